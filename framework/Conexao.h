@@ -1,0 +1,177 @@
+#pragma once
+// The database connection: the embedded SQLite file or a PostgreSQL server, numbered
+// transactions, prepared statements and forward-only cursors.
+//
+// Statements run through this class only. SQLite is driven through its C interface on the
+// handle that Qt's QSQLITE driver opened (typed reads, no per-value conversions); PostgreSQL
+// goes through Qt's QPSQL driver. Both present the same TnComando and TnCursor.
+#include "Excecoes.h"
+#include "Tipos.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Dialect numbers answered by PegarTipoCon.
+enum TTipoCon { tcSQLite = 1, tcPostgreSQL = 3 };
+
+// Kinds of database error answered by ErroBanco.
+enum TErroBanco {
+    ebOutro = 0,          // anything not listed below
+    ebChavePrimaria = 1,  // a row with this primary key exists
+    ebChaveEstrangeira = 2, // a referenced row is missing, or a row still referenced is deleted
+    ebNaoNulo = 3,        // a required column got no value
+    ebUnico = 4,          // another unique rule is broken
+    ebChecagem = 5,       // a check rule is broken
+    ebBloqueio = 6,       // the database is locked or a deadlock was detected
+    ebConexao = 7,        // the connection was lost or cannot be opened
+    ebSintaxe = 8         // the statement is malformed or names an unknown table/column
+};
+int ErroBanco(const std::exception &e);
+
+// Description of a result column.
+struct TnColunaInfo {
+    QString Nome;
+    TFieldType Tipo = ftUnknown;
+    int Tamanho = 0;   // maximum length of a text column, 0 when unknown
+    int Precisao = 0;  // digits of a numeric column
+    int Escala = 0;    // decimals of a numeric column
+};
+
+// Forward-only rows of a query. Valid until the next call on the same command.
+class TnCursor {
+public:
+    virtual ~TnCursor() = default;
+    virtual int Colunas() const = 0;
+    virtual const TnColunaInfo &Coluna(int i) const = 0;
+    virtual bool Proximo() = 0;
+    virtual bool Nulo(int i) = 0;
+    virtual qint64 Inteiro(int i) = 0;
+    virtual double Real(int i) = 0;
+    // Text as stored; numeric values in plain decimal form ("12.5"), never localized.
+    virtual QString Texto(int i) = 0;
+    virtual QDate Data(int i) = 0;
+    virtual QDateTime DataHora(int i) = 0;
+    // The value typed by the column's kind; an invalid QVariant for NULL.
+    QVariant Valor(int i);
+};
+
+// A prepared statement with positional parameters (0-based), reusable after each execution.
+class TnComando {
+public:
+    virtual ~TnComando() = default;
+    virtual int Parametros() const = 0;
+    virtual void BindNulo(int i) = 0;
+    virtual void BindInteiro(int i, qint64 v) = 0;
+    virtual void BindReal(int i, double v) = 0;
+    virtual void BindTexto(int i, const QString &v) = 0;
+    virtual void BindData(int i, const QDate &v) = 0;
+    virtual void BindDataHora(int i, const QDateTime &v) = 0;
+    // Binds a value by its QVariant type (invalid or null QVariant binds NULL).
+    void BindValor(int i, const QVariant &v);
+    // Binds by name when the statement was written with :names.
+    int IndiceParametro(const QString &nome) const;
+    // Runs a statement that returns no rows; answers the rows it changed.
+    virtual int Executar() = 0;
+    // Runs a query; the cursor lives until the next call on this command.
+    virtual TnCursor &Abrir() = 0;
+    const QString &SQL() const { return FSQL; }
+
+protected:
+    QString FSQL;
+    QStringList FNomes; // parameter names in order, empty for positional statements
+    friend class nDMConexao;
+};
+
+struct TnConfigBanco {
+    TTipoCon Tipo = tcSQLite;
+    QString Arquivo;                   // SQLite file
+    QString Servidor = QStringLiteral("localhost");
+    int Porta = 5432;
+    QString Banco, Usuario, Senha;
+    QString Esquema;                   // PostgreSQL schema to work in (search_path), optional
+
+    // Reads the settings file (INI, section [Banco]); the embedded file in the user's data
+    // folder when the file is absent or names no server.
+    static TnConfigBanco Ler(const QString &arquivoIni);
+    static QString ArquivoPadrao(); // settings file in the user's configuration folder
+    static QString BancoEmbutidoPadrao(); // SQLite file in the user's data folder
+};
+
+class nDMConexao {
+public:
+    explicit nDMConexao(const TnConfigBanco &cfg);
+    ~nDMConexao();
+    nDMConexao(const nDMConexao &) = delete;
+    nDMConexao &operator=(const nDMConexao &) = delete;
+
+    // The connection the modules use; set by whoever opens it (the program, a test).
+    static nDMConexao &Atual();
+    static nDMConexao *AtualOuNulo();
+    static void DefinirAtual(nDMConexao *c);
+
+    TTipoCon PegarTipoCon() const { return FCfg.Tipo; }
+    const TnConfigBanco &Config() const { return FCfg; }
+    QString Descricao() const; // where the data is, for the user
+
+    // Numbered transactions. The first Start opens the database transaction; a Start with
+    // another number while one is open nests as a savepoint, and ends in reverse order.
+    // Starting the number that is already innermost again only counts up: the matching
+    // Commit counts down and the last one commits. RollBack undoes the named transaction
+    // and everything nested in it; a RollBack of a number that is not open does nothing.
+    // Commit of a number that is not open, or not innermost, is an error.
+    void StartTransaction(int id, bool leitura = false, bool espera = false);
+    void Commit(int id);
+    void RollBack(int id);
+    // Read transactions: a consistent view for queries. Inside an open transaction they
+    // join it.
+    void StartTransactionRO(int id);
+    void CommitRO(int id);
+    bool InTransaction() const { return !FPilha.empty(); }
+    bool InTransaction(int id) const;
+
+    std::unique_ptr<TnComando> Preparar(const QString &sql);
+    // Runs one or more statements without parameters; answers the rows the last changed.
+    int Executar(const QString &sql);
+    // Runs a statement with positional parameters.
+    int Executar(const QString &sql, const QVariantList &params);
+
+    QDateTime PegarDataServidor(bool comHora = true);
+    QSqlDatabase &BancoQt() { return FDb; }
+    void *HandleSQLite() const;
+
+    // Builds the error for a failing statement (message in Portuguese, kind by ErroBanco).
+    [[noreturn]] void Falha(const QString &textoMotor, const QString &codigo, const QString &sql) const;
+
+private:
+    struct Nivel { int id; bool ro; int profundidade; };
+    void Iniciar(int id, bool ro);
+    void Terminar(int id, bool ro);
+
+    TnConfigBanco FCfg;
+    QSqlDatabase FDb;
+    QString FNomeConexao;
+    std::vector<Nivel> FPilha;
+};
+
+// Rolls transaction `id` back when it leaves scope without Commit (an exception passed).
+class TnTransacao {
+public:
+    explicit TnTransacao(int id, nDMConexao &c = nDMConexao::Atual(), bool ro = false);
+    ~TnTransacao();
+    void Commit();
+    TnTransacao(const TnTransacao &) = delete;
+    TnTransacao &operator=(const TnTransacao &) = delete;
+
+private:
+    nDMConexao &FCon;
+    int FId;
+    bool FRo;
+    bool FAberta = true;
+};

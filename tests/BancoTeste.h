@@ -1,0 +1,29 @@
+#pragma once
+// Fixture for cases that need a database: a fresh empty SQLite file, or on the PostgreSQL
+// runner a fresh schema on the server that the test command started. The connection is
+// made current for the duration of the case.
+#include "Conexao.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace teste {
+// True in the runner that works on PostgreSQL.
+bool EmPostgres();
+// Settings of the server the PostgreSQL runner uses (from ORVO_TESTE_PG_* variables).
+TnConfigBanco ConfigPostgres();
+// A new database: SQLite in a temporary file, or a new schema on the server.
+std::unique_ptr<nDMConexao> NovoBanco();
+// Drops what NovoBanco made (the server schema); SQLite files go with the temporary folder.
+void DescartarBanco(std::unique_ptr<nDMConexao> &c);
+} // namespace teste
+
+// Cases in suites derived from BancoTeste run on both runners; all other suites run on the
+// SQLite runner only. On the PostgreSQL runner without a server the cases are skipped.
+class BancoTeste : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    nDMConexao &con() { return *FCon; }
+    std::unique_ptr<nDMConexao> FCon;
+};

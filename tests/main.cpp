@@ -1,0 +1,91 @@
+#include "BancoTeste.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QUuid>
+
+namespace {
+bool gPg = false;
+QTemporaryDir *gDirTemp = nullptr;
+}
+
+namespace teste {
+bool EmPostgres() { return gPg; }
+
+TnConfigBanco ConfigPostgres()
+{
+    const auto env = QProcessEnvironment::systemEnvironment();
+    TnConfigBanco c;
+    c.Tipo = tcPostgreSQL;
+    c.Servidor = env.value("ORVO_TESTE_PG_HOST", "localhost");
+    c.Porta = env.value("ORVO_TESTE_PG_PORT", "5432").toInt();
+    c.Banco = env.value("ORVO_TESTE_PG_DB", "orvo_teste");
+    c.Usuario = env.value("ORVO_TESTE_PG_USER", "postgres");
+    c.Senha = env.value("ORVO_TESTE_PG_PASSWORD");
+    return c;
+}
+
+std::unique_ptr<nDMConexao> NovoBanco()
+{
+    if (!gPg) {
+        TnConfigBanco c;
+        c.Tipo = tcSQLite;
+        c.Arquivo = gDirTemp->filePath(QUuid::createUuid().toString(QUuid::Id128) + ".db");
+        return std::make_unique<nDMConexao>(c);
+    }
+    TnConfigBanco c = ConfigPostgres();
+    const QString esquema = "t_" + QUuid::createUuid().toString(QUuid::Id128);
+    {
+        nDMConexao adm(c);
+        adm.Executar("create schema " + esquema);
+    }
+    c.Esquema = esquema;
+    return std::make_unique<nDMConexao>(c);
+}
+
+void DescartarBanco(std::unique_ptr<nDMConexao> &c)
+{
+    if (!c)
+        return;
+    const TnConfigBanco cfg = c->Config();
+    c.reset();
+    if (cfg.Tipo == tcPostgreSQL && !cfg.Esquema.isEmpty()) {
+        TnConfigBanco semEsquema = cfg;
+        semEsquema.Esquema.clear();
+        nDMConexao adm(semEsquema);
+        adm.Executar("drop schema " + cfg.Esquema + " cascade");
+    }
+}
+} // namespace teste
+
+void BancoTeste::SetUp()
+{
+    if (teste::EmPostgres() && qEnvironmentVariableIsEmpty("ORVO_TESTE_PG_HOST"))
+        GTEST_SKIP() << "nenhum servidor PostgreSQL foi iniciado para os testes";
+    FCon = teste::NovoBanco();
+    nDMConexao::DefinirAtual(FCon.get());
+}
+
+void BancoTeste::TearDown()
+{
+    nDMConexao::DefinirAtual(nullptr);
+    teste::DescartarBanco(FCon);
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    gPg = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().endsWith("_pg");
+    QTemporaryDir dir;
+    gDirTemp = &dir;
+    if (gPg) {
+        // Only suites on a database run against the server; a case's suite is derived from
+        // BancoTeste when it is named *Banco* (see the naming rule in docs/architecture.md).
+        ::testing::GTEST_FLAG(filter) = "*Banco*";
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
