@@ -1,0 +1,603 @@
+#include "Campo.h"
+
+#include "ClientDataSet.h"
+#include "Decimal.h"
+#include "Excecoes.h"
+
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool EhDigito(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
+
+// A number as a Brazilian user types it ("1.234,56", "-1,5", "1234") in plain form
+// ("1234.56"). Points are group separators and must split the integer part in groups of
+// three digits; the comma is the decimal separator.
+bool NormalizarNumero(QStringView t, QString &plano)
+{
+    t = t.trimmed();
+    plano.clear();
+    qsizetype i = 0;
+    if (!t.isEmpty() && (t[0] == u'-' || t[0] == u'+')) {
+        if (t[0] == u'-')
+            plano += u'-';
+        ++i;
+    }
+    int digitos = 0, noGrupo = 0, grupos = 0;
+    for (; i < t.size() && t[i] != u','; ++i) {
+        if (EhDigito(t[i])) {
+            plano += t[i];
+            ++digitos;
+            ++noGrupo;
+        } else if (t[i] == u'.') {
+            if (noGrupo == 0 || (grupos > 0 && noGrupo != 3) || (grupos == 0 && noGrupo > 3))
+                return false;
+            ++grupos;
+            noGrupo = 0;
+        } else {
+            return false;
+        }
+    }
+    if (grupos > 0 && noGrupo != 3)
+        return false;
+    if (i < t.size()) {
+        plano += u'.';
+        for (++i; i < t.size(); ++i) {
+            if (!EhDigito(t[i]))
+                return false;
+            plano += t[i];
+            ++digitos;
+        }
+    }
+    return digitos > 0;
+}
+
+bool LerInteiroFixo(QStringView t, int &v)
+{
+    if (t.isEmpty())
+        return false;
+    v = 0;
+    for (QChar c : t) {
+        if (!EhDigito(c))
+            return false;
+        v = v * 10 + (c.unicode() - u'0');
+    }
+    return true;
+}
+
+// "31/12/2019" (day and month with one or two digits) or "2019-12-31".
+bool LerData(QStringView t, QDate &d)
+{
+    t = t.trimmed();
+    const QChar sep = t.contains(u'/') ? u'/' : u'-';
+    const auto partes = t.split(sep);
+    if (partes.size() != 3)
+        return false;
+    int a, b, c;
+    if (!LerInteiroFixo(partes[0], a) || !LerInteiroFixo(partes[1], b) || !LerInteiroFixo(partes[2], c))
+        return false;
+    if (sep == u'/') {
+        if (partes[0].size() > 2 || partes[1].size() > 2 || partes[2].size() != 4)
+            return false;
+        d = QDate(c, b, a);
+    } else {
+        if (partes[0].size() != 4 || partes[1].size() != 2 || partes[2].size() != 2)
+            return false;
+        d = QDate(a, b, c);
+    }
+    return d.isValid();
+}
+
+// A date, optionally followed by a blank or 'T' and "hh:mm", "hh:mm:ss" or "hh:mm:ss.zzz".
+bool LerDataHora(QStringView t, QDateTime &dt)
+{
+    t = t.trimmed();
+    qsizetype p = t.indexOf(u' ');
+    if (p < 0)
+        p = t.indexOf(u'T');
+    QDate d;
+    if (!LerData(p < 0 ? t : t.left(p), d))
+        return false;
+    QTime h(0, 0);
+    if (p >= 0) {
+        const QStringView resto = t.mid(p + 1).trimmed();
+        const QString formatos[] = {QStringLiteral("H:mm"), QStringLiteral("H:mm:ss"), QStringLiteral("H:mm:ss.zzz")};
+        h = QTime();
+        for (const QString &f : formatos) {
+            h = QTime::fromString(resto.toString(), f);
+            if (h.isValid())
+                break;
+        }
+        if (!h.isValid())
+            return false;
+    }
+    dt = QDateTime(d, h);
+    return true;
+}
+
+bool LerLogico(QStringView t, bool &v)
+{
+    t = t.trimmed();
+    for (const char *s : {"sim", "s", "1", "true", "verdadeiro"})
+        if (t.compare(QLatin1String(s), Qt::CaseInsensitive) == 0)
+            return (v = true);
+    for (const char *s : {"não", "nao", "n", "0", "false", "falso"})
+        if (t.compare(QString::fromUtf8(s), Qt::CaseInsensitive) == 0)
+            return !(v = false);
+    return false;
+}
+
+QString RealParaTexto(double v)
+{
+    QString s = QString::number(v, 'f', QLocale::FloatingPointShortest);
+    s.replace(u'.', u',');
+    return s;
+}
+
+// Mask formatting of numbers: "#,##0.00", "###,##0.00", "0.000", "#". Points and commas of
+// the mask are the decimal and group markers; the result uses the Brazilian separators.
+QString FormatarMascara(const QString &mascara, double v)
+{
+    const QString secao = mascara.section(u';', 0, 0);
+    const qsizetype ponto = secao.indexOf(u'.');
+    const QString inteira = ponto < 0 ? secao : secao.left(ponto);
+    const QString fracao = ponto < 0 ? QString() : secao.mid(ponto + 1);
+    const int casas = int(fracao.count(u'0') + fracao.count(u'#'));
+    const int casasFixas = int(fracao.count(u'0'));
+    const int minimoInteiro = int(inteira.count(u'0'));
+    const bool agrupar = inteira.contains(u',');
+
+    qint64 escalado = 0;
+    if (!nDecimal::DeReal(v, casas, escalado))
+        return RealParaTexto(v);
+    QString texto = nDecimal::ParaTexto(escalado < 0 ? -escalado : escalado, casas);
+    QString parteInteira = texto.section(u'.', 0, 0);
+    QString parteFracao = casas > 0 ? texto.section(u'.', 1, 1) : QString();
+    while (parteFracao.size() > casasFixas && parteFracao.endsWith(u'0'))
+        parteFracao.chop(1);
+    if (parteInteira == QLatin1String("0") && minimoInteiro == 0)
+        parteInteira.clear();
+    while (parteInteira.size() < minimoInteiro)
+        parteInteira.prepend(u'0');
+    if (agrupar)
+        for (qsizetype p = parteInteira.size() - 3; p > 0; p -= 3)
+            parteInteira.insert(p, u'.');
+    QString r = parteFracao.isEmpty() ? parteInteira : parteInteira + u',' + parteFracao;
+    if (r.isEmpty())
+        r = QStringLiteral("0");
+    if (escalado < 0)
+        r.prepend(u'-');
+    return r;
+}
+
+bool EhTipoData(TFieldType t) { return t == ftDate || t == ftDateTime; }
+
+} // namespace
+
+TnField::TnField(TnClientDataSet &dataSet, int indice, const TnDefCampo &def)
+    : FDataSet(dataSet), FIndice(indice), FNome(def.Nome), FTipo(def.Tipo), FTamanho(def.Tamanho),
+      FPrecisao(def.Precisao), FEscala(def.Escala), FRequerido(def.Requerido),
+      FSomenteLeitura(def.SomenteLeitura), FVisivel(def.Def.Visivel), FKind(def.Kind), FFlags(def.Flags),
+      FDef(def.Def)
+{
+    if (FTipo == ftBCD && (FEscala < 0 || FEscala > 18 || FPrecisao < 0 || FPrecisao > 18))
+        throw Exception(QStringLiteral("O campo \"%1\" tem precisão ou escala inválida.").arg(FNome));
+}
+
+TnDefCampo DefinicaoDoCampo(const TnField &f)
+{
+    TnDefCampo d;
+    d.Nome = f.FieldName();
+    d.Tipo = f.DataType();
+    d.Tamanho = f.Size();
+    d.Precisao = f.Precision();
+    d.Escala = f.Scale();
+    d.Requerido = f.Required();
+    d.SomenteLeitura = f.ReadOnly();
+    d.Kind = f.FieldKind();
+    d.Flags = f.ProviderFlags();
+    d.Def = f.Def();
+    d.Def.Visivel = f.Visible();
+    return d;
+}
+
+TnCelula TnField::Celula() const { return FDataSet.LerCelula(FIndice); }
+
+void TnField::Gravar(TnCelula c) { FDataSet.GravarCampo(*this, std::move(c)); }
+
+void TnField::ErroConversao(const QString &texto) const
+{
+    throw EConvertError(QStringLiteral("\"%1\" não é um valor válido para o campo \"%2\".").arg(texto, DisplayLabel()));
+}
+
+void TnField::ErroFaixa(const QString &texto) const
+{
+    throw EnField(FNome, QStringLiteral("O valor %1 está fora da faixa do campo \"%2\".").arg(texto, DisplayLabel()));
+}
+
+// ---- conversions into the field's type ------------------------------------------------
+
+TnCelula TnField::DeInteiro(qint64 v) const
+{
+    TnCelula c;
+    c.Nulo = false;
+    switch (FTipo) {
+    case ftSmallint:
+        if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max())
+            ErroFaixa(QString::number(v));
+        c.I = v;
+        break;
+    case ftInteger:
+        if (v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
+            ErroFaixa(QString::number(v));
+        c.I = v;
+        break;
+    case ftLargeint: c.I = v; break;
+    case ftBoolean: c.I = v != 0; break;
+    case ftFloat: c.F = static_cast<double>(v); break;
+    case ftBCD: {
+        const __int128 e = static_cast<__int128>(v) * nDecimal::Potencia10(FEscala);
+        const __int128 limite = FPrecisao > 0 ? nDecimal::Potencia10(FPrecisao) : std::numeric_limits<qint64>::max();
+        if (e >= limite || e <= -limite)
+            ErroFaixa(QString::number(v));
+        c.I = static_cast<qint64>(e);
+        break;
+    }
+    case ftString:
+    case ftMemo:
+    case ftUnknown: return DeTexto(QString::number(v));
+    default: ErroConversao(QString::number(v));
+    }
+    return c;
+}
+
+TnCelula TnField::DeReal(double v) const
+{
+    if (!std::isfinite(v))
+        ErroConversao(QString::number(v));
+    TnCelula c;
+    c.Nulo = false;
+    switch (FTipo) {
+    case ftFloat: c.F = v; break;
+    case ftBCD: {
+        qint64 e = 0;
+        if (!nDecimal::DeReal(v, FEscala, e) || (FPrecisao > 0 && std::llabs(e) >= nDecimal::Potencia10(FPrecisao)))
+            ErroFaixa(RealParaTexto(v));
+        c.I = e;
+        break;
+    }
+    case ftSmallint:
+    case ftInteger:
+    case ftLargeint:
+    case ftBoolean:
+        if (std::fabs(v) >= 9.2e18)
+            ErroFaixa(RealParaTexto(v));
+        return DeInteiro(std::llround(v));
+    case ftString:
+    case ftMemo:
+    case ftUnknown: return DeTexto(RealParaTexto(v));
+    default: ErroConversao(RealParaTexto(v));
+    }
+    return c;
+}
+
+TnCelula TnField::DeTexto(const QString &v) const
+{
+    TnCelula c;
+    if (FTipo == ftString || FTipo == ftMemo || FTipo == ftUnknown) {
+        // An empty text is no value, so that a required text must really be filled.
+        if (v.isEmpty())
+            return c;
+        if (FTipo == ftString && FTamanho > 0 && v.size() > FTamanho)
+            throw EnField(FNome, QStringLiteral("O campo \"%1\" aceita no máximo %2 caracteres; foram informados %3.")
+                                     .arg(DisplayLabel())
+                                     .arg(FTamanho)
+                                     .arg(v.size()));
+        c.Nulo = false;
+        c.S = v;
+        return c;
+    }
+    if (v.trimmed().isEmpty())
+        return c;
+    QString plano;
+    switch (FTipo) {
+    case ftSmallint:
+    case ftInteger:
+    case ftLargeint: {
+        qint64 i = 0;
+        if (!NormalizarNumero(v, plano) || plano.contains(u'.') || !nDecimal::DeTexto(plano, 0, i))
+            ErroConversao(v);
+        return DeInteiro(i);
+    }
+    case ftFloat: {
+        bool ok = false;
+        const double d = NormalizarNumero(v, plano) ? QLocale::c().toDouble(plano, &ok) : 0;
+        if (!ok)
+            ErroConversao(v);
+        return DeReal(d);
+    }
+    case ftBCD: {
+        qint64 e = 0;
+        if (!NormalizarNumero(v, plano))
+            ErroConversao(v);
+        if (!nDecimal::DeTexto(plano, FEscala, e) || (FPrecisao > 0 && std::llabs(e) >= nDecimal::Potencia10(FPrecisao)))
+            ErroFaixa(v.trimmed());
+        c.Nulo = false;
+        c.I = e;
+        return c;
+    }
+    case ftDate:
+    case ftDateTime: {
+        QDateTime dt;
+        if (!LerDataHora(v, dt))
+            ErroConversao(v);
+        return DeDataHora(dt);
+    }
+    case ftBoolean: {
+        bool b = false;
+        if (!LerLogico(v, b))
+            ErroConversao(v);
+        c.Nulo = false;
+        c.I = b;
+        return c;
+    }
+    default: ErroConversao(v);
+    }
+}
+
+TnCelula TnField::DeData(const QDate &v) const
+{
+    if (!v.isValid())
+        return {};
+    if (FTipo == ftString || FTipo == ftMemo)
+        return DeTexto(v.toString(QStringLiteral("dd/MM/yyyy")));
+    return DeDataHora(QDateTime(v, QTime(0, 0)));
+}
+
+TnCelula TnField::DeDataHora(const QDateTime &v) const
+{
+    TnCelula c;
+    if (!v.isValid())
+        return c;
+    c.Nulo = false;
+    switch (FTipo) {
+    case ftDate: c.I = v.date().toJulianDay(); break;
+    case ftDateTime: c.I = nDataHora::ParaNumero(v); break;
+    case ftString:
+    case ftMemo: return DeTexto(v.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
+    default: ErroConversao(v.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
+    }
+    return c;
+}
+
+TnCelula TnField::DeVariant(const QVariant &v) const
+{
+    if (EhNulo(v))
+        return {};
+    switch (v.typeId()) {
+    case QMetaType::Bool: return FTipo == ftBoolean || EhTipoInteiro(FTipo) ? DeInteiro(v.toBool()) : DeTexto(v.toBool() ? "Sim" : "Não");
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong: return DeInteiro(v.toLongLong());
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        if (v.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
+            ErroFaixa(v.toString());
+        return DeInteiro(v.toLongLong());
+    case QMetaType::Float:
+    case QMetaType::Double: return DeReal(v.toDouble());
+    case QMetaType::QDate: return DeData(v.toDate());
+    case QMetaType::QDateTime: return DeDataHora(v.toDateTime());
+    default: return DeTexto(v.toString());
+    }
+}
+
+// ---- reading --------------------------------------------------------------------------
+
+QString TnField::ParaTexto(const TnCelula &c) const
+{
+    if (c.Nulo)
+        return {};
+    switch (FTipo) {
+    case ftSmallint:
+    case ftInteger:
+    case ftLargeint: return QString::number(c.I);
+    case ftFloat: return RealParaTexto(c.F);
+    case ftBCD: {
+        QString s = nDecimal::ParaTexto(c.I, FEscala, u',');
+        if (FEscala > 0) {
+            while (s.endsWith(u'0'))
+                s.chop(1);
+            if (s.endsWith(u','))
+                s.chop(1);
+        }
+        return s;
+    }
+    case ftDate: return QDate::fromJulianDay(c.I).toString(QStringLiteral("dd/MM/yyyy"));
+    case ftDateTime: return nDataHora::DeNumero(c.I).toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    case ftBoolean: return c.I ? QStringLiteral("Sim") : QStringLiteral("Não");
+    default: return c.S;
+    }
+}
+
+QVariant TnField::ParaVariant(const TnCelula &c) const
+{
+    if (c.Nulo)
+        return {};
+    switch (FTipo) {
+    case ftSmallint:
+    case ftInteger: return QVariant(static_cast<int>(c.I));
+    case ftLargeint: return QVariant(static_cast<qlonglong>(c.I));
+    case ftFloat: return QVariant(c.F);
+    case ftBCD: return QVariant(nDecimal::ParaReal(c.I, FEscala));
+    case ftDate: return QVariant(QDate::fromJulianDay(c.I));
+    case ftDateTime: return QVariant(nDataHora::DeNumero(c.I));
+    case ftBoolean: return QVariant(c.I != 0);
+    default: return QVariant(c.S);
+    }
+}
+
+bool TnField::IsNull() const { return Celula().Nulo; }
+
+void TnField::Clear() { Gravar(TnCelula{}); }
+
+qint64 TnField::AsLargeInt() const
+{
+    const TnCelula c = Celula();
+    if (c.Nulo)
+        return 0;
+    switch (FTipo) {
+    case ftSmallint:
+    case ftInteger:
+    case ftLargeint:
+    case ftBoolean: return c.I;
+    case ftFloat: return std::llround(c.F);
+    case ftBCD: {
+        // Rounds half away from zero, as the numeric's decimals are dropped.
+        const qint64 p = nDecimal::Potencia10(FEscala);
+        const qint64 q = c.I / p, r = c.I % p;
+        return q + (2 * std::llabs(r) >= p ? (c.I < 0 ? -1 : 1) : 0);
+    }
+    case ftDate:
+    case ftDateTime: ErroConversao(ParaTexto(c));
+    default: {
+        QString plano;
+        qint64 i = 0;
+        if (!NormalizarNumero(c.S, plano) || !nDecimal::DeTexto(plano, 0, i))
+            ErroConversao(c.S);
+        return i;
+    }
+    }
+}
+
+int TnField::AsInteger() const
+{
+    const qint64 v = AsLargeInt();
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        ErroFaixa(QString::number(v));
+    return static_cast<int>(v);
+}
+
+double TnField::AsFloat() const
+{
+    const TnCelula c = Celula();
+    if (c.Nulo)
+        return 0;
+    switch (FTipo) {
+    case ftFloat: return c.F;
+    case ftBCD: return nDecimal::ParaReal(c.I, FEscala);
+    case ftSmallint:
+    case ftInteger:
+    case ftLargeint:
+    case ftBoolean: return static_cast<double>(c.I);
+    case ftDate:
+    case ftDateTime: ErroConversao(ParaTexto(c));
+    default: {
+        QString plano;
+        bool ok = false;
+        const double d = NormalizarNumero(c.S, plano) ? QLocale::c().toDouble(plano, &ok) : 0;
+        if (!ok)
+            ErroConversao(c.S);
+        return d;
+    }
+    }
+}
+
+bool TnField::AsBoolean() const
+{
+    const TnCelula c = Celula();
+    if (c.Nulo)
+        return false;
+    if (FTipo == ftString || FTipo == ftMemo || FTipo == ftUnknown) {
+        bool b = false;
+        if (!LerLogico(c.S, b))
+            ErroConversao(c.S);
+        return b;
+    }
+    if (EhTipoData(FTipo))
+        ErroConversao(ParaTexto(c));
+    return FTipo == ftFloat ? c.F != 0 : c.I != 0;
+}
+
+QString TnField::AsString() const { return ParaTexto(Celula()); }
+
+QDateTime TnField::AsDateTime() const
+{
+    const TnCelula c = Celula();
+    if (c.Nulo)
+        return {};
+    switch (FTipo) {
+    case ftDate: return QDateTime(QDate::fromJulianDay(c.I), QTime(0, 0));
+    case ftDateTime: return nDataHora::DeNumero(c.I);
+    case ftString:
+    case ftMemo:
+    case ftUnknown: {
+        QDateTime dt;
+        if (!LerDataHora(c.S, dt))
+            ErroConversao(c.S);
+        return dt;
+    }
+    default: ErroConversao(ParaTexto(c));
+    }
+}
+
+QDate TnField::AsDate() const { return AsDateTime().date(); }
+
+QVariant TnField::AsVariant() const { return ParaVariant(Celula()); }
+
+QVariant TnField::OldValue() const { return FDataSet.ValorOriginal(*this); }
+
+// ---- writing --------------------------------------------------------------------------
+
+void TnField::SetAsLargeInt(qint64 v) { Gravar(DeInteiro(v)); }
+void TnField::SetAsFloat(double v) { Gravar(DeReal(v)); }
+void TnField::SetAsBoolean(bool v) { Gravar(FTipo == ftString || FTipo == ftMemo ? DeTexto(v ? "Sim" : "Não") : DeInteiro(v)); }
+void TnField::SetAsString(const QString &v) { Gravar(DeTexto(v)); }
+void TnField::SetAsDate(const QDate &v) { Gravar(DeData(v)); }
+void TnField::SetAsDateTime(const QDateTime &v) { Gravar(DeDataHora(v)); }
+void TnField::SetAsVariant(const QVariant &v) { Gravar(DeVariant(v)); }
+
+// ---- texts for forms ------------------------------------------------------------------
+
+QString TnField::Formatar(bool exibicao) const
+{
+    const TnCelula c = Celula();
+    QString texto = ParaTexto(c);
+    if (!c.Nulo) {
+        bool achou = false;
+        if (FDef.TemListaValores()) {
+            const QString t = FDef.TextoDoValor(texto);
+            achou = !t.isEmpty();
+            if (achou)
+                texto = t;
+        }
+        if (!achou && EhTipoNumerico(FTipo)) {
+            const QString &mascara = exibicao || FDef.EditFormat.isEmpty() ? FDef.DisplayFormat : FDef.EditFormat;
+            if (!mascara.isEmpty())
+                texto = FormatarMascara(mascara, AsFloat());
+        }
+    }
+    if (OnGetText)
+        OnGetText(const_cast<TnField &>(*this), texto, exibicao);
+    return texto;
+}
+
+QString TnField::Text() const { return Formatar(false); }
+
+QString TnField::DisplayText() const { return Formatar(true); }
+
+void TnField::SetText(const QString &texto)
+{
+    if (OnSetText) {
+        OnSetText(*this, texto);
+        return;
+    }
+    bool achou = false;
+    const QString valor = FDef.TemListaValores() ? FDef.ValorDoTexto(texto, &achou) : QString();
+    SetAsString(achou ? valor : texto);
+}

@@ -1,0 +1,150 @@
+#pragma once
+// Typed fields of the client dataset. A field reads and writes the current row of its
+// dataset; its declaration (TnDefCampo) is data that a module keeps in a static table.
+#include "DadosColunares.h"
+#include "Definicao.h"
+#include "Tipos.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <functional>
+
+class TnClientDataSet;
+
+enum TFieldKind {
+    fkData,        // read from and written to the database
+    fkInternalCalc // kept in the dataset only: never read from nor written to the database
+};
+
+// How the provider uses a field when it writes the changes.
+enum TProviderFlag {
+    pfInUpdate = 1, // written by INSERT and UPDATE
+    pfInWhere = 2,  // identifies the row when the provider compares every column
+    pfInKey = 4     // part of the key that identifies the row
+};
+constexpr int pfPadrao = pfInUpdate | pfInWhere;
+
+// Declaration of one field, e.g.
+//   const TnDefCampo campos[] = {
+//       {.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true, .Flags = pfPadrao | pfInKey},
+//       {.Nome = "VALORIR", .Tipo = ftBCD, .Precisao = 18, .Escala = 2,
+//        .Def = {.DisplayLabel = "Valor IR", .DisplayFormat = "#,##0.00"}}};
+struct TnDefCampo {
+    QString Nome = {};
+    TFieldType Tipo = ftUnknown;
+    int Tamanho = 0;  // maximum characters of a text, 0 for no limit
+    int Precisao = 0; // digits of a numeric(p,s)
+    int Escala = 0;   // decimals of a numeric(p,s)
+    bool Requerido = false;
+    bool SomenteLeitura = false;
+    TFieldKind Kind = fkData;
+    int Flags = pfPadrao;
+    Definicao Def = {};
+};
+
+class TnField {
+public:
+    TnField(TnClientDataSet &dataSet, int indice, const TnDefCampo &def);
+    TnField(const TnField &) = delete;
+    TnField &operator=(const TnField &) = delete;
+
+    TnClientDataSet &DataSet() const { return FDataSet; }
+    int Index() const { return FIndice; }
+    const QString &FieldName() const { return FNome; }
+    TFieldType DataType() const { return FTipo; }
+    int Size() const { return FTamanho; }
+    int Precision() const { return FPrecisao; }
+    int Scale() const { return FEscala; }
+    TFieldKind FieldKind() const { return FKind; }
+
+    bool Required() const { return FRequerido; }
+    void SetRequired(bool v) { FRequerido = v; }
+    bool ReadOnly() const { return FSomenteLeitura; }
+    void SetReadOnly(bool v) { FSomenteLeitura = v; }
+    bool Visible() const { return FVisivel; }
+    void SetVisible(bool v) { FVisivel = v; }
+    int ProviderFlags() const { return FFlags; }
+    void SetProviderFlags(int f) { FFlags = f; }
+    bool InKey() const { return FFlags & pfInKey; }
+    bool InUpdate() const { return FFlags & pfInUpdate; }
+    bool InWhere() const { return FFlags & pfInWhere; }
+
+    Definicao &Def() { return FDef; }
+    const Definicao &Def() const { return FDef; }
+    QString DisplayLabel() const { return FDef.DisplayLabel.isEmpty() ? FNome : FDef.DisplayLabel; }
+    void SetDisplayLabel(const QString &s) { FDef.DisplayLabel = s; }
+    const QString &DisplayFormat() const { return FDef.DisplayFormat; }
+    void SetDisplayFormat(const QString &s) { FDef.DisplayFormat = s; }
+    const QString &EditFormat() const { return FDef.EditFormat; }
+    void SetEditFormat(const QString &s) { FDef.EditFormat = s; }
+
+    // Value of the current row. Null reads as 0, "" or an invalid date.
+    bool IsNull() const;
+    void Clear();
+    int AsInteger() const;
+    void SetAsInteger(int v) { SetAsLargeInt(v); }
+    qint64 AsLargeInt() const;
+    void SetAsLargeInt(qint64 v);
+    double AsFloat() const;
+    void SetAsFloat(double v);
+    bool AsBoolean() const;
+    void SetAsBoolean(bool v);
+    // Text in the Brazilian form: "1234,56", "31/12/2019", "31/12/2019 08:30:00".
+    QString AsString() const;
+    void SetAsString(const QString &v);
+    QDate AsDate() const;
+    void SetAsDate(const QDate &v);
+    QDateTime AsDateTime() const;
+    void SetAsDateTime(const QDateTime &v);
+    // Typed value: int, qlonglong, double, bool, QString, QDate or QDateTime; invalid when
+    // null. Numerics read as double. A QString written is read as AsString reads text.
+    QVariant AsVariant() const;
+    void SetAsVariant(const QVariant &v);
+    QVariant Value() const { return AsVariant(); }
+    void SetValue(const QVariant &v) { SetAsVariant(v); }
+    // Value of the row before its changes: the stored value for a row not yet changed, the
+    // original for a modified row, null for an inserted row.
+    QVariant OldValue() const;
+
+    // Text for editing (value list text, EditFormat or else DisplayFormat) and for showing
+    // (value list text, DisplayFormat). SetText takes what a user typed.
+    QString Text() const;
+    void SetText(const QString &texto);
+    QString DisplayText() const;
+
+    std::function<void(TnField &)> OnChange;
+    std::function<void(TnField &)> OnValidate; // reads the new value; throws to refuse it
+    std::function<void(TnField &, const QString &)> OnSetText;
+    std::function<void(TnField &, QString &texto, bool exibicao)> OnGetText;
+
+private:
+    friend class TnClientDataSet;
+    TnCelula Celula() const;
+    void Gravar(TnCelula c);
+    TnCelula DeInteiro(qint64 v) const;
+    TnCelula DeReal(double v) const;
+    TnCelula DeTexto(const QString &v) const;
+    TnCelula DeData(const QDate &v) const;
+    TnCelula DeDataHora(const QDateTime &v) const;
+    TnCelula DeVariant(const QVariant &v) const;
+    QVariant ParaVariant(const TnCelula &c) const;
+    QString ParaTexto(const TnCelula &c) const;
+    QString Formatar(bool exibicao) const;
+    [[noreturn]] void ErroConversao(const QString &texto) const;
+    [[noreturn]] void ErroFaixa(const QString &texto) const;
+
+    TnClientDataSet &FDataSet;
+    int FIndice;
+    QString FNome;
+    TFieldType FTipo;
+    int FTamanho, FPrecisao, FEscala;
+    bool FRequerido, FSomenteLeitura, FVisivel;
+    TFieldKind FKind;
+    int FFlags;
+    Definicao FDef;
+};
+
+// Declaration of an existing field, for a clone or a copy of a dataset's structure.
+TnDefCampo DefinicaoDoCampo(const TnField &f);

@@ -1,0 +1,1053 @@
+#include "ClientDataSet.h"
+
+#include "Conexao.h"
+#include "Decimal.h"
+#include "Filtro.h"
+#include "Provider.h"
+
+#include <algorithm>
+
+namespace {
+// AvisarRolagem with this "previous slot" always reports a scroll.
+constexpr qint32 kSempreRolou = -100;
+
+QString MsgNaoEmEdicao() { return QStringLiteral("O conjunto de dados não está em edição ou inclusão."); }
+} // namespace
+
+TnClientDataSet::TnClientDataSet() = default;
+
+TnClientDataSet::~TnClientDataSet()
+{
+    if (FDados)
+        std::erase(FDados->Cursores, this);
+}
+
+// ---- fields -----------------------------------------------------------------------------
+
+void TnClientDataSet::DefinirCampos(const TnDefCampo *defs, int n)
+{
+    for (int i = 0; i < n; ++i)
+        AdicionarCampo(defs[i]);
+}
+
+TnField &TnClientDataSet::AdicionarCampo(const TnDefCampo &def)
+{
+    if (Active())
+        throw Exception(QStringLiteral("Não é possível incluir o campo \"%1\" com o conjunto de dados aberto.").arg(def.Nome));
+    if (def.Nome.isEmpty() || FindField(def.Nome))
+        throw Exception(QStringLiteral("O campo \"%1\" está vazio ou repetido na declaração.").arg(def.Nome));
+    FCampos.push_back(std::make_unique<TnField>(*this, FieldCount(), def));
+    return *FCampos.back();
+}
+
+TnField *TnClientDataSet::FindField(const QString &nome) const
+{
+    for (const auto &f : FCampos)
+        if (f->FieldName().compare(nome, Qt::CaseInsensitive) == 0)
+            return f.get();
+    return nullptr;
+}
+
+TnField &TnClientDataSet::FieldByName(const QString &nome) const
+{
+    TnField *f = FindField(nome);
+    if (!f)
+        throw Exception(QStringLiteral("Campo \"%1\" não encontrado.").arg(nome));
+    return *f;
+}
+
+void TnClientDataSet::DescartarCamposAutomaticos()
+{
+    FCampos.clear();
+    FMapas.clear();
+    FIndice.clear();
+    FFiltro.reset();
+    FCamposAutomaticos = false;
+}
+
+// ---- opening ----------------------------------------------------------------------------
+
+void TnClientDataSet::ExigirAtivo() const
+{
+    if (!Active())
+        throw Exception(QStringLiteral("O conjunto de dados está fechado."));
+}
+
+void TnClientDataSet::Abrir(std::shared_ptr<TnDadosColunares> dados)
+{
+    if (FDados != dados) {
+        if (FDados)
+            std::erase(FDados->Cursores, this);
+        FDados = std::move(dados);
+        FDados->Cursores.push_back(this);
+    }
+    FBuffer.assign(FCampos.size(), TnCelula{});
+    FSlotEdicao = -1;
+    FModificado = false;
+    FIndice = ColunasDe(FIndexFieldNames);
+    RecompilarFiltro();
+    RefazerVista(false);
+    MudarEstado(dsBrowse);
+    Disparar(AfterOpen);
+    AvisarDados();
+    AvisarRolagem(kSempreRolou);
+}
+
+void TnClientDataSet::CreateDataSet()
+{
+    if (FCampos.empty())
+        throw Exception(QStringLiteral("O conjunto de dados não tem campos declarados."));
+    Close();
+    std::vector<TFieldType> tipos;
+    for (const auto &f : FCampos)
+        tipos.push_back(f->DataType());
+    Abrir(std::make_shared<TnDadosColunares>(tipos));
+}
+
+namespace {
+// Type of a result column the engine did not describe, from the first row's value.
+TFieldType TipoDoValor(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UInt: return ftLargeint;
+    case QMetaType::Double: return ftFloat;
+    case QMetaType::QDate: return ftDate;
+    case QMetaType::QDateTime: return ftDateTime;
+    case QMetaType::Bool: return ftBoolean;
+    default: return ftMemo;
+    }
+}
+} // namespace
+
+void TnClientDataSet::CarregarDe(TnCursor &cursor)
+{
+    if (Active() && (FEstado != dsBrowse || ChangeCount() > 0))
+        throw Exception(QStringLiteral(
+            "Há alterações pendentes neste conjunto de dados; aplique-as ou cancele-as antes de recarregá-lo."));
+    bool temLinha = cursor.Proximo();
+
+    if (FCampos.empty() || FCamposAutomaticos) {
+        Close();
+        DescartarCamposAutomaticos();
+        for (int i = 0; i < cursor.Colunas(); ++i) {
+            const TnColunaInfo &ci = cursor.Coluna(i);
+            TnDefCampo d;
+            d.Nome = ci.Nome;
+            d.Tipo = ci.Tipo;
+            d.Tamanho = ci.Tamanho;
+            d.Precisao = ci.Precisao;
+            d.Escala = ci.Escala;
+            if (d.Tipo == ftUnknown)
+                d.Tipo = temLinha && !cursor.Nulo(i) ? TipoDoValor(cursor.Valor(i)) : ftMemo;
+            // A numeric without a known precision, or wider than 18 digits, cannot be kept
+            // exactly in 64 bits; it is read as a double.
+            if (d.Tipo == ftBCD && (d.Precisao <= 0 || d.Precisao > 18 || d.Escala < 0 || d.Escala > d.Precisao))
+                d.Tipo = ftFloat;
+            if (FindField(d.Nome))
+                d.Nome = QStringLiteral("%1_%2").arg(d.Nome).arg(i + 1);
+            AdicionarCampo(d);
+        }
+        FCamposAutomaticos = true;
+    }
+
+    // Which cursor column feeds each field; calculated fields and fields the query lacks
+    // stay null.
+    std::vector<int> origem(FCampos.size(), -1);
+    for (int i = 0; i < cursor.Colunas(); ++i) {
+        TnField *f = FindField(cursor.Coluna(i).Nome);
+        if (f && f->FieldKind() == fkData && origem[f->Index()] < 0)
+            origem[f->Index()] = i;
+    }
+
+    std::shared_ptr<TnDadosColunares> dados = FDados;
+    if (dados) {
+        dados->Limpar();
+    } else {
+        std::vector<TFieldType> tipos;
+        for (const auto &f : FCampos)
+            tipos.push_back(f->DataType());
+        dados = std::make_shared<TnDadosColunares>(tipos);
+    }
+
+    try {
+        const int n = FieldCount();
+        for (; temLinha; temLinha = cursor.Proximo()) {
+            for (int c = 0; c < n; ++c) {
+                TnColuna &col = dados->Coluna(c);
+                const int i = origem[c];
+                if (i < 0 || cursor.Nulo(i)) {
+                    col.AcrescentarNulo();
+                    continue;
+                }
+                switch (col.Tipo()) {
+                case ftSmallint:
+                case ftInteger:
+                case ftLargeint:
+                case ftBoolean: col.AcrescentarInteiro(cursor.Inteiro(i)); break;
+                case ftFloat: col.AcrescentarReal(cursor.Real(i)); break;
+                case ftBCD: {
+                    const TnField &f = *FCampos[c];
+                    qint64 e = 0;
+                    const double r = cursor.Real(i);
+                    if (!nDecimal::DeRealRapido(r, f.Scale(), e) && !nDecimal::DeTexto(cursor.Texto(i), f.Scale(), e)
+                        && !nDecimal::DeReal(r, f.Scale(), e))
+                        throw EConvertError(QStringLiteral("O valor %1 não cabe no campo \"%2\".")
+                                                .arg(cursor.Texto(i), f.DisplayLabel()));
+                    col.AcrescentarInteiro(e);
+                    break;
+                }
+                case ftDate: {
+                    const QDate d = cursor.Data(i);
+                    d.isValid() ? col.AcrescentarInteiro(d.toJulianDay()) : col.AcrescentarNulo();
+                    break;
+                }
+                case ftDateTime: {
+                    const QDateTime dt = cursor.DataHora(i);
+                    dt.isValid() ? col.AcrescentarInteiro(nDataHora::ParaNumero(dt)) : col.AcrescentarNulo();
+                    break;
+                }
+                default: col.AcrescentarTexto(cursor.Texto(i)); break;
+                }
+            }
+            dados->AcrescentarCarregada();
+        }
+    } catch (...) {
+        // Columns may be of unequal length now: nothing of this load stays.
+        dados->Limpar();
+        if (Active()) {
+            AvisarOutrosCursores();
+            RefazerVista(false);
+        }
+        throw;
+    }
+    if (Active())
+        AvisarOutrosCursores();
+    Abrir(std::move(dados));
+}
+
+void TnClientDataSet::EmptyDataSet()
+{
+    ExigirAtivo();
+    if (FEstado != dsBrowse)
+        Cancel();
+    FDados->Limpar();
+    AvisarOutrosCursores();
+    RefazerVista(false);
+    AvisarDados();
+    AvisarRolagem(kSempreRolou);
+}
+
+void TnClientDataSet::Close()
+{
+    if (!Active())
+        return;
+    if (FDados)
+        std::erase(FDados->Cursores, this);
+    FDados.reset();
+    FVista.clear();
+    FPos = -1;
+    FEof = FBof = true;
+    FSlotEdicao = -1;
+    FModificado = false;
+    FRangeAtivo = false;
+    FRangeInicio.clear();
+    FRangeFim.clear();
+    MudarEstado(dsInactive);
+    if (FCamposAutomaticos)
+        DescartarCamposAutomaticos();
+    AvisarDados();
+}
+
+// ---- reading and writing fields ---------------------------------------------------------
+
+qint32 TnClientDataSet::SlotLeitura() const
+{
+    if (FSlotForcado >= 0)
+        return FSlotForcado;
+    if (!FDados)
+        return -1;
+    Sincronizar();
+    return FPos >= 0 ? FVista[FPos] : -1;
+}
+
+TnCelula TnClientDataSet::LerCelula(int coluna) const
+{
+    TnCelula c;
+    if ((FEstado == dsEdit || FEstado == dsInsert) && FSlotForcado < 0)
+        return FBuffer[coluna];
+    const qint32 s = SlotLeitura();
+    if (s >= 0)
+        FDados->Coluna(coluna).Ler(s, c);
+    return c;
+}
+
+QVariant TnClientDataSet::ValorOriginal(const TnField &campo) const
+{
+    if (!FDados || (FEstado == dsInsert && FSlotForcado < 0))
+        return {};
+    const qint32 s = SlotLeitura();
+    if (s < 0 || FDados->Estado(s) == elInserida)
+        return {};
+    TnCelula c;
+    if (FDados->TemOriginal(s))
+        FDados->ColunaOriginal(campo.Index()).Ler(FDados->LinhaOriginal(s), c);
+    else
+        FDados->Coluna(campo.Index()).Ler(s, c);
+    return campo.ParaVariant(c);
+}
+
+void TnClientDataSet::GravarCampo(TnField &campo, TnCelula valor)
+{
+    if (FSlotForcado >= 0 || (FEstado != dsEdit && FEstado != dsInsert))
+        throw Exception(MsgNaoEmEdicao());
+    if (campo.ReadOnly())
+        throw EnField(campo.FieldName(), QStringLiteral("O campo \"%1\" não pode ser alterado.").arg(campo.DisplayLabel()));
+    const int i = campo.Index();
+    if (FBuffer[i] == valor)
+        return;
+    TnCelula anterior = std::exchange(FBuffer[i], std::move(valor));
+    if (campo.OnValidate) {
+        try {
+            campo.OnValidate(campo);
+        } catch (...) {
+            FBuffer[i] = std::move(anterior);
+            throw;
+        }
+    }
+    FModificado = true;
+    if (campo.OnChange)
+        campo.OnChange(campo);
+    Avisar([&](TnObservadorDataSet *o) { o->RegistroAlterado(*this, &campo); });
+}
+
+// ---- the view ---------------------------------------------------------------------------
+
+void TnClientDataSet::Sincronizar() const
+{
+    if (FVistaDesatualizada)
+        RefazerVista(true);
+}
+
+bool TnClientDataSet::Menor(qint32 a, qint32 b) const
+{
+    for (int c : FIndice) {
+        const int r = FDados->Coluna(c).Comparar(a, b);
+        if (r)
+            return r < 0;
+    }
+    return a < b;
+}
+
+int TnClientDataSet::CompararChave(qint32 s, const std::vector<TnCelula> &chave) const
+{
+    for (size_t k = 0; k < chave.size(); ++k) {
+        const int r = FDados->Coluna(FIndice[k]).Comparar(s, chave[k]);
+        if (r)
+            return r;
+    }
+    return 0;
+}
+
+bool TnClientDataSet::Aceita(qint32 s) const
+{
+    if (!FFiltrado)
+        return true;
+    if (FFiltro && !FFiltro->Aceita(*FDados, s))
+        return false;
+    if (!FOnFilterRecord)
+        return true;
+    const qint32 anterior = std::exchange(FSlotForcado, s);
+    try {
+        const bool r = FOnFilterRecord(const_cast<TnClientDataSet &>(*this));
+        FSlotForcado = anterior;
+        return r;
+    } catch (...) {
+        FSlotForcado = anterior;
+        throw;
+    }
+}
+
+bool TnClientDataSet::Passa(qint32 s) const
+{
+    if (FRangeAtivo && (CompararChave(s, FRangeInicio) < 0 || CompararChave(s, FRangeFim) > 0))
+        return false;
+    return Aceita(s);
+}
+
+void TnClientDataSet::RefazerVista(bool manterRegistro) const
+{
+    const qint32 atual = manterRegistro && FPos >= 0 && FPos < qsizetype(FVista.size()) ? FVista[FPos] : -1;
+    const qsizetype posAnterior = FPos;
+    FVistaDesatualizada = false;
+    FVista.clear();
+    if (FDados) {
+        FVista.reserve(FDados->Ordem().size());
+        for (qint32 s : FDados->Ordem())
+            if (FDados->Visivel(s) && Passa(s))
+                FVista.push_back(s);
+        if (!FIndice.empty())
+            std::sort(FVista.begin(), FVista.end(), [this](qint32 a, qint32 b) { return Menor(a, b); });
+    }
+    if (FVista.empty()) {
+        FPos = -1;
+        FEof = FBof = true;
+        return;
+    }
+    if (atual >= 0) {
+        const auto it = std::find(FVista.begin(), FVista.end(), atual);
+        if (it != FVista.end()) {
+            FPos = it - FVista.begin();
+            return;
+        }
+    }
+    if (manterRegistro) {
+        FPos = std::clamp<qsizetype>(posAnterior, 0, qsizetype(FVista.size()) - 1);
+    } else {
+        FPos = 0;
+        FBof = true;
+        FEof = false;
+    }
+}
+
+void TnClientDataSet::Posicionar(qsizetype pos)
+{
+    FPos = FVista.empty() ? -1 : std::clamp<qsizetype>(pos, 0, qsizetype(FVista.size()) - 1);
+}
+
+void TnClientDataSet::ColocarNaVista(qint32 s, qsizetype posSemIndice)
+{
+    if (!Passa(s)) {
+        Posicionar(FPos);
+        FEof = FBof = FVista.empty();
+        return;
+    }
+    qsizetype pos;
+    if (!FIndice.empty())
+        pos = std::lower_bound(FVista.begin(), FVista.end(), s, [this](qint32 a, qint32 b) { return Menor(a, b); })
+              - FVista.begin();
+    else
+        pos = std::min(posSemIndice, qsizetype(FVista.size()));
+    FVista.insert(FVista.begin() + pos, s);
+    FPos = pos;
+    FEof = FBof = false;
+}
+
+std::vector<int> TnClientDataSet::ColunasDe(const QString &campos) const
+{
+    std::vector<int> r;
+    for (const QString &nome : campos.split(u';', Qt::SkipEmptyParts))
+        r.push_back(FieldByName(nome.trimmed()).Index());
+    return r;
+}
+
+std::vector<TnCelula> TnClientDataSet::ConverterChave(const std::vector<int> &colunas, const QVariantList &valores) const
+{
+    if (valores.size() > qsizetype(colunas.size()))
+        throw Exception(QStringLiteral("Foram informados %1 valores para %2 campos.").arg(valores.size()).arg(colunas.size()));
+    std::vector<TnCelula> r;
+    for (qsizetype k = 0; k < valores.size(); ++k) {
+        const TnField &f = *FCampos[colunas[k]];
+        // A text searched is compared as given: a longer text simply finds nothing.
+        if (EhTipoTexto(f.DataType()) && !EhNulo(valores[k])) {
+            TnCelula c;
+            c.Nulo = false;
+            c.S = valores[k].toString();
+            r.push_back(std::move(c));
+        } else {
+            r.push_back(f.DeVariant(valores[k]));
+        }
+    }
+    return r;
+}
+
+// ---- state and notification -------------------------------------------------------------
+
+template <class F> void TnClientDataSet::Avisar(F &&f)
+{
+    if (FControlesDesativados > 0)
+        return;
+    const auto observadores = FObservadores; // an observer may remove itself
+    for (TnObservadorDataSet *o : observadores)
+        f(o);
+}
+
+void TnClientDataSet::MudarEstado(TDataSetState e)
+{
+    if (FEstado == e)
+        return;
+    FEstado = e;
+    Avisar([this](TnObservadorDataSet *o) { o->EstadoAlterado(*this); });
+}
+
+void TnClientDataSet::AvisarDados()
+{
+    Avisar([this](TnObservadorDataSet *o) { o->DadosAlterados(*this); });
+}
+
+void TnClientDataSet::AvisarRolagem(qint32 slotAnterior)
+{
+    const qint32 agora = FEstado == dsInsert ? -2 : (FPos >= 0 ? FVista[FPos] : -1);
+    if (agora == slotAnterior)
+        return;
+    Disparar(AfterScroll);
+    Avisar([this](TnObservadorDataSet *o) { o->Rolou(*this); });
+}
+
+void TnClientDataSet::AvisarOutrosCursores()
+{
+    if (!FDados)
+        return;
+    for (TnClientDataSet *c : FDados->Cursores) {
+        if (c != this) {
+            c->FVistaDesatualizada = true;
+            c->AvisarDados();
+        }
+    }
+}
+
+void TnClientDataSet::EnableControls()
+{
+    if (FControlesDesativados > 0 && --FControlesDesativados == 0)
+        AvisarDados();
+}
+
+void TnClientDataSet::AdicionarObservador(TnObservadorDataSet *o)
+{
+    if (std::find(FObservadores.begin(), FObservadores.end(), o) == FObservadores.end())
+        FObservadores.push_back(o);
+}
+
+void TnClientDataSet::RemoverObservador(TnObservadorDataSet *o) { std::erase(FObservadores, o); }
+
+// ---- navigation -------------------------------------------------------------------------
+
+void TnClientDataSet::ExigirNavegacao()
+{
+    ExigirAtivo();
+    CheckBrowseMode();
+    Sincronizar();
+}
+
+void TnClientDataSet::First()
+{
+    ExigirNavegacao();
+    const qint32 anterior = GetBookmark();
+    Posicionar(0);
+    FBof = true;
+    FEof = FVista.empty();
+    AvisarRolagem(anterior);
+}
+
+void TnClientDataSet::Last()
+{
+    ExigirNavegacao();
+    const qint32 anterior = GetBookmark();
+    Posicionar(qsizetype(FVista.size()) - 1);
+    FEof = true;
+    FBof = FVista.empty();
+    AvisarRolagem(anterior);
+}
+
+int TnClientDataSet::MoveBy(int distancia)
+{
+    ExigirNavegacao();
+    if (FVista.empty() || distancia == 0)
+        return 0;
+    const qint32 anterior = GetBookmark();
+    const qsizetype alvo = FPos + distancia;
+    const qsizetype pos = std::clamp<qsizetype>(alvo, 0, qsizetype(FVista.size()) - 1);
+    const int movido = int(pos - FPos);
+    FPos = pos;
+    FEof = alvo > pos;
+    FBof = alvo < pos;
+    AvisarRolagem(anterior);
+    return movido;
+}
+
+void TnClientDataSet::Next() { MoveBy(1); }
+
+void TnClientDataSet::Prior() { MoveBy(-1); }
+
+int TnClientDataSet::RecNo() const
+{
+    if (!Active())
+        return 0;
+    if (FEstado == dsInsert)
+        return -1;
+    Sincronizar();
+    return int(FPos + 1);
+}
+
+void TnClientDataSet::SetRecNo(int n)
+{
+    ExigirNavegacao();
+    const qint32 anterior = GetBookmark();
+    Posicionar(n - 1);
+    FEof = FBof = FVista.empty();
+    AvisarRolagem(anterior);
+}
+
+int TnClientDataSet::RecordCount() const
+{
+    if (!Active())
+        return 0;
+    Sincronizar();
+    return int(FVista.size());
+}
+
+bool TnClientDataSet::Eof() const
+{
+    Sincronizar();
+    return FEof || FVista.empty();
+}
+
+bool TnClientDataSet::Bof() const
+{
+    Sincronizar();
+    return FBof || FVista.empty();
+}
+
+// ---- editing ----------------------------------------------------------------------------
+
+void TnClientDataSet::CheckBrowseMode()
+{
+    if (FEstado == dsEdit || FEstado == dsInsert) {
+        if (FModificado)
+            Post();
+        else
+            Cancel();
+    }
+}
+
+void TnClientDataSet::IniciarInclusao(bool noFim)
+{
+    ExigirAtivo();
+    CheckBrowseMode();
+    Sincronizar();
+    Disparar(BeforeInsert);
+    const bool fim = noFim || FPos < 0;
+    FSlotAntesDe = fim ? -1 : FVista[FPos];
+    FPosInsercao = fim ? qsizetype(FVista.size()) : FPos;
+    FBuffer.assign(FCampos.size(), TnCelula{});
+    FSlotEdicao = -1;
+    MudarEstado(dsInsert);
+    try {
+        Disparar(OnNewRecord);
+    } catch (...) {
+        MudarEstado(dsBrowse);
+        throw;
+    }
+    FModificado = false;
+    Disparar(AfterInsert);
+    AvisarRolagem(kSempreRolou);
+}
+
+void TnClientDataSet::Append() { IniciarInclusao(true); }
+
+void TnClientDataSet::Insert() { IniciarInclusao(false); }
+
+void TnClientDataSet::Edit()
+{
+    ExigirAtivo();
+    if (FEstado == dsEdit || FEstado == dsInsert)
+        return;
+    Sincronizar();
+    if (FVista.empty()) {
+        Append();
+        return;
+    }
+    Disparar(BeforeEdit);
+    FSlotEdicao = FVista[FPos];
+    FBuffer.resize(FCampos.size());
+    for (int c = 0; c < FieldCount(); ++c)
+        FDados->Coluna(c).Ler(FSlotEdicao, FBuffer[c]);
+    FModificado = false;
+    MudarEstado(dsEdit);
+    Disparar(AfterEdit);
+}
+
+void TnClientDataSet::Post()
+{
+    ExigirAtivo();
+    if (FEstado != dsEdit && FEstado != dsInsert)
+        return;
+    Disparar(BeforePost);
+    for (const auto &f : FCampos)
+        if (f->Required() && FBuffer[f->Index()].Nulo)
+            throw EnField(f->FieldName(), QStringLiteral("O campo \"%1\" deve ser informado.").arg(f->DisplayLabel()));
+    Sincronizar();
+    const int n = FieldCount();
+    if (FEstado == dsInsert) {
+        const qint32 antes = FSlotAntesDe >= 0 && FDados->Visivel(FSlotAntesDe) ? FSlotAntesDe : -1;
+        const qint32 s = FDados->NovaLinha(FDados->LogChanges ? elInserida : elInalterada, antes);
+        for (int c = 0; c < n; ++c)
+            FDados->Coluna(c).Escrever(s, FBuffer[c]);
+        ColocarNaVista(s, FPosInsercao);
+    } else {
+        const qint32 s = FSlotEdicao;
+        if (!FDados->Visivel(s))
+            throw Exception(QStringLiteral("O registro em edição foi excluído."));
+        bool mudou = false;
+        for (int c = 0; c < n && !mudou; ++c)
+            mudou = FDados->Coluna(c).Comparar(s, FBuffer[c]) != 0 || FDados->Coluna(c).Nulo(s) != FBuffer[c].Nulo;
+        if (mudou) {
+            if (FDados->LogChanges && FDados->Estado(s) == elInalterada) {
+                FDados->GuardarOriginal(s);
+                FDados->DefinirEstado(s, elModificada);
+            }
+            for (int c = 0; c < n; ++c)
+                FDados->Coluna(c).Escrever(s, FBuffer[c]);
+            const auto it = std::find(FVista.begin(), FVista.end(), s);
+            if (it != FVista.end()) {
+                const qsizetype pos = it - FVista.begin();
+                FVista.erase(it);
+                FPos = pos;
+                ColocarNaVista(s, pos);
+            }
+        }
+    }
+    FSlotEdicao = -1;
+    FModificado = false;
+    MudarEstado(dsBrowse);
+    AvisarOutrosCursores();
+    AvisarDados();
+    Disparar(AfterPost);
+}
+
+void TnClientDataSet::Cancel()
+{
+    if (FEstado != dsEdit && FEstado != dsInsert)
+        return;
+    Disparar(BeforeCancel);
+    const bool eraInclusao = FEstado == dsInsert;
+    FSlotEdicao = -1;
+    FModificado = false;
+    MudarEstado(dsBrowse);
+    AvisarDados();
+    Disparar(AfterCancel);
+    if (eraInclusao)
+        AvisarRolagem(kSempreRolou);
+}
+
+void TnClientDataSet::Delete()
+{
+    ExigirAtivo();
+    if (FEstado == dsInsert) {
+        Cancel();
+        return;
+    }
+    Sincronizar();
+    if (FVista.empty())
+        throw Exception(QStringLiteral("Não há registro para excluir."));
+    Disparar(BeforeDelete);
+    if (FEstado == dsEdit) {
+        FSlotEdicao = -1;
+        FModificado = false;
+        MudarEstado(dsBrowse);
+    }
+    const qint32 s = FVista[FPos];
+    const bool registrar = FDados->LogChanges && FDados->Estado(s) != elInserida;
+    FDados->DefinirEstado(s, registrar ? elExcluida : elDescartada);
+    FVista.erase(FVista.begin() + FPos);
+    Posicionar(FPos);
+    FEof = FBof = FVista.empty();
+    AvisarOutrosCursores();
+    AvisarDados();
+    Disparar(AfterDelete);
+    AvisarRolagem(kSempreRolou);
+}
+
+TUpdateStatus TnClientDataSet::UpdateStatus() const
+{
+    const qint32 s = FEstado == dsInsert && FSlotForcado < 0 ? -1 : SlotLeitura();
+    if (s < 0)
+        return FEstado == dsInsert ? usInserted : usUnmodified;
+    switch (FDados->Estado(s)) {
+    case elModificada: return usModified;
+    case elInserida: return usInserted;
+    case elExcluida: return usDeleted;
+    default: return usUnmodified;
+    }
+}
+
+// ---- change log -------------------------------------------------------------------------
+
+bool TnClientDataSet::LogChanges() const { return !FDados || FDados->LogChanges; }
+
+void TnClientDataSet::SetLogChanges(bool v)
+{
+    ExigirAtivo();
+    FDados->LogChanges = v;
+}
+
+int TnClientDataSet::ChangeCount() const { return FDados ? FDados->ChangeCount() : 0; }
+
+void TnClientDataSet::CancelUpdates()
+{
+    ExigirAtivo();
+    Cancel();
+    FDados->ReverterTudo();
+    AvisarOutrosCursores();
+    const qint32 anterior = GetBookmark();
+    RefazerVista(true);
+    AvisarDados();
+    AvisarRolagem(anterior);
+}
+
+void TnClientDataSet::MergeChangeLog()
+{
+    ExigirAtivo();
+    CheckBrowseMode();
+    FDados->ConsolidarTudo();
+    AvisarOutrosCursores();
+}
+
+// ---- search -----------------------------------------------------------------------------
+
+bool TnClientDataSet::Locate(const QString &campos, const QVariantList &valores, int opcoes)
+{
+    ExigirNavegacao();
+    const std::vector<int> colunas = ColunasDe(campos);
+    if (valores.size() != qsizetype(colunas.size()))
+        throw Exception(QStringLiteral("Foram informados %1 valores para %2 campos.").arg(valores.size()).arg(colunas.size()));
+    const std::vector<TnCelula> chave = ConverterChave(colunas, valores);
+    const Qt::CaseSensitivity cs = opcoes & loCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const bool parcial = opcoes & loPartialKey;
+    auto confere = [&](qint32 s) {
+        for (size_t k = 0; k < colunas.size(); ++k) {
+            const TnColuna &col = FDados->Coluna(colunas[k]);
+            if (col.GuardaTexto() && !chave[k].Nulo && !col.Nulo(s)) {
+                const QStringView t = col.Texto(s);
+                if (parcial ? !t.startsWith(chave[k].S, cs) : t.compare(chave[k].S, cs) != 0)
+                    return false;
+            } else if (col.Comparar(s, chave[k]) != 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (qsizetype i = 0; i < qsizetype(FVista.size()); ++i) {
+        if (confere(FVista[i])) {
+            const qint32 anterior = GetBookmark();
+            FPos = i;
+            FEof = FBof = false;
+            AvisarRolagem(anterior);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TnClientDataSet::FindKey(const QVariantList &valores)
+{
+    ExigirNavegacao();
+    if (FIndice.empty())
+        throw Exception(QStringLiteral("Nenhum índice definido (IndexFieldNames) para a busca."));
+    const std::vector<TnCelula> chave = ConverterChave(FIndice, valores);
+    const auto it = std::lower_bound(FVista.begin(), FVista.end(), chave,
+                                     [this](qint32 s, const std::vector<TnCelula> &k) { return CompararChave(s, k) < 0; });
+    if (it == FVista.end() || CompararChave(*it, chave) != 0)
+        return false;
+    const qint32 anterior = GetBookmark();
+    FPos = it - FVista.begin();
+    FEof = FBof = false;
+    AvisarRolagem(anterior);
+    return true;
+}
+
+void TnClientDataSet::FindNearest(const QVariantList &valores)
+{
+    ExigirNavegacao();
+    if (FIndice.empty())
+        throw Exception(QStringLiteral("Nenhum índice definido (IndexFieldNames) para a busca."));
+    const std::vector<TnCelula> chave = ConverterChave(FIndice, valores);
+    const auto it = std::lower_bound(FVista.begin(), FVista.end(), chave,
+                                     [this](qint32 s, const std::vector<TnCelula> &k) { return CompararChave(s, k) < 0; });
+    const qint32 anterior = GetBookmark();
+    Posicionar(it - FVista.begin());
+    FEof = it == FVista.end();
+    FBof = FVista.empty();
+    AvisarRolagem(anterior);
+}
+
+// ---- order, ranges, filters -------------------------------------------------------------
+
+void TnClientDataSet::SetIndexFieldNames(const QString &campos)
+{
+    if (Active())
+        CheckBrowseMode();
+    std::vector<int> indice = FCampos.empty() ? std::vector<int>{} : ColunasDe(campos);
+    FIndexFieldNames = campos;
+    FIndice = std::move(indice);
+    FRangeAtivo = false;
+    FRangeInicio.clear();
+    FRangeFim.clear();
+    if (Active()) {
+        RefazerVista(true);
+        AvisarDados();
+    }
+}
+
+void TnClientDataSet::SetRange(const QVariantList &inicio, const QVariantList &fim)
+{
+    ExigirNavegacao();
+    if (FIndice.empty())
+        throw Exception(QStringLiteral("Nenhum índice definido (IndexFieldNames) para o intervalo."));
+    FRangeInicio = ConverterChave(FIndice, inicio);
+    FRangeFim = ConverterChave(FIndice, fim);
+    FRangeAtivo = true;
+    const qint32 anterior = GetBookmark();
+    RefazerVista(false);
+    AvisarDados();
+    AvisarRolagem(anterior);
+}
+
+void TnClientDataSet::CancelRange()
+{
+    if (!FRangeAtivo)
+        return;
+    FRangeAtivo = false;
+    FRangeInicio.clear();
+    FRangeFim.clear();
+    if (Active()) {
+        CheckBrowseMode();
+        RefazerVista(true);
+        AvisarDados();
+    }
+}
+
+void TnClientDataSet::RecompilarFiltro()
+{
+    FFiltro.reset();
+    if (FFiltroTexto.trimmed().isEmpty())
+        return;
+    FFiltro = TnFiltro::Compilar(FFiltroTexto, [this](const QString &nome, TnCampoFiltro &cf) {
+        const TnField *f = FindField(nome);
+        if (!f)
+            return false;
+        cf.Coluna = f->Index();
+        cf.Tipo = f->DataType();
+        cf.Escala = f->Scale();
+        return true;
+    });
+}
+
+void TnClientDataSet::SetFilter(const QString &filtro)
+{
+    const QString anterior = std::exchange(FFiltroTexto, filtro);
+    if (!FCampos.empty()) {
+        try {
+            RecompilarFiltro();
+        } catch (...) {
+            FFiltroTexto = anterior;
+            RecompilarFiltro();
+            throw;
+        }
+    }
+    if (Active() && FFiltrado) {
+        CheckBrowseMode();
+        const qint32 antes = GetBookmark();
+        RefazerVista(false);
+        AvisarDados();
+        AvisarRolagem(antes);
+    }
+}
+
+void TnClientDataSet::SetFiltered(bool v)
+{
+    if (v == FFiltrado)
+        return;
+    if (Active())
+        CheckBrowseMode();
+    FFiltrado = v;
+    if (Active()) {
+        const qint32 antes = GetBookmark();
+        RefazerVista(false);
+        AvisarDados();
+        AvisarRolagem(antes);
+    }
+}
+
+void TnClientDataSet::SetOnFilterRecord(std::function<bool(TnClientDataSet &)> f)
+{
+    FOnFilterRecord = std::move(f);
+    if (Active() && FFiltrado) {
+        CheckBrowseMode();
+        const qint32 antes = GetBookmark();
+        RefazerVista(false);
+        AvisarDados();
+        AvisarRolagem(antes);
+    }
+}
+
+void TnClientDataSet::CloneCursor(TnClientDataSet &origem, bool manterConfig)
+{
+    origem.ExigirAtivo();
+    if (&origem == this)
+        return;
+    Close();
+    FCampos.clear();
+    FMapas.clear();
+    for (const auto &f : origem.FCampos)
+        AdicionarCampo(DefinicaoDoCampo(*f));
+    FCamposAutomaticos = true; // copies of the source's fields: they go when the clone closes
+    if (manterConfig) {
+        FIndexFieldNames = origem.FIndexFieldNames;
+        FFiltroTexto = origem.FFiltroTexto;
+        FFiltrado = origem.FFiltrado;
+        FOnFilterRecord = origem.FOnFilterRecord;
+        FRangeAtivo = origem.FRangeAtivo;
+        FRangeInicio = origem.FRangeInicio;
+        FRangeFim = origem.FRangeFim;
+    } else {
+        FIndexFieldNames.clear();
+        FFiltroTexto.clear();
+        FFiltrado = false;
+        FOnFilterRecord = nullptr;
+    }
+    Abrir(origem.FDados);
+}
+
+// ---- bookmarks --------------------------------------------------------------------------
+
+TnBookmark TnClientDataSet::GetBookmark() const
+{
+    if (!FDados || FEstado == dsInsert)
+        return -1;
+    Sincronizar();
+    return FPos >= 0 ? FVista[FPos] : -1;
+}
+
+bool TnClientDataSet::BookmarkValid(TnBookmark b) const
+{
+    if (!FDados || b < 0 || b >= FDados->Linhas() || !FDados->Visivel(qint32(b)))
+        return false;
+    Sincronizar();
+    return std::find(FVista.begin(), FVista.end(), qint32(b)) != FVista.end();
+}
+
+void TnClientDataSet::GotoBookmark(TnBookmark b)
+{
+    ExigirNavegacao();
+    const auto it = b < 0 ? FVista.end() : std::find(FVista.begin(), FVista.end(), qint32(b));
+    if (it == FVista.end())
+        throw Exception(QStringLiteral("Registro não encontrado."));
+    const qint32 anterior = GetBookmark();
+    FPos = it - FVista.begin();
+    FEof = FBof = false;
+    AvisarRolagem(anterior);
+}
+
+// ---- provider ---------------------------------------------------------------------------
+
+int TnClientDataSet::ApplyUpdates(int maxErrors)
+{
+    ExigirAtivo();
+    if (!FProvider)
+        throw Exception(QStringLiteral("O conjunto de dados não tem provedor para gravar as alterações."));
+    CheckBrowseMode();
+    return FProvider->Aplicar(*this, maxErrors);
+}

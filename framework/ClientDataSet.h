@@ -1,0 +1,235 @@
+#pragma once
+// In-memory dataset: typed fields over column-wise rows, navigation and editing with the
+// usual events, a change log that the provider writes to the database, indexes, ranges,
+// filters, clones over the same rows, bookmarks and change notification for views.
+#include "Campo.h"
+#include "DadosColunares.h"
+#include "Excecoes.h"
+#include "FieldMapper.h"
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <typeindex>
+#include <unordered_map>
+#include <vector>
+
+class TnCursor;
+class TnDataSetProvider;
+class TnFiltro;
+
+enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
+enum TUpdateStatus { usUnmodified, usModified, usInserted, usDeleted };
+enum TLocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
+enum TUpdateKind { ukModify, ukInsert, ukDelete };
+// What a client does with a row the provider could not write.
+enum TReconcileAction {
+    raSkip,   // the row stays in the change log; counts as an error
+    raCancel, // the row's changes are undone; counts as an error
+    raAbort   // stop: everything written is rolled back
+};
+
+using TnBookmark = qint64;
+using TnEventoDataSet = std::function<void(TnClientDataSet &)>;
+
+// A view of a dataset (a grid, a record form) told of changes. While the dataset's
+// controls are disabled nothing is told; EnableControls then sends one DadosAlterados.
+class TnObservadorDataSet {
+public:
+    virtual ~TnObservadorDataSet() = default;
+    virtual void DadosAlterados(TnClientDataSet &) {}          // rows, order or filter changed
+    virtual void RegistroAlterado(TnClientDataSet &, TnField *) {} // a field of the current row
+    virtual void Rolou(TnClientDataSet &) {}                   // another row became current
+    virtual void EstadoAlterado(TnClientDataSet &) {}          // browse, edit, insert, inactive
+};
+
+class TnClientDataSet {
+public:
+    TnClientDataSet();
+    ~TnClientDataSet();
+    TnClientDataSet(const TnClientDataSet &) = delete;
+    TnClientDataSet &operator=(const TnClientDataSet &) = delete;
+
+    // ---- fields
+    void DefinirCampos(const TnDefCampo *defs, int n);
+    template <std::size_t N> void DefinirCampos(const TnDefCampo (&defs)[N]) { DefinirCampos(defs, int(N)); }
+    TnField &AdicionarCampo(const TnDefCampo &def);
+    int FieldCount() const { return static_cast<int>(FCampos.size()); }
+    TnField &Fields(int i) const { return *FCampos[i]; }
+    TnField *FindField(const QString &nome) const;
+    TnField &FieldByName(const QString &nome) const; // throws naming the field
+
+    // ---- opening
+    void CreateDataSet();             // empty, from the declared fields
+    void CarregarDe(TnCursor &cursor); // the cursor's rows; fields from its columns when none declared
+    void EmptyDataSet();              // removes every row and the change log
+    void Close();
+    bool Active() const { return FEstado != dsInactive; }
+    TDataSetState State() const { return FEstado; }
+
+    // ---- navigation
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    int MoveBy(int distancia);
+    int RecNo() const;                // 1-based; 0 when empty, -1 while inserting
+    void SetRecNo(int n);
+    int RecordCount() const;
+    bool Eof() const;
+    bool Bof() const;
+    bool IsEmpty() const { return RecordCount() == 0; }
+
+    // ---- editing
+    void Append();
+    void Insert();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    bool Modified() const { return FModificado; }
+    void CheckBrowseMode(); // posts a modified row, cancels an untouched one
+    TUpdateStatus UpdateStatus() const;
+
+    // ---- change log
+    bool LogChanges() const;
+    void SetLogChanges(bool v);
+    int ChangeCount() const;
+    void CancelUpdates();
+    void MergeChangeLog();
+
+    // ---- search
+    bool Locate(const QString &campos, const QVariantList &valores, int opcoes = 0);
+    bool Locate(const QString &campo, const QVariant &valor, int opcoes = 0)
+    {
+        return Locate(campo, QVariantList{valor}, opcoes);
+    }
+    bool FindKey(const QVariantList &valores);
+    void FindNearest(const QVariantList &valores);
+
+    // ---- order, ranges, filters
+    const QString &IndexFieldNames() const { return FIndexFieldNames; }
+    void SetIndexFieldNames(const QString &campos);
+    void SetRange(const QVariantList &inicio, const QVariantList &fim);
+    void CancelRange();
+    const QString &Filter() const { return FFiltroTexto; }
+    void SetFilter(const QString &filtro);
+    bool Filtered() const { return FFiltrado; }
+    void SetFiltered(bool v);
+    void SetOnFilterRecord(std::function<bool(TnClientDataSet &)> f);
+
+    // A cursor over the same rows as `origem`, with its own order, filter, range and
+    // position; `manterConfig` copies the order, range and filter of `origem`.
+    void CloneCursor(TnClientDataSet &origem, bool manterConfig = false);
+
+    // ---- bookmarks: stable while the row exists, whatever the order
+    TnBookmark GetBookmark() const;
+    void GotoBookmark(TnBookmark b);
+    bool BookmarkValid(TnBookmark b) const;
+
+    // ---- views
+    void DisableControls() { ++FControlesDesativados; }
+    void EnableControls();
+    bool ControlsDisabled() const { return FControlesDesativados > 0; }
+    void AdicionarObservador(TnObservadorDataSet *o);
+    void RemoverObservador(TnObservadorDataSet *o);
+
+    // ---- provider
+    void SetProvider(TnDataSetProvider *p) { FProvider = p; }
+    TnDataSetProvider *Provider() const { return FProvider; }
+    // Writes the change log through the provider; answers the rows that failed and stay
+    // in the log. Throws, with everything rolled back, when more than `maxErrors` rows
+    // fail (-1: no limit) or a handler aborts.
+    int ApplyUpdates(int maxErrors);
+    std::function<void(TnClientDataSet &, Exception &, TUpdateKind, TReconcileAction &)> OnReconcileError;
+
+    // ---- maps: one bound instance per map class
+    template <class M> M &Mapa()
+    {
+        auto &p = FMapas[std::type_index(typeid(M))];
+        if (!p) {
+            auto m = std::make_shared<M>();
+            TnFieldMapper::MapearFields(*this, *m);
+            p = m;
+        }
+        return *static_cast<M *>(p.get());
+    }
+
+    // ---- events
+    TnEventoDataSet BeforeInsert, AfterInsert, OnNewRecord;
+    TnEventoDataSet BeforeEdit, AfterEdit;
+    TnEventoDataSet BeforePost, AfterPost;
+    TnEventoDataSet BeforeCancel, AfterCancel;
+    TnEventoDataSet BeforeDelete, AfterDelete;
+    TnEventoDataSet AfterOpen, AfterScroll;
+
+private:
+    friend class TnField;
+    friend class TnDataSetProvider;
+
+    // reading and writing fields
+    qint32 SlotLeitura() const;
+    TnCelula LerCelula(int coluna) const;
+    QVariant ValorOriginal(const TnField &campo) const;
+    void GravarCampo(TnField &campo, TnCelula valor);
+
+    // views
+    void Sincronizar() const;
+    void RefazerVista(bool manterRegistro) const;
+    bool Menor(qint32 a, qint32 b) const;
+    int CompararChave(qint32 s, const std::vector<TnCelula> &chave) const;
+    bool Passa(qint32 s) const;
+    bool Aceita(qint32 s) const;
+    void Posicionar(qsizetype pos);
+    void ColocarNaVista(qint32 s, qsizetype posSemIndice);
+    std::vector<TnCelula> ConverterChave(const std::vector<int> &colunas, const QVariantList &valores) const;
+    std::vector<int> ColunasDe(const QString &campos) const;
+    void RecompilarFiltro();
+
+    // state and notification
+    void ExigirAtivo() const;
+    void ExigirNavegacao();
+    void Abrir(std::shared_ptr<TnDadosColunares> dados);
+    void MudarEstado(TDataSetState e);
+    void IniciarInclusao(bool noFim);
+    void Disparar(const TnEventoDataSet &e) { if (e) e(*this); }
+    void AvisarDados();
+    void AvisarRolagem(qint32 slotAnterior);
+    void AvisarOutrosCursores();
+    template <class F> void Avisar(F &&f);
+    void DescartarCamposAutomaticos();
+
+    std::vector<std::unique_ptr<TnField>> FCampos;
+    bool FCamposAutomaticos = false;
+    std::shared_ptr<TnDadosColunares> FDados;
+    TDataSetState FEstado = dsInactive;
+
+    // the view: visible slots in the order of the index
+    mutable std::vector<qint32> FVista;
+    mutable qsizetype FPos = -1;
+    mutable bool FEof = true, FBof = true;
+    mutable bool FVistaDesatualizada = false;
+
+    // edit buffer
+    std::vector<TnCelula> FBuffer;
+    bool FModificado = false;
+    qint32 FSlotEdicao = -1;    // slot being edited
+    qint32 FSlotAntesDe = -1;   // insert: new row goes before this slot (-1: at the end)
+    qsizetype FPosInsercao = 0; // insert: position of the new row in the view
+    mutable qint32 FSlotForcado = -1; // row read by filter and reconcile callbacks
+
+    QString FIndexFieldNames;
+    std::vector<int> FIndice;
+    bool FRangeAtivo = false;
+    std::vector<TnCelula> FRangeInicio, FRangeFim;
+    QString FFiltroTexto;
+    bool FFiltrado = false;
+    std::unique_ptr<TnFiltro> FFiltro;
+    std::function<bool(TnClientDataSet &)> FOnFilterRecord;
+
+    int FControlesDesativados = 0;
+    std::vector<TnObservadorDataSet *> FObservadores;
+    TnDataSetProvider *FProvider = nullptr;
+    std::unordered_map<std::type_index, std::shared_ptr<void>> FMapas;
+};

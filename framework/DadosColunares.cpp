@@ -1,0 +1,400 @@
+#include "DadosColunares.h"
+
+#include <QDateTime>
+#include <algorithm>
+
+namespace nDataHora {
+namespace {
+constexpr qint64 kMsDia = 86400000;
+}
+
+qint64 ParaNumero(const QDateTime &dt)
+{
+    return dt.date().toJulianDay() * kMsDia + dt.time().msecsSinceStartOfDay();
+}
+
+QDateTime DeNumero(qint64 v)
+{
+    qint64 dia = v / kMsDia, ms = v % kMsDia;
+    if (ms < 0) {
+        ms += kMsDia;
+        --dia;
+    }
+    return QDateTime(QDate::fromJulianDay(dia), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+}
+} // namespace nDataHora
+
+namespace {
+template <class T> int Ordem3(T a, T b) { return a < b ? -1 : (b < a ? 1 : 0); }
+} // namespace
+
+TnColuna::TnColuna(TFieldType tipo) : FTipo(tipo)
+{
+    switch (tipo) {
+    case ftSmallint: FArmazenamento = arI16; break;
+    case ftInteger: FArmazenamento = arI32; break;
+    case ftLargeint:
+    case ftBCD:
+    case ftDate:
+    case ftDateTime: FArmazenamento = arI64; break;
+    case ftFloat: FArmazenamento = arF64; break;
+    case ftBoolean: FArmazenamento = arB8; break;
+    default: FArmazenamento = arTexto; break;
+    }
+}
+
+void TnColuna::Reservar(qsizetype n)
+{
+    switch (FArmazenamento) {
+    case arI16: FI16.reserve(n); break;
+    case arI32: FI32.reserve(n); break;
+    case arI64: FI64.reserve(n); break;
+    case arF64: FF64.reserve(n); break;
+    case arB8: FB8.reserve(n); break;
+    case arTexto:
+        FInicio.reserve(n);
+        FTamanho.reserve(n);
+        break;
+    }
+}
+
+void TnColuna::Limpar()
+{
+    // Swapping with empty vectors gives the memory back, not only the size.
+    FI16 = {};
+    FI32 = {};
+    FI64 = {};
+    FF64 = {};
+    FB8 = {};
+    FTexto = {};
+    FInicio = {};
+    FTamanho = {};
+    FNulos = {};
+    FLinhas = 0;
+}
+
+void TnColuna::MarcarNulo(qsizetype l, bool nulo)
+{
+    const qsizetype w = l >> 6;
+    if (w >= static_cast<qsizetype>(FNulos.size())) {
+        if (!nulo)
+            return;
+        FNulos.resize(std::max<qsizetype>(w + 1, (FLinhas + 63) >> 6), 0);
+    }
+    if (nulo)
+        FNulos[w] |= quint64(1) << (l & 63);
+    else
+        FNulos[w] &= ~(quint64(1) << (l & 63));
+}
+
+void TnColuna::AcrescentarNulo()
+{
+    switch (FArmazenamento) {
+    case arI16: FI16.push_back(0); break;
+    case arI32: FI32.push_back(0); break;
+    case arI64: FI64.push_back(0); break;
+    case arF64: FF64.push_back(0); break;
+    case arB8: FB8.push_back(0); break;
+    case arTexto:
+        FInicio.push_back(0);
+        FTamanho.push_back(0);
+        break;
+    }
+    MarcarNulo(FLinhas++, true);
+}
+
+void TnColuna::AcrescentarInteiro(qint64 v)
+{
+    switch (FArmazenamento) {
+    case arI16: FI16.push_back(static_cast<qint16>(v)); break;
+    case arI32: FI32.push_back(static_cast<qint32>(v)); break;
+    case arI64: FI64.push_back(v); break;
+    case arF64: FF64.push_back(static_cast<double>(v)); break;
+    case arB8: FB8.push_back(v != 0); break;
+    case arTexto: AcrescentarTexto(QString::number(v)); return;
+    }
+    ++FLinhas;
+}
+
+void TnColuna::AcrescentarReal(double v)
+{
+    if (FArmazenamento == arF64) {
+        FF64.push_back(v);
+        ++FLinhas;
+    } else {
+        AcrescentarInteiro(static_cast<qint64>(v));
+    }
+}
+
+void TnColuna::AcrescentarTexto(QStringView v)
+{
+    Q_ASSERT(FArmazenamento == arTexto);
+    FInicio.push_back(static_cast<qint64>(FTexto.size()));
+    FTamanho.push_back(static_cast<qint32>(v.size()));
+    FTexto.insert(FTexto.end(), v.utf16(), v.utf16() + v.size());
+    ++FLinhas;
+}
+
+void TnColuna::Acrescentar(const TnCelula &c)
+{
+    if (c.Nulo)
+        AcrescentarNulo();
+    else if (FArmazenamento == arTexto)
+        AcrescentarTexto(c.S);
+    else if (FArmazenamento == arF64)
+        AcrescentarReal(c.F);
+    else
+        AcrescentarInteiro(c.I);
+}
+
+void TnColuna::AcrescentarDe(const TnColuna &outra, qsizetype linha)
+{
+    if (outra.Nulo(linha))
+        AcrescentarNulo();
+    else if (FArmazenamento == arTexto)
+        AcrescentarTexto(outra.Texto(linha));
+    else if (FArmazenamento == arF64)
+        AcrescentarReal(outra.Real(linha));
+    else
+        AcrescentarInteiro(outra.Inteiro(linha));
+}
+
+qint64 TnColuna::Inteiro(qsizetype l) const
+{
+    switch (FArmazenamento) {
+    case arI16: return FI16[l];
+    case arI32: return FI32[l];
+    case arI64: return FI64[l];
+    case arF64: return static_cast<qint64>(FF64[l]);
+    case arB8: return FB8[l];
+    case arTexto: return 0;
+    }
+    return 0;
+}
+
+double TnColuna::Real(qsizetype l) const
+{
+    return FArmazenamento == arF64 ? FF64[l] : static_cast<double>(Inteiro(l));
+}
+
+void TnColuna::Ler(qsizetype l, TnCelula &c) const
+{
+    c.Nulo = Nulo(l);
+    c.I = 0;
+    c.F = 0;
+    c.S.clear();
+    if (c.Nulo)
+        return;
+    if (FArmazenamento == arTexto)
+        c.S = Texto(l).toString();
+    else if (FArmazenamento == arF64)
+        c.F = FF64[l];
+    else
+        c.I = Inteiro(l);
+}
+
+void TnColuna::GravarTexto(qsizetype l, QStringView v)
+{
+    // A text that fits where the old one was reuses its place; a longer one goes to the end.
+    if (v.size() > FTamanho[l]) {
+        FInicio[l] = static_cast<qint64>(FTexto.size());
+        FTexto.insert(FTexto.end(), v.utf16(), v.utf16() + v.size());
+    } else {
+        std::copy(v.utf16(), v.utf16() + v.size(), FTexto.begin() + FInicio[l]);
+    }
+    FTamanho[l] = static_cast<qint32>(v.size());
+}
+
+void TnColuna::Escrever(qsizetype l, const TnCelula &c)
+{
+    MarcarNulo(l, c.Nulo);
+    switch (FArmazenamento) {
+    case arI16: FI16[l] = c.Nulo ? 0 : static_cast<qint16>(c.I); break;
+    case arI32: FI32[l] = c.Nulo ? 0 : static_cast<qint32>(c.I); break;
+    case arI64: FI64[l] = c.Nulo ? 0 : c.I; break;
+    case arF64: FF64[l] = c.Nulo ? 0 : c.F; break;
+    case arB8: FB8[l] = c.Nulo ? 0 : c.I != 0; break;
+    case arTexto: GravarTexto(l, c.Nulo ? QStringView() : QStringView(c.S)); break;
+    }
+}
+
+void TnColuna::CopiarDe(const TnColuna &outra, qsizetype origem, qsizetype destino)
+{
+    const bool nulo = outra.Nulo(origem);
+    MarcarNulo(destino, nulo);
+    switch (FArmazenamento) {
+    case arI16: FI16[destino] = outra.FI16[origem]; break;
+    case arI32: FI32[destino] = outra.FI32[origem]; break;
+    case arI64: FI64[destino] = outra.FI64[origem]; break;
+    case arF64: FF64[destino] = outra.FF64[origem]; break;
+    case arB8: FB8[destino] = outra.FB8[origem]; break;
+    case arTexto: GravarTexto(destino, nulo ? QStringView() : outra.Texto(origem)); break;
+    }
+}
+
+int TnColuna::Comparar(qsizetype a, qsizetype b) const
+{
+    const bool na = Nulo(a), nb = Nulo(b);
+    if (na || nb)
+        return na == nb ? 0 : (na ? -1 : 1);
+    switch (FArmazenamento) {
+    case arI16: return Ordem3(FI16[a], FI16[b]);
+    case arI32: return Ordem3(FI32[a], FI32[b]);
+    case arI64: return Ordem3(FI64[a], FI64[b]);
+    case arF64: return Ordem3(FF64[a], FF64[b]);
+    case arB8: return Ordem3(FB8[a], FB8[b]);
+    case arTexto: return Texto(a).compare(Texto(b));
+    }
+    return 0;
+}
+
+int TnColuna::Comparar(qsizetype a, const TnCelula &c) const
+{
+    const bool na = Nulo(a);
+    if (na || c.Nulo)
+        return na == c.Nulo ? 0 : (na ? -1 : 1);
+    switch (FArmazenamento) {
+    case arF64: return Ordem3(FF64[a], c.F);
+    case arTexto: return Texto(a).compare(QStringView(c.S));
+    default: return Ordem3(Inteiro(a), c.I);
+    }
+}
+
+bool TnColuna::Igual(qsizetype a, const TnColuna &outra, qsizetype b) const
+{
+    const bool na = Nulo(a), nb = outra.Nulo(b);
+    if (na || nb)
+        return na == nb;
+    switch (FArmazenamento) {
+    case arF64: return FF64[a] == outra.FF64[b];
+    case arTexto: return Texto(a) == outra.Texto(b);
+    default: return Inteiro(a) == outra.Inteiro(b);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+
+TnDadosColunares::TnDadosColunares(const std::vector<TFieldType> &tipos)
+{
+    FColunas.reserve(tipos.size());
+    FOriginais.reserve(tipos.size());
+    for (TFieldType t : tipos) {
+        FColunas.emplace_back(t);
+        FOriginais.emplace_back(t);
+    }
+}
+
+void TnDadosColunares::Reservar(qsizetype n)
+{
+    for (TnColuna &c : FColunas)
+        c.Reservar(n);
+    FEstados.reserve(n);
+    FOrdem.reserve(n);
+}
+
+qint32 TnDadosColunares::NovaLinha(TnEstadoLinha estado, qint32 antesDe)
+{
+    for (TnColuna &c : FColunas)
+        c.AcrescentarNulo();
+    const qint32 s = Linhas();
+    FEstados.push_back(elInalterada);
+    DefinirEstado(s, estado);
+    auto pos = antesDe < 0 ? FOrdem.end() : std::find(FOrdem.begin(), FOrdem.end(), antesDe);
+    FOrdem.insert(pos, s);
+    return s;
+}
+
+void TnDadosColunares::DefinirEstado(qint32 s, TnEstadoLinha e)
+{
+    auto conta = [](quint8 x) { return x == elModificada || x == elInserida || x == elExcluida; };
+    FAlteracoes += int(conta(e)) - int(conta(FEstados[s]));
+    FEstados[s] = e;
+}
+
+void TnDadosColunares::GuardarOriginal(qint32 s)
+{
+    if (TemOriginal(s))
+        return;
+    if (FOriginal.size() < FEstados.size())
+        FOriginal.resize(FEstados.size(), -1);
+    FOriginal[s] = static_cast<qint32>(FOriginais.empty() ? 0 : FOriginais[0].Linhas());
+    for (int c = 0; c < Colunas(); ++c)
+        FOriginais[c].AcrescentarDe(FColunas[c], s);
+}
+
+void TnDadosColunares::LiberarOriginal(qint32 s)
+{
+    // The copy stays in FOriginais until the whole log is merged or undone.
+    if (TemOriginal(s))
+        FOriginal[s] = -1;
+}
+
+void TnDadosColunares::Reverter(qint32 s)
+{
+    switch (Estado(s)) {
+    case elInserida: DefinirEstado(s, elDescartada); break;
+    case elModificada:
+    case elExcluida:
+        if (TemOriginal(s)) {
+            for (int c = 0; c < Colunas(); ++c)
+                FColunas[c].CopiarDe(FOriginais[c], FOriginal[s], s);
+            LiberarOriginal(s);
+        }
+        DefinirEstado(s, elInalterada);
+        break;
+    default: break;
+    }
+}
+
+void TnDadosColunares::Consolidar(qint32 s)
+{
+    switch (Estado(s)) {
+    case elInserida:
+    case elModificada:
+        LiberarOriginal(s);
+        DefinirEstado(s, elInalterada);
+        break;
+    case elExcluida:
+        LiberarOriginal(s);
+        DefinirEstado(s, elDescartada);
+        break;
+    default: break;
+    }
+}
+
+void TnDadosColunares::ReverterTudo()
+{
+    for (qint32 s = 0; s < Linhas(); ++s)
+        Reverter(s);
+    FOriginal = {};
+    for (TnColuna &c : FOriginais)
+        c.Limpar();
+    CompactarOrdem();
+}
+
+void TnDadosColunares::ConsolidarTudo()
+{
+    for (qint32 s = 0; s < Linhas(); ++s)
+        Consolidar(s);
+    FOriginal = {};
+    for (TnColuna &c : FOriginais)
+        c.Limpar();
+    CompactarOrdem();
+}
+
+void TnDadosColunares::CompactarOrdem()
+{
+    std::erase_if(FOrdem, [this](qint32 s) { return Estado(s) == elDescartada; });
+}
+
+void TnDadosColunares::Limpar()
+{
+    for (TnColuna &c : FColunas)
+        c.Limpar();
+    for (TnColuna &c : FOriginais)
+        c.Limpar();
+    FOriginal = {};
+    FEstados = {};
+    FOrdem = {};
+    FAlteracoes = 0;
+}

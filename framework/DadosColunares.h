@@ -1,0 +1,152 @@
+#pragma once
+// Column-wise row storage of the client dataset: per column one typed vector and null bits,
+// rows addressed by a slot number that never changes, a state per row for the change log,
+// and original values only for rows modified since the last merge. Clones of a dataset
+// share one storage.
+#include "Tipos.h"
+
+#include <QString>
+#include <QStringView>
+#include <vector>
+
+class TnClientDataSet;
+
+// One value outside the storage (the edit buffer, a key to search, a filter literal).
+// Integers, numerics (scaled), dates (Julian day), timestamps (milliseconds, see
+// nDataHora) and logicals are in I; doubles in F; texts in S.
+struct TnCelula {
+    bool Nulo = true;
+    qint64 I = 0;
+    double F = 0;
+    QString S;
+    bool operator==(const TnCelula &o) const { return Nulo == o.Nulo && I == o.I && F == o.F && S == o.S; }
+};
+
+// Timestamps are stored as milliseconds counted from the start of Julian day 0, without
+// time zone, so that a stored timestamp reads back the same wall-clock time everywhere.
+namespace nDataHora {
+qint64 ParaNumero(const QDateTime &dt);
+QDateTime DeNumero(qint64 v);
+} // namespace nDataHora
+
+class TnColuna {
+public:
+    explicit TnColuna(TFieldType tipo);
+    TFieldType Tipo() const { return FTipo; }
+    bool GuardaTexto() const { return FArmazenamento == arTexto; }
+    bool GuardaReal() const { return FArmazenamento == arF64; }
+    qsizetype Linhas() const { return FLinhas; }
+
+    void Reservar(qsizetype n);
+    void Limpar();
+
+    void AcrescentarNulo();
+    void AcrescentarInteiro(qint64 v);
+    void AcrescentarReal(double v);
+    void AcrescentarTexto(QStringView v);
+    void Acrescentar(const TnCelula &c);
+    void AcrescentarDe(const TnColuna &outra, qsizetype linha);
+
+    bool Nulo(qsizetype l) const
+    {
+        const qsizetype w = l >> 6;
+        return w < static_cast<qsizetype>(FNulos.size()) && ((FNulos[w] >> (l & 63)) & 1);
+    }
+    qint64 Inteiro(qsizetype l) const;
+    double Real(qsizetype l) const;
+    QStringView Texto(qsizetype l) const
+    {
+        return QStringView(FTexto.data() + FInicio[l], FTamanho[l]);
+    }
+    void Ler(qsizetype l, TnCelula &c) const;
+    void Escrever(qsizetype l, const TnCelula &c);
+    void CopiarDe(const TnColuna &outra, qsizetype origem, qsizetype destino);
+
+    // Order of two rows or of a row and a value; nulls come first.
+    int Comparar(qsizetype a, qsizetype b) const;
+    int Comparar(qsizetype a, const TnCelula &c) const;
+    bool Igual(qsizetype a, const TnColuna &outra, qsizetype b) const;
+
+private:
+    enum Armazenamento { arI16, arI32, arI64, arF64, arB8, arTexto };
+    void MarcarNulo(qsizetype l, bool nulo);
+    void GravarTexto(qsizetype l, QStringView v);
+
+    TFieldType FTipo;
+    Armazenamento FArmazenamento;
+    qsizetype FLinhas = 0;
+    std::vector<qint16> FI16;
+    std::vector<qint32> FI32;
+    std::vector<qint64> FI64;
+    std::vector<double> FF64;
+    std::vector<quint8> FB8;
+    std::vector<char16_t> FTexto; // characters of every text, one after the other
+    std::vector<qint64> FInicio;
+    std::vector<qint32> FTamanho;
+    std::vector<quint64> FNulos;  // one bit per row; missing words mean "not null"
+};
+
+enum TnEstadoLinha : quint8 {
+    elInalterada,
+    elModificada,
+    elInserida,
+    elExcluida,  // deleted, waiting to be applied
+    elDescartada // gone: an inserted row deleted again, or a deletion already applied
+};
+
+class TnDadosColunares {
+public:
+    explicit TnDadosColunares(const std::vector<TFieldType> &tipos);
+
+    int Colunas() const { return static_cast<int>(FColunas.size()); }
+    TnColuna &Coluna(int c) { return FColunas[c]; }
+    const TnColuna &Coluna(int c) const { return FColunas[c]; }
+    qint32 Linhas() const { return static_cast<qint32>(FEstados.size()); }
+    void Reservar(qsizetype n);
+
+    // Adds a slot with every column null, at the end of the natural order or before the
+    // slot `antesDe`.
+    qint32 NovaLinha(TnEstadoLinha estado, qint32 antesDe = -1);
+    // Adds a slot during a load; the caller appends one value to every column.
+    void AcrescentarCarregada() { FEstados.push_back(elInalterada); FOrdem.push_back(Linhas() - 1); }
+
+    TnEstadoLinha Estado(qint32 s) const { return static_cast<TnEstadoLinha>(FEstados[s]); }
+    bool Visivel(qint32 s) const { return FEstados[s] < elExcluida; }
+    void DefinirEstado(qint32 s, TnEstadoLinha e);
+    int ChangeCount() const { return FAlteracoes; }
+
+    // Original values of modified rows.
+    bool TemOriginal(qint32 s) const { return s < static_cast<qint32>(FOriginal.size()) && FOriginal[s] >= 0; }
+    void GuardarOriginal(qint32 s);
+    const TnColuna &ColunaOriginal(int c) const { return FOriginais[c]; }
+    qint32 LinhaOriginal(qint32 s) const { return FOriginal[s]; }
+
+    // Change log of one row: undo its changes, or take them as the new baseline.
+    void Reverter(qint32 s);
+    void Consolidar(qint32 s);
+    // Whole change log.
+    void ReverterTudo();
+    void ConsolidarTudo();
+
+    // Slots in natural order (load order, appends at the end, inserts before the row
+    // that was current); discarded slots leave it at the next compaction.
+    const std::vector<qint32> &Ordem() const { return FOrdem; }
+    void CompactarOrdem();
+
+    void Limpar();
+
+    bool LogChanges = true;
+    // Cursors over this storage (the dataset and its clones), told of changes made by one
+    // of them.
+    std::vector<TnClientDataSet *> Cursores;
+
+private:
+    void LiberarOriginal(qint32 s);
+
+    std::vector<TnColuna> FColunas;
+    std::vector<TnColuna> FOriginais;
+    std::vector<qint32> FOriginal; // slot -> row in FOriginais, -1 when none; sized lazily
+    std::vector<quint8> FEstados;
+    std::vector<qint32> FOrdem;
+    int FAlteracoes = 0;
+};

@@ -1,0 +1,148 @@
+#include "Decimal.h"
+
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
+namespace nDecimal {
+
+namespace {
+constexpr qint64 kPotencias[] = {1LL,
+                                 10LL,
+                                 100LL,
+                                 1000LL,
+                                 10000LL,
+                                 100000LL,
+                                 1000000LL,
+                                 10000000LL,
+                                 100000000LL,
+                                 1000000000LL,
+                                 10000000000LL,
+                                 100000000000LL,
+                                 1000000000000LL,
+                                 10000000000000LL,
+                                 100000000000000LL,
+                                 1000000000000000LL,
+                                 10000000000000000LL,
+                                 100000000000000000LL,
+                                 1000000000000000000LL};
+constexpr double k2a53 = 9007199254740992.0;
+} // namespace
+
+qint64 Potencia10(int n)
+{
+    Q_ASSERT(n >= 0 && n <= 18);
+    return kPotencias[n];
+}
+
+bool DeTexto(QStringView texto, int escala, qint64 &escalado)
+{
+    texto = texto.trimmed();
+    if (texto.isEmpty() || escala < 0 || escala > 18)
+        return false;
+    qsizetype i = 0;
+    bool negativo = false;
+    if (texto[0] == u'-' || texto[0] == u'+') {
+        negativo = texto[0] == u'-';
+        ++i;
+    }
+    __int128 valor = 0;
+    int digitos = 0;
+    const __int128 limite = static_cast<__int128>(std::numeric_limits<qint64>::max()) * 10;
+    for (; i < texto.size(); ++i) {
+        const QChar c = texto[i];
+        if (c.isDigit() && c.unicode() < 128) {
+            valor = valor * 10 + (c.unicode() - u'0');
+            if (valor > limite)
+                return false;
+            ++digitos;
+        } else {
+            break;
+        }
+    }
+    int decimaisLidos = 0;
+    int primeiroDescartado = -1; // first digit beyond the scale decides the rounding
+    if (i < texto.size() && texto[i] == u'.') {
+        ++i;
+        for (; i < texto.size(); ++i) {
+            const QChar c = texto[i];
+            if (!(c.isDigit() && c.unicode() < 128))
+                return false;
+            ++digitos;
+            if (decimaisLidos < escala) {
+                valor = valor * 10 + (c.unicode() - u'0');
+                ++decimaisLidos;
+            } else if (primeiroDescartado < 0) {
+                primeiroDescartado = c.unicode() - u'0';
+            }
+        }
+    }
+    if (i != texto.size() || digitos == 0)
+        return false;
+    for (; decimaisLidos < escala; ++decimaisLidos)
+        valor *= 10;
+    if (primeiroDescartado >= 5)
+        valor += 1;
+    if (valor > std::numeric_limits<qint64>::max())
+        return false;
+    escalado = static_cast<qint64>(negativo ? -valor : valor);
+    return true;
+}
+
+bool DeRealRapido(double valor, int escala, qint64 &escalado)
+{
+    if (!std::isfinite(valor) || escala < 0 || escala > 18)
+        return false;
+    // Fast path: the product differs from the exact decimal by a few units in its last place
+    // at most; when its fraction is farther than that from a half, it rounds to the same
+    // integer as the shortest decimal form would.
+    const double x = valor * static_cast<double>(kPotencias[escala]);
+    const double ax = std::fabs(x);
+    if (ax < k2a53 / 2) {
+        const double fracao = ax - std::floor(ax);
+        if (std::fabs(fracao - 0.5) > ax * 4e-15 + 1e-12) {
+            escalado = std::llround(x);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DeReal(double valor, int escala, qint64 &escalado)
+{
+    if (DeRealRapido(valor, escala, escalado))
+        return true;
+    if (!std::isfinite(valor) || escala < 0 || escala > 18)
+        return false;
+    const QString texto = QString::number(valor, 'f', QLocale::FloatingPointShortest);
+    return DeTexto(texto, escala, escalado);
+}
+
+QString ParaTexto(qint64 escalado, int escala, QChar separador)
+{
+    const bool negativo = escalado < 0;
+    // Works on the magnitude as unsigned so that the smallest 64-bit value has one.
+    quint64 m = negativo ? 0 - static_cast<quint64>(escalado) : static_cast<quint64>(escalado);
+    QString digitos = QString::number(m);
+    if (escala > 0) {
+        if (digitos.size() <= escala)
+            digitos = QString(escala - digitos.size() + 1, u'0') + digitos;
+        digitos.insert(digitos.size() - escala, separador);
+    }
+    return negativo ? QLatin1Char('-') + digitos : digitos;
+}
+
+double ParaReal(qint64 escalado, int escala)
+{
+    return static_cast<double>(escalado) / static_cast<double>(kPotencias[escala]);
+}
+
+double Arredondar(double valor, int casas)
+{
+    qint64 escalado = 0;
+    if (casas < 0 || casas > 18 || !DeReal(valor, casas, escalado))
+        return valor;
+    return ParaReal(escalado, casas);
+}
+
+} // namespace nDecimal

@@ -1,0 +1,43 @@
+#pragma once
+// What the forms need to know about a field beyond its value: the data dictionary's
+// definition (caption, page, hint, entry lengths and formats, value list, control kind).
+#include <QString>
+#include <QStringList>
+
+// Kind of control a form builds for a field.
+enum TnTipoControle {
+    ntcEdit,        // one-line text or number
+    ntcCombo,       // choice from the value list
+    ntcCheckBox,    // yes/no
+    ntcMemo,        // several lines of text
+    ntcData,        // date
+    ntcDataHora,    // date and time typed by the user
+    ntcActDataHora, // date and time stamped by the program, shown read-only
+    ntcLookup       // code searched in another register (ClasseLookup)
+};
+
+struct Definicao {
+    QString Chave = {};          // key in the data dictionary
+    QString DisplayLabel = {};   // caption; the field name when empty
+    QString Pagina = {};         // page of the register form that shows the field
+    QString Hint = {};
+    int TamanhoMaximo = 0;  // characters the entry control accepts, 0 for no limit
+    int Digitos = 0;        // digits a number may have
+    int Decimais = 0;       // decimals typed in the entry control
+    QString DisplayFormat = {};  // mask of FormatFloat for showing numbers
+    QString EditFormat = {};     // mask for editing; DisplayFormat when empty
+    QStringList ListaValores = {}; // "text=value" lines
+    TnTipoControle TipoControle = ntcEdit;
+    bool CopiarAnterior = false; // a new row starts with this field of the previous row
+    bool Visivel = true;
+    bool Habilitado = true;
+    bool Requerido = false;
+    QString CamposLink = {};     // ';'-joined key fields that link to the lookup register
+    QString ClasseLookup = {};   // class name of the lookup register
+
+    // The text shown for a stored value; empty when the list does not hold it.
+    QString TextoDoValor(const QString &valor) const;
+    // The value stored for a text of the list; `achou` tells if the list holds it.
+    QString ValorDoTexto(const QString &texto, bool *achou = nullptr) const;
+    bool TemListaValores() const { return !ListaValores.isEmpty(); }
+};

@@ -1,0 +1,321 @@
+#include "Provider.h"
+
+#include "Conexao.h"
+#include "Decimal.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+enum Resultado : quint8 { rePendente, reGravado, reIgnorado, rePulado, reCancelado };
+
+struct Pendente {
+    qint32 Slot;
+    TUpdateKind Tipo;
+    Resultado Estado;
+};
+
+// Table and column names go into statement text: only plain identifiers are accepted.
+void ExigirIdentificador(const QString &nome, bool permiteEsquema)
+{
+    static const QRegularExpression simples(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    static const QRegularExpression comEsquema(QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*\\.)?[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!(permiteEsquema ? comEsquema : simples).match(nome).hasMatch())
+        throw Exception(QStringLiteral("\"%1\" não é um nome válido de tabela ou coluna para gravar.").arg(nome));
+}
+
+// Transaction numbers of the provider; the first one not open is taken, so that a caller's
+// transaction of the same number is never reused.
+int NumeroLivre(nDMConexao &con, int inicio)
+{
+    while (con.InTransaction(inicio))
+        ++inicio;
+    return inicio;
+}
+
+} // namespace
+
+struct TnDataSetProvider::Aplicacao {
+    TnDataSetProvider &P;
+    TnClientDataSet &Ds;
+    TnDadosColunares &D;
+    nDMConexao &Con;
+    bool Pg;
+    std::vector<int> Escritas;  // columns written by INSERT and UPDATE
+    std::vector<int> Condicao;  // columns that identify a row
+    std::string Forma;          // shape of the statement of the current row (reused)
+    std::vector<int> Usadas;    // columns written for the current row (reused)
+    std::vector<const TnColuna *> ColCond; // where the condition's values are (reused)
+
+    void Vincular(TnComando &cmd, int i, const TnColuna &col, qsizetype l, int c) const
+    {
+        if (col.Nulo(l)) {
+            cmd.BindNulo(i);
+            return;
+        }
+        switch (col.Tipo()) {
+        case ftSmallint:
+        case ftInteger:
+        case ftLargeint:
+        case ftBoolean: cmd.BindInteiro(i, col.Inteiro(l)); break;
+        case ftFloat: cmd.BindReal(i, col.Real(l)); break;
+        case ftBCD: {
+            const int escala = Ds.Fields(c).Scale();
+            const qint64 v = col.Inteiro(l);
+            // The server gets the exact decimal text; the embedded engine keeps numerics as
+            // integers or doubles anyway.
+            if (Pg)
+                cmd.BindTexto(i, nDecimal::ParaTexto(v, escala));
+            else if (v % nDecimal::Potencia10(escala) == 0)
+                cmd.BindInteiro(i, v / nDecimal::Potencia10(escala));
+            else
+                cmd.BindReal(i, nDecimal::ParaReal(v, escala));
+            break;
+        }
+        case ftDate: cmd.BindData(i, QDate::fromJulianDay(col.Inteiro(l))); break;
+        case ftDateTime: cmd.BindDataHora(i, nDataHora::DeNumero(col.Inteiro(l))); break;
+        default: cmd.BindTexto(i, col.Texto(l).toString()); break;
+        }
+    }
+
+    QString Nome(int c) const { return Ds.Fields(c).FieldName(); }
+
+    QString MontarSQL(TUpdateKind tipo, const std::vector<int> &usadas, const TnColuna *const *colCond, qsizetype linhaCond) const
+    {
+        QString sql;
+        QStringList partes;
+        if (tipo == ukInsert) {
+            QStringList marcas;
+            for (int c : usadas) {
+                partes << Nome(c);
+                marcas << QStringLiteral("?");
+            }
+            if (partes.isEmpty())
+                return QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(P.FTabela);
+            return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(P.FTabela, partes.join(u','), marcas.join(u','));
+        }
+        if (tipo == ukModify) {
+            for (int c : usadas)
+                partes << Nome(c) + QStringLiteral(" = ?");
+            sql = QStringLiteral("UPDATE %1 SET %2").arg(P.FTabela, partes.join(QStringLiteral(", ")));
+        } else {
+            sql = QStringLiteral("DELETE FROM %1").arg(P.FTabela);
+        }
+        QStringList cond;
+        for (size_t k = 0; k < Condicao.size(); ++k)
+            cond << Nome(Condicao[k]) + (colCond[k]->Nulo(linhaCond) ? QStringLiteral(" IS NULL") : QStringLiteral(" = ?"));
+        return sql + QStringLiteral(" WHERE ") + cond.join(QStringLiteral(" AND "));
+    }
+
+    // Writes one row; throws when the database refuses it or no row matches.
+    void Executar(qint32 s, TUpdateKind tipo)
+    {
+        const bool temOriginal = D.TemOriginal(s);
+        const qsizetype lc = temOriginal ? D.LinhaOriginal(s) : s;
+        // The condition uses the values the row had when it was read.
+        for (size_t k = 0; k < Condicao.size(); ++k)
+            ColCond[k] = temOriginal ? &D.ColunaOriginal(Condicao[k]) : &D.Coluna(Condicao[k]);
+        const TnColuna *const *cc = ColCond.data();
+
+        Forma.clear();
+        Usadas.clear();
+        Forma += tipo == ukInsert ? 'I' : (tipo == ukModify ? 'U' : 'D');
+        for (int c : Escritas) {
+            if (tipo == ukDelete)
+                break;
+            const TnColuna &col = D.Coluna(c);
+            const bool usa = tipo == ukInsert ? !col.Nulo(s) : !temOriginal || !col.Igual(s, D.ColunaOriginal(c), lc);
+            Forma += usa ? '1' : '0';
+            if (usa)
+                Usadas.push_back(c);
+        }
+        if (tipo == ukModify && Usadas.empty())
+            return; // changed and changed back: nothing to write
+        if (tipo != ukInsert) {
+            Forma += '|';
+            for (size_t k = 0; k < Condicao.size(); ++k)
+                Forma += cc[k]->Nulo(lc) ? 'n' : 'v';
+        }
+
+        auto it = P.FComandos.find(Forma);
+        if (it == P.FComandos.end())
+            it = P.FComandos.emplace(Forma, Con.Preparar(MontarSQL(tipo, Usadas, cc, lc))).first;
+        TnComando &cmd = *it->second;
+        int i = 0;
+        for (int c : Usadas)
+            Vincular(cmd, i++, D.Coluna(c), s, c);
+        if (tipo != ukInsert)
+            for (size_t k = 0; k < Condicao.size(); ++k)
+                if (!cc[k]->Nulo(lc))
+                    Vincular(cmd, i++, *cc[k], lc, Condicao[k]);
+        const int linhas = cmd.Executar();
+        if (tipo != ukInsert && linhas == 0)
+            throw EDatabaseError(QStringLiteral("Registro não encontrado ou alterado por outro usuário."), QString(),
+                                 QString(), QString(), cmd.SQL());
+        if (tipo != ukInsert && linhas > 1)
+            throw EDatabaseError(
+                QStringLiteral("Os campos chave identificam mais de um registro da tabela %1.").arg(P.FTabela), QString(),
+                QString(), QString(), cmd.SQL());
+    }
+};
+
+TnDataSetProvider::TnDataSetProvider() = default;
+
+TnDataSetProvider::TnDataSetProvider(const QString &tabela, TUpdateMode modo) : FTabela(tabela), FModo(modo) {}
+
+TnDataSetProvider::~TnDataSetProvider() = default;
+
+void TnDataSetProvider::EsquecerComandos()
+{
+    FComandos.clear();
+    FConexaoDosComandos = nullptr;
+}
+
+void TnDataSetProvider::SetTableName(const QString &t)
+{
+    FTabela = t;
+    EsquecerComandos();
+}
+
+void TnDataSetProvider::SetConexao(nDMConexao *c)
+{
+    FConexao = c;
+    EsquecerComandos();
+}
+
+void TnDataSetProvider::SetUpdateMode(TUpdateMode m)
+{
+    FModo = m;
+    EsquecerComandos();
+}
+
+void TnDataSetProvider::SetKeyFields(const QString &k)
+{
+    FChaves = k;
+    EsquecerComandos();
+}
+
+int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
+{
+    TnDadosColunares &dados = *ds.FDados;
+    if (dados.ChangeCount() == 0)
+        return 0;
+    nDMConexao &con = FConexao ? *FConexao : nDMConexao::Atual();
+    if (&con != FConexaoDosComandos) {
+        FComandos.clear();
+        FConexaoDosComandos = &con;
+    }
+    ExigirIdentificador(FTabela, true);
+
+    Aplicacao a{*this, ds, dados, con, con.PegarTipoCon() == tcPostgreSQL, {}, {}, {}, {}, {}};
+    std::vector<int> chave = ds.ColunasDe(FChaves);
+    for (int c = 0; c < ds.FieldCount(); ++c) {
+        const TnField &f = ds.Fields(c);
+        if (f.FieldKind() != fkData)
+            continue;
+        if (f.InUpdate())
+            a.Escritas.push_back(c);
+        if (FChaves.isEmpty() && f.InKey())
+            chave.push_back(c);
+        if (FModo == upWhereAll && f.InWhere())
+            a.Condicao.push_back(c);
+    }
+    if (FModo == upWhereKeyOnly)
+        a.Condicao = chave;
+    if (a.Condicao.empty())
+        throw Exception(QStringLiteral("Nenhum campo chave definido para gravar na tabela %1.").arg(FTabela));
+    for (int c : a.Escritas)
+        ExigirIdentificador(ds.Fields(c).FieldName(), false);
+    for (int c : a.Condicao)
+        ExigirIdentificador(ds.Fields(c).FieldName(), false);
+    a.ColCond.resize(a.Condicao.size());
+
+    // Deletes first, then updates, then inserts, each in the order the rows were made.
+    std::vector<Pendente> pendentes;
+    pendentes.reserve(dados.ChangeCount());
+    for (TUpdateKind tipo : {ukDelete, ukModify, ukInsert}) {
+        const TnEstadoLinha estado = tipo == ukDelete ? elExcluida : (tipo == ukModify ? elModificada : elInserida);
+        for (qint32 s = 0; s < dados.Linhas(); ++s)
+            if (dados.Estado(s) == estado)
+                pendentes.push_back({s, tipo, rePendente});
+    }
+
+    const int idTransacao = NumeroLivre(con, 7300);
+    // The embedded engine undoes only the failing statement; on the server a failure breaks
+    // the transaction, so after one the rows are written again, each in a savepoint.
+    const bool motorContinua = con.PegarTipoCon() == tcSQLite;
+    bool pontoPorLinha = false;
+    int erros = 0;
+    for (;;) {
+        TnTransacao transacao(idTransacao, con);
+        const int idLinha = NumeroLivre(con, idTransacao + 1);
+        bool repetir = false;
+        for (Pendente &p : pendentes) {
+            if (p.Estado != rePendente && p.Estado != reGravado)
+                continue;
+            try {
+                if (pontoPorLinha)
+                    con.StartTransaction(idLinha);
+                a.Executar(p.Slot, p.Tipo);
+                if (pontoPorLinha)
+                    con.Commit(idLinha);
+                p.Estado = reGravado;
+            } catch (Exception &e) {
+                if (dynamic_cast<EAbort *>(&e))
+                    throw;
+                if (pontoPorLinha)
+                    con.RollBack(idLinha);
+                // The handlers see the failing row through the dataset's fields.
+                const qint32 anterior = std::exchange(ds.FSlotForcado, p.Slot);
+                TResolverResponse resposta = rrSkip;
+                TReconcileAction acao = raSkip;
+                try {
+                    if (OnUpdateError)
+                        OnUpdateError(e, p.Tipo, resposta);
+                    if (resposta == rrSkip && ds.OnReconcileError)
+                        ds.OnReconcileError(ds, e, p.Tipo, acao);
+                } catch (...) {
+                    ds.FSlotForcado = anterior;
+                    throw;
+                }
+                ds.FSlotForcado = anterior;
+                if (resposta == rrAbort || acao == raAbort)
+                    Abort();
+                if (resposta == rrIgnore) {
+                    p.Estado = reIgnorado;
+                } else {
+                    ++erros;
+                    if (maxErrors >= 0 && erros > maxErrors)
+                        throw;
+                    p.Estado = acao == raCancel ? reCancelado : rePulado;
+                }
+                if (!motorContinua && !pontoPorLinha) {
+                    repetir = true;
+                    break;
+                }
+            }
+        }
+        if (repetir) {
+            pontoPorLinha = true;
+            continue; // the guard rolls this attempt back
+        }
+        transacao.Commit();
+        break;
+    }
+
+    // Written and ignored rows leave the change log, cancelled ones are undone, skipped
+    // ones stay.
+    for (const Pendente &p : pendentes) {
+        if (p.Estado == reGravado || p.Estado == reIgnorado)
+            dados.Consolidar(p.Slot);
+        else if (p.Estado == reCancelado)
+            dados.Reverter(p.Slot);
+    }
+    dados.CompactarOrdem();
+    ds.AvisarOutrosCursores();
+    const qint32 anterior = ds.GetBookmark();
+    ds.RefazerVista(true);
+    ds.AvisarDados();
+    ds.AvisarRolagem(anterior);
+    return erros;
+}
