@@ -675,6 +675,8 @@ nDMConexao::nDMConexao(const TnConfigBanco &cfg) : FCfg(cfg)
         Executar("PRAGMA synchronous = NORMAL");
     } else {
         Executar("SET client_min_messages = warning");
+        // Quoted literals keep backslashes as plain characters whatever the server default.
+        Executar("SET standard_conforming_strings = on");
         if (!cfg.Esquema.isEmpty()) {
             if (!EhIdentificador(cfg.Esquema))
                 throw Exception(QStringLiteral("Nome de esquema inválido: \"%1\".").arg(cfg.Esquema));
