@@ -3,6 +3,7 @@
 // converted schema, against the same table without them.
 #include "EsquemaTabelas.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -12,6 +13,12 @@ constexpr int Linhas = 20000;
 
 std::unique_ptr<nDMConexao> NovoBanco(QTemporaryDir &dir, const char *nome)
 {
+    // Qt's SQL drivers are plugins and need the application object.
+    static int argc = 1;
+    static char nomePrograma[] = "orvo_bench";
+    static char *argv[] = {nomePrograma, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
     TnConfigBanco c;
     c.Tipo = tcSQLite;
     c.Arquivo = dir.filePath(nome);
