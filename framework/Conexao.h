@@ -75,8 +75,9 @@ public:
     virtual void BindDataHora(int i, const QDateTime &v) = 0;
     // Binds a value by its QVariant type (invalid or null QVariant binds NULL).
     void BindValor(int i, const QVariant &v);
-    // Binds by name when the statement was written with :names.
-    int IndiceParametro(const QString &nome) const;
+    // Binds every occurrence of :nome when the statement was written with :names.
+    void BindValor(const QString &nome, const QVariant &v);
+    int IndiceParametro(const QString &nome) const; // first occurrence, -1 when absent
     // Runs a statement that returns no rows; answers the rows it changed.
     virtual int Executar() = 0;
     // Runs a query; the cursor lives until the next call on this command.
@@ -141,6 +142,10 @@ public:
     int Executar(const QString &sql);
     // Runs a statement with positional parameters.
     int Executar(const QString &sql, const QVariantList &params);
+    // Runs a prepared statement so that its failure leaves the open transaction usable
+    // (PostgreSQL aborts a whole transaction on any failed statement; a savepoint around
+    // the statement keeps the rest). Outside a transaction, or on SQLite, it just runs it.
+    int ExecutarProtegido(TnComando &cmd);
 
     QDateTime PegarDataServidor(bool comHora = true);
     QSqlDatabase &BancoQt() { return FDb; }
@@ -158,6 +163,7 @@ private:
     QSqlDatabase FDb;
     QString FNomeConexao;
     std::vector<Nivel> FPilha;
+    mutable bool FAbortada = false; // PostgreSQL: a statement failed inside the open transaction
 };
 
 // Rolls transaction `id` back when it leaves scope without Commit (an exception passed).

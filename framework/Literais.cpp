@@ -1,0 +1,560 @@
+#include "Literais.h"
+
+#include "Excecoes.h"
+#include "Valores.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QStringList>
+#include <QTime>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// What a variant holds, as far as literals care.
+enum class Classe { Nulo, Inteiro, SemSinal, Real, Texto, Logico, Data, DataHora, Outro };
+
+Classe Classificar(const QVariant &v)
+{
+    if (EhNulo(v))
+        return Classe::Nulo;
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return Classe::Logico;
+    case QMetaType::Short:
+    case QMetaType::Int:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+        return Classe::Inteiro;
+    case QMetaType::UShort:
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        return Classe::SemSinal;
+    case QMetaType::Float:
+    case QMetaType::Double:
+        return Classe::Real;
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+        return Classe::Texto;
+    case QMetaType::QDate:
+        return v.toDate().isValid() ? Classe::Data : Classe::Nulo;
+    case QMetaType::QDateTime:
+        return v.toDateTime().isValid() ? Classe::DataHora : Classe::Nulo;
+    default:
+        return Classe::Outro;
+    }
+}
+
+// The value as shown in a message: at most 60 characters, without control characters.
+QString Exibir(const QString &t)
+{
+    QString r = t.size() > 60 ? t.left(57) + QStringLiteral("...") : t;
+    for (QChar &c : r)
+        if (c.unicode() < 32)
+            c = u' ';
+    return r;
+}
+
+QString Exibir(const QVariant &v)
+{
+    if (Classificar(v) == Classe::Real)
+        return NumeroParaTexto(v.toDouble());
+    return Exibir(v.toString());
+}
+
+// `esperado` completes "... não é <esperado>", e.g. "um número inteiro válido".
+[[noreturn]] void Rejeitar(const QVariant &v, const QString &esperado)
+{
+    throw EConvertError(QStringLiteral("\"%1\" não é %2.").arg(Exibir(v), esperado));
+}
+
+// 'text' with inner quotes doubled. A NUL cannot be stored in a text column (PostgreSQL
+// refuses it; in SQLite it ends the statement text), so it is refused here, naming the value.
+QString TextoSQL(const QString &t)
+{
+    if (t.contains(QChar(u'\0')))
+        throw EConvertError(QStringLiteral("O texto \"%1\" contém o caractere nulo (código 0), "
+                                           "que não pode ser gravado.")
+                                .arg(Exibir(t)));
+    QString r;
+    r.reserve(t.size() + 2);
+    r += u'\'';
+    for (const QChar c : t) {
+        if (c == u'\'')
+            r += u'\'';
+        r += c;
+    }
+    r += u'\'';
+    return r;
+}
+
+// Literal of a value that holds an integer by its type (bool, integer types).
+bool LiteralDeInteiro(const QVariant &v, Classe c, QString &out)
+{
+    switch (c) {
+    case Classe::Logico:
+        out = v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+        return true;
+    case Classe::Inteiro:
+        out = QString::number(v.toLongLong());
+        return true;
+    case Classe::SemSinal:
+        out = QString::number(v.toULongLong());
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString LiteralInteiro(const QVariant &v, Classe c)
+{
+    QString r;
+    if (c == Classe::SemSinal && v.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
+        Rejeitar(v, QStringLiteral("um número inteiro válido"));
+    if (LiteralDeInteiro(v, c, r))
+        return r;
+    if (c == Classe::Real) {
+        const double d = v.toDouble();
+        // 2^63 is exact in a double; [-2^63, 2^63) is the 64-bit range
+        if (std::isfinite(d) && d == std::trunc(d) && d >= -9223372036854775808.0 && d < 9223372036854775808.0)
+            return QString::number(qint64(d));
+    } else if (c == Classe::Texto) {
+        qint64 i = 0;
+        if (TextoParaInteiro(v.toString(), i))
+            return QString::number(i);
+    }
+    Rejeitar(v, QStringLiteral("um número inteiro válido"));
+}
+
+QString LiteralReal(const QVariant &v, Classe c)
+{
+    QString r;
+    if (LiteralDeInteiro(v, c, r))
+        return r;
+    if (c == Classe::Real) {
+        if (std::isfinite(v.toDouble()))
+            return NumeroParaTexto(v.toDouble());
+    } else if (c == Classe::Texto) {
+        double d = 0;
+        if (TextoParaNumero(v.toString(), d))
+            return NumeroParaTexto(d);
+    }
+    Rejeitar(v, QStringLiteral("um número válido"));
+}
+
+QString LiteralTexto(const QVariant &v, Classe c)
+{
+    if (c == Classe::Real)
+        return TextoSQL(NumeroParaTexto(v.toDouble()));
+    if (c == Classe::Outro && !v.canConvert<QString>())
+        Rejeitar(v, QStringLiteral("um texto válido"));
+    return TextoSQL(v.toString());
+}
+
+// Dates have four-digit years in both engines' text forms.
+bool AnoValido(const QDate &d)
+{
+    return d.isValid() && d.year() >= 1 && d.year() <= 9999;
+}
+
+// "dd/mm/yyyy" (day and month may have one digit) or "yyyy-mm-dd".
+bool LerData(const QString &t, QDate &d)
+{
+    d = QDate::fromString(t, t.contains(u'/') ? QStringLiteral("d/M/yyyy") : QStringLiteral("yyyy-MM-dd"));
+    return AnoValido(d);
+}
+
+// A date, optionally followed by a blank or "T" and "hh:mm[:ss[.zzz]]". Date and time are
+// read apart, never as a local QDateTime: a time in a daylight-saving gap stays as typed.
+bool LerDataHora(const QString &texto, QDate &d, QTime &h)
+{
+    const QString t = texto.trimmed();
+    qsizetype sep = t.indexOf(u' ');
+    if (sep < 0)
+        sep = t.indexOf(u'T');
+    if (!LerData(sep < 0 ? t : t.left(sep), d))
+        return false;
+    if (sep < 0) {
+        h = QTime(0, 0);
+        return true;
+    }
+    const QString parteHora = t.mid(sep + 1).trimmed();
+    for (const char *formato : {"h:mm:ss.zzz", "h:mm:ss", "h:mm"}) {
+        h = QTime::fromString(parteHora, QLatin1String(formato));
+        if (h.isValid())
+            return true;
+    }
+    return false;
+}
+
+void Digitos(QString &out, int v, int largura)
+{
+    char buf[8];
+    for (int i = largura - 1; i >= 0; --i, v /= 10)
+        buf[i] = char('0' + v % 10);
+    out += QLatin1String(buf, largura);
+}
+
+// Appends YYYY-MM-DD.
+void DataISO(QString &out, const QDate &d)
+{
+    Digitos(out, d.year(), 4);
+    out += u'-';
+    Digitos(out, d.month(), 2);
+    out += u'-';
+    Digitos(out, d.day(), 2);
+}
+
+QString LiteralData(const QVariant &v, Classe c)
+{
+    QDate d;
+    if (c == Classe::Data)
+        d = v.toDate();
+    else if (c == Classe::DataHora)
+        d = v.toDateTime().date();
+    else if (c == Classe::Texto)
+        LerData(v.toString().trimmed(), d);
+    if (!AnoValido(d))
+        Rejeitar(v, QStringLiteral("uma data válida"));
+    QString r(1, u'\'');
+    DataISO(r, d);
+    r += u'\'';
+    return r;
+}
+
+QString LiteralDataHora(const QVariant &v, Classe c)
+{
+    QDate d;
+    QTime h(0, 0);
+    if (c == Classe::DataHora) {
+        const QDateTime dt = v.toDateTime();
+        d = dt.date();
+        h = dt.time();
+    } else if (c == Classe::Data) {
+        d = v.toDate();
+    } else if (c == Classe::Texto) {
+        if (!LerDataHora(v.toString(), d, h))
+            d = QDate();
+    }
+    if (!AnoValido(d) || !h.isValid())
+        Rejeitar(v, QStringLiteral("uma data e hora válida"));
+    QString r(1, u'\'');
+    DataISO(r, d);
+    r += u' ';
+    Digitos(r, h.hour(), 2);
+    r += u':';
+    Digitos(r, h.minute(), 2);
+    r += u':';
+    Digitos(r, h.second(), 2);
+    if (h.msec() != 0) {
+        r += u'.';
+        Digitos(r, h.msec(), 3);
+    }
+    r += u'\'';
+    return r;
+}
+
+QString LiteralLogico(const QVariant &v, Classe c)
+{
+    int b = -1;
+    if (c == Classe::Logico) {
+        b = v.toBool() ? 1 : 0;
+    } else if (c == Classe::Inteiro || c == Classe::SemSinal || c == Classe::Real) {
+        const double d = v.toDouble();
+        b = d == 0 ? 0 : d == 1 ? 1 : -1;
+    } else if (c == Classe::Texto) {
+        const QString t = v.toString().trimmed().toLower();
+        b = (t == u"1" || t == u"true") ? 1 : (t == u"0" || t == u"false") ? 0 : -1;
+    }
+    if (b < 0)
+        Rejeitar(v, QStringLiteral("um valor lógico válido"));
+    return b ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+TFieldType TipoDoValor(Classe c)
+{
+    switch (c) {
+    case Classe::Logico:
+        return ftBoolean;
+    case Classe::Inteiro:
+    case Classe::SemSinal:
+        return ftLargeint;
+    case Classe::Real:
+        return ftFloat;
+    case Classe::Data:
+        return ftDate;
+    case Classe::DataHora:
+        return ftDateTime;
+    default:
+        return ftString;
+    }
+}
+
+bool EhIdentificador(QStringView s)
+{
+    if (s.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        const bool letra = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+        const bool digito = c >= u'0' && c <= u'9';
+        if (!letra && !(digito && i > 0))
+            return false;
+    }
+    return true;
+}
+
+// A column name: an identifier with at most one "alias." in front. Returned trimmed.
+QStringView ChecarColuna(QStringView nome)
+{
+    const QStringView s = nome.trimmed();
+    const qsizetype ponto = s.indexOf(u'.');
+    const bool ok = ponto < 0 ? EhIdentificador(s) : EhIdentificador(s.left(ponto)) && EhIdentificador(s.mid(ponto + 1));
+    if (!ok)
+        throw EConvertError(QStringLiteral("Nome de coluna inválido: \"%1\".").arg(Exibir(nome.toString())));
+    return s;
+}
+
+} // namespace
+
+QString ValorParaSQL(const QVariant &v, TFieldType tipo)
+{
+    const Classe c = Classificar(v);
+    if (c == Classe::Nulo)
+        return QStringLiteral("null");
+    switch (tipo == ftUnknown ? TipoDoValor(c) : tipo) {
+    case ftSmallint:
+    case ftInteger:
+    case ftLargeint:
+        return LiteralInteiro(v, c);
+    case ftFloat:
+    case ftBCD:
+        return LiteralReal(v, c);
+    case ftDate:
+        return LiteralData(v, c);
+    case ftDateTime:
+        return LiteralDataHora(v, c);
+    case ftBoolean:
+        return LiteralLogico(v, c);
+    case ftString:
+    case ftMemo:
+    case ftUnknown:
+        break;
+    }
+    return LiteralTexto(v, c);
+}
+
+QString ValorParaFiltro(const QVariant &v, TFieldType tipo)
+{
+    return ValorParaSQL(v, tipo);
+}
+
+QString FiltroIgual(const QString &campo, const QVariant &valor, bool comE, TFieldType tipo)
+{
+    const QStringView coluna = ChecarColuna(campo);
+    const Classe c = Classificar(valor);
+    if (c == Classe::Nulo || (c == Classe::Texto && valor.toString().trimmed().isEmpty()))
+        return QString();
+    QString r = comE ? QStringLiteral(" and ") : QString();
+    r += coluna;
+    r += QStringLiteral(" = ");
+    r += ValorParaSQL(valor, tipo);
+    r += u' ';
+    return r;
+}
+
+// ---------------------------------------------------------------------------------------
+// FilterInterval
+
+namespace {
+
+[[noreturn]] void ErroFiltro(QStringView token, const QString &campos, const QString &motivo)
+{
+    throw EConvertError(QStringLiteral("Valor \"%1\" inválido no filtro de %2: %3")
+                            .arg(Exibir(token.toString()), campos.trimmed(), motivo));
+}
+
+// Canonical text of a decimal "[-]digits[.digits]": no leading zeros in the integer part,
+// no trailing zeros in the fraction, "-0" as "0". False when t is not such a number.
+bool NumeroCanonico(QStringView t, bool aceitaNegativo, QString &out)
+{
+    qsizetype i = 0;
+    const bool neg = aceitaNegativo && t.startsWith(u'-');
+    if (neg)
+        ++i;
+    auto digitos = [&] {
+        const qsizetype ini = i;
+        while (i < t.size() && t[i] >= u'0' && t[i] <= u'9')
+            ++i;
+        return t.mid(ini, i - ini);
+    };
+    QStringView inteiro = digitos();
+    if (inteiro.isEmpty())
+        return false;
+    QStringView fracao;
+    if (i < t.size() && t[i] == u'.') {
+        ++i;
+        fracao = digitos();
+        if (fracao.isEmpty())
+            return false;
+    }
+    if (i != t.size())
+        return false;
+    while (inteiro.size() > 1 && inteiro.front() == u'0')
+        inteiro = inteiro.mid(1);
+    while (!fracao.isEmpty() && fracao.back() == u'0')
+        fracao.chop(1);
+    out.clear();
+    if (neg && !(inteiro == u"0" && fracao.isEmpty()))
+        out += u'-';
+    out += inteiro;
+    if (!fracao.isEmpty()) {
+        out += u'.';
+        out += fracao;
+    }
+    return true;
+}
+
+// Compares two canonical non-negative decimals.
+int CompararDecimais(const QString &a, const QString &b)
+{
+    const qsizetype ia = a.contains(u'.') ? a.indexOf(u'.') : a.size();
+    const qsizetype ib = b.contains(u'.') ? b.indexOf(u'.') : b.size();
+    if (ia != ib)
+        return ia < ib ? -1 : 1;
+    return a.compare(b); // same integer length: digit by digit
+}
+
+bool EhSeparador(QChar c)
+{
+    return c == u';' || c == u',';
+}
+
+// Splits the typed text into tokens at ";" and ",". With `aspas`, a token that starts with
+// ' or " runs to the matching quote (doubled quotes inside are one quote) and may hold the
+// separators. Calls f(valor, bruto) for each non-empty token (quoted ones always).
+template<class F>
+void SepararTokens(QStringView t, bool aspas, const QString &campos, F f)
+{
+    const qsizetype n = t.size();
+    qsizetype i = 0;
+    while (i < n) {
+        while (i < n && t[i].isSpace())
+            ++i;
+        if (aspas && i < n && (t[i] == u'\'' || t[i] == u'"')) {
+            const QChar q = t[i];
+            QString valor;
+            qsizetype j = i + 1;
+            bool fechado = false;
+            while (j < n) {
+                if (t[j] == q) {
+                    if (j + 1 < n && t[j + 1] == q) {
+                        valor += q;
+                        j += 2;
+                        continue;
+                    }
+                    fechado = true;
+                    ++j;
+                    break;
+                }
+                valor += t[j++];
+            }
+            if (!fechado)
+                ErroFiltro(t.mid(i), campos, QStringLiteral("aspas sem fechamento."));
+            qsizetype k = j;
+            while (k < n && t[k].isSpace())
+                ++k;
+            if (k < n && !EhSeparador(t[k])) {
+                while (k < n && !EhSeparador(t[k]))
+                    ++k;
+                ErroFiltro(t.mid(i, k - i).trimmed(), campos, QStringLiteral("há texto depois das aspas."));
+            }
+            f(valor, t.mid(i, j - i));
+            i = k + 1;
+        } else {
+            qsizetype j = i;
+            while (j < n && !EhSeparador(t[j]))
+                ++j;
+            const QStringView token = t.mid(i, j - i).trimmed();
+            if (!token.isEmpty())
+                f(token.toString(), token);
+            i = j + 1;
+        }
+    }
+}
+
+// Joins conditions with " or ". Past 100 terms they are nested in parenthesised groups of
+// 100, so a long list of ranges does not exceed SQLite's expression depth (1000).
+QString JuntarOu(QStringList partes)
+{
+    constexpr qsizetype kGrupo = 100;
+    while (partes.size() > kGrupo) {
+        QStringList grupos;
+        grupos.reserve(partes.size() / kGrupo + 1);
+        for (qsizetype i = 0; i < partes.size(); i += kGrupo)
+            grupos << u'(' + partes.mid(i, kGrupo).join(QStringLiteral(" or ")) + u')';
+        partes = std::move(grupos);
+    }
+    return partes.join(QStringLiteral(" or "));
+}
+
+} // namespace
+
+QString FilterInterval(const QString &campos, const QString &texto, TTipoValorFiltro tipo, bool comE)
+{
+    QList<QStringView> colunas;
+    for (const QStringView parte : QStringView(campos).split(u';'))
+        colunas << ChecarColuna(parte);
+    if (texto.trimmed().isEmpty())
+        return QString();
+
+    QStringList simples;                  // literals of the single values
+    QList<std::pair<QString, QString>> faixas; // ranges, as canonical numbers
+    QString a, b;
+    if (tipo == tvfTexto) {
+        SepararTokens(texto, true, campos, [&](const QString &valor, QStringView bruto) {
+            if (valor.contains(QChar(u'\0')))
+                ErroFiltro(bruto, campos, QStringLiteral("o texto contém o caractere nulo."));
+            simples << TextoSQL(valor);
+        });
+    } else {
+        const QString motivo = QStringLiteral("use números (como 10 ou 2.5) ou intervalos (como 10-20), "
+                                              "separados por \";\".");
+        SepararTokens(texto, false, campos, [&](const QString &, QStringView token) {
+            const qsizetype traco = token.indexOf(u'-', 1);
+            if (traco < 0) {
+                if (!NumeroCanonico(token, true, a))
+                    ErroFiltro(token, campos, motivo);
+                simples << a;
+                return;
+            }
+            if (!NumeroCanonico(token.left(traco).trimmed(), false, a) ||
+                !NumeroCanonico(token.mid(traco + 1).trimmed(), false, b))
+                ErroFiltro(token, campos, motivo);
+            if (CompararDecimais(a, b) > 0)
+                ErroFiltro(token, campos, QStringLiteral("o início do intervalo é maior que o fim."));
+            faixas.append({a, b});
+        });
+    }
+    if (simples.isEmpty() && faixas.isEmpty())
+        return QString();
+
+    const QString lista = simples.size() > 1 ? simples.join(QStringLiteral(", ")) : QString();
+    QStringList partes;
+    partes.reserve(colunas.size() * (1 + faixas.size()));
+    for (const QStringView coluna : colunas) {
+        const QString col = coluna.toString();
+        if (simples.size() == 1)
+            partes << col + QStringLiteral(" = ") + simples.front();
+        else if (simples.size() > 1)
+            partes << col + QStringLiteral(" in (") + lista + u')';
+        for (const auto &[ini, fim] : faixas)
+            partes << col + QStringLiteral(" between ") + ini + QStringLiteral(" and ") + fim;
+    }
+    QString r = comE ? QStringLiteral(" and (") : QStringLiteral("(");
+    r += JuntarOu(std::move(partes));
+    r += QStringLiteral(") ");
+    return r;
+}

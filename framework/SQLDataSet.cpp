@@ -1,0 +1,138 @@
+#include "SQLDataSet.h"
+
+#include <QRegularExpression>
+
+namespace {
+QString Identificador(const QString &nome)
+{
+    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    const QString t = nome.trimmed();
+    if (!re.match(t).hasMatch())
+        throw Exception(QStringLiteral("Nome de tabela ou campo inválido: \"%1\".").arg(nome));
+    return t;
+}
+
+QString ListaCampos(const QString &campos, int &quantos)
+{
+    const QStringList partes = QString(campos).replace(',', ';').split(';', Qt::SkipEmptyParts);
+    QStringList ok;
+    for (const QString &p : partes)
+        ok << Identificador(p);
+    if (ok.isEmpty())
+        throw Exception(QStringLiteral("Nenhum campo foi informado."));
+    quantos = int(ok.size());
+    return ok.join(", ");
+}
+
+QString Onde(const QString &condicao)
+{
+    const QString t = condicao.trimmed();
+    return t.isEmpty() ? QString() : QStringLiteral(" where ") + t;
+}
+} // namespace
+
+QVariant nDMSQLDataSet::PegarValorCampo(const QString &tabela, const QString &campos, const QString &condicao,
+                                        nDMConexao &c)
+{
+    int n = 0;
+    const QString lista = ListaCampos(campos, n);
+    auto cmd = c.Preparar("select " + lista + " from " + Identificador(tabela) + Onde(condicao));
+    TnCursor &cur = cmd->Abrir();
+    if (!cur.Proximo())
+        return {};
+    if (n == 1)
+        return cur.Valor(0);
+    QVariantList vals;
+    for (int i = 0; i < n; ++i)
+        vals << cur.Valor(i);
+    return vals;
+}
+
+bool nDMSQLDataSet::PegarTemRegistro(const QString &tabela, const QString &campo, const QString &condicao,
+                                     nDMConexao &c)
+{
+    auto cmd = c.Preparar("select " + Identificador(campo) + " from " + Identificador(tabela) + Onde(condicao) +
+                          " limit 1");
+    return cmd->Abrir().Proximo();
+}
+
+qint64 nDMSQLDataSet::PegarQtdRegistro(const QString &tabela, const QString &condicao, nDMConexao &c)
+{
+    auto cmd = c.Preparar("select count(*) from " + Identificador(tabela) + Onde(condicao));
+    TnCursor &cur = cmd->Abrir();
+    return cur.Proximo() ? cur.Inteiro(0) : 0;
+}
+
+qint64 nDMSQLDataSet::PegarProximoCodigo(const QString &tabela, const QString &campo, const QString &condicao,
+                                         qint64 minimo, qint64 incremento, nDMConexao &c)
+{
+    auto cmd = c.Preparar("select max(" + Identificador(campo) + ") from " + Identificador(tabela) + Onde(condicao));
+    TnCursor &cur = cmd->Abrir();
+    qint64 maior = minimo;
+    if (cur.Proximo() && !cur.Nulo(0))
+        maior = std::max(minimo, cur.Inteiro(0));
+    return maior + incremento;
+}
+
+int nDMSQLDataSet::UpDateValorCampo(const QString &tabela, const QString &campo, const QString &literal,
+                                    const QString &condicao, nDMConexao &c)
+{
+    if (literal.trimmed().isEmpty())
+        throw Exception(QStringLiteral("Nenhum valor foi informado para o campo %1.").arg(campo));
+    return c.Executar("update " + Identificador(tabela) + " set " + Identificador(campo) + " = " + literal +
+                      Onde(condicao));
+}
+
+int nDMSQLDataSet::LimpaRegistro(const QString &tabela, const QString &condicao, nDMConexao &c)
+{
+    if (condicao.trimmed().isEmpty())
+        throw Exception(QStringLiteral("Exclusão sem condição recusada na tabela %1.").arg(tabela));
+    return c.Executar("delete from " + Identificador(tabela) + Onde(condicao));
+}
+
+int ExecutarSQLDireto(const QString &sql, nDMConexao &c) { return c.Executar(sql); }
+QDateTime PegarDataServidor(bool comHora) { return nDMConexao::Atual().PegarDataServidor(comHora); }
+TTipoCon PegarTipoCon() { return nDMConexao::Atual().PegarTipoCon(); }
+
+// ---------------------------------------------------------------- TBlockCommand
+
+TBlockCommand::TBlockCommand(TTipoCon dialeto, int tamanho)
+    : FDialeto(dialeto), FTamanho(tamanho > 0 ? tamanho : (dialeto == tcPostgreSQL ? 200 : 1))
+{
+}
+
+void TBlockCommand::Add(const QString &sql)
+{
+    QString s = sql.trimmed();
+    while (s.endsWith(';'))
+        s.chop(1);
+    if (!s.isEmpty())
+        FComandos << s;
+}
+
+QStringList TBlockCommand::ToCommandList() const
+{
+    QStringList grupos;
+    for (qsizetype i = 0; i < FComandos.size(); i += FTamanho)
+        grupos << FComandos.mid(i, FTamanho).join(";\n");
+    return grupos;
+}
+
+void TBlockCommand::Executar(nDMConexao &c)
+{
+    // A private transaction number that cannot meet a caller's numbers.
+    constexpr int idBloco = -1001;
+    TnTransacao t(idBloco, c);
+    // Statements run one by one so that a failure is seen where it happens (a server
+    // reports only the last result of a text of several statements).
+    for (qsizetype i = 0; i < FComandos.size(); ++i) {
+        try {
+            c.Executar(FComandos[i]);
+        } catch (const EDatabaseError &e) {
+            throw EDatabaseError(QStringLiteral("Falha no comando %1 de %2 do bloco; nada do bloco foi gravado. %3\n%4")
+                                     .arg(i + 1).arg(FComandos.size()).arg(e.Message(), FComandos[i]),
+                                 e.Estado(), e.CodigoNativo(), e.TextoMotor(), FComandos[i]);
+        }
+    }
+    t.Commit();
+}

@@ -1,0 +1,87 @@
+#pragma once
+// Numbers and dates: rounding, safe division, plain and masked number texts, date texts and
+// the reading of numbers typed by users.
+//
+// Every function here works on the SHORTEST decimal form of a double: the fewest significant
+// digits that read back as the same double (1.005 is "1.005", not 1.00499999999999989...).
+// That is the number the user typed or saw, so rounding and counting decimals act on it and
+// money rounds the way an accountant does it on paper.
+//
+// Nothing here depends on the C or Qt locale: texts for SQL use "." as the decimal point,
+// texts for people use the Brazilian separators ("." thousands, "," decimals).
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+// Rounds v to `decimais` decimal digits, half away from zero, on v's shortest decimal form:
+// RoundValor(1.005, 2) = 1.01, RoundValor(2.675, 2) = 2.68, RoundValor(-1.005, 2) = -1.01,
+// RoundValor(0.125, 2) = 0.13. The result is the double nearest to the rounded decimal.
+// - Negative `decimais` round to tens, hundreds...: RoundValor(1250, -2) = 1300.
+// - A value that already has no more than `decimais` decimals is returned as it is (large
+//   values, whose shortest form has no decimals, therefore come back unchanged).
+// - NaN and infinities come back unchanged; a result that rounds to zero is +0 (never -0);
+//   a rounding beyond the largest double (only with very negative `decimais`) gives ±infinity.
+// It allocates nothing; only values lying right at a half (and decimals beyond 22) go
+// through their decimal digits, the others are rounded by arithmetic with the same result.
+double RoundValor(double v, int decimais);
+
+// a / b, or 0 when b is 0 or the quotient is not a finite number (NaN, overflow).
+double Dividir(double a, double b);
+
+// Number of decimal digits of v's shortest decimal form: CountDec(1.5) = 1, CountDec(2.0) = 0,
+// CountDec(0.1 + 0.2) = 17 (that sum is 0.30000000000000004). NaN and infinities count 0.
+int CountDec(double v);
+
+// Plain decimal text of v, locale-free, "." as decimal point, never an exponent, shortest
+// form: 1e20 gives "100000000000000000000", 1e-7 gives "0.0000001", -0.0 gives "0".
+// NaN and infinities give "NaN", "INF" and "-INF" (texts that no number reader accepts).
+QString NumeroParaTexto(double v);
+QString NumeroParaTexto(qint64 v);
+
+// Formats v with a display mask and the Brazilian separators ("." thousands, "," decimals).
+// Mask characters:
+//   0    a digit, always shown (leading or trailing zero when needed)
+//   #    a digit, shown only when significant
+//   .    position of the decimal point (the first one counts)
+//   ,    anywhere: group the integer digits by thousands
+//   '...' or "..."  literal text; any other character is copied as it is
+// Up to three sections separated by ";": positive; negative; zero. A negative section prints
+// the absolute value (it carries its own sign text); an empty or missing section falls back
+// to the first one, which prints "-" before negative values. The zero section is used when
+// the value rounds to zero at the first section's decimals. The value is rounded half away
+// from zero (as RoundValor) to the section's decimals; a negative value that rounds to zero
+// prints without "-". Exponent masks ("E+00") are not supported: "E" is plain text.
+// FormatFloat("#,##0.000", 1234.5) = "1.234,500"; FormatFloat("0.00", -0.005) = "-0,01".
+// An empty mask gives the shortest form with a decimal comma. NaN/infinities as NumeroParaTexto.
+QString FormatFloat(const QString &mascara, double v);
+
+// Formats a date and time. Codes (case-insensitive):
+//   d dd ddd dddd    day; two digits; short and long Portuguese weekday name
+//   m mm mmm mmmm    month; two digits; short and long Portuguese month name
+//   yy yyyy          two- and four-digit year ("y" is as "yy", "yyy" as "yyyy")
+//   h hh, n nn, s ss hour, minute, second; the doubled code pads to two digits
+//   z zzz            milliseconds; zzz pads to three digits
+//   "m"/"mm" right after an "h"/"hh" code (only other characters between) mean minutes.
+//   '...' or "..." literal text; any other character ("/", ":", "-", blanks) is copied.
+// An invalid date gives an empty text.
+QString FormatDateTime(const QString &formato, const QDateTime &v);
+QString FormatDateTime(const QString &formato, const QDate &v);
+
+// Reads a number typed by a user. Accepted, after surrounding blanks are removed: an optional
+// sign, digits, and "." or "," as separators:
+//   - one separator is the decimal point: "1,5", "1.5", "1.234" (= 1.234), ",5";
+//   - when both "." and "," appear, the LAST separator is the decimal point and every
+//     separator before it must be the other character, grouping by thousands:
+//     "1.234,56", "1,234.56", "1.234.567,89";
+//   - the same separator several times is grouping: "1.234.567" = 1234567.
+// Grouped digits must form valid thousands groups (1 to 3 digits, then groups of 3).
+// Rejected: empty text, letters, inner blanks, exponents, "nan"/"inf", bad grouping
+// ("1,2,3,4.5", "12.34.567"), numbers beyond the double range. -0 reads as 0.
+bool TextoParaNumero(const QString &texto, double &valor);
+
+// As TextoParaNumero, raising EConvertError ("\"abc\" não é um número válido.") on failure.
+double StrToFloatBR(const QString &texto);
+
+// Reads an integer typed by a user: optional sign and digits only (no separators), blanks
+// around allowed, within the 64-bit range.
+bool TextoParaInteiro(const QString &texto, qint64 &valor);

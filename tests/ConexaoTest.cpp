@@ -1,0 +1,209 @@
+#include "BancoTeste.h"
+#include "SQLDataSet.h"
+
+#include <QDate>
+
+namespace {
+class ConexaoBanco : public BancoTeste {
+protected:
+    void SetUp() override
+    {
+        BancoTeste::SetUp();
+        if (IsSkipped()) return;
+        con().Executar("create table T (ID integer not null, NOME varchar(40), DATA date, "
+                       "VALOR numeric(18,2), constraint PK_T primary key (ID))");
+        con().Executar("create table U (ID integer not null, COD varchar(5) not null, "
+                       "constraint PK_U primary key (ID), constraint UNQ_U unique (COD))");
+        con().Executar("create table F (ID integer not null, TID integer not null, constraint PK_F primary key (ID), "
+                       "constraint FK_F_T foreign key (TID) references T (ID) on delete cascade)");
+    }
+    qint64 Conta(const QString &tabela) { return nDMSQLDataSet::PegarQtdRegistro(tabela, ""); }
+    int TipoErro(const QString &sql)
+    {
+        try {
+            con().Executar(sql);
+        } catch (const EDatabaseError &e) {
+            EXPECT_FALSE(e.Message().isEmpty());
+            return ErroBanco(e);
+        }
+        ADD_FAILURE() << "sem erro: " << sql.toStdString();
+        return -1;
+    }
+};
+
+TEST_F(ConexaoBanco, TransacoesNumeradasAninham)
+{
+    con().StartTransaction(1);
+    con().Executar("insert into T (ID) values (1)");
+    con().StartTransaction(2); // savepoint
+    con().Executar("insert into T (ID) values (2)");
+    con().RollBack(2);
+    EXPECT_EQ(Conta("T"), 1);
+    con().StartTransaction(1); // same number again only counts up
+    con().Commit(1);
+    EXPECT_TRUE(con().InTransaction(1));
+    con().Commit(1);
+    EXPECT_FALSE(con().InTransaction());
+    EXPECT_EQ(Conta("T"), 1);
+
+    // Commit of a transaction that is not open is reported, never taken as done.
+    EXPECT_THROW(con().Commit(1), Exception);
+    // Commit out of order is refused and leaves both open.
+    con().StartTransaction(1);
+    con().StartTransaction(2);
+    EXPECT_THROW(con().Commit(1), Exception);
+    con().RollBack(1); // undoes 2 as well
+    EXPECT_FALSE(con().InTransaction());
+    con().RollBack(7); // not open: nothing happens
+}
+
+TEST_F(ConexaoBanco, GuardaDesfazQuandoExcecaoPassa)
+{
+    try {
+        TnTransacao t(1, con());
+        con().Executar("insert into T (ID) values (10)");
+        throw Exception("falhou no meio");
+    } catch (const Exception &) {
+    }
+    EXPECT_EQ(Conta("T"), 0);
+    EXPECT_FALSE(con().InTransaction());
+    {
+        TnTransacao t(1, con());
+        con().Executar("insert into T (ID) values (11)");
+        t.Commit();
+    }
+    EXPECT_EQ(Conta("T"), 1);
+    // A read transaction joins an open write transaction.
+    con().StartTransaction(1);
+    con().StartTransactionRO(1);
+    con().Executar("insert into T (ID) values (12)");
+    con().CommitRO(1);
+    con().Commit(1);
+    EXPECT_EQ(Conta("T"), 2);
+}
+
+TEST_F(ConexaoBanco, ParametrosPorNomeEPosicaoETiposDeVolta)
+{
+    con().Executar("insert into T (ID, NOME, DATA, VALOR) values (?, ?, ?, ?)",
+                   {1, QString("O'Brien; drop table T"), QDate(2024, 3, 31), 10.25});
+    auto cmd = con().Preparar("select ID, NOME, DATA, VALOR from T where NOME = :nome and ID = :id and ID = :id");
+    cmd->BindValor("nome", QString("O'Brien; drop table T"));
+    cmd->BindValor("ID", 1);
+    TnCursor &c = cmd->Abrir();
+    ASSERT_TRUE(c.Proximo());
+    EXPECT_EQ(c.Coluna(0).Tipo, ftInteger);
+    EXPECT_EQ(c.Coluna(1).Tipo, ftString);
+    EXPECT_EQ(c.Coluna(2).Tipo, ftDate);
+    EXPECT_EQ(c.Coluna(3).Tipo, ftBCD);
+    EXPECT_EQ(c.Coluna(3).Escala, 2);
+    EXPECT_EQ(c.Data(2), QDate(2024, 3, 31));
+    EXPECT_EQ(c.Texto(3), "10.25");
+    EXPECT_FALSE(c.Proximo());
+    EXPECT_THROW(cmd->BindValor("naoexiste", 1), Exception);
+
+    // Dates compare as dates: equality and between.
+    EXPECT_EQ(nDMSQLDataSet::PegarQtdRegistro("T", "DATA between '2024-03-01' and '2024-03-31'"), 1);
+    EXPECT_EQ(nDMSQLDataSet::PegarQtdRegistro("T", "DATA = '2024-03-31'"), 1);
+}
+
+TEST_F(ConexaoBanco, ErrosClassificados)
+{
+    con().Executar("insert into T (ID) values (1)");
+    con().Executar("insert into U (ID, COD) values (1, 'A')");
+    EXPECT_EQ(TipoErro("insert into T (ID) values (1)"), ebChavePrimaria);
+    EXPECT_EQ(TipoErro("insert into U (ID, COD) values (2, 'A')"), ebUnico);
+    EXPECT_EQ(TipoErro("insert into U (ID) values (3)"), ebNaoNulo);
+    EXPECT_EQ(TipoErro("insert into F (ID, TID) values (1, 99)"), ebChaveEstrangeira);
+    EXPECT_EQ(TipoErro("select * from TABELA_QUE_NAO_EXISTE"), ebSintaxe);
+    EXPECT_EQ(ErroBanco(Exception("outra coisa")), ebOutro);
+}
+
+TEST_F(ConexaoBanco, ExclusaoEmCascataEConsultasSimples)
+{
+    con().Executar("insert into T (ID, NOME) values (1, 'um'); insert into T (ID, NOME) values (2, 'dois')");
+    con().Executar("insert into F (ID, TID) values (1, 1)");
+    EXPECT_EQ(nDMSQLDataSet::LimpaRegistro("T", "ID = 1"), 1);
+    EXPECT_EQ(Conta("F"), 0);
+    EXPECT_THROW(nDMSQLDataSet::LimpaRegistro("T", "  "), Exception);
+
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("T", "NOME", "ID = 2").toString(), "dois");
+    EXPECT_FALSE(nDMSQLDataSet::PegarValorCampo("T", "NOME", "ID = 5").isValid());
+    const QVariantList v = nDMSQLDataSet::PegarValorCampo("T", "ID;NOME", "ID = 2").toList();
+    ASSERT_EQ(v.size(), 2);
+    EXPECT_EQ(v[0].toInt(), 2);
+    EXPECT_TRUE(nDMSQLDataSet::PegarTemRegistro("T", "ID", "ID = 2"));
+    EXPECT_FALSE(nDMSQLDataSet::PegarTemRegistro("T", "ID", "ID = 3"));
+    EXPECT_EQ(nDMSQLDataSet::PegarProximoCodigo("T", "ID", ""), 3);
+    EXPECT_EQ(nDMSQLDataSet::PegarProximoCodigo("T", "ID", "ID > 100", 0, 1), 1);
+    EXPECT_EQ(nDMSQLDataSet::UpDateValorCampo("T", "NOME", "'novo'", "ID = 2"), 1);
+    EXPECT_THROW(nDMSQLDataSet::PegarValorCampo("T; drop table T", "ID", ""), Exception);
+    EXPECT_THROW(nDMSQLDataSet::PegarValorCampo("T", "ID) from T; --", ""), Exception);
+    EXPECT_TRUE(PegarDataServidor(false).time() == QTime(0, 0));
+}
+
+TEST_F(ConexaoBanco, BlocoFalhandoNoMeioNaoGravaNada)
+{
+    for (int tamanho : {0, 3}) {
+        TBlockCommand b(con().PegarTipoCon(), tamanho);
+        for (int i = 1; i <= 5; ++i)
+            b.Add(QStringLiteral("insert into T (ID) values (%1);").arg(i));
+        b.Add("insert into T (ID) values (3)"); // duplicate key
+        b.Add("insert into T (ID) values (9)");
+        try {
+            b.Executar();
+            ADD_FAILURE() << "o bloco deveria falhar";
+        } catch (const EDatabaseError &e) {
+            EXPECT_TRUE(e.Message().contains("comando 6 de 7")) << e.Message().toStdString();
+            EXPECT_EQ(ErroBanco(e), ebChavePrimaria);
+        }
+        EXPECT_EQ(Conta("T"), 0);
+        EXPECT_FALSE(con().InTransaction());
+    }
+    // Inside a caller's transaction the block joins it and a later rollback undoes it.
+    TBlockCommand b(con().PegarTipoCon());
+    b.Add("insert into T (ID) values (1)");
+    b.Add("insert into T (ID) values (2)");
+    con().StartTransaction(1);
+    b.Executar();
+    EXPECT_EQ(Conta("T"), 2);
+    con().RollBack(1);
+    EXPECT_EQ(Conta("T"), 0);
+}
+
+TEST(Conexao, ConfiguracaoPadraoEhEmbutida)
+{
+    const TnConfigBanco c = TnConfigBanco::Ler("/caminho/que/nao/existe.ini");
+    EXPECT_EQ(c.Tipo, tcSQLite);
+    EXPECT_FALSE(c.Arquivo.isEmpty());
+}
+} // namespace
+
+namespace {
+TEST_F(ConexaoBanco, CommitAposFalhaNaoFingeSucesso)
+{
+    con().StartTransaction(1);
+    con().Executar("insert into T (ID) values (1)");
+    EXPECT_THROW(con().Executar("insert into T (ID) values (1)"), EDatabaseError);
+    if (teste::EmPostgres()) {
+        // The server discarded the transaction: committing must say so.
+        EXPECT_THROW(con().Commit(1), Exception);
+        EXPECT_EQ(Conta("T"), 0);
+    } else {
+        // SQLite undoes only the failed statement.
+        con().Commit(1);
+        EXPECT_EQ(Conta("T"), 1);
+    }
+    EXPECT_FALSE(con().InTransaction());
+
+    // A protected statement keeps the transaction usable on both engines.
+    con().Executar("insert into T (ID) values (5)");
+    con().StartTransaction(1);
+    auto cmd = con().Preparar("insert into T (ID) values (?)");
+    cmd->BindInteiro(0, 5);
+    EXPECT_THROW(con().ExecutarProtegido(*cmd), EDatabaseError);
+    cmd->BindInteiro(0, 2);
+    con().ExecutarProtegido(*cmd);
+    con().Commit(1);
+    EXPECT_TRUE(nDMSQLDataSet::PegarTemRegistro("T", "ID", "ID = 2"));
+}
+} // namespace
