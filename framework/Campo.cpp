@@ -3,8 +3,8 @@
 #include "ClientDataSet.h"
 #include "Decimal.h"
 #include "Excecoes.h"
+#include "Valores.h"
 
-#include <QLocale>
 #include <cmath>
 #include <limits>
 
@@ -12,46 +12,48 @@ namespace {
 
 bool EhDigito(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
 
-// A number as a Brazilian user types it ("1.234,56", "-1,5", "1234") in plain form
-// ("1234.56"). Points are group separators and must split the integer part in groups of
-// three digits; the comma is the decimal separator.
-bool NormalizarNumero(QStringView t, QString &plano)
+// A number typed by a user, read as TextoParaNumero reads it, in plain form ("1234.56") so
+// that numerics keep every digit. Separators: with both "." and ",", the last one is the
+// decimal point; one separator once is the decimal point; the same one several times groups.
+bool NormalizarNumero(const QString &texto, QString &plano)
 {
-    t = t.trimmed();
-    plano.clear();
-    qsizetype i = 0;
-    if (!t.isEmpty() && (t[0] == u'-' || t[0] == u'+')) {
-        if (t[0] == u'-')
-            plano += u'-';
-        ++i;
-    }
-    int digitos = 0, noGrupo = 0, grupos = 0;
-    for (; i < t.size() && t[i] != u','; ++i) {
-        if (EhDigito(t[i])) {
-            plano += t[i];
-            ++digitos;
-            ++noGrupo;
-        } else if (t[i] == u'.') {
-            if (noGrupo == 0 || (grupos > 0 && noGrupo != 3) || (grupos == 0 && noGrupo > 3))
-                return false;
-            ++grupos;
-            noGrupo = 0;
-        } else {
-            return false;
-        }
-    }
-    if (grupos > 0 && noGrupo != 3)
+    double d = 0;
+    if (!TextoParaNumero(texto, d))
         return false;
-    if (i < t.size()) {
-        plano += u'.';
-        for (++i; i < t.size(); ++i) {
-            if (!EhDigito(t[i]))
-                return false;
-            plano += t[i];
-            ++digitos;
-        }
+    plano = texto.trimmed();
+    const qsizetype ultimoPonto = plano.lastIndexOf(u'.'), ultimaVirgula = plano.lastIndexOf(u',');
+    QChar decimal;
+    if (ultimoPonto >= 0 && ultimaVirgula >= 0)
+        decimal = ultimoPonto > ultimaVirgula ? u'.' : u',';
+    else if (ultimoPonto >= 0 && plano.count(u'.') == 1)
+        decimal = u'.';
+    else if (ultimaVirgula >= 0 && plano.count(u',') == 1)
+        decimal = u',';
+    QString r;
+    for (QChar c : plano) {
+        if (c == decimal)
+            r += u'.';
+        else if (c != u'.' && c != u',')
+            r += c;
     }
-    return digitos > 0;
+    plano = r;
+    return true;
+}
+
+// An integer typed by a user: as a number without a fraction ("1.234.567", "12,0").
+bool LerInteiroDigitado(const QString &texto, qint64 &v)
+{
+    QString plano;
+    if (!NormalizarNumero(texto, plano))
+        return false;
+    const qsizetype p = plano.indexOf(u'.');
+    if (p >= 0) {
+        for (qsizetype i = p + 1; i < plano.size(); ++i)
+            if (plano[i] != u'0')
+                return false;
+        plano.truncate(p);
+    }
+    return nDecimal::DeTexto(plano, 0, v);
 }
 
 bool LerInteiroFixo(QStringView t, int &v)
@@ -131,45 +133,9 @@ bool LerLogico(QStringView t, bool &v)
 
 QString RealParaTexto(double v)
 {
-    QString s = QString::number(v, 'f', QLocale::FloatingPointShortest);
+    QString s = NumeroParaTexto(v);
     s.replace(u'.', u',');
     return s;
-}
-
-// Mask formatting of numbers: "#,##0.00", "###,##0.00", "0.000", "#". Points and commas of
-// the mask are the decimal and group markers; the result uses the Brazilian separators.
-QString FormatarMascara(const QString &mascara, double v)
-{
-    const QString secao = mascara.section(u';', 0, 0);
-    const qsizetype ponto = secao.indexOf(u'.');
-    const QString inteira = ponto < 0 ? secao : secao.left(ponto);
-    const QString fracao = ponto < 0 ? QString() : secao.mid(ponto + 1);
-    const int casas = int(fracao.count(u'0') + fracao.count(u'#'));
-    const int casasFixas = int(fracao.count(u'0'));
-    const int minimoInteiro = int(inteira.count(u'0'));
-    const bool agrupar = inteira.contains(u',');
-
-    qint64 escalado = 0;
-    if (!nDecimal::DeReal(v, casas, escalado))
-        return RealParaTexto(v);
-    QString texto = nDecimal::ParaTexto(escalado < 0 ? -escalado : escalado, casas);
-    QString parteInteira = texto.section(u'.', 0, 0);
-    QString parteFracao = casas > 0 ? texto.section(u'.', 1, 1) : QString();
-    while (parteFracao.size() > casasFixas && parteFracao.endsWith(u'0'))
-        parteFracao.chop(1);
-    if (parteInteira == QLatin1String("0") && minimoInteiro == 0)
-        parteInteira.clear();
-    while (parteInteira.size() < minimoInteiro)
-        parteInteira.prepend(u'0');
-    if (agrupar)
-        for (qsizetype p = parteInteira.size() - 3; p > 0; p -= 3)
-            parteInteira.insert(p, u'.');
-    QString r = parteFracao.isEmpty() ? parteInteira : parteInteira + u',' + parteFracao;
-    if (r.isEmpty())
-        r = QStringLiteral("0");
-    if (escalado < 0)
-        r.prepend(u'-');
-    return r;
 }
 
 bool EhTipoData(TFieldType t) { return t == ftDate || t == ftDateTime; }
@@ -307,14 +273,13 @@ TnCelula TnField::DeTexto(const QString &v) const
     case ftInteger:
     case ftLargeint: {
         qint64 i = 0;
-        if (!NormalizarNumero(v, plano) || plano.contains(u'.') || !nDecimal::DeTexto(plano, 0, i))
+        if (!LerInteiroDigitado(v, i))
             ErroConversao(v);
         return DeInteiro(i);
     }
     case ftFloat: {
-        bool ok = false;
-        const double d = NormalizarNumero(v, plano) ? QLocale::c().toDouble(plano, &ok) : 0;
-        if (!ok)
+        double d = 0;
+        if (!TextoParaNumero(v, d))
             ErroConversao(v);
         return DeReal(d);
     }
@@ -466,9 +431,8 @@ qint64 TnField::AsLargeInt() const
     case ftDate:
     case ftDateTime: ErroConversao(ParaTexto(c));
     default: {
-        QString plano;
         qint64 i = 0;
-        if (!NormalizarNumero(c.S, plano) || !nDecimal::DeTexto(plano, 0, i))
+        if (!LerInteiroDigitado(c.S, i))
             ErroConversao(c.S);
         return i;
     }
@@ -498,10 +462,8 @@ double TnField::AsFloat() const
     case ftDate:
     case ftDateTime: ErroConversao(ParaTexto(c));
     default: {
-        QString plano;
-        bool ok = false;
-        const double d = NormalizarNumero(c.S, plano) ? QLocale::c().toDouble(plano, &ok) : 0;
-        if (!ok)
+        double d = 0;
+        if (!TextoParaNumero(c.S, d))
             ErroConversao(c.S);
         return d;
     }
@@ -579,7 +541,7 @@ QString TnField::Formatar(bool exibicao) const
         if (!achou && EhTipoNumerico(FTipo)) {
             const QString &mascara = exibicao || FDef.EditFormat.isEmpty() ? FDef.DisplayFormat : FDef.EditFormat;
             if (!mascara.isEmpty())
-                texto = FormatarMascara(mascara, AsFloat());
+                texto = FormatFloat(mascara, AsFloat());
         }
     }
     if (OnGetText)

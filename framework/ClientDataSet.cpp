@@ -841,18 +841,25 @@ bool TnClientDataSet::Locate(const QString &campos, const QVariantList &valores,
     return false;
 }
 
-bool TnClientDataSet::FindKey(const QVariantList &valores)
+qsizetype TnClientDataSet::BuscarChave(const QVariantList &valores, std::vector<TnCelula> &chave)
 {
     ExigirNavegacao();
     if (FIndice.empty())
         throw Exception(QStringLiteral("Nenhum índice definido (IndexFieldNames) para a busca."));
-    const std::vector<TnCelula> chave = ConverterChave(FIndice, valores);
-    const auto it = std::lower_bound(FVista.begin(), FVista.end(), chave,
-                                     [this](qint32 s, const std::vector<TnCelula> &k) { return CompararChave(s, k) < 0; });
-    if (it == FVista.end() || CompararChave(*it, chave) != 0)
+    chave = ConverterChave(FIndice, valores);
+    return std::lower_bound(FVista.begin(), FVista.end(), chave,
+                            [this](qint32 s, const std::vector<TnCelula> &k) { return CompararChave(s, k) < 0; })
+           - FVista.begin();
+}
+
+bool TnClientDataSet::FindKey(const QVariantList &valores)
+{
+    std::vector<TnCelula> chave;
+    const qsizetype pos = BuscarChave(valores, chave);
+    if (pos == qsizetype(FVista.size()) || CompararChave(FVista[pos], chave) != 0)
         return false;
     const qint32 anterior = GetBookmark();
-    FPos = it - FVista.begin();
+    FPos = pos;
     FEof = FBof = false;
     AvisarRolagem(anterior);
     return true;
@@ -860,15 +867,11 @@ bool TnClientDataSet::FindKey(const QVariantList &valores)
 
 void TnClientDataSet::FindNearest(const QVariantList &valores)
 {
-    ExigirNavegacao();
-    if (FIndice.empty())
-        throw Exception(QStringLiteral("Nenhum índice definido (IndexFieldNames) para a busca."));
-    const std::vector<TnCelula> chave = ConverterChave(FIndice, valores);
-    const auto it = std::lower_bound(FVista.begin(), FVista.end(), chave,
-                                     [this](qint32 s, const std::vector<TnCelula> &k) { return CompararChave(s, k) < 0; });
+    std::vector<TnCelula> chave;
+    const qsizetype pos = BuscarChave(valores, chave);
     const qint32 anterior = GetBookmark();
-    Posicionar(it - FVista.begin());
-    FEof = it == FVista.end();
+    Posicionar(pos);
+    FEof = pos == qsizetype(FVista.size());
     FBof = FVista.empty();
     AvisarRolagem(anterior);
 }
@@ -947,13 +950,19 @@ void TnClientDataSet::SetFilter(const QString &filtro)
             throw;
         }
     }
-    if (Active() && FFiltrado) {
-        CheckBrowseMode();
-        const qint32 antes = GetBookmark();
-        RefazerVista(false);
-        AvisarDados();
-        AvisarRolagem(antes);
-    }
+    if (FFiltrado)
+        RefiltrarDoInicio();
+}
+
+void TnClientDataSet::RefiltrarDoInicio()
+{
+    if (!Active())
+        return;
+    CheckBrowseMode();
+    const qint32 antes = GetBookmark();
+    RefazerVista(false);
+    AvisarDados();
+    AvisarRolagem(antes);
 }
 
 void TnClientDataSet::SetFiltered(bool v)
@@ -963,24 +972,14 @@ void TnClientDataSet::SetFiltered(bool v)
     if (Active())
         CheckBrowseMode();
     FFiltrado = v;
-    if (Active()) {
-        const qint32 antes = GetBookmark();
-        RefazerVista(false);
-        AvisarDados();
-        AvisarRolagem(antes);
-    }
+    RefiltrarDoInicio();
 }
 
 void TnClientDataSet::SetOnFilterRecord(std::function<bool(TnClientDataSet &)> f)
 {
     FOnFilterRecord = std::move(f);
-    if (Active() && FFiltrado) {
-        CheckBrowseMode();
-        const qint32 antes = GetBookmark();
-        RefazerVista(false);
-        AvisarDados();
-        AvisarRolagem(antes);
-    }
+    if (FFiltrado)
+        RefiltrarDoInicio();
 }
 
 void TnClientDataSet::CloneCursor(TnClientDataSet &origem, bool manterConfig)

@@ -186,6 +186,8 @@ private:
     std::vector<TnCelula> ConverterChave(const std::vector<int> &colunas, const QVariantList &valores) const;
     std::vector<int> ColunasDe(const QString &campos) const;
     void RecompilarFiltro();
+    void RefiltrarDoInicio();
+    qsizetype BuscarChave(const QVariantList &valores, std::vector<TnCelula> &chave);
 
     // state and notification
     void ExigirAtivo() const;

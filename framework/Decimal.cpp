@@ -1,6 +1,7 @@
 #include "Decimal.h"
 
-#include <QLocale>
+#include "Valores.h"
+
 #include <cmath>
 #include <limits>
 
@@ -114,8 +115,13 @@ bool DeReal(double valor, int escala, qint64 &escalado)
         return true;
     if (!std::isfinite(valor) || escala < 0 || escala > 18)
         return false;
-    const QString texto = QString::number(valor, 'f', QLocale::FloatingPointShortest);
-    return DeTexto(texto, escala, escalado);
+    const double arredondado = RoundValor(valor, escala) * static_cast<double>(kPotencias[escala]);
+    if (std::fabs(arredondado) < k2a53) {
+        escalado = std::llround(arredondado);
+        return true;
+    }
+    // Too many digits for a double to hold them all: the shortest decimal form decides.
+    return DeTexto(NumeroParaTexto(valor), escala, escalado);
 }
 
 QString ParaTexto(qint64 escalado, int escala, QChar separador)
@@ -135,14 +141,6 @@ QString ParaTexto(qint64 escalado, int escala, QChar separador)
 double ParaReal(qint64 escalado, int escala)
 {
     return static_cast<double>(escalado) / static_cast<double>(kPotencias[escala]);
-}
-
-double Arredondar(double valor, int casas)
-{
-    qint64 escalado = 0;
-    if (casas < 0 || casas > 18 || !DeReal(valor, casas, escalado))
-        return valor;
-    return ParaReal(escalado, casas);
 }
 
 } // namespace nDecimal

