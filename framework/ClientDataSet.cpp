@@ -153,13 +153,33 @@ void TnClientDataSet::CarregarDe(TnCursor &cursor)
         FCamposAutomaticos = true;
     }
 
-    // Which cursor column feeds each field; calculated fields and fields the query lacks
-    // stay null.
-    std::vector<int> origem(FCampos.size(), -1);
+    // How each field is fed: from which cursor column and into which storage. Calculated
+    // fields and fields the query lacks stay null.
+    enum Modo : quint8 { mNulo, mI16, mI32, mI64, mF64, mB8, mBCD, mData, mDataHora, mTexto };
+    struct Leitura {
+        int Origem = -1;
+        Modo M = mNulo;
+        int Escala = 0;
+    };
+    std::vector<Leitura> leituras(FCampos.size());
     for (int i = 0; i < cursor.Colunas(); ++i) {
         TnField *f = FindField(cursor.Coluna(i).Nome);
-        if (f && f->FieldKind() == fkData && origem[f->Index()] < 0)
-            origem[f->Index()] = i;
+        if (!f || f->FieldKind() != fkData || leituras[f->Index()].Origem >= 0)
+            continue;
+        Leitura &l = leituras[f->Index()];
+        l.Origem = i;
+        l.Escala = f->Scale();
+        switch (f->DataType()) {
+        case ftSmallint: l.M = mI16; break;
+        case ftInteger: l.M = mI32; break;
+        case ftLargeint: l.M = mI64; break;
+        case ftFloat: l.M = mF64; break;
+        case ftBoolean: l.M = mB8; break;
+        case ftBCD: l.M = mBCD; break;
+        case ftDate: l.M = mData; break;
+        case ftDateTime: l.M = mDataHora; break;
+        default: l.M = mTexto; break;
+        }
     }
 
     std::shared_ptr<TnDadosColunares> dados = FDados;
@@ -177,36 +197,38 @@ void TnClientDataSet::CarregarDe(TnCursor &cursor)
         for (; temLinha; temLinha = cursor.Proximo()) {
             for (int c = 0; c < n; ++c) {
                 TnColuna &col = dados->Coluna(c);
-                const int i = origem[c];
-                if (i < 0 || cursor.Nulo(i)) {
+                const Leitura &l = leituras[c];
+                const int i = l.Origem;
+                if (l.M == mNulo || cursor.Nulo(i)) {
                     col.AcrescentarNulo();
                     continue;
                 }
-                switch (col.Tipo()) {
-                case ftSmallint:
-                case ftInteger:
-                case ftLargeint:
-                case ftBoolean: col.AcrescentarInteiro(cursor.Inteiro(i)); break;
-                case ftFloat: col.AcrescentarReal(cursor.Real(i)); break;
-                case ftBCD: {
-                    const TnField &f = *FCampos[c];
+                switch (l.M) {
+                case mI16: col.AcrescentarI16(static_cast<qint16>(cursor.Inteiro(i))); break;
+                case mI32: col.AcrescentarI32(static_cast<qint32>(cursor.Inteiro(i))); break;
+                case mI64: col.AcrescentarI64(cursor.Inteiro(i)); break;
+                case mF64: col.AcrescentarF64(cursor.Real(i)); break;
+                case mB8: col.AcrescentarB8(cursor.Inteiro(i) != 0); break;
+                case mBCD: {
+                    // The double decides unless it is too close to a half or too large; then
+                    // the exact text does.
                     qint64 e = 0;
                     const double r = cursor.Real(i);
-                    if (!nDecimal::DeRealRapido(r, f.Scale(), e) && !nDecimal::DeTexto(cursor.Texto(i), f.Scale(), e)
-                        && !nDecimal::DeReal(r, f.Scale(), e))
+                    if (!nDecimal::DeRealRapido(r, l.Escala, e) && !nDecimal::DeTexto(cursor.Texto(i), l.Escala, e)
+                        && !nDecimal::DeReal(r, l.Escala, e))
                         throw EConvertError(QStringLiteral("O valor %1 não cabe no campo \"%2\".")
-                                                .arg(cursor.Texto(i), f.DisplayLabel()));
-                    col.AcrescentarInteiro(e);
+                                                .arg(cursor.Texto(i), FCampos[c]->DisplayLabel()));
+                    col.AcrescentarI64(e);
                     break;
                 }
-                case ftDate: {
+                case mData: {
                     const QDate d = cursor.Data(i);
-                    d.isValid() ? col.AcrescentarInteiro(d.toJulianDay()) : col.AcrescentarNulo();
+                    d.isValid() ? col.AcrescentarI64(d.toJulianDay()) : col.AcrescentarNulo();
                     break;
                 }
-                case ftDateTime: {
+                case mDataHora: {
                     const QDateTime dt = cursor.DataHora(i);
-                    dt.isValid() ? col.AcrescentarInteiro(nDataHora::ParaNumero(dt)) : col.AcrescentarNulo();
+                    dt.isValid() ? col.AcrescentarI64(nDataHora::ParaNumero(dt)) : col.AcrescentarNulo();
                     break;
                 }
                 default: col.AcrescentarTexto(cursor.Texto(i)); break;

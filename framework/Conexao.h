@@ -78,6 +78,7 @@ public:
     // Binds every occurrence of :nome when the statement was written with :names.
     void BindValor(const QString &nome, const QVariant &v);
     int IndiceParametro(const QString &nome) const; // first occurrence, -1 when absent
+    const QStringList &NomesParametros() const { return FNomes; } // by position; empty without :names
     // Runs a statement that returns no rows; answers the rows it changed.
     virtual int Executar() = 0;
     // Runs a query; the cursor lives until the next call on this command.

@@ -13,14 +13,14 @@ qint64 ParaNumero(const QDateTime &dt)
     return dt.date().toJulianDay() * kMsDia + dt.time().msecsSinceStartOfDay();
 }
 
-QDateTime DeNumero(qint64 v)
+QDateTime DeNumero(qint64 v, Qt::TimeSpec spec)
 {
     qint64 dia = v / kMsDia, ms = v % kMsDia;
     if (ms < 0) {
         ms += kMsDia;
         --dia;
     }
-    return QDateTime(QDate::fromJulianDay(dia), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+    return QDateTime(QDate::fromJulianDay(dia), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)), spec);
 }
 } // namespace nDataHora
 

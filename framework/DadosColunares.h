@@ -5,6 +5,7 @@
 // share one storage.
 #include "Tipos.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringView>
 #include <vector>
@@ -26,7 +27,7 @@ struct TnCelula {
 // time zone, so that a stored timestamp reads back the same wall-clock time everywhere.
 namespace nDataHora {
 qint64 ParaNumero(const QDateTime &dt);
-QDateTime DeNumero(qint64 v);
+QDateTime DeNumero(qint64 v, Qt::TimeSpec spec = Qt::LocalTime);
 } // namespace nDataHora
 
 class TnColuna {
@@ -41,6 +42,12 @@ public:
     void Limpar();
 
     void AcrescentarNulo();
+    // Appends of a load, straight into the storage of the column's type (no checks).
+    void AcrescentarI16(qint16 v) { FI16.push_back(v); ++FLinhas; }
+    void AcrescentarI32(qint32 v) { FI32.push_back(v); ++FLinhas; }
+    void AcrescentarI64(qint64 v) { FI64.push_back(v); ++FLinhas; }
+    void AcrescentarF64(double v) { FF64.push_back(v); ++FLinhas; }
+    void AcrescentarB8(bool v) { FB8.push_back(v); ++FLinhas; }
     void AcrescentarInteiro(qint64 v);
     void AcrescentarReal(double v);
     void AcrescentarTexto(QStringView v);

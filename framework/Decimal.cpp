@@ -8,33 +8,8 @@
 namespace nDecimal {
 
 namespace {
-constexpr qint64 kPotencias[] = {1LL,
-                                 10LL,
-                                 100LL,
-                                 1000LL,
-                                 10000LL,
-                                 100000LL,
-                                 1000000LL,
-                                 10000000LL,
-                                 100000000LL,
-                                 1000000000LL,
-                                 10000000000LL,
-                                 100000000000LL,
-                                 1000000000000LL,
-                                 10000000000000LL,
-                                 100000000000000LL,
-                                 1000000000000000LL,
-                                 10000000000000000LL,
-                                 100000000000000000LL,
-                                 1000000000000000000LL};
 constexpr double k2a53 = 9007199254740992.0;
 } // namespace
-
-qint64 Potencia10(int n)
-{
-    Q_ASSERT(n >= 0 && n <= 18);
-    return kPotencias[n];
-}
 
 bool DeTexto(QStringView texto, int escala, qint64 &escalado)
 {
@@ -90,32 +65,13 @@ bool DeTexto(QStringView texto, int escala, qint64 &escalado)
     return true;
 }
 
-bool DeRealRapido(double valor, int escala, qint64 &escalado)
-{
-    if (!std::isfinite(valor) || escala < 0 || escala > 18)
-        return false;
-    // Fast path: the product differs from the exact decimal by a few units in its last place
-    // at most; when its fraction is farther than that from a half, it rounds to the same
-    // integer as the shortest decimal form would.
-    const double x = valor * static_cast<double>(kPotencias[escala]);
-    const double ax = std::fabs(x);
-    if (ax < k2a53 / 2) {
-        const double fracao = ax - std::floor(ax);
-        if (std::fabs(fracao - 0.5) > ax * 4e-15 + 1e-12) {
-            escalado = std::llround(x);
-            return true;
-        }
-    }
-    return false;
-}
-
 bool DeReal(double valor, int escala, qint64 &escalado)
 {
     if (DeRealRapido(valor, escala, escalado))
         return true;
     if (!std::isfinite(valor) || escala < 0 || escala > 18)
         return false;
-    const double arredondado = RoundValor(valor, escala) * static_cast<double>(kPotencias[escala]);
+    const double arredondado = RoundValor(valor, escala) * static_cast<double>(Potencia10(escala));
     if (std::fabs(arredondado) < k2a53) {
         escalado = std::llround(arredondado);
         return true;
@@ -140,7 +96,7 @@ QString ParaTexto(qint64 escalado, int escala, QChar separador)
 
 double ParaReal(qint64 escalado, int escala)
 {
-    return static_cast<double>(escalado) / static_cast<double>(kPotencias[escala]);
+    return static_cast<double>(escalado) / static_cast<double>(Potencia10(escala));
 }
 
 } // namespace nDecimal

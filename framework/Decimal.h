@@ -4,11 +4,20 @@
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
+#include <cmath>
 
 namespace nDecimal {
 
 // 10^n for n in 0..18.
-qint64 Potencia10(int n);
+inline qint64 Potencia10(int n)
+{
+    static constexpr qint64 p[] = {1LL, 10LL, 100LL, 1000LL, 10000LL, 100000LL, 1000000LL, 10000000LL,
+                                   100000000LL, 1000000000LL, 10000000000LL, 100000000000LL, 1000000000000LL,
+                                   10000000000000LL, 100000000000000LL, 1000000000000000LL,
+                                   10000000000000000LL, 100000000000000000LL, 1000000000000000000LL};
+    Q_ASSERT(n >= 0 && n <= 18);
+    return p[n];
+}
 
 // Reads a plain decimal text ("-12.345"; no exponent, no grouping) into a value scaled by
 // 10^escala, rounding extra digits half away from zero. Answers false for malformed text or
@@ -19,8 +28,23 @@ bool DeTexto(QStringView texto, int escala, qint64 &escalado);
 // 10.005 at scale 2 gives 1001. Answers false when the value does not fit 64 bits.
 bool DeReal(double valor, int escala, qint64 &escalado);
 // The same without formatting the double: answers false when the product is too large or
-// too close to a half to be decided from the double alone.
-bool DeRealRapido(double valor, int escala, qint64 &escalado);
+// too close to a half to be decided from the double alone. The product differs from the
+// exact decimal by a few units in its last place at most; when its fraction is farther
+// than that from a half, it rounds to the same integer as the shortest decimal form would.
+inline bool DeRealRapido(double valor, int escala, qint64 &escalado)
+{
+    if (escala < 0 || escala > 18)
+        return false;
+    const double x = valor * static_cast<double>(Potencia10(escala));
+    const double ax = std::fabs(x);
+    if (!(ax < 4503599627370496.0)) // 2^52; false for NaN and infinities as well
+        return false;
+    const double fracao = ax - std::floor(ax);
+    if (std::fabs(fracao - 0.5) <= ax * 4e-15 + 1e-12)
+        return false;
+    escalado = std::llround(x);
+    return true;
+}
 
 // Plain text of a scaled value with exactly `escala` decimals ("10.01", "-0.50").
 QString ParaTexto(qint64 escalado, int escala, QChar separador = u'.');

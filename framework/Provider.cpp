@@ -41,6 +41,7 @@ struct TnDataSetProvider::Aplicacao {
     TnDadosColunares &D;
     nDMConexao &Con;
     bool Pg;
+    bool Protegido = false;     // each statement in a savepoint (after a failure on the server)
     std::vector<int> Escritas;  // columns written by INSERT and UPDATE
     std::vector<int> Condicao;  // columns that identify a row
     std::string Forma;          // shape of the statement of the current row (reused)
@@ -73,7 +74,11 @@ struct TnDataSetProvider::Aplicacao {
             break;
         }
         case ftDate: cmd.BindData(i, QDate::fromJulianDay(col.Inteiro(l))); break;
-        case ftDateTime: cmd.BindDataHora(i, nDataHora::DeNumero(col.Inteiro(l))); break;
+        case ftDateTime:
+            // The statement takes the wall-clock fields; a UTC value is much cheaper to build
+            // than a local one and has the same fields.
+            cmd.BindDataHora(i, nDataHora::DeNumero(col.Inteiro(l), Qt::UTC));
+            break;
         default: cmd.BindTexto(i, col.Texto(l).toString()); break;
         }
     }
@@ -148,7 +153,7 @@ struct TnDataSetProvider::Aplicacao {
             for (size_t k = 0; k < Condicao.size(); ++k)
                 if (!cc[k]->Nulo(lc))
                     Vincular(cmd, i++, *cc[k], lc, Condicao[k]);
-        const int linhas = cmd.Executar();
+        const int linhas = Protegido ? Con.ExecutarProtegido(cmd) : cmd.Executar();
         if (tipo != ukInsert && linhas == 0)
             throw EDatabaseError(QStringLiteral("Registro não encontrado ou alterado por outro usuário."), QString(),
                                  QString(), QString(), cmd.SQL());
@@ -207,7 +212,7 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
     }
     ExigirIdentificador(FTabela, true);
 
-    Aplicacao a{*this, ds, dados, con, con.PegarTipoCon() == tcPostgreSQL, {}, {}, {}, {}, {}};
+    Aplicacao a{*this, ds, dados, con, con.PegarTipoCon() == tcPostgreSQL, false, {}, {}, {}, {}, {}};
     std::vector<int> chave = ds.ColunasDe(FChaves);
     for (int c = 0; c < ds.FieldCount(); ++c) {
         const TnField &f = ds.Fields(c);
@@ -240,31 +245,24 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
                 pendentes.push_back({s, tipo, rePendente});
     }
 
-    const int idTransacao = NumeroLivre(con, 7300);
     // The embedded engine undoes only the failing statement; on the server a failure breaks
-    // the transaction, so after one the rows are written again, each in a savepoint.
+    // the transaction, so after one the attempt is rolled back and the rows are written
+    // again, each statement in a savepoint. Rows already decided are not written again.
+    const int idTransacao = NumeroLivre(con, 7300);
     const bool motorContinua = con.PegarTipoCon() == tcSQLite;
-    bool pontoPorLinha = false;
     int erros = 0;
     for (;;) {
         TnTransacao transacao(idTransacao, con);
-        const int idLinha = NumeroLivre(con, idTransacao + 1);
         bool repetir = false;
         for (Pendente &p : pendentes) {
             if (p.Estado != rePendente && p.Estado != reGravado)
                 continue;
             try {
-                if (pontoPorLinha)
-                    con.StartTransaction(idLinha);
                 a.Executar(p.Slot, p.Tipo);
-                if (pontoPorLinha)
-                    con.Commit(idLinha);
                 p.Estado = reGravado;
             } catch (Exception &e) {
                 if (dynamic_cast<EAbort *>(&e))
                     throw;
-                if (pontoPorLinha)
-                    con.RollBack(idLinha);
                 // The handlers see the failing row through the dataset's fields.
                 const qint32 anterior = std::exchange(ds.FSlotForcado, p.Slot);
                 TResolverResponse resposta = rrSkip;
@@ -289,14 +287,14 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
                         throw;
                     p.Estado = acao == raCancel ? reCancelado : rePulado;
                 }
-                if (!motorContinua && !pontoPorLinha) {
+                if (!motorContinua && !a.Protegido) {
                     repetir = true;
                     break;
                 }
             }
         }
         if (repetir) {
-            pontoPorLinha = true;
+            a.Protegido = true;
             continue; // the guard rolls this attempt back
         }
         transacao.Commit();

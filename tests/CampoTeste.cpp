@@ -1,6 +1,7 @@
 // Typed fields: conversions, rounding of numerics, limits and texts for forms.
 #include "ClientDataSet.h"
 #include "Decimal.h"
+#include "ExecutarSQL.h"
 
 #include <gtest/gtest.h>
 
@@ -197,6 +198,27 @@ TEST_F(Campos, EscritaForaDeEdicaoECampoSomenteLeituraSaoRecusados)
     ds.Edit();
     F("CODIGO").SetReadOnly(true);
     EXPECT_THROW(F("CODIGO").SetAsInteger(1), EnField);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Campos, ValorParaSQLDoCampo)
+{
+    F("NOME").SetAsString("O'Br");
+    EXPECT_EQ(ValorParaSQL(F("NOME")), "NOME = 'O''Br'");
+    F("VALOR").SetText("9.999.999.999.999.999,99"); // beyond a double: every digit
+    EXPECT_EQ(ValorParaSQL(F("VALOR"), ">="), "VALOR >= 9999999999999999.99");
+    F("DATA").SetAsDate(QDate(2019, 12, 31));
+    EXPECT_EQ(ValorParaSQL(F("DATA"), "<", false), "'2019-12-31'");
+    F("CODIGO").SetAsInteger(-3);
+    EXPECT_EQ(ValorParaSQL(F("CODIGO"), "<>"), "CODIGO <> -3");
+    // A comparison with null is never true in SQL: it becomes a test for null.
+    EXPECT_EQ(ValorParaSQL(F("QTDE")), "QTDE is null");
+    EXPECT_EQ(ValorParaSQL(F("QTDE"), "<>"), "QTDE is not null");
+    EXPECT_EQ(ValorParaSQL(F("QTDE"), "=", false), "null");
+    EXPECT_THROW(ValorParaSQL(F("CODIGO"), "= 1 or 1 ="), Exception);
 }
 
 } // namespace

@@ -1,0 +1,72 @@
+#include "ExecutarSQL.h"
+
+#include "Decimal.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+namespace {
+std::unique_ptr<TnClientDataSet> Carregar(TnComando &cmd)
+{
+    auto ds = std::make_unique<TnClientDataSet>();
+    ds->CarregarDe(cmd.Abrir());
+    return ds;
+}
+} // namespace
+
+std::unique_ptr<TnClientDataSet> ExecutarSQL(const QString &sql, const QVariantList &params, nDMConexao &c)
+{
+    auto cmd = c.Preparar(sql);
+    if (params.size() != cmd->Parametros())
+        throw Exception(QStringLiteral("O comando espera %1 parâmetros e recebeu %2.").arg(cmd->Parametros()).arg(params.size()));
+    for (int i = 0; i < params.size(); ++i)
+        cmd->BindValor(i, params[i]);
+    return Carregar(*cmd);
+}
+
+std::unique_ptr<TnClientDataSet> ExecutarSQL(const QString &sql, const QVariantMap &params, nDMConexao &c)
+{
+    auto cmd = c.Preparar(sql);
+    QSet<QString> informados;
+    for (auto it = params.cbegin(); it != params.cend(); ++it) {
+        const QString nome = it.key().startsWith(u':') ? it.key().mid(1) : it.key();
+        cmd->BindValor(nome, it.value());
+        informados.insert(nome.toUpper());
+    }
+    const QStringList &nomes = cmd->NomesParametros();
+    if (nomes.size() != cmd->Parametros())
+        throw Exception(QStringLiteral("O comando mistura parâmetros com nome e posicionais: %1").arg(sql));
+    for (const QString &n : nomes)
+        if (!informados.contains(n.toUpper()))
+            throw Exception(QStringLiteral("O parâmetro \"%1\" do comando não foi informado.").arg(n));
+    return Carregar(*cmd);
+}
+
+void DestruirSQL(std::unique_ptr<TnClientDataSet> &ds) { ds.reset(); }
+
+QString ValorParaSQL(const TnField &campo, const QString &operador, bool comNome)
+{
+    static const QStringList operadores = {"=", "<>", "!=", "<", "<=", ">", ">="};
+    const QString op = operador.trimmed();
+    if (!operadores.contains(op))
+        throw Exception(QStringLiteral("Operador \"%1\" inválido para o campo \"%2\".").arg(operador, campo.FieldName()));
+    static const QRegularExpression identificador(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (comNome && !identificador.match(campo.FieldName()).hasMatch())
+        throw Exception(QStringLiteral("\"%1\" não é um nome de coluna válido.").arg(campo.FieldName()));
+
+    QString literal;
+    const bool nulo = campo.IsNull();
+    if (!nulo && campo.DataType() == ftBCD) {
+        // Every digit of the numeric, not the nearest double.
+        qint64 escalado = 0;
+        nDecimal::DeTexto(campo.AsString().replace(u',', u'.'), campo.Scale(), escalado);
+        literal = nDecimal::ParaTexto(escalado, campo.Scale());
+    } else {
+        literal = ValorParaSQL(campo.AsVariant(), campo.DataType());
+    }
+    if (!comNome)
+        return literal;
+    if (nulo && (op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("!=")))
+        return campo.FieldName() + (op == QLatin1String("=") ? QStringLiteral(" is null") : QStringLiteral(" is not null"));
+    return campo.FieldName() + u' ' + op + u' ' + literal;
+}
