@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 class TnClientDataSet;
 class TnComando;
@@ -34,11 +35,12 @@ class TnField;
 #define ORVO_MAPA(...)                                                                        \
     template <class F_> void ParaCadaMembro(F_ &&f_) { ORVO_PARA_CADA(ORVO_MAPA_ITEM, __VA_ARGS__) }
 
-// A named parameter of a prepared statement, bound by MapearParams.
+// A named parameter of a prepared statement, bound by MapearParams. A value set goes to
+// every place where the name stands in the statement.
 class TnParam {
 public:
     const QString &Nome() const { return FNome; }
-    int Indice() const { return FIndice; }
+    int Indice() const { return FIndices.empty() ? -1 : FIndices.front(); } // first place
     void Clear();
     void SetValue(const QVariant &v);
     void SetAsInteger(qint64 v);
@@ -49,9 +51,9 @@ public:
 
 private:
     friend class TnFieldMapper;
-    TnComando &Comando() const;
+    template <class F> void ParaCadaPosicao(F &&f) const;
     TnComando *FComando = nullptr;
-    int FIndice = -1;
+    std::vector<int> FIndices;
     QString FNome;
 };
 
