@@ -79,6 +79,8 @@ void TnClientDataSet::Abrir(std::shared_ptr<TnDadosColunares> dados)
         if (FDados)
             std::erase(FDados->Cursores, this);
         FDados = std::move(dados);
+        if (FDados->Cursores.empty())
+            FDados->LogChanges = FLogChanges; // new rows follow this dataset's setting
         FDados->Cursores.push_back(this);
     }
     FBuffer.assign(FCampos.size(), TnCelula{});
@@ -411,7 +413,7 @@ void TnClientDataSet::RefazerVista(bool manterRegistro) const
             if (FDados->Visivel(s) && Passa(s))
                 FVista.push_back(s);
         if (!FIndice.empty())
-            std::sort(FVista.begin(), FVista.end(), [this](qint32 a, qint32 b) { return Menor(a, b); });
+            FVista.Ordenar([this](qint32 a, qint32 b) { return Menor(a, b); });
     }
     if (FVista.empty()) {
         FPos = -1;
@@ -419,9 +421,9 @@ void TnClientDataSet::RefazerVista(bool manterRegistro) const
         return;
     }
     if (atual >= 0) {
-        const auto it = std::find(FVista.begin(), FVista.end(), atual);
-        if (it != FVista.end()) {
-            FPos = it - FVista.begin();
+        const qsizetype pos = FVista.Procurar(atual);
+        if (pos < FVista.size()) {
+            FPos = pos;
             return;
         }
     }
@@ -448,13 +450,32 @@ void TnClientDataSet::ColocarNaVista(qint32 s, qsizetype posSemIndice)
     }
     qsizetype pos;
     if (!FIndice.empty())
-        pos = std::lower_bound(FVista.begin(), FVista.end(), s, [this](qint32 a, qint32 b) { return Menor(a, b); })
-              - FVista.begin();
+        pos = FVista.LimiteInferior([this, s](qint32 a) { return Menor(a, s); });
     else
         pos = std::min(posSemIndice, qsizetype(FVista.size()));
-    FVista.insert(FVista.begin() + pos, s);
+    FVista.insert(pos, s);
     FPos = pos;
     FEof = FBof = false;
+}
+
+void TnClientDataSet::Reposicionar(qint32 s)
+{
+    const qsizetype n = qsizetype(FVista.size());
+    const qsizetype pos = FPos >= 0 && FPos < n && FVista[FPos] == s
+                              ? FPos
+                              : FVista.Procurar(s);
+    if (pos == n)
+        return;
+    // Most edits leave the row where it is: no need to move the rows after it.
+    const bool emOrdem = FIndice.empty()
+                         || ((pos == 0 || Menor(FVista[pos - 1], s)) && (pos + 1 == n || Menor(s, FVista[pos + 1])));
+    if (emOrdem && Passa(s)) {
+        FPos = pos;
+        return;
+    }
+    FVista.erase(pos);
+    FPos = pos;
+    ColocarNaVista(s, pos);
 }
 
 std::vector<int> TnClientDataSet::ColunasDe(const QString &campos) const
@@ -714,7 +735,7 @@ void TnClientDataSet::Post()
             throw Exception(QStringLiteral("O registro em edição foi excluído."));
         bool mudou = false;
         for (int c = 0; c < n && !mudou; ++c)
-            mudou = FDados->Coluna(c).Comparar(s, FBuffer[c]) != 0 || FDados->Coluna(c).Nulo(s) != FBuffer[c].Nulo;
+            mudou = FDados->Coluna(c).Comparar(s, FBuffer[c]) != 0;
         if (mudou) {
             if (FDados->LogChanges && FDados->Estado(s) == elInalterada) {
                 FDados->GuardarOriginal(s);
@@ -722,13 +743,7 @@ void TnClientDataSet::Post()
             }
             for (int c = 0; c < n; ++c)
                 FDados->Coluna(c).Escrever(s, FBuffer[c]);
-            const auto it = std::find(FVista.begin(), FVista.end(), s);
-            if (it != FVista.end()) {
-                const qsizetype pos = it - FVista.begin();
-                FVista.erase(it);
-                FPos = pos;
-                ColocarNaVista(s, pos);
-            }
+            Reposicionar(s);
         }
     }
     FSlotEdicao = -1;
@@ -773,7 +788,7 @@ void TnClientDataSet::Delete()
     const qint32 s = FVista[FPos];
     const bool registrar = FDados->LogChanges && FDados->Estado(s) != elInserida;
     FDados->DefinirEstado(s, registrar ? elExcluida : elDescartada);
-    FVista.erase(FVista.begin() + FPos);
+    FVista.erase(FPos);
     Posicionar(FPos);
     FEof = FBof = FVista.empty();
     AvisarOutrosCursores();
@@ -797,12 +812,13 @@ TUpdateStatus TnClientDataSet::UpdateStatus() const
 
 // ---- change log -------------------------------------------------------------------------
 
-bool TnClientDataSet::LogChanges() const { return !FDados || FDados->LogChanges; }
+bool TnClientDataSet::LogChanges() const { return FDados ? FDados->LogChanges : FLogChanges; }
 
 void TnClientDataSet::SetLogChanges(bool v)
 {
-    ExigirAtivo();
-    FDados->LogChanges = v;
+    FLogChanges = v;
+    if (FDados)
+        FDados->LogChanges = v;
 }
 
 int TnClientDataSet::ChangeCount() const { return FDados ? FDados->ChangeCount() : 0; }
@@ -869,9 +885,7 @@ qsizetype TnClientDataSet::BuscarChave(const QVariantList &valores, std::vector<
     if (FIndice.empty())
         throw Exception(QStringLiteral("Nenhum índice definido (IndexFieldNames) para a busca."));
     chave = ConverterChave(FIndice, valores);
-    return std::lower_bound(FVista.begin(), FVista.end(), chave,
-                            [this](qint32 s, const std::vector<TnCelula> &k) { return CompararChave(s, k) < 0; })
-           - FVista.begin();
+    return FVista.LimiteInferior([this, &chave](qint32 s) { return CompararChave(s, chave) < 0; });
 }
 
 bool TnClientDataSet::FindKey(const QVariantList &valores)
@@ -1047,17 +1061,17 @@ bool TnClientDataSet::BookmarkValid(TnBookmark b) const
     if (!FDados || b < 0 || b >= FDados->Linhas() || !FDados->Visivel(qint32(b)))
         return false;
     Sincronizar();
-    return std::find(FVista.begin(), FVista.end(), qint32(b)) != FVista.end();
+    return FVista.Procurar(qint32(b)) < FVista.size();
 }
 
 void TnClientDataSet::GotoBookmark(TnBookmark b)
 {
     ExigirNavegacao();
-    const auto it = b < 0 ? FVista.end() : std::find(FVista.begin(), FVista.end(), qint32(b));
-    if (it == FVista.end())
+    const qsizetype pos = b < 0 ? FVista.size() : FVista.Procurar(qint32(b));
+    if (pos == FVista.size())
         throw Exception(QStringLiteral("Registro não encontrado."));
     const qint32 anterior = GetBookmark();
-    FPos = it - FVista.begin();
+    FPos = pos;
     FEof = FBof = false;
     AvisarRolagem(anterior);
 }

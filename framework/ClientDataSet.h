@@ -6,6 +6,7 @@
 #include "DadosColunares.h"
 #include "Excecoes.h"
 #include "FieldMapper.h"
+#include "Vista.h"
 
 #include <QString>
 #include <QVariant>
@@ -92,7 +93,7 @@ public:
     void CheckBrowseMode(); // posts a modified row, cancels an untouched one
     TUpdateStatus UpdateStatus() const;
 
-    // ---- change log
+    // ---- change log (may be set before opening; clones share their source's)
     bool LogChanges() const;
     void SetLogChanges(bool v);
     int ChangeCount() const;
@@ -183,6 +184,7 @@ private:
     bool Aceita(qint32 s) const;
     void Posicionar(qsizetype pos);
     void ColocarNaVista(qint32 s, qsizetype posSemIndice);
+    void Reposicionar(qint32 s);
     std::vector<TnCelula> ConverterChave(const std::vector<int> &colunas, const QVariantList &valores) const;
     std::vector<int> ColunasDe(const QString &campos) const;
     void RecompilarFiltro();
@@ -208,7 +210,7 @@ private:
     TDataSetState FEstado = dsInactive;
 
     // the view: visible slots in the order of the index
-    mutable std::vector<qint32> FVista;
+    mutable TnVista FVista;
     mutable qsizetype FPos = -1;
     mutable bool FEof = true, FBof = true;
     mutable bool FVistaDesatualizada = false;
@@ -232,6 +234,7 @@ private:
 
     int FControlesDesativados = 0;
     std::vector<TnObservadorDataSet *> FObservadores;
+    bool FLogChanges = true;
     TnDataSetProvider *FProvider = nullptr;
     std::unordered_map<std::type_index, std::shared_ptr<void>> FMapas;
 };

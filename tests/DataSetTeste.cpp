@@ -228,6 +228,20 @@ TEST_F(DataSet, SemRegistroDeAlteracoesAsEdicoesViramABase)
     EXPECT_EQ(ds.UpdateStatus(), usUnmodified);
 }
 
+TEST(DataSetSemLog, DesligadoAntesDeAbrir)
+{
+    TnClientDataSet ds;
+    ds.DefinirCampos(kItens);
+    ds.SetLogChanges(false);
+    ds.CreateDataSet();
+    ds.Append();
+    ds.FieldByName("ID").SetAsInteger(1);
+    ds.FieldByName("NOME").SetAsString("um");
+    ds.Post();
+    EXPECT_FALSE(ds.LogChanges());
+    EXPECT_EQ(ds.ChangeCount(), 0);
+}
+
 TEST_F(DataSet, EditSemRegistrosIncluiEEmptyDataSetLimpaTudo)
 {
     ds.EmptyDataSet();

@@ -3,6 +3,7 @@
 #include "Literais.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -320,6 +321,36 @@ TEST_F(Vista, AvisosAosObservadoresEDisableControls)
     F("QTDE").SetAsFloat(2);
     ds.Post();
     EXPECT_EQ(oc.dados, 1);
+}
+
+TEST(VistaDeSlots, InsercoesEExclusoesComoUmVetor)
+{
+    TnVista v;
+    std::vector<qint32> modelo;
+    std::mt19937 sorteio(7);
+    for (int i = 0; i < 20000; ++i) {
+        const int op = int(sorteio() % 4);
+        const qsizetype pos = modelo.empty() ? 0 : qsizetype(sorteio() % (modelo.size() + (op == 0 ? 1 : 0)));
+        if (op == 0 || modelo.empty()) {
+            v.insert(std::min(pos, qsizetype(modelo.size())), i);
+            modelo.insert(modelo.begin() + std::min(pos, qsizetype(modelo.size())), i);
+        } else if (op == 1) {
+            v.push_back(i);
+            modelo.push_back(i);
+        } else {
+            v.erase(pos);
+            modelo.erase(modelo.begin() + pos);
+        }
+    }
+    ASSERT_EQ(v.size(), qsizetype(modelo.size()));
+    for (qsizetype i = 0; i < v.size(); ++i)
+        ASSERT_EQ(v[i], modelo[i]) << i;
+    EXPECT_EQ(v.Procurar(modelo.back()), v.size() - 1);
+    v.Ordenar(std::less<qint32>());
+    std::sort(modelo.begin(), modelo.end());
+    for (qsizetype i = 0; i < v.size(); ++i)
+        ASSERT_EQ(v[i], modelo[i]);
+    EXPECT_EQ(v.LimiteInferior([&](qint32 s) { return s < modelo[10]; }), 10);
 }
 
 } // namespace
