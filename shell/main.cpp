@@ -1,6 +1,7 @@
 // Program entry. For now it opens the database named by the settings file (the embedded
 // file by default), brings its schema up to date and says where it is.
 #include "Conexao.h"
+#include "ConversaoBanco.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -14,7 +15,8 @@ int main(int argc, char **argv)
     try {
         nDMConexao con(TnConfigBanco::Ler(TnConfigBanco::ArquivoPadrao()));
         nDMConexao::DefinirAtual(&con);
-        out << "Banco de dados: " << con.Descricao() << Qt::endl;
+        const int versao = ConverterBanco(con);
+        out << "Banco de dados: " << con.Descricao() << " (versão " << versao << ")" << Qt::endl;
         nDMConexao::DefinirAtual(nullptr);
     } catch (const Exception &e) {
         QTextStream(stderr) << e.Message() << Qt::endl;
