@@ -199,6 +199,8 @@ TnDataModule *TnRegistro::Criar(const QString &classe, TnAction *acao, const QSt
     }
 
     TnDataModule *dm = info->Criar();
+    if (!dm)
+        throw Exception(QStringLiteral("A classe %1 não criou o módulo").arg(info->Nome));
     dm->FClasse = info->Nome;
     dm->FAcao = acao;
     dm->FChaves = info->ChavesSelecao();

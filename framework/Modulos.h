@@ -145,7 +145,8 @@ public:
 
 signals:
     void ClasseRegistrada(const QString &nome);
-    void ClasseRemovida(const QString &nome); // after its instances and actions are gone
+    // After its modules are gone; action lists delete the class's actions on it.
+    void ClasseRemovida(const QString &nome);
 
 private:
     struct Entrada {
