@@ -229,8 +229,10 @@ void TnClientDataSet::CarregarDe(TnCursor &cursor)
                     break;
                 }
                 case mDataHora: {
-                    const QDateTime dt = cursor.DataHora(i);
-                    dt.isValid() ? col.AcrescentarI64(nDataHora::ParaNumero(dt)) : col.AcrescentarNulo();
+                    QDate d;
+                    QTime t;
+                    cursor.DataHoraPartes(i, d, t) ? col.AcrescentarI64(nDataHora::ParaNumero(QDateTime(d, t, Qt::UTC)))
+                                                   : col.AcrescentarNulo();
                     break;
                 }
                 default: col.AcrescentarTexto(cursor.Texto(i)); break;

@@ -145,7 +145,7 @@ TnColunaInfo InfoDeTipoDeclarado(const QString &nome, const char *decl)
         c.Tipo = ftInteger;
     else if (t.contains("NUMERIC") || t.contains("DECIMAL")) {
         c.Tipo = ftBCD;
-        c.Precisao = a1 ? a1 : 18;
+        c.Precisao = a1; // 0: no declared precision, the value is read as it comes
         c.Escala = a2;
     } else if (t.contains("DOUBLE") || t.contains("REAL") || t.contains("FLOAT"))
         c.Tipo = ftFloat;
@@ -244,9 +244,12 @@ public:
     QDateTime DataHora(int i) override
     {
         QDate d; QTime t;
+        return DataHoraPartes(i, d, t) ? QDateTime(d, t) : QDateTime();
+    }
+    bool DataHoraPartes(int i, QDate &d, QTime &t) override
+    {
         const char *p = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
-        if (p && LerDataIso(p, sqlite3_column_bytes(st, i), d, t)) return QDateTime(d, t);
-        return {};
+        return p && LerDataIso(p, sqlite3_column_bytes(st, i), d, t);
     }
 };
 
@@ -476,7 +479,7 @@ QT_WARNING_DISABLE_DEPRECATED
             c.Tipo = TipoDoOidPg(f.typeID(), f.metaType());
 QT_WARNING_POP
             if (c.Tipo == ftBCD) {
-                c.Precisao = f.length() > 0 ? f.length() : 18;
+                c.Precisao = f.length() > 0 ? f.length() : 0; // 0: unconstrained numeric
                 c.Escala = f.precision() > 0 ? f.precision() : 0;
             } else if (c.Tipo == ftString) {
                 c.Tamanho = f.length() > 0 ? f.length() : 0;
@@ -524,6 +527,14 @@ std::atomic<int> gSeqConexao{0};
 } // namespace
 
 // ---------------------------------------------------------------- TnCursor / TnComando
+
+bool TnCursor::DataHoraPartes(int i, QDate &d, QTime &t)
+{
+    const QDateTime dt = DataHora(i);
+    d = dt.date();
+    t = dt.time();
+    return dt.isValid();
+}
 
 QVariant TnCursor::Valor(int i)
 {

@@ -58,6 +58,8 @@ public:
     virtual QString Texto(int i) = 0;
     virtual QDate Data(int i) = 0;
     virtual QDateTime DataHora(int i) = 0;
+    // Date and time as stored, without any time-zone work (fast path for bulk reads).
+    virtual bool DataHoraPartes(int i, QDate &d, QTime &t);
     // The value typed by the column's kind; an invalid QVariant for NULL.
     QVariant Valor(int i);
 };
