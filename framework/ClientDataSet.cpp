@@ -567,6 +567,22 @@ void TnClientDataSet::AdicionarObservador(TnObservadorDataSet *o)
 
 void TnClientDataSet::RemoverObservador(TnObservadorDataSet *o) { std::erase(FObservadores, o); }
 
+void TnClientDataSet::LerRegistro(int recNo, const std::function<void()> &ler) const
+{
+    ExigirAtivo();
+    Sincronizar();
+    if (recNo < 1 || recNo > qsizetype(FVista.size()))
+        throw Exception(QStringLiteral("Registro %1 fora do conjunto de dados.").arg(recNo));
+    const qint32 anterior = std::exchange(FSlotForcado, FVista[recNo - 1]);
+    try {
+        ler();
+    } catch (...) {
+        FSlotForcado = anterior;
+        throw;
+    }
+    FSlotForcado = anterior;
+}
+
 // ---- navigation -------------------------------------------------------------------------
 
 void TnClientDataSet::ExigirNavegacao()

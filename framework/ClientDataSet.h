@@ -135,6 +135,11 @@ public:
     bool ControlsDisabled() const { return FControlesDesativados > 0; }
     void AdicionarObservador(TnObservadorDataSet *o);
     void RemoverObservador(TnObservadorDataSet *o);
+    // Runs `ler` while the fields read the row at position `recNo` (1-based, as RecNo) of
+    // this cursor, without moving the cursor, firing events or telling the views: a grid
+    // formats the rows it draws this way. The stored row is read (not an edit buffer);
+    // writing to a field inside is refused. Exception when `recNo` is out of range.
+    void LerRegistro(int recNo, const std::function<void()> &ler) const;
 
     // ---- provider
     void SetProvider(TnDataSetProvider *p) { FProvider = p; }

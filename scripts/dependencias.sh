@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the program and the tests need; skips apt-get
 # when all are present already.
 set -euo pipefail
-pacotes=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
+pacotes=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-dejavu-core libqt6sql6-sqlite libqt6sql6-psql
          libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev postgresql)
 faltam=()
 for p in "${pacotes[@]}"; do

@@ -1,6 +1,6 @@
 #include "BancoTeste.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcessEnvironment>
@@ -77,7 +77,10 @@ void BancoTeste::TearDown()
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Widget tests need a QApplication; the offscreen platform draws without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     gPg = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().endsWith("_pg");
     QTemporaryDir dir;
     gDirTemp = &dir;

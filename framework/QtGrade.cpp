@@ -1,0 +1,231 @@
+#include "QtGrade.h"
+
+#include "QtInteracao.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+
+TnModeloDataSet::TnModeloDataSet(TnClientDataSet &ds, QObject *dono, QObject *pai)
+    : QAbstractTableModel(pai), FDataSet(&ds), FDono(dono)
+{
+    // Once the module goes its dataset is gone as well: forget it at once.
+    if (dono)
+        connect(dono, &QObject::destroyed, this, [this] {
+            beginResetModel();
+            FDataSet = nullptr;
+            FColunas.clear();
+            endResetModel();
+        });
+    FDataSet->AdicionarObservador(this);
+    Recolunar();
+}
+
+TnModeloDataSet::~TnModeloDataSet()
+{
+    if (TnClientDataSet *ds = DataSet())
+        ds->RemoverObservador(this);
+}
+
+void TnModeloDataSet::Recolunar()
+{
+    FColunas.clear();
+    if (TnClientDataSet *ds = DataSet())
+        for (int i = 0; i < ds->FieldCount(); ++i)
+            if (ds->Fields(i).Visible() && ds->Fields(i).Def().Visivel)
+                FColunas.push_back(&ds->Fields(i));
+}
+
+TnField *TnModeloDataSet::Campo(int coluna) const
+{
+    return coluna >= 0 && coluna < int(FColunas.size()) ? FColunas[size_t(coluna)] : nullptr;
+}
+
+int TnModeloDataSet::Coluna(const TnField *campo) const
+{
+    for (size_t i = 0; i < FColunas.size(); ++i)
+        if (FColunas[i] == campo)
+            return int(i);
+    return -1;
+}
+
+int TnModeloDataSet::rowCount(const QModelIndex &pai) const
+{
+    const TnClientDataSet *ds = DataSet();
+    if (pai.isValid() || !ds || !ds->Active())
+        return 0;
+    return ds->RecordCount() + (ds->State() == dsInsert ? 1 : 0);
+}
+
+int TnModeloDataSet::columnCount(const QModelIndex &pai) const
+{
+    return pai.isValid() || !DataSet() ? 0 : int(FColunas.size());
+}
+
+int TnModeloDataSet::LinhaAtual() const
+{
+    const TnClientDataSet *ds = DataSet();
+    if (!ds || !ds->Active())
+        return -1;
+    return ds->State() == dsInsert ? ds->RecordCount() : ds->RecNo() - 1;
+}
+
+// The row being edited or inserted shows the edit buffer, read through the current record.
+bool TnModeloDataSet::LinhaDoBuffer(int linha) const
+{
+    const TnClientDataSet *ds = DataSet();
+    return (ds->State() == dsEdit || ds->State() == dsInsert) && linha == LinhaAtual();
+}
+
+QVariant TnModeloDataSet::data(const QModelIndex &i, int papel) const
+{
+    const TnClientDataSet *ds = DataSet();
+    TnField *f = Campo(i.column());
+    if (!ds || !f || !i.isValid())
+        return {};
+    if (papel == Qt::TextAlignmentRole)
+        return EhTipoNumerico(f->DataType()) && !f->Def().TemListaValores()
+                   ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                   : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    if (papel != Qt::DisplayRole && papel != Qt::EditRole)
+        return {};
+    QString texto;
+    try {
+        const auto ler = [&] { texto = papel == Qt::EditRole ? f->Text() : f->DisplayText(); };
+        if (LinhaDoBuffer(i.row()))
+            ler();
+        else
+            ds->LerRegistro(i.row() + 1, ler);
+    } catch (const std::exception &) {
+        return {}; // a row that went away between the count and the drawing
+    }
+    return texto;
+}
+
+QVariant TnModeloDataSet::headerData(int secao, Qt::Orientation o, int papel) const
+{
+    if (o == Qt::Horizontal && papel == Qt::DisplayRole)
+        if (const TnField *f = Campo(secao))
+            return f->DisplayLabel();
+    if (o == Qt::Horizontal && papel == Qt::ToolTipRole)
+        if (const TnField *f = Campo(secao))
+            return f->Def().Hint;
+    return QAbstractTableModel::headerData(secao, o, papel);
+}
+
+Qt::ItemFlags TnModeloDataSet::flags(const QModelIndex &i) const
+{
+    Qt::ItemFlags r = QAbstractTableModel::flags(i);
+    const TnField *f = Campo(i.column());
+    if (!FSomenteLeitura && f && !f->ReadOnly() && f->Def().Habilitado)
+        r |= Qt::ItemIsEditable;
+    return r;
+}
+
+bool TnModeloDataSet::setData(const QModelIndex &i, const QVariant &valor, int papel)
+{
+    TnClientDataSet *ds = DataSet();
+    TnField *f = Campo(i.column());
+    if (!ds || !f || papel != Qt::EditRole || FSomenteLeitura)
+        return false;
+    return ExecutarTratando([&] {
+        if (i.row() != LinhaAtual())
+            ds->SetRecNo(i.row() + 1);
+        if (ds->State() == dsBrowse)
+            ds->Edit();
+        f->SetText(valor.toString());
+    });
+}
+
+void TnModeloDataSet::DadosAlterados(TnClientDataSet &)
+{
+    beginResetModel();
+    Recolunar();
+    endResetModel();
+}
+
+void TnModeloDataSet::RegistroAlterado(TnClientDataSet &, TnField *campo)
+{
+    const int linha = LinhaAtual();
+    if (linha < 0)
+        return;
+    const int c = campo ? Coluna(campo) : -1;
+    emit dataChanged(index(linha, c < 0 ? 0 : c), index(linha, c < 0 ? columnCount() - 1 : c));
+}
+
+void TnModeloDataSet::Rolou(TnClientDataSet &) { emit RegistroMudou(LinhaAtual()); }
+
+void TnModeloDataSet::EstadoAlterado(TnClientDataSet &)
+{
+    // Inserting adds (and ending it removes) the extra row: the count changed.
+    beginResetModel();
+    endResetModel();
+}
+
+// ---- TnGradeDataSet -------------------------------------------------------------------
+
+TnGradeDataSet::TnGradeDataSet(TnClientDataSet &ds, QObject *dono, bool somenteLeitura, QWidget *pai)
+    : QTableView(pai), FModelo(new TnModeloDataSet(ds, dono, this))
+{
+    FModelo->SetSomenteLeitura(somenteLeitura);
+    setModel(FModelo);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(somenteLeitura ? QAbstractItemView::NoEditTriggers
+                                   : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                         | QAbstractItemView::AnyKeyPressed);
+    // Fixed row heights: the view never measures rows it does not draw.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &atual) { LinhaEscolhida(atual); });
+    connect(FModelo, &TnModeloDataSet::RegistroMudou, this, &TnGradeDataSet::SeguirDataSet);
+    connect(FModelo, &QAbstractItemModel::modelReset, this, [this] {
+        AjustarLarguras();
+        SeguirDataSet(FModelo->LinhaAtual());
+    });
+    AjustarLarguras();
+    SeguirDataSet(FModelo->LinhaAtual());
+}
+
+// Widths from the fields' declarations, not from the rows (which are not read for it).
+void TnGradeDataSet::AjustarLarguras()
+{
+    const QFontMetrics fm = fontMetrics();
+    for (int c = 0; c < FModelo->columnCount(); ++c) {
+        const TnField *f = FModelo->Campo(c);
+        int caracteres = f->Size() > 0 ? f->Size() : (EhTipoNumerico(f->DataType()) ? 12 : 20);
+        if (f->DataType() == ftDate)
+            caracteres = 10;
+        const int largura = qMax(fm.horizontalAdvance(QString(qMin(caracteres, 40), QLatin1Char('0'))),
+                                 fm.horizontalAdvance(f->DisplayLabel()))
+                            + 16;
+        setColumnWidth(c, largura);
+    }
+}
+
+void TnGradeDataSet::LinhaEscolhida(const QModelIndex &atual)
+{
+    if (FSincronizando || !atual.isValid() || atual.row() == FModelo->LinhaAtual())
+        return;
+    TnClientDataSet *ds = FModelo->DataSet();
+    if (!ds)
+        return;
+    const int linha = atual.row();
+    if (!ExecutarTratando([&] { ds->SetRecNo(linha + 1); }, this))
+        SeguirDataSet(FModelo->LinhaAtual()); // the record could not be left: back to it
+}
+
+void TnGradeDataSet::SeguirDataSet(int linha)
+{
+    if (linha < 0 || linha >= FModelo->rowCount())
+        return;
+    const QModelIndex alvo = FModelo->index(linha, qMax(0, currentIndex().column()));
+    if (currentIndex().row() == linha)
+        return;
+    FSincronizando = true;
+    selectionModel()->setCurrentIndex(alvo, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(alvo);
+    FSincronizando = false;
+}

@@ -1,0 +1,72 @@
+#pragma once
+// Grids over a client dataset. The model is lazy: it counts the rows of the dataset's view
+// and formats a cell only when the view asks for it (only visible cells are drawn), reading
+// the row in place (TnClientDataSet::LerRegistro) without moving the dataset. A million rows
+// therefore scroll without being formatted or copied.
+#include "ClientDataSet.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QTableView>
+#include <vector>
+
+class TnModeloDataSet : public QAbstractTableModel, private TnObservadorDataSet {
+    Q_OBJECT
+public:
+    // `dono` is the object the dataset lives in (the module): once it is destroyed the model
+    // shows nothing and no longer touches the dataset.
+    TnModeloDataSet(TnClientDataSet &ds, QObject *dono, QObject *pai = nullptr);
+    ~TnModeloDataSet() override;
+
+    TnClientDataSet *DataSet() const { return FDono ? FDataSet : nullptr; }
+    // The field shown in a column (visible fields, in their order).
+    TnField *Campo(int coluna) const;
+    int Coluna(const TnField *campo) const; // -1 when not shown
+    void SetSomenteLeitura(bool v) { FSomenteLeitura = v; }
+
+    int rowCount(const QModelIndex &pai = QModelIndex()) const override;
+    int columnCount(const QModelIndex &pai = QModelIndex()) const override;
+    QVariant data(const QModelIndex &i, int papel = Qt::DisplayRole) const override;
+    QVariant headerData(int secao, Qt::Orientation o, int papel = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &i) const override;
+    // Edits the row: moves the dataset to it, enters edit mode and sets the field's text.
+    // A refused value is shown to the user and the cell keeps the field's value.
+    bool setData(const QModelIndex &i, const QVariant &valor, int papel = Qt::EditRole) override;
+
+    // The row of the dataset's current record (while inserting: the extra last row).
+    int LinhaAtual() const;
+
+signals:
+    // The dataset moved to another record.
+    void RegistroMudou(int linha);
+
+private:
+    void DadosAlterados(TnClientDataSet &) override;
+    void RegistroAlterado(TnClientDataSet &, TnField *) override;
+    void Rolou(TnClientDataSet &) override;
+    void EstadoAlterado(TnClientDataSet &) override;
+    void Recolunar();
+    bool LinhaDoBuffer(int linha) const;
+
+    TnClientDataSet *FDataSet;
+    QPointer<QObject> FDono;
+    std::vector<TnField *> FColunas;
+    bool FSomenteLeitura = true;
+};
+
+// A grid: the lazy model in a table view that follows the dataset's current record and
+// moves it when the user picks a row.
+class TnGradeDataSet : public QTableView {
+    Q_OBJECT
+public:
+    TnGradeDataSet(TnClientDataSet &ds, QObject *dono, bool somenteLeitura, QWidget *pai = nullptr);
+    TnModeloDataSet *Modelo() const { return FModelo; }
+
+private:
+    void LinhaEscolhida(const QModelIndex &atual);
+    void SeguirDataSet(int linha);
+    void AjustarLarguras();
+
+    TnModeloDataSet *FModelo;
+    bool FSincronizando = false;
+};

@@ -1,0 +1,280 @@
+#include "QtInteracao.h"
+
+#include "Excecoes.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+struct Botao {
+    TMsgDlgBtn Flag;
+    const char *Texto;
+    QMessageBox::ButtonRole Papel;
+};
+const Botao kBotoes[] = {
+    {mbYes, "Sim", QMessageBox::YesRole},
+    {mbNo, "Não", QMessageBox::NoRole},
+    {mbOK, "Ok", QMessageBox::AcceptRole},
+    {mbCancel, "Cancelar", QMessageBox::RejectRole},
+    {mbAbort, "Abortar", QMessageBox::RejectRole},
+    {mbRetry, "Repetir", QMessageBox::AcceptRole},
+    {mbIgnore, "Ignorar", QMessageBox::AcceptRole},
+    {mbAll, "Todos", QMessageBox::YesRole},
+    {mbNoToAll, "Não para todos", QMessageBox::NoRole},
+    {mbYesToAll, "Sim para todos", QMessageBox::YesRole},
+    {mbHelp, "Ajuda", QMessageBox::HelpRole},
+    {mbClose, "Fechar", QMessageBox::RejectRole},
+};
+const char kPropriedadeBotao[] = "nBotao";
+
+QWidget *JanelaAtiva()
+{
+    if (QWidget *w = QApplication::activeModalWidget())
+        return w;
+    return QApplication::activeWindow();
+}
+
+// QProgressBar counts in int; larger counts are shown in thousandths.
+void AjustarBarra(QProgressBar *barra, qint64 maximo, qint64 posicao, bool circular)
+{
+    if (circular || maximo <= 0) {
+        barra->setRange(0, circular ? 0 : 1);
+        barra->setValue(0);
+        return;
+    }
+    if (maximo > INT_MAX) {
+        barra->setRange(0, 1000);
+        barra->setValue(int(posicao * 1000 / maximo));
+    } else {
+        barra->setRange(0, int(maximo));
+        barra->setValue(int(posicao));
+    }
+}
+
+QIcon IconeDoTipo(TnTipoMensagem tipo)
+{
+    QStyle *s = QApplication::style();
+    switch (tipo) {
+    case tmErro:
+        return s->standardIcon(QStyle::SP_MessageBoxCritical);
+    case tmAviso:
+        return s->standardIcon(QStyle::SP_MessageBoxWarning);
+    case tmSucesso:
+        return s->standardIcon(QStyle::SP_DialogApplyButton);
+    case tmInformacao:
+        break;
+    }
+    return s->standardIcon(QStyle::SP_MessageBoxInformation);
+}
+} // namespace
+
+QString TextoBotao(TMsgDlgBtn b)
+{
+    for (const Botao &x : kBotoes)
+        if (x.Flag == b)
+            return QString::fromUtf8(x.Texto);
+    return QString();
+}
+
+void MostrarExcecao(const std::exception &e, QWidget *pai)
+{
+    const auto *ex = dynamic_cast<const Exception *>(&e);
+    const QString texto = ex ? ex->Message() : QString::fromLocal8Bit(e.what());
+    std::unique_ptr<QMessageBox> caixa(TnInteracaoQt::CriarCaixa(texto, mtError, mbOK, pai ? pai : JanelaAtiva()));
+    caixa->exec();
+}
+
+bool ExecutarTratando(const std::function<void()> &f, QWidget *pai)
+{
+    try {
+        f();
+        return true;
+    } catch (const EAbort &) {
+    } catch (const std::exception &e) {
+        MostrarExcecao(e, pai);
+    }
+    return false;
+}
+
+// ---- TnFrmProgresso -------------------------------------------------------------------
+
+TnFrmProgresso::TnFrmProgresso(QWidget *pai) : QFrame(pai)
+{
+    setFrameShape(QFrame::StyledPanel);
+    auto *l = new QVBoxLayout(this);
+    FTextoTotal = new QLabel(this);
+    FTotal = new QProgressBar(this);
+    FTextoParcial = new QLabel(this);
+    FParcial = new QProgressBar(this);
+    for (QWidget *w : {static_cast<QWidget *>(FTextoTotal), static_cast<QWidget *>(FTotal),
+                       static_cast<QWidget *>(FTextoParcial), static_cast<QWidget *>(FParcial)})
+        l->addWidget(w);
+    setMinimumWidth(360);
+}
+
+void TnFrmProgresso::Mostrar(const TnEstadoProgresso &e)
+{
+    FTextoTotal->setText(e.Multiplo ? e.TextoTotal : e.Texto);
+    AjustarBarra(FTotal, e.MaximoTotal, e.PosicaoTotal, false);
+    FTextoParcial->setVisible(e.Multiplo);
+    FParcial->setVisible(e.Multiplo);
+    if (e.Multiplo) {
+        FTextoParcial->setText(e.TextoParcial);
+        AjustarBarra(FParcial, e.MaximoParcial, e.PosicaoParcial, e.CircularParcial);
+    }
+}
+
+// ---- TnVisaoMensagens -----------------------------------------------------------------
+
+TnVisaoMensagens::TnVisaoMensagens(QWidget *pai) : QTreeWidget(pai)
+{
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+}
+
+void TnVisaoMensagens::Adicionar(const TnItemMensagem &item)
+{
+    QTreeWidgetItem *pai = item.Pai ? FLinhas.value(item.Pai) : nullptr;
+    auto *linha = pai ? new QTreeWidgetItem(pai) : new QTreeWidgetItem(this);
+    linha->setText(0, item.Texto);
+    linha->setIcon(0, IconeDoTipo(item.Tipo));
+    linha->setData(0, Qt::UserRole, int(item.Tipo));
+    FLinhas.insert(&item, linha);
+    if (pai) {
+        setRootIsDecorated(true);
+        pai->setExpanded(true);
+    }
+    scrollToItem(linha);
+}
+
+void TnVisaoMensagens::Limpar()
+{
+    FLinhas.clear();
+    clear();
+}
+
+void TnVisaoMensagens::Esquecer() { FLinhas.clear(); }
+
+// ---- TnInteracaoQt --------------------------------------------------------------------
+
+TnInteracaoQt::~TnInteracaoQt()
+{
+    if (&Interacao() == this)
+        DefinirInteracao(nullptr);
+    for (const JanelaProgresso &j : std::as_const(FProgressos))
+        delete j.Janela.data();
+}
+
+void TnInteracaoQt::Vincular(const TnListaMensagem &lista, TnVisaoMensagens *visao)
+{
+    FListas.insert(&lista, visao);
+}
+
+QMessageBox *TnInteracaoQt::CriarCaixa(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, QWidget *pai)
+{
+    static const QMessageBox::Icon icones[] = {QMessageBox::Warning, QMessageBox::Critical, QMessageBox::Information,
+                                               QMessageBox::Question, QMessageBox::NoIcon};
+    static const char *const titulos[] = {"Aviso", "Erro", "Informação", "Confirmação", "Mensagem"};
+    auto *caixa = new QMessageBox(icones[tipo], QString::fromUtf8(titulos[tipo]), texto, QMessageBox::NoButton, pai);
+    if (!botoes)
+        botoes = mbOK;
+    QAbstractButton *primeiro = nullptr;
+    QHash<int, QAbstractButton *> porFlag;
+    for (const Botao &b : kBotoes) {
+        if (!botoes.testFlag(b.Flag))
+            continue;
+        QPushButton *bt = caixa->addButton(QString::fromUtf8(b.Texto), b.Papel);
+        bt->setProperty(kPropriedadeBotao, int(b.Flag));
+        porFlag.insert(b.Flag, bt);
+        if (!primeiro)
+            primeiro = bt;
+    }
+    caixa->setDefaultButton(static_cast<QPushButton *>(primeiro));
+    for (TMsgDlgBtn esc : {mbCancel, mbNo, mbClose, mbOK})
+        if (porFlag.contains(esc)) {
+            caixa->setEscapeButton(porFlag.value(esc));
+            break;
+        }
+    return caixa;
+}
+
+TMsgDlgBtn TnInteracaoQt::Resposta(const QMessageBox &caixa)
+{
+    QAbstractButton *b = caixa.clickedButton();
+    if (!b)
+        b = caixa.escapeButton();
+    if (!b && !caixa.buttons().isEmpty())
+        b = caixa.buttons().first();
+    return b ? TMsgDlgBtn(b->property(kPropriedadeBotao).toInt()) : mbOK;
+}
+
+TMsgDlgBtn TnInteracaoQt::MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes)
+{
+    std::unique_ptr<QMessageBox> caixa(CriarCaixa(texto, tipo, botoes, JanelaAtiva()));
+    caixa->exec();
+    return Resposta(*caixa);
+}
+
+void TnInteracaoQt::ShowMessage(const QString &texto)
+{
+    std::unique_ptr<QMessageBox> caixa(CriarCaixa(texto, mtInformation, mbOK, JanelaAtiva()));
+    caixa->exec();
+}
+
+void TnInteracaoQt::ProgressoAlterado(const TnProgresso &p)
+{
+    JanelaProgresso &j = FProgressos[&p];
+    if (!j.Janela) {
+        j.Janela = new QDialog(JanelaAtiva(), Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        j.Janela->setWindowTitle(QStringLiteral("Processando"));
+        j.Frame = new TnFrmProgresso(j.Janela);
+        (new QVBoxLayout(j.Janela))->addWidget(j.Frame);
+    }
+    j.Frame->Mostrar(p.Estado());
+    j.Janela->setVisible(p.Estado().Visivel);
+    // A long process keeps the window painted through its progress; the user's input waits,
+    // so nothing else starts while it runs.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TnInteracaoQt::ProgressoDestruido(const TnProgresso &p)
+{
+    const JanelaProgresso j = FProgressos.take(&p);
+    delete j.Janela.data();
+}
+
+void TnInteracaoQt::MensagemAdicionada(const TnListaMensagem &lista, const TnItemMensagem &item)
+{
+    QPointer<TnVisaoMensagens> &visao = FListas[&lista];
+    if (!visao) {
+        auto *janela = new QDialog(JanelaAtiva());
+        janela->setAttribute(Qt::WA_DeleteOnClose);
+        janela->setWindowTitle(QStringLiteral("Mensagens"));
+        janela->resize(560, 320);
+        visao = new TnVisaoMensagens(janela);
+        (new QVBoxLayout(janela))->addWidget(visao);
+        janela->show();
+    }
+    visao->Adicionar(item);
+}
+
+void TnInteracaoQt::MensagensLimpas(const TnListaMensagem &lista)
+{
+    if (TnVisaoMensagens *v = FListas.value(&lista))
+        v->Limpar();
+}
+
+void TnInteracaoQt::ListaDestruida(const TnListaMensagem &lista)
+{
+    if (TnVisaoMensagens *v = FListas.take(&lista))
+        v->Esquecer();
+}

@@ -1,0 +1,304 @@
+#include "QtMenu.h"
+
+#include "QtForms.h"
+#include "QtInteracao.h"
+#include "QtSelecao.h"
+#include "Variaveis.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+// Module set of this program's menu.
+const TnModulos &ModulosDoMenu()
+{
+    static const TnModulos m = Modulos({3});
+    return m;
+}
+
+QStringList Chaves(const QString &lista)
+{
+    QStringList r;
+    for (const QString &c : lista.split(';', Qt::SkipEmptyParts))
+        if (!c.trimmed().isEmpty())
+            r.append(c.trimmed());
+    return r;
+}
+
+void PreencherMenu(QMenu *menu, const TnItemMenu &item, const std::function<void(TnAction *)> &executar)
+{
+    for (const auto &filho : item.Itens) {
+        if (filho->EhSubmenu()) {
+            PreencherMenu(menu->addMenu(filho->Caption), *filho, executar);
+            continue;
+        }
+        QAction *a = menu->addAction(filho->Caption);
+        const QPointer<TnAction> acao = filho->Acao;
+        if (acao && !acao->ShortCut().isEmpty())
+            a->setShortcut(QKeySequence::fromString(acao->ShortCut(), QKeySequence::PortableText));
+        if (acao && acao->ImageIndex() >= 0)
+            a->setIcon(TnFrmMenuVarnel::Imagem(acao->ImageIndex()));
+        // Only a guarded pointer: the action goes when its class is unregistered.
+        QObject::connect(a, &QAction::triggered, menu, [acao, executar] {
+            if (acao)
+                executar(acao);
+        });
+    }
+}
+} // namespace
+
+TnFrmMenuVarnel::TnFrmMenuVarnel(QWidget *pai)
+    : QMainWindow(pai), FAcoes(new TnActionList(this)), FModelo(QStringList()), FBarra(addToolBar(QStringLiteral("Principal")))
+{
+    FBarra->setObjectName(QStringLiteral("nToolBar"));
+    FBarra->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    FBarra->setMovable(false);
+    statusBar()->setObjectName(QStringLiteral("nStatusBar"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->installEventFilter(this);
+    SetPaineis({70, 100, 150, 150});
+    resize(1024, 700);
+}
+
+TnFrmMenuVarnel::~TnFrmMenuVarnel()
+{
+    statusBar()->removeEventFilter(this);
+}
+
+void TnFrmMenuVarnel::Inicializar()
+{
+    if (FInicializado)
+        return;
+    FInicializado = true;
+    connect(&Registro(), &TnRegistro::ClasseRegistrada, this, &TnFrmMenuVarnel::AgendarMenus);
+    connect(&Registro(), &TnRegistro::ClasseRemovida, this, &TnFrmMenuVarnel::AgendarMenus);
+    ConstruirMenus();
+    CriarBtnToolBar();
+    ConfigurarVisualMenu();
+}
+
+// ---- menus ------------------------------------------------------------------------------
+
+void TnFrmMenuVarnel::AgendarMenus()
+{
+    FMenusPendentes = true;
+    if (FMenusAgendados)
+        return;
+    FMenusAgendados = true;
+    QTimer::singleShot(0, this, [this] {
+        FMenusAgendados = false;
+        // Never under a running action: its menu entry would go from under it. The action
+        // schedules the menus again when it ends.
+        if (FEmAcao == 0 && FMenusPendentes)
+            ConstruirMenus();
+    });
+}
+
+void TnFrmMenuVarnel::Acionar(const std::function<void()> &f)
+{
+    ++FEmAcao;
+    ExecutarTratando(f, this);
+    if (--FEmAcao == 0 && FMenusPendentes)
+        AgendarMenus();
+}
+
+void TnFrmMenuVarnel::ConstruirMenus()
+{
+    FMenusPendentes = false;
+    FAcoes->Limpar();
+    FAcoes->GerarPrincAction([this](TnAction *a) { ExecutarAcao(a); }, ModulosDoMenu());
+    FModelo = TnMenuModelo(FItensPrincipais);
+    FModelo.Montar(*FAcoes);
+
+    menuBar()->clear();
+    for (const QPointer<QMenu> &m : std::as_const(FMenus))
+        delete m.data();
+    FMenus.clear();
+    // The action's own event: the handler given above, or a class's own.
+    const auto executar = [this](TnAction *a) { Acionar([a] { a->Execute(); }); };
+    for (const auto &item : FModelo.Itens()) {
+        auto *menu = new QMenu(item->Caption, menuBar());
+        PreencherMenu(menu, *item, executar);
+        menuBar()->addMenu(menu);
+        FMenus.append(menu);
+    }
+}
+
+QAction *TnFrmMenuVarnel::AcaoDoMenu(const QString &caminho) const
+{
+    QList<QAction *> nivel = menuBar()->actions();
+    QAction *achada = nullptr;
+    for (const QString &nome : caminho.split('\\', Qt::SkipEmptyParts)) {
+        achada = nullptr;
+        for (QAction *a : nivel)
+            if (ChaveNomeMenu(a->text()) == ChaveNomeMenu(nome)) {
+                achada = a;
+                break;
+            }
+        if (!achada)
+            return nullptr;
+        nivel = achada->menu() ? achada->menu()->actions() : QList<QAction *>();
+    }
+    return achada;
+}
+
+QIcon TnFrmMenuVarnel::Imagem(int indice)
+{
+    if (indice < 0)
+        return QIcon();
+    // A box in one of a few colours: the list only has to tell buttons apart.
+    static const QColor cores[] = {QColor(0x2e, 0x6d, 0xb4), QColor(0x3a, 0x9a, 0x5b), QColor(0xc2, 0x7c, 0x1e),
+                                   QColor(0x8e, 0x44, 0xad)};
+    QPixmap p(32, 32);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setBrush(cores[indice % 4]);
+    g.setPen(QPen(cores[indice % 4].darker(140), 1.5));
+    g.drawRoundedRect(QRectF(4, 8, 24, 18), 3, 3);
+    g.drawLine(QPointF(4, 14), QPointF(28, 14));
+    return QIcon(p);
+}
+
+// ---- opening classes --------------------------------------------------------------------
+
+void TnFrmMenuVarnel::ExecutarAcao(TnAction *acao)
+{
+    actShowForm(acao);
+}
+
+void TnFrmMenuVarnel::actShowForm(TnAction *acao)
+{
+    if (!acao)
+        throw Exception(QStringLiteral("Ação inválida."));
+    if (acao->NomeClasse().isEmpty())
+        throw Exception(QStringLiteral("A ação %1 não abre nenhuma classe.").arg(acao->Name()));
+    AbrirClasse(acao->NomeClasse(), acao);
+}
+
+void TnFrmMenuVarnel::NaoDisponivel(const QString &nome)
+{
+    nShowMessage(QStringLiteral("\"%1\" não está disponível.").arg(nome));
+}
+
+bool TnFrmMenuVarnel::Abrir(const QString &classe, TnAction *acao, bool modal)
+{
+    const TnClasseInfo *info = Registro().Classe(classe);
+    if (!info) {
+        NaoDisponivel(acao && !acao->Caption().isEmpty() ? acao->Caption() : classe);
+        return false;
+    }
+    const QStringList chaves = acao ? (acao->ChecarSelecao() ? Chaves(acao->VerificaSelecao()) : QStringList())
+                                    : info->ChavesSelecao();
+    if (!GarantirSelecao(chaves, this))
+        return false;
+    TnFrmModulo *form = CriarFormModulo(CriarDM(info->Nome, acao), this);
+    if (!modal) {
+        form->show();
+        form->raise();
+        return true;
+    }
+    const std::unique_ptr<TnFrmModulo> dono(form);
+    return form->ExecutarModal();
+}
+
+bool TnFrmMenuVarnel::AbrirClasse(const QString &classe, TnAction *acao) { return Abrir(classe, acao, false); }
+
+bool TnFrmMenuVarnel::ShowFormModal(TnAction *sender, const QString &classe) { return Abrir(classe, sender, true); }
+
+bool TnFrmMenuVarnel::SelecionarEmpresa()
+{
+    const bool ok = ::SelecionarEmpresa(this, true);
+    ConfigurarVisualMenu();
+    return ok;
+}
+
+// ---- toolbar ----------------------------------------------------------------------------
+
+void TnFrmMenuVarnel::CriarBtnToolBar() {}
+
+QAction *TnFrmMenuVarnel::CriarToolButtonMain(const QString &classe, const QString &hint, bool novoGrupo,
+                                              const QString &caption, int imagem)
+{
+    if (novoGrupo && !FBarra->actions().isEmpty())
+        FBarra->addSeparator();
+    QAction *a = FBarra->addAction(Imagem(imagem), caption);
+    a->setToolTip(hint);
+    a->setStatusTip(hint);
+    a->setObjectName(QStringLiteral("btn") + classe);
+    connect(a, &QAction::triggered, this, [this, classe, caption] { Acionar([&] { AcionarClasse(classe, caption); }); });
+    return a;
+}
+
+void TnFrmMenuVarnel::AcionarClasse(const QString &classe, const QString &caption)
+{
+    if (TnAction *a = FAcoes->Acao(QStringLiteral("act") + classe.trimmed())) {
+        a->Execute();
+        return;
+    }
+    if (!Registro().Classe(classe)) {
+        NaoDisponivel(caption.isEmpty() ? classe : caption);
+        return;
+    }
+    AbrirClasse(classe);
+}
+
+// ---- status bar -------------------------------------------------------------------------
+
+void TnFrmMenuVarnel::SetPaineis(const QList<int> &larguras)
+{
+    qDeleteAll(FPaineis);
+    FPaineis.clear();
+    for (int i = 0; i < larguras.size(); ++i) {
+        auto *l = new QLabel(statusBar());
+        l->setObjectName(QStringLiteral("nPainel%1").arg(i));
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setFixedWidth(qMax(0, larguras[i]));
+        statusBar()->addWidget(l);
+        FPaineis.append(l);
+    }
+}
+
+QString TnFrmMenuVarnel::TextoPainel(int i) const
+{
+    return i >= 0 && i < FPaineis.size() ? FPaineis[i]->text() : QString();
+}
+
+void TnFrmMenuVarnel::SetTextoPainel(int i, const QString &texto)
+{
+    if (i >= 0 && i < FPaineis.size())
+        FPaineis[i]->setText(texto);
+}
+
+int TnFrmMenuVarnel::LarguraPainel(int i) const
+{
+    return i >= 0 && i < FPaineis.size() ? FPaineis[i]->minimumWidth() : 0;
+}
+
+void TnFrmMenuVarnel::SetLarguraPainel(int i, int largura)
+{
+    if (i >= 0 && i < FPaineis.size())
+        FPaineis[i]->setFixedWidth(qMax(0, largura));
+}
+
+void TnFrmMenuVarnel::nStatusBarResize() {}
+
+bool TnFrmMenuVarnel::eventFilter(QObject *o, QEvent *e)
+{
+    if (o == statusBar() && e->type() == QEvent::Resize)
+        nStatusBarResize();
+    return QMainWindow::eventFilter(o, e);
+}
+
+void TnFrmMenuVarnel::ConfigurarVisualMenu()
+{
+    SetTextoPainel(0, PegarValorExternalVar(QStringLiteral("gNomeUsuario")));
+    const QString empresa = PegarValorExternalVar(QStringLiteral("gCodigoEmpresaAtiva"));
+    SetTextoPainel(1, empresa.isEmpty() ? QString() : QStringLiteral("Empresa: %1").arg(empresa));
+}

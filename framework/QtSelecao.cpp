@@ -1,0 +1,182 @@
+#include "QtSelecao.h"
+
+#include "Excecoes.h"
+#include "QtInteracao.h"
+#include "Variaveis.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QString Chave(const QString &nome) { return nome.trimmed().toLower(); }
+
+void PreencherCombo(QComboBox *cb, const QList<TnOpcaoSelecao> &opcoes, const QVariant &atual)
+{
+    cb->clear();
+    for (const TnOpcaoSelecao &o : opcoes)
+        cb->addItem(o.Texto, o.Valor);
+    const int i = atual.isValid() ? cb->findData(atual.toLongLong()) : -1;
+    cb->setCurrentIndex(i >= 0 ? i : (cb->count() > 0 ? 0 : -1));
+}
+
+QDialogButtonBox *BotoesOkCancelar(QDialog *d)
+{
+    auto *b = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, d);
+    b->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Ok"));
+    b->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    QObject::connect(b, &QDialogButtonBox::accepted, d, &QDialog::accept);
+    QObject::connect(b, &QDialogButtonBox::rejected, d, &QDialog::reject);
+    return b;
+}
+} // namespace
+
+// ---- TnDlgSelecao ---------------------------------------------------------------------
+
+TnDlgSelecao::TnDlgSelecao(const QStringList &chaves, QWidget *pai) : QDialog(pai), FChaves(chaves)
+{
+    setWindowTitle(QStringLiteral("Seleção"));
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    layout->addLayout(form);
+    for (const QString &c : chaves) {
+        const TnParamSelecao &p = Selecao().GetParams(c);
+        QWidget *editor = nullptr;
+        switch (TipoChaveSelecao(c)) {
+        case tcsLista: {
+            auto *cb = new QComboBox(this);
+            PreencherCombo(cb, OpcoesChaveSelecao(c), p.IsNull() ? QVariant() : QVariant(p.AsInteger()));
+            editor = cb;
+            break;
+        }
+        case tcsData: {
+            auto *d = new QDateEdit(this);
+            d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+            d->setCalendarPopup(true);
+            d->setDate(p.AsDate().isValid() ? p.AsDate() : QDate::currentDate());
+            editor = d;
+            break;
+        }
+        case tcsTexto:
+            editor = new QLineEdit(p.AsString(), this);
+            break;
+        }
+        FEditores.insert(Chave(c), editor);
+        form->addRow(RotuloChaveSelecao(c) + ':', editor);
+    }
+    if (auto *empresa = qobject_cast<QComboBox *>(Editor(QStringLiteral("CodigoEmpresa"))))
+        connect(empresa, &QComboBox::currentIndexChanged, this, &TnDlgSelecao::CarregarEstabs);
+    layout->addWidget(BotoesOkCancelar(this));
+}
+
+QWidget *TnDlgSelecao::Editor(const QString &chave) const { return FEditores.value(Chave(chave)); }
+
+void TnDlgSelecao::CarregarEstabs()
+{
+    auto *estab = qobject_cast<QComboBox *>(Editor(QStringLiteral("CodigoEstab")));
+    if (estab)
+        PreencherCombo(estab, OpcoesChaveSelecao(QStringLiteral("CodigoEstab"), Valor(QStringLiteral("CodigoEmpresa"))),
+                       estab->currentData());
+}
+
+QVariant TnDlgSelecao::Valor(const QString &chave) const
+{
+    QWidget *e = Editor(chave);
+    if (auto *cb = qobject_cast<QComboBox *>(e))
+        return cb->currentIndex() >= 0 ? cb->currentData() : QVariant();
+    if (auto *d = qobject_cast<QDateEdit *>(e))
+        return d->date();
+    if (auto *t = qobject_cast<QLineEdit *>(e))
+        return t->text().trimmed().isEmpty() ? QVariant() : QVariant(t->text().trimmed());
+    return {};
+}
+
+void TnDlgSelecao::SetValor(const QString &chave, const QVariant &valor)
+{
+    QWidget *e = Editor(chave);
+    if (auto *cb = qobject_cast<QComboBox *>(e))
+        cb->setCurrentIndex(cb->findData(valor.toLongLong()));
+    else if (auto *d = qobject_cast<QDateEdit *>(e))
+        d->setDate(valor.toDate());
+    else if (auto *t = qobject_cast<QLineEdit *>(e))
+        t->setText(valor.toString());
+}
+
+void TnDlgSelecao::accept()
+{
+    QList<QPair<QString, QVariant>> valores;
+    for (const QString &c : std::as_const(FChaves)) {
+        const QVariant v = Valor(c);
+        if (!v.isValid()) {
+            Editor(c)->setFocus();
+            ExecutarTratando([&] { throw Exception(QStringLiteral("Informe %1.").arg(RotuloChaveSelecao(c))); }, this);
+            return;
+        }
+        valores.append({c, v});
+    }
+    if (ExecutarTratando([&] { AplicarSelecao(valores); }, this))
+        QDialog::accept();
+}
+
+bool GarantirSelecao(const QStringList &chaves, QWidget *pai)
+{
+    if (ChavesPendentes(chaves).isEmpty())
+        return true;
+    TnDlgSelecao dlg(chaves, pai);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+bool SelecionarEmpresa(QWidget *pai, bool perguntar)
+{
+    const QList<TnOpcaoSelecao> empresas = EmpresasCadastradas();
+    if (empresas.isEmpty())
+        return true;
+    if (empresas.size() == 1) {
+        AplicarSelecao({{QStringLiteral("CodigoEmpresa"), empresas.first().Valor}});
+        return true;
+    }
+    if (!perguntar && !Selecao().GetParams(QStringLiteral("CodigoEmpresa")).IsNull())
+        return true;
+    TnDlgSelecao dlg({QStringLiteral("CodigoEmpresa")}, pai);
+    dlg.setWindowTitle(QStringLiteral("Seleção de Empresa"));
+    return dlg.exec() == QDialog::Accepted;
+}
+
+// ---- TnFrmLogin -----------------------------------------------------------------------
+
+TnFrmLogin::TnFrmLogin(QWidget *pai) : QDialog(pai)
+{
+    setWindowTitle(QStringLiteral("Acesso ao sistema"));
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    FUsuarios = new QComboBox(this);
+    form->addRow(QStringLiteral("Usuário:"), FUsuarios);
+    layout->addLayout(form);
+    layout->addWidget(BotoesOkCancelar(this));
+}
+
+void TnFrmLogin::Escolher(const TnOpcaoSelecao &usuario)
+{
+    ExternalVar(QStringLiteral("gCodigoUsuario"), usuario.Valor.toString());
+    const QString nome = usuario.Texto.section(QStringLiteral(" - "), 1);
+    ExternalVar(QStringLiteral("gNomeUsuario"), nome.isEmpty() ? usuario.Texto : nome);
+}
+
+bool TnFrmLogin::Executar()
+{
+    FOpcoes = UsuariosCadastrados();
+    if (FOpcoes.size() <= 1) {
+        if (!FOpcoes.isEmpty())
+            Escolher(FOpcoes.first());
+        return true;
+    }
+    PreencherCombo(FUsuarios, FOpcoes, QVariant());
+    if (exec() != QDialog::Accepted)
+        return false;
+    Escolher(FOpcoes.value(FUsuarios->currentIndex()));
+    return true;
+}

@@ -1,0 +1,58 @@
+#pragma once
+// Dialogs that choose the selection keys, the company and the user.
+#include "SelecaoChaves.h"
+
+#include <QDialog>
+#include <QHash>
+
+class QComboBox;
+class QFormLayout;
+
+// Asks for selection keys: a list of values for the company and the branch (the branches
+// follow the company chosen), a date editor for dates, a text editor for anything else.
+// Opens with the selection's current values; Ok writes the values (AplicarSelecao).
+class TnDlgSelecao : public QDialog {
+    Q_OBJECT
+public:
+    TnDlgSelecao(const QStringList &chaves, QWidget *pai = nullptr);
+    const QStringList &Chaves() const { return FChaves; }
+    QWidget *Editor(const QString &chave) const;
+    // The value in the editor of `chave` (invalid when nothing is chosen).
+    QVariant Valor(const QString &chave) const;
+    // Sets the editor of `chave` (a list picks the entry of that value).
+    void SetValor(const QString &chave, const QVariant &valor);
+    void accept() override;
+
+private:
+    void CarregarEstabs();
+    QStringList FChaves;
+    QHash<QString, QWidget *> FEditores; // by key in lower case
+};
+
+// Makes sure `chaves` are chosen: asks for them when some are still empty. False when the
+// user cancelled.
+bool GarantirSelecao(const QStringList &chaves, QWidget *pai = nullptr);
+
+// Chooses the company: with one registered company it is taken without asking; with none
+// nothing is chosen; with several the dialog asks (also when one is chosen already and
+// `perguntar` is true). False when the user cancelled.
+bool SelecionarEmpresa(QWidget *pai = nullptr, bool perguntar = false);
+
+// The default login. Our user table keeps no passwords, so the dialog only says who works:
+// with one user (or none) it is not shown at all. Answers the chosen user's code and name
+// in the variables gCodigoUsuario and gNomeUsuario.
+class TnFrmLogin : public QDialog {
+    Q_OBJECT
+public:
+    explicit TnFrmLogin(QWidget *pai = nullptr);
+    // Shows the dialog when there is a choice to make; false when the user cancelled.
+    virtual bool Executar();
+    QComboBox *Usuarios() const { return FUsuarios; }
+
+protected:
+    void Escolher(const TnOpcaoSelecao &usuario);
+
+private:
+    QComboBox *FUsuarios;
+    QList<TnOpcaoSelecao> FOpcoes;
+};

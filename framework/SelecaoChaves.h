@@ -1,0 +1,43 @@
+#pragma once
+// What the desktop offers when it asks for selection keys, users and companies, without
+// widgets: the kind of value each key takes, the values read from the database (companies,
+// the branches of the chosen company, users), the keys still to be chosen before a class
+// opens, and the writing of the chosen values into the selection.
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+enum TnTipoChaveSelecao {
+    tcsLista, // a value of a list read from the database (company, branch)
+    tcsData,  // a date ("DataInvent" and any key beginning with "Data")
+    tcsTexto  // anything else, typed
+};
+
+struct TnOpcaoSelecao {
+    QVariant Valor;
+    QString Texto; // "1 - Empresa Exemplo"
+};
+
+TnTipoChaveSelecao TipoChaveSelecao(const QString &chave);
+// Caption of a key in the dialog: "Empresa", "Estabelecimento", "Data do inventário"...
+QString RotuloChaveSelecao(const QString &chave);
+
+// The keys of `chaves` whose selection parameter is still empty, in their order.
+QStringList ChavesPendentes(const QStringList &chaves);
+
+// The values offered for a list key: the companies, or the branches of `empresa` (when
+// `empresa` is empty: of the company in the selection). Empty for other keys and when no
+// connection is open.
+QList<TnOpcaoSelecao> OpcoesChaveSelecao(const QString &chave, const QVariant &empresa = QVariant());
+
+QList<TnOpcaoSelecao> EmpresasCadastradas();
+QList<TnOpcaoSelecao> UsuariosCadastrados();
+
+// Writes the chosen values into the selection; for every parameter whose value changed, the
+// variables bound to it and the open modules that follow it are brought in step
+// (ReconfigurarDM, reloading). A change of company also empties the branch when no branch
+// comes with it: branches are numbered per company, so the old code would name another
+// company's branch.
+void AplicarSelecao(const QList<QPair<QString, QVariant>> &valores);

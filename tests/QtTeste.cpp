@@ -1,0 +1,45 @@
+#include "QtTeste.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+#include <QTimer>
+
+namespace teste {
+void QuandoModal(const std::function<void(QWidget *)> &acao)
+{
+    auto *relogio = new QTimer(qApp);
+    auto *tentativas = new int(0);
+    QObject::connect(relogio, &QTimer::timeout, relogio, [relogio, tentativas, acao] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w && ++*tentativas < 500)
+            return;
+        relogio->stop();
+        relogio->deleteLater();
+        delete tentativas;
+        if (w)
+            acao(w);
+    });
+    relogio->start(10);
+}
+
+bool Clicar(QWidget *janela, const QString &texto)
+{
+    for (QAbstractButton *b : janela->findChildren<QAbstractButton *>())
+        if (b->text() == texto) {
+            b->click();
+            return true;
+        }
+    return false;
+}
+
+QString Capturar(QWidget *w, const QString &nome)
+{
+    QDir pasta(QCoreApplication::applicationDirPath());
+    pasta.cdUp(); // build/bin -> build
+    pasta.mkpath(QStringLiteral("capturas"));
+    const QString arquivo = pasta.filePath(QStringLiteral("capturas/%1.png").arg(nome));
+    return w->grab().save(arquivo) ? arquivo : QString();
+}
+} // namespace teste

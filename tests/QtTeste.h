@@ -1,0 +1,16 @@
+#pragma once
+// Helpers for the widget cases (offscreen platform): answering modal windows and saving
+// screenshots under the build folder.
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+namespace teste {
+// Runs `acao` on the next modal window that opens (polled from the event loop, given up
+// after 5 s). Call it before the code that opens the window.
+void QuandoModal(const std::function<void(QWidget *)> &acao);
+// Clicks the button captioned `texto` inside `janela`; false when there is none.
+bool Clicar(QWidget *janela, const QString &texto);
+// Saves the widget's picture as capturas/<nome>.png under the build folder; answers the path.
+QString Capturar(QWidget *w, const QString &nome);
+} // namespace teste
