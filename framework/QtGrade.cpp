@@ -213,7 +213,7 @@ void TnGradeDataSet::LinhaEscolhida(const QModelIndex &atual)
     if (!ds)
         return;
     const int linha = atual.row();
-    if (!ExecutarTratando([&] { ds->SetRecNo(linha + 1); }, this))
+    if (!ExecutarTratando([&] { ds->SetRecNo(linha + 1); }))
         SeguirDataSet(FModelo->LinhaAtual()); // the record could not be left: back to it
 }
 

@@ -83,22 +83,21 @@ QString TextoBotao(TMsgDlgBtn b)
     return QString();
 }
 
-void MostrarExcecao(const std::exception &e, QWidget *pai)
+void MostrarExcecao(const std::exception &e)
 {
+    if (dynamic_cast<const EAbort *>(&e))
+        return;
     const auto *ex = dynamic_cast<const Exception *>(&e);
-    const QString texto = ex ? ex->Message() : QString::fromLocal8Bit(e.what());
-    std::unique_ptr<QMessageBox> caixa(TnInteracaoQt::CriarCaixa(texto, mtError, mbOK, pai ? pai : JanelaAtiva()));
-    caixa->exec();
+    nShowMessage(ex ? ex->Message() : QString::fromLocal8Bit(e.what()));
 }
 
-bool ExecutarTratando(const std::function<void()> &f, QWidget *pai)
+bool ExecutarTratando(const std::function<void()> &f)
 {
     try {
         f();
         return true;
-    } catch (const EAbort &) {
     } catch (const std::exception &e) {
-        MostrarExcecao(e, pai);
+        MostrarExcecao(e);
     }
     return false;
 }
@@ -226,7 +225,7 @@ TMsgDlgBtn TnInteracaoQt::MessageDlg(const QString &texto, TMsgDlgType tipo, TMs
 
 void TnInteracaoQt::ShowMessage(const QString &texto)
 {
-    std::unique_ptr<QMessageBox> caixa(CriarCaixa(texto, mtInformation, mbOK, JanelaAtiva()));
+    std::unique_ptr<QMessageBox> caixa(CriarCaixa(texto, mtCustom, mbOK, JanelaAtiva()));
     caixa->exec();
 }
 

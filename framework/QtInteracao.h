@@ -17,12 +17,13 @@ class QProgressBar;
 // Caption of a button: "Sim", "Não", "Ok", "Cancelar"...
 QString TextoBotao(TMsgDlgBtn b);
 
-// Runs `f` and shows what it throws: EAbort is a silent cancel, any other exception shows its
-// message. Answers true when `f` ended without an exception. For slots and event handlers,
-// which must not let an exception into the event loop.
-bool ExecutarTratando(const std::function<void()> &f, QWidget *pai = nullptr);
-// Shows the message of the exception being handled (inside a catch block).
-void MostrarExcecao(const std::exception &e, QWidget *pai = nullptr);
+// Runs `f` and shows what it throws (MostrarExcecao). Answers true when `f` ended without an
+// exception. For slots and event handlers, which must not let an exception into the event
+// loop.
+bool ExecutarTratando(const std::function<void()> &f);
+// Shows a failure through the interaction (nShowMessage): EAbort is a silent cancel, any
+// other exception shows its message.
+void MostrarExcecao(const std::exception &e);
 
 // One or two progress bars with their texts, showing a TnEstadoProgresso. Embeddable; the
 // interface also shows it in a small window of its own.

@@ -102,7 +102,7 @@ void TnFrmMenuVarnel::AgendarMenus()
 void TnFrmMenuVarnel::Acionar(const std::function<void()> &f)
 {
     ++FEmAcao;
-    ExecutarTratando(f, this);
+    ExecutarTratando(f);
     if (--FEmAcao == 0 && FMenusPendentes)
         AgendarMenus();
 }

@@ -1,6 +1,5 @@
 #include "QtSelecao.h"
 
-#include "Excecoes.h"
 #include "QtInteracao.h"
 #include "Variaveis.h"
 
@@ -113,12 +112,12 @@ void TnDlgSelecao::accept()
         const QVariant v = Valor(c);
         if (!v.isValid()) {
             Editor(c)->setFocus();
-            ExecutarTratando([&] { throw Exception(QStringLiteral("Informe %1.").arg(RotuloChaveSelecao(c))); }, this);
+            nShowMessage(QStringLiteral("Informe %1.").arg(RotuloChaveSelecao(c)));
             return;
         }
         valores.append({c, v});
     }
-    if (ExecutarTratando([&] { AplicarSelecao(valores); }, this))
+    if (ExecutarTratando([&] { AplicarSelecao(valores); }))
         QDialog::accept();
 }
 
