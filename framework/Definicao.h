@@ -3,6 +3,7 @@
 // definition (caption, page, hint, entry lengths and formats, value list, control kind).
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 // Kind of control a form builds for a field.
 enum TnTipoControle {
@@ -34,6 +35,13 @@ struct Definicao {
     bool Requerido = false;
     QString CamposLink = {};     // ';'-joined key fields that link to the lookup register
     QString ClasseLookup = {};   // class name of the lookup register
+    QVariant ValorPadrao = {};   // value a new row starts with (none when invalid)
+    // Rules a register checks before saving (TnDMClientDataSet::ValidarDado); a null value
+    // passes them (Requerido is the rule for that).
+    QVariant Minimo = {};        // smallest number accepted (none when invalid)
+    QVariant Maximo = {};        // largest number accepted (none when invalid)
+    bool SomenteDaLista = false; // the value must be one of ListaValores
+    QString MensagemErro = {};   // message of a value that breaks these rules
 
     // The text shown for a stored value; empty when the list does not hold it.
     QString TextoDoValor(const QString &valor) const;

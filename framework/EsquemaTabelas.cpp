@@ -289,6 +289,44 @@ TnEsquema TabelasBlocoK()
     };
 }
 
+// ---------------------------------------------------------------------------------------
+// Tables of our framework: the user's permitted window, the framework's settings and the
+// modules' standard jobs (Personalizacao.h, SuiteInv.h).
+
+TnEsquema TabelasFramework()
+{
+    return {
+        {.Nome = "NPERSONALIZACAO",
+         .Colunas = {Inteiro16("CODIGOUSUARIO", Obrigatoria), Data("DATAFINALPERMITIDA")},
+         .ChavePrimaria = "CODIGOUSUARIO"},
+        {.Nome = "NCONFIGURACAO",
+         .Colunas = {Texto("CHAVE", 60, Obrigatoria), Texto("VALOR", 255)},
+         .ChavePrimaria = "CHAVE"},
+        // PERIODICIDADE: 1 daily, 2 weekly, 3 monthly; ATIVO "1" when the user switched it on.
+        {.Nome = "NJOBCADASTRO",
+         .Colunas = {Texto("MODULO", 30, Obrigatoria), Texto("NOMEJOB", 60, Obrigatoria),
+                     Texto("DESCRICAO", 200, Obrigatoria), Texto("CLASSE", 80, Obrigatoria),
+                     Inteiro16("PERIODICIDADE", Obrigatoria, "3"), SimNao("ATIVO", Obrigatoria, "'0'"),
+                     DataHora("DATAHORAATUALIZACAO")},
+         .ChavePrimaria = "MODULO;NOMEJOB"},
+    };
+}
+
+// A database without any company gets one sample company with one branch and its settings,
+// and a default user when it has none, so that a new installation opens straight into a
+// usable window. Each statement checks for itself, so nothing is inserted where the suite
+// already keeps companies.
+const char *const kDadosIniciais =
+    "insert into USUARIO (CODIGOUSUARIO, NOMEUSUARIO) "
+    "select 1, 'ADMINISTRADOR' where not exists (select 1 from USUARIO); "
+    "insert into CFGEMPRESAINV (CODIGOEMPRESA, QTDECASADECIMAL, QTDECASADECIMALQTD, LANCAICMSRECUP, "
+    "DETALHARPISCOFINSITEM, PERIODOINVENTARIO) select 1, 2, 4, '0', '0', 0 "
+    "where not exists (select 1 from EMPRESA) and not exists (select 1 from CFGEMPRESAINV where CODIGOEMPRESA = 1); "
+    "insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) select 1, 1, 'Estabelecimento Exemplo' "
+    "where not exists (select 1 from EMPRESA) and not exists (select 1 from ESTAB where CODIGOEMPRESA = 1); "
+    "insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) select 1, 'Empresa Exemplo' "
+    "where not exists (select 1 from EMPRESA)";
+
 QStringList Nomes(const TnEsquema &tabelas)
 {
     QStringList nomes;
@@ -309,7 +347,7 @@ TnEsquema Juntar(std::initializer_list<TnEsquema> grupos)
 
 const TnEsquema &EsquemaInv()
 {
-    static const TnEsquema esquema = Juntar({TabelasSuite(), TabelasInventario(), TabelasBlocoK()});
+    static const TnEsquema esquema = Juntar({TabelasSuite(), TabelasInventario(), TabelasBlocoK(), TabelasFramework()});
     return esquema;
 }
 
@@ -328,6 +366,15 @@ const std::vector<TnPassoConversao> &PassosConversaoInv()
          .Tipo = tpCriarTabelas,
          .Descricao = "SPED Fiscal: registro 0210 e Bloco K",
          .Tabelas = Nomes(TabelasBlocoK())},
+        {.Versao = 4,
+         .Tipo = tpCriarTabelas,
+         .Descricao = "personalização, configurações e jobs do framework",
+         .Tabelas = Nomes(TabelasFramework())},
+        {.Versao = 5,
+         .Tipo = tpExecutarSQL,
+         .Descricao = "empresa de exemplo e usuário padrão",
+         .SQLSQLite = kDadosIniciais,
+         .SQLPostgreSQL = kDadosIniciais},
     };
     return passos;
 }

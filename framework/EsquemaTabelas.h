@@ -7,8 +7,11 @@
 extern const char *const ModuloInv;
 
 // Every table the module reads or writes: the suite's registry tables it relies on, its
-// own inventory tables and the SPED Fiscal 0210 and Bloco K tables.
+// own inventory tables, the SPED Fiscal 0210 and Bloco K tables and our framework's tables
+// (personalisation, settings, standard jobs).
 const TnEsquema &EsquemaInv();
 
-// The module's conversion steps, oldest first.
+// The module's conversion steps, oldest first. A database without any company gets a
+// sample company ("Empresa Exemplo", code 1, branch 1, its inventory settings) and, when it
+// has no user, a default user (code 1), once, in the step that brings it to version 5.
 const std::vector<TnPassoConversao> &PassosConversaoInv();

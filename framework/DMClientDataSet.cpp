@@ -1,0 +1,750 @@
+#include "DMClientDataSet.h"
+
+#include "Conexao.h"
+#include "Interacao.h"
+#include "Valores.h"
+#include "Variaveis.h"
+
+#include <QRegularExpression>
+#include <exception>
+
+namespace {
+
+QStringList Nomes(const QString &lista)
+{
+    QStringList r;
+    for (const QString &n : lista.split(QRegularExpression(QStringLiteral("[;,]")), Qt::SkipEmptyParts))
+        if (!n.trimmed().isEmpty())
+            r << n.trimmed();
+    return r;
+}
+
+// Field names go into the reading statement's text: only plain identifiers.
+const QString &Identificador(const QString &nome)
+{
+    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!re.match(nome).hasMatch())
+        throw Exception(QStringLiteral("\"%1\" não é um nome de campo válido para a leitura.").arg(nome));
+    return nome;
+}
+
+// Writes a value the framework sets itself (defaults, keys, a refused row put back), also
+// into a field the user may not change.
+void Escrever(TnField &f, const QVariant &v)
+{
+    const bool somenteLeitura = f.ReadOnly();
+    f.SetReadOnly(false);
+    try {
+        f.SetAsVariant(v);
+    } catch (...) {
+        f.SetReadOnly(somenteLeitura);
+        throw;
+    }
+    f.SetReadOnly(somenteLeitura);
+}
+
+bool EmEdicao(const TnClientDataSet &ds) { return ds.State() == dsEdit || ds.State() == dsInsert; }
+
+} // namespace
+
+TnDMClientDataSet::TnDMClientDataSet(const TnDefCadastro &declaracao)
+    : FDecl(declaracao), FProvider(declaracao.Tabela, upWhereKeyOnly), FCaption(declaracao.Caption),
+      FTipoForm(declaracao.TipoForm), FAplicarAoGravar(declaracao.AplicarAoGravar)
+{
+    FDataSet.DefinirCampos(FDecl.Campos.data(), int(FDecl.Campos.size()));
+    for (int i = 0; i < FDataSet.FieldCount(); ++i) {
+        TnField &f = FDataSet.Fields(i);
+        // One place for the form to read: the definition says what the field says.
+        f.SetRequired(f.Required() || f.Def().Requerido);
+        f.Def().Requerido = f.Required();
+        f.SetVisible(f.Visible() && f.Def().Visivel);
+        f.Def().Visivel = f.Visible();
+    }
+    FDataSet.SetLogChanges(FDecl.LogChanges);
+    FDataSet.SetIndexFieldNames(Nomes(FDecl.Ordem).join(u';'));
+    if (!FDecl.Tabela.isEmpty())
+        FDataSet.SetProvider(&FProvider);
+    Ligar();
+}
+
+TnDMClientDataSet::~TnDMClientDataSet()
+{
+    // Details first: they may still look at their master while they go.
+    for (const QPointer<TnDMClientDataSet> &d : std::as_const(FDetalhes))
+        delete d.data();
+    FDataSet.SetProvider(nullptr);
+}
+
+// ---- wiring ---------------------------------------------------------------------------
+
+void TnDMClientDataSet::Ligar()
+{
+    TnClientDataSet &ds = FDataSet;
+    ds.AfterOpen = [this](TnClientDataSet &d) {
+        if (!FRestaurando)
+            nClientDataSetAfterOpen(d);
+    };
+    ds.BeforeInsert = [this](TnClientDataSet &d) {
+        if (FRestaurando)
+            return;
+        ChecarAlteracao(QStringLiteral("incluir"));
+        ChecarMestre();
+        nClientDataSetBeforeInsert(d);
+        FAnterior.clear();
+        if (!d.IsEmpty())
+            for (int i = 0; i < d.FieldCount(); ++i)
+                if (d.Fields(i).Def().CopiarAnterior)
+                    FAnterior.emplace_back(i, d.Fields(i).AsVariant());
+    };
+    ds.OnNewRecord = [this](TnClientDataSet &d) {
+        if (FRestaurando)
+            return;
+        PreencherNovo();
+        nClientDataSetNewRecord(d);
+    };
+    ds.AfterInsert = [this](TnClientDataSet &d) {
+        if (!FRestaurando)
+            nClientDataSetAfterInsert(d);
+    };
+    ds.BeforeEdit = [this](TnClientDataSet &d) {
+        if (FRestaurando)
+            return;
+        ChecarAlteracao(QStringLiteral("alterar"));
+        nClientDataSetBeforeEdit(d);
+    };
+    ds.AfterEdit = [this](TnClientDataSet &d) {
+        if (!FRestaurando)
+            nClientDataSetAfterEdit(d);
+    };
+    ds.BeforePost = [this](TnClientDataSet &) {
+        if (!FRestaurando)
+            AntesDeGravar();
+    };
+    ds.AfterPost = [this](TnClientDataSet &d) {
+        if (FRestaurando)
+            return;
+        const TDataSetState estado = std::exchange(FEstadoGravando, dsBrowse);
+        if (FAplicarAoGravar && d.Provider())
+            Aplicar(estado);
+        nClientDataSetAfterPost(d);
+        DepoisDeMudarLinha();
+    };
+    ds.BeforeCancel = [this](TnClientDataSet &d) {
+        if (!FRestaurando)
+            nClientDataSetBeforeCancel(d);
+    };
+    ds.AfterCancel = [this](TnClientDataSet &d) {
+        if (FRestaurando)
+            return;
+        nClientDataSetAfterCancel(d);
+        DepoisDeMudarLinha();
+    };
+    ds.BeforeDelete = [this](TnClientDataSet &d) {
+        if (FRestaurando)
+            return;
+        ChecarAlteracao(QStringLiteral("excluir"));
+        nClientDataSetBeforeDelete(d);
+    };
+    ds.AfterDelete = [this](TnClientDataSet &d) {
+        if (FRestaurando)
+            return;
+        if (FAplicarAoGravar && d.Provider())
+            Aplicar(dsBrowse);
+        nClientDataSetAfterDelete(d);
+        DepoisDeMudarLinha();
+    };
+    ds.AfterScroll = [this](TnClientDataSet &d) {
+        if (FRestaurando)
+            return;
+        nClientDataSetAfterScroll(d);
+        ConfigurarCampo(&d);
+        SincronizarDetalhes();
+    };
+    for (int i = 0; i < ds.FieldCount(); ++i)
+        ds.Fields(i).OnChange = [this](TnField &f) {
+            if (!FRestaurando)
+                nClientDataSetCampoChange(f);
+        };
+    ds.OnReconcileError = [this](TnClientDataSet &d, Exception &e, TUpdateKind tipo, TReconcileAction &acao) {
+        nClientDataSetReconcileError(d, e, tipo, acao);
+    };
+    FProvider.OnUpdateError = [this](Exception &e, TUpdateKind tipo, TResolverResponse &resposta) {
+        nDataSetProviderUpdateError(e, tipo, resposta);
+    };
+}
+
+// ---- declaration ----------------------------------------------------------------------
+
+bool TnDMClientDataSet::EhCampoChave(const QString &campo) const
+{
+    return Nomes(ChavePrimaria()).contains(campo.trimmed(), Qt::CaseInsensitive);
+}
+
+// ---- reading --------------------------------------------------------------------------
+
+QVariant TnDMClientDataSet::ValorSelecao(const QString &chave, const TnField &campo, bool &temValor) const
+{
+    temValor = false;
+    TnParamSelecao &p = Selecao().GetParams(chave);
+    if (p.IsNull())
+        return {};
+    auto falha = [&](const char *tipo) {
+        return Exception(QStringLiteral("O valor \"%1\" da seleção %2 não é %3.")
+                             .arg(p.AsString(), p.Name(), QString::fromUtf8(tipo)));
+    };
+    QVariant v;
+    switch (campo.DataType()) {
+    case ftDate:
+    case ftDateTime: {
+        const QDate d = p.AsDate();
+        if (!d.isValid())
+            throw falha("uma data");
+        v = campo.DataType() == ftDate ? QVariant(d) : QVariant(QDateTime(d, QTime(0, 0)));
+        break;
+    }
+    case ftSmallint:
+    case ftInteger:
+    case ftLargeint: {
+        qint64 i = 0;
+        if (!TextoParaInteiro(p.AsString(), i))
+            throw falha("um número inteiro");
+        v = QVariant(qlonglong(i));
+        break;
+    }
+    case ftFloat:
+    case ftBCD: {
+        double d = 0;
+        if (!TextoParaNumero(p.AsString(), d))
+            throw falha("um número");
+        v = d;
+        break;
+    }
+    default:
+        v = p.AsString();
+    }
+    temValor = true;
+    return v;
+}
+
+QVariantList TnDMClientDataSet::ValoresDoMestre(bool &posicionado) const
+{
+    QVariantList r;
+    posicionado = false;
+    if (!FMestre)
+        return r;
+    const TnClientDataSet &m = FMestre->FDataSet;
+    if (!m.Active() || m.State() == dsInsert || m.IsEmpty())
+        return r;
+    for (const QString &c : Nomes(FCamposLink))
+        r << m.FieldByName(c).AsVariant();
+    posicionado = true;
+    return r;
+}
+
+QString TnDMClientDataSet::TextoComando(QVariantList &parametros) const
+{
+    parametros.clear();
+    QStringList condicoes;
+    QStringList vinculados;
+    if (!FCamposLink.isEmpty()) {
+        bool posicionado = false;
+        const QVariantList valores = ValoresDoMestre(posicionado);
+        const QStringList campos = Nomes(FCamposLink);
+        if (!posicionado)
+            condicoes << QStringLiteral("1 = 0");
+        else
+            for (int i = 0; i < campos.size(); ++i) {
+                const QString &nome = Identificador(FDataSet.FieldByName(campos[i]).FieldName());
+                vinculados << nome.toUpper();
+                if (EhNulo(valores[i])) {
+                    condicoes << QStringLiteral("t_q.%1 is null").arg(nome);
+                } else {
+                    condicoes << QStringLiteral("t_q.%1 = ?").arg(nome);
+                    parametros << valores[i];
+                }
+            }
+    }
+    for (const QString &chave : ChavesSelecao()) {
+        const QString nome = CampoDaSelecao(chave);
+        if (nome.isEmpty() || vinculados.contains(nome.toUpper()))
+            continue;
+        const TnField &f = FDataSet.FieldByName(nome);
+        bool temValor = false;
+        const QVariant v = ValorSelecao(chave, f, temValor);
+        if (!temValor)
+            continue;
+        condicoes << QStringLiteral("t_q.%1 = ?").arg(Identificador(f.FieldName()));
+        parametros << v;
+    }
+    QString sql = FDecl.SQL.trimmed();
+    while (sql.endsWith(u';'))
+        sql = sql.chopped(1).trimmed();
+    if (condicoes.isEmpty())
+        return sql;
+    return QStringLiteral("select * from (%1) t_q where %2").arg(sql, condicoes.join(QStringLiteral(" and ")));
+}
+
+void TnDMClientDataSet::LerDados()
+{
+    if (FDecl.SQL.trimmed().isEmpty())
+        throw Exception(QStringLiteral("O módulo %1 não declara o comando de leitura.").arg(ClassName()));
+    QVariantList params;
+    const QString sql = TextoComando(params);
+    if (Aberto() && FDataSet.ChangeCount() > 0 && FDataSet.Provider())
+        FDataSet.ApplyUpdates(0);
+    if (!FCamposLink.isEmpty()) {
+        bool posicionado = false;
+        FValoresMestre = ValoresDoMestre(posicionado);
+    }
+    auto cmd = nDMConexao::Atual().Preparar(sql);
+    for (int i = 0; i < params.size(); ++i)
+        cmd->BindValor(i, params[i]);
+    FDataSet.CarregarDe(cmd->Abrir());
+}
+
+void TnDMClientDataSet::Abrir()
+{
+    if (Aberto()) {
+        Reabrir();
+        return;
+    }
+    FProvider.SetKeyFields(Nomes(ChavePrimaria()).join(u';'));
+    LerDados();
+    Configurar();
+}
+
+void TnDMClientDataSet::Fechar()
+{
+    FDataSet.Cancel();
+    FDataSet.Close();
+    for (const QPointer<TnDMClientDataSet> &d : std::as_const(FDetalhes))
+        if (d)
+            d->Fechar();
+}
+
+void TnDMClientDataSet::Reabrir()
+{
+    if (!Aberto()) {
+        Abrir();
+        return;
+    }
+    FDataSet.CheckBrowseMode();
+    const QString chave = Nomes(ChavePrimaria()).join(u';');
+    QVariantList valores;
+    if (!chave.isEmpty() && !FDataSet.IsEmpty())
+        for (const QString &c : Nomes(chave))
+            valores << FDataSet.FieldByName(c).AsVariant();
+    FRelerPendente = false;
+    LerDados();
+    if (!valores.isEmpty() && !FDataSet.IsEmpty())
+        FDataSet.Locate(chave, valores);
+    Configurar();
+}
+
+void TnDMClientDataSet::SeguirMestre(bool forcar)
+{
+    if (FCamposLink.isEmpty())
+        return;
+    bool posicionado = false;
+    const QVariantList valores = ValoresDoMestre(posicionado);
+    if (!forcar && Aberto() && valores == FValoresMestre)
+        return;
+    if (Aberto())
+        FDataSet.CheckBrowseMode();
+    LerDados();
+    Configurar();
+}
+
+void TnDMClientDataSet::SincronizarDetalhes()
+{
+    FDetalhes.removeAll(QPointer<TnDMClientDataSet>());
+    // A copy: a detail's hooks may create or free details.
+    const QList<QPointer<TnDMClientDataSet>> detalhes = FDetalhes;
+    for (const QPointer<TnDMClientDataSet> &d : detalhes)
+        if (d)
+            d->SeguirMestre(false);
+}
+
+void TnDMClientDataSet::Atualizar()
+{
+    if (!Aberto())
+        return;
+    if (!FCamposLink.isEmpty())
+        SeguirMestre(true);
+    else
+        Reabrir();
+}
+
+void TnDMClientDataSet::AtualizarRegistro() { Atualizar(); }
+
+void TnDMClientDataSet::ReconfigurarDM(const QString &, bool)
+{
+    // The rows shown must be those of the selection, whatever the caller's flag; a detail
+    // follows its master, which follows the selection itself.
+    if (!Aberto() || !FCamposLink.isEmpty())
+        return;
+    if (EmEdicao(FDataSet)) {
+        FRelerPendente = true;
+        return;
+    }
+    Reabrir();
+}
+
+// ---- new rows and saving --------------------------------------------------------------
+
+void TnDMClientDataSet::PreencherNovo()
+{
+    for (int i = 0; i < FDataSet.FieldCount(); ++i) {
+        TnField &f = FDataSet.Fields(i);
+        if (!EhNulo(f.Def().ValorPadrao))
+            Escrever(f, f.Def().ValorPadrao);
+    }
+    for (const QString &chave : ChavesSelecao()) {
+        const QString nome = CampoDaSelecao(chave);
+        if (nome.isEmpty())
+            continue;
+        TnField &f = FDataSet.FieldByName(nome);
+        bool temValor = false;
+        const QVariant v = ValorSelecao(chave, f, temValor);
+        if (temValor)
+            Escrever(f, v);
+    }
+    bool posicionado = false;
+    const QVariantList valores = ValoresDoMestre(posicionado);
+    if (posicionado) {
+        const QStringList campos = Nomes(FCamposLink);
+        for (int i = 0; i < campos.size(); ++i)
+            Escrever(FDataSet.FieldByName(campos[i]), valores[i]);
+    }
+    SincroCopiarDados(FDataSet);
+}
+
+void TnDMClientDataSet::AntesDeGravar()
+{
+    TnClientDataSet &ds = FDataSet;
+    if (ds.State() == dsEdit && !ChaveAlteravel())
+        for (const QString &c : Nomes(ChavePrimaria())) {
+            const TnField &f = ds.FieldByName(c);
+            if (f.AsVariant() != f.OldValue())
+                throw EnField(f.FieldName(), QStringLiteral("O campo \"%1\" faz parte da chave e não pode ser alterado.")
+                                                 .arg(f.DisplayLabel()));
+        }
+    if (!FCamposLink.isEmpty()) {
+        bool posicionado = false;
+        const QVariantList valores = ValoresDoMestre(posicionado);
+        if (!posicionado)
+            throw Exception(QStringLiteral("O registro principal deste detalhe não está gravado."));
+        const QStringList campos = Nomes(FCamposLink);
+        for (int i = 0; i < campos.size(); ++i) {
+            const TnField &f = ds.FieldByName(campos[i]);
+            if (f.AsVariant() != valores[i])
+                throw EnField(f.FieldName(), QStringLiteral("O campo \"%1\" deve ser igual ao do registro principal.")
+                                                 .arg(f.DisplayLabel()));
+        }
+    }
+    ConfigurarAutoValor(&ds);
+    ValidarDado();
+    nClientDataSetBeforePost(ds);
+    FEstadoGravando = ds.State();
+}
+
+void TnDMClientDataSet::Aplicar(TDataSetState estadoAntes)
+{
+    try {
+        FDataSet.ApplyUpdates(0);
+        return;
+    } catch (...) {
+        const std::exception_ptr erro = std::current_exception();
+        // The database refused the change: the dataset goes back to what the database
+        // holds, and a new or changed row goes back into edit as the user typed it.
+        QVariantList valores;
+        if (estadoAntes != dsBrowse)
+            for (int i = 0; i < FDataSet.FieldCount(); ++i)
+                valores << FDataSet.Fields(i).AsVariant();
+        FRestaurando = true;
+        try {
+            FDataSet.CancelUpdates();
+            if (estadoAntes == dsInsert)
+                FDataSet.Append();
+            else if (estadoAntes == dsEdit)
+                FDataSet.Edit();
+            for (int i = 0; i < valores.size(); ++i)
+                if (FDataSet.Fields(i).FieldKind() == fkData)
+                    Escrever(FDataSet.Fields(i), valores[i]);
+        } catch (...) {
+            // The values could not all be put back; the refusal is what the user must see.
+        }
+        FRestaurando = false;
+        std::rethrow_exception(erro);
+    }
+}
+
+void TnDMClientDataSet::AplicarAlteracoes()
+{
+    FDataSet.CheckBrowseMode();
+    if (FDataSet.Active() && FDataSet.ChangeCount() > 0 && FDataSet.Provider())
+        FDataSet.ApplyUpdates(0);
+}
+
+void TnDMClientDataSet::DepoisDeMudarLinha()
+{
+    ConfigurarCampo(&FDataSet);
+    SincronizarDetalhes();
+    if (FRelerPendente && !EmEdicao(FDataSet))
+        Reabrir();
+}
+
+void TnDMClientDataSet::ChecarAlteracao(const QString &operacao) const
+{
+    if (SomenteLeitura())
+        throw Exception(QStringLiteral("A consulta \"%1\" não permite %2 registros.").arg(FCaption, operacao));
+}
+
+void TnDMClientDataSet::ChecarMestre() const
+{
+    if (FCamposLink.isEmpty())
+        return;
+    if (!FMestre)
+        throw Exception(QStringLiteral("O cadastro principal deste detalhe foi fechado."));
+    bool posicionado = false;
+    ValoresDoMestre(posicionado);
+    if (!posicionado)
+        throw Exception(QStringLiteral("Grave o registro principal antes de incluir os detalhes."));
+}
+
+// ---- the form -------------------------------------------------------------------------
+
+void TnDMClientDataSet::ConfigurarForm(TnFormModulo *form, const std::function<void()> &construirControles)
+{
+    FForm = form;
+    AntesConfigurar(form);
+    if (construirControles)
+        construirControles();
+    DepoisConfigurar(form);
+    if (Aberto())
+        Configurar();
+    else if (FForm)
+        FForm->AtualizarControle(QString());
+}
+
+bool TnDMClientDataSet::GetFormInsercao() const
+{
+    return FForm ? FForm->Inserindo() : FDataSet.State() == dsInsert;
+}
+
+void TnDMClientDataSet::FormCloseQuery(TnFormModulo *form, bool &podeFechar)
+{
+    for (const QPointer<TnDMClientDataSet> &d : std::as_const(FDetalhes)) {
+        if (d)
+            d->FormCloseQuery(form, podeFechar);
+        if (!podeFechar)
+            return;
+    }
+    if (!Aberto())
+        return;
+    const bool editando = EmEdicao(FDataSet) && FDataSet.Modified();
+    const bool pendente = FDataSet.ChangeCount() > 0 && FDataSet.Provider();
+    if (!editando && !pendente) {
+        FDataSet.Cancel();
+        return;
+    }
+    const TMsgDlgBtn r = nMessageDlg(QStringLiteral("Deseja gravar as alterações de \"%1\"?").arg(FCaption),
+                                     mtConfirmation, mbYes | mbNo | mbCancel);
+    if (r == mbYes) {
+        AplicarAlteracoes();
+    } else if (r == mbNo) {
+        FDataSet.Cancel();
+        if (FDataSet.ChangeCount() > 0)
+            FDataSet.CancelUpdates();
+    } else {
+        podeFechar = false;
+    }
+}
+
+void TnDMClientDataSet::FormFechado()
+{
+    FForm = nullptr;
+    deleteLater();
+}
+
+void TnDMClientDataSet::FecharForm()
+{
+    if (FForm)
+        FForm->Fechar();
+}
+
+void TnDMClientDataSet::SairDoCampo(const QString &campo) { nClientDataSetCampoExit(FDataSet.FieldByName(campo)); }
+
+void TnDMClientDataSet::Notificar(const QString &campo)
+{
+    if (FForm)
+        FForm->AtualizarControle(campo);
+}
+
+void TnDMClientDataSet::HabilitarCampo(const QString &campo, bool habilitado)
+{
+    TnField &f = FDataSet.FieldByName(campo);
+    f.Def().Habilitado = habilitado;
+    Notificar(f.FieldName());
+}
+
+void TnDMClientDataSet::RequererCampo(const QString &campo, bool requerido)
+{
+    TnField &f = FDataSet.FieldByName(campo);
+    f.SetRequired(requerido);
+    f.Def().Requerido = requerido;
+    Notificar(f.FieldName());
+}
+
+void TnDMClientDataSet::MostrarCampo(const QString &campo, bool visivel)
+{
+    TnField &f = FDataSet.FieldByName(campo);
+    f.SetVisible(visivel);
+    f.Def().Visivel = visivel;
+    Notificar(f.FieldName());
+}
+
+void TnDMClientDataSet::Configurar()
+{
+    ConfigurarTabela(&FDataSet);
+    ConfigurarAutoRequerido(&FDataSet);
+    ConfigurarAutoFormato(&FDataSet);
+    ConfigurarCampo(&FDataSet);
+    if (FForm)
+        FForm->AtualizarControle(QString());
+}
+
+// ---- detail registers -----------------------------------------------------------------
+
+TnDMClientDataSet *TnDMClientDataSet::CriarDetalhe(TnDMClientDataSet *detalhe, const QString &camposLink,
+                                                   const QString &controlePai)
+{
+    if (!detalhe || detalhe == this)
+        throw Exception(QStringLiteral("Detalhe inválido para o cadastro %1.").arg(ClassName()));
+    const QStringList campos = Nomes(camposLink);
+    if (campos.isEmpty())
+        throw Exception(QStringLiteral("O detalhe %1 precisa de campos de ligação.").arg(detalhe->ClassName()));
+    for (const QString &c : campos) {
+        FDataSet.FieldByName(c);
+        detalhe->FDataSet.FieldByName(c);
+    }
+    detalhe->FMestre = this;
+    detalhe->FCamposLink = campos.join(u';');
+    detalhe->setParent(this);
+    FDetalhes.removeAll(QPointer<TnDMClientDataSet>());
+    FDetalhes.append(detalhe);
+    if (Aberto())
+        detalhe->SeguirMestre(true);
+    if (FForm)
+        FForm->MostrarDetalhe(detalhe, controlePai);
+    return detalhe;
+}
+
+TnDMClientDataSet *TnDMClientDataSet::CriarDetalhe(const QString &classe, const QString &camposLink,
+                                                   const QString &instancia, const QString &controlePai)
+{
+    TnDataModule *dm = instancia.trimmed().isEmpty() ? CriarDMNovo(classe) : CriarDM(classe, nullptr, instancia);
+    auto *detalhe = qobject_cast<TnDMClientDataSet *>(dm);
+    if (!detalhe) {
+        delete dm;
+        throw Exception(QStringLiteral("A classe %1 não é um cadastro e não pode ser detalhe.").arg(classe));
+    }
+    try {
+        return CriarDetalhe(detalhe, camposLink, controlePai);
+    } catch (...) {
+        delete detalhe;
+        throw;
+    }
+}
+
+QString TnDMClientDataSet::CriarPageControl(const QString &pai)
+{
+    return FForm ? FForm->CriarPageControl(pai) : pai;
+}
+
+QString TnDMClientDataSet::CriarTabSheet(const QString &caption, const QString &pageControl)
+{
+    return FForm ? FForm->CriarTabSheet(pageControl, caption) : caption;
+}
+
+TnDMClientDataSet *TnDMClientDataSet::CriarDetalheEmPage(const QString &classe, const QString &caption,
+                                                         const QString &camposLink, const QString &instancia)
+{
+    return CriarDetalhe(classe, camposLink, instancia, CriarTabSheet(caption));
+}
+
+QList<TnDMClientDataSet *> TnDMClientDataSet::Detalhes() const
+{
+    QList<TnDMClientDataSet *> r;
+    for (const QPointer<TnDMClientDataSet> &d : FDetalhes)
+        if (d)
+            r << d.data();
+    return r;
+}
+
+// ---- hooks ----------------------------------------------------------------------------
+
+void TnDMClientDataSet::AntesConfigurar(TnFormModulo *) {}
+void TnDMClientDataSet::DepoisConfigurar(TnFormModulo *) {}
+void TnDMClientDataSet::ConfigurarTabela(TnClientDataSet *) {}
+void TnDMClientDataSet::ConfigurarCampo(TnClientDataSet *) {}
+void TnDMClientDataSet::ConfigurarAutoValor(TnClientDataSet *) {}
+void TnDMClientDataSet::ConfigurarAutoRequerido(TnClientDataSet *) {}
+void TnDMClientDataSet::ConfigurarAutoFormato(TnClientDataSet *) {}
+
+QString TnDMClientDataSet::ChavePrimaria() const { return FDecl.Chave; }
+
+void TnDMClientDataSet::ValidarDado()
+{
+    for (int i = 0; i < FDataSet.FieldCount(); ++i) {
+        const TnField &f = FDataSet.Fields(i);
+        const Definicao &d = f.Def();
+        if (f.IsNull())
+            continue;
+        bool valido = true;
+        if (d.SomenteDaLista && d.TemListaValores())
+            valido = !d.TextoDoValor(f.AsString()).isEmpty();
+        if (valido && EhTipoNumerico(f.DataType())) {
+            const double v = f.AsFloat();
+            if (!EhNulo(d.Minimo) && v < d.Minimo.toDouble())
+                valido = false;
+            if (!EhNulo(d.Maximo) && v > d.Maximo.toDouble())
+                valido = false;
+        }
+        if (!valido)
+            throw EnField(f.FieldName(), d.MensagemErro.isEmpty()
+                                             ? QStringLiteral("Valor inválido para o campo \"%1\".").arg(f.DisplayLabel())
+                                             : d.MensagemErro);
+    }
+}
+
+void TnDMClientDataSet::SincroCopiarDados(TnClientDataSet &ds)
+{
+    for (const auto &[indice, valor] : FAnterior)
+        if (indice < ds.FieldCount())
+            Escrever(ds.Fields(indice), valor);
+}
+
+QString TnDMClientDataSet::CampoDaSelecao(const QString &chave) const
+{
+    const TnField *f = FDataSet.FindField(chave.trimmed());
+    return f && f->FieldKind() == fkData ? f->FieldName() : QString();
+}
+
+void TnDMClientDataSet::nClientDataSetAfterOpen(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetBeforeInsert(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetNewRecord(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetAfterInsert(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetBeforeEdit(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetAfterEdit(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetBeforePost(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetAfterPost(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetBeforeCancel(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetAfterCancel(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetBeforeDelete(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetAfterDelete(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetAfterScroll(TnClientDataSet &) {}
+void TnDMClientDataSet::nClientDataSetCampoChange(TnField &) {}
+void TnDMClientDataSet::nClientDataSetCampoExit(TnField &) {}
+void TnDMClientDataSet::nDataSetProviderUpdateError(Exception &, TUpdateKind, TResolverResponse &) {}
+void TnDMClientDataSet::nClientDataSetReconcileError(TnClientDataSet &, Exception &, TUpdateKind, TReconcileAction &) {}

@@ -1,0 +1,299 @@
+#pragma once
+// Register and consultation modules: TnDMClientDataSet.
+//
+// A register module edits one table through its client dataset (nClientDataSet) and the
+// provider that writes it (nDataSetProvider, upWhereKeyOnly); a consultation module shows
+// the same kind of rows read-only. Each module class declares, as data beside the class,
+// what its form description holds: the statement that reads the rows, the fields with
+// their dictionary definitions (Definicao), the key, the sort order, caption, form kind,
+// the paired register or consultation (CadCons) and its menu metadata:
+//
+//     const TnDefCadastro kDeclaracao{
+//         .SQL = "Select t_t.CODIGOEMPRESA, t_t.PERIODOINVENTARIO from CFGEMPRESAINV t_t",
+//         .Tabela = "CFGEMPRESAINV",
+//         .Campos = {{.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true},
+//                    {.Nome = "PERIODOINVENTARIO", .Tipo = ftSmallint, .Requerido = true,
+//                     .Def = {.DisplayLabel = "Período Inventário", .ValorPadrao = 0}}},
+//         .Chave = "CODIGOEMPRESA", .Ordem = "CODIGOEMPRESA",
+//         .Caption = "Configuração do Inventário", .CadCons = "OrvoDCCfgEmpresaInv"};
+//     class TOrvoDMCfgEmpresaInv : public TnDMClientDataSet {
+//     public:
+//         TOrvoDMCfgEmpresaInv() : TnDMClientDataSet(kDeclaracao) {}
+//         static QString PegarVerificaSelecao() { return "CodigoEmpresa"; }
+//         static int PegarTipoObjeto() { return 1; }
+//         ...
+//     };
+//
+// Life of a module (the front end and the tests follow the same road):
+//   1. CriarDM / CriarDMNovo (class name) builds it: the fields exist, nothing is read.
+//      PegarVerificaSelecao, PegarTipoObjeto and GerarPrincAction are class methods, asked
+//      before any instance exists: a class hides the base's static functions with its own,
+//      and the registrar takes the class's.
+//   2. Abrir() reads the rows of the current selection: each selection key of the class
+//      (CodigoEmpresa, CodigoEstab, DataInvent...) that names a field of the dataset (any
+//      letter case; CampoDaSelecao may map it elsewhere) and holds a value becomes the
+//      condition "FIELD = ?", with the value bound, never pasted. A key without a value
+//      does not filter. A detail reads only the rows of its master's current row.
+//      Then Configurar() runs ConfigurarTabela, ConfigurarAutoRequerido,
+//      ConfigurarAutoFormato and ConfigurarCampo with the dataset.
+//   3. With a form: ConfigurarForm(form, buildControls) runs AntesConfigurar(form), lets the
+//      front end build the controls from the fields and their definitions, runs
+//      DepoisConfigurar(form) and Configurar() again.
+//   4. Editing goes straight through the dataset (Append/Insert, Edit, fields, Post,
+//      Delete, Cancel): its events are wired to this class's virtual handlers (below).
+//      A new row starts with the fields' ValorPadrao, the selection keys' values, the
+//      master's link values (a detail) and SincroCopiarDados; before it is stored,
+//      ConfigurarAutoValor and ValidarDado run (a failure leaves the row in edit). After a
+//      post or a delete the change goes to the database at once, in one transaction
+//      (ApplyUpdates(0)), unless the declaration or SetAplicarAoGravar says otherwise. When
+//      the database refuses it, the change is undone in the dataset, a refused new or
+//      changed row goes back into insert or edit with the values as typed, and the error
+//      is raised: what the dataset shows is what the database holds.
+//   5. The form asks FormCloseQuery before it closes and calls FormFechado when it has
+//      closed; FormFechado frees the module (deleteLater). Detail modules go with their
+//      master. Hold modules you do not own through QPointer.
+//
+// Changing the selection (TnSelecao::ReconfigurarDM) re-reads the open modules that follow
+// the key; a module with a row in edit re-reads when that row is posted or cancelled.
+#include "ClientDataSet.h"
+#include "Formulario.h"
+#include "Modulos.h"
+#include "Provider.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <utility>
+#include <vector>
+
+// Kind of form of a module.
+enum TnTipoForm {
+    ntfCadPage, // register: one record per page
+    ntfCadGrid, // register: a grid of records
+    ntfConGrid  // consultation: a read-only grid
+};
+
+// One entry of the menu metadata (DefAdic.Menus). GerarPrincAction builds the actions; these
+// are the form description's data for the front end and for whoever lists the menus.
+struct TnDefMenu {
+    QString Caption{};
+    QString Categoria{};     // '\'-separated path ("10 Configurações\00 Consultas")
+    int Indice = 0;          // menu index
+    QString Atalho{};        // "Shift+Ctrl+F12"; empty: none
+    QString Modulo{};        // module that owns the entry ("Orvo", "Ulmar")
+    int Imagem = -1;         // -1: no image
+    bool Separador = false;  // a separator before the entry
+    bool Web = false;        // also created in web mode
+    bool SemEntrada = false; // no menu entry of its own
+};
+
+// A sort order the grid offers.
+struct TnDefIndice {
+    QString Caption{};
+    QString Campos{}; // fields separated by ',' or ';'
+};
+
+// The declaration of a register or consultation module.
+struct TnDefCadastro {
+    QString SQL{};                    // statement that reads the rows (no parameters)
+    QString Tabela{};                 // table the provider writes; empty: nothing is written
+    std::vector<TnDefCampo> Campos{}; // fields, in the statement's order
+    QString Chave{};                  // ';'-joined key: ChavePrimaria's default
+    QString Ordem{};                  // sort order, fields separated by ',' or ';'
+    QString CaptionOrdem{};           // caption of that order in the grid
+    std::vector<TnDefIndice> Indices{}; // further sort orders of the grid
+    QString Caption{};
+    TnTipoForm TipoForm = ntfCadPage;
+    QString CadCons{};                // the paired consultation (of a register) or register
+    std::vector<TnDefMenu> Menus{};
+    bool ChaveAlteravel = false;      // the key may change on an existing row
+    bool InsercaoAutomatica = true;   // the form starts a new row when it opens on no rows
+    bool LogChanges = true;           // the dataset keeps a change log
+    bool AplicarAoGravar = true;      // each post or delete goes to the database at once
+};
+
+class TnDMClientDataSet : public TnDataModule {
+    Q_OBJECT
+public:
+    // The declaration must outlive the module (a static table beside the class).
+    explicit TnDMClientDataSet(const TnDefCadastro &declaracao);
+    ~TnDMClientDataSet() override;
+
+    // ---- declaration
+    const TnDefCadastro &Declaracao() const { return FDecl; }
+    const QString &Caption() const { return FCaption; }
+    void SetCaption(const QString &c) { FCaption = c; }
+    TnTipoForm TipoForm() const { return FTipoForm; }
+    void SetTipoForm(TnTipoForm t) { FTipoForm = t; }
+    const QString &CadCons() const { return FDecl.CadCons; }
+    // A consultation: inserting, editing and deleting are refused.
+    bool SomenteLeitura() const { return FTipoForm == ntfConGrid; }
+    bool ChaveAlteravel() const { return FDecl.ChaveAlteravel; }
+    // The field is part of ChavePrimaria.
+    bool EhCampoChave(const QString &campo) const;
+
+    // ---- the dataset and its provider
+    TnClientDataSet &nClientDataSet() { return FDataSet; }
+    const TnClientDataSet &nClientDataSet() const { return FDataSet; }
+    TnDataSetProvider &nDataSetProvider() { return FProvider; }
+    TnField &FieldByName(const QString &campo) const { return FDataSet.FieldByName(campo); }
+
+    // ---- reading
+    // Reads the rows of the selection (a detail: of its master's current row) and runs
+    // Configurar(). A module already open is read again (Reabrir).
+    void Abrir();
+    void Fechar();
+    bool Aberto() const { return FDataSet.Active(); }
+    // Reads again, staying on the row of the same key when it is still there. A row in
+    // edit is posted first (or cancelled when untouched); pending changes are written.
+    void Reabrir();
+    // The statement Abrir runs, with the selection and master conditions, and the values of
+    // its "?" in order: a consultation grid may page through it instead of opening.
+    QString TextoComando(QVariantList &parametros) const;
+
+    // ---- saving
+    bool AplicarAoGravar() const { return FAplicarAoGravar; }
+    void SetAplicarAoGravar(bool v) { FAplicarAoGravar = v; }
+    // Posts a row in edit and writes every pending change (ApplyUpdates(0)); for modules
+    // that do not write at each post.
+    void AplicarAlteracoes();
+
+    // ---- the form
+    // See the top of this file (step 3). `form` may be null (web mode).
+    void ConfigurarForm(TnFormModulo *form, const std::function<void()> &construirControles = {});
+    TnFormModulo *Form() const { return FForm; }
+    // The form is inserting a new record; without a form, the dataset is.
+    bool GetFormInsercao() const;
+    // The form asks before it closes; `podeFechar` false keeps it open. The base, with a
+    // changed row in edit, asks whether to save it: Yes saves (a failure keeps the form
+    // open and raises), No cancels it, Cancel keeps the form open.
+    virtual void FormCloseQuery(TnFormModulo *form, bool &podeFechar);
+    // The form has closed: the module forgets it and is freed (deleteLater).
+    void FormFechado();
+    // Closes the module's form, when it has one.
+    void FecharForm();
+    // The user left the control of a field: runs nClientDataSetCampoExit.
+    void SairDoCampo(const QString &campo);
+    // Changes a field's definition and shows it on the form.
+    void HabilitarCampo(const QString &campo, bool habilitado);
+    void RequererCampo(const QString &campo, bool requerido); // the field's Required too
+    void MostrarCampo(const QString &campo, bool visivel);    // the field's Visible too
+    // Runs ConfigurarTabela, ConfigurarAutoRequerido, ConfigurarAutoFormato and
+    // ConfigurarCampo with the dataset, then shows the controls again.
+    void Configurar();
+
+    // ---- detail registers
+    // Binds `detalhe` to this module as master by the ';'-joined link fields (same names in
+    // both datasets): the detail reads only the rows whose link fields equal this module's
+    // current row, again on every move, post, cancel and delete here, and its new rows get
+    // those values; it takes ownership (the detail is freed with its master) and opens the
+    // detail when this module is open. With a form, the form shows it in `controlePai`.
+    TnDMClientDataSet *CriarDetalhe(TnDMClientDataSet *detalhe, const QString &camposLink,
+                                    const QString &controlePai = QString());
+    // The same for a new module of `classe`: CriarDM under `instancia` when one is given,
+    // else CriarDMNovo. A class that is not a register is an error.
+    TnDMClientDataSet *CriarDetalhe(const QString &classe, const QString &camposLink,
+                                    const QString &instancia = QString(), const QString &controlePai = QString());
+    // Places on the form for details; without a form they answer the name they were given.
+    QString CriarPageControl(const QString &pai = QString());
+    QString CriarTabSheet(const QString &caption, const QString &pageControl = QString());
+    // A tab `caption` on the form's page control holding a new detail of `classe`.
+    TnDMClientDataSet *CriarDetalheEmPage(const QString &classe, const QString &caption, const QString &camposLink,
+                                          const QString &instancia = QString());
+    TnDMClientDataSet *DmMaster() const { return FMestre.data(); }
+    const QString &CamposLink() const { return FCamposLink; }
+    QList<TnDMClientDataSet *> Detalhes() const; // the live ones
+
+    // ---- hooks, in slot order
+    static QString PegarVerificaSelecao() { return QString(); }
+    static int PegarTipoObjeto() { return 0; }
+    virtual void AntesConfigurar(TnFormModulo *form);
+    virtual void DepoisConfigurar(TnFormModulo *form);
+    // `objeto` is the dataset being configured, or null (no particular one).
+    virtual void ConfigurarTabela(TnClientDataSet *objeto);
+    // Also runs on every change of the current row (scroll, insert, post, cancel, delete).
+    virtual void ConfigurarCampo(TnClientDataSet *objeto);
+    // Runs before a row is stored: values the module sets itself (stamps, origins).
+    virtual void ConfigurarAutoValor(TnClientDataSet *objeto);
+    virtual void ConfigurarAutoRequerido(TnClientDataSet *objeto);
+    virtual void ConfigurarAutoFormato(TnClientDataSet *objeto);
+    // ';'-joined key fields; the declaration's Chave.
+    virtual QString ChavePrimaria() const;
+    // Runs before a row is stored; throws EnField (or Exception, or Abort) to refuse it.
+    // The base checks the fields' Minimo, Maximo and SomenteDaLista rules.
+    virtual void ValidarDado();
+    // A new row copies from the row that was current before the insert the fields whose
+    // definition says CopiarAnterior.
+    virtual void SincroCopiarDados(TnClientDataSet &ds);
+    // The field a selection key filters and fills; the field of the key's name (any case),
+    // or empty when the dataset has none.
+    virtual QString CampoDaSelecao(const QString &chave) const;
+
+    // ---- TnDataModule
+    void Atualizar() override;         // Reabrir when open
+    void AtualizarRegistro() override; // Reabrir when open
+    // Follows the selection: re-reads when open (see the top of this file). A detail
+    // follows its master instead.
+    void ReconfigurarDM(const QString &parametro, bool recarregar) override;
+
+protected:
+    // Dataset events, wired to the dataset; the framework's own work around them is done
+    // by the wiring, so an override need not call the base (which does nothing).
+    virtual void nClientDataSetAfterOpen(TnClientDataSet &ds);
+    virtual void nClientDataSetBeforeInsert(TnClientDataSet &ds);
+    virtual void nClientDataSetNewRecord(TnClientDataSet &ds);
+    virtual void nClientDataSetAfterInsert(TnClientDataSet &ds);
+    virtual void nClientDataSetBeforeEdit(TnClientDataSet &ds);
+    virtual void nClientDataSetAfterEdit(TnClientDataSet &ds);
+    // After ConfigurarAutoValor and ValidarDado passed.
+    virtual void nClientDataSetBeforePost(TnClientDataSet &ds);
+    // After the row was written to the database (when AplicarAoGravar).
+    virtual void nClientDataSetAfterPost(TnClientDataSet &ds);
+    virtual void nClientDataSetBeforeCancel(TnClientDataSet &ds);
+    virtual void nClientDataSetAfterCancel(TnClientDataSet &ds);
+    virtual void nClientDataSetBeforeDelete(TnClientDataSet &ds);
+    virtual void nClientDataSetAfterDelete(TnClientDataSet &ds);
+    virtual void nClientDataSetAfterScroll(TnClientDataSet &ds);
+    // A field's value changed (every field's OnChange). Per-field text conversions are
+    // wired by the module itself: FieldByName("X").OnSetText = [this](...) {...}.
+    virtual void nClientDataSetCampoChange(TnField &campo);
+    // The user left the field's control (DefIntExit).
+    virtual void nClientDataSetCampoExit(TnField &campo);
+    // The database refused a row; `resposta` rrIgnore takes it as written.
+    virtual void nDataSetProviderUpdateError(Exception &e, TUpdateKind tipo, TResolverResponse &resposta);
+    virtual void nClientDataSetReconcileError(TnClientDataSet &ds, Exception &e, TUpdateKind tipo,
+                                              TReconcileAction &acao);
+
+private:
+    void Ligar();
+    void LerDados();
+    void SeguirMestre(bool forcar);
+    QVariantList ValoresDoMestre(bool &posicionado) const;
+    QVariant ValorSelecao(const QString &chave, const TnField &campo, bool &temValor) const;
+    void PreencherNovo();
+    void AntesDeGravar();
+    void Aplicar(TDataSetState estadoAntes);
+    void DepoisDeMudarLinha();
+    void ChecarAlteracao(const QString &operacao) const;
+    void ChecarMestre() const;
+    void SincronizarDetalhes();
+    void Notificar(const QString &campo);
+
+    const TnDefCadastro &FDecl;
+    TnClientDataSet FDataSet;
+    TnDataSetProvider FProvider;
+    QString FCaption;
+    TnTipoForm FTipoForm;
+    bool FAplicarAoGravar;
+    TnFormModulo *FForm = nullptr;
+    QPointer<TnDMClientDataSet> FMestre;
+    QString FCamposLink;
+    QVariantList FValoresMestre;     // the master's link values the rows were read for
+    QList<QPointer<TnDMClientDataSet>> FDetalhes;
+    std::vector<std::pair<int, QVariant>> FAnterior; // CopiarAnterior fields before an insert
+    TDataSetState FEstadoGravando = dsBrowse;
+    bool FRestaurando = false;       // putting a refused row back into edit: no hooks
+    bool FRelerPendente = false;     // the selection changed while a row was in edit
+};

@@ -1,0 +1,333 @@
+#include "PowerParam.h"
+
+#include "Definicao.h"
+#include "Valores.h"
+
+namespace {
+
+// "31/12/2019", "1/2/2020", "2019-12-31".
+QDate LerData(const QString &texto)
+{
+    const QString t = texto.trimmed();
+    QDate d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
+    if (!d.isValid())
+        d = QDate::fromString(t, Qt::ISODate);
+    return d;
+}
+
+// "03/2024" or "3/2024": the month's first day.
+QDate LerMesAno(const QString &texto)
+{
+    return QDate::fromString(QStringLiteral("1/") + texto.trimmed(), QStringLiteral("d/M/yyyy"));
+}
+
+Definicao ComLista(const QStringList &lista)
+{
+    Definicao d;
+    d.ListaValores = lista;
+    return d;
+}
+
+} // namespace
+
+// ---- TnpqParamItem --------------------------------------------------------------------
+
+TnpqParamItem::TnpqParamItem(const TnDefParam &def) : FDef(def), FValor(def.Padrao) {}
+
+bool TnpqParamItem::EhMesAno() const
+{
+    return FDef.Tipo == ntpMesAno
+           || (FDef.Tipo == ntpData && FDef.ChaveDicionario.compare(QLatin1String("DICDATAMESANO"), Qt::CaseInsensitive) == 0);
+}
+
+void TnpqParamItem::SetValue(const QVariant &v) { FValor = v; }
+
+void TnpqParamItem::SetText(const QString &texto)
+{
+    if (!FDef.ListaValores.isEmpty()) {
+        bool achou = false;
+        const QString valor = ComLista(FDef.ListaValores).ValorDoTexto(texto.trimmed(), &achou);
+        if (achou) {
+            FValor = valor;
+            return;
+        }
+    }
+    FValor = texto;
+}
+
+bool TnpqParamItem::IsNull() const
+{
+    return EhNulo(FValor) || (FValor.typeId() == QMetaType::QString && FValor.toString().trimmed().isEmpty());
+}
+
+QString TnpqParamItem::AsString() const
+{
+    if (IsNull())
+        return QString();
+    switch (FValor.typeId()) {
+    case QMetaType::QDate: return FValor.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    case QMetaType::QDateTime: return FValor.toDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    case QMetaType::Double:
+    case QMetaType::Float: return FormatFloat(QString(), FValor.toDouble());
+    case QMetaType::Bool: return FValor.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    default: return FValor.toString();
+    }
+}
+
+void TnpqParamItem::Falhar(const QString &tipo) const
+{
+    throw EnParam(FDef.Alias, QStringLiteral("O parâmetro \"%1\" não é %2: \"%3\".").arg(FDef.Caption, tipo, AsString()));
+}
+
+qint64 TnpqParamItem::AsInteger() const
+{
+    if (IsNull())
+        return 0;
+    switch (FValor.typeId()) {
+    case QMetaType::Bool: return FValor.toBool() ? 1 : 0;
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = FValor.toDouble();
+        if (d != double(qint64(d)))
+            Falhar(QStringLiteral("um número inteiro"));
+        return qint64(d);
+    }
+    case QMetaType::QDate:
+    case QMetaType::QDateTime: Falhar(QStringLiteral("um número inteiro"));
+    default: {
+        qint64 v = 0;
+        if (!TextoParaInteiro(FValor.toString(), v))
+            Falhar(QStringLiteral("um número inteiro"));
+        return v;
+    }
+    }
+}
+
+double TnpqParamItem::AsFloat() const
+{
+    if (IsNull())
+        return 0;
+    switch (FValor.typeId()) {
+    case QMetaType::Bool: return FValor.toBool() ? 1 : 0;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+    case QMetaType::Float: return FValor.toDouble();
+    case QMetaType::QDate:
+    case QMetaType::QDateTime: Falhar(QStringLiteral("um número"));
+    default: {
+        double v = 0;
+        if (!TextoParaNumero(FValor.toString(), v))
+            Falhar(QStringLiteral("um número"));
+        return v;
+    }
+    }
+}
+
+bool TnpqParamItem::AsBoolean() const
+{
+    if (IsNull())
+        return false;
+    switch (FValor.typeId()) {
+    case QMetaType::Bool: return FValor.toBool();
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Double: return FValor.toDouble() != 0;
+    default: {
+        const QString t = FValor.toString().trimmed().toUpper();
+        return t == QLatin1String("1") || t == QLatin1String("S") || t == QLatin1String("SIM")
+               || t == QLatin1String("TRUE") || t == QLatin1String("T");
+    }
+    }
+}
+
+QDate TnpqParamItem::AsDataInicial() const
+{
+    if (IsNull())
+        return {};
+    QDate d;
+    if (FValor.typeId() == QMetaType::QDate)
+        d = FValor.toDate();
+    else if (FValor.typeId() == QMetaType::QDateTime)
+        d = FValor.toDateTime().date();
+    else if (FValor.typeId() == QMetaType::QString) {
+        d = LerData(FValor.toString());
+        if (!d.isValid() && EhMesAno())
+            d = LerMesAno(FValor.toString());
+    }
+    if (d.isValid() && EhMesAno())
+        d = QDate(d.year(), d.month(), 1);
+    return d;
+}
+
+QDate TnpqParamItem::AsDataFinal() const
+{
+    const QDate d = AsDataInicial();
+    if (!d.isValid() || !EhMesAno())
+        return d;
+    return QDate(d.year(), d.month(), d.daysInMonth());
+}
+
+QString TnpqParamItem::Text() const
+{
+    if (IsNull())
+        return QString();
+    if (!FDef.ListaValores.isEmpty()) {
+        const QString t = ComLista(FDef.ListaValores).TextoDoValor(AsString());
+        if (!t.isEmpty())
+            return t;
+    }
+    if (EhMesAno()) {
+        const QDate d = AsDataInicial();
+        return d.isValid() ? d.toString(QStringLiteral("MM/yyyy")) : AsString();
+    }
+    if (FDef.Tipo == ntpData) {
+        const QDate d = AsDataInicial();
+        return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : AsString();
+    }
+    return AsString();
+}
+
+// ---- TnpqPowerParam -------------------------------------------------------------------
+
+TnpqParamItem &TnpqPowerParam::Adicionar(const TnDefParam &def)
+{
+    if (def.Alias.trimmed().isEmpty())
+        throw Exception(QStringLiteral("Parâmetro sem nome (alias)."));
+    if (FindParam(def.Alias))
+        throw Exception(QStringLiteral("O parâmetro \"%1\" foi declarado duas vezes.").arg(def.Alias));
+    FItens.push_back(std::make_unique<TnpqParamItem>(def));
+    return *FItens.back();
+}
+
+TnpqParamItem *TnpqPowerParam::FindParam(const QString &alias) const
+{
+    for (const auto &p : FItens)
+        if (p->Alias().compare(alias.trimmed(), Qt::CaseInsensitive) == 0)
+            return p.get();
+    return nullptr;
+}
+
+TnpqParamItem &TnpqPowerParam::Param(const QString &alias) const
+{
+    TnpqParamItem *p = FindParam(alias);
+    if (!p)
+        throw Exception(QStringLiteral("O parâmetro \"%1\" não existe.").arg(alias));
+    return *p;
+}
+
+void TnpqPowerParam::Restaurar()
+{
+    for (const auto &p : FItens)
+        p->Restaurar();
+}
+
+// ---- TnDMPowerParam -------------------------------------------------------------------
+
+TnDMPowerParam::TnDMPowerParam(const TnDefProcesso &declaracao)
+    : FDecl(declaracao), FCaption(declaracao.Caption), FMensagens(declaracao.ArvoreMensagens)
+{
+    FParams.Caption = FDecl.CaptionParametros;
+    for (const TnDefParam &p : FDecl.Parametros)
+        FParams.Adicionar(p);
+}
+
+TnDMPowerParam::~TnDMPowerParam() = default;
+
+void TnDMPowerParam::EdEnabledField(const QString &alias, bool habilitado)
+{
+    TnpqParamItem &p = Param(alias);
+    p.SetHabilitado(habilitado);
+    if (FForm)
+        FForm->AtualizarControle(p.Alias());
+}
+
+void TnDMPowerParam::EdRequiredField(const QString &alias, bool requerido)
+{
+    TnpqParamItem &p = Param(alias);
+    p.SetRequerido(requerido);
+    if (FForm)
+        FForm->AtualizarControle(p.Alias());
+}
+
+void TnDMPowerParam::EdVisibleField(const QString &alias, bool visivel)
+{
+    TnpqParamItem &p = Param(alias);
+    p.SetVisivel(visivel);
+    if (FForm)
+        FForm->AtualizarControle(p.Alias());
+}
+
+void TnDMPowerParam::Rodar()
+{
+    FMensagens.Limpar();
+    ValidarDado();
+    for (int i = 0; i < FParams.Count(); ++i) {
+        const TnpqParamItem &p = FParams.Items(i);
+        if (p.Visivel() && p.Requerido() && p.IsNull())
+            throw EnParam(p.Alias(), QStringLiteral("O parâmetro \"%1\" deve ser informado.").arg(p.Caption()));
+    }
+    Executar();
+}
+
+void TnDMPowerParam::AbrirLink(const QVariantMap &valores)
+{
+    for (auto it = valores.cbegin(); it != valores.cend(); ++it)
+        Param(it.key()).SetValue(it.value());
+    ExecutarAposAbrirLink();
+}
+
+void TnDMPowerParam::ConfigurarForm(TnFormModulo *form, const std::function<void()> &construirControles)
+{
+    FForm = form;
+    AntesConfigurar(form);
+    if (construirControles)
+        construirControles();
+    DepoisConfigurar(form);
+    if (FForm)
+        FForm->AtualizarControle(QString());
+}
+
+void TnDMPowerParam::FormCloseQuery(TnFormModulo *, bool &) {}
+
+void TnDMPowerParam::FormFechado()
+{
+    FForm = nullptr;
+    deleteLater();
+}
+
+void TnDMPowerParam::FecharForm()
+{
+    if (FForm)
+        FForm->Fechar();
+}
+
+QString TnDMPowerParam::GetFormClass() const { return QString(); }
+void TnDMPowerParam::ValidarDado() {}
+void TnDMPowerParam::Executar() {}
+void TnDMPowerParam::AntesConfigurar(TnFormModulo *) {}
+void TnDMPowerParam::DepoisConfigurar(TnFormModulo *) {}
+void TnDMPowerParam::ExecutarAposAbrirLink() { Rodar(); }
+
+// ---- variants -------------------------------------------------------------------------
+
+void TnDMPowerParamGrid::ResultadoAlterado()
+{
+    if (Form())
+        Form()->ResultadoAlterado();
+}
+
+TnAbaResultado &TnDMPowerParamTab::AdicionarAba(const QString &caption)
+{
+    FAbas.push_back(std::make_unique<TnAbaResultado>());
+    FAbas.back()->Caption = caption;
+    return *FAbas.back();
+}
+
+void TnDMPowerParamTab::LimparAbas() { FAbas.clear(); }
+
+void TnDMPowerParamTab::ResultadoAlterado()
+{
+    if (Form())
+        Form()->ResultadoAlterado();
+}

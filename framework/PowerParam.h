@@ -1,0 +1,255 @@
+#pragma once
+// Process modules: TnDMPowerParam and its grid and tab variants.
+//
+// A process is a parameter form: the module declares its parameters as data (TnDefParam,
+// beside the class), the form shows one control per visible parameter in their order,
+// and the run action calls Rodar(): ValidarDado, then the check of the required
+// parameters, then Executar. A process reports through its message list or tree
+// (Mensagens, Interacao.h) and its progress frame (CriarProgresso).
+//
+//     const TnDefProcesso kDeclaracao{
+//         .Caption = "Selecionar Período Inventário",
+//         .CaptionParametros = "Períodos Inventário",
+//         .Parametros = {{.Alias = "pDataPeriodo", .Caption = "Período", .Tipo = ntpData,
+//                         .ChaveDicionario = "DICDATAMESANO", .Requerido = true}}};
+//     class TOrvoDPPeriodoInventario : public TnDMPowerParam {
+//     public:
+//         TOrvoDPPeriodoInventario() : TnDMPowerParam(kDeclaracao) {}
+//         void Executar() override;
+//     };
+//
+// Failures: EnParam (alias, message) refuses a parameter (the form focuses it), EnField a
+// field of a result, Abort cancels silently, any other exception shows its message
+// (MostrarFalha in Formulario.h does that for every form).
+//
+// Dates entered as a month and year ("03/2024"): a parameter of type ntpMesAno, or a date
+// parameter whose dictionary key is DICDATAMESANO, designates a month. AsDate and
+// AsDataFinal answer its LAST day (31/03/2024: inventory dates are the end of their
+// period), AsDataInicial its first day. "mm/yyyy", "m/yyyy" and a whole date
+// "dd/mm/yyyy" (its month) are accepted; Text() shows "mm/yyyy".
+#include "ClientDataSet.h"
+#include "Formulario.h"
+#include "Interacao.h"
+#include "Modulos.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Kind of control of a parameter.
+enum TnTipoParam {
+    ntpTexto,    // one line of text
+    ntpInteiro,  // an integer
+    ntpNumero,   // a number with decimals
+    ntpData,     // a date (a month and year with the dictionary key DICDATAMESANO)
+    ntpMesAno,   // a month and year
+    ntpLookup,   // a code chosen in the consultation ClasseLookup
+    ntpCombo,    // a choice from ListaValores
+    ntpCheckBox, // yes or no
+    ntpMemo      // several lines of text
+};
+
+// Declaration of one parameter.
+struct TnDefParam {
+    QString Alias{};            // "pDataPeriodo": the name the process reads it by
+    QString Caption{};
+    TnTipoParam Tipo = ntpTexto;
+    QString ClasseLookup{};     // consultation class of a lookup
+    QString ChaveDicionario{};  // key in the data dictionary
+    QVariant Padrao{};          // value the form starts with
+    bool Requerido = false;
+    bool Visivel = true;
+    bool Habilitado = true;
+    bool MultiSelecao = false;  // several values, as "1; 2; 10-20" (FilterInterval)
+    QStringList ListaValores{}; // "text=value" lines of a combo
+    QString Hint{};
+    int TamanhoMaximo = 0;      // characters accepted, 0 for no limit
+};
+
+// One parameter and its value. The value is kept as given (SetValue) or typed (SetText).
+class TnpqParamItem {
+public:
+    explicit TnpqParamItem(const TnDefParam &def);
+
+    const QString &Alias() const { return FDef.Alias; }
+    const QString &Caption() const { return FDef.Caption; }
+    void SetCaption(const QString &c) { FDef.Caption = c; }
+    TnTipoParam Tipo() const { return FDef.Tipo; }
+    const QString &ClasseLookup() const { return FDef.ClasseLookup; }
+    const QString &ChaveDicionario() const { return FDef.ChaveDicionario; }
+    const QVariant &Padrao() const { return FDef.Padrao; }
+    bool Requerido() const { return FDef.Requerido; }
+    bool Visivel() const { return FDef.Visivel; }
+    bool Habilitado() const { return FDef.Habilitado; }
+    bool MultiSelecao() const { return FDef.MultiSelecao; }
+    const QStringList &ListaValores() const { return FDef.ListaValores; }
+    void SetListaValores(const QStringList &l) { FDef.ListaValores = l; }
+    const QString &Hint() const { return FDef.Hint; }
+    int TamanhoMaximo() const { return FDef.TamanhoMaximo; }
+    // Entered as a month and year (see the top of this file).
+    bool EhMesAno() const;
+
+    // ---- value
+    const QVariant &Value() const { return FValor; }
+    void SetValue(const QVariant &v);
+    // What the user typed or picked: a combo's text becomes its value.
+    void SetText(const QString &texto);
+    // The value as the control shows it: a combo's text, dates as dd/mm/yyyy, a month and
+    // year as mm/yyyy, numbers in the Brazilian form.
+    QString Text() const;
+    void Clear() { FValor = QVariant(); }
+    // Back to the declared default.
+    void Restaurar() { FValor = FDef.Padrao; }
+    // No value, or a blank text.
+    bool IsNull() const;
+
+    QString AsString() const; // dates as dd/mm/yyyy; empty when null
+    // 0 when null; EnParam naming the caption when the value is not a whole number.
+    qint64 AsInteger() const;
+    // 0 when null; EnParam when the value is not a number ("1.234,56" is read).
+    double AsFloat() const;
+    bool AsBoolean() const;   // true for true, "1", "S", "Sim", "True"
+    // The date; a null QDate when null or not a date. A month and year: its last day.
+    QDate AsDate() const { return AsDataFinal(); }
+    QDate AsDataInicial() const; // a month and year: its first day; a date: the date
+    QDate AsDataFinal() const;   // a month and year: its last day; a date: the date
+
+    // ---- switches changed by EdEnabledField, EdRequiredField, EdVisibleField
+    void SetHabilitado(bool v) { FDef.Habilitado = v; }
+    void SetRequerido(bool v) { FDef.Requerido = v; }
+    void SetVisivel(bool v) { FDef.Visivel = v; }
+
+private:
+    [[noreturn]] void Falhar(const QString &tipo) const;
+    TnDefParam FDef;
+    QVariant FValor;
+};
+
+// The parameters of a process, in the order of the form.
+class TnpqPowerParam {
+public:
+    TnpqPowerParam() = default;
+    TnpqPowerParam(const TnpqPowerParam &) = delete;
+    TnpqPowerParam &operator=(const TnpqPowerParam &) = delete;
+
+    QString Caption; // caption of the parameter form
+
+    // Adds a parameter with its default as value. A blank alias, or one already there (any
+    // case), is an error.
+    TnpqParamItem &Adicionar(const TnDefParam &def);
+    int Count() const { return int(FItens.size()); }
+    TnpqParamItem &Items(int i) const { return *FItens.at(size_t(i)); }
+    TnpqParamItem *FindParam(const QString &alias) const; // any case; null when absent
+    // Exception naming the alias when absent.
+    TnpqParamItem &Param(const QString &alias) const;
+    void Restaurar(); // every value back to its default
+
+private:
+    std::vector<std::unique_ptr<TnpqParamItem>> FItens;
+};
+
+// The declaration of a process module.
+struct TnDefProcesso {
+    QString Caption{};
+    QString CaptionParametros{};       // caption of the parameter form
+    std::vector<TnDefParam> Parametros{};
+    bool ArvoreMensagens = false;      // the report is a tree (else a list)
+};
+
+class TnDMPowerParam : public TnDataModule {
+    Q_OBJECT
+public:
+    // The declaration must outlive the module (a static table beside the class).
+    explicit TnDMPowerParam(const TnDefProcesso &declaracao);
+    ~TnDMPowerParam() override;
+
+    const TnDefProcesso &Declaracao() const { return FDecl; }
+    const QString &Caption() const { return FCaption; }
+    void SetCaption(const QString &c) { FCaption = c; }
+
+    // ---- parameters
+    TnpqPowerParam &PowerParam() { return FParams; }
+    TnpqParamItem &Param(const QString &alias) const { return FParams.Param(alias); }
+    // Switch a parameter's control and show it on the form.
+    void EdEnabledField(const QString &alias, bool habilitado);
+    void EdRequiredField(const QString &alias, bool requerido);
+    void EdVisibleField(const QString &alias, bool visivel);
+
+    // ---- running
+    // Clears the report, then ValidarDado, then every visible required parameter without a
+    // value refused with EnParam ("O parâmetro \"Período\" deve ser informado."), then
+    // Executar.
+    void Rodar();
+    // The process was opened by a link with these parameter values (alias -> value): sets
+    // them and runs ExecutarAposAbrirLink. An unknown alias is an error.
+    void AbrirLink(const QVariantMap &valores);
+
+    // The report of the runs: a list, or a tree when the declaration says so.
+    TnListaMensagem &Mensagens() { return FMensagens; }
+
+    // ---- the form (as in TnDMClientDataSet)
+    void ConfigurarForm(TnFormModulo *form, const std::function<void()> &construirControles = {});
+    TnFormModulo *Form() const { return FForm; }
+    virtual void FormCloseQuery(TnFormModulo *form, bool &podeFechar);
+    void FormFechado();
+    void FecharForm();
+
+    // ---- hooks, in slot order
+    static QString PegarVerificaSelecao() { return QString(); }
+    static int PegarTipoObjeto() { return 0; }
+    // Class name of the form that shows the process; empty: the framework's process form.
+    virtual QString GetFormClass() const;
+    // Checks the parameters together; throws EnParam (or Exception, or Abort).
+    virtual void ValidarDado();
+    // The work. The base does nothing.
+    virtual void Executar();
+    virtual void AntesConfigurar(TnFormModulo *form);
+    virtual void DepoisConfigurar(TnFormModulo *form);
+    // After AbrirLink set the parameters; the base runs the process (Rodar).
+    virtual void ExecutarAposAbrirLink();
+
+private:
+    const TnDefProcesso &FDecl;
+    QString FCaption;
+    TnpqPowerParam FParams;
+    TnListaMensagem FMensagens;
+    TnFormModulo *FForm = nullptr;
+};
+
+// A process that shows its result in a grid (nClientDataSet).
+class TnDMPowerParamGrid : public TnDMPowerParam {
+    Q_OBJECT
+public:
+    using TnDMPowerParam::TnDMPowerParam;
+    TnClientDataSet &nClientDataSet() { return FResultado; }
+    // Tells the form to show the result again (after Executar refilled it).
+    void ResultadoAlterado();
+
+private:
+    TnClientDataSet FResultado;
+};
+
+// One tab of a process's result.
+struct TnAbaResultado {
+    QString Caption;
+    TnClientDataSet Dados;
+};
+
+// A process that shows its results in tabs, one grid each.
+class TnDMPowerParamTab : public TnDMPowerParam {
+    Q_OBJECT
+public:
+    using TnDMPowerParam::TnDMPowerParam;
+    TnAbaResultado &AdicionarAba(const QString &caption);
+    int QtdAbas() const { return int(FAbas.size()); }
+    TnAbaResultado &Aba(int i) const { return *FAbas.at(size_t(i)); }
+    void LimparAbas();
+    void ResultadoAlterado();
+
+private:
+    std::vector<std::unique_ptr<TnAbaResultado>> FAbas;
+};
