@@ -1,15 +1,29 @@
 #include "QtForms.h"
 
+#include "DMClientDataSet.h"
+#include "Interacao.h"
+#include "PowerParam.h"
+#include "QtCadastro.h"
+#include "QtProcesso.h"
+
+#include <QAction>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
-TnFrmModulo::TnFrmModulo(TnDataModule *dm, QWidget *pai) : QDialog(pai), FModulo(dm)
+TnFrmModulo::TnFrmModulo(TnDataModule *dm, QWidget *pai) : QDialog(pai), FModulo(dm), FConteudo(new QWidget(this))
 {
     setWindowFlag(Qt::Window);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
+    auto *l = new QVBoxLayout(this);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(0);
+    l->addWidget(FConteudo, 1);
     if (dm)
         connect(dm, &QObject::destroyed, this, &TnFrmModulo::ModuloDestruido);
 }
@@ -18,8 +32,7 @@ TnFrmModulo::~TnFrmModulo()
 {
     if (!FLiberado) {
         FLiberado = true;
-        if (FModulo)
-            delete FModulo.data();
+        delete FModulo.data();
     }
 }
 
@@ -57,6 +70,8 @@ void TnFrmModulo::done(int r)
 // it any more, so the window goes too.
 void TnFrmModulo::ModuloDestruido()
 {
+    if (FLiberado)
+        return;
     FLiberado = true;
     FConfirmarAoFechar = false;
     if (FModal)
@@ -65,26 +80,111 @@ void TnFrmModulo::ModuloDestruido()
         close();
 }
 
+bool TnFrmModulo::Tentar(const std::function<void()> &f)
+{
+    try {
+        f();
+        return true;
+    } catch (const std::exception &e) {
+        MostrarFalha(this, e);
+    }
+    return false;
+}
+
+void TnFrmModulo::Fechar() { close(); }
+
+void TnFrmModulo::RegistrarAcaoForm(TnAcaoForm a, QAction *acao)
+{
+    FAcoesForm.insert(a, acao);
+    addAction(acao); // its shortcuts work wherever the action is shown
+}
+
+void TnFrmModulo::ConfigurarActionForm(TnAcaoForm acao, bool ativa)
+{
+    if (ativa)
+        FDesligadas.remove(acao);
+    else
+        FDesligadas.insert(acao);
+    if (QAction *a = AcaoForm(acao); a && !ativa)
+        a->setEnabled(false);
+    AtualizarAcoes();
+}
+
+void TnFrmModulo::AdicionarAtalhoSecundario(TnAcaoForm acao, const QString &atalho)
+{
+    QAction *a = AcaoForm(acao);
+    const QKeySequence tecla = QKeySequence::fromString(atalho, QKeySequence::PortableText);
+    if (!a || tecla.isEmpty())
+        return;
+    QList<QKeySequence> teclas = a->shortcuts();
+    if (!teclas.contains(tecla))
+        teclas.append(tecla);
+    a->setShortcuts(teclas);
+}
+
+void TnFrmModulo::SetTextoPainel(int painel, const QString &texto)
+{
+    if (painel < 0)
+        return;
+    if (!FStatus) {
+        FStatus = new QStatusBar(this);
+        FStatus->setSizeGripEnabled(false);
+        layout()->addWidget(FStatus);
+    }
+    while (FPaineis.size() <= painel) {
+        auto *l = new QLabel(FStatus);
+        l->setObjectName(QStringLiteral("nPainel%1").arg(FPaineis.size()));
+        FStatus->addWidget(l);
+        FPaineis.append(l);
+    }
+    FPaineis[painel]->setText(texto);
+}
+
+QString TnFrmModulo::TextoPainel(int painel) const
+{
+    return painel >= 0 && painel < FPaineis.size() ? FPaineis[painel]->text() : QString();
+}
+
+void TnFrmModulo::SetLarguraPainel(int painel, int largura)
+{
+    SetTextoPainel(painel, TextoPainel(painel));
+    FPaineis[painel]->setFixedWidth(qMax(0, largura));
+}
+
+void TnFrmModulo::DefinirTamanho(int largura, int altura)
+{
+    resize(largura, altura);
+    if (QScreen *tela = screen() ? screen() : QGuiApplication::primaryScreen())
+        move(tela->availableGeometry().center() - rect().center());
+}
+
+// ---- TnFrmSimples ---------------------------------------------------------------------
+
 TnFrmSimples::TnFrmSimples(TnDataModule *dm, QWidget *pai) : TnFrmModulo(dm, pai)
 {
     setWindowTitle(dm ? dm->ClassName() : QString());
-    auto *l = new QVBoxLayout(this);
-    auto *texto = new QLabel(dm ? dm->ClassName() : QString(), this);
+    auto *l = new QVBoxLayout(Conteudo());
+    auto *texto = new QLabel(dm ? dm->ClassName() : QString(), Conteudo());
     texto->setAlignment(Qt::AlignCenter);
     l->addWidget(texto, 1);
-    auto *botoes = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto *botoes = new QDialogButtonBox(QDialogButtonBox::Close, Conteudo());
     botoes->button(QDialogButtonBox::Close)->setText(QStringLiteral("Fechar"));
     connect(botoes, &QDialogButtonBox::rejected, this, &QDialog::reject);
     l->addWidget(botoes);
     resize(420, 240);
 }
 
+void AvisarNaoDisponivel(const QString &nome)
+{
+    nShowMessage(QStringLiteral("\"%1\" não está disponível.").arg(nome));
+}
+
 TnFrmModulo *CriarFormModulo(TnDataModule *dm, QWidget *pai)
 {
-    try {
-        return new TnFrmSimples(dm, pai);
-    } catch (...) {
-        delete dm;
-        throw;
-    }
+    // A window that fails while it is built frees the module itself (its destructor).
+    if (auto *cadastro = qobject_cast<TnDMClientDataSet *>(dm))
+        return new TnFrmCadastro(cadastro, pai);
+    if (auto *processo = qobject_cast<TnDMPowerParam *>(dm))
+        return new TnFrmProcesso(processo, pai);
+    return new TnFrmSimples(dm, pai);
 }

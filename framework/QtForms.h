@@ -2,12 +2,24 @@
 // Windows that show modules. Each open module has one window (TnFrmModulo); closing the
 // window frees the module, and a module destroyed from elsewhere (its class unregistered
 // when a library unloads) closes its window at once.
+//
+// TnFrmModulo is also what the module sees of its window (TnFormModulo, Formulario.h): the
+// common parts live here (closing, form actions, status panels, size); the register page,
+// grids and the process parameter form (QtCadastro.h, QtProcesso.h) add the controls.
+#include "Formulario.h"
 #include "Modulos.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QPointer>
+#include <QSet>
+#include <functional>
 
-class TnFrmModulo : public QDialog {
+class QAction;
+class QStatusBar;
+class QLabel;
+
+class TnFrmModulo : public QDialog, public TnFormModulo {
     Q_OBJECT
 public:
     TnFrmModulo(TnDataModule *dm, QWidget *pai = nullptr);
@@ -16,19 +28,52 @@ public:
     TnDataModule *Modulo() const { return FModulo.data(); }
     // The module still exists (handlers check it: the window may outlive it for a moment).
     bool Vivo() const { return !FModulo.isNull(); }
-    // Shows the window modally; true when it was confirmed (Confirmar).
+    // Shows the window modally; true when it was confirmed.
     bool ExecutarModal();
     // Confirmed: a register's window is confirmed by closing it (what it saved is saved);
     // a process's only by a run that ended well (SetConfirmarAoFechar(false), Confirmar).
     void Confirmar() { FConfirmado = true; }
     bool Confirmado() const { return FConfirmado; }
     void SetConfirmarAoFechar(bool v) { FConfirmarAoFechar = v; }
+    bool EmModal() const { return FModal; }
     // Every way of closing (the close button, Esc, accept, reject) ends here.
     void done(int r) override;
 
+    // Runs what the user asked for, reporting a failure as MostrarFalha does (the message,
+    // then the focus on the field or parameter an EnField or EnParam names). True when it
+    // ended without an exception.
+    bool Tentar(const std::function<void()> &f);
+
+    // The action of the window for a form action, when it has one.
+    QAction *AcaoForm(TnAcaoForm a) const { return FAcoesForm.value(a); }
+    // Switched off by the module (ConfigurarActionForm).
+    bool AcaoDesligada(TnAcaoForm a) const { return FDesligadas.contains(a); }
+
+    // ---- TnFormModulo (the parts every window has)
+    void Fechar() override;
+    void FocarControle(const QString &) override {}
+    void AtualizarControle(const QString &) override {}
+    bool Inserindo() const override { return false; }
+    void ConfigurarActionForm(TnAcaoForm acao, bool ativa) override;
+    void AdicionarAtalhoSecundario(TnAcaoForm acao, const QString &atalho) override;
+    void SetTextoPainel(int painel, const QString &texto) override;
+    void SetLarguraPainel(int painel, int largura) override;
+    QString TextoPainel(int painel) const;
+    void DefinirTamanho(int largura, int altura) override;
+    QString CriarPageControl(const QString &pai) override { return pai; }
+    QString CriarTabSheet(const QString &, const QString &caption) override { return caption; }
+    void MostrarDetalhe(TnDMClientDataSet *, const QString &) override {}
+    void ResultadoAlterado() override {}
+
 protected:
-    // Frees the module once the window closed; forms of modules that free themselves on
-    // closing override it.
+    // Where the derived window puts its controls (the status panels go below it).
+    QWidget *Conteudo() const { return FConteudo; }
+    // Binds a window action to a form action (switching and shortcuts).
+    void RegistrarAcaoForm(TnAcaoForm a, QAction *acao);
+    // Applies the state the window wants for its actions, and the module's switches.
+    virtual void AtualizarAcoes() {}
+    // Frees the module once the window closed. The module bases free themselves
+    // (FormFechado); other modules are deleted here.
     virtual void LiberarModulo();
     // Asked before the window closes; false keeps it open.
     virtual bool PodeFechar() { return true; }
@@ -36,6 +81,11 @@ protected:
 private:
     void ModuloDestruido();
     QPointer<TnDataModule> FModulo;
+    QWidget *FConteudo;
+    QStatusBar *FStatus = nullptr;
+    QList<QLabel *> FPaineis;
+    QHash<int, QPointer<QAction>> FAcoesForm;
+    QSet<int> FDesligadas;
     bool FConfirmado = false;
     bool FConfirmarAoFechar = true;
     bool FLiberado = false;
@@ -49,6 +99,11 @@ public:
     TnFrmSimples(TnDataModule *dm, QWidget *pai = nullptr);
 };
 
-// The window for a module: the generic form of its kind, or a plain one. The window takes
-// the module (it frees it when it closes, also when building the window fails).
+// Tells the user that a class (a button's, a lookup's) is not available: not registered.
+void AvisarNaoDisponivel(const QString &nome);
+
+// The window for a module: the register page or grid, the consultation grid or the process
+// parameter form by the module's kind, or a plain window. The window takes the module (it
+// frees it when it closes, also when building the window fails). A register module is
+// opened (Abrir) and configured with its window (ConfigurarForm).
 TnFrmModulo *CriarFormModulo(TnDataModule *dm, QWidget *pai);

@@ -161,6 +161,18 @@ void TnVisaoMensagens::Limpar()
     clear();
 }
 
+void TnVisaoMensagens::Mostrar(const TnListaMensagem &lista)
+{
+    Limpar();
+    const std::function<void(const std::vector<std::unique_ptr<TnItemMensagem>> &)> mostrar = [&](const auto &itens) {
+        for (const auto &i : itens) {
+            Adicionar(*i);
+            mostrar(i->Filhos);
+        }
+    };
+    mostrar(lista.Itens());
+}
+
 void TnVisaoMensagens::Esquecer() { FLinhas.clear(); }
 
 // ---- TnInteracaoQt --------------------------------------------------------------------

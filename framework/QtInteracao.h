@@ -46,6 +46,8 @@ public:
     // Adds the line under its parent's line (when the parent was shown here) or at the top.
     void Adicionar(const TnItemMensagem &item);
     void Limpar();
+    // Shows every line of the list again (Limpar, then each line in order).
+    void Mostrar(const TnListaMensagem &lista);
     // The list is gone: its lines stay on screen, the links to its items are dropped.
     void Esquecer();
 

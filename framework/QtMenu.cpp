@@ -67,6 +67,8 @@ TnFrmMenuVarnel::TnFrmMenuVarnel(QWidget *pai)
 
 TnFrmMenuVarnel::~TnFrmMenuVarnel()
 {
+    if (FormPrincipal() == this)
+        DefinirFormPrincipal(nullptr);
     statusBar()->removeEventFilter(this);
 }
 
@@ -75,6 +77,7 @@ void TnFrmMenuVarnel::Inicializar()
     if (FInicializado)
         return;
     FInicializado = true;
+    DefinirFormPrincipal(this);
     connect(&Registro(), &TnRegistro::ClasseRegistrada, this, &TnFrmMenuVarnel::AgendarMenus);
     connect(&Registro(), &TnRegistro::ClasseRemovida, this, &TnFrmMenuVarnel::AgendarMenus);
     ConstruirMenus();
@@ -181,16 +184,11 @@ void TnFrmMenuVarnel::actShowForm(TnAction *acao)
     AbrirClasse(acao->NomeClasse(), acao);
 }
 
-void TnFrmMenuVarnel::NaoDisponivel(const QString &nome)
-{
-    nShowMessage(QStringLiteral("\"%1\" não está disponível.").arg(nome));
-}
-
 bool TnFrmMenuVarnel::Abrir(const QString &classe, TnAction *acao, bool modal)
 {
     const TnClasseInfo *info = Registro().Classe(classe);
     if (!info) {
-        NaoDisponivel(acao && !acao->Caption().isEmpty() ? acao->Caption() : classe);
+        AvisarNaoDisponivel(acao && !acao->Caption().isEmpty() ? acao->Caption() : classe);
         return false;
     }
     const QStringList chaves = acao ? (acao->ChecarSelecao() ? Chaves(acao->VerificaSelecao()) : QStringList())
@@ -242,7 +240,7 @@ void TnFrmMenuVarnel::AcionarClasse(const QString &classe, const QString &captio
         return;
     }
     if (!Registro().Classe(classe)) {
-        NaoDisponivel(caption.isEmpty() ? classe : caption);
+        AvisarNaoDisponivel(caption.isEmpty() ? classe : caption);
         return;
     }
     AbrirClasse(classe);

@@ -8,6 +8,7 @@
 // The menus are built again whenever a class is registered or unregistered (a library
 // loads or unloads).
 #include "Acoes.h"
+#include "Formulario.h"
 #include "Menu.h"
 
 #include <QMainWindow>
@@ -16,7 +17,9 @@
 class QLabel;
 class QToolBar;
 
-class TnFrmMenuVarnel : public QMainWindow {
+// While it is initialised, the window is the program's main window as modules see it
+// (FormPrincipal, Formulario.h).
+class TnFrmMenuVarnel : public QMainWindow, public TnFormPrincipal {
     Q_OBJECT
 public:
     explicit TnFrmMenuVarnel(QWidget *pai = nullptr);
@@ -52,8 +55,8 @@ public:
     // ---- status bar: panels numbered from 0
     void SetPaineis(const QList<int> &larguras);
     int QtdePaineis() const { return int(FPaineis.size()); }
-    QString TextoPainel(int i) const;
-    void SetTextoPainel(int i, const QString &texto);
+    QString TextoPainel(int i) const override;
+    void SetTextoPainel(int i, const QString &texto) override;
     int LarguraPainel(int i) const;
     void SetLarguraPainel(int i, int largura);
 
@@ -79,7 +82,6 @@ private:
     void Acionar(const std::function<void()> &f);
     void AcionarClasse(const QString &classe, const QString &caption);
     bool Abrir(const QString &classe, TnAction *acao, bool modal);
-    void NaoDisponivel(const QString &nome);
 
     QStringList FItensPrincipais;
     TnActionList *FAcoes;

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 
@@ -32,6 +34,18 @@ bool Clicar(QWidget *janela, const QString &texto)
             return true;
         }
     return false;
+}
+
+void Digitar(QWidget *linha, const QString &texto)
+{
+    if (auto *l = qobject_cast<QLineEdit *>(linha))
+        l->selectAll();
+    for (const QChar c : texto) {
+        QKeyEvent aperta(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QKeyEvent solta(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(linha, &aperta);
+        QApplication::sendEvent(linha, &solta);
+    }
 }
 
 QString Capturar(QWidget *w, const QString &nome)

@@ -11,6 +11,9 @@ namespace teste {
 void QuandoModal(const std::function<void(QWidget *)> &acao);
 // Clicks the button captioned `texto` inside `janela`; false when there is none.
 bool Clicar(QWidget *janela, const QString &texto);
+// Types `texto` into a line as the user does (key presses), replacing what it held; the
+// text is not taken until the focus leaves or a button takes it.
+void Digitar(QWidget *linha, const QString &texto);
 // Saves the widget's picture as capturas/<nome>.png under the build folder; answers the path.
 QString Capturar(QWidget *w, const QString &nome);
 } // namespace teste

@@ -1,0 +1,591 @@
+#include "QtCadastro.h"
+
+#include "Interacao.h"
+#include "QtEditores.h"
+#include "QtGrade.h"
+#include "QtSelecao.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+struct DefBotao {
+    const char *Nome;
+    const char *Caption;
+    QStyle::StandardPixmap Icone;
+};
+const DefBotao kBotoes[] = {
+    {"actPrimeiro", "Primeiro", QStyle::SP_MediaSkipBackward},
+    {"actAnterior", "Anterior", QStyle::SP_MediaSeekBackward},
+    {"actProximo", "Próximo", QStyle::SP_MediaSeekForward},
+    {"actUltimo", "Último", QStyle::SP_MediaSkipForward},
+    {"actIncluir", "Incluir", QStyle::SP_FileIcon},
+    {"actAlterar", "Alterar", QStyle::SP_FileDialogDetailedView},
+    {"actExcluir", "Excluir", QStyle::SP_TrashIcon},
+    {"actGravar", "Gravar", QStyle::SP_DialogSaveButton},
+    {"actCancelar", "Cancelar", QStyle::SP_DialogCancelButton},
+};
+
+// The form action a record button answers to.
+int AcaoFormDoBotao(TnBotaoRegistro b)
+{
+    switch (b) {
+    case brIncluir: return nafIncluir;
+    case brExcluir: return nafExcluir;
+    case brGravar: return nafGravar;
+    case brCancelar: return nafCancelar;
+    default: return -1;
+    }
+}
+
+TnTipoEditor TipoEditorDoCampo(const TnField &f)
+{
+    const Definicao &d = f.Def();
+    if (d.TipoControle == ntcLookup || !d.ClasseLookup.trimmed().isEmpty())
+        return tePesquisa;
+    if (d.TipoControle == ntcCombo || d.TemListaValores())
+        return d.TipoControle == ntcCheckBox ? teMarcacao : teLista;
+    if (d.TipoControle == ntcCheckBox || f.DataType() == ftBoolean)
+        return teMarcacao;
+    if (d.TipoControle == ntcMemo || f.DataType() == ftMemo)
+        return teMemo;
+    return teLinha;
+}
+
+QStringList Nomes(const QString &lista)
+{
+    QStringList r;
+    for (const QString &n : lista.split(QRegularExpression(QStringLiteral("[;,]")), Qt::SkipEmptyParts))
+        if (!n.trimmed().isEmpty())
+            r.append(n.trimmed());
+    return r;
+}
+
+bool EmEdicao(const TnClientDataSet &ds) { return ds.State() == dsEdit || ds.State() == dsInsert; }
+} // namespace
+
+// ---- TnPainelCadastro -------------------------------------------------------------------
+
+TnPainelCadastro::TnPainelCadastro(TnDMClientDataSet *dm, TnFrmModulo *form, bool mestre, QWidget *pai)
+    : QWidget(pai), FModulo(dm), FForm(form), FMestre(mestre), FBarra(new QToolBar(this))
+{
+    auto *l = new QVBoxLayout(this);
+    l->setContentsMargins(4, 4, 4, 4);
+    l->addWidget(FBarra);
+    CriarBotoes();
+    if (dm->TipoForm() == ntfCadPage) {
+        CriarEditores();
+        l->addWidget(FPaginas, 1);
+    } else {
+        FGrade = new TnGradeDataSet(dm->nClientDataSet(), dm, dm->TipoForm() == ntfConGrid, this);
+        l->addWidget(FGrade, 1);
+    }
+    dm->nClientDataSet().AdicionarObservador(this);
+    Atualizar();
+}
+
+TnPainelCadastro::~TnPainelCadastro()
+{
+    // The controls still send focus changes while they go: they no longer reach here.
+    for (TnEditor *e : FEditores)
+        disconnect(e, nullptr, this, nullptr);
+    if (FModulo)
+        FModulo->nClientDataSet().RemoverObservador(this);
+}
+
+void TnPainelCadastro::CriarBotoes()
+{
+    FBarra->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    FBarra->setIconSize(QSize(16, 16));
+    for (int b = brPrimeiro; b <= brCancelar; ++b) {
+        const DefBotao &d = kBotoes[b];
+        QAction *a = FBarra->addAction(style()->standardIcon(d.Icone), QString::fromUtf8(d.Caption));
+        a->setObjectName(QString::fromLatin1(d.Nome));
+        connect(a, &QAction::triggered, this, [this, b] { Acionar(TnBotaoRegistro(b)); });
+        FBotoes[b] = a;
+        if (b == brUltimo || b == brExcluir)
+            FBarra->addSeparator();
+    }
+    // A consultation only moves through its rows.
+    if (FModulo->SomenteLeitura())
+        for (int b = brIncluir; b <= brCancelar; ++b)
+            FBotoes[b]->setVisible(false);
+}
+
+void TnPainelCadastro::CriarEditores()
+{
+    FPaginas = new QTabWidget(this);
+    QHash<QString, QFormLayout *> paginas;
+    TnClientDataSet &ds = FModulo->nClientDataSet();
+    for (int i = 0; i < ds.FieldCount(); ++i) {
+        const TnField &f = ds.Fields(i);
+        const QString pagina = f.Def().Pagina.trimmed().isEmpty() ? QStringLiteral("Principal") : f.Def().Pagina.trimmed();
+        QFormLayout *form = paginas.value(pagina);
+        if (!form) {
+            auto *w = new QWidget(FPaginas);
+            form = new QFormLayout(w);
+            FPaginas->addTab(w, pagina);
+            paginas.insert(pagina, form);
+        }
+        auto *e = new TnEditor(f.FieldName(), TipoEditorDoCampo(f), form->parentWidget());
+        e->SetAlinharDireita(EhTipoNumerico(f.DataType()) && e->Tipo() == teLinha);
+        form->addRow(e->Rotulo(), e->Widget());
+        connect(e, &TnEditor::Editado, this, [this, e] {
+            const QString texto = e->Texto();
+            if (!FForm->Tentar([&] { Escrever(e, texto); }))
+                Atualizar(e->Nome());
+        });
+        // Typing in a stored row puts it in edit (in an empty register: a new row), so the
+        // save and cancel buttons answer at once.
+        connect(e, &TnEditor::Alterando, this, [this, e] {
+            TnField *f = Campo(e);
+            if (!f || !EditorHabilitado(*f) || FModulo->nClientDataSet().State() != dsBrowse)
+                return;
+            if (!FForm->Tentar([&] { Editar(); })) {
+                e->Descartar();
+                Atualizar(e->Nome());
+            }
+        });
+        connect(e, &TnEditor::Saiu, this, [this, e] {
+            if (FModulo && Campo(e) && EditorHabilitado(*Campo(e)))
+                FForm->Tentar([&] { FModulo->SairDoCampo(e->Nome()); });
+        });
+        connect(e, &TnEditor::Pesquisar, this, [this, e] { Pesquisar(e); });
+        FEditores.push_back(e);
+    }
+}
+
+TnEditor *TnPainelCadastro::Editor(const QString &campo) const
+{
+    for (TnEditor *e : FEditores)
+        if (e->Nome().compare(campo.trimmed(), Qt::CaseInsensitive) == 0)
+            return e;
+    return nullptr;
+}
+
+TnField *TnPainelCadastro::Campo(const TnEditor *e) const
+{
+    return FModulo ? FModulo->nClientDataSet().FindField(e->Nome()) : nullptr;
+}
+
+bool TnPainelCadastro::EditorHabilitado(const TnField &f) const
+{
+    const TnClientDataSet &ds = FModulo->nClientDataSet();
+    if (FModulo->SomenteLeitura() || !ds.Active() || f.ReadOnly() || !f.Def().Habilitado
+        || f.Def().TipoControle == ntcActDataHora)
+        return false;
+    // A key changes only on a new row, unless the register allows it.
+    const bool linhaExistente = ds.State() != dsInsert && !ds.IsEmpty();
+    if (linhaExistente && FModulo->EhCampoChave(f.FieldName()) && !FModulo->ChaveAlteravel())
+        return false;
+    // A detail's link fields come from its master.
+    return !Nomes(FModulo->CamposLink()).contains(f.FieldName(), Qt::CaseInsensitive);
+}
+
+void TnPainelCadastro::Atualizar(const QString &campo)
+{
+    if (!FModulo)
+        return;
+    const TnClientDataSet &ds = FModulo->nClientDataSet();
+    const bool comLinha = ds.Active() && (EmEdicao(ds) || !ds.IsEmpty());
+    for (TnEditor *e : FEditores) {
+        if (!campo.isEmpty() && e->Nome().compare(campo.trimmed(), Qt::CaseInsensitive) != 0)
+            continue;
+        const TnField &f = *Campo(e);
+        if (!e->Digitando())
+            e->SetTexto(comLinha ? f.Text() : QString());
+        e->SetCaption(f.DisplayLabel(), f.Required());
+        e->SetVisivel(f.Visible() && f.Def().Visivel);
+        e->SetLista(f.Def().ListaValores);
+        e->SetTamanhoMaximo(f.Def().TamanhoMaximo > 0 ? f.Def().TamanhoMaximo : f.Size());
+        e->SetDica(f.Def().Hint);
+        e->SetHabilitado(EditorHabilitado(f));
+    }
+    AtualizarBotoes();
+}
+
+void TnPainelCadastro::RegistroAlterado(TnClientDataSet &, TnField *campo)
+{
+    if (!campo)
+        return;
+    if (TnEditor *e = Editor(campo->FieldName()); e && !e->Digitando())
+        e->SetTexto(campo->Text());
+}
+
+void TnPainelCadastro::AtualizarBotoes()
+{
+    if (!FModulo)
+        return;
+    const TnClientDataSet &ds = FModulo->nClientDataSet();
+    const bool editando = EmEdicao(ds);
+    const bool temLinhas = ds.Active() && ds.RecordCount() > 0;
+    const bool alteravel = ds.Active() && !FModulo->SomenteLeitura();
+    bool ligado[brCancelar + 1];
+    ligado[brPrimeiro] = ligado[brAnterior] = ligado[brProximo] = ligado[brUltimo] = temLinhas && !editando;
+    ligado[brIncluir] = alteravel && !editando;
+    ligado[brAlterar] = ligado[brExcluir] = alteravel && temLinhas && !editando;
+    ligado[brGravar] = ligado[brCancelar] = editando;
+    for (int b = brPrimeiro; b <= brCancelar; ++b) {
+        const int acao = AcaoFormDoBotao(TnBotaoRegistro(b));
+        FBotoes[b]->setEnabled(ligado[b] && !(FMestre && acao >= 0 && FForm->AcaoDesligada(TnAcaoForm(acao))));
+    }
+}
+
+void TnPainelCadastro::TomarDigitado()
+{
+    if (!FModulo)
+        return;
+    // Everything typed is read before the first write: entering edit mode shows the
+    // fields' values again in every control.
+    // Lists and check boxes are taken as soon as they change; lines when the focus leaves.
+    QList<QPair<TnEditor *, QString>> pendentes;
+    for (TnEditor *e : FEditores) {
+        if (e->Tipo() == teLista || e->Tipo() == teMarcacao)
+            continue;
+        const TnField *f = Campo(e);
+        if (f && EditorHabilitado(*f) && (e->Digitando() || e->Difere(f->Text())))
+            pendentes.append({e, e->Texto()});
+    }
+    for (const auto &[e, texto] : pendentes)
+        Escrever(e, texto);
+}
+
+void TnPainelCadastro::Escrever(TnEditor *e, const QString &texto)
+{
+    TnField *f = Campo(e);
+    if (!f || FEscrevendo)
+        return;
+    if (!EditorHabilitado(*f)) { // focused while disabled: nothing typed there is taken
+        e->SetTexto(f->Text());
+        return;
+    }
+    e->Descartar();
+    if (TnEditor::MesmoTexto(e->Tipo(), texto, f->Text()))
+        return;
+    FEscrevendo = true;
+    try {
+        Editar();
+        f->SetText(texto);
+    } catch (...) {
+        FEscrevendo = false;
+        throw;
+    }
+    FEscrevendo = false;
+}
+
+void TnPainelCadastro::Editar()
+{
+    TnClientDataSet &ds = FModulo->nClientDataSet();
+    if (ds.State() != dsBrowse)
+        return;
+    if (ds.IsEmpty())
+        ds.Append();
+    else
+        ds.Edit();
+}
+
+void TnPainelCadastro::Acionar(TnBotaoRegistro b)
+{
+    if (!FModulo)
+        return;
+    TnClientDataSet &ds = FModulo->nClientDataSet();
+    FForm->Tentar([&] {
+        if (b == brCancelar)
+            for (TnEditor *e : FEditores)
+                e->Descartar();
+        else
+            TomarDigitado();
+        switch (b) {
+        case brPrimeiro: ds.First(); break;
+        case brAnterior: ds.Prior(); break;
+        case brProximo: ds.Next(); break;
+        case brUltimo: ds.Last(); break;
+        case brIncluir:
+            ds.Append();
+            for (TnEditor *e : FEditores)
+                if (e->Habilitado() && e->Widget()->isVisible()) {
+                    e->Focar();
+                    break;
+                }
+            break;
+        case brAlterar: ds.Edit(); break;
+        case brExcluir:
+            if (nMessageDlg(QStringLiteral("Confirma a exclusão do registro?"), mtConfirmation, mbYes | mbNo) == mbYes)
+                ds.Delete();
+            break;
+        case brGravar: ds.Post(); break;
+        case brCancelar: ds.Cancel(); break;
+        }
+    });
+    Atualizar();
+}
+
+void TnPainelCadastro::Pesquisar(TnEditor *e)
+{
+    TnField *f = Campo(e);
+    if (!f || !EditorHabilitado(*f))
+        return;
+    const QVariantMap linha = PesquisarNaConsulta(f->Def().ClasseLookup, this);
+    if (linha.isEmpty() || !FModulo)
+        return;
+    FForm->Tentar([&] {
+        TnClientDataSet &ds = FModulo->nClientDataSet();
+        Editar();
+        f->SetAsVariant(linha.value(f->FieldName().toUpper()));
+        // The other link fields the consultation has, where this row may take them.
+        for (const QString &nome : Nomes(f->Def().CamposLink)) {
+            TnField *g = ds.FindField(nome);
+            const QString chave = nome.toUpper();
+            if (g && g != f && linha.contains(chave) && EditorHabilitado(*g) && g->AsVariant() != linha.value(chave))
+                g->SetAsVariant(linha.value(chave));
+        }
+    });
+}
+
+bool TnPainelCadastro::Focar(const QString &campo)
+{
+    if (TnEditor *e = Editor(campo)) {
+        e->Focar();
+        return true;
+    }
+    if (FGrade && FModulo) {
+        const TnField *f = FModulo->nClientDataSet().FindField(campo);
+        const int coluna = f ? FGrade->Modelo()->Coluna(f) : -1;
+        if (coluna >= 0) {
+            const int linha = qMax(0, FGrade->Modelo()->LinhaAtual());
+            TornarVisivel(FGrade);
+            FGrade->setCurrentIndex(FGrade->model()->index(linha, coluna));
+            FGrade->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---- TnFrmCadastro ----------------------------------------------------------------------
+
+TnFrmCadastro::TnFrmCadastro(TnDMClientDataSet *dm, QWidget *pai) : TnFrmModulo(dm, pai), FCadastro(dm)
+{
+    setWindowTitle(dm->Caption().isEmpty() ? dm->ClassName() : dm->Caption());
+    resize(780, 560);
+    if (!dm->Aberto())
+        dm->Abrir();
+    dm->ConfigurarForm(this, [this] { Construir(); });
+    Construir();
+    // Details the module made before it had a window.
+    for (TnDMClientDataSet *d : dm->Detalhes())
+        MostrarDetalhe(d, QString());
+    TnClientDataSet &ds = dm->nClientDataSet();
+    if (!dm->SomenteLeitura() && dm->Declaracao().InsercaoAutomatica && ds.IsEmpty())
+        Tentar([&] { ds.Append(); });
+}
+
+void TnFrmCadastro::Construir()
+{
+    if (FPainel)
+        return;
+    auto *l = new QVBoxLayout(Conteudo());
+    l->setContentsMargins(0, 0, 0, 0);
+    FPainel = new TnPainelCadastro(FCadastro, this, true, Conteudo());
+    l->addWidget(FPainel, 3);
+    FInferior = new QWidget(Conteudo());
+    auto *inferior = new QVBoxLayout(FInferior);
+    inferior->setContentsMargins(4, 0, 4, 4);
+    l->addWidget(FInferior, 2);
+    FInferior->hide();
+
+    FPainel->BarraBotoes()->addSeparator();
+    QAction *fechar = FPainel->BarraBotoes()->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                                        QStringLiteral("Fechar"));
+    fechar->setObjectName(QStringLiteral("actFechar"));
+    connect(fechar, &QAction::triggered, this, &QWidget::close);
+    RegistrarAcaoForm(nafFechar, fechar);
+    RegistrarAcaoForm(nafIncluir, FPainel->Botao(brIncluir));
+    RegistrarAcaoForm(nafExcluir, FPainel->Botao(brExcluir));
+    RegistrarAcaoForm(nafGravar, FPainel->Botao(brGravar));
+    RegistrarAcaoForm(nafCancelar, FPainel->Botao(brCancelar));
+}
+
+void TnFrmCadastro::AtualizarAcoes()
+{
+    if (FPainel)
+        FPainel->AtualizarBotoes();
+}
+
+QList<TnPainelCadastro *> TnFrmCadastro::PaineisDetalhe() const
+{
+    QList<TnPainelCadastro *> r;
+    for (const QPointer<TnPainelCadastro> &p : FPaineisDetalhe)
+        if (p)
+            r.append(p);
+    return r;
+}
+
+void TnFrmCadastro::FocarControle(const QString &nome)
+{
+    if (FPainel && FPainel->Focar(nome))
+        return;
+    for (TnPainelCadastro *p : PaineisDetalhe())
+        if (p->Focar(nome))
+            return;
+}
+
+void TnFrmCadastro::AtualizarControle(const QString &nome)
+{
+    if (FPainel)
+        FPainel->Atualizar(nome);
+}
+
+bool TnFrmCadastro::Inserindo() const
+{
+    return FCadastro && FCadastro->nClientDataSet().State() == dsInsert;
+}
+
+QString TnFrmCadastro::Registrar(QWidget *w, const char *prefixo)
+{
+    const QString nome = QString::fromLatin1(prefixo) + QString::number(++FNumero);
+    w->setObjectName(nome);
+    FLugares.insert(nome, w);
+    return nome;
+}
+
+QWidget *TnFrmCadastro::LugarOuErro(const QString &nome) const
+{
+    QWidget *w = FLugares.value(nome.trimmed());
+    if (!w)
+        throw Exception(QStringLiteral("O formulário de \"%1\" não tem o controle %2.").arg(windowTitle(), nome));
+    return w;
+}
+
+QTabWidget *TnFrmCadastro::AreaDetalhes()
+{
+    Construir();
+    if (!FDetalhes) {
+        FDetalhes = new QTabWidget(FInferior);
+        FInferior->layout()->addWidget(FDetalhes);
+    }
+    FInferior->show();
+    return FDetalhes;
+}
+
+QString TnFrmCadastro::CriarPageControl(const QString &pai)
+{
+    Construir();
+    QWidget *lugar = pai.trimmed().isEmpty() ? FInferior : LugarOuErro(pai);
+    if (!lugar->layout())
+        new QVBoxLayout(lugar);
+    auto *pc = new QTabWidget(lugar);
+    lugar->layout()->addWidget(pc);
+    if (lugar == FInferior)
+        FInferior->show();
+    return Registrar(pc, "nPageControl");
+}
+
+QString TnFrmCadastro::CriarTabSheet(const QString &pageControl, const QString &caption)
+{
+    Construir();
+    QTabWidget *pc = nullptr;
+    if (pageControl.trimmed().isEmpty())
+        pc = FPainel->Paginas() ? FPainel->Paginas() : AreaDetalhes();
+    else if (!(pc = qobject_cast<QTabWidget *>(LugarOuErro(pageControl))))
+        throw Exception(QStringLiteral("O controle %1 não é um controle de páginas.").arg(pageControl));
+    auto *pagina = new QWidget(pc);
+    auto *l = new QVBoxLayout(pagina);
+    l->setContentsMargins(0, 0, 0, 0);
+    pc->addTab(pagina, caption);
+    return Registrar(pagina, "nTabSheet");
+}
+
+void TnFrmCadastro::MostrarDetalhe(TnDMClientDataSet *detalhe, const QString &controlePai)
+{
+    Construir();
+    for (TnPainelCadastro *p : PaineisDetalhe())
+        if (p->Modulo() == detalhe)
+            return;
+    QWidget *lugar = controlePai.trimmed().isEmpty() ? AreaDetalhes() : LugarOuErro(controlePai);
+    auto *painel = new TnPainelCadastro(detalhe, this, false, nullptr);
+    if (auto *pc = qobject_cast<QTabWidget *>(lugar)) {
+        pc->addTab(painel, detalhe->Caption());
+    } else {
+        if (!lugar->layout())
+            new QVBoxLayout(lugar);
+        painel->setParent(lugar);
+        lugar->layout()->addWidget(painel);
+    }
+    FPaineisDetalhe.append(painel);
+}
+
+bool TnFrmCadastro::PodeFechar()
+{
+    bool pode = true;
+    if (!Tentar([&] {
+            for (TnPainelCadastro *p : PaineisDetalhe())
+                p->TomarDigitado();
+            if (FPainel)
+                FPainel->TomarDigitado();
+            FCadastro->FormCloseQuery(this, pode);
+        }))
+        return false;
+    return pode;
+}
+
+void TnFrmCadastro::LiberarModulo()
+{
+    if (FCadastro)
+        FCadastro->FormFechado();
+}
+
+// ---- the search of a lookup -------------------------------------------------------------
+
+TnDlgPesquisa::TnDlgPesquisa(TnDMClientDataSet *consulta, QWidget *pai) : QDialog(pai)
+{
+    setWindowTitle(QStringLiteral("Pesquisar: %1").arg(consulta->Caption()));
+    auto *l = new QVBoxLayout(this);
+    FGrade = new TnGradeDataSet(consulta->nClientDataSet(), consulta, true, this);
+    l->addWidget(FGrade, 1);
+    auto *botoes = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    botoes->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Ok"));
+    botoes->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    connect(botoes, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(botoes, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(FGrade, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
+    l->addWidget(botoes);
+    resize(640, 420);
+}
+
+QVariantMap PesquisarNaConsulta(const QString &classe, QWidget *pai, QVariant *chave)
+{
+    const TnClasseInfo *info = Registro().Classe(classe);
+    if (!info) {
+        AvisarNaoDisponivel(classe.trimmed().isEmpty() ? QStringLiteral("Pesquisa") : classe.trimmed());
+        return {};
+    }
+    if (!GarantirSelecao(info->ChavesSelecao(), pai))
+        return {};
+    std::unique_ptr<TnDataModule> dm(CriarDMNovo(info->Nome));
+    auto *consulta = qobject_cast<TnDMClientDataSet *>(dm.get());
+    if (!consulta)
+        throw Exception(QStringLiteral("A classe %1 não é uma consulta.").arg(info->Nome));
+    consulta->Abrir();
+    TnClientDataSet &ds = consulta->nClientDataSet();
+    TnDlgPesquisa dlg(consulta, pai);
+    if (dlg.exec() != QDialog::Accepted || ds.IsEmpty())
+        return {};
+    QVariantMap r;
+    for (int i = 0; i < ds.FieldCount(); ++i)
+        r.insert(ds.Fields(i).FieldName().toUpper(), ds.Fields(i).AsVariant());
+    if (chave) {
+        const QStringList campos = Nomes(consulta->ChavePrimaria());
+        *chave = campos.isEmpty() ? ds.Fields(0).AsVariant() : ds.FieldByName(campos.first()).AsVariant();
+    }
+    return r;
+}

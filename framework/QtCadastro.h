@@ -1,0 +1,134 @@
+#pragma once
+// Generic windows of register and consultation modules, built from their declarations:
+// - the register page (ntfCadPage): one record at a time, its fields grouped in pages by
+//   their definition's page, a list of values as a combo box, a lookup as a line with a
+//   search button; detail registers as tabs of the page control or of the detail area;
+// - the register grid (ntfCadGrid): the rows in an editable grid;
+// - the consultation grid (ntfConGrid): the rows in a read-only grid (lazy: QtGrade.h).
+// Every register has the record buttons: first, prior, next, last, insert, edit, delete,
+// save and cancel.
+#include "DMClientDataSet.h"
+#include "QtForms.h"
+
+#include <QVariantMap>
+#include <QWidget>
+#include <vector>
+
+class QAction;
+class QTabWidget;
+class QToolBar;
+class TnEditor;
+class TnGradeDataSet;
+
+// Record buttons, in the order of the button bar.
+enum TnBotaoRegistro { brPrimeiro, brAnterior, brProximo, brUltimo, brIncluir, brAlterar, brExcluir, brGravar, brCancelar };
+
+// The controls of one register module: its button bar and its record page or grid. The
+// register's window holds one for its module and one per detail register.
+class TnPainelCadastro : public QWidget, private TnObservadorDataSet {
+    Q_OBJECT
+public:
+    // `form` is the window (failures are reported through it); `mestre` tells whether the
+    // window's form actions (ConfigurarActionForm) apply to these buttons.
+    TnPainelCadastro(TnDMClientDataSet *dm, TnFrmModulo *form, bool mestre, QWidget *pai);
+    ~TnPainelCadastro() override;
+
+    TnDMClientDataSet *Modulo() const { return FModulo.data(); }
+    QToolBar *BarraBotoes() const { return FBarra; }
+    QAction *Botao(TnBotaoRegistro b) const { return FBotoes[b]; }
+    QTabWidget *Paginas() const { return FPaginas; } // null for grids
+    TnGradeDataSet *Grade() const { return FGrade; } // null for record pages
+    TnEditor *Editor(const QString &campo) const;
+
+    // Puts the focus on the field's control (also when disabled) and brings its page to
+    // the front; false when the field has no control here.
+    bool Focar(const QString &campo);
+    // Shows the field's definition state and value again; all fields when empty.
+    void Atualizar(const QString &campo = QString());
+    // Writes into the fields what the user typed in controls not yet taken (before saving).
+    void TomarDigitado();
+    void AtualizarBotoes();
+
+private:
+    void CriarBotoes();
+    void CriarEditores();
+    void Acionar(TnBotaoRegistro b);
+    void Escrever(TnEditor *e, const QString &texto);
+    void Editar(); // a stored row into edit; an empty register into a new row
+    void Pesquisar(TnEditor *e);
+    bool EditorHabilitado(const TnField &f) const;
+    TnField *Campo(const TnEditor *e) const;
+
+    void DadosAlterados(TnClientDataSet &) override { Atualizar(); }
+    void RegistroAlterado(TnClientDataSet &, TnField *campo) override;
+    void Rolou(TnClientDataSet &) override { Atualizar(); }
+    void EstadoAlterado(TnClientDataSet &) override { Atualizar(); }
+
+    QPointer<TnDMClientDataSet> FModulo;
+    TnFrmModulo *FForm;
+    bool FMestre;
+    QToolBar *FBarra;
+    QAction *FBotoes[brCancelar + 1] = {};
+    QTabWidget *FPaginas = nullptr;
+    TnGradeDataSet *FGrade = nullptr;
+    std::vector<TnEditor *> FEditores;
+    bool FEscrevendo = false;
+};
+
+// The window of a register or consultation module.
+class TnFrmCadastro : public TnFrmModulo {
+    Q_OBJECT
+public:
+    // Opens the module (Abrir) and configures it with this window (ConfigurarForm).
+    TnFrmCadastro(TnDMClientDataSet *dm, QWidget *pai = nullptr);
+
+    TnPainelCadastro *Painel() const { return FPainel; }
+    // The panels of the detail registers shown, in the order they were created.
+    QList<TnPainelCadastro *> PaineisDetalhe() const;
+    // A page control or tab sheet created for the module, by the name it was given.
+    QWidget *Lugar(const QString &nome) const { return FLugares.value(nome); }
+
+    // ---- TnFormModulo
+    void FocarControle(const QString &nome) override;
+    void AtualizarControle(const QString &nome) override;
+    bool Inserindo() const override;
+    QString CriarPageControl(const QString &pai) override;
+    QString CriarTabSheet(const QString &pageControl, const QString &caption) override;
+    void MostrarDetalhe(TnDMClientDataSet *detalhe, const QString &controlePai) override;
+
+protected:
+    bool PodeFechar() override;
+    void LiberarModulo() override;
+    void AtualizarAcoes() override;
+
+private:
+    void Construir();
+    QTabWidget *AreaDetalhes();
+    QWidget *LugarOuErro(const QString &nome) const;
+    QString Registrar(QWidget *w, const char *prefixo);
+
+    QPointer<TnDMClientDataSet> FCadastro;
+    TnPainelCadastro *FPainel = nullptr;
+    QWidget *FInferior = nullptr;      // below the record: page controls and details
+    QTabWidget *FDetalhes = nullptr;   // the form's own detail area
+    QHash<QString, QPointer<QWidget>> FLugares;
+    QList<QPointer<TnPainelCadastro>> FPaineisDetalhe;
+    int FNumero = 0;
+};
+
+// A dialog that shows a consultation's rows for the user to pick one.
+class TnDlgPesquisa : public QDialog {
+    Q_OBJECT
+public:
+    TnDlgPesquisa(TnDMClientDataSet *consulta, QWidget *pai = nullptr);
+    TnGradeDataSet *Grade() const { return FGrade; }
+
+private:
+    TnGradeDataSet *FGrade;
+};
+
+// Opens the consultation `classe` (its selection keys chosen first) for the user to pick a
+// row; answers the row's fields by their names in upper case, or nothing when the user
+// cancelled or the class is not available (which is reported). `chave` receives the value
+// of the row's first key field.
+QVariantMap PesquisarNaConsulta(const QString &classe, QWidget *pai, QVariant *chave = nullptr);

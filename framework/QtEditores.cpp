@@ -1,0 +1,212 @@
+#include "QtEditores.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace {
+bool Marcado(const QString &texto)
+{
+    static const QStringList sim = {"1", "S", "Sim", "T", "True"};
+    return sim.contains(texto.trimmed(), Qt::CaseInsensitive);
+}
+} // namespace
+
+TnEditor::TnEditor(const QString &nome, TnTipoEditor tipo, QWidget *pai)
+    : QObject(pai), FNome(nome), FTipo(tipo), FRotulo(new QLabel(pai))
+{
+    switch (tipo) {
+    case teLista: {
+        auto *cb = new QComboBox(pai);
+        connect(cb, &QComboBox::activated, this, [this] { emit Editado(); });
+        FWidget = FEntrada = cb;
+        break;
+    }
+    case teMarcacao: {
+        auto *ck = new QCheckBox(pai);
+        connect(ck, &QCheckBox::toggled, this, [this] {
+            if (!FAtualizando)
+                emit Editado();
+        });
+        FWidget = FEntrada = ck;
+        break;
+    }
+    case teMemo: {
+        auto *m = new QPlainTextEdit(pai);
+        m->setTabChangesFocus(true);
+        m->setMaximumHeight(90);
+        connect(m, &QPlainTextEdit::textChanged, this, [this] { Digitou(); });
+        FWidget = FEntrada = m; // taken when the focus leaves (below)
+        break;
+    }
+    case teLinha:
+    case tePesquisa: {
+        auto *l = new QLineEdit(pai);
+        connect(l, &QLineEdit::editingFinished, this, [this] { emit Editado(); });
+        connect(l, &QLineEdit::textEdited, this, [this] { Digitou(); });
+        FEntrada = l;
+        FWidget = l;
+        if (tipo == tePesquisa) {
+            FWidget = new QWidget(pai);
+            auto *h = new QHBoxLayout(FWidget);
+            h->setContentsMargins(0, 0, 0, 0);
+            l->setParent(FWidget);
+            h->addWidget(l, 1);
+            auto *b = new QToolButton(FWidget);
+            b->setText(QStringLiteral("..."));
+            b->setToolTip(QStringLiteral("Pesquisar"));
+            b->setFocusPolicy(Qt::NoFocus);
+            connect(b, &QToolButton::clicked, this, [this] { emit Pesquisar(); });
+            h->addWidget(b);
+        }
+        break;
+    }
+    }
+    FEntrada->setObjectName(nome);
+    FEntrada->installEventFilter(this);
+    FRotulo->setBuddy(FEntrada);
+}
+
+void TnEditor::Digitou()
+{
+    if (FAtualizando || FDigitando)
+        return;
+    FDigitando = true;
+    emit Alterando();
+}
+
+QString TnEditor::Texto() const
+{
+    if (auto *l = qobject_cast<QLineEdit *>(FEntrada))
+        return l->text();
+    if (auto *cb = qobject_cast<QComboBox *>(FEntrada))
+        return cb->currentIndex() >= 0 ? cb->currentText() : QString();
+    if (auto *ck = qobject_cast<QCheckBox *>(FEntrada))
+        return ck->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (auto *m = qobject_cast<QPlainTextEdit *>(FEntrada))
+        return m->toPlainText();
+    return {};
+}
+
+void TnEditor::SetTexto(const QString &texto)
+{
+    FDigitando = false;
+    if (texto == Texto() && FTipo != teLista)
+        return;
+    FAtualizando = true;
+    if (auto *l = qobject_cast<QLineEdit *>(FEntrada)) {
+        l->setText(texto);
+        l->setCursorPosition(0);
+    } else if (auto *cb = qobject_cast<QComboBox *>(FEntrada)) {
+        cb->setCurrentIndex(cb->findText(texto));
+    } else if (auto *ck = qobject_cast<QCheckBox *>(FEntrada)) {
+        ck->setChecked(Marcado(texto));
+    } else if (auto *m = qobject_cast<QPlainTextEdit *>(FEntrada)) {
+        m->setPlainText(texto);
+    }
+    FAtualizando = false;
+}
+
+bool TnEditor::MesmoTexto(TnTipoEditor tipo, const QString &a, const QString &b)
+{
+    return tipo == teMarcacao ? Marcado(a) == Marcado(b) : a == b;
+}
+
+void TnEditor::SetLista(const QStringList &linhasTextoValor)
+{
+    auto *cb = qobject_cast<QComboBox *>(FEntrada);
+    if (!cb)
+        return;
+    QStringList textos;
+    for (const QString &linha : linhasTextoValor) {
+        const qsizetype p = linha.lastIndexOf(u'=');
+        textos.append(p < 0 ? linha : linha.left(p));
+    }
+    QStringList atuais;
+    for (int i = 0; i < cb->count(); ++i)
+        atuais.append(cb->itemText(i));
+    if (atuais == textos)
+        return;
+    const QString atual = Texto();
+    FAtualizando = true;
+    cb->clear();
+    cb->addItems(textos);
+    cb->setCurrentIndex(cb->findText(atual));
+    FAtualizando = false;
+}
+
+void TnEditor::SetCaption(const QString &caption, bool requerido)
+{
+    FRotulo->setText(caption + (requerido ? QStringLiteral(" *") : QString()) + u':');
+}
+
+void TnEditor::SetHabilitado(bool habilitado)
+{
+    FHabilitado = habilitado;
+    if (!FForcado || habilitado)
+        FWidget->setEnabled(habilitado);
+}
+
+void TnEditor::SetVisivel(bool visivel)
+{
+    FRotulo->setVisible(visivel);
+    FWidget->setVisible(visivel);
+}
+
+void TnEditor::SetTamanhoMaximo(int caracteres)
+{
+    if (auto *l = qobject_cast<QLineEdit *>(FEntrada))
+        l->setMaxLength(caracteres > 0 ? caracteres : 32767);
+}
+
+void TnEditor::SetDica(const QString &dica)
+{
+    FEntrada->setToolTip(dica);
+}
+
+void TnEditor::SetAlinharDireita(bool direita)
+{
+    if (auto *l = qobject_cast<QLineEdit *>(FEntrada))
+        l->setAlignment(direita ? Qt::AlignRight : Qt::AlignLeft);
+}
+
+void TnEditor::Focar()
+{
+    if (!FHabilitado) {
+        FForcado = true;
+        FWidget->setEnabled(true);
+    }
+    TornarVisivel(FEntrada);
+    FEntrada->setFocus(Qt::OtherFocusReason);
+    if (auto *l = qobject_cast<QLineEdit *>(FEntrada))
+        l->selectAll();
+}
+
+bool TnEditor::eventFilter(QObject *o, QEvent *e)
+{
+    if (o == FEntrada && e->type() == QEvent::FocusOut) {
+        if (FTipo == teMemo)
+            emit Editado();
+        if (FForcado) {
+            FForcado = false;
+            FWidget->setEnabled(FHabilitado);
+        }
+        emit Saiu();
+    }
+    return QObject::eventFilter(o, e);
+}
+
+void TornarVisivel(QWidget *w)
+{
+    for (QWidget *p = w ? w->parentWidget() : nullptr; p; p = p->parentWidget())
+        if (auto *tw = qobject_cast<QTabWidget *>(p))
+            for (int i = 0; i < tw->count(); ++i)
+                if (tw->widget(i) == w || tw->widget(i)->isAncestorOf(w))
+                    tw->setCurrentIndex(i);
+}

@@ -1,0 +1,80 @@
+#pragma once
+// One entry control of a generic form, for a field of a register or a parameter of a
+// process: its caption, its widget (a line, a list of values, a check box, several lines,
+// or a line with a search button for lookups) and its text. The forms write the text into
+// the field or parameter, which convert it (a list's text becomes its value).
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class QLabel;
+class QWidget;
+
+enum TnTipoEditor {
+    teLinha,     // one line of text, a number or a date
+    teLista,     // a choice among the texts of a "text=value" list
+    teMarcacao,  // yes or no: "1" or "0"
+    teMemo,      // several lines
+    tePesquisa   // a code, with a button that searches it in a consultation
+};
+
+class TnEditor : public QObject {
+    Q_OBJECT
+public:
+    // `nome`: the field or parameter the control edits (the name errors point to).
+    TnEditor(const QString &nome, TnTipoEditor tipo, QWidget *pai);
+
+    const QString &Nome() const { return FNome; }
+    TnTipoEditor Tipo() const { return FTipo; }
+    QLabel *Rotulo() const { return FRotulo; }
+    QWidget *Widget() const { return FWidget; }  // what goes into the layout
+    QWidget *Entrada() const { return FEntrada; } // what takes the focus
+
+    QString Texto() const;
+    void SetTexto(const QString &texto);
+    // The control shows something other than `texto` (a field's or parameter's text): the
+    // user changed it and it is still to be taken.
+    bool Difere(const QString &texto) const { return !MesmoTexto(FTipo, texto, Texto()); }
+    // The user is typing in the control: its text is not yet taken, and showing the
+    // field's value again leaves it alone. Descartar forgets the typing.
+    bool Digitando() const { return FDigitando; }
+    void Descartar() { FDigitando = false; }
+    // Two texts mean the same in a control of that kind (a check box: both yes or both no).
+    static bool MesmoTexto(TnTipoEditor tipo, const QString &a, const QString &b);
+    void SetLista(const QStringList &linhasTextoValor);
+    void SetCaption(const QString &caption, bool requerido);
+    void SetHabilitado(bool habilitado);
+    bool Habilitado() const { return FHabilitado; }
+    void SetVisivel(bool visivel);
+    void SetTamanhoMaximo(int caracteres);
+    void SetDica(const QString &dica);
+    void SetAlinharDireita(bool direita);
+
+    // Puts the focus on the control, also when it is disabled: it is enabled until the
+    // focus leaves it (what the user types there meanwhile is not taken: see Habilitado).
+    void Focar();
+
+signals:
+    void Alterando(); // the user began to type (a line or several lines)
+    void Editado();   // the user finished changing the text
+    void Saiu();      // the focus left the control
+    void Pesquisar(); // the search button of a lookup
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override;
+
+private:
+    void Digitou();
+    QString FNome;
+    TnTipoEditor FTipo;
+    QLabel *FRotulo;
+    QWidget *FWidget;
+    QWidget *FEntrada;
+    bool FHabilitado = true;
+    bool FForcado = false;     // focused while disabled: enabled until the focus leaves
+    bool FAtualizando = false; // the program is setting the text: no Editado
+    bool FDigitando = false;
+};
+
+// Brings to the front every page (of a tab widget) that holds `w`.
+void TornarVisivel(QWidget *w);

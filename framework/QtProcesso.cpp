@@ -1,0 +1,218 @@
+#include "QtProcesso.h"
+
+#include "QtCadastro.h"
+#include "QtEditores.h"
+#include "QtGrade.h"
+#include "QtInteracao.h"
+
+#include <QAction>
+#include <QFormLayout>
+#include <QLabel>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+TnTipoEditor TipoEditorDoParametro(const TnpqParamItem &p)
+{
+    switch (p.Tipo()) {
+    case ntpCombo: return teLista;
+    case ntpCheckBox: return teMarcacao;
+    case ntpMemo: return teMemo;
+    case ntpLookup: return tePesquisa;
+    default: return p.ListaValores().isEmpty() ? teLinha : teLista;
+    }
+}
+} // namespace
+
+TnFrmProcesso::TnFrmProcesso(TnDMPowerParam *dm, QWidget *pai) : TnFrmModulo(dm, pai), FProcesso(dm)
+{
+    // Only a run that ended well confirms the window.
+    SetConfirmarAoFechar(false);
+    setWindowTitle(dm->Caption().isEmpty() ? dm->ClassName() : dm->Caption());
+    resize(640, 480);
+    dm->ConfigurarForm(this, [this] { Construir(); });
+    Construir();
+    if (auto *qt = dynamic_cast<TnInteracaoQt *>(&Interacao()))
+        qt->Vincular(dm->Mensagens(), FMensagens);
+    ResultadoAlterado();
+}
+
+void TnFrmProcesso::Construir()
+{
+    if (FMensagens)
+        return;
+    auto *l = new QVBoxLayout(Conteudo());
+    const TnpqPowerParam &params = FProcesso->PowerParam();
+    auto *grupo = new QGroupBox(params.Caption.isEmpty() ? FProcesso->Declaracao().CaptionParametros : params.Caption,
+                                Conteudo());
+    if (grupo->title().isEmpty())
+        grupo->setTitle(QStringLiteral("Parâmetros"));
+    auto *form = new QFormLayout(grupo);
+    for (int i = 0; i < params.Count(); ++i) {
+        const TnpqParamItem &p = params.Items(i);
+        auto *e = new TnEditor(p.Alias(), TipoEditorDoParametro(p), grupo);
+        if (auto *linha = qobject_cast<QLineEdit *>(e->Entrada())) {
+            if (p.EhMesAno())
+                linha->setPlaceholderText(QStringLiteral("mm/aaaa"));
+            else if (p.Tipo() == ntpData)
+                linha->setPlaceholderText(QStringLiteral("dd/mm/aaaa"));
+        }
+        e->SetAlinharDireita(p.Tipo() == ntpInteiro || p.Tipo() == ntpNumero);
+        form->addRow(e->Rotulo(), e->Widget());
+        connect(e, &TnEditor::Editado, this, [this, e] {
+            if (FProcesso && e->Habilitado())
+                FProcesso->Param(e->Nome()).SetText(e->Texto());
+        });
+        connect(e, &TnEditor::Pesquisar, this, [this, e] { Pesquisar(e); });
+        FEditores.push_back(e);
+    }
+    l->addWidget(grupo);
+
+    auto *barra = new QToolBar(Conteudo());
+    barra->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    barra->setIconSize(QSize(16, 16));
+    FExecutar = barra->addAction(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("Executar"));
+    FExecutar->setObjectName(QStringLiteral("actExecutar"));
+    connect(FExecutar, &QAction::triggered, this, &TnFrmProcesso::Executar);
+    QAction *fechar = barra->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Fechar"));
+    fechar->setObjectName(QStringLiteral("actFechar"));
+    connect(fechar, &QAction::triggered, this, &QWidget::close);
+    RegistrarAcaoForm(nafExecutar, FExecutar);
+    RegistrarAcaoForm(nafFechar, fechar);
+    l->addWidget(barra);
+
+    if (qobject_cast<TnDMPowerParamGrid *>(FProcesso) || qobject_cast<TnDMPowerParamTab *>(FProcesso)) {
+        FResultados = new QTabWidget(Conteudo());
+        l->addWidget(FResultados, 3);
+    }
+    FMensagens = new TnVisaoMensagens(Conteudo());
+    l->addWidget(FMensagens, 1);
+    AtualizarControle(QString());
+}
+
+TnEditor *TnFrmProcesso::Editor(const QString &alias) const
+{
+    for (TnEditor *e : FEditores)
+        if (e->Nome().compare(alias.trimmed(), Qt::CaseInsensitive) == 0)
+            return e;
+    return nullptr;
+}
+
+void TnFrmProcesso::AtualizarControle(const QString &nome)
+{
+    if (!FProcesso)
+        return;
+    for (TnEditor *e : FEditores) {
+        if (!nome.isEmpty() && e->Nome().compare(nome.trimmed(), Qt::CaseInsensitive) != 0)
+            continue;
+        const TnpqParamItem &p = FProcesso->Param(e->Nome());
+        e->SetCaption(p.Caption(), p.Requerido());
+        e->SetVisivel(p.Visivel());
+        e->SetLista(p.ListaValores());
+        e->SetTamanhoMaximo(p.TamanhoMaximo());
+        e->SetDica(p.Hint());
+        e->SetHabilitado(p.Habilitado());
+        e->SetTexto(p.Text());
+    }
+}
+
+void TnFrmProcesso::FocarControle(const QString &nome)
+{
+    if (TnEditor *e = Editor(nome))
+        e->Focar();
+}
+
+void TnFrmProcesso::AtualizarAcoes()
+{
+    if (FExecutar)
+        FExecutar->setEnabled(!AcaoDesligada(nafExecutar));
+}
+
+void TnFrmProcesso::TomarParametros()
+{
+    for (TnEditor *e : FEditores)
+        if (e->Habilitado() && e->Widget()->isVisibleTo(this))
+            FProcesso->Param(e->Nome()).SetText(e->Texto());
+}
+
+void TnFrmProcesso::LimparResultados()
+{
+    // The tabs' datasets are replaced by the run: their grids go first.
+    if (!FResultados || !qobject_cast<TnDMPowerParamTab *>(FProcesso))
+        return;
+    while (FResultados->count() > 0) {
+        QWidget *w = FResultados->widget(0);
+        FResultados->removeTab(0);
+        delete w;
+    }
+}
+
+bool TnFrmProcesso::Executar()
+{
+    if (!FProcesso || (FExecutar && !FExecutar->isEnabled()))
+        return false;
+    LimparResultados();
+    const bool ok = Tentar([this] {
+        TomarParametros();
+        FProcesso->Rodar();
+    });
+    if (!FProcesso) // the run closed the window's module
+        return ok;
+    FMensagens->Mostrar(FProcesso->Mensagens());
+    ResultadoAlterado();
+    AtualizarControle(QString());
+    if (ok && EmModal()) {
+        Confirmar();
+        accept();
+    }
+    return ok;
+}
+
+void TnFrmProcesso::ResultadoAlterado()
+{
+    if (!FResultados || !FProcesso)
+        return;
+    if (auto *grade = qobject_cast<TnDMPowerParamGrid *>(FProcesso)) {
+        if (FResultados->count() == 0)
+            FResultados->addTab(new TnGradeDataSet(grade->nClientDataSet(), grade, true), QStringLiteral("Resultado"));
+        return;
+    }
+    auto *abas = qobject_cast<TnDMPowerParamTab *>(FProcesso);
+    LimparResultados();
+    for (int i = 0; i < abas->QtdAbas(); ++i)
+        FResultados->addTab(new TnGradeDataSet(abas->Aba(i).Dados, abas, true), abas->Aba(i).Caption);
+}
+
+void TnFrmProcesso::Pesquisar(TnEditor *e)
+{
+    if (!FProcesso || !e->Habilitado())
+        return;
+    TnpqParamItem &p = FProcesso->Param(e->Nome());
+    QVariant chave;
+    const QVariantMap linha = PesquisarNaConsulta(p.ClasseLookup(), this, &chave);
+    if (linha.isEmpty())
+        return;
+    // The field named as the parameter without its "p" ("pCodigoEmpresa": CODIGOEMPRESA),
+    // else the row's key.
+    const QString campo = p.Alias().startsWith(u'p') ? p.Alias().mid(1).toUpper() : p.Alias().toUpper();
+    const QString valor = (linha.contains(campo) ? linha.value(campo) : chave).toString();
+    const QString atual = e->Texto().trimmed();
+    e->SetTexto(p.MultiSelecao() && !atual.isEmpty() ? atual + QStringLiteral("; ") + valor : valor);
+    p.SetText(e->Texto());
+}
+
+bool TnFrmProcesso::PodeFechar()
+{
+    bool pode = true;
+    return Tentar([&] { FProcesso->FormCloseQuery(this, pode); }) && pode;
+}
+
+void TnFrmProcesso::LiberarModulo()
+{
+    if (FProcesso)
+        FProcesso->FormFechado();
+}

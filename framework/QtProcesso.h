@@ -1,0 +1,49 @@
+#pragma once
+// The generic window of a process module: one control per declared parameter, the run
+// action (ValidarDado, then the required parameters, then Executar: TnDMPowerParam::Rodar),
+// the result grid or tabs of the grid and tab variants, and the process's message list or
+// tree. A refused parameter (EnParam) gets the focus, also when its control is disabled.
+#include "PowerParam.h"
+#include "QtForms.h"
+
+#include <vector>
+
+class QAction;
+class QTabWidget;
+class TnEditor;
+class TnVisaoMensagens;
+
+class TnFrmProcesso : public TnFrmModulo {
+    Q_OBJECT
+public:
+    TnFrmProcesso(TnDMPowerParam *dm, QWidget *pai = nullptr);
+
+    TnEditor *Editor(const QString &alias) const;
+    TnVisaoMensagens *VisaoMensagens() const { return FMensagens; }
+    QTabWidget *Resultados() const { return FResultados; } // null for a plain process
+    // The run action: takes what was typed into the parameters and runs the process. True
+    // when it ended well; a modal window then closes confirmed.
+    bool Executar();
+
+    // ---- TnFormModulo
+    void FocarControle(const QString &nome) override;
+    void AtualizarControle(const QString &nome) override;
+    void ResultadoAlterado() override;
+
+protected:
+    bool PodeFechar() override;
+    void LiberarModulo() override;
+    void AtualizarAcoes() override;
+
+private:
+    void Construir();
+    void TomarParametros();
+    void Pesquisar(TnEditor *e);
+    void LimparResultados();
+
+    QPointer<TnDMPowerParam> FProcesso;
+    std::vector<TnEditor *> FEditores;
+    TnVisaoMensagens *FMensagens = nullptr;
+    QTabWidget *FResultados = nullptr;
+    QAction *FExecutar = nullptr;
+};

@@ -1,0 +1,201 @@
+// The generic process form: parameters as controls, the run action and where its failures
+// point, the result grid and tabs, and the modal run from the main window.
+#include "InteracaoTeste.h"
+#include "ModulosTeste.h"
+#include "QtEditores.h"
+#include "QtInteracao.h"
+#include "QtMenu.h"
+#include "QtProcesso.h"
+#include "QtTeste.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTabWidget>
+#include <QTableView>
+
+namespace {
+const TnDefProcesso kProcesso{
+    .Caption = "Processo de Teste",
+    .CaptionParametros = "Período",
+    .Parametros = {{.Alias = "pData", .Caption = "Data", .Tipo = ntpData, .Requerido = true},
+                   {.Alias = "pTipo", .Caption = "Tipo", .Tipo = ntpCombo, .Padrao = "1",
+                    .ListaValores = {"Mensal=1", "Anual=3"}},
+                   {.Alias = "pCodigo", .Caption = "Código", .Tipo = ntpInteiro, .Habilitado = false},
+                   {.Alias = "pMarcar", .Caption = "Marcar", .Tipo = ntpCheckBox},
+                   {.Alias = "pEmpresa", .Caption = "Empresa", .Tipo = ntpLookup, .ClasseLookup = "TNaoRegistrada"}}};
+
+class TTesteDPParam : public TnDMPowerParam {
+public:
+    TTesteDPParam() : TnDMPowerParam(kProcesso) {}
+    void ValidarDado() override
+    {
+        if (Param("pTipo").AsInteger() == 3 && Param("pData").AsDate().month() != 12)
+            throw EnParam("pData", "Um período anual termina em dezembro.");
+        if (FalharCodigo)
+            throw EnParam("pCodigo", "Código recusado.");
+    }
+    void Executar() override
+    {
+        ++Execucoes;
+        Marcado = Param("pMarcar").AsBoolean();
+        Mensagens().Adicionar("Operação concluída!", tmInformacao);
+    }
+    bool FalharCodigo = false;
+    bool Marcado = false;
+    int Execucoes = 0;
+};
+
+const TnDefProcesso kResultado{.Caption = "Resultado"};
+const TnDefCampo kCamposResultado[] = {{.Nome = "CODIGO", .Tipo = ftInteger}};
+
+class TTesteDPGrade : public TnDMPowerParamGrid {
+public:
+    TTesteDPGrade() : TnDMPowerParamGrid(kResultado) {}
+    void Executar() override
+    {
+        TnClientDataSet &ds = nClientDataSet();
+        if (!ds.Active()) {
+            ds.DefinirCampos(kCamposResultado);
+            ds.CreateDataSet();
+        }
+        ds.EmptyDataSet();
+        for (int i = 1; i <= 3; ++i) {
+            ds.Append();
+            ds.FieldByName("CODIGO").SetAsInteger(i);
+            ds.Post();
+        }
+        ResultadoAlterado();
+    }
+};
+
+class TTesteDPAbas : public TnDMPowerParamTab {
+public:
+    TTesteDPAbas() : TnDMPowerParamTab(kResultado) {}
+    void Executar() override
+    {
+        LimparAbas();
+        for (const char *c : {"Entradas", "Saídas"}) {
+            TnAbaResultado &a = AdicionarAba(c);
+            a.Dados.DefinirCampos(kCamposResultado);
+            a.Dados.CreateDataSet();
+            a.Dados.Append();
+            a.Dados.FieldByName("CODIGO").SetAsInteger(1);
+            a.Dados.Post();
+        }
+        ResultadoAlterado();
+    }
+};
+
+// The process classes registered, with the module fixture's.
+class ProcessoQt : public ModulosFixture {
+protected:
+    void SetUp() override
+    {
+        ModulosFixture::SetUp();
+        nRegisterClass(InfoDaClasse<TTesteDPParam>("TTesteDPParam"));
+    }
+    void TearDown() override
+    {
+        if (FForm)
+            delete FForm.data();
+        nUnRegisterClass("TTesteDPParam");
+        ModulosFixture::TearDown();
+    }
+    TnFrmProcesso *Abrir(TnDMPowerParam *dm)
+    {
+        FForm = new TnFrmProcesso(dm);
+        FForm->show();
+        QApplication::processEvents();
+        return FForm;
+    }
+    QPointer<TnFrmProcesso> FForm;
+    TnInteracaoTeste FUsuario;
+};
+} // namespace
+
+TEST_F(ProcessoQt, FalhasDoProcessoFocamOParametro)
+{
+    auto *dm = static_cast<TTesteDPParam *>(CriarDMNovo("TTesteDPParam"));
+    TnFrmProcesso *f = Abrir(dm);
+    EXPECT_EQ(f->windowTitle(), "Processo de Teste");
+    EXPECT_EQ(f->Editor("pTipo")->Tipo(), teLista);
+    EXPECT_EQ(f->Editor("pTipo")->Texto(), "Mensal");
+    EXPECT_FALSE(f->Editor("pCodigo")->Habilitado());
+
+    EXPECT_FALSE(f->Executar());
+    EXPECT_EQ(FUsuario.Avisos, QStringList({"O parâmetro \"Data\" deve ser informado."}));
+    EXPECT_EQ(f->focusWidget(), f->Editor("pData")->Entrada());
+
+    f->Editor("pData")->SetTexto("31/03/2024");
+    f->Editor("pTipo")->SetTexto("Anual");
+    EXPECT_FALSE(f->Executar());
+    EXPECT_EQ(FUsuario.Avisos.value(1), "Um período anual termina em dezembro.");
+    EXPECT_EQ(f->focusWidget(), f->Editor("pData")->Entrada());
+
+    // A refused parameter whose control is disabled gets the focus all the same.
+    f->Editor("pTipo")->SetTexto("Mensal");
+    dm->FalharCodigo = true;
+    EXPECT_FALSE(f->Executar());
+    EXPECT_EQ(f->focusWidget(), f->Editor("pCodigo")->Entrada());
+    EXPECT_TRUE(f->Editor("pCodigo")->Widget()->isEnabled());
+    dm->FalharCodigo = false;
+    EXPECT_EQ(dm->Execucoes, 0);
+
+    f->Editor("pMarcar")->SetTexto("1");
+    EXPECT_TRUE(f->Executar());
+    EXPECT_EQ(dm->Execucoes, 1);
+    EXPECT_TRUE(dm->Marcado);
+    ASSERT_EQ(f->VisaoMensagens()->topLevelItemCount(), 1);
+    EXPECT_EQ(f->VisaoMensagens()->topLevelItem(0)->text(0), "Operação concluída!");
+
+    // The module switches its run action off.
+    f->ConfigurarActionForm(nafExecutar, false);
+    EXPECT_FALSE(f->AcaoForm(nafExecutar)->isEnabled());
+    EXPECT_FALSE(f->Executar());
+    EXPECT_EQ(dm->Execucoes, 1);
+
+    // A lookup whose consultation is not registered is reported, nothing breaks.
+    emit f->Editor("pEmpresa")->Pesquisar();
+    EXPECT_EQ(FUsuario.Avisos.last(), "\"TNaoRegistrada\" não está disponível.");
+    teste::Capturar(f, "processo");
+}
+
+TEST_F(ProcessoQt, ResultadosEmGradeEEmAbas)
+{
+    auto *grade = new TTesteDPGrade();
+    TnFrmProcesso *f = Abrir(grade);
+    ASSERT_NE(f->Resultados(), nullptr);
+    EXPECT_TRUE(f->Executar());
+    ASSERT_EQ(f->Resultados()->count(), 1);
+    auto *tabela = qobject_cast<QTableView *>(f->Resultados()->widget(0));
+    ASSERT_NE(tabela, nullptr);
+    EXPECT_EQ(tabela->model()->rowCount(), 3);
+    EXPECT_TRUE(f->Executar()); // refilled, same grid
+    EXPECT_EQ(tabela->model()->rowCount(), 3);
+    delete FForm.data();
+
+    TnFrmProcesso *a = Abrir(new TTesteDPAbas());
+    EXPECT_TRUE(a->Executar());
+    EXPECT_TRUE(a->Executar()); // the tabs' datasets are replaced: their grids too
+    ASSERT_EQ(a->Resultados()->count(), 2);
+    EXPECT_EQ(a->Resultados()->tabText(1), "Saídas");
+    EXPECT_EQ(qobject_cast<QTableView *>(a->Resultados()->widget(1))->model()->rowCount(), 1);
+}
+
+TEST_F(ProcessoQt, ShowFormModalConfirmadoSoPelaExecucao)
+{
+    TnFrmMenuVarnel janela;
+    janela.Inicializar();
+    teste::QuandoModal([](QWidget *w) {
+        auto *f = qobject_cast<TnFrmProcesso *>(w);
+        ASSERT_NE(f, nullptr);
+        f->Editor("pData")->SetTexto("31/12/2024");
+        f->AcaoForm(nafExecutar)->trigger();
+    });
+    EXPECT_TRUE(janela.ShowFormModal(nullptr, "TTesteDPParam"));
+
+    teste::QuandoModal([](QWidget *w) { qobject_cast<TnFrmProcesso *>(w)->AcaoForm(nafFechar)->trigger(); });
+    EXPECT_FALSE(janela.ShowFormModal(nullptr, "TTesteDPParam"));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(Registro().Instancias("TTesteDPParam").isEmpty()); // freed with their windows
+}
