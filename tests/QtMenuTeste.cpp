@@ -1,5 +1,6 @@
 // The main window: menus from the registered classes, toolbar buttons, status panels and the
 // opening of classes by name.
+#include "Bibliotecas.h"
 #include "InteracaoTeste.h"
 #include "ModulosTeste.h"
 #include "QtForms.h"
@@ -95,6 +96,30 @@ TEST_F(JanelaPrincipal, MenusDasClassesRegistradasRefeitosComORegistro)
     QApplication::processEvents();
     EXPECT_EQ(janela.AcaoDoMenu("Consultas\\Outras\\Consulta Tardia"), nullptr);
     EXPECT_EQ(janela.Acoes().Acao("actTTesteDMTardio"), nullptr);
+}
+
+// The menus follow a library that loads and unloads; an entry left from before the menus
+// are rebuilt does nothing once its library is gone (its action went with the classes).
+TEST_F(JanelaPrincipal, MenusSeguemABibliotecaCarregadaEDescarregada)
+{
+    TTesteMenu janela;
+    janela.Inicializar();
+    TnBibliotecas::Carregar("PluginTeste");
+    QApplication::processEvents();
+    QPointer<QAction> consulta = janela.AcaoDoMenu("Consultas\\Consulta do Plugin");
+    ASSERT_FALSE(consulta.isNull());
+    consulta->trigger(); // the class's own event, code of the library
+    EXPECT_EQ(ExternalVar("gPluginExecutado"), "sim");
+
+    ExternalVar("gPluginExecutado", "");
+    TnBibliotecas::Descarregar("PluginTeste");
+    EXPECT_EQ(janela.Acoes().Acao("actTPluginDPConsulta"), nullptr);
+    if (consulta)
+        consulta->trigger(); // not rebuilt yet: nothing runs
+    EXPECT_EQ(ExternalVar("gPluginExecutado"), "");
+    QApplication::processEvents();
+    EXPECT_EQ(janela.AcaoDoMenu("Consultas\\Consulta do Plugin"), nullptr);
+    EXPECT_EQ(janela.AcaoDoMenu("Movimentos\\Consultas\\Teste do Plugin"), nullptr);
 }
 
 TEST_F(JanelaPrincipal, MenuAbreAClasseEFecharLiberaOModulo)

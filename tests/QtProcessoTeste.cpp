@@ -172,6 +172,11 @@ TEST_F(ProcessoQt, ResultadosEmGradeEEmAbas)
     EXPECT_EQ(tabela->model()->rowCount(), 3);
     EXPECT_TRUE(f->Executar()); // refilled, same grid
     EXPECT_EQ(tabela->model()->rowCount(), 3);
+    // A failure that names a field of the result focuses its column.
+    f->Tentar([] { throw EnField("CODIGO", "Código repetido."); });
+    EXPECT_EQ(FUsuario.Avisos.last(), "Código repetido.");
+    EXPECT_EQ(f->focusWidget(), tabela);
+    EXPECT_EQ(tabela->currentIndex().column(), 0);
     delete FForm.data();
 
     TnFrmProcesso *a = Abrir(new TTesteDPAbas());
