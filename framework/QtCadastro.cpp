@@ -357,18 +357,7 @@ bool TnPainelCadastro::Focar(const QString &campo)
         e->Focar();
         return true;
     }
-    if (FGrade && FModulo) {
-        const TnField *f = FModulo->nClientDataSet().FindField(campo);
-        const int coluna = f ? FGrade->Modelo()->Coluna(f) : -1;
-        if (coluna >= 0) {
-            const int linha = qMax(0, FGrade->Modelo()->LinhaAtual());
-            TornarVisivel(FGrade);
-            FGrade->setCurrentIndex(FGrade->model()->index(linha, coluna));
-            FGrade->setFocus(Qt::OtherFocusReason);
-            return true;
-        }
-    }
-    return false;
+    return FGrade && FGrade->FocarCampo(campo);
 }
 
 // ---- TnFrmCadastro ----------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "QtGrade.h"
 
+#include "QtEditores.h"
 #include "QtInteracao.h"
 
 #include <QHeaderView>
@@ -203,6 +204,19 @@ void TnGradeDataSet::AjustarLarguras()
                             + 16;
         setColumnWidth(c, largura);
     }
+}
+
+bool TnGradeDataSet::FocarCampo(const QString &campo)
+{
+    const TnClientDataSet *ds = FModelo->DataSet();
+    const TnField *f = ds ? ds->FindField(campo) : nullptr;
+    const int coluna = f ? FModelo->Coluna(f) : -1;
+    if (coluna < 0)
+        return false;
+    TornarVisivel(this);
+    setCurrentIndex(FModelo->index(qMax(0, FModelo->LinhaAtual()), coluna));
+    setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void TnGradeDataSet::LinhaEscolhida(const QModelIndex &atual)

@@ -61,6 +61,9 @@ class TnGradeDataSet : public QTableView {
 public:
     TnGradeDataSet(TnClientDataSet &ds, QObject *dono, bool somenteLeitura, QWidget *pai = nullptr);
     TnModeloDataSet *Modelo() const { return FModelo; }
+    // Puts the focus on the field's column in the current row; false when the field is
+    // not shown.
+    bool FocarCampo(const QString &campo);
 
 private:
     void LinhaEscolhida(const QModelIndex &atual);

@@ -127,18 +127,9 @@ void TnFrmProcesso::FocarControle(const QString &nome)
         return;
     }
     // A field of a result (EnField): its column in the result grid.
-    for (int i = 0; FResultados && i < FResultados->count(); ++i) {
-        auto *grade = qobject_cast<TnGradeDataSet *>(FResultados->widget(i));
-        TnClientDataSet *ds = grade ? grade->Modelo()->DataSet() : nullptr;
-        const TnField *f = ds ? ds->FindField(nome) : nullptr;
-        const int coluna = f ? grade->Modelo()->Coluna(f) : -1;
-        if (coluna < 0)
-            continue;
-        FResultados->setCurrentIndex(i);
-        grade->setCurrentIndex(grade->model()->index(qMax(0, grade->Modelo()->LinhaAtual()), coluna));
-        grade->setFocus(Qt::OtherFocusReason);
-        return;
-    }
+    for (int i = 0; FResultados && i < FResultados->count(); ++i)
+        if (auto *grade = qobject_cast<TnGradeDataSet *>(FResultados->widget(i)); grade && grade->FocarCampo(nome))
+            return;
 }
 
 void TnFrmProcesso::AtualizarAcoes()

@@ -82,4 +82,9 @@ TEST(ProjetoDesktop, ExecutarProjetoAbreAJanelaEFechaTudoNoFim)
     EXPECT_EQ(principal, nullptr);
     EXPECT_EQ(nDMConexao::AtualOuNulo(), nullptr);
     EXPECT_TRUE(TnBibliotecas::Carregadas().isEmpty());
+
+    TTesteSplash splash;
+    splash.SetMensagem("Conectando ao banco de dados...");
+    EXPECT_EQ(splash.size(), QSize(700, 467));
+    EXPECT_FALSE(teste::Capturar(&splash, "splash").isEmpty());
 }
