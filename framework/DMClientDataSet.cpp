@@ -296,6 +296,9 @@ void TnDMClientDataSet::LerDados()
         bool posicionado = false;
         FValoresMestre = ValoresDoMestre(posicionado);
     }
+    const QString chave = Nomes(ChavePrimaria()).join(u';');
+    if (chave != FProvider.KeyFields())
+        FProvider.SetKeyFields(chave);
     auto cmd = nDMConexao::Atual().Preparar(sql);
     for (int i = 0; i < params.size(); ++i)
         cmd->BindValor(i, params[i]);
@@ -308,7 +311,6 @@ void TnDMClientDataSet::Abrir()
         Reabrir();
         return;
     }
-    FProvider.SetKeyFields(Nomes(ChavePrimaria()).join(u';'));
     LerDados();
     Configurar();
 }
