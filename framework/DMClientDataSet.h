@@ -293,7 +293,7 @@ private:
     void DepoisDeMudarLinha();
     void ChecarAlteracao(const QString &operacao) const;
     void ChecarMestre() const;
-    void SincronizarDetalhes();
+    void SincronizarDetalhes(bool forcar = false);
     void Notificar(const QString &campo);
 
     const TnDefCadastro &FDecl;

@@ -438,6 +438,11 @@ TEST_F(CadastroBanco, DetalheCopiaAChaveESegueOMestre)
     EXPECT_EQ(m.FieldByName("CODIGOPRODUTO").AsInteger(), 200);
     EXPECT_EQ(Valores(d, "SEQ"), (QStringList{"1", "2"}));
 
+    // Refreshing the master reads its details again, also when it stays on its row.
+    Sql("update LCTOINVPROPRIEDADE set QUANTIDADE = 7 where CODIGOPRODUTO = 200 and SEQ = 1");
+    AtualizarDM("ttestecadlcto");
+    EXPECT_EQ(Valores(d, "QUANTIDADE"), (QStringList{"7", "1"}));
+
     // The detail goes with its master.
     DestruirDM(mestre);
     EXPECT_TRUE(det.isNull());
