@@ -567,9 +567,17 @@ void TnDMClientDataSet::FormCloseQuery(TnFormModulo *form, bool &podeFechar)
     }
 }
 
-void TnDMClientDataSet::FormFechado()
+void TnDMClientDataSet::EsquecerForm()
 {
     FForm = nullptr;
+    // The details' views were inside the form that closed.
+    for (TnDMClientDataSet *d : Detalhes())
+        d->EsquecerForm();
+}
+
+void TnDMClientDataSet::FormFechado()
+{
+    EsquecerForm();
     deleteLater();
 }
 

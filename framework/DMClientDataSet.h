@@ -295,6 +295,7 @@ private:
     void ChecarMestre() const;
     void SincronizarDetalhes(bool forcar = false);
     void Notificar(const QString &campo);
+    void EsquecerForm();
 
     const TnDefCadastro &FDecl;
     TnClientDataSet FDataSet;
