@@ -125,7 +125,7 @@ struct TnDefCadastro {
     std::vector<TnDefMenu> Menus{};
     bool ChaveAlteravel = false;      // the key may change on an existing row
     bool InsercaoAutomatica = true;   // the form starts a new row when it opens on no rows
-    bool LogChanges = true;           // the dataset keeps a change log
+    bool LogChanges = true;           // the dataset keeps a change log (a register needs it to write)
     bool AplicarAoGravar = true;      // each post or delete goes to the database at once
 };
 
