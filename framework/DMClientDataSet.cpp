@@ -185,6 +185,9 @@ bool TnDMClientDataSet::EhCampoChave(const QString &campo) const
 QVariant TnDMClientDataSet::ValorSelecao(const QString &chave, const TnField &campo, bool &temValor) const
 {
     temValor = false;
+    // A key nobody chose yet is not added to the selection by reading it.
+    if (!Selecao().Existe(chave))
+        return {};
     TnParamSelecao &p = Selecao().GetParams(chave);
     if (p.IsNull())
         return {};
@@ -296,6 +299,9 @@ void TnDMClientDataSet::LerDados()
         bool posicionado = false;
         FValoresMestre = ValoresDoMestre(posicionado);
     }
+    const QString chave = Nomes(ChavePrimaria()).join(u';');
+    if (chave != FProvider.KeyFields())
+        FProvider.SetKeyFields(chave);
     auto cmd = nDMConexao::Atual().Preparar(sql);
     for (int i = 0; i < params.size(); ++i)
         cmd->BindValor(i, params[i]);
@@ -308,7 +314,6 @@ void TnDMClientDataSet::Abrir()
         Reabrir();
         return;
     }
-    FProvider.SetKeyFields(Nomes(ChavePrimaria()).join(u';'));
     LerDados();
     Configurar();
 }
@@ -339,6 +344,7 @@ void TnDMClientDataSet::Reabrir()
     if (!valores.isEmpty() && !FDataSet.IsEmpty())
         FDataSet.Locate(chave, valores);
     Configurar();
+    SincronizarDetalhes(true); // also when the current row kept its key
 }
 
 void TnDMClientDataSet::SeguirMestre(bool forcar)
@@ -355,14 +361,14 @@ void TnDMClientDataSet::SeguirMestre(bool forcar)
     Configurar();
 }
 
-void TnDMClientDataSet::SincronizarDetalhes()
+void TnDMClientDataSet::SincronizarDetalhes(bool forcar)
 {
     FDetalhes.removeAll(QPointer<TnDMClientDataSet>());
     // A copy: a detail's hooks may create or free details.
     const QList<QPointer<TnDMClientDataSet>> detalhes = FDetalhes;
     for (const QPointer<TnDMClientDataSet> &d : detalhes)
         if (d)
-            d->SeguirMestre(false);
+            d->SeguirMestre(forcar);
 }
 
 void TnDMClientDataSet::Atualizar()
@@ -561,9 +567,17 @@ void TnDMClientDataSet::FormCloseQuery(TnFormModulo *form, bool &podeFechar)
     }
 }
 
-void TnDMClientDataSet::FormFechado()
+void TnDMClientDataSet::EsquecerForm()
 {
     FForm = nullptr;
+    // The details' views were inside the form that closed.
+    for (TnDMClientDataSet *d : Detalhes())
+        d->EsquecerForm();
+}
+
+void TnDMClientDataSet::FormFechado()
+{
+    EsquecerForm();
     deleteLater();
 }
 

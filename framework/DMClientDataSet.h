@@ -55,6 +55,21 @@
 //
 // Changing the selection (TnSelecao::ReconfigurarDM) re-reads the open modules that follow
 // the key; a module with a row in edit re-reads when that row is posted or cancelled.
+//
+// Building a form from a module (the front end):
+// - one control per field of nClientDataSet() with Visible(), in field order, grouped in
+//   pages by Def().Pagina; caption DisplayLabel(), Def().Hint, Def().TamanhoMaximo,
+//   DisplayFormat / EditFormat; a combo for Def().ListaValores ("text=value", read and
+//   written through Text() / SetText()); a lookup button for Def().ClasseLookup (link
+//   fields Def().CamposLink); enabled as Def().Habilitado, required as Required();
+// - key fields (EhCampoChave) are not editable on an existing row unless ChaveAlteravel();
+//   SomenteLeitura() modules offer no record actions; Declaracao().InsercaoAutomatica
+//   says whether an empty register starts a new row; the grid's sort orders are
+//   Declaracao().Ordem (CaptionOrdem) and Declaracao().Indices;
+// - focus leaving a control calls SairDoCampo(field); every operation that may fail
+//   (Post, Delete, Rodar...) is wrapped so the exception reaches MostrarFalha(form, e);
+// - the form observes the dataset (TnObservadorDataSet) for rows and values, and re-reads
+//   a control's declaration state on AtualizarControle(name).
 #include "ClientDataSet.h"
 #include "Formulario.h"
 #include "Modulos.h"
@@ -110,7 +125,7 @@ struct TnDefCadastro {
     std::vector<TnDefMenu> Menus{};
     bool ChaveAlteravel = false;      // the key may change on an existing row
     bool InsercaoAutomatica = true;   // the form starts a new row when it opens on no rows
-    bool LogChanges = true;           // the dataset keeps a change log
+    bool LogChanges = true;           // the dataset keeps a change log (a register needs it to write)
     bool AplicarAoGravar = true;      // each post or delete goes to the database at once
 };
 
@@ -278,8 +293,9 @@ private:
     void DepoisDeMudarLinha();
     void ChecarAlteracao(const QString &operacao) const;
     void ChecarMestre() const;
-    void SincronizarDetalhes();
+    void SincronizarDetalhes(bool forcar = false);
     void Notificar(const QString &campo);
+    void EsquecerForm();
 
     const TnDefCadastro &FDecl;
     TnClientDataSet FDataSet;

@@ -22,6 +22,14 @@
 // field of a result, Abort cancels silently, any other exception shows its message
 // (MostrarFalha in Formulario.h does that for every form).
 //
+// Building the parameter form (the front end): one control per item of PowerParam() in
+// order, shown when Visivel(), enabled when Habilitado(), marked when Requerido(); its kind
+// by Tipo() (a month-and-year entry when EhMesAno()), Hint(), TamanhoMaximo(), a combo of
+// ListaValores(), a lookup of ClasseLookup() (several codes when MultiSelecao()). The
+// control writes SetText() and shows Text(). The run action calls Rodar() and hands any
+// exception to MostrarFalha(form, e); the grid variant's result is nClientDataSet(), the
+// tab variant's Aba(i).Dados, shown again on ResultadoAlterado().
+//
 // Dates entered as a month and year ("03/2024"): a parameter of type ntpMesAno, or a date
 // parameter whose dictionary key is DICDATAMESANO, designates a month. AsDate and
 // AsDataFinal answer its LAST day (31/03/2024: inventory dates are the end of their

@@ -1,0 +1,219 @@
+// Process modules: declared parameters, their values and conversions, the run with its
+// checks, links, the form's side and the way forms report failures.
+#include "FormFalso.h"
+#include "InteracaoTeste.h"
+#include "PowerParam.h"
+#include "Variaveis.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <gtest/gtest.h>
+
+namespace {
+
+const TnDefProcesso kPeriodo{
+    .Caption = "Selecionar Período Inventário",
+    .CaptionParametros = "Períodos Inventário",
+    .Parametros = {{.Alias = "pDataPeriodo", .Caption = "Período", .Tipo = ntpData,
+                    .ChaveDicionario = "DICDATAMESANO", .Requerido = true},
+                   {.Alias = "pCodigoEstab", .Caption = "Estabelecimentos", .Tipo = ntpLookup,
+                    .ClasseLookup = "UlmarDCEstab", .Padrao = "1", .MultiSelecao = true},
+                   {.Alias = "pMotivo", .Caption = "Motivo", .Tipo = ntpCombo, .Padrao = 1,
+                    .ListaValores = {"No final no período=1", "Por determinação dos fiscos=5"}},
+                   {.Alias = "pOculto", .Caption = "Oculto", .Requerido = true, .Visivel = false}},
+    .ArvoreMensagens = true,
+};
+
+class TTesteDPPeriodo : public TnDMPowerParam {
+public:
+    TTesteDPPeriodo() : TnDMPowerParam(kPeriodo) {}
+    QStringList Chamadas;
+    bool RecusarMotivo5 = false;
+
+    void ValidarDado() override
+    {
+        Chamadas << "ValidarDado";
+        if (RecusarMotivo5 && Param("pMotivo").AsInteger() == 5)
+            throw EnParam("pMotivo", "Motivo não aceito aqui.");
+    }
+    void Executar() override
+    {
+        TnDMPowerParam::Executar();
+        Chamadas << "Executar:" + Param("pDataPeriodo").AsDate().toString("dd/MM/yyyy");
+        Mensagens().Adicionar("Operação concluída!", tmSucesso);
+    }
+    void DepoisConfigurar(TnFormModulo *form) override
+    {
+        TnDMPowerParam::DepoisConfigurar(form);
+        form->AdicionarAtalhoSecundario(nafFechar, "Esc");
+        form->DefinirTamanho(400, 100);
+    }
+};
+
+TEST(Processo, ParametroRequeridoRecusadoDepoisRoda)
+{
+    TnInteracaoTeste usuario;
+    TTesteDPPeriodo dp;
+    EXPECT_EQ(dp.PowerParam().Caption, "Períodos Inventário");
+    EXPECT_EQ(dp.PowerParam().Count(), 4);
+    EXPECT_EQ(&dp.Param("PDATAPERIODO"), &dp.PowerParam().Items(0));
+    EXPECT_THROW(dp.Param("pNaoExiste"), Exception);
+
+    try {
+        dp.Rodar();
+        ADD_FAILURE() << "o período é obrigatório";
+    } catch (const EnParam &e) {
+        EXPECT_EQ(e.Param(), "pDataPeriodo");
+        EXPECT_EQ(e.Message(), "O parâmetro \"Período\" deve ser informado.");
+    }
+    EXPECT_EQ(dp.Chamadas, QStringList{"ValidarDado"}); // ValidarDado first, then the check
+
+    // The module's own check runs before the required ones.
+    dp.RecusarMotivo5 = true;
+    dp.Param("pMotivo").SetText("Por determinação dos fiscos");
+    EXPECT_EQ(dp.Param("pMotivo").AsString(), "5");
+    EXPECT_EQ(dp.Param("pMotivo").Text(), "Por determinação dos fiscos");
+    dp.Chamadas.clear();
+    try {
+        dp.Rodar();
+        ADD_FAILURE();
+    } catch (const EnParam &e) {
+        EXPECT_EQ(e.Param(), "pMotivo");
+    }
+    dp.Param("pMotivo").Restaurar();
+
+    // A hidden parameter is the process's own business; the visible ones are filled.
+    dp.Param("pDataPeriodo").SetText("02/2024");
+    dp.Chamadas.clear();
+    dp.Rodar();
+    EXPECT_EQ(dp.Chamadas, (QStringList{"ValidarDado", "Executar:29/02/2024"}));
+    ASSERT_EQ(dp.Mensagens().Itens().size(), 1u);
+    EXPECT_EQ(usuario.Mensagens, (QStringList{"limpa", "limpa", "limpa", "5|0|Operação concluída!"}));
+    EXPECT_TRUE(dp.Mensagens().EhArvore());
+    dp.Rodar(); // each run starts a new report
+    EXPECT_EQ(dp.Mensagens().Count(), 1);
+
+    // Switched on by the module: hidden parameters are checked once shown.
+    dp.EdVisibleField("poculto", true);
+    EXPECT_THROW(dp.Rodar(), EnParam);
+    dp.EdRequiredField("pOculto", false);
+    EXPECT_NO_THROW(dp.Rodar());
+}
+
+TEST(Processo, ValoresEConversoes)
+{
+    TTesteDPPeriodo dp;
+    TnpqParamItem &periodo = dp.Param("pDataPeriodo");
+    EXPECT_TRUE(periodo.EhMesAno());
+    EXPECT_TRUE(periodo.IsNull());
+    EXPECT_FALSE(periodo.AsDate().isValid());
+
+    // A month and year: its last day for the inventory date, its first day on request.
+    for (const char *texto : {"03/2024", "3/2024", " 03/2024 ", "15/03/2024", "2024-03-01"}) {
+        periodo.SetText(QString::fromLatin1(texto));
+        EXPECT_EQ(periodo.AsDate(), QDate(2024, 3, 31)) << texto;
+        EXPECT_EQ(periodo.AsDataInicial(), QDate(2024, 3, 1)) << texto;
+        EXPECT_EQ(periodo.Text(), "03/2024") << texto;
+    }
+    periodo.SetValue(QDate(2023, 2, 10));
+    EXPECT_EQ(periodo.AsDate(), QDate(2023, 2, 28));
+    for (const char *texto : {"13/2024", "abc", "00/2024", "31/02/2024"}) {
+        periodo.SetText(QString::fromLatin1(texto));
+        EXPECT_FALSE(periodo.AsDate().isValid()) << texto;
+    }
+
+    // A plain date keeps its day; a month and year is not a date.
+    TnpqParamItem data({.Alias = "pData", .Caption = "Data", .Tipo = ntpData});
+    data.SetText("15/03/2024");
+    EXPECT_EQ(data.AsDate(), QDate(2024, 3, 15));
+    EXPECT_EQ(data.AsDataInicial(), QDate(2024, 3, 15));
+    data.SetText("03/2024");
+    EXPECT_FALSE(data.AsDate().isValid());
+
+    TnpqParamItem n({.Alias = "pN", .Caption = "Quantidade", .Tipo = ntpNumero});
+    n.SetText("1.234,56");
+    EXPECT_DOUBLE_EQ(n.AsFloat(), 1234.56);
+    EXPECT_THROW(n.AsInteger(), EnParam);
+    n.SetText("12");
+    EXPECT_EQ(n.AsInteger(), 12);
+    n.SetText("doze");
+    try {
+        n.AsFloat();
+        ADD_FAILURE();
+    } catch (const EnParam &e) {
+        EXPECT_EQ(e.Param(), "pN");
+        EXPECT_TRUE(e.Message().contains("Quantidade")) << e.what();
+    }
+    n.SetText("  ");
+    EXPECT_TRUE(n.IsNull());
+    EXPECT_EQ(n.AsInteger(), 0);
+
+    TnpqParamItem c({.Alias = "pC", .Tipo = ntpCheckBox, .Padrao = true});
+    EXPECT_TRUE(c.AsBoolean());
+    EXPECT_EQ(c.AsString(), "1");
+    c.SetText("Não");
+    EXPECT_FALSE(c.AsBoolean());
+
+    EXPECT_EQ(dp.Param("pCodigoEstab").AsString(), "1");
+    EXPECT_TRUE(dp.Param("pCodigoEstab").MultiSelecao());
+    EXPECT_EQ(dp.Param("pCodigoEstab").ClasseLookup(), "UlmarDCEstab");
+
+    TnpqPowerParam lista;
+    lista.Adicionar({.Alias = "pA"});
+    EXPECT_THROW(lista.Adicionar({.Alias = "PA"}), Exception);
+    EXPECT_THROW(lista.Adicionar({.Alias = " "}), Exception);
+}
+
+TEST(Processo, FormularioLinkEFalhas)
+{
+    TnInteracaoTeste usuario;
+    QPointer<TTesteDPPeriodo> dp = new TTesteDPPeriodo();
+    TnFormFalso form;
+    dp->ConfigurarForm(&form);
+    EXPECT_EQ(form.Chamadas, (QStringList{"Atalho:4:Esc", "Tamanho:400:100", "Atualizar:"}));
+    dp->EdEnabledField("pMotivo", false);
+    EXPECT_FALSE(dp->Param("pMotivo").Habilitado());
+    EXPECT_EQ(form.Chamadas.last(), "Atualizar:pMotivo");
+
+    // Opened by a link: the values given, then the run.
+    dp->AbrirLink({{"pDataPeriodo", "12/2023"}});
+    EXPECT_EQ(dp->Chamadas.last(), "Executar:31/12/2023");
+    EXPECT_THROW(dp->AbrirLink({{"pErrado", 1}}), Exception);
+
+    // Forms report failures in one way.
+    form.Chamadas.clear();
+    MostrarFalha(&form, EnParam("pDataPeriodo", "Período inválido"));
+    MostrarFalha(&form, EnField("QTDEESTOQUE", "Quantidade inválida"));
+    MostrarFalha(&form, EAbort());
+    MostrarFalha(nullptr, Exception("Falhou"));
+    MostrarFalha(&form, std::runtime_error("std"));
+    EXPECT_EQ(usuario.Avisos, (QStringList{"Período inválido", "Quantidade inválida", "Falhou", "std"}));
+    EXPECT_EQ(form.Chamadas, (QStringList{"Focar:pDataPeriodo", "Focar:QTDEESTOQUE"}));
+
+    dp->FormFechado();
+    EXPECT_EQ(dp->Form(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dp.isNull());
+}
+
+TEST(Processo, VariantesGradeEAbas)
+{
+    TnFormFalso form;
+    TnDMPowerParamGrid grade(kPeriodo);
+    grade.ConfigurarForm(&form);
+    grade.nClientDataSet().DefinirCampos({TnDefCampo{.Nome = "TOTAL", .Tipo = ftFloat}});
+    grade.nClientDataSet().CreateDataSet();
+    grade.ResultadoAlterado();
+    EXPECT_EQ(form.Chamadas.last(), "Resultado");
+
+    TnDMPowerParamTab abas(kPeriodo);
+    TnAbaResultado &a = abas.AdicionarAba("K200");
+    abas.AdicionarAba("K280");
+    EXPECT_EQ(abas.QtdAbas(), 2);
+    EXPECT_EQ(&abas.Aba(0), &a);
+    EXPECT_EQ(abas.Aba(1).Caption, "K280");
+    abas.LimparAbas();
+    EXPECT_EQ(abas.QtdAbas(), 0);
+}
+
+} // namespace
