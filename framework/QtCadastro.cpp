@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -88,6 +89,7 @@ TnPainelCadastro::TnPainelCadastro(TnDMClientDataSet *dm, TnFrmModulo *form, boo
     } else {
         FGrade = new TnGradeDataSet(dm->nClientDataSet(), dm, dm->TipoForm() == ntfConGrid, this);
         l->addWidget(FGrade, 1);
+        CriarOrdens();
     }
     dm->nClientDataSet().AdicionarObservador(this);
     Atualizar();
@@ -119,6 +121,26 @@ void TnPainelCadastro::CriarBotoes()
     if (FModulo->SomenteLeitura())
         for (int b = brIncluir; b <= brCancelar; ++b)
             FBotoes[b]->setVisible(false);
+}
+
+// The sort orders a grid offers: the declared order, then the further ones.
+void TnPainelCadastro::CriarOrdens()
+{
+    const TnDefCadastro &d = FModulo->Declaracao();
+    if (d.Indices.empty())
+        return;
+    auto *ordens = new QComboBox(FBarra);
+    ordens->setObjectName(QStringLiteral("cbOrdem"));
+    ordens->addItem(d.CaptionOrdem.isEmpty() ? QStringLiteral("Padrão") : d.CaptionOrdem, Nomes(d.Ordem).join(u';'));
+    for (const TnDefIndice &i : d.Indices)
+        ordens->addItem(i.Caption, Nomes(i.Campos).join(u';'));
+    FBarra->addSeparator();
+    FBarra->addWidget(new QLabel(QStringLiteral("Ordem:"), FBarra));
+    FBarra->addWidget(ordens);
+    connect(ordens, &QComboBox::activated, this, [this, ordens](int i) {
+        if (FModulo)
+            FForm->Tentar([&] { FModulo->nClientDataSet().SetIndexFieldNames(ordens->itemData(i).toString()); });
+    });
 }
 
 void TnPainelCadastro::CriarEditores()

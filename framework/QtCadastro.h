@@ -52,6 +52,7 @@ public:
 private:
     void CriarBotoes();
     void CriarEditores();
+    void CriarOrdens();
     void Acionar(TnBotaoRegistro b);
     void Escrever(TnEditor *e, const QString &texto);
     void Editar(); // a stored row into edit; an empty register into a new row

@@ -164,7 +164,6 @@ int ExecutarProjeto(int &argc, char **argv, const QString &titulo, const TnFabri
     if (!qApp)
         app.emplace(argc, argv);
     gTitulo = titulo;
-    QApplication::setApplicationDisplayName(titulo);
 
     Sessao s;
     s.Variavel = variavelFormPrincipal;

@@ -70,6 +70,8 @@ const TnDefCadastro kConsultaEmpresa{.SQL = "select CODIGOEMPRESA, NOMEEMPRESA f
                                      .Campos = {kEmpresaCampos[0], kEmpresaCampos[1]},
                                      .Chave = "CODIGOEMPRESA",
                                      .Ordem = "CODIGOEMPRESA",
+                                     .CaptionOrdem = "Código",
+                                     .Indices = {{.Caption = "Nome", .Campos = "NOMEEMPRESA, CODIGOEMPRESA"}},
                                      .Caption = "Consulta de Empresas",
                                      .TipoForm = ntfConGrid};
 const TnDefCadastro kEstab{
@@ -271,6 +273,13 @@ TEST_F(CadastroQtBanco, ConsultaSomenteLeituraEPesquisaDoLookup)
         EXPECT_FALSE(p->Grade()->model()->flags(p->Grade()->model()->index(0, 1)) & Qt::ItemIsEditable);
         EXPECT_FALSE(p->Botao(brIncluir)->isVisible());
         EXPECT_TRUE(p->Botao(brProximo)->isEnabled());
+        // The orders the consultation declares; "Beta" comes before "Empresa Exemplo".
+        auto *ordens = c->findChild<QComboBox *>("cbOrdem");
+        ASSERT_NE(ordens, nullptr);
+        EXPECT_EQ(ordens->itemText(0), "Código");
+        ordens->setCurrentIndex(1);
+        emit ordens->activated(1);
+        EXPECT_EQ(p->Grade()->model()->index(0, 1).data().toString(), "Beta");
         c->close();
     }
 
