@@ -196,6 +196,27 @@ bool LerDataIso(const char *s, int len, QDate &d, QTime &t)
 }
 
 QString TextoData(const QDate &d) { return d.toString(Qt::ISODate); }
+
+// "YYYY-MM-DD", and " HH:MM:SS[.zzz]" when a time is given; answers the length written.
+int EscreverDataIso(char *buf, const QDate &d, const QTime *t)
+{
+    int y, m, dd;
+    d.getDate(&y, &m, &dd);
+    if (y < 0 || y > 9999)
+        y = 0;
+    auto dois = [](char *p, int v) { p[0] = char('0' + v / 10); p[1] = char('0' + v % 10); };
+    buf[0] = char('0' + y / 1000); buf[1] = char('0' + y / 100 % 10); buf[2] = char('0' + y / 10 % 10); buf[3] = char('0' + y % 10);
+    buf[4] = '-'; dois(buf + 5, m); buf[7] = '-'; dois(buf + 8, dd);
+    if (!t)
+        return 10;
+    buf[10] = ' '; dois(buf + 11, t->hour()); buf[13] = ':'; dois(buf + 14, t->minute()); buf[16] = ':';
+    dois(buf + 17, t->second());
+    if (!t->msec())
+        return 19;
+    const int ms = t->msec();
+    buf[19] = '.'; buf[20] = char('0' + ms / 100); buf[21] = char('0' + ms / 10 % 10); buf[22] = char('0' + ms % 10);
+    return 23;
+}
 QString TextoDataHora(const QDateTime &dt)
 {
     const QTime t = dt.time();
@@ -278,8 +299,24 @@ public:
     {
         Checar(sqlite3_bind_text16(FSt, i + 1, v.utf16(), int(v.size() * 2), SQLITE_TRANSIENT));
     }
-    void BindData(int i, const QDate &v) override { v.isValid() ? BindTexto(i, TextoData(v)) : BindNulo(i); }
-    void BindDataHora(int i, const QDateTime &v) override { v.isValid() ? BindTexto(i, TextoDataHora(v)) : BindNulo(i); }
+    // Dates travel as ISO text written straight into a small buffer (no string objects).
+    void BindData(int i, const QDate &v) override
+    {
+        if (!v.isValid())
+            return BindNulo(i);
+        char buf[16];
+        const int n = EscreverDataIso(buf, v, nullptr);
+        Checar(sqlite3_bind_text(FSt, i + 1, buf, n, SQLITE_TRANSIENT));
+    }
+    void BindDataHora(int i, const QDateTime &v) override
+    {
+        if (!v.isValid())
+            return BindNulo(i);
+        char buf[32];
+        const QTime t = v.time();
+        const int n = EscreverDataIso(buf, v.date(), &t);
+        Checar(sqlite3_bind_text(FSt, i + 1, buf, n, SQLITE_TRANSIENT));
+    }
 
     int Executar() override
     {
