@@ -25,6 +25,35 @@ nDMConexao *gAtual = nullptr;
 
 // ---------------------------------------------------------------- named parameters
 
+// When a quoted text, a quoted identifier or a comment starts at `i`, answers the index
+// of its last character; otherwise -1. Statements are scanned with it so that nothing
+// inside such a stretch is taken for a placeholder or a statement end.
+int FimDeTrechoLiteral(const QString &sql, int i)
+{
+    const int n = int(sql.size());
+    const QChar c = sql[i];
+    if (c == '\'' || c == '"') {
+        int j = i + 1;
+        while (j < n) {
+            if (sql[j] == c) {
+                if (j + 1 < n && sql[j + 1] == c) { j += 2; continue; }
+                break;
+            }
+            ++j;
+        }
+        return std::min(j, n - 1);
+    }
+    if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+        const int j = int(sql.indexOf('\n', i));
+        return j < 0 ? n - 1 : j;
+    }
+    if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+        const int j = int(sql.indexOf(QLatin1String("*/"), i + 2));
+        return j < 0 ? n - 1 : j + 1;
+    }
+    return -1;
+}
+
 // Rewrites ":nome" placeholders as "?" and lists the names by position. Quoted text,
 // quoted identifiers, comments and PostgreSQL "::" casts are left as they are. Plain "?"
 // placeholders count as unnamed positions.
@@ -36,27 +65,9 @@ QString ConverterParametros(const QString &sql, QStringList &nomes, int &total)
     const int n = int(sql.size());
     for (int i = 0; i < n; ++i) {
         const QChar c = sql[i];
-        if (c == '\'' || c == '"') {
-            int j = i + 1;
-            while (j < n) {
-                if (sql[j] == c) {
-                    if (j + 1 < n && sql[j + 1] == c) { j += 2; continue; }
-                    break;
-                }
-                ++j;
-            }
-            out += QStringView(sql).mid(i, std::min(j, n - 1) - i + 1);
-            i = j;
-        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-            int j = int(sql.indexOf('\n', i));
-            if (j < 0) j = n - 1;
-            out += QStringView(sql).mid(i, j - i + 1);
-            i = j;
-        } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-            int j = int(sql.indexOf(QLatin1String("*/"), i + 2));
-            j = j < 0 ? n - 1 : j + 1;
-            out += QStringView(sql).mid(i, j - i + 1);
-            i = j;
+        if (const int fim = FimDeTrechoLiteral(sql, i); fim >= 0) {
+            out += QStringView(sql).mid(i, fim - i + 1);
+            i = fim;
         } else if (c == ':' && i + 1 < n && sql[i + 1] == ':') {
             out += QLatin1String("::");
             ++i;
@@ -90,28 +101,9 @@ QStringList DividirComandos(const QString &sql)
     const int n = int(sql.size());
     for (int i = 0; i < n; ++i) {
         const QChar c = sql[i];
-        if (c == '\'' || c == '"') {
-            int j = i + 1;
-            while (j < n) {
-                if (sql[j] == c) {
-                    if (j + 1 < n && sql[j + 1] == c) { j += 2; continue; }
-                    break;
-                }
-                ++j;
-            }
-            j = std::min(j, n - 1);
-            atual += QStringView(sql).mid(i, j - i + 1);
-            i = j;
-        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-            int j = int(sql.indexOf('\n', i));
-            if (j < 0) j = n - 1;
-            atual += QStringView(sql).mid(i, j - i + 1);
-            i = j;
-        } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-            int j = int(sql.indexOf(QLatin1String("*/"), i + 2));
-            j = j < 0 ? n - 1 : j + 1;
-            atual += QStringView(sql).mid(i, j - i + 1);
-            i = j;
+        if (const int fim = FimDeTrechoLiteral(sql, i); fim >= 0) {
+            atual += QStringView(sql).mid(i, fim - i + 1);
+            i = fim;
         } else if (c == ';') {
             if (!atual.trimmed().isEmpty()) partes << atual.trimmed();
             atual.clear();
@@ -721,6 +713,9 @@ nDMConexao::nDMConexao(const TnConfigBanco &cfg) : FCfg(cfg)
         Executar("PRAGMA foreign_keys = ON");
         Executar("PRAGMA journal_mode = WAL");
         Executar("PRAGMA synchronous = NORMAL");
+        // Processes over a whole branch touch many pages in one transaction: a larger page
+        // cache (64 MB) keeps them from spilling to the log half-way.
+        Executar("PRAGMA cache_size = -65536");
     } else {
         Executar("SET client_min_messages = warning");
         // Quoted literals keep backslashes as plain characters whatever the server default.

@@ -120,7 +120,10 @@ TEST_F(ConexaoBanco, ErrosClassificados)
 
 TEST_F(ConexaoBanco, ExclusaoEmCascataEConsultasSimples)
 {
-    con().Executar("insert into T (ID, NOME) values (1, 'um'); insert into T (ID, NOME) values (2, 'dois')");
+    // Several statements in one text; a ";" inside quotes or comments does not split them.
+    con().Executar("insert into T (ID, NOME) values (1, 'um;'); -- comentário; com ponto e vírgula\n"
+                   "insert into T (ID, NOME) values (2, 'dois')");
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("T", "NOME", "ID = 1").toString(), "um;");
     con().Executar("insert into F (ID, TID) values (1, 1)");
     EXPECT_EQ(nDMSQLDataSet::LimpaRegistro("T", "ID = 1"), 1);
     EXPECT_EQ(Conta("F"), 0);
