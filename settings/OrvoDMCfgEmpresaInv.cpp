@@ -133,11 +133,11 @@ void TOrvoDMCfgEmpresaInv::FormCloseQuery(TnFormModulo *form, bool &podeFechar)
         TnDMClientDataSet::FormCloseQuery(form, podeFechar);
 }
 
-// Closing never stays refused by this check: it informs and clears.
+// After the form's own close-query. Closing is never refused by this check: when the
+// selected period no longer fits the company's periodicity, it clears it and says so.
 void TOrvoDMCfgEmpresaInv::ChecarPeriodoSelecionado(TnFormModulo *form, bool &podeFechar)
 {
-    if (FFormCloseQuery)
-        FFormCloseQuery(form, podeFechar);
+    FFormCloseQuery(form, podeFechar);
     if (!podeFechar || !FTeveAlteracao)
         return;
     const QDate data = DataDaVariavel(VarFw::gDataInvent);
