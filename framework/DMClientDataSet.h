@@ -171,6 +171,11 @@ public:
     // ---- saving
     bool AplicarAoGravar() const { return FAplicarAoGravar; }
     void SetAplicarAoGravar(bool v) { FAplicarAoGravar = v; }
+    // Import mode: the module is driven by an import process, not by a user at a form;
+    // modules skip there what only serves the user (refreshing other open modules, extra
+    // controls, prompts).
+    bool ModoImportacao() const { return FModoImportacao; }
+    void SetModoImportacao(bool v) { FModoImportacao = v; }
     // Posts a row in edit and writes every pending change (ApplyUpdates(0)); for modules
     // that do not write at each post.
     void AplicarAlteracoes();
@@ -303,6 +308,7 @@ private:
     QString FCaption;
     TnTipoForm FTipoForm;
     bool FAplicarAoGravar;
+    bool FModoImportacao = false;
     TnFormModulo *FForm = nullptr;
     QPointer<TnDMClientDataSet> FMestre;
     QString FCamposLink;

@@ -86,6 +86,13 @@ TnConfiguracoesFw nDMPersonalizacao::GetConfiguracoes(nDMConexao &con)
 
 bool IsUseUlmar() { return nDMPersonalizacao::GetConfiguracoes().test(cfgUsaUlmar); }
 
+namespace {
+int gModuloAtual = 3;
+}
+
+int PegarModuloAtual() { return gModuloAtual; }
+void DefinirModuloAtual(int modulo) { gModuloAtual = modulo; }
+
 // ---- TnPreferenciasUsuario ------------------------------------------------------------
 
 QString TnPreferenciasUsuario::Pasta()

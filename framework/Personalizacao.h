@@ -44,6 +44,12 @@ public:
 // settings (default off).
 bool IsUseUlmar();
 
+// The suite module the program is working as: this inventory module is 3, the general
+// registry 0. Registers that are shared between modules show or hide what only one of them
+// needs by it. 3 unless set (the program is the inventory module).
+int PegarModuloAtual();
+void DefinirModuloAtual(int modulo);
+
 // The connected user's preference file.
 class TnPreferenciasUsuario {
 public:
