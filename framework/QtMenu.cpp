@@ -30,17 +30,41 @@ QStringList Chaves(const QString &lista)
     return r;
 }
 
-void PreencherMenu(QMenu *menu, const TnItemMenu &item, const std::function<void(TnAction *)> &executar)
+// One action per shortcut: two menu entries with the same keys would make them ambiguous and
+// neither would run. When several actions claim the same keys a register's action keeps
+// them (a register and its consultation may both name the keys), else the first one listed.
+QHash<QString, const TnAction *> DonosDosAtalhos(const TnActionList &lista)
+{
+    QHash<QString, const TnAction *> donos;
+    for (const TnAction *a : lista.Acoes()) {
+        const QString teclas = QKeySequence::fromString(a->ShortCut(), QKeySequence::PortableText).toString();
+        if (teclas.isEmpty())
+            continue;
+        const TnAction *atual = donos.value(teclas);
+        const TnClasseInfo *classe = Registro().Classe(a->NomeClasse());
+        const bool registro = classe && classe->PegarTipoObjeto && classe->PegarTipoObjeto() == 1;
+        const TnClasseInfo *classeAtual = atual ? Registro().Classe(atual->NomeClasse()) : nullptr;
+        const bool atualRegistro = classeAtual && classeAtual->PegarTipoObjeto && classeAtual->PegarTipoObjeto() == 1;
+        if (!atual || (registro && !atualRegistro))
+            donos.insert(teclas, a);
+    }
+    return donos;
+}
+
+void PreencherMenu(QMenu *menu, const TnItemMenu &item, const std::function<void(TnAction *)> &executar,
+                   const QHash<QString, const TnAction *> &donos)
 {
     for (const auto &filho : item.Itens) {
         if (filho->EhSubmenu()) {
-            PreencherMenu(menu->addMenu(filho->Caption), *filho, executar);
+            PreencherMenu(menu->addMenu(filho->Caption), *filho, executar, donos);
             continue;
         }
         QAction *a = menu->addAction(filho->Caption);
         const QPointer<TnAction> acao = filho->Acao;
-        if (acao && !acao->ShortCut().isEmpty())
-            a->setShortcut(QKeySequence::fromString(acao->ShortCut(), QKeySequence::PortableText));
+        const QKeySequence teclas =
+            acao ? QKeySequence::fromString(acao->ShortCut(), QKeySequence::PortableText) : QKeySequence();
+        if (!teclas.isEmpty() && donos.value(teclas.toString()) == acao.data())
+            a->setShortcut(teclas);
         if (acao && acao->ImageIndex() >= 0)
             a->setIcon(TnFrmMenuVarnel::Imagem(acao->ImageIndex()));
         // Only a guarded pointer: the action goes when its class is unregistered.
@@ -124,9 +148,10 @@ void TnFrmMenuVarnel::ConstruirMenus()
     FMenus.clear();
     // The action's own event: the handler given above, or a class's own.
     const auto executar = [this](TnAction *a) { Acionar([a] { a->Execute(); }); };
+    const auto donos = DonosDosAtalhos(*FAcoes);
     for (const auto &item : FModelo.Itens()) {
         auto *menu = new QMenu(item->Caption, menuBar());
-        PreencherMenu(menu, *item, executar);
+        PreencherMenu(menu, *item, executar, donos);
         menuBar()->addMenu(menu);
         FMenus.append(menu);
     }

@@ -204,3 +204,41 @@ TEST_F(JanelaPrincipal, PaineisDaBarraDeStatusECaptura)
     EXPECT_EQ(janela.LarguraPainel(2), janela.statusBar()->width() - 70 - 100 - 150 - 15);
     EXPECT_FALSE(teste::Capturar(&janela, "janela_principal").isEmpty());
 }
+
+namespace {
+// A register and its consultation that both name the same keys.
+template <int Tipo, int Indice> class TTesteAtalho : public TnDataModule {
+public:
+    static int PegarTipoObjeto() { return Tipo; }
+    static void GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
+                                 const TnModulos &modulos)
+    {
+        if (!modulos.test(3))
+            return;
+        TnAction *a = lista.Adicionar(classe, evento);
+        a->SetCategory("10 Configurações");
+        a->SetCaption(Tipo == 1 ? "Registro Atalho" : "Consulta Atalho");
+        a->SetMenuIndex(Indice);
+        a->SetShortCut("Shift+Ctrl+F11");
+    }
+};
+} // namespace
+
+TEST_F(JanelaPrincipal, AtalhoRepetidoFicaComORegistro)
+{
+    // The consultation comes first in the menu; the keys still open the register.
+    ASSERT_TRUE(nRegisterClass(InfoDaClasse<TTesteAtalho<2, 1>>("TTesteDCAtalho")));
+    ASSERT_TRUE(nRegisterClass(InfoDaClasse<TTesteAtalho<1, 20>>("TTesteDMAtalho")));
+    {
+        TTesteMenu janela;
+        janela.Inicializar();
+        QAction *registro = janela.AcaoDoMenu("Configurações\\Registro Atalho");
+        QAction *consulta = janela.AcaoDoMenu("Configurações\\Consulta Atalho");
+        ASSERT_NE(registro, nullptr);
+        ASSERT_NE(consulta, nullptr);
+        EXPECT_EQ(registro->shortcut(), QKeySequence("Shift+Ctrl+F11"));
+        EXPECT_TRUE(consulta->shortcut().isEmpty());
+    }
+    nUnRegisterClass("TTesteDCAtalho");
+    nUnRegisterClass("TTesteDMAtalho");
+}
