@@ -64,7 +64,7 @@ void TOrvoDPPeriodoInventario::Executar()
     gDataInicialAtivo = periodo.AsDataInicial();
     Selecao().GetParams(QStringLiteral("DataInvent")).SetValue(data);
     Selecao().Refresh();
-    ReconfigurarDM(QStringLiteral("DataInvent"), false);
+    ::ReconfigurarDM(QStringLiteral("DataInvent"), false); // the open modules, not this one
     FecharForm();
 }
 
