@@ -49,10 +49,10 @@ QPixmap TOrvoSSplash::GetImagem()
     f.setPointSize(32);
     f.setBold(true);
     g.setFont(f);
-    g.drawText(QRectF(370, 150, 300, 60), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Inventário"));
+    g.drawText(QRectF(370, 250, 300, 60), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Inventário"));
     f.setPointSize(14);
     f.setBold(false);
     g.setFont(f);
-    g.drawText(QRectF(372, 210, 300, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Varnel - INV"));
+    g.drawText(QRectF(372, 310, 300, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Varnel - INV"));
     return p;
 }
