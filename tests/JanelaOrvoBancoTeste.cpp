@@ -2,9 +2,7 @@
 // the program shows it: menus filled from the registered classes, the period chosen through
 // its form (F8), the company settings register when its library is there, the toolbar, and
 // the sibling modules' stand-ins reached by class name.
-#include "BancoTeste.h"
-#include "Bibliotecas.h"
-#include "ConversaoBanco.h"
+#include "BancoOrvo.h"
 #include "DMClientDataSet.h"
 #include "InteracaoTeste.h"
 #include "OrvoSMenu_U.h"
@@ -21,29 +19,16 @@
 #include <gtest/gtest.h>
 
 namespace {
-class JanelaOrvoBanco : public BancoTeste {
+class JanelaOrvoBanco : public BancoOrvo {
 protected:
     void SetUp() override
     {
-        BancoTeste::SetUp();
+        BancoOrvo::SetUp();
         if (IsSkipped())
             return;
-        ConverterBanco(con());
         // OrvoPrefs is built on its own; whatever is not there is left out.
         CarregarBibliotecas(BibliotecasProjeto());
-        Selecao().GetParams("CodigoEmpresa").SetValue(1);
-        Selecao().GetParams("CodigoEstab").SetValue(1);
-        Selecao().Refresh();
         ExternalVar("gNomeUsuario", "ADMINISTRADOR");
-    }
-    void TearDown() override
-    {
-        DestruirTodosDM();
-        TnBibliotecas::DescarregarTodas();
-        Selecao().Reset();
-        Variaveis().Reiniciar();
-        gDataInicialAtivo = QDate();
-        BancoTeste::TearDown();
     }
     // Types a month into the period form and runs it, or closes the form without running;
     // saves a picture of the form when `captura` names one.

@@ -1,7 +1,6 @@
 // The program's rules on a database: the periodicity in the inventory-period text, the
 // company check after the settings register, and the standard jobs after each conversion.
-#include "BancoTeste.h"
-#include "ConversaoBanco.h"
+#include "BancoOrvo.h"
 #include "OrvoJobCadastro_U.h"
 #include "OrvoSMenuRegras.h"
 #include "SQLDataSet.h"
@@ -11,20 +10,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-class ShellBanco : public BancoTeste {
+class ShellBanco : public BancoOrvo {
 protected:
-    void SetUp() override
-    {
-        BancoTeste::SetUp();
-        if (!IsSkipped())
-            ConverterBanco(con());
-    }
-    void TearDown() override
-    {
-        Selecao().Reset();
-        Variaveis().Reiniciar();
-        BancoTeste::TearDown();
-    }
     void Sql(const QString &sql) { con().Executar(sql); }
     qint64 Jobs() { return nDMSQLDataSet::PegarQtdRegistro("NJOBCADASTRO", "MODULO = 'Orvo'", con()); }
 };
@@ -53,8 +40,6 @@ TEST_F(ShellBanco, TextoDoPeriodoComAPeriodicidadeDaEmpresa)
 
 TEST_F(ShellBanco, ConfiguracaoInvalidaCancelaASelecaoDaEmpresa)
 {
-    Selecao().GetParams("CodigoEmpresa").SetValue(1);
-    Selecao().GetParams("CodigoEstab").SetValue(1);
     Selecao().GetParams("DataInvent").SetValue(QDate(2024, 3, 31));
     Selecao().Refresh();
     int selecoes = 0;
