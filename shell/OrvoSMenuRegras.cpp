@@ -7,7 +7,7 @@
 #include "Variaveis.h"
 
 namespace {
-// A variable holding a company code; 0 when it is not a number.
+// The active company (gCodigoEmpresaAtiva); 0 when it is not a number.
 int EmpresaAtiva()
 {
     return ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt();

@@ -48,7 +48,7 @@ void TOrvoSMenu::ShowPeriodoInventario(TnAction *sender)
 void TOrvoSMenu::ConfigurarVisualMenu()
 {
     TnFrmMenuVarnel::ConfigurarVisualMenu();
-    SetTextoPainel(3, QString());
+    SetTextoPainel(3, QString()); // stays empty if reading the company's settings fails
     SetTextoPainel(3, TextoPeriodoInventario());
 }
 
