@@ -10,13 +10,21 @@
 
 namespace {
 
+// The conversion runs here without the program's own after-conversion hook (the runner
+// links the shell, which sets one), and the hook is back afterwards.
 class ConversaoBanco : public BancoTeste {
 protected:
+    void SetUp() override
+    {
+        FHookDoPrograma = std::exchange(FDepoisConverter, nullptr);
+        BancoTeste::SetUp();
+    }
     void TearDown() override
     {
-        FDepoisConverter = nullptr;
+        FDepoisConverter = FHookDoPrograma;
         BancoTeste::TearDown();
     }
+    TDepoisConverter FHookDoPrograma;
     QStringList Linhas(const QString &sql, nDMConexao &c)
     {
         auto cmd = c.Preparar(sql);

@@ -48,6 +48,9 @@ private:
 TEST(ProjetoDesktop, ExecutarProjetoAbreAJanelaEFechaTudoNoFim)
 {
     PastasTemporarias pastas;
+    // The program's libraries and one that is not there, which is reported.
+    const QStringList bibliotecas = BibliotecasProjeto();
+    BibliotecasProjeto() = {"OrvoCore", "Ulmar", "NaoExiste"};
     TnFrmMenuVarnel *principal = nullptr;
     int conversoes = 0;
     const TDepoisConverter antes = FDepoisConverter;
@@ -70,13 +73,16 @@ TEST(ProjetoDesktop, ExecutarProjetoAbreAJanelaEFechaTudoNoFim)
     const int rc = ExecutarProjeto(argc, argv, "INV - Varnel", ClasseForm<TTesteSplash>(), ClasseForm<TnFrmMenuVarnel>(),
                                    &principal);
     FDepoisConverter = antes;
+    BibliotecasProjeto() = bibliotecas;
 
     EXPECT_EQ(rc, 0);
     EXPECT_TRUE(abertaDuranteARodada);
     EXPECT_EQ(conversoes, 1);
     EXPECT_EQ(TTesteSplash::Pedidos, 1);
     EXPECT_TRUE(aviso.startsWith("Bibliotecas não carregadas:")) << aviso.toStdString();
-    EXPECT_TRUE(aviso.contains("OrvoCore"));
+    EXPECT_TRUE(aviso.contains("NaoExiste"));
+    EXPECT_FALSE(aviso.contains("OrvoCore"));
+    EXPECT_FALSE(aviso.contains("Ulmar"));
     EXPECT_EQ(TituloProjeto(), "INV - Varnel");
     // Everything the run opened is closed.
     EXPECT_EQ(principal, nullptr);

@@ -1,0 +1,71 @@
+// Stand-ins of the general registry's company and branch registers and their consultations,
+// over the suite tables EMPRESA and ESTAB. Other modules reach them only by class name: the
+// registers as "TUlmarDMEmpresa" and "TUlmarDMEstab", the consultations by the names lookups
+// give them, "UlmarDCEmpresa" and "UlmarDCEstab".
+#include "DMClientDataSet.h"
+
+namespace {
+
+std::vector<TnDefCampo> CamposEmpresa()
+{
+    return {{.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true,
+             .Def = {.DisplayLabel = "Empresa", .Digitos = 4, .Minimo = 1, .MensagemErro = "Código da empresa inválido!"}},
+            {.Nome = "NOMEEMPRESA", .Tipo = ftString, .Tamanho = 100, .Requerido = true,
+             .Def = {.DisplayLabel = "Nome", .TamanhoMaximo = 100}}};
+}
+
+std::vector<TnDefCampo> CamposEstab()
+{
+    return {{.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true,
+             .Def = {.DisplayLabel = "Empresa", .Digitos = 4, .ClasseLookup = "UlmarDCEmpresa"}},
+            {.Nome = "CODIGOESTAB", .Tipo = ftSmallint, .Requerido = true,
+             .Def = {.DisplayLabel = "Estabelecimento", .Digitos = 4, .Minimo = 1,
+                     .MensagemErro = "Código do estabelecimento inválido!"}},
+            {.Nome = "NOMEESTAB", .Tipo = ftString, .Tamanho = 100, .Requerido = true,
+             .Def = {.DisplayLabel = "Nome", .TamanhoMaximo = 100}},
+            {.Nome = "INSCRFEDERAL", .Tipo = ftString, .Tamanho = 18,
+             .Def = {.DisplayLabel = "CNPJ", .TamanhoMaximo = 18}},
+            {.Nome = "DATAINICIOATIVIDADE", .Tipo = ftDate,
+             .Def = {.DisplayLabel = "Início da atividade", .TipoControle = ntcData}},
+            {.Nome = "DATAFIMATIVIDADE", .Tipo = ftDate,
+             .Def = {.DisplayLabel = "Fim da atividade", .TipoControle = ntcData}}};
+}
+
+const char kSQLEmpresa[] = "Select t_t.CODIGOEMPRESA, t_t.NOMEEMPRESA from EMPRESA t_t";
+const char kSQLEstab[] = "Select t_t.CODIGOEMPRESA, t_t.CODIGOESTAB, t_t.NOMEESTAB, t_t.INSCRFEDERAL, "
+                         "t_t.DATAINICIOATIVIDADE, t_t.DATAFIMATIVIDADE from ESTAB t_t";
+
+const TnDefCadastro kDMEmpresa{.SQL = kSQLEmpresa, .Tabela = "EMPRESA", .Campos = CamposEmpresa(),
+                               .Chave = "CODIGOEMPRESA", .Ordem = "CODIGOEMPRESA", .Caption = "Empresas",
+                               .CadCons = "UlmarDCEmpresa"};
+const TnDefCadastro kDCEmpresa{.SQL = kSQLEmpresa, .Campos = CamposEmpresa(), .Chave = "CODIGOEMPRESA",
+                               .Ordem = "CODIGOEMPRESA", .Caption = "Empresas", .TipoForm = ntfConGrid,
+                               .CadCons = "TUlmarDMEmpresa", .LogChanges = false};
+const TnDefCadastro kDMEstab{.SQL = kSQLEstab, .Tabela = "ESTAB", .Campos = CamposEstab(),
+                             .Chave = "CODIGOEMPRESA;CODIGOESTAB", .Ordem = "CODIGOEMPRESA, CODIGOESTAB",
+                             .Caption = "Estabelecimentos", .CadCons = "UlmarDCEstab"};
+const TnDefCadastro kDCEstab{.SQL = kSQLEstab, .Campos = CamposEstab(), .Chave = "CODIGOEMPRESA;CODIGOESTAB",
+                             .Ordem = "CODIGOEMPRESA, CODIGOESTAB", .Caption = "Estabelecimentos",
+                             .TipoForm = ntfConGrid, .CadCons = "TUlmarDMEstab", .LogChanges = false};
+
+// A register (tipo 1) or consultation (tipo 2) of one declaration; the branches follow the
+// selected company, the companies are all listed.
+template <const TnDefCadastro &Decl, int Tipo, bool PorEmpresa>
+class TUlmarCadastro : public TnDMClientDataSet {
+public:
+    TUlmarCadastro() : TnDMClientDataSet(Decl) {}
+    static QString PegarVerificaSelecao() { return PorEmpresa ? QStringLiteral("CodigoEmpresa") : QString(); }
+    static int PegarTipoObjeto() { return Tipo; }
+};
+
+} // namespace
+
+using TUlmarDMEmpresa = TUlmarCadastro<kDMEmpresa, 1, false>;
+using TUlmarDCEmpresa = TUlmarCadastro<kDCEmpresa, 2, false>;
+using TUlmarDMEstab = TUlmarCadastro<kDMEstab, 1, true>;
+using TUlmarDCEstab = TUlmarCadastro<kDCEstab, 2, true>;
+
+static TnRegistrador<TUlmarDMEmpresa> gRegistroDMEmpresa("TUlmarDMEmpresa");
+static TnRegistrador<TUlmarDCEmpresa> gRegistroDCEmpresa("UlmarDCEmpresa");
+static TnRegistrador<TUlmarDMEstab> gRegistroDMEstab("TUlmarDMEstab");
+static TnRegistrador<TUlmarDCEstab> gRegistroDCEstab("UlmarDCEstab");

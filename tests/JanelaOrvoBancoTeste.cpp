@@ -1,0 +1,156 @@
+// The module's main window on a converted database with the program's libraries loaded, as
+// the program shows it: menus filled from the registered classes, the period chosen through
+// its form (F8), the company settings register when its library is there, the toolbar, and
+// the sibling modules' stand-ins reached by class name.
+#include "BancoOrvo.h"
+#include "DMClientDataSet.h"
+#include "InteracaoTeste.h"
+#include "OrvoSMenu_U.h"
+#include "QtEditores.h"
+#include "QtProcesso.h"
+#include "QtProjeto.h"
+#include "QtTeste.h"
+#include "SQLDataSet.h"
+#include "Variaveis.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+namespace {
+class JanelaOrvoBanco : public BancoOrvo {
+protected:
+    void SetUp() override
+    {
+        BancoOrvo::SetUp();
+        if (IsSkipped())
+            return;
+        // OrvoPrefs is built on its own; whatever is not there is left out.
+        CarregarBibliotecas(BibliotecasProjeto());
+        ExternalVar("gNomeUsuario", "ADMINISTRADOR");
+    }
+    // Types a month into the period form and runs it, or closes the form without running;
+    // saves a picture of the form when `captura` names one.
+    static void NoFormDoPeriodo(const QString &mes, bool executar, const QString &captura = QString())
+    {
+        teste::QuandoModal([mes, executar, captura](QWidget *w) {
+            auto *f = qobject_cast<TnFrmProcesso *>(w);
+            ASSERT_NE(f, nullptr);
+            teste::Digitar(f->Editor("pDataPeriodo")->Entrada(), mes);
+            if (!executar) {
+                EXPECT_TRUE(f->AcaoForm(nafFechar)->shortcuts().contains(QKeySequence(Qt::Key_Escape)));
+                f->AcaoForm(nafFechar)->trigger();
+                return;
+            }
+            if (!captura.isEmpty())
+                teste::Capturar(f, captura);
+            f->AcaoForm(nafExecutar)->trigger();
+            if (f->isVisible()) // refused: the message was shown, the form stays open
+                f->AcaoForm(nafFechar)->trigger();
+        });
+    }
+};
+
+TnFrmModulo *JanelaDaClasse(const QString &classe)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *f = qobject_cast<TnFrmModulo *>(w); f && f->isVisible() && f->Modulo()
+                                                     && f->Modulo()->ClassName() == classe)
+            return f;
+    return nullptr;
+}
+} // namespace
+
+TEST_F(JanelaOrvoBanco, JanelaPrincipalComPeriodoConfiguracaoEBarra)
+{
+    con().Executar("update CFGEMPRESAINV set PERIODOINVENTARIO = 2 where CODIGOEMPRESA = 1");
+    TnInteracaoTeste usuario;
+    TOrvoSMenu janela;
+    janela.Inicializar();
+    janela.resize(1000, 650);
+    janela.show();
+    QApplication::processEvents();
+    EXPECT_EQ(janela.TextoPainel(1), "Empresa: 1");
+    EXPECT_EQ(janela.TextoPainel(3), "");
+
+    QAction *periodo = janela.AcaoDoMenu("Configurações\\Selecionar Período Inventário");
+    ASSERT_NE(periodo, nullptr);
+    EXPECT_EQ(periodo->shortcut(), QKeySequence(Qt::Key_F8));
+
+    // A month the quarterly company takes.
+    NoFormDoPeriodo("03/2024", true, "periodo_inventario");
+    periodo->trigger();
+    EXPECT_EQ(janela.TextoPainel(3), "Inventário: 03/2024 - Trimestral");
+    EXPECT_EQ(ExternalVar("gDataInvent"), "31/03/2024");
+    EXPECT_TRUE(usuario.Avisos.isEmpty()) << usuario.Avisos.join('\n').toStdString();
+
+    // Refused, then closed without confirming; and closed at once (the toolbar's button):
+    // panel 3 and the period stay as they were.
+    NoFormDoPeriodo("04/2024", true);
+    periodo->trigger();
+    ASSERT_EQ(usuario.Avisos.size(), 1);
+    EXPECT_TRUE(usuario.Avisos[0].contains("trimestral")) << usuario.Avisos[0].toStdString();
+    NoFormDoPeriodo("06/2024", false);
+    janela.BarraFerramentas()->actions().value(0)->trigger();
+    EXPECT_EQ(janela.TextoPainel(3), "Inventário: 03/2024 - Trimestral");
+    EXPECT_EQ(ExternalVar("gDataInvent"), "31/03/2024");
+
+    // The company settings register, when its library was built: closing it checks the
+    // company's settings, which are valid.
+    if (Registro().Classe("TOrvoDMCfgEmpresaInv")) {
+        teste::QuandoModal([](QWidget *w) {
+            teste::Capturar(w, "configuracao_empresa");
+            w->close();
+        });
+        EXPECT_NO_THROW(janela.ShowConfiguracaoInv(janela.Acoes().Acao("actTOrvoDMCfgEmpresaInv")));
+        EXPECT_EQ(ExternalVar("gCodigoEmpresaAtiva"), "1");
+    }
+
+    // The calendar's stand-in opens by class name; the product registers are not there.
+    usuario.Avisos.clear();
+    for (QAction *a : janela.BarraFerramentas()->actions())
+        if (a->text() == "Agenda Tributária" || a->text() == "Produtos")
+            a->trigger();
+    EXPECT_EQ(usuario.Avisos, QStringList({"\"Produtos\" não está disponível."}));
+    TnFrmModulo *agenda = JanelaDaClasse("TQuenDPQuenbyAgenda");
+    ASSERT_NE(agenda, nullptr);
+    agenda->close();
+
+    EXPECT_FALSE(teste::Capturar(&janela, "janela_principal").isEmpty());
+}
+
+// The general registry's stand-ins: registers and consultations over EMPRESA and ESTAB,
+// found by the names the lookups give, gone with their library.
+TEST_F(JanelaOrvoBanco, CadastrosDoRegistroGeral)
+{
+    for (const char *classe : {"TUlmarDMEmpresa", "UlmarDCEmpresa", "TUlmarDMEstab", "UlmarDCEstab"})
+        ASSERT_NE(Registro().Classe(QString::fromLatin1(classe)), nullptr) << classe;
+    EXPECT_EQ(Registro().Classe("TUlmarDMEmpresa")->PegarTipoObjeto(), 1);
+    EXPECT_EQ(Registro().Classe("UlmarDCEstab")->PegarTipoObjeto(), 2);
+
+    auto *empresas = qobject_cast<TnDMClientDataSet *>(CriarDM("TUlmarDMEmpresa"));
+    ASSERT_NE(empresas, nullptr);
+    empresas->Abrir();
+    empresas->nClientDataSet().Append();
+    empresas->FieldByName("CODIGOEMPRESA").SetAsInteger(2);
+    empresas->FieldByName("NOMEEMPRESA").SetAsString("Segunda Empresa");
+    empresas->nClientDataSet().Post();
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("EMPRESA", "NOMEEMPRESA", "CODIGOEMPRESA = 2").toString(),
+              "Segunda Empresa");
+    con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (2, 1, 'Outra')");
+
+    // The branches of the selected company only; a consultation writes nothing.
+    auto *estabs = qobject_cast<TnDMClientDataSet *>(CriarDM("UlmarDCEstab"));
+    ASSERT_NE(estabs, nullptr);
+    estabs->Abrir();
+    EXPECT_EQ(estabs->nClientDataSet().RecordCount(), 1);
+    EXPECT_EQ(estabs->FieldByName("NOMEESTAB").AsString(), "Estabelecimento Exemplo");
+    EXPECT_TRUE(estabs->SomenteLeitura());
+    EXPECT_ANY_THROW(estabs->nClientDataSet().Append());
+
+    QPointer<TnDataModule> vivo(estabs);
+    TnBibliotecas::Descarregar("Ulmar");
+    EXPECT_TRUE(vivo.isNull());
+    EXPECT_EQ(Registro().Classe("UlmarDCEmpresa"), nullptr);
+}
