@@ -283,6 +283,7 @@ void TnFrmMenuVarnel::SetPaineis(const QList<int> &larguras)
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setFixedWidth(qMax(0, larguras[i]));
+        l->setProperty("larguraDeclarada", qMax(0, larguras[i]));
         statusBar()->addWidget(l);
         FPaineis.append(l);
     }
@@ -295,8 +296,17 @@ QString TnFrmMenuVarnel::TextoPainel(int i) const
 
 void TnFrmMenuVarnel::SetTextoPainel(int i, const QString &texto)
 {
-    if (i >= 0 && i < FPaineis.size())
-        FPaineis[i]->setText(texto);
+    if (i < 0 || i >= FPaineis.size())
+        return;
+    QLabel *l = FPaineis[i];
+    l->setText(texto);
+    // A panel's width is its least: a longer text widens it instead of being cut off.
+    const int paraOTexto = l->fontMetrics().horizontalAdvance(texto) + 2 * l->frameWidth() + 8;
+    const int largura = qMax(l->property("larguraDeclarada").toInt(), texto.isEmpty() ? 0 : paraOTexto);
+    if (largura != l->width()) {
+        l->setFixedWidth(largura);
+        nStatusBarResize();
+    }
 }
 
 int TnFrmMenuVarnel::LarguraPainel(int i) const
@@ -306,8 +316,10 @@ int TnFrmMenuVarnel::LarguraPainel(int i) const
 
 void TnFrmMenuVarnel::SetLarguraPainel(int i, int largura)
 {
-    if (i >= 0 && i < FPaineis.size())
-        FPaineis[i]->setFixedWidth(qMax(0, largura));
+    if (i < 0 || i >= FPaineis.size())
+        return;
+    FPaineis[i]->setProperty("larguraDeclarada", qMax(0, largura));
+    FPaineis[i]->setFixedWidth(qMax(0, largura));
 }
 
 void TnFrmMenuVarnel::nStatusBarResize() {}

@@ -201,7 +201,12 @@ TEST_F(JanelaPrincipal, PaineisDaBarraDeStatusECaptura)
     janela.show();
     QApplication::processEvents();
     EXPECT_GT(janela.Redimensionamentos, 0);
-    EXPECT_EQ(janela.LarguraPainel(2), janela.statusBar()->width() - 70 - 100 - 150 - 15);
+    // A text longer than its panel widens the panel instead of being cut off.
+    EXPECT_GT(janela.LarguraPainel(3), 150);
+    EXPECT_EQ(janela.LarguraPainel(2),
+              janela.statusBar()->width() - janela.LarguraPainel(0) - janela.LarguraPainel(1) - janela.LarguraPainel(3) - 15);
+    janela.SetTextoPainel(3, "");
+    EXPECT_EQ(janela.LarguraPainel(3), 150);
     EXPECT_FALSE(teste::Capturar(&janela, "janela_principal").isEmpty());
 }
 
