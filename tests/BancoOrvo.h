@@ -8,14 +8,13 @@
 #include "Modulos.h"
 #include "Variaveis.h"
 
-class BancoOrvo : public BancoTeste {
+class BancoOrvo : public BancoConvertido {
 protected:
     void SetUp() override
     {
-        BancoTeste::SetUp();
+        BancoConvertido::SetUp();
         if (IsSkipped())
             return;
-        ConverterBanco(con());
         Selecao().GetParams("CodigoEmpresa").SetValue(1);
         Selecao().GetParams("CodigoEstab").SetValue(1);
         Selecao().Refresh();

@@ -3,6 +3,7 @@
 // runner a fresh schema on the server that the test command started. The connection is
 // made current for the duration of the case.
 #include "Conexao.h"
+#include "ConversaoBanco.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -26,4 +27,15 @@ protected:
     void TearDown() override;
     nDMConexao &con() { return *FCon; }
     std::unique_ptr<nDMConexao> FCon;
+};
+
+// A database already converted to the module's schema (with its sample company).
+class BancoConvertido : public BancoTeste {
+protected:
+    void SetUp() override
+    {
+        BancoTeste::SetUp();
+        if (!IsSkipped())
+            ConverterBanco(con());
+    }
 };

@@ -145,14 +145,13 @@ public:
     static QString PegarVerificaSelecao() { return QStringLiteral("CODIGOEMPRESA;CODIGOESTAB;DATAINVENT"); }
 };
 
-class CadastroBanco : public BancoTeste {
+class CadastroBanco : public BancoConvertido {
 protected:
     void SetUp() override
     {
-        BancoTeste::SetUp();
+        BancoConvertido::SetUp();
         if (IsSkipped())
             return;
-        ConverterBanco(con());
         Sql("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Outra')");
         for (const char *p : {"(1, 100)", "(1, 200)", "(1, 300)", "(2, 100)"})
             Sql(QStringLiteral("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO) values %1").arg(p));

@@ -10,14 +10,13 @@
 #include <QDateEdit>
 
 namespace {
-class SelecaoBanco : public BancoTeste {
+class SelecaoBanco : public BancoConvertido {
 protected:
     void SetUp() override
     {
-        BancoTeste::SetUp();
+        BancoConvertido::SetUp();
         if (IsSkipped())
             return;
-        ConverterBanco(con());
         con().Executar("delete from ESTAB; delete from EMPRESA; delete from USUARIO");
         con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (1, 'Alfa'), (2, 'Beta')");
         con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values "

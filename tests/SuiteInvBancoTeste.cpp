@@ -13,15 +13,8 @@
 
 namespace {
 
-class SuiteInvBanco : public BancoTeste {
+class SuiteInvBanco : public BancoConvertido {
 protected:
-    void SetUp() override
-    {
-        BancoTeste::SetUp();
-        if (IsSkipped())
-            return;
-        ConverterBanco(con());
-    }
     void TearDown() override
     {
         Variaveis().Reiniciar();
