@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -233,6 +234,15 @@ TMsgDlgBtn TnInteracaoQt::MessageDlg(const QString &texto, TMsgDlgType tipo, TMs
     std::unique_ptr<QMessageBox> caixa(CriarCaixa(texto, tipo, botoes, JanelaAtiva()));
     caixa->exec();
     return Resposta(*caixa);
+}
+
+int TnInteracaoQt::SelecionarItem(const QString &titulo, const QStringList &itens)
+{
+    if (itens.isEmpty())
+        return -1;
+    bool ok = false;
+    const QString escolhido = QInputDialog::getItem(JanelaAtiva(), titulo, titulo, itens, 0, false, &ok);
+    return ok ? int(itens.indexOf(escolhido)) : -1;
 }
 
 void TnInteracaoQt::ShowMessage(const QString &texto)
