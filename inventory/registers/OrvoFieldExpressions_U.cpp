@@ -9,11 +9,14 @@
 #include "ExpressoesCampo.h"
 #include "Variaveis.h"
 
-#include <QDebug>
+#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <optional>
 
 namespace {
+
+// The call log: off unless the category is switched on (QT_LOGGING_RULES).
+Q_LOGGING_CATEGORY(lcExpressoes, "orvo.expressoes", QtInfoMsg)
 
 std::optional<int> EmpresaDoArgumento(const QVariant &argumento)
 {
@@ -50,7 +53,7 @@ bool EmpresaInforma(const char *funcao, const char *coluna, const QVariant &argu
         TnCursor &c = cmd->Abrir();
         resultado = c.Proximo() && !c.Nulo(0) && c.Texto(0).trimmed() == QLatin1String("1");
     }
-    qDebug().noquote() << QStringLiteral("%1(%2):%3")
+    qCDebug(lcExpressoes).noquote() << QStringLiteral("%1(%2):%3")
                               .arg(QLatin1String(funcao), argumento.toString(),
                                    resultado ? QStringLiteral("true") : QStringLiteral("false"));
     return resultado;
