@@ -4,6 +4,7 @@
 #include "Esquema.h"
 #include "Excecoes.h"
 #include "Interacao.h"
+#include "Literais.h"
 #include "SQLDataSet.h"
 
 #include <QRegularExpression>
@@ -60,6 +61,27 @@ QString SelecionarCstImposto(int tipoImposto, const QString &filtro, const QDate
             codigos.append(c);
     const int i = Interacao().SelecionarItem(QStringLiteral("CST do ICMS"), codigos);
     return i >= 0 && i < codigos.size() ? codigos.at(i) : QString();
+}
+
+QStringList PegarGruposAnaliticos(int empresa, const QString &grupos)
+{
+    QStringList r;
+    const QString escolhidos = FilterInterval(QStringLiteral("S.CODIGOGRUPOPRODUTO"), grupos);
+    if (escolhidos.trimmed().isEmpty())
+        return r;
+    auto cmd = nDMConexao::Atual().Preparar(
+        QStringLiteral("select distinct A.CODIGOGRUPOPRODUTO from GRUPOPRODUTO A join GRUPOPRODUTO S "
+                       "on S.CODIGOEMPRESA = A.CODIGOEMPRESA "
+                       "and (A.CODIGOGRUPOPRODUTO = S.CODIGOGRUPOPRODUTO or "
+                       "substr(A.CLASSIFGRUPOPRODUTO, 1, length(S.CLASSIFGRUPOPRODUTO) + 1) = "
+                       "S.CLASSIFGRUPOPRODUTO || '.') "
+                       "where A.CODIGOEMPRESA = ? and A.TIPOGRUPOPRODUTO = 2 %1order by 1")
+            .arg(escolhidos));
+    cmd->BindInteiro(0, empresa);
+    TnCursor &c = cmd->Abrir();
+    while (c.Proximo())
+        r.append(QString::number(c.Inteiro(0)));
+    return r;
 }
 
 // ---- Product utility ----------------------------------------------------------------------

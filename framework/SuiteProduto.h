@@ -34,6 +34,14 @@ constexpr int kImpostoICMS = 13;
 // no list.
 QString SelecionarCstImposto(int tipoImposto, const QString &filtro, const QDate &data);
 
+// The analytic groups (TIPOGRUPOPRODUTO 2) of the company's product-group chart under the
+// groups that `grupos` lists (codes, ranges: the multi-value syntax of FilterInterval): a
+// listed analytic group itself, and every analytic group whose classification continues a
+// listed group's classification at a deeper level (levels are separated by "."). Codes in
+// ascending order. Empty when there is none: a caller filtering by them must then select
+// nothing, never everything. A list that is not valid raises EConvertError.
+QStringList PegarGruposAnaliticos(int empresa, const QString &grupos);
+
 // The product utility: one company's products, read and written on the current
 // connection, inside the caller's transaction when one is open. A product record is a map
 // of PRODUTO column names (any case) to values.

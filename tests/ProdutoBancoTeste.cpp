@@ -99,4 +99,24 @@ TEST_F(ProdutoBanco, InserirEAlterarGravamOQueSeLeDepois)
     EXPECT_THROW(util.AlterarProduto({{"DESCRPRODUTO", "Y"}}, {"DESCRPRODUTO"}), Exception);
 }
 
+TEST_F(ProdutoBanco, GruposAnaliticosSobOsGruposEscolhidos)
+{
+    // 1 Materiais (1) > 2 Ferragens (1.1) > 3 Parafusos (1.1.1), 4 Porcas (1.1.2);
+    // 5 Madeiras (1.2); 6 Tintas (1.10, not under 1.1); 7 Serviços (2); company 2's 8 (1.1.1).
+    const char *linhas[] = {"1, 1, '1', 1", "1, 2, '1.1', 1", "1, 3, '1.1.1', 2", "1, 4, '1.1.2', 2",
+                            "1, 5, '1.2', 2", "1, 6, '1.10', 2", "1, 7, '2', 2", "2, 8, '1.1.1', 2"};
+    for (const char *l : linhas)
+        con().Executar(QStringLiteral("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, "
+                                      "CLASSIFGRUPOPRODUTO, TIPOGRUPOPRODUTO) values (%1)")
+                           .arg(QLatin1String(l)));
+    EXPECT_EQ(PegarGruposAnaliticos(1, "2"), QStringList({"3", "4"}));
+    EXPECT_EQ(PegarGruposAnaliticos(1, "1"), QStringList({"3", "4", "5", "6"}));
+    EXPECT_EQ(PegarGruposAnaliticos(1, "5; 7"), QStringList({"5", "7"}));
+    EXPECT_EQ(PegarGruposAnaliticos(1, "2-4"), QStringList({"3", "4"}));
+    EXPECT_EQ(PegarGruposAnaliticos(2, "8"), QStringList({"8"}));
+    EXPECT_TRUE(PegarGruposAnaliticos(1, "99").isEmpty());
+    EXPECT_TRUE(PegarGruposAnaliticos(1, " ").isEmpty());
+    EXPECT_THROW(PegarGruposAnaliticos(1, "1 or 1=1"), EConvertError);
+}
+
 } // namespace
