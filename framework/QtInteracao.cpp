@@ -240,9 +240,15 @@ int TnInteracaoQt::SelecionarItem(const QString &titulo, const QStringList &iten
 {
     if (itens.isEmpty())
         return -1;
-    bool ok = false;
-    const QString escolhido = QInputDialog::getItem(JanelaAtiva(), titulo, titulo, itens, 0, false, &ok);
-    return ok ? int(itens.indexOf(escolhido)) : -1;
+    QInputDialog caixa(JanelaAtiva());
+    caixa.setWindowTitle(titulo);
+    caixa.setLabelText(titulo);
+    caixa.setOption(QInputDialog::UseListViewForComboBoxItems);
+    caixa.setComboBoxItems(itens);
+    caixa.setComboBoxEditable(false);
+    caixa.setOkButtonText(TextoBotao(mbOK));
+    caixa.setCancelButtonText(TextoBotao(mbCancel));
+    return caixa.exec() == QDialog::Accepted ? int(itens.indexOf(caixa.textValue())) : -1;
 }
 
 void TnInteracaoQt::ShowMessage(const QString &texto)
