@@ -22,7 +22,8 @@ QString ConstruirMascaraInv(int casasDecimais = 2);
 const QStringList &LstCSTValICMS();
 
 // The ICMS codes in force on `data`: before 2013 LstCSTValICMS; from 2013 on the origins
-// 0 to 8 with the same taxation codes, and the Simples Nacional codes.
+// 0 to 8 with the same taxation codes, and the Simples Nacional codes. An invalid date (no
+// inventory date chosen) gives the codes from 2013 on.
 QStringList LstCSTICMS(const QDate &data);
 
 // Tax kinds of SelecionarCstImposto.

@@ -1,20 +1,18 @@
 // The suite's product utility on a database: how a typed text finds a product, and products
 // inserted and altered through it as the database then holds them.
-#include "BancoTeste.h"
-#include "ConversaoBanco.h"
+#include "BancoOrvo.h"
 #include "SQLDataSet.h"
 #include "SuiteProduto.h"
 
 namespace {
 
-class ProdutoBanco : public BancoTeste {
+class ProdutoBanco : public BancoOrvo {
 protected:
     void SetUp() override
     {
-        BancoTeste::SetUp();
+        BancoOrvo::SetUp();
         if (IsSkipped())
             return;
-        ConverterBanco(con());
         con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Outra')");
         util.SetCodigoEmpresa(1);
     }
