@@ -30,6 +30,8 @@ bool gEhHttpExe = false;
 } // namespace
 
 void DefinirInteracao(TnInteracao *i) { gInteracao = i; }
+int TnInteracao::SelecionarItem(const QString &, const QStringList &) { return -1; }
+
 TnInteracao &Interacao() { return gInteracao ? *gInteracao : gSemInteracao; }
 
 TMsgDlgBtn nMessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes)

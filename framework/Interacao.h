@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QElapsedTimer>
 #include <memory>
 #include <vector>
@@ -136,6 +137,9 @@ public:
     virtual void MensagemAdicionada(const TnListaMensagem &lista, const TnItemMensagem &item) = 0;
     virtual void MensagensLimpas(const TnListaMensagem &lista) = 0;
     virtual void ListaDestruida(const TnListaMensagem &lista) = 0;
+    // A choice from a list (a lookup): answers the chosen position, or -1 when the user
+    // chose nothing. Without a user to ask, nothing is chosen.
+    virtual int SelecionarItem(const QString &titulo, const QStringList &itens);
 };
 
 // Installs the interface (nullptr: back to none). The caller keeps it alive while installed.

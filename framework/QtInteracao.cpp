@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -233,6 +234,21 @@ TMsgDlgBtn TnInteracaoQt::MessageDlg(const QString &texto, TMsgDlgType tipo, TMs
     std::unique_ptr<QMessageBox> caixa(CriarCaixa(texto, tipo, botoes, JanelaAtiva()));
     caixa->exec();
     return Resposta(*caixa);
+}
+
+int TnInteracaoQt::SelecionarItem(const QString &titulo, const QStringList &itens)
+{
+    if (itens.isEmpty())
+        return -1;
+    QInputDialog caixa(JanelaAtiva());
+    caixa.setWindowTitle(titulo);
+    caixa.setLabelText(titulo);
+    caixa.setOption(QInputDialog::UseListViewForComboBoxItems);
+    caixa.setComboBoxItems(itens);
+    caixa.setComboBoxEditable(false);
+    caixa.setOkButtonText(TextoBotao(mbOK));
+    caixa.setCancelButtonText(TextoBotao(mbCancel));
+    return caixa.exec() == QDialog::Accepted ? int(itens.indexOf(caixa.textValue())) : -1;
 }
 
 void TnInteracaoQt::ShowMessage(const QString &texto)

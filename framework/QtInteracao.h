@@ -79,6 +79,7 @@ public:
     void MensagemAdicionada(const TnListaMensagem &lista, const TnItemMensagem &item) override;
     void MensagensLimpas(const TnListaMensagem &lista) override;
     void ListaDestruida(const TnListaMensagem &lista) override;
+    int SelecionarItem(const QString &titulo, const QStringList &itens) override;
 
 private:
     struct JanelaProgresso {

@@ -11,6 +11,7 @@ TnInteracaoTeste::~TnInteracaoTeste()
 {
     DefinirInteracao(nullptr);
     EXPECT_TRUE(FRoteiro.isEmpty()) << "respostas não usadas: " << FRoteiro.size();
+    EXPECT_TRUE(FEscolhas.isEmpty()) << "escolhas não usadas: " << FEscolhas.size();
 }
 
 void TnInteracaoTeste::Responder(TMsgDlgBtn resposta, const QString &contendo)
@@ -29,6 +30,22 @@ TMsgDlgBtn TnInteracaoTeste::MessageDlg(const QString &texto, TMsgDlgType, TMsgD
     EXPECT_TRUE(r.Contendo.isEmpty() || texto.contains(r.Contendo))
         << "pergunta inesperada: " << texto.toStdString() << " (esperava " << r.Contendo.toStdString() << ")";
     return r.Botao;
+}
+
+int TnInteracaoTeste::SelecionarItem(const QString &titulo, const QStringList &itens)
+{
+    ListasOferecidas.append(TextoProprio(titulo));
+    if (FEscolhas.isEmpty()) {
+        ADD_FAILURE() << "lista sem escolha no roteiro: " << titulo.toStdString();
+        throw Exception(QStringLiteral("Lista sem escolha no roteiro: ") + titulo);
+    }
+    const QString item = FEscolhas.takeFirst();
+    if (item.isEmpty())
+        return -1;
+    for (int i = 0; i < itens.size(); ++i)
+        if (itens.at(i).startsWith(item))
+            return i;
+    return -1;
 }
 
 void TnInteracaoTeste::ShowMessage(const QString &texto) { Avisos.append(TextoProprio(texto)); }

@@ -14,6 +14,10 @@ public:
     // must contain that text. A question with no answer left fails the test and raises.
     void Responder(TMsgDlgBtn resposta, const QString &contendo = QString());
     int RespostasPendentes() const { return int(FRoteiro.size()); }
+    // The next list choice answers the item whose text starts with `item` (-1 when the
+    // list holds none, or when `item` is empty: nothing chosen).
+    void Escolher(const QString &item) { FEscolhas.append(item); }
+    QStringList ListasOferecidas; // titles of the lists offered
 
     QStringList Perguntas;  // texts of the questions asked
     QStringList Avisos;     // texts of nShowMessage
@@ -29,8 +33,10 @@ public:
     void MensagemAdicionada(const TnListaMensagem &lista, const TnItemMensagem &item) override;
     void MensagensLimpas(const TnListaMensagem &lista) override;
     void ListaDestruida(const TnListaMensagem &lista) override;
+    int SelecionarItem(const QString &titulo, const QStringList &itens) override;
 
 private:
     struct Resposta { TMsgDlgBtn Botao; QString Contendo; };
     QList<Resposta> FRoteiro;
+    QStringList FEscolhas;
 };

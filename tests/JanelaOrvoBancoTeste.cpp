@@ -107,15 +107,18 @@ TEST_F(JanelaOrvoBanco, JanelaPrincipalComPeriodoConfiguracaoEBarra)
         EXPECT_EQ(ExternalVar("gCodigoEmpresaAtiva"), "1");
     }
 
-    // The calendar's stand-in opens by class name; the product registers are not there.
+    // The calendar's and the general registry's stand-ins open by class name: the
+    // product-group chart ("Plano") and the products.
     usuario.Avisos.clear();
     for (QAction *a : janela.BarraFerramentas()->actions())
-        if (a->text() == "Agenda Tributária" || a->text() == "Produtos")
+        if (a->text() == "Agenda Tributária" || a->text() == "Plano" || a->text() == "Produtos")
             a->trigger();
-    EXPECT_EQ(usuario.Avisos, QStringList({"\"Produtos\" não está disponível."}));
-    TnFrmModulo *agenda = JanelaDaClasse("TQuenDPQuenbyAgenda");
-    ASSERT_NE(agenda, nullptr);
-    agenda->close();
+    EXPECT_TRUE(usuario.Avisos.isEmpty()) << usuario.Avisos.join('\n').toStdString();
+    for (const char *classe : {"TQuenDPQuenbyAgenda", "TUlmarDMGrupoProduto", "TUlmarDMProduto"}) {
+        TnFrmModulo *f = JanelaDaClasse(classe);
+        ASSERT_NE(f, nullptr) << classe;
+        f->close();
+    }
 
     EXPECT_FALSE(teste::Capturar(&janela, "janela_principal").isEmpty());
 }
@@ -153,4 +156,52 @@ TEST_F(JanelaOrvoBanco, CadastrosDoRegistroGeral)
     TnBibliotecas::Descarregar("Ulmar");
     EXPECT_TRUE(vivo.isNull());
     EXPECT_EQ(Registro().Classe("UlmarDCEmpresa"), nullptr);
+}
+
+// The product stand-ins: the chart of product groups, the product register with the
+// columns the entry register fills, their consultations and the person lookup.
+TEST_F(JanelaOrvoBanco, CadastrosDeProdutosGruposEPessoas)
+{
+    for (const char *classe : {"TUlmarDMProduto", "UlmarDCProduto", "TUlmarDMGrupoProduto", "UlmarDCGrupoProduto",
+                               "UlmarDCPessoa"})
+        ASSERT_NE(Registro().Classe(QString::fromLatin1(classe)), nullptr) << classe;
+    EXPECT_EQ(Registro().Classe("TUlmarDMProduto")->PegarTipoObjeto(), 1);
+    EXPECT_EQ(Registro().Classe("UlmarDCPessoa")->PegarTipoObjeto(), 2);
+
+    auto *grupos = qobject_cast<TnDMClientDataSet *>(CriarDM("TUlmarDMGrupoProduto"));
+    ASSERT_NE(grupos, nullptr);
+    grupos->Abrir();
+    grupos->nClientDataSet().Append();
+    EXPECT_EQ(grupos->FieldByName("CODIGOEMPRESA").AsInteger(), 1);
+    EXPECT_EQ(grupos->FieldByName("TIPOGRUPOPRODUTO").AsInteger(), 2); // analytic
+    grupos->FieldByName("CODIGOGRUPOPRODUTO").SetAsInteger(10);
+    grupos->FieldByName("DESCRGRUPOPRODUTO").SetAsString("Ferragens");
+    grupos->FieldByName("APELIDOGRUPOPRODUTO").SetAsString("FER");
+    grupos->nClientDataSet().Post();
+
+    auto *produtos = qobject_cast<TnDMClientDataSet *>(CriarDM("TUlmarDMProduto"));
+    ASSERT_NE(produtos, nullptr);
+    produtos->Abrir();
+    for (const char *c : {"CODIGOEMPRESA", "CODIGOPRODUTO", "REFERENPRODUTO", "CODIGOGRUPOPRODUTO", "DESCRPRODUTO",
+                          "CODIGONCM", "UNIDADEMEDIDA"})
+        EXPECT_NO_THROW(produtos->FieldByName(c)) << c;
+    produtos->nClientDataSet().Append();
+    produtos->FieldByName("CODIGOPRODUTO").SetAsInteger(5);
+    produtos->FieldByName("REFERENPRODUTO").SetAsString("P5");
+    produtos->FieldByName("CODIGOGRUPOPRODUTO").SetAsInteger(10);
+    produtos->FieldByName("DESCRPRODUTO").SetAsString("Parafuso");
+    produtos->FieldByName("UNIDADEMEDIDA").SetAsString("UN");
+    produtos->nClientDataSet().Post();
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("PRODUTO", "DESCRPRODUTO", "CODIGOEMPRESA = 1 and CODIGOPRODUTO = 5")
+                  .toString(),
+              "Parafuso");
+
+    con().Executar("insert into PESSOA (CODIGOPESSOA, NOMEPESSOA) values (7, 'Depositário')");
+    for (const char *consulta : {"UlmarDCProduto", "UlmarDCGrupoProduto", "UlmarDCPessoa"}) {
+        auto *dc = qobject_cast<TnDMClientDataSet *>(CriarDM(QString::fromLatin1(consulta)));
+        ASSERT_NE(dc, nullptr) << consulta;
+        dc->Abrir();
+        EXPECT_EQ(dc->nClientDataSet().RecordCount(), 1) << consulta;
+        EXPECT_TRUE(dc->SomenteLeitura()) << consulta;
+    }
 }

@@ -5,6 +5,7 @@
 #include "QtTeste.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -63,6 +64,21 @@ TEST_F(InteracaoQt, PerguntaRespondidaPeloBotaoClicado)
     // Esc answers "Cancelar".
     teste::QuandoModal([](QWidget *w) { qobject_cast<QMessageBox *>(w)->reject(); });
     EXPECT_EQ(nMessageDlg("Gravar?", mtConfirmation, mbYes | mbNo | mbCancel), mbCancel);
+}
+
+TEST_F(InteracaoQt, EscolhaNumaListaOuNenhuma)
+{
+    const QStringList itens{"000", "041", "090"};
+    teste::QuandoModal([](QWidget *w) {
+        auto *caixa = qobject_cast<QInputDialog *>(w);
+        ASSERT_NE(caixa, nullptr);
+        caixa->setTextValue("041");
+        EXPECT_TRUE(teste::Clicar(w, "Ok"));
+    });
+    EXPECT_EQ(Interacao().SelecionarItem("CST", itens), 1);
+    teste::QuandoModal([](QWidget *w) { EXPECT_TRUE(teste::Clicar(w, "Cancelar")); });
+    EXPECT_EQ(Interacao().SelecionarItem("CST", itens), -1);
+    EXPECT_EQ(Interacao().SelecionarItem("CST", {}), -1); // nothing to offer, nothing shown
 }
 
 TEST_F(InteracaoQt, FalhasMostradasEAbortSilencioso)

@@ -2,7 +2,7 @@
 // over the suite tables EMPRESA and ESTAB. Other modules reach them only by class name: the
 // registers as "TUlmarDMEmpresa" and "TUlmarDMEstab", the consultations by the names lookups
 // give them, "UlmarDCEmpresa" and "UlmarDCEstab".
-#include "DMClientDataSet.h"
+#include "UlmarCadastro.h"
 
 namespace {
 
@@ -48,15 +48,7 @@ const TnDefCadastro kDCEstab{.SQL = kSQLEstab, .Campos = CamposEstab(), .Chave =
                              .Ordem = "CODIGOEMPRESA, CODIGOESTAB", .Caption = "Estabelecimentos",
                              .TipoForm = ntfConGrid, .CadCons = "TUlmarDMEstab", .LogChanges = false};
 
-// A register (tipo 1) or consultation (tipo 2) of one declaration; the branches follow the
-// selected company, the companies are all listed.
-template <const TnDefCadastro &Decl, int Tipo, bool PorEmpresa>
-class TUlmarCadastro : public TnDMClientDataSet {
-public:
-    TUlmarCadastro() : TnDMClientDataSet(Decl) {}
-    static QString PegarVerificaSelecao() { return PorEmpresa ? QStringLiteral("CodigoEmpresa") : QString(); }
-    static int PegarTipoObjeto() { return Tipo; }
-};
+// The branches follow the selected company, the companies are all listed.
 
 } // namespace
 

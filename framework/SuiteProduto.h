@@ -1,0 +1,89 @@
+#pragma once
+// The suite package's product functions: the display mask of inventory numbers, the ICMS
+// tax-situation codes and their lookup, and the product utility that finds, reads, inserts
+// and alters products of one company with keyed statements.
+#include "Conexao.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+// The end of the display format of an inventory number with `casasDecimais` decimals, to
+// follow "#,###,###,###,#": "#0" and, with decimals, "." and that many zeros
+// ("#0.00" for 2). Decimals are clamped to 0..10.
+QString ConstruirMascaraInv(int casasDecimais = 2);
+
+// The ICMS tax-situation codes in force before 1 January 2013, as three-digit texts: the
+// origin (0 national, 1 foreign imported directly, 2 foreign bought in the country)
+// followed by the taxation code (00, 10, 20, 30, 40, 41, 50, 51, 60, 70, 90), 33 codes, and
+// the 10 codes of the operations of companies under the Simples Nacional (101, 102, 103,
+// 201, 202, 203, 300, 400, 500, 900): 43 codes in all.
+const QStringList &LstCSTValICMS();
+
+// The ICMS codes in force on `data`: before 2013 LstCSTValICMS; from 2013 on the origins
+// 0 to 8 with the same taxation codes, and the Simples Nacional codes. An invalid date (no
+// inventory date chosen) gives the codes from 2013 on.
+QStringList LstCSTICMS(const QDate &data);
+
+// Tax kinds of SelecionarCstImposto.
+constexpr int kImpostoICMS = 13;
+
+// Lets the user pick a tax-situation code of the tax kind in force on `data` from a list
+// (through the user-interaction interface). `filtro`, when not empty, keeps the codes
+// that start with it. Answers the chosen code, or "" when none was chosen or the kind has
+// no list.
+QString SelecionarCstImposto(int tipoImposto, const QString &filtro, const QDate &data);
+
+// The analytic groups (TIPOGRUPOPRODUTO 2) of the company's product-group chart under the
+// groups that `grupos` lists (codes, ranges: the multi-value syntax of FilterInterval): a
+// listed analytic group itself, and every analytic group whose classification continues a
+// listed group's classification at a deeper level (levels are separated by "."). Codes in
+// ascending order. Empty when there is none: a caller filtering by them must then select
+// nothing, never everything. A list that is not valid raises EConvertError.
+QStringList PegarGruposAnaliticos(int empresa, const QString &grupos);
+
+// The product utility: one company's products, read and written on the current
+// connection, inside the caller's transaction when one is open. A product record is a map
+// of PRODUTO column names (any case) to values.
+class TnUtilProduto {
+public:
+    void SetCodigoEmpresa(int empresa);
+    int CodigoEmpresa() const { return FEmpresa; }
+
+    // Finds the product whose reference (any case) is `texto` or, when none has, whose code
+    // is `texto` read as a whole number: the reference wins over another product's code,
+    // and a text that is no number never matches a code. The found product becomes current;
+    // false (and no current product) when none is found.
+    bool EncontrarProduto(const QString &texto);
+    // Makes the product of that code current; false when the company has none.
+    bool EncontrarCodigo(qint64 codigo);
+    bool TemAtual() const { return !FAtual.isEmpty(); }
+
+    // Inserts a product of the company from the record and makes it current. Without a
+    // CODIGOPRODUTO the next free code is given. Blank texts are stored as NULL. Answers the
+    // product's code. Columns not of PRODUTO raise Exception before anything is written.
+    qint64 InserirProduto(const QVariantMap &registro);
+    // Changes the listed columns of the current product to the record's values (blank
+    // texts as NULL); the key columns cannot be listed. Exception without a current product.
+    void AlterarProduto(const QVariantMap &registro, const QStringList &colunas);
+
+    // The current product (null values when there is none).
+    QVariant Valor(const QString &coluna) const;
+    qint64 GetCodigoProduto() const { return Valor(QStringLiteral("CODIGOPRODUTO")).toLongLong(); }
+    QString GetDescrProduto() const { return Valor(QStringLiteral("DESCRPRODUTO")).toString(); }
+    QString GetCodigoCN() const { return Valor(QStringLiteral("CODIGONCM")).toString(); }
+    QString GetUnidadeMedida() const { return Valor(QStringLiteral("UNIDADEMEDIDA")).toString(); }
+    int GetIndicadorTipo() const { return Valor(QStringLiteral("INDICADORTIPO")).toInt(); }
+
+    // The columns of PRODUTO, in table order.
+    static const QStringList &Colunas();
+
+private:
+    bool Ler(const QString &condicao, const QVariant &valor);
+    QVariantMap FAtual;
+    int FEmpresa = 0;
+};
+
+// The shared product utility.
+TnUtilProduto &ControleProduto();

@@ -1,0 +1,12 @@
+#pragma once
+// The general registry's stand-in registers and consultations: one class per declaration,
+// a register (tipo 1) or a consultation (tipo 2), following the selected company or not.
+#include "DMClientDataSet.h"
+
+template <const TnDefCadastro &Decl, int Tipo, bool PorEmpresa>
+class TUlmarCadastro : public TnDMClientDataSet {
+public:
+    TUlmarCadastro() : TnDMClientDataSet(Decl) {}
+    static QString PegarVerificaSelecao() { return PorEmpresa ? QStringLiteral("CodigoEmpresa") : QString(); }
+    static int PegarTipoObjeto() { return Tipo; }
+};

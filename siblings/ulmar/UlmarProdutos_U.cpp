@@ -1,0 +1,91 @@
+// Stand-ins of the general registry's product register, the product-group chart and the
+// person lookup, over the suite tables PRODUTO, GRUPOPRODUTO and PESSOA. Other modules reach
+// them only by class name: "TUlmarDMProduto" and its consultation "UlmarDCProduto",
+// "TUlmarDMGrupoProduto" and "UlmarDCGrupoProduto", and "UlmarDCPessoa".
+#include "UlmarCadastro.h"
+
+namespace {
+
+std::vector<TnDefCampo> CamposProduto()
+{
+    return {{.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true,
+             .Def = {.Visivel = false}},
+            {.Nome = "CODIGOPRODUTO", .Tipo = ftLargeint, .Requerido = true,
+             .Def = {.DisplayLabel = "Produto", .Digitos = 15, .Minimo = 1,
+                     .MensagemErro = "Código do produto inválido!"}},
+            {.Nome = "REFERENPRODUTO", .Tipo = ftString, .Tamanho = 60,
+             .Def = {.DisplayLabel = "Referência", .TamanhoMaximo = 15}},
+            {.Nome = "CODIGOGRUPOPRODUTO", .Tipo = ftInteger, .Requerido = true,
+             .Def = {.DisplayLabel = "Grupo", .Digitos = 9, .TipoControle = ntcLookup,
+                     .CamposLink = "CODIGOEMPRESA;CODIGOGRUPOPRODUTO", .ClasseLookup = "UlmarDCGrupoProduto"}},
+            {.Nome = "DESCRPRODUTO", .Tipo = ftString, .Tamanho = 120, .Requerido = true,
+             .Def = {.DisplayLabel = "Descrição", .TamanhoMaximo = 40}},
+            {.Nome = "CODIGONCM", .Tipo = ftString, .Tamanho = 12,
+             .Def = {.DisplayLabel = "Classificação Fiscal", .TamanhoMaximo = 12}},
+            {.Nome = "UNIDADEMEDIDA", .Tipo = ftString, .Tamanho = 10, .Requerido = true,
+             .Def = {.DisplayLabel = "Unidade Medida", .TamanhoMaximo = 10}}};
+}
+
+std::vector<TnDefCampo> CamposGrupoProduto()
+{
+    return {{.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true,
+             .Def = {.Visivel = false}},
+            {.Nome = "CODIGOGRUPOPRODUTO", .Tipo = ftInteger, .Requerido = true,
+             .Def = {.DisplayLabel = "Grupo", .Digitos = 9, .Minimo = 1, .MensagemErro = "Código do grupo inválido!"}},
+            {.Nome = "CLASSIFGRUPOPRODUTO", .Tipo = ftString, .Tamanho = 20,
+             .Def = {.DisplayLabel = "Classificação", .TamanhoMaximo = 20}},
+            {.Nome = "TIPOGRUPOPRODUTO", .Tipo = ftSmallint, .Requerido = true,
+             .Def = {.DisplayLabel = "Tipo", .ListaValores = {"Sintético=1", "Analítico=2"},
+                     .TipoControle = ntcCombo, .ValorPadrao = 2, .SomenteDaLista = true}},
+            {.Nome = "DESCRGRUPOPRODUTO", .Tipo = ftString, .Tamanho = 60, .Requerido = true,
+             .Def = {.DisplayLabel = "Descrição", .TamanhoMaximo = 60}},
+            {.Nome = "APELIDOGRUPOPRODUTO", .Tipo = ftString, .Tamanho = 20,
+             .Def = {.DisplayLabel = "Apelido", .TamanhoMaximo = 20}}};
+}
+
+std::vector<TnDefCampo> CamposPessoa()
+{
+    return {{.Nome = "CODIGOPESSOA", .Tipo = ftInteger, .Requerido = true,
+             .Def = {.DisplayLabel = "Pessoa", .Digitos = 9}},
+            {.Nome = "NOMEPESSOA", .Tipo = ftString, .Tamanho = 100, .Requerido = true,
+             .Def = {.DisplayLabel = "Nome", .TamanhoMaximo = 100}}};
+}
+
+const char kSQLProduto[] = "Select t_t.CODIGOEMPRESA, t_t.CODIGOPRODUTO, t_t.REFERENPRODUTO, t_t.CODIGOGRUPOPRODUTO, "
+                           "t_t.DESCRPRODUTO, t_t.CODIGONCM, t_t.UNIDADEMEDIDA from PRODUTO t_t";
+const char kSQLGrupo[] = "Select t_t.CODIGOEMPRESA, t_t.CODIGOGRUPOPRODUTO, t_t.CLASSIFGRUPOPRODUTO, "
+                         "t_t.TIPOGRUPOPRODUTO, t_t.DESCRGRUPOPRODUTO, t_t.APELIDOGRUPOPRODUTO from GRUPOPRODUTO t_t";
+const char kSQLPessoa[] = "Select t_t.CODIGOPESSOA, t_t.NOMEPESSOA from PESSOA t_t";
+
+const TnDefCadastro kDMProduto{.SQL = kSQLProduto, .Tabela = "PRODUTO", .Campos = CamposProduto(),
+                               .Chave = "CODIGOEMPRESA;CODIGOPRODUTO", .Ordem = "CODIGOEMPRESA, CODIGOPRODUTO",
+                               .Caption = "Produtos", .CadCons = "UlmarDCProduto"};
+const TnDefCadastro kDCProduto{.SQL = kSQLProduto, .Campos = CamposProduto(), .Chave = "CODIGOEMPRESA;CODIGOPRODUTO",
+                               .Ordem = "CODIGOEMPRESA, CODIGOPRODUTO", .Caption = "Produtos",
+                               .TipoForm = ntfConGrid, .CadCons = "TUlmarDMProduto", .LogChanges = false};
+const TnDefCadastro kDMGrupo{.SQL = kSQLGrupo, .Tabela = "GRUPOPRODUTO", .Campos = CamposGrupoProduto(),
+                             .Chave = "CODIGOEMPRESA;CODIGOGRUPOPRODUTO",
+                             .Ordem = "CODIGOEMPRESA, CLASSIFGRUPOPRODUTO, CODIGOGRUPOPRODUTO",
+                             .Caption = "Plano de Contas de Produtos", .CadCons = "UlmarDCGrupoProduto"};
+const TnDefCadastro kDCGrupo{.SQL = kSQLGrupo, .Campos = CamposGrupoProduto(),
+                             .Chave = "CODIGOEMPRESA;CODIGOGRUPOPRODUTO",
+                             .Ordem = "CODIGOEMPRESA, CLASSIFGRUPOPRODUTO, CODIGOGRUPOPRODUTO",
+                             .Caption = "Plano de Contas de Produtos", .TipoForm = ntfConGrid,
+                             .CadCons = "TUlmarDMGrupoProduto", .LogChanges = false};
+const TnDefCadastro kDCPessoa{.SQL = kSQLPessoa, .Campos = CamposPessoa(), .Chave = "CODIGOPESSOA",
+                              .Ordem = "CODIGOPESSOA", .Caption = "Pessoas", .TipoForm = ntfConGrid,
+                              .LogChanges = false};
+
+} // namespace
+
+using TUlmarDMProduto = TUlmarCadastro<kDMProduto, 1, true>;
+using TUlmarDCProduto = TUlmarCadastro<kDCProduto, 2, true>;
+using TUlmarDMGrupoProduto = TUlmarCadastro<kDMGrupo, 1, true>;
+using TUlmarDCGrupoProduto = TUlmarCadastro<kDCGrupo, 2, true>;
+using TUlmarDCPessoa = TUlmarCadastro<kDCPessoa, 2, false>;
+
+static TnRegistrador<TUlmarDMProduto> gRegistroDMProduto("TUlmarDMProduto");
+static TnRegistrador<TUlmarDCProduto> gRegistroDCProduto("UlmarDCProduto");
+static TnRegistrador<TUlmarDMGrupoProduto> gRegistroDMGrupo("TUlmarDMGrupoProduto");
+static TnRegistrador<TUlmarDCGrupoProduto> gRegistroDCGrupo("UlmarDCGrupoProduto");
+static TnRegistrador<TUlmarDCPessoa> gRegistroDCPessoa("UlmarDCPessoa");

@@ -1,0 +1,120 @@
+// The suite's product utility on a database: how a typed text finds a product, and products
+// inserted and altered through it as the database then holds them.
+#include "BancoOrvo.h"
+#include "SQLDataSet.h"
+#include "SuiteProduto.h"
+
+namespace {
+
+class ProdutoBanco : public BancoOrvo {
+protected:
+    void SetUp() override
+    {
+        BancoOrvo::SetUp();
+        if (IsSkipped())
+            return;
+        con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Outra')");
+        util.SetCodigoEmpresa(1);
+    }
+    void Produto(int empresa, qint64 codigo, const QVariant &referencia, const QString &descricao)
+    {
+        con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, DESCRPRODUTO, "
+                       "UNIDADEMEDIDA) values (?, ?, ?, ?, 'UN')",
+                       {empresa, codigo, referencia, descricao});
+    }
+    QVariant NoBanco(const char *coluna, qint64 codigo, int empresa = 1)
+    {
+        return nDMSQLDataSet::PegarValorCampo(
+            "PRODUTO", coluna, QStringLiteral("CODIGOEMPRESA = %1 and CODIGOPRODUTO = %2").arg(empresa).arg(codigo));
+    }
+    TnUtilProduto util;
+};
+
+TEST_F(ProdutoBanco, ReferenciaVenceCodigoETextoNaoNumericoNaoAchaCodigoZero)
+{
+    Produto(1, 0, QVariant(), "Código zero");
+    Produto(1, 7, "123", "Referência 123");
+    Produto(1, 123, "ABC", "Código 123");
+    Produto(2, 8, "abc", "Da outra empresa");
+
+    ASSERT_TRUE(util.EncontrarProduto("123"));
+    EXPECT_EQ(util.GetCodigoProduto(), 7);
+    EXPECT_EQ(util.GetDescrProduto(), "Referência 123");
+    ASSERT_TRUE(util.EncontrarProduto(" abc "));
+    EXPECT_EQ(util.GetCodigoProduto(), 123); // any case, this company only
+    ASSERT_TRUE(util.EncontrarProduto("7")); // a code that is nobody's reference
+    EXPECT_EQ(util.GetCodigoProduto(), 7);
+    ASSERT_TRUE(util.EncontrarProduto("0"));
+    EXPECT_EQ(util.GetDescrProduto(), "Código zero");
+
+    for (const char *t : {"xyz", "", "  ", "1 or 1=1", "7.0", "-7", "0x7", "'"}) {
+        EXPECT_FALSE(util.EncontrarProduto(QString::fromLatin1(t))) << t;
+        EXPECT_FALSE(util.TemAtual());
+        EXPECT_EQ(util.GetCodigoProduto(), 0);
+    }
+    util.SetCodigoEmpresa(2);
+    ASSERT_TRUE(util.EncontrarProduto("ABC"));
+    EXPECT_EQ(util.GetCodigoProduto(), 8);
+    EXPECT_FALSE(util.EncontrarProduto("123"));
+}
+
+TEST_F(ProdutoBanco, InserirEAlterarGravamOQueSeLeDepois)
+{
+    Produto(1, 41, "R41", "Existente");
+    // Without a code the next free one; blank texts are stored as NULL.
+    const qint64 codigo = util.InserirProduto({{"referenproduto", " "},
+                                               {"DESCRPRODUTO", "Parafuso"},
+                                               {"UNIDADEMEDIDA", "CX"},
+                                               {"CODIGOGRUPOPRODUTO", "12"},
+                                               {"CODIGONCM", ""},
+                                               {"CODIGOEMPRESA", 2}}); // the utility's company wins
+    EXPECT_EQ(codigo, 42);
+    EXPECT_EQ(util.GetCodigoProduto(), 42);
+    EXPECT_EQ(util.GetUnidadeMedida(), "CX");
+    EXPECT_TRUE(nDMSQLDataSet::PegarTemRegistro("PRODUTO", "CODIGOEMPRESA",
+                                                "CODIGOEMPRESA = 1 and CODIGOPRODUTO = 42 and REFERENPRODUTO is null "
+                                                "and CODIGONCM is null"));
+    EXPECT_EQ(NoBanco("CODIGOGRUPOPRODUTO", 42).toInt(), 12);
+    // A given code is kept.
+    EXPECT_EQ(util.InserirProduto({{"CODIGOPRODUTO", 900}, {"DESCRPRODUTO", "Porca"}, {"UNIDADEMEDIDA", "UN"}}), 900);
+
+    ASSERT_TRUE(util.EncontrarCodigo(42));
+    util.AlterarProduto({{"DescrProduto", "Parafuso sextavado"}, {"CODIGONCM", "7318.15.00"}, {"UNIDADEMEDIDA", "PC"}},
+                        {"DESCRPRODUTO", "codigoncm"});
+    EXPECT_EQ(NoBanco("DESCRPRODUTO", 42).toString(), "Parafuso sextavado");
+    EXPECT_EQ(NoBanco("CODIGONCM", 42).toString(), "7318.15.00");
+    EXPECT_EQ(NoBanco("UNIDADEMEDIDA", 42).toString(), "CX"); // not listed
+    EXPECT_EQ(util.GetCodigoCN(), "7318.15.00");
+    EXPECT_EQ(NoBanco("DESCRPRODUTO", 41).toString(), "Existente");
+
+    // Refusals write nothing.
+    const qint64 antes = nDMSQLDataSet::PegarQtdRegistro("PRODUTO", "1 = 1");
+    EXPECT_THROW(util.InserirProduto({{"DESCRPRODUTO", "X"}, {"NAOEXISTE", 1}}), Exception);
+    EXPECT_THROW(util.InserirProduto({{"DESCRPRODUTO", "X"}, {"CODIGOGRUPOPRODUTO", "doze"}}), EConvertError);
+    EXPECT_THROW(util.AlterarProduto({{"CODIGOPRODUTO", 1}}, {"CODIGOPRODUTO"}), Exception);
+    EXPECT_EQ(nDMSQLDataSet::PegarQtdRegistro("PRODUTO", "1 = 1"), antes);
+    EXPECT_FALSE(util.EncontrarCodigo(5));
+    EXPECT_THROW(util.AlterarProduto({{"DESCRPRODUTO", "Y"}}, {"DESCRPRODUTO"}), Exception);
+}
+
+TEST_F(ProdutoBanco, GruposAnaliticosSobOsGruposEscolhidos)
+{
+    // 1 Materiais (1) > 2 Ferragens (1.1) > 3 Parafusos (1.1.1), 4 Porcas (1.1.2);
+    // 5 Madeiras (1.2); 6 Tintas (1.10, not under 1.1); 7 Serviços (2); company 2's 8 (1.1.1).
+    const char *linhas[] = {"1, 1, '1', 1", "1, 2, '1.1', 1", "1, 3, '1.1.1', 2", "1, 4, '1.1.2', 2",
+                            "1, 5, '1.2', 2", "1, 6, '1.10', 2", "1, 7, '2', 2", "2, 8, '1.1.1', 2"};
+    for (const char *l : linhas)
+        con().Executar(QStringLiteral("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, "
+                                      "CLASSIFGRUPOPRODUTO, TIPOGRUPOPRODUTO) values (%1)")
+                           .arg(QLatin1String(l)));
+    EXPECT_EQ(PegarGruposAnaliticos(1, "2"), QStringList({"3", "4"}));
+    EXPECT_EQ(PegarGruposAnaliticos(1, "1"), QStringList({"3", "4", "5", "6"}));
+    EXPECT_EQ(PegarGruposAnaliticos(1, "5; 7"), QStringList({"5", "7"}));
+    EXPECT_EQ(PegarGruposAnaliticos(1, "2-4"), QStringList({"3", "4"}));
+    EXPECT_EQ(PegarGruposAnaliticos(2, "8"), QStringList({"8"}));
+    EXPECT_TRUE(PegarGruposAnaliticos(1, "99").isEmpty());
+    EXPECT_TRUE(PegarGruposAnaliticos(1, " ").isEmpty());
+    EXPECT_THROW(PegarGruposAnaliticos(1, "1 or 1=1"), EConvertError);
+}
+
+} // namespace
