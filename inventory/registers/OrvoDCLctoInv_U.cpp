@@ -1,0 +1,312 @@
+#include "OrvoDCLctoInv_U.h"
+
+#include "Acoes.h"
+#include "Interacao.h"
+#include "PowerParam.h"
+#include "SQLDataSet.h"
+#include "SuiteProduto.h"
+#include "Valores.h"
+#include "Variaveis.h"
+
+#include <QMetaObject>
+
+namespace {
+
+#define ORVO_LCTOINV_COLUNAS                                                                                  \
+    "Select L.CODIGOEMPRESA, L.CODIGOESTAB, L.DATAINVENT, L.CODIGOPRODUTO, P.DESCRPRODUTO, "                  \
+    "L.MOTIVOINVENTARIO, L.QTDEESTOQUE, L.PRECOUNIT, (L.QTDEESTOQUE * L.PRECOUNIT) VALORTOTAL, L.VALORICMS, " \
+    "L.VALORPIS, L.VALORCOFINS, L.IDSYN from LCTOINV L join PRODUTO P on L.CODIGOEMPRESA = P.CODIGOEMPRESA " \
+    "and L.CODIGOPRODUTO = P.CODIGOPRODUTO "
+
+const char *const kSQL = ORVO_LCTOINV_COLUNAS "order by L.CODIGOPRODUTO";
+const char *const kSQLSyn = ORVO_LCTOINV_COLUNAS "WHERE L.IDSYN IS NOT NULL order by L.CODIGOPRODUTO";
+#undef ORVO_LCTOINV_COLUNAS
+
+const char *const kChave = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO";
+const char *const kSelecao = "CodigoEmpresa;CodigoEstab;DataInvent";
+const char *const kCaption = "Lançamentos do Inventário";
+
+// The reasons of an inventory, "text=value" (the dash of reasons 4 and 6 is the en dash).
+QStringList MotivosInventario()
+{
+    return {QString::fromUtf8("No final no período=1"),
+            QString::fromUtf8("Na mudança de forma de tributação da mercadoria (ICMS)=2"),
+            QString::fromUtf8("Na solicitação da baixa cadastral, paralisação temporária e outras situações=3"),
+            QString::fromUtf8("Na alteração de regime de pagamento – condição do contribuinte=4"),
+            QString::fromUtf8("Por determinação dos fiscos=5"),
+            QString::fromUtf8("Para controle das mercadorias sujeitas ao regime de Subs. Tributária – "
+                              "restituição/ressarcimento/complementação=6")};
+}
+
+TnDefCampo Dinheiro(const char *nome, const char *caption, const char *hint)
+{
+    return {.Nome = nome,
+            .Tipo = ftBCD,
+            .Precisao = 18,
+            .Escala = 2,
+            .Def = {.DisplayLabel = QString::fromUtf8(caption),
+                    .Hint = QString::fromUtf8(hint),
+                    .TamanhoMaximo = 14,
+                    .Digitos = 14,
+                    .Decimais = 2,
+                    .DisplayFormat = "#,##0.00"}};
+}
+
+TnDefCampo Valor6(const char *nome, const char *caption, const char *hint)
+{
+    return {.Nome = nome,
+            .Tipo = ftFloat,
+            .Requerido = true,
+            .Def = {.DisplayLabel = QString::fromUtf8(caption),
+                    .Hint = QString::fromUtf8(hint),
+                    .TamanhoMaximo = 16,
+                    .Digitos = 14,
+                    .Decimais = 6,
+                    .DisplayFormat = "#,##0.000000"}};
+}
+
+std::vector<TnDefCampo> Campos()
+{
+    return {
+        {.Nome = "CODIGOEMPRESA",
+         .Tipo = ftSmallint,
+         .Requerido = true,
+         .Def = {.Chave = "CODIGOEMPRESA", .TamanhoMaximo = 4, .CamposLink = "CODIGOEMPRESA"}},
+        {.Nome = "CODIGOESTAB",
+         .Tipo = ftSmallint,
+         .Requerido = true,
+         .Def = {.Chave = "CODIGOESTAB",
+                 .TamanhoMaximo = 4,
+                 .Habilitado = false,
+                 .CamposLink = "CODIGOEMPRESA;CODIGOESTAB"}},
+        {.Nome = "DATAINVENT", .Tipo = ftDate, .Requerido = true, .Def = {.Chave = "DATAINVENT", .Habilitado = false}},
+        {.Nome = "CODIGOPRODUTO",
+         .Tipo = ftLargeint,
+         .Requerido = true,
+         .Def = {.Chave = "CODIGOPRODUTO", .Digitos = 15, .CamposLink = "CODIGOEMPRESA;CODIGOPRODUTO"}},
+        {.Nome = "DESCRPRODUTO", .Tipo = ftString, .Tamanho = 120, .Requerido = true},
+        {.Nome = "MOTIVOINVENTARIO",
+         .Tipo = ftSmallint,
+         .Requerido = true,
+         .Def = {.Chave = "MOTIVOINVENTARIO",
+                 .DisplayLabel = QString::fromUtf8("Motivo Inventário"),
+                 .TamanhoMaximo = 4,
+                 .ListaValores = MotivosInventario(),
+                 .TipoControle = ntcCombo}},
+        Valor6("QTDEESTOQUE", "Quantidade", "Quantidade em estoque"),
+        Valor6("PRECOUNIT", "Custo Unitário", "Preço unitário do produto"),
+        Valor6("VALORTOTAL", "Valor Total", "Valor Total"),
+        Dinheiro("VALORICMS", "Valor de ICMS", "Valor de ICMS a recuperar"),
+        Dinheiro("VALORPIS", "Valor de PIS", "Informe o Valor do PIS"),
+        Dinheiro("VALORCOFINS", "Valor de COFINS", "Informe o Valor do COFINS"),
+        {.Nome = "IDSYN",
+         .Tipo = ftInteger,
+         .Def = {.DisplayLabel = QString::fromUtf8("Código SYN"), .TamanhoMaximo = 9, .Habilitado = false}},
+    };
+}
+
+TnDefCadastro Declaracao(const char *sql)
+{
+    return {.SQL = QString::fromLatin1(sql),
+            .Campos = Campos(),
+            .Chave = kChave,
+            .Ordem = "CODIGOEMPRESA, CODIGOESTAB,  CODIGOPRODUTO, DATAINVENT",
+            .CaptionOrdem = "Produto",
+            .Indices = {{.Caption = QString::fromUtf8("Descrição"), .Campos = "DESCRPRODUTO"}},
+            .Caption = QString::fromUtf8(kCaption),
+            .TipoForm = ntfConGrid,
+            .CadCons = "OrvoDMLctoInv",
+            .Menus = {{.Caption = QString::fromUtf8(kCaption),
+                       .Categoria = "02 Movimentos\\00 Consultas",
+                       .Indice = 1,
+                       .Modulo = "Orvo",
+                       .Imagem = 0,
+                       .SemEntrada = true}},
+            .ChaveAlteravel = false,
+            .InsercaoAutomatica = false,
+            .LogChanges = false};
+}
+
+const TnDefCadastro kDeclaracao = Declaracao(kSQL);
+const TnDefCadastro kDeclaracaoSyn = Declaracao(kSQLSyn);
+
+// The parameter list a register answers to "npqPowerParam", when it has one.
+TnpqPowerParam *ParametrosDe(QObject *dono)
+{
+    if (!dono || dono->metaObject()->indexOfMethod("npqPowerParam()") < 0)
+        return nullptr;
+    void *lista = nullptr;
+    if (!QMetaObject::invokeMethod(dono, "npqPowerParam", Qt::DirectConnection, Q_RETURN_ARG(void *, lista)))
+        return nullptr;
+    return static_cast<TnpqPowerParam *>(lista);
+}
+
+// The open register whose dataset is `ds`.
+TnDMClientDataSet *DonoDoDataSet(const TnClientDataSet &ds)
+{
+    for (TnDataModule *dm : Registro().Instancias())
+        if (auto *cad = qobject_cast<TnDMClientDataSet *>(dm); cad && &cad->nClientDataSet() == &ds)
+            return cad;
+    return nullptr;
+}
+
+// Lets a consultation take a row while the guard lives: the grid is read-only for users,
+// not for the copy of a saved entry.
+class TnGradeAberta {
+public:
+    explicit TnGradeAberta(TnDMClientDataSet &dm) : FDm(dm), FTipo(dm.TipoForm()) { dm.SetTipoForm(ntfCadGrid); }
+    ~TnGradeAberta() { FDm.SetTipoForm(FTipo); }
+    TnGradeAberta(const TnGradeAberta &) = delete;
+    TnGradeAberta &operator=(const TnGradeAberta &) = delete;
+
+private:
+    TnDMClientDataSet &FDm;
+    TnTipoForm FTipo;
+};
+
+} // namespace
+
+TOrvoDCLctoInv::TOrvoDCLctoInv() : TOrvoDCLctoInv(kDeclaracao, false) {}
+
+TOrvoDCLctoInv::TOrvoDCLctoInv(const TnDefCadastro &declaracao, bool somenteSyn)
+    : TnDMClientDataSet(declaracao), FSomenteSyn(somenteSyn)
+{
+}
+
+QString TOrvoDCLctoInv::PegarVerificaSelecao() { return QString::fromLatin1(kSelecao); }
+
+int TOrvoDCLctoInv::PegarTipoObjeto() { return 2; }
+
+void TOrvoDCLctoInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
+                                      const TnModulos &modulos)
+{
+    if (!modulos.test(3))
+        return;
+    TnAction *a = lista.Adicionar(classe, evento);
+    a->SetCategory(QStringLiteral("02 Movimentos\\00 Consultas"));
+    a->SetCaption(QString::fromUtf8(kCaption));
+    a->SetMenuIndex(1);
+    a->SetChecarSelecao(false);
+    a->SetControlaDireito(false);
+}
+
+QString TOrvoDCLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChave); }
+
+void TOrvoDCLctoInv::CarregarCasasDecimais()
+{
+    const TnClientDataSet &ds = nClientDataSet();
+    const TnField *empresa = ds.Active() && !ds.IsEmpty() ? ds.FindField(QStringLiteral("CODIGOEMPRESA")) : nullptr;
+    QString chave = empresa && !empresa->IsNull() ? empresa->AsString() : QString();
+    if (chave.isEmpty()) {
+        bool ok = false;
+        const int ativa = ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt(&ok);
+        chave = QString::number(ok ? ativa : -1);
+    }
+    if (chave == FChaveConfiguracao)
+        return;
+    // The key is a whole number (a field of the rows or the converted variable): it is
+    // written as a number, never as the text it came from.
+    bool ok = false;
+    const int codigo = chave.toInt(&ok);
+    const QVariant valores =
+        nDMSQLDataSet::PegarValorCampo(QStringLiteral("CFGEMPRESAINV"), QStringLiteral("QTDECASADECIMAL, QTDECASADECIMALQTD"),
+                                       QStringLiteral(" CODIGOEMPRESA = ") + QString::number(ok ? codigo : -1));
+    const QVariantList lista = valores.toList();
+    const auto casas = [&lista](int i) { return EhNulo(lista.value(i)) ? 2 : lista.value(i).toInt(); };
+    FQtdeCasaDecimal = casas(0);
+    FQtdeCasaDecimalQtd = casas(1);
+    FChaveConfiguracao = chave;
+}
+
+void TOrvoDCLctoInv::ConfigurarCampo(TnClientDataSet *objeto)
+{
+    // The framework's own field step is not run: it has nothing to add to a read-only grid.
+    (void)objeto;
+    CarregarCasasDecimais();
+    const QString prefixo = QStringLiteral("#,###,###,###,#");
+    FieldByName(QStringLiteral("PRECOUNIT")).SetDisplayFormat(prefixo + ConstruirMascaraInv(FQtdeCasaDecimal));
+    FieldByName(QStringLiteral("QTDEESTOQUE")).SetDisplayFormat(prefixo + ConstruirMascaraInv(FQtdeCasaDecimalQtd));
+    FieldByName(QStringLiteral("VALORTOTAL")).SetDisplayFormat(prefixo + ConstruirMascaraInv(FQtdeCasaDecimal));
+    if (EhHttpExe()) {
+        FieldByName(QStringLiteral("PRECOUNIT")).Def().Decimais = FQtdeCasaDecimal;
+        FieldByName(QStringLiteral("QTDEESTOQUE")).Def().Decimais = FQtdeCasaDecimalQtd;
+    }
+}
+
+void TOrvoDCLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
+{
+    // The company's settings may have changed (the settings register reconfigures for the
+    // company after saving): the cached decimals are read again even for the same company.
+    if (parametro.compare(QStringLiteral("CodigoEmpresa"), Qt::CaseInsensitive) == 0) {
+        FChaveConfiguracao.clear();
+        if (Aberto())
+            ConfigurarCampo(&nClientDataSet());
+    }
+    TnDMClientDataSet::ReconfigurarDM(parametro, recarregar);
+}
+
+void TOrvoDCLctoInv::DepoisConfigurar(TnFormModulo *form)
+{
+    TnDMClientDataSet::DepoisConfigurar(form);
+    if (!form)
+        return;
+    // The selection fixes the branch and the date.
+    MostrarCampo(QStringLiteral("CODIGOESTAB"), false);
+    MostrarCampo(QStringLiteral("DATAINVENT"), false);
+    FieldByName(QStringLiteral("DESCRPRODUTO")).SetDisplayLabel(QString::fromUtf8("Descrição"));
+}
+
+void TOrvoDCLctoInv::SincroCopiarDados(TnClientDataSet &ds)
+{
+    if (&ds == &nClientDataSet())
+        TnDMClientDataSet::SincroCopiarDados(ds);
+    else
+        CopiarDoCadastro(ds);
+}
+
+void TOrvoDCLctoInv::CopiarDoCadastro(const TnClientDataSet &origem)
+{
+    TnClientDataSet &ds = nClientDataSet();
+    if (!ds.Active() || !origem.Active() || origem.IsEmpty())
+        return;
+    const TnField *idSyn = origem.FindField(QStringLiteral("IDSYN"));
+    if (FSomenteSyn && (!idSyn || idSyn->IsNull()))
+        return;
+
+    QVariantList chave;
+    for (const QString &campo : QString::fromLatin1(kChave).split(QLatin1Char(';')))
+        chave << origem.FieldByName(campo).AsVariant();
+    TnGradeAberta aberta(*this);
+    if (ds.Locate(QString::fromLatin1(kChave), chave))
+        ds.Edit();
+    else
+        ds.Append();
+    try {
+        for (int i = 0; i < ds.FieldCount(); ++i) {
+            TnField &f = ds.Fields(i);
+            if (const TnField *o = origem.FindField(f.FieldName()))
+                f.SetAsVariant(o->AsVariant());
+        }
+        TnField &descricao = FieldByName(QStringLiteral("DESCRPRODUTO"));
+        if (TnpqPowerParam *params = ParametrosDe(DonoDoDataSet(origem)))
+            if (TnpqParamItem *p = params->FindParam(QStringLiteral("pDescrProduto")); p && !p->IsNull())
+                descricao.SetAsString(p->Text());
+        if (descricao.IsNull() || descricao.AsString().isEmpty())
+            descricao.SetAsString(QString::fromUtf8(OrvoSDescricaoDesconhecida));
+        FieldByName(QStringLiteral("VALORTOTAL"))
+            .SetAsFloat(RoundValor(FieldByName(QStringLiteral("QTDEESTOQUE")).AsFloat() *
+                                       FieldByName(QStringLiteral("PRECOUNIT")).AsFloat(),
+                                   2));
+        ds.Post();
+    } catch (...) {
+        ds.Cancel();
+        throw;
+    }
+}
+
+TOrvoDCLctoInvSyn::TOrvoDCLctoInvSyn() : TOrvoDCLctoInv(kDeclaracaoSyn, true) {}
+
+namespace {
+TnRegistrador<TOrvoDCLctoInv> gRegistro("TOrvoDCLctoInv");
+TnRegistrador<TOrvoDCLctoInvSyn> gRegistroSyn("TOrvoDCLctoInvSyn");
+} // namespace
