@@ -277,13 +277,17 @@ void TOrvoDCLctoInv::CopiarDoCadastro(const TnClientDataSet &origem)
     for (const QString &campo : QString::fromLatin1(kChave).split(QLatin1Char(';')))
         chave << origem.FieldByName(campo).AsVariant();
     TnGradeAberta aberta(*this);
-    if (ds.Locate(QString::fromLatin1(kChave), chave))
+    // The grid's row of the same key is replaced (its key stays as it is).
+    const bool existe = ds.Locate(QString::fromLatin1(kChave), chave);
+    if (existe)
         ds.Edit();
     else
         ds.Append();
     try {
         for (int i = 0; i < ds.FieldCount(); ++i) {
             TnField &f = ds.Fields(i);
+            if (existe && EhCampoChave(f.FieldName()))
+                continue;
             if (const TnField *o = origem.FindField(f.FieldName()))
                 f.SetAsVariant(o->AsVariant());
         }
