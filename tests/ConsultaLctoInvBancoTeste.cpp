@@ -5,6 +5,7 @@
 #include "BancoOrvo.h"
 #include "DMClientDataSet.h"
 #include "FormFalso.h"
+#include "Interacao.h"
 #include "OrvoDCLctoInv_U.h"
 #include "PowerParam.h"
 
@@ -168,6 +169,12 @@ TEST_F(ConsultaLctoInvBanco, GradeDaSelecaoEFormatosDaEmpresa)
     ASSERT_TRUE(dc->nClientDataSet().Locate("CODIGOPRODUTO", 10));
     EXPECT_EQ(dc->FieldByName("QTDEESTOQUE").DisplayText(), "1.234,50000");
     EXPECT_EQ(dc->FieldByName("PRECOUNIT").DisplayText(), "2,000");
+    // In web mode the entry decimals follow the settings too.
+    SetEhHttpExe(true);
+    dc->Configurar();
+    SetEhHttpExe(false);
+    EXPECT_EQ(dc->FieldByName("PRECOUNIT").Def().Decimais, 3);
+    EXPECT_EQ(dc->FieldByName("QTDEESTOQUE").Def().Decimais, 5);
 
     TnDMClientDataSet *syn = Consulta("TOrvoDCLctoInvSyn");
     EXPECT_EQ(Produtos(syn), QStringList({"20:Produto 20"}));

@@ -218,10 +218,9 @@ void TOrvoDCLctoInv::CarregarCasasDecimais()
     FChaveConfiguracao = chave;
 }
 
-void TOrvoDCLctoInv::ConfigurarCampo(TnClientDataSet *objeto)
+void TOrvoDCLctoInv::ConfigurarCampo(TnClientDataSet *)
 {
     // The framework's own field step is not run: it has nothing to add to a read-only grid.
-    (void)objeto;
     CarregarCasasDecimais();
     const QString prefixo = QStringLiteral("#,###,###,###,#");
     FieldByName(QStringLiteral("PRECOUNIT")).SetDisplayFormat(prefixo + ConstruirMascaraInv(FQtdeCasaDecimal));
