@@ -1,0 +1,120 @@
+#include "LctoInvPropriedadeComum.h"
+
+const char *const kChaveLctoInv = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO";
+const char *const kChavePropriedade = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO;SEQ";
+const char *const kChaveCST = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO;SEQ;CST";
+
+namespace {
+
+constexpr int kModuloOrvo = 3;
+
+// The five key columns of the entry, hidden; the date, product and reason also disabled.
+std::vector<TnDefCampo> ChaveLcto(bool consulta)
+{
+    Definicao motivo{.DisplayLabel = QString::fromUtf8("Motivo Inventário"), .TamanhoMaximo = 4,
+                     .Visivel = false, .Habilitado = false};
+    if (!consulta) {
+        motivo.ListaValores = ListaMotivoInventario();
+        motivo.TipoControle = ntcCombo;
+    }
+    return {
+        {.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true, .Def = {.TamanhoMaximo = 4, .Visivel = false}},
+        {.Nome = "CODIGOESTAB", .Tipo = ftSmallint, .Requerido = true, .Def = {.TamanhoMaximo = 4, .Visivel = false}},
+        {.Nome = "DATAINVENT", .Tipo = ftDate, .Requerido = true, .Def = {.Visivel = false, .Habilitado = false}},
+        {.Nome = "CODIGOPRODUTO", .Tipo = ftLargeint, .Requerido = true,
+         .Def = {.Digitos = 15, .Visivel = false, .Habilitado = false}},
+        {.Nome = "MOTIVOINVENTARIO", .Tipo = ftSmallint, .Requerido = true, .Def = motivo},
+    };
+}
+
+Definicao Valor(const char *caption, const char *hint)
+{
+    return {.DisplayLabel = QString::fromUtf8(caption), .Hint = QString::fromUtf8(hint), .Digitos = 14,
+            .Decimais = 2, .DisplayFormat = QStringLiteral("#,##0.00")};
+}
+
+} // namespace
+
+QStringList ListaIndicadorPropriedade()
+{
+    return {QString::fromUtf8("Estoque Próprio=0"), QString::fromUtf8("Estoque Próprio em poder de Terceiros=1"),
+            QString::fromUtf8("Estoque de Terceiros em poder do Contribuinte=2")};
+}
+
+QStringList ListaMotivoInventario()
+{
+    return {QString::fromUtf8("No final no período=1"),
+            QString::fromUtf8("Na mudança de forma de tributação da mercadoria (ICMS)=2"),
+            QString::fromUtf8("Na solicitação da baixa cadastral, paralisação temporária e outras situações=3"),
+            QString::fromUtf8("Na alteração de regime de pagamento – condição do contribuinte=4"),
+            QString::fromUtf8("Por determinação dos fiscos=5"),
+            QString::fromUtf8("Para controle das mercadorias sujeitas ao regime de Subs. Tributária – "
+                              "restituição/ressarcimento/complementação=6")};
+}
+
+std::vector<TnDefCampo> CamposPropriedade(bool consulta)
+{
+    std::vector<TnDefCampo> c = ChaveLcto(consulta);
+    const QString formato = QStringLiteral("#,##0.000000");
+    c.push_back({.Nome = "SEQ", .Tipo = ftSmallint, .Requerido = true,
+                 .Def = {.DisplayLabel = QStringLiteral("Sequencia"),
+                         .Pagina = QString::fromUtf8("Dados da Propriedade do Inventário"), .TamanhoMaximo = 4}});
+    c.push_back({.Nome = "INDICADORPROPRIEDADE", .Tipo = ftSmallint, .Requerido = true,
+                 .Def = {.DisplayLabel = QStringLiteral("Indicador Propr."), .TamanhoMaximo = 4,
+                         .ListaValores = ListaIndicadorPropriedade(), .TipoControle = ntcCombo, .ValorPadrao = 0}});
+    c.push_back({.Nome = "CODIGOPESSOAPART", .Tipo = ftInteger,
+                 .Def = {.DisplayLabel = QStringLiteral("Participante"),
+                         .Hint = QString::fromUtf8("Informe o código da pessoa participante"), .TamanhoMaximo = 9,
+                         .TipoControle = ntcLookup, .CamposLink = QStringLiteral("CODIGOPESSOAPART"),
+                         .ClasseLookup = QStringLiteral("UlmarDCPessoa")}});
+    c.push_back({.Nome = "CONTACTB", .Tipo = ftLargeint,
+                 .Def = {.DisplayLabel = QString::fromUtf8("Conta Contábil"), .Digitos = 10,
+                         .CamposLink = QStringLiteral("CODIGOEMPRESA;CONTACTB")}});
+    c.push_back({.Nome = "QUANTIDADE", .Tipo = ftFloat, .Requerido = true,
+                 .Def = {.DisplayLabel = QStringLiteral("Quantidade "),
+                         .Hint = QString::fromUtf8("Informe a quantidade do produto associada ao tipo de indicador"),
+                         .TamanhoMaximo = 16, .Digitos = 14, .Decimais = 6, .DisplayFormat = formato,
+                         .EditFormat = formato}});
+    c.push_back({.Nome = "PRECOUNIT", .Tipo = ftFloat, .Requerido = true,
+                 .Def = {.DisplayLabel = QString::fromUtf8("Custo Unitário"),
+                         .Hint = QString::fromUtf8("Preço unitário do produto"), .TamanhoMaximo = 16, .Digitos = 14,
+                         .Decimais = 6, .DisplayFormat = formato, .EditFormat = formato, .CopiarAnterior = true}});
+    c.push_back({.Nome = "VALORIR", .Tipo = ftBCD, .Precisao = 18, .Escala = 2,
+                 .Def = Valor("Valor IR", "Informe o valor para efeitos do imposto de renda")});
+    return c;
+}
+
+std::vector<TnDefCampo> CamposCST(bool consulta)
+{
+    std::vector<TnDefCampo> c = ChaveLcto(consulta);
+    c.push_back({.Nome = "SEQ", .Tipo = ftSmallint, .Requerido = consulta, .Def = {.Visivel = false}});
+    c.push_back({.Nome = "CST", .Tipo = ftSmallint, .Requerido = true,
+                 .Def = {.DisplayLabel = QStringLiteral("CST"), .TamanhoMaximo = 4}});
+    c.push_back({.Nome = "BASECALCULO", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .Requerido = true,
+                 .Def = Valor("Base de Cálculo", "Informe a base de cálculo para a CST informada")});
+    c.push_back({.Nome = "VALORIMPOSTO", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .Requerido = true,
+                 .Def = Valor("Imposto", "Informe o valor do imposto para a CST informada")});
+    return c;
+}
+
+TnDefCampo CampoDescrProduto()
+{
+    return {.Nome = "DESCRPRODUTO", .Tipo = ftString, .Tamanho = 120, .Requerido = true, .Flags = 0,
+            .Def = {.DisplayLabel = QString::fromUtf8("Descrição")}};
+}
+
+void GerarAcaoLcto(const TnDefAcaoLcto &def, const TnClasseInfo &classe, TnActionList &lista,
+                   const TnEventoAcao &evento, const TnModulos &modulos)
+{
+    if (!modulos.test(kModuloOrvo))
+        return;
+    TnAction *a = lista.Adicionar(classe, evento);
+    a->SetCategory(QString::fromUtf8(def.Categoria));
+    a->SetCaption(QString::fromUtf8(def.Caption));
+    a->SetMenuIndex(1);
+    a->SetImageIndex(def.Imagem);
+    a->SetChecarSelecao(false);
+    a->SetControlaDireito(def.ControlaDireito);
+    if (*def.AcaoMestre)
+        a->SetMestre(QString::fromLatin1(def.AcaoMestre));
+}

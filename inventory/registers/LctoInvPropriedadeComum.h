@@ -1,0 +1,39 @@
+#pragma once
+// What the property and tax-situation registers and their consultations share: the columns
+// of LCTOINVPROPRIEDADE and LCTOINVCST with their captions and rules, the value lists, and
+// the menu actions each class builds from its own entry.
+#include "Acoes.h"
+#include "Campo.h"
+
+#include <QString>
+#include <vector>
+
+// The entry's key, the property line's key (entry key plus SEQ) and the CST line's key.
+extern const char *const kChaveLctoInv;
+extern const char *const kChavePropriedade;
+extern const char *const kChaveCST;
+
+// "Estoque Próprio=0", "Estoque Próprio em poder de Terceiros=1",
+// "Estoque de Terceiros em poder do Contribuinte=2".
+QStringList ListaIndicadorPropriedade();
+// The reasons of an inventory entry, 1 to 6.
+QStringList ListaMotivoInventario();
+
+// The columns of LCTOINVPROPRIEDADE (register order). A consultation shows the reason
+// without its value list and the sequence as required.
+std::vector<TnDefCampo> CamposPropriedade(bool consulta);
+// The columns of LCTOINVCST.
+std::vector<TnDefCampo> CamposCST(bool consulta);
+// DESCRPRODUTO, the product's description the consultations add.
+TnDefCampo CampoDescrProduto();
+
+// One menu action of a class for module 3.
+struct TnDefAcaoLcto {
+    const char *Categoria = "";
+    const char *Caption = "";
+    int Imagem = -1;
+    bool ControlaDireito = false;
+    const char *AcaoMestre = ""; // name of the master register's action; "" for none
+};
+void GerarAcaoLcto(const TnDefAcaoLcto &def, const TnClasseInfo &classe, TnActionList &lista,
+                   const TnEventoAcao &evento, const TnModulos &modulos);

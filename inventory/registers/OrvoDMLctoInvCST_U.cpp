@@ -1,0 +1,78 @@
+#include "OrvoDMLctoInvCST_U.h"
+
+#include "LctoInvPropriedadeComum.h"
+#include "Modulos.h"
+#include "SuiteProduto.h"
+#include "Variaveis.h"
+
+#include <QDate>
+
+namespace {
+
+const TnDefCadastro kDeclaracao{
+    .SQL = "Select t_t.CODIGOEMPRESA, t_t.CODIGOESTAB, t_t.DATAINVENT, t_t.CODIGOPRODUTO, t_t.MOTIVOINVENTARIO, "
+           "t_t.SEQ, t_t.CST, t_t.BASECALCULO, t_t.VALORIMPOSTO from LCTOINVCST t_t order by t_t.CODIGOEMPRESA, "
+           "t_t.CODIGOESTAB, t_t.DATAINVENT, t_t.CODIGOPRODUTO, t_t.MOTIVOINVENTARIO, t_t.SEQ, t_t.CST",
+    .Tabela = "LCTOINVCST",
+    .Campos = CamposCST(false),
+    .Chave = kChaveCST,
+    .Ordem = "CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, CST",
+    .Caption = "Lançamentos do Inventário - CST",
+    .TipoForm = ntfCadGrid,
+    .CadCons = "OrvoDCLctoInvCST",
+    .Menus = {{.Caption = "Lançamentos do Inventário - CST", .Categoria = "02 Movimentos", .Indice = 1,
+               .Modulo = "Orvo", .Imagem = 100, .SemEntrada = true}},
+};
+
+const TnDefAcaoLcto kAcao{.Categoria = "02 Movimentos", .Caption = "Lançamentos do Inventário - CST", .Imagem = 100};
+
+const char *const kSelecao = "CodigoEmpresa;CodigoEstab;DataInvent";
+
+} // namespace
+
+TOrvoDMLctoInvCST::TOrvoDMLctoInvCST() : TnDMClientDataSet(kDeclaracao) {}
+
+QString TOrvoDMLctoInvCST::PegarVerificaSelecao() { return QString::fromLatin1(kSelecao); }
+
+int TOrvoDMLctoInvCST::PegarTipoObjeto() { return 1; }
+
+void TOrvoDMLctoInvCST::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
+                                         const TnModulos &modulos)
+{
+    GerarAcaoLcto(kAcao, classe, lista, evento, modulos);
+}
+
+QString TOrvoDMLctoInvCST::ChavePrimaria() const { return QString::fromLatin1(kChaveCST); }
+
+void TOrvoDMLctoInvCST::ValidarDado()
+{
+    TnDMClientDataSet::ValidarDado();
+    // From 2013 on the register accepts any code; before, only those then in force.
+    if (FieldByName(QStringLiteral("DATAINVENT")).AsDate() >= QDate(2013, 1, 1))
+        return;
+    const TnField &cst = FieldByName(QStringLiteral("CST"));
+    const QString codigo = cst.AsString().rightJustified(3, u'0');
+    if (!LstCSTValICMS().contains(codigo))
+        throw EnField(cst.FieldName(), QString::fromUtf8("CST inválida para o período! Utilize a consulta para ver os "
+                                                         "valores válidos para o período."));
+}
+
+void TOrvoDMLctoInvCST::nClientDataSetCSTDefIntButtonClick()
+{
+    const QDate data = QDate::fromString(ExternalVar(QString::fromLatin1(VarFw::gDataInvent)).trimmed(),
+                                         QStringLiteral("dd/MM/yyyy"));
+    const QString cst = SelecionarCstImposto(kImpostoICMS, QString(), data);
+    if (cst.isEmpty())
+        return;
+    TnClientDataSet &ds = nClientDataSet();
+    if (ds.State() != dsEdit && ds.State() != dsInsert)
+        ds.Edit();
+    FieldByName(QStringLiteral("CST")).SetAsString(cst);
+}
+
+QString TOrvoDMLctoInvCSTProc::PegarVerificaSelecao() { return QString::fromLatin1(kSelecao); }
+
+namespace {
+TnRegistrador<TOrvoDMLctoInvCST> gRegistro("TOrvoDMLctoInvCST");
+TnRegistrador<TOrvoDMLctoInvCSTProc> gRegistroProc("TOrvoDMLctoInvCSTProc");
+} // namespace

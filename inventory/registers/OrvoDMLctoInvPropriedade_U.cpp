@@ -1,0 +1,163 @@
+#include "OrvoDMLctoInvPropriedade_U.h"
+
+#include "ExecutarSQL.h"
+#include "LctoInvPropriedadeComum.h"
+#include "Modulos.h"
+#include "SQLDataSet.h"
+#include "Variaveis.h"
+
+namespace {
+
+const TnDefCadastro kDeclaracao{
+    .SQL = "Select t_t.CODIGOEMPRESA, t_t.CODIGOESTAB, t_t.DATAINVENT, t_t.CODIGOPRODUTO, t_t.MOTIVOINVENTARIO, "
+           "t_t.SEQ, t_t.INDICADORPROPRIEDADE, t_t.CODIGOPESSOAPART, t_t.CONTACTB, t_t.QUANTIDADE, t_t.PRECOUNIT, "
+           "t_t.VALORIR from LCTOINVPROPRIEDADE t_t order by t_t.CODIGOEMPRESA, t_t.CODIGOESTAB, t_t.DATAINVENT, "
+           "t_t.CODIGOPRODUTO, t_t.MOTIVOINVENTARIO, t_t.SEQ",
+    .Tabela = "LCTOINVPROPRIEDADE",
+    .Campos = CamposPropriedade(false),
+    .Chave = kChavePropriedade,
+    .Ordem = "CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ",
+    .Caption = "Lançamentos do Inventário - Propriedade",
+    .TipoForm = ntfCadPage,
+    .CadCons = "OrvoDCLctoInvPropriedade",
+    .Menus = {{.Caption = "Lançamentos do Inventário - Propriedade", .Categoria = "02 Movimentos", .Indice = 1,
+               .Modulo = "Orvo", .Imagem = 100, .SemEntrada = true}},
+};
+
+const TnDefAcaoLcto kAcao{.Categoria = "02 Movimentos",
+                          .Caption = "Lançamentos do Inventário - Propriedade",
+                          .Imagem = 100,
+                          .ControlaDireito = true,
+                          .AcaoMestre = "actTOrvoDMLctoInv"};
+
+const char *const kIndicador = "INDICADORPROPRIEDADE";
+const char *const kParticipante = "CODIGOPESSOAPART";
+
+QString Formato(int casas) { return QStringLiteral("#,##0.") + QString(qMax(casas, 0), u'0'); }
+
+} // namespace
+
+TOrvoDMLctoInvPropriedade::TOrvoDMLctoInvPropriedade() : TnDMClientDataSet(kDeclaracao) {}
+
+TOrvoDMLctoInvPropriedade::~TOrvoDMLctoInvPropriedade()
+{
+    // The tax-situation register goes before this module's own destruction.
+    if (FDMDetalhe)
+        DestruirDM(FDMDetalhe.data());
+}
+
+QString TOrvoDMLctoInvPropriedade::PegarVerificaSelecao() { return QStringLiteral("CODIGOEMPRESA;CODIGOESTAB;DATAINVENT"); }
+
+int TOrvoDMLctoInvPropriedade::PegarTipoObjeto() { return 1; }
+
+void TOrvoDMLctoInvPropriedade::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista,
+                                                 const TnEventoAcao &evento, const TnModulos &modulos)
+{
+    GerarAcaoLcto(kAcao, classe, lista, evento, modulos);
+}
+
+QString TOrvoDMLctoInvPropriedade::ChavePrimaria() const { return QString::fromLatin1(kChavePropriedade); }
+
+void TOrvoDMLctoInvPropriedade::DepoisConfigurar(TnFormModulo *form)
+{
+    TnDMClientDataSet::DepoisConfigurar(form);
+    ConfigurarCampoParticipante();
+    if (!FDMDetalhe)
+        FDMDetalhe = CriarDetalhe(QStringLiteral("TOrvoDMLctoInvCST"), QString::fromLatin1(kChavePropriedade));
+}
+
+void TOrvoDMLctoInvPropriedade::ConfigurarCampo(TnClientDataSet *objeto)
+{
+    TnDMClientDataSet::ConfigurarCampo(objeto);
+    if (objeto == &nClientDataSet())
+        ConfigurarCampoParticipante();
+}
+
+void TOrvoDMLctoInvPropriedade::ConfigurarCampoParticipante()
+{
+    const TnClientDataSet &ds = nClientDataSet();
+    // The field's value, never the text its control shows: a null or no row reads as 0.
+    const bool temLinha = ds.Active() && (!ds.IsEmpty() || ds.State() == dsInsert);
+    const bool exige = temLinha && FieldByName(QString::fromLatin1(kIndicador)).AsInteger() != 0;
+    HabilitarCampo(QString::fromLatin1(kParticipante), exige);
+    RequererCampo(QString::fromLatin1(kParticipante), exige);
+}
+
+void TOrvoDMLctoInvPropriedade::ConfigurarAutoFormato(TnClientDataSet *objeto)
+{
+    TnDMClientDataSet::ConfigurarAutoFormato(objeto);
+    TnField &qtde = FieldByName(QStringLiteral("QUANTIDADE"));
+    qtde.SetDisplayFormat(Formato(PegarQtdeCasaDecimalQtd()));
+    qtde.SetEditFormat(qtde.DisplayFormat());
+    TnField &preco = FieldByName(QStringLiteral("PRECOUNIT"));
+    preco.SetDisplayFormat(Formato(PegarQtdeCasaDecimal()));
+    preco.SetEditFormat(preco.DisplayFormat());
+}
+
+int TOrvoDMLctoInvPropriedade::PegarQtdeCasaDecimalQtd()
+{
+    FQtdeCasaDecimalQtd = PegarCasasDecimais("QTDECASADECIMALQTD");
+    return FQtdeCasaDecimalQtd;
+}
+
+int TOrvoDMLctoInvPropriedade::PegarQtdeCasaDecimal()
+{
+    FQtdeCasaDecimalVal = PegarCasasDecimais("QTDECASADECIMAL");
+    return FQtdeCasaDecimalVal;
+}
+
+// Read on every call: the settings may have changed since the last one.
+int TOrvoDMLctoInvPropriedade::PegarCasasDecimais(const char *coluna)
+{
+    const TnField &empresa = FieldByName(QStringLiteral("CODIGOEMPRESA"));
+    const TnClientDataSet &ds = nClientDataSet();
+    QString condicao;
+    if (ds.Active() && !ds.IsEmpty() && !empresa.IsNull())
+        condicao = ValorParaSQL(empresa, QStringLiteral("="), true);
+    else // no line yet: the selected company's
+        condicao = QStringLiteral("CODIGOEMPRESA = %1").arg(Selecao().GetParams(QStringLiteral("CodigoEmpresa")).AsInteger());
+    bool ok = false;
+    const int casas = nDMSQLDataSet::PegarValorCampo(QStringLiteral("CFGEMPRESAINV"), QString::fromLatin1(coluna), condicao)
+                          .toInt(&ok);
+    return ok ? casas : 2;
+}
+
+void TOrvoDMLctoInvPropriedade::ConfigurarAutoValor(TnClientDataSet *objeto)
+{
+    TnDMClientDataSet::ConfigurarAutoValor(objeto);
+    NumerarSeq(true);
+}
+
+void TOrvoDMLctoInvPropriedade::nClientDataSetNewRecord(TnClientDataSet &ds)
+{
+    TnDMClientDataSet::nClientDataSetNewRecord(ds);
+    NumerarSeq(false);
+}
+
+// SEQ := the next number within the entry, once the entry's key is known.
+void TOrvoDMLctoInvPropriedade::NumerarSeq(bool somenteVazio)
+{
+    TnField &seq = FieldByName(QStringLiteral("SEQ"));
+    if (somenteVazio && !seq.IsNull())
+        return;
+    QStringList condicoes;
+    for (const QString &c : QString::fromLatin1(kChaveLctoInv).split(u';')) {
+        const TnField &campo = FieldByName(c);
+        if (campo.IsNull())
+            return;
+        condicoes << ValorParaSQL(campo, QStringLiteral("="), true);
+    }
+    seq.SetAsLargeInt(nDMSQLDataSet::PegarProximoCodigo(QStringLiteral("LCTOINVPROPRIEDADE"), QStringLiteral("SEQ"),
+                                                        condicoes.join(QStringLiteral(" and "))));
+}
+
+void TOrvoDMLctoInvPropriedade::nClientDataSetCampoChange(TnField &campo)
+{
+    TnDMClientDataSet::nClientDataSetCampoChange(campo);
+    if (campo.FieldName().compare(QString::fromLatin1(kIndicador), Qt::CaseInsensitive) == 0)
+        ConfigurarCampoParticipante();
+}
+
+namespace {
+TnRegistrador<TOrvoDMLctoInvPropriedade> gRegistro("TOrvoDMLctoInvPropriedade");
+}
