@@ -16,7 +16,7 @@ extern const char *const kChaveCST;
 // "Estoque Próprio=0", "Estoque Próprio em poder de Terceiros=1",
 // "Estoque de Terceiros em poder do Contribuinte=2".
 QStringList ListaIndicadorPropriedade();
-// The reasons of an inventory entry, 1 to 6.
+// The reasons of an inventory entry, 1 to 6 (the dash of reasons 4 and 6 is the en dash).
 QStringList ListaMotivoInventario();
 
 // The columns of LCTOINVPROPRIEDADE (register order). A consultation shows the reason

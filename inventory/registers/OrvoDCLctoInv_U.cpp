@@ -1,5 +1,7 @@
 #include "OrvoDCLctoInv_U.h"
 
+#include "LctoInvPropriedadeComum.h"
+
 #include "Acoes.h"
 #include "Interacao.h"
 #include "PowerParam.h"
@@ -25,18 +27,6 @@ const char *const kSQLSyn = ORVO_LCTOINV_COLUNAS "WHERE L.IDSYN IS NOT NULL orde
 const char *const kChave = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO";
 const char *const kSelecao = "CodigoEmpresa;CodigoEstab;DataInvent";
 const char *const kCaption = "Lançamentos do Inventário";
-
-// The reasons of an inventory, "text=value" (the dash of reasons 4 and 6 is the en dash).
-QStringList MotivosInventario()
-{
-    return {QString::fromUtf8("No final no período=1"),
-            QString::fromUtf8("Na mudança de forma de tributação da mercadoria (ICMS)=2"),
-            QString::fromUtf8("Na solicitação da baixa cadastral, paralisação temporária e outras situações=3"),
-            QString::fromUtf8("Na alteração de regime de pagamento – condição do contribuinte=4"),
-            QString::fromUtf8("Por determinação dos fiscos=5"),
-            QString::fromUtf8("Para controle das mercadorias sujeitas ao regime de Subs. Tributária – "
-                              "restituição/ressarcimento/complementação=6")};
-}
 
 TnDefCampo Dinheiro(const char *nome, const char *caption, const char *hint)
 {
@@ -91,7 +81,7 @@ std::vector<TnDefCampo> Campos()
          .Def = {.Chave = "MOTIVOINVENTARIO",
                  .DisplayLabel = QString::fromUtf8("Motivo Inventário"),
                  .TamanhoMaximo = 4,
-                 .ListaValores = MotivosInventario(),
+                 .ListaValores = ListaMotivoInventario(),
                  .TipoControle = ntcCombo}},
         Valor6("QTDEESTOQUE", "Quantidade", "Quantidade em estoque"),
         Valor6("PRECOUNIT", "Custo Unitário", "Preço unitário do produto"),
