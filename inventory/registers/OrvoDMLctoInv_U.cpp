@@ -1,0 +1,421 @@
+#include "OrvoDMLctoInv_U.h"
+
+#include "LctoInvPropriedadeComum.h"
+
+#include "Acoes.h"
+#include "Excecoes.h"
+#include "Interacao.h"
+#include "Personalizacao.h"
+#include "SQLDataSet.h"
+#include "SuiteInv.h"
+#include "Valores.h"
+#include "Variaveis.h"
+
+#include <QLocale>
+
+namespace {
+
+const char *const kCaption = "Lançamentos do Inventário";
+const char *const kPaginaDados = "Dados do Inventário";
+const char *const kPaginaST = "Informação Complementar ST";
+
+TnDefCampo Valor6(const char *nome, const char *caption, const char *hint)
+{
+    const QString formato = QStringLiteral("#,##0.000000");
+    return {.Nome = nome, .Tipo = ftFloat, .Requerido = true,
+            .Def = {.DisplayLabel = QString::fromUtf8(caption), .Pagina = QString::fromUtf8(kPaginaDados),
+                    .Hint = QString::fromUtf8(hint), .TamanhoMaximo = 16, .Digitos = 14, .Decimais = 6,
+                    .DisplayFormat = formato, .CopiarAnterior = true}};
+}
+
+TnDefCampo Imposto(const char *nome, const char *caption, const char *hint)
+{
+    return {.Nome = nome, .Tipo = ftBCD, .Precisao = 18, .Escala = 2,
+            .Def = {.DisplayLabel = QString::fromUtf8(caption), .Pagina = QString::fromUtf8(kPaginaDados),
+                    .Hint = QString::fromUtf8(hint), .TamanhoMaximo = 14, .Digitos = 14, .Decimais = 2,
+                    .DisplayFormat = QStringLiteral("#,##0.00")}};
+}
+
+TnDefCampo ValorMedio(const char *nome, const char *caption, int decimais)
+{
+    return {.Nome = nome, .Tipo = ftBCD, .Precisao = 18, .Escala = 6,
+            .Def = {.Chave = QStringLiteral("DICVALOR6"), .DisplayLabel = QString::fromUtf8(caption),
+                    .Pagina = QString::fromUtf8(kPaginaST), .Hint = QStringLiteral("Informe o valor"),
+                    .TamanhoMaximo = 18, .Digitos = 18, .Decimais = decimais,
+                    .DisplayFormat = QStringLiteral("#,##0.000000")}};
+}
+
+std::vector<TnDefCampo> Campos()
+{
+    return {
+        {.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true,
+         .Def = {.Chave = "CODIGOEMPRESA", .TamanhoMaximo = 4, .CamposLink = "CODIGOEMPRESA"}},
+        {.Nome = "CODIGOESTAB", .Tipo = ftSmallint, .Requerido = true,
+         .Def = {.Chave = "CODIGOESTAB", .TamanhoMaximo = 4, .Habilitado = false,
+                 .CamposLink = "CODIGOEMPRESA;CODIGOESTAB"}},
+        {.Nome = "DATAINVENT", .Tipo = ftDate, .Requerido = true, .Def = {.Chave = "DATAINVENT", .Habilitado = false}},
+        {.Nome = "CODIGOPRODUTO", .Tipo = ftLargeint, .Requerido = true,
+         .Def = {.Chave = "CODIGOPRODUTO", .Digitos = 15, .CamposLink = "CODIGOEMPRESA;CODIGOPRODUTO"}},
+        {.Nome = "MOTIVOINVENTARIO", .Tipo = ftSmallint, .Requerido = true,
+         .Def = {.Chave = "MOTIVOINVENTARIO", .DisplayLabel = QString::fromUtf8("Motivo Inventário"),
+                 .TamanhoMaximo = 4, .ListaValores = ListaMotivoInventario(), .TipoControle = ntcCombo}},
+        Valor6("QTDEESTOQUE", "Quantidade", "Quantidade em estoque"),
+        Valor6("PRECOUNIT", "Custo Unitário", "Preço unitário do produto"),
+        {.Nome = "VALORIR", .Tipo = ftBCD, .Precisao = 18, .Escala = 2,
+         .Def = {.Chave = "DICVALOR", .DisplayLabel = "Valor IR", .Pagina = QString::fromUtf8(kPaginaDados),
+                 .Hint = "Informe o valor para efeitos do imposto de renda", .Digitos = 14, .Decimais = 2}},
+        Imposto("VALORICMS", "Valor de ICMS", "Valor de ICMS a recuperar"),
+        Imposto("VALORPIS", "Valor de PIS", "Informe o Valor do PIS"),
+        Imposto("VALORCOFINS", "Valor de COFINS", "Informe o Valor do COFINS"),
+        {.Nome = "OBSLCTOINV", .Tipo = ftString, .Tamanho = 40,
+         .Def = {.DisplayLabel = QString::fromUtf8("Observação"), .Pagina = QString::fromUtf8(kPaginaDados),
+                 .Hint = QString::fromUtf8("Observação")}},
+        {.Nome = "DATAHORALCTOINV", .Tipo = ftDateTime, .Requerido = true,
+         .Def = {.DisplayLabel = "Data Hora Cadastro", .Hint = "Informe a data e hora do cadastro",
+                 .TipoControle = ntcActDataHora, .Visivel = false, .Habilitado = false}},
+        {.Nome = "CODIGOUSUARIO", .Tipo = ftSmallint, .Requerido = true,
+         .Def = {.Chave = "CODIGOUSUARIO", .TamanhoMaximo = 4, .Visivel = false}},
+        ValorMedio("VALORMEDIOICMS", "Valor Médio Unit. ICMS", 6),
+        ValorMedio("VALORMEDIOBCICMSST", "Valor Médio Unit. BC ICMS ST", 2),
+        ValorMedio("VALORMEDIOICMSST", "Valor Médio Unit. ICMS ST", 6),
+        ValorMedio("VALORMEDIOFCP", "Valor Médio Unit. FCP", 6),
+        {.Nome = "ORIGEMDADO", .Tipo = ftSmallint, .Requerido = true,
+         .Def = {.Chave = "ORIGEMDADO", .TamanhoMaximo = 4,
+                 .ListaValores = {QString::fromUtf8("Automático=1"), QStringLiteral("Digitado=2"),
+                                  QStringLiteral("Importado=3")},
+                 .TipoControle = ntcCombo, .Visivel = false}},
+        {.Nome = "IDSYN", .Tipo = ftInteger,
+         .Def = {.DisplayLabel = QString::fromUtf8("Código SYN"), .TamanhoMaximo = 9, .Habilitado = false}},
+        // A percentage beside the row, never read nor written.
+        {.Nome = "ALIQUOTACLOUD", .Tipo = ftFloat, .Kind = fkInternalCalc, .Flags = 0,
+         .Def = {.DisplayLabel = QString::fromUtf8("Alíquota ICMS"), .Pagina = QString::fromUtf8(kPaginaDados),
+                 .Hint = QString::fromUtf8("Valor da alíquota do ICMS"), .TamanhoMaximo = 14, .Digitos = 14,
+                 .Decimais = 2, .DisplayFormat = QStringLiteral("#,##0.00"), .Visivel = false}},
+    };
+}
+
+const TnDefCadastro kDeclaracao{
+    .SQL = "Select t_t.CODIGOEMPRESA, t_t.CODIGOESTAB, t_t.DATAINVENT, t_t.CODIGOPRODUTO, t_t.MOTIVOINVENTARIO, "
+           "t_t.QTDEESTOQUE, t_t.PRECOUNIT, t_t.VALORIR, t_t.VALORICMS, t_t.VALORPIS, t_t.VALORCOFINS, "
+           "t_t.OBSLCTOINV, t_t.DATAHORALCTOINV, t_t.CODIGOUSUARIO, t_t.VALORMEDIOICMS, t_t.VALORMEDIOBCICMSST, "
+           "t_t.VALORMEDIOICMSST, t_t.VALORMEDIOFCP, t_t.ORIGEMDADO, t_t.IDSYN, "
+           "cast(null as numeric(10,0)) as ALIQUOTACLOUD from LCTOINV t_t order by t_t.CODIGOEMPRESA, "
+           "t_t.CODIGOESTAB, t_t.DATAINVENT, t_t.CODIGOPRODUTO, t_t.MOTIVOINVENTARIO",
+    .Tabela = "LCTOINV",
+    .Campos = Campos(),
+    .Chave = kChaveLctoInv,
+    .Ordem = "CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO",
+    .Caption = QString::fromUtf8(kCaption),
+    .TipoForm = ntfCadPage,
+    .CadCons = "OrvoDCLctoInv",
+    .Menus = {{.Caption = QString::fromUtf8(kCaption), .Categoria = "02 Movimentos", .Indice = 1,
+               .Atalho = "Ctrl+Shift+L", .Modulo = "Orvo", .Imagem = 100, .Web = true}},
+};
+
+constexpr int kModuloOrvo = 3;
+const QDateTime kFim2019(QDate(2019, 12, 31), QTime(0, 0));
+
+QString Formato(int casas) { return QStringLiteral("#,##0.") + QString(qMax(casas, 0), u'0'); }
+
+bool Sim(const QVariant &v, bool padrao)
+{
+    return v.typeId() == QMetaType::QString ? v.toString() == QLatin1String("1") : padrao;
+}
+
+} // namespace
+
+TOrvoDMLctoInv::TOrvoDMLctoInv() : TnDMClientDataSet(kDeclaracao)
+{
+    // The inventory date is the one selected when the module is created.
+    const QDate data = QDate::fromString(ExternalVar(QString::fromLatin1(VarFw::gDataInvent)).trimmed(),
+                                         QStringLiteral("dd/MM/yyyy"));
+    FDataInvent = data.isValid() && !ModoImportacao() ? QDateTime(data, QTime(0, 0)) : QDateTime::currentDateTime();
+    ConfigurarMotivoInventario();
+}
+
+TOrvoDMLctoInv::~TOrvoDMLctoInv()
+{
+    if (FDMPropriedade)
+        DestruirDM(FDMPropriedade.data());
+}
+
+QString TOrvoDMLctoInv::PegarVerificaSelecao() { return QStringLiteral("CodigoEmpresa;CodigoEstab;DataInvent"); }
+
+int TOrvoDMLctoInv::PegarTipoObjeto() { return 1; }
+
+void TOrvoDMLctoInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
+                                      const TnModulos &modulos)
+{
+    if (!modulos.test(kModuloOrvo))
+        return;
+    TnAction *a = lista.Adicionar(classe, evento);
+    a->SetCategory(QStringLiteral("20 Movimentos"));
+    a->SetCaption(QString::fromUtf8(kCaption));
+    a->SetMenuIndex(10);
+    a->SetShortCut(QStringLiteral("Ctrl+Shift+L"));
+    a->SetImageIndex(100);
+    a->SetVerificaSelecao(PegarVerificaSelecao());
+}
+
+QString TOrvoDMLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChaveLctoInv); }
+
+void *TOrvoDMLctoInv::npqPowerParam() { return nullptr; }
+
+void TOrvoDMLctoInv::ConfigurarMotivoInventario()
+{
+    QStringList lista = ListaMotivoInventario();
+    if (!(FDataInvent > kFim2019))
+        lista.removeLast();
+    FieldByName(QStringLiteral("MOTIVOINVENTARIO")).Def().ListaValores = lista;
+}
+
+QString TOrvoDMLctoInv::TextoOrigem(const QVariant &origem)
+{
+    if (EhNulo(origem))
+        return QString();
+    switch (origem.toInt()) {
+    case 1: return QString::fromUtf8("Automático");
+    case 2: return QStringLiteral("Digitado");
+    case 3: return QStringLiteral("Importado");
+    default: return QString();
+    }
+}
+
+// ---- settings
+
+void TOrvoDMLctoInv::CarregarCfgEmpresa()
+{
+    const TnClientDataSet &ds = nClientDataSet();
+    const TnField *empresa = ds.Active() && (!ds.IsEmpty() || ds.State() == dsInsert)
+                                 ? ds.FindField(QStringLiteral("CODIGOEMPRESA"))
+                                 : nullptr;
+    QString chave = empresa && !empresa->IsNull() ? empresa->AsString() : QString();
+    if (chave.isEmpty()) {
+        bool ok = false;
+        const int ativa = ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt(&ok);
+        chave = QString::number(ok ? ativa : -1);
+    }
+    if (chave == FChaveConfiguracao)
+        return;
+    // The key is written as a number, never as the text it came from.
+    bool ok = false;
+    const int codigo = chave.toInt(&ok);
+    const QVariantList v =
+        nDMSQLDataSet::PegarValorCampo(
+            QStringLiteral("CFGEMPRESAULMAR CG, CFGEMPRESAINV CI"),
+            QStringLiteral("CG.USAREFERENCIAPROD, CG.LIVROMODELO7, CG.MASCCLASSIFFISCALPROD, CI.QTDECASADECIMAL, "
+                           "CI.LANCAICMSRECUP, CI.DETALHARPISCOFINSITEM, CI.QTDECASADECIMALQTD"),
+            QStringLiteral("CG.CODIGOEMPRESA = CI.CODIGOEMPRESA and CG.CODIGOEMPRESA = ") +
+                QString::number(ok ? codigo : -1))
+            .toList();
+    const auto casas = [&v](int i) { return EhNulo(v.value(i)) ? 2 : v.value(i).toInt(); };
+    FUsaReferencia = Sim(v.value(0), true);
+    FUsaClassifFiscal = Sim(v.value(1), false);
+    FMascClassifFiscal = v.value(2);
+    FQtdeCasaDecimal = casas(3);
+    FInformaICMS = Sim(v.value(4), false);
+    FInformaPISCOFINS = Sim(v.value(5), false);
+    FQtdeCasaDecimalQtd = casas(6);
+    FChaveConfiguracao = chave;
+}
+
+bool TOrvoDMLctoInv::UsaReferencia() { CarregarCfgEmpresa(); return FUsaReferencia; }
+bool TOrvoDMLctoInv::UsaClassifFiscal() { CarregarCfgEmpresa(); return FUsaClassifFiscal; }
+bool TOrvoDMLctoInv::InformaICMS() { CarregarCfgEmpresa(); return FInformaICMS; }
+bool TOrvoDMLctoInv::InformaPISCOFINS() { CarregarCfgEmpresa(); return FInformaPISCOFINS; }
+int TOrvoDMLctoInv::QtdeCasaDecimal() { CarregarCfgEmpresa(); return FQtdeCasaDecimal; }
+int TOrvoDMLctoInv::QtdeCasaDecimalQtd() { CarregarCfgEmpresa(); return FQtdeCasaDecimalQtd; }
+QVariant TOrvoDMLctoInv::MascClassifFiscal() { CarregarCfgEmpresa(); return FMascClassifFiscal; }
+
+void TOrvoDMLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
+{
+    // The settings register reconfigures for the company after saving: read them again.
+    if (parametro.compare(QStringLiteral("CodigoEmpresa"), Qt::CaseInsensitive) == 0) {
+        FChaveConfiguracao.clear();
+        if (Aberto())
+            Configurar();
+    }
+    TnDMClientDataSet::ReconfigurarDM(parametro, recarregar);
+}
+
+// ---- configuration
+
+void TOrvoDMLctoInv::AntesConfigurar(TnFormModulo *form)
+{
+    TnDMClientDataSet::AntesConfigurar(form);
+    FieldByName(QStringLiteral("OBSLCTOINV")).SetDisplayLabel(QString::fromUtf8("Classificação Fiscal"));
+    if (form && TipoForm() == ntfCadPage) {
+        form->SetLarguraPainel(1, 300);
+        form->SetLarguraPainel(2, 75);
+    }
+    ConfigurarMotivoInventario();
+}
+
+void TOrvoDMLctoInv::DepoisConfigurar(TnFormModulo *form)
+{
+    TnDMClientDataSet::DepoisConfigurar(form);
+    FieldByName(QStringLiteral("OBSLCTOINV")).SetDisplayLabel(QString::fromUtf8("Observação"));
+    HabilitarCampo(QStringLiteral("CODIGOESTAB"), false);
+    HabilitarCampo(QStringLiteral("DATAINVENT"), false);
+    CriarDetalhePropriedade();
+}
+
+void TOrvoDMLctoInv::CriarDetalhePropriedade()
+{
+    if (FDMPropriedade)
+        return;
+    if (Form())
+        FDMPropriedade = CriarDetalheEmPage(QStringLiteral("TOrvoDMLctoInvPropriedade"),
+                                            QStringLiteral("Propriedade (&3)"), QString::fromLatin1(kChaveLctoInv),
+                                            QStringLiteral("Detalhe"));
+    else
+        FDMPropriedade = CriarDetalhe(QStringLiteral("TOrvoDMLctoInvPropriedade"), QString::fromLatin1(kChaveLctoInv),
+                                      QStringLiteral("Detalhe"));
+}
+
+void TOrvoDMLctoInv::ConfigurarTabela(TnClientDataSet *objeto)
+{
+    TnDMClientDataSet::ConfigurarTabela(objeto);
+    HabilitarCampo(QStringLiteral("OBSLCTOINV"), UsaClassifFiscal());
+}
+
+void TOrvoDMLctoInv::ConfigurarCampo(TnClientDataSet *objeto)
+{
+    TnDMClientDataSet::ConfigurarCampo(objeto);
+    const TnClientDataSet &ds = nClientDataSet();
+    const bool temLinha = ds.Active() && (!ds.IsEmpty() || ds.State() == dsInsert);
+    if (Form() && !ModoImportacao() && TipoForm() == ntfCadPage)
+        Form()->SetTextoPainel(2, temLinha ? TextoOrigem(FieldByName(QStringLiteral("ORIGEMDADO")).Value())
+                                           : QString());
+    ConfigurarCamposImpostos();
+    // The ST page follows the reason.
+    const bool st = temLinha && FieldByName(QStringLiteral("MOTIVOINVENTARIO")).AsInteger() == 6;
+    for (const char *c : {"VALORMEDIOICMS", "VALORMEDIOBCICMSST", "VALORMEDIOICMSST", "VALORMEDIOFCP"}) {
+        HabilitarCampo(QString::fromLatin1(c), st);
+        RequererCampo(QString::fromLatin1(c), st);
+    }
+}
+
+void TOrvoDMLctoInv::ConfigurarCamposImpostos()
+{
+    const bool icms = InformaICMS();
+    const bool pisCofins = InformaPISCOFINS();
+    HabilitarCampo(QStringLiteral("VALORICMS"), icms);
+    HabilitarCampo(QStringLiteral("VALORPIS"), pisCofins);
+    HabilitarCampo(QStringLiteral("VALORCOFINS"), pisCofins);
+    const bool web = EhHttpExe();
+    HabilitarCampo(QStringLiteral("ALIQUOTACLOUD"), web && icms);
+    MostrarCampo(QStringLiteral("ALIQUOTACLOUD"), web && icms);
+}
+
+void TOrvoDMLctoInv::ConfigurarAutoRequerido(TnClientDataSet *objeto)
+{
+    TnDMClientDataSet::ConfigurarAutoRequerido(objeto);
+    RequererCampo(QStringLiteral("VALORICMS"), InformaICMS());
+    RequererCampo(QStringLiteral("VALORPIS"), InformaPISCOFINS());
+    RequererCampo(QStringLiteral("VALORCOFINS"), InformaPISCOFINS());
+}
+
+void TOrvoDMLctoInv::ConfigurarAutoFormato(TnClientDataSet *objeto)
+{
+    TnDMClientDataSet::ConfigurarAutoFormato(objeto);
+    TnField &preco = FieldByName(QStringLiteral("PRECOUNIT"));
+    preco.Def().Decimais = QtdeCasaDecimal();
+    preco.SetDisplayFormat(Formato(QtdeCasaDecimal()));
+    preco.SetEditFormat(preco.DisplayFormat());
+    TnField &qtde = FieldByName(QStringLiteral("QTDEESTOQUE"));
+    qtde.SetDisplayFormat(Formato(QtdeCasaDecimalQtd()));
+    qtde.SetEditFormat(qtde.DisplayFormat());
+}
+
+void TOrvoDMLctoInv::ConfigurarAutoValor(TnClientDataSet *objeto)
+{
+    TnDMClientDataSet::ConfigurarAutoValor(objeto);
+    TnClientDataSet &ds = nClientDataSet();
+    if (ds.State() == dsInsert || ds.Modified()) {
+        FieldByName(QStringLiteral("DATAHORALCTOINV")).SetAsDateTime(QDateTime::currentDateTime());
+        FieldByName(QStringLiteral("CODIGOUSUARIO")).SetAsInteger(CodigoUsuarioConectado());
+    }
+    FieldByName(QStringLiteral("ORIGEMDADO")).SetAsInteger(ModoImportacao() ? 3 : 2);
+    if (!FieldByName(QStringLiteral("OBSLCTOINV")).Def().Habilitado)
+        FieldByName(QStringLiteral("OBSLCTOINV")).Clear();
+    for (const char *c : {"VALORICMS", "VALORPIS", "VALORCOFINS"}) {
+        TnField &f = FieldByName(QString::fromLatin1(c));
+        if (!f.Required())
+            f.SetAsFloat(0);
+    }
+}
+
+void TOrvoDMLctoInv::nClientDataSetCampoExit(TnField &campo)
+{
+    TnDMClientDataSet::nClientDataSetCampoExit(campo);
+    const TnClientDataSet &ds = nClientDataSet();
+    const bool editando = ds.State() == dsEdit || ds.State() == dsInsert;
+    if (campo.FieldName() == QLatin1String("DATAINVENT") && editando && !campo.IsNull())
+        VerificarPeriodoSelecionado(campo.AsDate());
+    else if (campo.FieldName() == QLatin1String("MOTIVOINVENTARIO"))
+        ConfigurarCampo(&nClientDataSet());
+}
+
+// ---- ICMS rate
+
+double TOrvoDMLctoInv::ValorTotal() const
+{
+    const TnField &qtde = FieldByName(QStringLiteral("QTDEESTOQUE"));
+    const TnField &preco = FieldByName(QStringLiteral("PRECOUNIT"));
+    if (qtde.IsNull() || preco.IsNull())
+        return 0;
+    return RoundValor(qtde.AsFloat() * preco.AsFloat(), 2);
+}
+
+std::optional<double> TOrvoDMLctoInv::AliquotaICMS() const
+{
+    const double total = ValorTotal();
+    if (total == 0)
+        return std::nullopt;
+    return RoundValor(FieldByName(QStringLiteral("VALORICMS")).AsFloat() / total * 100, 2);
+}
+
+void TOrvoDMLctoInv::AtualizarValorICMS(std::optional<double> aliquota)
+{
+    if (!aliquota)
+        return;
+    TnClientDataSet &ds = nClientDataSet();
+    if (!ds.Active() || (ds.IsEmpty() && ds.State() != dsInsert))
+        return;
+    const double calc = RoundValor(ValorTotal() * *aliquota / 100, 2);
+    TnField &icms = FieldByName(QStringLiteral("VALORICMS"));
+    if (ds.State() == dsBrowse) {
+        if (!icms.IsNull() && icms.AsFloat() == calc)
+            return;
+        ds.Edit();
+    }
+    icms.SetAsFloat(calc);
+}
+
+// ---- validation
+
+void TOrvoDMLctoInv::ValidarDado()
+{
+    TnDMClientDataSet::ValidarDado();
+    const TnField &data = FieldByName(QStringLiteral("DATAINVENT"));
+    const QDate limite = nDMPersonalizacao::GetPermiDataFinal();
+    if (!data.IsNull() && data.AsDate() > limite)
+        throw EnField(data.FieldName(), QString::fromUtf8(OrvoSDataLctoForaPersonalizacao)
+                                            .arg(QLocale(QLocale::Portuguese, QLocale::Brazil)
+                                                     .toString(limite, QLocale::ShortFormat)));
+    if (FieldByName(QStringLiteral("QTDEESTOQUE")).AsFloat() <= 0)
+        throw Exception(QString::fromUtf8(OrvoSQuantidadeNaoNegativaOuZerada));
+    if (FieldByName(QStringLiteral("PRECOUNIT")).AsFloat() <= 0)
+        throw Exception(QString::fromUtf8(OrvoSPrecoUnitNaoNegativoOuZerado));
+    if (FieldByName(QStringLiteral("VALORICMS")).AsFloat() < 0)
+        throw Exception(QString::fromUtf8(OrvoSValorICMSNaoNegativo));
+    if (FieldByName(QStringLiteral("VALORPIS")).AsFloat() < 0)
+        throw Exception(QString::fromUtf8(OrvoSValorPISNaoNegativo));
+    if (FieldByName(QStringLiteral("VALORCOFINS")).AsFloat() < 0)
+        throw Exception(QString::fromUtf8(OrvoSValorCOFINSNaoNegativo));
+}
+
+namespace {
+TnRegistrador<TOrvoDMLctoInv> gRegistro("TOrvoDMLctoInv");
+}

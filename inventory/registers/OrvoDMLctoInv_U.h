@@ -1,0 +1,107 @@
+#pragma once
+// The inventory entry register (LCTOINV): one company, branch, inventory date, product and
+// reason per row, with its quantity, unit cost and the tax values the company details.
+//
+// The company's settings (CFGEMPRESAULMAR and CFGEMPRESAINV) decide the decimals of the
+// quantity and the unit cost and which tax values are typed. They are cached per company:
+// read again when the row's company (or, without one, the active company) changes and
+// whenever the framework reconfigures the module for "CodigoEmpresa".
+//
+// The reason "6" (goods under tax substitution) is offered only when the inventory date the
+// module was opened for is after 31/12/2019.
+//
+// The ICMS rate is an extra value beside the row: it is computed from the row's fields
+// (VALORICMS over quantity times unit cost), and applying a rate sets VALORICMS from those
+// same fields. No rate given changes nothing.
+//
+// Not here yet: the product panel, the product lookup by reference and the creation of a
+// missing product on save.
+#include "DMClientDataSet.h"
+
+#include <QDateTime>
+#include <QPointer>
+#include <QVariant>
+#include <optional>
+
+class TnpqPowerParam;
+
+inline constexpr char OrvoSDataLctoForaPersonalizacao[] =
+    "A data do lançamento é posterior à data final permitida (%1).";
+inline constexpr char OrvoSQuantidadeNaoNegativaOuZerada[] = "Quantidade não pode ser negativa ou igual a zero!";
+inline constexpr char OrvoSPrecoUnitNaoNegativoOuZerado[] = "Preço unitário não pode ser negativa ou igual a zero!";
+inline constexpr char OrvoSValorICMSNaoNegativo[] = "Valor de ICMS não pode ser negativo!";
+inline constexpr char OrvoSValorPISNaoNegativo[] = "Valor de PIS não pode ser negativo!";
+inline constexpr char OrvoSValorCOFINSNaoNegativo[] = "Valor de COFINS não pode ser negativo!";
+
+class TOrvoDMLctoInv : public TnDMClientDataSet {
+    Q_OBJECT
+public:
+    TOrvoDMLctoInv();
+    ~TOrvoDMLctoInv() override;
+
+    static QString PegarVerificaSelecao();
+    static int PegarTipoObjeto();
+    static void GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
+                                 const TnModulos &modulos);
+
+    void AntesConfigurar(TnFormModulo *form) override;
+    void DepoisConfigurar(TnFormModulo *form) override;
+    void ConfigurarTabela(TnClientDataSet *objeto) override;
+    void ConfigurarCampo(TnClientDataSet *objeto) override;
+    void ConfigurarAutoValor(TnClientDataSet *objeto) override;
+    void ConfigurarAutoRequerido(TnClientDataSet *objeto) override;
+    void ConfigurarAutoFormato(TnClientDataSet *objeto) override;
+    QString ChavePrimaria() const override;
+    void ValidarDado() override;
+    void ReconfigurarDM(const QString &parametro, bool recarregar) override;
+
+    // The product parameter list the consultation reads; the product panel is not built yet,
+    // so it holds none.
+    Q_INVOKABLE void *npqPowerParam();
+
+    // Rebuilds the value list of MOTIVOINVENTARIO (reason 6 only after 31/12/2019).
+    void ConfigurarMotivoInventario();
+    QDateTime DataInvent() const { return FDataInvent; }
+
+    // "Automático", "Digitado", "Importado" for ORIGEMDADO 1, 2, 3; empty otherwise.
+    static QString TextoOrigem(const QVariant &origem);
+
+    // Quantity times unit cost, rounded to cents; 0 when either is empty.
+    double ValorTotal() const;
+    // VALORICMS over the total, in percent rounded to 2 decimals; nothing when the total is 0.
+    std::optional<double> AliquotaICMS() const;
+    // With the row in edit or insert: VALORICMS := total times `aliquota` / 100, rounded to
+    // cents. A row in browse goes into edit when the value changes. No rate: nothing changes.
+    void AtualizarValorICMS(std::optional<double> aliquota);
+
+    // Settings of the current company (read through the cache).
+    bool UsaReferencia();
+    bool UsaClassifFiscal();
+    bool InformaICMS();
+    bool InformaPISCOFINS();
+    int QtdeCasaDecimal();
+    int QtdeCasaDecimalQtd();
+    QVariant MascClassifFiscal();
+
+    TnDMClientDataSet *DMPropriedade() const { return FDMPropriedade.data(); }
+    // Adds the property lines as a detail (done after the form is built; callable without one).
+    void CriarDetalhePropriedade();
+
+protected:
+    void nClientDataSetCampoExit(TnField &campo) override;
+
+private:
+    void CarregarCfgEmpresa();
+    void ConfigurarCamposImpostos();
+
+    QPointer<TnDMClientDataSet> FDMPropriedade;
+    QDateTime FDataInvent;
+    bool FUsaClassifFiscal = false;
+    bool FUsaReferencia = true;
+    bool FInformaICMS = false;
+    bool FInformaPISCOFINS = false;
+    int FQtdeCasaDecimal = 2;
+    int FQtdeCasaDecimalQtd = 2;
+    QVariant FMascClassifFiscal;
+    QString FChaveConfiguracao; // company the settings were read for; empty: none yet
+};
