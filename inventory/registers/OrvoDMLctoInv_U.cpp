@@ -3,6 +3,7 @@
 #include "LctoInvPropriedadeComum.h"
 
 #include "Acoes.h"
+#include "Conexao.h"
 #include "Excecoes.h"
 #include "Interacao.h"
 #include "Personalizacao.h"
@@ -117,11 +118,6 @@ const QDateTime kFim2019(QDate(2019, 12, 31), QTime(0, 0));
 
 QString Formato(int casas) { return QStringLiteral("#,##0.") + QString(qMax(casas, 0), u'0'); }
 
-bool Sim(const QVariant &v, bool padrao)
-{
-    return v.typeId() == QMetaType::QString ? v.toString() == QLatin1String("1") : padrao;
-}
-
 } // namespace
 
 TOrvoDMLctoInv::TOrvoDMLctoInv() : TnDMClientDataSet(kDeclaracao)
@@ -197,24 +193,30 @@ void TOrvoDMLctoInv::CarregarCfgEmpresa()
     }
     if (chave == FChaveConfiguracao)
         return;
-    // The key is written as a number, never as the text it came from.
+    // One joined read, the company bound as a parameter. A company without a row in either
+    // table gets no row: every setting takes its default.
     bool ok = false;
     const int codigo = chave.toInt(&ok);
-    const QVariantList v =
-        nDMSQLDataSet::PegarValorCampo(
-            QStringLiteral("CFGEMPRESAULMAR CG, CFGEMPRESAINV CI"),
-            QStringLiteral("CG.USAREFERENCIAPROD, CG.LIVROMODELO7, CG.MASCCLASSIFFISCALPROD, CI.QTDECASADECIMAL, "
-                           "CI.LANCAICMSRECUP, CI.DETALHARPISCOFINSITEM, CI.QTDECASADECIMALQTD"),
-            QStringLiteral("CG.CODIGOEMPRESA = CI.CODIGOEMPRESA and CG.CODIGOEMPRESA = ") +
-                QString::number(ok ? codigo : -1))
-            .toList();
+    auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
+        "select CG.USAREFERENCIAPROD, CG.LIVROMODELO7, CG.MASCCLASSIFFISCALPROD, CI.QTDECASADECIMAL, "
+        "CI.LANCAICMSRECUP, CI.DETALHARPISCOFINSITEM, CI.QTDECASADECIMALQTD from CFGEMPRESAULMAR CG, CFGEMPRESAINV CI "
+        "where CG.CODIGOEMPRESA = CI.CODIGOEMPRESA and CG.CODIGOEMPRESA = ?"));
+    cmd->BindInteiro(0, ok ? codigo : -1);
+    TnCursor &c = cmd->Abrir();
+    QVariantList v;
+    if (c.Proximo())
+        for (int i = 0; i < 7; ++i)
+            v << c.Valor(i);
     const auto casas = [&v](int i) { return EhNulo(v.value(i)) ? 2 : v.value(i).toInt(); };
-    FUsaReferencia = Sim(v.value(0), true);
-    FUsaClassifFiscal = Sim(v.value(1), false);
+    const auto sim = [&v](int i, bool padrao) {
+        return EhNulo(v.value(i)) ? padrao : v.value(i).toString().trimmed() == QLatin1String("1");
+    };
+    FUsaReferencia = sim(0, true);
+    FUsaClassifFiscal = sim(1, false);
     FMascClassifFiscal = v.value(2);
     FQtdeCasaDecimal = casas(3);
-    FInformaICMS = Sim(v.value(4), false);
-    FInformaPISCOFINS = Sim(v.value(5), false);
+    FInformaICMS = sim(4, false);
+    FInformaPISCOFINS = sim(5, false);
     FQtdeCasaDecimalQtd = casas(6);
     FChaveConfiguracao = chave;
 }
@@ -368,22 +370,24 @@ double TOrvoDMLctoInv::ValorTotal() const
     return RoundValor(qtde.AsFloat() * preco.AsFloat(), 2);
 }
 
-std::optional<double> TOrvoDMLctoInv::AliquotaICMS() const
+QVariant TOrvoDMLctoInv::AliquotaICMS() const
 {
     const double total = ValorTotal();
     if (total == 0)
-        return std::nullopt;
+        return QVariant();
     return RoundValor(FieldByName(QStringLiteral("VALORICMS")).AsFloat() / total * 100, 2);
 }
 
-void TOrvoDMLctoInv::AtualizarValorICMS(std::optional<double> aliquota)
+void TOrvoDMLctoInv::AtualizarValorICMS(const QVariant &aliquota)
 {
-    if (!aliquota)
+    bool ok = false;
+    const double taxa = EhNulo(aliquota) ? 0 : aliquota.toDouble(&ok);
+    if (!ok)
         return;
     TnClientDataSet &ds = nClientDataSet();
     if (!ds.Active() || (ds.IsEmpty() && ds.State() != dsInsert))
         return;
-    const double calc = RoundValor(ValorTotal() * *aliquota / 100, 2);
+    const double calc = RoundValor(ValorTotal() * taxa / 100, 2);
     TnField &icms = FieldByName(QStringLiteral("VALORICMS"));
     if (ds.State() == dsBrowse) {
         if (!icms.IsNull() && icms.AsFloat() == calc)

@@ -21,7 +21,6 @@
 #include <QDateTime>
 #include <QPointer>
 #include <QVariant>
-#include <optional>
 
 class TnpqPowerParam;
 
@@ -68,11 +67,11 @@ public:
 
     // Quantity times unit cost, rounded to cents; 0 when either is empty.
     double ValorTotal() const;
-    // VALORICMS over the total, in percent rounded to 2 decimals; nothing when the total is 0.
-    std::optional<double> AliquotaICMS() const;
-    // With the row in edit or insert: VALORICMS := total times `aliquota` / 100, rounded to
-    // cents. A row in browse goes into edit when the value changes. No rate: nothing changes.
-    void AtualizarValorICMS(std::optional<double> aliquota);
+    // VALORICMS over the total, in percent rounded to 2 decimals; null when the total is 0.
+    Q_INVOKABLE QVariant AliquotaICMS() const;
+    // VALORICMS := total times `aliquota` / 100, rounded to cents; a row in browse goes into
+    // edit only when the value changes. A null rate (nothing typed) changes nothing.
+    Q_INVOKABLE void AtualizarValorICMS(const QVariant &aliquota);
 
     // Settings of the current company (read through the cache).
     bool UsaReferencia();

@@ -1,0 +1,256 @@
+// The inventory entry register as the program loads it (OrvoCore, by class name): the
+// reasons offered by the inventory date, the order and messages of its checks, the formats
+// and tax fields that follow the company's settings, and the round trip entry -> property
+// line with the lines going with their entry.
+#include "Acoes.h"
+#include "BancoOrvo.h"
+#include "DMClientDataSet.h"
+#include "Excecoes.h"
+#include "Personalizacao.h"
+#include "SQLDataSet.h"
+
+#include <QMetaObject>
+#include <gtest/gtest.h>
+
+#include "../inventory/registers/OrvoDMLctoInv_U.h" // its messages
+
+namespace {
+
+class LctoInvBanco : public BancoOrvo {
+protected:
+    void SetUp() override
+    {
+        BancoOrvo::SetUp();
+        if (IsSkipped())
+            return;
+        TnBibliotecas::Carregar("OrvoCore");
+        Data(QDate(2020, 1, 31));
+        con().Executar("delete from CFGEMPRESAULMAR where CODIGOEMPRESA = 1");
+        con().Executar("insert into CFGEMPRESAULMAR (CODIGOEMPRESA, USAREFERENCIAPROD, LIVROMODELO7) values (1, '1', '0')");
+        con().Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 4, QTDECASADECIMALQTD = 0, LANCAICMSRECUP = '0', "
+                       "DETALHARPISCOFINSITEM = '1' where CODIGOEMPRESA = 1");
+        con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, 100, 'Produto')");
+    }
+    static void Data(const QDate &d)
+    {
+        Selecao().GetParams("DataInvent").SetValue(d);
+        Selecao().Refresh();
+    }
+    static TnDMClientDataSet *Abrir()
+    {
+        auto *dm = qobject_cast<TnDMClientDataSet *>(CriarDM(QStringLiteral("TOrvoDMLctoInv")));
+        EXPECT_NE(dm, nullptr);
+        if (dm)
+            dm->Abrir();
+        return dm;
+    }
+    // A new valid entry of product 100 (the selection fills company, branch and date).
+    static void Novo(TnDMClientDataSet *dm, int motivo = 1)
+    {
+        TnClientDataSet &ds = dm->nClientDataSet();
+        ds.Append();
+        ds.FieldByName("CODIGOPRODUTO").SetAsInteger(100);
+        ds.FieldByName("MOTIVOINVENTARIO").SetAsInteger(motivo);
+        ds.FieldByName("QTDEESTOQUE").SetAsFloat(4);
+        ds.FieldByName("PRECOUNIT").SetAsFloat(2.5);
+    }
+    static QString Falha(TnDMClientDataSet *dm)
+    {
+        try {
+            dm->nClientDataSet().Post();
+        } catch (const Exception &e) {
+            return e.Message();
+        }
+        return QString();
+    }
+    static void Aliquota(TnDMClientDataSet *dm, const QVariant &taxa)
+    {
+        ASSERT_TRUE(QMetaObject::invokeMethod(dm, "AtualizarValorICMS", Qt::DirectConnection, Q_ARG(QVariant, taxa)));
+    }
+    static QVariant AliquotaAtual(TnDMClientDataSet *dm)
+    {
+        QVariant r;
+        EXPECT_TRUE(QMetaObject::invokeMethod(dm, "AliquotaICMS", Qt::DirectConnection, Q_RETURN_ARG(QVariant, r)));
+        return r;
+    }
+    static qint64 Linhas(const char *tabela)
+    {
+        return nDMSQLDataSet::PegarQtdRegistro(QString::fromLatin1(tabela), QStringLiteral("1 = 1"));
+    }
+};
+
+} // namespace
+
+TEST_F(LctoInvBanco, AcaoEMotivoSeisSoDepoisDe2019)
+{
+    TnActionList acoes;
+    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
+    TnAction *a = acoes.Acao("actTOrvoDMLctoInv");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->Category(), "20 Movimentos");
+    EXPECT_EQ(a->Caption(), QString::fromUtf8("Lançamentos do Inventário"));
+    EXPECT_EQ(a->MenuIndex(), 10);
+    EXPECT_EQ(a->ImageIndex(), 100);
+    EXPECT_EQ(a->VerificaSelecao(), "CodigoEmpresa;CodigoEstab;DataInvent");
+    EXPECT_EQ(Registro().Classe(a->NomeClasse())->PegarTipoObjeto(), 1);
+
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    EXPECT_EQ(dm->ChavePrimaria(), "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO");
+    EXPECT_EQ(dm->FieldByName("MOTIVOINVENTARIO").Def().ListaValores.size(), 6);
+    EXPECT_TRUE(dm->FieldByName("MOTIVOINVENTARIO").Def().ListaValores.last().endsWith("=6"));
+    EXPECT_EQ(dm->metaObject()->indexOfMethod("npqPowerParam()") >= 0, true);
+
+    // The list follows the date selected when the module was created.
+    Data(QDate(2019, 12, 31));
+    TnDMClientDataSet *antigo = Abrir();
+    ASSERT_NE(antigo, nullptr);
+    const QStringList lista = antigo->FieldByName("MOTIVOINVENTARIO").Def().ListaValores;
+    ASSERT_EQ(lista.size(), 5);
+    EXPECT_TRUE(lista.last().endsWith("=5"));
+    EXPECT_EQ(dm->FieldByName("MOTIVOINVENTARIO").Def().ListaValores.size(), 6);
+}
+
+TEST_F(LctoInvBanco, ValidacaoNaOrdemEValoresPadrao)
+{
+    DefinirUsuarioConectado(1, QStringLiteral("Teste"));
+    con().Executar("delete from NPERSONALIZACAO where CODIGOUSUARIO = 1");
+    con().Executar("insert into NPERSONALIZACAO (CODIGOUSUARIO, DATAFINALPERMITIDA) values (1, '2019-12-31')");
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    TnClientDataSet &ds = dm->nClientDataSet();
+    Novo(dm);
+    // Every check fails; the date after the permitted one is reported first, on its field.
+    ds.FieldByName("QTDEESTOQUE").SetAsFloat(0);
+    ds.FieldByName("PRECOUNIT").SetAsFloat(-1);
+    ds.FieldByName("VALORPIS").SetAsFloat(-1);
+    ds.FieldByName("VALORCOFINS").SetAsFloat(-1);
+    try {
+        ds.Post();
+        ADD_FAILURE() << "date after the permitted one accepted";
+    } catch (const EnField &e) {
+        EXPECT_EQ(e.Campo(), "DATAINVENT");
+        EXPECT_TRUE(e.Message().contains("31/12/2019")) << e.Message().toStdString();
+    }
+    EXPECT_EQ(ds.State(), dsInsert);
+    con().Executar("update NPERSONALIZACAO set DATAFINALPERMITIDA = '2020-12-31' where CODIGOUSUARIO = 1");
+    EXPECT_EQ(Falha(dm), QString::fromUtf8(OrvoSQuantidadeNaoNegativaOuZerada));
+    ds.FieldByName("QTDEESTOQUE").SetAsFloat(1);
+    EXPECT_EQ(Falha(dm), QString::fromUtf8("Preço unitário não pode ser negativa ou igual a zero!"));
+    ds.FieldByName("PRECOUNIT").SetAsFloat(0);
+    EXPECT_EQ(Falha(dm), QString::fromUtf8("Preço unitário não pode ser negativa ou igual a zero!"));
+    ds.FieldByName("PRECOUNIT").SetAsFloat(2);
+    EXPECT_EQ(Falha(dm), QString::fromUtf8(OrvoSValorPISNaoNegativo));
+    ds.FieldByName("VALORPIS").SetAsFloat(0);
+    EXPECT_EQ(Falha(dm), QString::fromUtf8(OrvoSValorCOFINSNaoNegativo));
+    ds.FieldByName("VALORCOFINS").SetAsFloat(0);
+    // The company does not detail ICMS: whatever was typed is saved as 0.
+    ds.FieldByName("VALORICMS").SetAsFloat(-5);
+    EXPECT_EQ(Falha(dm), QString());
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("LCTOINV", "VALORICMS", "CODIGOPRODUTO = 100").toDouble(), 0.0);
+    EXPECT_EQ(dm->FieldByName("ORIGEMDADO").AsInteger(), 2);
+    EXPECT_EQ(dm->FieldByName("CODIGOUSUARIO").AsInteger(), 1);
+    EXPECT_FALSE(dm->FieldByName("DATAHORALCTOINV").IsNull());
+    EXPECT_EQ(dm->FieldByName("DATAINVENT").AsDate(), QDate(2020, 1, 31));
+    DefinirUsuarioConectado(0, QString());
+}
+
+TEST_F(LctoInvBanco, FormatosECamposDeImpostoPelaConfiguracao)
+{
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    EXPECT_EQ(dm->FieldByName("QTDEESTOQUE").DisplayFormat(), "#,##0.");
+    EXPECT_EQ(dm->FieldByName("PRECOUNIT").DisplayFormat(), "#,##0.0000");
+    EXPECT_EQ(dm->FieldByName("PRECOUNIT").EditFormat(), "#,##0.0000");
+    EXPECT_EQ(dm->FieldByName("PRECOUNIT").Def().Decimais, 4);
+    EXPECT_FALSE(dm->FieldByName("VALORICMS").Def().Habilitado);
+    EXPECT_FALSE(dm->FieldByName("VALORICMS").Required());
+    EXPECT_TRUE(dm->FieldByName("VALORPIS").Def().Habilitado);
+    EXPECT_TRUE(dm->FieldByName("VALORCOFINS").Required());
+    EXPECT_FALSE(dm->FieldByName("OBSLCTOINV").Def().Habilitado);
+
+    // A change of the settings shows after the company's reconfiguration.
+    con().Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 6, QTDECASADECIMALQTD = 3, LANCAICMSRECUP = '1' "
+                   "where CODIGOEMPRESA = 1");
+    EXPECT_EQ(dm->FieldByName("PRECOUNIT").DisplayFormat(), "#,##0.0000"); // cached
+    dm->ReconfigurarDM(QStringLiteral("CodigoEmpresa"), false);
+    EXPECT_EQ(dm->FieldByName("QTDEESTOQUE").DisplayFormat(), "#,##0.000");
+    EXPECT_EQ(dm->FieldByName("PRECOUNIT").DisplayFormat(), "#,##0.000000");
+    EXPECT_TRUE(dm->FieldByName("VALORICMS").Def().Habilitado);
+    EXPECT_TRUE(dm->FieldByName("VALORICMS").Required());
+
+    // A company without settings rows falls back to the defaults.
+    con().Executar("delete from CFGEMPRESAULMAR where CODIGOEMPRESA = 1");
+    dm->ReconfigurarDM(QStringLiteral("CodigoEmpresa"), false);
+    EXPECT_EQ(dm->FieldByName("QTDEESTOQUE").DisplayFormat(), "#,##0.00");
+    EXPECT_EQ(dm->FieldByName("PRECOUNIT").DisplayFormat(), "#,##0.00");
+    EXPECT_FALSE(dm->FieldByName("VALORICMS").Def().Habilitado);
+    EXPECT_FALSE(dm->FieldByName("VALORPIS").Required());
+}
+
+TEST_F(LctoInvBanco, PaginaSTEAliquotaPelosValoresDosCampos)
+{
+    con().Executar("update CFGEMPRESAINV set LANCAICMSRECUP = '1' where CODIGOEMPRESA = 1");
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    TnClientDataSet &ds = dm->nClientDataSet();
+    Novo(dm, 1);
+    dm->SairDoCampo("MOTIVOINVENTARIO");
+    EXPECT_FALSE(dm->FieldByName("VALORMEDIOICMS").Def().Habilitado);
+    EXPECT_FALSE(dm->FieldByName("VALORMEDIOFCP").Required());
+    ds.FieldByName("MOTIVOINVENTARIO").SetAsInteger(6);
+    dm->SairDoCampo("MOTIVOINVENTARIO");
+    EXPECT_TRUE(dm->FieldByName("VALORMEDIOICMS").Def().Habilitado);
+    EXPECT_TRUE(dm->FieldByName("VALORMEDIOFCP").Required());
+    ds.FieldByName("MOTIVOINVENTARIO").SetAsInteger(1);
+    dm->SairDoCampo("MOTIVOINVENTARIO");
+    EXPECT_FALSE(dm->FieldByName("VALORMEDIOICMS").Required());
+
+    // Total 10.00: a rate of 18% gives 1.80; no rate typed changes nothing.
+    Aliquota(dm, 18.0);
+    EXPECT_DOUBLE_EQ(dm->FieldByName("VALORICMS").AsFloat(), 1.8);
+    Aliquota(dm, QVariant());
+    EXPECT_DOUBLE_EQ(dm->FieldByName("VALORICMS").AsFloat(), 1.8);
+    ds.FieldByName("VALORPIS").SetAsFloat(0);
+    ds.FieldByName("VALORCOFINS").SetAsFloat(0);
+    ds.Post();
+    EXPECT_DOUBLE_EQ(AliquotaAtual(dm).toDouble(), 18.0);
+    // A browsing row goes into edit only when the value changes.
+    Aliquota(dm, 18.0);
+    EXPECT_EQ(ds.State(), dsBrowse);
+    Aliquota(dm, 12.0);
+    EXPECT_EQ(ds.State(), dsEdit);
+    EXPECT_DOUBLE_EQ(dm->FieldByName("VALORICMS").AsFloat(), 1.2);
+    ds.Cancel();
+}
+
+TEST_F(LctoInvBanco, PropriedadeComoDetalheEExclusaoEmCascata)
+{
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    dm->ConfigurarForm(nullptr); // web mode: the property lines come without a form
+    ASSERT_EQ(dm->Detalhes().size(), 1);
+    TnDMClientDataSet *prop = dm->Detalhes().first();
+    EXPECT_STREQ(prop->metaObject()->className(), "TOrvoDMLctoInvPropriedade");
+    EXPECT_EQ(prop->DmMaster(), dm);
+    Novo(dm);
+    dm->FieldByName("VALORPIS").SetAsFloat(0);
+    dm->FieldByName("VALORCOFINS").SetAsFloat(0);
+    dm->nClientDataSet().Post();
+    ASSERT_EQ(Linhas("LCTOINV"), 1);
+
+    TnClientDataSet &linhas = prop->nClientDataSet();
+    linhas.Append();
+    EXPECT_EQ(prop->FieldByName("CODIGOPRODUTO").AsInteger(), 100);
+    EXPECT_EQ(prop->FieldByName("MOTIVOINVENTARIO").AsInteger(), 1);
+    prop->FieldByName("INDICADORPROPRIEDADE").SetAsInteger(0);
+    prop->FieldByName("QUANTIDADE").SetAsFloat(4);
+    prop->FieldByName("PRECOUNIT").SetAsFloat(2.5);
+    linhas.Post();
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE"), 1);
+    EXPECT_EQ(prop->FieldByName("SEQ").AsInteger(), 1);
+
+    dm->nClientDataSet().Delete();
+    EXPECT_EQ(Linhas("LCTOINV"), 0);
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE"), 0);
+}
