@@ -1,5 +1,7 @@
 #include "LctoInvPropriedadeComum.h"
 
+#include "Variaveis.h"
+
 const char *const kChaveLctoInv = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO";
 const char *const kChavePropriedade = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO;SEQ";
 const char *const kChaveCST = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO;SEQ;CST";
@@ -117,4 +119,16 @@ void GerarAcaoLcto(const TnDefAcaoLcto &def, const TnClasseInfo &classe, TnActio
     a->SetControlaDireito(def.ControlaDireito);
     if (*def.AcaoMestre)
         a->SetMestre(QString::fromLatin1(def.AcaoMestre));
+}
+
+QString ChaveEmpresaConfiguracao(const TnClientDataSet &ds)
+{
+    const TnField *empresa = ds.Active() && (!ds.IsEmpty() || ds.State() == dsInsert)
+                                 ? ds.FindField(QStringLiteral("CODIGOEMPRESA"))
+                                 : nullptr;
+    if (empresa && !empresa->IsNull())
+        return empresa->AsString();
+    bool ok = false;
+    const int ativa = ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt(&ok);
+    return QString::number(ok ? ativa : -1);
 }

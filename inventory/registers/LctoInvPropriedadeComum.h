@@ -4,6 +4,7 @@
 // the menu actions each class builds from its own entry.
 #include "Acoes.h"
 #include "Campo.h"
+#include "ClientDataSet.h"
 
 #include <QString>
 #include <vector>
@@ -26,6 +27,11 @@ std::vector<TnDefCampo> CamposPropriedade(bool consulta);
 std::vector<TnDefCampo> CamposCST(bool consulta);
 // DESCRPRODUTO, the product's description the consultations add.
 TnDefCampo CampoDescrProduto();
+
+// The company whose settings a module of entries follows, as text: the CODIGOEMPRESA of the
+// dataset's current row (or of the row being inserted), else the active company
+// (gCodigoEmpresaAtiva), "-1" when none is active. A change of it reloads cached settings.
+QString ChaveEmpresaConfiguracao(const TnClientDataSet &ds);
 
 // One menu action of a class for module 3.
 struct TnDefAcaoLcto {

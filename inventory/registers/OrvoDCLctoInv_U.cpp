@@ -184,14 +184,7 @@ QString TOrvoDCLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChav
 
 void TOrvoDCLctoInv::CarregarCasasDecimais()
 {
-    const TnClientDataSet &ds = nClientDataSet();
-    const TnField *empresa = ds.Active() && !ds.IsEmpty() ? ds.FindField(QStringLiteral("CODIGOEMPRESA")) : nullptr;
-    QString chave = empresa && !empresa->IsNull() ? empresa->AsString() : QString();
-    if (chave.isEmpty()) {
-        bool ok = false;
-        const int ativa = ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt(&ok);
-        chave = QString::number(ok ? ativa : -1);
-    }
+    const QString chave = ChaveEmpresaConfiguracao(nClientDataSet());
     if (chave == FChaveConfiguracao)
         return;
     // The key is a whole number (a field of the rows or the converted variable): it is

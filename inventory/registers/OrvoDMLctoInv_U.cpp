@@ -181,16 +181,7 @@ QString TOrvoDMLctoInv::TextoOrigem(const QVariant &origem)
 
 void TOrvoDMLctoInv::CarregarCfgEmpresa()
 {
-    const TnClientDataSet &ds = nClientDataSet();
-    const TnField *empresa = ds.Active() && (!ds.IsEmpty() || ds.State() == dsInsert)
-                                 ? ds.FindField(QStringLiteral("CODIGOEMPRESA"))
-                                 : nullptr;
-    QString chave = empresa && !empresa->IsNull() ? empresa->AsString() : QString();
-    if (chave.isEmpty()) {
-        bool ok = false;
-        const int ativa = ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt(&ok);
-        chave = QString::number(ok ? ativa : -1);
-    }
+    const QString chave = ChaveEmpresaConfiguracao(nClientDataSet());
     if (chave == FChaveConfiguracao)
         return;
     // One joined read, the company bound as a parameter. A company without a row in either
