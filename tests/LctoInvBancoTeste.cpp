@@ -6,6 +6,7 @@
 #include "BancoOrvo.h"
 #include "DMClientDataSet.h"
 #include "Excecoes.h"
+#include "FormFalso.h"
 #include "Personalizacao.h"
 #include "SQLDataSet.h"
 
@@ -253,4 +254,28 @@ TEST_F(LctoInvBanco, PropriedadeComoDetalheEExclusaoEmCascata)
     dm->nClientDataSet().Delete();
     EXPECT_EQ(Linhas("LCTOINV"), 0);
     EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE"), 0);
+}
+
+TEST_F(LctoInvBanco, FormularioMostraOrigemEAbaDaPropriedade)
+{
+    con().Executar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
+                   "QTDEESTOQUE, PRECOUNIT, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
+                   "values (1, 1, '2020-01-31', 100, 1, 2, 3, '2020-02-01 08:00:00', 1, 3)");
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    TnFormFalso form;
+    dm->ConfigurarForm(&form);
+    EXPECT_EQ(form.Com("Largura:"), QStringList({"Largura:1:300", "Largura:2:75"}));
+    EXPECT_EQ(form.Com("Painel:2:").last(), "Painel:2:Importado");
+    EXPECT_EQ(form.Com("Tab:"), QStringList({QStringLiteral("Tab::Propriedade (&3)")}));
+    ASSERT_EQ(dm->Detalhes().size(), 1);
+    EXPECT_EQ(dm->Detalhes().first()->nClientDataSet().RecordCount(), 0);
+    // A row saved in the register is a typed one.
+    dm->nClientDataSet().Edit();
+    dm->FieldByName("VALORPIS").SetAsFloat(0);
+    dm->FieldByName("VALORCOFINS").SetAsFloat(0);
+    dm->nClientDataSet().Post();
+    EXPECT_EQ(form.Com("Painel:2:").last(), "Painel:2:Digitado");
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("LCTOINV", "ORIGEMDADO", "CODIGOPRODUTO = 100").toInt(), 2);
+    dm->FecharForm();
 }
