@@ -7,8 +7,10 @@
 #include "Excecoes.h"
 #include "Interacao.h"
 #include "Personalizacao.h"
+#include "PowerParam.h"
 #include "SQLDataSet.h"
 #include "SuiteInv.h"
+#include "SuiteProduto.h"
 #include "Valores.h"
 #include "Variaveis.h"
 
@@ -118,10 +120,52 @@ const QDateTime kFim2019(QDate(2019, 12, 31), QTime(0, 0));
 
 QString Formato(int casas) { return QStringLiteral("#,##0.") + QString(qMax(casas, 0), u'0'); }
 
+// The product parameters, by position; position 0 holds the entry's company.
+std::unique_ptr<TnpqPowerParam> CriarParamsProduto()
+{
+    auto p = std::make_unique<TnpqPowerParam>();
+    p->Adicionar({.Alias = "pCodigoEmpresa", .Visivel = false});
+    p->Adicionar({.Alias = "pReferenProduto", .Caption = QString::fromUtf8("Referência"),
+                  .Hint = QString::fromUtf8("Informe a referência para o produto, pode ser um texto ou apelido"),
+                  .TamanhoMaximo = 15});
+    p->Adicionar({.Alias = "pCodigoGrupoProduto", .ChaveDicionario = "CODIGOGRUPOPRODUTO", .Requerido = true,
+                  .TamanhoMaximo = 10});
+    p->Adicionar({.Alias = "pDescrProduto", .Caption = QString::fromUtf8("Descrição"), .Requerido = true,
+                  .Hint = QString::fromUtf8("Informe a descrição que identifica o produto"), .TamanhoMaximo = 40});
+    p->Adicionar({.Alias = "pCodigoNCM", .Caption = QString::fromUtf8("Classificação Fiscal"),
+                  .ChaveDicionario = "CODIGONCMPRODUTO", .Hint = QString::fromUtf8("Código da nomenclatura comum do mercosul"),
+                  .TamanhoMaximo = 12});
+    p->Adicionar({.Alias = "pUnidadeMedida", .Caption = "Unidade Medida", .Requerido = true,
+                  .Hint = "Sigla da unidade de medida para o produto", .TamanhoMaximo = 10});
+    return p;
+}
+
+// The PRODUTO column a product parameter fills: its alias without the first letter.
+QString ColunaDoParam(const TnpqParamItem &p) { return p.Alias().mid(1).toUpper(); }
+
+// A value of the panel as it goes to PRODUTO: blank (the panel's empty mark) is NULL.
+QVariant ValorDoParam(const TnpqParamItem &p)
+{
+    const QString t = p.Text();
+    return t.trimmed().isEmpty() ? QVariant() : QVariant(t);
+}
+
+// A transaction number not open on the connection, so that a caller's is never reused.
+int TransacaoLivre(int inicio)
+{
+    while (nDMConexao::Atual().InTransaction(inicio))
+        ++inicio;
+    return inicio;
+}
+
 } // namespace
 
-TOrvoDMLctoInv::TOrvoDMLctoInv() : TnDMClientDataSet(kDeclaracao)
+TOrvoDMLctoInv::TOrvoDMLctoInv() : TnDMClientDataSet(kDeclaracao), FParamsProduto(CriarParamsProduto())
 {
+    LimparParamsProduto();
+    FieldByName(QStringLiteral("CODIGOPRODUTO")).OnSetText = [this](TnField &campo, const QString &texto) {
+        nClientDataSetCODIGOPRODUTOSetText(campo, texto);
+    };
     // The inventory date is the one selected when the module is created.
     const QDate data = QDate::fromString(ExternalVar(QString::fromLatin1(VarFw::gDataInvent)).trimmed(),
                                          QStringLiteral("dd/MM/yyyy"));
@@ -131,6 +175,7 @@ TOrvoDMLctoInv::TOrvoDMLctoInv() : TnDMClientDataSet(kDeclaracao)
 
 TOrvoDMLctoInv::~TOrvoDMLctoInv()
 {
+    DesfazerProdutoPendente();
     if (FDMPropriedade)
         DestruirDM(FDMPropriedade.data());
 }
@@ -155,7 +200,101 @@ void TOrvoDMLctoInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &
 
 QString TOrvoDMLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChaveLctoInv); }
 
-void *TOrvoDMLctoInv::npqPowerParam() { return nullptr; }
+void *TOrvoDMLctoInv::npqPowerParam() { return FParamsProduto.get(); }
+
+// ---- product panel and lookup
+
+void TOrvoDMLctoInv::nClientDataSetCODIGOPRODUTOSetText(TnField &campo, const QString &texto)
+{
+    const QString t = texto.trimmed();
+    if (t.isEmpty() || !UsaReferencia()) {
+        campo.SetAsString(texto);
+        return;
+    }
+    // Keyed lookup: the reference (any case) wins over another product's code, and a text
+    // that is no number never matches a code.
+    TnUtilProduto &produto = ControleProduto();
+    produto.SetCodigoEmpresa(FieldByName(QStringLiteral("CODIGOEMPRESA")).AsInteger());
+    if (!produto.EncontrarProduto(t))
+        throw Exception(QString::fromUtf8(OrvoSReferenciaNaoEncontrada));
+    campo.SetAsLargeInt(produto.GetCodigoProduto());
+}
+
+void TOrvoDMLctoInv::LimparParamsProduto()
+{
+    for (int i = 1; i < FParamsProduto->Count(); ++i)
+        FParamsProduto->Items(i).SetText(QStringLiteral(" "));
+}
+
+void TOrvoDMLctoInv::MostrarValoresProdutoInv()
+{
+    const TnField &codigo = FieldByName(QStringLiteral("CODIGOPRODUTO"));
+    const TnField &empresa = FieldByName(QStringLiteral("CODIGOEMPRESA"));
+    if (!nClientDataSet().Active() || codigo.IsNull()) {
+        LimparParamsProduto();
+    } else {
+        TnUtilProduto &produto = ControleProduto();
+        produto.SetCodigoEmpresa(empresa.AsInteger());
+        if (produto.EncontrarCodigo(codigo.AsLargeInt()))
+            for (int i = 1; i < FParamsProduto->Count(); ++i) {
+                TnpqParamItem &p = FParamsProduto->Items(i);
+                const QVariant v = produto.Valor(ColunaDoParam(p));
+                p.SetText(EhNulo(v) ? QStringLiteral(" ") : v.toString());
+            }
+    }
+    FParamsProduto->Items(0).SetText(nClientDataSet().Active() ? empresa.AsString() : QString());
+}
+
+void TOrvoDMLctoInv::CriarProdutoFaltante()
+{
+    const TnField &codigo = FieldByName(QStringLiteral("CODIGOPRODUTO"));
+    if (ModoImportacao() || codigo.IsNull())
+        return;
+    TnUtilProduto &produto = ControleProduto();
+    produto.SetCodigoEmpresa(FieldByName(QStringLiteral("CODIGOEMPRESA")).AsInteger());
+    if (produto.EncontrarCodigo(codigo.AsLargeInt()))
+        return;
+    if (nMessageDlg(QString::fromUtf8(OrvoSProdutoNaoCadastrado), mtInformation, mbYes | mbNo) != mbYes)
+        throw EAbort();
+    QVariantMap registro{{QStringLiteral("CODIGOPRODUTO"), codigo.AsLargeInt()}};
+    for (int i = 1; i < FParamsProduto->Count(); ++i) {
+        const TnpqParamItem &p = FParamsProduto->Items(i);
+        registro.insert(ColunaDoParam(p), ValorDoParam(p));
+    }
+    if (EhNulo(registro.value(QStringLiteral("REFERENPRODUTO"))) && !UsaReferencia())
+        registro.insert(QStringLiteral("REFERENPRODUTO"), codigo.AsString());
+    // The product and the entry are written in one transaction, committed once the entry
+    // is written (nClientDataSetAfterPost); a product that cannot be written leaves nothing.
+    auto transacao = std::make_unique<TnTransacao>(TransacaoLivre(7290));
+    produto.InserirProduto(registro);
+    FTransacaoProduto = std::move(transacao);
+}
+
+void TOrvoDMLctoInv::DesfazerProdutoPendente()
+{
+    FTransacaoProduto.reset();
+}
+
+void TOrvoDMLctoInv::nClientDataSetBeforeInsert(TnClientDataSet &ds)
+{
+    DesfazerProdutoPendente();
+    TnDMClientDataSet::nClientDataSetBeforeInsert(ds);
+}
+
+void TOrvoDMLctoInv::nClientDataSetBeforeCancel(TnClientDataSet &ds)
+{
+    DesfazerProdutoPendente();
+    TnDMClientDataSet::nClientDataSetBeforeCancel(ds);
+}
+
+void TOrvoDMLctoInv::nClientDataSetAfterPost(TnClientDataSet &ds)
+{
+    if (FTransacaoProduto) {
+        FTransacaoProduto->Commit();
+        FTransacaoProduto.reset();
+    }
+    TnDMClientDataSet::nClientDataSetAfterPost(ds);
+}
 
 void TOrvoDMLctoInv::ConfigurarMotivoInventario()
 {
@@ -275,6 +414,7 @@ void TOrvoDMLctoInv::ConfigurarTabela(TnClientDataSet *objeto)
 void TOrvoDMLctoInv::ConfigurarCampo(TnClientDataSet *objeto)
 {
     TnDMClientDataSet::ConfigurarCampo(objeto);
+    MostrarValoresProdutoInv();
     const TnClientDataSet &ds = nClientDataSet();
     const bool temLinha = ds.Active() && (!ds.IsEmpty() || ds.State() == dsInsert);
     if (Form() && !ModoImportacao() && TipoForm() == ntfCadPage)
@@ -392,6 +532,9 @@ void TOrvoDMLctoInv::AtualizarValorICMS(const QVariant &aliquota)
 
 void TOrvoDMLctoInv::ValidarDado()
 {
+    // A product created by an earlier attempt whose entry was not written is undone: it is
+    // created again with this attempt.
+    DesfazerProdutoPendente();
     TnDMClientDataSet::ValidarDado();
     const TnField &data = FieldByName(QStringLiteral("DATAINVENT"));
     const QDate limite = nDMPersonalizacao::GetPermiDataFinal();
@@ -409,6 +552,7 @@ void TOrvoDMLctoInv::ValidarDado()
         throw Exception(QString::fromUtf8(OrvoSValorPISNaoNegativo));
     if (FieldByName(QStringLiteral("VALORCOFINS")).AsFloat() < 0)
         throw Exception(QString::fromUtf8(OrvoSValorCOFINSNaoNegativo));
+    CriarProdutoFaltante();
 }
 
 namespace {

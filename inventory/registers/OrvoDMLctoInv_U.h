@@ -14,15 +14,21 @@
 // (VALORICMS over quantity times unit cost), and applying a rate sets VALORICMS from those
 // same fields. No rate given changes nothing.
 //
-// Not here yet: the product panel, the product lookup by reference and the creation of a
-// missing product on save.
+// The product panel: a parameter list under the product code with the product's main data
+// (reference, group, description, classification, unit). A typed product text is looked up
+// by reference when the company identifies products by reference. When the entry is saved
+// and its product does not exist, the user is asked and the product is created from the
+// panel, in the same transaction as the entry: either both are written or neither.
+// The desktop controls of the panel are not built yet; the list works headless.
 #include "DMClientDataSet.h"
 
 #include <QDateTime>
 #include <QPointer>
 #include <QVariant>
+#include <memory>
 
 class TnpqPowerParam;
+class TnTransacao;
 
 inline constexpr char OrvoSDataLctoForaPersonalizacao[] =
     "A data do lançamento é posterior à data final permitida (%1).";
@@ -31,6 +37,8 @@ inline constexpr char OrvoSPrecoUnitNaoNegativoOuZerado[] = "Preço unitário n�
 inline constexpr char OrvoSValorICMSNaoNegativo[] = "Valor de ICMS não pode ser negativo!";
 inline constexpr char OrvoSValorPISNaoNegativo[] = "Valor de PIS não pode ser negativo!";
 inline constexpr char OrvoSValorCOFINSNaoNegativo[] = "Valor de COFINS não pode ser negativo!";
+inline constexpr char OrvoSReferenciaNaoEncontrada[] = "Não foi possível encontrar a referência do produto!";
+inline constexpr char OrvoSProdutoNaoCadastrado[] = "Produto não cadastrado. Deseja incluir um novo registro?";
 
 class TOrvoDMLctoInv : public TnDMClientDataSet {
     Q_OBJECT
@@ -54,9 +62,20 @@ public:
     void ValidarDado() override;
     void ReconfigurarDM(const QString &parametro, bool recarregar) override;
 
-    // The product parameter list the consultation reads; the product panel is not built yet,
-    // so it holds none.
+    // The product parameter list (a TnpqPowerParam): pCodigoEmpresa (hidden), pReferenProduto,
+    // pCodigoGrupoProduto, pDescrProduto, pCodigoNCM, pUnidadeMedida. An alias without its
+    // first letter names the PRODUTO column it fills. " " (one blank) marks an empty value.
     Q_INVOKABLE void *npqPowerParam();
+    TnpqPowerParam &ParamsProduto() { return *FParamsProduto; }
+
+    // Text conversion of CODIGOPRODUTO: with identification by reference a non-empty text is
+    // looked up (reference first, then code); none found raises Exception and the field keeps
+    // its value. Otherwise the text is taken as typed.
+    void nClientDataSetCODIGOPRODUTOSetText(TnField &campo, const QString &texto);
+    // Fills the parameters from the entry's product; clears them (" ") without a product; an
+    // unknown product leaves them as they are.
+    void MostrarValoresProdutoInv();
+    void LimparParamsProduto();
 
     // Rebuilds the value list of MOTIVOINVENTARIO (reason 6 only after 31/12/2019).
     void ConfigurarMotivoInventario();
@@ -88,8 +107,13 @@ public:
 
 protected:
     void nClientDataSetCampoExit(TnField &campo) override;
+    void nClientDataSetBeforeInsert(TnClientDataSet &ds) override;
+    void nClientDataSetAfterPost(TnClientDataSet &ds) override;
+    void nClientDataSetBeforeCancel(TnClientDataSet &ds) override;
 
 private:
+    void CriarProdutoFaltante();
+    void DesfazerProdutoPendente();
     void CarregarCfgEmpresa();
     void ConfigurarCamposImpostos();
 
@@ -103,4 +127,8 @@ private:
     int FQtdeCasaDecimalQtd = 2;
     QVariant FMascClassifFiscal;
     QString FChaveConfiguracao; // company the settings were read for; empty: none yet
+    std::unique_ptr<TnpqPowerParam> FParamsProduto;
+    // Open from the product's creation until the entry is written; rolled back when the
+    // entry is not.
+    std::unique_ptr<TnTransacao> FTransacaoProduto;
 };

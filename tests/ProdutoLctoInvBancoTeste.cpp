@@ -1,0 +1,213 @@
+// The product side of the entry register: the product text looked up by reference or code,
+// the panel filled from the entry's product, and the missing product created on save in the
+// entry's transaction (asked first; nothing left behind when either write fails).
+#include "BancoOrvo.h"
+#include "DMClientDataSet.h"
+#include "Excecoes.h"
+#include "InteracaoTeste.h"
+#include "PowerParam.h"
+#include "SQLDataSet.h"
+
+#include <QMetaObject>
+#include <gtest/gtest.h>
+
+#include "../inventory/registers/OrvoDMLctoInv_U.h" // its messages
+
+namespace {
+
+class ProdutoLctoInvBanco : public BancoOrvo {
+protected:
+    void SetUp() override
+    {
+        BancoOrvo::SetUp();
+        if (IsSkipped())
+            return;
+        TnBibliotecas::Carregar("OrvoCore");
+        Selecao().GetParams("DataInvent").SetValue(QDate(2020, 1, 31));
+        Selecao().Refresh();
+        Referencia(true);
+        con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
+                       "DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA) values (1, 100, 'ABC', 7, 'Parafuso', '7318', 'UN')");
+        con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, DESCRPRODUTO) "
+                       "values (1, 200, '100', 'Porca')");
+        con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, 300, 'Arruela')");
+        con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, 0, 'Zero')");
+    }
+    void Referencia(bool usa)
+    {
+        con().Executar("delete from CFGEMPRESAULMAR where CODIGOEMPRESA = 1");
+        con().Executar(QStringLiteral("insert into CFGEMPRESAULMAR (CODIGOEMPRESA, USAREFERENCIAPROD, LIVROMODELO7) "
+                                      "values (1, '%1', '0')").arg(usa ? 1 : 0));
+    }
+    static TnDMClientDataSet *Abrir()
+    {
+        auto *dm = qobject_cast<TnDMClientDataSet *>(CriarDM(QStringLiteral("TOrvoDMLctoInv")));
+        EXPECT_NE(dm, nullptr);
+        if (dm)
+            dm->Abrir();
+        return dm;
+    }
+    static TnpqPowerParam &Params(TnDMClientDataSet *dm)
+    {
+        void *p = nullptr;
+        EXPECT_TRUE(QMetaObject::invokeMethod(dm, "npqPowerParam", Qt::DirectConnection, Q_RETURN_ARG(void *, p)));
+        return *static_cast<TnpqPowerParam *>(p);
+    }
+    // A new valid entry of product `produto`, with a panel for a product to create.
+    static void Novo(TnDMClientDataSet *dm, qint64 produto, int motivo = 1)
+    {
+        TnClientDataSet &ds = dm->nClientDataSet();
+        ds.Append();
+        ds.FieldByName("CODIGOPRODUTO").SetAsLargeInt(produto);
+        ds.FieldByName("MOTIVOINVENTARIO").SetAsInteger(motivo);
+        ds.FieldByName("QTDEESTOQUE").SetAsFloat(4);
+        ds.FieldByName("PRECOUNIT").SetAsFloat(2.5);
+        TnpqPowerParam &p = Params(dm);
+        p.Param("pCodigoGrupoProduto").SetText("3");
+        p.Param("pDescrProduto").SetText("Novo");
+        p.Param("pUnidadeMedida").SetText("KG");
+    }
+    static QString Falha(TnDMClientDataSet *dm)
+    {
+        try {
+            dm->nClientDataSet().Post();
+        } catch (const Exception &e) {
+            return e.Message();
+        }
+        return QString();
+    }
+    static qint64 Linhas(const char *tabela, const char *condicao = "1 = 1")
+    {
+        return nDMSQLDataSet::PegarQtdRegistro(QString::fromLatin1(tabela), QString::fromLatin1(condicao));
+    }
+};
+
+} // namespace
+
+TEST_F(ProdutoLctoInvBanco, TextoDoProdutoPorReferenciaOuCodigo)
+{
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    dm->nClientDataSet().Append();
+    TnField &codigo = dm->FieldByName("CODIGOPRODUTO");
+    codigo.SetText(" abc ");
+    EXPECT_EQ(codigo.AsLargeInt(), 100);
+    codigo.SetText("100"); // another product's reference wins over the code
+    EXPECT_EQ(codigo.AsLargeInt(), 200);
+    codigo.SetText("300"); // nobody's reference, a product's code
+    EXPECT_EQ(codigo.AsLargeInt(), 300);
+    for (const char *texto : {"XYZ", "0x", "' or 1=1 --"}) { // a non-number never matches code 0
+        try {
+            codigo.SetText(QString::fromLatin1(texto));
+            ADD_FAILURE() << texto;
+        } catch (const Exception &e) {
+            EXPECT_EQ(e.Message(), QString::fromUtf8(OrvoSReferenciaNaoEncontrada));
+        }
+        EXPECT_EQ(codigo.AsLargeInt(), 300);
+    }
+    codigo.SetText("");
+    EXPECT_TRUE(codigo.IsNull());
+    dm->nClientDataSet().Cancel();
+
+    // Without identification by reference the text is the code as typed.
+    Referencia(false);
+    TnDMClientDataSet *semRef = Abrir();
+    ASSERT_NE(semRef, nullptr);
+    semRef->nClientDataSet().Append();
+    semRef->FieldByName("CODIGOPRODUTO").SetText("100");
+    EXPECT_EQ(semRef->FieldByName("CODIGOPRODUTO").AsLargeInt(), 100);
+    semRef->nClientDataSet().Cancel();
+}
+
+TEST_F(ProdutoLctoInvBanco, PainelComOsDadosDoProduto)
+{
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    TnpqPowerParam &p = Params(dm);
+    ASSERT_EQ(p.Count(), 6);
+    EXPECT_EQ(p.Items(0).Alias(), "pCodigoEmpresa");
+    EXPECT_FALSE(p.Items(0).Visivel());
+    EXPECT_EQ(p.Items(5).Alias(), "pUnidadeMedida");
+    EXPECT_EQ(p.Param("pDescrProduto").TamanhoMaximo(), 40);
+    EXPECT_EQ(p.Param("pDescrProduto").Value(), " "); // empty panel
+
+    TnClientDataSet &ds = dm->nClientDataSet();
+    ds.Append();
+    ds.FieldByName("CODIGOPRODUTO").SetAsInteger(100);
+    dm->ConfigurarCampo(&ds);
+    EXPECT_EQ(p.Param("pReferenProduto").Text(), "ABC");
+    EXPECT_EQ(p.Param("pCodigoGrupoProduto").Text(), "7");
+    EXPECT_EQ(p.Param("pDescrProduto").Text(), "Parafuso");
+    EXPECT_EQ(p.Param("pCodigoNCM").Text(), "7318");
+    EXPECT_EQ(p.Param("pUnidadeMedida").Text(), "UN");
+    EXPECT_EQ(p.Param("pCodigoEmpresa").Text(), "1");
+    // Null columns show the blank mark; an unknown product keeps the panel.
+    ds.FieldByName("CODIGOPRODUTO").SetAsInteger(300);
+    dm->ConfigurarCampo(&ds);
+    EXPECT_EQ(p.Param("pDescrProduto").Text(), "Arruela");
+    EXPECT_EQ(p.Param("pUnidadeMedida").Value(), " ");
+    ds.FieldByName("CODIGOPRODUTO").SetAsInteger(999);
+    dm->ConfigurarCampo(&ds);
+    EXPECT_EQ(p.Param("pDescrProduto").Text(), "Arruela");
+    ds.FieldByName("CODIGOPRODUTO").Clear();
+    dm->ConfigurarCampo(&ds);
+    EXPECT_EQ(p.Param("pDescrProduto").Value(), " ");
+    ds.Cancel();
+}
+
+TEST_F(ProdutoLctoInvBanco, ProdutoFaltanteCriadoAoGravarQuandoAceito)
+{
+    TnInteracaoTeste usuario;
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    Novo(dm, 500);
+    usuario.Responder(mbNo, QString::fromUtf8("Produto não cadastrado"));
+    EXPECT_FALSE(Falha(dm).isEmpty());
+    EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 500"), 0);
+    EXPECT_EQ(Linhas("LCTOINV"), 0);
+
+    usuario.Responder(mbYes);
+    EXPECT_EQ(Falha(dm), "");
+    EXPECT_EQ(usuario.RespostasPendentes(), 0);
+    EXPECT_EQ(Linhas("LCTOINV"), 1);
+    // The blank of an empty panel value is stored as NULL; the reference stays empty when
+    // the company identifies products by reference.
+    EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 500 and CODIGOGRUPOPRODUTO = 3 and DESCRPRODUTO = 'Novo' and "
+                                "UNIDADEMEDIDA = 'KG' and CODIGONCM is null and REFERENPRODUTO is null"), 1);
+    EXPECT_FALSE(con().InTransaction());
+
+    // An existing product is not asked about; without references the code is the reference.
+    Novo(dm, 100, 2);
+    EXPECT_EQ(Falha(dm), "");
+    Referencia(false);
+    TnDMClientDataSet *semRef = Abrir();
+    ASSERT_NE(semRef, nullptr);
+    Novo(semRef, 600);
+    usuario.Responder(mbYes);
+    EXPECT_EQ(Falha(semRef), "");
+    EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 600 and REFERENPRODUTO = '600'"), 1);
+}
+
+TEST_F(ProdutoLctoInvBanco, FalhaNaoDeixaProdutoENovaTentativaGrava)
+{
+    TnInteracaoTeste usuario;
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    // The product cannot be written: neither it nor the entry is.
+    Novo(dm, 500);
+    Params(dm).Param("pCodigoGrupoProduto").SetText("abc");
+    usuario.Responder(mbYes);
+    EXPECT_FALSE(Falha(dm).isEmpty());
+    EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 500"), 0);
+    EXPECT_EQ(Linhas("LCTOINV"), 0);
+    EXPECT_FALSE(con().InTransaction());
+
+    Params(dm).Param("pCodigoGrupoProduto").SetText("3");
+    // The retry really writes the product, with the entry.
+    usuario.Responder(mbYes);
+    EXPECT_EQ(Falha(dm), "");
+    EXPECT_EQ(usuario.RespostasPendentes(), 0);
+    EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 500 and CODIGOGRUPOPRODUTO = 3"), 1);
+    EXPECT_EQ(Linhas("LCTOINV", "CODIGOPRODUTO = 500"), 1);
+    EXPECT_FALSE(con().InTransaction());
+}
