@@ -210,4 +210,20 @@ TEST_F(ProdutoLctoInvBanco, FalhaNaoDeixaProdutoENovaTentativaGrava)
     EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 500 and CODIGOGRUPOPRODUTO = 3"), 1);
     EXPECT_EQ(Linhas("LCTOINV", "CODIGOPRODUTO = 500"), 1);
     EXPECT_FALSE(con().InTransaction());
+
+    // The database refuses the entry: the product goes with it, then the retry writes both.
+    if (con().PegarTipoCon() != tcSQLite)
+        return;
+    con().Executar("create trigger RECUSAR_LCTOINV before insert on LCTOINV begin "
+                   "select raise(abort, 'recusado'); end");
+    Novo(dm, 700);
+    usuario.Responder(mbYes);
+    EXPECT_TRUE(Falha(dm).contains("recusado"));
+    EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 700"), 0);
+    EXPECT_FALSE(con().InTransaction());
+    con().Executar("drop trigger RECUSAR_LCTOINV");
+    usuario.Responder(mbYes);
+    EXPECT_EQ(Falha(dm), "");
+    EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 700"), 1);
+    EXPECT_EQ(Linhas("LCTOINV", "CODIGOPRODUTO = 700"), 1);
 }

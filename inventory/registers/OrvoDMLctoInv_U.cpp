@@ -166,6 +166,19 @@ TOrvoDMLctoInv::TOrvoDMLctoInv() : TnDMClientDataSet(kDeclaracao), FParamsProdut
     FieldByName(QStringLiteral("CODIGOPRODUTO")).OnSetText = [this](TnField &campo, const QString &texto) {
         nClientDataSetCODIGOPRODUTOSetText(campo, texto);
     };
+    // A save that fails after the product was created (the entry refused by the database)
+    // takes the product back at once, so no transaction stays open.
+    TnClientDataSet &ds = nClientDataSet();
+    for (auto *evento : {&ds.BeforePost, &ds.AfterPost})
+        *evento = [this, anterior = *evento](TnClientDataSet &d) {
+            try {
+                if (anterior)
+                    anterior(d);
+            } catch (...) {
+                DesfazerProdutoPendente();
+                throw;
+            }
+        };
     // The inventory date is the one selected when the module is created.
     const QDate data = QDate::fromString(ExternalVar(QString::fromLatin1(VarFw::gDataInvent)).trimmed(),
                                          QStringLiteral("dd/MM/yyyy"));
