@@ -303,16 +303,22 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
 
     // Written and ignored rows leave the change log, cancelled ones are undone, skipped
     // ones stay.
+    bool revertidas = false;
     for (const Pendente &p : pendentes) {
         if (p.Estado == reGravado || p.Estado == reIgnorado)
             dados.Consolidar(p.Slot);
-        else if (p.Estado == reCancelado)
+        else if (p.Estado == reCancelado) {
             dados.Reverter(p.Slot);
+            revertidas = true;
+        }
     }
     dados.CompactarOrdem();
     ds.AvisarOutrosCursores();
     const qint32 anterior = ds.GetBookmark();
-    ds.RefazerVista(true);
+    // Taking rows out of the change log changes neither which rows are seen nor their order;
+    // only undone rows may move, so the view is rebuilt (and sorted) only then.
+    if (revertidas)
+        ds.RefazerVista(true);
     ds.AvisarDados();
     ds.AvisarRolagem(anterior);
     return erros;
