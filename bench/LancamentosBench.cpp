@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include "BenchComum.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -58,21 +60,6 @@ Lcto NaOrdem(int k)
     const int p = Produtos();
     const int estab = k / (10 * p) + 1, data = (k / p) % 10, produto = k % p + 1;
     return Gerar(((produto - 1) * 10 + data) * 5 + estab - 1);
-}
-
-void GarantirApp()
-{
-    static int argc = 1;
-    static char nome[] = "orvo_bench";
-    static char *argv[] = {nome, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
-
-QTemporaryDir &Pasta()
-{
-    static QTemporaryDir dir;
-    return dir;
 }
 
 std::unique_ptr<nDMConexao> Abrir(const QString &arquivo)

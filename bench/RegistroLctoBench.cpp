@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include "BenchComum.h"
+
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -19,21 +21,6 @@
 namespace {
 
 const QDate kDataInvent(2024, 3, 31);
-
-void GarantirApp()
-{
-    static int argc = 1;
-    static char nome[] = "orvo_bench";
-    static char *argv[] = {nome, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
-
-QTemporaryDir &Pasta()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
 
 // A converted database (sample company 1) with `linhas` products and one entry of each on
 // branch 1 at the inventory date, written with prepared statements in one transaction.
