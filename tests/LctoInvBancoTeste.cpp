@@ -3,7 +3,7 @@
 // and tax fields that follow the company's settings, and the round trip entry -> property
 // line with the lines going with their entry.
 #include "Acoes.h"
-#include "BancoOrvo.h"
+#include "LctoInvTeste.h"
 #include "DMClientDataSet.h"
 #include "Excecoes.h"
 #include "FormFalso.h"
@@ -17,14 +17,13 @@
 
 namespace {
 
-class LctoInvBanco : public BancoOrvo {
+class LctoInvBanco : public BancoLctoInv {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoLctoInv::SetUp();
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
         Data(QDate(2020, 1, 31));
         con().Executar("delete from CFGEMPRESAULMAR where CODIGOEMPRESA = 1");
         con().Executar("insert into CFGEMPRESAULMAR (CODIGOEMPRESA, USAREFERENCIAPROD, LIVROMODELO7) values (1, '1', '0')");
@@ -37,33 +36,8 @@ protected:
         Selecao().GetParams("DataInvent").SetValue(d);
         Selecao().Refresh();
     }
-    static TnDMClientDataSet *Abrir()
-    {
-        auto *dm = qobject_cast<TnDMClientDataSet *>(CriarDM(QStringLiteral("TOrvoDMLctoInv")));
-        EXPECT_NE(dm, nullptr);
-        if (dm)
-            dm->Abrir();
-        return dm;
-    }
     // A new valid entry of product 100 (the selection fills company, branch and date).
-    static void Novo(TnDMClientDataSet *dm, int motivo = 1)
-    {
-        TnClientDataSet &ds = dm->nClientDataSet();
-        ds.Append();
-        ds.FieldByName("CODIGOPRODUTO").SetAsInteger(100);
-        ds.FieldByName("MOTIVOINVENTARIO").SetAsInteger(motivo);
-        ds.FieldByName("QTDEESTOQUE").SetAsFloat(4);
-        ds.FieldByName("PRECOUNIT").SetAsFloat(2.5);
-    }
-    static QString Falha(TnDMClientDataSet *dm)
-    {
-        try {
-            dm->nClientDataSet().Post();
-        } catch (const Exception &e) {
-            return e.Message();
-        }
-        return QString();
-    }
+    static void Novo(TnDMClientDataSet *dm, int motivo = 1) { NovoLcto(dm, 100, motivo); }
     static void Aliquota(TnDMClientDataSet *dm, const QVariant &taxa)
     {
         ASSERT_TRUE(QMetaObject::invokeMethod(dm, "AtualizarValorICMS", Qt::DirectConnection, Q_ARG(QVariant, taxa)));
@@ -73,10 +47,6 @@ protected:
         QVariant r;
         EXPECT_TRUE(QMetaObject::invokeMethod(dm, "AliquotaICMS", Qt::DirectConnection, Q_RETURN_ARG(QVariant, r)));
         return r;
-    }
-    static qint64 Linhas(const char *tabela)
-    {
-        return nDMSQLDataSet::PegarQtdRegistro(QString::fromLatin1(tabela), QStringLiteral("1 = 1"));
     }
 };
 

@@ -1,7 +1,7 @@
 // The product side of the entry register: the product text looked up by reference or code,
 // the panel filled from the entry's product, and the missing product created on save in the
 // entry's transaction (asked first; nothing left behind when either write fails).
-#include "BancoOrvo.h"
+#include "LctoInvTeste.h"
 #include "DMClientDataSet.h"
 #include "Excecoes.h"
 #include "InteracaoTeste.h"
@@ -15,14 +15,13 @@
 
 namespace {
 
-class ProdutoLctoInvBanco : public BancoOrvo {
+class ProdutoLctoInvBanco : public BancoLctoInv {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoLctoInv::SetUp();
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
         Selecao().GetParams("DataInvent").SetValue(QDate(2020, 1, 31));
         Selecao().Refresh();
         Referencia(true);
@@ -39,14 +38,6 @@ protected:
         con().Executar(QStringLiteral("insert into CFGEMPRESAULMAR (CODIGOEMPRESA, USAREFERENCIAPROD, LIVROMODELO7) "
                                       "values (1, '%1', '0')").arg(usa ? 1 : 0));
     }
-    static TnDMClientDataSet *Abrir()
-    {
-        auto *dm = qobject_cast<TnDMClientDataSet *>(CriarDM(QStringLiteral("TOrvoDMLctoInv")));
-        EXPECT_NE(dm, nullptr);
-        if (dm)
-            dm->Abrir();
-        return dm;
-    }
     static TnpqPowerParam &Params(TnDMClientDataSet *dm)
     {
         void *p = nullptr;
@@ -56,29 +47,11 @@ protected:
     // A new valid entry of product `produto`, with a panel for a product to create.
     static void Novo(TnDMClientDataSet *dm, qint64 produto, int motivo = 1)
     {
-        TnClientDataSet &ds = dm->nClientDataSet();
-        ds.Append();
-        ds.FieldByName("CODIGOPRODUTO").SetAsLargeInt(produto);
-        ds.FieldByName("MOTIVOINVENTARIO").SetAsInteger(motivo);
-        ds.FieldByName("QTDEESTOQUE").SetAsFloat(4);
-        ds.FieldByName("PRECOUNIT").SetAsFloat(2.5);
+        NovoLcto(dm, produto, motivo);
         TnpqPowerParam &p = Params(dm);
         p.Param("pCodigoGrupoProduto").SetText("3");
         p.Param("pDescrProduto").SetText("Novo");
         p.Param("pUnidadeMedida").SetText("KG");
-    }
-    static QString Falha(TnDMClientDataSet *dm)
-    {
-        try {
-            dm->nClientDataSet().Post();
-        } catch (const Exception &e) {
-            return e.Message();
-        }
-        return QString();
-    }
-    static qint64 Linhas(const char *tabela, const char *condicao = "1 = 1")
-    {
-        return nDMSQLDataSet::PegarQtdRegistro(QString::fromLatin1(tabela), QString::fromLatin1(condicao));
     }
 };
 
