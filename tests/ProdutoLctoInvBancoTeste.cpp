@@ -1,6 +1,7 @@
 // The product side of the entry register: the product text looked up by reference or code,
 // the panel filled from the entry's product, and the missing product created on save in the
-// entry's transaction (asked first; nothing left behind when either write fails).
+// entry's transaction (nothing left behind when either write fails), the code proposed or
+// asked about when it is left, and the panel opened for a product still to be created.
 #include "LctoInvTeste.h"
 #include "DMClientDataSet.h"
 #include "Excecoes.h"
@@ -11,7 +12,7 @@
 #include <QMetaObject>
 #include <gtest/gtest.h>
 
-#include "../inventory/registers/OrvoDMLctoInv_U.h" // its messages
+#include "../inventory/registers/OrvoDMLctoInv_U.h" // its messages and product operations
 
 namespace {
 
@@ -128,37 +129,135 @@ TEST_F(ProdutoLctoInvBanco, PainelComOsDadosDoProduto)
     ds.Cancel();
 }
 
-TEST_F(ProdutoLctoInvBanco, ProdutoFaltanteCriadoAoGravarQuandoAceito)
+TEST_F(ProdutoLctoInvBanco, SairDoCodigoPropoeOuPergunta)
 {
     TnInteracaoTeste usuario;
     TnDMClientDataSet *dm = Abrir();
     ASSERT_NE(dm, nullptr);
+    TnClientDataSet &ds = dm->nClientDataSet();
+    TnField &codigo = dm->FieldByName("CODIGOPRODUTO");
+    // No code: the next free one, without asking.
+    ds.Append();
+    dm->SairDoCampo("CODIGOPRODUTO");
+    EXPECT_EQ(codigo.AsLargeInt(), 301);
+    // An existing product: nothing asked, the panel shows it and stays closed.
+    codigo.SetAsLargeInt(100);
+    dm->SairDoCampo("CODIGOPRODUTO");
+    EXPECT_EQ(codigo.AsLargeInt(), 100);
+    EXPECT_EQ(Params(dm).Param("pDescrProduto").Text(), "Parafuso");
+    EXPECT_FALSE(Params(dm).Param("pDescrProduto").Habilitado());
+    // A code no product has: "Sim" takes the next free code, "Não" keeps the typed one;
+    // either way the panel opens for the product to create.
+    codigo.SetAsLargeInt(900);
+    usuario.Responder(mbYes, QString::fromUtf8(OrvoSProdutoNaoCadastrado));
+    dm->SairDoCampo("CODIGOPRODUTO");
+    EXPECT_EQ(codigo.AsLargeInt(), 301);
+    EXPECT_TRUE(Params(dm).Param("pDescrProduto").Habilitado());
+    codigo.SetAsLargeInt(900);
+    usuario.Responder(mbNo);
+    dm->SairDoCampo("CODIGOPRODUTO");
+    EXPECT_EQ(codigo.AsLargeInt(), 900);
+    EXPECT_EQ(usuario.RespostasPendentes(), 0);
+    ds.Cancel();
+    // A stored entry is not touched, and its panel is closed.
+    Novo(dm, 100);
+    ASSERT_EQ(Falha(dm), "");
+    dm->SairDoCampo("CODIGOPRODUTO");
+    EXPECT_EQ(ds.State(), dsBrowse);
+    EXPECT_FALSE(Params(dm).Param("pUnidadeMedida").Habilitado());
+}
+
+TEST_F(ProdutoLctoInvBanco, ProdutoFaltanteCriadoAoGravar)
+{
+    TnInteracaoTeste usuario;
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    // "Não" on leaving the code keeps it, and the product is still created on save.
     Novo(dm, 500);
     usuario.Responder(mbNo, QString::fromUtf8("Produto não cadastrado"));
-    EXPECT_FALSE(Falha(dm).isEmpty());
-    EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 500"), 0);
-    EXPECT_EQ(Linhas("LCTOINV"), 0);
-
-    usuario.Responder(mbYes);
+    dm->SairDoCampo("CODIGOPRODUTO");
+    // The reference is required where the company identifies products by it.
+    EXPECT_TRUE(Falha(dm).contains(QString::fromUtf8("Referência")));
+    Params(dm).Param("pReferenProduto").SetText("R500");
     EXPECT_EQ(Falha(dm), "");
     EXPECT_EQ(usuario.RespostasPendentes(), 0);
     EXPECT_EQ(Linhas("LCTOINV"), 1);
-    // The blank of an empty panel value is stored as NULL; the reference stays empty when
-    // the company identifies products by reference.
+    // The blank of an empty panel value is stored as NULL.
     EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 500 and CODIGOGRUPOPRODUTO = 3 and DESCRPRODUTO = 'Novo' and "
-                                "UNIDADEMEDIDA = 'KG' and CODIGONCM is null and REFERENPRODUTO is null"), 1);
+                                "UNIDADEMEDIDA = 'KG' and CODIGONCM is null and REFERENPRODUTO = 'R500'"), 1);
     EXPECT_FALSE(con().InTransaction());
 
-    // An existing product is not asked about; without references the code is the reference.
+    // A required panel value left empty refuses the save before anything is written.
+    Novo(dm, 510);
+    Params(dm).Param("pUnidadeMedida").SetText(" ");
+    EXPECT_TRUE(Falha(dm).contains("Unidade Medida"));
+    EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 510"), 0);
+    dm->nClientDataSet().Cancel();
+
+    // An existing product is left alone; without references the code is the reference.
     Novo(dm, 100, 2);
     EXPECT_EQ(Falha(dm), "");
     Referencia(false);
     TnDMClientDataSet *semRef = Abrir();
     ASSERT_NE(semRef, nullptr);
     Novo(semRef, 600);
-    usuario.Responder(mbYes);
     EXPECT_EQ(Falha(semRef), "");
     EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 600 and REFERENPRODUTO = '600'"), 1);
+}
+
+TEST_F(ProdutoLctoInvBanco, PainelCopiaOsValoresEscolhidosEApelidoDoGrupo)
+{
+    con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, APELIDOGRUPOPRODUTO) "
+                   "values (1, 3, 'Ferragens')");
+    TnInteracaoTeste usuario;
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    TnpqPowerParam &p = Params(dm);
+    const auto copiar = [dm](const QString &colunas) {
+        QMetaObject::invokeMethod(dm, "SetCopiarValorProduto", Qt::DirectConnection, Q_ARG(QString, colunas));
+    };
+    const auto validarGrupo = [dm] {
+        // Failures of an invoked method reach the caller as they are.
+        QMetaObject::invokeMethod(dm, "ValidarApelidoGrupoProduto", Qt::DirectConnection);
+    };
+    // The first entry's panel is remembered when the next one starts.
+    Novo(dm, 500);
+    ASSERT_EQ(Falha(dm), "");
+    TnClientDataSet &ds = dm->nClientDataSet();
+    copiar("DESCRPRODUTO;CODIGONCM;");
+    ds.Append();
+    ds.FieldByName("CODIGOPRODUTO").SetAsLargeInt(501);
+    p.Param("pUnidadeMedida").SetText("CX");
+    usuario.Responder(mbNo);
+    dm->SairDoCampo("CODIGOPRODUTO");
+    EXPECT_EQ(p.Param("pDescrProduto").Text(), "Novo"); // copied
+    EXPECT_EQ(p.Param("pCodigoNCM").Value(), " ");       // chosen, empty before
+    EXPECT_EQ(p.Param("pUnidadeMedida").Text(), "CX");   // not chosen: as it was
+    // An empty choice leaves the panel as it is.
+    copiar(QString());
+    p.Param("pDescrProduto").SetText("Outro");
+    usuario.Responder(mbNo);
+    dm->SairDoCampo("CODIGOPRODUTO");
+    EXPECT_EQ(p.Param("pDescrProduto").Text(), "Outro");
+
+    // The group: digits are a code as typed; an alias (any case) becomes its group's code;
+    // an unknown alias is refused on the group parameter.
+    TnpqParamItem &grupo = p.Param("pCodigoGrupoProduto");
+    grupo.SetText("42");
+    validarGrupo();
+    EXPECT_EQ(grupo.Text(), "42");
+    grupo.SetText("ferragens");
+    validarGrupo();
+    EXPECT_EQ(grupo.Text(), "3");
+    grupo.SetText("x' or '1'='1");
+    try {
+        validarGrupo();
+        ADD_FAILURE();
+    } catch (const EnParam &e) {
+        EXPECT_EQ(e.Param(), "pCodigoGrupoProduto");
+        EXPECT_EQ(e.Message(), QString::fromUtf8(OrvoSApelidoGrupoInvalido));
+    }
+    ds.Cancel();
 }
 
 TEST_F(ProdutoLctoInvBanco, FalhaNaoDeixaProdutoENovaTentativaGrava)
@@ -169,7 +268,6 @@ TEST_F(ProdutoLctoInvBanco, FalhaNaoDeixaProdutoENovaTentativaGrava)
     // The product cannot be written: neither it nor the entry is.
     Novo(dm, 500);
     Params(dm).Param("pCodigoGrupoProduto").SetText("abc");
-    usuario.Responder(mbYes);
     EXPECT_FALSE(Falha(dm).isEmpty());
     EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 500"), 0);
     EXPECT_EQ(Linhas("LCTOINV"), 0);
@@ -177,7 +275,6 @@ TEST_F(ProdutoLctoInvBanco, FalhaNaoDeixaProdutoENovaTentativaGrava)
 
     Params(dm).Param("pCodigoGrupoProduto").SetText("3");
     // The retry really writes the product, with the entry.
-    usuario.Responder(mbYes);
     EXPECT_EQ(Falha(dm), "");
     EXPECT_EQ(usuario.RespostasPendentes(), 0);
     EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 500 and CODIGOGRUPOPRODUTO = 3"), 1);
@@ -190,13 +287,29 @@ TEST_F(ProdutoLctoInvBanco, FalhaNaoDeixaProdutoENovaTentativaGrava)
     con().Executar("create trigger RECUSAR_LCTOINV before insert on LCTOINV begin "
                    "select raise(abort, 'recusado'); end");
     Novo(dm, 700);
-    usuario.Responder(mbYes);
     EXPECT_TRUE(Falha(dm).contains("recusado"));
     EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 700"), 0);
     EXPECT_FALSE(con().InTransaction());
     con().Executar("drop trigger RECUSAR_LCTOINV");
-    usuario.Responder(mbYes);
     EXPECT_EQ(Falha(dm), "");
     EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 700"), 1);
     EXPECT_EQ(Linhas("LCTOINV", "CODIGOPRODUTO = 700"), 1);
+}
+
+// A saved entry shows at once in the entry consultations that are open.
+TEST_F(ProdutoLctoInvBanco, GravarMostraNasConsultasAbertas)
+{
+    auto *dc = qobject_cast<TnDMClientDataSet *>(CriarDM(QStringLiteral("TOrvoDCLctoInv")));
+    auto *syn = qobject_cast<TnDMClientDataSet *>(CriarDM(QStringLiteral("TOrvoDCLctoInvSyn")));
+    ASSERT_TRUE(dc && syn);
+    dc->Abrir();
+    syn->Abrir();
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    Novo(dm, 100);
+    ASSERT_EQ(Falha(dm), "");
+    ASSERT_EQ(dc->nClientDataSet().RecordCount(), 1);
+    EXPECT_EQ(dc->FieldByName("CODIGOPRODUTO").AsLargeInt(), 100);
+    EXPECT_DOUBLE_EQ(dc->FieldByName("VALORTOTAL").AsFloat(), 10);
+    EXPECT_TRUE(syn->nClientDataSet().IsEmpty()); // not a SYN entry
 }

@@ -6,6 +6,7 @@
 #include "Conexao.h"
 #include "Excecoes.h"
 #include "Interacao.h"
+#include "Literais.h"
 #include "Personalizacao.h"
 #include "PowerParam.h"
 #include "SQLDataSet.h"
@@ -128,7 +129,7 @@ std::unique_ptr<TnpqPowerParam> CriarParamsProduto()
     p->Adicionar({.Alias = "pReferenProduto", .Caption = QString::fromUtf8("Referência"),
                   .Hint = QString::fromUtf8("Informe a referência para o produto, pode ser um texto ou apelido"),
                   .TamanhoMaximo = 15});
-    p->Adicionar({.Alias = "pCodigoGrupoProduto", .ChaveDicionario = "CODIGOGRUPOPRODUTO", .Requerido = true,
+    p->Adicionar({.Alias = "pCodigoGrupoProduto", .Caption = "Grupo Produto", .ChaveDicionario = "CODIGOGRUPOPRODUTO", .Requerido = true,
                   .TamanhoMaximo = 10});
     p->Adicionar({.Alias = "pDescrProduto", .Caption = QString::fromUtf8("Descrição"), .Requerido = true,
                   .Hint = QString::fromUtf8("Informe a descrição que identifica o produto"), .TamanhoMaximo = 40});
@@ -217,6 +218,20 @@ void *TOrvoDMLctoInv::npqPowerParam() { return FParamsProduto.get(); }
 
 // ---- product panel and lookup
 
+TnUtilProduto &TOrvoDMLctoInv::CriarDMProdutoInv()
+{
+    if (!FProduto)
+        FProduto = std::make_unique<TnUtilProduto>();
+    FProduto->SetCodigoEmpresa(FieldByName(QStringLiteral("CODIGOEMPRESA")).AsInteger());
+    return *FProduto;
+}
+
+bool TOrvoDMLctoInv::ProdutoExiste()
+{
+    const TnField &codigo = FieldByName(QStringLiteral("CODIGOPRODUTO"));
+    return !codigo.IsNull() && CriarDMProdutoInv().EncontrarCodigo(codigo.AsLargeInt());
+}
+
 void TOrvoDMLctoInv::nClientDataSetCODIGOPRODUTOSetText(TnField &campo, const QString &texto)
 {
     const QString t = texto.trimmed();
@@ -226,8 +241,7 @@ void TOrvoDMLctoInv::nClientDataSetCODIGOPRODUTOSetText(TnField &campo, const QS
     }
     // Keyed lookup: the reference (any case) wins over another product's code, and a text
     // that is no number never matches a code.
-    TnUtilProduto &produto = ControleProduto();
-    produto.SetCodigoEmpresa(FieldByName(QStringLiteral("CODIGOEMPRESA")).AsInteger());
+    TnUtilProduto &produto = CriarDMProdutoInv();
     if (!produto.EncontrarProduto(t))
         throw Exception(QString::fromUtf8(OrvoSReferenciaNaoEncontrada));
     campo.SetAsLargeInt(produto.GetCodigoProduto());
@@ -245,17 +259,111 @@ void TOrvoDMLctoInv::MostrarValoresProdutoInv()
     const TnField &empresa = FieldByName(QStringLiteral("CODIGOEMPRESA"));
     if (!nClientDataSet().Active() || codigo.IsNull()) {
         LimparParamsProduto();
-    } else {
-        TnUtilProduto &produto = ControleProduto();
-        produto.SetCodigoEmpresa(empresa.AsInteger());
-        if (produto.EncontrarCodigo(codigo.AsLargeInt()))
-            for (int i = 1; i < FParamsProduto->Count(); ++i) {
-                TnpqParamItem &p = FParamsProduto->Items(i);
-                const QVariant v = produto.Valor(ColunaDoParam(p));
-                p.SetText(EhNulo(v) ? QStringLiteral(" ") : v.toString());
-            }
+    } else if (ProdutoExiste()) {
+        for (int i = 1; i < FParamsProduto->Count(); ++i) {
+            TnpqParamItem &p = FParamsProduto->Items(i);
+            const QVariant v = FProduto->Valor(ColunaDoParam(p));
+            p.SetText(EhNulo(v) ? QStringLiteral(" ") : v.toString());
+        }
     }
     FParamsProduto->Items(0).SetText(nClientDataSet().Active() ? empresa.AsString() : QString());
+    MostrarParamsProduto();
+}
+
+void TOrvoDMLctoInv::MostrarParamsProduto() {}
+
+void TOrvoDMLctoInv::SalvarParamsProduto() {}
+
+void TOrvoDMLctoInv::HabilitaDesabilitaProdutos(bool habilitar)
+{
+    const auto mudar = [this](const char *alias, bool habilitado, bool requerido, bool mudarRequerido) {
+        TnpqParamItem &p = FParamsProduto->Param(QString::fromLatin1(alias));
+        p.SetHabilitado(habilitado);
+        if (mudarRequerido)
+            p.SetRequerido(requerido);
+    };
+    const bool referencia = habilitar && UsaReferencia();
+    const bool classificacao = habilitar && UsaClassifFiscal();
+    mudar("pReferenProduto", referencia, referencia, true);
+    mudar("pCodigoGrupoProduto", habilitar, false, false);
+    mudar("pDescrProduto", habilitar, false, false);
+    mudar("pCodigoNCM", classificacao, classificacao, true);
+    mudar("pUnidadeMedida", habilitar, false, false);
+    MostrarParamsProduto();
+}
+
+void TOrvoDMLctoInv::nClientDataSetCODIGOPRODUTODefIntExit()
+{
+    TnClientDataSet &ds = nClientDataSet();
+    if (ds.State() == dsInsert && !ModoImportacao()) {
+        TnField &codigo = FieldByName(QStringLiteral("CODIGOPRODUTO"));
+        const int empresa = FieldByName(QStringLiteral("CODIGOEMPRESA")).AsInteger();
+        const QString condicao = QStringLiteral("CODIGOEMPRESA = ") + ValorParaSQL(empresa, ftSmallint);
+        const auto proximo = [&] {
+            return nDMSQLDataSet::PegarProximoCodigo(QStringLiteral("PRODUTO"), QStringLiteral("CODIGOPRODUTO"),
+                                                     condicao, 0, 1);
+        };
+        if (codigo.IsNull()) {
+            codigo.SetAsLargeInt(proximo());
+        } else if (!ProdutoExiste()
+                   && nMessageDlg(QString::fromUtf8(OrvoSProdutoNaoCadastrado), mtInformation, mbYes | mbNo) == mbYes) {
+            // "No" keeps the typed code: the product is created with it when the entry is saved.
+            codigo.SetAsLargeInt(proximo());
+        }
+    }
+    ConfigurarCampo(&ds);
+}
+
+void TOrvoDMLctoInv::PreencherParamsProduto()
+{
+    const TnField &codigo = FieldByName(QStringLiteral("CODIGOPRODUTO"));
+    if (codigo.IsNull()) {
+        HabilitaDesabilitaProdutos(false);
+        return;
+    }
+    if (ProdutoExiste()) {
+        HabilitaDesabilitaProdutos(false);
+        return;
+    }
+    // A product still to be created: the columns the user chose to copy take the values
+    // of the previous entry's panel; other chosen columns start empty; the rest stay.
+    for (int i = 1; i < FParamsProduto->Count(); ++i) {
+        TnpqParamItem &p = FParamsProduto->Items(i);
+        if (!FCopiarValorProduto.contains(ColunaDoParam(p) + QLatin1Char(';')))
+            continue;
+        const QString &alias = p.Alias();
+        const QString *anterior = nullptr;
+        if (alias == QLatin1String("pCodigoGrupoProduto"))
+            anterior = &FOldConta;
+        else if (alias == QLatin1String("pDescrProduto"))
+            anterior = &FOldDescricao;
+        else if (alias == QLatin1String("pUnidadeMedida"))
+            anterior = &FOldUnidadeMedida;
+        else if (alias == QLatin1String("pCodigoNCM"))
+            anterior = &FOldCodigoNCM;
+        p.SetText(anterior && !anterior->isEmpty() ? *anterior : QStringLiteral(" "));
+    }
+    HabilitaDesabilitaProdutos(true);
+}
+
+void TOrvoDMLctoInv::ValidarApelidoGrupoProduto()
+{
+    TnpqParamItem &grupo = FParamsProduto->Param(QStringLiteral("pCodigoGrupoProduto"));
+    const QString texto = grupo.Text().trimmed();
+    bool inteiro = false;
+    texto.toLongLong(&inteiro);
+    if (!texto.isEmpty() && !inteiro) {
+        auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
+            "select CODIGOGRUPOPRODUTO from GRUPOPRODUTO where CODIGOEMPRESA = ? and "
+            "UPPER(APELIDOGRUPOPRODUTO) = UPPER(?)"));
+        cmd->BindInteiro(0, FieldByName(QStringLiteral("CODIGOEMPRESA")).AsInteger());
+        cmd->BindValor(1, texto);
+        TnCursor &c = cmd->Abrir();
+        if (!c.Proximo() || EhNulo(c.Valor(0)))
+            throw EnParam(grupo.Alias(), QString::fromUtf8(OrvoSApelidoGrupoInvalido));
+        grupo.SetText(c.Valor(0).toString());
+        MostrarParamsProduto();
+    }
 }
 
 void TOrvoDMLctoInv::CriarProdutoFaltante()
@@ -263,15 +371,14 @@ void TOrvoDMLctoInv::CriarProdutoFaltante()
     const TnField &codigo = FieldByName(QStringLiteral("CODIGOPRODUTO"));
     if (ModoImportacao() || codigo.IsNull())
         return;
-    TnUtilProduto &produto = ControleProduto();
-    produto.SetCodigoEmpresa(FieldByName(QStringLiteral("CODIGOEMPRESA")).AsInteger());
-    if (produto.EncontrarCodigo(codigo.AsLargeInt()))
+    SalvarParamsProduto();
+    if (ProdutoExiste())
         return;
-    if (nMessageDlg(QString::fromUtf8(OrvoSProdutoNaoCadastrado), mtInformation, mbYes | mbNo) != mbYes)
-        throw EAbort();
     QVariantMap registro{{QStringLiteral("CODIGOPRODUTO"), codigo.AsLargeInt()}};
     for (int i = 1; i < FParamsProduto->Count(); ++i) {
         const TnpqParamItem &p = FParamsProduto->Items(i);
+        if (p.Requerido() && p.IsNull())
+            throw EnParam(p.Alias(), QStringLiteral("O campo \"%1\" do produto deve ser informado.").arg(p.Caption()));
         registro.insert(ColunaDoParam(p), ValorDoParam(p));
     }
     if (EhNulo(registro.value(QStringLiteral("REFERENPRODUTO"))) && !UsaReferencia())
@@ -279,7 +386,7 @@ void TOrvoDMLctoInv::CriarProdutoFaltante()
     // The product and the entry are written in one transaction, committed once the entry
     // is written (nClientDataSetAfterPost); a product that cannot be written leaves nothing.
     auto transacao = std::make_unique<TnTransacao>(TransacaoLivre(7290));
-    produto.InserirProduto(registro);
+    FProduto->InserirProduto(registro);
     FTransacaoProduto = std::move(transacao);
 }
 
@@ -292,6 +399,15 @@ void TOrvoDMLctoInv::nClientDataSetBeforeInsert(TnClientDataSet &ds)
 {
     DesfazerProdutoPendente();
     TnDMClientDataSet::nClientDataSetBeforeInsert(ds);
+    // The panel's values as they were: a new product of the next entry proposes them.
+    SalvarParamsProduto();
+    const auto texto = [this](const char *alias) {
+        return FParamsProduto->Param(QString::fromLatin1(alias)).Text().trimmed();
+    };
+    FOldConta = texto("pCodigoGrupoProduto");
+    FOldDescricao = texto("pDescrProduto");
+    FOldUnidadeMedida = texto("pUnidadeMedida");
+    FOldCodigoNCM = texto("pCodigoNCM");
 }
 
 void TOrvoDMLctoInv::nClientDataSetBeforeCancel(TnClientDataSet &ds)
@@ -307,6 +423,17 @@ void TOrvoDMLctoInv::nClientDataSetAfterPost(TnClientDataSet &ds)
         FTransacaoProduto.reset();
     }
     TnDMClientDataSet::nClientDataSetAfterPost(ds);
+    if (!ModoImportacao())
+        CopiarParaOutrasConsultas();
+}
+
+void TOrvoDMLctoInv::CopiarParaOutrasConsultas()
+{
+    // The open consultations of the entries show the saved row at once.
+    for (const char *classe : {"TOrvoDCLctoInv", "TOrvoDCLctoInvSyn"})
+        for (TnDataModule *m : Registro().Instancias(QString::fromLatin1(classe)))
+            if (auto *dc = qobject_cast<TnDMClientDataSet *>(m))
+                dc->SincroCopiarDados(nClientDataSet());
 }
 
 void TOrvoDMLctoInv::ConfigurarMotivoInventario()
@@ -429,6 +556,8 @@ void TOrvoDMLctoInv::ConfigurarCampo(TnClientDataSet *objeto)
     TnDMClientDataSet::ConfigurarCampo(objeto);
     MostrarValoresProdutoInv();
     const TnClientDataSet &ds = nClientDataSet();
+    if (ds.State() != dsInsert)
+        HabilitaDesabilitaProdutos(false);
     const bool temLinha = ds.Active() && (!ds.IsEmpty() || ds.State() == dsInsert);
     if (Form() && !ModoImportacao() && TipoForm() == ntfCadPage)
         Form()->SetTextoPainel(2, temLinha ? TextoOrigem(FieldByName(QStringLiteral("ORIGEMDADO")).Value())
@@ -501,6 +630,10 @@ void TOrvoDMLctoInv::nClientDataSetCampoExit(TnField &campo)
         VerificarPeriodoSelecionado(campo.AsDate());
     else if (campo.FieldName() == QLatin1String("MOTIVOINVENTARIO"))
         ConfigurarCampo(&nClientDataSet());
+    else if (campo.FieldName() == QLatin1String("CODIGOPRODUTO")) {
+        nClientDataSetCODIGOPRODUTODefIntExit();
+        PreencherParamsProduto();
+    }
 }
 
 // ---- ICMS rate

@@ -16,10 +16,13 @@
 //
 // The product panel: a parameter list under the product code with the product's main data
 // (reference, group, description, classification, unit). A typed product text is looked up
-// by reference when the company identifies products by reference. When the entry is saved
-// and its product does not exist, the user is asked and the product is created from the
-// panel, in the same transaction as the entry: either both are written or neither.
-// The desktop controls of the panel are not built yet; the list works headless.
+// by reference when the company identifies products by reference. Leaving the product code
+// on a new entry proposes the next free code (no code typed) or, for a code no product has,
+// asks whether to take the next free code instead; the panel opens for a product still to
+// be created and proposes the previous entry's values of the columns the user chose to
+// copy in the product register. When the entry is saved and its product does not exist,
+// the product is created from the panel in the same transaction as the entry: either both
+// are written or neither.
 #include "DMClientDataSet.h"
 
 #include <QDateTime>
@@ -29,6 +32,7 @@
 
 class TnpqPowerParam;
 class TnTransacao;
+class TnUtilProduto;
 
 inline constexpr char OrvoSDataLctoForaPersonalizacao[] =
     "A data do lançamento é posterior à data final permitida (%1).";
@@ -39,6 +43,9 @@ inline constexpr char OrvoSValorPISNaoNegativo[] = "Valor de PIS não pode ser n
 inline constexpr char OrvoSValorCOFINSNaoNegativo[] = "Valor de COFINS não pode ser negativo!";
 inline constexpr char OrvoSReferenciaNaoEncontrada[] = "Não foi possível encontrar a referência do produto!";
 inline constexpr char OrvoSProdutoNaoCadastrado[] = "Produto não cadastrado. Deseja incluir um novo registro?";
+inline constexpr char OrvoSApelidoGrupoInvalido[] = "Não existe grupo de produto com este apelido!";
+inline constexpr char OrvoSDicaCfgCadastro[] =
+    "Dica: Para configurar o preenchimento dos campos do produto vá no cadastro dele, e reabra os dois.";
 
 class TOrvoDMLctoInv : public TnDMClientDataSet {
     Q_OBJECT
@@ -76,6 +83,20 @@ public:
     // unknown product leaves them as they are.
     void MostrarValoresProdutoInv();
     void LimparParamsProduto();
+    // Switches the panel's parameters on or off (reference and classification only when the
+    // company uses them).
+    void HabilitaDesabilitaProdutos(bool habilitar);
+    // Leaving the product code: proposes a code on a new entry (nClientDataSetCODIGOPRODUTODefIntExit)
+    // and opens the panel for a product still to be created (PreencherParamsProduto).
+    void nClientDataSetCODIGOPRODUTODefIntExit();
+    void PreencherParamsProduto();
+    // Leaving the group parameter: an alias (a text that is no integer) becomes its group's
+    // code; an unknown alias is refused.
+    Q_INVOKABLE void ValidarApelidoGrupoProduto();
+    // The user's choice, in the product register, of the columns a new product copies from
+    // the previous one ("DESCRPRODUTO;UNIDADEMEDIDA;").
+    const QString &CopiarValorProduto() const { return FCopiarValorProduto; }
+    Q_INVOKABLE void SetCopiarValorProduto(const QString &v) { FCopiarValorProduto = v; }
 
     // Rebuilds the value list of MOTIVOINVENTARIO (reason 6 only after 31/12/2019).
     void ConfigurarMotivoInventario();
@@ -112,7 +133,13 @@ protected:
     void nClientDataSetBeforeCancel(TnClientDataSet &ds) override;
 
 private:
+    TnUtilProduto &CriarDMProdutoInv();
     void CriarProdutoFaltante();
+    bool ProdutoExiste();
+    // The panel's controls show the parameters again / the typed values go into them.
+    void MostrarParamsProduto();
+    void SalvarParamsProduto();
+    void CopiarParaOutrasConsultas();
     void DesfazerProdutoPendente();
     void CarregarCfgEmpresa();
     void ConfigurarCamposImpostos();
@@ -128,6 +155,12 @@ private:
     QVariant FMascClassifFiscal;
     QString FChaveConfiguracao; // company the settings were read for; empty: none yet
     std::unique_ptr<TnpqPowerParam> FParamsProduto;
+    // The product accessor of this register (CriarDMProdutoInv): keyed reads and writes of
+    // PRODUTO, created once and freed with the register.
+    std::unique_ptr<TnUtilProduto> FProduto;
+    QString FCopiarValorProduto;
+    // The panel's values when the previous entry started: a new product proposes them.
+    QString FOldConta, FOldDescricao, FOldUnidadeMedida, FOldCodigoNCM;
     // Open from the product's creation until the entry is written; rolled back when the
     // entry is not.
     std::unique_ptr<TnTransacao> FTransacaoProduto;
