@@ -1,5 +1,7 @@
 #include "Campo.h"
 
+#include "Dicionario.h"
+
 #include "ClientDataSet.h"
 #include "Decimal.h"
 #include "Excecoes.h"
@@ -562,4 +564,12 @@ void TnField::SetText(const QString &texto)
     bool achou = false;
     const QString valor = FDef.TemListaValores() ? FDef.ValorDoTexto(texto, &achou) : QString();
     SetAsString(achou ? valor : texto);
+}
+
+QString TnField::DisplayLabel() const
+{
+    if (!FDef.DisplayLabel.isEmpty())
+        return FDef.DisplayLabel;
+    const QString doDicionario = CaptionDoDicionario(FDef.Chave);
+    return doDicionario.isEmpty() ? FNome : doDicionario;
 }

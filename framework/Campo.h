@@ -73,7 +73,8 @@ public:
 
     Definicao &Def() { return FDef; }
     const Definicao &Def() const { return FDef; }
-    QString DisplayLabel() const { return FDef.DisplayLabel.isEmpty() ? FNome : FDef.DisplayLabel; }
+    // The declared caption, else the dictionary's for the field's key, else the field name.
+    QString DisplayLabel() const;
     void SetDisplayLabel(const QString &s) { FDef.DisplayLabel = s; }
     const QString &DisplayFormat() const { return FDef.DisplayFormat; }
     void SetDisplayFormat(const QString &s) { FDef.DisplayFormat = s; }

@@ -1,5 +1,7 @@
 #include "PowerParam.h"
 
+#include "Dicionario.h"
+
 #include "Definicao.h"
 #include "Valores.h"
 
@@ -32,7 +34,11 @@ Definicao ComLista(const QStringList &lista)
 
 // ---- TnpqParamItem --------------------------------------------------------------------
 
-TnpqParamItem::TnpqParamItem(const TnDefParam &def) : FDef(def), FValor(def.Padrao) {}
+TnpqParamItem::TnpqParamItem(const TnDefParam &def) : FDef(def), FValor(def.Padrao)
+{
+    if (FDef.Caption.isEmpty())
+        FDef.Caption = CaptionDoDicionario(FDef.ChaveDicionario);
+}
 
 bool TnpqParamItem::EhMesAno() const
 {

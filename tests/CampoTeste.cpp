@@ -2,6 +2,7 @@
 #include "ClientDataSet.h"
 #include "Decimal.h"
 #include "ExecutarSQL.h"
+#include "PowerParam.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,8 @@ const TnDefCampo kCampos[] = {
     {.Nome = "MOMENTO", .Tipo = ftDateTime},
     {.Nome = "GRANDE", .Tipo = ftLargeint},
     {.Nome = "FLAG", .Tipo = ftString, .Tamanho = 1, .Def = {.ListaValores = {"Sim=1", "Não=0"}}},
+    {.Nome = "EMP", .Tipo = ftSmallint, .Def = {.Chave = "codigoempresa"}},
+    {.Nome = "OUTRO", .Tipo = ftSmallint, .Def = {.Chave = "CHAVESEMCAPTION"}},
 };
 
 class Campos : public ::testing::Test {
@@ -222,3 +225,14 @@ TEST_F(Campos, ValorParaSQLDoCampo)
 }
 
 } // namespace
+
+// A caption not declared comes from the data dictionary's key, else it is the name.
+TEST_F(Campos, CaptionDoDicionario)
+{
+    EXPECT_EQ(F("EMP").DisplayLabel(), "Empresa");
+    EXPECT_EQ(F("OUTRO").DisplayLabel(), "OUTRO");
+    EXPECT_EQ(F("QTDE").DisplayLabel(), "Quantidade");
+    TnpqPowerParam p;
+    EXPECT_EQ(p.Adicionar({.Alias = "pGrupo", .ChaveDicionario = "CODIGOGRUPOPRODUTO"}).Caption(), "Grupo Produto");
+    EXPECT_EQ(p.Adicionar({.Alias = "pX", .Caption = "Meu", .ChaveDicionario = "CODIGOGRUPOPRODUTO"}).Caption(), "Meu");
+}

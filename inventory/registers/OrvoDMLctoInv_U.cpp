@@ -129,7 +129,7 @@ std::unique_ptr<TnpqPowerParam> CriarParamsProduto()
     p->Adicionar({.Alias = "pReferenProduto", .Caption = QString::fromUtf8("Referência"),
                   .Hint = QString::fromUtf8("Informe a referência para o produto, pode ser um texto ou apelido"),
                   .TamanhoMaximo = 15});
-    p->Adicionar({.Alias = "pCodigoGrupoProduto", .Caption = "Grupo Produto", .ChaveDicionario = "CODIGOGRUPOPRODUTO", .Requerido = true,
+    p->Adicionar({.Alias = "pCodigoGrupoProduto", .ChaveDicionario = "CODIGOGRUPOPRODUTO", .Requerido = true,
                   .TamanhoMaximo = 10});
     p->Adicionar({.Alias = "pDescrProduto", .Caption = QString::fromUtf8("Descrição"), .Requerido = true,
                   .Hint = QString::fromUtf8("Informe a descrição que identifica o produto"), .TamanhoMaximo = 40});
