@@ -1,8 +1,11 @@
 #pragma once
 // A form as the tests play it: records what modules ask of it, and closes the way the
 // desktop does (the module's close-query, then FormFechado).
+#include "ControleExtra.h"
 #include "Formulario.h"
+#include "PowerParam.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
 #include <functional>
@@ -58,6 +61,38 @@ public:
         Chamadas << "Detalhe:" + controlePai;
     }
     void ResultadoAlterado() override { Chamadas << QStringLiteral("Resultado"); }
+    void MostrarControleExtra(TnControleExtra *extra) override
+    {
+        Chamadas << QStringLiteral("Extra:%1:%2").arg(extra->CampoAnterior(), extra->Nome());
+    }
+
+    // The parameter panel as plain texts: what its controls show, by alias (as given).
+    // A test types into it by changing a text, then the module saves the panel.
+    QHash<QString, QString> ControlesParametros;
+    TnpqPowerParam *PainelParametros = nullptr;
+
+    QString CriarPainelParametros(TnpqPowerParam &params, const QString &campoAnterior) override
+    {
+        Chamadas << "PainelParametros:" + campoAnterior;
+        PainelParametros = &params;
+        return QStringLiteral("painel_") + campoAnterior;
+    }
+    void CarregarPainelParametros(const QString &painel) override
+    {
+        Chamadas << "CarregarParametros:" + painel;
+        for (int i = 0; PainelParametros && i < PainelParametros->Count(); ++i)
+            ControlesParametros.insert(PainelParametros->Items(i).Alias(), PainelParametros->Items(i).Text());
+    }
+    void SalvarPainelParametros(const QString &painel, bool todos) override
+    {
+        Chamadas << QStringLiteral("SalvarParametros:%1:%2").arg(painel).arg(todos ? 1 : 0);
+        for (int i = 0; PainelParametros && i < PainelParametros->Count(); ++i) {
+            TnpqParamItem &p = PainelParametros->Items(i);
+            const QString texto = ControlesParametros.value(p.Alias());
+            if (todos || texto != p.Text())
+                p.SetText(texto);
+        }
+    }
 
     // The calls that start with `prefixo`.
     QStringList Com(const QString &prefixo) const { return Chamadas.filter(QRegularExpression("^" + QRegularExpression::escape(prefixo))); }
