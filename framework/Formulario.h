@@ -88,8 +88,8 @@ public:
     virtual QString CriarPainelParametros(TnpqPowerParam &params, const QString &campoAnterior) = 0;
     // The panel's controls show the parameters' Text() and declaration state again.
     virtual void CarregarPainelParametros(const QString &painel) = 0;
-    // What the user typed in the panel goes into the parameters (SetText): into every one
-    // (`todos`), or only into those whose control differs from the parameter's Text().
+    // What the panel's controls hold goes into the parameters (SetText): into every one
+    // (`todos`), or only into those the user changed since the panel last showed them.
     virtual void SalvarPainelParametros(const QString &painel, bool todos) = 0;
 };
 

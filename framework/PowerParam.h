@@ -175,8 +175,8 @@ public:
     void DisplayParamsMake(TnFormModulo *form, const QString &campoAnterior);
     // The panel's controls show the parameters' Text() and declaration state again.
     void DisplayParamsLoad();
-    // What the user typed in the panel goes into the parameters (SetText): all of them
-    // (`todos`) or only those whose control differs from the parameter's Text().
+    // What the panel's controls hold goes into the parameters (SetText): all of them
+    // (`todos`) or only those the user changed since the panel last showed them.
     void DisplayParamsSave(bool todos);
     bool TemPainel() const { return FFormPainel != nullptr; }
     const QString &NomePainel() const { return FNomePainel; }

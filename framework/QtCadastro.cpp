@@ -502,13 +502,14 @@ void TnPainelCadastro::AtualizarExtra(const Extra &x)
         e->SetTexto(c.TextoExibido(e->Entrada()->hasFocus()));
 }
 
-// What the user typed into an extra control goes into its Texto.
+// What the user typed into an extra control goes into its Texto (what the control shows
+// otherwise is Texto itself, perhaps formatted).
 void TnPainelCadastro::TomarExtra(const Extra &x)
 {
     if (!x.Controle || !x.Controle->Habilitado() || x.Controle->SomenteLeitura())
         return;
     TnEditor *e = x.Editor;
-    if (!e->Digitando() && !e->Difere(x.Controle->TextoExibido(true)))
+    if (!e->Digitando())
         return;
     const QString texto = e->Texto();
     e->Descartar();
@@ -572,6 +573,9 @@ QGroupBox *TnPainelCadastro::CriarPainelParametros(TnpqPowerParam &params, const
         // Lists and check boxes are taken as they change; every control when the focus
         // leaves it, which then runs the parameter's OnExit.
         connect(e, &TnEditor::Editado, this, [this, nome, e] {
+            // A line already taken when the focus left holds nothing new.
+            if (e->Tipo() != teLista && e->Tipo() != teMarcacao && !e->Digitando())
+                return;
             for (const PainelParametros &p : FPaineisParametros)
                 if (p.Nome == nome)
                     if (TnpqParamItem *item = Parametro(p, e); item && e->Habilitado()) {
@@ -635,7 +639,7 @@ void TnPainelCadastro::SalvarPainelParametros(const QString &nome, bool todos)
     for (const PainelParametros &p : FPaineisParametros)
         if (p.Nome == nome)
             for (TnEditor *e : p.Editores)
-                if (TnpqParamItem *item = Parametro(p, e); item && (todos || e->Difere(item->Text()))) {
+                if (TnpqParamItem *item = Parametro(p, e); item && (todos || e->Digitando())) {
                     e->Descartar();
                     item->SetText(e->Texto());
                 }

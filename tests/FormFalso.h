@@ -6,6 +6,7 @@
 #include "PowerParam.h"
 
 #include <QHash>
+#include <QSet>
 #include <QRegularExpression>
 #include <QStringList>
 #include <functional>
@@ -67,9 +68,14 @@ public:
     }
 
     // The parameter panel as plain texts: what its controls show, by alias (as given).
-    // A test types into it by changing a text, then the module saves the panel.
     QHash<QString, QString> ControlesParametros;
     TnpqPowerParam *PainelParametros = nullptr;
+    // The user types into a parameter's control (taken when the module saves the panel).
+    void DigitarParametro(const QString &alias, const QString &texto)
+    {
+        ControlesParametros.insert(alias, texto);
+        FDigitados.insert(alias);
+    }
 
     QString CriarPainelParametros(TnpqPowerParam &params, const QString &campoAnterior) override
     {
@@ -80,6 +86,7 @@ public:
     void CarregarPainelParametros(const QString &painel) override
     {
         Chamadas << "CarregarParametros:" + painel;
+        FDigitados.clear();
         for (int i = 0; PainelParametros && i < PainelParametros->Count(); ++i)
             ControlesParametros.insert(PainelParametros->Items(i).Alias(), PainelParametros->Items(i).Text());
     }
@@ -88,12 +95,15 @@ public:
         Chamadas << QStringLiteral("SalvarParametros:%1:%2").arg(painel).arg(todos ? 1 : 0);
         for (int i = 0; PainelParametros && i < PainelParametros->Count(); ++i) {
             TnpqParamItem &p = PainelParametros->Items(i);
-            const QString texto = ControlesParametros.value(p.Alias());
-            if (todos || texto != p.Text())
-                p.SetText(texto);
+            if (todos || FDigitados.contains(p.Alias()))
+                p.SetText(ControlesParametros.value(p.Alias()));
         }
+        FDigitados.clear();
     }
 
     // The calls that start with `prefixo`.
     QStringList Com(const QString &prefixo) const { return Chamadas.filter(QRegularExpression("^" + QRegularExpression::escape(prefixo))); }
+
+private:
+    QSet<QString> FDigitados;
 };
