@@ -569,7 +569,14 @@ void TnDMClientDataSet::FormCloseQuery(TnFormModulo *form, bool &podeFechar)
 
 void TnDMClientDataSet::EsquecerForm()
 {
+    if (FForm)
+        Notification(FForm);
     FForm = nullptr;
+    // The extra controls belong to the form's page; the module makes them again with its
+    // next form.
+    const QList<QPointer<TnControleExtra>> extras = std::exchange(FExtras, {});
+    for (const QPointer<TnControleExtra> &e : extras)
+        delete e.data();
     // The details' views were inside the form that closed.
     for (TnDMClientDataSet *d : Detalhes())
         d->EsquecerForm();
@@ -627,6 +634,62 @@ void TnDMClientDataSet::Configurar()
     if (FForm)
         FForm->AtualizarControle(QString());
 }
+
+// ---- extra controls and the register's configuration ---------------------------------
+
+TnControleExtra *TnDMClientDataSet::CriarControlsFraFields(const QString &campoAnterior, const QString &nome,
+                                                           const QString &caption, TFieldType tipo, int largura)
+{
+    const QString n = nome.trimmed();
+    if (n.isEmpty())
+        throw Exception(QStringLiteral("Controle extra sem nome no cadastro %1.").arg(ClassName()));
+    if (FDataSet.FindField(n) || ControleExtra(n))
+        throw Exception(QStringLiteral("O nome \"%1\" já é de um controle do cadastro %2.").arg(n, ClassName()));
+    if (!FDataSet.FindField(campoAnterior.trimmed()) && !ControleExtra(campoAnterior))
+        throw Exception(QStringLiteral("O controle extra \"%1\" segue \"%2\", que não é um campo do cadastro %3.")
+                            .arg(n, campoAnterior, ClassName()));
+    auto *extra = new TnControleExtra(this, campoAnterior, n, caption, tipo, largura);
+    FExtras.append(extra);
+    if (FForm)
+        FForm->MostrarControleExtra(extra);
+    return extra;
+}
+
+QList<TnControleExtra *> TnDMClientDataSet::ControlesExtras() const
+{
+    QList<TnControleExtra *> r;
+    for (const QPointer<TnControleExtra> &e : FExtras)
+        if (e)
+            r << e.data();
+    return r;
+}
+
+TnControleExtra *TnDMClientDataSet::ControleExtra(const QString &nome) const
+{
+    for (const QPointer<TnControleExtra> &e : FExtras)
+        if (e && e->Nome().compare(nome.trimmed(), Qt::CaseInsensitive) == 0)
+            return e.data();
+    return nullptr;
+}
+
+void TnDMClientDataSet::SairDoControleExtra(const QString &nome)
+{
+    TnControleExtra *e = ControleExtra(nome);
+    if (!e)
+        throw Exception(QStringLiteral("O cadastro %1 não tem o controle \"%2\".").arg(ClassName(), nome));
+    // A copy: the handler may replace itself, or close the form and with it the control.
+    if (const std::function<void()> h = e->OnExit)
+        h();
+}
+
+void TnDMClientDataSet::ExecutarCfgCadastro()
+{
+    if (const std::function<void()> h = OnCfgCadastro)
+        h();
+}
+
+bool TnDMClientDataSet::PesquisarCampo(const QString &) { return false; }
+void TnDMClientDataSet::Notification(TnFormModulo *) {}
 
 // ---- detail registers -----------------------------------------------------------------
 

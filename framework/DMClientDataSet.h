@@ -71,6 +71,7 @@
 // - the form observes the dataset (TnObservadorDataSet) for rows and values, and re-reads
 //   a control's declaration state on AtualizarControle(name).
 #include "ClientDataSet.h"
+#include "ControleExtra.h"
 #include "Formulario.h"
 #include "Modulos.h"
 #include "Provider.h"
@@ -190,8 +191,13 @@ public:
     // changed row in edit, asks whether to save it: Yes saves (a failure keeps the form
     // open and raises), No cancels it, Cancel keeps the form open.
     virtual void FormCloseQuery(TnFormModulo *form, bool &podeFechar);
-    // The form has closed: the module forgets it and is freed (deleteLater).
+    // The form has closed: the module forgets it (Notification first, then its extra
+    // controls go) and is freed (deleteLater).
     void FormFechado();
+    // The form is going: the module drops what it kept of it (parameter panels:
+    // TnpqPowerParam::EsquecerPainel). Runs before the module forgets the form; the
+    // extra controls still exist. The base does nothing.
+    virtual void Notification(TnFormModulo *form);
     // Closes the module's form, when it has one.
     void FecharForm();
     // The user left the control of a field: runs nClientDataSetCampoExit.
@@ -203,6 +209,31 @@ public:
     // Runs ConfigurarTabela, ConfigurarAutoRequerido, ConfigurarAutoFormato and
     // ConfigurarCampo with the dataset, then shows the controls again.
     void Configurar();
+
+    // ---- controls bound to no field (ControleExtra.h)
+    // Creates the control `nome` shown after the control of `campoAnterior` (a field of the
+    // dataset, or an extra control made before) and asks the form, when there is one, to
+    // show it. The module owns it; it is destroyed when the form goes (hold it through
+    // QPointer). A blank or taken name (a field's or another extra's, any case), or an
+    // unknown `campoAnterior`, is an error.
+    TnControleExtra *CriarControlsFraFields(const QString &campoAnterior, const QString &nome, const QString &caption,
+                                           TFieldType tipo, int largura = 0);
+    QList<TnControleExtra *> ControlesExtras() const; // in the order they were made
+    TnControleExtra *ControleExtra(const QString &nome) const; // any case; null when absent
+    // The user left the extra control: runs its OnExit. An unknown name is an error.
+    void SairDoControleExtra(const QString &nome);
+
+    // ---- the register's configuration (the form's action nafCfgCadastro, "Configurar")
+    // The form offers the action while a handler is set. A module may keep the handler it
+    // finds and call it from its own.
+    std::function<void()> OnCfgCadastro;
+    // Runs OnCfgCadastro; nothing when none is set.
+    void ExecutarCfgCadastro();
+
+    // The search button of a field's control: the module searches it itself and answers
+    // true, or answers false and the form opens the consultation of the field's
+    // ClasseLookup. The base answers false.
+    virtual bool PesquisarCampo(const QString &campo);
 
     // ---- detail registers
     // Binds `detalhe` to this module as master by the ';'-joined link fields (same names in
@@ -314,6 +345,7 @@ private:
     QString FCamposLink;
     QVariantList FValoresMestre;     // the master's link values the rows were read for
     QList<QPointer<TnDMClientDataSet>> FDetalhes;
+    QList<QPointer<TnControleExtra>> FExtras;
     std::vector<std::pair<int, QVariant>> FAnterior; // CopiarAnterior fields before an insert
     TDataSetState FEstadoGravando = dsBrowse;
     bool FRestaurando = false;       // putting a refused row back into edit: no hooks

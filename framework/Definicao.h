@@ -27,6 +27,8 @@ struct Definicao {
     int Decimais = 0;       // decimals typed in the entry control
     QString DisplayFormat = {};  // mask of FormatFloat for showing numbers
     QString EditFormat = {};     // mask for editing; DisplayFormat when empty
+    QString CaracteresAceitos = {}; // the only characters the entry control takes; empty: any
+    QString MascaraEdicao = {};  // input mask of the entry control (QLineEdit); empty: none
     QStringList ListaValores = {}; // "text=value" lines
     TnTipoControle TipoControle = ntcEdit;
     bool CopiarAnterior = false; // a new row starts with this field of the previous row

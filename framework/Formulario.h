@@ -14,7 +14,9 @@
 #include <QString>
 #include <exception>
 
+class TnControleExtra;
 class TnDMClientDataSet;
+class TnpqPowerParam;
 
 // Record and form actions a module may switch on or off (ConfigurarActionForm) or give
 // another shortcut (AdicionarAtalhoSecundario).
@@ -71,6 +73,24 @@ public:
 
     // The module's results changed (a process's grid or tabs): show them again.
     virtual void ResultadoAlterado() = 0;
+
+    // Shows a control of the module bound to no field (TnDMClientDataSet::
+    // CriarControlsFraFields) right after the control of its CampoAnterior, on that
+    // control's page. The form holds it through a QPointer: the module frees it.
+    // AtualizarControle and FocarControle find it by its name.
+    virtual void MostrarControleExtra(TnControleExtra *extra) = 0;
+
+    // A panel of parameters on a register's page (TnpqPowerParam::DisplayParamsMake): one
+    // control per parameter, placed right under the control of `campoAnterior`; answers the
+    // panel's name. When the focus leaves a parameter's control, the form stores the typed
+    // text (SetText) and runs the parameter's OnExit, reporting a failure as MostrarFalha.
+    // AtualizarControle and FocarControle find the controls by the parameters' aliases.
+    virtual QString CriarPainelParametros(TnpqPowerParam &params, const QString &campoAnterior) = 0;
+    // The panel's controls show the parameters' Text() and declaration state again.
+    virtual void CarregarPainelParametros(const QString &painel) = 0;
+    // What the panel's controls hold goes into the parameters (SetText): into every one
+    // (`todos`), or only into those the user changed since the panel last showed them.
+    virtual void SalvarPainelParametros(const QString &painel, bool todos) = 0;
 };
 
 // The main window as modules see it: its status bar (panel 3 holds the inventory period).

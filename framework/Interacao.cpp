@@ -31,6 +31,7 @@ bool gEhHttpExe = false;
 
 void DefinirInteracao(TnInteracao *i) { gInteracao = i; }
 int TnInteracao::SelecionarItem(const QString &, const QStringList &) { return -1; }
+bool TnInteracao::SelecionarItens(const QString &, const QStringList &, QList<int> &) { return false; }
 
 TnInteracao &Interacao() { return gInteracao ? *gInteracao : gSemInteracao; }
 

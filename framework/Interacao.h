@@ -140,6 +140,10 @@ public:
     // A choice from a list (a lookup): answers the chosen position, or -1 when the user
     // chose nothing. Without a user to ask, nothing is chosen.
     virtual int SelecionarItem(const QString &titulo, const QStringList &itens);
+    // A choice of several items of a list: `marcados` comes with the positions checked at
+    // first and goes back with those the user checked. False when the user gave up (then
+    // `marcados` is left as it came). Without a user to ask, nothing is chosen (false).
+    virtual bool SelecionarItens(const QString &titulo, const QStringList &itens, QList<int> &marcados);
 };
 
 // Installs the interface (nullptr: back to none). The caller keeps it alive while installed.

@@ -14,13 +14,19 @@ int gUsuario = 0;
 QString gNomeUsuario;
 QString gPastaPreferencias;
 
+// Characters a section or key of the INI file cannot hold.
+const QString &Proibidos()
+{
+    static const QString proibidos = QStringLiteral("/\\=[]\r\n");
+    return proibidos;
+}
+
 // A section or key of the INI file: a plain name.
 void ChecarNome(const QString &nome, const char *oque)
 {
-    static const QString proibidos = QStringLiteral("/\\=[]\r\n");
     bool ok = !nome.trimmed().isEmpty();
     for (QChar c : nome)
-        ok = ok && !proibidos.contains(c);
+        ok = ok && !Proibidos().contains(c);
     if (!ok)
         throw Exception(QStringLiteral("%1 inválida nas preferências do usuário: \"%2\".")
                             .arg(QString::fromUtf8(oque), nome));
@@ -126,4 +132,24 @@ void TnPreferenciasUsuario::Gravar(const QString &secao, const QString &chave, c
     s.sync();
     if (s.status() != QSettings::NoError)
         throw Exception(QStringLiteral("Não foi possível gravar as preferências do usuário em %1.").arg(arquivo));
+}
+
+std::unique_ptr<QSettings> CriarINIModuloCfg()
+{
+    if (!QDir().mkpath(TnPreferenciasUsuario::Pasta()))
+        throw Exception(QStringLiteral("Não foi possível criar a pasta das preferências do usuário: %1")
+                            .arg(TnPreferenciasUsuario::Pasta()));
+    return std::make_unique<QSettings>(TnPreferenciasUsuario::Arquivo(), QSettings::IniFormat);
+}
+
+QString PegarSectionUsuario(const QString &nomeForm)
+{
+    ChecarNome(nomeForm, "Seção");
+    QString usuario = NomeUsuarioConectado().trimmed().toUpper();
+    if (usuario.isEmpty())
+        usuario = QString::number(CodigoUsuarioConectado());
+    for (QChar &c : usuario)
+        if (Proibidos().contains(c))
+            c = u'_';
+    return nomeForm.trimmed() + u'_' + usuario;
 }

@@ -13,8 +13,10 @@
 //   "<folder>/usuario_<code>.ini", read and written by section and key.
 // Without a current connection the window has no limit and every setting is off.
 #include <QDate>
+#include <QSettings>
 #include <QString>
 #include <bitset>
+#include <memory>
 
 class nDMConexao;
 
@@ -67,3 +69,13 @@ public:
     // Exception when the file cannot be written.
     static void Gravar(const QString &secao, const QString &chave, const QString &valor);
 };
+
+// The connected user's preference file (TnPreferenciasUsuario::Arquivo) opened for a module
+// to read and write its own keys; its folder is created when missing. Write keys under the
+// section PegarSectionUsuario gives.
+std::unique_ptr<QSettings> CriarINIModuloCfg();
+// The section of the connected user's preferences of a form: "<nomeForm>_<USER NAME>"
+// ("frmUlmarDMProduto_ADMINISTRADOR"), the user's code when the name is blank; characters an
+// INI section cannot hold become "_". A blank form name, or one with such characters, is an
+// error (Exception).
+QString PegarSectionUsuario(const QString &nomeForm);

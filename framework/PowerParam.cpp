@@ -228,6 +228,34 @@ void TnpqPowerParam::Restaurar()
         p->Restaurar();
 }
 
+void TnpqPowerParam::DisplayParamsMake(TnFormModulo *form, const QString &campoAnterior)
+{
+    EsquecerPainel();
+    if (!form)
+        return;
+    FNomePainel = form->CriarPainelParametros(*this, campoAnterior);
+    FFormPainel = form;
+    DisplayParamsLoad();
+}
+
+void TnpqPowerParam::DisplayParamsLoad()
+{
+    if (FFormPainel)
+        FFormPainel->CarregarPainelParametros(FNomePainel);
+}
+
+void TnpqPowerParam::DisplayParamsSave(bool todos)
+{
+    if (FFormPainel)
+        FFormPainel->SalvarPainelParametros(FNomePainel, todos);
+}
+
+void TnpqPowerParam::EsquecerPainel()
+{
+    FFormPainel = nullptr;
+    FNomePainel.clear();
+}
+
 // ---- TnDMPowerParam -------------------------------------------------------------------
 
 TnDMPowerParam::TnDMPowerParam(const TnDefProcesso &declaracao)

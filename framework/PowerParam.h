@@ -76,6 +76,8 @@ struct TnDefParam {
     QStringList ListaValores{}; // "text=value" lines of a combo
     QString Hint{};
     int TamanhoMaximo = 0;      // characters accepted, 0 for no limit
+    QString CaracteresAceitos{}; // the only characters the control takes; empty: any
+    QString MascaraEdicao{};     // input mask of the control; empty: none
 };
 
 // One parameter and its value. The value is kept as given (SetValue) or typed (SetText).
@@ -98,6 +100,11 @@ public:
     void SetListaValores(const QStringList &l) { FDef.ListaValores = l; }
     const QString &Hint() const { return FDef.Hint; }
     int TamanhoMaximo() const { return FDef.TamanhoMaximo; }
+    void SetTamanhoMaximo(int caracteres) { FDef.TamanhoMaximo = caracteres; }
+    const QString &CaracteresAceitos() const { return FDef.CaracteresAceitos; }
+    void SetCaracteresAceitos(const QString &c) { FDef.CaracteresAceitos = c; }
+    const QString &MascaraEdicao() const { return FDef.MascaraEdicao; }
+    void SetMascaraEdicao(const QString &m) { FDef.MascaraEdicao = m; }
     // Entered as a month and year (see the top of this file).
     bool EhMesAno() const;
 
@@ -131,6 +138,11 @@ public:
     void SetRequerido(bool v) { FDef.Requerido = v; }
     void SetVisivel(bool v) { FDef.Visivel = v; }
 
+    // Runs when the user leaves the parameter's control in a register's parameter panel
+    // (TnpqPowerParam::DisplayParamsMake), after the typed text was stored. Throws EnParam
+    // to refuse it: the form shows the message and focuses the control.
+    std::function<void(TnpqParamItem &)> OnExit;
+
 private:
     [[noreturn]] void Falhar(const QString &tipo) const;
     TnDefParam FDef;
@@ -156,8 +168,28 @@ public:
     TnpqParamItem &Param(const QString &alias) const;
     void Restaurar(); // every value back to its default
 
+    // ---- a panel of these parameters on a register's form
+    // Asks `form` for a panel with one control per parameter, right under the control of
+    // `campoAnterior` (TnFormModulo::CriarPainelParametros), and shows the values in it. A
+    // panel made before is forgotten (one panel at a time). No form: nothing.
+    void DisplayParamsMake(TnFormModulo *form, const QString &campoAnterior);
+    // The panel's controls show the parameters' Text() and declaration state again.
+    void DisplayParamsLoad();
+    // What the panel's controls hold goes into the parameters (SetText): all of them
+    // (`todos`) or only those the user changed since the panel last showed them.
+    void DisplayParamsSave(bool todos);
+    bool TemPainel() const { return FFormPainel != nullptr; }
+    const QString &NomePainel() const { return FNomePainel; }
+    // The form is gone (the module's Notification): the panel is forgotten.
+    void EsquecerPainel();
+    // Lives as long as these parameters: a form that keeps them checks it before use.
+    std::weak_ptr<const void> Vida() const { return FVida; }
+
 private:
     std::vector<std::unique_ptr<TnpqParamItem>> FItens;
+    TnFormModulo *FFormPainel = nullptr;
+    QString FNomePainel;
+    std::shared_ptr<const void> FVida = std::make_shared<const bool>(true);
 };
 
 // The declaration of a process module.

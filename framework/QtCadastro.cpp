@@ -3,6 +3,7 @@
 #include "Interacao.h"
 #include "QtEditores.h"
 #include "QtGrade.h"
+#include "QtProcesso.h"
 #include "QtSelecao.h"
 
 #include <QAction>
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -72,6 +74,19 @@ QStringList Nomes(const QString &lista)
 }
 
 bool EmEdicao(const TnClientDataSet &ds) { return ds.State() == dsEdit || ds.State() == dsInsert; }
+
+bool MesmoNome(const QString &a, const QString &b) { return a.compare(b.trimmed(), Qt::CaseInsensitive) == 0; }
+
+// The form layout (a page) that holds a control, and the control's row in it.
+QFormLayout *LinhaDoControle(QWidget *w, int &linha)
+{
+    auto *form = w && w->parentWidget() ? qobject_cast<QFormLayout *>(w->parentWidget()->layout()) : nullptr;
+    QFormLayout::ItemRole papel;
+    linha = -1;
+    if (form)
+        form->getWidgetPosition(w, &linha, &papel);
+    return linha >= 0 ? form : nullptr;
+}
 } // namespace
 
 // ---- TnPainelCadastro -------------------------------------------------------------------
@@ -92,6 +107,9 @@ TnPainelCadastro::TnPainelCadastro(TnDMClientDataSet *dm, TnFrmModulo *form, boo
         CriarOrdens();
     }
     dm->nClientDataSet().AdicionarObservador(this);
+    // Extra controls the module made before it had this page.
+    for (TnControleExtra *x : dm->ControlesExtras())
+        MostrarExtra(x);
     Atualizar();
 }
 
@@ -100,6 +118,14 @@ TnPainelCadastro::~TnPainelCadastro()
     // The controls still send focus changes while they go: they no longer reach here.
     for (TnEditor *e : FEditores)
         disconnect(e, nullptr, this, nullptr);
+    for (const Extra &x : FExtras) {
+        disconnect(x.Editor, nullptr, this, nullptr);
+        if (x.Controle)
+            disconnect(x.Controle, nullptr, this, nullptr);
+    }
+    for (const PainelParametros &p : FPaineisParametros)
+        for (TnEditor *e : p.Editores)
+            disconnect(e, nullptr, this, nullptr);
     if (FModulo)
         FModulo->nClientDataSet().RemoverObservador(this);
 }
@@ -186,11 +212,24 @@ void TnPainelCadastro::CriarEditores()
     }
 }
 
-TnEditor *TnPainelCadastro::Editor(const QString &campo) const
+TnEditor *TnPainelCadastro::EditorDeCampo(const QString &campo) const
 {
     for (TnEditor *e : FEditores)
-        if (e->Nome().compare(campo.trimmed(), Qt::CaseInsensitive) == 0)
+        if (MesmoNome(e->Nome(), campo))
             return e;
+    return nullptr;
+}
+
+TnEditor *TnPainelCadastro::Editor(const QString &campo) const
+{
+    if (TnEditor *e = EditorDeCampo(campo))
+        return e;
+    if (const Extra *x = ExtraDe(campo))
+        return x->Editor;
+    for (const PainelParametros &p : FPaineisParametros)
+        for (TnEditor *e : p.Editores)
+            if (MesmoNome(e->Nome(), campo))
+                return e;
     return nullptr;
 }
 
@@ -220,9 +259,11 @@ void TnPainelCadastro::Atualizar(const QString &campo)
     const TnClientDataSet &ds = FModulo->nClientDataSet();
     const bool comLinha = ds.Active() && (EmEdicao(ds) || !ds.IsEmpty());
     for (TnEditor *e : FEditores) {
-        if (!campo.isEmpty() && e->Nome().compare(campo.trimmed(), Qt::CaseInsensitive) != 0)
+        if (!campo.isEmpty() && !MesmoNome(e->Nome(), campo))
             continue;
         const TnField &f = *Campo(e);
+        e->SetMascara(f.Def().MascaraEdicao);
+        e->SetCaracteresAceitos(f.Def().CaracteresAceitos);
         if (!e->Digitando())
             e->SetTexto(comLinha ? f.Text() : QString());
         e->SetCaption(f.DisplayLabel(), f.Required());
@@ -232,6 +273,14 @@ void TnPainelCadastro::Atualizar(const QString &campo)
         e->SetDica(f.Def().Hint);
         e->SetHabilitado(EditorHabilitado(f));
     }
+    for (const Extra &x : FExtras)
+        if (campo.isEmpty() || MesmoNome(x.Editor->Nome(), campo))
+            AtualizarExtra(x);
+    for (const PainelParametros &p : FPaineisParametros)
+        for (TnEditor *e : p.Editores)
+            if (campo.isEmpty() || MesmoNome(e->Nome(), campo))
+                if (TnpqParamItem *item = Parametro(p, e))
+                    MostrarParametro(e, *item);
     AtualizarBotoes();
 }
 
@@ -239,7 +288,7 @@ void TnPainelCadastro::RegistroAlterado(TnClientDataSet &, TnField *campo)
 {
     if (!campo)
         return;
-    if (TnEditor *e = Editor(campo->FieldName()); e && !e->Digitando())
+    if (TnEditor *e = EditorDeCampo(campo->FieldName()); e && !e->Digitando())
         e->SetTexto(campo->Text());
 }
 
@@ -279,6 +328,8 @@ void TnPainelCadastro::TomarDigitado()
     }
     for (const auto &[e, texto] : pendentes)
         Escrever(e, texto);
+    for (const Extra &x : FExtras)
+        TomarExtra(x);
 }
 
 void TnPainelCadastro::Escrever(TnEditor *e, const QString &texto)
@@ -356,6 +407,10 @@ void TnPainelCadastro::Pesquisar(TnEditor *e)
     TnField *f = Campo(e);
     if (!f || !EditorHabilitado(*f))
         return;
+    // The module may search the field itself.
+    bool tratado = false;
+    if (!FForm->Tentar([&] { tratado = FModulo->PesquisarCampo(f->FieldName()); }) || tratado || !FModulo)
+        return;
     const QVariantMap linha = PesquisarNaConsulta(f->Def().ClasseLookup, this);
     if (linha.isEmpty() || !FModulo)
         return;
@@ -371,6 +426,223 @@ void TnPainelCadastro::Pesquisar(TnEditor *e)
                 g->SetAsVariant(linha.value(chave));
         }
     });
+}
+
+// ---- extra controls ----------------------------------------------------------------------
+
+const TnPainelCadastro::Extra *TnPainelCadastro::ExtraDe(const QString &nome) const
+{
+    for (const Extra &x : FExtras)
+        if (MesmoNome(x.Editor->Nome(), nome))
+            return &x;
+    return nullptr;
+}
+
+void TnPainelCadastro::MostrarExtra(TnControleExtra *extra)
+{
+    if (!extra || !FPaginas || ExtraDe(extra->Nome()))
+        return;
+    // After the control it follows, and after the extra controls that follow it already.
+    TnEditor *ancora = EditorDeCampo(extra->CampoAnterior());
+    if (const Extra *x = ExtraDe(extra->CampoAnterior()))
+        ancora = x->Editor;
+    for (const Extra &x : FExtras)
+        if (x.Controle && MesmoNome(x.Controle->CampoAnterior(), extra->CampoAnterior()))
+            ancora = x.Editor;
+    int linha = -1;
+    QFormLayout *form = ancora ? LinhaDoControle(ancora->Widget(), linha) : nullptr;
+    if (!form)
+        return;
+    auto *e = new TnEditor(extra->Nome(), extra->Tipo() == ftMemo ? teMemo : teLinha, form->parentWidget());
+    e->SetAlinharDireita(EhTipoNumerico(extra->Tipo()));
+    if (extra->Largura() > 0)
+        e->Widget()->setFixedWidth(extra->Largura());
+    else if (ancora->Widget()->maximumWidth() < QWIDGETSIZE_MAX) // a control of a fixed width
+        e->Widget()->setFixedWidth(ancora->Widget()->maximumWidth());
+    form->insertRow(linha + 1, e->Rotulo(), e->Widget());
+    const QPointer<TnControleExtra> controle(extra);
+    FExtras.push_back({controle, e});
+    // While the user edits a number it shows with its edit mask.
+    connect(e, &TnEditor::Entrou, this, [e, controle] {
+        if (controle && !e->Digitando())
+            e->SetTexto(controle->TextoExibido(true));
+    });
+    connect(e, &TnEditor::Editado, this, [this, e] {
+        if (const Extra *x = ExtraDe(e->Nome()))
+            TomarExtra(*x);
+    });
+    connect(e, &TnEditor::Saiu, this, [this, e, controle] {
+        const Extra *x = ExtraDe(e->Nome());
+        if (!x || !controle || !FModulo)
+            return;
+        if (controle->Habilitado() && !controle->SomenteLeitura())
+            FForm->Tentar([&] {
+                TomarExtra(*x);
+                FModulo->SairDoControleExtra(controle->Nome());
+            });
+        if (const Extra *y = ExtraDe(e->Nome()))
+            AtualizarExtra(*y);
+    });
+    connect(extra, &QObject::destroyed, this, [this, e] { RemoverExtra(e); });
+    AtualizarExtra(FExtras.back());
+}
+
+void TnPainelCadastro::AtualizarExtra(const Extra &x)
+{
+    if (!x.Controle)
+        return;
+    const TnControleExtra &c = *x.Controle;
+    TnEditor *e = x.Editor;
+    e->SetCaption(c.Caption(), c.Requerido());
+    e->SetHabilitado(c.Habilitado());
+    e->SetSomenteLeitura(c.SomenteLeitura());
+    e->SetNegrito(c.Negrito());
+    e->SetCaracteresAceitos(c.CaracteresAceitos());
+    if (!e->Digitando())
+        e->SetTexto(c.TextoExibido(e->Entrada()->hasFocus()));
+}
+
+// What the user typed into an extra control goes into its Texto (what the control shows
+// otherwise is Texto itself, perhaps formatted).
+void TnPainelCadastro::TomarExtra(const Extra &x)
+{
+    if (!x.Controle || !x.Controle->Habilitado() || x.Controle->SomenteLeitura())
+        return;
+    TnEditor *e = x.Editor;
+    if (!e->Digitando())
+        return;
+    const QString texto = e->Texto();
+    e->Descartar();
+    x.Controle->SetTexto(texto);
+}
+
+void TnPainelCadastro::RemoverLinha(QWidget *w)
+{
+    int linha = -1;
+    if (QFormLayout *form = LinhaDoControle(w, linha))
+        form->removeRow(linha); // deletes the caption and the control
+}
+
+void TnPainelCadastro::RemoverExtra(TnEditor *e)
+{
+    const auto it = std::find_if(FExtras.begin(), FExtras.end(), [e](const Extra &x) { return x.Editor == e; });
+    if (it == FExtras.end())
+        return;
+    FExtras.erase(it);
+    disconnect(e, nullptr, this, nullptr);
+    RemoverLinha(e->Widget());
+    delete e;
+}
+
+// ---- parameter panels ------------------------------------------------------------------
+
+TnpqParamItem *TnPainelCadastro::Parametro(const PainelParametros &painel, const TnEditor *e) const
+{
+    TnpqPowerParam *params = painel.Vivos();
+    return params ? params->FindParam(e->Nome()) : nullptr;
+}
+
+QGroupBox *TnPainelCadastro::CriarPainelParametros(TnpqPowerParam &params, const QString &campoAnterior,
+                                                   const QString &nome)
+{
+    TnEditor *ancora = EditorDeCampo(campoAnterior);
+    if (const Extra *x = ExtraDe(campoAnterior))
+        ancora = x->Editor;
+    int linha = -1;
+    QFormLayout *form = ancora ? LinhaDoControle(ancora->Widget(), linha) : nullptr;
+    if (!form)
+        return nullptr;
+    // One panel per set of parameters: the one shown before goes.
+    for (auto it = FPaineisParametros.begin(); it != FPaineisParametros.end(); ++it)
+        if (it->Params == &params) {
+            for (TnEditor *e : it->Editores)
+                disconnect(e, nullptr, this, nullptr);
+            QGroupBox *caixa = it->Caixa;
+            FPaineisParametros.erase(it);
+            RemoverLinha(caixa);
+            LinhaDoControle(ancora->Widget(), linha);
+            break;
+        }
+    auto *caixa = new QGroupBox(params.Caption, form->parentWidget());
+    caixa->setObjectName(nome);
+    auto *interno = new QFormLayout(caixa);
+    PainelParametros painel{nome, &params, params.Vida(), caixa, {}};
+    for (int i = 0; i < params.Count(); ++i) {
+        TnEditor *e = CriarEditorParametro(params.Items(i), caixa);
+        interno->addRow(e->Rotulo(), e->Widget());
+        // Lists and check boxes are taken as they change; every control when the focus
+        // leaves it, which then runs the parameter's OnExit.
+        connect(e, &TnEditor::Editado, this, [this, nome, e] {
+            // A line already taken when the focus left holds nothing new.
+            if (e->Tipo() != teLista && e->Tipo() != teMarcacao && !e->Digitando())
+                return;
+            for (const PainelParametros &p : FPaineisParametros)
+                if (p.Nome == nome)
+                    if (TnpqParamItem *item = Parametro(p, e); item && e->Habilitado()) {
+                        e->Descartar();
+                        item->SetText(e->Texto());
+                    }
+        });
+        connect(e, &TnEditor::Saiu, this, [this, nome, e] { SairDoParametro(nome, e); });
+        connect(e, &TnEditor::Pesquisar, this, [this, nome, e] {
+            for (const PainelParametros &p : FPaineisParametros)
+                if (p.Nome == nome)
+                    if (TnpqParamItem *item = Parametro(p, e); item && e->Habilitado())
+                        FForm->Tentar([&] { PesquisarParametro(e, *item, this); });
+        });
+        painel.Editores.push_back(e);
+    }
+    form->insertRow(linha + 1, caixa);
+    FPaineisParametros.push_back(std::move(painel));
+    CarregarPainelParametros(nome);
+    return caixa;
+}
+
+void TnPainelCadastro::SairDoParametro(const QString &painel, TnEditor *e)
+{
+    for (const PainelParametros &p : FPaineisParametros) {
+        if (p.Nome != painel)
+            continue;
+        TnpqParamItem *item = Parametro(p, e);
+        if (!item || !e->Habilitado())
+            return;
+        FForm->Tentar([&] {
+            e->Descartar();
+            item->SetText(e->Texto());
+            // A copy: the handler may replace itself.
+            if (const std::function<void(TnpqParamItem &)> h = item->OnExit)
+                h(*item);
+        });
+        return;
+    }
+}
+
+bool TnPainelCadastro::TemPainelParametros(const QString &nome) const
+{
+    return std::any_of(FPaineisParametros.begin(), FPaineisParametros.end(),
+                       [&](const PainelParametros &p) { return p.Nome == nome; });
+}
+
+void TnPainelCadastro::CarregarPainelParametros(const QString &nome)
+{
+    for (const PainelParametros &p : FPaineisParametros)
+        if (p.Nome == nome)
+            for (TnEditor *e : p.Editores)
+                if (TnpqParamItem *item = Parametro(p, e)) {
+                    e->Descartar();
+                    MostrarParametro(e, *item);
+                }
+}
+
+void TnPainelCadastro::SalvarPainelParametros(const QString &nome, bool todos)
+{
+    for (const PainelParametros &p : FPaineisParametros)
+        if (p.Nome == nome)
+            for (TnEditor *e : p.Editores)
+                if (TnpqParamItem *item = Parametro(p, e); item && (todos || e->Digitando())) {
+                    e->Descartar();
+                    item->SetText(e->Texto());
+                }
 }
 
 bool TnPainelCadastro::Focar(const QString &campo)
@@ -420,6 +692,16 @@ void TnFrmCadastro::Construir()
     fechar->setObjectName(QStringLiteral("actFechar"));
     connect(fechar, &QAction::triggered, this, &QWidget::close);
     RegistrarAcaoForm(nafFechar, fechar);
+    // The register's configuration, offered while the module has a handler for it.
+    FCfgCadastro = new QAction(style()->standardIcon(QStyle::SP_FileDialogInfoView), QStringLiteral("Configurar"), this);
+    FCfgCadastro->setObjectName(QStringLiteral("actCfgCadastro"));
+    FPainel->BarraBotoes()->insertAction(fechar, FCfgCadastro);
+    connect(FCfgCadastro, &QAction::triggered, this, [this] {
+        if (FCadastro)
+            Tentar([this] { FCadastro->ExecutarCfgCadastro(); });
+    });
+    RegistrarAcaoForm(nafCfgCadastro, FCfgCadastro);
+    AtualizarCfgCadastro();
     RegistrarAcaoForm(nafIncluir, FPainel->Botao(brIncluir));
     RegistrarAcaoForm(nafExcluir, FPainel->Botao(brExcluir));
     RegistrarAcaoForm(nafGravar, FPainel->Botao(brGravar));
@@ -430,6 +712,23 @@ void TnFrmCadastro::AtualizarAcoes()
 {
     if (FPainel)
         FPainel->AtualizarBotoes();
+    AtualizarCfgCadastro();
+}
+
+void TnFrmCadastro::AtualizarCfgCadastro()
+{
+    if (!FCfgCadastro)
+        return;
+    FCfgCadastro->setVisible(FCadastro && FCadastro->OnCfgCadastro);
+    FCfgCadastro->setEnabled(!AcaoDesligada(nafCfgCadastro));
+}
+
+QList<TnPainelCadastro *> TnFrmCadastro::Paineis() const
+{
+    QList<TnPainelCadastro *> r;
+    if (FPainel)
+        r.append(FPainel);
+    return r + PaineisDetalhe();
 }
 
 QList<TnPainelCadastro *> TnFrmCadastro::PaineisDetalhe() const
@@ -443,9 +742,7 @@ QList<TnPainelCadastro *> TnFrmCadastro::PaineisDetalhe() const
 
 void TnFrmCadastro::FocarControle(const QString &nome)
 {
-    if (FPainel && FPainel->Focar(nome))
-        return;
-    for (TnPainelCadastro *p : PaineisDetalhe())
+    for (TnPainelCadastro *p : Paineis())
         if (p->Focar(nome))
             return;
 }
@@ -454,6 +751,46 @@ void TnFrmCadastro::AtualizarControle(const QString &nome)
 {
     if (FPainel)
         FPainel->Atualizar(nome);
+    if (nome.isEmpty())
+        AtualizarCfgCadastro();
+    else // an extra control or a parameter of a detail's page
+        for (TnPainelCadastro *p : PaineisDetalhe())
+            if (p->Editor(nome))
+                p->Atualizar(nome);
+}
+
+void TnFrmCadastro::MostrarControleExtra(TnControleExtra *extra)
+{
+    Construir();
+    for (TnPainelCadastro *p : Paineis())
+        if (p->Modulo() == extra->Dono())
+            p->MostrarExtra(extra);
+}
+
+QString TnFrmCadastro::CriarPainelParametros(TnpqPowerParam &params, const QString &campoAnterior)
+{
+    Construir();
+    const QString nome = QStringLiteral("nPainelParametros%1").arg(++FNumero);
+    for (TnPainelCadastro *p : Paineis())
+        if (QGroupBox *caixa = p->CriarPainelParametros(params, campoAnterior, nome)) {
+            FLugares.insert(nome, caixa);
+            return nome;
+        }
+    throw Exception(QStringLiteral("O formulário de \"%1\" não tem o controle %2.").arg(windowTitle(), campoAnterior));
+}
+
+void TnFrmCadastro::CarregarPainelParametros(const QString &painel)
+{
+    for (TnPainelCadastro *p : Paineis())
+        if (p->TemPainelParametros(painel))
+            p->CarregarPainelParametros(painel);
+}
+
+void TnFrmCadastro::SalvarPainelParametros(const QString &painel, bool todos)
+{
+    for (TnPainelCadastro *p : Paineis())
+        if (p->TemPainelParametros(painel))
+            p->SalvarPainelParametros(painel, todos);
 }
 
 bool TnFrmCadastro::Inserindo() const

@@ -8,13 +8,16 @@
 // Every register has the record buttons: first, prior, next, last, insert, edit, delete,
 // save and cancel.
 #include "DMClientDataSet.h"
+#include "PowerParam.h"
 #include "QtForms.h"
 
 #include <QVariantMap>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class QAction;
+class QGroupBox;
 class QTabWidget;
 class QToolBar;
 class TnEditor;
@@ -38,16 +41,29 @@ public:
     QAction *Botao(TnBotaoRegistro b) const { return FBotoes[b]; }
     QTabWidget *Paginas() const { return FPaginas; } // null for grids
     TnGradeDataSet *Grade() const { return FGrade; } // null for record pages
+    // The control of a field, of an extra control or of a parameter of a panel, by name.
     TnEditor *Editor(const QString &campo) const;
 
-    // Puts the focus on the field's control (also when disabled) and brings its page to
-    // the front; false when the field has no control here.
+    // Puts the focus on the control of a field, extra control or parameter (also when
+    // disabled) and brings its page to the front; false when there is none here.
     bool Focar(const QString &campo);
-    // Shows the field's definition state and value again; all fields when empty.
+    // Shows the declaration state and value of that control again; all when empty.
     void Atualizar(const QString &campo = QString());
-    // Writes into the fields what the user typed in controls not yet taken (before saving).
+    // Writes into the fields and extra controls what the user typed in controls not yet
+    // taken (before saving).
     void TomarDigitado();
     void AtualizarBotoes();
+
+    // An extra control of the module, after the control of its CampoAnterior (QtCadastro
+    // shows it once; a record page only).
+    void MostrarExtra(TnControleExtra *extra);
+    // A panel of `params` named `nome` under the control of `campoAnterior` (a field or an
+    // extra control); a panel of the same parameters shown before goes. Null when that
+    // control is not here.
+    QGroupBox *CriarPainelParametros(TnpqPowerParam &params, const QString &campoAnterior, const QString &nome);
+    bool TemPainelParametros(const QString &nome) const;
+    void CarregarPainelParametros(const QString &nome);
+    void SalvarPainelParametros(const QString &nome, bool todos);
 
 private:
     void CriarBotoes();
@@ -59,6 +75,27 @@ private:
     void Pesquisar(TnEditor *e);
     bool EditorHabilitado(const TnField &f) const;
     TnField *Campo(const TnEditor *e) const;
+
+    struct Extra {
+        QPointer<TnControleExtra> Controle;
+        TnEditor *Editor;
+    };
+    struct PainelParametros {
+        QString Nome;
+        TnpqPowerParam *Params;
+        std::weak_ptr<const void> Vida;
+        QGroupBox *Caixa;
+        std::vector<TnEditor *> Editores;
+        TnpqPowerParam *Vivos() const { return Vida.expired() ? nullptr : Params; }
+    };
+    TnEditor *EditorDeCampo(const QString &campo) const;
+    const Extra *ExtraDe(const QString &nome) const;
+    void AtualizarExtra(const Extra &x);
+    void TomarExtra(const Extra &x);
+    void RemoverExtra(TnEditor *e);
+    TnpqParamItem *Parametro(const PainelParametros &painel, const TnEditor *e) const;
+    void SairDoParametro(const QString &painel, TnEditor *e);
+    void RemoverLinha(QWidget *w);
 
     void DadosAlterados(TnClientDataSet &) override { Atualizar(); }
     void RegistroAlterado(TnClientDataSet &, TnField *campo) override;
@@ -73,6 +110,8 @@ private:
     QTabWidget *FPaginas = nullptr;
     TnGradeDataSet *FGrade = nullptr;
     std::vector<TnEditor *> FEditores;
+    std::vector<Extra> FExtras;
+    std::vector<PainelParametros> FPaineisParametros;
     bool FEscrevendo = false;
 };
 
@@ -96,6 +135,10 @@ public:
     QString CriarPageControl(const QString &pai) override;
     QString CriarTabSheet(const QString &pageControl, const QString &caption) override;
     void MostrarDetalhe(TnDMClientDataSet *detalhe, const QString &controlePai) override;
+    void MostrarControleExtra(TnControleExtra *extra) override;
+    QString CriarPainelParametros(TnpqPowerParam &params, const QString &campoAnterior) override;
+    void CarregarPainelParametros(const QString &painel) override;
+    void SalvarPainelParametros(const QString &painel, bool todos) override;
 
 protected:
     bool PodeFechar() override;
@@ -107,11 +150,14 @@ private:
     QTabWidget *AreaDetalhes();
     QWidget *LugarOuErro(const QString &nome) const;
     QString Registrar(QWidget *w, const char *prefixo);
+    QList<TnPainelCadastro *> Paineis() const; // the module's, then the details'
+    void AtualizarCfgCadastro();
 
     QPointer<TnDMClientDataSet> FCadastro;
     TnPainelCadastro *FPainel = nullptr;
     QWidget *FInferior = nullptr;      // below the record: page controls and details
     QTabWidget *FDetalhes = nullptr;   // the form's own detail area
+    QAction *FCfgCadastro = nullptr;   // "Configurar": shown while the module has a handler
     QHash<QString, QPointer<QWidget>> FLugares;
     QList<QPointer<TnPainelCadastro>> FPaineisDetalhe;
     int FNumero = 0;

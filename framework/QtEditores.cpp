@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -176,6 +178,50 @@ void TnEditor::SetAlinharDireita(bool direita)
         l->setAlignment(direita ? Qt::AlignRight : Qt::AlignLeft);
 }
 
+void TnEditor::SetCaracteresAceitos(const QString &caracteres)
+{
+    auto *l = qobject_cast<QLineEdit *>(FEntrada);
+    if (!l || caracteres == FAceitos)
+        return;
+    FAceitos = caracteres;
+    const QValidator *antigo = l->validator();
+    if (caracteres.isEmpty()) {
+        l->setValidator(nullptr);
+    } else {
+        // Every character escaped: "-", "]", "^" and "\\" are taken as themselves.
+        const QRegularExpression re(QStringLiteral("[%1]*").arg(QRegularExpression::escape(caracteres)));
+        l->setValidator(new QRegularExpressionValidator(re, l));
+    }
+    delete antigo;
+}
+
+void TnEditor::SetMascara(const QString &mascara)
+{
+    auto *l = qobject_cast<QLineEdit *>(FEntrada);
+    if (!l || l->inputMask() == mascara)
+        return;
+    FAtualizando = true;
+    l->setInputMask(mascara);
+    FAtualizando = false;
+}
+
+void TnEditor::SetSomenteLeitura(bool somenteLeitura)
+{
+    if (auto *l = qobject_cast<QLineEdit *>(FEntrada))
+        l->setReadOnly(somenteLeitura);
+    else if (auto *m = qobject_cast<QPlainTextEdit *>(FEntrada))
+        m->setReadOnly(somenteLeitura);
+}
+
+void TnEditor::SetNegrito(bool negrito)
+{
+    for (QWidget *w : {static_cast<QWidget *>(FRotulo), FEntrada}) {
+        QFont f = w->font();
+        f.setBold(negrito);
+        w->setFont(f);
+    }
+}
+
 void TnEditor::Focar()
 {
     if (!FHabilitado) {
@@ -190,6 +236,8 @@ void TnEditor::Focar()
 
 bool TnEditor::eventFilter(QObject *o, QEvent *e)
 {
+    if (o == FEntrada && e->type() == QEvent::FocusIn)
+        emit Entrou();
     if (o == FEntrada && e->type() == QEvent::FocusOut) {
         if (FTipo == teMemo)
             emit Editado();

@@ -49,6 +49,15 @@ public:
     void SetTamanhoMaximo(int caracteres);
     void SetDica(const QString &dica);
     void SetAlinharDireita(bool direita);
+    // The only characters the control takes (a line); empty: any. A character outside the
+    // set cannot be typed nor pasted.
+    void SetCaracteresAceitos(const QString &caracteres);
+    // Input mask of a line (QLineEdit::setInputMask); empty: none.
+    void SetMascara(const QString &mascara);
+    // The text can be read and selected but not changed (a line or several lines).
+    void SetSomenteLeitura(bool somenteLeitura);
+    // Caption and text in bold.
+    void SetNegrito(bool negrito);
 
     // Puts the focus on the control, also when it is disabled: it is enabled until the
     // focus leaves it (what the user types there meanwhile is not taken: see Habilitado).
@@ -57,6 +66,7 @@ public:
 signals:
     void Alterando(); // the user began to type (a line or several lines)
     void Editado();   // the user finished changing the text
+    void Entrou();    // the control took the focus
     void Saiu();      // the focus left the control
     void Pesquisar(); // the search button of a lookup
 
@@ -74,6 +84,7 @@ private:
     bool FForcado = false;     // focused while disabled: enabled until the focus leaves
     bool FAtualizando = false; // the program is setting the text: no Editado
     bool FDigitando = false;
+    QString FAceitos;          // the characters of the current validator
 };
 
 // Brings to the front every page (of a tab widget) that holds `w`.

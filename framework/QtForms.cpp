@@ -158,6 +158,12 @@ void TnFrmModulo::DefinirTamanho(int largura, int altura)
         move(tela->availableGeometry().center() - rect().center());
 }
 
+QString TnFrmModulo::CriarPainelParametros(TnpqPowerParam &, const QString &campoAnterior)
+{
+    throw Exception(QStringLiteral("O formulário \"%1\" não mostra parâmetros junto de \"%2\".")
+                        .arg(windowTitle(), campoAnterior));
+}
+
 // ---- TnFrmSimples ---------------------------------------------------------------------
 
 TnFrmSimples::TnFrmSimples(TnDataModule *dm, QWidget *pai) : TnFrmModulo(dm, pai)

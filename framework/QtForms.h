@@ -64,6 +64,12 @@ public:
     QString CriarTabSheet(const QString &, const QString &caption) override { return caption; }
     void MostrarDetalhe(TnDMClientDataSet *, const QString &) override {}
     void ResultadoAlterado() override {}
+    // Only the register page shows extra controls and parameter panels (QtCadastro.h):
+    // here an extra is not shown and a panel is refused.
+    void MostrarControleExtra(TnControleExtra *) override {}
+    QString CriarPainelParametros(TnpqPowerParam &params, const QString &campoAnterior) override;
+    void CarregarPainelParametros(const QString &) override {}
+    void SalvarPainelParametros(const QString &, bool) override {}
 
 protected:
     // Where the derived window puts its controls (the status panels go below it).

@@ -4,9 +4,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -249,6 +251,34 @@ int TnInteracaoQt::SelecionarItem(const QString &titulo, const QStringList &iten
     caixa.setOkButtonText(TextoBotao(mbOK));
     caixa.setCancelButtonText(TextoBotao(mbCancel));
     return caixa.exec() == QDialog::Accepted ? int(itens.indexOf(caixa.textValue())) : -1;
+}
+
+bool TnInteracaoQt::SelecionarItens(const QString &titulo, const QStringList &itens, QList<int> &marcados)
+{
+    QDialog caixa(JanelaAtiva());
+    caixa.setWindowTitle(titulo);
+    auto *l = new QVBoxLayout(&caixa);
+    l->addWidget(new QLabel(titulo, &caixa));
+    auto *lista = new QListWidget(&caixa);
+    for (int i = 0; i < itens.size(); ++i) {
+        auto *item = new QListWidgetItem(itens.at(i), lista);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(marcados.contains(i) ? Qt::Checked : Qt::Unchecked);
+    }
+    l->addWidget(lista);
+    auto *botoes = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &caixa);
+    botoes->button(QDialogButtonBox::Ok)->setText(TextoBotao(mbOK));
+    botoes->button(QDialogButtonBox::Cancel)->setText(TextoBotao(mbCancel));
+    QObject::connect(botoes, &QDialogButtonBox::accepted, &caixa, &QDialog::accept);
+    QObject::connect(botoes, &QDialogButtonBox::rejected, &caixa, &QDialog::reject);
+    l->addWidget(botoes);
+    if (caixa.exec() != QDialog::Accepted)
+        return false;
+    marcados.clear();
+    for (int i = 0; i < lista->count(); ++i)
+        if (lista->item(i)->checkState() == Qt::Checked)
+            marcados.append(i);
+    return true;
 }
 
 void TnInteracaoQt::ShowMessage(const QString &texto)

@@ -80,6 +80,8 @@ public:
     void MensagensLimpas(const TnListaMensagem &lista) override;
     void ListaDestruida(const TnListaMensagem &lista) override;
     int SelecionarItem(const QString &titulo, const QStringList &itens) override;
+    // A dialog with one check box per item, "Ok" and "Cancelar".
+    bool SelecionarItens(const QString &titulo, const QStringList &itens, QList<int> &marcados) override;
 
 private:
     struct JanelaProgresso {

@@ -28,6 +28,33 @@ TnTipoEditor TipoEditorDoParametro(const TnpqParamItem &p)
 }
 } // namespace
 
+TnEditor *CriarEditorParametro(const TnpqParamItem &p, QWidget *pai)
+{
+    auto *e = new TnEditor(p.Alias(), TipoEditorDoParametro(p), pai);
+    if (auto *linha = qobject_cast<QLineEdit *>(e->Entrada())) {
+        if (p.EhMesAno())
+            linha->setPlaceholderText(QStringLiteral("mm/aaaa"));
+        else if (p.Tipo() == ntpData)
+            linha->setPlaceholderText(QStringLiteral("dd/mm/aaaa"));
+    }
+    e->SetAlinharDireita(p.Tipo() == ntpInteiro || p.Tipo() == ntpNumero);
+    return e;
+}
+
+void MostrarParametro(TnEditor *e, const TnpqParamItem &p)
+{
+    e->SetCaption(p.Caption(), p.Requerido());
+    e->SetVisivel(p.Visivel());
+    e->SetLista(p.ListaValores());
+    e->SetTamanhoMaximo(p.TamanhoMaximo());
+    e->SetDica(p.Hint());
+    e->SetHabilitado(p.Habilitado());
+    e->SetMascara(p.MascaraEdicao());
+    e->SetCaracteresAceitos(p.CaracteresAceitos());
+    if (!e->Digitando())
+        e->SetTexto(p.Text());
+}
+
 TnFrmProcesso::TnFrmProcesso(TnDMPowerParam *dm, QWidget *pai) : TnFrmModulo(dm, pai), FProcesso(dm)
 {
     // Only a run that ended well confirms the window.
@@ -53,15 +80,7 @@ void TnFrmProcesso::Construir()
         grupo->setTitle(QStringLiteral("Parâmetros"));
     auto *form = new QFormLayout(grupo);
     for (int i = 0; i < params.Count(); ++i) {
-        const TnpqParamItem &p = params.Items(i);
-        auto *e = new TnEditor(p.Alias(), TipoEditorDoParametro(p), grupo);
-        if (auto *linha = qobject_cast<QLineEdit *>(e->Entrada())) {
-            if (p.EhMesAno())
-                linha->setPlaceholderText(QStringLiteral("mm/aaaa"));
-            else if (p.Tipo() == ntpData)
-                linha->setPlaceholderText(QStringLiteral("dd/mm/aaaa"));
-        }
-        e->SetAlinharDireita(p.Tipo() == ntpInteiro || p.Tipo() == ntpNumero);
+        TnEditor *e = CriarEditorParametro(params.Items(i), grupo);
         form->addRow(e->Rotulo(), e->Widget());
         connect(e, &TnEditor::Editado, this, [this, e] {
             if (FProcesso && e->Habilitado())
@@ -109,14 +128,9 @@ void TnFrmProcesso::AtualizarControle(const QString &nome)
     for (TnEditor *e : FEditores) {
         if (!nome.isEmpty() && e->Nome().compare(nome.trimmed(), Qt::CaseInsensitive) != 0)
             continue;
-        const TnpqParamItem &p = FProcesso->Param(e->Nome());
-        e->SetCaption(p.Caption(), p.Requerido());
-        e->SetVisivel(p.Visivel());
-        e->SetLista(p.ListaValores());
-        e->SetTamanhoMaximo(p.TamanhoMaximo());
-        e->SetDica(p.Hint());
-        e->SetHabilitado(p.Habilitado());
-        e->SetTexto(p.Text());
+        // The parameter's value wins over anything typed and not yet taken.
+        e->Descartar();
+        MostrarParametro(e, FProcesso->Param(e->Nome()));
     }
 }
 
@@ -195,11 +209,14 @@ void TnFrmProcesso::ResultadoAlterado()
 
 void TnFrmProcesso::Pesquisar(TnEditor *e)
 {
-    if (!FProcesso || !e->Habilitado())
-        return;
-    TnpqParamItem &p = FProcesso->Param(e->Nome());
+    if (FProcesso && e->Habilitado())
+        PesquisarParametro(e, FProcesso->Param(e->Nome()), this);
+}
+
+void PesquisarParametro(TnEditor *e, TnpqParamItem &p, QWidget *pai)
+{
     QVariant chave;
-    const QVariantMap linha = PesquisarNaConsulta(p.ClasseLookup(), this, &chave);
+    const QVariantMap linha = PesquisarNaConsulta(p.ClasseLookup(), pai, &chave);
     if (linha.isEmpty())
         return;
     // The field named as the parameter without its "p" ("pCodigoEmpresa": CODIGOEMPRESA),

@@ -13,6 +13,16 @@ class QTabWidget;
 class TnEditor;
 class TnVisaoMensagens;
 
+// The control of a parameter, by its kind (a lookup: with the search button), and what it
+// shows of the parameter's declaration: caption, required mark, visibility, list, maximum
+// length, hint, enabled, mask and accepted characters, and its Text() unless the user is
+// typing there. The process form and a register's parameter panel build them alike.
+TnEditor *CriarEditorParametro(const TnpqParamItem &p, QWidget *pai);
+void MostrarParametro(TnEditor *e, const TnpqParamItem &p);
+// The search button of a lookup parameter: the code picked in its consultation goes into
+// the control and the parameter (added to the list when it takes several).
+void PesquisarParametro(TnEditor *e, TnpqParamItem &p, QWidget *pai);
+
 class TnFrmProcesso : public TnFrmModulo {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "Valores.h"
 
 #include "Excecoes.h"
+#include "Tipos.h"
 
 #include <QVarLengthArray>
 #include <algorithm>
@@ -645,4 +646,26 @@ bool TextoParaInteiro(const QString &texto, qint64 &valor)
     }
     valor = v;
     return true;
+}
+
+QString PrepararMascara(const QVariant &mascara, int modo)
+{
+    if (EhNulo(mascara))
+        return QString();
+    const QString origem = mascara.toString().trimmed();
+    // Characters with a meaning in an input mask: as literals they go escaped.
+    static const QString especiais = QStringLiteral("AaNnXx90DdHhBb#><![]{}\\;");
+    const QChar digito = modo == 1 ? u'0' : u'9';
+    QString r;
+    r.reserve(origem.size() * 2);
+    for (const QChar c : origem) {
+        if (c == u'9' || c == u'0' || c == u'#') {
+            r += digito;
+        } else {
+            if (especiais.contains(c))
+                r += u'\\';
+            r += c;
+        }
+    }
+    return r;
 }

@@ -12,6 +12,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QVariant>
 
 // Rounds v to `decimais` decimal digits, half away from zero, on v's shortest decimal form:
 // RoundValor(1.005, 2) = 1.01, RoundValor(2.675, 2) = 2.68, RoundValor(-1.005, 2) = -1.01,
@@ -85,3 +86,10 @@ double StrToFloatBR(const QString &texto);
 // Reads an integer typed by a user: optional sign and digits only (no separators), blanks
 // around allowed, within the 64-bit range.
 bool TextoParaInteiro(const QString &texto, qint64 &valor);
+
+// Turns a company's stored classification mask (CFGEMPRESAULMAR.MASCCLASSIFFISCALPROD, as
+// "9999.99.99") into an input mask of an entry control (QLineEdit::setInputMask). In the
+// stored mask "9", "0" and "#" stand for a digit; every other character is copied as a
+// literal. `modo` 1: the digits may be left blank ("0000.00.00"); any other mode: each digit
+// must be typed ("9999.99.99"). A null or blank mask gives an empty text (no mask).
+QString PrepararMascara(const QVariant &mascara, int modo);

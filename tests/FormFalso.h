@@ -1,8 +1,12 @@
 #pragma once
 // A form as the tests play it: records what modules ask of it, and closes the way the
 // desktop does (the module's close-query, then FormFechado).
+#include "ControleExtra.h"
 #include "Formulario.h"
+#include "PowerParam.h"
 
+#include <QHash>
+#include <QSet>
 #include <QRegularExpression>
 #include <QStringList>
 #include <functional>
@@ -58,7 +62,48 @@ public:
         Chamadas << "Detalhe:" + controlePai;
     }
     void ResultadoAlterado() override { Chamadas << QStringLiteral("Resultado"); }
+    void MostrarControleExtra(TnControleExtra *extra) override
+    {
+        Chamadas << QStringLiteral("Extra:%1:%2").arg(extra->CampoAnterior(), extra->Nome());
+    }
+
+    // The parameter panel as plain texts: what its controls show, by alias (as given).
+    QHash<QString, QString> ControlesParametros;
+    TnpqPowerParam *PainelParametros = nullptr;
+    // The user types into a parameter's control (taken when the module saves the panel).
+    void DigitarParametro(const QString &alias, const QString &texto)
+    {
+        ControlesParametros.insert(alias, texto);
+        FDigitados.insert(alias);
+    }
+
+    QString CriarPainelParametros(TnpqPowerParam &params, const QString &campoAnterior) override
+    {
+        Chamadas << "PainelParametros:" + campoAnterior;
+        PainelParametros = &params;
+        return QStringLiteral("painel_") + campoAnterior;
+    }
+    void CarregarPainelParametros(const QString &painel) override
+    {
+        Chamadas << "CarregarParametros:" + painel;
+        FDigitados.clear();
+        for (int i = 0; PainelParametros && i < PainelParametros->Count(); ++i)
+            ControlesParametros.insert(PainelParametros->Items(i).Alias(), PainelParametros->Items(i).Text());
+    }
+    void SalvarPainelParametros(const QString &painel, bool todos) override
+    {
+        Chamadas << QStringLiteral("SalvarParametros:%1:%2").arg(painel).arg(todos ? 1 : 0);
+        for (int i = 0; PainelParametros && i < PainelParametros->Count(); ++i) {
+            TnpqParamItem &p = PainelParametros->Items(i);
+            if (todos || FDigitados.contains(p.Alias()))
+                p.SetText(ControlesParametros.value(p.Alias()));
+        }
+        FDigitados.clear();
+    }
 
     // The calls that start with `prefixo`.
     QStringList Com(const QString &prefixo) const { return Chamadas.filter(QRegularExpression("^" + QRegularExpression::escape(prefixo))); }
+
+private:
+    QSet<QString> FDigitados;
 };

@@ -12,6 +12,7 @@ TnInteracaoTeste::~TnInteracaoTeste()
     DefinirInteracao(nullptr);
     EXPECT_TRUE(FRoteiro.isEmpty()) << "respostas não usadas: " << FRoteiro.size();
     EXPECT_TRUE(FEscolhas.isEmpty()) << "escolhas não usadas: " << FEscolhas.size();
+    EXPECT_TRUE(FMarcacoes.isEmpty()) << "marcações não usadas: " << FMarcacoes.size();
 }
 
 void TnInteracaoTeste::Responder(TMsgDlgBtn resposta, const QString &contendo)
@@ -46,6 +47,28 @@ int TnInteracaoTeste::SelecionarItem(const QString &titulo, const QStringList &i
         if (itens.at(i).startsWith(item))
             return i;
     return -1;
+}
+
+bool TnInteracaoTeste::SelecionarItens(const QString &titulo, const QStringList &itens, QList<int> &marcados)
+{
+    ListasOferecidas.append(TextoProprio(titulo));
+    QStringList oferecidos;
+    for (int i : marcados)
+        oferecidos.append(itens.value(i));
+    MarcadosOferecidos.append(oferecidos);
+    if (FMarcacoes.isEmpty()) {
+        ADD_FAILURE() << "marcação sem resposta no roteiro: " << titulo.toStdString();
+        throw Exception(QStringLiteral("Marcação sem resposta no roteiro: ") + titulo);
+    }
+    const Marcacao m = FMarcacoes.takeFirst();
+    if (!m.Confirmar)
+        return false;
+    marcados.clear();
+    for (int i = 0; i < itens.size(); ++i)
+        for (const QString &item : m.Itens)
+            if (itens.at(i).startsWith(item) && !marcados.contains(i))
+                marcados.append(i);
+    return true;
 }
 
 void TnInteracaoTeste::ShowMessage(const QString &texto) { Avisos.append(TextoProprio(texto)); }

@@ -18,6 +18,11 @@ public:
     // list holds none, or when `item` is empty: nothing chosen).
     void Escolher(const QString &item) { FEscolhas.append(item); }
     QStringList ListasOferecidas; // titles of the lists offered
+    // The next choice of several items checks those whose texts start with the given ones
+    // and confirms; Desistir: the user gives up.
+    void Marcar(const QStringList &itens) { FMarcacoes.append({itens, true}); }
+    void Desistir() { FMarcacoes.append({{}, false}); }
+    QList<QStringList> MarcadosOferecidos; // texts checked when each choice was offered
 
     QStringList Perguntas;  // texts of the questions asked
     QStringList Avisos;     // texts of nShowMessage
@@ -34,9 +39,12 @@ public:
     void MensagensLimpas(const TnListaMensagem &lista) override;
     void ListaDestruida(const TnListaMensagem &lista) override;
     int SelecionarItem(const QString &titulo, const QStringList &itens) override;
+    bool SelecionarItens(const QString &titulo, const QStringList &itens, QList<int> &marcados) override;
 
 private:
     struct Resposta { TMsgDlgBtn Botao; QString Contendo; };
     QList<Resposta> FRoteiro;
     QStringList FEscolhas;
+    struct Marcacao { QStringList Itens; bool Confirmar; };
+    QList<Marcacao> FMarcacoes;
 };

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -79,6 +80,29 @@ TEST_F(InteracaoQt, EscolhaNumaListaOuNenhuma)
     teste::QuandoModal([](QWidget *w) { EXPECT_TRUE(teste::Clicar(w, "Cancelar")); });
     EXPECT_EQ(Interacao().SelecionarItem("CST", itens), -1);
     EXPECT_EQ(Interacao().SelecionarItem("CST", {}), -1); // nothing to offer, nothing shown
+}
+
+TEST_F(InteracaoQt, MarcacaoDeVariosItens)
+{
+    const QStringList itens{"Referência", "Grupo", "Descrição"};
+    QList<int> marcados{2};
+    teste::QuandoModal([](QWidget *w) {
+        auto *lista = w->findChild<QListWidget *>();
+        ASSERT_NE(lista, nullptr);
+        EXPECT_EQ(lista->item(2)->checkState(), Qt::Checked); // what was chosen before
+        EXPECT_EQ(lista->item(0)->checkState(), Qt::Unchecked);
+        lista->item(0)->setCheckState(Qt::Checked);
+        lista->item(2)->setCheckState(Qt::Unchecked);
+        EXPECT_TRUE(teste::Clicar(w, "Ok"));
+    });
+    EXPECT_TRUE(Interacao().SelecionarItens("Copiar", itens, marcados));
+    EXPECT_EQ(marcados, QList<int>({0}));
+    teste::QuandoModal([](QWidget *w) {
+        w->findChild<QListWidget *>()->item(1)->setCheckState(Qt::Checked);
+        EXPECT_TRUE(teste::Clicar(w, "Cancelar"));
+    });
+    EXPECT_FALSE(Interacao().SelecionarItens("Copiar", itens, marcados));
+    EXPECT_EQ(marcados, QList<int>({0})); // given up: as it came
 }
 
 TEST_F(InteracaoQt, FalhasMostradasEAbortSilencioso)

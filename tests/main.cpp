@@ -80,10 +80,14 @@ int main(int argc, char **argv)
     // Widget tests need a QApplication; the offscreen platform draws without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    gPg = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().endsWith("_pg");
     QTemporaryDir dir;
     gDirTemp = &dir;
+    // What the program keeps in the user's configuration and data folders (preference
+    // files, settings) goes to the temporary folder, never to the real user's.
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
+    QApplication app(argc, argv);
+    gPg = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().endsWith("_pg");
     if (gPg) {
         // Only suites on a database run against the server; a case's suite is derived from
         // BancoTeste when it is named *Banco* (see the naming rule in docs/architecture.md).

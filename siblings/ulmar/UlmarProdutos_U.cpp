@@ -2,6 +2,8 @@
 // person lookup, over the suite tables PRODUTO, GRUPOPRODUTO and PESSOA. Other modules reach
 // them only by class name: "TUlmarDMProduto" and its consultation "UlmarDCProduto",
 // "TUlmarDMGrupoProduto" and "UlmarDCGrupoProduto", and "UlmarDCPessoa".
+#include "Interacao.h"
+#include "Personalizacao.h"
 #include "UlmarCadastro.h"
 
 namespace {
@@ -76,9 +78,75 @@ const TnDefCadastro kDCPessoa{.SQL = kSQLPessoa, .Campos = CamposPessoa(), .Chav
                               .Ordem = "CODIGOPESSOA", .Caption = "Pessoas", .TipoForm = ntfConGrid,
                               .LogChanges = false};
 
+// The columns a new product may copy from the previous one, and where the user's choice is
+// kept: the columns' names in upper case, each followed by ";".
+const char *const kCopiaveis[] = {"REFERENPRODUTO", "CODIGOGRUPOPRODUTO", "DESCRPRODUTO", "CODIGONCM",
+                                  "UNIDADEMEDIDA"};
+const char kFormProduto[] = "frmUlmarDMProduto";
+const char kChaveCopiar[] = "CopiarValor";
+
 } // namespace
 
-using TUlmarDMProduto = TUlmarCadastro<kDMProduto, 1, true>;
+// The product register. Its configuration ("Configurar") lets the user choose which columns
+// a new product copies from the previous one; the choice is the user's own preference.
+class TUlmarDMProduto : public TUlmarCadastro<kDMProduto, 1, true> {
+public:
+    TUlmarDMProduto()
+    {
+        OnCfgCadastro = [this] { EscolherCopia(); };
+    }
+
+protected:
+    void nClientDataSetBeforeInsert(TnClientDataSet &ds) override
+    {
+        // What the user chose decides which fields the new row copies.
+        if (ModoImportacao())
+            return;
+        const QStringList copiar = ColunasCopiadas();
+        for (const char *coluna : kCopiaveis)
+            ds.FieldByName(QString::fromLatin1(coluna)).Def().CopiarAnterior =
+                copiar.contains(QString::fromLatin1(coluna));
+    }
+
+private:
+    static QStringList ColunasCopiadas()
+    {
+        const std::unique_ptr<QSettings> ini = CriarINIModuloCfg();
+        const QString valor =
+            ini->value(PegarSectionUsuario(QString::fromLatin1(kFormProduto)) + u'/' + QString::fromLatin1(kChaveCopiar))
+                .toString();
+        QStringList r;
+        for (const QString &c : valor.split(u';', Qt::SkipEmptyParts))
+            r.append(c.trimmed().toUpper());
+        return r;
+    }
+
+    void EscolherCopia()
+    {
+        const QStringList atuais = ColunasCopiadas();
+        QStringList textos;
+        QList<int> marcados;
+        for (const char *coluna : kCopiaveis) {
+            const QString nome = QString::fromLatin1(coluna);
+            if (atuais.contains(nome))
+                marcados.append(int(textos.size()));
+            textos.append(FieldByName(nome).DisplayLabel());
+        }
+        if (!Interacao().SelecionarItens(QStringLiteral("Copiar do produto anterior"), textos, marcados))
+            return;
+        QString valor;
+        for (int i = 0; i < textos.size(); ++i)
+            if (marcados.contains(i))
+                valor += QString::fromLatin1(kCopiaveis[i]) + u';';
+        const std::unique_ptr<QSettings> ini = CriarINIModuloCfg();
+        ini->setValue(PegarSectionUsuario(QString::fromLatin1(kFormProduto)) + u'/' + QString::fromLatin1(kChaveCopiar),
+                      valor);
+        ini->sync();
+        if (ini->status() != QSettings::NoError)
+            throw Exception(QStringLiteral("Não foi possível gravar as preferências do usuário em %1.")
+                                .arg(ini->fileName()));
+    }
+};
 using TUlmarDCProduto = TUlmarCadastro<kDCProduto, 2, true>;
 using TUlmarDMGrupoProduto = TUlmarCadastro<kDMGrupo, 1, true>;
 using TUlmarDCGrupoProduto = TUlmarCadastro<kDCGrupo, 2, true>;
