@@ -289,6 +289,7 @@ protected:
 private:
     void Ligar();
     void LerDados();
+    QString MontarComando(const QString &sql, QVariantList &parametros, QStringList *fixos) const;
     void SeguirMestre(bool forcar);
     QVariantList ValoresDoMestre(bool &posicionado) const;
     QVariant ValorSelecao(const QString &chave, const TnField &campo, bool &temValor) const;
