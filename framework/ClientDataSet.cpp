@@ -347,6 +347,7 @@ int TnClientDataSet::AcrescentarPacote(TnCursor &cursor, int maximo)
     if (lidas == 0)
         return 0;
     const qint32 ultima = dados.Linhas() - 1;
+    dados.UltimaDaFonte = ultima;
     FUltimaLida.resize(FCampos.size());
     for (int c = 0; c < FieldCount(); ++c)
         dados.Coluna(c).Ler(ultima, FUltimaLida[c]);
@@ -457,6 +458,16 @@ int TnClientDataSet::IncorporarLidas(qint32 inicio)
     if (vazia && FEstado != dsInsert)
         AvisarRolagem(-1); // the first row became current
     return int(novas.size());
+}
+
+bool TnClientDataSet::Assentada(qsizetype pos) const
+{
+    if (pos >= qsizetype(FVista.size()))
+        return false;
+    // A row saved here that sorts after the last row read has rows of later packets
+    // before it: moving onto it would pass over them.
+    const qint32 fronteira = FDados->UltimaDaFonte;
+    return FIndice.empty() || fronteira < 0 || !Menor(fronteira, FVista[pos]);
 }
 
 void TnClientDataSet::AnotarSalvaAlemDaFronteira(qint32 s)
@@ -828,7 +839,7 @@ void TnClientDataSet::Last()
 int TnClientDataSet::MoveBy(int distancia)
 {
     ExigirNavegacao();
-    while (distancia > 0 && FPos + distancia >= qsizetype(FVista.size()) && !TodosLidos())
+    while (distancia > 0 && !TodosLidos() && !Assentada(FPos + distancia))
         BuscarPacote();
     if (FVista.empty() || distancia == 0)
         return 0;

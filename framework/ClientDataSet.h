@@ -99,6 +99,7 @@ public:
     int PacketRecords() const { return FPacketRecords; } // rows per packet; <= 0: all at once
     void SetPacketRecords(int n) { FPacketRecords = n; }
     bool TodosLidos() const { return !FDados || !FDados->Fonte; }
+    TnFontePacotes *Fonte() const { return FDados ? FDados->Fonte.get() : nullptr; } // null once all read
     // Reads the next packet; answers the rows added (0 when every row was read).
     int BuscarPacote();
     void BuscarTodos();
@@ -259,6 +260,7 @@ private:
     std::shared_ptr<TnDadosColunares> NovosDados() const;
     int IncorporarLidas(qint32 inicio);
     void AnotarSalvaAlemDaFronteira(qint32 s);
+    bool Assentada(qsizetype pos) const;
 
     std::vector<std::unique_ptr<TnField>> FCampos;
     bool FCamposAutomaticos = false;

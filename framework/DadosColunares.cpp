@@ -477,4 +477,5 @@ void TnDadosColunares::Limpar()
     FDescartadas = 0;
     Fonte.reset();
     SalvasAlemDaFronteira.clear();
+    UltimaDaFonte = -1;
 }

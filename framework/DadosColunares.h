@@ -163,6 +163,7 @@ public:
     std::shared_ptr<TnFontePacotes> Fonte;
     std::vector<int> ColunasChave;
     std::unordered_map<QString, qint32> SalvasAlemDaFronteira;
+    qint32 UltimaDaFonte = -1; // slot of the last row a packet brought (the frontier)
     // The key of a row as one text (type-tagged values; nulls distinct from any value).
     QString TextoChave(qint32 s) const;
 

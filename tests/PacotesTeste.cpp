@@ -60,14 +60,17 @@ protected:
         Fonte->Reiniciar();
         Ds.AbrirPaginado(Fonte);
     }
-    // Rows of the dataset holding CODIGO `codigo`, counted over every row.
+    // Rows of the dataset holding CODIGO `codigo`, counted walking over every row
+    // (Andadas: the rows walked).
     int Copias(int codigo)
     {
         int n = 0;
-        for (Ds.First(); !Ds.Eof(); Ds.Next())
+        Andadas = 0;
+        for (Ds.First(); !Ds.Eof(); Ds.Next(), ++Andadas)
             n += Ds.FieldByName("CODIGO").AsInteger() == codigo;
         return n;
     }
+    int Andadas = 0;
 
     static inline const TnDefCampo kCampos[] = {{.Nome = "CODIGO", .Tipo = ftInteger, .Requerido = true},
                                                 {.Nome = "NOME", .Tipo = ftString, .Tamanho = 40}};
@@ -196,7 +199,10 @@ TEST_F(Pacotes, LinhaSalvaAlemDaFronteiraNaoSeRepete)
     Ds.CancelUpdates();
     Fonte->Tabela[28005] = QStringLiteral("De outro");
 
+    // The first walk reads the packets on the way: the rows they bring before the saved
+    // ones are walked too, not passed over.
     EXPECT_EQ(Copias(25005), 1);
+    EXPECT_EQ(Andadas, int(Fonte->Tabela.size()));
     EXPECT_EQ(Copias(27005), 1);
     EXPECT_EQ(Copias(28005), 1);
     EXPECT_EQ(Ds.RecordCount(), int(Fonte->Tabela.size()));
