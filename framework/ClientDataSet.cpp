@@ -262,10 +262,15 @@ void TnClientDataSet::CarregarDe(TnCursor &cursor)
     const bool temLinha = cursor.Proximo();
     CriarCamposDe(cursor, temLinha);
     const std::vector<Leitura> leituras = LeiturasDe(cursor);
+    Recarregar([&](TnDadosColunares &dados) { LerLinhas(dados, cursor, leituras, temLinha, -1); });
+}
+
+void TnClientDataSet::Recarregar(const std::function<void(TnDadosColunares &)> &ler)
+{
     std::shared_ptr<TnDadosColunares> dados = FDados ? FDados : NovosDados();
     dados->Limpar();
     try {
-        LerLinhas(*dados, cursor, leituras, temLinha, -1);
+        ler(*dados);
     } catch (...) {
         // Columns may be of unequal length now: nothing of this load stays.
         dados->Limpar();
@@ -309,25 +314,13 @@ void TnClientDataSet::AbrirPaginado(std::shared_ptr<TnFontePacotes> fonte)
     if (FCampos.empty())
         throw Exception(QStringLiteral("O conjunto de dados não tem campos declarados."));
     const std::vector<int> chave = ColunasDe(fonte->Chave());
-    std::shared_ptr<TnDadosColunares> dados = FDados ? FDados : NovosDados();
-    dados->Limpar();
-    dados->ColunasChave = chave;
-    dados->Fonte = fonte;
-    try {
-        TnCarga carga(FCarga, *dados);
+    Recarregar([&](TnDadosColunares &dados) {
+        dados.ColunasChave = chave;
+        dados.Fonte = fonte;
+        TnCarga carga(FCarga, dados);
         if (!fonte->LerPacote(*this, FPacketRecords > 0 ? FPacketRecords : 0))
-            dados->Fonte.reset();
-    } catch (...) {
-        dados->Limpar();
-        if (Active()) {
-            AvisarOutrosCursores();
-            RefazerVista(false);
-        }
-        throw;
-    }
-    if (Active())
-        AvisarOutrosCursores();
-    Abrir(std::move(dados));
+            dados.Fonte.reset();
+    });
 }
 
 int TnClientDataSet::AcrescentarPacote(TnCursor &cursor, int maximo)

@@ -258,6 +258,7 @@ private:
     qsizetype LerLinhas(TnDadosColunares &dados, TnCursor &cursor, const std::vector<Leitura> &leituras, bool temLinha,
                         qsizetype maximo) const;
     std::shared_ptr<TnDadosColunares> NovosDados() const;
+    void Recarregar(const std::function<void(TnDadosColunares &)> &ler);
     int IncorporarLidas(qint32 inicio);
     void AnotarSalvaAlemDaFronteira(qint32 s);
     bool Assentada(qsizetype pos) const;
