@@ -1,8 +1,10 @@
 // The inventory entry register and its consultation as the program loads them (OrvoCore, by
 // class name), over one branch-date holding as many entries as the company has products:
-// opening the register, moving to its last row, editing and saving one entry (the register
-// writes at once) and opening the consultation. Each case runs at 20,000 and 200,000 entries:
-// opening reads every row, so it may grow with them; saving one entry must not.
+// opening the register (it reads one packet), scrolling through its first 1,000 rows,
+// moving to its last row (every row read), saving one new entry (the register writes at
+// once) right after opening and after moving to the last row, and opening the
+// consultation. Each case runs at 20,000 and 200,000 entries: only moving to the last row
+// may grow with them.
 #include "Bibliotecas.h"
 #include "ConversaoBanco.h"
 #include "DMClientDataSet.h"
@@ -21,9 +23,11 @@
 namespace {
 
 const QDate kDataInvent(2024, 3, 31);
+constexpr int kSemLcto = 100; // products without an entry
 
-// A converted database (sample company 1) with `linhas` products and one entry of each on
-// branch 1 at the inventory date, written with prepared statements in one transaction.
+// A converted database (sample company 1) with `linhas` entries on branch 1 at the
+// inventory date, one per product, and products left without an entry for the new ones,
+// written with prepared statements in one transaction.
 std::unique_ptr<nDMConexao> Gerar(int linhas)
 {
     GarantirApp();
@@ -40,10 +44,12 @@ std::unique_ptr<nDMConexao> Gerar(int linhas)
                            "MOTIVOINVENTARIO, QTDEESTOQUE, PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, "
                            "DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) values (1, 1, ?, ?, 1, ?, ?, 0, 0, 0, ?, 1, 2)");
     const QDateTime agora(QDate(2024, 4, 2), QTime(9, 30));
-    for (int i = 1; i <= linhas; ++i) {
+    for (int i = 1; i <= linhas + kSemLcto; ++i) {
         p->BindInteiro(0, i);
         p->BindTexto(1, QStringLiteral("Produto %1").arg(i));
         p->Executar();
+        if (i > linhas)
+            continue;
         l->BindData(0, kDataInvent);
         l->BindInteiro(1, i);
         l->BindReal(2, 1 + (i % 97) * 0.5);
@@ -79,7 +85,7 @@ TnDMClientDataSet *Criar(const char *classe)
     return qobject_cast<TnDMClientDataSet *>(CriarDM(QString::fromLatin1(classe)));
 }
 
-// Opens a module of `classe` and checks it holds every entry.
+// Opens a module of `classe` and checks it read its first packet.
 void MedirAbertura(benchmark::State &state, const char *classe)
 {
     const int linhas = int(state.range(0));
@@ -94,8 +100,10 @@ void MedirAbertura(benchmark::State &state, const char *classe)
         state.ResumeTiming();
         dm->Abrir();
         state.PauseTiming();
-        if (dm->nClientDataSet().RecordCount() != linhas)
+        const int lidas = dm->nClientDataSet().RecordCount();
+        if (lidas == 0 || lidas > linhas || (lidas < linhas && dm->nClientDataSet().TodosLidos()))
             state.SkipWithError("linhas a menos");
+        state.counters["lidas"] = lidas;
         DestruirDM(dm);
         state.ResumeTiming();
     }
@@ -115,13 +123,16 @@ double QtdeGravada(qint64 produto)
     return r.Proximo() ? r.Real(0) : -1;
 }
 
-// The register open beforehand; `salvar` false times only the move to the last row, true
-// times editing and saving its quantity (the row is written at once).
-void MedirUltima(benchmark::State &state, bool salvar)
+enum TnCaso { csRolar, csUltima, csNovo, csNovoNaUltima };
+
+// The register open beforehand (and on its last row for csNovoNaUltima); times scrolling
+// through the first 1,000 rows, the move to the last row, or a new entry of a product
+// without one, saved (it is written at once).
+void MedirRegistro(benchmark::State &state, TnCaso caso)
 {
     const int linhas = int(state.range(0));
     Usar(linhas);
-    int rodada = 0;
+    static std::map<int, int> novos; // products used by new entries, per database
     for (auto _ : state) {
         state.PauseTiming();
         TnDMClientDataSet *dm = Criar("TOrvoDMLctoInv");
@@ -131,33 +142,54 @@ void MedirUltima(benchmark::State &state, bool salvar)
         }
         dm->Abrir();
         TnClientDataSet &ds = dm->nClientDataSet();
-        if (salvar)
+        if (caso == csNovoNaUltima)
             ds.Last();
+        const qint64 produto = linhas + ++novos[linhas];
+        if (produto > linhas + kSemLcto) {
+            state.SkipWithError("produtos sem lancamento esgotados");
+            break;
+        }
         state.ResumeTiming();
-        if (!salvar) {
-            ds.Last();
-        } else {
-            ds.Edit();
-            ds.FieldByName("QTDEESTOQUE").SetAsFloat(10 + ++rodada);
+        switch (caso) {
+        case csRolar:
+            for (int i = 1; i < 1000; ++i)
+                ds.Next();
+            break;
+        case csUltima: ds.Last(); break;
+        case csNovo:
+        case csNovoNaUltima:
+            ds.Append();
+            ds.FieldByName("CODIGOPRODUTO").SetAsLargeInt(produto);
+            ds.FieldByName("MOTIVOINVENTARIO").SetAsInteger(1);
+            ds.FieldByName("QTDEESTOQUE").SetAsFloat(10);
+            ds.FieldByName("PRECOUNIT").SetAsFloat(2.5);
             ds.Post();
+            break;
         }
         state.PauseTiming();
-        if (ds.FieldByName("CODIGOPRODUTO").AsLargeInt() != linhas)
+        const qint64 atual = ds.FieldByName("CODIGOPRODUTO").AsLargeInt();
+        if (caso == csRolar && (ds.RecNo() != 1000 || atual != 1000))
+            state.SkipWithError("nao esta na linha 1000");
+        else if (caso == csUltima && atual != linhas)
             state.SkipWithError("nao esta na ultima linha");
-        else if (salvar && QtdeGravada(linhas) != 10 + rodada)
-            state.SkipWithError("quantidade nao gravada");
+        else if ((caso == csNovo || caso == csNovoNaUltima) && (atual != produto || QtdeGravada(produto) != 10))
+            state.SkipWithError("lancamento nao gravado");
         DestruirDM(dm);
         state.ResumeTiming();
     }
     state.counters["linhas"] = linhas;
 }
 
-void BM_RegistroUltima(benchmark::State &state) { MedirUltima(state, false); }
-void BM_RegistroSalvar(benchmark::State &state) { MedirUltima(state, true); }
+void BM_RegistroRolar1000(benchmark::State &state) { MedirRegistro(state, csRolar); }
+void BM_RegistroUltima(benchmark::State &state) { MedirRegistro(state, csUltima); }
+void BM_RegistroNovo(benchmark::State &state) { MedirRegistro(state, csNovo); }
+void BM_RegistroNovoNaUltima(benchmark::State &state) { MedirRegistro(state, csNovoNaUltima); }
 
 } // namespace
 
 BENCHMARK(BM_RegistroAbrir)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
-BENCHMARK(BM_RegistroUltima)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
-BENCHMARK(BM_RegistroSalvar)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_ConsultaAbrir)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_RegistroRolar1000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_RegistroUltima)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_RegistroNovo)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_RegistroNovoNaUltima)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);

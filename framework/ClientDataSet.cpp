@@ -124,45 +124,51 @@ TFieldType TipoDoValor(const QVariant &v)
 }
 } // namespace
 
-void TnClientDataSet::CarregarDe(TnCursor &cursor)
+// How each field is fed: from which cursor column and into which storage. Calculated
+// fields and fields the query lacks stay null.
+enum ModoLeitura : quint8 { mNulo, mI16, mI32, mI64, mF64, mB8, mBCD, mData, mDataHora, mTexto };
+struct TnClientDataSet::Leitura {
+    int Origem = -1;
+    ModoLeitura M = mNulo;
+    int Escala = 0;
+};
+
+void TnClientDataSet::ExigirSemAlteracoes() const
 {
     if (Active() && (FEstado != dsBrowse || ChangeCount() > 0))
         throw Exception(QStringLiteral(
             "Há alterações pendentes neste conjunto de dados; aplique-as ou cancele-as antes de recarregá-lo."));
-    bool temLinha = cursor.Proximo();
+}
 
-    if (FCampos.empty() || FCamposAutomaticos) {
-        Close();
-        DescartarCamposAutomaticos();
-        for (int i = 0; i < cursor.Colunas(); ++i) {
-            const TnColunaInfo &ci = cursor.Coluna(i);
-            TnDefCampo d;
-            d.Nome = ci.Nome;
-            d.Tipo = ci.Tipo;
-            d.Tamanho = ci.Tamanho;
-            d.Precisao = ci.Precisao;
-            d.Escala = ci.Escala;
-            if (d.Tipo == ftUnknown)
-                d.Tipo = temLinha && !cursor.Nulo(i) ? TipoDoValor(cursor.Valor(i)) : ftMemo;
-            // A numeric without a known precision, or wider than 18 digits, cannot be kept
-            // exactly in 64 bits; it is read as a double.
-            if (d.Tipo == ftBCD && (d.Precisao <= 0 || d.Precisao > 18 || d.Escala < 0 || d.Escala > d.Precisao))
-                d.Tipo = ftFloat;
-            if (FindField(d.Nome))
-                d.Nome = QStringLiteral("%1_%2").arg(d.Nome).arg(i + 1);
-            AdicionarCampo(d);
-        }
-        FCamposAutomaticos = true;
+void TnClientDataSet::CriarCamposDe(TnCursor &cursor, bool temLinha)
+{
+    if (!FCampos.empty() && !FCamposAutomaticos)
+        return;
+    Close();
+    DescartarCamposAutomaticos();
+    for (int i = 0; i < cursor.Colunas(); ++i) {
+        const TnColunaInfo &ci = cursor.Coluna(i);
+        TnDefCampo d;
+        d.Nome = ci.Nome;
+        d.Tipo = ci.Tipo;
+        d.Tamanho = ci.Tamanho;
+        d.Precisao = ci.Precisao;
+        d.Escala = ci.Escala;
+        if (d.Tipo == ftUnknown)
+            d.Tipo = temLinha && !cursor.Nulo(i) ? TipoDoValor(cursor.Valor(i)) : ftMemo;
+        // A numeric without a known precision, or wider than 18 digits, cannot be kept
+        // exactly in 64 bits; it is read as a double.
+        if (d.Tipo == ftBCD && (d.Precisao <= 0 || d.Precisao > 18 || d.Escala < 0 || d.Escala > d.Precisao))
+            d.Tipo = ftFloat;
+        if (FindField(d.Nome))
+            d.Nome = QStringLiteral("%1_%2").arg(d.Nome).arg(i + 1);
+        AdicionarCampo(d);
     }
+    FCamposAutomaticos = true;
+}
 
-    // How each field is fed: from which cursor column and into which storage. Calculated
-    // fields and fields the query lacks stay null.
-    enum Modo : quint8 { mNulo, mI16, mI32, mI64, mF64, mB8, mBCD, mData, mDataHora, mTexto };
-    struct Leitura {
-        int Origem = -1;
-        Modo M = mNulo;
-        int Escala = 0;
-    };
+std::vector<TnClientDataSet::Leitura> TnClientDataSet::LeiturasDe(TnCursor &cursor) const
+{
     std::vector<Leitura> leituras(FCampos.size());
     for (int i = 0; i < cursor.Colunas(); ++i) {
         TnField *f = FindField(cursor.Coluna(i).Nome);
@@ -183,63 +189,88 @@ void TnClientDataSet::CarregarDe(TnCursor &cursor)
         default: l.M = mTexto; break;
         }
     }
+    return leituras;
+}
 
-    std::shared_ptr<TnDadosColunares> dados = FDados;
-    if (dados) {
-        dados->Limpar();
-    } else {
-        std::vector<TFieldType> tipos;
-        for (const auto &f : FCampos)
-            tipos.push_back(f->DataType());
-        dados = std::make_shared<TnDadosColunares>(tipos);
-    }
+std::shared_ptr<TnDadosColunares> TnClientDataSet::NovosDados() const
+{
+    std::vector<TFieldType> tipos;
+    for (const auto &f : FCampos)
+        tipos.push_back(f->DataType());
+    return std::make_shared<TnDadosColunares>(tipos);
+}
 
-    try {
-        const int n = FieldCount();
-        for (; temLinha; temLinha = cursor.Proximo()) {
-            for (int c = 0; c < n; ++c) {
-                TnColuna &col = dados->Coluna(c);
-                const Leitura &l = leituras[c];
-                const int i = l.Origem;
-                if (l.M == mNulo || cursor.Nulo(i)) {
-                    col.AcrescentarNulo();
-                    continue;
-                }
-                switch (l.M) {
-                case mI16: col.AcrescentarI16(static_cast<qint16>(cursor.Inteiro(i))); break;
-                case mI32: col.AcrescentarI32(static_cast<qint32>(cursor.Inteiro(i))); break;
-                case mI64: col.AcrescentarI64(cursor.Inteiro(i)); break;
-                case mF64: col.AcrescentarF64(cursor.Real(i)); break;
-                case mB8: col.AcrescentarB8(cursor.Inteiro(i) != 0); break;
-                case mBCD: {
-                    // The double decides unless it is too close to a half or too large; then
-                    // the exact text does.
-                    qint64 e = 0;
-                    const double r = cursor.Real(i);
-                    if (!nDecimal::DeRealRapido(r, l.Escala, e) && !nDecimal::DeTexto(cursor.Texto(i), l.Escala, e)
-                        && !nDecimal::DeReal(r, l.Escala, e))
-                        throw EConvertError(QStringLiteral("O valor %1 não cabe no campo \"%2\".")
-                                                .arg(cursor.Texto(i), FCampos[c]->DisplayLabel()));
-                    col.AcrescentarI64(e);
-                    break;
-                }
-                case mData: {
-                    const QDate d = cursor.Data(i);
-                    d.isValid() ? col.AcrescentarI64(d.toJulianDay()) : col.AcrescentarNulo();
-                    break;
-                }
-                case mDataHora: {
-                    QDate d;
-                    QTime t;
-                    cursor.DataHoraPartes(i, d, t) ? col.AcrescentarI64(nDataHora::ParaNumero(QDateTime(d, t, Qt::UTC)))
-                                                   : col.AcrescentarNulo();
-                    break;
-                }
-                default: col.AcrescentarTexto(cursor.Texto(i)); break;
-                }
+qsizetype TnClientDataSet::LerLinhas(TnDadosColunares &dados, TnCursor &cursor, const std::vector<Leitura> &leituras,
+                                     bool temLinha, qsizetype maximo) const
+{
+    const int n = FieldCount();
+    qsizetype lidas = 0;
+    while (temLinha) {
+        for (int c = 0; c < n; ++c) {
+            TnColuna &col = dados.Coluna(c);
+            const Leitura &l = leituras[c];
+            const int i = l.Origem;
+            if (l.M == mNulo || cursor.Nulo(i)) {
+                col.AcrescentarNulo();
+                continue;
             }
-            dados->AcrescentarCarregada();
+            switch (l.M) {
+            case mI16: col.AcrescentarI16(static_cast<qint16>(cursor.Inteiro(i))); break;
+            case mI32: col.AcrescentarI32(static_cast<qint32>(cursor.Inteiro(i))); break;
+            case mI64: col.AcrescentarI64(cursor.Inteiro(i)); break;
+            case mF64: col.AcrescentarF64(cursor.Real(i)); break;
+            case mB8: col.AcrescentarB8(cursor.Inteiro(i) != 0); break;
+            case mBCD: {
+                // The double decides unless it is too close to a half or too large; then
+                // the exact text does.
+                qint64 e = 0;
+                const double r = cursor.Real(i);
+                if (!nDecimal::DeRealRapido(r, l.Escala, e) && !nDecimal::DeTexto(cursor.Texto(i), l.Escala, e)
+                    && !nDecimal::DeReal(r, l.Escala, e))
+                    throw EConvertError(QStringLiteral("O valor %1 não cabe no campo \"%2\".")
+                                            .arg(cursor.Texto(i), FCampos[c]->DisplayLabel()));
+                col.AcrescentarI64(e);
+                break;
+            }
+            case mData: {
+                const QDate d = cursor.Data(i);
+                d.isValid() ? col.AcrescentarI64(d.toJulianDay()) : col.AcrescentarNulo();
+                break;
+            }
+            case mDataHora: {
+                QDate d;
+                QTime t;
+                cursor.DataHoraPartes(i, d, t) ? col.AcrescentarI64(nDataHora::ParaNumero(QDateTime(d, t, Qt::UTC)))
+                                               : col.AcrescentarNulo();
+                break;
+            }
+            default: col.AcrescentarTexto(cursor.Texto(i)); break;
+            }
         }
+        dados.AcrescentarCarregada();
+        // The cursor is not moved past the last row taken: a packet leaves the rest.
+        if (++lidas == maximo)
+            break;
+        temLinha = cursor.Proximo();
+    }
+    return lidas;
+}
+
+void TnClientDataSet::CarregarDe(TnCursor &cursor)
+{
+    ExigirSemAlteracoes();
+    const bool temLinha = cursor.Proximo();
+    CriarCamposDe(cursor, temLinha);
+    const std::vector<Leitura> leituras = LeiturasDe(cursor);
+    Recarregar([&](TnDadosColunares &dados) { LerLinhas(dados, cursor, leituras, temLinha, -1); });
+}
+
+void TnClientDataSet::Recarregar(const std::function<void(TnDadosColunares &)> &ler)
+{
+    std::shared_ptr<TnDadosColunares> dados = FDados ? FDados : NovosDados();
+    dados->Limpar();
+    try {
+        ler(*dados);
     } catch (...) {
         // Columns may be of unequal length now: nothing of this load stays.
         dados->Limpar();
@@ -252,6 +283,191 @@ void TnClientDataSet::CarregarDe(TnCursor &cursor)
     if (Active())
         AvisarOutrosCursores();
     Abrir(std::move(dados));
+}
+
+// ---- reading in packets -----------------------------------------------------------------
+
+namespace {
+// The storage a source appends to, for the scope's length.
+class TnCarga {
+public:
+    TnCarga(TnDadosColunares *&carga, TnDadosColunares &dados) : FCarga(carga)
+    {
+        if (FCarga)
+            throw Exception(QStringLiteral("A leitura de um pacote já está em andamento."));
+        FCarga = &dados;
+    }
+    ~TnCarga() { FCarga = nullptr; }
+    TnCarga(const TnCarga &) = delete;
+    TnCarga &operator=(const TnCarga &) = delete;
+
+private:
+    TnDadosColunares *&FCarga;
+};
+} // namespace
+
+void TnClientDataSet::AbrirPaginado(std::shared_ptr<TnFontePacotes> fonte)
+{
+    if (!fonte)
+        throw Exception(QStringLiteral("Nenhuma origem de registros informada."));
+    ExigirSemAlteracoes();
+    if (FCampos.empty())
+        throw Exception(QStringLiteral("O conjunto de dados não tem campos declarados."));
+    const std::vector<int> chave = ColunasDe(fonte->Chave());
+    Recarregar([&](TnDadosColunares &dados) {
+        dados.ColunasChave = chave;
+        dados.Fonte = fonte;
+        TnCarga carga(FCarga, dados);
+        if (!fonte->LerPacote(*this, FPacketRecords > 0 ? FPacketRecords : 0))
+            dados.Fonte.reset();
+    });
+}
+
+int TnClientDataSet::AcrescentarPacote(TnCursor &cursor, int maximo)
+{
+    if (!FCarga)
+        throw Exception(QStringLiteral("Pacote de registros fora da leitura do conjunto de dados."));
+    TnDadosColunares &dados = *FCarga;
+    const qint32 inicio = dados.Linhas();
+    const bool temLinha = cursor.Proximo();
+    qsizetype lidas = 0;
+    try {
+        lidas = LerLinhas(dados, cursor, LeiturasDe(cursor), temLinha, maximo > 0 ? maximo : -1);
+    } catch (...) {
+        dados.Truncar(inicio);
+        throw;
+    }
+    if (lidas == 0)
+        return 0;
+    const qint32 ultima = dados.Linhas() - 1;
+    dados.UltimaDaFonte = ultima;
+    FUltimaLida.resize(FCampos.size());
+    for (int c = 0; c < FieldCount(); ++c)
+        dados.Coluna(c).Ler(ultima, FUltimaLida[c]);
+    // A row saved here beyond the rows read comes again in the packet that reaches it: the
+    // copy read now goes (only while the saved row is still here with that key).
+    auto &salvas = dados.SalvasAlemDaFronteira;
+    for (qint32 s = inicio; s <= ultima && !salvas.empty(); ++s) {
+        const auto it = salvas.find(dados.TextoChave(s));
+        if (it == salvas.end())
+            continue;
+        const qint32 local = it->second;
+        const TnEstadoLinha e = dados.Estado(local);
+        const bool guardada = e != elDescartada && e != elInserida && dados.TextoChave(local) == it->first;
+        salvas.erase(it);
+        if (guardada)
+            dados.DefinirEstado(s, elDescartada);
+    }
+    return int(lidas);
+}
+
+int TnClientDataSet::BuscarPacote()
+{
+    if (TodosLidos())
+        return 0;
+    std::shared_ptr<TnFontePacotes> fonte = FDados->Fonte;
+    const qint32 inicio = FDados->Linhas();
+    try {
+        TnCarga carga(FCarga, *FDados);
+        if (!fonte->LerPacote(*this, FPacketRecords > 0 ? FPacketRecords : 0)) {
+            FDados->Fonte.reset();
+            FDados->SalvasAlemDaFronteira.clear();
+        }
+    } catch (...) {
+        IncorporarLidas(inicio); // whatever was appended before the failure is shown
+        throw;
+    }
+    return IncorporarLidas(inicio);
+}
+
+void TnClientDataSet::BuscarTodos()
+{
+    if (TodosLidos())
+        return;
+    // The rest in one go: one statement instead of one per packet.
+    const int pacote = std::exchange(FPacketRecords, 0);
+    try {
+        BuscarPacote();
+    } catch (...) {
+        FPacketRecords = pacote;
+        throw;
+    }
+    FPacketRecords = pacote;
+}
+
+int TnClientDataSet::IncorporarLidas(qint32 inicio)
+{
+    AvisarOutrosCursores();
+    std::vector<qint32> novas;
+    for (qint32 s = inicio; s < FDados->Linhas(); ++s)
+        if (FDados->Visivel(s) && Passa(s))
+            novas.push_back(s);
+    if (FVistaDesatualizada) {
+        AvisarDados(); // the view is rebuilt, with the new rows, when next read
+        return int(novas.size());
+    }
+    if (novas.empty())
+        return 0;
+    const bool vazia = FPos < 0;
+    // In the order of the index the packet usually follows the rows read: it goes at the
+    // end. Rows that sort among those read (another collation on the server, a row saved
+    // beyond the rows read) are put in their places and the views told to start again.
+    bool noFim = true;
+    if (!FIndice.empty()) {
+        qint32 ultima = FVista.empty() ? -1 : FVista[FVista.size() - 1];
+        for (qint32 s : novas) {
+            if (ultima >= 0 && Menor(s, ultima)) {
+                noFim = false;
+                break;
+            }
+            ultima = s;
+        }
+    }
+    if (noFim) {
+        const int primeira = int(FVista.size());
+        Avisar([&](TnObservadorDataSet *o) { o->AntesDeAcrescentar(*this, primeira, int(novas.size())); });
+        for (qint32 s : novas)
+            FVista.push_back(s);
+        if (FPos < 0) {
+            FPos = 0;
+            FBof = true;
+            FEof = false;
+        }
+        Avisar([&](TnObservadorDataSet *o) { o->Acrescentados(*this); });
+    } else {
+        for (qint32 s : novas) {
+            const qsizetype pos = FVista.LimiteInferior([this, s](qint32 a) { return Menor(a, s); });
+            FVista.insert(pos, s);
+            if (FPos >= pos)
+                ++FPos;
+        }
+        if (FPos < 0) {
+            FPos = 0;
+            FBof = true;
+            FEof = false;
+        }
+        AvisarDados();
+    }
+    if (vazia && FEstado != dsInsert)
+        AvisarRolagem(-1); // the first row became current
+    return int(novas.size());
+}
+
+bool TnClientDataSet::Assentada(qsizetype pos) const
+{
+    if (pos >= qsizetype(FVista.size()))
+        return false;
+    // A row saved here that sorts after the last row read has rows of later packets
+    // before it: moving onto it would pass over them.
+    const qint32 fronteira = FDados->UltimaDaFonte;
+    return FIndice.empty() || fronteira < 0 || !Menor(fronteira, FVista[pos]);
+}
+
+void TnClientDataSet::AnotarSalvaAlemDaFronteira(qint32 s)
+{
+    if (TodosLidos() || FDados->ColunasChave.empty())
+        return;
+    FDados->SalvasAlemDaFronteira[FDados->TextoChave(s)] = s;
 }
 
 void TnClientDataSet::EmptyDataSet()
@@ -605,6 +821,7 @@ void TnClientDataSet::First()
 void TnClientDataSet::Last()
 {
     ExigirNavegacao();
+    BuscarTodos();
     const qint32 anterior = GetBookmark();
     Posicionar(qsizetype(FVista.size()) - 1);
     FEof = true;
@@ -615,6 +832,8 @@ void TnClientDataSet::Last()
 int TnClientDataSet::MoveBy(int distancia)
 {
     ExigirNavegacao();
+    while (distancia > 0 && !TodosLidos() && !Assentada(FPos + distancia))
+        BuscarPacote();
     if (FVista.empty() || distancia == 0)
         return 0;
     const qint32 anterior = GetBookmark();
@@ -645,6 +864,8 @@ int TnClientDataSet::RecNo() const
 void TnClientDataSet::SetRecNo(int n)
 {
     ExigirNavegacao();
+    while (n > qsizetype(FVista.size()) && !TodosLidos())
+        BuscarPacote();
     const qint32 anterior = GetBookmark();
     Posicionar(n - 1);
     FEof = FBof = FVista.empty();
@@ -657,6 +878,17 @@ int TnClientDataSet::RecordCount() const
         return 0;
     Sincronizar();
     return int(FVista.size());
+}
+
+bool TnClientDataSet::IsEmpty() const
+{
+    if (RecordCount() > 0 || !Active())
+        return RecordCount() == 0;
+    // Every row read may have been deleted while rows remain: reading on is what tells.
+    auto *eu = const_cast<TnClientDataSet *>(this);
+    while (eu->FVista.empty() && !eu->TodosLidos() && !eu->FCarga)
+        eu->BuscarPacote();
+    return RecordCount() == 0;
 }
 
 bool TnClientDataSet::Eof() const
@@ -746,6 +978,7 @@ void TnClientDataSet::Post()
         const qint32 s = FDados->NovaLinha(FDados->LogChanges ? elInserida : elInalterada, antes);
         for (int c = 0; c < n; ++c)
             FDados->Coluna(c).Escrever(s, FBuffer[c]);
+        AnotarSalvaAlemDaFronteira(s);
         ColocarNaVista(s, FPosInsercao);
     } else {
         const qint32 s = FSlotEdicao;
@@ -759,8 +992,12 @@ void TnClientDataSet::Post()
                 FDados->GuardarOriginal(s);
                 FDados->DefinirEstado(s, elModificada);
             }
+            const bool anotar = !TodosLidos() && !FDados->ColunasChave.empty();
+            const QString chaveAntes = anotar ? FDados->TextoChave(s) : QString();
             for (int c = 0; c < n; ++c)
                 FDados->Coluna(c).Escrever(s, FBuffer[c]);
+            if (anotar && FDados->TextoChave(s) != chaveAntes)
+                AnotarSalvaAlemDaFronteira(s); // its new key may lie beyond the rows read
             Reposicionar(s);
         }
     }
@@ -885,14 +1122,27 @@ bool TnClientDataSet::Locate(const QString &campos, const QVariantList &valores,
         }
         return true;
     };
-    for (qsizetype i = 0; i < qsizetype(FVista.size()); ++i) {
-        if (confere(FVista[i])) {
-            const qint32 anterior = GetBookmark();
-            FPos = i;
-            FEof = FBof = false;
-            AvisarRolagem(anterior);
-            return true;
-        }
+    auto irPara = [&](qsizetype i) {
+        const qint32 anterior = GetBookmark();
+        FPos = i;
+        FEof = FBof = false;
+        AvisarRolagem(anterior);
+        return true;
+    };
+    for (qsizetype i = 0; i < qsizetype(FVista.size()); ++i)
+        if (confere(FVista[i]))
+            return irPara(i);
+    // Not among the rows read: packet after packet, looking at the new rows only.
+    while (!TodosLidos()) {
+        const qint32 inicio = FDados->Linhas();
+        BuscarPacote();
+        bool achou = false;
+        for (qint32 s = inicio; s < FDados->Linhas() && !achou; ++s)
+            achou = FDados->Visivel(s) && Passa(s) && confere(s);
+        if (achou)
+            for (qsizetype i = 0; i < qsizetype(FVista.size()); ++i)
+                if (confere(FVista[i]))
+                    return irPara(i);
     }
     return false;
 }
@@ -909,8 +1159,14 @@ qsizetype TnClientDataSet::BuscarChave(const QVariantList &valores, std::vector<
 bool TnClientDataSet::FindKey(const QVariantList &valores)
 {
     std::vector<TnCelula> chave;
-    const qsizetype pos = BuscarChave(valores, chave);
-    if (pos == qsizetype(FVista.size()) || CompararChave(FVista[pos], chave) != 0)
+    qsizetype pos = BuscarChave(valores, chave);
+    auto achou = [&] { return pos < qsizetype(FVista.size()) && CompararChave(FVista[pos], chave) == 0; };
+    // Not among the rows read: packet after packet until it is.
+    while (!achou() && !TodosLidos()) {
+        BuscarPacote();
+        pos = FVista.LimiteInferior([this, &chave](qint32 s) { return CompararChave(s, chave) < 0; });
+    }
+    if (!achou())
         return false;
     const qint32 anterior = GetBookmark();
     FPos = pos;
@@ -921,6 +1177,8 @@ bool TnClientDataSet::FindKey(const QVariantList &valores)
 
 void TnClientDataSet::FindNearest(const QVariantList &valores)
 {
+    ExigirNavegacao();
+    BuscarTodos();
     std::vector<TnCelula> chave;
     const qsizetype pos = BuscarChave(valores, chave);
     const qint32 anterior = GetBookmark();
@@ -934,8 +1192,10 @@ void TnClientDataSet::FindNearest(const QVariantList &valores)
 
 void TnClientDataSet::SetIndexFieldNames(const QString &campos)
 {
-    if (Active())
+    if (Active()) {
         CheckBrowseMode();
+        BuscarTodos();
+    }
     std::vector<int> indice = FCampos.empty() ? std::vector<int>{} : ColunasDe(campos);
     FIndexFieldNames = campos;
     FIndice = std::move(indice);
@@ -953,6 +1213,7 @@ void TnClientDataSet::SetRange(const QVariantList &inicio, const QVariantList &f
     ExigirNavegacao();
     if (FIndice.empty())
         throw Exception(QStringLiteral("Nenhum índice definido (IndexFieldNames) para o intervalo."));
+    BuscarTodos();
     FRangeInicio = ConverterChave(FIndice, inicio);
     FRangeFim = ConverterChave(FIndice, fim);
     FRangeAtivo = true;
@@ -1013,6 +1274,8 @@ void TnClientDataSet::RefiltrarDoInicio()
     if (!Active())
         return;
     CheckBrowseMode();
+    if (FFiltrado)
+        BuscarTodos();
     const qint32 antes = GetBookmark();
     RefazerVista(false);
     AvisarDados();
@@ -1041,6 +1304,7 @@ void TnClientDataSet::CloneCursor(TnClientDataSet &origem, bool manterConfig)
     origem.ExigirAtivo();
     if (&origem == this)
         return;
+    origem.BuscarTodos();
     Close();
     FCampos.clear();
     FMapas.clear();

@@ -43,6 +43,22 @@ public:
     virtual void RegistroAlterado(TnClientDataSet &, TnField *) {} // a field of the current row
     virtual void Rolou(TnClientDataSet &) {}                   // another row became current
     virtual void EstadoAlterado(TnClientDataSet &) {}          // browse, edit, insert, inactive
+    // A packet adds `quantidade` rows at the end of the view, from position `primeira`
+    // (0-based): told before they are there, and again once they are.
+    virtual void AntesDeAcrescentar(TnClientDataSet &, int /*primeira*/, int /*quantidade*/) {}
+    virtual void Acrescentados(TnClientDataSet &) {}
+};
+
+// Where a dataset opened with AbrirPaginado takes the rows it has not read yet.
+class TnFontePacotes {
+public:
+    virtual ~TnFontePacotes() = default;
+    // ';'-joined fields whose values identify a row; a row saved in the dataset while rows
+    // remained is not taken again from a later packet. Empty: no such check.
+    virtual QString Chave() const { return {}; }
+    // Appends to `ds` (TnClientDataSet::AcrescentarPacote) the rows that follow the last
+    // one read, at most `maximo`; answers whether rows may remain.
+    virtual bool LerPacote(TnClientDataSet &ds, int maximo) = 0;
 };
 
 class TnClientDataSet {
@@ -66,6 +82,33 @@ public:
     void CarregarDe(TnCursor &cursor); // the cursor's rows; fields from its columns when none declared
     void EmptyDataSet();              // removes every row and the change log
     void Close();
+
+    // ---- reading in packets
+    // Opens reading only the first packet of `fonte` (PacketRecords rows); the rest is read
+    // on demand:
+    // - Next, MoveBy, SetRecNo and a grid scrolling past the last row read take the next
+    //   packet; Eof is reached only once every row was read;
+    // - Last, FindNearest, SetIndexFieldNames, SetRange, filters (SetFilter, SetFiltered,
+    //   SetOnFilterRecord while filtered) and CloneCursor read every remaining row first;
+    // - Locate and FindKey read packet after packet until the row is found or none remain;
+    // - IsEmpty reads a packet only when no row read is visible while rows remain;
+    // - RecordCount, RecNo, LerRegistro, bookmarks and the change log see the rows read so
+    //   far only.
+    // A clone shares the rows and the source.
+    void AbrirPaginado(std::shared_ptr<TnFontePacotes> fonte);
+    int PacketRecords() const { return FPacketRecords; } // rows per packet; <= 0: all at once
+    void SetPacketRecords(int n) { FPacketRecords = n; }
+    bool TodosLidos() const { return !FDados || !FDados->Fonte; }
+    TnFontePacotes *Fonte() const { return FDados ? FDados->Fonte.get() : nullptr; } // null once all read
+    // Reads the next packet; answers the rows added (0 when every row was read).
+    int BuscarPacote();
+    void BuscarTodos();
+    // For sources: appends at most `maximo` rows of `cursor` (from its next row) as a
+    // packet; answers the rows taken from the cursor (rows skipped as already saved here
+    // included). Only inside TnFontePacotes::LerPacote.
+    int AcrescentarPacote(TnCursor &cursor, int maximo);
+    // For sources: the value of field `campo` in the last row taken from a cursor.
+    const TnCelula &UltimaLida(int campo) const { return FUltimaLida[campo]; }
     bool Active() const { return FEstado != dsInactive; }
     TDataSetState State() const { return FEstado; }
 
@@ -77,10 +120,10 @@ public:
     int MoveBy(int distancia);
     int RecNo() const;                // 1-based; 0 when empty, -1 while inserting
     void SetRecNo(int n);
-    int RecordCount() const;
+    int RecordCount() const;          // rows read so far (see AbrirPaginado)
     bool Eof() const;
     bool Bof() const;
-    bool IsEmpty() const { return RecordCount() == 0; }
+    bool IsEmpty() const;
 
     // ---- editing
     void Append();
@@ -208,6 +251,17 @@ private:
     void AvisarOutrosCursores();
     template <class F> void Avisar(F &&f);
     void DescartarCamposAutomaticos();
+    void ExigirSemAlteracoes() const;
+    struct Leitura;
+    void CriarCamposDe(TnCursor &cursor, bool temLinha);
+    std::vector<Leitura> LeiturasDe(TnCursor &cursor) const;
+    qsizetype LerLinhas(TnDadosColunares &dados, TnCursor &cursor, const std::vector<Leitura> &leituras, bool temLinha,
+                        qsizetype maximo) const;
+    std::shared_ptr<TnDadosColunares> NovosDados() const;
+    void Recarregar(const std::function<void(TnDadosColunares &)> &ler);
+    int IncorporarLidas(qint32 inicio);
+    void AnotarSalvaAlemDaFronteira(qint32 s);
+    bool Assentada(qsizetype pos) const;
 
     std::vector<std::unique_ptr<TnField>> FCampos;
     bool FCamposAutomaticos = false;
@@ -241,5 +295,8 @@ private:
     std::vector<TnObservadorDataSet *> FObservadores;
     bool FLogChanges = true;
     TnDataSetProvider *FProvider = nullptr;
+    int FPacketRecords = 500;
+    std::vector<TnCelula> FUltimaLida;
+    TnDadosColunares *FCarga = nullptr; // storage a source is appending to (inside LerPacote)
     std::unordered_map<std::type_index, std::shared_ptr<void>> FMapas;
 };

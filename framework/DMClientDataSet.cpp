@@ -2,6 +2,7 @@
 
 #include "Conexao.h"
 #include "Interacao.h"
+#include "Paginacao.h"
 #include "Valores.h"
 #include "Variaveis.h"
 
@@ -45,6 +46,9 @@ void Escrever(TnField &f, const QVariant &v)
 
 bool EmEdicao(const TnClientDataSet &ds) { return ds.State() == dsEdit || ds.State() == dsInsert; }
 
+// Rows a module reads at a time (the rest as the user moves or scrolls on).
+constexpr int kRegistrosPorPacote = 500;
+
 } // namespace
 
 TnDMClientDataSet::TnDMClientDataSet(const TnDefCadastro &declaracao)
@@ -61,6 +65,7 @@ TnDMClientDataSet::TnDMClientDataSet(const TnDefCadastro &declaracao)
         f.Def().Visivel = f.Visible();
     }
     FDataSet.SetLogChanges(FDecl.LogChanges);
+    FDataSet.SetPacketRecords(kRegistrosPorPacote);
     FDataSet.SetIndexFieldNames(Nomes(FDecl.Ordem).join(u';'));
     if (!FDecl.Tabela.isEmpty())
         FDataSet.SetProvider(&FProvider);
@@ -246,6 +251,13 @@ QVariantList TnDMClientDataSet::ValoresDoMestre(bool &posicionado) const
 
 QString TnDMClientDataSet::TextoComando(QVariantList &parametros) const
 {
+    return MontarComando(FDecl.SQL, parametros, nullptr);
+}
+
+// The statement `sql` with the master's and the selection's conditions; `fixos` gets the
+// fields those fix to one value.
+QString TnDMClientDataSet::MontarComando(const QString &sql0, QVariantList &parametros, QStringList *fixos) const
+{
     parametros.clear();
     QStringList condicoes;
     QStringList vinculados;
@@ -264,6 +276,8 @@ QString TnDMClientDataSet::TextoComando(QVariantList &parametros) const
                 } else {
                     condicoes << QStringLiteral("t_q.%1 = ?").arg(nome);
                     parametros << valores[i];
+                    if (fixos)
+                        *fixos << nome;
                 }
             }
     }
@@ -278,8 +292,10 @@ QString TnDMClientDataSet::TextoComando(QVariantList &parametros) const
             continue;
         condicoes << QStringLiteral("t_q.%1 = ?").arg(Identificador(f.FieldName()));
         parametros << v;
+        if (fixos)
+            *fixos << f.FieldName();
     }
-    QString sql = FDecl.SQL.trimmed();
+    QString sql = sql0.trimmed();
     while (sql.endsWith(u';'))
         sql = sql.chopped(1).trimmed();
     if (condicoes.isEmpty())
@@ -302,6 +318,30 @@ void TnDMClientDataSet::LerDados()
     const QString chave = Nomes(ChavePrimaria()).join(u';');
     if (chave != FProvider.KeyFields())
         FProvider.SetKeyFields(chave);
+    // Packets in the order of the statement followed by the key, when that order is a
+    // plain list of never-null output columns; columns the conditions fix are left out of
+    // it (they add nothing, and leaving them lets the key's index serve the range).
+    TnOrdemComando partes;
+    if (!chave.isEmpty() && SepararOrdem(FDecl.SQL, partes)) {
+        QStringList fixos, ordem;
+        QVariantList paramsPacote;
+        const QString base = MontarComando(partes.Base, paramsPacote, &fixos);
+        bool valida = true;
+        for (const QString &c : partes.Ordem + Nomes(chave)) {
+            const TnField *f = FDataSet.FindField(c);
+            if (!f || f->FieldKind() != fkData || !f->Required() || !partes.Saidas.contains(c.toUpper())) {
+                valida = false;
+                break;
+            }
+            if (!fixos.contains(f->FieldName(), Qt::CaseInsensitive) && !ordem.contains(f->FieldName(), Qt::CaseInsensitive))
+                ordem << Identificador(f->FieldName());
+        }
+        if (valida && !ordem.isEmpty()) {
+            FDataSet.AbrirPaginado(
+                std::make_shared<TnFonteChaveada>(nDMConexao::Atual(), base, paramsPacote, ordem, chave));
+            return;
+        }
+    }
     auto cmd = nDMConexao::Atual().Preparar(sql);
     for (int i = 0; i < params.size(); ++i)
         cmd->BindValor(i, params[i]);

@@ -34,6 +34,9 @@
 //      letter case; CampoDaSelecao may map it elsewhere) and holds a value becomes the
 //      condition "FIELD = ?", with the value bound, never pasted. A key without a value
 //      does not filter. A detail reads only the rows of its master's current row.
+//      The rows come in packets of PacketRecords (500) in the statement's order followed
+//      by the key, the rest as the user moves on (TnClientDataSet::AbrirPaginado), when
+//      that order is a list of required output columns; otherwise all at once.
 //      Then Configurar() runs ConfigurarTabela, ConfigurarAutoRequerido,
 //      ConfigurarAutoFormato and ConfigurarCampo with the dataset.
 //   3. With a form: ConfigurarForm(form, buildControls) runs AntesConfigurar(form), lets the
@@ -320,6 +323,7 @@ protected:
 private:
     void Ligar();
     void LerDados();
+    QString MontarComando(const QString &sql, QVariantList &parametros, QStringList *fixos) const;
     void SeguirMestre(bool forcar);
     QVariantList ValoresDoMestre(bool &posicionado) const;
     QVariant ValorSelecao(const QString &chave, const TnField &campo, bool &temValor) const;

@@ -73,6 +73,29 @@ void TnColuna::Limpar()
     FLinhas = 0;
 }
 
+void TnColuna::Truncar(qsizetype n)
+{
+    if (n >= FLinhas)
+        return;
+    switch (FArmazenamento) {
+    case arI16: FI16.resize(n); break;
+    case arI32: FI32.resize(n); break;
+    case arI64: FI64.resize(n); break;
+    case arF64: FF64.resize(n); break;
+    case arB8: FB8.resize(n); break;
+    case arTexto:
+        FInicio.resize(n);
+        FTamanho.resize(n);
+        break;
+    }
+    const qsizetype palavras = (n + 63) >> 6;
+    if (qsizetype(FNulos.size()) > palavras)
+        FNulos.resize(palavras);
+    if ((n & 63) && qsizetype(FNulos.size()) == palavras)
+        FNulos.back() &= (quint64(1) << (n & 63)) - 1;
+    FLinhas = n;
+}
+
 void TnColuna::MarcarNulo(qsizetype l, bool nulo)
 {
     const qsizetype w = l >> 6;
@@ -304,11 +327,59 @@ qint32 TnDadosColunares::NovaLinha(TnEstadoLinha estado, qint32 antesDe)
     return s;
 }
 
+namespace {
+bool NoLog(quint8 x) { return x == elModificada || x == elInserida || x == elExcluida; }
+} // namespace
+
+void TnDadosColunares::Truncar(qint32 linhas)
+{
+    for (TnColuna &c : FColunas)
+        c.Truncar(linhas);
+    if (linhas < Linhas())
+        FEstados.resize(linhas);
+    while (!FOrdem.empty() && FOrdem.back() >= linhas)
+        FOrdem.pop_back();
+}
+
 void TnDadosColunares::DefinirEstado(qint32 s, TnEstadoLinha e)
 {
-    auto conta = [](quint8 x) { return x == elModificada || x == elInserida || x == elExcluida; };
-    FAlteracoes += int(conta(e)) - int(conta(FEstados[s]));
+    const bool antes = NoLog(FEstados[s]), depois = NoLog(e);
+    FAlteracoes += int(depois) - int(antes);
+    if (depois && !antes)
+        FPendentes.push_back(s);
+    if (e == elDescartada && FEstados[s] != elDescartada)
+        ++FDescartadas;
     FEstados[s] = e;
+}
+
+std::vector<qint32> TnDadosColunares::SlotsPendentes()
+{
+    std::erase_if(FPendentes, [this](qint32 s) { return !NoLog(FEstados[s]); });
+    std::sort(FPendentes.begin(), FPendentes.end());
+    FPendentes.erase(std::unique(FPendentes.begin(), FPendentes.end()), FPendentes.end());
+    return FPendentes;
+}
+
+QString TnDadosColunares::TextoChave(qint32 s) const
+{
+    QString r;
+    for (int c : ColunasChave) {
+        const TnColuna &col = FColunas[c];
+        if (col.Nulo(s)) {
+            r += u'\x1';
+        } else if (col.GuardaTexto()) {
+            const QStringView t = col.Texto(s);
+            r += QString::number(t.size());
+            r += u':';
+            r += t;
+        } else if (col.GuardaReal()) {
+            r += QString::number(col.Real(s), 'g', 17);
+        } else {
+            r += QString::number(col.Inteiro(s));
+        }
+        r += u'\x2';
+    }
+    return r;
 }
 
 void TnDadosColunares::GuardarOriginal(qint32 s)
@@ -364,8 +435,9 @@ void TnDadosColunares::Consolidar(qint32 s)
 
 void TnDadosColunares::ReverterTudo()
 {
-    for (qint32 s = 0; s < Linhas(); ++s)
+    for (qint32 s : SlotsPendentes())
         Reverter(s);
+    FPendentes.clear();
     FOriginal = {};
     for (TnColuna &c : FOriginais)
         c.Limpar();
@@ -374,17 +446,21 @@ void TnDadosColunares::ReverterTudo()
 
 void TnDadosColunares::ConsolidarTudo()
 {
-    for (qint32 s = 0; s < Linhas(); ++s)
+    for (qint32 s : SlotsPendentes())
         Consolidar(s);
+    FPendentes.clear();
     FOriginal = {};
     for (TnColuna &c : FOriginais)
         c.Limpar();
     CompactarOrdem();
 }
 
-void TnDadosColunares::CompactarOrdem()
+void TnDadosColunares::CompactarOrdem(bool sempre)
 {
+    if (FDescartadas == 0 || (!sempre && FDescartadas * 4 < qsizetype(FOrdem.size())))
+        return;
     std::erase_if(FOrdem, [this](qint32 s) { return Estado(s) == elDescartada; });
+    FDescartadas = 0;
 }
 
 void TnDadosColunares::Limpar()
@@ -397,4 +473,9 @@ void TnDadosColunares::Limpar()
     FEstados = {};
     FOrdem = {};
     FAlteracoes = 0;
+    FPendentes = {};
+    FDescartadas = 0;
+    Fonte.reset();
+    SalvasAlemDaFronteira.clear();
+    UltimaDaFonte = -1;
 }

@@ -8,9 +8,12 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringView>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 class TnClientDataSet;
+class TnFontePacotes;
 
 // One value outside the storage (the edit buffer, a key to search, a filter literal).
 // Integers, numerics (scaled), dates (Julian day), timestamps (milliseconds, see
@@ -40,6 +43,8 @@ public:
 
     void Reservar(qsizetype n);
     void Limpar();
+    // Keeps the first `n` rows only (undoes appends).
+    void Truncar(qsizetype n);
 
     void AcrescentarNulo();
     // Appends of a load, straight into the storage of the column's type (no checks).
@@ -116,11 +121,17 @@ public:
     qint32 NovaLinha(TnEstadoLinha estado, qint32 antesDe = -1);
     // Adds a slot during a load; the caller appends one value to every column.
     void AcrescentarCarregada() { FEstados.push_back(elInalterada); FOrdem.push_back(Linhas() - 1); }
+    // Undoes a load that stopped halfway: keeps the first `linhas` slots, which must be all
+    // the slots loaded before it (the load's slots are the last of the natural order).
+    void Truncar(qint32 linhas);
 
     TnEstadoLinha Estado(qint32 s) const { return static_cast<TnEstadoLinha>(FEstados[s]); }
     bool Visivel(qint32 s) const { return FEstados[s] < elExcluida; }
     void DefinirEstado(qint32 s, TnEstadoLinha e);
     int ChangeCount() const { return FAlteracoes; }
+    // Slots in the change log (modified, inserted, deleted), in slot order; the cost follows
+    // the number of changes, not of rows.
+    std::vector<qint32> SlotsPendentes();
 
     // Original values of modified rows.
     bool TemOriginal(qint32 s) const { return s < static_cast<qint32>(FOriginal.size()) && FOriginal[s] >= 0; }
@@ -136,11 +147,25 @@ public:
     void ConsolidarTudo();
 
     // Slots in natural order (load order, appends at the end, inserts before the row
-    // that was current); discarded slots leave it at the next compaction.
+    // that was current). Discarded slots may stay in it (readers skip invisible slots);
+    // CompactarOrdem takes them out once they are a good share of it, so that removing a
+    // few rows does not cost a pass over every row.
     const std::vector<qint32> &Ordem() const { return FOrdem; }
-    void CompactarOrdem();
+    void CompactarOrdem(bool sempre = false);
 
+    // Removes every row and forgets the packet source.
     void Limpar();
+
+    // Reading in packets (TnClientDataSet::AbrirPaginado): the source of the rows not yet
+    // read (null once every row was read), the columns of the key that identifies a row,
+    // and the rows saved here while rows remained, by key: a later packet bringing one of
+    // them again (it was saved beyond the rows read) skips it.
+    std::shared_ptr<TnFontePacotes> Fonte;
+    std::vector<int> ColunasChave;
+    std::unordered_map<QString, qint32> SalvasAlemDaFronteira;
+    qint32 UltimaDaFonte = -1; // slot of the last row a packet brought (the frontier)
+    // The key of a row as one text (type-tagged values; nulls distinct from any value).
+    QString TextoChave(qint32 s) const;
 
     bool LogChanges = true;
     // Cursors over this storage (the dataset and its clones), told of changes made by one
@@ -156,4 +181,6 @@ private:
     std::vector<quint8> FEstados;
     std::vector<qint32> FOrdem;
     int FAlteracoes = 0;
+    std::vector<qint32> FPendentes; // slots that entered the change log (may repeat or be stale)
+    qsizetype FDescartadas = 0;     // discarded slots still in FOrdem
 };

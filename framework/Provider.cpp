@@ -35,6 +35,38 @@ int NumeroLivre(nDMConexao &con, int inicio)
 
 } // namespace
 
+void VincularCelula(TnComando &cmd, int i, const TnCelula &c, TFieldType tipo, int escala, bool servidor)
+{
+    if (c.Nulo) {
+        cmd.BindNulo(i);
+        return;
+    }
+    switch (tipo) {
+    case ftSmallint:
+    case ftInteger:
+    case ftLargeint:
+    case ftBoolean: cmd.BindInteiro(i, c.I); break;
+    case ftFloat: cmd.BindReal(i, c.F); break;
+    case ftBCD:
+        // The server gets the exact decimal text; the embedded engine keeps numerics as
+        // integers or doubles anyway.
+        if (servidor)
+            cmd.BindTexto(i, nDecimal::ParaTexto(c.I, escala));
+        else if (c.I % nDecimal::Potencia10(escala) == 0)
+            cmd.BindInteiro(i, c.I / nDecimal::Potencia10(escala));
+        else
+            cmd.BindReal(i, nDecimal::ParaReal(c.I, escala));
+        break;
+    case ftDate: cmd.BindData(i, QDate::fromJulianDay(c.I)); break;
+    case ftDateTime:
+        // The statement takes the wall-clock fields; a UTC value is much cheaper to build
+        // than a local one and has the same fields.
+        cmd.BindDataHora(i, nDataHora::DeNumero(c.I, Qt::UTC));
+        break;
+    default: cmd.BindTexto(i, c.S); break;
+    }
+}
+
 struct TnDataSetProvider::Aplicacao {
     TnDataSetProvider &P;
     TnClientDataSet &Ds;
@@ -47,40 +79,12 @@ struct TnDataSetProvider::Aplicacao {
     std::string Forma;          // shape of the statement of the current row (reused)
     std::vector<int> Usadas;    // columns written for the current row (reused)
     std::vector<const TnColuna *> ColCond; // where the condition's values are (reused)
+    TnCelula Celula;                       // value being bound (reused)
 
-    void Vincular(TnComando &cmd, int i, const TnColuna &col, qsizetype l, int c) const
+    void Vincular(TnComando &cmd, int i, const TnColuna &col, qsizetype l, int c)
     {
-        if (col.Nulo(l)) {
-            cmd.BindNulo(i);
-            return;
-        }
-        switch (col.Tipo()) {
-        case ftSmallint:
-        case ftInteger:
-        case ftLargeint:
-        case ftBoolean: cmd.BindInteiro(i, col.Inteiro(l)); break;
-        case ftFloat: cmd.BindReal(i, col.Real(l)); break;
-        case ftBCD: {
-            const int escala = Ds.Fields(c).Scale();
-            const qint64 v = col.Inteiro(l);
-            // The server gets the exact decimal text; the embedded engine keeps numerics as
-            // integers or doubles anyway.
-            if (Pg)
-                cmd.BindTexto(i, nDecimal::ParaTexto(v, escala));
-            else if (v % nDecimal::Potencia10(escala) == 0)
-                cmd.BindInteiro(i, v / nDecimal::Potencia10(escala));
-            else
-                cmd.BindReal(i, nDecimal::ParaReal(v, escala));
-            break;
-        }
-        case ftDate: cmd.BindData(i, QDate::fromJulianDay(col.Inteiro(l))); break;
-        case ftDateTime:
-            // The statement takes the wall-clock fields; a UTC value is much cheaper to build
-            // than a local one and has the same fields.
-            cmd.BindDataHora(i, nDataHora::DeNumero(col.Inteiro(l), Qt::UTC));
-            break;
-        default: cmd.BindTexto(i, col.Texto(l).toString()); break;
-        }
+        col.Ler(l, Celula);
+        VincularCelula(cmd, i, Celula, col.Tipo(), Ds.Fields(c).Scale(), Pg);
     }
 
     QString Nome(int c) const { return Ds.Fields(c).FieldName(); }
@@ -212,7 +216,7 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
     }
     ExigirIdentificador(FTabela, true);
 
-    Aplicacao a{*this, ds, dados, con, con.PegarTipoCon() == tcPostgreSQL, false, {}, {}, {}, {}, {}};
+    Aplicacao a{*this, ds, dados, con, con.PegarTipoCon() == tcPostgreSQL, false, {}, {}, {}, {}, {}, {}};
     std::vector<int> chave = ds.ColunasDe(FChaves);
     for (int c = 0; c < ds.FieldCount(); ++c) {
         const TnField &f = ds.Fields(c);
@@ -236,11 +240,13 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
     a.ColCond.resize(a.Condicao.size());
 
     // Deletes first, then updates, then inserts, each in the order the rows were made.
+    // The slots of the change log, not every row, are looked at.
+    const std::vector<qint32> noLog = dados.SlotsPendentes();
     std::vector<Pendente> pendentes;
-    pendentes.reserve(dados.ChangeCount());
+    pendentes.reserve(noLog.size());
     for (TUpdateKind tipo : {ukDelete, ukModify, ukInsert}) {
         const TnEstadoLinha estado = tipo == ukDelete ? elExcluida : (tipo == ukModify ? elModificada : elInserida);
-        for (qint32 s = 0; s < dados.Linhas(); ++s)
+        for (qint32 s : noLog)
             if (dados.Estado(s) == estado)
                 pendentes.push_back({s, tipo, rePendente});
     }

@@ -25,6 +25,10 @@ enum TResolverResponse {
     rrIgnore // take the row as written (it leaves the change log); nothing is written
 };
 
+// Binds a stored value (a field of type `tipo` with `escala` decimals) to parameter `i` as
+// the provider writes it: exact decimals, dates and timestamps as wall-clock fields.
+void VincularCelula(TnComando &cmd, int i, const TnCelula &c, TFieldType tipo, int escala, bool servidor);
+
 class TnDataSetProvider {
 public:
     TnDataSetProvider();

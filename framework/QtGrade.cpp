@@ -144,6 +144,25 @@ void TnModeloDataSet::DadosAlterados(TnClientDataSet &)
     endResetModel();
 }
 
+bool TnModeloDataSet::canFetchMore(const QModelIndex &pai) const
+{
+    const TnClientDataSet *ds = DataSet();
+    return !pai.isValid() && ds && ds->Active() && !ds->TodosLidos();
+}
+
+void TnModeloDataSet::fetchMore(const QModelIndex &pai)
+{
+    if (canFetchMore(pai))
+        ExecutarTratando([&] { DataSet()->BuscarPacote(); });
+}
+
+void TnModeloDataSet::AntesDeAcrescentar(TnClientDataSet &, int primeira, int quantidade)
+{
+    beginInsertRows(QModelIndex(), primeira, primeira + quantidade - 1);
+}
+
+void TnModeloDataSet::Acrescentados(TnClientDataSet &) { endInsertRows(); }
+
 void TnModeloDataSet::RegistroAlterado(TnClientDataSet &, TnField *campo)
 {
     const int linha = LinhaAtual();

@@ -2,7 +2,8 @@
 // Grids over a client dataset. The model is lazy: it counts the rows of the dataset's view
 // and formats a cell only when the view asks for it (only visible cells are drawn), reading
 // the row in place (TnClientDataSet::LerRegistro) without moving the dataset. A million rows
-// therefore scroll without being formatted or copied.
+// therefore scroll without being formatted or copied. A dataset read in packets shows the
+// rows read so far; scrolling to the end reads the next packet (canFetchMore/fetchMore).
 #include "ClientDataSet.h"
 
 #include <QAbstractTableModel>
@@ -32,6 +33,9 @@ public:
     // Edits the row: moves the dataset to it, enters edit mode and sets the field's text.
     // A refused value is shown to the user and the cell keeps the field's value.
     bool setData(const QModelIndex &i, const QVariant &valor, int papel = Qt::EditRole) override;
+    // Rows remain to be read (a dataset opened in packets); fetchMore reads the next packet.
+    bool canFetchMore(const QModelIndex &pai) const override;
+    void fetchMore(const QModelIndex &pai) override;
 
     // The row of the dataset's current record (while inserting: the extra last row).
     int LinhaAtual() const;
@@ -45,6 +49,8 @@ private:
     void RegistroAlterado(TnClientDataSet &, TnField *) override;
     void Rolou(TnClientDataSet &) override;
     void EstadoAlterado(TnClientDataSet &) override;
+    void AntesDeAcrescentar(TnClientDataSet &, int primeira, int quantidade) override;
+    void Acrescentados(TnClientDataSet &) override;
     void Recolunar();
     bool LinhaDoBuffer(int linha) const;
 
