@@ -239,7 +239,9 @@ bool TnEditor::eventFilter(QObject *o, QEvent *e)
     if (o == FEntrada && e->type() == QEvent::FocusIn)
         emit Entrou();
     if (o == FEntrada && e->type() == QEvent::FocusOut) {
-        if (FTipo == teMemo)
+        // What was typed is taken before the leave runs, so the leave sees the new value
+        // (a line's own editingFinished comes after this and then finds nothing new).
+        if (FTipo == teMemo || FDigitando)
             emit Editado();
         if (FForcado) {
             FForcado = false;

@@ -7,10 +7,14 @@
 #include "DMClientDataSet.h"
 #include "Excecoes.h"
 #include "FormFalso.h"
+#include "InteracaoTeste.h"
+#include "PowerParam.h"
+#include "Valores.h"
 #include "Personalizacao.h"
 #include "SQLDataSet.h"
 
 #include <QMetaObject>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 #include "../inventory/registers/OrvoDMLctoInv_U.h" // its messages
@@ -24,17 +28,12 @@ protected:
         BancoLctoInv::SetUp();
         if (IsSkipped())
             return;
-        Data(QDate(2020, 1, 31));
+        SelecionarData(QDate(2020, 1, 31));
         con().Executar("delete from CFGEMPRESAULMAR where CODIGOEMPRESA = 1");
         con().Executar("insert into CFGEMPRESAULMAR (CODIGOEMPRESA, USAREFERENCIAPROD, LIVROMODELO7) values (1, '1', '0')");
         con().Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 4, QTDECASADECIMALQTD = 0, LANCAICMSRECUP = '0', "
                        "DETALHARPISCOFINSITEM = '1' where CODIGOEMPRESA = 1");
         con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, 100, 'Produto')");
-    }
-    static void Data(const QDate &d)
-    {
-        Selecao().GetParams("DataInvent").SetValue(d);
-        Selecao().Refresh();
     }
     // A new valid entry of product 100 (the selection fills company, branch and date).
     static void Novo(TnDMClientDataSet *dm, int motivo = 1) { NovoLcto(dm, 100, motivo); }
@@ -73,7 +72,7 @@ TEST_F(LctoInvBanco, AcaoEMotivoSeisSoDepoisDe2019)
     EXPECT_EQ(dm->metaObject()->indexOfMethod("npqPowerParam()") >= 0, true);
 
     // The list follows the date selected when the module was created.
-    Data(QDate(2019, 12, 31));
+    SelecionarData(QDate(2019, 12, 31));
     TnDMClientDataSet *antigo = Abrir();
     ASSERT_NE(antigo, nullptr);
     const QStringList lista = antigo->FieldByName("MOTIVOINVENTARIO").Def().ListaValores;
@@ -248,4 +247,92 @@ TEST_F(LctoInvBanco, FormularioMostraOrigemEAbaDaPropriedade)
     EXPECT_EQ(form.Com("Painel:2:").last(), "Painel:2:Digitado");
     EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("LCTOINV", "ORIGEMDADO", "CODIGOPRODUTO = 100").toInt(), 2);
     dm->FecharForm();
+}
+
+// With a form: the rate after VALORIR and the total cost after PRECOUNIT, computed from the
+// row's values; leaving the rate control with a typed rate sets VALORICMS, with nothing typed
+// changes nothing; the product panel under the product code; the register's configuration
+// hint; and the panel forgotten with the form.
+TEST_F(LctoInvBanco, ControlesExtrasEPainelNoFormulario)
+{
+    con().Executar("update CFGEMPRESAINV set LANCAICMSRECUP = '1' where CODIGOEMPRESA = 1");
+    con().Executar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
+                   "QTDEESTOQUE, PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, DATAHORALCTOINV, CODIGOUSUARIO, "
+                   "ORIGEMDADO) values (1, 1, '2020-01-31', 100, 1, 2, 5, 1.8, 0, 0, '2020-02-01 08:00:00', 1, 2), "
+                   "(1, 1, '2020-01-31', 100, 2, 0, 5, 0, 0, 0, '2020-02-01 08:00:00', 1, 1)");
+    TnInteracaoTeste usuario;
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    TnFormFalso form;
+    dm->ConfigurarForm(&form);
+    EXPECT_EQ(form.Com("Extra:"), QStringList({"Extra:VALORIR:edValorAliquota", "Extra:PRECOUNIT:edValorTotal"}));
+    EXPECT_EQ(form.Com("PainelParametros:").size(), 1);
+    EXPECT_TRUE(form.Com("Painel:1:Cadastrado por ").size() > 0);
+    QPointer<TnControleExtra> aliq = dm->ControleExtra("edValorAliquota");
+    TnControleExtra *total = dm->ControleExtra("edValorTotal");
+    ASSERT_TRUE(aliq && total);
+    EXPECT_EQ(total->TextoExibido(false), "10,00");
+    EXPECT_TRUE(total->SomenteLeitura() && total->Negrito());
+    EXPECT_EQ(aliq->TextoExibido(false), "18,00");
+    EXPECT_TRUE(aliq->Habilitado() && aliq->Requerido() && aliq->Negrito());
+    EXPECT_EQ(aliq->CaracteresAceitos(), "0123456789,.");
+    EXPECT_EQ(dm->FieldByName("QTDEESTOQUE").Def().CaracteresAceitos, "0123456789,.");
+    // Identification by reference takes any text as the product; otherwise only digits.
+    EXPECT_EQ(dm->FieldByName("CODIGOPRODUTO").Def().CaracteresAceitos, "");
+
+    TnClientDataSet &ds = dm->nClientDataSet();
+    aliq->SetTexto("");
+    dm->SairDoControleExtra("edValorAliquota");
+    EXPECT_EQ(ds.State(), dsBrowse);
+    aliq->SetTexto("1.234,5"); // a grouped text is the number it shows
+    dm->SairDoControleExtra("edValorAliquota");
+    EXPECT_EQ(ds.State(), dsEdit);
+    EXPECT_DOUBLE_EQ(dm->FieldByName("VALORICMS").AsFloat(), 123.45);
+    aliq->SetTexto("");
+    ds.Cancel();
+    EXPECT_EQ(aliq->Texto(), "0");
+    EXPECT_DOUBLE_EQ(dm->FieldByName("VALORICMS").AsFloat(), 1.8);
+    // A row of total 0 leaves the rate as shown.
+    aliq->SetTexto("7");
+    ds.Next();
+    EXPECT_EQ(dm->FieldByName("MOTIVOINVENTARIO").AsInteger(), 2);
+    EXPECT_EQ(aliq->Texto(), "7");
+    EXPECT_EQ(total->TextoExibido(false), "0,00");
+
+    // Leaving the quantity or the cost while editing updates the total.
+    ds.First();
+    ds.Edit();
+    dm->FieldByName("QTDEESTOQUE").SetAsFloat(3);
+    dm->SairDoCampo("QTDEESTOQUE");
+    EXPECT_EQ(total->TextoExibido(false), "15,00");
+    ds.Cancel();
+
+    dm->ExecutarCfgCadastro();
+    EXPECT_EQ(usuario.Avisos, QStringList({QString::fromUtf8(OrvoSDicaCfgCadastro)}));
+
+    void *p = nullptr;
+    ASSERT_TRUE(QMetaObject::invokeMethod(dm, "npqPowerParam", Qt::DirectConnection, Q_RETURN_ARG(void *, p)));
+    auto *params = static_cast<TnpqPowerParam *>(p);
+    EXPECT_TRUE(params->TemPainel());
+    form.AoFechar = [dm] { dm->FormFechado(); };
+    dm->FecharForm();
+    EXPECT_FALSE(params->TemPainel());
+    EXPECT_TRUE(aliq.isNull());
+}
+
+// Without identification by reference the product code takes digits only; the
+// classification parameter follows the company's mask.
+TEST_F(LctoInvBanco, CodigoSoDigitosEMascaraDaClassificacao)
+{
+    con().Executar("update CFGEMPRESAULMAR set USAREFERENCIAPROD = '0', LIVROMODELO7 = '1', "
+                   "MASCCLASSIFFISCALPROD = '9999.99.99' where CODIGOEMPRESA = 1");
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    EXPECT_EQ(dm->FieldByName("CODIGOPRODUTO").Def().CaracteresAceitos, "0123456789");
+    void *p = nullptr;
+    ASSERT_TRUE(QMetaObject::invokeMethod(dm, "npqPowerParam", Qt::DirectConnection, Q_RETURN_ARG(void *, p)));
+    const TnpqParamItem &ncm = static_cast<TnpqPowerParam *>(p)->Param("pCodigoNCM");
+    EXPECT_EQ(ncm.MascaraEdicao(), PrepararMascara(QStringLiteral("9999.99.99"), 1));
+    EXPECT_FALSE(ncm.MascaraEdicao().isEmpty());
+    EXPECT_TRUE(dm->FieldByName("OBSLCTOINV").Def().Habilitado);
 }

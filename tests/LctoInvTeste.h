@@ -17,6 +17,12 @@ protected:
         if (!IsSkipped())
             TnBibliotecas::Carregar("OrvoCore");
     }
+    // Selects the inventory date the registers follow.
+    static void SelecionarData(const QDate &d)
+    {
+        Selecao().GetParams("DataInvent").SetValue(d);
+        Selecao().Refresh();
+    }
     // A new register over the selection, opened.
     static TnDMClientDataSet *Abrir()
     {

@@ -6,10 +6,12 @@
 #include "DMClientDataSet.h"
 #include "Excecoes.h"
 #include "InteracaoTeste.h"
+#include "Personalizacao.h"
 #include "PowerParam.h"
 #include "SQLDataSet.h"
 
 #include <QMetaObject>
+#include <QSettings>
 #include <gtest/gtest.h>
 
 #include "../inventory/registers/OrvoDMLctoInv_U.h" // its messages and product operations
@@ -23,8 +25,7 @@ protected:
         BancoLctoInv::SetUp();
         if (IsSkipped())
             return;
-        Selecao().GetParams("DataInvent").SetValue(QDate(2020, 1, 31));
-        Selecao().Refresh();
+        SelecionarData(QDate(2020, 1, 31));
         Referencia(true);
         con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
                        "DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA) values (1, 100, 'ABC', 7, 'Parafuso', '7318', 'UN')");
@@ -239,6 +240,26 @@ TEST_F(ProdutoLctoInvBanco, PainelCopiaOsValoresEscolhidosEApelidoDoGrupo)
     usuario.Responder(mbNo);
     dm->SairDoCampo("CODIGOPRODUTO");
     EXPECT_EQ(p.Param("pDescrProduto").Text(), "Outro");
+
+    ds.Cancel();
+
+    // The choice is the user's preference of the product register, read with the settings.
+    {
+        const std::unique_ptr<QSettings> ini = CriarINIModuloCfg();
+        ini->setValue(PegarSectionUsuario("frmUlmarDMProduto") + "/CopiarValor", "UNIDADEMEDIDA;");
+    }
+    TnDMClientDataSet *outro = Abrir();
+    ASSERT_NE(outro, nullptr);
+    Params(outro).Param("pUnidadeMedida").SetText("PC");
+    outro->nClientDataSet().Append();
+    outro->FieldByName("CODIGOPRODUTO").SetAsLargeInt(777);
+    Params(outro).Param("pUnidadeMedida").SetText("XX");
+    usuario.Responder(mbNo);
+    outro->SairDoCampo("CODIGOPRODUTO");
+    EXPECT_EQ(Params(outro).Param("pUnidadeMedida").Text(), "PC");
+    outro->nClientDataSet().Cancel();
+    CriarINIModuloCfg()->remove(PegarSectionUsuario("frmUlmarDMProduto") + "/CopiarValor");
+    ds.Append();
 
     // The group: digits are a code as typed; an alias (any case) becomes its group's code;
     // an unknown alias is refused on the group parameter.

@@ -91,7 +91,9 @@ std::vector<TnDefCampo> CamposCST(bool consulta)
     std::vector<TnDefCampo> c = ChaveLcto(consulta);
     c.push_back({.Nome = "SEQ", .Tipo = ftSmallint, .Requerido = consulta, .Def = {.Visivel = false}});
     c.push_back({.Nome = "CST", .Tipo = ftSmallint, .Requerido = true,
-                 .Def = {.DisplayLabel = QStringLiteral("CST"), .TamanhoMaximo = 4}});
+                 // The register's search button picks among the codes in force.
+                 .Def = {.DisplayLabel = QStringLiteral("CST"), .TamanhoMaximo = 4,
+                         .TipoControle = consulta ? ntcEdit : ntcLookup}});
     c.push_back({.Nome = "BASECALCULO", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .Requerido = true,
                  .Def = Valor("Base de Cálculo", "Informe a base de cálculo para a CST informada")});
     c.push_back({.Nome = "VALORIMPOSTO", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .Requerido = true,

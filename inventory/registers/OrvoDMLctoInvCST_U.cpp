@@ -70,6 +70,14 @@ void TOrvoDMLctoInvCST::nClientDataSetCSTDefIntButtonClick()
     FieldByName(QStringLiteral("CST")).SetAsString(cst);
 }
 
+bool TOrvoDMLctoInvCST::PesquisarCampo(const QString &campo)
+{
+    if (campo.compare(QStringLiteral("CST"), Qt::CaseInsensitive) != 0)
+        return TnDMClientDataSet::PesquisarCampo(campo);
+    nClientDataSetCSTDefIntButtonClick();
+    return true;
+}
+
 QString TOrvoDMLctoInvCSTProc::PegarVerificaSelecao() { return QString::fromLatin1(kSelecao); }
 
 namespace {

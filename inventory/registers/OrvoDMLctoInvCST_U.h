@@ -16,6 +16,8 @@ public:
 
     QString ChavePrimaria() const override;
     void ValidarDado() override;
+    // The search button of CST opens the choice of codes (nClientDataSetCSTDefIntButtonClick).
+    bool PesquisarCampo(const QString &campo) override;
 
 public slots:
     // The lookup button of CST: the user picks a code valid on the selected inventory date.

@@ -4,7 +4,9 @@
 
 #include "Acoes.h"
 #include "Conexao.h"
+#include "ControleExtra.h"
 #include "Excecoes.h"
+#include "InfoCadastro.h"
 #include "Interacao.h"
 #include "Literais.h"
 #include "Personalizacao.h"
@@ -16,12 +18,21 @@
 #include "Variaveis.h"
 
 #include <QLocale>
+#include <QSettings>
 
 namespace {
 
 const char *const kCaption = "Lançamentos do Inventário";
 const char *const kPaginaDados = "Dados do Inventário";
 const char *const kPaginaST = "Informação Complementar ST";
+// Quantities, costs and taxes are typed without a sign: digits, the comma and the point.
+const char *const kNumeroSemSinal = "0123456789,.";
+const char *const kDigitos = "0123456789";
+const char *const kDigitosELetras = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+const char *const kFormatoValor = "###,##0.00";
+
+// A value in cents as an extra control holds it: Brazilian comma, no grouping ("1234,56").
+QString TextoValor(double v) { return FormatFloat(QStringLiteral("0.00"), v); }
 
 TnDefCampo Valor6(const char *nome, const char *caption, const char *hint)
 {
@@ -29,7 +40,7 @@ TnDefCampo Valor6(const char *nome, const char *caption, const char *hint)
     return {.Nome = nome, .Tipo = ftFloat, .Requerido = true,
             .Def = {.DisplayLabel = QString::fromUtf8(caption), .Pagina = QString::fromUtf8(kPaginaDados),
                     .Hint = QString::fromUtf8(hint), .TamanhoMaximo = 16, .Digitos = 14, .Decimais = 6,
-                    .DisplayFormat = formato, .CopiarAnterior = true}};
+                    .DisplayFormat = formato, .CaracteresAceitos = kNumeroSemSinal, .CopiarAnterior = true}};
 }
 
 TnDefCampo Imposto(const char *nome, const char *caption, const char *hint)
@@ -37,7 +48,7 @@ TnDefCampo Imposto(const char *nome, const char *caption, const char *hint)
     return {.Nome = nome, .Tipo = ftBCD, .Precisao = 18, .Escala = 2,
             .Def = {.DisplayLabel = QString::fromUtf8(caption), .Pagina = QString::fromUtf8(kPaginaDados),
                     .Hint = QString::fromUtf8(hint), .TamanhoMaximo = 14, .Digitos = 14, .Decimais = 2,
-                    .DisplayFormat = QStringLiteral("#,##0.00")}};
+                    .DisplayFormat = QStringLiteral("#,##0.00"), .CaracteresAceitos = kNumeroSemSinal}};
 }
 
 TnDefCampo ValorMedio(const char *nome, const char *caption, int decimais)
@@ -94,7 +105,8 @@ std::vector<TnDefCampo> Campos()
         {.Nome = "ALIQUOTACLOUD", .Tipo = ftFloat, .Kind = fkInternalCalc, .Flags = 0,
          .Def = {.DisplayLabel = QString::fromUtf8("Alíquota ICMS"), .Pagina = QString::fromUtf8(kPaginaDados),
                  .Hint = QString::fromUtf8("Valor da alíquota do ICMS"), .TamanhoMaximo = 14, .Digitos = 14,
-                 .Decimais = 2, .DisplayFormat = QStringLiteral("#,##0.00"), .Visivel = false}},
+                 .Decimais = 2, .DisplayFormat = QStringLiteral("#,##0.00"), .CaracteresAceitos = kNumeroSemSinal,
+                 .Visivel = false}},
     };
 }
 
@@ -130,7 +142,7 @@ std::unique_ptr<TnpqPowerParam> CriarParamsProduto()
                   .Hint = QString::fromUtf8("Informe a referência para o produto, pode ser um texto ou apelido"),
                   .TamanhoMaximo = 15});
     p->Adicionar({.Alias = "pCodigoGrupoProduto", .ChaveDicionario = "CODIGOGRUPOPRODUTO", .Requerido = true,
-                  .TamanhoMaximo = 10});
+                  .TamanhoMaximo = 10, .CaracteresAceitos = kDigitosELetras});
     p->Adicionar({.Alias = "pDescrProduto", .Caption = QString::fromUtf8("Descrição"), .Requerido = true,
                   .Hint = QString::fromUtf8("Informe a descrição que identifica o produto"), .TamanhoMaximo = 40});
     p->Adicionar({.Alias = "pCodigoNCM", .Caption = QString::fromUtf8("Classificação Fiscal"),
@@ -270,9 +282,17 @@ void TOrvoDMLctoInv::MostrarValoresProdutoInv()
     MostrarParamsProduto();
 }
 
-void TOrvoDMLctoInv::MostrarParamsProduto() {}
+void TOrvoDMLctoInv::MostrarParamsProduto()
+{
+    if (FParamsProduto->TemPainel())
+        FParamsProduto->DisplayParamsLoad();
+}
 
-void TOrvoDMLctoInv::SalvarParamsProduto() {}
+void TOrvoDMLctoInv::SalvarParamsProduto()
+{
+    if (FParamsProduto->TemPainel())
+        FParamsProduto->DisplayParamsSave(true);
+}
 
 void TOrvoDMLctoInv::HabilitaDesabilitaProdutos(bool habilitar)
 {
@@ -364,6 +384,8 @@ void TOrvoDMLctoInv::ValidarApelidoGrupoProduto()
         grupo.SetText(c.Valor(0).toString());
         MostrarParamsProduto();
     }
+    if (FCodigoGrupoInvnDBEditExit)
+        FCodigoGrupoInvnDBEditExit(grupo);
 }
 
 void TOrvoDMLctoInv::CriarProdutoFaltante()
@@ -488,6 +510,11 @@ void TOrvoDMLctoInv::CarregarCfgEmpresa()
     FInformaICMS = sim(4, false);
     FInformaPISCOFINS = sim(5, false);
     FQtdeCasaDecimalQtd = casas(6);
+    // The product register's copy choice of this user; kept as it was when never set.
+    const std::unique_ptr<QSettings> ini = CriarINIModuloCfg();
+    const QString copiar = PegarSectionUsuario(QStringLiteral("frmUlmarDMProduto")) + QStringLiteral("/CopiarValor");
+    if (ini->contains(copiar))
+        FCopiarValorProduto = ini->value(copiar).toString();
     FChaveConfiguracao = chave;
 }
 
@@ -529,7 +556,65 @@ void TOrvoDMLctoInv::DepoisConfigurar(TnFormModulo *form)
     FieldByName(QStringLiteral("OBSLCTOINV")).SetDisplayLabel(QString::fromUtf8("Observação"));
     HabilitarCampo(QStringLiteral("CODIGOESTAB"), false);
     HabilitarCampo(QStringLiteral("DATAINVENT"), false);
+    if (form && !EhHttpExe()) {
+        if (!ModoImportacao())
+            CriarControlesExtras();
+        CriarPainelProduto(form);
+    }
+    MostrarValoresProdutoInv();
+    MostrarAliquota();
+    if (form && TipoForm() == ntfCadPage) {
+        if (!FCfgCadastroTrocado) {
+            FOnactCfgCadastroExecute = OnCfgCadastro;
+            FCfgCadastroTrocado = true;
+        }
+        OnCfgCadastro = [this] { actCfgCadastroExecute(); };
+    }
     CriarDetalhePropriedade();
+}
+
+void TOrvoDMLctoInv::actCfgCadastroExecute()
+{
+    nShowMessage(QString::fromUtf8(OrvoSDicaCfgCadastro));
+    if (FOnactCfgCadastroExecute)
+        FOnactCfgCadastroExecute();
+}
+
+void TOrvoDMLctoInv::CriarControlesExtras()
+{
+    if (!FValorAliq) {
+        FValorAliq = CriarControlsFraFields(QStringLiteral("VALORIR"), QStringLiteral("edValorAliquota"),
+                                            QString::fromUtf8("Alíquota ICMS"), ftBCD);
+        FValorAliq->SetEditFormat(QStringLiteral("#"));
+        FValorAliq->SetCaracteresAceitos(QString::fromLatin1(kNumeroSemSinal));
+        FOnValorAliquotaExit = FValorAliq->OnExit;
+        FValorAliq->OnExit = [this] { SairDaAliquota(); };
+    }
+    if (!FValorTotal) {
+        FValorTotal = CriarControlsFraFields(QStringLiteral("PRECOUNIT"), QStringLiteral("edValorTotal"),
+                                             QStringLiteral("Custo Total"), ftBCD);
+        FValorTotal->SetSomenteLeitura(true);
+        FValorTotal->SetNegrito(true);
+        FValorTotal->SetDisplayFormat(QString::fromLatin1(kFormatoValor));
+    }
+}
+
+void TOrvoDMLctoInv::CriarPainelProduto(TnFormModulo *form)
+{
+    if (FParamsProduto->TemPainel())
+        return;
+    FParamsProduto->DisplayParamsMake(form, QStringLiteral("CODIGOPRODUTO"));
+    TnpqParamItem &grupo = FParamsProduto->Param(QStringLiteral("pCodigoGrupoProduto"));
+    FCodigoGrupoInvnDBEditExit = grupo.OnExit;
+    grupo.OnExit = [this](TnpqParamItem &) { ValidarApelidoGrupoProduto(); };
+}
+
+void TOrvoDMLctoInv::Notification(TnFormModulo *form)
+{
+    TnDMClientDataSet::Notification(form);
+    // The panel's controls go with the form; the parameters and their values stay.
+    FParamsProduto->EsquecerPainel();
+    FParamsProduto->Param(QStringLiteral("pCodigoGrupoProduto")).OnExit = FCodigoGrupoInvnDBEditExit;
 }
 
 void TOrvoDMLctoInv::CriarDetalhePropriedade()
@@ -548,21 +633,55 @@ void TOrvoDMLctoInv::CriarDetalhePropriedade()
 void TOrvoDMLctoInv::ConfigurarTabela(TnClientDataSet *objeto)
 {
     TnDMClientDataSet::ConfigurarTabela(objeto);
-    HabilitarCampo(QStringLiteral("OBSLCTOINV"), UsaClassifFiscal());
+    const bool classificacao = UsaClassifFiscal();
+    TnpqParamItem &ncm = FParamsProduto->Param(QStringLiteral("pCodigoNCM"));
+    ncm.SetHabilitado(classificacao);
+    ncm.SetRequerido(classificacao);
+    ncm.SetMascaraEdicao(classificacao ? PrepararMascara(MascClassifFiscal(), 1) : QString());
+    HabilitarCampo(QStringLiteral("OBSLCTOINV"), classificacao);
+    TnpqParamItem &referencia = FParamsProduto->Param(QStringLiteral("pReferenProduto"));
+    referencia.SetHabilitado(UsaReferencia());
+    referencia.SetRequerido(UsaReferencia());
+    MostrarParamsProduto();
 }
 
 void TOrvoDMLctoInv::ConfigurarCampo(TnClientDataSet *objeto)
 {
     TnDMClientDataSet::ConfigurarCampo(objeto);
-    MostrarValoresProdutoInv();
     const TnClientDataSet &ds = nClientDataSet();
+    if (objeto == &nClientDataSet()) {
+        // With identification by reference the product is typed as any text.
+        TnField &produto = FieldByName(QStringLiteral("CODIGOPRODUTO"));
+        const QString aceitos = UsaReferencia() ? QString() : QString::fromLatin1(kDigitos);
+        if (produto.Def().CaracteresAceitos != aceitos) {
+            produto.Def().CaracteresAceitos = aceitos;
+            if (Form())
+                Form()->AtualizarControle(produto.FieldName());
+        }
+    }
+    const bool temLinha = ds.Active() && (!ds.IsEmpty() || ds.State() == dsInsert);
+    if (Form() && !ModoImportacao()) {
+        FormatarNomeDataCadastro(FieldByName(QStringLiteral("CODIGOUSUARIO")),
+                                 FieldByName(QStringLiteral("DATAHORALCTOINV")), Form());
+        if (TipoForm() == ntfCadPage)
+            Form()->SetTextoPainel(2, temLinha ? TextoOrigem(FieldByName(QStringLiteral("ORIGEMDADO")).Value())
+                                               : QString());
+    }
+    MostrarValoresProdutoInv();
     if (ds.State() != dsInsert)
         HabilitaDesabilitaProdutos(false);
-    const bool temLinha = ds.Active() && (!ds.IsEmpty() || ds.State() == dsInsert);
-    if (Form() && !ModoImportacao() && TipoForm() == ntfCadPage)
-        Form()->SetTextoPainel(2, temLinha ? TextoOrigem(FieldByName(QStringLiteral("ORIGEMDADO")).Value())
-                                           : QString());
     ConfigurarCamposImpostos();
+    if (FValorTotal) {
+        FValorTotal->SetDisplayFormat(QString::fromLatin1(kFormatoValor));
+        FValorTotal->SetTexto(temLinha ? TextoValor(ValorTotal()) : QString());
+    }
+    if (FValorAliq) {
+        const bool icms = InformaICMS();
+        FValorAliq->SetDisplayFormat(QString::fromLatin1(kFormatoValor));
+        FValorAliq->SetHabilitado(icms);
+        FValorAliq->SetRequerido(icms);
+        FValorAliq->SetNegrito(icms);
+    }
     // The ST page follows the reason.
     const bool st = temLinha && FieldByName(QStringLiteral("MOTIVOINVENTARIO")).AsInteger() == 6;
     for (const char *c : {"VALORMEDIOICMS", "VALORMEDIOBCICMSST", "VALORMEDIOICMSST", "VALORMEDIOFCP"}) {
@@ -630,6 +749,8 @@ void TOrvoDMLctoInv::nClientDataSetCampoExit(TnField &campo)
         VerificarPeriodoSelecionado(campo.AsDate());
     else if (campo.FieldName() == QLatin1String("MOTIVOINVENTARIO"))
         ConfigurarCampo(&nClientDataSet());
+    else if (campo.FieldName() == QLatin1String("QTDEESTOQUE") || campo.FieldName() == QLatin1String("PRECOUNIT"))
+        AtualizarValorTotal();
     else if (campo.FieldName() == QLatin1String("CODIGOPRODUTO")) {
         nClientDataSetCODIGOPRODUTODefIntExit();
         PreencherParamsProduto();
@@ -672,6 +793,55 @@ void TOrvoDMLctoInv::AtualizarValorICMS(const QVariant &aliquota)
         ds.Edit();
     }
     icms.SetAsFloat(calc);
+}
+
+void TOrvoDMLctoInv::AtualizarValorTotal()
+{
+    const TnClientDataSet &ds = nClientDataSet();
+    if (!FValorTotal || (ds.State() != dsEdit && ds.State() != dsInsert))
+        return;
+    if (FieldByName(QStringLiteral("QTDEESTOQUE")).IsNull() || FieldByName(QStringLiteral("PRECOUNIT")).IsNull())
+        return;
+    FValorTotal->SetDisplayFormat(QString::fromLatin1(kFormatoValor));
+    FValorTotal->SetTexto(TextoValor(ValorTotal()));
+}
+
+void TOrvoDMLctoInv::MostrarAliquota()
+{
+    // A total of 0 leaves the rate as it is shown.
+    if (!FValorAliq || ValorTotal() == 0)
+        return;
+    FValorAliq->SetTexto(TextoValor(AliquotaICMS().toDouble()));
+}
+
+void TOrvoDMLctoInv::SairDaAliquota()
+{
+    if (FOnValorAliquotaExit)
+        FOnValorAliquotaExit();
+    if (!FValorAliq)
+        return;
+    // The rate as typed; nothing typed changes nothing. A grouped text ("1.234,56") is read
+    // as the number it shows.
+    const QString texto = FValorAliq->Texto().trimmed();
+    if (texto.isEmpty())
+        return;
+    double taxa = 0;
+    if (!TextoParaNumero(texto, taxa))
+        throw Exception(QString::fromUtf8("Alíquota de ICMS inválida: %1").arg(texto));
+    AtualizarValorICMS(taxa);
+}
+
+void TOrvoDMLctoInv::nClientDataSetAfterScroll(TnClientDataSet &ds)
+{
+    TnDMClientDataSet::nClientDataSetAfterScroll(ds);
+    MostrarAliquota();
+}
+
+void TOrvoDMLctoInv::nClientDataSetAfterCancel(TnClientDataSet &ds)
+{
+    TnDMClientDataSet::nClientDataSetAfterCancel(ds);
+    if (FValorAliq && FValorAliq->Texto().trimmed().isEmpty())
+        FValorAliq->SetTexto(QStringLiteral("0"));
 }
 
 // ---- validation

@@ -32,6 +32,7 @@
 
 class TnpqPowerParam;
 class TnTransacao;
+class TnpqParamItem;
 class TnUtilProduto;
 
 inline constexpr char OrvoSDataLctoForaPersonalizacao[] =
@@ -122,6 +123,14 @@ public:
     int QtdeCasaDecimalQtd();
     QVariant MascClassifFiscal();
 
+    // The extra controls of the desktop page: the ICMS rate and the total cost.
+    TnControleExtra *ControleValorAliq() const { return FValorAliq.data(); }
+    TnControleExtra *ControleValorTotal() const { return FValorTotal.data(); }
+    // Leaving the quantity or the unit cost: the total cost control follows.
+    void AtualizarValorTotal();
+    // The register's configuration action: a hint on where the product panel is set up.
+    void actCfgCadastroExecute();
+
     TnDMClientDataSet *DMPropriedade() const { return FDMPropriedade.data(); }
     // Adds the property lines as a detail (done after the form is built; callable without one).
     void CriarDetalhePropriedade();
@@ -131,6 +140,9 @@ protected:
     void nClientDataSetBeforeInsert(TnClientDataSet &ds) override;
     void nClientDataSetAfterPost(TnClientDataSet &ds) override;
     void nClientDataSetBeforeCancel(TnClientDataSet &ds) override;
+    void nClientDataSetAfterCancel(TnClientDataSet &ds) override;
+    void nClientDataSetAfterScroll(TnClientDataSet &ds) override;
+    void Notification(TnFormModulo *form) override;
 
 private:
     TnUtilProduto &CriarDMProdutoInv();
@@ -142,9 +154,20 @@ private:
     void CopiarParaOutrasConsultas();
     void DesfazerProdutoPendente();
     void CarregarCfgEmpresa();
+    void CriarControlesExtras();
+    void CriarPainelProduto(TnFormModulo *form);
+    void MostrarAliquota();
+    void SairDaAliquota();
     void ConfigurarCamposImpostos();
 
     QPointer<TnDMClientDataSet> FDMPropriedade;
+    QPointer<TnControleExtra> FValorAliq;
+    QPointer<TnControleExtra> FValorTotal;
+    // Handlers found before this register replaced them.
+    std::function<void()> FOnValorAliquotaExit;
+    std::function<void()> FOnactCfgCadastroExecute;
+    bool FCfgCadastroTrocado = false;
+    std::function<void(TnpqParamItem &)> FCodigoGrupoInvnDBEditExit;
     QDateTime FDataInvent;
     bool FUsaClassifFiscal = false;
     bool FUsaReferencia = true;
