@@ -81,6 +81,9 @@ TEST_F(LctoInvQtBanco, DigitarUmLancamentoComProdutoNovo)
     Digitar("QTDEESTOQUE", "-2"); // no sign can be typed
     Digitar("PRECOUNIT", "3,5");
     EXPECT_EQ(Editor("edValorTotal")->Texto(), "7,00");
+    // The company does not detail ICMS: no rate to type, and VALORICMS saved as 0.
+    EXPECT_FALSE(Editor("edValorAliquota")->Habilitado());
+    EXPECT_FALSE(Editor("VALORICMS")->Habilitado());
     teste::Capturar(FForm, "lancamento_inventario");
     p->Paginas()->setCurrentIndex(0);
     teste::Capturar(FForm, "lancamento_produto");
