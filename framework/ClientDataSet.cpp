@@ -240,8 +240,9 @@ qsizetype TnClientDataSet::LerLinhas(TnDadosColunares &dados, TnCursor &cursor, 
             case mDataHora: {
                 QDate d;
                 QTime t;
-                cursor.DataHoraPartes(i, d, t) ? col.AcrescentarI64(nDataHora::ParaNumero(QDateTime(d, t, Qt::UTC)))
-                                               : col.AcrescentarNulo();
+                // Straight to the stored number: no QDateTime per value.
+                cursor.DataHoraPartes(i, d, t) && d.isValid() ? col.AcrescentarI64(nDataHora::ParaNumero(d, t))
+                                                              : col.AcrescentarNulo();
                 break;
             }
             default: col.AcrescentarTexto(cursor.Texto(i)); break;
