@@ -42,6 +42,11 @@ TnField &TnClientDataSet::AdicionarCampo(const TnDefCampo &def)
 
 TnField *TnClientDataSet::FindField(const QString &nome) const
 {
+    // Names are unique in any letter case; most lookups give the name as declared, which
+    // the plain comparison finds at a fraction of the cost.
+    for (const auto &f : FCampos)
+        if (f->FieldName() == nome)
+            return f.get();
     for (const auto &f : FCampos)
         if (f->FieldName().compare(nome, Qt::CaseInsensitive) == 0)
             return f.get();
