@@ -794,10 +794,10 @@ std::unique_ptr<TnComando> nDMConexao::Preparar(const QString &sql)
 
 nDMConexao::TnComandoGuardado nDMConexao::PrepararGuardado(const QString &sql)
 {
-    // A few texts only are run this way: a small pool, searched from the end, is enough.
+    // A few texts only are run this way: a small pool, searched from the end (the ones let
+    // go last), is enough; when full, the one let go longest ago goes.
     constexpr size_t kMaximo = 32;
     std::unique_ptr<TnComando> cmd;
-    // The one let go last first.
     const auto it = std::find_if(FGuardados.rbegin(), FGuardados.rend(),
                                  [&sql](const std::unique_ptr<TnComando> &c) { return c->FTexto == sql; });
     if (it != FGuardados.rend()) {
@@ -814,8 +814,9 @@ nDMConexao::TnComandoGuardado nDMConexao::PrepararGuardado(const QString &sql)
         } catch (...) {
             return; // a command that cannot be closed is not kept
         }
-        if (FGuardados.size() < kMaximo)
-            FGuardados.push_back(std::move(devolvido));
+        if (FGuardados.size() >= kMaximo)
+            FGuardados.erase(FGuardados.begin());
+        FGuardados.push_back(std::move(devolvido));
     });
 }
 
