@@ -42,6 +42,11 @@ TnField &TnClientDataSet::AdicionarCampo(const TnDefCampo &def)
 
 TnField *TnClientDataSet::FindField(const QString &nome) const
 {
+    // Names are unique in any letter case; most lookups give the name as declared, which
+    // the plain comparison finds at a fraction of the cost.
+    for (const auto &f : FCampos)
+        if (f->FieldName() == nome)
+            return f.get();
     for (const auto &f : FCampos)
         if (f->FieldName().compare(nome, Qt::CaseInsensitive) == 0)
             return f.get();
@@ -240,8 +245,9 @@ qsizetype TnClientDataSet::LerLinhas(TnDadosColunares &dados, TnCursor &cursor, 
             case mDataHora: {
                 QDate d;
                 QTime t;
-                cursor.DataHoraPartes(i, d, t) ? col.AcrescentarI64(nDataHora::ParaNumero(QDateTime(d, t, Qt::UTC)))
-                                               : col.AcrescentarNulo();
+                // Straight to the stored number: no QDateTime per value.
+                cursor.DataHoraPartes(i, d, t) && d.isValid() ? col.AcrescentarI64(nDataHora::ParaNumero(d, t))
+                                                              : col.AcrescentarNulo();
                 break;
             }
             default: col.AcrescentarTexto(cursor.Texto(i)); break;

@@ -322,15 +322,28 @@ public:
         return sqlite3_changes(FDb);
     }
 
+    void Fechar() override { Reiniciar(); }
     TnCursor &Abrir() override
     {
         Reiniciar();
         const int n = sqlite3_column_count(FSt);
-        FCursor.cols.clear();
-        FCursor.cols.reserve(size_t(n));
-        for (int i = 0; i < n; ++i)
-            FCursor.cols.push_back(InfoDeTipoDeclarado(QString::fromUtf8(sqlite3_column_name(FSt, i)),
-                                                       sqlite3_column_decltype(FSt, i)));
+        // A command run again and again describes its columns once: the names and declared
+        // types are compared with the last ones (a schema change may have prepared it anew).
+        FDeclaradas.resize(size_t(n));
+        FCursor.cols.resize(size_t(n));
+        for (int i = 0; i < n; ++i) {
+            Declarada &d = FDeclaradas[size_t(i)];
+            const char *nome = sqlite3_column_name(FSt, i);
+            const char *decl = sqlite3_column_decltype(FSt, i);
+            if (!d.Valida || d.Nome != nome || d.TemDecl != (decl != nullptr) || (decl && d.Decl != decl)) {
+                d.Nome = nome;
+                d.TemDecl = decl != nullptr;
+                d.Decl = decl ? QByteArray(decl) : QByteArray();
+                d.Info = InfoDeTipoDeclarado(QString::fromUtf8(nome), decl);
+                d.Valida = true;
+            }
+            FCursor.cols[size_t(i)] = d.Info;
+        }
         // Expressions have no declared type: step once and take the kind of the first row.
         const int rc = sqlite3_step(FSt);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
@@ -370,10 +383,17 @@ private:
             Falhar();
     }
 
+    struct Declarada {
+        bool Valida = false, TemDecl = false;
+        QByteArray Nome, Decl;
+        TnColunaInfo Info;
+    };
+
     nDMConexao &FCon;
     sqlite3 *FDb;
     sqlite3_stmt *FSt = nullptr;
     CursorSQLite FCursor;
+    std::vector<Declarada> FDeclaradas; // the columns as the last execution described them
     friend class CursorSQLite;
 };
 
@@ -494,6 +514,7 @@ public:
         FQ.finish();
         return n < 0 ? 0 : n;
     }
+    void Fechar() override { FQ.finish(); }
     TnCursor &Abrir() override
     {
         Rodar();
@@ -732,6 +753,7 @@ nDMConexao::~nDMConexao()
 {
     if (gAtual == this)
         gAtual = nullptr;
+    FGuardados.clear(); // statements go before the database closes
     if (FDb.isValid()) {
         if (!FPilha.empty()) {
             // Whatever was left open is undone: nothing half-written survives.
@@ -770,8 +792,39 @@ std::unique_ptr<TnComando> nDMConexao::Preparar(const QString &sql)
     return std::make_unique<ComandoPg>(*this, convertido, nomes, total);
 }
 
+nDMConexao::TnComandoGuardado nDMConexao::PrepararGuardado(const QString &sql)
+{
+    // A few texts only are run this way: a small pool, searched from the end (the ones let
+    // go last), is enough; when full, the one let go longest ago goes.
+    constexpr size_t kMaximo = 32;
+    std::unique_ptr<TnComando> cmd;
+    const auto it = std::find_if(FGuardados.rbegin(), FGuardados.rend(),
+                                 [&sql](const std::unique_ptr<TnComando> &c) { return c->FTexto == sql; });
+    if (it != FGuardados.rend()) {
+        cmd = std::move(*it);
+        FGuardados.erase(std::next(it).base());
+    } else {
+        cmd = Preparar(sql);
+        cmd->FTexto = sql;
+    }
+    return TnComandoGuardado(cmd.release(), [this](TnComando *c) {
+        std::unique_ptr<TnComando> devolvido(c);
+        try {
+            devolvido->Fechar();
+        } catch (...) {
+            return; // a command that cannot be closed is not kept
+        }
+        if (FGuardados.size() >= kMaximo)
+            FGuardados.erase(FGuardados.begin());
+        FGuardados.push_back(std::move(devolvido));
+    });
+}
+
 int nDMConexao::Executar(const QString &sql)
 {
+    // Scripts change the schema: a kept statement could describe tables as they were (the
+    // server refuses a prepared statement whose columns changed).
+    FGuardados.clear();
     if (FCfg.Tipo == tcSQLite) {
         // Several statements may follow one another; run each in turn.
         auto *db = static_cast<sqlite3 *>(HandleSQLite());

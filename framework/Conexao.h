@@ -85,10 +85,14 @@ public:
     virtual int Executar() = 0;
     // Runs a query; the cursor lives until the next call on this command.
     virtual TnCursor &Abrir() = 0;
+    // Ends the current execution: its cursor is closed and the database no longer held by
+    // it (an unfinished read keeps its snapshot). Abrir or Executar may follow.
+    virtual void Fechar() {}
     const QString &SQL() const { return FSQL; }
 
 protected:
     QString FSQL;
+    QString FTexto; // the text given to nDMConexao::PrepararGuardado
     QStringList FNomes; // parameter names in order, empty for positional statements
     friend class nDMConexao;
 };
@@ -141,6 +145,12 @@ public:
     bool InTransaction(int id) const;
 
     std::unique_ptr<TnComando> Preparar(const QString &sql);
+    // A command of `sql` the connection keeps prepared for the next caller once this one
+    // lets it go (closed, see TnComando::Fechar): for a statement run again and again,
+    // such as a keyed lookup made on every move. Like any command it must go before the
+    // connection does. Executar(sql) (scripts, schema changes) drops the kept ones.
+    using TnComandoGuardado = std::unique_ptr<TnComando, std::function<void(TnComando *)>>;
+    TnComandoGuardado PrepararGuardado(const QString &sql);
     // Runs one or more statements without parameters; answers the rows the last changed.
     int Executar(const QString &sql);
     // Runs a statement with positional parameters.
@@ -166,6 +176,7 @@ private:
     QSqlDatabase FDb;
     QString FNomeConexao;
     std::vector<Nivel> FPilha;
+    std::vector<std::unique_ptr<TnComando>> FGuardados; // prepared, free for PrepararGuardado
     mutable bool FAbortada = false; // PostgreSQL: a statement failed inside the open transaction
 };
 

@@ -14,9 +14,14 @@ namespace {
 QStringList Nomes(const QString &lista)
 {
     QStringList r;
-    for (const QString &n : lista.split(QRegularExpression(QStringLiteral("[;,]")), Qt::SkipEmptyParts))
-        if (!n.trimmed().isEmpty())
-            r << n.trimmed();
+    qsizetype inicio = 0;
+    for (qsizetype i = 0; i <= lista.size(); ++i)
+        if (i == lista.size() || lista[i] == u';' || lista[i] == u',') {
+            const QString n = lista.mid(inicio, i - inicio).trimmed();
+            if (!n.isEmpty())
+                r << n;
+            inicio = i + 1;
+        }
     return r;
 }
 
@@ -321,8 +326,10 @@ void TnDMClientDataSet::LerDados()
     // Packets in the order of the statement followed by the key, when that order is a
     // plain list of never-null output columns; columns the conditions fix are left out of
     // it (they add nothing, and leaving them lets the key's index serve the range).
-    TnOrdemComando partes;
-    if (!chave.isEmpty() && SepararOrdem(FDecl.SQL, partes)) {
+    if (FOrdemSeparada < 0)
+        FOrdemSeparada = SepararOrdem(FDecl.SQL, FOrdem) ? 1 : 0;
+    const TnOrdemComando &partes = FOrdem;
+    if (!chave.isEmpty() && FOrdemSeparada == 1) {
         QStringList fixos, ordem;
         QVariantList paramsPacote;
         const QString base = MontarComando(partes.Base, paramsPacote, &fixos);

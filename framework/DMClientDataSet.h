@@ -77,6 +77,7 @@
 #include "ControleExtra.h"
 #include "Formulario.h"
 #include "Modulos.h"
+#include "Paginacao.h"
 #include "Provider.h"
 
 #include <QList>
@@ -348,6 +349,10 @@ private:
     QPointer<TnDMClientDataSet> FMestre;
     QString FCamposLink;
     QVariantList FValoresMestre;     // the master's link values the rows were read for
+    // The declared statement split at its order (SepararOrdem), made once: a detail reads
+    // again on every move of its master.
+    int FOrdemSeparada = -1; // -1: not split yet; 0: cannot be read in packets; 1: FOrdem
+    TnOrdemComando FOrdem;
     QList<QPointer<TnDMClientDataSet>> FDetalhes;
     QList<QPointer<TnControleExtra>> FExtras;
     std::vector<std::pair<int, QVariant>> FAnterior; // CopiarAnterior fields before an insert

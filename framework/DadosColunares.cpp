@@ -10,7 +10,12 @@ constexpr qint64 kMsDia = 86400000;
 
 qint64 ParaNumero(const QDateTime &dt)
 {
-    return dt.date().toJulianDay() * kMsDia + dt.time().msecsSinceStartOfDay();
+    return ParaNumero(dt.date(), dt.time());
+}
+
+qint64 ParaNumero(const QDate &d, const QTime &t)
+{
+    return d.toJulianDay() * kMsDia + (t.isValid() ? t.msecsSinceStartOfDay() : 0);
 }
 
 QDateTime DeNumero(qint64 v, Qt::TimeSpec spec)

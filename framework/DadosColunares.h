@@ -30,6 +30,9 @@ struct TnCelula {
 // time zone, so that a stored timestamp reads back the same wall-clock time everywhere.
 namespace nDataHora {
 qint64 ParaNumero(const QDateTime &dt);
+// The same from a valid date and its time (an invalid time counts as midnight, as in a
+// QDateTime built from them).
+qint64 ParaNumero(const QDate &d, const QTime &t);
 QDateTime DeNumero(qint64 v, Qt::TimeSpec spec = Qt::LocalTime);
 } // namespace nDataHora
 

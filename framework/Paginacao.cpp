@@ -240,7 +240,9 @@ bool TnFonteChaveada::LerPacote(TnClientDataSet &ds, int maximo)
     if (FCampos.empty())
         for (const QString &c : FOrdem)
             FCampos.push_back(ds.FieldByName(c).Index());
-    auto cmd = FCon->Preparar(TextoPacote(FContinua, maximo));
+    // A detail reads its first packet again on every move of its master: the statement
+    // stays prepared.
+    auto cmd = FCon->PrepararGuardado(TextoPacote(FContinua, maximo));
     int i = 0;
     for (; i < FParametros.size(); ++i)
         cmd->BindValor(i, FParametros[i]);

@@ -36,7 +36,8 @@ QVariant nDMSQLDataSet::PegarValorCampo(const QString &tabela, const QString &ca
 {
     int n = 0;
     const QString lista = ListaCampos(campos, n);
-    auto cmd = c.Preparar("select " + lista + " from " + Identificador(tabela) + Onde(condicao));
+    // Settings are looked up again and again (a module configuring its fields on each move).
+    auto cmd = c.PrepararGuardado("select " + lista + " from " + Identificador(tabela) + Onde(condicao));
     TnCursor &cur = cmd->Abrir();
     if (!cur.Proximo())
         return {};

@@ -137,9 +137,10 @@ QVariant ValorColuna(const TnColunaEsq &c, const QVariant &v)
     return r;
 }
 
-QString ListaColunas()
+const QString &ListaColunas()
 {
-    return TnUtilProduto::Colunas().join(QStringLiteral(", "));
+    static const QString lista = TnUtilProduto::Colunas().join(QStringLiteral(", "));
+    return lista;
 }
 
 } // namespace
@@ -165,9 +166,10 @@ void TnUtilProduto::SetCodigoEmpresa(int empresa)
 bool TnUtilProduto::Ler(const QString &condicao, const QVariant &valor)
 {
     FAtual.clear();
-    auto cmd = nDMConexao::Atual().Preparar(QStringLiteral("select %1 from PRODUTO where CODIGOEMPRESA = ? and %2 "
-                                                           "order by CODIGOPRODUTO")
-                                                .arg(ListaColunas(), condicao));
+    // A register looks its row's product up on every move: the statement stays prepared.
+    auto cmd = nDMConexao::Atual().PrepararGuardado(
+        QStringLiteral("select %1 from PRODUTO where CODIGOEMPRESA = ? and %2 order by CODIGOPRODUTO")
+            .arg(ListaColunas(), condicao));
     cmd->BindInteiro(0, FEmpresa);
     cmd->BindValor(1, valor);
     TnCursor &c = cmd->Abrir();

@@ -210,3 +210,57 @@ TEST_F(ConexaoBanco, CommitAposFalhaNaoFingeSucesso)
     EXPECT_TRUE(nDMSQLDataSet::PegarTemRegistro("T", "ID", "ID = 2"));
 }
 } // namespace
+
+namespace {
+QString LerNome(TnComando &cmd, int id)
+{
+    cmd.BindInteiro(0, id);
+    TnCursor &c = cmd.Abrir();
+    return c.Proximo() ? c.Texto(0) : QStringLiteral("-");
+}
+} // namespace
+
+TEST_F(ConexaoBanco, ComandoGuardadoReusadoFechadoELargadoComOEsquema)
+{
+    con().Executar("insert into T (ID, NOME) values (1, 'um')");
+    con().Executar("insert into T (ID, NOME) values (2, 'dois')");
+    const QString sql = QStringLiteral("select NOME from T where ID >= ? order by ID");
+    TnComando *primeiro = nullptr;
+    {
+        auto a = con().PrepararGuardado(sql);
+        primeiro = a.get();
+        EXPECT_EQ(LerNome(*a, 1), "um"); // one row of two read: the statement is left unfinished
+        // In use: another caller gets a command of its own.
+        auto b = con().PrepararGuardado(sql);
+        EXPECT_NE(b.get(), primeiro);
+        EXPECT_EQ(LerNome(*b, 2), "dois");
+        EXPECT_EQ(LerNome(*con().PrepararGuardado(QStringLiteral("select NOME from T where ID = ?")), 2), "dois");
+    }
+    {
+        auto a = con().PrepararGuardado(sql);
+        EXPECT_EQ(a.get(), primeiro) << "the kept command is reused";
+        EXPECT_EQ(LerNome(*a, 2), "dois");
+    }
+    // Let go half read, it holds nothing: the rows change and the table goes.
+    auto cmd = con().Preparar("update T set NOME = 'novo' where ID = 1");
+    cmd->Executar();
+    {
+        auto a = con().PrepararGuardado(sql);
+        EXPECT_EQ(LerNome(*a, 1), "novo");
+    }
+    // SQLite refuses while a read is unfinished (the server prepares no DDL: a script there).
+    if (teste::EmPostgres())
+        con().Executar("drop table F");
+    else
+        con().Preparar("drop table F")->Executar();
+    con().Executar("drop table T");
+    con().Executar("create table T (ID integer not null, NOME date)");
+    con().Executar("insert into T (ID, NOME) values (1, '2024-03-31')");
+    // The same text after the schema changed reads the new columns, typed as they are now.
+    auto a = con().PrepararGuardado(sql);
+    a->BindInteiro(0, 1);
+    TnCursor &c = a->Abrir();
+    EXPECT_EQ(c.Coluna(0).Tipo, ftDate);
+    ASSERT_TRUE(c.Proximo());
+    EXPECT_EQ(c.Data(0), QDate(2024, 3, 31));
+}
