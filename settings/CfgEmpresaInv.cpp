@@ -6,80 +6,66 @@ const char *const kSQLCfgEmpresaInv =
 
 namespace {
 
-// "0=0", "1=1"... from `de` to `ate`.
-QStringList ListaNumeros(int de, int ate)
+// A count of decimals chosen from `de` to 6.
+TnDefCampo CasasDecimais(const char *nome, const char *caption, const char *hint, int de, int padrao)
 {
-    QStringList r;
-    for (int i = de; i <= ate; ++i)
-        r << QStringLiteral("%1=%1").arg(i);
-    return r;
+    QStringList lista;
+    for (int i = de; i <= 6; ++i)
+        lista << QStringLiteral("%1=%1").arg(i);
+    return {.Nome = nome,
+            .Tipo = ftSmallint,
+            .Requerido = true,
+            .Def = {.DisplayLabel = caption,
+                    .Hint = hint,
+                    .TamanhoMaximo = 1,
+                    .ListaValores = lista,
+                    .TipoControle = ntcCombo,
+                    .ValorPadrao = padrao,
+                    .SomenteDaLista = true,
+                    .MensagemErro = "Número de Casas Decimais inválido!"}};
 }
 
-QStringList SimNao() { return {QString::fromUtf8("Sim=1"), QString::fromUtf8("Não=0")}; }
+// A yes/no setting: "1" or "0", shown as "Sim" and "Não", "0" for a new row.
+TnDefCampo SimNao(const char *nome, const char *caption, const char *hint, const char *erro)
+{
+    return {.Nome = nome,
+            .Tipo = ftString,
+            .Tamanho = 1,
+            .Requerido = true,
+            .Def = {.DisplayLabel = caption,
+                    .Hint = hint,
+                    .TamanhoMaximo = 1,
+                    .ListaValores = {QStringLiteral("Sim=1"), QStringLiteral("Não=0")},
+                    .TipoControle = ntcCombo,
+                    .ValorPadrao = QStringLiteral("0"),
+                    .SomenteDaLista = true,
+                    .MensagemErro = erro}};
+}
 
 } // namespace
 
 std::vector<TnDefCampo> CamposCfgEmpresaInv()
 {
     return {
+        // Its caption is the dictionary's.
         {.Nome = "CODIGOEMPRESA",
          .Tipo = ftSmallint,
          .Requerido = true,
          .Def = {.Chave = "CODIGOEMPRESA",
-                 .DisplayLabel = "Empresa",
                  .TamanhoMaximo = 4,
                  .TipoControle = ntcLookup,
                  .CamposLink = "CODIGOEMPRESA",
                  .ClasseLookup = "UlmarDCEmpresa"}},
-        {.Nome = "QTDECASADECIMAL",
-         .Tipo = ftSmallint,
-         .Requerido = true,
-         .Def = {.DisplayLabel = "Número Casas Decimais para o Custo Unitário",
-                 .Hint = "Número de casas decimais para o campo custo unitário",
-                 .TamanhoMaximo = 1,
-                 .ListaValores = ListaNumeros(2, 6),
-                 .TipoControle = ntcCombo,
-                 .ValorPadrao = 2,
-                 .Minimo = 2,
-                 .Maximo = 6,
-                 .SomenteDaLista = true,
-                 .MensagemErro = "Número de Casas Decimais inválido!"}},
-        {.Nome = "QTDECASADECIMALQTD",
-         .Tipo = ftSmallint,
-         .Requerido = true,
-         .Def = {.DisplayLabel = "Número Casas Decimais para a Quantidade",
-                 .Hint = "Número Casas Decimais para a Quantidade",
-                 .TamanhoMaximo = 1,
-                 .ListaValores = ListaNumeros(0, 6),
-                 .TipoControle = ntcCombo,
-                 .ValorPadrao = 4,
-                 .Maximo = 6,
-                 .SomenteDaLista = true,
-                 .MensagemErro = "Número de Casas Decimais inválido!"}},
-        {.Nome = "LANCAICMSRECUP",
-         .Tipo = ftString,
-         .Tamanho = 1,
-         .Requerido = true,
-         .Def = {.DisplayLabel = "Detalhar ICMS a Recuperar por Item",
-                 .Hint = "Lançar ICMS a recuperar por item, informe \"Sim\" caso contrário informe \"Não\"",
-                 .TamanhoMaximo = 1,
-                 .ListaValores = SimNao(),
-                 .TipoControle = ntcCombo,
-                 .ValorPadrao = QStringLiteral("0"),
-                 .SomenteDaLista = true,
-                 .MensagemErro = "ICMS a recuperar valor lógico inválido!"}},
-        {.Nome = "DETALHARPISCOFINSITEM",
-         .Tipo = ftString,
-         .Tamanho = 1,
-         .Requerido = true,
-         .Def = {.DisplayLabel = "Detalhar PIS/COFINS a Recuperar por Item",
-                 .Hint = "Lançar PIS/COFINS por item, informe \"Sim\" caso contrário informe \"Não\"",
-                 .TamanhoMaximo = 1,
-                 .ListaValores = SimNao(),
-                 .TipoControle = ntcCombo,
-                 .ValorPadrao = QStringLiteral("0"),
-                 .SomenteDaLista = true,
-                 .MensagemErro = "PIS/COFINS valor lógico inválido!"}},
+        CasasDecimais("QTDECASADECIMAL", "Número Casas Decimais para o Custo Unitário",
+                      "Número de casas decimais para o campo custo unitário", 2, 2),
+        CasasDecimais("QTDECASADECIMALQTD", "Número Casas Decimais para a Quantidade",
+                      "Número Casas Decimais para a Quantidade", 0, 4),
+        SimNao("LANCAICMSRECUP", "Detalhar ICMS a Recuperar por Item",
+               "Lançar ICMS a recuperar por item, informe \"Sim\" caso contrário informe \"Não\"",
+               "ICMS a recuperar valor lógico inválido!"),
+        SimNao("DETALHARPISCOFINSITEM", "Detalhar PIS/COFINS a Recuperar por Item",
+               "Lançar PIS/COFINS por item, informe \"Sim\" caso contrário informe \"Não\"",
+               "PIS/COFINS valor lógico inválido!"),
         // 0, the default, is outside the list: no periodicity chosen. Values beyond 3 would
         // be stored as a periodicity nobody knows, so they are refused too.
         {.Nome = "PERIODOINVENTARIO",
@@ -88,8 +74,8 @@ std::vector<TnDefCampo> CamposCfgEmpresaInv()
          .Def = {.DisplayLabel = "Período Inventário",
                  .Hint = "Informe a forma de utilização do período para a movimentação",
                  .TamanhoMaximo = 4,
-                 .ListaValores = {QString::fromUtf8("Mensal=1"), QString::fromUtf8("Trimestral=2"),
-                                  QString::fromUtf8("Anual=3")},
+                 .ListaValores = {QStringLiteral("Mensal=1"), QStringLiteral("Trimestral=2"),
+                                  QStringLiteral("Anual=3")},
                  .TipoControle = ntcCombo,
                  .ValorPadrao = 0,
                  .Minimo = 0,

@@ -52,8 +52,6 @@ void TOrvoDCCfgEmpresaInv::GerarPrincAction(const TnClasseInfo &classe, TnAction
     GerarAcoesCfg(kAcoes, classe, lista, evento, modulos);
 }
 
-QString TOrvoDCCfgEmpresaInv::ChavePrimaria() const { return QString::fromLatin1("CODIGOEMPRESA"); }
-
 namespace {
 TnRegistrador<TOrvoDCCfgEmpresaInv> gRegistro("TOrvoDCCfgEmpresaInv");
 }

@@ -10,5 +10,4 @@ public:
     static int PegarTipoObjeto();
     static void GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                                  const TnModulos &modulos);
-    QString ChavePrimaria() const override;
 };

@@ -76,8 +76,6 @@ void TOrvoDMCfgEmpresaInv::GerarPrincAction(const TnClasseInfo &classe, TnAction
     GerarAcoesCfg(kAcoes, classe, lista, evento, modulos);
 }
 
-QString TOrvoDMCfgEmpresaInv::ChavePrimaria() const { return QString::fromLatin1(kCampoEmpresa); }
-
 bool TOrvoDMCfgEmpresaInv::IsUseUlmar() const { return ::IsUseUlmar(); }
 
 void TOrvoDMCfgEmpresaInv::AposCriar()

@@ -22,7 +22,6 @@ public:
     static void GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                                  const TnModulos &modulos);
 
-    QString ChavePrimaria() const override;
     // The general-registry module keeps the company settings (first bit of the framework's
     // settings).
     bool IsUseUlmar() const;
