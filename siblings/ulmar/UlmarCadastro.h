@@ -10,3 +10,14 @@ public:
     static QString PegarVerificaSelecao() { return PorEmpresa ? QStringLiteral("CodigoEmpresa") : QString(); }
     static int PegarTipoObjeto() { return Tipo; }
 };
+
+// The consultation of a register: the same rows and fields, read-only in a grid, paired
+// with the register `cadastro`.
+inline TnDefCadastro ConsultaDe(TnDefCadastro registro, const char *cadastro)
+{
+    registro.Tabela.clear();
+    registro.TipoForm = ntfConGrid;
+    registro.CadCons = QString::fromLatin1(cadastro);
+    registro.LogChanges = false;
+    return registro;
+}

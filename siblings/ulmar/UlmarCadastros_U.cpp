@@ -38,20 +38,15 @@ const char kSQLEstab[] = "Select t_t.CODIGOEMPRESA, t_t.CODIGOESTAB, t_t.NOMEEST
 const TnDefCadastro kDMEmpresa{.SQL = kSQLEmpresa, .Tabela = "EMPRESA", .Campos = CamposEmpresa(),
                                .Chave = "CODIGOEMPRESA", .Ordem = "CODIGOEMPRESA", .Caption = "Empresas",
                                .CadCons = "UlmarDCEmpresa"};
-const TnDefCadastro kDCEmpresa{.SQL = kSQLEmpresa, .Campos = CamposEmpresa(), .Chave = "CODIGOEMPRESA",
-                               .Ordem = "CODIGOEMPRESA", .Caption = "Empresas", .TipoForm = ntfConGrid,
-                               .CadCons = "TUlmarDMEmpresa", .LogChanges = false};
 const TnDefCadastro kDMEstab{.SQL = kSQLEstab, .Tabela = "ESTAB", .Campos = CamposEstab(),
                              .Chave = "CODIGOEMPRESA;CODIGOESTAB", .Ordem = "CODIGOEMPRESA, CODIGOESTAB",
                              .Caption = "Estabelecimentos", .CadCons = "UlmarDCEstab"};
-const TnDefCadastro kDCEstab{.SQL = kSQLEstab, .Campos = CamposEstab(), .Chave = "CODIGOEMPRESA;CODIGOESTAB",
-                             .Ordem = "CODIGOEMPRESA, CODIGOESTAB", .Caption = "Estabelecimentos",
-                             .TipoForm = ntfConGrid, .CadCons = "TUlmarDMEstab", .LogChanges = false};
-
-// The branches follow the selected company, the companies are all listed.
+const TnDefCadastro kDCEmpresa = ConsultaDe(kDMEmpresa, "TUlmarDMEmpresa");
+const TnDefCadastro kDCEstab = ConsultaDe(kDMEstab, "TUlmarDMEstab");
 
 } // namespace
 
+// The branches follow the selected company, the companies are all listed.
 using TUlmarDMEmpresa = TUlmarCadastro<kDMEmpresa, 1, false>;
 using TUlmarDCEmpresa = TUlmarCadastro<kDCEmpresa, 2, false>;
 using TUlmarDMEstab = TUlmarCadastro<kDMEstab, 1, true>;

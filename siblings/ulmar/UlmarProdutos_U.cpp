@@ -62,18 +62,12 @@ const char kSQLPessoa[] = "Select t_t.CODIGOPESSOA, t_t.NOMEPESSOA from PESSOA t
 const TnDefCadastro kDMProduto{.SQL = kSQLProduto, .Tabela = "PRODUTO", .Campos = CamposProduto(),
                                .Chave = "CODIGOEMPRESA;CODIGOPRODUTO", .Ordem = "CODIGOEMPRESA, CODIGOPRODUTO",
                                .Caption = "Produtos", .CadCons = "UlmarDCProduto"};
-const TnDefCadastro kDCProduto{.SQL = kSQLProduto, .Campos = CamposProduto(), .Chave = "CODIGOEMPRESA;CODIGOPRODUTO",
-                               .Ordem = "CODIGOEMPRESA, CODIGOPRODUTO", .Caption = "Produtos",
-                               .TipoForm = ntfConGrid, .CadCons = "TUlmarDMProduto", .LogChanges = false};
 const TnDefCadastro kDMGrupo{.SQL = kSQLGrupo, .Tabela = "GRUPOPRODUTO", .Campos = CamposGrupoProduto(),
                              .Chave = "CODIGOEMPRESA;CODIGOGRUPOPRODUTO",
                              .Ordem = "CODIGOEMPRESA, CLASSIFGRUPOPRODUTO, CODIGOGRUPOPRODUTO",
                              .Caption = "Plano de Contas de Produtos", .CadCons = "UlmarDCGrupoProduto"};
-const TnDefCadastro kDCGrupo{.SQL = kSQLGrupo, .Campos = CamposGrupoProduto(),
-                             .Chave = "CODIGOEMPRESA;CODIGOGRUPOPRODUTO",
-                             .Ordem = "CODIGOEMPRESA, CLASSIFGRUPOPRODUTO, CODIGOGRUPOPRODUTO",
-                             .Caption = "Plano de Contas de Produtos", .TipoForm = ntfConGrid,
-                             .CadCons = "TUlmarDMGrupoProduto", .LogChanges = false};
+const TnDefCadastro kDCProduto = ConsultaDe(kDMProduto, "TUlmarDMProduto");
+const TnDefCadastro kDCGrupo = ConsultaDe(kDMGrupo, "TUlmarDMGrupoProduto");
 const TnDefCadastro kDCPessoa{.SQL = kSQLPessoa, .Campos = CamposPessoa(), .Chave = "CODIGOPESSOA",
                               .Ordem = "CODIGOPESSOA", .Caption = "Pessoas", .TipoForm = ntfConGrid,
                               .LogChanges = false};
