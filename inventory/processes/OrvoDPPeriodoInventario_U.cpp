@@ -34,9 +34,6 @@ void TOrvoDPPeriodoInventario::GerarPrincAction(const TnClasseInfo &classe, TnAc
     a->SetImageIndex(91);
 }
 
-// The framework's standard process form.
-QString TOrvoDPPeriodoInventario::GetFormClass() const { return TnDMPowerParam::GetFormClass(); }
-
 void TOrvoDPPeriodoInventario::DepoisConfigurar(TnFormModulo *form)
 {
     TnDMPowerParam::DepoisConfigurar(form);

@@ -24,7 +24,6 @@ public:
     static void GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                                  const TnModulos &modulos);
 
-    QString GetFormClass() const override;
     void DepoisConfigurar(TnFormModulo *form) override;
     void Executar() override;
 };
