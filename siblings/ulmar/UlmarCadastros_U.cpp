@@ -47,12 +47,7 @@ const TnDefCadastro kDCEstab = ConsultaDe(kDMEstab, "TUlmarDMEstab");
 } // namespace
 
 // The branches follow the selected company, the companies are all listed.
-using TUlmarDMEmpresa = TUlmarCadastro<kDMEmpresa, 1, false>;
-using TUlmarDCEmpresa = TUlmarCadastro<kDCEmpresa, 2, false>;
-using TUlmarDMEstab = TUlmarCadastro<kDMEstab, 1, true>;
-using TUlmarDCEstab = TUlmarCadastro<kDCEstab, 2, true>;
-
-static TnRegistrador<TUlmarDMEmpresa> gRegistroDMEmpresa("TUlmarDMEmpresa");
-static TnRegistrador<TUlmarDCEmpresa> gRegistroDCEmpresa("UlmarDCEmpresa");
-static TnRegistrador<TUlmarDMEstab> gRegistroDMEstab("TUlmarDMEstab");
-static TnRegistrador<TUlmarDCEstab> gRegistroDCEstab("UlmarDCEstab");
+static TnRegistrador<TUlmarCadastro<kDMEmpresa, 1, false>> gRegistroDMEmpresa("TUlmarDMEmpresa");
+static TnRegistrador<TUlmarCadastro<kDCEmpresa, 2, false>> gRegistroDCEmpresa("UlmarDCEmpresa");
+static TnRegistrador<TUlmarCadastro<kDMEstab, 1, true>> gRegistroDMEstab("TUlmarDMEstab");
+static TnRegistrador<TUlmarCadastro<kDCEstab, 2, true>> gRegistroDCEstab("UlmarDCEstab");

@@ -141,13 +141,9 @@ private:
                                 .arg(ini->fileName()));
     }
 };
-using TUlmarDCProduto = TUlmarCadastro<kDCProduto, 2, true>;
-using TUlmarDMGrupoProduto = TUlmarCadastro<kDMGrupo, 1, true>;
-using TUlmarDCGrupoProduto = TUlmarCadastro<kDCGrupo, 2, true>;
-using TUlmarDCPessoa = TUlmarCadastro<kDCPessoa, 2, false>;
 
 static TnRegistrador<TUlmarDMProduto> gRegistroDMProduto("TUlmarDMProduto");
-static TnRegistrador<TUlmarDCProduto> gRegistroDCProduto("UlmarDCProduto");
-static TnRegistrador<TUlmarDMGrupoProduto> gRegistroDMGrupo("TUlmarDMGrupoProduto");
-static TnRegistrador<TUlmarDCGrupoProduto> gRegistroDCGrupo("UlmarDCGrupoProduto");
-static TnRegistrador<TUlmarDCPessoa> gRegistroDCPessoa("UlmarDCPessoa");
+static TnRegistrador<TUlmarCadastro<kDCProduto, 2, true>> gRegistroDCProduto("UlmarDCProduto");
+static TnRegistrador<TUlmarCadastro<kDMGrupo, 1, true>> gRegistroDMGrupo("TUlmarDMGrupoProduto");
+static TnRegistrador<TUlmarCadastro<kDCGrupo, 2, true>> gRegistroDCGrupo("UlmarDCGrupoProduto");
+static TnRegistrador<TUlmarCadastro<kDCPessoa, 2, false>> gRegistroDCPessoa("UlmarDCPessoa");
