@@ -96,8 +96,6 @@ void GerarAcoesCfg(const std::vector<TnDefAcaoCfg> &acoes, const TnClasseInfo &c
         a->SetShortCut(QString::fromUtf8(d.Atalho));
         a->SetImageIndex(d.Imagem);
         a->SetChecarSelecao(d.ChecarSelecao);
-        if (d.SemControleDireito)
-            a->SetControlaDireito(false);
         return;
     }
 }

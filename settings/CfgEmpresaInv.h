@@ -22,7 +22,6 @@ struct TnDefAcaoCfg {
     const char *Atalho = ""; // "" for none
     int Imagem = -1;         // -1 for none
     bool ChecarSelecao = true;
-    bool SemControleDireito = false; // SetControlaDireito(false): offered to every user
 };
 
 // Adds the action of the first entry whose module the set holds (one action per class and

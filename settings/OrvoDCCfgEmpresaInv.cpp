@@ -30,14 +30,12 @@ const std::vector<TnDefAcaoCfg> kAcoes{
      .Indice = 1,
      .Atalho = "Shift+Ctrl+F12",
      .Imagem = 101,
-     .ChecarSelecao = false,
-     .SemControleDireito = true},
+     .ChecarSelecao = false},
     {.Modulo = 0,
      .Categoria = "10 Configurações\\00 Consultas",
      .Caption = "Inventário",
      .Indice = 40,
-     .ChecarSelecao = false,
-     .SemControleDireito = true},
+     .ChecarSelecao = false},
 };
 
 } // namespace
