@@ -270,19 +270,14 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
                 if (dynamic_cast<EAbort *>(&e))
                     throw;
                 // The handlers see the failing row through the dataset's fields.
-                const qint32 anterior = std::exchange(ds.FSlotForcado, p.Slot);
                 TResolverResponse resposta = rrSkip;
                 TReconcileAction acao = raSkip;
-                try {
+                ds.NoSlot(p.Slot, [&] {
                     if (OnUpdateError)
                         OnUpdateError(e, p.Tipo, resposta);
                     if (resposta == rrSkip && ds.OnReconcileError)
                         ds.OnReconcileError(ds, e, p.Tipo, acao);
-                } catch (...) {
-                    ds.FSlotForcado = anterior;
-                    throw;
-                }
-                ds.FSlotForcado = anterior;
+                });
                 if (resposta == rrAbort || acao == raAbort)
                     Abort();
                 if (resposta == rrIgnore) {
