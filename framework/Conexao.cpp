@@ -1,5 +1,7 @@
 #include "Conexao.h"
 
+#include "Literais.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -565,12 +567,6 @@ private:
     std::vector<QVariant> FValores;
     CursorPg FCursor;
 };
-
-bool EhIdentificador(const QString &s)
-{
-    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    return re.match(s).hasMatch();
-}
 
 std::atomic<int> gSeqConexao{0};
 
