@@ -407,17 +407,18 @@ void TnDadosColunares::ReverterTudo()
 {
     for (qint32 s : SlotsPendentes())
         Reverter(s);
-    FPendentes.clear();
-    FOriginal = {};
-    for (TnColuna &c : FOriginais)
-        c.Limpar();
-    CompactarOrdem();
+    EsvaziarLog();
 }
 
 void TnDadosColunares::ConsolidarTudo()
 {
     for (qint32 s : SlotsPendentes())
         Consolidar(s);
+    EsvaziarLog();
+}
+
+void TnDadosColunares::EsvaziarLog()
+{
     FPendentes.clear();
     FOriginal = {};
     for (TnColuna &c : FOriginais)

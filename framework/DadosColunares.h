@@ -174,6 +174,8 @@ public:
 
 private:
     void LiberarOriginal(qint32 s);
+    // After the whole log was undone or merged: forgets it and the original values.
+    void EsvaziarLog();
 
     std::vector<TnColuna> FColunas;
     std::vector<TnColuna> FOriginais;
