@@ -105,10 +105,7 @@ void TnClientDataSet::CreateDataSet()
     if (FCampos.empty())
         throw Exception(QStringLiteral("O conjunto de dados não tem campos declarados."));
     Close();
-    std::vector<TFieldType> tipos;
-    for (const auto &f : FCampos)
-        tipos.push_back(f->DataType());
-    Abrir(std::make_shared<TnDadosColunares>(tipos));
+    Abrir(NovosDados());
 }
 
 namespace {
@@ -323,10 +320,18 @@ void TnClientDataSet::AbrirPaginado(std::shared_ptr<TnFontePacotes> fonte)
     Recarregar([&](TnDadosColunares &dados) {
         dados.ColunasChave = chave;
         dados.Fonte = fonte;
-        TnCarga carga(FCarga, dados);
-        if (!fonte->LerPacote(*this, FPacketRecords > 0 ? FPacketRecords : 0))
-            dados.Fonte.reset();
+        LerDaFonte(dados);
     });
+}
+
+void TnClientDataSet::LerDaFonte(TnDadosColunares &dados)
+{
+    const std::shared_ptr<TnFontePacotes> fonte = dados.Fonte; // alive past the reset below
+    TnCarga carga(FCarga, dados);
+    if (!fonte->LerPacote(*this, FPacketRecords > 0 ? FPacketRecords : 0)) {
+        dados.Fonte.reset();
+        dados.SalvasAlemDaFronteira.clear();
+    }
 }
 
 int TnClientDataSet::AcrescentarPacote(TnCursor &cursor, int maximo)
@@ -371,14 +376,9 @@ int TnClientDataSet::BuscarPacote()
 {
     if (TodosLidos())
         return 0;
-    std::shared_ptr<TnFontePacotes> fonte = FDados->Fonte;
     const qint32 inicio = FDados->Linhas();
     try {
-        TnCarga carga(FCarga, *FDados);
-        if (!fonte->LerPacote(*this, FPacketRecords > 0 ? FPacketRecords : 0)) {
-            FDados->Fonte.reset();
-            FDados->SalvasAlemDaFronteira.clear();
-        }
+        LerDaFonte(*FDados);
     } catch (...) {
         IncorporarLidas(inicio); // whatever was appended before the failure is shown
         throw;
@@ -392,13 +392,8 @@ void TnClientDataSet::BuscarTodos()
         return;
     // The rest in one go: one statement instead of one per packet.
     const int pacote = std::exchange(FPacketRecords, 0);
-    try {
-        BuscarPacote();
-    } catch (...) {
-        FPacketRecords = pacote;
-        throw;
-    }
-    FPacketRecords = pacote;
+    const auto restaurar = qScopeGuard([this, pacote] { FPacketRecords = pacote; });
+    BuscarPacote();
 }
 
 int TnClientDataSet::IncorporarLidas(qint32 inicio)
@@ -434,12 +429,6 @@ int TnClientDataSet::IncorporarLidas(qint32 inicio)
         Avisar([&](TnObservadorDataSet *o) { o->AntesDeAcrescentar(*this, primeira, int(novas.size())); });
         for (qint32 s : novas)
             FVista.push_back(s);
-        if (FPos < 0) {
-            FPos = 0;
-            FBof = true;
-            FEof = false;
-        }
-        Avisar([&](TnObservadorDataSet *o) { o->Acrescentados(*this); });
     } else {
         for (qint32 s : novas) {
             const qsizetype pos = FVista.LimiteInferior([this, s](qint32 a) { return Menor(a, s); });
@@ -447,13 +436,16 @@ int TnClientDataSet::IncorporarLidas(qint32 inicio)
             if (FPos >= pos)
                 ++FPos;
         }
-        if (FPos < 0) {
-            FPos = 0;
-            FBof = true;
-            FEof = false;
-        }
-        AvisarDados();
     }
+    if (FPos < 0) {
+        FPos = 0;
+        FBof = true;
+        FEof = false;
+    }
+    if (noFim)
+        Avisar([&](TnObservadorDataSet *o) { o->Acrescentados(*this); });
+    else
+        AvisarDados();
     if (vazia && FEstado != dsInsert)
         AvisarRolagem(-1); // the first row became current
     return int(novas.size());
@@ -605,17 +597,7 @@ bool TnClientDataSet::Aceita(qint32 s) const
         return true;
     if (FFiltro && !FFiltro->Aceita(*FDados, s))
         return false;
-    if (!FOnFilterRecord)
-        return true;
-    const qint32 anterior = std::exchange(FSlotForcado, s);
-    try {
-        const bool r = FOnFilterRecord(const_cast<TnClientDataSet &>(*this));
-        FSlotForcado = anterior;
-        return r;
-    } catch (...) {
-        FSlotForcado = anterior;
-        throw;
-    }
+    return !FOnFilterRecord || NoSlot(s, [this] { return FOnFilterRecord(const_cast<TnClientDataSet &>(*this)); });
 }
 
 bool TnClientDataSet::Passa(qint32 s) const
@@ -795,14 +777,7 @@ void TnClientDataSet::LerRegistro(int recNo, const std::function<void()> &ler) c
     Sincronizar();
     if (recNo < 1 || recNo > qsizetype(FVista.size()))
         throw Exception(QStringLiteral("Registro %1 fora do conjunto de dados.").arg(recNo));
-    const qint32 anterior = std::exchange(FSlotForcado, FVista[recNo - 1]);
-    try {
-        ler();
-    } catch (...) {
-        FSlotForcado = anterior;
-        throw;
-    }
-    FSlotForcado = anterior;
+    NoSlot(FVista[recNo - 1], ler);
 }
 
 // ---- navigation -------------------------------------------------------------------------
@@ -889,7 +864,7 @@ int TnClientDataSet::RecordCount() const
 bool TnClientDataSet::IsEmpty() const
 {
     if (RecordCount() > 0 || !Active())
-        return RecordCount() == 0;
+        return !Active();
     // Every row read may have been deleted while rows remain: reading on is what tells.
     auto *eu = const_cast<TnClientDataSet *>(this);
     while (eu->FVista.empty() && !eu->TodosLidos() && !eu->FCarga)

@@ -8,6 +8,7 @@
 #include "FieldMapper.h"
 #include "Vista.h"
 
+#include <QScopeGuard>
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -223,6 +224,15 @@ private:
     QVariant ValorOriginal(const TnField &campo) const;
     void GravarCampo(TnField &campo, TnCelula valor);
 
+    // Answers `f()` run while the fields read slot `s` (filters, reconcile handlers,
+    // LerRegistro).
+    template <class F> auto NoSlot(qint32 s, F &&f) const
+    {
+        const qint32 anterior = std::exchange(FSlotForcado, s);
+        const auto restaurar = qScopeGuard([this, anterior] { FSlotForcado = anterior; });
+        return f();
+    }
+
     // views
     void Sincronizar() const;
     void RefazerVista(bool manterRegistro) const;
@@ -259,6 +269,7 @@ private:
                         qsizetype maximo) const;
     std::shared_ptr<TnDadosColunares> NovosDados() const;
     void Recarregar(const std::function<void(TnDadosColunares &)> &ler);
+    void LerDaFonte(TnDadosColunares &dados);
     int IncorporarLidas(qint32 inicio);
     void AnotarSalvaAlemDaFronteira(qint32 s);
     bool Assentada(qsizetype pos) const;

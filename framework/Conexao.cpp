@@ -1,5 +1,7 @@
 #include "Conexao.h"
 
+#include "Literais.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -187,8 +189,6 @@ bool LerDataIso(const char *s, int len, QDate &d, QTime &t)
     return d.isValid();
 }
 
-QString TextoData(const QDate &d) { return d.toString(Qt::ISODate); }
-
 // "YYYY-MM-DD", and " HH:MM:SS[.zzz]" when a time is given; answers the length written.
 int EscreverDataIso(char *buf, const QDate &d, const QTime *t)
 {
@@ -209,10 +209,12 @@ int EscreverDataIso(char *buf, const QDate &d, const QTime *t)
     buf[19] = '.'; buf[20] = char('0' + ms / 100); buf[21] = char('0' + ms / 10 % 10); buf[22] = char('0' + ms % 10);
     return 23;
 }
-QString TextoDataHora(const QDateTime &dt)
+
+// The same text for the server's driver, which takes parameters as QVariants.
+QString TextoIso(const QDate &d, const QTime *t)
 {
-    const QTime t = dt.time();
-    return dt.date().toString(Qt::ISODate) + ' ' + t.toString(t.msec() ? "HH:mm:ss.zzz" : "HH:mm:ss");
+    char buf[32];
+    return QString::fromLatin1(buf, EscreverDataIso(buf, d, t));
 }
 
 // ---------------------------------------------------------------- SQLite
@@ -501,11 +503,14 @@ public:
     void BindTexto(int i, const QString &v) override { Set(i, QVariant(v.isNull() ? QString("") : v)); }
     void BindData(int i, const QDate &v) override
     {
-        v.isValid() ? Set(i, QVariant(TextoData(v))) : BindNulo(i);
+        v.isValid() ? Set(i, QVariant(TextoIso(v, nullptr))) : BindNulo(i);
     }
     void BindDataHora(int i, const QDateTime &v) override
     {
-        v.isValid() ? Set(i, QVariant(TextoDataHora(v))) : BindNulo(i);
+        if (!v.isValid())
+            return BindNulo(i);
+        const QTime t = v.time();
+        Set(i, QVariant(TextoIso(v.date(), &t)));
     }
     int Executar() override
     {
@@ -565,12 +570,6 @@ private:
     std::vector<QVariant> FValores;
     CursorPg FCursor;
 };
-
-bool EhIdentificador(const QString &s)
-{
-    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    return re.match(s).hasMatch();
-}
 
 std::atomic<int> gSeqConexao{0};
 

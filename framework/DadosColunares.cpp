@@ -48,21 +48,6 @@ TnColuna::TnColuna(TFieldType tipo) : FTipo(tipo)
     }
 }
 
-void TnColuna::Reservar(qsizetype n)
-{
-    switch (FArmazenamento) {
-    case arI16: FI16.reserve(n); break;
-    case arI32: FI32.reserve(n); break;
-    case arI64: FI64.reserve(n); break;
-    case arF64: FF64.reserve(n); break;
-    case arB8: FB8.reserve(n); break;
-    case arTexto:
-        FInicio.reserve(n);
-        FTamanho.reserve(n);
-        break;
-    }
-}
-
 void TnColuna::Limpar()
 {
     // Swapping with empty vectors gives the memory back, not only the size.
@@ -161,18 +146,6 @@ void TnColuna::AcrescentarTexto(QStringView v)
     FTamanho.push_back(static_cast<qint32>(v.size()));
     FTexto.insert(FTexto.end(), v.utf16(), v.utf16() + v.size());
     ++FLinhas;
-}
-
-void TnColuna::Acrescentar(const TnCelula &c)
-{
-    if (c.Nulo)
-        AcrescentarNulo();
-    else if (FArmazenamento == arTexto)
-        AcrescentarTexto(c.S);
-    else if (FArmazenamento == arF64)
-        AcrescentarReal(c.F);
-    else
-        AcrescentarInteiro(c.I);
 }
 
 void TnColuna::AcrescentarDe(const TnColuna &outra, qsizetype linha)
@@ -312,14 +285,6 @@ TnDadosColunares::TnDadosColunares(const std::vector<TFieldType> &tipos)
     }
 }
 
-void TnDadosColunares::Reservar(qsizetype n)
-{
-    for (TnColuna &c : FColunas)
-        c.Reservar(n);
-    FEstados.reserve(n);
-    FOrdem.reserve(n);
-}
-
 qint32 TnDadosColunares::NovaLinha(TnEstadoLinha estado, qint32 antesDe)
 {
     for (TnColuna &c : FColunas)
@@ -442,17 +407,18 @@ void TnDadosColunares::ReverterTudo()
 {
     for (qint32 s : SlotsPendentes())
         Reverter(s);
-    FPendentes.clear();
-    FOriginal = {};
-    for (TnColuna &c : FOriginais)
-        c.Limpar();
-    CompactarOrdem();
+    EsvaziarLog();
 }
 
 void TnDadosColunares::ConsolidarTudo()
 {
     for (qint32 s : SlotsPendentes())
         Consolidar(s);
+    EsvaziarLog();
+}
+
+void TnDadosColunares::EsvaziarLog()
+{
     FPendentes.clear();
     FOriginal = {};
     for (TnColuna &c : FOriginais)

@@ -44,7 +44,6 @@ public:
     bool GuardaReal() const { return FArmazenamento == arF64; }
     qsizetype Linhas() const { return FLinhas; }
 
-    void Reservar(qsizetype n);
     void Limpar();
     // Keeps the first `n` rows only (undoes appends).
     void Truncar(qsizetype n);
@@ -59,7 +58,6 @@ public:
     void AcrescentarInteiro(qint64 v);
     void AcrescentarReal(double v);
     void AcrescentarTexto(QStringView v);
-    void Acrescentar(const TnCelula &c);
     void AcrescentarDe(const TnColuna &outra, qsizetype linha);
 
     bool Nulo(qsizetype l) const
@@ -117,7 +115,6 @@ public:
     TnColuna &Coluna(int c) { return FColunas[c]; }
     const TnColuna &Coluna(int c) const { return FColunas[c]; }
     qint32 Linhas() const { return static_cast<qint32>(FEstados.size()); }
-    void Reservar(qsizetype n);
 
     // Adds a slot with every column null, at the end of the natural order or before the
     // slot `antesDe`.
@@ -177,6 +174,8 @@ public:
 
 private:
     void LiberarOriginal(qint32 s);
+    // After the whole log was undone or merged: forgets it and the original values.
+    void EsvaziarLog();
 
     std::vector<TnColuna> FColunas;
     std::vector<TnColuna> FOriginais;

@@ -2,7 +2,6 @@
 
 #include "Decimal.h"
 
-#include <QRegularExpression>
 #include <QSet>
 
 namespace {
@@ -50,8 +49,7 @@ QString ValorParaSQL(const TnField &campo, const QString &operador, bool comNome
     const QString op = operador.trimmed();
     if (!operadores.contains(op))
         throw Exception(QStringLiteral("Operador \"%1\" inválido para o campo \"%2\".").arg(operador, campo.FieldName()));
-    static const QRegularExpression identificador(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    if (comNome && !identificador.match(campo.FieldName()).hasMatch())
+    if (comNome && !EhIdentificador(campo.FieldName()))
         throw Exception(QStringLiteral("\"%1\" não é um nome de coluna válido.").arg(campo.FieldName()));
 
     QString literal;

@@ -292,6 +292,19 @@ TFieldType TipoDoValor(Classe c)
     }
 }
 
+// A column name: an identifier with at most one "alias." in front. Returned trimmed.
+QStringView ChecarColuna(QStringView nome)
+{
+    const QStringView s = nome.trimmed();
+    const qsizetype ponto = s.indexOf(u'.');
+    const bool ok = ponto < 0 ? EhIdentificador(s) : EhIdentificador(s.left(ponto)) && EhIdentificador(s.mid(ponto + 1));
+    if (!ok)
+        throw EConvertError(QStringLiteral("Nome de coluna inválido: \"%1\".").arg(Exibir(nome.toString())));
+    return s;
+}
+
+} // namespace
+
 bool EhIdentificador(QStringView s)
 {
     if (s.isEmpty())
@@ -305,19 +318,6 @@ bool EhIdentificador(QStringView s)
     }
     return true;
 }
-
-// A column name: an identifier with at most one "alias." in front. Returned trimmed.
-QStringView ChecarColuna(QStringView nome)
-{
-    const QStringView s = nome.trimmed();
-    const qsizetype ponto = s.indexOf(u'.');
-    const bool ok = ponto < 0 ? EhIdentificador(s) : EhIdentificador(s.left(ponto)) && EhIdentificador(s.mid(ponto + 1));
-    if (!ok)
-        throw EConvertError(QStringLiteral("Nome de coluna inválido: \"%1\".").arg(Exibir(nome.toString())));
-    return s;
-}
-
-} // namespace
 
 QString ValorParaSQL(const QVariant &v, TFieldType tipo)
 {

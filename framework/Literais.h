@@ -13,6 +13,10 @@
 #include <QString>
 #include <QVariant>
 
+// A plain SQL identifier, safe to write into statement text: ASCII letters, digits and "_",
+// not starting with a digit.
+bool EhIdentificador(QStringView s);
+
 // Kinds of the values of a multi-value condition (FilterInterval).
 enum TTipoValorFiltro { tvfNumerico, tvfTexto };
 

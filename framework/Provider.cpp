@@ -2,8 +2,7 @@
 
 #include "Conexao.h"
 #include "Decimal.h"
-
-#include <QRegularExpression>
+#include "Literais.h"
 
 namespace {
 
@@ -18,9 +17,10 @@ struct Pendente {
 // Table and column names go into statement text: only plain identifiers are accepted.
 void ExigirIdentificador(const QString &nome, bool permiteEsquema)
 {
-    static const QRegularExpression simples(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    static const QRegularExpression comEsquema(QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*\\.)?[A-Za-z_][A-Za-z0-9_]*$"));
-    if (!(permiteEsquema ? comEsquema : simples).match(nome).hasMatch())
+    const qsizetype ponto = permiteEsquema ? nome.indexOf(u'.') : -1;
+    const bool ok = ponto < 0 ? EhIdentificador(nome)
+                              : EhIdentificador(QStringView(nome).left(ponto)) && EhIdentificador(QStringView(nome).mid(ponto + 1));
+    if (!ok)
         throw Exception(QStringLiteral("\"%1\" não é um nome válido de tabela ou coluna para gravar.").arg(nome));
 }
 
@@ -270,19 +270,14 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
                 if (dynamic_cast<EAbort *>(&e))
                     throw;
                 // The handlers see the failing row through the dataset's fields.
-                const qint32 anterior = std::exchange(ds.FSlotForcado, p.Slot);
                 TResolverResponse resposta = rrSkip;
                 TReconcileAction acao = raSkip;
-                try {
+                ds.NoSlot(p.Slot, [&] {
                     if (OnUpdateError)
                         OnUpdateError(e, p.Tipo, resposta);
                     if (resposta == rrSkip && ds.OnReconcileError)
                         ds.OnReconcileError(ds, e, p.Tipo, acao);
-                } catch (...) {
-                    ds.FSlotForcado = anterior;
-                    throw;
-                }
-                ds.FSlotForcado = anterior;
+                });
                 if (resposta == rrAbort || acao == raAbort)
                     Abort();
                 if (resposta == rrIgnore) {

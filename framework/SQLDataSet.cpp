@@ -1,13 +1,12 @@
 #include "SQLDataSet.h"
 
-#include <QRegularExpression>
+#include "Literais.h"
 
 namespace {
 QString Identificador(const QString &nome)
 {
-    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     const QString t = nome.trimmed();
-    if (!re.match(t).hasMatch())
+    if (!EhIdentificador(t))
         throw Exception(QStringLiteral("Nome de tabela ou campo inválido: \"%1\".").arg(nome));
     return t;
 }
