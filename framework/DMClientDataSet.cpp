@@ -90,10 +90,14 @@ TnDMClientDataSet::~TnDMClientDataSet()
 void TnDMClientDataSet::Ligar()
 {
     TnClientDataSet &ds = FDataSet;
-    ds.AfterOpen = [this](TnClientDataSet &d) {
-        if (!FRestaurando)
-            nClientDataSetAfterOpen(d);
+    // A hook that is the whole event; no hook runs while a refused row is put back.
+    const auto gancho = [this](void (TnDMClientDataSet::*h)(TnClientDataSet &)) -> TnEventoDataSet {
+        return [this, h](TnClientDataSet &d) {
+            if (!FRestaurando)
+                (this->*h)(d);
+        };
     };
+    ds.AfterOpen = gancho(&TnDMClientDataSet::nClientDataSetAfterOpen);
     ds.BeforeInsert = [this](TnClientDataSet &d) {
         if (FRestaurando)
             return;
@@ -112,20 +116,14 @@ void TnDMClientDataSet::Ligar()
         PreencherNovo();
         nClientDataSetNewRecord(d);
     };
-    ds.AfterInsert = [this](TnClientDataSet &d) {
-        if (!FRestaurando)
-            nClientDataSetAfterInsert(d);
-    };
+    ds.AfterInsert = gancho(&TnDMClientDataSet::nClientDataSetAfterInsert);
     ds.BeforeEdit = [this](TnClientDataSet &d) {
         if (FRestaurando)
             return;
         ChecarAlteracao(QStringLiteral("alterar"));
         nClientDataSetBeforeEdit(d);
     };
-    ds.AfterEdit = [this](TnClientDataSet &d) {
-        if (!FRestaurando)
-            nClientDataSetAfterEdit(d);
-    };
+    ds.AfterEdit = gancho(&TnDMClientDataSet::nClientDataSetAfterEdit);
     ds.BeforePost = [this](TnClientDataSet &) {
         if (!FRestaurando)
             AntesDeGravar();
@@ -139,10 +137,7 @@ void TnDMClientDataSet::Ligar()
         nClientDataSetAfterPost(d);
         DepoisDeMudarLinha();
     };
-    ds.BeforeCancel = [this](TnClientDataSet &d) {
-        if (!FRestaurando)
-            nClientDataSetBeforeCancel(d);
-    };
+    ds.BeforeCancel = gancho(&TnDMClientDataSet::nClientDataSetBeforeCancel);
     ds.AfterCancel = [this](TnClientDataSet &d) {
         if (FRestaurando)
             return;
