@@ -29,11 +29,8 @@ TnActionList::TnActionList(QObject *pai) : QObject(pai)
     connect(&Registro(), &TnRegistro::ClasseRemovida, this, &TnActionList::RemoverDaClasse);
 }
 
-TnActionList::~TnActionList()
-{
-    // The actions are children of the list and go with it.
-    FAcoes.clear();
-}
+// The actions are children of the list and go with it.
+TnActionList::~TnActionList() = default;
 
 TnAction *TnActionList::Adicionar(const QString &nome)
 {

@@ -90,10 +90,14 @@ TnDMClientDataSet::~TnDMClientDataSet()
 void TnDMClientDataSet::Ligar()
 {
     TnClientDataSet &ds = FDataSet;
-    ds.AfterOpen = [this](TnClientDataSet &d) {
-        if (!FRestaurando)
-            nClientDataSetAfterOpen(d);
+    // A hook that is the whole event; no hook runs while a refused row is put back.
+    const auto gancho = [this](void (TnDMClientDataSet::*h)(TnClientDataSet &)) -> TnEventoDataSet {
+        return [this, h](TnClientDataSet &d) {
+            if (!FRestaurando)
+                (this->*h)(d);
+        };
     };
+    ds.AfterOpen = gancho(&TnDMClientDataSet::nClientDataSetAfterOpen);
     ds.BeforeInsert = [this](TnClientDataSet &d) {
         if (FRestaurando)
             return;
@@ -112,20 +116,14 @@ void TnDMClientDataSet::Ligar()
         PreencherNovo();
         nClientDataSetNewRecord(d);
     };
-    ds.AfterInsert = [this](TnClientDataSet &d) {
-        if (!FRestaurando)
-            nClientDataSetAfterInsert(d);
-    };
+    ds.AfterInsert = gancho(&TnDMClientDataSet::nClientDataSetAfterInsert);
     ds.BeforeEdit = [this](TnClientDataSet &d) {
         if (FRestaurando)
             return;
         ChecarAlteracao(QStringLiteral("alterar"));
         nClientDataSetBeforeEdit(d);
     };
-    ds.AfterEdit = [this](TnClientDataSet &d) {
-        if (!FRestaurando)
-            nClientDataSetAfterEdit(d);
-    };
+    ds.AfterEdit = gancho(&TnDMClientDataSet::nClientDataSetAfterEdit);
     ds.BeforePost = [this](TnClientDataSet &) {
         if (!FRestaurando)
             AntesDeGravar();
@@ -139,10 +137,7 @@ void TnDMClientDataSet::Ligar()
         nClientDataSetAfterPost(d);
         DepoisDeMudarLinha();
     };
-    ds.BeforeCancel = [this](TnClientDataSet &d) {
-        if (!FRestaurando)
-            nClientDataSetBeforeCancel(d);
-    };
+    ds.BeforeCancel = gancho(&TnDMClientDataSet::nClientDataSetBeforeCancel);
     ds.AfterCancel = [this](TnClientDataSet &d) {
         if (FRestaurando)
             return;
@@ -567,17 +562,12 @@ void TnDMClientDataSet::ChecarMestre() const
 
 // ---- the form -------------------------------------------------------------------------
 
-void TnDMClientDataSet::ConfigurarForm(TnFormModulo *form, const std::function<void()> &construirControles)
+void TnDMClientDataSet::FormConfigurado()
 {
-    FForm = form;
-    AntesConfigurar(form);
-    if (construirControles)
-        construirControles();
-    DepoisConfigurar(form);
     if (Aberto())
         Configurar();
-    else if (FForm)
-        FForm->AtualizarControle(QString());
+    else
+        TnDMFormulario::FormConfigurado();
 }
 
 bool TnDMClientDataSet::GetFormInsercao() const
@@ -618,7 +608,7 @@ void TnDMClientDataSet::EsquecerForm()
 {
     if (FForm)
         Notification(FForm);
-    FForm = nullptr;
+    TnDMFormulario::EsquecerForm();
     // The extra controls belong to the form's page; the module makes them again with its
     // next form.
     const QList<QPointer<TnControleExtra>> extras = std::exchange(FExtras, {});
@@ -629,31 +619,13 @@ void TnDMClientDataSet::EsquecerForm()
         d->EsquecerForm();
 }
 
-void TnDMClientDataSet::FormFechado()
-{
-    EsquecerForm();
-    deleteLater();
-}
-
-void TnDMClientDataSet::FecharForm()
-{
-    if (FForm)
-        FForm->Fechar();
-}
-
 void TnDMClientDataSet::SairDoCampo(const QString &campo) { nClientDataSetCampoExit(FDataSet.FieldByName(campo)); }
-
-void TnDMClientDataSet::Notificar(const QString &campo)
-{
-    if (FForm)
-        FForm->AtualizarControle(campo);
-}
 
 void TnDMClientDataSet::HabilitarCampo(const QString &campo, bool habilitado)
 {
     TnField &f = FDataSet.FieldByName(campo);
     f.Def().Habilitado = habilitado;
-    Notificar(f.FieldName());
+    AtualizarControle(f.FieldName());
 }
 
 void TnDMClientDataSet::RequererCampo(const QString &campo, bool requerido)
@@ -661,7 +633,7 @@ void TnDMClientDataSet::RequererCampo(const QString &campo, bool requerido)
     TnField &f = FDataSet.FieldByName(campo);
     f.SetRequired(requerido);
     f.Def().Requerido = requerido;
-    Notificar(f.FieldName());
+    AtualizarControle(f.FieldName());
 }
 
 void TnDMClientDataSet::MostrarCampo(const QString &campo, bool visivel)
@@ -669,7 +641,7 @@ void TnDMClientDataSet::MostrarCampo(const QString &campo, bool visivel)
     TnField &f = FDataSet.FieldByName(campo);
     f.SetVisible(visivel);
     f.Def().Visivel = visivel;
-    Notificar(f.FieldName());
+    AtualizarControle(f.FieldName());
 }
 
 void TnDMClientDataSet::Configurar()
@@ -678,8 +650,7 @@ void TnDMClientDataSet::Configurar()
     ConfigurarAutoRequerido(&FDataSet);
     ConfigurarAutoFormato(&FDataSet);
     ConfigurarCampo(&FDataSet);
-    if (FForm)
-        FForm->AtualizarControle(QString());
+    AtualizarControle(QString());
 }
 
 // ---- extra controls and the register's configuration ---------------------------------
@@ -808,8 +779,6 @@ QList<TnDMClientDataSet *> TnDMClientDataSet::Detalhes() const
 
 // ---- hooks ----------------------------------------------------------------------------
 
-void TnDMClientDataSet::AntesConfigurar(TnFormModulo *) {}
-void TnDMClientDataSet::DepoisConfigurar(TnFormModulo *) {}
 void TnDMClientDataSet::ConfigurarTabela(TnClientDataSet *) {}
 void TnDMClientDataSet::ConfigurarCampo(TnClientDataSet *) {}
 void TnDMClientDataSet::ConfigurarAutoValor(TnClientDataSet *) {}

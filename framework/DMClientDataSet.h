@@ -134,7 +134,7 @@ struct TnDefCadastro {
     bool AplicarAoGravar = true;      // each post or delete goes to the database at once
 };
 
-class TnDMClientDataSet : public TnDataModule {
+class TnDMClientDataSet : public TnDMFormulario {
     Q_OBJECT
 public:
     // The declaration must outlive the module (a static table beside the class).
@@ -185,25 +185,19 @@ public:
     // that do not write at each post.
     void AplicarAlteracoes();
 
-    // ---- the form
-    // See the top of this file (step 3). `form` may be null (web mode).
-    void ConfigurarForm(TnFormModulo *form, const std::function<void()> &construirControles = {});
-    TnFormModulo *Form() const { return FForm; }
+    // ---- the form (ConfigurarForm, Form, FormFechado, FecharForm: TnDMFormulario; see
+    // the top of this file, step 3)
     // The form is inserting a new record; without a form, the dataset is.
     bool GetFormInsercao() const;
-    // The form asks before it closes; `podeFechar` false keeps it open. The base, with a
+    // The form asks before it closes; `podeFechar` false keeps it open. This base, with a
     // changed row in edit, asks whether to save it: Yes saves (a failure keeps the form
     // open and raises), No cancels it, Cancel keeps the form open.
-    virtual void FormCloseQuery(TnFormModulo *form, bool &podeFechar);
-    // The form has closed: the module forgets it (Notification first, then its extra
-    // controls go) and is freed (deleteLater).
-    void FormFechado();
-    // The form is going: the module drops what it kept of it (parameter panels:
+    void FormCloseQuery(TnFormModulo *form, bool &podeFechar) override;
+    // The form is going (FormFechado: the module forgets it, Notification first, then its
+    // extra controls go): the module drops what it kept of it (parameter panels:
     // TnpqPowerParam::EsquecerPainel). Runs before the module forgets the form; the
     // extra controls still exist. The base does nothing.
     virtual void Notification(TnFormModulo *form);
-    // Closes the module's form, when it has one.
-    void FecharForm();
     // The user left the control of a field: runs nClientDataSetCampoExit.
     void SairDoCampo(const QString &campo);
     // Changes a field's definition and shows it on the form.
@@ -264,8 +258,7 @@ public:
     // ---- hooks, in slot order
     static QString PegarVerificaSelecao() { return QString(); }
     static int PegarTipoObjeto() { return 0; }
-    virtual void AntesConfigurar(TnFormModulo *form);
-    virtual void DepoisConfigurar(TnFormModulo *form);
+    // AntesConfigurar, DepoisConfigurar: TnDMFormulario.
     // `objeto` is the dataset being configured, or null (no particular one).
     virtual void ConfigurarTabela(TnClientDataSet *objeto);
     // Also runs on every change of the current row (scroll, insert, post, cancel, delete).
@@ -294,6 +287,10 @@ public:
     void ReconfigurarDM(const QString &parametro, bool recarregar) override;
 
 protected:
+    // ---- TnDMFormulario
+    void FormConfigurado() override; // Configurar when open
+    void EsquecerForm() override;    // Notification, the extra controls, the details'
+
     // Dataset events, wired to the dataset; the framework's own work around them is done
     // by the wiring, so an override need not call the base (which does nothing).
     virtual void nClientDataSetAfterOpen(TnClientDataSet &ds);
@@ -335,8 +332,6 @@ private:
     void ChecarAlteracao(const QString &operacao) const;
     void ChecarMestre() const;
     void SincronizarDetalhes(bool forcar = false);
-    void Notificar(const QString &campo);
-    void EsquecerForm();
 
     const TnDefCadastro &FDecl;
     TnClientDataSet FDataSet;
@@ -345,7 +340,6 @@ private:
     TnTipoForm FTipoForm;
     bool FAplicarAoGravar;
     bool FModoImportacao = false;
-    TnFormModulo *FForm = nullptr;
     QPointer<TnDMClientDataSet> FMestre;
     QString FCamposLink;
     QVariantList FValoresMestre;     // the master's link values the rows were read for

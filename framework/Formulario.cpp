@@ -10,6 +10,45 @@ TnFormPrincipal *gFormPrincipal = nullptr;
 TnFormPrincipal *FormPrincipal() { return gFormPrincipal; }
 void DefinirFormPrincipal(TnFormPrincipal *f) { gFormPrincipal = f; }
 
+// ---- TnDMFormulario -------------------------------------------------------------------
+
+void TnDMFormulario::ConfigurarForm(TnFormModulo *form, const std::function<void()> &construirControles)
+{
+    FForm = form;
+    AntesConfigurar(form);
+    if (construirControles)
+        construirControles();
+    DepoisConfigurar(form);
+    FormConfigurado();
+}
+
+void TnDMFormulario::FormCloseQuery(TnFormModulo *, bool &) {}
+
+void TnDMFormulario::FormFechado()
+{
+    EsquecerForm();
+    deleteLater();
+}
+
+void TnDMFormulario::FecharForm()
+{
+    if (FForm)
+        FForm->Fechar();
+}
+
+void TnDMFormulario::AntesConfigurar(TnFormModulo *) {}
+void TnDMFormulario::DepoisConfigurar(TnFormModulo *) {}
+void TnDMFormulario::FormConfigurado() { AtualizarControle(QString()); }
+void TnDMFormulario::EsquecerForm() { FForm = nullptr; }
+
+void TnDMFormulario::AtualizarControle(const QString &nome)
+{
+    if (FForm)
+        FForm->AtualizarControle(nome);
+}
+
+// ---- failures -------------------------------------------------------------------------
+
 void MostrarFalha(TnFormModulo *form, const std::exception &e)
 {
     if (dynamic_cast<const EAbort *>(&e))

@@ -11,8 +11,11 @@
 // State that belongs to a field or parameter (enabled, visible, required, caption, value
 // list, formats) lives in its declaration (Definicao, TnpqParamItem): the module changes
 // it there and tells the form to show it again with AtualizarControle.
+#include "Modulos.h"
+
 #include <QString>
 #include <exception>
+#include <functional>
 
 class TnControleExtra;
 class TnDMClientDataSet;
@@ -91,6 +94,40 @@ public:
     // What the panel's controls hold goes into the parameters (SetText): into every one
     // (`todos`), or only into those the user changed since the panel last showed them.
     virtual void SalvarPainelParametros(const QString &painel, bool todos) = 0;
+};
+
+// A module shown in a form: the base of register, consultation and process modules
+// (TnDMClientDataSet, TnDMPowerParam). It keeps the form while it is open and runs the
+// form's hooks.
+class TnDMFormulario : public TnDataModule {
+    Q_OBJECT
+public:
+    // Configures the module with its form (`form` may be null: web mode): AntesConfigurar,
+    // then the front end builds the controls, then DepoisConfigurar, then the controls show
+    // the module's state (FormConfigurado).
+    void ConfigurarForm(TnFormModulo *form, const std::function<void()> &construirControles = {});
+    TnFormModulo *Form() const { return FForm; }
+    // The form asks before it closes; `podeFechar` false keeps it open. The base lets it close.
+    virtual void FormCloseQuery(TnFormModulo *form, bool &podeFechar);
+    // The form has closed: the module forgets it (EsquecerForm) and is freed (deleteLater).
+    void FormFechado();
+    // Closes the module's form, when it has one.
+    void FecharForm();
+
+    // ---- hooks
+    virtual void AntesConfigurar(TnFormModulo *form);
+    virtual void DepoisConfigurar(TnFormModulo *form);
+
+protected:
+    // The last step of ConfigurarForm; the base shows every control again.
+    virtual void FormConfigurado();
+    // The form is going; the base forgets it.
+    virtual void EsquecerForm();
+    // Shows a control's declaration state again on the form, when there is one (an empty
+    // name: every control).
+    void AtualizarControle(const QString &nome);
+
+    TnFormModulo *FForm = nullptr;
 };
 
 // The main window as modules see it: its status bar (panel 3 holds the inventory period).

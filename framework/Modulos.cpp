@@ -207,7 +207,6 @@ TnDataModule *TnRegistro::Criar(const QString &classe, TnAction *acao, const QSt
     dm->FGlobal = global;
     dm->setObjectName(TextoProprio(nome));
     FInstancias.append(dm);
-    Selecao().Observar(dm);
     try {
         dm->AposCriar();
     } catch (...) {

@@ -272,24 +272,21 @@ void TnDMPowerParam::EdEnabledField(const QString &alias, bool habilitado)
 {
     TnpqParamItem &p = Param(alias);
     p.SetHabilitado(habilitado);
-    if (FForm)
-        FForm->AtualizarControle(p.Alias());
+    AtualizarControle(p.Alias());
 }
 
 void TnDMPowerParam::EdRequiredField(const QString &alias, bool requerido)
 {
     TnpqParamItem &p = Param(alias);
     p.SetRequerido(requerido);
-    if (FForm)
-        FForm->AtualizarControle(p.Alias());
+    AtualizarControle(p.Alias());
 }
 
 void TnDMPowerParam::EdVisibleField(const QString &alias, bool visivel)
 {
     TnpqParamItem &p = Param(alias);
     p.SetVisivel(visivel);
-    if (FForm)
-        FForm->AtualizarControle(p.Alias());
+    AtualizarControle(p.Alias());
 }
 
 void TnDMPowerParam::Rodar()
@@ -311,45 +308,18 @@ void TnDMPowerParam::AbrirLink(const QVariantMap &valores)
     ExecutarAposAbrirLink();
 }
 
-void TnDMPowerParam::ConfigurarForm(TnFormModulo *form, const std::function<void()> &construirControles)
-{
-    FForm = form;
-    AntesConfigurar(form);
-    if (construirControles)
-        construirControles();
-    DepoisConfigurar(form);
-    if (FForm)
-        FForm->AtualizarControle(QString());
-}
-
-void TnDMPowerParam::FormCloseQuery(TnFormModulo *, bool &) {}
-
-void TnDMPowerParam::FormFechado()
-{
-    FForm = nullptr;
-    deleteLater();
-}
-
-void TnDMPowerParam::FecharForm()
+void TnDMPowerParam::ResultadoAlterado()
 {
     if (FForm)
-        FForm->Fechar();
+        FForm->ResultadoAlterado();
 }
 
 QString TnDMPowerParam::GetFormClass() const { return QString(); }
 void TnDMPowerParam::ValidarDado() {}
 void TnDMPowerParam::Executar() {}
-void TnDMPowerParam::AntesConfigurar(TnFormModulo *) {}
-void TnDMPowerParam::DepoisConfigurar(TnFormModulo *) {}
 void TnDMPowerParam::ExecutarAposAbrirLink() { Rodar(); }
 
 // ---- variants -------------------------------------------------------------------------
-
-void TnDMPowerParamGrid::ResultadoAlterado()
-{
-    if (Form())
-        Form()->ResultadoAlterado();
-}
 
 TnAbaResultado &TnDMPowerParamTab::AdicionarAba(const QString &caption)
 {
@@ -359,9 +329,3 @@ TnAbaResultado &TnDMPowerParamTab::AdicionarAba(const QString &caption)
 }
 
 void TnDMPowerParamTab::LimparAbas() { FAbas.clear(); }
-
-void TnDMPowerParamTab::ResultadoAlterado()
-{
-    if (Form())
-        Form()->ResultadoAlterado();
-}

@@ -200,7 +200,7 @@ struct TnDefProcesso {
     bool ArvoreMensagens = false;      // the report is a tree (else a list)
 };
 
-class TnDMPowerParam : public TnDataModule {
+class TnDMPowerParam : public TnDMFormulario {
     Q_OBJECT
 public:
     // The declaration must outlive the module (a static table beside the class).
@@ -231,12 +231,10 @@ public:
     // The report of the runs: a list, or a tree when the declaration says so.
     TnListaMensagem &Mensagens() { return FMensagens; }
 
-    // ---- the form (as in TnDMClientDataSet)
-    void ConfigurarForm(TnFormModulo *form, const std::function<void()> &construirControles = {});
-    TnFormModulo *Form() const { return FForm; }
-    virtual void FormCloseQuery(TnFormModulo *form, bool &podeFechar);
-    void FormFechado();
-    void FecharForm();
+    // The form (ConfigurarForm, Form, FormCloseQuery, FormFechado, FecharForm) is
+    // TnDMFormulario's. Tells the form to show the result again (the grid and tab variants,
+    // after Executar refilled it).
+    void ResultadoAlterado();
 
     // ---- hooks, in slot order
     static QString PegarVerificaSelecao() { return QString(); }
@@ -247,8 +245,7 @@ public:
     virtual void ValidarDado();
     // The work. The base does nothing.
     virtual void Executar();
-    virtual void AntesConfigurar(TnFormModulo *form);
-    virtual void DepoisConfigurar(TnFormModulo *form);
+    // AntesConfigurar, DepoisConfigurar: TnDMFormulario.
     // After AbrirLink set the parameters; the base runs the process (Rodar).
     virtual void ExecutarAposAbrirLink();
 
@@ -257,7 +254,6 @@ private:
     QString FCaption;
     TnpqPowerParam FParams;
     TnListaMensagem FMensagens;
-    TnFormModulo *FForm = nullptr;
 };
 
 // A process that shows its result in a grid (nClientDataSet).
@@ -266,8 +262,6 @@ class TnDMPowerParamGrid : public TnDMPowerParam {
 public:
     using TnDMPowerParam::TnDMPowerParam;
     TnClientDataSet &nClientDataSet() { return FResultado; }
-    // Tells the form to show the result again (after Executar refilled it).
-    void ResultadoAlterado();
 
 private:
     TnClientDataSet FResultado;
@@ -288,7 +282,6 @@ public:
     int QtdAbas() const { return int(FAbas.size()); }
     TnAbaResultado &Aba(int i) const { return *FAbas.at(size_t(i)); }
     void LimparAbas();
-    void ResultadoAlterado();
 
 private:
     std::vector<std::unique_ptr<TnAbaResultado>> FAbas;

@@ -874,22 +874,14 @@ void TnFrmCadastro::MostrarDetalhe(TnDMClientDataSet *detalhe, const QString &co
 
 bool TnFrmCadastro::PodeFechar()
 {
-    bool pode = true;
-    if (!Tentar([&] {
-            for (TnPainelCadastro *p : PaineisDetalhe())
-                p->TomarDigitado();
-            if (FPainel)
-                FPainel->TomarDigitado();
-            FCadastro->FormCloseQuery(this, pode);
-        }))
-        return false;
-    return pode;
-}
-
-void TnFrmCadastro::LiberarModulo()
-{
-    if (FCadastro)
-        FCadastro->FormFechado();
+    // What is typed in the controls goes into the records before the module is asked.
+    return Tentar([&] {
+               for (TnPainelCadastro *p : PaineisDetalhe())
+                   p->TomarDigitado();
+               if (FPainel)
+                   FPainel->TomarDigitado();
+           })
+           && TnFrmModulo::PodeFechar();
 }
 
 // ---- the search of a lookup -------------------------------------------------------------

@@ -142,7 +142,6 @@ public:
 
 protected:
     bool PodeFechar() override;
-    void LiberarModulo() override;
     void AtualizarAcoes() override;
 
 private:

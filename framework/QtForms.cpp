@@ -38,7 +38,17 @@ TnFrmModulo::~TnFrmModulo()
 
 void TnFrmModulo::LiberarModulo()
 {
-    delete FModulo.data();
+    if (auto *m = qobject_cast<TnDMFormulario *>(FModulo.data()))
+        m->FormFechado();
+    else
+        delete FModulo.data();
+}
+
+bool TnFrmModulo::PodeFechar()
+{
+    auto *m = qobject_cast<TnDMFormulario *>(FModulo.data());
+    bool pode = true;
+    return !m || (Tentar([&] { m->FormCloseQuery(this, pode); }) && pode);
 }
 
 bool TnFrmModulo::ExecutarModal()

@@ -78,11 +78,12 @@ protected:
     void RegistrarAcaoForm(TnAcaoForm a, QAction *acao);
     // Applies the state the window wants for its actions, and the module's switches.
     virtual void AtualizarAcoes() {}
-    // Frees the module once the window closed. The module bases free themselves
-    // (FormFechado); other modules are deleted here.
-    virtual void LiberarModulo();
-    // Asked before the window closes; false keeps it open.
-    virtual bool PodeFechar() { return true; }
+    // Frees the module once the window closed: a module shown in a form frees itself
+    // (TnDMFormulario::FormFechado); other modules are deleted here.
+    void LiberarModulo();
+    // Asked before the window closes; false keeps it open. A module shown in a form is
+    // asked (FormCloseQuery; a failure is shown and keeps the window open).
+    virtual bool PodeFechar();
 
 private:
     void ModuloDestruido();

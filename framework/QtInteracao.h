@@ -68,7 +68,7 @@ public:
 
     // The box of a question, not yet shown: one button per flag, in the order of
     // TMsgDlgBtn, the first the default; Esc answers "Cancelar", else "Não", else "Fechar",
-    // else "Ok" when offered. Answer(caixa) reads the button that closed it.
+    // else "Ok" when offered. Resposta(caixa) reads the button that closed it.
     static QMessageBox *CriarCaixa(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, QWidget *pai);
     static TMsgDlgBtn Resposta(const QMessageBox &caixa);
 

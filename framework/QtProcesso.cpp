@@ -228,14 +228,3 @@ void PesquisarParametro(TnEditor *e, TnpqParamItem &p, QWidget *pai)
     p.SetText(e->Texto());
 }
 
-bool TnFrmProcesso::PodeFechar()
-{
-    bool pode = true;
-    return Tentar([&] { FProcesso->FormCloseQuery(this, pode); }) && pode;
-}
-
-void TnFrmProcesso::LiberarModulo()
-{
-    if (FProcesso)
-        FProcesso->FormFechado();
-}

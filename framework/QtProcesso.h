@@ -41,8 +41,6 @@ public:
     void ResultadoAlterado() override;
 
 protected:
-    bool PodeFechar() override;
-    void LiberarModulo() override;
     void AtualizarAcoes() override;
 
 private:

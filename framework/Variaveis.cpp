@@ -225,9 +225,9 @@ void TnSelecao::ReconfigurarDM(const QString &parametro, bool recarregar)
 {
     const TnParamSelecao &p = GetParams(parametro);
     AtualizarVariaveis(p);
-    // A copy: a module's hook may open or close modules.
-    const QList<QPointer<TnDataModule>> observadores = FObservadores;
-    for (const QPointer<TnDataModule> &dm : observadores) {
+    // Guarded: a module's hook may open or close modules.
+    const QList<TnDataModule *> modulos = Registro().Instancias();
+    for (const QPointer<TnDataModule> &dm : QList<QPointer<TnDataModule>>(modulos.begin(), modulos.end())) {
         if (!dm)
             continue;
         for (const QString &chave : dm->ChavesSelecao())
@@ -236,19 +236,6 @@ void TnSelecao::ReconfigurarDM(const QString &parametro, bool recarregar)
                 break;
             }
     }
-    FObservadores.removeAll(QPointer<TnDataModule>());
-}
-
-void TnSelecao::Observar(TnDataModule *dm)
-{
-    FObservadores.removeAll(QPointer<TnDataModule>());
-    if (dm && !FObservadores.contains(dm))
-        FObservadores.append(dm);
-}
-
-void TnSelecao::DeixarDeObservar(TnDataModule *dm)
-{
-    FObservadores.removeAll(dm);
 }
 
 TnSelecao &Selecao()

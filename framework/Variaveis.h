@@ -8,14 +8,11 @@
 // follow that key.
 #include <QDate>
 #include <QList>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <memory>
 #include <vector>
-
-class TnDataModule;
 
 // Selection parameters bound to variables (ReconfigurarDM, Refresh and Reset keep them in
 // step; an empty parameter empties its variables):
@@ -104,17 +101,13 @@ public:
     // Brings the bound variables in step with the parameters' values.
     void Refresh();
     // After `parametro` changed: brings its variables in step, then calls ReconfigurarDM
-    // (parametro, recarregar) on every observing module that follows it (ChavesSelecao).
+    // (parametro, recarregar) on every live module (CriarDM, CriarDMNovo) that follows it
+    // (ChavesSelecao), oldest first.
     void ReconfigurarDM(const QString &parametro, bool recarregar);
-
-    // CriarDM makes every new module an observer; a destroyed module drops out by itself.
-    void Observar(TnDataModule *dm);
-    void DeixarDeObservar(TnDataModule *dm);
 
 private:
     void AtualizarVariaveis(const TnParamSelecao &p);
     std::vector<std::unique_ptr<TnParamSelecao>> FParams;
-    QList<QPointer<TnDataModule>> FObservadores;
 };
 
 // The connection's selection.
