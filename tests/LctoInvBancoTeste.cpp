@@ -17,7 +17,7 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
-#include "../inventory/registers/OrvoDMLctoInv_U.h" // its messages
+#include "OrvoDMLctoInv_U.h" // its messages
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <QSettings>
 #include <gtest/gtest.h>
 
-#include "../inventory/registers/OrvoDMLctoInv_U.h" // its messages and product operations
+#include "OrvoDMLctoInv_U.h" // its messages and product operations
 
 namespace {
 
