@@ -1,12 +1,11 @@
 // Client dataset: opening a million rows of twenty columns against reading the same cursor,
 // the memory they take, and writing 100,000 edited rows through the provider against the
 // same prepared UPDATEs run directly.
+#include "BenchComum.h"
 #include "ClientDataSet.h"
 #include "Conexao.h"
 #include "Provider.h"
 
-#include <QCoreApplication>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -116,11 +115,7 @@ struct Banco {
     std::unique_ptr<nDMConexao> con;
     Banco()
     {
-        static int argc = 1;
-        static char nome[] = "orvo_bench";
-        static char *argv[] = {nome, nullptr};
-        if (!QCoreApplication::instance())
-            new QCoreApplication(argc, argv);
+        GarantirApp();
         TnConfigBanco c;
         c.Arquivo = dir.filePath("bench.db");
         con = std::make_unique<nDMConexao>(c);

@@ -1,10 +1,9 @@
 // Cost of the schema's rules on the embedded database: inventory entries written with one
 // prepared statement in one transaction, with the rounding triggers and date checks of the
 // converted schema, against the same table without them.
+#include "BenchComum.h"
 #include "EsquemaTabelas.h"
 
-#include <QCoreApplication>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -13,12 +12,7 @@ constexpr int Linhas = 20000;
 
 std::unique_ptr<nDMConexao> NovoBanco(QTemporaryDir &dir, const char *nome)
 {
-    // Qt's SQL drivers are plugins and need the application object.
-    static int argc = 1;
-    static char nomePrograma[] = "orvo_bench";
-    static char *argv[] = {nomePrograma, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
+    GarantirApp();
     TnConfigBanco c;
     c.Tipo = tcSQLite;
     c.Arquivo = dir.filePath(nome);

@@ -5,15 +5,13 @@
 //
 // The ratios the project holds: insert and apply within 1.5x of the C interface, opening
 // within 2x, and under 400 MB for the open rows (counter "MB" of the opening case).
+#include "BenchComum.h"
 #include "ClientDataSet.h"
 #include "ConversaoBanco.h"
 #include "ExecutarSQL.h"
 #include "Provider.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
-#include "BenchComum.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

@@ -6,16 +6,14 @@
 // consultation. The register is configured as the program does, so its property lines (a
 // detail) follow each move. Each case runs at 20,000 and 200,000 entries: only moving to the
 // last row may grow with them.
+#include "BenchComum.h"
 #include "Bibliotecas.h"
 #include "ConversaoBanco.h"
 #include "DMClientDataSet.h"
 #include "Modulos.h"
 #include "Variaveis.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
-#include "BenchComum.h"
 
 #include <benchmark/benchmark.h>
 

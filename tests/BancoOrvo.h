@@ -1,12 +1,15 @@
 #pragma once
 // Fixture for the program's own cases: a converted database (the sample company) with
-// company 1 and branch 1 selected. Afterwards the modules, the loaded libraries, the
-// selection and the variables are as before.
+// company 1 and branch 1 selected. Afterwards the modules, the classes the case registered,
+// the loaded libraries, the selection and the variables are as before.
 #include "BancoTeste.h"
 #include "Bibliotecas.h"
 #include "ConversaoBanco.h"
+#include "DMClientDataSet.h"
 #include "Modulos.h"
 #include "Variaveis.h"
+
+#include <QStringList>
 
 class BancoOrvo : public BancoConvertido {
 protected:
@@ -22,10 +25,38 @@ protected:
     void TearDown() override
     {
         DestruirTodosDM();
+        for (const QString &nome : FClassesDoCaso)
+            nUnRegisterClass(nome);
         TnBibliotecas::DescarregarTodas();
         Selecao().Reset();
         Variaveis().Reiniciar();
         gDataInicialAtivo = QDate();
         BancoTeste::TearDown();
     }
+    // Registers a class of the case's own under `nome`; it goes when the case ends.
+    template <class T> bool RegistrarClasse(const QString &nome)
+    {
+        if (!nRegisterClass(InfoDaClasse<T>(nome)))
+            return false;
+        FClassesDoCaso.append(nome);
+        return true;
+    }
+    // Selects the inventory date the modules follow.
+    static void SelecionarData(const QDate &d)
+    {
+        Selecao().GetParams("DataInvent").SetValue(d);
+        Selecao().Refresh();
+    }
+    // A new register (or consultation) of class `classe`, opened.
+    static TnDMClientDataSet *AbrirDM(const QString &classe)
+    {
+        auto *dm = qobject_cast<TnDMClientDataSet *>(CriarDM(classe));
+        EXPECT_NE(dm, nullptr);
+        if (dm)
+            dm->Abrir();
+        return dm;
+    }
+
+private:
+    QStringList FClassesDoCaso;
 };

@@ -4,6 +4,7 @@
 // made current for the duration of the case.
 #include "Conexao.h"
 #include "ConversaoBanco.h"
+#include "SQLDataSet.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -26,6 +27,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
     nDMConexao &con() { return *FCon; }
+    // Rows of `tabela` on the case's database, those meeting `condicao` when one is given.
+    qint64 Linhas(const QString &tabela, const QString &condicao = QString())
+    {
+        return nDMSQLDataSet::PegarQtdRegistro(tabela, condicao, con());
+    }
     std::unique_ptr<nDMConexao> FCon;
 };
 

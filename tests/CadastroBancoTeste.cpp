@@ -192,7 +192,6 @@ protected:
         Selecao().GetParams("CodigoEstab").SetValue(estab);
         Selecao().GetParams("DataInvent").SetValue(data);
     }
-    qint64 Linhas(const QString &tabela, const QString &condicao) { return nDMSQLDataSet::PegarQtdRegistro(tabela, condicao); }
     template <class T> T *Criar(const char *classe)
     {
         auto *dm = dynamic_cast<T *>(CriarDM(QString::fromLatin1(classe)));

@@ -17,7 +17,6 @@ protected:
         con().Executar("create table F (ID integer not null, TID integer not null, constraint PK_F primary key (ID), "
                        "constraint FK_F_T foreign key (TID) references T (ID) on delete cascade)");
     }
-    qint64 Conta(const QString &tabela) { return nDMSQLDataSet::PegarQtdRegistro(tabela, ""); }
     int TipoErro(const QString &sql)
     {
         try {
@@ -38,13 +37,13 @@ TEST_F(ConexaoBanco, TransacoesNumeradasAninham)
     con().StartTransaction(2); // savepoint
     con().Executar("insert into T (ID) values (2)");
     con().RollBack(2);
-    EXPECT_EQ(Conta("T"), 1);
+    EXPECT_EQ(Linhas("T"), 1);
     con().StartTransaction(1); // same number again only counts up
     con().Commit(1);
     EXPECT_TRUE(con().InTransaction(1));
     con().Commit(1);
     EXPECT_FALSE(con().InTransaction());
-    EXPECT_EQ(Conta("T"), 1);
+    EXPECT_EQ(Linhas("T"), 1);
 
     // Commit of a transaction that is not open is reported, never taken as done.
     EXPECT_THROW(con().Commit(1), Exception);
@@ -65,21 +64,21 @@ TEST_F(ConexaoBanco, GuardaDesfazQuandoExcecaoPassa)
         throw Exception("falhou no meio");
     } catch (const Exception &) {
     }
-    EXPECT_EQ(Conta("T"), 0);
+    EXPECT_EQ(Linhas("T"), 0);
     EXPECT_FALSE(con().InTransaction());
     {
         TnTransacao t(1, con());
         con().Executar("insert into T (ID) values (11)");
         t.Commit();
     }
-    EXPECT_EQ(Conta("T"), 1);
+    EXPECT_EQ(Linhas("T"), 1);
     // A read transaction joins an open write transaction.
     con().StartTransaction(1);
     con().StartTransactionRO(1);
     con().Executar("insert into T (ID) values (12)");
     con().CommitRO(1);
     con().Commit(1);
-    EXPECT_EQ(Conta("T"), 2);
+    EXPECT_EQ(Linhas("T"), 2);
 }
 
 TEST_F(ConexaoBanco, ParametrosPorNomeEPosicaoETiposDeVolta)
@@ -126,7 +125,7 @@ TEST_F(ConexaoBanco, ExclusaoEmCascataEConsultasSimples)
     EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("T", "NOME", "ID = 1").toString(), "um;");
     con().Executar("insert into F (ID, TID) values (1, 1)");
     EXPECT_EQ(nDMSQLDataSet::LimpaRegistro("T", "ID = 1"), 1);
-    EXPECT_EQ(Conta("F"), 0);
+    EXPECT_EQ(Linhas("F"), 0);
     EXPECT_THROW(nDMSQLDataSet::LimpaRegistro("T", "  "), Exception);
 
     EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("T", "NOME", "ID = 2").toString(), "dois");
@@ -159,7 +158,7 @@ TEST_F(ConexaoBanco, BlocoFalhandoNoMeioNaoGravaNada)
             EXPECT_TRUE(e.Message().contains("comando 6 de 7")) << e.Message().toStdString();
             EXPECT_EQ(ErroBanco(e), ebChavePrimaria);
         }
-        EXPECT_EQ(Conta("T"), 0);
+        EXPECT_EQ(Linhas("T"), 0);
         EXPECT_FALSE(con().InTransaction());
     }
     // Inside a caller's transaction the block joins it and a later rollback undoes it.
@@ -168,9 +167,9 @@ TEST_F(ConexaoBanco, BlocoFalhandoNoMeioNaoGravaNada)
     b.Add("insert into T (ID) values (2)");
     con().StartTransaction(1);
     b.Executar();
-    EXPECT_EQ(Conta("T"), 2);
+    EXPECT_EQ(Linhas("T"), 2);
     con().RollBack(1);
-    EXPECT_EQ(Conta("T"), 0);
+    EXPECT_EQ(Linhas("T"), 0);
 }
 
 TEST(Conexao, ConfiguracaoPadraoEhEmbutida)
@@ -190,11 +189,11 @@ TEST_F(ConexaoBanco, CommitAposFalhaNaoFingeSucesso)
     if (teste::EmPostgres()) {
         // The server discarded the transaction: committing must say so.
         EXPECT_THROW(con().Commit(1), Exception);
-        EXPECT_EQ(Conta("T"), 0);
+        EXPECT_EQ(Linhas("T"), 0);
     } else {
         // SQLite undoes only the failed statement.
         con().Commit(1);
-        EXPECT_EQ(Conta("T"), 1);
+        EXPECT_EQ(Linhas("T"), 1);
     }
     EXPECT_FALSE(con().InTransaction());
 

@@ -2,10 +2,10 @@
 // their grid over the entries and products, the formats that follow the company's decimals
 // and the copy of a saved entry from the register.
 #include "Acoes.h"
-#include "BancoOrvo.h"
 #include "DMClientDataSet.h"
 #include "FormFalso.h"
 #include "Interacao.h"
+#include "LctoInvTeste.h"
 #include "OrvoDCLctoInv_U.h"
 #include "PowerParam.h"
 
@@ -64,27 +64,20 @@ public:
 
 namespace {
 
-class ConsultaLctoInvBanco : public BancoOrvo {
+class ConsultaLctoInvBanco : public BancoLctoInv {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoLctoInv::SetUp();
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
-        ASSERT_TRUE(nRegisterClass(InfoDaClasse<TTesteDMLctoCadastro>("TTesteDMLctoCadastro")));
-        Selecao().GetParams("DataInvent").SetValue(QDate(2024, 3, 31));
-        Selecao().Refresh();
+        ASSERT_TRUE(RegistrarClasse<TTesteDMLctoCadastro>("TTesteDMLctoCadastro"));
         con().Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 3, QTDECASADECIMALQTD = 5 where CODIGOEMPRESA = 1");
         for (int p : {10, 20, 30})
             con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, ?, ?)",
                            {p, QStringLiteral("Produto %1").arg(p)});
     }
-    void TearDown() override
-    {
-        nUnRegisterClass("TTesteDMLctoCadastro");
-        BancoOrvo::TearDown();
-    }
+    QDate DataInventario() const override { return QDate(2024, 3, 31); }
     void Lcto(int estab, const char *data, int produto, double qtde, double preco, const QVariant &idSyn = {})
     {
         con().Executar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
@@ -92,12 +85,9 @@ protected:
                        "values (1, ?, ?, ?, 1, ?, ?, '2024-04-01 08:00:00', 1, 2, ?)",
                        {estab, QString::fromLatin1(data), produto, qtde, preco, idSyn});
     }
-    TnDMClientDataSet *Consulta(const char *classe = "TOrvoDCLctoInv")
+    static TnDMClientDataSet *Consulta(const char *classe = "TOrvoDCLctoInv")
     {
-        auto *dc = qobject_cast<TnDMClientDataSet *>(CriarDM(QString::fromLatin1(classe)));
-        EXPECT_NE(dc, nullptr);
-        dc->Abrir();
-        return dc;
+        return AbrirDM(QString::fromLatin1(classe));
     }
     static QStringList Produtos(TnDMClientDataSet *dc)
     {

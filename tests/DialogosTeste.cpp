@@ -70,6 +70,9 @@ TEST(ProgressoUsuario, UmMilhaoDePassosPoucasAtualizacoes)
     TnInteracaoTeste u;
     auto p = CriarProgresso();
     p->MostrarSimples(QStringLiteral("Processando"));
+    // An interval no run reaches (one hour): the count of updates does not hang on the
+    // machine's speed.
+    p->SetIntervaloMinimo(3600 * 1000);
     p->ConfigurarProgressoTotal(1000000);
     const int antes = u.AtualizacoesProgresso;
     for (int i = 0; i < 1000000; ++i)

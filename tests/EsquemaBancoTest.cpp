@@ -18,10 +18,6 @@ protected:
         ConverterBanco(con());
     }
     void Sql(const QString &sql, const QVariantList &params = {}) { con().Executar(sql, params); }
-    qint64 Conta(const QString &tabela, const QString &condicao = QString())
-    {
-        return nDMSQLDataSet::PegarQtdRegistro(tabela, condicao, con());
-    }
     // The kind of database error the statement raises; -1 when it runs.
     int Erro(const QString &sql, const QVariantList &params = {})
     {
@@ -94,7 +90,7 @@ TEST_F(EsquemaBanco, ChavesNaturaisDoBlocoKTomamNulosComoIguais)
     Sql(k280, {1, Marco, 1, QDate(2023, 12, 31), QVariant()});
     EXPECT_EQ(Erro(k280, {1, Marco, 2, QDate(2023, 12, 31), QVariant()}), ebUnico);
     EXPECT_EQ(Erro(k280, {2, Marco, 2, QDate(2023, 12, 31), QVariant()}), -1); // another branch
-    EXPECT_EQ(Conta("SPEDFISK280"), 2);
+    EXPECT_EQ(Linhas("SPEDFISK280"), 2);
 }
 
 TEST_F(EsquemaBanco, DatasSeComparamComoDatas)
@@ -120,7 +116,7 @@ TEST_F(EsquemaBanco, DatasSeComparamComoDatas)
         EXPECT_EQ(Erro("insert into SPEDFISK300 (CODIGOEMPRESA, CODIGOESTAB, DATALCTOFIS, DATARECONHECPROD) "
                        "values (1, 1, ?, '2024-02-01')", {QDateTime(Marco, QTime(0, 0))}), ebChecagem);
     }
-    EXPECT_EQ(Conta("SPEDFISK300"), 0);
+    EXPECT_EQ(Linhas("SPEDFISK300"), 0);
 }
 
 TEST_F(EsquemaBanco, ValoresDecimaisGuardadosArredondadosAEscala)
@@ -134,7 +130,7 @@ TEST_F(EsquemaBanco, ValoresDecimaisGuardadosArredondadosAEscala)
     // Arithmetic on stored money keeps two decimals; a sum of fractions too.
     Sql("update LCTOINV set VALORICMS = VALORICMS * 1.1, VALORPIS = VALORPIS + 0.001, VALORCOFINS = 0.1 + 0.2");
     EXPECT_EQ(Linha(valores).mid(0, 3), QVariantList({11.01, 2.68, 0.3}));
-    EXPECT_EQ(Conta("LCTOINV", "VALORCOFINS = 0.3"), 1);
+    EXPECT_EQ(Linhas("LCTOINV", "VALORCOFINS = 0.3"), 1);
 
     // Bloco K quantities keep their three decimals.
     Sql("insert into SPEDFISK200 (CODIGOEMPRESA, CODIGOESTAB, DATALCTOFIS, CODIGOPRODUTO, INDICADORESTOQUE, SEQ, "
@@ -160,18 +156,18 @@ TEST_F(EsquemaBanco, LancamentoLevaSuasLinhasEProdutoUsadoNaoSaiDoCadastro)
               ebChaveEstrangeira);
 
     EXPECT_EQ(Erro("delete from PRODUTO where CODIGOPRODUTO = 7"), ebChaveEstrangeira);
-    EXPECT_EQ(Conta("PRODUTO"), 2);
+    EXPECT_EQ(Linhas("PRODUTO"), 2);
 
     Sql("delete from LCTOINVPROPRIEDADE where CODIGOPRODUTO = 8 and SEQ = 1");
-    EXPECT_EQ(Conta("LCTOINVCST", "CODIGOPRODUTO = 8"), 2);
-    EXPECT_EQ(Conta("LCTOINVCST", "CODIGOPRODUTO = 8 and SEQ = 1"), 0);
+    EXPECT_EQ(Linhas("LCTOINVCST", "CODIGOPRODUTO = 8"), 2);
+    EXPECT_EQ(Linhas("LCTOINVCST", "CODIGOPRODUTO = 8 and SEQ = 1"), 0);
 
     Sql("delete from LCTOINV where CODIGOPRODUTO = 7");
-    EXPECT_EQ(Conta("LCTOINVPROPRIEDADE", "CODIGOPRODUTO = 7"), 0);
-    EXPECT_EQ(Conta("LCTOINVCST", "CODIGOPRODUTO = 7"), 0);
-    EXPECT_EQ(Conta("LCTOINVPROPRIEDADE"), 1);
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE", "CODIGOPRODUTO = 7"), 0);
+    EXPECT_EQ(Linhas("LCTOINVCST", "CODIGOPRODUTO = 7"), 0);
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE"), 1);
     Sql("delete from PRODUTO where CODIGOPRODUTO = 7");
-    EXPECT_EQ(Conta("PRODUTO"), 1);
+    EXPECT_EQ(Linhas("PRODUTO"), 1);
 
     // Bloco K details go with their master.
     Sql("insert into SPEDFISK290 (CODIGOEMPRESA, CODIGOESTAB, DATALCTOFIS, SEQK290, DATAINICIALORDEMPRODUCAO, "
@@ -181,7 +177,7 @@ TEST_F(EsquemaBanco, LancamentoLevaSuasLinhasEProdutoUsadoNaoSaiDoCadastro)
     Sql("insert into SPEDFISK292 (CODIGOEMPRESA, CODIGOESTAB, DATALCTOFIS, SEQK290, CODIGOPRODUTO, QTDCONSUMIDA) "
         "values (1, 1, ?, 1, 98, 1)", {Marco});
     Sql("delete from SPEDFISK290");
-    EXPECT_EQ(Conta("SPEDFISK291") + Conta("SPEDFISK292"), 0);
+    EXPECT_EQ(Linhas("SPEDFISK291") + Linhas("SPEDFISK292"), 0);
 }
 
 } // namespace

@@ -17,7 +17,7 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
-#include "../inventory/registers/OrvoDMLctoInv_U.h" // its messages
+#include "OrvoDMLctoInv_U.h" // its messages
 
 namespace {
 
@@ -28,9 +28,7 @@ protected:
         BancoLctoInv::SetUp();
         if (IsSkipped())
             return;
-        SelecionarData(QDate(2020, 1, 31));
-        con().Executar("delete from CFGEMPRESAULMAR where CODIGOEMPRESA = 1");
-        con().Executar("insert into CFGEMPRESAULMAR (CODIGOEMPRESA, USAREFERENCIAPROD, LIVROMODELO7) values (1, '1', '0')");
+        Referencia(true);
         con().Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 4, QTDECASADECIMALQTD = 0, LANCAICMSRECUP = '0', "
                        "DETALHARPISCOFINSITEM = '1' where CODIGOEMPRESA = 1");
         con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, 100, 'Produto')");

@@ -3,11 +3,10 @@
 // the settings-driven formats, the CST rule of the period and its scripted lookup, and the
 // round trip entry -> property line -> CST line under a small entries register.
 #include "Acoes.h"
-#include "BancoOrvo.h"
 #include "DMClientDataSet.h"
 #include "FormFalso.h"
 #include "InteracaoTeste.h"
-#include "SQLDataSet.h"
+#include "LctoInvTeste.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -37,15 +36,14 @@ public:
     static QString PegarVerificaSelecao() { return QStringLiteral("CodigoEmpresa;CodigoEstab;DataInvent"); }
 };
 
-class LctoInvPropriedadeBanco : public BancoOrvo {
+class LctoInvPropriedadeBanco : public BancoLctoInv {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoLctoInv::SetUp();
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
-        ASSERT_TRUE(nRegisterClass(InfoDaClasse<TTesteMestreLcto>("TTesteMestreLcto")));
+        ASSERT_TRUE(RegistrarClasse<TTesteMestreLcto>("TTesteMestreLcto"));
         for (int p : {100, 200})
             con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, ?, ?)",
                            {p, QStringLiteral("Produto %1").arg(p)});
@@ -55,37 +53,14 @@ protected:
                                "MOTIVOINVENTARIO, QTDEESTOQUE, PRECOUNIT, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
                                "values (1, 1, ?, ?, 1, 10, 2.5, '2013-01-02 08:00:00', 1, 2)",
                                {QString::fromLatin1(d), p});
-        Data(QDate(2012, 12, 31));
     }
-    void TearDown() override
-    {
-        DestruirTodosDM();
-        nUnRegisterClass("TTesteMestreLcto");
-        BancoOrvo::TearDown();
-    }
-    static void Data(const QDate &d)
-    {
-        Selecao().GetParams("DataInvent").SetValue(d);
-        Selecao().Refresh();
-    }
+    QDate DataInventario() const override { return QDate(2012, 12, 31); }
     void Propriedade(int produto, int seq, int indicador)
     {
         con().Executar("insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
                        "MOTIVOINVENTARIO, SEQ, INDICADORPROPRIEDADE, QUANTIDADE, PRECOUNIT) "
                        "values (1, 1, '2012-12-31', ?, 1, ?, ?, 5, 2)",
                        {produto, seq, indicador});
-    }
-    static TnDMClientDataSet *Abrir(const char *classe)
-    {
-        auto *dm = qobject_cast<TnDMClientDataSet *>(CriarDM(QString::fromLatin1(classe)));
-        EXPECT_NE(dm, nullptr);
-        if (dm)
-            dm->Abrir();
-        return dm;
-    }
-    static qint64 Linhas(const char *tabela, const QString &condicao = QStringLiteral("1 = 1"))
-    {
-        return nDMSQLDataSet::PegarQtdRegistro(QString::fromLatin1(tabela), condicao);
     }
     // A new property line of product 100 (the selection fills company, branch and date).
     static void NovaLinha(TnDMClientDataSet *dm, int indicador)
@@ -148,7 +123,7 @@ TEST_F(LctoInvPropriedadeBanco, AcoesDoMenuEClasses)
 TEST_F(LctoInvPropriedadeBanco, ParticipanteSegueOValorSemFormulario)
 {
     con().Executar("insert into PESSOA (CODIGOPESSOA, NOMEPESSOA) values (7, 'Depositário')");
-    TnDMClientDataSet *dm = Abrir("TOrvoDMLctoInvPropriedade");
+    TnDMClientDataSet *dm = AbrirDM("TOrvoDMLctoInvPropriedade");
     TnClientDataSet &ds = dm->nClientDataSet();
     const TnField &part = ds.FieldByName("CODIGOPESSOAPART");
 
@@ -191,7 +166,7 @@ TEST_F(LctoInvPropriedadeBanco, FormatosDasCasasDaEmpresa)
 {
     con().Executar("update CFGEMPRESAINV set QTDECASADECIMALQTD = 3, QTDECASADECIMAL = 5 where CODIGOEMPRESA = 1");
     Propriedade(100, 1, 0);
-    TnDMClientDataSet *dm = Abrir("TOrvoDMLctoInvPropriedade");
+    TnDMClientDataSet *dm = AbrirDM("TOrvoDMLctoInvPropriedade");
     EXPECT_EQ(dm->FieldByName("QUANTIDADE").DisplayFormat(), "#,##0.000");
     EXPECT_EQ(dm->FieldByName("QUANTIDADE").EditFormat(), "#,##0.000");
     EXPECT_EQ(dm->FieldByName("PRECOUNIT").DisplayFormat(), "#,##0.00000");
@@ -206,7 +181,7 @@ TEST_F(LctoInvPropriedadeBanco, FormatosDasCasasDaEmpresa)
 TEST_F(LctoInvPropriedadeBanco, CstDoPeriodoEEscolhaRoteirizada)
 {
     Propriedade(100, 1, 0);
-    TnDMClientDataSet *dm = Abrir("TOrvoDMLctoInvCST");
+    TnDMClientDataSet *dm = AbrirDM("TOrvoDMLctoInvCST");
     TnClientDataSet &ds = dm->nClientDataSet();
     auto nova = [&ds](int cst) {
         ds.Append();
@@ -252,8 +227,8 @@ TEST_F(LctoInvPropriedadeBanco, CstDoPeriodoEEscolhaRoteirizada)
     con().Executar("insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
                    "MOTIVOINVENTARIO, SEQ, INDICADORPROPRIEDADE, QUANTIDADE, PRECOUNIT) "
                    "values (1, 1, '2013-01-01', 100, 1, 1, 0, 5, 2)");
-    Data(QDate(2013, 1, 1));
-    dm = Abrir("TOrvoDMLctoInvCSTProc");
+    SelecionarData(QDate(2013, 1, 1));
+    dm = AbrirDM("TOrvoDMLctoInvCSTProc");
     TnClientDataSet &proc = dm->nClientDataSet();
     EXPECT_TRUE(proc.IsEmpty()); // only the selected date's lines
     proc.Append();
@@ -270,7 +245,7 @@ TEST_F(LctoInvPropriedadeBanco, CstDoPeriodoEEscolhaRoteirizada)
 TEST_F(LctoInvPropriedadeBanco, IdaEVoltaLctoPropriedadeCstEExclusaoEmCascata)
 {
     Propriedade(200, 1, 0);
-    TnDMClientDataSet *mestre = Abrir("TTesteMestreLcto");
+    TnDMClientDataSet *mestre = AbrirDM("TTesteMestreLcto");
     TnClientDataSet &m = mestre->nClientDataSet();
     QPointer<TnDMClientDataSet> prop = mestre->CriarDetalhe("TOrvoDMLctoInvPropriedade", kChaveLcto);
     ASSERT_TRUE(prop);
@@ -324,7 +299,7 @@ TEST_F(LctoInvPropriedadeBanco, ConsultasComDescricaoDoProduto)
     Propriedade(100, 1, 1);
     con().Executar("insert into LCTOINVCST (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
                    "SEQ, CST, BASECALCULO, VALORIMPOSTO) values (1, 1, '2012-12-31', 200, 1, 1, 10, 5, 1)");
-    TnDMClientDataSet *dc = Abrir("TOrvoDCLctoInvPropriedade");
+    TnDMClientDataSet *dc = AbrirDM("TOrvoDCLctoInvPropriedade");
     TnClientDataSet &ds = dc->nClientDataSet();
     ASSERT_EQ(ds.RecordCount(), 2);
     ds.First();
@@ -332,11 +307,11 @@ TEST_F(LctoInvPropriedadeBanco, ConsultasComDescricaoDoProduto)
     EXPECT_TRUE(dc->SomenteLeitura());
     EXPECT_FALSE(ds.FieldByName("MOTIVOINVENTARIO").Def().TemListaValores());
     EXPECT_TRUE(ds.FieldByName("SEQ").Required());
-    TnDMClientDataSet *cc = Abrir("TOrvoDCLctoInvCST");
+    TnDMClientDataSet *cc = AbrirDM("TOrvoDCLctoInvCST");
     ASSERT_EQ(cc->nClientDataSet().RecordCount(), 1);
     EXPECT_EQ(cc->FieldByName("DESCRPRODUTO").AsString(), "Produto 200");
     EXPECT_TRUE(cc->FieldByName("SEQ").Required());
-    Data(QDate(2013, 1, 1));
+    SelecionarData(QDate(2013, 1, 1));
     cc->Abrir();
     EXPECT_TRUE(cc->nClientDataSet().IsEmpty());
 }

@@ -1,10 +1,9 @@
 #pragma once
-// Fixture of the cases on the inventory entry register as the program loads it (OrvoCore,
-// by class name), with the helpers they share.
+// Fixture of the cases on the inventory entry registers as the program loads them (OrvoCore,
+// by class name), over an inventory date, with the helpers they share.
 #include "BancoOrvo.h"
 #include "DMClientDataSet.h"
 #include "Excecoes.h"
-#include "SQLDataSet.h"
 
 #include <QString>
 #include <gtest/gtest.h>
@@ -14,24 +13,15 @@ protected:
     void SetUp() override
     {
         BancoOrvo::SetUp();
-        if (!IsSkipped())
-            TnBibliotecas::Carregar("OrvoCore");
+        if (IsSkipped())
+            return;
+        TnBibliotecas::Carregar("OrvoCore");
+        SelecionarData(DataInventario());
     }
-    // Selects the inventory date the registers follow.
-    static void SelecionarData(const QDate &d)
-    {
-        Selecao().GetParams("DataInvent").SetValue(d);
-        Selecao().Refresh();
-    }
-    // A new register over the selection, opened.
-    static TnDMClientDataSet *Abrir()
-    {
-        auto *dm = qobject_cast<TnDMClientDataSet *>(CriarDM(QStringLiteral("TOrvoDMLctoInv")));
-        EXPECT_NE(dm, nullptr);
-        if (dm)
-            dm->Abrir();
-        return dm;
-    }
+    // The inventory date selected before each case.
+    virtual QDate DataInventario() const { return QDate(2020, 1, 31); }
+    // A new entry register over the selection, opened.
+    static TnDMClientDataSet *Abrir() { return AbrirDM(QStringLiteral("TOrvoDMLctoInv")); }
     // A new valid entry of `produto` (the selection fills company, branch and date).
     static void NovoLcto(TnDMClientDataSet *dm, qint64 produto, int motivo)
     {
@@ -52,8 +42,11 @@ protected:
         }
         return QString();
     }
-    static qint64 Linhas(const char *tabela, const char *condicao = "1 = 1")
+    // Sets the company's identification of products by reference (the Ulmar settings row).
+    void Referencia(bool usa)
     {
-        return nDMSQLDataSet::PegarQtdRegistro(QString::fromLatin1(tabela), QString::fromLatin1(condicao));
+        con().Executar("delete from CFGEMPRESAULMAR where CODIGOEMPRESA = 1");
+        con().Executar(QStringLiteral("insert into CFGEMPRESAULMAR (CODIGOEMPRESA, USAREFERENCIAPROD, LIVROMODELO7) "
+                                      "values (1, '%1', '0')").arg(usa ? 1 : 0));
     }
 };

@@ -6,13 +6,12 @@ namespace {
 const QStringList kPrincipais = {"Á&reas de Trabalho", "&Cadastros", "&Movimentos", "C&onsultas",
                                  "&Utilitários", "Co&nfigurações", "R&elatórios", "Ar&quivos"};
 
-TnAction *Acao(TnActionList &l, const QString &nome, const QString &categoria, const QString &caption, int indice)
+void Acao(TnActionList &l, const QString &nome, const QString &categoria, const QString &caption, int indice)
 {
     TnAction *a = l.Adicionar(nome);
     a->SetCategory(categoria);
     a->SetCaption(caption);
     a->SetMenuIndex(indice);
-    return a;
 }
 
 QStringList Captions(const TnItemMenu &m)

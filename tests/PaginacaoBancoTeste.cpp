@@ -141,6 +141,7 @@ TEST_F(PaginacaoBanco, ModuloLeEmPacotesReabreNaLinhaESalvaSemRepetir)
 // The packets of the entry register and of its consultation over one branch-date.
 class PaginacaoLctoBanco : public BancoLctoInv {
 protected:
+    QDate DataInventario() const override { return QDate(2024, 3, 31); }
     // The plan of the statement of the packets after the first, with the module's values.
     QString Plano(TnDMClientDataSet *dm)
     {
@@ -184,9 +185,7 @@ protected:
 
 TEST_F(PaginacaoLctoBanco, PacotesPeloIndiceDaChave)
 {
-    const QDate data(2024, 3, 31);
-    Selecao().GetParams("DataInvent").SetValue(data);
-    Selecao().Refresh();
+    const QDate data = DataInventario();
     con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, 100, 'Produto')");
     for (int motivo : {1, 5})
         con().Executar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "

@@ -25,15 +25,9 @@ protected:
         if (IsSkipped())
             return;
         TnBibliotecas::Carregar("OrvoCore");
-        ASSERT_TRUE(nRegisterClass(InfoDaClasse<TTesteDMLcto>("TTesteDMLcto")));
-        Selecao().GetParams("DataInvent").SetValue(QDate(2023, 12, 31));
-        Selecao().Refresh();
+        ASSERT_TRUE(RegistrarClasse<TTesteDMLcto>("TTesteDMLcto"));
+        SelecionarData(QDate(2023, 12, 31));
         gDataInicialAtivo = QDate(2023, 12, 1);
-    }
-    void TearDown() override
-    {
-        nUnRegisterClass("TTesteDMLcto");
-        BancoOrvo::TearDown();
     }
     // A new process shown on a fake form that closes as the desktop's does.
     TnDMPowerParam *Abrir()

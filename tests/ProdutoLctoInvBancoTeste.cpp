@@ -14,7 +14,7 @@
 #include <QSettings>
 #include <gtest/gtest.h>
 
-#include "../inventory/registers/OrvoDMLctoInv_U.h" // its messages and product operations
+#include "OrvoDMLctoInv_U.h" // its messages and product operations
 
 namespace {
 
@@ -25,7 +25,6 @@ protected:
         BancoLctoInv::SetUp();
         if (IsSkipped())
             return;
-        SelecionarData(QDate(2020, 1, 31));
         Referencia(true);
         con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
                        "DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA) values (1, 100, 'ABC', 7, 'Parafuso', '7318', 'UN')");
@@ -33,12 +32,6 @@ protected:
                        "values (1, 200, '100', 'Porca')");
         con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, 300, 'Arruela')");
         con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, 0, 'Zero')");
-    }
-    void Referencia(bool usa)
-    {
-        con().Executar("delete from CFGEMPRESAULMAR where CODIGOEMPRESA = 1");
-        con().Executar(QStringLiteral("insert into CFGEMPRESAULMAR (CODIGOEMPRESA, USAREFERENCIAPROD, LIVROMODELO7) "
-                                      "values (1, '%1', '0')").arg(usa ? 1 : 0));
     }
     static TnpqPowerParam &Params(TnDMClientDataSet *dm)
     {

@@ -48,7 +48,6 @@ protected:
     {
         return nDMSQLDataSet::PegarValorCampo("ITEM", campo, "ID = " + QString::number(id));
     }
-    qint64 Linhas() { return nDMSQLDataSet::PegarQtdRegistro("ITEM", ""); }
     void Incluir(int id, const QString &cod)
     {
         ds.Append();
@@ -88,7 +87,7 @@ TEST_F(ProviderBanco, GravaExclusoesAlteracoesEInclusoes)
     EXPECT_EQ(ds.ApplyUpdates(0), 0);
     EXPECT_EQ(ds.ChangeCount(), 0);
     EXPECT_EQ(ds.RecordCount(), 3);
-    EXPECT_EQ(Linhas(), 3);
+    EXPECT_EQ(Linhas("ITEM"), 3);
     EXPECT_TRUE(Valor("COD", 2).isNull());
 
     ds.Close();
@@ -127,7 +126,7 @@ TEST_F(ProviderBanco, AlteracaoGravaSoColunasMudadasEUsaChaveOriginal)
     EXPECT_TRUE(Valor("ID", 2).isNull());
     EXPECT_EQ(Valor("COD", 20).toString(), "B");
     EXPECT_EQ(Valor("NOME", 20).toString(), "vinte");
-    EXPECT_EQ(Linhas(), 3);
+    EXPECT_EQ(Linhas("ITEM"), 3);
 }
 
 TEST_F(ProviderBanco, RegistroSumidoEErroEDesfazTudo)
@@ -174,7 +173,7 @@ TEST_F(ProviderBanco, ViolacaoDeUnicoComZeroErrosDesfazTudo)
     F("COD").SetAsString("F");
     ds.Post();
     EXPECT_EQ(ds.ApplyUpdates(0), 0);
-    EXPECT_EQ(Linhas(), 4);
+    EXPECT_EQ(Linhas("ITEM"), 4);
 }
 
 TEST_F(ProviderBanco, ReconciliacaoPularCancelarAbortar)
@@ -249,7 +248,7 @@ TEST_F(ProviderBanco, DentroDeTransacaoExternaDesfeitaNaoFicaNada)
     EXPECT_EQ(Valor("COD", 51).toString(), "Y");
     con().RollBack(7300);
     EXPECT_FALSE(con().InTransaction());
-    EXPECT_EQ(Linhas(), 3);
+    EXPECT_EQ(Linhas("ITEM"), 3);
     EXPECT_EQ(Valor("PRECO", 1).toDouble(), 10.5);
 
     // A failure inside the caller's transaction undoes only the apply.

@@ -22,7 +22,6 @@ protected:
         BancoLctoInv::SetUp();
         if (IsSkipped())
             return;
-        SelecionarData(QDate(2020, 1, 31));
         con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, APELIDOGRUPOPRODUTO) "
                        "values (1, 3, 'FERRAGEM')");
         FForm = qobject_cast<TnFrmCadastro *>(CriarFormModulo(CriarDM(QStringLiteral("TOrvoDMLctoInv")), nullptr));
@@ -34,7 +33,6 @@ protected:
     {
         if (FForm)
             delete FForm.data();
-        DestruirTodosDM();
         BancoLctoInv::TearDown();
     }
     TnEditor *Editor(const QString &nome) { return FForm->Painel()->Editor(nome); }

@@ -12,14 +12,12 @@ namespace teste {
 void QuandoModal(const std::function<void(QWidget *)> &acao)
 {
     auto *relogio = new QTimer(qApp);
-    auto *tentativas = new int(0);
-    QObject::connect(relogio, &QTimer::timeout, relogio, [relogio, tentativas, acao] {
+    QObject::connect(relogio, &QTimer::timeout, relogio, [relogio, tentativas = 0, acao]() mutable {
         QWidget *w = QApplication::activeModalWidget();
-        if (!w && ++*tentativas < 500)
+        if (!w && ++tentativas < 500)
             return;
         relogio->stop();
         relogio->deleteLater();
-        delete tentativas;
         if (w)
             acao(w);
     });

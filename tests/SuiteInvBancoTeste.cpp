@@ -156,13 +156,12 @@ TEST_F(SuiteInvBanco, JobsPadraoInseridosOuAtualizados)
 
 TEST_F(SuiteInvBanco, PrimeiraExecucaoCriaEmpresaExemploUmaVez)
 {
-    auto linhas = [&](const char *tabela) { return nDMSQLDataSet::PegarQtdRegistro(tabela, "", con()); };
     EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("EMPRESA", "NOMEEMPRESA", "CODIGOEMPRESA = 1", con()).toString(),
               "Empresa Exemplo");
-    EXPECT_EQ(linhas("EMPRESA"), 1);
-    EXPECT_EQ(linhas("ESTAB"), 1);
+    EXPECT_EQ(Linhas("EMPRESA"), 1);
+    EXPECT_EQ(Linhas("ESTAB"), 1);
     EXPECT_TRUE(nDMSQLDataSet::PegarTemRegistro("ESTAB", "CODIGOESTAB", "CODIGOEMPRESA = 1 and CODIGOESTAB = 1", con()));
-    EXPECT_EQ(linhas("USUARIO"), 1);
+    EXPECT_EQ(Linhas("USUARIO"), 1);
     EXPECT_TRUE(ChecarConfiguracaoInv(1));
 
     // Converting again adds nothing, even after the sample was removed.
@@ -170,7 +169,7 @@ TEST_F(SuiteInvBanco, PrimeiraExecucaoCriaEmpresaExemploUmaVez)
     Sql("delete from ESTAB");
     Sql("delete from EMPRESA");
     ConverterBanco(con());
-    EXPECT_EQ(linhas("EMPRESA"), 0);
+    EXPECT_EQ(Linhas("EMPRESA"), 0);
 
     // A database that already keeps companies gets no sample.
     auto outro = teste::NovoBanco();
