@@ -1,5 +1,6 @@
 #include "LctoInvPropriedadeComum.h"
 
+#include "SQLDataSet.h"
 #include "Variaveis.h"
 
 const char *const kChaveLctoInv = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO";
@@ -134,3 +135,20 @@ QString ChaveEmpresaConfiguracao(const TnClientDataSet &ds)
     const int ativa = ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt(&ok);
     return QString::number(ok ? ativa : -1);
 }
+
+int CasasDecimais(const QVariant &valor)
+{
+    bool ok = false;
+    const int casas = valor.toInt(&ok);
+    return ok ? casas : 2;
+}
+
+TnCasasDecimaisInv LerCasasDecimaisInv(const QString &condicao)
+{
+    const QVariantList v = nDMSQLDataSet::PegarValorCampo(QStringLiteral("CFGEMPRESAINV"),
+                                                          QStringLiteral("QTDECASADECIMAL, QTDECASADECIMALQTD"), condicao)
+                               .toList();
+    return {.Valor = CasasDecimais(v.value(0)), .Qtde = CasasDecimais(v.value(1))};
+}
+
+QString FormatoCasas(int casas) { return QStringLiteral("#,##0.") + QString(qMax(casas, 0), u'0'); }

@@ -1,7 +1,5 @@
 #include "OrvoDCLctoInv_U.h"
 
-#include "LctoInvPropriedadeComum.h"
-
 #include "Acoes.h"
 #include "Interacao.h"
 #include "PowerParam.h"
@@ -170,35 +168,18 @@ int TOrvoDCLctoInv::PegarTipoObjeto() { return 2; }
 void TOrvoDCLctoInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                                       const TnModulos &modulos)
 {
-    if (!modulos.test(3))
-        return;
-    TnAction *a = lista.Adicionar(classe, evento);
-    a->SetCategory(QStringLiteral("02 Movimentos\\00 Consultas"));
-    a->SetCaption(QString::fromUtf8(kCaption));
-    a->SetMenuIndex(1);
-    a->SetChecarSelecao(false);
-    a->SetControlaDireito(false);
+    GerarAcaoLcto({.Categoria = "02 Movimentos\\00 Consultas", .Caption = kCaption}, classe, lista, evento, modulos);
 }
 
 QString TOrvoDCLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChave); }
 
 void TOrvoDCLctoInv::CarregarCasasDecimais()
 {
-    const QString chave = ChaveEmpresaConfiguracao(nClientDataSet());
-    if (chave == FChaveConfiguracao)
-        return;
-    // The key is a whole number (a field of the rows or the converted variable): it is
-    // written as a number, never as the text it came from.
-    bool ok = false;
-    const int codigo = chave.toInt(&ok);
-    const QVariant valores =
-        nDMSQLDataSet::PegarValorCampo(QStringLiteral("CFGEMPRESAINV"), QStringLiteral("QTDECASADECIMAL, QTDECASADECIMALQTD"),
-                                       QStringLiteral(" CODIGOEMPRESA = ") + QString::number(ok ? codigo : -1));
-    const QVariantList lista = valores.toList();
-    const auto casas = [&lista](int i) { return EhNulo(lista.value(i)) ? 2 : lista.value(i).toInt(); };
-    FQtdeCasaDecimal = casas(0);
-    FQtdeCasaDecimalQtd = casas(1);
-    FChaveConfiguracao = chave;
+    FCfgEmpresa.Carregar(nClientDataSet(), [this](int empresa) {
+        const TnCasasDecimaisInv casas = LerCasasDecimaisInv(QStringLiteral(" CODIGOEMPRESA = ") + QString::number(empresa));
+        FQtdeCasaDecimal = casas.Valor;
+        FQtdeCasaDecimalQtd = casas.Qtde;
+    });
 }
 
 void TOrvoDCLctoInv::ConfigurarCampo(TnClientDataSet *)
@@ -220,7 +201,7 @@ void TOrvoDCLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
     // The company's settings may have changed (the settings register reconfigures for the
     // company after saving): the cached decimals are read again even for the same company.
     if (parametro.compare(QStringLiteral("CodigoEmpresa"), Qt::CaseInsensitive) == 0) {
-        FChaveConfiguracao.clear();
+        FCfgEmpresa.Esquecer();
         if (Aberto())
             ConfigurarCampo(&nClientDataSet());
     }

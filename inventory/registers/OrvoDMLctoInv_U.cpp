@@ -1,7 +1,5 @@
 #include "OrvoDMLctoInv_U.h"
 
-#include "LctoInvPropriedadeComum.h"
-
 #include "Acoes.h"
 #include "Conexao.h"
 #include "ControleExtra.h"
@@ -131,8 +129,6 @@ const TnDefCadastro kDeclaracao{
 constexpr int kModuloOrvo = 3;
 const QDateTime kFim2019(QDate(2019, 12, 31), QTime(0, 0));
 
-QString Formato(int casas) { return QStringLiteral("#,##0.") + QString(qMax(casas, 0), u'0'); }
-
 // The product parameters, by position; position 0 holds the entry's company.
 std::unique_ptr<TnpqPowerParam> CriarParamsProduto()
 {
@@ -221,7 +217,6 @@ void TOrvoDMLctoInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &
     a->SetMenuIndex(10);
     a->SetShortCut(QStringLiteral("Ctrl+Shift+L"));
     a->SetImageIndex(100);
-    a->SetVerificaSelecao(PegarVerificaSelecao());
 }
 
 QString TOrvoDMLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChaveLctoInv); }
@@ -482,40 +477,35 @@ QString TOrvoDMLctoInv::TextoOrigem(const QVariant &origem)
 
 void TOrvoDMLctoInv::CarregarCfgEmpresa()
 {
-    const QString chave = ChaveEmpresaConfiguracao(nClientDataSet());
-    if (chave == FChaveConfiguracao)
-        return;
-    // One joined read, the company bound as a parameter. A company without a row in either
-    // table gets no row: every setting takes its default.
-    bool ok = false;
-    const int codigo = chave.toInt(&ok);
-    auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
-        "select CG.USAREFERENCIAPROD, CG.LIVROMODELO7, CG.MASCCLASSIFFISCALPROD, CI.QTDECASADECIMAL, "
-        "CI.LANCAICMSRECUP, CI.DETALHARPISCOFINSITEM, CI.QTDECASADECIMALQTD from CFGEMPRESAULMAR CG, CFGEMPRESAINV CI "
-        "where CG.CODIGOEMPRESA = CI.CODIGOEMPRESA and CG.CODIGOEMPRESA = ?"));
-    cmd->BindInteiro(0, ok ? codigo : -1);
-    TnCursor &c = cmd->Abrir();
-    QVariantList v;
-    if (c.Proximo())
-        for (int i = 0; i < 7; ++i)
-            v << c.Valor(i);
-    const auto casas = [&v](int i) { return EhNulo(v.value(i)) ? 2 : v.value(i).toInt(); };
-    const auto sim = [&v](int i, bool padrao) {
-        return EhNulo(v.value(i)) ? padrao : v.value(i).toString().trimmed() == QLatin1String("1");
-    };
-    FUsaReferencia = sim(0, true);
-    FUsaClassifFiscal = sim(1, false);
-    FMascClassifFiscal = v.value(2);
-    FQtdeCasaDecimal = casas(3);
-    FInformaICMS = sim(4, false);
-    FInformaPISCOFINS = sim(5, false);
-    FQtdeCasaDecimalQtd = casas(6);
-    // The product register's copy choice of this user; kept as it was when never set.
-    const std::unique_ptr<QSettings> ini = CriarINIModuloCfg();
-    const QString copiar = PegarSectionUsuario(QStringLiteral("frmUlmarDMProduto")) + QStringLiteral("/CopiarValor");
-    if (ini->contains(copiar))
-        FCopiarValorProduto = ini->value(copiar).toString();
-    FChaveConfiguracao = chave;
+    FCfgEmpresa.Carregar(nClientDataSet(), [this](int empresa) {
+        // One joined read, the company bound as a parameter. A company without a row in
+        // either table gets no row: every setting takes its default.
+        auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
+            "select CG.USAREFERENCIAPROD, CG.LIVROMODELO7, CG.MASCCLASSIFFISCALPROD, CI.QTDECASADECIMAL, "
+            "CI.LANCAICMSRECUP, CI.DETALHARPISCOFINSITEM, CI.QTDECASADECIMALQTD from CFGEMPRESAULMAR CG, "
+            "CFGEMPRESAINV CI where CG.CODIGOEMPRESA = CI.CODIGOEMPRESA and CG.CODIGOEMPRESA = ?"));
+        cmd->BindInteiro(0, empresa);
+        TnCursor &c = cmd->Abrir();
+        QVariantList v;
+        if (c.Proximo())
+            for (int i = 0; i < 7; ++i)
+                v << c.Valor(i);
+        const auto sim = [&v](int i, bool padrao) {
+            return EhNulo(v.value(i)) ? padrao : v.value(i).toString().trimmed() == QLatin1String("1");
+        };
+        FUsaReferencia = sim(0, true);
+        FUsaClassifFiscal = sim(1, false);
+        FMascClassifFiscal = v.value(2);
+        FQtdeCasaDecimal = CasasDecimais(v.value(3));
+        FInformaICMS = sim(4, false);
+        FInformaPISCOFINS = sim(5, false);
+        FQtdeCasaDecimalQtd = CasasDecimais(v.value(6));
+        // The product register's copy choice of this user; kept as it was when never set.
+        const std::unique_ptr<QSettings> ini = CriarINIModuloCfg();
+        const QString copiar = PegarSectionUsuario(QStringLiteral("frmUlmarDMProduto")) + QStringLiteral("/CopiarValor");
+        if (ini->contains(copiar))
+            FCopiarValorProduto = ini->value(copiar).toString();
+    });
 }
 
 bool TOrvoDMLctoInv::UsaReferencia() { CarregarCfgEmpresa(); return FUsaReferencia; }
@@ -530,7 +520,7 @@ void TOrvoDMLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
 {
     // The settings register reconfigures for the company after saving: read them again.
     if (parametro.compare(QStringLiteral("CodigoEmpresa"), Qt::CaseInsensitive) == 0) {
-        FChaveConfiguracao.clear();
+        FCfgEmpresa.Esquecer();
         if (Aberto())
             Configurar();
     }
@@ -715,10 +705,10 @@ void TOrvoDMLctoInv::ConfigurarAutoFormato(TnClientDataSet *objeto)
     TnDMClientDataSet::ConfigurarAutoFormato(objeto);
     TnField &preco = FieldByName(QStringLiteral("PRECOUNIT"));
     preco.Def().Decimais = QtdeCasaDecimal();
-    preco.SetDisplayFormat(Formato(QtdeCasaDecimal()));
+    preco.SetDisplayFormat(FormatoCasas(QtdeCasaDecimal()));
     preco.SetEditFormat(preco.DisplayFormat());
     TnField &qtde = FieldByName(QStringLiteral("QTDEESTOQUE"));
-    qtde.SetDisplayFormat(Formato(QtdeCasaDecimalQtd()));
+    qtde.SetDisplayFormat(FormatoCasas(QtdeCasaDecimalQtd()));
     qtde.SetEditFormat(qtde.DisplayFormat());
 }
 
