@@ -152,13 +152,6 @@ std::unique_ptr<TnpqPowerParam> CriarParamsProduto()
 // The PRODUTO column a product parameter fills: its alias without the first letter.
 QString ColunaDoParam(const TnpqParamItem &p) { return p.Alias().mid(1).toUpper(); }
 
-// A value of the panel as it goes to PRODUTO: blank (the panel's empty mark) is NULL.
-QVariant ValorDoParam(const TnpqParamItem &p)
-{
-    const QString t = p.Text();
-    return t.trimmed().isEmpty() ? QVariant() : QVariant(t);
-}
-
 // A transaction number not open on the connection, so that a caller's is never reused.
 int TransacaoLivre(int inicio)
 {
@@ -396,9 +389,10 @@ void TOrvoDMLctoInv::CriarProdutoFaltante()
         const TnpqParamItem &p = FParamsProduto->Items(i);
         if (p.Requerido() && p.IsNull())
             throw EnParam(p.Alias(), QStringLiteral("O campo \"%1\" do produto deve ser informado.").arg(p.Caption()));
-        registro.insert(ColunaDoParam(p), ValorDoParam(p));
+        // The product utility stores a blank (the panel's empty mark) as NULL.
+        registro.insert(ColunaDoParam(p), p.Text());
     }
-    if (EhNulo(registro.value(QStringLiteral("REFERENPRODUTO"))) && !UsaReferencia())
+    if (registro.value(QStringLiteral("REFERENPRODUTO")).toString().trimmed().isEmpty() && !UsaReferencia())
         registro.insert(QStringLiteral("REFERENPRODUTO"), codigo.AsString());
     // The product and the entry are written in one transaction, committed once the entry
     // is written (nClientDataSetAfterPost); a product that cannot be written leaves nothing.
