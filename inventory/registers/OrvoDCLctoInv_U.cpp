@@ -1,12 +1,9 @@
 #include "OrvoDCLctoInv_U.h"
 
-#include "Acoes.h"
 #include "Interacao.h"
 #include "PowerParam.h"
-#include "SQLDataSet.h"
 #include "SuiteProduto.h"
 #include "Valores.h"
-#include "Variaveis.h"
 
 #include <QMetaObject>
 
@@ -22,7 +19,6 @@ const char *const kSQL = ORVO_LCTOINV_COLUNAS "order by L.CODIGOPRODUTO";
 const char *const kSQLSyn = ORVO_LCTOINV_COLUNAS "WHERE L.IDSYN IS NOT NULL order by L.CODIGOPRODUTO";
 #undef ORVO_LCTOINV_COLUNAS
 
-const char *const kChave = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO";
 const char *const kSelecao = "CodigoEmpresa;CodigoEstab;DataInvent";
 const char *const kCaption = "Lançamentos do Inventário";
 
@@ -97,7 +93,7 @@ TnDefCadastro Declaracao(const char *sql)
 {
     return {.SQL = QString::fromLatin1(sql),
             .Campos = Campos(),
-            .Chave = kChave,
+            .Chave = kChaveLctoInv,
             .Ordem = "CODIGOEMPRESA, CODIGOESTAB,  CODIGOPRODUTO, DATAINVENT",
             .CaptionOrdem = "Produto",
             .Indices = {{.Caption = QString::fromUtf8("Descrição"), .Campos = "DESCRPRODUTO"}},
@@ -171,7 +167,7 @@ void TOrvoDCLctoInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &
     GerarAcaoLcto({.Categoria = "02 Movimentos\\00 Consultas", .Caption = kCaption}, classe, lista, evento, modulos);
 }
 
-QString TOrvoDCLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChave); }
+QString TOrvoDCLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChaveLctoInv); }
 
 void TOrvoDCLctoInv::CarregarCasasDecimais()
 {
@@ -237,11 +233,11 @@ void TOrvoDCLctoInv::CopiarDoCadastro(const TnClientDataSet &origem)
         return;
 
     QVariantList chave;
-    for (const QString &campo : QString::fromLatin1(kChave).split(QLatin1Char(';')))
+    for (const QString &campo : QString::fromLatin1(kChaveLctoInv).split(QLatin1Char(';')))
         chave << origem.FieldByName(campo).AsVariant();
     TnGradeAberta aberta(*this);
     // The grid's row of the same key is replaced (its key stays as it is).
-    const bool existe = ds.Locate(QString::fromLatin1(kChave), chave);
+    const bool existe = ds.Locate(QString::fromLatin1(kChaveLctoInv), chave);
     if (existe)
         ds.Edit();
     else
