@@ -149,6 +149,13 @@ std::unique_ptr<TnpqPowerParam> CriarParamsProduto()
     return p;
 }
 
+// A product parameter the company may or may not use: enabled and required together.
+void HabilitarERequerer(TnpqParamItem &p, bool sim)
+{
+    p.SetHabilitado(sim);
+    p.SetRequerido(sim);
+}
+
 // The PRODUTO column a product parameter fills: its alias without the first letter.
 QString ColunaDoParam(const TnpqParamItem &p) { return p.Alias().mid(1).toUpper(); }
 
@@ -284,19 +291,10 @@ void TOrvoDMLctoInv::SalvarParamsProduto()
 
 void TOrvoDMLctoInv::HabilitaDesabilitaProdutos(bool habilitar)
 {
-    const auto mudar = [this](const char *alias, bool habilitado, bool requerido, bool mudarRequerido) {
-        TnpqParamItem &p = FParamsProduto->Param(QString::fromLatin1(alias));
-        p.SetHabilitado(habilitado);
-        if (mudarRequerido)
-            p.SetRequerido(requerido);
-    };
-    const bool referencia = habilitar && UsaReferencia();
-    const bool classificacao = habilitar && UsaClassifFiscal();
-    mudar("pReferenProduto", referencia, referencia, true);
-    mudar("pCodigoGrupoProduto", habilitar, false, false);
-    mudar("pDescrProduto", habilitar, false, false);
-    mudar("pCodigoNCM", classificacao, classificacao, true);
-    mudar("pUnidadeMedida", habilitar, false, false);
+    HabilitarERequerer(FParamsProduto->Param(QStringLiteral("pReferenProduto")), habilitar && UsaReferencia());
+    for (const char *alias : {"pCodigoGrupoProduto", "pDescrProduto", "pUnidadeMedida"})
+        FParamsProduto->Param(QString::fromLatin1(alias)).SetHabilitado(habilitar);
+    HabilitarERequerer(FParamsProduto->Param(QStringLiteral("pCodigoNCM")), habilitar && UsaClassifFiscal());
     MostrarParamsProduto();
 }
 
@@ -619,13 +617,10 @@ void TOrvoDMLctoInv::ConfigurarTabela(TnClientDataSet *objeto)
     TnDMClientDataSet::ConfigurarTabela(objeto);
     const bool classificacao = UsaClassifFiscal();
     TnpqParamItem &ncm = FParamsProduto->Param(QStringLiteral("pCodigoNCM"));
-    ncm.SetHabilitado(classificacao);
-    ncm.SetRequerido(classificacao);
+    HabilitarERequerer(ncm, classificacao);
     ncm.SetMascaraEdicao(classificacao ? PrepararMascara(MascClassifFiscal(), 1) : QString());
     HabilitarCampo(QStringLiteral("OBSLCTOINV"), classificacao);
-    TnpqParamItem &referencia = FParamsProduto->Param(QStringLiteral("pReferenProduto"));
-    referencia.SetHabilitado(UsaReferencia());
-    referencia.SetRequerido(UsaReferencia());
+    HabilitarERequerer(FParamsProduto->Param(QStringLiteral("pReferenProduto")), UsaReferencia());
     MostrarParamsProduto();
 }
 
