@@ -1,5 +1,6 @@
 #include "LctoInvPropriedadeComum.h"
 
+#include "SQLDataSet.h"
 #include "Variaveis.h"
 
 const char *const kChaveLctoInv = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO";
@@ -13,25 +14,29 @@ constexpr int kModuloOrvo = 3;
 // The five key columns of the entry, hidden; the date, product and reason also disabled.
 std::vector<TnDefCampo> ChaveLcto(bool consulta)
 {
-    Definicao motivo{.DisplayLabel = QString::fromUtf8("Motivo Inventário"), .TamanhoMaximo = 4,
+    Definicao motivo{.Chave = QStringLiteral("MOTIVOINVENTARIO"), .DisplayLabel = QString::fromUtf8("Motivo Inventário"),
+                     .TamanhoMaximo = 4,
                      .Visivel = false, .Habilitado = false};
     if (!consulta) {
         motivo.ListaValores = ListaMotivoInventario();
         motivo.TipoControle = ntcCombo;
     }
     return {
-        {.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true, .Def = {.TamanhoMaximo = 4, .Visivel = false}},
-        {.Nome = "CODIGOESTAB", .Tipo = ftSmallint, .Requerido = true, .Def = {.TamanhoMaximo = 4, .Visivel = false}},
-        {.Nome = "DATAINVENT", .Tipo = ftDate, .Requerido = true, .Def = {.Visivel = false, .Habilitado = false}},
+        {.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true,
+         .Def = {.Chave = "CODIGOEMPRESA", .TamanhoMaximo = 4, .Visivel = false}},
+        {.Nome = "CODIGOESTAB", .Tipo = ftSmallint, .Requerido = true,
+         .Def = {.Chave = "CODIGOESTAB", .TamanhoMaximo = 4, .Visivel = false}},
+        {.Nome = "DATAINVENT", .Tipo = ftDate, .Requerido = true,
+         .Def = {.Chave = "DATAINVENT", .Visivel = false, .Habilitado = false}},
         {.Nome = "CODIGOPRODUTO", .Tipo = ftLargeint, .Requerido = true,
-         .Def = {.Digitos = 15, .Visivel = false, .Habilitado = false}},
+         .Def = {.Chave = "CODIGOPRODUTO", .Digitos = 15, .Visivel = false, .Habilitado = false}},
         {.Nome = "MOTIVOINVENTARIO", .Tipo = ftSmallint, .Requerido = true, .Def = motivo},
     };
 }
 
 Definicao Valor(const char *caption, const char *hint)
 {
-    return {.DisplayLabel = QString::fromUtf8(caption), .Hint = QString::fromUtf8(hint), .Digitos = 14,
+    return {.Chave = QStringLiteral("DICVALOR"), .DisplayLabel = QString::fromUtf8(caption), .Hint = QString::fromUtf8(hint), .Digitos = 14,
             .Decimais = 2, .DisplayFormat = QStringLiteral("#,##0.00")};
 }
 
@@ -59,18 +64,19 @@ std::vector<TnDefCampo> CamposPropriedade(bool consulta)
     std::vector<TnDefCampo> c = ChaveLcto(consulta);
     const QString formato = QStringLiteral("#,##0.000000");
     c.push_back({.Nome = "SEQ", .Tipo = ftSmallint, .Requerido = true,
-                 .Def = {.DisplayLabel = QStringLiteral("Sequencia"),
+                 .Def = {.Chave = QStringLiteral("SEQSMALLINT"), .DisplayLabel = QStringLiteral("Sequencia"),
                          .Pagina = QString::fromUtf8("Dados da Propriedade do Inventário"), .TamanhoMaximo = 4}});
     c.push_back({.Nome = "INDICADORPROPRIEDADE", .Tipo = ftSmallint, .Requerido = true,
                  .Def = {.DisplayLabel = QStringLiteral("Indicador Propr."), .TamanhoMaximo = 4,
                          .ListaValores = ListaIndicadorPropriedade(), .TipoControle = ntcCombo, .ValorPadrao = 0}});
     c.push_back({.Nome = "CODIGOPESSOAPART", .Tipo = ftInteger,
-                 .Def = {.DisplayLabel = QStringLiteral("Participante"),
+                 .Def = {.Chave = QStringLiteral("CODIGOPESSOA"), .DisplayLabel = QStringLiteral("Participante"),
                          .Hint = QString::fromUtf8("Informe o código da pessoa participante"), .TamanhoMaximo = 9,
                          .TipoControle = ntcLookup, .CamposLink = QStringLiteral("CODIGOPESSOAPART"),
                          .ClasseLookup = QStringLiteral("UlmarDCPessoa")}});
     c.push_back({.Nome = "CONTACTB", .Tipo = ftLargeint,
-                 .Def = {.DisplayLabel = QString::fromUtf8("Conta Contábil"), .Digitos = 10,
+                 .Def = {.Chave = QStringLiteral("CONTACTB"), .DisplayLabel = QString::fromUtf8("Conta Contábil"),
+                         .Digitos = 10,
                          .CamposLink = QStringLiteral("CODIGOEMPRESA;CONTACTB")}});
     c.push_back({.Nome = "QUANTIDADE", .Tipo = ftFloat, .Requerido = true,
                  .Def = {.DisplayLabel = QStringLiteral("Quantidade "),
@@ -134,3 +140,20 @@ QString ChaveEmpresaConfiguracao(const TnClientDataSet &ds)
     const int ativa = ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt(&ok);
     return QString::number(ok ? ativa : -1);
 }
+
+int CasasDecimais(const QVariant &valor)
+{
+    bool ok = false;
+    const int casas = valor.toInt(&ok);
+    return ok ? casas : 2;
+}
+
+TnCasasDecimaisInv LerCasasDecimaisInv(const QString &condicao)
+{
+    const QVariantList v = nDMSQLDataSet::PegarValorCampo(QStringLiteral("CFGEMPRESAINV"),
+                                                          QStringLiteral("QTDECASADECIMAL, QTDECASADECIMALQTD"), condicao)
+                               .toList();
+    return {.Valor = CasasDecimais(v.value(0)), .Qtde = CasasDecimais(v.value(1))};
+}
+
+QString FormatoCasas(int casas) { return QStringLiteral("#,##0.") + QString(qMax(casas, 0), u'0'); }

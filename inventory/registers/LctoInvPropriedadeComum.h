@@ -33,6 +33,42 @@ TnDefCampo CampoDescrProduto();
 // (gCodigoEmpresaAtiva), "-1" when none is active. A change of it reloads cached settings.
 QString ChaveEmpresaConfiguracao(const TnClientDataSet &ds);
 
+// Settings a module of entries caches per company. Carregar runs `ler` with the company's
+// code (ChaveEmpresaConfiguracao as a number, -1 when it is none) only when that company is
+// not the one read last; a read that fails is tried again at the next call. Esquecer makes
+// the next Carregar read again (the settings register reconfigures the modules for
+// "CodigoEmpresa" after saving).
+class TnCacheCfgEmpresa {
+public:
+    template <class F>
+    void Carregar(const TnClientDataSet &ds, F &&ler)
+    {
+        const QString chave = ChaveEmpresaConfiguracao(ds);
+        if (chave == FChave)
+            return;
+        bool ok = false;
+        const int codigo = chave.toInt(&ok);
+        ler(ok ? codigo : -1);
+        FChave = chave;
+    }
+    void Esquecer() { FChave.clear(); }
+
+private:
+    QString FChave; // company the settings were read for; empty: none yet
+};
+
+// Decimals held by a settings column: 2 when it is empty.
+int CasasDecimais(const QVariant &valor);
+// The cost (QTDECASADECIMAL) and quantity (QTDECASADECIMALQTD) decimals of the CFGEMPRESAINV
+// row of `condicao`, one read; 2 for each that is empty or when there is no row.
+struct TnCasasDecimaisInv {
+    int Valor = 2;
+    int Qtde = 2;
+};
+TnCasasDecimaisInv LerCasasDecimaisInv(const QString &condicao);
+// The display format of a number with `casas` decimals: "#,##0." followed by that many zeros.
+QString FormatoCasas(int casas);
+
 // One menu action of a class for module 3.
 struct TnDefAcaoLcto {
     const char *Categoria = "";

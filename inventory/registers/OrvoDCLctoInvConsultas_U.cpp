@@ -5,49 +5,40 @@
 
 namespace {
 
-template <class F>
-std::vector<TnDefCampo> ComDescricao(F campos)
+const char *const kCaptionPropriedade = "Lançamentos do Inventário - Propriedade";
+const char *const kCaptionCST = "Lançamentos do Inventário - CST";
+const char *const kCategoria = "02 Movimentos\\00 Consultas";
+
+// A read-only grid of the lines of `tabela`, each with its product's description.
+TnDefCadastro Consulta(const char *tabela, std::vector<TnDefCampo> campos, const char *chave, const char *ordem,
+                       const char *caption, const char *cadastro)
 {
-    std::vector<TnDefCampo> c = campos(true);
-    c.push_back(CampoDescrProduto());
-    return c;
+    campos.push_back(CampoDescrProduto());
+    return {.SQL = QStringLiteral("Select L.*, P.DESCRPRODUTO from %1 L join PRODUTO P on L.CODIGOEMPRESA = "
+                                  "P.CODIGOEMPRESA and L.CODIGOPRODUTO = P.CODIGOPRODUTO order by L.CODIGOPRODUTO")
+                       .arg(QLatin1String(tabela)),
+            .Campos = std::move(campos),
+            .Chave = chave,
+            .Ordem = ordem,
+            .CaptionOrdem = "Produto",
+            .Indices = {{.Caption = QString::fromUtf8("Descrição"), .Campos = "DESCRPRODUTO"}},
+            .Caption = QString::fromUtf8(caption),
+            .TipoForm = ntfConGrid,
+            .CadCons = cadastro,
+            .Menus = {{.Caption = QString::fromUtf8(caption), .Categoria = kCategoria, .Indice = 1, .Modulo = "Orvo",
+                       .Imagem = 0, .SemEntrada = true}},
+            .LogChanges = false};
 }
 
-const TnDefCadastro kPropriedade{
-    .SQL = "Select L.*, P.DESCRPRODUTO from LCTOINVPROPRIEDADE L join PRODUTO P on L.CODIGOEMPRESA = "
-           "P.CODIGOEMPRESA and L.CODIGOPRODUTO = P.CODIGOPRODUTO order by L.CODIGOPRODUTO",
-    .Campos = ComDescricao(CamposPropriedade),
-    .Chave = kChavePropriedade,
-    .Ordem = "CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, SEQ",
-    .CaptionOrdem = "Produto",
-    .Indices = {{.Caption = "Descrição", .Campos = "DESCRPRODUTO"}},
-    .Caption = "Lançamentos do Inventário - Propriedade",
-    .TipoForm = ntfConGrid,
-    .CadCons = "OrvoDMLctoInvPropriedade",
-    .Menus = {{.Caption = "Lançamentos do Inventário - Propriedade", .Categoria = "02 Movimentos\\00 Consultas",
-               .Indice = 1, .Modulo = "Orvo", .Imagem = 0, .SemEntrada = true}},
-    .LogChanges = false,
-};
+const TnDefCadastro kPropriedade = Consulta("LCTOINVPROPRIEDADE", CamposPropriedade(true), kChavePropriedade,
+                                            "CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, SEQ",
+                                            kCaptionPropriedade, "OrvoDMLctoInvPropriedade");
+const TnDefCadastro kCST = Consulta("LCTOINVCST", CamposCST(true), kChaveCST,
+                                    "CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, CST",
+                                    kCaptionCST, "OrvoDMLctoInvCST");
 
-const TnDefCadastro kCST{
-    .SQL = "Select L.*, P.DESCRPRODUTO from LCTOINVCST L join PRODUTO P on L.CODIGOEMPRESA = P.CODIGOEMPRESA "
-           "and L.CODIGOPRODUTO = P.CODIGOPRODUTO order by L.CODIGOPRODUTO",
-    .Campos = ComDescricao(CamposCST),
-    .Chave = kChaveCST,
-    .Ordem = "CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, CST",
-    .CaptionOrdem = "Produto",
-    .Indices = {{.Caption = "Descrição", .Campos = "DESCRPRODUTO"}},
-    .Caption = "Lançamentos do Inventário - CST",
-    .TipoForm = ntfConGrid,
-    .CadCons = "OrvoDMLctoInvCST",
-    .Menus = {{.Caption = "Lançamentos do Inventário - CST", .Categoria = "02 Movimentos\\00 Consultas",
-               .Indice = 1, .Modulo = "Orvo", .Imagem = 0, .SemEntrada = true}},
-    .LogChanges = false,
-};
-
-const TnDefAcaoLcto kAcaoPropriedade{.Categoria = "02 Movimentos\\00 Consultas",
-                                     .Caption = "Lançamentos do Inventário - Propriedade"};
-const TnDefAcaoLcto kAcaoCST{.Categoria = "02 Movimentos\\00 Consultas", .Caption = "Lançamentos do Inventário - CST"};
+const TnDefAcaoLcto kAcaoPropriedade{.Categoria = kCategoria, .Caption = kCaptionPropriedade};
+const TnDefAcaoLcto kAcaoCST{.Categoria = kCategoria, .Caption = kCaptionCST};
 
 const char *const kSelecao = "CodigoEmpresa;CodigoEstab;DataInvent";
 

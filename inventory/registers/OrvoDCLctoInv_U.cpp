@@ -1,14 +1,9 @@
 #include "OrvoDCLctoInv_U.h"
 
-#include "LctoInvPropriedadeComum.h"
-
-#include "Acoes.h"
 #include "Interacao.h"
 #include "PowerParam.h"
-#include "SQLDataSet.h"
 #include "SuiteProduto.h"
 #include "Valores.h"
-#include "Variaveis.h"
 
 #include <QMetaObject>
 
@@ -24,7 +19,6 @@ const char *const kSQL = ORVO_LCTOINV_COLUNAS "order by L.CODIGOPRODUTO";
 const char *const kSQLSyn = ORVO_LCTOINV_COLUNAS "WHERE L.IDSYN IS NOT NULL order by L.CODIGOPRODUTO";
 #undef ORVO_LCTOINV_COLUNAS
 
-const char *const kChave = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO";
 const char *const kSelecao = "CodigoEmpresa;CodigoEstab;DataInvent";
 const char *const kCaption = "Lançamentos do Inventário";
 
@@ -99,7 +93,7 @@ TnDefCadastro Declaracao(const char *sql)
 {
     return {.SQL = QString::fromLatin1(sql),
             .Campos = Campos(),
-            .Chave = kChave,
+            .Chave = kChaveLctoInv,
             .Ordem = "CODIGOEMPRESA, CODIGOESTAB,  CODIGOPRODUTO, DATAINVENT",
             .CaptionOrdem = "Produto",
             .Indices = {{.Caption = QString::fromUtf8("Descrição"), .Campos = "DESCRPRODUTO"}},
@@ -170,35 +164,18 @@ int TOrvoDCLctoInv::PegarTipoObjeto() { return 2; }
 void TOrvoDCLctoInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                                       const TnModulos &modulos)
 {
-    if (!modulos.test(3))
-        return;
-    TnAction *a = lista.Adicionar(classe, evento);
-    a->SetCategory(QStringLiteral("02 Movimentos\\00 Consultas"));
-    a->SetCaption(QString::fromUtf8(kCaption));
-    a->SetMenuIndex(1);
-    a->SetChecarSelecao(false);
-    a->SetControlaDireito(false);
+    GerarAcaoLcto({.Categoria = "02 Movimentos\\00 Consultas", .Caption = kCaption}, classe, lista, evento, modulos);
 }
 
-QString TOrvoDCLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChave); }
+QString TOrvoDCLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChaveLctoInv); }
 
 void TOrvoDCLctoInv::CarregarCasasDecimais()
 {
-    const QString chave = ChaveEmpresaConfiguracao(nClientDataSet());
-    if (chave == FChaveConfiguracao)
-        return;
-    // The key is a whole number (a field of the rows or the converted variable): it is
-    // written as a number, never as the text it came from.
-    bool ok = false;
-    const int codigo = chave.toInt(&ok);
-    const QVariant valores =
-        nDMSQLDataSet::PegarValorCampo(QStringLiteral("CFGEMPRESAINV"), QStringLiteral("QTDECASADECIMAL, QTDECASADECIMALQTD"),
-                                       QStringLiteral(" CODIGOEMPRESA = ") + QString::number(ok ? codigo : -1));
-    const QVariantList lista = valores.toList();
-    const auto casas = [&lista](int i) { return EhNulo(lista.value(i)) ? 2 : lista.value(i).toInt(); };
-    FQtdeCasaDecimal = casas(0);
-    FQtdeCasaDecimalQtd = casas(1);
-    FChaveConfiguracao = chave;
+    FCfgEmpresa.Carregar(nClientDataSet(), [this](int empresa) {
+        const TnCasasDecimaisInv casas = LerCasasDecimaisInv(QStringLiteral(" CODIGOEMPRESA = ") + QString::number(empresa));
+        FQtdeCasaDecimal = casas.Valor;
+        FQtdeCasaDecimalQtd = casas.Qtde;
+    });
 }
 
 void TOrvoDCLctoInv::ConfigurarCampo(TnClientDataSet *)
@@ -220,7 +197,7 @@ void TOrvoDCLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
     // The company's settings may have changed (the settings register reconfigures for the
     // company after saving): the cached decimals are read again even for the same company.
     if (parametro.compare(QStringLiteral("CodigoEmpresa"), Qt::CaseInsensitive) == 0) {
-        FChaveConfiguracao.clear();
+        FCfgEmpresa.Esquecer();
         if (Aberto())
             ConfigurarCampo(&nClientDataSet());
     }
@@ -256,11 +233,11 @@ void TOrvoDCLctoInv::CopiarDoCadastro(const TnClientDataSet &origem)
         return;
 
     QVariantList chave;
-    for (const QString &campo : QString::fromLatin1(kChave).split(QLatin1Char(';')))
+    for (const QString &campo : QString::fromLatin1(kChaveLctoInv).split(QLatin1Char(';')))
         chave << origem.FieldByName(campo).AsVariant();
     TnGradeAberta aberta(*this);
     // The grid's row of the same key is replaced (its key stays as it is).
-    const bool existe = ds.Locate(QString::fromLatin1(kChave), chave);
+    const bool existe = ds.Locate(QString::fromLatin1(kChaveLctoInv), chave);
     if (existe)
         ds.Edit();
     else

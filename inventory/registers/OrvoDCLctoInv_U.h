@@ -15,6 +15,7 @@
 // the register answers to "npqPowerParam", a Q_INVOKABLE returning TnpqPowerParam *), else
 // the one it carries, else "**Desconhecido**", and its total is rounded to cents.
 #include "DMClientDataSet.h"
+#include "LctoInvPropriedadeComum.h"
 
 // The text of a copied row whose product description is unknown.
 inline constexpr char OrvoSDescricaoDesconhecida[] = "**Desconhecido**";
@@ -53,7 +54,7 @@ private:
     const bool FSomenteSyn;
     int FQtdeCasaDecimal = 2;
     int FQtdeCasaDecimalQtd = 2;
-    QString FChaveConfiguracao; // company the decimals were read for; empty: none yet
+    TnCacheCfgEmpresa FCfgEmpresa;
 };
 
 class TOrvoDCLctoInvSyn : public TOrvoDCLctoInv {

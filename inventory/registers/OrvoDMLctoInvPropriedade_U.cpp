@@ -33,8 +33,6 @@ const TnDefAcaoLcto kAcao{.Categoria = "02 Movimentos",
 const char *const kIndicador = "INDICADORPROPRIEDADE";
 const char *const kParticipante = "CODIGOPESSOAPART";
 
-QString Formato(int casas) { return QStringLiteral("#,##0.") + QString(qMax(casas, 0), u'0'); }
-
 } // namespace
 
 TOrvoDMLctoInvPropriedade::TOrvoDMLctoInvPropriedade() : TnDMClientDataSet(kDeclaracao) {}
@@ -86,28 +84,29 @@ void TOrvoDMLctoInvPropriedade::ConfigurarCampoParticipante()
 void TOrvoDMLctoInvPropriedade::ConfigurarAutoFormato(TnClientDataSet *objeto)
 {
     TnDMClientDataSet::ConfigurarAutoFormato(objeto);
+    LerCasasDecimais();
     TnField &qtde = FieldByName(QStringLiteral("QUANTIDADE"));
-    qtde.SetDisplayFormat(Formato(PegarQtdeCasaDecimalQtd()));
+    qtde.SetDisplayFormat(FormatoCasas(FQtdeCasaDecimalQtd));
     qtde.SetEditFormat(qtde.DisplayFormat());
     TnField &preco = FieldByName(QStringLiteral("PRECOUNIT"));
-    preco.SetDisplayFormat(Formato(PegarQtdeCasaDecimal()));
+    preco.SetDisplayFormat(FormatoCasas(FQtdeCasaDecimalVal));
     preco.SetEditFormat(preco.DisplayFormat());
 }
 
 int TOrvoDMLctoInvPropriedade::PegarQtdeCasaDecimalQtd()
 {
-    FQtdeCasaDecimalQtd = PegarCasasDecimais("QTDECASADECIMALQTD");
+    LerCasasDecimais();
     return FQtdeCasaDecimalQtd;
 }
 
 int TOrvoDMLctoInvPropriedade::PegarQtdeCasaDecimal()
 {
-    FQtdeCasaDecimalVal = PegarCasasDecimais("QTDECASADECIMAL");
+    LerCasasDecimais();
     return FQtdeCasaDecimalVal;
 }
 
-// Read on every call: the settings may have changed since the last one.
-int TOrvoDMLctoInvPropriedade::PegarCasasDecimais(const char *coluna)
+// Read on every call, both decimals at once: the settings may have changed since the last one.
+void TOrvoDMLctoInvPropriedade::LerCasasDecimais()
 {
     const TnField &empresa = FieldByName(QStringLiteral("CODIGOEMPRESA"));
     const TnClientDataSet &ds = nClientDataSet();
@@ -116,10 +115,9 @@ int TOrvoDMLctoInvPropriedade::PegarCasasDecimais(const char *coluna)
         condicao = ValorParaSQL(empresa, QStringLiteral("="), true);
     else // no line yet: the selected company's
         condicao = QStringLiteral("CODIGOEMPRESA = %1").arg(Selecao().GetParams(QStringLiteral("CodigoEmpresa")).AsInteger());
-    bool ok = false;
-    const int casas = nDMSQLDataSet::PegarValorCampo(QStringLiteral("CFGEMPRESAINV"), QString::fromLatin1(coluna), condicao)
-                          .toInt(&ok);
-    return ok ? casas : 2;
+    const TnCasasDecimaisInv casas = LerCasasDecimaisInv(condicao);
+    FQtdeCasaDecimalQtd = casas.Qtde;
+    FQtdeCasaDecimalVal = casas.Valor;
 }
 
 void TOrvoDMLctoInvPropriedade::ConfigurarAutoValor(TnClientDataSet *objeto)

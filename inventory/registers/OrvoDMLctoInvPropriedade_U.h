@@ -41,7 +41,7 @@ protected:
     void nClientDataSetCampoChange(TnField &campo) override;
 
 private:
-    int PegarCasasDecimais(const char *coluna);
+    void LerCasasDecimais();
     void NumerarSeq(bool somenteVazio);
 
     QPointer<TnDMClientDataSet> FDMDetalhe;

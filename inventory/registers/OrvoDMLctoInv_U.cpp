@@ -1,7 +1,5 @@
 #include "OrvoDMLctoInv_U.h"
 
-#include "LctoInvPropriedadeComum.h"
-
 #include "Acoes.h"
 #include "Conexao.h"
 #include "ControleExtra.h"
@@ -131,8 +129,6 @@ const TnDefCadastro kDeclaracao{
 constexpr int kModuloOrvo = 3;
 const QDateTime kFim2019(QDate(2019, 12, 31), QTime(0, 0));
 
-QString Formato(int casas) { return QStringLiteral("#,##0.") + QString(qMax(casas, 0), u'0'); }
-
 // The product parameters, by position; position 0 holds the entry's company.
 std::unique_ptr<TnpqPowerParam> CriarParamsProduto()
 {
@@ -153,15 +149,15 @@ std::unique_ptr<TnpqPowerParam> CriarParamsProduto()
     return p;
 }
 
+// A product parameter the company may or may not use: enabled and required together.
+void HabilitarERequerer(TnpqParamItem &p, bool sim)
+{
+    p.SetHabilitado(sim);
+    p.SetRequerido(sim);
+}
+
 // The PRODUTO column a product parameter fills: its alias without the first letter.
 QString ColunaDoParam(const TnpqParamItem &p) { return p.Alias().mid(1).toUpper(); }
-
-// A value of the panel as it goes to PRODUTO: blank (the panel's empty mark) is NULL.
-QVariant ValorDoParam(const TnpqParamItem &p)
-{
-    const QString t = p.Text();
-    return t.trimmed().isEmpty() ? QVariant() : QVariant(t);
-}
 
 // A transaction number not open on the connection, so that a caller's is never reused.
 int TransacaoLivre(int inicio)
@@ -221,7 +217,6 @@ void TOrvoDMLctoInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &
     a->SetMenuIndex(10);
     a->SetShortCut(QStringLiteral("Ctrl+Shift+L"));
     a->SetImageIndex(100);
-    a->SetVerificaSelecao(PegarVerificaSelecao());
 }
 
 QString TOrvoDMLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChaveLctoInv); }
@@ -296,19 +291,10 @@ void TOrvoDMLctoInv::SalvarParamsProduto()
 
 void TOrvoDMLctoInv::HabilitaDesabilitaProdutos(bool habilitar)
 {
-    const auto mudar = [this](const char *alias, bool habilitado, bool requerido, bool mudarRequerido) {
-        TnpqParamItem &p = FParamsProduto->Param(QString::fromLatin1(alias));
-        p.SetHabilitado(habilitado);
-        if (mudarRequerido)
-            p.SetRequerido(requerido);
-    };
-    const bool referencia = habilitar && UsaReferencia();
-    const bool classificacao = habilitar && UsaClassifFiscal();
-    mudar("pReferenProduto", referencia, referencia, true);
-    mudar("pCodigoGrupoProduto", habilitar, false, false);
-    mudar("pDescrProduto", habilitar, false, false);
-    mudar("pCodigoNCM", classificacao, classificacao, true);
-    mudar("pUnidadeMedida", habilitar, false, false);
+    HabilitarERequerer(FParamsProduto->Param(QStringLiteral("pReferenProduto")), habilitar && UsaReferencia());
+    for (const char *alias : {"pCodigoGrupoProduto", "pDescrProduto", "pUnidadeMedida"})
+        FParamsProduto->Param(QString::fromLatin1(alias)).SetHabilitado(habilitar);
+    HabilitarERequerer(FParamsProduto->Param(QStringLiteral("pCodigoNCM")), habilitar && UsaClassifFiscal());
     MostrarParamsProduto();
 }
 
@@ -401,9 +387,10 @@ void TOrvoDMLctoInv::CriarProdutoFaltante()
         const TnpqParamItem &p = FParamsProduto->Items(i);
         if (p.Requerido() && p.IsNull())
             throw EnParam(p.Alias(), QStringLiteral("O campo \"%1\" do produto deve ser informado.").arg(p.Caption()));
-        registro.insert(ColunaDoParam(p), ValorDoParam(p));
+        // The product utility stores a blank (the panel's empty mark) as NULL.
+        registro.insert(ColunaDoParam(p), p.Text());
     }
-    if (EhNulo(registro.value(QStringLiteral("REFERENPRODUTO"))) && !UsaReferencia())
+    if (registro.value(QStringLiteral("REFERENPRODUTO")).toString().trimmed().isEmpty() && !UsaReferencia())
         registro.insert(QStringLiteral("REFERENPRODUTO"), codigo.AsString());
     // The product and the entry are written in one transaction, committed once the entry
     // is written (nClientDataSetAfterPost); a product that cannot be written leaves nothing.
@@ -482,40 +469,35 @@ QString TOrvoDMLctoInv::TextoOrigem(const QVariant &origem)
 
 void TOrvoDMLctoInv::CarregarCfgEmpresa()
 {
-    const QString chave = ChaveEmpresaConfiguracao(nClientDataSet());
-    if (chave == FChaveConfiguracao)
-        return;
-    // One joined read, the company bound as a parameter. A company without a row in either
-    // table gets no row: every setting takes its default.
-    bool ok = false;
-    const int codigo = chave.toInt(&ok);
-    auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
-        "select CG.USAREFERENCIAPROD, CG.LIVROMODELO7, CG.MASCCLASSIFFISCALPROD, CI.QTDECASADECIMAL, "
-        "CI.LANCAICMSRECUP, CI.DETALHARPISCOFINSITEM, CI.QTDECASADECIMALQTD from CFGEMPRESAULMAR CG, CFGEMPRESAINV CI "
-        "where CG.CODIGOEMPRESA = CI.CODIGOEMPRESA and CG.CODIGOEMPRESA = ?"));
-    cmd->BindInteiro(0, ok ? codigo : -1);
-    TnCursor &c = cmd->Abrir();
-    QVariantList v;
-    if (c.Proximo())
-        for (int i = 0; i < 7; ++i)
-            v << c.Valor(i);
-    const auto casas = [&v](int i) { return EhNulo(v.value(i)) ? 2 : v.value(i).toInt(); };
-    const auto sim = [&v](int i, bool padrao) {
-        return EhNulo(v.value(i)) ? padrao : v.value(i).toString().trimmed() == QLatin1String("1");
-    };
-    FUsaReferencia = sim(0, true);
-    FUsaClassifFiscal = sim(1, false);
-    FMascClassifFiscal = v.value(2);
-    FQtdeCasaDecimal = casas(3);
-    FInformaICMS = sim(4, false);
-    FInformaPISCOFINS = sim(5, false);
-    FQtdeCasaDecimalQtd = casas(6);
-    // The product register's copy choice of this user; kept as it was when never set.
-    const std::unique_ptr<QSettings> ini = CriarINIModuloCfg();
-    const QString copiar = PegarSectionUsuario(QStringLiteral("frmUlmarDMProduto")) + QStringLiteral("/CopiarValor");
-    if (ini->contains(copiar))
-        FCopiarValorProduto = ini->value(copiar).toString();
-    FChaveConfiguracao = chave;
+    FCfgEmpresa.Carregar(nClientDataSet(), [this](int empresa) {
+        // One joined read, the company bound as a parameter. A company without a row in
+        // either table gets no row: every setting takes its default.
+        auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
+            "select CG.USAREFERENCIAPROD, CG.LIVROMODELO7, CG.MASCCLASSIFFISCALPROD, CI.QTDECASADECIMAL, "
+            "CI.LANCAICMSRECUP, CI.DETALHARPISCOFINSITEM, CI.QTDECASADECIMALQTD from CFGEMPRESAULMAR CG, "
+            "CFGEMPRESAINV CI where CG.CODIGOEMPRESA = CI.CODIGOEMPRESA and CG.CODIGOEMPRESA = ?"));
+        cmd->BindInteiro(0, empresa);
+        TnCursor &c = cmd->Abrir();
+        QVariantList v;
+        if (c.Proximo())
+            for (int i = 0; i < 7; ++i)
+                v << c.Valor(i);
+        const auto sim = [&v](int i, bool padrao) {
+            return EhNulo(v.value(i)) ? padrao : v.value(i).toString().trimmed() == QLatin1String("1");
+        };
+        FUsaReferencia = sim(0, true);
+        FUsaClassifFiscal = sim(1, false);
+        FMascClassifFiscal = v.value(2);
+        FQtdeCasaDecimal = CasasDecimais(v.value(3));
+        FInformaICMS = sim(4, false);
+        FInformaPISCOFINS = sim(5, false);
+        FQtdeCasaDecimalQtd = CasasDecimais(v.value(6));
+        // The product register's copy choice of this user; kept as it was when never set.
+        const std::unique_ptr<QSettings> ini = CriarINIModuloCfg();
+        const QString copiar = PegarSectionUsuario(QStringLiteral("frmUlmarDMProduto")) + QStringLiteral("/CopiarValor");
+        if (ini->contains(copiar))
+            FCopiarValorProduto = ini->value(copiar).toString();
+    });
 }
 
 bool TOrvoDMLctoInv::UsaReferencia() { CarregarCfgEmpresa(); return FUsaReferencia; }
@@ -530,7 +512,7 @@ void TOrvoDMLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
 {
     // The settings register reconfigures for the company after saving: read them again.
     if (parametro.compare(QStringLiteral("CodigoEmpresa"), Qt::CaseInsensitive) == 0) {
-        FChaveConfiguracao.clear();
+        FCfgEmpresa.Esquecer();
         if (Aberto())
             Configurar();
     }
@@ -635,13 +617,10 @@ void TOrvoDMLctoInv::ConfigurarTabela(TnClientDataSet *objeto)
     TnDMClientDataSet::ConfigurarTabela(objeto);
     const bool classificacao = UsaClassifFiscal();
     TnpqParamItem &ncm = FParamsProduto->Param(QStringLiteral("pCodigoNCM"));
-    ncm.SetHabilitado(classificacao);
-    ncm.SetRequerido(classificacao);
+    HabilitarERequerer(ncm, classificacao);
     ncm.SetMascaraEdicao(classificacao ? PrepararMascara(MascClassifFiscal(), 1) : QString());
     HabilitarCampo(QStringLiteral("OBSLCTOINV"), classificacao);
-    TnpqParamItem &referencia = FParamsProduto->Param(QStringLiteral("pReferenProduto"));
-    referencia.SetHabilitado(UsaReferencia());
-    referencia.SetRequerido(UsaReferencia());
+    HabilitarERequerer(FParamsProduto->Param(QStringLiteral("pReferenProduto")), UsaReferencia());
     MostrarParamsProduto();
 }
 
@@ -715,10 +694,10 @@ void TOrvoDMLctoInv::ConfigurarAutoFormato(TnClientDataSet *objeto)
     TnDMClientDataSet::ConfigurarAutoFormato(objeto);
     TnField &preco = FieldByName(QStringLiteral("PRECOUNIT"));
     preco.Def().Decimais = QtdeCasaDecimal();
-    preco.SetDisplayFormat(Formato(QtdeCasaDecimal()));
+    preco.SetDisplayFormat(FormatoCasas(QtdeCasaDecimal()));
     preco.SetEditFormat(preco.DisplayFormat());
     TnField &qtde = FieldByName(QStringLiteral("QTDEESTOQUE"));
-    qtde.SetDisplayFormat(Formato(QtdeCasaDecimalQtd()));
+    qtde.SetDisplayFormat(FormatoCasas(QtdeCasaDecimalQtd()));
     qtde.SetEditFormat(qtde.DisplayFormat());
 }
 

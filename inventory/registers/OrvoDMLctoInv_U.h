@@ -24,6 +24,7 @@
 // the product is created from the panel in the same transaction as the entry: either both
 // are written or neither.
 #include "DMClientDataSet.h"
+#include "LctoInvPropriedadeComum.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -176,7 +177,7 @@ private:
     int FQtdeCasaDecimal = 2;
     int FQtdeCasaDecimalQtd = 2;
     QVariant FMascClassifFiscal;
-    QString FChaveConfiguracao; // company the settings were read for; empty: none yet
+    TnCacheCfgEmpresa FCfgEmpresa;
     std::unique_ptr<TnpqPowerParam> FParamsProduto;
     // The product accessor of this register (CriarDMProdutoInv): keyed reads and writes of
     // PRODUTO, created once and freed with the register.
