@@ -2,11 +2,11 @@
 
 #include "Conexao.h"
 #include "Interacao.h"
+#include "Literais.h"
 #include "Paginacao.h"
 #include "Valores.h"
 #include "Variaveis.h"
 
-#include <QRegularExpression>
 #include <exception>
 
 namespace {
@@ -28,8 +28,7 @@ QStringList Nomes(const QString &lista)
 // Field names go into the reading statement's text: only plain identifiers.
 const QString &Identificador(const QString &nome)
 {
-    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    if (!re.match(nome).hasMatch())
+    if (!EhIdentificador(nome))
         throw Exception(QStringLiteral("\"%1\" não é um nome de campo válido para a leitura.").arg(nome));
     return nome;
 }

@@ -46,13 +46,6 @@ TnConfiguracaoInv Ler(int empresa, nDMConexao &con, bool &valida)
     return cfg;
 }
 
-int EmpresaAtiva()
-{
-    bool ok = false;
-    const int e = ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt(&ok);
-    return ok ? e : 0;
-}
-
 } // namespace
 
 TnConfiguracaoInv LerConfiguracaoInv(int empresa, nDMConexao &con)

@@ -96,6 +96,8 @@ TnVariaveis &Variaveis()
 QString ExternalVar(const QString &nome) { return Variaveis().Valor(nome); }
 void ExternalVar(const QString &nome, const QString &valor) { Variaveis().SetValor(nome, valor); }
 
+int EmpresaAtiva() { return ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt(); }
+
 QString PegarValorExternalVar(const QString &nome, const QString &padrao)
 {
     const QString v = Variaveis().Valor(nome);

@@ -58,6 +58,8 @@ QString ExternalVar(const QString &nome);
 void ExternalVar(const QString &nome, const QString &valor);
 // The variable's text, or `padrao` when the variable is absent or blank.
 QString PegarValorExternalVar(const QString &nome, const QString &padrao = QString());
+// The active company's code (gCodigoEmpresaAtiva); 0 when it is not a number.
+int EmpresaAtiva();
 
 // Date global: the first day of the inventory period in use (written by the period
 // selection).

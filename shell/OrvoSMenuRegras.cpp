@@ -6,13 +6,6 @@
 #include "SuiteInv.h"
 #include "Variaveis.h"
 
-namespace {
-// The active company (gCodigoEmpresaAtiva); 0 when it is not a number.
-int EmpresaAtiva()
-{
-    return ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt();
-}
-} // namespace
 
 TOrvoRotaAcao RotaDaAcao(const QString &nomeAcao)
 {

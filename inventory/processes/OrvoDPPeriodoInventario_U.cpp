@@ -46,7 +46,7 @@ void TOrvoDPPeriodoInventario::DepoisConfigurar(TnFormModulo *form)
 void TOrvoDPPeriodoInventario::Executar()
 {
     TnDMPowerParam::Executar();
-    const int empresa = ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresaAtiva)).trimmed().toInt();
+    const int empresa = EmpresaAtiva();
     if (empresa == 0)
         throw Exception(QString::fromUtf8(OrvoSEmpresaNaoSelecionada));
     const TnpqParamItem &periodo = Param(QString::fromLatin1(kParamPeriodo));
