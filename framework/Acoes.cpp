@@ -96,3 +96,23 @@ quint32 TnActionList::GetHashComp(const QString &texto)
     }
     return h;
 }
+
+void GerarAcao(const std::vector<TnDefAcao> &acoes, const TnClasseInfo &classe, TnActionList &lista,
+               const TnEventoAcao &evento, const TnModulos &modulos)
+{
+    for (const TnDefAcao &d : acoes) {
+        if (d.Modulo < 0 || d.Modulo >= int(modulos.size()) || !modulos.test(size_t(d.Modulo)))
+            continue;
+        TnAction *a = lista.Adicionar(classe, evento);
+        a->SetCategory(QString::fromUtf8(d.Categoria));
+        a->SetCaption(QString::fromUtf8(d.Caption));
+        a->SetMenuIndex(d.Indice);
+        a->SetShortCut(QString::fromUtf8(d.Atalho));
+        a->SetImageIndex(d.Imagem);
+        a->SetChecarSelecao(d.ChecarSelecao);
+        a->SetControlaDireito(d.ControlaDireito);
+        if (*d.AcaoMestre)
+            a->SetMestre(QString::fromLatin1(d.AcaoMestre));
+        return;
+    }
+}

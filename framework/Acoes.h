@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <vector>
 
 class TnAction : public QObject {
     Q_OBJECT
@@ -107,3 +108,21 @@ signals:
 private:
     QList<TnAction *> FAcoes;
 };
+
+// One menu action of a class, declared as data beside it (GerarAcao).
+struct TnDefAcao {
+    int Modulo = 3;              // built when the menu's module set holds it
+    const char *Categoria = "";
+    const char *Caption = "";
+    int Indice = 0;
+    const char *Atalho = "";     // "" for none
+    int Imagem = -1;             // -1 for none
+    bool ChecarSelecao = true;
+    bool ControlaDireito = false;
+    const char *AcaoMestre = ""; // the master register's action name; "" for none
+};
+
+// Adds the action of the first declaration whose module the set holds (one action per class
+// and list: its name is "act" + class name); nothing when the set holds none of them.
+void GerarAcao(const std::vector<TnDefAcao> &acoes, const TnClasseInfo &classe, TnActionList &lista,
+               const TnEventoAcao &evento, const TnModulos &modulos);

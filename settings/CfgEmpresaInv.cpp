@@ -83,19 +83,3 @@ std::vector<TnDefCampo> CamposCfgEmpresaInv()
     };
 }
 
-void GerarAcoesCfg(const std::vector<TnDefAcaoCfg> &acoes, const TnClasseInfo &classe, TnActionList &lista,
-                   const TnEventoAcao &evento, const TnModulos &modulos)
-{
-    for (const TnDefAcaoCfg &d : acoes) {
-        if (d.Modulo < 0 || d.Modulo >= int(modulos.size()) || !modulos.test(d.Modulo))
-            continue;
-        TnAction *a = lista.Adicionar(classe, evento);
-        a->SetCategory(QString::fromUtf8(d.Categoria));
-        a->SetCaption(QString::fromUtf8(d.Caption));
-        a->SetMenuIndex(d.Indice);
-        a->SetShortCut(QString::fromUtf8(d.Atalho));
-        a->SetImageIndex(d.Imagem);
-        a->SetChecarSelecao(d.ChecarSelecao);
-        return;
-    }
-}

@@ -23,7 +23,7 @@ const TnDefCadastro kDeclaracao{
     .LogChanges = false,
 };
 
-const std::vector<TnDefAcaoCfg> kAcoes{
+const std::vector<TnDefAcao> kAcoes{
     {.Modulo = 3,
      .Categoria = "10 Configurações",
      .Caption = "Configuração da Empresa",
@@ -47,7 +47,7 @@ int TOrvoDCCfgEmpresaInv::PegarTipoObjeto() { return 2; }
 void TOrvoDCCfgEmpresaInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista,
                                             const TnEventoAcao &evento, const TnModulos &modulos)
 {
-    GerarAcoesCfg(kAcoes, classe, lista, evento, modulos);
+    GerarAcao(kAcoes, classe, lista, evento, modulos);
 }
 
 namespace {

@@ -39,7 +39,7 @@ const TnDefCadastro kDeclaracao{
     .InsercaoAutomatica = false,
 };
 
-const std::vector<TnDefAcaoCfg> kAcoes{
+const std::vector<TnDefAcao> kAcoes{
     {.Modulo = 3,
      .Categoria = "10 Configurações",
      .Caption = "Configuração da Empresa",
@@ -73,7 +73,7 @@ int TOrvoDMCfgEmpresaInv::PegarTipoObjeto() { return 1; }
 void TOrvoDMCfgEmpresaInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista,
                                             const TnEventoAcao &evento, const TnModulos &modulos)
 {
-    GerarAcoesCfg(kAcoes, classe, lista, evento, modulos);
+    GerarAcao(kAcoes, classe, lista, evento, modulos);
 }
 
 bool TOrvoDMCfgEmpresaInv::IsUseUlmar() const { return ::IsUseUlmar(); }

@@ -24,14 +24,9 @@ QString TOrvoDPPeriodoInventario::PegarVerificaSelecao() { return QStringLiteral
 void TOrvoDPPeriodoInventario::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista,
                                                 const TnEventoAcao &evento, const TnModulos &modulos)
 {
-    if (!modulos.test(3))
-        return;
-    TnAction *a = lista.Adicionar(classe, evento);
-    a->SetCategory(QStringLiteral("50 Configurações"));
-    a->SetCaption(QStringLiteral("Selecionar Período Inventário"));
-    a->SetMenuIndex(100);
-    a->SetShortCut(QStringLiteral("F8"));
-    a->SetImageIndex(91);
+    GerarAcao({{.Categoria = "50 Configurações", .Caption = "Selecionar Período Inventário", .Indice = 100,
+                .Atalho = "F8", .Imagem = 91}},
+              classe, lista, evento, modulos);
 }
 
 void TOrvoDPPeriodoInventario::DepoisConfigurar(TnFormModulo *form)

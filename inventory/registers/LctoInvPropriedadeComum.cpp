@@ -9,8 +9,6 @@ const char *const kChaveCST = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUT
 
 namespace {
 
-constexpr int kModuloOrvo = 3;
-
 // The five key columns of the entry, hidden; the date, product and reason also disabled.
 std::vector<TnDefCampo> ChaveLcto(bool consulta)
 {
@@ -113,21 +111,6 @@ TnDefCampo CampoDescrProduto()
             .Def = {.DisplayLabel = QString::fromUtf8("Descrição")}};
 }
 
-void GerarAcaoLcto(const TnDefAcaoLcto &def, const TnClasseInfo &classe, TnActionList &lista,
-                   const TnEventoAcao &evento, const TnModulos &modulos)
-{
-    if (!modulos.test(kModuloOrvo))
-        return;
-    TnAction *a = lista.Adicionar(classe, evento);
-    a->SetCategory(QString::fromUtf8(def.Categoria));
-    a->SetCaption(QString::fromUtf8(def.Caption));
-    a->SetMenuIndex(1);
-    a->SetImageIndex(def.Imagem);
-    a->SetChecarSelecao(false);
-    a->SetControlaDireito(def.ControlaDireito);
-    if (*def.AcaoMestre)
-        a->SetMestre(QString::fromLatin1(def.AcaoMestre));
-}
 
 QString ChaveEmpresaConfiguracao(const TnClientDataSet &ds)
 {

@@ -68,14 +68,3 @@ struct TnCasasDecimaisInv {
 TnCasasDecimaisInv LerCasasDecimaisInv(const QString &condicao);
 // The display format of a number with `casas` decimals: "#,##0." followed by that many zeros.
 QString FormatoCasas(int casas);
-
-// One menu action of a class for module 3.
-struct TnDefAcaoLcto {
-    const char *Categoria = "";
-    const char *Caption = "";
-    int Imagem = -1;
-    bool ControlaDireito = false;
-    const char *AcaoMestre = ""; // name of the master register's action; "" for none
-};
-void GerarAcaoLcto(const TnDefAcaoLcto &def, const TnClasseInfo &classe, TnActionList &lista,
-                   const TnEventoAcao &evento, const TnModulos &modulos);

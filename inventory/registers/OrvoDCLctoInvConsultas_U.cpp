@@ -37,8 +37,9 @@ const TnDefCadastro kCST = Consulta("LCTOINVCST", CamposCST(true), kChaveCST,
                                     "CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, CST",
                                     kCaptionCST, "OrvoDMLctoInvCST");
 
-const TnDefAcaoLcto kAcaoPropriedade{.Categoria = kCategoria, .Caption = kCaptionPropriedade};
-const TnDefAcaoLcto kAcaoCST{.Categoria = kCategoria, .Caption = kCaptionCST};
+const TnDefAcao kAcaoPropriedade{.Categoria = kCategoria, .Caption = kCaptionPropriedade, .Indice = 1,
+                                  .ChecarSelecao = false};
+const TnDefAcao kAcaoCST{.Categoria = kCategoria, .Caption = kCaptionCST, .Indice = 1, .ChecarSelecao = false};
 
 const char *const kSelecao = "CodigoEmpresa;CodigoEstab;DataInvent";
 
@@ -50,7 +51,7 @@ int TOrvoDCLctoInvPropriedade::PegarTipoObjeto() { return 2; }
 void TOrvoDCLctoInvPropriedade::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista,
                                                  const TnEventoAcao &evento, const TnModulos &modulos)
 {
-    GerarAcaoLcto(kAcaoPropriedade, classe, lista, evento, modulos);
+    GerarAcao({kAcaoPropriedade}, classe, lista, evento, modulos);
 }
 QString TOrvoDCLctoInvPropriedade::ChavePrimaria() const { return QString::fromLatin1(kChavePropriedade); }
 
@@ -60,7 +61,7 @@ int TOrvoDCLctoInvCST::PegarTipoObjeto() { return 2; }
 void TOrvoDCLctoInvCST::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                                          const TnModulos &modulos)
 {
-    GerarAcaoLcto(kAcaoCST, classe, lista, evento, modulos);
+    GerarAcao({kAcaoCST}, classe, lista, evento, modulos);
 }
 QString TOrvoDCLctoInvCST::ChavePrimaria() const { return QString::fromLatin1(kChaveCST); }
 

@@ -164,7 +164,8 @@ int TOrvoDCLctoInv::PegarTipoObjeto() { return 2; }
 void TOrvoDCLctoInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                                       const TnModulos &modulos)
 {
-    GerarAcaoLcto({.Categoria = "02 Movimentos\\00 Consultas", .Caption = kCaption}, classe, lista, evento, modulos);
+    GerarAcao({{.Categoria = "02 Movimentos\\00 Consultas", .Caption = kCaption, .Indice = 1, .ChecarSelecao = false}},
+              classe, lista, evento, modulos);
 }
 
 QString TOrvoDCLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChaveLctoInv); }

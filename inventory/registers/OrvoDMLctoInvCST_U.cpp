@@ -24,7 +24,8 @@ const TnDefCadastro kDeclaracao{
                .Modulo = "Orvo", .Imagem = 100, .SemEntrada = true}},
 };
 
-const TnDefAcaoLcto kAcao{.Categoria = "02 Movimentos", .Caption = "Lançamentos do Inventário - CST", .Imagem = 100};
+const TnDefAcao kAcao{.Categoria = "02 Movimentos", .Caption = "Lançamentos do Inventário - CST", .Indice = 1,
+                      .Imagem = 100, .ChecarSelecao = false};
 
 const char *const kSelecao = "CodigoEmpresa;CodigoEstab;DataInvent";
 
@@ -39,7 +40,7 @@ int TOrvoDMLctoInvCST::PegarTipoObjeto() { return 1; }
 void TOrvoDMLctoInvCST::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                                          const TnModulos &modulos)
 {
-    GerarAcaoLcto(kAcao, classe, lista, evento, modulos);
+    GerarAcao({kAcao}, classe, lista, evento, modulos);
 }
 
 QString TOrvoDMLctoInvCST::ChavePrimaria() const { return QString::fromLatin1(kChaveCST); }

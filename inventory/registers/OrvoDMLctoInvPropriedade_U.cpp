@@ -24,11 +24,13 @@ const TnDefCadastro kDeclaracao{
                .Modulo = "Orvo", .Imagem = 100, .SemEntrada = true}},
 };
 
-const TnDefAcaoLcto kAcao{.Categoria = "02 Movimentos",
-                          .Caption = "Lançamentos do Inventário - Propriedade",
-                          .Imagem = 100,
-                          .ControlaDireito = true,
-                          .AcaoMestre = "actTOrvoDMLctoInv"};
+const TnDefAcao kAcao{.Categoria = "02 Movimentos",
+                      .Caption = "Lançamentos do Inventário - Propriedade",
+                      .Indice = 1,
+                      .Imagem = 100,
+                      .ChecarSelecao = false,
+                      .ControlaDireito = true,
+                      .AcaoMestre = "actTOrvoDMLctoInv"};
 
 const char *const kIndicador = "INDICADORPROPRIEDADE";
 const char *const kParticipante = "CODIGOPESSOAPART";
@@ -51,7 +53,7 @@ int TOrvoDMLctoInvPropriedade::PegarTipoObjeto() { return 1; }
 void TOrvoDMLctoInvPropriedade::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista,
                                                  const TnEventoAcao &evento, const TnModulos &modulos)
 {
-    GerarAcaoLcto(kAcao, classe, lista, evento, modulos);
+    GerarAcao({kAcao}, classe, lista, evento, modulos);
 }
 
 QString TOrvoDMLctoInvPropriedade::ChavePrimaria() const { return QString::fromLatin1(kChavePropriedade); }

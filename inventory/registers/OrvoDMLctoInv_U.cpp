@@ -209,14 +209,9 @@ int TOrvoDMLctoInv::PegarTipoObjeto() { return 1; }
 void TOrvoDMLctoInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                                       const TnModulos &modulos)
 {
-    if (!modulos.test(kModuloOrvo))
-        return;
-    TnAction *a = lista.Adicionar(classe, evento);
-    a->SetCategory(QStringLiteral("20 Movimentos"));
-    a->SetCaption(QString::fromUtf8(kCaption));
-    a->SetMenuIndex(10);
-    a->SetShortCut(QStringLiteral("Ctrl+Shift+L"));
-    a->SetImageIndex(100);
+    GerarAcao({{.Modulo = kModuloOrvo, .Categoria = "20 Movimentos", .Caption = kCaption, .Indice = 10,
+                .Atalho = "Ctrl+Shift+L", .Imagem = 100}},
+              classe, lista, evento, modulos);
 }
 
 QString TOrvoDMLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChaveLctoInv); }
