@@ -1,6 +1,10 @@
 #include "BancoTeste.h"
 
+#ifdef ORVO_TESTE_DESKTOP
 #include <QApplication>
+#else
+#include <QCoreApplication>
+#endif
 #include <QDir>
 #include <QFileInfo>
 #include <QProcessEnvironment>
@@ -77,16 +81,22 @@ void BancoTeste::TearDown()
 
 int main(int argc, char **argv)
 {
+#ifdef ORVO_TESTE_DESKTOP
     // Widget tests need a QApplication; the offscreen platform draws without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     QTemporaryDir dir;
     gDirTemp = &dir;
     // What the program keeps in the user's configuration and data folders (preference
     // files, settings) goes to the temporary folder, never to the real user's.
     qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
     qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
+#ifdef ORVO_TESTE_DESKTOP
     QApplication app(argc, argv);
+#else
+    QCoreApplication app(argc, argv);
+#endif
     gPg = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().endsWith("_pg");
     if (gPg) {
         // Only suites on a database run against the server; a case's suite is derived from
