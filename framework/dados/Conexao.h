@@ -2,9 +2,10 @@
 // The database connection: the embedded SQLite file or a PostgreSQL server, numbered
 // transactions, prepared statements and forward-only cursors.
 //
-// Statements run through this class only. SQLite is driven through its C interface on the
-// handle that Qt's QSQLITE driver opened (typed reads, no per-value conversions); PostgreSQL
-// goes through Qt's QPSQL driver. Both present the same TnComando and TnCursor.
+// Statements run through this class only. Each engine works in a unit of its own behind one
+// interface (Motor.h): SQLite is driven through its C interface on the handle that Qt's
+// QSQLITE driver opened (typed reads, no per-value conversions); PostgreSQL goes through Qt's
+// QPSQL driver. Both present the same TnComando and TnCursor.
 #include "Excecoes.h"
 #include "Tipos.h"
 
@@ -112,6 +113,8 @@ struct TnConfigBanco {
     static QString BancoEmbutidoPadrao(); // SQLite file in the user's data folder
 };
 
+class TnMotor;
+
 class nDMConexao {
 public:
     explicit nDMConexao(const TnConfigBanco &cfg);
@@ -174,6 +177,7 @@ private:
 
     TnConfigBanco FCfg;
     QSqlDatabase FDb;
+    std::unique_ptr<TnMotor> FMotor;
     QString FNomeConexao;
     std::vector<Nivel> FPilha;
     std::vector<std::unique_ptr<TnComando>> FGuardados; // prepared, free for PrepararGuardado

@@ -1,0 +1,48 @@
+#pragma once
+// The engines behind nDMConexao, internal to the data layer (modules use nDMConexao).
+//
+// The connection opens the database through Qt's driver and keeps the numbered transactions
+// and the wording of errors. An engine does the rest in its own dialect: the settings a new
+// connection takes, statements prepared as TnComando with their TnCursor, texts of several
+// statements, the statement that opens a transaction and the server's clock. Each engine
+// lives in a unit of its own (MotorSQLite.cpp, MotorPostgres.cpp).
+#include "Conexao.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class TnMotor {
+public:
+    explicit TnMotor(nDMConexao &con) : FCon(con) {}
+    virtual ~TnMotor() = default;
+    TnMotor(const TnMotor &) = delete;
+    TnMotor &operator=(const TnMotor &) = delete;
+
+    // The settings every new connection takes, right after it opened.
+    virtual void Configurar() = 0;
+    // `sql` has its named parameters written as "?" already (`nomes` by position, empty for
+    // a statement of plain "?"; `total` placeholders in all).
+    virtual std::unique_ptr<TnComando> Preparar(const QString &sql, const QStringList &nomes, int total) = 0;
+    // Runs a text of one or more statements without parameters, each in turn; answers the
+    // rows the last one changed. The first failure stops it.
+    virtual int ExecutarTexto(const QString &sql) = 0;
+    // The statement that opens the outermost transaction.
+    virtual QString InicioTransacao(bool leitura) const = 0;
+    // The server's date and time (the embedded engine: this machine's).
+    virtual QDateTime DataServidor() = 0;
+
+protected:
+    nDMConexao &FCon;
+};
+
+std::unique_ptr<TnMotor> CriarMotorSQLite(nDMConexao &con);
+std::unique_ptr<TnMotor> CriarMotorPostgres(nDMConexao &con);
+
+// Kinds of error (TErroBanco) of each engine's codes: SQLite's extended result code, and
+// PostgreSQL's SQLSTATE with the message (which names the broken constraint).
+int ClassificarErroSQLite(int codigo);
+int ClassificarErroPostgres(const QString &estado, const QString &texto);
+// The native code an embedded database that cannot be opened reports.
+QString CodigoSQLiteNaoAbriu();
