@@ -112,6 +112,8 @@ public:
     const TnCelula &UltimaLida(int campo) const { return FUltimaLida[campo]; }
     bool Active() const { return FEstado != dsInactive; }
     TDataSetState State() const { return FEstado; }
+    // A row is being edited or inserted.
+    bool EmEdicao() const { return FEstado == dsEdit || FEstado == dsInsert; }
 
     // ---- navigation
     void First();
@@ -259,7 +261,15 @@ private:
     void AvisarDados();
     void AvisarRolagem(qint32 slotAnterior);
     void AvisarOutrosCursores();
-    template <class F> void Avisar(F &&f);
+    // Tells every observer, unless controls are disabled.
+    template <class F> void Avisar(F &&f)
+    {
+        if (FControlesDesativados > 0)
+            return;
+        const auto observadores = FObservadores; // an observer may remove itself
+        for (TnObservadorDataSet *o : observadores)
+            f(o);
+    }
     void DescartarCamposAutomaticos();
     void ExigirSemAlteracoes() const;
     struct Leitura;

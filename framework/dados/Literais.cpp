@@ -558,3 +558,17 @@ QString FilterInterval(const QString &campos, const QString &texto, TTipoValorFi
     r += QStringLiteral(") ");
     return r;
 }
+
+QStringList NomesDaLista(const QString &lista)
+{
+    QStringList r;
+    qsizetype inicio = 0;
+    for (qsizetype i = 0; i <= lista.size(); ++i)
+        if (i == lista.size() || lista[i] == u';' || lista[i] == u',') {
+            const QString n = lista.mid(inicio, i - inicio).trimmed();
+            if (!n.isEmpty())
+                r << n;
+            inicio = i + 1;
+        }
+    return r;
+}

@@ -13,6 +13,10 @@
 #include <QString>
 #include <QVariant>
 
+// The names of a ';'- or ','-joined list ("CODIGOEMPRESA; CODIGOESTAB"), trimmed; blank
+// entries dropped.
+QStringList NomesDaLista(const QString &lista);
+
 // A plain SQL identifier, safe to write into statement text: ASCII letters, digits and "_",
 // not starting with a digit.
 bool EhIdentificador(QStringView s);
