@@ -20,6 +20,7 @@ const TnDefCampo kCampos[] = {
     {.Nome = "FLAG", .Tipo = ftString, .Tamanho = 1, .Def = {.ListaValores = {"Sim=1", "Não=0"}}},
     {.Nome = "EMP", .Tipo = ftSmallint, .Def = {.Chave = "codigoempresa"}},
     {.Nome = "OUTRO", .Tipo = ftSmallint, .Def = {.Chave = "CHAVESEMCAPTION"}},
+    {.Nome = "COMPETENCIA", .Tipo = ftDate, .Def = {.Chave = "DICDATAMESANO"}},
 };
 
 class Campos : public ::testing::Test {
@@ -142,6 +143,29 @@ TEST_F(Campos, TextoDigitadoNoFormatoBrasileiro)
         }
     }
     EXPECT_EQ(F("CODIGO").AsInteger(), 1234);
+}
+
+TEST_F(Campos, MesEAnoGuardaOPrimeiroDiaDoMes)
+{
+    TnField &c = F("COMPETENCIA");
+    for (const char *texto : {"12/2024", "2/2024", "31/12/2024", "2024-12-15"}) {
+        c.SetText(QString::fromLatin1(texto));
+        const QDate d = c.AsDate();
+        EXPECT_EQ(d.day(), 1) << texto;
+        EXPECT_EQ(c.Text(), d.toString("MM/yyyy")) << texto;
+        EXPECT_EQ(c.DisplayText(), d.toString("MM/yyyy")) << texto;
+    }
+    c.SetAsDate(QDate(2024, 2, 29)); // a leap February's last day
+    EXPECT_EQ(c.AsDate(), QDate(2024, 2, 1));
+    c.SetValue(QDateTime(QDate(2023, 12, 31), QTime(23, 59)));
+    EXPECT_EQ(c.AsDate(), QDate(2023, 12, 1));
+    for (const char *texto : {"13/2024", "0/2024", "12/24", "abc"})
+        EXPECT_THROW(c.SetText(QString::fromLatin1(texto)), EConvertError) << texto;
+    EXPECT_EQ(c.AsDate(), QDate(2023, 12, 1));
+    // A plain date field keeps its day.
+    F("DATA").SetText("31/12/2024");
+    EXPECT_EQ(F("DATA").AsDate(), QDate(2024, 12, 31));
+    EXPECT_THROW(F("DATA").SetText("12/2024"), EConvertError);
 }
 
 TEST_F(Campos, TimestampGuardaHoraExataSemFusoHorario)

@@ -26,7 +26,7 @@ protected:
             return;
         TnBibliotecas::Carregar("OrvoCore");
         ASSERT_TRUE(RegistrarClasse<TTesteDMLcto>("TTesteDMLcto"));
-        SelecionarData(QDate(2023, 12, 31));
+        SelecionarData(QDate(2023, 12, 1));
         gDataInicialAtivo = QDate(2023, 12, 1);
     }
     // A new process shown on a fake form that closes as the desktop's does.
@@ -95,7 +95,7 @@ TEST_F(PeriodoInventarioBanco, RecusasNaoMudamNada)
     con().Executar("update CFGEMPRESAINV set PERIODOINVENTARIO = 2 where CODIGOEMPRESA = 1");
     TTesteDMLcto *lcto = Lancamentos();
     const QStringList antes = Estado();
-    ASSERT_EQ(antes.value(2), "31/12/2023");
+    ASSERT_EQ(antes.value(2), "01/12/2023");
     TnDMPowerParam *dp = Abrir();
 
     // No company.
@@ -149,8 +149,9 @@ TEST_F(PeriodoInventarioBanco, MesValidoSegueParaAsVariaveisEOsModulosEFechaOFor
     dp->Param("pDataPeriodo").SetText("03/2024");
     dp->Rodar();
 
-    EXPECT_EQ(Estado(), QStringList({"2024-03-01", "2024-03-31", "31/03/2024", "31/03/2024", "31/03/2024",
-                                     "31/03/2024"}));
+    // The month's first day everywhere.
+    EXPECT_EQ(Estado(), QStringList({"2024-03-01", "2024-03-01", "01/03/2024", "01/03/2024", "01/03/2024",
+                                     "01/03/2024"}));
     EXPECT_EQ(lcto->Reconfiguracoes, QStringList({"DataInvent-"}));
     EXPECT_TRUE(FForm.Chamadas.contains("Fechar"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

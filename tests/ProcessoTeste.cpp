@@ -86,7 +86,7 @@ TEST(Processo, ParametroRequeridoRecusadoDepoisRoda)
     dp.Param("pDataPeriodo").SetText("02/2024");
     dp.Chamadas.clear();
     dp.Rodar();
-    EXPECT_EQ(dp.Chamadas, (QStringList{"ValidarDado", "Executar:29/02/2024"}));
+    EXPECT_EQ(dp.Chamadas, (QStringList{"ValidarDado", "Executar:01/02/2024"}));
     ASSERT_EQ(dp.Mensagens().Itens().size(), 1u);
     EXPECT_EQ(usuario.Mensagens, (QStringList{"limpa", "limpa", "limpa", "5|0|Operação concluída!"}));
     EXPECT_TRUE(dp.Mensagens().EhArvore());
@@ -108,15 +108,29 @@ TEST(Processo, ValoresEConversoes)
     EXPECT_TRUE(periodo.IsNull());
     EXPECT_FALSE(periodo.AsDate().isValid());
 
-    // A month and year: its last day for the inventory date, its first day on request.
-    for (const char *texto : {"03/2024", "3/2024", " 03/2024 ", "15/03/2024", "2024-03-01"}) {
+    // A month and year is its first day (AsDate, AsDataInicial); its last day on request.
+    for (const char *texto : {"03/2024", "3/2024", " 03/2024 ", "15/03/2024", "31/03/2024", "2024-03-01"}) {
         periodo.SetText(QString::fromLatin1(texto));
-        EXPECT_EQ(periodo.AsDate(), QDate(2024, 3, 31)) << texto;
+        EXPECT_EQ(periodo.AsDate(), QDate(2024, 3, 1)) << texto;
         EXPECT_EQ(periodo.AsDataInicial(), QDate(2024, 3, 1)) << texto;
+        EXPECT_EQ(periodo.AsDataFinal(), QDate(2024, 3, 31)) << texto;
         EXPECT_EQ(periodo.Text(), "03/2024") << texto;
     }
-    periodo.SetValue(QDate(2023, 2, 10));
-    EXPECT_EQ(periodo.AsDate(), QDate(2023, 2, 28));
+    // The month's edges, a leap February and the turn of the year.
+    const std::pair<QDate, QDate> meses[] = {{QDate(2023, 2, 10), QDate(2023, 2, 28)},
+                                             {QDate(2024, 2, 29), QDate(2024, 2, 29)},
+                                             {QDate(2000, 2, 1), QDate(2000, 2, 29)},
+                                             {QDate(2100, 2, 15), QDate(2100, 2, 28)},
+                                             {QDate(2024, 12, 31), QDate(2024, 12, 31)},
+                                             {QDate(2025, 1, 1), QDate(2025, 1, 31)}};
+    for (const auto &[dia, ultimo] : meses) {
+        periodo.SetValue(dia);
+        EXPECT_EQ(periodo.AsDate(), QDate(dia.year(), dia.month(), 1)) << dia.toString(Qt::ISODate).toStdString();
+        EXPECT_EQ(periodo.AsDataFinal(), ultimo) << dia.toString(Qt::ISODate).toStdString();
+    }
+    periodo.SetValue(QDateTime(QDate(2024, 4, 30), QTime(23, 59)));
+    EXPECT_EQ(periodo.AsDate(), QDate(2024, 4, 1));
+    EXPECT_EQ(periodo.Text(), "04/2024");
     for (const char *texto : {"13/2024", "abc", "00/2024", "31/02/2024"}) {
         periodo.SetText(QString::fromLatin1(texto));
         EXPECT_FALSE(periodo.AsDate().isValid()) << texto;
@@ -177,7 +191,7 @@ TEST(Processo, FormularioLinkEFalhas)
 
     // Opened by a link: the values given, then the run.
     dp->AbrirLink({{"pDataPeriodo", "12/2023"}});
-    EXPECT_EQ(dp->Chamadas.last(), "Executar:31/12/2023");
+    EXPECT_EQ(dp->Chamadas.last(), "Executar:01/12/2023");
     EXPECT_THROW(dp->AbrirLink({{"pErrado", 1}}), Exception);
 
     // Forms report failures in one way.

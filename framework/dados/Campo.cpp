@@ -12,8 +12,6 @@
 
 namespace {
 
-bool EhDigito(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
-
 // A number typed by a user, read as TextoParaNumero reads it, in plain form ("1234.56") so
 // that numerics keep every digit. Separators: with both "." and ",", the last one is the
 // decimal point; one separator once is the decimal point; the same one several times groups.
@@ -58,42 +56,6 @@ bool LerInteiroDigitado(const QString &texto, qint64 &v)
     return nDecimal::DeTexto(plano, 0, v);
 }
 
-bool LerInteiroFixo(QStringView t, int &v)
-{
-    if (t.isEmpty())
-        return false;
-    v = 0;
-    for (QChar c : t) {
-        if (!EhDigito(c))
-            return false;
-        v = v * 10 + (c.unicode() - u'0');
-    }
-    return true;
-}
-
-// "31/12/2019" (day and month with one or two digits) or "2019-12-31".
-bool LerData(QStringView t, QDate &d)
-{
-    t = t.trimmed();
-    const QChar sep = t.contains(u'/') ? u'/' : u'-';
-    const auto partes = t.split(sep);
-    if (partes.size() != 3)
-        return false;
-    int a, b, c;
-    if (!LerInteiroFixo(partes[0], a) || !LerInteiroFixo(partes[1], b) || !LerInteiroFixo(partes[2], c))
-        return false;
-    if (sep == u'/') {
-        if (partes[0].size() > 2 || partes[1].size() > 2 || partes[2].size() != 4)
-            return false;
-        d = QDate(c, b, a);
-    } else {
-        if (partes[0].size() != 4 || partes[1].size() != 2 || partes[2].size() != 2)
-            return false;
-        d = QDate(a, b, c);
-    }
-    return d.isValid();
-}
-
 // A date, optionally followed by a blank or 'T' and "hh:mm", "hh:mm:ss" or "hh:mm:ss.zzz".
 bool LerDataHora(QStringView t, QDateTime &dt)
 {
@@ -102,7 +64,7 @@ bool LerDataHora(QStringView t, QDateTime &dt)
     if (p < 0)
         p = t.indexOf(u'T');
     QDate d;
-    if (!LerData(p < 0 ? t : t.left(p), d))
+    if (!TextoParaData(p < 0 ? t : t.left(p), d))
         return false;
     QTime h(0, 0);
     if (p >= 0) {
@@ -298,7 +260,10 @@ TnCelula TnField::DeTexto(const QString &v) const
     case ftDate:
     case ftDateTime: {
         QDateTime dt;
-        if (!LerDataHora(v, dt))
+        QDate mes;
+        if (FDef.EhMesAno() && TextoParaMesAno(v, mes))
+            dt = QDateTime(mes, QTime(0, 0));
+        else if (!LerDataHora(v, dt))
             ErroConversao(v);
         return DeDataHora(dt);
     }
@@ -329,9 +294,11 @@ TnCelula TnField::DeDataHora(const QDateTime &v) const
     if (!v.isValid())
         return c;
     c.Nulo = false;
+    // A month and year is stored as its month's first day, whatever day names it.
+    const QDateTime valor = FDef.EhMesAno() && EhTipoData(FTipo) ? QDateTime(PrimeiroDiaDoMes(v.date()), QTime(0, 0)) : v;
     switch (FTipo) {
-    case ftDate: c.I = v.date().toJulianDay(); break;
-    case ftDateTime: c.I = nDataHora::ParaNumero(v); break;
+    case ftDate: c.I = valor.date().toJulianDay(); break;
+    case ftDateTime: c.I = nDataHora::ParaNumero(valor); break;
     case ftString:
     case ftMemo: return DeTexto(v.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
     default: ErroConversao(v.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
@@ -540,7 +507,9 @@ QString TnField::Formatar(bool exibicao) const
             if (achou)
                 texto = t;
         }
-        if (!achou && EhTipoNumerico(FTipo)) {
+        if (!achou && FDef.EhMesAno() && EhTipoData(FTipo))
+            texto = AsDate().toString(QStringLiteral("MM/yyyy"));
+        else if (!achou && EhTipoNumerico(FTipo)) {
             const QString &mascara = exibicao || FDef.EditFormat.isEmpty() ? FDef.DisplayFormat : FDef.EditFormat;
             if (!mascara.isEmpty())
                 texto = FormatFloat(mascara, AsFloat());

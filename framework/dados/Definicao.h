@@ -50,4 +50,11 @@ struct Definicao {
     // The value stored for a text of the list; `achou` tells if the list holds it.
     QString ValorDoTexto(const QString &texto, bool *achou = nullptr) const;
     bool TemListaValores() const { return !ListaValores.isEmpty(); }
+    // The dictionary key says a month and year (DICDATAMESANO): the value is the month's
+    // first day, typed and shown as "mm/yyyy" (TextoParaMesAno, Valores.h).
+    bool EhMesAno() const { return EhChaveMesAno(Chave); }
+    static bool EhChaveMesAno(const QString &chave)
+    {
+        return chave.trimmed().compare(QLatin1String("DICDATAMESANO"), Qt::CaseInsensitive) == 0;
+    }
 };

@@ -669,3 +669,70 @@ QString PrepararMascara(const QVariant &mascara, int modo)
     }
     return r;
 }
+
+// ---------------------------------------------------------------------------------------
+// Reading typed dates
+
+namespace {
+
+bool LerInteiroFixo(QStringView t, int &v)
+{
+    if (t.isEmpty())
+        return false;
+    v = 0;
+    for (QChar c : t) {
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + (c.unicode() - u'0');
+    }
+    return true;
+}
+
+} // namespace
+
+bool TextoParaData(QStringView t, QDate &d)
+{
+    t = t.trimmed();
+    const QChar sep = t.contains(u'/') ? u'/' : u'-';
+    const auto partes = t.split(sep);
+    if (partes.size() != 3)
+        return false;
+    int a, b, c;
+    if (!LerInteiroFixo(partes[0], a) || !LerInteiroFixo(partes[1], b) || !LerInteiroFixo(partes[2], c))
+        return false;
+    QDate lida;
+    if (sep == u'/') {
+        if (partes[0].size() > 2 || partes[1].size() > 2 || partes[2].size() != 4)
+            return false;
+        lida = QDate(c, b, a);
+    } else {
+        if (partes[0].size() != 4 || partes[1].size() != 2 || partes[2].size() != 2)
+            return false;
+        lida = QDate(a, b, c);
+    }
+    if (!lida.isValid())
+        return false;
+    d = lida;
+    return true;
+}
+
+bool TextoParaMesAno(QStringView t, QDate &primeiroDia)
+{
+    t = t.trimmed();
+    const auto partes = t.split(u'/');
+    int mes = 0, ano = 0;
+    if (partes.size() == 2 && partes[0].size() <= 2 && partes[1].size() == 4 && LerInteiroFixo(partes[0], mes)
+        && LerInteiroFixo(partes[1], ano) && mes >= 1 && mes <= 12) {
+        primeiroDia = QDate(ano, mes, 1);
+        return primeiroDia.isValid();
+    }
+    QDate d;
+    if (!TextoParaData(t, d))
+        return false;
+    primeiroDia = PrimeiroDiaDoMes(d);
+    return true;
+}
+
+QDate PrimeiroDiaDoMes(const QDate &d) { return d.isValid() ? QDate(d.year(), d.month(), 1) : QDate(); }
+
+QDate UltimoDiaDoMes(const QDate &d) { return d.isValid() ? QDate(d.year(), d.month(), d.daysInMonth()) : QDate(); }

@@ -87,6 +87,19 @@ double StrToFloatBR(const QString &texto);
 // around allowed, within the 64-bit range.
 bool TextoParaInteiro(const QString &texto, qint64 &valor);
 
+// Reads a date typed by a user: "31/12/2019" (day and month of one or two digits, a
+// four-digit year) or "2019-12-31", blanks around allowed.
+bool TextoParaData(QStringView texto, QDate &data);
+
+// A month and year (the dictionary key DICDATAMESANO) is its month's FIRST day, everywhere:
+// in parameters, fields, the selection and the database. TextoParaMesAno reads one typed by
+// a user: "12/2019" or "2/2019", or a whole date (TextoParaData) naming its month; the
+// result is the month's first day. PrimeiroDiaDoMes gives the value of d's month (a null
+// date stays null); UltimoDiaDoMes the last day, the end of a range of months.
+bool TextoParaMesAno(QStringView texto, QDate &primeiroDia);
+QDate PrimeiroDiaDoMes(const QDate &d);
+QDate UltimoDiaDoMes(const QDate &d);
+
 // Turns a company's stored classification mask (CFGEMPRESAULMAR.MASCCLASSIFFISCALPROD, as
 // "9999.99.99") into an input mask of an entry control (QLineEdit::setInputMask). In the
 // stored mask "9", "0" and "#" stand for a digit; every other character is copied as a

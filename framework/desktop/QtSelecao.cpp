@@ -1,10 +1,10 @@
 #include "QtSelecao.h"
 
 #include "QtInteracao.h"
+#include "Valores.h"
 #include "Variaveis.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -52,11 +52,16 @@ TnDlgSelecao::TnDlgSelecao(const QStringList &chaves, QWidget *pai) : QDialog(pa
             editor = cb;
             break;
         }
-        case tcsData: {
-            auto *d = new QDateEdit(this);
-            d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-            d->setCalendarPopup(true);
-            d->setDate(p.AsDate().isValid() ? p.AsDate() : QDate::currentDate());
+        case tcsData:
+        case tcsMesAno: {
+            // Typed as text and read only on Ok: nothing rewrites what the user typed, and
+            // nothing is offered when no date was chosen yet.
+            const bool mes = TipoChaveSelecao(c) == tcsMesAno;
+            auto *d = new QLineEdit(this);
+            d->setPlaceholderText(mes ? QStringLiteral("mm/aaaa") : QStringLiteral("dd/mm/aaaa"));
+            d->setMaxLength(10);
+            if (p.AsDate().isValid())
+                d->setText(p.AsDate().toString(mes ? QStringLiteral("MM/yyyy") : QStringLiteral("dd/MM/yyyy")));
             editor = d;
             break;
         }
@@ -87,11 +92,15 @@ QVariant TnDlgSelecao::Valor(const QString &chave) const
     QWidget *e = Editor(chave);
     if (auto *cb = qobject_cast<QComboBox *>(e))
         return cb->currentIndex() >= 0 ? cb->currentData() : QVariant();
-    if (auto *d = qobject_cast<QDateEdit *>(e))
-        return d->date();
-    if (auto *t = qobject_cast<QLineEdit *>(e))
-        return t->text().trimmed().isEmpty() ? QVariant() : QVariant(t->text().trimmed());
-    return {};
+    auto *t = qobject_cast<QLineEdit *>(e);
+    if (!t || t->text().trimmed().isEmpty())
+        return {};
+    QDate d;
+    switch (TipoChaveSelecao(chave)) {
+    case tcsMesAno: return TextoParaMesAno(t->text(), d) ? QVariant(d) : QVariant();
+    case tcsData: return TextoParaData(t->text(), d) ? QVariant(d) : QVariant();
+    default: return t->text().trimmed();
+    }
 }
 
 void TnDlgSelecao::SetValor(const QString &chave, const QVariant &valor)
@@ -99,10 +108,10 @@ void TnDlgSelecao::SetValor(const QString &chave, const QVariant &valor)
     QWidget *e = Editor(chave);
     if (auto *cb = qobject_cast<QComboBox *>(e))
         cb->setCurrentIndex(cb->findData(valor.toLongLong()));
-    else if (auto *d = qobject_cast<QDateEdit *>(e))
-        d->setDate(valor.toDate());
     else if (auto *t = qobject_cast<QLineEdit *>(e))
-        t->setText(valor.toString());
+        t->setText(valor.typeId() != QMetaType::QDate ? valor.toString()
+                   : valor.toDate().toString(TipoChaveSelecao(chave) == tcsMesAno ? QStringLiteral("MM/yyyy")
+                                                                                 : QStringLiteral("dd/MM/yyyy")));
 }
 
 void TnDlgSelecao::accept()
@@ -112,7 +121,15 @@ void TnDlgSelecao::accept()
         const QVariant v = Valor(c);
         if (!v.isValid()) {
             Editor(c)->setFocus();
-            nShowMessage(QStringLiteral("Informe %1.").arg(RotuloChaveSelecao(c)));
+            const auto *t = qobject_cast<QLineEdit *>(Editor(c));
+            const TnTipoChaveSelecao tipo = TipoChaveSelecao(c);
+            if (t && !t->text().trimmed().isEmpty() && (tipo == tcsData || tipo == tcsMesAno))
+                nShowMessage(QStringLiteral("\"%1\" não é %2 válido: informe %3.")
+                                 .arg(t->text().trimmed(), tipo == tcsMesAno ? QStringLiteral("um mês") : QStringLiteral("uma data"),
+                                      tipo == tcsMesAno ? QStringLiteral("o mês e o ano (mm/aaaa)")
+                                                        : QStringLiteral("a data (dd/mm/aaaa)")));
+            else
+                nShowMessage(QStringLiteral("Informe %1.").arg(RotuloChaveSelecao(c)));
             return;
         }
         valores.append({c, v});

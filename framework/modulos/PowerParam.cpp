@@ -7,22 +7,6 @@
 
 namespace {
 
-// "31/12/2019", "1/2/2020", "2019-12-31".
-QDate LerData(const QString &texto)
-{
-    const QString t = texto.trimmed();
-    QDate d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
-    if (!d.isValid())
-        d = QDate::fromString(t, Qt::ISODate);
-    return d;
-}
-
-// "03/2024" or "3/2024": the month's first day.
-QDate LerMesAno(const QString &texto)
-{
-    return QDate::fromString(QStringLiteral("1/") + texto.trimmed(), QStringLiteral("d/M/yyyy"));
-}
-
 Definicao ComLista(const QStringList &lista)
 {
     Definicao d;
@@ -42,8 +26,7 @@ TnpqParamItem::TnpqParamItem(const TnDefParam &def) : FDef(def), FValor(def.Padr
 
 bool TnpqParamItem::EhMesAno() const
 {
-    return FDef.Tipo == ntpMesAno
-           || (FDef.Tipo == ntpData && FDef.ChaveDicionario.compare(QLatin1String("DICDATAMESANO"), Qt::CaseInsensitive) == 0);
+    return FDef.Tipo == ntpMesAno || (FDef.Tipo == ntpData && Definicao::EhChaveMesAno(FDef.ChaveDicionario));
 }
 
 void TnpqParamItem::SetValue(const QVariant &v) { FValor = v; }
@@ -157,21 +140,18 @@ QDate TnpqParamItem::AsDataInicial() const
     else if (FValor.typeId() == QMetaType::QDateTime)
         d = FValor.toDateTime().date();
     else if (FValor.typeId() == QMetaType::QString) {
-        d = LerData(FValor.toString());
-        if (!d.isValid() && EhMesAno())
-            d = LerMesAno(FValor.toString());
+        if (EhMesAno())
+            TextoParaMesAno(FValor.toString(), d);
+        else
+            TextoParaData(FValor.toString(), d);
     }
-    if (d.isValid() && EhMesAno())
-        d = QDate(d.year(), d.month(), 1);
-    return d;
+    return EhMesAno() ? PrimeiroDiaDoMes(d) : d;
 }
 
 QDate TnpqParamItem::AsDataFinal() const
 {
     const QDate d = AsDataInicial();
-    if (!d.isValid() || !EhMesAno())
-        return d;
-    return QDate(d.year(), d.month(), d.daysInMonth());
+    return EhMesAno() ? UltimoDiaDoMes(d) : d;
 }
 
 QString TnpqParamItem::Text() const

@@ -31,10 +31,10 @@
 // tab variant's Aba(i).Dados, shown again on ResultadoAlterado().
 //
 // Dates entered as a month and year ("03/2024"): a parameter of type ntpMesAno, or a date
-// parameter whose dictionary key is DICDATAMESANO, designates a month. AsDate and
-// AsDataFinal answer its LAST day (31/03/2024: inventory dates are the end of their
-// period), AsDataInicial its first day. "mm/yyyy", "m/yyyy" and a whole date
-// "dd/mm/yyyy" (its month) are accepted; Text() shows "mm/yyyy".
+// parameter whose dictionary key is DICDATAMESANO, designates a month, and its value is the
+// month's FIRST day (01/03/2024), as every month-and-year value of the system: AsDate and
+// AsDataInicial answer it, AsDataFinal answers the month's last day (31/03/2024). "mm/yyyy",
+// "m/yyyy" and a whole date "dd/mm/yyyy" (its month) are accepted; Text() shows "mm/yyyy".
 #include "ClientDataSet.h"
 #include "Formulario.h"
 #include "Interacao.h"
@@ -128,8 +128,8 @@ public:
     // 0 when null; EnParam when the value is not a number ("1.234,56" is read).
     double AsFloat() const;
     bool AsBoolean() const;   // true for true, "1", "S", "Sim", "True"
-    // The date; a null QDate when null or not a date. A month and year: its last day.
-    QDate AsDate() const { return AsDataFinal(); }
+    // The date; a null QDate when null or not a date. A month and year: its first day.
+    QDate AsDate() const { return AsDataInicial(); }
     QDate AsDataInicial() const; // a month and year: its first day; a date: the date
     QDate AsDataFinal() const;   // a month and year: its last day; a date: the date
 

@@ -30,6 +30,8 @@ TnTipoChaveSelecao TipoChaveSelecao(const QString &chave)
 {
     if (MesmoNome(chave, "CodigoEmpresa") || MesmoNome(chave, "CodigoEstab"))
         return tcsLista;
+    if (MesmoNome(chave, "DataInvent"))
+        return tcsMesAno;
     if (chave.trimmed().startsWith(QLatin1String("Data"), Qt::CaseInsensitive))
         return tcsData;
     return tcsTexto;
@@ -42,7 +44,7 @@ QString RotuloChaveSelecao(const QString &chave)
     if (MesmoNome(chave, "CodigoEstab"))
         return QStringLiteral("Estabelecimento");
     if (MesmoNome(chave, "DataInvent"))
-        return QStringLiteral("Data do inventário");
+        return QStringLiteral("Período do inventário");
     return chave.trimmed();
 }
 

@@ -10,9 +10,10 @@
 #include <QVariant>
 
 enum TnTipoChaveSelecao {
-    tcsLista, // a value of a list read from the database (company, branch)
-    tcsData,  // a date ("DataInvent" and any key beginning with "Data")
-    tcsTexto  // anything else, typed
+    tcsLista,  // a value of a list read from the database (company, branch)
+    tcsMesAno, // a month and year, its first day: the inventory period ("DataInvent")
+    tcsData,   // a date (any other key beginning with "Data")
+    tcsTexto   // anything else, typed
 };
 
 struct TnOpcaoSelecao {
@@ -21,7 +22,7 @@ struct TnOpcaoSelecao {
 };
 
 TnTipoChaveSelecao TipoChaveSelecao(const QString &chave);
-// Caption of a key in the dialog: "Empresa", "Estabelecimento", "Data do inventário"...
+// Caption of a key in the dialog: "Empresa", "Estabelecimento", "Período do inventário"...
 QString RotuloChaveSelecao(const QString &chave);
 
 // The keys of `chaves` whose selection parameter is still empty, in their order.

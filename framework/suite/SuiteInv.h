@@ -7,8 +7,8 @@
 //   2 quarterly  months 3, 6, 9 and 12 (the last month of each quarter)
 //   3 yearly     month 12
 //   0, any other value, or no settings row: no periodicity chosen, any month.
-// An inventory period is a month. Any day of the month designates it; the period
-// selection stores the month's last day (the inventory is taken at the end of the period).
+// An inventory period is a month and only its month counts: any day of it designates it, and
+// the period selection stores the month's first day (a month is its first day everywhere).
 #include "Conexao.h"
 
 #include <QDate>

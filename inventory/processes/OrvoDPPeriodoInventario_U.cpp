@@ -45,7 +45,7 @@ void TOrvoDPPeriodoInventario::Executar()
     if (empresa == 0)
         throw Exception(QString::fromUtf8(OrvoSEmpresaNaoSelecionada));
     const TnpqParamItem &periodo = Param(QString::fromLatin1(kParamPeriodo));
-    const QDate data = periodo.AsDate(); // a month and year: its last day
+    const QDate data = periodo.AsDate(); // a month and year: its first day
     if (!data.isValid())
         throw EnParam(periodo.Alias(), QString::fromUtf8(OrvoSCompetInventInvalida));
     // Checked before anything changes, so a refused month leaves the framework's state alone.
@@ -53,7 +53,7 @@ void TOrvoDPPeriodoInventario::Executar()
     if (!ValidarPeriodoSelecionado(empresa, data, mensagem))
         throw EnParam(periodo.Alias(), mensagem);
 
-    gDataInicialAtivo = periodo.AsDataInicial();
+    gDataInicialAtivo = data;
     Selecao().GetParams(QStringLiteral("DataInvent")).SetValue(data);
     Selecao().Refresh();
     ::ReconfigurarDM(QStringLiteral("DataInvent"), false); // the open modules, not this one

@@ -4,10 +4,10 @@
 // The chosen month must fit the active company's inventory periodicity
 // (ValidarPeriodoSelecionado). It is checked before anything changes: a refused month leaves
 // the active date, the selection parameter "DataInvent" and the open modules as they were.
-// An accepted month becomes the selection's "DataInvent" (the month's last day: inventories
-// are taken at the end of their period, and gDataInvent and its variants follow it as
-// dd/mm/yyyy), gDataInicialAtivo becomes its first day, the open modules that follow
-// "DataInvent" are reconfigured and the form closes itself.
+// An accepted month becomes the selection's "DataInvent" and gDataInicialAtivo, both its
+// first day (a month is its first day everywhere; gDataInvent and its variants follow it as
+// dd/mm/yyyy), the open modules that follow "DataInvent" are reconfigured and the form
+// closes itself.
 #include "PowerParam.h"
 
 // Messages of the process.

@@ -82,7 +82,7 @@ TEST_F(JanelaOrvoBanco, JanelaPrincipalComPeriodoConfiguracaoEBarra)
     NoFormDoPeriodo("03/2024", true, "periodo_inventario");
     periodo->trigger();
     EXPECT_EQ(janela.TextoPainel(3), "Inventário: 03/2024 - Trimestral");
-    EXPECT_EQ(ExternalVar("gDataInvent"), "31/03/2024");
+    EXPECT_EQ(ExternalVar("gDataInvent"), "01/03/2024");
     EXPECT_TRUE(usuario.Avisos.isEmpty()) << usuario.Avisos.join('\n').toStdString();
 
     // Refused, then closed without confirming; and closed at once (the toolbar's button):
@@ -94,7 +94,7 @@ TEST_F(JanelaOrvoBanco, JanelaPrincipalComPeriodoConfiguracaoEBarra)
     NoFormDoPeriodo("06/2024", false);
     janela.BarraFerramentas()->actions().value(0)->trigger();
     EXPECT_EQ(janela.TextoPainel(3), "Inventário: 03/2024 - Trimestral");
-    EXPECT_EQ(ExternalVar("gDataInvent"), "31/03/2024");
+    EXPECT_EQ(ExternalVar("gDataInvent"), "01/03/2024");
 
     // The company settings register, when its library was built: closing it checks the
     // company's settings, which are valid.

@@ -1,13 +1,14 @@
 // Choosing the selection keys, the company and the user from the database's registers.
 #include "BancoTeste.h"
 #include "ConversaoBanco.h"
+#include "InteracaoTeste.h"
 #include "QtSelecao.h"
 #include "QtTeste.h"
 #include "SelecaoChaves.h"
 #include "Variaveis.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+#include <QLineEdit>
 
 namespace {
 class SelecaoBanco : public BancoConvertido {
@@ -49,7 +50,8 @@ TEST_F(SelecaoBanco, OpcoesDasChavesVemDosCadastros)
     EXPECT_EQ(Textos(OpcoesChaveSelecao("CodigoEstab")), QStringList({"1 - Alfa Matriz"}));
     // A company code that is not a number is never pasted into the statement.
     EXPECT_TRUE(OpcoesChaveSelecao("CodigoEstab", "1 or 1=1").isEmpty());
-    EXPECT_EQ(TipoChaveSelecao("DataInvent"), tcsData);
+    EXPECT_EQ(TipoChaveSelecao("DataInvent"), tcsMesAno);
+    EXPECT_EQ(TipoChaveSelecao("DataFinal"), tcsData);
     EXPECT_EQ(TipoChaveSelecao("CodigoProduto"), tcsTexto);
     EXPECT_EQ(ChavesPendentes({"CodigoEmpresa", "CodigoEstab", "DataInvent"}), QStringList({"CodigoEstab", "DataInvent"}));
 }
@@ -77,13 +79,24 @@ TEST_F(SelecaoBanco, DialogoDeSelecaoSegueAEmpresaEscolhida)
         dlg->SetValor("CodigoEmpresa", 2);
         EXPECT_EQ(estab->count(), 2);
         dlg->SetValor("CodigoEstab", 3);
-        dlg->SetValor("DataInvent", QDate(2024, 6, 30));
+        // The inventory period is a month, typed; none is offered before one was chosen.
+        auto *periodo = qobject_cast<QLineEdit *>(dlg->Editor("DataInvent"));
+        ASSERT_NE(periodo, nullptr);
+        EXPECT_TRUE(periodo->text().isEmpty());
+        teste::Digitar(periodo, "13/2024");
+        TnInteracaoTeste usuario;
+        dlg->accept(); // refused with a message; what was typed stays as it was
+        EXPECT_EQ(usuario.Avisos, QStringList({"\"13/2024\" não é um mês válido: informe o mês e o ano (mm/aaaa)."}));
+        EXPECT_EQ(periodo->text(), "13/2024");
+        EXPECT_TRUE(dlg->isVisible());
+        teste::Digitar(periodo, "6/2024");
+        EXPECT_EQ(dlg->Valor("DataInvent"), QVariant(QDate(2024, 6, 1)));
         EXPECT_TRUE(teste::Clicar(w, "Ok"));
     });
     EXPECT_TRUE(GarantirSelecao({"CodigoEmpresa", "CodigoEstab", "DataInvent"}));
     EXPECT_EQ(Selecao().GetParams("CodigoEstab").AsInteger(), 3);
     EXPECT_EQ(ExternalVar("gCodigoEmpresaAtiva"), "2");
-    EXPECT_EQ(ExternalVar("pDataInvent"), "30/06/2024");
+    EXPECT_EQ(ExternalVar("pDataInvent"), "01/06/2024");
     // Everything chosen: no dialog.
     EXPECT_TRUE(GarantirSelecao({"CodigoEmpresa", "CodigoEstab", "DataInvent"}));
 
