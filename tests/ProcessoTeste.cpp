@@ -2,11 +2,13 @@
 // checks, links, the form's side and the way forms report failures.
 #include "FormFalso.h"
 #include "InteracaoTeste.h"
+#include "Modulos.h"
 #include "PowerParam.h"
 #include "Variaveis.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace {
@@ -208,6 +210,42 @@ TEST(Processo, FormularioLinkEFalhas)
     EXPECT_EQ(dp->Form(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dp.isNull());
+}
+
+TEST(Processo, AbertoComOsValoresDaSelecao)
+{
+    const TnClasseInfo info = InfoDaClasse<TTesteDPPeriodo>("TTesteDPSelecao");
+    ASSERT_TRUE(nRegisterClass(info));
+    struct Limpeza {
+        ~Limpeza()
+        {
+            nUnRegisterClass("TTesteDPSelecao");
+            Selecao().Reset();
+            Variaveis().Reiniciar();
+        }
+    } limpeza;
+
+    // Nothing chosen yet: the declared values stay.
+    std::unique_ptr<TnDataModule> vazio(CriarDM("TTesteDPSelecao"));
+    auto *dp = static_cast<TTesteDPPeriodo *>(vazio.get());
+    EXPECT_EQ(dp->Param("pCodigoEstab").AsString(), "1");
+    EXPECT_TRUE(dp->Param("pDataPeriodo").IsNull());
+
+    // A parameter named after a selection key takes its value, hidden or not; an empty
+    // month takes the selected period's first day.
+    Selecao().GetParams("CodigoEmpresa").SetValue(4);
+    Selecao().GetParams("CodigoEstab").SetValue(7);
+    Selecao().GetParams("DataInvent").SetValue(QDate(2024, 12, 1));
+    std::unique_ptr<TnDataModule> aberto(CriarDM("TTesteDPSelecao"));
+    dp = static_cast<TTesteDPPeriodo *>(aberto.get());
+    EXPECT_EQ(dp->Param("pCodigoEstab").AsInteger(), 7);
+    EXPECT_EQ(dp->Param("pDataPeriodo").AsDate(), QDate(2024, 12, 1));
+    EXPECT_EQ(dp->Param("pDataPeriodo").Text(), "12/2024");
+    // The caller may set another value afterwards.
+    dp->Param("pCodigoEstab").SetText("3");
+    dp->Param("pDataPeriodo").SetText("01/2025");
+    EXPECT_EQ(dp->Param("pCodigoEstab").AsInteger(), 3);
+    EXPECT_EQ(dp->Param("pDataPeriodo").AsDataFinal(), QDate(2025, 1, 31));
 }
 
 TEST(Processo, VariantesGradeEAbas)

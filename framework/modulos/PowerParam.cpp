@@ -4,6 +4,7 @@
 
 #include "Definicao.h"
 #include "Valores.h"
+#include "Variaveis.h"
 
 namespace {
 
@@ -267,6 +268,30 @@ void TnDMPowerParam::EdVisibleField(const QString &alias, bool visivel)
     TnpqParamItem &p = Param(alias);
     p.SetVisivel(visivel);
     AtualizarControle(p.Alias());
+}
+
+void TnDMPowerParam::AposCriar()
+{
+    TnDMFormulario::AposCriar();
+    PreencherDaSelecao();
+}
+
+void TnDMPowerParam::PreencherDaSelecao()
+{
+    TnSelecao &selecao = Selecao();
+    for (int i = 0; i < FParams.Count(); ++i) {
+        TnpqParamItem &p = FParams.Items(i);
+        const QString chave = p.Alias().mid(1);
+        if (p.Alias().startsWith(u'p', Qt::CaseInsensitive) && !chave.isEmpty() && selecao.Existe(chave)) {
+            const TnParamSelecao &s = selecao.GetParams(chave);
+            if (!s.IsNull())
+                p.SetValue(s.Value());
+        } else if (p.EhMesAno() && p.IsNull() && selecao.Existe(QStringLiteral("DataInvent"))) {
+            const QDate mes = PrimeiroDiaDoMes(selecao.GetParams(QStringLiteral("DataInvent")).AsDate());
+            if (mes.isValid())
+                p.SetValue(mes);
+        }
+    }
 }
 
 void TnDMPowerParam::Rodar()

@@ -219,6 +219,16 @@ public:
     void EdRequiredField(const QString &alias, bool requerido);
     void EdVisibleField(const QString &alias, bool visivel);
 
+    // ---- opening
+    // CriarDM calls it once the module has its class: PreencherDaSelecao.
+    void AposCriar() override;
+    // A parameter that stands for a selection key, its alias "p" followed by the key
+    // ("pCodigoEmpresa", "pCodigoEstab"), takes the selection's value, hidden or not; a
+    // month-and-year parameter still empty takes the selected inventory month ("DataInvent").
+    // Keys the selection holds no value for leave their parameters alone. A caller may set
+    // other values afterwards.
+    void PreencherDaSelecao();
+
     // ---- running
     // Clears the report, then ValidarDado, then every visible required parameter without a
     // value refused with EnParam ("O parâmetro \"Período\" deve ser informado."), then
