@@ -153,6 +153,7 @@ protected:
         if (IsSkipped())
             return;
         Sql("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Outra')");
+        Sql("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, 2, 'Filial'), (2, 1, 'Outra Matriz')");
         for (const char *p : {"(1, 100)", "(1, 200)", "(1, 300)", "(2, 100)"})
             Sql(QStringLiteral("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO) values %1").arg(p));
         Lcto(1, 1, "2024-03-31", 100, 10);

@@ -73,6 +73,7 @@ protected:
             return;
         ASSERT_TRUE(RegistrarClasse<TTesteDMLctoCadastro>("TTesteDMLctoCadastro"));
         con().Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 3, QTDECASADECIMALQTD = 5 where CODIGOEMPRESA = 1");
+        con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, 2, 'Filial')");
         for (int p : {10, 20, 30})
             con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, ?, ?)",
                            {p, QStringLiteral("Produto %1").arg(p)});

@@ -165,4 +165,45 @@ TEST_F(ConversaoBanco, ColunaNovaChegaAoBancoAntigoEAoNovo)
     teste::DescartarBanco(outro);
 }
 
+TEST_F(ConversaoBanco, ReferenciaNovaChegaAoBancoAntigoSemPerderLinhas)
+{
+    TnEsquema antigo = EsquemaTeste();
+    antigo.push_back({.Nome = "TESTE_B", .Colunas = {Col("ID", ftInteger, true), Col("A", ftInteger)},
+                      .ChavePrimaria = "ID"});
+    TnEsquema novo = antigo;
+    const TnChaveEstrangeiraEsq ref{.Nome = "FK_TESTE_B_A", .Colunas = "A", .TabelaRef = "TESTE_A", .ColunasRef = "ID"};
+    novo[1].Estrangeiras.push_back(ref);
+    const std::vector<TnPassoConversao> v1 = {
+        {.Versao = 1, .Tipo = tpCriarTabelas, .Descricao = "tabelas", .Tabelas = {"TESTE_A", "TESTE_B"}}};
+    std::vector<TnPassoConversao> v2 = v1;
+    v2.push_back({.Versao = 2, .Tipo = tpAdicionarReferencias, .Descricao = "B se refere a A",
+                  .Tabelas = {"TESTE_B"}, .Referencias = {"FK_TESTE_B_A"}});
+
+    ConverterBanco(con(), "Teste", antigo, v1);
+    con().Executar("insert into TESTE_A (ID) values (1); insert into TESTE_B (ID, A) values (1, 1), (2, 9)");
+    EXPECT_EQ(ConverterBanco(con(), "Teste", novo, v2), 2);
+    // The rows written before stay; PostgreSQL checks the new ones, SQLite cannot add it.
+    EXPECT_EQ(Linhas("select ID, A from TESTE_B order by ID", con()), QStringList({"1|1", "2|9"}));
+    EXPECT_EQ(ReferenciaExiste(con(), "TESTE_B", ref), teste::EmPostgres());
+    if (teste::EmPostgres()) {
+        try {
+            con().Executar("insert into TESTE_B (ID, A) values (3, 8)");
+            ADD_FAILURE() << "referência recusada";
+        } catch (const EDatabaseError &e) {
+            EXPECT_EQ(ErroBanco(e), ebChaveEstrangeira);
+        }
+    }
+
+    // A new database gets the reference with the table, and step 2 finds it there.
+    auto outro = teste::NovoBanco();
+    EXPECT_EQ(ConverterBanco(*outro, "Teste", novo, v2), 2);
+    EXPECT_TRUE(ReferenciaExiste(*outro, "TESTE_B", ref));
+    EXPECT_THROW(outro->Executar("insert into TESTE_B (ID, A) values (1, 8)"), EDatabaseError);
+    teste::DescartarBanco(outro);
+
+    // A step naming a reference the table does not declare is refused before anything runs.
+    v2.back().Referencias = {"FK_NENHUMA"};
+    EXPECT_THROW(ConverterBanco(con(), "Outro", novo, v2), Exception);
+}
+
 } // namespace

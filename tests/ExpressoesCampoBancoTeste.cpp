@@ -19,7 +19,6 @@ protected:
         BancoOrvo::SetUp();
         if (IsSkipped())
             return;
-        con().Executar("insert into CFGEMPRESAULMAR (CODIGOEMPRESA) values (1)");
         TnBibliotecas::Carregar(kBiblioteca);
     }
     void Definir(const char *coluna, const char *valor)
@@ -49,13 +48,12 @@ TEST_F(ExpressoesCampoBanco, CadaFuncaoLeSuaColunaDaEmpresaInformadaOuDaSelecion
     EXPECT_TRUE(Chamar(kICMS, QStringLiteral("  ")));
     Definir("DETALHARPISCOFINSITEM", "1");
     EXPECT_TRUE(Chamar(kPisCofins, QString()));
-    // A company without one of its settings rows answers false.
+    // The inventory settings answer, also for a company without its general settings row;
+    // a company without inventory settings answers false.
     con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Outra')");
     con().Executar("insert into CFGEMPRESAINV (CODIGOEMPRESA, QTDECASADECIMAL, QTDECASADECIMALQTD, LANCAICMSRECUP, "
                    "DETALHARPISCOFINSITEM, PERIODOINVENTARIO) values (2, 2, 2, '1', '1', 0)");
-    EXPECT_FALSE(Chamar(kICMS, 2)); // no CFGEMPRESAULMAR row
-    con().Executar("insert into CFGEMPRESAULMAR (CODIGOEMPRESA) values (2)");
-    EXPECT_TRUE(Chamar(kICMS, 2));
+    EXPECT_TRUE(Chamar(kICMS, 2)); // no CFGEMPRESAULMAR row
     EXPECT_FALSE(Chamar(kICMS, 3));
     // No company selected and none given: false.
     Selecao().Reset();

@@ -147,8 +147,19 @@ TEST_F(LctoInvBanco, FormatosECamposDeImpostoPelaConfiguracao)
     EXPECT_TRUE(dm->FieldByName("VALORICMS").Def().Habilitado);
     EXPECT_TRUE(dm->FieldByName("VALORICMS").Required());
 
-    // A company without settings rows falls back to the defaults.
+    // Without its general settings row the company keeps its inventory settings; the
+    // general ones take their defaults (products identified by reference).
     con().Executar("delete from CFGEMPRESAULMAR where CODIGOEMPRESA = 1");
+    con().Executar("update CFGEMPRESAINV set QTDECASADECIMALQTD = 4 where CODIGOEMPRESA = 1");
+    dm->ReconfigurarDM(QStringLiteral("CodigoEmpresa"), false);
+    EXPECT_EQ(dm->FieldByName("QTDEESTOQUE").DisplayFormat(), "#,##0.0000");
+    EXPECT_EQ(dm->FieldByName("PRECOUNIT").DisplayFormat(), "#,##0.000000");
+    EXPECT_TRUE(dm->FieldByName("VALORICMS").Def().Habilitado);
+    EXPECT_TRUE(dm->FieldByName("VALORICMS").Required());
+    EXPECT_TRUE(dm->FieldByName("CODIGOPRODUTO").Def().CaracteresAceitos.isEmpty()); // by reference
+
+    // Without either row: every setting's default.
+    con().Executar("delete from CFGEMPRESAINV where CODIGOEMPRESA = 1");
     dm->ReconfigurarDM(QStringLiteral("CodigoEmpresa"), false);
     EXPECT_EQ(dm->FieldByName("QTDEESTOQUE").DisplayFormat(), "#,##0.00");
     EXPECT_EQ(dm->FieldByName("PRECOUNIT").DisplayFormat(), "#,##0.00");

@@ -14,6 +14,7 @@ protected:
         if (IsSkipped())
             return;
         con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Outra')");
+        con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO) values (1, 12)");
         util.SetCodigoEmpresa(1);
     }
     void Produto(int empresa, qint64 codigo, const QVariant &referencia, const QString &descricao)

@@ -26,6 +26,7 @@ protected:
         if (IsSkipped())
             return;
         Referencia(true);
+        con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO) values (1, 3), (1, 7)");
         con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
                        "DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA) values (1, 100, 'ABC', 7, 'Parafuso', '7318', 'UN')");
         con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, DESCRPRODUTO) "
@@ -201,8 +202,8 @@ TEST_F(ProdutoLctoInvBanco, ProdutoFaltanteCriadoAoGravar)
 
 TEST_F(ProdutoLctoInvBanco, PainelCopiaOsValoresEscolhidosEApelidoDoGrupo)
 {
-    con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, APELIDOGRUPOPRODUTO) "
-                   "values (1, 3, 'Ferragens')");
+    con().Executar("update GRUPOPRODUTO set APELIDOGRUPOPRODUTO = 'Ferragens' where CODIGOEMPRESA = 1 "
+                   "and CODIGOGRUPOPRODUTO = 3");
     TnInteracaoTeste usuario;
     TnDMClientDataSet *dm = Abrir();
     ASSERT_NE(dm, nullptr);

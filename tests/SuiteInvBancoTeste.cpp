@@ -163,6 +163,8 @@ TEST_F(SuiteInvBanco, PrimeiraExecucaoCriaEmpresaExemploUmaVez)
     EXPECT_TRUE(nDMSQLDataSet::PegarTemRegistro("ESTAB", "CODIGOESTAB", "CODIGOEMPRESA = 1 and CODIGOESTAB = 1", con()));
     EXPECT_EQ(Linhas("USUARIO"), 1);
     EXPECT_TRUE(ChecarConfiguracaoInv(1));
+    // Its general settings too: products identified by their codes.
+    EXPECT_EQ(Linhas("CFGEMPRESAULMAR", "CODIGOEMPRESA = 1 and USAREFERENCIAPROD = '0' and LIVROMODELO7 = '0'"), 1);
 
     // Converting again adds nothing, even after the sample was removed.
     Sql("delete from CFGEMPRESAINV");
@@ -182,6 +184,35 @@ TEST_F(SuiteInvBanco, PrimeiraExecucaoCriaEmpresaExemploUmaVez)
     EXPECT_EQ(nDMSQLDataSet::PegarQtdRegistro("USUARIO", "", *outro), 1);
     EXPECT_EQ(nDMSQLDataSet::PegarQtdRegistro("CFGEMPRESAINV", "", *outro), 0);
     teste::DescartarBanco(outro);
+}
+
+TEST_F(SuiteInvBanco, ReferenciasRecusamCodigosQueNinguemTem)
+{
+    Sql("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO) values (1, 3)");
+    Sql("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, CODIGOGRUPOPRODUTO) values (1, 100, 3), (1, 101, null)");
+    const QString lcto = "insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
+                         "QTDEESTOQUE, PRECOUNIT, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
+                         "values (%1, %2, '2024-12-01', 100, 1, 1, 1, '2024-12-02 08:00:00', 1, 2)";
+    const auto recusado = [this](const QString &sql) {
+        try {
+            Sql(sql);
+            ADD_FAILURE() << "aceito: " << sql.toStdString();
+        } catch (const EDatabaseError &e) {
+            EXPECT_EQ(ErroBanco(e), ebChaveEstrangeira) << sql.toStdString();
+        }
+    };
+    recusado(lcto.arg(7).arg(1)); // a company nobody has
+    recusado(lcto.arg(1).arg(9)); // a branch the company does not have
+    recusado("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO) values (7, 100)");
+    recusado("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, CODIGOGRUPOPRODUTO) values (1, 102, 99)");
+    recusado("update PRODUTO set CODIGOGRUPOPRODUTO = 1 where CODIGOPRODUTO = 101");
+    recusado("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB) values (7, 1)");
+    Sql(lcto.arg(1).arg(1));
+    EXPECT_EQ(Linhas("LCTOINV"), 1);
+    // What is still used cannot go.
+    recusado("delete from ESTAB where CODIGOEMPRESA = 1");
+    recusado("delete from GRUPOPRODUTO where CODIGOGRUPOPRODUTO = 3");
+    EXPECT_EQ(Linhas("ESTAB"), 1);
 }
 
 TEST_F(SuiteInvBanco, JanelaPermitidaEConfiguracoes)

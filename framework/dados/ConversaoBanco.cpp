@@ -106,6 +106,20 @@ void ChecarServidor(nDMConexao &con)
     throw Exception(QStringLiteral("Conversão do banco, versão %1: %2").arg(p.Versao).arg(texto));
 }
 
+// What a step adds to one table created by an earlier step (columns, references): refused
+// when the table is not such a one or nothing is named.
+const QStringList &NomesDoPasso(const TnPassoConversao &p, const TnEsquema &esquema, const QSet<QString> &criadas,
+                                const QStringList &nomes, const char *oQue)
+{
+    const TnTabelaEsq *t = p.Tabelas.size() == 1 ? TabelaDoEsquema(esquema, p.Tabelas[0]) : nullptr;
+    if (!t || !criadas.contains(t->Nome))
+        FalharPasso(p, QStringLiteral("%1 só se acrescentam a uma tabela do esquema criada antes.")
+                           .arg(QString::fromUtf8(oQue)));
+    if (nomes.isEmpty())
+        FalharPasso(p, QStringLiteral("passo sem %1.").arg(QString::fromUtf8(oQue)));
+    return nomes;
+}
+
 void ValidarPassos(const TnEsquema &esquema, const std::vector<TnPassoConversao> &passos)
 {
     ValidarEsquema(esquema);
@@ -132,19 +146,17 @@ void ValidarPassos(const TnEsquema &esquema, const std::vector<TnPassoConversao>
                 criadas.insert(t->Nome);
             }
             break;
-        case tpAdicionarColunas: {
-            const TnTabelaEsq *t = p.Tabelas.size() == 1 ? TabelaDoEsquema(esquema, p.Tabelas[0]) : nullptr;
-            if (!t || !criadas.contains(t->Nome))
-                FalharPasso(p, QStringLiteral("colunas só se acrescentam a uma tabela do esquema criada antes."));
-            if (p.Colunas.isEmpty())
-                FalharPasso(p, QStringLiteral("passo sem colunas."));
-            for (const QString &c : p.Colunas)
-                DDLAdicionarColuna(*t, c, tcSQLite); // refuses what cannot be added
+        case tpAdicionarColunas:
+            for (const QString &c : NomesDoPasso(p, esquema, criadas, p.Colunas, "colunas"))
+                DDLAdicionarColuna(*TabelaDoEsquema(esquema, p.Tabelas[0]), c, tcSQLite); // refuses what cannot be added
             break;
-        }
         case tpExecutarSQL:
             if (p.SQLSQLite.trimmed().isEmpty() && p.SQLPostgreSQL.trimmed().isEmpty())
                 FalharPasso(p, QStringLiteral("passo sem comandos."));
+            break;
+        case tpAdicionarReferencias:
+            for (const QString &r : NomesDoPasso(p, esquema, criadas, p.Referencias, "referências"))
+                DDLAdicionarReferencia(*TabelaDoEsquema(esquema, p.Tabelas[0]), r, tcPostgreSQL); // refuses an unknown name
             break;
         }
     }
@@ -179,6 +191,16 @@ void AplicarPasso(nDMConexao &con, const TnEsquema &esquema, const TnPassoConver
             con.Executar(sql);
         break;
     }
+    case tpAdicionarReferencias: {
+        const TnTabelaEsq &t = *TabelaDoEsquema(esquema, p.Tabelas[0]);
+        if (tipo != tcPostgreSQL)
+            break;
+        for (const QString &r : p.Referencias)
+            for (const TnChaveEstrangeiraEsq &f : t.Estrangeiras)
+                if (f.Nome.compare(r.trimmed(), Qt::CaseInsensitive) == 0 && !ReferenciaExiste(con, t.Nome, f))
+                    con.Executar(DDLAdicionarReferencia(t, f.Nome, tipo));
+        break;
+    }
     }
 }
 
@@ -202,6 +224,18 @@ bool ColunaExiste(nDMConexao &con, const QString &tabela, const QString &coluna)
     return Contar(con, QStringLiteral("select count(*) from information_schema.columns where table_schema = current_schema() "
                                       "and upper(table_name) = upper(?) and upper(column_name) = upper(?)"),
                   {tabela, coluna}) > 0;
+}
+
+bool ReferenciaExiste(nDMConexao &con, const QString &tabela, const TnChaveEstrangeiraEsq &referencia)
+{
+    if (con.PegarTipoCon() == tcSQLite)
+        return Contar(con, QStringLiteral("select count(*) from pragma_foreign_key_list(?) "
+                                          "where upper(\"table\") = upper(?) and upper(\"from\") = upper(?)"),
+                      {tabela, referencia.TabelaRef, ListaNomes(referencia.Colunas).value(0)}) > 0;
+    return Contar(con, QStringLiteral("select count(*) from information_schema.table_constraints "
+                                      "where table_schema = current_schema() and constraint_type = 'FOREIGN KEY' "
+                                      "and upper(table_name) = upper(?) and upper(constraint_name) = upper(?)"),
+                  {tabela, referencia.Nome}) > 0;
 }
 
 int VersaoBanco(nDMConexao &con, const QString &modulo)

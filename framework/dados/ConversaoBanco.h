@@ -21,7 +21,12 @@
 enum TTipoPasso {
     tpCriarTabelas,     // Tabelas: tables of the schema, created in this order
     tpAdicionarColunas, // Tabelas: one table; Colunas: its columns in the schema
-    tpExecutarSQL       // SQLSQLite / SQLPostgreSQL: statements of each engine (";"-separated)
+    tpExecutarSQL,      // SQLSQLite / SQLPostgreSQL: statements of each engine (";"-separated)
+    // Tabelas: one table; Referencias: references of its declaration. A database whose
+    // table was made before them gets them on PostgreSQL (its rows kept as they were, new
+    // rows checked); SQLite cannot add them to an existing table and goes on without them.
+    // A table created from the declaration has them already and is left alone.
+    tpAdicionarReferencias
 };
 
 struct TnPassoConversao {
@@ -30,6 +35,7 @@ struct TnPassoConversao {
     QString Descricao{};
     QStringList Tabelas{};
     QStringList Colunas{};
+    QStringList Referencias{};
     QString SQLSQLite{};
     QString SQLPostgreSQL{};
 };
@@ -55,3 +61,6 @@ int VersaoBanco(nDMConexao &con, const QString &modulo);
 
 bool TabelaExiste(nDMConexao &con, const QString &tabela);
 bool ColunaExiste(nDMConexao &con, const QString &tabela, const QString &coluna);
+// True when the table has a reference of that name (PostgreSQL), or one from the columns of
+// `referencia` to its table (SQLite, which keeps no names of references).
+bool ReferenciaExiste(nDMConexao &con, const QString &tabela, const TnChaveEstrangeiraEsq &referencia);

@@ -1,5 +1,7 @@
 #include "Esquema.h"
 
+#include <algorithm>
+
 #include "Excecoes.h"
 
 #include <QRegularExpression>
@@ -304,4 +306,16 @@ QStringList DDLAdicionarColuna(const TnTabelaEsq &t, const QString &coluna, TTip
     if (tipo == tcSQLite && c->Tipo == ftBCD)
         ddl << GatilhosArredondamento(t, *c);
     return ddl;
+}
+
+QString DDLAdicionarReferencia(const TnTabelaEsq &t, const QString &referencia, TTipoCon tipo)
+{
+    const auto f = std::find_if(t.Estrangeiras.begin(), t.Estrangeiras.end(), [&](const TnChaveEstrangeiraEsq &e) {
+        return e.Nome.compare(referencia.trimmed(), Qt::CaseInsensitive) == 0;
+    });
+    if (f == t.Estrangeiras.end())
+        Falhar(t.Nome, QStringLiteral("não há referência %1 para acrescentar.").arg(referencia));
+    if (tipo != tcPostgreSQL)
+        Falhar(t.Nome, QStringLiteral("o SQLite não acrescenta a referência %1 a uma tabela que já existe.").arg(f->Nome));
+    return QStringLiteral("ALTER TABLE %1 ADD %2 NOT VALID").arg(t.Nome, ChaveEstrangeira(*f));
 }

@@ -92,3 +92,8 @@ QStringList DDLCriarTabela(const TnTabelaEsq &t, TTipoCon tipo);
 
 // Statements that add one column of the table's declaration to an existing table.
 QStringList DDLAdicionarColuna(const TnTabelaEsq &t, const QString &coluna, TTipoCon tipo);
+
+// The statement that adds one reference of the table's declaration to an existing table on
+// PostgreSQL. The rows already there are kept as they are (NOT VALID); rows written from
+// then on are checked. SQLite cannot add a reference to an existing table: Exception.
+QString DDLAdicionarReferencia(const TnTabelaEsq &t, const QString &referencia, TTipoCon tipo);

@@ -70,6 +70,19 @@ TnChaveEstrangeiraEsq Mestre(const QString &detalhe, const QString &mestre, cons
             .AoExcluir = aeCascata};
 }
 
+// The company and the branch a row belongs to exist (a company or branch still used cannot
+// be deleted).
+TnChaveEstrangeiraEsq DaEmpresa(const QString &tabela)
+{
+    return {.Nome = "FK_" + tabela + "_EMPRESA", .Colunas = "CODIGOEMPRESA", .TabelaRef = "EMPRESA",
+            .ColunasRef = "CODIGOEMPRESA"};
+}
+TnChaveEstrangeiraEsq DoEstab(const QString &tabela)
+{
+    return {.Nome = "FK_" + tabela + "_ESTAB", .Colunas = "CODIGOEMPRESA;CODIGOESTAB", .TabelaRef = "ESTAB",
+            .ColunasRef = "CODIGOEMPRESA;CODIGOESTAB"};
+}
+
 // An item of a joint production (K291 and K292 under K290, K301 and K302 under K300):
 // the master's key, the product and its quantity.
 TnTabelaEsq ItemProducaoConjunta(const QString &tabela, const QString &mestre, const QString &chaveMestre,
@@ -95,7 +108,8 @@ TnEsquema TabelasSuite()
         {.Nome = "ESTAB",
          .Colunas = {Empresa(), Estab(), Texto("NOMEESTAB", 100), Texto("INSCRFEDERAL", 18),
                      Data("DATAINICIOATIVIDADE"), Data("DATAFIMATIVIDADE")},
-         .ChavePrimaria = "CODIGOEMPRESA;CODIGOESTAB"},
+         .ChavePrimaria = "CODIGOEMPRESA;CODIGOESTAB",
+         .Estrangeiras = {DaEmpresa("ESTAB")}},
         {.Nome = "PESSOA",
          .Colunas = {Inteiro32("CODIGOPESSOA", Obrigatoria), Texto("NOMEPESSOA", 100)},
          .ChavePrimaria = "CODIGOPESSOA"},
@@ -116,7 +130,14 @@ TnEsquema TabelasSuite()
                      Inteiro32("CSTSAIDA"), Inteiro32("CSTCOFINSENTRADA"), Inteiro32("CSTCOFINSSAIDA"),
                      Texto("TIPOCREDITOCOFINS", 20), Texto("TIPODEBITOCOFINS", 20), SimNao("DNF"),
                      SimNao("DACON"), Data("DATAATUALIZACAO"), Inteiro16("CODIGOUSUARIO")},
-         .ChavePrimaria = "CODIGOEMPRESA;CODIGOPRODUTO"},
+         .ChavePrimaria = "CODIGOEMPRESA;CODIGOPRODUTO",
+         // A product without a group is allowed; a group it names must exist.
+         .Estrangeiras = {DaEmpresa("PRODUTO"),
+                          {.Nome = "FK_PRODUTO_GRUPOPRODUTO",
+                           .Colunas = "CODIGOEMPRESA;CODIGOGRUPOPRODUTO",
+                           .TabelaRef = "GRUPOPRODUTO",
+                           .ColunasRef = "CODIGOEMPRESA;CODIGOGRUPOPRODUTO"}},
+         .Indices = {{.Nome = "IDX_PRODUTO_GRUPOPRODUTO", .Colunas = "CODIGOEMPRESA;CODIGOGRUPOPRODUTO"}}},
         {.Nome = "CFGEMPRESAULMAR",
          .Colunas = {Empresa(), SimNao("USAREFERENCIAPROD"), SimNao("LIVROMODELO7"),
                      Texto("MASCCLASSIFFISCALPROD", 20), Texto("MASCGRUPOPRODUTO", 20)},
@@ -148,8 +169,10 @@ TnEsquema TabelasInventario()
                      Decimal("VALORMEDIOBCICMSST", 18, 6), Decimal("VALORMEDIOICMSST", 18, 6),
                      Decimal("VALORMEDIOFCP", 18, 6), Inteiro16("ORIGEMDADO", Obrigatoria), Inteiro32("IDSYN")},
          .ChavePrimaria = chaveLcto,
-         // A product still used by an entry cannot be deleted.
-         .Estrangeiras = {{.Nome = "FK_LCTOINV_PRODUTO",
+         // An entry's company, branch and product exist; a product still used by an entry
+         // cannot be deleted.
+         .Estrangeiras = {DaEmpresa("LCTOINV"), DoEstab("LCTOINV"),
+                          {.Nome = "FK_LCTOINV_PRODUTO",
                            .Colunas = "CODIGOEMPRESA;CODIGOPRODUTO",
                            .TabelaRef = "PRODUTO",
                            .ColunasRef = "CODIGOEMPRESA;CODIGOPRODUTO",
@@ -315,17 +338,26 @@ TnEsquema TabelasFramework()
 // A database without any company gets one sample company with one branch and its settings,
 // and a default user when it has none, so that a new installation opens straight into a
 // usable window. Each statement checks for itself, so nothing is inserted where the suite
-// already keeps companies.
+// already keeps companies; the company goes first, since its branch and settings refer to it.
 const char *const kDadosIniciais =
     "insert into USUARIO (CODIGOUSUARIO, NOMEUSUARIO) "
     "select 1, 'ADMINISTRADOR' where not exists (select 1 from USUARIO); "
+    "insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) select 1, 'Empresa Exemplo' "
+    "where not exists (select 1 from EMPRESA); "
     "insert into CFGEMPRESAINV (CODIGOEMPRESA, QTDECASADECIMAL, QTDECASADECIMALQTD, LANCAICMSRECUP, "
     "DETALHARPISCOFINSITEM, PERIODOINVENTARIO) select 1, 2, 4, '0', '0', 0 "
-    "where not exists (select 1 from EMPRESA) and not exists (select 1 from CFGEMPRESAINV where CODIGOEMPRESA = 1); "
+    "where exists (select 1 from EMPRESA where CODIGOEMPRESA = 1 and NOMEEMPRESA = 'Empresa Exemplo') "
+    "and (select count(*) from EMPRESA) = 1 and not exists (select 1 from CFGEMPRESAINV where CODIGOEMPRESA = 1); "
     "insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) select 1, 1, 'Estabelecimento Exemplo' "
-    "where not exists (select 1 from EMPRESA) and not exists (select 1 from ESTAB where CODIGOEMPRESA = 1); "
-    "insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) select 1, 'Empresa Exemplo' "
-    "where not exists (select 1 from EMPRESA)";
+    "where exists (select 1 from EMPRESA where CODIGOEMPRESA = 1 and NOMEEMPRESA = 'Empresa Exemplo') "
+    "and (select count(*) from EMPRESA) = 1 and not exists (select 1 from ESTAB where CODIGOEMPRESA = 1)";
+
+// The sample company's general settings (products identified by their codes), which it
+// lacked before: its inventory entries follow the company's settings as any other's.
+const char *const kConfiguracaoGeralExemplo =
+    "insert into CFGEMPRESAULMAR (CODIGOEMPRESA, USAREFERENCIAPROD, LIVROMODELO7) select 1, '0', '0' "
+    "where exists (select 1 from EMPRESA where CODIGOEMPRESA = 1 and NOMEEMPRESA = 'Empresa Exemplo') "
+    "and not exists (select 1 from CFGEMPRESAULMAR where CODIGOEMPRESA = 1)";
 
 QStringList Nomes(const TnEsquema &tabelas)
 {
@@ -375,6 +407,17 @@ const std::vector<TnPassoConversao> &PassosConversaoInv()
          .Descricao = "empresa de exemplo e usuário padrão",
          .SQLSQLite = kDadosIniciais,
          .SQLPostgreSQL = kDadosIniciais},
+        {.Versao = 6,
+         .Tipo = tpExecutarSQL,
+         .Descricao = "configuração geral da empresa de exemplo",
+         .SQLSQLite = kConfiguracaoGeralExemplo,
+         .SQLPostgreSQL = kConfiguracaoGeralExemplo},
+        {.Versao = 7, .Tipo = tpAdicionarReferencias, .Descricao = "estabelecimento da empresa",
+         .Tabelas = {"ESTAB"}, .Referencias = {"FK_ESTAB_EMPRESA"}},
+        {.Versao = 8, .Tipo = tpAdicionarReferencias, .Descricao = "empresa e grupo do produto",
+         .Tabelas = {"PRODUTO"}, .Referencias = {"FK_PRODUTO_EMPRESA", "FK_PRODUTO_GRUPOPRODUTO"}},
+        {.Versao = 9, .Tipo = tpAdicionarReferencias, .Descricao = "empresa e estabelecimento do lançamento",
+         .Tabelas = {"LCTOINV"}, .Referencias = {"FK_LCTOINV_EMPRESA", "FK_LCTOINV_ESTAB"}},
     };
     return passos;
 }

@@ -1,5 +1,6 @@
 #include "QtSelecao.h"
 
+#include "Personalizacao.h"
 #include "QtInteracao.h"
 #include "Valores.h"
 #include "Variaveis.h"
@@ -178,8 +179,12 @@ TnFrmLogin::TnFrmLogin(QWidget *pai) : QDialog(pai)
 void TnFrmLogin::Escolher(const TnOpcaoSelecao &usuario)
 {
     ExternalVar(QStringLiteral("gCodigoUsuario"), usuario.Valor.toString());
-    const QString nome = usuario.Texto.section(QStringLiteral(" - "), 1);
-    ExternalVar(QStringLiteral("gNomeUsuario"), nome.isEmpty() ? usuario.Texto : nome);
+    QString nome = usuario.Texto.section(QStringLiteral(" - "), 1);
+    if (nome.isEmpty())
+        nome = usuario.Texto;
+    ExternalVar(QStringLiteral("gNomeUsuario"), nome);
+    // The connected user: what entries are stamped with and whose preferences are kept.
+    DefinirUsuarioConectado(usuario.Valor.toInt(), nome);
 }
 
 bool TnFrmLogin::Executar()

@@ -39,8 +39,9 @@ bool GarantirSelecao(const QStringList &chaves, QWidget *pai = nullptr);
 bool SelecionarEmpresa(QWidget *pai = nullptr, bool perguntar = false);
 
 // The default login. Our user table keeps no passwords, so the dialog only says who works:
-// with one user (or none) it is not shown at all. Answers the chosen user's code and name
-// in the variables gCodigoUsuario and gNomeUsuario.
+// with one user (or none) it is not shown at all. The chosen user becomes the connected
+// user (DefinirUsuarioConectado) and its code and name go into the variables
+// gCodigoUsuario and gNomeUsuario.
 class TnFrmLogin : public QDialog {
     Q_OBJECT
 public:

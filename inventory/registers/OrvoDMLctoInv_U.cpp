@@ -465,12 +465,14 @@ QString TOrvoDMLctoInv::TextoOrigem(const QVariant &origem)
 void TOrvoDMLctoInv::CarregarCfgEmpresa()
 {
     FCfgEmpresa.Carregar(nClientDataSet(), [this](int empresa) {
-        // One joined read, the company bound as a parameter. A company without a row in
-        // either table gets no row: every setting takes its default.
+        // One read, the company bound as a parameter. Each settings row is joined on its
+        // own: a company without its general settings (CFGEMPRESAULMAR) still gets its
+        // inventory settings, and whatever row is missing gives its settings' defaults.
         auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
             "select CG.USAREFERENCIAPROD, CG.LIVROMODELO7, CG.MASCCLASSIFFISCALPROD, CI.QTDECASADECIMAL, "
-            "CI.LANCAICMSRECUP, CI.DETALHARPISCOFINSITEM, CI.QTDECASADECIMALQTD from CFGEMPRESAULMAR CG, "
-            "CFGEMPRESAINV CI where CG.CODIGOEMPRESA = CI.CODIGOEMPRESA and CG.CODIGOEMPRESA = ?"));
+            "CI.LANCAICMSRECUP, CI.DETALHARPISCOFINSITEM, CI.QTDECASADECIMALQTD from EMPRESA E "
+            "left join CFGEMPRESAULMAR CG on CG.CODIGOEMPRESA = E.CODIGOEMPRESA "
+            "left join CFGEMPRESAINV CI on CI.CODIGOEMPRESA = E.CODIGOEMPRESA where E.CODIGOEMPRESA = ?"));
         cmd->BindInteiro(0, empresa);
         TnCursor &c = cmd->Abrir();
         QVariantList v;

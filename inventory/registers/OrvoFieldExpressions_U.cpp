@@ -40,14 +40,14 @@ std::optional<int> EmpresaDoArgumento(const QVariant &argumento)
     return empresa;
 }
 
-// True when the company has both settings rows and the column holds "1".
+// True when the company's inventory settings hold "1" in the column (a company without
+// them answers false; its general settings have no say in these two).
 bool EmpresaInforma(const char *funcao, const char *coluna, const QVariant &argumento)
 {
     bool resultado = false;
     if (const auto empresa = EmpresaDoArgumento(argumento)) {
         auto cmd = nDMConexao::Atual().Preparar(
-            QStringLiteral("select CI.%1 from CFGEMPRESAULMAR CG join CFGEMPRESAINV CI "
-                           "on CG.CODIGOEMPRESA = CI.CODIGOEMPRESA where CG.CODIGOEMPRESA = ?")
+            QStringLiteral("select CI.%1 from CFGEMPRESAINV CI where CI.CODIGOEMPRESA = ?")
                 .arg(QLatin1String(coluna)));
         cmd->BindInteiro(0, *empresa);
         TnCursor &c = cmd->Abrir();

@@ -22,6 +22,7 @@ protected:
         BancoLctoInv::SetUp();
         if (IsSkipped())
             return;
+        Referencia(true);
         con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, APELIDOGRUPOPRODUTO) "
                        "values (1, 3, 'FERRAGEM')");
         FForm = qobject_cast<TnFrmCadastro *>(CriarFormModulo(CriarDM(QStringLiteral("TOrvoDMLctoInv")), nullptr));

@@ -2,6 +2,7 @@
 #include "BancoTeste.h"
 #include "ConversaoBanco.h"
 #include "InteracaoTeste.h"
+#include "Personalizacao.h"
 #include "QtSelecao.h"
 #include "QtTeste.h"
 #include "SelecaoChaves.h"
@@ -112,8 +113,9 @@ TEST_F(SelecaoBanco, EmpresaUnicaEUsuarioUnicoSemPerguntar)
     EXPECT_TRUE(login.Executar());
     EXPECT_EQ(ExternalVar("gCodigoUsuario"), "1");
     EXPECT_EQ(ExternalVar("gNomeUsuario"), "ADMIN");
+    EXPECT_EQ(CodigoUsuarioConectado(), 1); // what entries are stamped with
 
-    con().Executar("delete from EMPRESA where CODIGOEMPRESA = 2");
+    con().Executar("delete from ESTAB where CODIGOEMPRESA = 2; delete from EMPRESA where CODIGOEMPRESA = 2");
     EXPECT_TRUE(SelecionarEmpresa(nullptr));
     EXPECT_EQ(ExternalVar("gCodigoEmpresaAtiva"), "1");
 
@@ -133,4 +135,7 @@ TEST_F(SelecaoBanco, EmpresaUnicaEUsuarioUnicoSemPerguntar)
     });
     EXPECT_TRUE(login.Executar());
     EXPECT_EQ(ExternalVar("gNomeUsuario"), "MARIA");
+    EXPECT_EQ(CodigoUsuarioConectado(), 2);
+    EXPECT_EQ(NomeUsuarioConectado(), "MARIA");
+    DefinirUsuarioConectado(0, QString());
 }
