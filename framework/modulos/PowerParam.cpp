@@ -21,8 +21,12 @@ Definicao ComLista(const QStringList &lista)
 
 TnpqParamItem::TnpqParamItem(const TnDefParam &def) : FDef(def), FValor(def.Padrao)
 {
+    // No caption declared: the dictionary's for its key, else for the column its alias
+    // names ("pCodigoEstab": CODIGOESTAB).
     if (FDef.Caption.isEmpty())
         FDef.Caption = CaptionDoDicionario(FDef.ChaveDicionario);
+    if (FDef.Caption.isEmpty() && FDef.Alias.startsWith(u'p', Qt::CaseInsensitive))
+        FDef.Caption = CaptionDoDicionario(FDef.Alias.mid(1));
 }
 
 bool TnpqParamItem::EhMesAno() const

@@ -64,7 +64,7 @@ enum TnTipoParam {
 // Declaration of one parameter.
 struct TnDefParam {
     QString Alias{};            // "pDataPeriodo": the name the process reads it by
-    QString Caption{};
+    QString Caption{};          // empty: the dictionary's, for ChaveDicionario or the alias's column
     TnTipoParam Tipo = ntpTexto;
     QString ClasseLookup{};     // consultation class of a lookup
     QString ChaveDicionario{};  // key in the data dictionary

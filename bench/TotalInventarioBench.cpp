@@ -1,0 +1,160 @@
+// Totals per period as the program loads it (OrvoCore, by class name) over 1,000,000 entries
+// of one branch spread over 24 months (ORVO_BENCH_LINHAS changes the count), against a loop
+// on SQLite's C interface that steps the same select and sums into a plain array per day.
+// Rounds alternate the two sides; the counters give each side's minimum and median and the
+// ratio of the medians (the project holds the process within 1.5x).
+#include "BenchComum.h"
+#include "Bibliotecas.h"
+#include "ConversaoBanco.h"
+#include "Modulos.h"
+#include "PowerParam.h"
+#include "Valores.h"
+#include "Variaveis.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+int Linhas()
+{
+    static const int n = qEnvironmentVariableIsSet("ORVO_BENCH_LINHAS") ? qEnvironmentVariableIntValue("ORVO_BENCH_LINHAS")
+                                                                        : 1000000;
+    return n;
+}
+constexpr int kMeses = 24;
+constexpr int kRodadas = 7;
+const QDate kInicio(2023, 1, 1);
+
+const char *const kSelect = "select DATAINVENT, QTDEESTOQUE, PRECOUNIT from LCTOINV where CODIGOEMPRESA = ? "
+                            "and CODIGOESTAB = ? and DATAINVENT between ? and ? and MOTIVOINVENTARIO = ? "
+                            "order by DATAINVENT";
+
+// A converted database with the entries of branch 1, reason 1, on the first and last day of
+// each of the 24 months, and as many products as one date needs.
+nDMConexao &Banco()
+{
+    static nDMConexao *con = nullptr; // kept to the process's end (see RegistroLctoBench.cpp)
+    if (con)
+        return *con;
+    GarantirApp();
+    const QString arquivo = Pasta().filePath(QStringLiteral("totais.db"));
+    QFile::remove(arquivo);
+    TnConfigBanco c;
+    c.Tipo = tcSQLite;
+    c.Arquivo = arquivo;
+    con = new nDMConexao(c);
+    ConverterBanco(*con);
+    const int datas = kMeses * 2;
+    const int produtos = (Linhas() + datas - 1) / datas;
+    TnTransacao t(1, *con);
+    auto p = con->Preparar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO) values (1, ?)");
+    for (int i = 1; i <= produtos; ++i) {
+        p->BindInteiro(0, i);
+        p->Executar();
+    }
+    auto l = con->Preparar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
+                           "MOTIVOINVENTARIO, QTDEESTOQUE, PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, "
+                           "DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) values (1, 1, ?, ?, 1, ?, ?, 0, 0, 0, ?, 1, 2)");
+    const QDateTime agora(QDate(2025, 1, 2), QTime(9, 30));
+    for (int i = 0; i < Linhas(); ++i) {
+        const QDate mes = kInicio.addMonths((i / produtos) / 2);
+        l->BindData(0, (i / produtos) % 2 == 0 ? mes : UltimoDiaDoMes(mes));
+        l->BindInteiro(1, i % produtos + 1);
+        l->BindReal(2, 1 + (i % 97) * 0.5);
+        l->BindReal(3, 2.5 + (i % 13) * 1.255);
+        l->BindDataHora(4, agora);
+        l->Executar();
+    }
+    t.Commit();
+    return *con;
+}
+
+// The process, opened by name over the selection, run over the 24 months.
+double Processo()
+{
+    std::unique_ptr<TnDataModule> dm(CriarDM(QStringLiteral("TOrvoDPTotalInventarioPeriodo")));
+    auto *dp = qobject_cast<TnDMPowerParamGrid *>(dm.get());
+    dp->Param(QStringLiteral("pPeriodoInicial")).SetText(QStringLiteral("01/2023"));
+    dp->Param(QStringLiteral("pPeriodoFinal")).SetText(QStringLiteral("12/2024"));
+    QElapsedTimer relogio;
+    relogio.start();
+    dp->Rodar();
+    const double ms = relogio.nsecsElapsed() / 1e6;
+    if (dp->nClientDataSet().RecordCount() != kMeses * 2)
+        std::abort();
+    return ms;
+}
+
+// The same select stepped with the C interface, each entry's value rounded to cents and
+// added into a plain array by day.
+double Direto()
+{
+    sqlite3 *db = static_cast<sqlite3 *>(Banco().HandleSQLite());
+    QElapsedTimer relogio;
+    relogio.start();
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, kSelect, -1, &st, nullptr);
+    sqlite3_bind_int(st, 1, 1);
+    sqlite3_bind_int(st, 2, 1);
+    sqlite3_bind_text(st, 3, "2023-01-01", 10, SQLITE_STATIC);
+    sqlite3_bind_text(st, 4, "2024-12-31", 10, SQLITE_STATIC);
+    sqlite3_bind_int(st, 5, 1);
+    std::vector<double> quantidade(kMeses * 31 + 31), centavos(kMeses * 31 + 31);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        const char *d = reinterpret_cast<const char *>(sqlite3_column_text(st, 0));
+        const int ano = (d[0] - '0') * 1000 + (d[1] - '0') * 100 + (d[2] - '0') * 10 + (d[3] - '0');
+        const int mes = (d[5] - '0') * 10 + (d[6] - '0'), dia = (d[8] - '0') * 10 + (d[9] - '0');
+        const int i = ((ano - 2023) * 12 + mes - 1) * 31 + dia - 1;
+        quantidade[size_t(i)] += 1;
+        centavos[size_t(i)] += std::llround(RoundValor(sqlite3_column_double(st, 1) * sqlite3_column_double(st, 2), 2) * 100);
+    }
+    sqlite3_finalize(st);
+    const double ms = relogio.nsecsElapsed() / 1e6;
+    if (std::count_if(quantidade.begin(), quantidade.end(), [](double q) { return q > 0; }) != kMeses * 2)
+        std::abort();
+    return ms;
+}
+
+double Mediana(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void BM_TotalPorPeriodo(benchmark::State &state)
+{
+    Banco();
+    nDMConexao::DefinirAtual(&Banco());
+    TnBibliotecas::Carregar("OrvoCore");
+    Selecao().GetParams("CodigoEmpresa").SetValue(1);
+    Selecao().GetParams("CodigoEstab").SetValue(1);
+    Selecao().Refresh();
+    std::vector<double> processo, direto;
+    for (auto _ : state) {
+        processo.clear();
+        direto.clear();
+        Processo(); // warms the file cache for both sides
+        for (int r = 0; r < kRodadas; ++r) {
+            processo.push_back(Processo());
+            direto.push_back(Direto());
+        }
+    }
+    state.counters["processo_min_ms"] = *std::min_element(processo.begin(), processo.end());
+    state.counters["processo_mediana_ms"] = Mediana(processo);
+    state.counters["direto_min_ms"] = *std::min_element(direto.begin(), direto.end());
+    state.counters["direto_mediana_ms"] = Mediana(direto);
+    state.counters["razao_medianas"] = Mediana(processo) / Mediana(direto);
+    DestruirTodosDM();
+}
+
+} // namespace
+
+BENCHMARK(BM_TotalPorPeriodo)->Unit(benchmark::kMillisecond)->Iterations(1);
