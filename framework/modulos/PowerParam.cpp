@@ -176,6 +176,15 @@ QString TnpqParamItem::Text() const
         const QDate d = AsDataInicial();
         return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : AsString();
     }
+    if (!FDef.FormatoExibicao.isEmpty()) {
+        double v = 0;
+        const bool numero = FValor.typeId() == QMetaType::Double || FValor.typeId() == QMetaType::Int
+                            || FValor.typeId() == QMetaType::LongLong;
+        if (numero)
+            return FormatFloat(FDef.FormatoExibicao, FValor.toDouble());
+        if (TextoParaNumero(AsString(), v))
+            return FormatFloat(FDef.FormatoExibicao, v);
+    }
     return AsString();
 }
 

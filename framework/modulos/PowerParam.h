@@ -78,6 +78,7 @@ struct TnDefParam {
     int TamanhoMaximo = 0;      // characters accepted, 0 for no limit
     QString CaracteresAceitos{}; // the only characters the control takes; empty: any
     QString MascaraEdicao{};     // input mask of the control; empty: none
+    QString FormatoExibicao{};   // how a number is shown (FormatFloat mask, "#0.00"); empty: plain
 };
 
 // One parameter and its value. The value is kept as given (SetValue) or typed (SetText).
@@ -105,6 +106,8 @@ public:
     void SetCaracteresAceitos(const QString &c) { FDef.CaracteresAceitos = c; }
     const QString &MascaraEdicao() const { return FDef.MascaraEdicao; }
     void SetMascaraEdicao(const QString &m) { FDef.MascaraEdicao = m; }
+    const QString &FormatoExibicao() const { return FDef.FormatoExibicao; }
+    void SetFormatoExibicao(const QString &f) { FDef.FormatoExibicao = f; }
     // Entered as a month and year (see the top of this file).
     bool EhMesAno() const;
 
@@ -114,7 +117,8 @@ public:
     // What the user typed or picked: a combo's text becomes its value.
     void SetText(const QString &texto);
     // The value as the control shows it: a combo's text, dates as dd/mm/yyyy, a month and
-    // year as mm/yyyy, numbers in the Brazilian form.
+    // year as mm/yyyy, numbers in the Brazilian form (with FormatoExibicao when set; a text
+    // that is no number is shown as typed).
     QString Text() const;
     void Clear() { FValor = QVariant(); }
     // Back to the declared default.
