@@ -68,6 +68,12 @@ TnFrmProcesso::TnFrmProcesso(TnDMPowerParam *dm, QWidget *pai) : TnFrmModulo(dm,
     ResultadoAlterado();
 }
 
+TnFrmProcesso::~TnFrmProcesso()
+{
+    for (TnEditor *e : FEditores)
+        disconnect(e, nullptr, this, nullptr);
+}
+
 void TnFrmProcesso::Construir()
 {
     if (FMensagens)
@@ -84,7 +90,7 @@ void TnFrmProcesso::Construir()
         form->addRow(e->Rotulo(), e->Widget());
         connect(e, &TnEditor::Editado, this, [this, e] {
             if (FProcesso && e->Habilitado())
-                FProcesso->Param(e->Nome()).SetText(e->Texto());
+                Tentar([this, e] { FProcesso->SetParamText(e->Nome(), e->Texto()); });
         });
         connect(e, &TnEditor::Pesquisar, this, [this, e] { Pesquisar(e); });
         FEditores.push_back(e);
@@ -156,7 +162,7 @@ void TnFrmProcesso::TomarParametros()
 {
     for (TnEditor *e : FEditores)
         if (e->Habilitado() && e->Widget()->isVisibleTo(this))
-            FProcesso->Param(e->Nome()).SetText(e->Texto());
+            FProcesso->SetParamText(e->Nome(), e->Texto());
 }
 
 void TnFrmProcesso::LimparResultados()
@@ -209,8 +215,13 @@ void TnFrmProcesso::ResultadoAlterado()
 
 void TnFrmProcesso::Pesquisar(TnEditor *e)
 {
-    if (FProcesso && e->Habilitado())
-        PesquisarParametro(e, FProcesso->Param(e->Nome()), this);
+    if (!FProcesso || !e->Habilitado())
+        return;
+    TnpqParamItem &p = FProcesso->Param(e->Nome());
+    const QVariant antes = p.Value();
+    PesquisarParametro(e, p, this);
+    if (FProcesso && p.Value() != antes)
+        Tentar([this, &p] { FProcesso->ParamChange(p); });
 }
 
 void PesquisarParametro(TnEditor *e, TnpqParamItem &p, QWidget *pai)
@@ -219,9 +230,12 @@ void PesquisarParametro(TnEditor *e, TnpqParamItem &p, QWidget *pai)
     const QVariantMap linha = PesquisarNaConsulta(p.ClasseLookup(), pai, &chave);
     if (linha.isEmpty())
         return;
-    // The field named as the parameter without its "p" ("pCodigoEmpresa": CODIGOEMPRESA),
-    // else the row's key.
-    const QString campo = p.Alias().startsWith(u'p') ? p.Alias().mid(1).toUpper() : p.Alias().toUpper();
+    // The field of the parameter's dictionary key ("pProduto", CODIGOPRODUTO), else the
+    // field named as the parameter without its "p" ("pCodigoEmpresa": CODIGOEMPRESA), else
+    // the row's key.
+    QString campo = p.ChaveDicionario().trimmed().toUpper();
+    if (!linha.contains(campo))
+        campo = p.Alias().startsWith(u'p') ? p.Alias().mid(1).toUpper() : p.Alias().toUpper();
     const QString valor = (linha.contains(campo) ? linha.value(campo) : chave).toString();
     const QString atual = e->Texto().trimmed();
     e->SetTexto(p.MultiSelecao() && !atual.isEmpty() ? atual + QStringLiteral("; ") + valor : valor);

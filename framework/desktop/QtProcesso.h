@@ -27,6 +27,9 @@ class TnFrmProcesso : public TnFrmModulo {
     Q_OBJECT
 public:
     TnFrmProcesso(TnDMPowerParam *dm, QWidget *pai = nullptr);
+    // The controls stop reporting here: a line that loses the focus while the window goes
+    // must not reach members already destroyed.
+    ~TnFrmProcesso() override;
 
     TnEditor *Editor(const QString &alias) const;
     TnVisaoMensagens *VisaoMensagens() const { return FMensagens; }

@@ -283,10 +283,33 @@ void TnDMPowerParam::EdVisibleField(const QString &alias, bool visivel)
     AtualizarControle(p.Alias());
 }
 
+void TnDMPowerParam::EdClearField(const QString &alias)
+{
+    TnpqParamItem &p = Param(alias);
+    p.Clear();
+    AtualizarControle(p.Alias());
+}
+
+void TnDMPowerParam::SetParamText(const QString &alias, const QString &texto)
+{
+    TnpqParamItem &p = Param(alias);
+    const QVariant antes = p.Value();
+    const bool vazioAntes = p.IsNull();
+    p.SetText(texto);
+    // An empty control taken into an empty parameter changes nothing.
+    if (vazioAntes ? !p.IsNull() : p.Value() != antes)
+        ParamChange(p);
+}
+
+void TnDMPowerParam::ParamChange(TnpqParamItem &param) { npqPowerParamParamChange(param); }
+
 void TnDMPowerParam::AposCriar()
 {
     TnDMFormulario::AposCriar();
     PreencherDaSelecao();
+    // The rules between parameters hold for the starting values.
+    for (int i = 0; i < FParams.Count(); ++i)
+        npqPowerParamParamChange(FParams.Items(i));
 }
 
 void TnDMPowerParam::PreencherDaSelecao()
@@ -336,6 +359,7 @@ QString TnDMPowerParam::GetFormClass() const { return QString(); }
 void TnDMPowerParam::ValidarDado() {}
 void TnDMPowerParam::Executar() {}
 void TnDMPowerParam::ExecutarAposAbrirLink() { Rodar(); }
+void TnDMPowerParam::npqPowerParamParamChange(TnpqParamItem &) {}
 
 // ---- variants -------------------------------------------------------------------------
 

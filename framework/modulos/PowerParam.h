@@ -222,9 +222,21 @@ public:
     void EdEnabledField(const QString &alias, bool habilitado);
     void EdRequiredField(const QString &alias, bool requerido);
     void EdVisibleField(const QString &alias, bool visivel);
+    // Empties a parameter and shows it on the form.
+    void EdClearField(const QString &alias);
+
+    // ---- a parameter changed at the form
+    // The form stores what the user typed or picked in a parameter (SetText) through here;
+    // when the value differs from the one it held (empty and blank count as the same),
+    // npqPowerParamParamChange runs with it.
+    void SetParamText(const QString &alias, const QString &texto);
+    // Runs npqPowerParamParamChange for a parameter whose value was changed at the form by
+    // other means (a lookup's pick).
+    void ParamChange(TnpqParamItem &param);
 
     // ---- opening
-    // CriarDM calls it once the module has its class: PreencherDaSelecao.
+    // CriarDM calls it once the module has its class: PreencherDaSelecao, then
+    // npqPowerParamParamChange for every parameter.
     void AposCriar() override;
     // A parameter that stands for a selection key, its alias "p" followed by the key
     // ("pCodigoEmpresa", "pCodigoEstab"), takes the selection's value, hidden or not; a
@@ -262,6 +274,11 @@ public:
     // AntesConfigurar, DepoisConfigurar: TnDMFormulario.
     // After AbrirLink set the parameters; the base runs the process (Rodar).
     virtual void ExecutarAposAbrirLink();
+    // A parameter's value changed at the form: the process switches the controls that
+    // depend on it (EdEnabledField, EdRequiredField, EdVisibleField) or clears them. It also
+    // runs once for every parameter, in order, when the module is created (AposCriar), so
+    // the rules hold for the starting values. The base does nothing.
+    virtual void npqPowerParamParamChange(TnpqParamItem &param);
 
 private:
     const TnDefProcesso &FDecl;

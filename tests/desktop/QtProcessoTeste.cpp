@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -43,6 +44,20 @@ public:
     bool FalharCodigo = false;
     bool Marcado = false;
     int Execucoes = 0;
+};
+
+// pCodigo is asked for only for a yearly run; the hook counts the changes it saw.
+class TTesteDPRegra : public TTesteDPParam {
+public:
+    void npqPowerParamParamChange(TnpqParamItem &param) override
+    {
+        Alterados << param.Alias();
+        if (param.Alias() == "pTipo") {
+            EdEnabledField("pCodigo", param.AsString() == "3");
+            EdRequiredField("pCodigo", param.AsString() == "3");
+        }
+    }
+    QStringList Alterados;
 };
 
 const TnDefProcesso kResultado{.Caption = "Resultado"};
@@ -158,6 +173,35 @@ TEST_F(ProcessoQt, FalhasDoProcessoFocamOParametro)
     emit f->Editor("pEmpresa")->Pesquisar();
     EXPECT_EQ(FUsuario.Avisos.last(), "\"TNaoRegistrada\" não está disponível.");
     teste::Capturar(f, "processo");
+}
+
+TEST_F(ProcessoQt, MudancaDeParametroAlcancaORegraDoProcesso)
+{
+    auto *dm = new TTesteDPRegra();
+    // The rules see the starting values once, when the module is created.
+    dm->AposCriar();
+    EXPECT_EQ(dm->Alterados, QStringList({"pData", "pTipo", "pCodigo", "pMarcar", "pEmpresa"}));
+    dm->Alterados.clear();
+    TnFrmProcesso *f = Abrir(dm);
+    auto *tipo = qobject_cast<QComboBox *>(f->Editor("pTipo")->Entrada());
+    ASSERT_NE(tipo, nullptr);
+    tipo->setCurrentIndex(tipo->findText("Anual"));
+    emit tipo->activated(tipo->currentIndex()); // as the user picks it
+    EXPECT_EQ(dm->Alterados, QStringList({"pTipo"}));
+    EXPECT_TRUE(f->Editor("pCodigo")->Habilitado());
+    EXPECT_TRUE(f->Editor("pCodigo")->Widget()->isEnabled());
+    // The run takes every control: what changed reaches the hook (the check box's
+    // first "0"), an empty control over an empty parameter does not.
+    f->Editor("pData")->SetTexto("31/12/2024");
+    EXPECT_FALSE(f->Executar()); // the code is now required
+    EXPECT_EQ(FUsuario.Avisos.last(), "O parâmetro \"Código\" deve ser informado.");
+    EXPECT_EQ(dm->Alterados, QStringList({"pTipo", "pData", "pMarcar"}));
+    tipo->setCurrentIndex(tipo->findText("Mensal"));
+    emit tipo->activated(tipo->currentIndex());
+    EXPECT_FALSE(f->Editor("pCodigo")->Widget()->isEnabled());
+    f->Editor("pData")->SetTexto("31/03/2024");
+    EXPECT_TRUE(f->Executar());
+    teste::Capturar(f, "processo_regra");
 }
 
 TEST_F(ProcessoQt, ResultadosEmGradeEEmAbas)
