@@ -285,7 +285,17 @@ TnCelula TnField::DeData(const QDate &v) const
         return {};
     if (FTipo == ftString || FTipo == ftMemo)
         return DeTexto(v.toString(QStringLiteral("dd/MM/yyyy")));
-    return DeDataHora(QDateTime(v, QTime(0, 0)));
+    // Straight from the date's fields: a local QDateTime costs a time-zone lookup per value.
+    // A month and year is stored as its month's first day, whatever day names it.
+    const QDate d = FDef.EhMesAno() ? PrimeiroDiaDoMes(v) : v;
+    TnCelula c;
+    c.Nulo = false;
+    switch (FTipo) {
+    case ftDate: c.I = d.toJulianDay(); break;
+    case ftDateTime: c.I = nDataHora::ParaNumero(d, QTime(0, 0)); break;
+    default: ErroConversao(v.toString(QStringLiteral("dd/MM/yyyy")));
+    }
+    return c;
 }
 
 TnCelula TnField::DeDataHora(const QDateTime &v) const
@@ -294,11 +304,12 @@ TnCelula TnField::DeDataHora(const QDateTime &v) const
     if (!v.isValid())
         return c;
     c.Nulo = false;
-    // A month and year is stored as its month's first day, whatever day names it.
-    const QDateTime valor = FDef.EhMesAno() && EhTipoData(FTipo) ? QDateTime(PrimeiroDiaDoMes(v.date()), QTime(0, 0)) : v;
+    const bool mes = FDef.EhMesAno();
     switch (FTipo) {
-    case ftDate: c.I = valor.date().toJulianDay(); break;
-    case ftDateTime: c.I = nDataHora::ParaNumero(valor); break;
+    case ftDate: c.I = (mes ? PrimeiroDiaDoMes(v.date()) : v.date()).toJulianDay(); break;
+    case ftDateTime:
+        c.I = mes ? nDataHora::ParaNumero(PrimeiroDiaDoMes(v.date()), QTime(0, 0)) : nDataHora::ParaNumero(v);
+        break;
     case ftString:
     case ftMemo: return DeTexto(v.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
     default: ErroConversao(v.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
@@ -477,7 +488,18 @@ QDateTime TnField::AsDateTime() const
     }
 }
 
-QDate TnField::AsDate() const { return AsDateTime().date(); }
+QDate TnField::AsDate() const
+{
+    // The stored fields, without a local QDateTime (a time-zone lookup per value).
+    const TnCelula c = Celula();
+    if (c.Nulo)
+        return {};
+    switch (FTipo) {
+    case ftDate: return QDate::fromJulianDay(c.I);
+    case ftDateTime: return nDataHora::DeNumero(c.I, Qt::UTC).date();
+    default: return AsDateTime().date();
+    }
+}
 
 QVariant TnField::AsVariant() const { return ParaVariant(Celula()); }
 
