@@ -1,0 +1,112 @@
+#pragma once
+// Fixture of the cases on the inventory processes as the program loads them (OrvoCore, by
+// class name): company 1 with branches 1 and 2, product groups 10 and 20, and helpers that
+// write entries and property lines and read a process's report.
+#include "BancoOrvo.h"
+#include "PowerParam.h"
+#include "Valores.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+class BancoProcessoInv : public BancoOrvo {
+protected:
+    void SetUp() override
+    {
+        BancoOrvo::SetUp();
+        if (IsSkipped())
+            return;
+        TnBibliotecas::Carregar("OrvoCore");
+        con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, 2, 'Filial')");
+        con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
+                       "TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO) values (1, 10, '1', 2, 'Dez'), (1, 20, '2', 2, 'Vinte')");
+    }
+    // A product of company 1.
+    void Produto(qint64 codigo, const QVariant &grupo = QVariant(), const QVariant &ncm = QVariant())
+    {
+        con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, CODIGOGRUPOPRODUTO, CODIGONCM, DESCRPRODUTO) "
+                       "values (1, ?, ?, ?, ?)",
+                       {codigo, grupo, ncm, QStringLiteral("Produto %1").arg(codigo)});
+    }
+    // An entry of company 1.
+    void Lcto(int estab, const QDate &data, qint64 produto, int motivo, double qtde = 4, double preco = 2.5,
+              const QVariant &valorIR = QVariant())
+    {
+        con().Executar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
+                       "QTDEESTOQUE, PRECOUNIT, VALORIR, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
+                       "values (1, ?, ?, ?, ?, ?, ?, ?, ?, 1, 2)",
+                       {estab, data, produto, motivo, qtde, preco, valorIR, QDateTime(data, QTime(8, 0))});
+    }
+    // A property line of an entry of company 1.
+    void Prop(int estab, const QDate &data, qint64 produto, int motivo, int seq, int indicador,
+              const QVariant &conta = QVariant(), double preco = 2.5)
+    {
+        con().Executar("insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
+                       "MOTIVOINVENTARIO, SEQ, INDICADORPROPRIEDADE, CODIGOPESSOAPART, CONTACTB, QUANTIDADE, PRECOUNIT) "
+                       "values (1, ?, ?, ?, ?, ?, ?, ?, ?, 1, ?)",
+                       {estab, data, produto, motivo, seq, indicador, indicador == 0 ? QVariant() : QVariant(7), conta,
+                        preco});
+    }
+    // The database refuses the rows of `tabela` that meet `condicao` (on NEW) when they are
+    // inserted or updated (`evento` "insert" or "update"), as a failing row would be.
+    void InjetarFalha(const QString &tabela, const QString &evento, const QString &condicao)
+    {
+        if (teste::EmPostgres()) {
+            // Sent whole (not split as a script: its body holds ";").
+            QSqlQuery q(con().BancoQt());
+            ASSERT_TRUE(q.exec(QStringLiteral("create function falha_injetada() returns trigger language plpgsql as $$ "
+                                              "begin if %1 then raise exception 'falha injetada'; end if; return NEW; "
+                                              "end $$")
+                                   .arg(condicao)))
+                << q.lastError().text().toStdString();
+            con().Executar(QStringLiteral("create trigger falha_injetada before %1 on %2 for each row "
+                                          "execute function falha_injetada()")
+                               .arg(evento, tabela));
+        } else {
+            con().Executar(QStringLiteral("create trigger falha_injetada before %1 on %2 for each row when %3 "
+                                          "begin select raise(abort, 'falha injetada'); end")
+                               .arg(evento, tabela, condicao));
+        }
+    }
+    // A new process of `classe`, as the framework creates it.
+    static TnDMPowerParam *Processo(const QString &classe)
+    {
+        auto *dp = qobject_cast<TnDMPowerParam *>(CriarDM(classe));
+        EXPECT_NE(dp, nullptr) << classe.toStdString();
+        return dp;
+    }
+    // The lines of the process's report as "kind|text".
+    static QStringList Relatorio(TnDMPowerParam *dp)
+    {
+        QStringList r;
+        for (const auto &item : dp->Mensagens().Itens())
+            r << QStringLiteral("%1|%2").arg(int(item->Tipo)).arg(item->Texto);
+        return r;
+    }
+    // The rows of `sql` in the statement's order, each as its columns joined by "|": null
+    // as "null", numbers in their shortest form ("4", "4.56"), dates as yyyy-mm-dd.
+    QStringList Tabela(const QString &sql)
+    {
+        QStringList r;
+        auto cmd = con().Preparar(sql);
+        TnCursor &c = cmd->Abrir();
+        while (c.Proximo()) {
+            QStringList colunas;
+            for (int i = 0; i < c.Colunas(); ++i) {
+                const TFieldType tipo = c.Coluna(i).Tipo;
+                if (c.Nulo(i))
+                    colunas << QStringLiteral("null");
+                else if (tipo == ftFloat || tipo == ftBCD)
+                    colunas << NumeroParaTexto(c.Real(i));
+                else if (tipo == ftDate)
+                    colunas << c.Data(i).toString(Qt::ISODate);
+                else
+                    colunas << c.Texto(i);
+            }
+            r << colunas.join(u'|');
+        }
+        return r;
+    }
+};

@@ -1,0 +1,51 @@
+// The property mass change in its window, as a user drives it: the rules between the
+// parameters follow what is picked and typed, and the run's result shows in the list.
+#include "InteracaoTeste.h"
+#include "ProcessoInvTeste.h"
+#include "QtEditores.h"
+#include "QtInteracao.h"
+#include "QtProcesso.h"
+#include "QtTeste.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+TEST_F(BancoProcessoInv, JanelaDaManutencaoDePropriedade)
+{
+    Produto(1, 10);
+    Lcto(1, QDate(2024, 3, 31), 1, 1);
+    Prop(1, QDate(2024, 3, 31), 1, 1, 1, 0);
+    TnInteracaoTeste usuario;
+    auto *dm = Processo("TOrvoDPManutencaoLctoProp");
+    dm->Param("pCodigoEmpresa").SetValue(1);
+    QPointer<TnFrmProcesso> f = new TnFrmProcesso(dm);
+    f->show();
+    QApplication::processEvents();
+    EXPECT_EQ(f->windowTitle(), QString::fromUtf8("Manutenção Dados do Lançamento de Propriedade"));
+    EXPECT_FALSE(f->Editor("pValorContaNova")->Widget()->isEnabled());
+
+    auto *campos = qobject_cast<QComboBox *>(f->Editor("pAlterarCampos")->Entrada());
+    ASSERT_NE(campos, nullptr);
+    campos->setCurrentIndex(campos->findText(QString::fromUtf8("Conta Contábil")));
+    emit campos->activated(campos->currentIndex());
+    EXPECT_TRUE(f->Editor("pValorContaNova")->Widget()->isEnabled());
+    EXPECT_FALSE(f->Editor("pValorIndNovo")->Widget()->isEnabled());
+
+    teste::Digitar(f->Editor("pProduto")->Entrada(), "1");
+    teste::Digitar(f->Editor("pCodigoGrupoProduto")->Entrada(), "10");
+    emit qobject_cast<QLineEdit *>(f->Editor("pCodigoGrupoProduto")->Entrada())->editingFinished(); // left
+    EXPECT_EQ(f->Editor("pProduto")->Texto(), QString());
+    EXPECT_FALSE(f->Editor("pProduto")->Habilitado());
+
+    teste::Digitar(f->Editor("pCodigoEstab")->Entrada(), "1");
+    teste::Digitar(f->Editor("pValorContaNova")->Entrada(), "4455");
+    QApplication::processEvents(); // the layout follows the captions that changed
+    teste::Capturar(f, "manutencao_propriedade");
+    EXPECT_TRUE(f->Executar());
+    ASSERT_EQ(f->VisaoMensagens()->topLevelItemCount(), 1);
+    EXPECT_EQ(f->VisaoMensagens()->topLevelItem(0)->text(0), "Foram alterados 1 registro(s).");
+    EXPECT_EQ(Tabela("select CONTACTB from LCTOINVPROPRIEDADE"), QStringList({"4455"}));
+    delete f.data();
+}
