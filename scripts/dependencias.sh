@@ -3,6 +3,7 @@
 # when all are present already.
 set -euo pipefail
 pacotes=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-dejavu-core libqt6sql6-sqlite libqt6sql6-psql
+         libqt6network6 libssl3
          libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev postgresql)
 faltam=()
 for p in "${pacotes[@]}"; do

@@ -2,6 +2,7 @@
 // inserted and altered through it as the database then holds them.
 #include "BancoOrvo.h"
 #include "SQLDataSet.h"
+#include "Personalizacao.h"
 #include "SuiteProduto.h"
 
 namespace {
@@ -96,6 +97,78 @@ TEST_F(ProdutoBanco, InserirEAlterarGravamOQueSeLeDepois)
     EXPECT_EQ(nDMSQLDataSet::PegarQtdRegistro("PRODUTO", "1 = 1"), antes);
     EXPECT_FALSE(util.EncontrarCodigo(5));
     EXPECT_THROW(util.AlterarProduto({{"DESCRPRODUTO", "Y"}}, {"DESCRPRODUTO"}), Exception);
+}
+
+TEST_F(ProdutoBanco, PrecarregadoAchaOMesmoQueOBancoEAcompanhaOsInseridos)
+{
+    Produto(1, 0, QVariant(), "Código zero");
+    Produto(1, 7, "123", "Referência 123");
+    Produto(1, 123, "ABC", "Código 123");
+    Produto(1, 9, "abc", "Mesma referência, código maior");
+    Produto(1, 5, QString::fromUtf8("Água"), "Acentuada");
+    Produto(2, 8, "abc", "Da outra empresa");
+    TnUtilProduto banco;
+    banco.SetCodigoEmpresa(1);
+    util.Precarregar();
+    ASSERT_TRUE(util.Precarregado());
+    for (const char *t : {"123", " abc ", "ABC", "7", "0", "9", "xyz", "", "1 or 1=1", "7.0", "-7", "8", "'"}) {
+        const QString texto = QString::fromLatin1(t);
+        const bool achou = banco.EncontrarProduto(texto);
+        EXPECT_EQ(util.EncontrarProduto(texto), achou) << t;
+        EXPECT_EQ(util.GetCodigoProduto(), banco.GetCodigoProduto()) << t;
+        EXPECT_EQ(util.GetDescrProduto(), banco.GetDescrProduto()) << t;
+    }
+    ASSERT_TRUE(util.EncontrarProduto(QString::fromUtf8("ÁGUA"))); // every letter folds
+    EXPECT_EQ(util.GetCodigoProduto(), 5);
+
+    // An inserted product is found at once and takes the next code after the highest.
+    QVariantMap r;
+    util.SetarValoresPadroesRecord(r);
+    r.insert("REFERENPRODUTO", "nova-1");
+    r.insert("DESCRPRODUTO", "Nova");
+    EXPECT_EQ(util.InserirProduto(r), 124);
+    EXPECT_EQ(util.InserirProduto({{"REFERENPRODUTO", "nova-2"}, {"CODIGOPRODUTO", 500}}), 500);
+    EXPECT_EQ(util.InserirProduto({{"REFERENPRODUTO", "nova-3"}}), 501);
+    ASSERT_TRUE(util.EncontrarProduto("NOVA-1"));
+    EXPECT_EQ(util.GetCodigoProduto(), 124);
+    EXPECT_EQ(util.GetDescrProduto(), "Nova");
+    ASSERT_TRUE(util.EncontrarProduto("500"));
+    EXPECT_EQ(NoBanco("REFERENPRODUTO", 501).toString(), "nova-3");
+
+    // Changing a reference leaves the memory behind: the database answers again.
+    ASSERT_TRUE(util.EncontrarCodigo(124));
+    util.AlterarProduto({{"REFERENPRODUTO", "outra"}}, {"REFERENPRODUTO"});
+    EXPECT_FALSE(util.Precarregado());
+    EXPECT_FALSE(util.EncontrarProduto("nova-1"));
+    ASSERT_TRUE(util.EncontrarProduto("OUTRA"));
+    EXPECT_EQ(util.GetCodigoProduto(), 124);
+
+    // LimparDados and a change of company forget it all.
+    util.Precarregar();
+    util.LimparDados();
+    EXPECT_FALSE(util.Precarregado());
+    EXPECT_FALSE(util.TemAtual());
+    util.Precarregar();
+    util.SetCodigoEmpresa(2);
+    EXPECT_FALSE(util.Precarregado());
+}
+
+TEST_F(ProdutoBanco, ValoresPadroesDeUmProdutoNovo)
+{
+    DefinirUsuarioConectado(1, "ADMINISTRADOR");
+    QVariantMap r{{"DESCRPRODUTO", "some"}};
+    util.SetarValoresPadroesRecord(r);
+    EXPECT_FALSE(r.contains("DESCRPRODUTO"));
+    EXPECT_EQ(r.value("CODIGOEMPRESA").toInt(), 1);
+    EXPECT_EQ(r.value("INDICADORTIPO").toInt(), 0);
+    EXPECT_EQ(r.value("DATAATUALIZACAO").toDate(), QDate::currentDate());
+    EXPECT_EQ(r.value("CODIGOUSUARIO").toInt(), 1);
+    r.insert("DESCRPRODUTO", "Com padrões");
+    const qint64 codigo = util.InserirProduto(r);
+    EXPECT_EQ(NoBanco("DNF", codigo).toString(), "0");
+    EXPECT_EQ(NoBanco("DACON", codigo).toString(), "0");
+    EXPECT_EQ(NoBanco("DATAATUALIZACAO", codigo).toDate(), QDate::currentDate());
+    DefinirUsuarioConectado(0, QString());
 }
 
 TEST_F(ProdutoBanco, GruposAnaliticosSobOsGruposEscolhidos)

@@ -213,3 +213,27 @@ TEST(Valores, TextoParaInteiro)
         EXPECT_FALSE(TextoParaInteiro(c, v)) << c;
     }
 }
+
+TEST(Valores, InscricaoFederalSoDigitos)
+{
+    EXPECT_EQ(LimparStrToInscricaoFederal("12.345.678/0001-90"), "12345678000190");
+    EXPECT_EQ(LimparStrToInscricaoFederal(" 123.456.789-09 "), "12345678909");
+    EXPECT_EQ(LimparStrToInscricaoFederal(QString::fromUtf8("CNPJ: ١٢ 3a4")), "34"); // only 0-9
+    EXPECT_EQ(LimparStrToInscricaoFederal(QString()), QString());
+}
+
+TEST(Valores, ConteudoSobMascaraPreparada)
+{
+    const QString ncm = PrepararMascara("9999.99.99", 1);
+    EXPECT_EQ(FormatarConteudoMascara("12345678", ncm, 12), "1234.56.78");
+    EXPECT_EQ(FormatarConteudoMascara(" 1234.56.78 ", ncm, 12), "1234.56.78"); // already masked
+    EXPECT_EQ(FormatarConteudoMascara("123456", ncm, 12), "1234.56");
+    EXPECT_EQ(FormatarConteudoMascara("1234567890", ncm, 12), "1234.56.7890"); // nothing lost
+    EXPECT_EQ(FormatarConteudoMascara("123456789012345", ncm, 12), "1234.56.7890");
+    EXPECT_EQ(FormatarConteudoMascara("", ncm, 12), "");
+    // Literals that are mask characters travel escaped; the blank character's part ends it.
+    EXPECT_EQ(FormatarConteudoMascara("1234", PrepararMascara("99-A9", 1) + ";_", 0), "12-A34");
+    // No mask: the text as it is.
+    EXPECT_EQ(FormatarConteudoMascara(" 8516.10.00 ", QString(), 12), "8516.10.00");
+    EXPECT_EQ(FormatarConteudoMascara("85161000123456", QString(), 12), "851610001234");
+}

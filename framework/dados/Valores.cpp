@@ -736,3 +736,51 @@ bool TextoParaMesAno(QStringView t, QDate &primeiroDia)
 QDate PrimeiroDiaDoMes(const QDate &d) { return d.isValid() ? QDate(d.year(), d.month(), 1) : QDate(); }
 
 QDate UltimoDiaDoMes(const QDate &d) { return d.isValid() ? QDate(d.year(), d.month(), d.daysInMonth()) : QDate(); }
+
+QString LimparStrToInscricaoFederal(const QString &texto)
+{
+    QString r;
+    r.reserve(texto.size());
+    for (const QChar c : texto)
+        if (c >= u'0' && c <= u'9')
+            r += c;
+    return r;
+}
+
+QString FormatarConteudoMascara(const QString &texto, const QString &mascaraPreparada, int tamanho)
+{
+    const auto cortar = [tamanho](QString s) { return tamanho > 0 && s.size() > tamanho ? s.left(tamanho) : s; };
+    if (mascaraPreparada.isEmpty())
+        return cortar(texto.trimmed());
+    QString conteudo;
+    for (const QChar c : texto)
+        if (c.isLetterOrNumber())
+            conteudo += c;
+    // Places of an input mask; "\" makes the next character a literal, ";" starts the blank
+    // character's part, "<", ">" and "!" only switch letter case.
+    static const QString lugares = QStringLiteral("AaNnXx90DdHhBb#");
+    QString r;
+    qsizetype usados = 0;
+    QString literais; // waiting until the next place is filled
+    for (qsizetype i = 0; i < mascaraPreparada.size() && usados < conteudo.size(); ++i) {
+        const QChar m = mascaraPreparada[i];
+        if (m == u';')
+            break;
+        if (m == u'<' || m == u'>' || m == u'!')
+            continue;
+        if (m == u'\\') {
+            if (++i < mascaraPreparada.size())
+                literais += mascaraPreparada[i];
+            continue;
+        }
+        if (!lugares.contains(m)) {
+            literais += m;
+            continue;
+        }
+        r += literais;
+        literais.clear();
+        r += conteudo[usados++];
+    }
+    r += conteudo.mid(usados);
+    return cortar(r);
+}

@@ -106,3 +106,16 @@ QDate UltimoDiaDoMes(const QDate &d);
 // literal. `modo` 1: the digits may be left blank ("0000.00.00"); any other mode: each digit
 // must be typed ("9999.99.99"). A null or blank mask gives an empty text (no mask).
 QString PrepararMascara(const QVariant &mascara, int modo);
+
+// A tax number (CNPJ, CPF) as typed or stored, punctuation and all ("12.345.678/0001-90"),
+// reduced to its digits ("12345678000190"). Everything that is not a digit 0-9 goes.
+QString LimparStrToInscricaoFederal(const QString &texto);
+
+// Writes `texto` under an input mask prepared by PrepararMascara ("0000.00.00"): the
+// letters and digits of the text (its punctuation and blanks dropped) fill the mask's
+// places in order and the mask's literals go between them: "12345678" and "1234.56.78"
+// under "0000.00.00" both give "1234.56.78". The text stops where its characters run out
+// ("123456" gives "1234.56"); characters beyond the mask's places follow unmasked. The
+// result is cut to `tamanho` characters (0: no limit). An empty mask leaves the trimmed
+// text as it is (cut to `tamanho`).
+QString FormatarConteudoMascara(const QString &texto, const QString &mascaraPreparada, int tamanho);

@@ -5,9 +5,12 @@
 #include "Excecoes.h"
 #include "Interacao.h"
 #include "Literais.h"
+#include "Personalizacao.h"
 #include "SQLDataSet.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 
 QString ConstruirMascaraInv(int casasDecimais)
@@ -96,13 +99,39 @@ const TnTabelaEsq &TabelaProduto()
     return *t;
 }
 
-const TnColunaEsq &ColunaProduto(const QString &nome)
+// Position of a PRODUTO column by its name in upper case.
+const QHash<QString, int> &PosicoesProduto()
 {
-    for (const TnColunaEsq &c : TabelaProduto().Colunas)
-        if (c.Nome.compare(nome.trimmed(), Qt::CaseInsensitive) == 0)
-            return c;
-    throw Exception(QStringLiteral("Coluna inexistente em PRODUTO: %1").arg(nome));
+    static const QHash<QString, int> posicoes = [] {
+        QHash<QString, int> r;
+        for (int i = 0; i < int(TabelaProduto().Colunas.size()); ++i)
+            r.insert(TabelaProduto().Colunas[size_t(i)].Nome, i);
+        return r;
+    }();
+    return posicoes;
 }
+
+// Position of the column of that name (any case); -1 when PRODUTO has none.
+int PosicaoProduto(const QString &nome)
+{
+    const QHash<QString, int> &p = PosicoesProduto();
+    auto it = p.constFind(nome);
+    if (it == p.constEnd())
+        it = p.constFind(nome.trimmed().toUpper());
+    return it == p.constEnd() ? -1 : *it;
+}
+
+const TnColunaEsq &ColunaProduto(const QString &nome, int *posicao = nullptr)
+{
+    const int i = PosicaoProduto(nome);
+    if (i < 0)
+        throw Exception(QStringLiteral("Coluna inexistente em PRODUTO: %1").arg(nome));
+    if (posicao)
+        *posicao = i;
+    return TabelaProduto().Colunas[size_t(i)];
+}
+
+constexpr int kEmpresa = 0, kCodigo = 1; // positions of the key in PRODUTO
 
 // The value stored for a record value of that column: blank text is NULL, texts typed into
 // number or date columns are converted (a text that is no value raises EConvertError).
@@ -137,13 +166,52 @@ QVariant ValorColuna(const TnColunaEsq &c, const QVariant &v)
     return r;
 }
 
-const QString &ListaColunas()
+// The product's row of the company under `condicao` (one "?" after the company's).
+QString SelectProduto(const QString &condicao)
 {
-    static const QString lista = TnUtilProduto::Colunas().join(QStringLiteral(", "));
-    return lista;
+    return QStringLiteral("select %1 from PRODUTO where CODIGOEMPRESA = ? and %2 order by CODIGOPRODUTO")
+        .arg(TnUtilProduto::Colunas().join(QStringLiteral(", ")), condicao);
+}
+
+const QString &SelectPorCodigo()
+{
+    static const QString sql = SelectProduto(QStringLiteral("CODIGOPRODUTO = ?"));
+    return sql;
+}
+
+const QRegularExpression &Numero()
+{
+    static const QRegularExpression numero(QStringLiteral("^[0-9]{1,18}$"));
+    return numero;
 }
 
 } // namespace
+
+// The preloaded products: the lowest code of each reference in upper case, every code, and
+// the next free code.
+struct TnUtilProduto::Cache {
+    QHash<QString, qint64> Referencias;
+    QSet<qint64> Codigos;
+    qint64 Proximo = 1;
+
+    // `referencia` null: the product has none.
+    void Adicionar(qint64 codigo, const QString &referencia)
+    {
+        Codigos.insert(codigo);
+        Proximo = std::max(Proximo, codigo + 1);
+        if (referencia.isNull())
+            return;
+        const QString chave = referencia.toUpper();
+        const auto it = Referencias.find(chave);
+        if (it == Referencias.end())
+            Referencias.insert(chave, codigo);
+        else if (*it > codigo)
+            *it = codigo;
+    }
+};
+
+TnUtilProduto::TnUtilProduto() = default;
+TnUtilProduto::~TnUtilProduto() = default;
 
 const QStringList &TnUtilProduto::Colunas()
 {
@@ -159,73 +227,140 @@ const QStringList &TnUtilProduto::Colunas()
 void TnUtilProduto::SetCodigoEmpresa(int empresa)
 {
     if (empresa != FEmpresa)
-        FAtual.clear();
+        LimparDados();
     FEmpresa = empresa;
 }
 
-bool TnUtilProduto::Ler(const QString &condicao, const QVariant &valor)
+void TnUtilProduto::LimparDados()
+{
+    Esquecer();
+    FCache.reset();
+}
+
+void TnUtilProduto::Esquecer() const
 {
     FAtual.clear();
-    // A register looks its row's product up on every move: the statement stays prepared.
-    auto cmd = nDMConexao::Atual().PrepararGuardado(
-        QStringLiteral("select %1 from PRODUTO where CODIGOEMPRESA = ? and %2 order by CODIGOPRODUTO")
-            .arg(ListaColunas(), condicao));
+    FCodigoAtual = -1;
+}
+
+void TnUtilProduto::Precarregar()
+{
+    auto cache = std::make_unique<Cache>();
+    auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
+        "select CODIGOPRODUTO, REFERENPRODUTO from PRODUTO where CODIGOEMPRESA = ? order by CODIGOPRODUTO"));
+    cmd->BindInteiro(0, FEmpresa);
+    TnCursor &c = cmd->Abrir();
+    while (c.Proximo())
+        cache->Adicionar(c.Inteiro(0), c.Nulo(1) ? QString() : c.Texto(1));
+    FCache = std::move(cache);
+}
+
+void TnUtilProduto::SetarValoresPadroesRecord(QVariantMap &registro) const
+{
+    registro.clear();
+    registro.insert(QStringLiteral("CODIGOEMPRESA"), FEmpresa);
+    registro.insert(QStringLiteral("INDICADORTIPO"), 0);
+    registro.insert(QStringLiteral("DNF"), QStringLiteral("0"));
+    registro.insert(QStringLiteral("DACON"), QStringLiteral("0"));
+    registro.insert(QStringLiteral("DATAATUALIZACAO"), QDate::currentDate());
+    registro.insert(QStringLiteral("CODIGOUSUARIO"), CodigoUsuarioConectado());
+}
+
+bool TnUtilProduto::Ler(const QString &sql, const QVariant &valor) const
+{
+    Esquecer();
+    // A register looks its row's product up on every move, an import on every item: the
+    // statement stays prepared.
+    auto cmd = nDMConexao::Atual().PrepararGuardado(sql);
     cmd->BindInteiro(0, FEmpresa);
     cmd->BindValor(1, valor);
     TnCursor &c = cmd->Abrir();
     if (!c.Proximo())
         return false;
+    FAtual.reserve(c.Colunas());
     for (int i = 0; i < c.Colunas(); ++i)
-        FAtual.insert(Colunas().at(i), c.Valor(i));
+        FAtual.append(c.Valor(i));
+    FCodigoAtual = FAtual.at(kCodigo).toLongLong();
     return true;
 }
 
 bool TnUtilProduto::EncontrarCodigo(qint64 codigo)
 {
-    return Ler(QStringLiteral("CODIGOPRODUTO = ?"), codigo);
+    if (!FCache)
+        return Ler(SelectPorCodigo(), codigo);
+    Esquecer();
+    if (!FCache->Codigos.contains(codigo))
+        return false;
+    FCodigoAtual = codigo; // its row is read when asked for
+    return true;
 }
 
 bool TnUtilProduto::EncontrarProduto(const QString &texto)
 {
     const QString t = texto.trimmed();
-    FAtual.clear();
+    Esquecer();
     if (t.isEmpty())
         return false;
-    if (Ler(QStringLiteral("UPPER(REFERENPRODUTO) = UPPER(?)"), t))
+    if (FCache) {
+        const auto it = FCache->Referencias.constFind(t.toUpper());
+        if (it != FCache->Referencias.constEnd()) {
+            FCodigoAtual = *it;
+            return true;
+        }
+    } else if (static const QString sql = SelectProduto(QStringLiteral("UPPER(REFERENPRODUTO) = UPPER(?)"));
+               Ler(sql, t)) {
         return true;
-    static const QRegularExpression numero(QStringLiteral("^[0-9]{1,18}$"));
-    return numero.match(t).hasMatch() && EncontrarCodigo(t.toLongLong());
+    }
+    return Numero().match(t).hasMatch() && EncontrarCodigo(t.toLongLong());
 }
 
 qint64 TnUtilProduto::InserirProduto(const QVariantMap &registro)
 {
-    QStringList nomes;
-    QVariantList valores;
-    qint64 codigo = 0;
+    // Values by column position; the statement names the columns the record holds.
+    const int n = int(Colunas().size());
+    QVariantList valores(n);
+    std::vector<bool> presente(size_t(n), false);
     for (auto it = registro.constBegin(); it != registro.constEnd(); ++it) {
-        const TnColunaEsq &c = ColunaProduto(it.key());
-        if (c.Nome == QLatin1String("CODIGOEMPRESA"))
+        int i = 0;
+        const TnColunaEsq &c = ColunaProduto(it.key(), &i);
+        if (i == kEmpresa)
             continue; // always the utility's company
-        const QVariant v = ValorColuna(c, it.value());
-        if (c.Nome == QLatin1String("CODIGOPRODUTO")) {
-            codigo = v.toLongLong();
-            continue;
-        }
-        nomes.append(c.Nome);
-        valores.append(v);
+        valores[i] = ValorColuna(c, it.value());
+        presente[size_t(i)] = true;
     }
+    qint64 codigo = valores[kCodigo].toLongLong();
     if (codigo <= 0)
-        codigo = nDMSQLDataSet::PegarProximoCodigo(QStringLiteral("PRODUTO"), QStringLiteral("CODIGOPRODUTO"),
-                                                   QStringLiteral("CODIGOEMPRESA = %1").arg(FEmpresa), 0, 1);
-    nomes.prepend(QStringLiteral("CODIGOPRODUTO"));
-    valores.prepend(codigo);
-    nomes.prepend(QStringLiteral("CODIGOEMPRESA"));
-    valores.prepend(FEmpresa);
-    const QString sql = QStringLiteral("insert into PRODUTO (%1) values (%2)")
-                            .arg(nomes.join(QStringLiteral(", ")),
-                                 QStringList(nomes.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
-    nDMConexao::Atual().Executar(sql, valores);
-    EncontrarCodigo(codigo);
+        codigo = FCache ? FCache->Proximo
+                        : nDMSQLDataSet::PegarProximoCodigo(QStringLiteral("PRODUTO"), QStringLiteral("CODIGOPRODUTO"),
+                                                            QStringLiteral("CODIGOEMPRESA = %1").arg(FEmpresa), 0, 1);
+    valores[kEmpresa] = FEmpresa;
+    valores[kCodigo] = codigo;
+    presente[kEmpresa] = presente[kCodigo] = true;
+
+    QString nomes, marcas;
+    for (int i = 0; i < n; ++i)
+        if (presente[size_t(i)]) {
+            if (!nomes.isEmpty()) {
+                nomes += QStringLiteral(", ");
+                marcas += QStringLiteral(", ");
+            }
+            nomes += Colunas().at(i);
+            marcas += u'?';
+        }
+    // Records of one shape come one after another (an import): the statement stays prepared.
+    auto cmd = nDMConexao::Atual().PrepararGuardado(
+        QStringLiteral("insert into PRODUTO (%1) values (%2)").arg(nomes, marcas));
+    int p = 0;
+    for (int i = 0; i < n; ++i)
+        if (presente[size_t(i)])
+            cmd->BindValor(p++, valores[i]);
+    cmd->Executar();
+    if (FCache) {
+        const QVariant &referencia = valores[PosicaoProduto(QStringLiteral("REFERENPRODUTO"))];
+        FCache->Adicionar(codigo, EhNulo(referencia) ? QString() : referencia.toString());
+    }
+    FAtual = valores; // as written: no need to read it back
+    FCodigoAtual = codigo;
     return codigo;
 }
 
@@ -235,9 +370,11 @@ void TnUtilProduto::AlterarProduto(const QVariantMap &registro, const QStringLis
         throw Exception(QStringLiteral("Nenhum produto selecionado para alterar."));
     QStringList sets;
     QVariantList valores;
+    QList<int> posicoes;
     for (const QString &nome : colunas) {
-        const TnColunaEsq &c = ColunaProduto(nome);
-        if (c.Nome == QLatin1String("CODIGOEMPRESA") || c.Nome == QLatin1String("CODIGOPRODUTO"))
+        int i = 0;
+        const TnColunaEsq &c = ColunaProduto(nome, &i);
+        if (i == kEmpresa || i == kCodigo)
             throw Exception(QStringLiteral("A chave do produto não pode ser alterada: %1").arg(c.Nome));
         QVariant v;
         for (auto it = registro.constBegin(); it != registro.constEnd(); ++it)
@@ -245,20 +382,40 @@ void TnUtilProduto::AlterarProduto(const QVariantMap &registro, const QStringLis
                 v = it.value();
         sets.append(c.Nome + QStringLiteral(" = ?"));
         valores.append(ValorColuna(c, v));
+        posicoes.append(i);
     }
     if (sets.isEmpty())
         return;
     const qint64 codigo = GetCodigoProduto();
+    if (FAtual.isEmpty() && !Ler(SelectPorCodigo(), codigo))
+        throw Exception(QString::fromUtf8("O produto %1 não existe mais.").arg(codigo));
+    const QVariantList novos = valores;
     valores << FEmpresa << codigo;
-    nDMConexao::Atual().Executar(QStringLiteral("update PRODUTO set %1 where CODIGOEMPRESA = ? and CODIGOPRODUTO = ?")
-                                     .arg(sets.join(QStringLiteral(", "))),
-                                 valores);
-    EncontrarCodigo(codigo);
+    auto cmd = nDMConexao::Atual().PrepararGuardado(
+        QStringLiteral("update PRODUTO set %1 where CODIGOEMPRESA = ? and CODIGOPRODUTO = ?")
+            .arg(sets.join(QStringLiteral(", "))));
+    for (int i = 0; i < valores.size(); ++i)
+        cmd->BindValor(i, valores[i]);
+    cmd->Executar();
+    for (int k = 0; k < posicoes.size(); ++k)
+        FAtual[posicoes[k]] = novos[k];
+    // Another product may share the old reference: the memory of references cannot follow.
+    if (posicoes.contains(PosicaoProduto(QStringLiteral("REFERENPRODUTO"))))
+        FCache.reset();
 }
 
 QVariant TnUtilProduto::Valor(const QString &coluna) const
 {
-    return FAtual.value(coluna.trimmed().toUpper());
+    const int i = PosicaoProduto(coluna);
+    if (i < 0 || !TemAtual())
+        return QVariant();
+    if (i == kEmpresa)
+        return FEmpresa;
+    if (i == kCodigo)
+        return FCodigoAtual;
+    if (FAtual.isEmpty() && !Ler(SelectPorCodigo(), FCodigoAtual))
+        return QVariant(); // deleted meanwhile
+    return FAtual.value(i);
 }
 
 TnUtilProduto &ControleProduto()

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
+#include <memory>
 
 // The end of the display format of an inventory number with `casasDecimais` decimals, to
 // follow "#,###,###,###,#": "#0" and, with decimals, "." and that many zeros
@@ -45,20 +46,47 @@ QStringList PegarGruposAnaliticos(int empresa, const QString &grupos);
 
 // The product utility: one company's products, read and written on the current
 // connection, inside the caller's transaction when one is open. A product record is a map
-// of PRODUTO column names (any case) to values.
+// of PRODUTO column names (any case) to values. Inserts and alterations are written at once:
+// the utility keeps no pending work.
+//
+// Bulk use (an import finding thousands of products): Precarregar reads the references
+// and codes of all the company's products once, and EncontrarProduto then answers from
+// memory: a text that is nobody's costs no statement, a found product one keyed read. The
+// products the utility inserts keep that memory in step; products written by others
+// meanwhile are not seen, so preload at the start of a run and LimparDados at its end.
+// Preloaded, references match in any letter case of the whole alphabet (accented letters
+// too); without it, in the database's own case folding.
 class TnUtilProduto {
 public:
+    TnUtilProduto();
+    ~TnUtilProduto();
+    TnUtilProduto(const TnUtilProduto &) = delete;
+    TnUtilProduto &operator=(const TnUtilProduto &) = delete;
+
+    // A change of company forgets the current product and the preloaded products.
     void SetCodigoEmpresa(int empresa);
     int CodigoEmpresa() const { return FEmpresa; }
 
+    // Forgets the current product and the preloaded products.
+    void LimparDados();
+    // Reads the company's references and codes for bulk finding (see above).
+    void Precarregar();
+    bool Precarregado() const { return FCache != nullptr; }
+
+    // A new product's record: the company, item type 0 (INDICADORTIPO), DNF and DACON "0",
+    // today's date as DATAATUALIZACAO and the connected user as CODIGOUSUARIO; every other
+    // column absent. What the record held before is dropped.
+    void SetarValoresPadroesRecord(QVariantMap &registro) const;
+
     // Finds the product whose reference (any case) is `texto` or, when none has, whose code
     // is `texto` read as a whole number: the reference wins over another product's code,
-    // and a text that is no number never matches a code. The found product becomes current;
-    // false (and no current product) when none is found.
+    // and a text that is no number never matches a code. Among products of the same
+    // reference, the lowest code. The found product becomes current; false (and no current
+    // product) when none is found.
     bool EncontrarProduto(const QString &texto);
     // Makes the product of that code current; false when the company has none.
     bool EncontrarCodigo(qint64 codigo);
-    bool TemAtual() const { return !FAtual.isEmpty(); }
+    bool TemAtual() const { return FCodigoAtual >= 0; }
 
     // Inserts a product of the company from the record and makes it current. Without a
     // CODIGOPRODUTO the next free code is given. Blank texts are stored as NULL. Answers the
@@ -68,9 +96,10 @@ public:
     // texts as NULL); the key columns cannot be listed. Exception without a current product.
     void AlterarProduto(const QVariantMap &registro, const QStringList &colunas);
 
-    // The current product (null values when there is none).
+    // The current product (null values when there is none). Found from the preloaded
+    // products, its row is read when a column other than its key is first asked for.
     QVariant Valor(const QString &coluna) const;
-    qint64 GetCodigoProduto() const { return Valor(QStringLiteral("CODIGOPRODUTO")).toLongLong(); }
+    qint64 GetCodigoProduto() const { return TemAtual() ? FCodigoAtual : 0; }
     QString GetDescrProduto() const { return Valor(QStringLiteral("DESCRPRODUTO")).toString(); }
     QString GetCodigoCN() const { return Valor(QStringLiteral("CODIGONCM")).toString(); }
     QString GetUnidadeMedida() const { return Valor(QStringLiteral("UNIDADEMEDIDA")).toString(); }
@@ -80,9 +109,13 @@ public:
     static const QStringList &Colunas();
 
 private:
-    bool Ler(const QString &condicao, const QVariant &valor);
-    QVariantMap FAtual;
+    struct Cache;
+    bool Ler(const QString &sql, const QVariant &valor) const;
+    void Esquecer() const;
+    mutable qint64 FCodigoAtual = -1; // -1: no current product
+    mutable QVariantList FAtual;      // by the position of Colunas(); empty: not read yet
     int FEmpresa = 0;
+    std::unique_ptr<Cache> FCache;
 };
 
 // The shared product utility.

@@ -1,0 +1,254 @@
+// The import building blocks on the embedded database, each against SQLite's C interface
+// doing the same work in the same run (Rodadas.h):
+// - the entry writer: 100,000 entries with one property line each, inserted (target within
+//   1.5x of raw prepared inserts) and replaced (within 2x of raw delete and insert);
+// - the product utility preloaded: 100,000 lookups by reference over 100,000 products
+//   (within 2x of 100,000 raw keyed selects), and the same with each product's row read.
+// Rows: ORVO_BENCH_IMPORTACAO (default 100,000).
+#include "BenchComum.h"
+#include "ConversaoBanco.h"
+#include "Gravador.h"
+#include "ImpFabrica.h"
+#include "Rodadas.h"
+#include "SuiteProduto.h"
+
+#include <QFile>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+
+namespace {
+
+int Linhas()
+{
+    static const int n = qEnvironmentVariableIsSet("ORVO_BENCH_IMPORTACAO")
+                             ? qEnvironmentVariableIntValue("ORVO_BENCH_IMPORTACAO")
+                             : 100000;
+    return n;
+}
+
+void Checar(sqlite3 *db, int rc)
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
+        std::abort();
+    }
+}
+
+sqlite3 *Handle(nDMConexao &con) { return static_cast<sqlite3 *>(con.HandleSQLite()); }
+
+// A converted database with products 1..n of company 1, references "REF-<code>".
+std::unique_ptr<nDMConexao> BancoComProdutos(const QString &arquivo)
+{
+    GarantirApp();
+    QFile::remove(Pasta().filePath(arquivo));
+    QFile::remove(Pasta().filePath(arquivo + "-wal"));
+    TnConfigBanco c;
+    c.Tipo = tcSQLite;
+    c.Arquivo = Pasta().filePath(arquivo);
+    auto con = std::make_unique<nDMConexao>(c);
+    ConverterBanco(*con);
+    TnTransacao t(1, *con);
+    auto p = con->Preparar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, DESCRPRODUTO, "
+                           "UNIDADEMEDIDA, INDICADORTIPO) values (1, ?, ?, ?, 'UN', 0)");
+    for (int i = 1; i <= Linhas(); ++i) {
+        p->BindInteiro(0, i);
+        p->BindTexto(1, QStringLiteral("REF-%1").arg(i));
+        p->BindTexto(2, QStringLiteral("Produto %1").arg(i));
+        p->Executar();
+    }
+    t.Commit();
+    return con;
+}
+
+// Makes `con` the current connection while it lives, then gives back the one before.
+class Atual {
+public:
+    explicit Atual(nDMConexao &con) : FAntes(nDMConexao::AtualOuNulo()) { nDMConexao::DefinirAtual(&con); }
+    ~Atual() { nDMConexao::DefinirAtual(FAntes); }
+
+private:
+    nDMConexao *FAntes;
+};
+
+// The entries the web-service import builds: product i, reason 1, origin 3, one own-stock line.
+TImpFabrica &Fabrica()
+{
+    static TImpFabrica f;
+    if (f.Count() == 0)
+        for (int i = 1; i <= Linhas(); ++i) {
+            TLCTOINV &l = f.NovoLctoInv();
+            l.CODIGOEMPRESA = 1;
+            l.CODIGOESTAB = 1;
+            l.DATAINVENT = QDate(2024, 3, 1);
+            l.CODIGOPRODUTO = i;
+            l.MOTIVOINVENTARIO = 1;
+            l.QTDEESTOQUE = 1 + (i % 97) * 0.5;
+            l.PRECOUNIT = 2.5 + (i % 13) * 1.25;
+            l.VALORICMS = l.VALORPIS = l.VALORCOFINS = 0;
+            l.OBSLCTOINV = QString();
+            l.DATAHORALCTOINV = QDateTime(QDate(2024, 4, 2), QTime(9, 30));
+            l.CODIGOUSUARIO = 1;
+            l.ORIGEMDADO = 3;
+            TLCTOINVPROPRIEDADE &p = TImpFabrica::NovoLctoInvPropriedade(l.Propriedades);
+            p.SEQ = 1;
+            p.INDICADORPROPRIEDADE = 0;
+            p.QUANTIDADE = *l.QTDEESTOQUE;
+            p.PRECOUNIT = *l.PRECOUNIT;
+        }
+    return f;
+}
+
+const char *kSqlLcto = "insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
+                       "QTDEESTOQUE, PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, OBSLCTOINV, DATAHORALCTOINV, "
+                       "CODIGOUSUARIO, ORIGEMDADO) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+const char *kSqlProp = "insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
+                       "MOTIVOINVENTARIO, SEQ, INDICADORPROPRIEDADE, QUANTIDADE, PRECOUNIT) "
+                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?)";
+const char *kSqlExcluir = "delete from LCTOINV where CODIGOEMPRESA = ? and CODIGOESTAB = ? and DATAINVENT = ? "
+                          "and CODIGOPRODUTO = ? and MOTIVOINVENTARIO = ?";
+
+// The same rows through the C interface; `substituir`: each deleted by key first.
+void GravarDireto(sqlite3 *db, bool substituir)
+{
+    Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+    sqlite3_stmt *l = nullptr, *p = nullptr, *d = nullptr;
+    Checar(db, sqlite3_prepare_v2(db, kSqlLcto, -1, &l, nullptr));
+    Checar(db, sqlite3_prepare_v2(db, kSqlProp, -1, &p, nullptr));
+    Checar(db, sqlite3_prepare_v2(db, kSqlExcluir, -1, &d, nullptr));
+    for (int i = 1; i <= Linhas(); ++i) {
+        const double qtde = 1 + (i % 97) * 0.5, preco = 2.5 + (i % 13) * 1.25;
+        const auto chave = [i](sqlite3_stmt *st) {
+            sqlite3_bind_int(st, 1, 1);
+            sqlite3_bind_int(st, 2, 1);
+            sqlite3_bind_text(st, 3, "2024-03-01", 10, SQLITE_STATIC);
+            sqlite3_bind_int64(st, 4, i);
+            sqlite3_bind_int(st, 5, 1);
+        };
+        if (substituir) {
+            chave(d);
+            Checar(db, sqlite3_step(d));
+            sqlite3_reset(d);
+        }
+        chave(l);
+        sqlite3_bind_double(l, 6, qtde);
+        sqlite3_bind_double(l, 7, preco);
+        sqlite3_bind_double(l, 8, 0);
+        sqlite3_bind_double(l, 9, 0);
+        sqlite3_bind_double(l, 10, 0);
+        sqlite3_bind_text(l, 11, "", 0, SQLITE_STATIC);
+        sqlite3_bind_text(l, 12, "2024-04-02 09:30:00", -1, SQLITE_STATIC);
+        sqlite3_bind_int(l, 13, 1);
+        sqlite3_bind_int(l, 14, 3);
+        Checar(db, sqlite3_step(l));
+        sqlite3_reset(l);
+        chave(p);
+        sqlite3_bind_int(p, 6, 1);
+        sqlite3_bind_int(p, 7, 0);
+        sqlite3_bind_double(p, 8, qtde);
+        sqlite3_bind_double(p, 9, preco);
+        Checar(db, sqlite3_step(p));
+        sqlite3_reset(p);
+    }
+    sqlite3_finalize(l);
+    sqlite3_finalize(p);
+    sqlite3_finalize(d);
+    Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+}
+
+void GravarFramework(nDMConexao &con, bool substituir)
+{
+    TGravador gravador;
+    TnTransacao t(1, con);
+    for (const auto &l : Fabrica().Lctos())
+        gravador.GravarLancamento(*l, substituir, &con);
+    t.Commit();
+}
+
+void Esvaziar(nDMConexao &con) { con.Executar("delete from LCTOINV"); }
+
+void BM_GravadorInserir(benchmark::State &state)
+{
+    auto con = BancoComProdutos("gravador.db");
+    Atual atual(*con);
+    Fabrica();
+    AlternarRodadas(state, 5, {[&] { Esvaziar(*con); }, [&] { GravarFramework(*con, false); }},
+                    {[&] { Esvaziar(*con); }, [&] { GravarDireto(Handle(*con), false); }});
+}
+
+void BM_GravadorSubstituir(benchmark::State &state)
+{
+    auto con = BancoComProdutos("gravador.db");
+    Atual atual(*con);
+    GravarDireto(Handle(*con), false); // every entry exists: each round replaces them all
+    AlternarRodadas(state, 5, {nullptr, [&] { GravarFramework(*con, true); }},
+                    {nullptr, [&] { GravarDireto(Handle(*con), true); }});
+}
+
+// The products looked up: every code once, in a scattered order.
+int Sorteado(int k) { return int((qint64(k) * 7919) % Linhas()) + 1; }
+
+// Every product looked up once by its reference (in another letter case), against keyed
+// selects by the primary key; `comLinha`: the product's row is read too (the description
+// asked for), against keyed selects of the whole row kept in memory.
+void ProdutoPorReferencia(benchmark::State &state, bool comLinha)
+{
+    auto con = BancoComProdutos("produtos.db");
+    Atual atual(*con);
+    std::vector<QString> referencias;
+    for (int k = 0; k < Linhas(); ++k)
+        referencias.push_back(QStringLiteral("ref-%1").arg(Sorteado(k)));
+    qint64 soma = 0;
+    const char *colunas = comLinha ? "CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, DESCRPRODUTO, "
+                                     "CODIGONCM, UNIDADEMEDIDA, INDICADORTIPO, TIPOCREDITO, TIPODEBITO, CSTENTRADA, "
+                                     "CSTSAIDA, CSTCOFINSENTRADA, CSTCOFINSSAIDA, TIPOCREDITOCOFINS, TIPODEBITOCOFINS, "
+                                     "DNF, DACON, DATAATUALIZACAO, CODIGOUSUARIO"
+                                   : "CODIGOEMPRESA, CODIGOPRODUTO";
+    const std::string sql = std::string("select ") + colunas +
+                            " from PRODUTO where CODIGOEMPRESA = ? and CODIGOPRODUTO = ?";
+    AlternarRodadas(
+        state, 5,
+        {nullptr,
+         [&] {
+             TnUtilProduto util;
+             util.SetCodigoEmpresa(1);
+             util.Precarregar();
+             for (const QString &r : referencias)
+                 if (util.EncontrarProduto(r))
+                     soma += util.GetCodigoProduto() + (comLinha ? util.GetDescrProduto().size() : 0);
+         }},
+        {nullptr, [&] {
+             std::vector<std::string> linha(20);
+             sqlite3 *db = Handle(*con);
+             sqlite3_stmt *st = nullptr;
+             Checar(db, sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr));
+             const int n = sqlite3_column_count(st);
+             for (int k = 0; k < Linhas(); ++k) {
+                 sqlite3_bind_int(st, 1, 1);
+                 sqlite3_bind_int64(st, 2, Sorteado(k));
+                 // The row kept in memory, as the utility keeps its current product.
+                 if (sqlite3_step(st) == SQLITE_ROW) {
+                     soma += sqlite3_column_int64(st, 1);
+                     for (int c = 2; c < n; ++c) {
+                         const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
+                         linha[size_t(c)].assign(t ? t : "");
+                     }
+                 }
+                 sqlite3_reset(st);
+             }
+             sqlite3_finalize(st);
+         }});
+    benchmark::DoNotOptimize(soma);
+}
+
+void BM_ProdutoPorReferencia(benchmark::State &state) { ProdutoPorReferencia(state, false); }
+void BM_ProdutoPorReferenciaComLinha(benchmark::State &state) { ProdutoPorReferencia(state, true); }
+
+} // namespace
+
+BENCHMARK(BM_GravadorInserir)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_GravadorSubstituir)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ProdutoPorReferencia)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ProdutoPorReferenciaComLinha)->Unit(benchmark::kMillisecond)->Iterations(1);
