@@ -246,9 +246,89 @@ void ProdutoPorReferencia(benchmark::State &state, bool comLinha)
 void BM_ProdutoPorReferencia(benchmark::State &state) { ProdutoPorReferencia(state, false); }
 void BM_ProdutoPorReferenciaComLinha(benchmark::State &state) { ProdutoPorReferencia(state, true); }
 
+// 100,000 new products inserted through the preloaded utility from a record of the shape
+// the web-service import builds, against raw prepared inserts of the same columns.
+void BM_ProdutoInserir(benchmark::State &state)
+{
+    GarantirApp();
+    std::unique_ptr<nDMConexao> con;
+    nDMConexao *antes = nDMConexao::AtualOuNulo();
+    const auto novo = [&] {
+        con.reset();
+        con = BancoComProdutos("inserir.db");
+        con->Executar("delete from PRODUTO");
+        nDMConexao::DefinirAtual(con.get());
+    };
+    const char *sql = "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
+                      "DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA, INDICADORTIPO, TIPOCREDITO, TIPODEBITO, CSTENTRADA, "
+                      "CSTSAIDA, DNF, DACON, DATAATUALIZACAO, CODIGOUSUARIO) "
+                      "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    AlternarRodadas(
+        state, 5,
+        {novo,
+         [&] {
+             TnTransacao t(1, *con);
+             TnUtilProduto util;
+             util.SetCodigoEmpresa(1);
+             util.Precarregar(Linhas());
+             TnRegistroProduto padrao;
+             util.SetarValoresPadroesRecord(padrao);
+             for (const char *c : {"TIPOCREDITO", "DNF"})
+                 padrao.Set(QString::fromLatin1(c), QStringLiteral("0"));
+             padrao.Set(QStringLiteral("TIPODEBITO"), QStringLiteral("1"));
+             padrao.Set(QStringLiteral("CSTENTRADA"), 50);
+             padrao.Set(QStringLiteral("CSTSAIDA"), 1);
+             padrao.Set(QStringLiteral("CODIGOGRUPOPRODUTO"), 5);
+             padrao.Set(QStringLiteral("CODIGONCM"), QStringLiteral("1234.56.78"));
+             padrao.Set(QStringLiteral("UNIDADEMEDIDA"), QStringLiteral("KG"));
+             const int referencia = TnRegistroProduto::Posicao(QStringLiteral("REFERENPRODUTO"));
+             const int descricao = TnRegistroProduto::Posicao(QStringLiteral("DESCRPRODUTO"));
+             for (int i = 1; i <= Linhas(); ++i) {
+                 TnRegistroProduto r = padrao;
+                 r.Set(referencia, QStringLiteral("P%1").arg(i));
+                 r.Set(descricao, QStringLiteral("Produto %1").arg(i));
+                 util.InserirProduto(r);
+             }
+             t.Commit();
+         }},
+        {novo, [&] {
+             sqlite3 *db = Handle(*con);
+             Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+             sqlite3_stmt *st = nullptr;
+             Checar(db, sqlite3_prepare_v2(db, sql, -1, &st, nullptr));
+             char texto[64];
+             for (int i = 1; i <= Linhas(); ++i) {
+                 sqlite3_bind_int(st, 1, 1);
+                 sqlite3_bind_int64(st, 2, i);
+                 int n = std::snprintf(texto, sizeof texto, "P%d", i);
+                 sqlite3_bind_text(st, 3, texto, n, SQLITE_TRANSIENT);
+                 sqlite3_bind_int(st, 4, 5);
+                 n = std::snprintf(texto, sizeof texto, "Produto %d", i);
+                 sqlite3_bind_text(st, 5, texto, n, SQLITE_TRANSIENT);
+                 sqlite3_bind_text(st, 6, "1234.56.78", -1, SQLITE_STATIC);
+                 sqlite3_bind_text(st, 7, "KG", -1, SQLITE_STATIC);
+                 sqlite3_bind_int(st, 8, 0);
+                 sqlite3_bind_text(st, 9, "0", -1, SQLITE_STATIC);
+                 sqlite3_bind_text(st, 10, "1", -1, SQLITE_STATIC);
+                 sqlite3_bind_int(st, 11, 50);
+                 sqlite3_bind_int(st, 12, 1);
+                 sqlite3_bind_text(st, 13, "0", -1, SQLITE_STATIC);
+                 sqlite3_bind_text(st, 14, "0", -1, SQLITE_STATIC);
+                 sqlite3_bind_text(st, 15, "2024-04-02", -1, SQLITE_STATIC);
+                 sqlite3_bind_int(st, 16, 1);
+                 Checar(db, sqlite3_step(st));
+                 sqlite3_reset(st);
+             }
+             sqlite3_finalize(st);
+             Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+         }});
+    nDMConexao::DefinirAtual(antes);
+}
+
 } // namespace
 
 BENCHMARK(BM_GravadorInserir)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_GravadorSubstituir)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ProdutoPorReferencia)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ProdutoPorReferenciaComLinha)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ProdutoInserir)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -122,10 +122,10 @@ TEST_F(ProdutoBanco, PrecarregadoAchaOMesmoQueOBancoEAcompanhaOsInseridos)
     EXPECT_EQ(util.GetCodigoProduto(), 5);
 
     // An inserted product is found at once and takes the next code after the highest.
-    QVariantMap r;
+    TnRegistroProduto r;
     util.SetarValoresPadroesRecord(r);
-    r.insert("REFERENPRODUTO", "nova-1");
-    r.insert("DESCRPRODUTO", "Nova");
+    r.Set("REFERENPRODUTO", "nova-1");
+    r.Set("DESCRPRODUTO", "Nova");
     EXPECT_EQ(util.InserirProduto(r), 124);
     EXPECT_EQ(util.InserirProduto({{"REFERENPRODUTO", "nova-2"}, {"CODIGOPRODUTO", 500}}), 500);
     EXPECT_EQ(util.InserirProduto({{"REFERENPRODUTO", "nova-3"}}), 501);
@@ -156,14 +156,16 @@ TEST_F(ProdutoBanco, PrecarregadoAchaOMesmoQueOBancoEAcompanhaOsInseridos)
 TEST_F(ProdutoBanco, ValoresPadroesDeUmProdutoNovo)
 {
     DefinirUsuarioConectado(1, "ADMINISTRADOR");
-    QVariantMap r{{"DESCRPRODUTO", "some"}};
+    TnRegistroProduto r({{"DESCRPRODUTO", "some"}});
+    const auto valor = [&r](const char *coluna) { return r.Valor(TnRegistroProduto::Posicao(coluna)); };
     util.SetarValoresPadroesRecord(r);
-    EXPECT_FALSE(r.contains("DESCRPRODUTO"));
-    EXPECT_EQ(r.value("CODIGOEMPRESA").toInt(), 1);
-    EXPECT_EQ(r.value("INDICADORTIPO").toInt(), 0);
-    EXPECT_EQ(r.value("DATAATUALIZACAO").toDate(), QDate::currentDate());
-    EXPECT_EQ(r.value("CODIGOUSUARIO").toInt(), 1);
-    r.insert("DESCRPRODUTO", "Com padrões");
+    EXPECT_FALSE(r.Tem(TnRegistroProduto::Posicao("descrproduto")));
+    EXPECT_EQ(valor("CODIGOEMPRESA").toInt(), 1);
+    EXPECT_EQ(valor("INDICADORTIPO").toInt(), 0);
+    EXPECT_EQ(valor("DATAATUALIZACAO").toDate(), QDate::currentDate());
+    EXPECT_EQ(valor("CODIGOUSUARIO").toInt(), 1);
+    EXPECT_THROW(TnRegistroProduto::Posicao("NAOEXISTE"), Exception);
+    r.Set("DESCRPRODUTO", QString::fromUtf8("Com padrões"));
     const qint64 codigo = util.InserirProduto(r);
     EXPECT_EQ(NoBanco("DNF", codigo).toString(), "0");
     EXPECT_EQ(NoBanco("DACON", codigo).toString(), "0");

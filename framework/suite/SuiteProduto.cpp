@@ -121,15 +121,7 @@ int PosicaoProduto(const QString &nome)
     return it == p.constEnd() ? -1 : *it;
 }
 
-const TnColunaEsq &ColunaProduto(const QString &nome, int *posicao = nullptr)
-{
-    const int i = PosicaoProduto(nome);
-    if (i < 0)
-        throw Exception(QStringLiteral("Coluna inexistente em PRODUTO: %1").arg(nome));
-    if (posicao)
-        *posicao = i;
-    return TabelaProduto().Colunas[size_t(i)];
-}
+const TnColunaEsq &ColunaProduto(int posicao) { return TabelaProduto().Colunas[size_t(posicao)]; }
 
 constexpr int kEmpresa = 0, kCodigo = 1; // positions of the key in PRODUTO
 
@@ -187,6 +179,28 @@ const QRegularExpression &Numero()
 
 } // namespace
 
+TnRegistroProduto::TnRegistroProduto() : FValores(TnUtilProduto::Colunas().size()) {}
+
+TnRegistroProduto::TnRegistroProduto(const QVariantMap &porNome) : TnRegistroProduto()
+{
+    for (auto it = porNome.constBegin(); it != porNome.constEnd(); ++it)
+        Set(it.key(), it.value());
+}
+
+int TnRegistroProduto::Posicao(const QString &coluna)
+{
+    const int i = PosicaoProduto(coluna);
+    if (i < 0)
+        throw Exception(QStringLiteral("Coluna inexistente em PRODUTO: %1").arg(coluna));
+    return i;
+}
+
+void TnRegistroProduto::Set(int posicao, const QVariant &valor)
+{
+    FValores[posicao] = valor;
+    FPresentes |= 1u << posicao;
+}
+
 // The preloaded products: the lowest code of each reference in upper case, every code, and
 // the next free code.
 struct TnUtilProduto::Cache {
@@ -243,7 +257,7 @@ void TnUtilProduto::Esquecer() const
     FCodigoAtual = -1;
 }
 
-void TnUtilProduto::Precarregar()
+void TnUtilProduto::Precarregar(qsizetype novos)
 {
     auto cache = std::make_unique<Cache>();
     auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
@@ -252,18 +266,20 @@ void TnUtilProduto::Precarregar()
     TnCursor &c = cmd->Abrir();
     while (c.Proximo())
         cache->Adicionar(c.Inteiro(0), c.Nulo(1) ? QString() : c.Texto(1));
+    cache->Referencias.reserve(cache->Referencias.size() + novos);
+    cache->Codigos.reserve(cache->Codigos.size() + novos);
     FCache = std::move(cache);
 }
 
-void TnUtilProduto::SetarValoresPadroesRecord(QVariantMap &registro) const
+void TnUtilProduto::SetarValoresPadroesRecord(TnRegistroProduto &registro) const
 {
-    registro.clear();
-    registro.insert(QStringLiteral("CODIGOEMPRESA"), FEmpresa);
-    registro.insert(QStringLiteral("INDICADORTIPO"), 0);
-    registro.insert(QStringLiteral("DNF"), QStringLiteral("0"));
-    registro.insert(QStringLiteral("DACON"), QStringLiteral("0"));
-    registro.insert(QStringLiteral("DATAATUALIZACAO"), QDate::currentDate());
-    registro.insert(QStringLiteral("CODIGOUSUARIO"), CodigoUsuarioConectado());
+    registro = TnRegistroProduto();
+    registro.Set(kEmpresa, FEmpresa);
+    registro.Set(QStringLiteral("INDICADORTIPO"), 0);
+    registro.Set(QStringLiteral("DNF"), QStringLiteral("0"));
+    registro.Set(QStringLiteral("DACON"), QStringLiteral("0"));
+    registro.Set(QStringLiteral("DATAATUALIZACAO"), QDate::currentDate());
+    registro.Set(QStringLiteral("CODIGOUSUARIO"), CodigoUsuarioConectado());
 }
 
 bool TnUtilProduto::Ler(const QString &sql, const QVariant &valor) const
@@ -314,20 +330,29 @@ bool TnUtilProduto::EncontrarProduto(const QString &texto)
     return Numero().match(t).hasMatch() && EncontrarCodigo(t.toLongLong());
 }
 
-qint64 TnUtilProduto::InserirProduto(const QVariantMap &registro)
+const QString &TnUtilProduto::SQLInsert(quint32 colunas)
+{
+    for (const Insert &i : FInserts)
+        if (i.Colunas == colunas)
+            return i.SQL;
+    QStringList nomes;
+    for (int i = 0; i < int(Colunas().size()); ++i)
+        if ((colunas >> i) & 1u)
+            nomes << Colunas().at(i);
+    FInserts.push_back({colunas, QStringLiteral("insert into PRODUTO (%1) values (%2)")
+                                     .arg(nomes.join(QStringLiteral(", ")),
+                                          QStringList(nomes.size(), QStringLiteral("?")).join(QStringLiteral(", ")))});
+    return FInserts.back().SQL;
+}
+
+qint64 TnUtilProduto::InserirProduto(const TnRegistroProduto &registro)
 {
     // Values by column position; the statement names the columns the record holds.
     const int n = int(Colunas().size());
     QVariantList valores(n);
-    std::vector<bool> presente(size_t(n), false);
-    for (auto it = registro.constBegin(); it != registro.constEnd(); ++it) {
-        int i = 0;
-        const TnColunaEsq &c = ColunaProduto(it.key(), &i);
-        if (i == kEmpresa)
-            continue; // always the utility's company
-        valores[i] = ValorColuna(c, it.value());
-        presente[size_t(i)] = true;
-    }
+    for (int i = 0; i < n; ++i)
+        if (i != kEmpresa && registro.Tem(i)) // the company is always the utility's
+            valores[i] = ValorColuna(ColunaProduto(i), registro.Valor(i));
     qint64 codigo = valores[kCodigo].toLongLong();
     if (codigo <= 0)
         codigo = FCache ? FCache->Proximo
@@ -335,36 +360,24 @@ qint64 TnUtilProduto::InserirProduto(const QVariantMap &registro)
                                                             QStringLiteral("CODIGOEMPRESA = %1").arg(FEmpresa), 0, 1);
     valores[kEmpresa] = FEmpresa;
     valores[kCodigo] = codigo;
-    presente[kEmpresa] = presente[kCodigo] = true;
-
-    QString nomes, marcas;
-    for (int i = 0; i < n; ++i)
-        if (presente[size_t(i)]) {
-            if (!nomes.isEmpty()) {
-                nomes += QStringLiteral(", ");
-                marcas += QStringLiteral(", ");
-            }
-            nomes += Colunas().at(i);
-            marcas += u'?';
-        }
+    const quint32 colunas = registro.Presentes() | (1u << kEmpresa) | (1u << kCodigo);
     // Records of one shape come one after another (an import): the statement stays prepared.
-    auto cmd = nDMConexao::Atual().PrepararGuardado(
-        QStringLiteral("insert into PRODUTO (%1) values (%2)").arg(nomes, marcas));
+    auto cmd = nDMConexao::Atual().PrepararGuardado(SQLInsert(colunas));
     int p = 0;
     for (int i = 0; i < n; ++i)
-        if (presente[size_t(i)])
+        if ((colunas >> i) & 1u)
             cmd->BindValor(p++, valores[i]);
     cmd->Executar();
     if (FCache) {
-        const QVariant &referencia = valores[PosicaoProduto(QStringLiteral("REFERENPRODUTO"))];
-        FCache->Adicionar(codigo, EhNulo(referencia) ? QString() : referencia.toString());
+        static const int referencia = TnRegistroProduto::Posicao(QStringLiteral("REFERENPRODUTO"));
+        FCache->Adicionar(codigo, EhNulo(valores[referencia]) ? QString() : valores[referencia].toString());
     }
     FAtual = valores; // as written: no need to read it back
     FCodigoAtual = codigo;
     return codigo;
 }
 
-void TnUtilProduto::AlterarProduto(const QVariantMap &registro, const QStringList &colunas)
+void TnUtilProduto::AlterarProduto(const TnRegistroProduto &registro, const QStringList &colunas)
 {
     if (!TemAtual())
         throw Exception(QStringLiteral("Nenhum produto selecionado para alterar."));
@@ -372,16 +385,12 @@ void TnUtilProduto::AlterarProduto(const QVariantMap &registro, const QStringLis
     QVariantList valores;
     QList<int> posicoes;
     for (const QString &nome : colunas) {
-        int i = 0;
-        const TnColunaEsq &c = ColunaProduto(nome, &i);
+        const int i = TnRegistroProduto::Posicao(nome);
+        const TnColunaEsq &c = ColunaProduto(i);
         if (i == kEmpresa || i == kCodigo)
             throw Exception(QStringLiteral("A chave do produto não pode ser alterada: %1").arg(c.Nome));
-        QVariant v;
-        for (auto it = registro.constBegin(); it != registro.constEnd(); ++it)
-            if (it.key().compare(c.Nome, Qt::CaseInsensitive) == 0)
-                v = it.value();
         sets.append(c.Nome + QStringLiteral(" = ?"));
-        valores.append(ValorColuna(c, v));
+        valores.append(ValorColuna(c, registro.Valor(i)));
         posicoes.append(i);
     }
     if (sets.isEmpty())
@@ -400,7 +409,8 @@ void TnUtilProduto::AlterarProduto(const QVariantMap &registro, const QStringLis
     for (int k = 0; k < posicoes.size(); ++k)
         FAtual[posicoes[k]] = novos[k];
     // Another product may share the old reference: the memory of references cannot follow.
-    if (posicoes.contains(PosicaoProduto(QStringLiteral("REFERENPRODUTO"))))
+    static const int referencia = TnRegistroProduto::Posicao(QStringLiteral("REFERENPRODUTO"));
+    if (posicoes.contains(referencia))
         FCache.reset();
 }
 

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <memory>
+#include <vector>
 
 // The end of the display format of an inventory number with `casasDecimais` decimals, to
 // follow "#,###,###,###,#": "#0" and, with decimals, "." and that many zeros
@@ -44,10 +45,32 @@ QString SelecionarCstImposto(int tipoImposto, const QString &filtro, const QDate
 // nothing, never everything. A list that is not valid raises EConvertError.
 QStringList PegarGruposAnaliticos(int empresa, const QString &grupos);
 
+// A product record: a value for each PRODUTO column, present or absent, kept by the
+// column's position in Colunas(). Set by name (any case), or in bulk by positions looked up
+// once (Posicao). A map of column names to values converts into it.
+class TnRegistroProduto {
+public:
+    TnRegistroProduto();
+    // Exception naming a key that is no column of PRODUTO.
+    TnRegistroProduto(const QVariantMap &porNome); // NOLINT: a map is a record
+    // The position of a column (any case); Exception when PRODUTO has none.
+    static int Posicao(const QString &coluna);
+    void Set(int posicao, const QVariant &valor);
+    void Set(const QString &coluna, const QVariant &valor) { Set(Posicao(coluna), valor); }
+    bool Tem(int posicao) const { return (FPresentes >> posicao) & 1u; }
+    // The value of a present column; an invalid QVariant for an absent one.
+    const QVariant &Valor(int posicao) const { return FValores.at(posicao); }
+    // One bit per present column, by position.
+    quint32 Presentes() const { return FPresentes; }
+
+private:
+    QVariantList FValores;
+    quint32 FPresentes = 0;
+};
+
 // The product utility: one company's products, read and written on the current
-// connection, inside the caller's transaction when one is open. A product record is a map
-// of PRODUTO column names (any case) to values. Inserts and alterations are written at once:
-// the utility keeps no pending work.
+// connection, inside the caller's transaction when one is open. Inserts and alterations are
+// written at once: the utility keeps no pending work.
 //
 // Bulk use (an import finding thousands of products): Precarregar reads the references
 // and codes of all the company's products once, and EncontrarProduto then answers from
@@ -69,14 +92,15 @@ public:
 
     // Forgets the current product and the preloaded products.
     void LimparDados();
-    // Reads the company's references and codes for bulk finding (see above).
-    void Precarregar();
+    // Reads the company's references and codes for bulk finding (see above), with room for
+    // `novos` products the caller means to insert.
+    void Precarregar(qsizetype novos = 0);
     bool Precarregado() const { return FCache != nullptr; }
 
     // A new product's record: the company, item type 0 (INDICADORTIPO), DNF and DACON "0",
     // today's date as DATAATUALIZACAO and the connected user as CODIGOUSUARIO; every other
     // column absent. What the record held before is dropped.
-    void SetarValoresPadroesRecord(QVariantMap &registro) const;
+    void SetarValoresPadroesRecord(TnRegistroProduto &registro) const;
 
     // Finds the product whose reference (any case) is `texto` or, when none has, whose code
     // is `texto` read as a whole number: the reference wins over another product's code,
@@ -91,10 +115,16 @@ public:
     // Inserts a product of the company from the record and makes it current. Without a
     // CODIGOPRODUTO the next free code is given. Blank texts are stored as NULL. Answers the
     // product's code. Columns not of PRODUTO raise Exception before anything is written.
-    qint64 InserirProduto(const QVariantMap &registro);
+    qint64 InserirProduto(const TnRegistroProduto &registro);
+    qint64 InserirProduto(const QVariantMap &registro) { return InserirProduto(TnRegistroProduto(registro)); }
     // Changes the listed columns of the current product to the record's values (blank
-    // texts as NULL); the key columns cannot be listed. Exception without a current product.
-    void AlterarProduto(const QVariantMap &registro, const QStringList &colunas);
+    // texts and absent values as NULL); the key columns cannot be listed. Exception without
+    // a current product.
+    void AlterarProduto(const TnRegistroProduto &registro, const QStringList &colunas);
+    void AlterarProduto(const QVariantMap &registro, const QStringList &colunas)
+    {
+        AlterarProduto(TnRegistroProduto(registro), colunas);
+    }
 
     // The current product (null values when there is none). Found from the preloaded
     // products, its row is read when a column other than its key is first asked for.
@@ -110,6 +140,12 @@ public:
 
 private:
     struct Cache;
+    struct Insert {
+        quint32 Colunas;
+        QString SQL;
+    };
+    const QString &SQLInsert(quint32 colunas);
+    std::vector<Insert> FInserts; // the insert of each set of columns written
     bool Ler(const QString &sql, const QVariant &valor) const;
     void Esquecer() const;
     mutable qint64 FCodigoAtual = -1; // -1: no current product
