@@ -6,6 +6,7 @@
 
 #include <QRegularExpression>
 #include <QSqlDriver>
+#include <QStringEncoder>
 #include <sqlite3.h>
 
 #include <charconv>
@@ -123,9 +124,19 @@ public:
     void BindNulo(int i) override { Checar(sqlite3_bind_null(FSt, i + 1)); }
     void BindInteiro(int i, qint64 v) override { Checar(sqlite3_bind_int64(FSt, i + 1, v)); }
     void BindReal(int i, double v) override { Checar(sqlite3_bind_double(FSt, i + 1, v)); }
+    // Texts travel as UTF-8, the database's own encoding, so SQLite stores them without a
+    // conversion of its own; a short one is encoded on the stack.
     void BindTexto(int i, const QString &v) override
     {
-        Checar(sqlite3_bind_text16(FSt, i + 1, v.utf16(), int(v.size() * 2), SQLITE_TRANSIENT));
+        char local[512];
+        QStringEncoder enc(QStringEncoder::Utf8);
+        if (enc.requiredSpace(v.size()) <= qsizetype(sizeof local)) {
+            char *fim = enc.appendToBuffer(local, v);
+            Checar(sqlite3_bind_text(FSt, i + 1, local, int(fim - local), SQLITE_TRANSIENT));
+            return;
+        }
+        const QByteArray u = v.toUtf8();
+        Checar(sqlite3_bind_text(FSt, i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT));
     }
     // Dates travel as ISO text written straight into a small buffer (no string objects).
     void BindData(int i, const QDate &v) override
