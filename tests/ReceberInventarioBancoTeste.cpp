@@ -225,6 +225,32 @@ TEST_F(ReceberInventarioBanco, PedidoExatoEItensGravados)
     EXPECT_EQ(Relatorio(dp), Resumo(2, 0, 2));
 }
 
+TEST_F(ReceberInventarioBanco, EscapesDoTextoDeD)
+{
+    // The same items under every escape the outer text may use, in the usual shape and in
+    // others (blanks, another member, an escaped surrogate pair): all read alike.
+    const QString inner = QString::fromUtf8(R"([{"CODIGO":"E1","DESCRICAO":"Caf\u00e9 \"forte\" 1\/2\tkg \ud83d\ude00","QUANTIDADE":1,"CUSTO_UNITARIO":2}])");
+    QString escapado;
+    for (const QChar c : inner)
+        escapado += c == u'"' ? QStringLiteral("\\\"") : c == u'\\' ? QStringLiteral("\\\\") : QString(c);
+    const QString formas[] = {
+        "{\"d\":\"" + escapado + "\"}",
+        " {\n \"d\" : \"" + escapado + "\" } \r\n",
+        "{\"d\":\"" + escapado + "\",\"Versao\":\"1\"}",
+        "{\"d\":\"" + QString(escapado).replace(QStringLiteral("E1"), QStringLiteral("\\u0045\\u0031")) + "\"}",
+        "{\"d\":\"" + QString(escapado).replace(QStringLiteral("\\\\ud83d\\\\ude00"), QStringLiteral("\\ud83d\\ude00")) +
+            "\"}",
+    };
+    int mes = 1;
+    for (const QString &forma : formas) {
+        FServidor.Responder({.Corpo = forma.toUtf8()});
+        EXPECT_EQ(Rodar(Processo(QStringLiteral("%1/2024").arg(mes++, 2, 10, QChar(u'0')))), QString()) << forma.toStdString();
+    }
+    EXPECT_EQ(Tabela("REFERENPRODUTO, DESCRPRODUTO", "PRODUTO", "CODIGOPRODUTO"),
+              QStringList({QString::fromUtf8("E1|Café \"forte\" 1/2\tkg 😀")}));
+    EXPECT_EQ(Linhas("LCTOINV"), 5);
+}
+
 TEST_F(ReceberInventarioBanco, FevereiroBissextoERespostaVaziaConfirmada)
 {
     FServidor.Responder({.Corpo = Resposta({})});

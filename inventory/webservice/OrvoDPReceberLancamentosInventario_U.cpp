@@ -76,6 +76,84 @@ const QRegularExpression &MarcaRecusa()
     return re;
 }
 
+// Whether a text may hold a refusal at all: a quick look before any closer one.
+bool PodeTerRecusa(const QString &texto) { return texto.contains(QLatin1String("sucesso"), Qt::CaseInsensitive); }
+
+int Hex(char16_t c)
+{
+    return c >= u'0' && c <= u'9' ? c - u'0' : c >= u'a' && c <= u'f' ? c - u'a' + 10 : c >= u'A' && c <= u'F' ? c - u'A' + 10 : -1;
+}
+
+// The usual reply, {"d":"..."} and nothing else, read without building a document: the text
+// of "d" decoded. False for any other shape, or an escape this reading leaves to the general
+// parser (which then reads the reply, or says what is wrong with it).
+bool LerSoD(QStringView t, QString &d)
+{
+    qsizetype i = 0;
+    const auto brancos = [&] {
+        while (i < t.size() && (t[i] == u' ' || t[i] == u'\t' || t[i] == u'\n' || t[i] == u'\r'))
+            ++i;
+    };
+    const auto ler = [&](QStringView s) {
+        brancos();
+        if (!t.mid(i).startsWith(s))
+            return false;
+        i += s.size();
+        return true;
+    };
+    if (!ler(u"{") || !ler(u"\"d\"") || !ler(u":") || !ler(u"\""))
+        return false;
+    QString r;
+    r.reserve(t.size() - i);
+    while (i < t.size()) {
+        qsizetype fim = i;
+        while (fim < t.size() && t[fim] != u'"' && t[fim] != u'\\' && t[fim].unicode() >= 0x20)
+            ++fim;
+        r += t.mid(i, fim - i);
+        i = fim;
+        if (i >= t.size() || t[i].unicode() < 0x20)
+            return false;
+        if (t[i] == u'"') {
+            ++i;
+            if (!ler(u"}"))
+                return false;
+            brancos();
+            if (i != t.size())
+                return false;
+            d = std::move(r);
+            return true;
+        }
+        if (++i >= t.size())
+            return false;
+        const char16_t e = t[i++].unicode();
+        switch (e) {
+        case u'"': r += u'"'; break;
+        case u'\\': r += u'\\'; break;
+        case u'/': r += u'/'; break;
+        case u'b': r += u'\b'; break;
+        case u'f': r += u'\f'; break;
+        case u'n': r += u'\n'; break;
+        case u'r': r += u'\r'; break;
+        case u't': r += u'\t'; break;
+        case u'u': {
+            char16_t c = 0;
+            for (qsizetype k = 0; k < 4; ++k, ++i) {
+                const int digito = i < t.size() ? Hex(t[i].unicode()) : -1;
+                if (digito < 0)
+                    return false;
+                c = char16_t(c * 16 + digito);
+            }
+            if (QChar::isSurrogate(c)) // pairs and strays: the general parser's business
+                return false;
+            r += QChar(c);
+            break;
+        }
+        default: return false;
+        }
+    }
+    return false;
+}
+
 // An object that says "Sucesso": "False" (or false) under any letter case of the name.
 bool ObjetoRecusa(const QJsonObject &o)
 {
@@ -307,7 +385,7 @@ QString TOrvoDPReceberLancamentosInventario::ChamarWebServiceInventario(const QS
                 throw Exception(QString::fromUtf8(OrvoSWSConexao).arg(e.Message()));
         }
     }
-    if (MarcaRecusa().match(resposta).hasMatch())
+    if (PodeTerRecusa(resposta) && MarcaRecusa().match(resposta).hasMatch())
         throw Exception(QString::fromUtf8(OrvoSWSRecusa).arg(resposta));
     return resposta;
 }
@@ -321,23 +399,27 @@ void TOrvoDPReceberLancamentosInventario::ProcessarRetornoInventario(const QStri
     };
     const auto recusa = [&resposta] { return Exception(QString::fromUtf8(OrvoSWSRecusa).arg(resposta)); };
     QJsonParseError erro{};
-    const QJsonDocument externo = QJsonDocument::fromJson(resposta.toUtf8(), &erro);
-    if (!externo.isObject())
-        throw invalido(erro.error != QJsonParseError::NoError
-                           ? QString::fromUtf8("não é JSON (%1, posição %2)").arg(erro.errorString()).arg(erro.offset)
-                           : QString::fromUtf8("não é um objeto JSON"));
-    const QJsonObject objeto = externo.object();
-    if (ObjetoRecusa(objeto))
-        throw recusa();
-    const QJsonValue d = objeto.value(QLatin1String("d"));
-    if (!d.isString())
-        throw invalido(d.isUndefined() ? QString::fromUtf8("falta o membro \"d\"")
-                                       : QString::fromUtf8("o membro \"d\" não é um texto"));
-    const QString interno = d.toString();
-    if (MarcaRecusa().match(interno).hasMatch())
+    QString interno;
+    if (!LerSoD(resposta, interno)) {
+        const QJsonDocument externo = QJsonDocument::fromJson(resposta.toUtf8(), &erro);
+        if (!externo.isObject())
+            throw invalido(erro.error != QJsonParseError::NoError
+                               ? QString::fromUtf8("não é JSON (%1, posição %2)").arg(erro.errorString()).arg(erro.offset)
+                               : QString::fromUtf8("não é um objeto JSON"));
+        const QJsonObject objeto = externo.object();
+        if (ObjetoRecusa(objeto))
+            throw recusa();
+        const QJsonValue d = objeto.value(QLatin1String("d"));
+        if (!d.isString())
+            throw invalido(d.isUndefined() ? QString::fromUtf8("falta o membro \"d\"")
+                                           : QString::fromUtf8("o membro \"d\" não é um texto"));
+        interno = d.toString();
+    }
+    const bool podeTerRecusa = PodeTerRecusa(interno);
+    if (podeTerRecusa && MarcaRecusa().match(interno).hasMatch())
         throw recusa();
     const QJsonDocument lista = QJsonDocument::fromJson(interno.toUtf8(), &erro);
-    if (lista.isObject() && ObjetoRecusa(lista.object()))
+    if (podeTerRecusa && lista.isObject() && ObjetoRecusa(lista.object()))
         throw recusa();
     if (!lista.isArray())
         throw invalido(erro.error != QJsonParseError::NoError
@@ -346,9 +428,10 @@ void TOrvoDPReceberLancamentosInventario::ProcessarRetornoInventario(const QStri
                                  .arg(erro.offset)
                            : QString::fromUtf8("o texto de \"d\" não é uma lista de itens"));
     const QJsonArray itens = lista.array();
-    for (const QJsonValue &item : itens)
-        if (item.isObject() && ObjetoRecusa(item.toObject()))
-            throw recusa();
+    if (podeTerRecusa)
+        for (const QJsonValue &item : itens)
+            if (item.isObject() && ObjetoRecusa(item.toObject()))
+                throw recusa();
 
     // The reply is sound: from here on the run writes, all or nothing.
     const auto progresso = CriarProgresso(this);
