@@ -304,6 +304,37 @@ TEST_F(ReceberInventarioBanco, DuasTentativasEOEnderecoDeTestes)
     EXPECT_EQ(FTestes.Requisicoes().size(), 1);
 }
 
+TEST_F(ReceberInventarioBanco, HttpsOndeConfigurado)
+{
+    TnServidorHTTPTeste seguro(TnServidorHTTPTeste::TLS);
+    seguro.ResponderSempre({.Corpo = Resposta({Item("S1", 1, 1)})});
+    QSettings s(TnConfigPrograma::Arquivo(), QSettings::IniFormat);
+    s.setValue("IntegracaoInventario/Esquema", "https");
+    s.setValue("IntegracaoInventario/Servidor", "localhost");
+    s.setValue("IntegracaoInventario/Porta", seguro.Porta());
+    s.sync();
+    // Without trusting the server's certificate: refused, nothing written.
+    const QString m = Rodar(Processo());
+    EXPECT_TRUE(m.contains("TLS")) << m.toStdString();
+    EXPECT_EQ(Linhas("PRODUTO"), 0);
+
+    QFile pem(FDir.filePath("confiaveis.pem"));
+    ASSERT_TRUE(pem.open(QIODevice::WriteOnly));
+    pem.write(TnServidorHTTPTeste::Certificado().toPem());
+    pem.close();
+    s.setValue("IntegracaoInventario/Certificados", pem.fileName());
+    s.sync();
+    EXPECT_EQ(Rodar(Processo()), QString());
+    ASSERT_EQ(seguro.Requisicoes().size(), 1);
+    EXPECT_EQ(seguro.Requisicoes()[0].Caminho, kCaminho);
+    EXPECT_EQ(Linhas("LCTOINV"), 1);
+    EXPECT_TRUE(FServidor.Requisicoes().isEmpty());
+
+    s.setValue("IntegracaoInventario/Certificados", FDir.filePath("nao_existe.pem"));
+    s.sync();
+    EXPECT_TRUE(Rodar(Processo("04/2024")).startsWith(QString::fromUtf8("Nenhum certificado pôde ser lido")));
+}
+
 TEST_F(ReceberInventarioBanco, RecusaEmQualquerCaixaNaoGravaNada)
 {
     const QByteArray recusas[] = {

@@ -372,6 +372,15 @@ QString TOrvoDPReceberLancamentosInventario::ChamarWebServiceInventario(const QS
     bool ok = false;
     const int segundos = Config("TempoLimite", QStringLiteral("30")).toInt(&ok);
     http.SetTempoLimite(ok && segundos > 0 ? segundos * 1000 : TnHTTP::kTempoLimitePadrao);
+    // A service whose certificate comes from an authority of its own (or is self-signed).
+    if (const QString arquivo = Config("Certificados"); !arquivo.isEmpty()) {
+        const QList<QSslCertificate> certificados = QSslCertificate::fromPath(arquivo);
+        if (certificados.isEmpty())
+            throw Exception(QString::fromUtf8("Nenhum certificado pôde ser lido de %1 (chave Certificados da seção "
+                                              "[%2] de %3).")
+                                .arg(arquivo, QLatin1String(kSecao), TnConfigPrograma::Arquivo()));
+        http.AdicionarCertificadosConfiaveis(certificados);
+    }
     QString resposta;
     for (int tentativa = 1;; ++tentativa) {
         progresso->MostrarSimples(QStringLiteral("Conectando com o web service: Tentativa %1...").arg(tentativa));

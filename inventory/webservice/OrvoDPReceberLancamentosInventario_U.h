@@ -15,7 +15,7 @@
 // Where the service is: the program's settings file (TnConfigPrograma), section
 // [IntegracaoInventario]: Esquema (http or https, default http), Servidor and Porta (default
 // 8090), ServidorTestes and PortaTestes (default 8080), Token, TempoLimite (seconds, default
-// 30). The test endpoint is used while the file "ImpPEInvTestes.txt" exists in the user's
+// 30), Certificados (a PEM file of certificates trusted besides the system's, for https). The test endpoint is used while the file "ImpPEInvTestes.txt" exists in the user's
 // preference folder (TnPreferenciasUsuario::Pasta), looked for at every attempt.
 //
 // Two attempts, one after the other. Nothing is written before the reply has been read
