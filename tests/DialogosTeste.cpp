@@ -22,9 +22,33 @@ TEST(DialogosUsuario, PerguntasRespondidasPeloRoteiro)
     EXPECT_EQ(nMessageDlg(QStringLiteral("Só OK"), mtInformation, TMsgDlgButtons()), mbOK);
 }
 
+TEST(DialogosUsuario, PerguntaComBotoesProprios)
+{
+    const QStringList botoes{"Excluir", "Manter", "Cancelar"};
+    TnInteracaoTeste u;
+    u.ResponderBotao("Manter", "Deseja?");
+    EXPECT_EQ(nMessageDlg(QStringLiteral("Foram encontrados 3. Deseja?"), mtConfirmation, botoes, 2), 1);
+    EXPECT_EQ(u.BotoesOferecidos, QList<QStringList>({botoes}));
+    EXPECT_EQ(u.Perguntas, QStringList({"Foram encontrados 3. Deseja?"}));
+    // No buttons, or an Esc answer outside them, is the caller's error; nothing is asked.
+    EXPECT_THROW(nMessageDlg(QStringLiteral("?"), mtConfirmation, QStringList()), Exception);
+    EXPECT_THROW(nMessageDlg(QStringLiteral("?"), mtConfirmation, botoes, 3), Exception);
+    EXPECT_EQ(u.Perguntas.size(), 1);
+}
+
+// An interface that answers a position outside the buttons: never reaches the caller.
+TEST(DialogosUsuario, RespostaForaDosBotoesProprios)
+{
+    struct ForaDosBotoes : TnInteracaoTeste {
+        int MessageDlgBotoes(const QString &, TMsgDlgType, const QStringList &b, int) override { return int(b.size()); }
+    } u;
+    EXPECT_THROW(nMessageDlg(QStringLiteral("Qual?"), mtConfirmation, QStringList({"A", "B"})), Exception);
+}
+
 TEST(DialogosUsuario, SemInterfaceNinguemResponde)
 {
     EXPECT_THROW(nMessageDlg(QStringLiteral("Apagar?"), mtConfirmation, mbYes | mbNo), Exception);
+    EXPECT_THROW(nMessageDlg(QStringLiteral("Qual?"), mtConfirmation, QStringList({"A", "B"})), Exception);
     nShowMessage(QStringLiteral("vai para o registro"));
     EXPECT_FALSE(EhHttpExe());
     SetEhHttpExe(true);

@@ -11,6 +11,7 @@ TnInteracaoTeste::~TnInteracaoTeste()
 {
     DefinirInteracao(nullptr);
     EXPECT_TRUE(FRoteiro.isEmpty()) << "respostas não usadas: " << FRoteiro.size();
+    EXPECT_TRUE(FRoteiroBotoes.isEmpty()) << "respostas por botão não usadas: " << FRoteiroBotoes.size();
     EXPECT_TRUE(FEscolhas.isEmpty()) << "escolhas não usadas: " << FEscolhas.size();
     EXPECT_TRUE(FMarcacoes.isEmpty()) << "marcações não usadas: " << FMarcacoes.size();
 }
@@ -31,6 +32,27 @@ TMsgDlgBtn TnInteracaoTeste::MessageDlg(const QString &texto, TMsgDlgType, TMsgD
     EXPECT_TRUE(r.Contendo.isEmpty() || texto.contains(r.Contendo))
         << "pergunta inesperada: " << texto.toStdString() << " (esperava " << r.Contendo.toStdString() << ")";
     return r.Botao;
+}
+
+void TnInteracaoTeste::ResponderBotao(const QString &botao, const QString &contendo)
+{
+    FRoteiroBotoes.append({botao, contendo});
+}
+
+int TnInteracaoTeste::MessageDlgBotoes(const QString &texto, TMsgDlgType, const QStringList &botoes, int)
+{
+    Perguntas.append(TextoProprio(texto));
+    BotoesOferecidos.append(TextoProprio(botoes));
+    if (FRoteiroBotoes.isEmpty()) {
+        ADD_FAILURE() << "pergunta sem resposta no roteiro: " << texto.toStdString();
+        throw Exception(QStringLiteral("Pergunta sem resposta no roteiro: ") + texto);
+    }
+    const auto [botao, contendo] = FRoteiroBotoes.takeFirst();
+    EXPECT_TRUE(contendo.isEmpty() || texto.contains(contendo))
+        << "pergunta inesperada: " << texto.toStdString() << " (esperava " << contendo.toStdString() << ")";
+    const int r = int(botoes.indexOf(botao));
+    EXPECT_GE(r, 0) << "botão não oferecido: " << botao.toStdString();
+    return r;
 }
 
 int TnInteracaoTeste::SelecionarItem(const QString &titulo, const QStringList &itens)

@@ -13,7 +13,11 @@ public:
     // The next question is answered with `resposta`; when `contendo` is given, the question
     // must contain that text. A question with no answer left fails the test and raises.
     void Responder(TMsgDlgBtn resposta, const QString &contendo = QString());
-    int RespostasPendentes() const { return int(FRoteiro.size()); }
+    int RespostasPendentes() const { return int(FRoteiro.size() + FRoteiroBotoes.size()); }
+    // The next question with the caller's own buttons is answered with the button of that
+    // caption (which must be offered); when `contendo` is given, the question must contain it.
+    void ResponderBotao(const QString &botao, const QString &contendo = QString());
+    QList<QStringList> BotoesOferecidos; // the captions of each such question
     // The next list choice answers the item whose text starts with `item` (-1 when the
     // list holds none, or when `item` is empty: nothing chosen).
     void Escolher(const QString &item) { FEscolhas.append(item); }
@@ -32,6 +36,7 @@ public:
     TnEstadoProgresso UltimoProgresso;
 
     TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes) override;
+    int MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar) override;
     void ShowMessage(const QString &texto) override;
     void ProgressoAlterado(const TnProgresso &p) override;
     void ProgressoDestruido(const TnProgresso &p) override;
@@ -44,6 +49,7 @@ public:
 private:
     struct Resposta { TMsgDlgBtn Botao; QString Contendo; };
     QList<Resposta> FRoteiro;
+    QList<std::pair<QString, QString>> FRoteiroBotoes; // caption, text the question contains
     QStringList FEscolhas;
     struct Marcacao { QStringList Itens; bool Confirmar; };
     QList<Marcacao> FMarcacoes;

@@ -36,6 +36,7 @@ const Botao kBotoes[] = {
     {mbClose, "Fechar", QMessageBox::RejectRole},
 };
 const char kPropriedadeBotao[] = "nBotao";
+const char kPropriedadePosicao[] = "nPosicao";
 
 QWidget *JanelaAtiva()
 {
@@ -75,6 +76,15 @@ QIcon IconeDoTipo(TnTipoMensagem tipo)
         break;
     }
     return s->standardIcon(QStyle::SP_MessageBoxInformation);
+}
+
+// A box of that kind, with its icon and Portuguese title, and no buttons yet.
+QMessageBox *CaixaSemBotoes(const QString &texto, TMsgDlgType tipo, QWidget *pai)
+{
+    static const QMessageBox::Icon icones[] = {QMessageBox::Warning, QMessageBox::Critical, QMessageBox::Information,
+                                               QMessageBox::Question, QMessageBox::NoIcon};
+    static const char *const titulos[] = {"Aviso", "Erro", "Informação", "Confirmação", "Mensagem"};
+    return new QMessageBox(icones[tipo], QString::fromUtf8(titulos[tipo]), texto, QMessageBox::NoButton, pai);
 }
 } // namespace
 
@@ -195,10 +205,7 @@ void TnInteracaoQt::Vincular(const TnListaMensagem &lista, TnVisaoMensagens *vis
 
 QMessageBox *TnInteracaoQt::CriarCaixa(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, QWidget *pai)
 {
-    static const QMessageBox::Icon icones[] = {QMessageBox::Warning, QMessageBox::Critical, QMessageBox::Information,
-                                               QMessageBox::Question, QMessageBox::NoIcon};
-    static const char *const titulos[] = {"Aviso", "Erro", "Informação", "Confirmação", "Mensagem"};
-    auto *caixa = new QMessageBox(icones[tipo], QString::fromUtf8(titulos[tipo]), texto, QMessageBox::NoButton, pai);
+    QMessageBox *caixa = CaixaSemBotoes(texto, tipo, pai);
     if (!botoes)
         botoes = mbOK;
     QAbstractButton *primeiro = nullptr;
@@ -229,6 +236,36 @@ TMsgDlgBtn TnInteracaoQt::Resposta(const QMessageBox &caixa)
     if (!b && !caixa.buttons().isEmpty())
         b = caixa.buttons().first();
     return b ? TMsgDlgBtn(b->property(kPropriedadeBotao).toInt()) : mbOK;
+}
+
+QMessageBox *TnInteracaoQt::CriarCaixaBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes,
+                                             int cancelar, QWidget *pai)
+{
+    QMessageBox *caixa = CaixaSemBotoes(texto, tipo, pai);
+    for (int i = 0; i < botoes.size(); ++i) {
+        QPushButton *bt = caixa->addButton(botoes.at(i), i == cancelar ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        bt->setProperty(kPropriedadePosicao, i);
+        if (i == 0)
+            caixa->setDefaultButton(bt);
+        if (i == cancelar)
+            caixa->setEscapeButton(bt);
+    }
+    return caixa;
+}
+
+int TnInteracaoQt::RespostaBotoes(const QMessageBox &caixa)
+{
+    QAbstractButton *b = caixa.clickedButton();
+    if (!b)
+        b = caixa.escapeButton();
+    return b ? b->property(kPropriedadePosicao).toInt() : -1;
+}
+
+int TnInteracaoQt::MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar)
+{
+    std::unique_ptr<QMessageBox> caixa(CriarCaixaBotoes(texto, tipo, botoes, cancelar, JanelaAtiva()));
+    caixa->exec();
+    return RespostaBotoes(*caixa);
 }
 
 TMsgDlgBtn TnInteracaoQt::MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes)

@@ -71,8 +71,15 @@ public:
     // else "Ok" when offered. Resposta(caixa) reads the button that closed it.
     static QMessageBox *CriarCaixa(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, QWidget *pai);
     static TMsgDlgBtn Resposta(const QMessageBox &caixa);
+    // The box of a question with the caller's own captions, in their order, the first the
+    // default; Esc answers the one at `cancelar` (-1: Esc does nothing, a button must be
+    // clicked). RespostaBotoes(caixa) reads the position of the button that closed it.
+    static QMessageBox *CriarCaixaBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes,
+                                         int cancelar, QWidget *pai);
+    static int RespostaBotoes(const QMessageBox &caixa);
 
     TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes) override;
+    int MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar) override;
     void ShowMessage(const QString &texto) override;
     void ProgressoAlterado(const TnProgresso &p) override;
     void ProgressoDestruido(const TnProgresso &p) override;

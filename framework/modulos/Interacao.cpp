@@ -6,13 +6,15 @@
 #include <QtDebug>
 
 namespace {
+[[noreturn]] void NinguemResponde(const QString &pergunta)
+{
+    throw Exception(QStringLiteral("Não há como perguntar ao usuário: %1").arg(pergunta));
+}
+
 // Used while no interface is installed: notices go to the log, nobody answers questions.
 class TnSemInteracao : public TnInteracao {
 public:
-    TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType, TMsgDlgButtons) override
-    {
-        throw Exception(QStringLiteral("Não há como perguntar ao usuário: %1").arg(texto));
-    }
+    TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType, TMsgDlgButtons) override { NinguemResponde(texto); }
     void ShowMessage(const QString &texto) override { qInfo().noquote() << texto; }
     void ProgressoAlterado(const TnProgresso &) override {}
     void ProgressoDestruido(const TnProgresso &) override {}
@@ -30,6 +32,10 @@ bool gEhHttpExe = false;
 } // namespace
 
 void DefinirInteracao(TnInteracao *i) { gInteracao = i; }
+int TnInteracao::MessageDlgBotoes(const QString &texto, TMsgDlgType, const QStringList &, int)
+{
+    NinguemResponde(texto);
+}
 int TnInteracao::SelecionarItem(const QString &, const QStringList &) { return -1; }
 bool TnInteracao::SelecionarItens(const QString &, const QStringList &, QList<int> &) { return false; }
 
@@ -41,6 +47,16 @@ TMsgDlgBtn nMessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons bo
         botoes = mbOK;
     const TMsgDlgBtn r = Interacao().MessageDlg(texto, tipo, botoes);
     if (!botoes.testFlag(r) || qPopulationCount(uint(r)) != 1)
+        throw Exception(QStringLiteral("Resposta fora dos botões oferecidos para a pergunta: %1").arg(texto));
+    return r;
+}
+
+int nMessageDlg(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar)
+{
+    if (botoes.isEmpty() || cancelar < -1 || cancelar >= botoes.size())
+        throw Exception(QStringLiteral("Pergunta sem botões válidos: %1").arg(texto));
+    const int r = Interacao().MessageDlgBotoes(texto, tipo, botoes, cancelar);
+    if (r < 0 || r >= botoes.size())
         throw Exception(QStringLiteral("Resposta fora dos botões oferecidos para a pergunta: %1").arg(texto));
     return r;
 }

@@ -131,6 +131,10 @@ public:
     virtual ~TnInteracao() = default;
     // A question; answers one of `botoes`.
     virtual TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes) = 0;
+    // A question with the caller's own button captions, in order; answers the position of
+    // the chosen one. `cancelar` is the position that Esc and closing the box answer (-1:
+    // none, a button must be chosen). Without a user to ask, an error (Exception).
+    virtual int MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar);
     virtual void ShowMessage(const QString &texto) = 0;
     virtual void ProgressoAlterado(const TnProgresso &p) = 0;
     virtual void ProgressoDestruido(const TnProgresso &p) = 0;
@@ -153,6 +157,11 @@ TnInteracao &Interacao();
 // Asks the user. No buttons given means OK only. An answer that is not among the buttons
 // offered is an error (Exception): the caller would take a step the user never chose.
 TMsgDlgBtn nMessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes);
+// Asks with the caller's own buttons ("Excluir e incluir novamente", ..., "Cancelar") and
+// answers the position (0-based) of the one chosen. `cancelar`, when given, is the position
+// that Esc answers. No buttons, a `cancelar` outside them, or an answer outside them, is an
+// error (Exception).
+int nMessageDlg(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar = -1);
 void nShowMessage(const QString &texto);
 
 // Web mode: the program runs as the suite's web server instead of the desktop.

@@ -67,6 +67,35 @@ TEST_F(InteracaoQt, PerguntaRespondidaPeloBotaoClicado)
     EXPECT_EQ(nMessageDlg("Gravar?", mtConfirmation, mbYes | mbNo | mbCancel), mbCancel);
 }
 
+// A question with the caller's own captions answers the position of the button clicked;
+// Esc answers the cancelling one, and without one Esc is no answer.
+TEST_F(InteracaoQt, PerguntaComBotoesProprios)
+{
+    const QStringList botoes{"Excluir e incluir novamente", "Manter existentes e incluir novos", "Cancelar"};
+    std::unique_ptr<QMessageBox> caixa(TnInteracaoQt::CriarCaixaBotoes("Deseja?", mtConfirmation, botoes, 2, nullptr));
+    QStringList textos;
+    for (QAbstractButton *b : caixa->buttons())
+        textos << b->text();
+    textos.sort();
+    QStringList esperados = botoes;
+    esperados.sort();
+    EXPECT_EQ(textos, esperados);
+    EXPECT_EQ(caixa->defaultButton()->text(), botoes.first());
+    EXPECT_EQ(caixa->escapeButton()->text(), "Cancelar");
+    EXPECT_EQ(TnInteracaoQt::RespostaBotoes(*caixa), 2);
+    std::unique_ptr<QMessageBox> semEsc(TnInteracaoQt::CriarCaixaBotoes("?", mtConfirmation, {"A", "B"}, -1, nullptr));
+    EXPECT_EQ(semEsc->escapeButton(), nullptr);
+    EXPECT_EQ(TnInteracaoQt::RespostaBotoes(*semEsc), -1);
+
+    teste::QuandoModal([](QWidget *w) {
+        teste::Capturar(w, "pergunta_botoes");
+        EXPECT_TRUE(teste::Clicar(w, "Manter existentes e incluir novos"));
+    });
+    EXPECT_EQ(nMessageDlg("Foram encontrados 3 lançamentos no período destino. Deseja?", mtConfirmation, botoes, 2), 1);
+    teste::QuandoModal([](QWidget *w) { qobject_cast<QMessageBox *>(w)->reject(); });
+    EXPECT_EQ(nMessageDlg("De novo?", mtConfirmation, botoes, 2), 2);
+}
+
 TEST_F(InteracaoQt, EscolhaNumaListaOuNenhuma)
 {
     const QStringList itens{"000", "041", "090"};
