@@ -242,6 +242,29 @@ TEST(FilterInterval, ErrosNomeiamValorEColuna)
             << c;
 }
 
+// The membership test agrees with the condition FilterInterval writes for the same text.
+TEST(FilterInterval, CheckInInclusion)
+{
+    struct Caso { QVariant valor; const char *texto; bool dentro; };
+    const Caso casos[] = {
+        {1, "1; 2; 10-20", true},          {15, "1; 2; 10-20", true},        {20, "10-20", true},
+        {21, "10-20", false},              {9, "10-20", false},              {qint64(3), " 3 ", true},
+        {2.0, "2", true},                  {2.5, "1.5-2.5", true},           {2.51, "1.5-2.5", false},
+        {-3, "-3; 4", true},               {-3, "3", false},                 {0, "-0", true},
+        {QString("07"), "7", true},        {QString("abc"), "1-9", false},   {QVariant(), "1-9", false},
+        {1, "", false},                    {1, " ; ", false},                {qint64(9007199254740993LL), "9007199254740993", true},
+        {qint64(9007199254740993LL), "9007199254740992", false},
+    };
+    for (const Caso &c : casos)
+        EXPECT_EQ(CheckInInclusion(c.valor, QString::fromUtf8(c.texto)), c.dentro) << c.valor.toString().toStdString()
+                                                                                    << " em " << c.texto;
+    EXPECT_TRUE(CheckInInclusion(QString("a;b"), "'a;b', c", tvfTexto));
+    EXPECT_FALSE(CheckInInclusion(QString("A"), "a, b", tvfTexto));
+    EXPECT_THROW(CheckInInclusion(1, "1; x"), EConvertError);
+    EXPECT_THROW(CheckInInclusion(1, "20-10"), EConvertError);
+    EXPECT_FALSE(Erro([] { CheckInInclusion(1, "1 or 1=1"); }).contains(" de "));
+}
+
 TEST(Literais, NenhumLiteralUsaVirgulaDecimal)
 {
     const QLocale antes;

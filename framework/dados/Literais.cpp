@@ -372,8 +372,8 @@ namespace {
 
 [[noreturn]] void ErroFiltro(QStringView token, const QString &campos, const QString &motivo)
 {
-    throw EConvertError(QStringLiteral("Valor \"%1\" inválido no filtro de %2: %3")
-                            .arg(Exibir(token.toString()), campos.trimmed(), motivo));
+    const QString onde = campos.trimmed().isEmpty() ? QString() : QStringLiteral(" de ") + campos.trimmed();
+    throw EConvertError(QStringLiteral("Valor \"%1\" inválido no filtro%2: %3").arg(Exibir(token.toString()), onde, motivo));
 }
 
 // Canonical text of a decimal "[-]digits[.digits]": no leading zeros in the integer part,
@@ -502,6 +502,59 @@ QString JuntarOu(QStringList partes)
 
 } // namespace
 
+namespace {
+
+// The values a multi-value text designates: single values (canonical numbers, or texts as
+// typed) and ranges (canonical non-negative numbers). `campos` only names the filter in
+// errors.
+struct TnValoresFiltro {
+    QStringList Simples;
+    QList<std::pair<QString, QString>> Faixas;
+};
+
+TnValoresFiltro LerValoresFiltro(const QString &campos, const QString &texto, TTipoValorFiltro tipo)
+{
+    TnValoresFiltro r;
+    QString a, b;
+    if (tipo == tvfTexto) {
+        SepararTokens(texto, true, campos, [&](const QString &valor, QStringView bruto) {
+            if (valor.contains(QChar(u'\0')))
+                ErroFiltro(bruto, campos, QStringLiteral("o texto contém o caractere nulo."));
+            r.Simples << valor;
+        });
+        return r;
+    }
+    const QString motivo = QStringLiteral("use números (como 10 ou 2.5) ou intervalos (como 10-20), "
+                                          "separados por \";\".");
+    SepararTokens(texto, false, campos, [&](const QString &, QStringView token) {
+        const qsizetype traco = token.indexOf(u'-', 1);
+        if (traco < 0) {
+            if (!NumeroCanonico(token, true, a))
+                ErroFiltro(token, campos, motivo);
+            r.Simples << a;
+            return;
+        }
+        if (!NumeroCanonico(token.left(traco).trimmed(), false, a) ||
+            !NumeroCanonico(token.mid(traco + 1).trimmed(), false, b))
+            ErroFiltro(token, campos, motivo);
+        if (CompararDecimais(a, b) > 0)
+            ErroFiltro(token, campos, QStringLiteral("o início do intervalo é maior que o fim."));
+        r.Faixas.append({a, b});
+    });
+    return r;
+}
+
+// Compares two canonical decimals of any sign.
+int CompararComSinal(const QString &a, const QString &b)
+{
+    const bool na = a.startsWith(u'-'), nb = b.startsWith(u'-');
+    if (na != nb)
+        return na ? -1 : 1;
+    return na ? CompararDecimais(b.mid(1), a.mid(1)) : CompararDecimais(a, b);
+}
+
+} // namespace
+
 QString FilterInterval(const QString &campos, const QString &texto, TTipoValorFiltro tipo, bool comE)
 {
     QList<QStringView> colunas;
@@ -510,34 +563,12 @@ QString FilterInterval(const QString &campos, const QString &texto, TTipoValorFi
     if (texto.trimmed().isEmpty())
         return QString();
 
-    QStringList simples;                  // literals of the single values
-    QList<std::pair<QString, QString>> faixas; // ranges, as canonical numbers
-    QString a, b;
-    if (tipo == tvfTexto) {
-        SepararTokens(texto, true, campos, [&](const QString &valor, QStringView bruto) {
-            if (valor.contains(QChar(u'\0')))
-                ErroFiltro(bruto, campos, QStringLiteral("o texto contém o caractere nulo."));
-            simples << TextoSQL(valor);
-        });
-    } else {
-        const QString motivo = QStringLiteral("use números (como 10 ou 2.5) ou intervalos (como 10-20), "
-                                              "separados por \";\".");
-        SepararTokens(texto, false, campos, [&](const QString &, QStringView token) {
-            const qsizetype traco = token.indexOf(u'-', 1);
-            if (traco < 0) {
-                if (!NumeroCanonico(token, true, a))
-                    ErroFiltro(token, campos, motivo);
-                simples << a;
-                return;
-            }
-            if (!NumeroCanonico(token.left(traco).trimmed(), false, a) ||
-                !NumeroCanonico(token.mid(traco + 1).trimmed(), false, b))
-                ErroFiltro(token, campos, motivo);
-            if (CompararDecimais(a, b) > 0)
-                ErroFiltro(token, campos, QStringLiteral("o início do intervalo é maior que o fim."));
-            faixas.append({a, b});
-        });
-    }
+    TnValoresFiltro valores = LerValoresFiltro(campos, texto, tipo);
+    QStringList &simples = valores.Simples; // literals of the single values
+    if (tipo == tvfTexto)
+        for (QString &v : simples)
+            v = TextoSQL(v);
+    const auto &faixas = valores.Faixas;
     if (simples.isEmpty() && faixas.isEmpty())
         return QString();
 
@@ -571,4 +602,39 @@ QStringList NomesDaLista(const QString &lista)
             inicio = i + 1;
         }
     return r;
+}
+
+bool CheckInInclusion(const QVariant &valor, const QString &texto, TTipoValorFiltro tipo)
+{
+    if (texto.trimmed().isEmpty())
+        return false;
+    const TnValoresFiltro valores = LerValoresFiltro(QString(), texto, tipo);
+    if (EhNulo(valor))
+        return false;
+    if (tipo == tvfTexto)
+        return valores.Simples.contains(valor.toString());
+    QString v;
+    switch (valor.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UInt:
+        NumeroCanonico(NumeroParaTexto(valor.toLongLong()), true, v);
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        if (!NumeroCanonico(NumeroParaTexto(valor.toDouble()), true, v))
+            return false; // NaN and infinities are in no list
+        break;
+    default:
+        if (!NumeroCanonico(QStringView(valor.toString()).trimmed(), true, v))
+            return false;
+    }
+    for (const QString &s : valores.Simples)
+        if (s == v)
+            return true;
+    for (const auto &[ini, fim] : valores.Faixas)
+        if (CompararComSinal(ini, v) <= 0 && CompararComSinal(v, fim) <= 0)
+            return true;
+    return false;
 }

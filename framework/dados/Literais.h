@@ -78,3 +78,11 @@ QString FiltroIgual(const QString &campo, const QVariant &valor, bool comE, TFie
 //     == " and (L.CODIGOESTAB in (1, 2) or L.CODIGOESTAB between 10 and 20) "
 QString FilterInterval(const QString &campos, const QString &texto, TTipoValorFiltro tipo = tvfNumerico,
                        bool comE = true);
+
+// Whether `valor` is among the values that a multi-value text (the grammar of
+// FilterInterval) designates: equal to one of its single values or inside one of its
+// ranges, as the condition FilterInterval writes would find it. Numeric: by value ("2.0"
+// holds 2), a value that is no number is in no list; text: exact, as typed. A blank text or
+// a null value: false. A text that is not valid raises EConvertError as FilterInterval does.
+//   CheckInInclusion(15, "1; 2; 10-20") == true
+bool CheckInInclusion(const QVariant &valor, const QString &texto, TTipoValorFiltro tipo = tvfNumerico);
