@@ -269,3 +269,16 @@ TEST(Processo, VariantesGradeEAbas)
 }
 
 } // namespace
+
+// Datasets a process owns by name, for the module that runs it to read afterwards.
+TEST(Processo, ConjuntosDeDadosPorNome)
+{
+    TTesteDPPeriodo dp;
+    EXPECT_EQ(dp.FindDataSet("curSaldo"), nullptr);
+    TnClientDataSet &ds = dp.DataSet("curSaldo");
+    EXPECT_FALSE(ds.Active());
+    EXPECT_EQ(&dp.DataSet("CURSALDO"), &ds);
+    EXPECT_EQ(dp.FindDataSet(" cursaldo "), &ds);
+    EXPECT_NE(&dp.DataSet("outro"), &ds);
+    EXPECT_THROW(dp.DataSet(" "), Exception);
+}

@@ -349,6 +349,24 @@ void TnDMPowerParam::AbrirLink(const QVariantMap &valores)
     ExecutarAposAbrirLink();
 }
 
+TnClientDataSet &TnDMPowerParam::DataSet(const QString &nome)
+{
+    if (TnClientDataSet *ds = FindDataSet(nome))
+        return *ds;
+    if (nome.trimmed().isEmpty())
+        throw Exception(QStringLiteral("Conjunto de dados sem nome."));
+    FDataSets.emplace_back(nome.trimmed(), std::make_unique<TnClientDataSet>());
+    return *FDataSets.back().second;
+}
+
+TnClientDataSet *TnDMPowerParam::FindDataSet(const QString &nome) const
+{
+    for (const auto &[n, ds] : FDataSets)
+        if (n.compare(nome.trimmed(), Qt::CaseInsensitive) == 0)
+            return ds.get();
+    return nullptr;
+}
+
 void TnDMPowerParam::ResultadoAlterado()
 {
     if (FForm)

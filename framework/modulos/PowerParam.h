@@ -196,6 +196,18 @@ private:
     std::shared_ptr<const void> FVida = std::make_shared<const bool>(true);
 };
 
+// Runs `f` (which reads a parameter's text: a multi-value list, a code) and answers what it
+// answers; an EConvertError it raises is refused on the parameter `alias` (EnParam with the
+// same message), so the form focuses that parameter.
+template <class F> auto NoParametro(const QString &alias, F &&f)
+{
+    try {
+        return f();
+    } catch (const EConvertError &e) {
+        throw EnParam(alias, e.Message());
+    }
+}
+
 // The declaration of a process module.
 struct TnDefProcesso {
     QString Caption{};
@@ -257,6 +269,13 @@ public:
     // The report of the runs: a list, or a tree when the declaration says so.
     TnListaMensagem &Mensagens() { return FMensagens; }
 
+    // ---- datasets the module owns, found by name (what another module that runs this one
+    // reads afterwards: FindComponent)
+    // The dataset of that name (any case), created empty and inactive on first request.
+    TnClientDataSet &DataSet(const QString &nome);
+    // The dataset of that name; null when the module has none.
+    TnClientDataSet *FindDataSet(const QString &nome) const;
+
     // The form (ConfigurarForm, Form, FormCloseQuery, FormFechado, FecharForm) is
     // TnDMFormulario's. Tells the form to show the result again (the grid and tab variants,
     // after Executar refilled it).
@@ -285,6 +304,7 @@ private:
     QString FCaption;
     TnpqPowerParam FParams;
     TnListaMensagem FMensagens;
+    std::vector<std::pair<QString, std::unique_ptr<TnClientDataSet>>> FDataSets;
 };
 
 // A process that shows its result in a grid (nClientDataSet).
