@@ -175,8 +175,13 @@ TEST_F(SuiteInvBanco, PrimeiraExecucaoCriaEmpresaExemploUmaVez)
 
     // A database that already keeps companies gets no sample.
     auto outro = teste::NovoBanco();
-    ConverterBanco(*outro, ModuloInv, EsquemaInv(),
-                   std::vector<TnPassoConversao>(PassosConversaoInv().begin(), PassosConversaoInv().begin() + 4));
+    // Brought to version 4 (before the sample), with the tables of those steps.
+    const std::vector<TnPassoConversao> ate4(PassosConversaoInv().begin(), PassosConversaoInv().begin() + 4);
+    TnEsquema tabelas;
+    for (const TnPassoConversao &p : ate4)
+        for (const QString &t : p.Tabelas)
+            tabelas.push_back(*TabelaDoEsquema(EsquemaInv(), t));
+    ConverterBanco(*outro, ModuloInv, tabelas, ate4);
     outro->Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (7, 'Da suíte')");
     outro->Executar("insert into USUARIO (CODIGOUSUARIO, NOMEUSUARIO) values (3, 'ANA')");
     EXPECT_EQ(ConverterBanco(*outro), PassosConversaoInv().back().Versao);

@@ -145,6 +145,19 @@ TnEsquema TabelasSuite()
     };
 }
 
+// The fiscal module's monthly closing stock balances (its stock control), which the balance
+// process of that module reads: one row per company, branch, month (its first day) and
+// product. A suite table, added after the others.
+TnEsquema TabelasSuiteFiscal()
+{
+    return {
+        {.Nome = "SALDOESTOQUE",
+         .Colunas = {Empresa(), Estab(), Data("DATASALDO", Obrigatoria), Produto(), Real("QUANTIDADE", Obrigatoria),
+                     Real("VALORUNITARIO", Obrigatoria), Dinheiro("VALORTOTAL", Obrigatoria, "0")},
+         .ChavePrimaria = "CODIGOEMPRESA;CODIGOESTAB;DATASALDO;CODIGOPRODUTO"},
+    };
+}
+
 // ---------------------------------------------------------------------------------------
 // Inventory settings, entries and their property and tax-situation breakdowns.
 
@@ -379,7 +392,8 @@ TnEsquema Juntar(std::initializer_list<TnEsquema> grupos)
 
 const TnEsquema &EsquemaInv()
 {
-    static const TnEsquema esquema = Juntar({TabelasSuite(), TabelasInventario(), TabelasBlocoK(), TabelasFramework()});
+    static const TnEsquema esquema =
+        Juntar({TabelasSuite(), TabelasInventario(), TabelasBlocoK(), TabelasFramework(), TabelasSuiteFiscal()});
     return esquema;
 }
 
@@ -418,6 +432,10 @@ const std::vector<TnPassoConversao> &PassosConversaoInv()
          .Tabelas = {"PRODUTO"}, .Referencias = {"FK_PRODUTO_EMPRESA", "FK_PRODUTO_GRUPOPRODUTO"}},
         {.Versao = 9, .Tipo = tpAdicionarReferencias, .Descricao = "empresa e estabelecimento do lançamento",
          .Tabelas = {"LCTOINV"}, .Referencias = {"FK_LCTOINV_EMPRESA", "FK_LCTOINV_ESTAB"}},
+        {.Versao = 10,
+         .Tipo = tpCriarTabelas,
+         .Descricao = "saldos mensais de estoque do módulo fiscal",
+         .Tabelas = Nomes(TabelasSuiteFiscal())},
     };
     return passos;
 }

@@ -7,8 +7,9 @@
 extern const char *const ModuloInv;
 
 // Every table the module reads or writes: the suite's registry tables it relies on, its
-// own inventory tables, the SPED Fiscal 0210 and Bloco K tables and our framework's tables
-// (personalisation, settings, standard jobs).
+// own inventory tables, the SPED Fiscal 0210 and Bloco K tables, our framework's tables
+// (personalisation, settings, standard jobs) and the fiscal module's monthly stock balances
+// (SALDOESTOQUE, which its balance process reads).
 const TnEsquema &EsquemaInv();
 
 // The module's conversion steps, oldest first. A database without any company gets a
