@@ -1,14 +1,25 @@
 #pragma once
 // What the benchmark cases share: the Qt application object that Qt's SQL drivers (plugins)
 // need, and one temporary folder for the generated databases.
+#include "Bibliotecas.h"
+#include "Conexao.h"
+#include "Modulos.h"
+#include "Personalizacao.h"
+#include "PowerParam.h"
+#include "Variaveis.h"
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 inline void GarantirApp()
@@ -59,4 +70,66 @@ inline void MedirContraDireto(benchmark::State &state, int rodadas, const std::f
     state.counters["raw_min"] = *std::min_element(raw.begin(), raw.end());
     state.counters["raw_med"] = mediana(raw);
     state.counters["razao"] = mediana(fw) / mediana(raw);
+}
+
+// Rows of the large cases: ORVO_BENCH_LINHAS, 1,000,000 unless set.
+inline int LinhasBench()
+{
+    static const int n = qEnvironmentVariableIsSet("ORVO_BENCH_LINHAS") ? qEnvironmentVariableIntValue("ORVO_BENCH_LINHAS")
+                                                                        : 1000000;
+    return n;
+}
+
+// The raw side stops at an SQLite error: a comparison with a failed run means nothing.
+inline void ChecarSqlite(sqlite3 *db, int rc)
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
+        std::abort();
+    }
+}
+
+// Runs the process `classe` as the user does on the current connection: the libraries
+// loaded, user 1 and company 1 chosen, the parameters typed, the run. A failure skips the
+// benchmark with its message.
+inline void RodarProcesso(benchmark::State &state, const QString &classe, const QStringList &bibliotecas,
+                          const QList<std::pair<QString, QString>> &textos)
+{
+    for (const QString &b : bibliotecas)
+        TnBibliotecas::Carregar(b);
+    DefinirUsuarioConectado(1, QStringLiteral("ADMINISTRADOR"));
+    Selecao().GetParams("CodigoEmpresa").SetValue(1);
+    Selecao().Refresh();
+    auto *dp = qobject_cast<TnDMPowerParam *>(CriarDM(classe));
+    try {
+        for (const auto &[alias, texto] : textos)
+            dp->Param(alias).SetText(texto);
+        dp->Rodar();
+    } catch (const Exception &e) {
+        static std::string erro; // the benchmark keeps the pointer
+        erro = e.what();
+        std::fprintf(stderr, "%s\n", erro.c_str());
+        state.SkipWithError(erro.c_str());
+    }
+    DestruirDM(dp);
+}
+
+// The embedded database of that file in the temporary folder, opened as the program opens it.
+inline std::unique_ptr<nDMConexao> AbrirBanco(const QString &arquivo)
+{
+    GarantirApp();
+    TnConfigBanco c;
+    c.Tipo = tcSQLite;
+    c.Arquivo = Pasta().filePath(arquivo);
+    return std::make_unique<nDMConexao>(c);
+}
+
+// A fresh copy of the closed database `base` as `copia`, opened (the copy's old files go).
+inline std::unique_ptr<nDMConexao> CopiarBanco(const QString &base, const QString &copia)
+{
+    for (const char *fim : {"", "-wal", "-shm"})
+        QFile::remove(Pasta().filePath(copia + QLatin1String(fim)));
+    if (!QFile::copy(Pasta().filePath(base), Pasta().filePath(copia)))
+        std::abort();
+    return AbrirBanco(copia);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Fixture of the cases on the inventory processes as the program loads them (OrvoCore, by
 // class name): company 1 with branches 1 and 2, product groups 10 and 20, and helpers that
-// write entries and property lines and read a process's report.
+// write branches, entries and their lines, create and run a process with its parameters
+// typed, and read a process's report.
 #include "BancoOrvo.h"
 #include "PowerParam.h"
 #include "Valores.h"
@@ -69,6 +70,74 @@ protected:
                                           "begin select raise(abort, 'falha injetada'); end")
                                .arg(evento, tabela, condicao));
         }
+    }
+    void Sql(const QString &sql, const QVariantList &params = {})
+    {
+        params.isEmpty() ? con().Executar(sql) : con().Executar(sql, params);
+    }
+    // A further branch of company 1; empty dates: no limit.
+    void Estab(int estab, const QDate &inicio = {}, const QDate &fim = {})
+    {
+        Sql("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB, DATAINICIOATIVIDADE, DATAFIMATIVIDADE) "
+            "values (1, ?, ?, ?, ?)",
+            {estab, QStringLiteral("Filial %1").arg(estab), inicio, fim});
+    }
+    // An entry of company 1 with values of other columns (VALORICMS, OBSLCTOINV...).
+    void LctoCom(int estab, const QDate &data, qint64 produto, int motivo, double qtde, double preco,
+                 const QVariantMap &outros)
+    {
+        Sql("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, QTDEESTOQUE, "
+            "PRECOUNIT, VALORIR, VALORICMS, VALORPIS, VALORCOFINS, OBSLCTOINV, DATAHORALCTOINV, CODIGOUSUARIO, "
+            "ORIGEMDADO) values (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '2020-01-01 10:00:00', 7, 2)",
+            {estab, data, produto, motivo, qtde, preco, outros.value("VALORIR"), outros.value("VALORICMS", 0),
+             outros.value("VALORPIS", 0), outros.value("VALORCOFINS", 0), outros.value("OBSLCTOINV")});
+    }
+    // A property line of company 1 with its quantity, participant and account.
+    void Propriedade(int estab, const QDate &data, qint64 produto, int motivo, int seq, double qtde, double preco,
+                     const QVariant &participante = {}, const QVariant &conta = {}, int indicador = 0)
+    {
+        Sql("insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
+            "SEQ, INDICADORPROPRIEDADE, CODIGOPESSOAPART, CONTACTB, QUANTIDADE, PRECOUNIT, VALORIR) "
+            "values (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1.5)",
+            {estab, data, produto, motivo, seq, indicador, participante, conta, qtde, preco});
+    }
+    // A tax-situation line of a property line of company 1.
+    void Cst(int estab, const QDate &data, qint64 produto, int motivo, int seq, int cst, double base, double imposto)
+    {
+        Sql("insert into LCTOINVCST (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, CST, "
+            "BASECALCULO, VALORIMPOSTO) values (1, ?, ?, ?, ?, ?, ?, ?, ?)",
+            {estab, data, produto, motivo, seq, cst, base, imposto});
+    }
+    // The last date user 1 may write.
+    void DataPermitida(const QDate &d)
+    {
+        Sql("delete from NPERSONALIZACAO where CODIGOUSUARIO = 1");
+        Sql("insert into NPERSONALIZACAO (CODIGOUSUARIO, DATAFINALPERMITIDA) values (1, ?)", {d});
+    }
+    // A new process of `classe`, its parameters typed as the form stores them.
+    static TnDMPowerParam *Processo(const QString &classe, const QVariantMap &textos)
+    {
+        TnDMPowerParam *dp = Processo(classe);
+        for (auto it = textos.cbegin(); dp && it != textos.cend(); ++it)
+            dp->SetParamText(it.key(), it.value().toString());
+        return dp;
+    }
+    // The message of a run that fails, and in `param` the parameter it refuses (empty for
+    // another failure); empty when the run went to the end.
+    static QString Falha(TnDMPowerParam *dp, QString *param = nullptr)
+    {
+        try {
+            dp->Rodar();
+        } catch (const EnParam &e) {
+            if (param)
+                *param = e.Param();
+            return e.Message();
+        } catch (const Exception &e) {
+            if (param)
+                param->clear();
+            return e.Message();
+        }
+        return QString();
     }
     // A new process of `classe`, as the framework creates it.
     static TnDMPowerParam *Processo(const QString &classe)

@@ -124,19 +124,19 @@ QString ChaveEmpresaConfiguracao(const TnClientDataSet &ds)
     return QString::number(ok ? ativa : -1);
 }
 
-int CasasDecimais(const QVariant &valor)
+int CasasDecimais(const QVariant &valor, int padrao)
 {
     bool ok = false;
     const int casas = valor.toInt(&ok);
-    return ok ? casas : 2;
+    return ok ? casas : padrao;
 }
 
-TnCasasDecimaisInv LerCasasDecimaisInv(const QString &condicao)
+TnCasasDecimaisInv LerCasasDecimaisInv(const QString &condicao, int padrao)
 {
     const QVariantList v = nDMSQLDataSet::PegarValorCampo(QStringLiteral("CFGEMPRESAINV"),
                                                           QStringLiteral("QTDECASADECIMAL, QTDECASADECIMALQTD"), condicao)
                                .toList();
-    return {.Valor = CasasDecimais(v.value(0)), .Qtde = CasasDecimais(v.value(1))};
+    return {.Valor = CasasDecimais(v.value(0), padrao), .Qtde = CasasDecimais(v.value(1), padrao)};
 }
 
 QString FormatoCasas(int casas) { return QStringLiteral("#,##0.") + QString(qMax(casas, 0), u'0'); }

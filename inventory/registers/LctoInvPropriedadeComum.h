@@ -57,14 +57,14 @@ private:
     QString FChave; // company the settings were read for; empty: none yet
 };
 
-// Decimals held by a settings column: 2 when it is empty.
-int CasasDecimais(const QVariant &valor);
+// Decimals held by a settings column: `padrao` when it is empty.
+int CasasDecimais(const QVariant &valor, int padrao = 2);
 // The cost (QTDECASADECIMAL) and quantity (QTDECASADECIMALQTD) decimals of the CFGEMPRESAINV
-// row of `condicao`, one read; 2 for each that is empty or when there is no row.
+// row of `condicao`, one read; `padrao` for each that is empty or when there is no row.
 struct TnCasasDecimaisInv {
     int Valor = 2;
     int Qtde = 2;
 };
-TnCasasDecimaisInv LerCasasDecimaisInv(const QString &condicao);
+TnCasasDecimaisInv LerCasasDecimaisInv(const QString &condicao, int padrao = 2);
 // The display format of a number with `casas` decimals: "#,##0." followed by that many zeros.
 QString FormatoCasas(int casas);
