@@ -226,7 +226,7 @@ TEST_F(GerarLctoInventarioBanco, RecusasAntesDeGerar)
               QString::fromUtf8(OrvoSGerarSemEstabAtivo));
     EXPECT_EQ(param, "pCodigoEstab");
     EXPECT_EQ(Falha(Gerar("03/2024", {{"pCodigoEmpresa", ""}, {"pCodigoPessoaPart", "55"}})),
-              QString::fromUtf8(OrvoSGerarEmpresaNaoSelecionada));
+              QString::fromUtf8(OrvoSEmpresaFilialNaoSelecionado));
 
     // Entries of branch 2 in the month, of another reason: a run that includes branch 2 is
     // refused as a whole; one of branch 1 alone goes on.

@@ -112,15 +112,8 @@ void TOrvoDPAjusteInventario::DepoisConfigurar(TnFormModulo *form)
     // The run works on the active company: its parameter is not shown.
     EdVisibleField(QString::fromLatin1(kEmpresa), false);
     // The new total is shown with the company's cost decimals (6 without settings).
-    qint64 empresa = 0;
-    if (!TextoParaInteiro(ExternalVar(QString::fromLatin1(VarFw::gCodigoEmpresa)), empresa))
-        empresa = 0;
-    const QVariant casas = nDMSQLDataSet::PegarValorCampo(QStringLiteral("CFGEMPRESAINV"),
-                                                         QStringLiteral("QTDECASADECIMAL"),
-                                                         "CODIGOEMPRESA = " + ValorParaSQL(empresa, ftSmallint));
-    const int n = casas.isValid() && !casas.isNull() ? casas.toInt() : 6;
     TnpqParamItem &valor = Param(QString::fromLatin1(kValor));
-    valor.SetFormatoExibicao(QStringLiteral("#0.") + QString(std::clamp(n, 0, 9), u'0'));
+    valor.SetFormatoExibicao(FormatoCasasDeCusto());
     AtualizarControle(valor.Alias());
 }
 

@@ -13,6 +13,7 @@
 // one). Any failure rolls everything back and reaches the user as an error; otherwise a
 // message tells whether the target was reached and which total was.
 #include "PowerParam.h"
+#include "ProcessoInvComum.h"
 
 #include <QDate>
 #include <QString>
@@ -28,8 +29,6 @@ class TnComando;
 class TnProgresso;
 
 // Messages of the process.
-inline constexpr char OrvoSEmpresaFilialNaoSelecionado[] =
-    "Nenhuma empresa está selecionada. Selecione a empresa antes de ajustar o inventário.";
 inline constexpr char OrvoSValorAjusteInvalido[] = "Informe um novo custo total maior que zero.";
 inline constexpr char OrvoSEmpresaSemLacamentos[] =
     "Não há lançamentos com quantidade positiva para a empresa, os estabelecimentos, a data e o grupo informados.";

@@ -40,6 +40,7 @@ const TnDefProcesso kDeclaracao{
 const QString kOrigem = QStringLiteral("pCompetenciaOrigem");
 const QString kDestinos = QStringLiteral("pCodigoEstabDest");
 const QString kGrupos = QStringLiteral("pCodigoGrupoProduto");
+const QString kReajusteCusto = QStringLiteral("pReagusteValorUnitario");
 
 // The answers of the question about the entries the destination holds, in this order.
 const QStringList kFormasGeracao = {QStringLiteral("Excluir e incluir novamente"),
@@ -126,6 +127,14 @@ void TOrvoDPDuplicarLctoInv::GerarPrincAction(const TnClasseInfo &classe, TnActi
               lista, evento, modulos);
 }
 
+// The unit-cost factor is shown with the company's cost decimals.
+void TOrvoDPDuplicarLctoInv::DepoisConfigurar(TnFormModulo *form)
+{
+    TnDMPowerParam::DepoisConfigurar(form);
+    Param(kReajusteCusto).SetFormatoExibicao(FormatoCasasDeCusto());
+    AtualizarControle(kReajusteCusto);
+}
+
 // ---- validation -----------------------------------------------------------------------
 
 double TOrvoDPDuplicarLctoInv::LerReajuste(const QString &alias)
@@ -167,12 +176,12 @@ void TOrvoDPDuplicarLctoInv::ValidarDado()
         throw EnParam(kOrigem, QString::fromUtf8(OrvoSDataLctoForaPersonalizacao)
                                    .arg(permitida.toString(QStringLiteral("dd/MM/yyyy"))));
 
-    FpReagusteValorUnitario = LerReajuste(QStringLiteral("pReagusteValorUnitario"));
+    FpReagusteValorUnitario = LerReajuste(kReajusteCusto);
     FpReagusteQuantidade = LerReajuste(QStringLiteral("pReagusteQuantidade"));
     if (!(FpReagusteQuantidade > 0) || FpReagusteQuantidade > 2)
         throw EnParam(QStringLiteral("pReagusteQuantidade"), QString::fromUtf8(OrvoSValorReajusteQtdeInvalido));
     if (!(FpReagusteValorUnitario > 0) || FpReagusteValorUnitario > 2)
-        throw EnParam(QStringLiteral("pReagusteValorUnitario"), QString::fromUtf8(OrvoSReajusteValorUnitarioInvalido));
+        throw EnParam(kReajusteCusto, QString::fromUtf8(OrvoSReajusteValorUnitarioInvalido));
 
     // Chosen groups that hold no analytic group select no product: nothing is copied or
     // deleted, rather than every product.

@@ -28,6 +28,7 @@
 // key order and walked together, so a run costs one pass over them per destination branch.
 #include "FieldMapper.h"
 #include "PowerParam.h"
+#include "ProcessoInvComum.h"
 
 #include <QDate>
 #include <QStringList>
@@ -37,8 +38,6 @@
 class TnComando;
 
 // Messages of the process.
-inline constexpr char OrvoSEmpresaFilialNaoSelecionado[] =
-    "Nenhuma empresa está selecionada. Selecione a empresa antes de duplicar os lançamentos.";
 inline constexpr char OrvoSDuplicaDataOrigenDestinoInvalida[] =
     "Informe datas válidas (dd/mm/aaaa) para o período de origem e o período de destino.";
 inline constexpr char OrvoSValorReajusteQtdeInvalido[] = "O reajuste da quantidade deve ser maior que 0 e no máximo 2.";
@@ -109,6 +108,7 @@ public:
     static void GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                                  const TnModulos &modulos);
 
+    void DepoisConfigurar(TnFormModulo *form) override;
     void ValidarDado() override;
     void Executar() override;
 

@@ -125,7 +125,7 @@ void TOrvoDPGerarLctoInventario::ValidarDado()
     // The selected company, which the process took when it was opened.
     FCodigoEmpresa = int(Param(QStringLiteral("pCodigoEmpresa")).AsInteger());
     if (FCodigoEmpresa == 0)
-        throw EnParam(kCompetencia, QString::fromUtf8(OrvoSGerarEmpresaNaoSelecionada));
+        throw EnParam(kCompetencia, QString::fromUtf8(OrvoSEmpresaFilialNaoSelecionado));
     FCodigoEstab = Param(kEstab).AsString().trimmed();
     NoParametro(kEstab, [&] { return FilterInterval(QStringLiteral("CODIGOESTAB"), FCodigoEstab); });
     FIndPropriedade = int(Param(kIndicador).AsInteger());

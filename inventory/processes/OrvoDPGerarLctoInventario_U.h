@@ -16,6 +16,7 @@
 // of the same module; it is freed with this module.
 #include "FieldMapper.h"
 #include "PowerParam.h"
+#include "ProcessoInvComum.h"
 
 #include <QDate>
 #include <QPointer>
@@ -26,8 +27,6 @@
 inline constexpr char OrvoSGerarLctoJaExistem[] = "Já existem Lançamentos de Inventário para o filtro "
                                                   "Competência/Filial selecionado! A geração será cancelada.";
 inline constexpr char OrvoSGerarCompetenciaInvalida[] = "Informe a competência (mês e ano) no formato mm/aaaa.";
-inline constexpr char OrvoSGerarEmpresaNaoSelecionada[] =
-    "Nenhuma empresa está selecionada. Selecione a empresa antes de gerar os lançamentos.";
 inline constexpr char OrvoSGerarParticipanteObrigatorio[] =
     "Informe o código do participante: o indicador de propriedade escolhido exige um participante.";
 inline constexpr char OrvoSGerarContaInvalida[] = "A conta contábil \"%1\" não é um número inteiro.";

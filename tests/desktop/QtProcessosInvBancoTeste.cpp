@@ -77,6 +77,7 @@ TEST_F(ProcessosInvQtBanco, DuplicarPeloFormulario)
     f->Editor("pReagusteQuantidade")->SetTexto("1.5");
     EXPECT_TRUE(f->Executar());
     EXPECT_EQ(f->Editor("pReagusteQuantidade")->Texto(), "1,500000");
+    EXPECT_EQ(f->Editor("pReagusteValorUnitario")->Texto(), "1,00"); // the company's cost decimals
     ASSERT_EQ(f->VisaoMensagens()->topLevelItemCount(), 1);
     EXPECT_EQ(f->VisaoMensagens()->topLevelItem(0)->text(0), "Lançamentos do inventário duplicados com sucesso: 1.");
     EXPECT_EQ(Linhas("LCTOINV", "CODIGOESTAB = 2 and QTDEESTOQUE = 6"), 1);
