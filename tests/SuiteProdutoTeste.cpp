@@ -1,5 +1,6 @@
 // The suite's product functions that need no database: the inventory number mask and the
-// ICMS tax-situation codes with their lookup.
+// ICMS tax-situation codes with their lookup, and the product-group chart's mask and
+// classification rules.
 #include "InteracaoTeste.h"
 #include "SuiteProduto.h"
 
@@ -55,4 +56,73 @@ TEST(SuiteProduto, SelecionarCstOfereceOsCodigosDaDataEFiltro)
     // A kind without a list asks nothing.
     EXPECT_EQ(SelecionarCstImposto(99, QString(), QDate(2012, 6, 30)), "");
     EXPECT_EQ(usuario.ListasOferecidas.size(), 5);
+}
+
+TEST(PlanoContas, MascarasValidasEInvalidas)
+{
+    for (const char *m : {"9", "9.99.999", "#.##.###", "0.00", "9.0#9", "99999999999999999999", "9.9.9.9.9.9.9.9.9.99"})
+        EXPECT_TRUE(ValidarMascaraPlanoContas(QString::fromLatin1(m))) << m;
+    // 20 characters are accepted, 21 are not, whatever the form.
+    EXPECT_EQ(QString("9.9.9.9.9.9.9.9.9.99").size(), 20);
+    EXPECT_FALSE(ValidarMascaraPlanoContas(QString(21, u'9')));
+    EXPECT_FALSE(ValidarMascaraPlanoContas("9.9.9.9.9.9.9.9.9.999"));
+    for (const char *m : {"", ".", "9..99", ".9.99", "9.99.", "9. 99", " 9.99", "9.99 ", "9.A9", "a.bb", "9,99",
+                          "9-99", "9.99.x", "+9"})
+        EXPECT_FALSE(ValidarMascaraPlanoContas(QString::fromLatin1(m))) << m;
+}
+
+TEST(PlanoContas, NivelAcima)
+{
+    EXPECT_EQ(RetirarUltimoNivelClassificacao("1.01.001"), "1.01");
+    EXPECT_EQ(RetirarUltimoNivelClassificacao("1.01"), "1");
+    EXPECT_EQ(RetirarUltimoNivelClassificacao("1"), "");
+    EXPECT_EQ(RetirarUltimoNivelClassificacao(""), "");
+    EXPECT_EQ(RetirarUltimoNivelClassificacao("1."), "1");
+    EXPECT_EQ(RetirarUltimoNivelClassificacao("."), "");
+}
+
+TEST(PlanoContas, FormatarPorNivel)
+{
+    bool cabe = false;
+    // Each level takes the digits of the mask's level at its depth.
+    EXPECT_EQ(FormatarClassificacao("9.999.9999", "1.01.001", &cabe), "1.001.0001");
+    EXPECT_TRUE(cabe);
+    EXPECT_EQ(FormatarClassificacao("9.99.999", "1.001.0001", &cabe), "1.01.001");
+    EXPECT_TRUE(cabe); // fewer digits, same numbers
+    EXPECT_EQ(FormatarClassificacao("99.99", "1.0", &cabe), "01.00");
+    EXPECT_TRUE(cabe);
+    EXPECT_EQ(FormatarClassificacao("#.##", "3.7"), "3.07");
+    // Upper-level groups keep their own number of levels.
+    EXPECT_EQ(FormatarClassificacao("9.999.9999", "1.01", &cabe), "1.001");
+    EXPECT_TRUE(cabe);
+    EXPECT_EQ(FormatarClassificacao("9.999.9999", "2", &cabe), "2");
+    EXPECT_TRUE(cabe);
+    EXPECT_EQ(FormatarClassificacao("9.99", "", &cabe), "");
+    EXPECT_TRUE(cabe);
+}
+
+TEST(PlanoContas, OQueNaoCabeNaMascaraEhRecusadoSemCortar)
+{
+    bool cabe = true;
+    // A number wider than its level is kept whole, and refused.
+    EXPECT_EQ(FormatarClassificacao("9.99", "1.123", &cabe), "1.123");
+    EXPECT_FALSE(cabe);
+    EXPECT_EQ(FormatarClassificacao("9.99", "10.01", &cabe), "10.01");
+    EXPECT_FALSE(cabe);
+    // Leading zeros are no digits of the number.
+    EXPECT_EQ(FormatarClassificacao("9.99", "0001.0012", &cabe), "1.12");
+    EXPECT_TRUE(cabe);
+    // More levels than the mask.
+    EXPECT_EQ(FormatarClassificacao("9.99", "1.01.001", &cabe), "1.01.001");
+    EXPECT_FALSE(cabe);
+    // Levels that are no number.
+    for (const char *c : {"1.A", "1..01", "1.01.", ".1", "1. 1", "1.-1"}) {
+        cabe = true;
+        FormatarClassificacao("9.99.999", QString::fromLatin1(c), &cabe);
+        EXPECT_FALSE(cabe) << c;
+    }
+    EXPECT_EQ(NumeroNivelClassificacao(u"007"), "7");
+    EXPECT_EQ(NumeroNivelClassificacao(u"000"), "0");
+    EXPECT_EQ(NumeroNivelClassificacao(u"1x"), "");
+    EXPECT_EQ(NumeroNivelClassificacao(u"123456789012345678901234567890"), "123456789012345678901234567890");
 }

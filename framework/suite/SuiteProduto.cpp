@@ -87,6 +87,76 @@ QStringList PegarGruposAnaliticos(int empresa, const QString &grupos)
     return r;
 }
 
+// ---- Product-group chart ------------------------------------------------------------------
+
+namespace {
+
+bool EhMarcadorDigito(QChar c) { return c == u'9' || c == u'0' || c == u'#'; }
+
+} // namespace
+
+bool ValidarMascaraPlanoContas(const QString &mascara)
+{
+    if (mascara.isEmpty() || mascara.size() > kTamanhoMaximoMascaraPlano)
+        return false;
+    for (QStringView nivel : QStringView(mascara).split(u'.')) {
+        if (nivel.isEmpty())
+            return false;
+        for (QChar c : nivel)
+            if (!EhMarcadorDigito(c))
+                return false;
+    }
+    return true;
+}
+
+QString RetirarUltimoNivelClassificacao(const QString &classificacao)
+{
+    const qsizetype ponto = classificacao.lastIndexOf(u'.');
+    return ponto < 0 ? QString() : classificacao.left(ponto);
+}
+
+QString NumeroNivelClassificacao(QStringView nivel)
+{
+    if (nivel.isEmpty())
+        return QString();
+    for (QChar c : nivel)
+        if (c < u'0' || c > u'9')
+            return QString();
+    qsizetype i = 0;
+    while (i + 1 < nivel.size() && nivel[i] == u'0')
+        ++i;
+    return nivel.mid(i).toString();
+}
+
+QString FormatarClassificacao(const QString &mascara, const QString &classificacao, bool *cabe)
+{
+    bool coube = true;
+    QString r;
+    if (!classificacao.isEmpty()) {
+        const QList<QStringView> digitos = QStringView(mascara).split(u'.');
+        const QList<QStringView> niveis = QStringView(classificacao).split(u'.');
+        if (niveis.size() > digitos.size())
+            coube = false;
+        r.reserve(mascara.size());
+        for (qsizetype i = 0; i < niveis.size(); ++i) {
+            if (i > 0)
+                r += u'.';
+            const QString numero = NumeroNivelClassificacao(niveis[i]);
+            const qsizetype largura = i < digitos.size() ? digitos[i].size() : 0;
+            if (numero.isEmpty() || numero.size() > largura) {
+                coube = false;
+                r += niveis[i];
+            } else {
+                r += QString(largura - numero.size(), u'0');
+                r += numero;
+            }
+        }
+    }
+    if (cabe)
+        *cabe = coube;
+    return r;
+}
+
 // ---- Product utility ----------------------------------------------------------------------
 
 namespace {

@@ -45,6 +45,37 @@ QString SelecionarCstImposto(int tipoImposto, const QString &filtro, const QDate
 // nothing, never everything. A list that is not valid raises EConvertError.
 QStringList PegarGruposAnaliticos(int empresa, const QString &grupos);
 
+// ---- The product-group chart (GRUPOPRODUTO) and its mask (CFGEMPRESAULMAR.MASCGRUPOPRODUTO)
+// A classification ("1.01.001") and a chart mask ("9.99.999") are levels separated by ".".
+// A level of a mask is a run of digit placeholders: "9", "0" or "#" each stand for one
+// digit. A level of a classification is its number, written in digits.
+
+// Longest mask (and classification) the chart keeps.
+constexpr int kTamanhoMaximoMascaraPlano = 20;
+
+// True when `mascara` has 1 to 20 characters and every level is one or more placeholders:
+// no blank, letter or other sign, no empty level ("9..9", ".9", "9." are not masks).
+bool ValidarMascaraPlanoContas(const QString &mascara);
+
+// The parent level's classification, the text without its last level:
+// "1.01.001" -> "1.01", "1" -> "", "" -> "".
+QString RetirarUltimoNivelClassificacao(const QString &classificacao);
+
+// The classification rewritten under the mask: the number of each level written with the
+// digits of the mask's level at the same depth, zero-filled on the left. The classification
+// keeps its own number of levels, so an upper-level group keeps its levels ("1.01" under
+// "9.999.9999" is "1.001"); an empty classification stays empty.
+// `cabe`, when given, tells whether the classification fits the mask. It does not when it
+// has more levels than the mask, a level that is not a number ("", "A", " 1"), or a
+// number with more significant digits than its mask level. What does not fit is written as
+// it is (a level is never cut), so the caller can show it and refuse it.
+QString FormatarClassificacao(const QString &mascara, const QString &classificacao, bool *cabe = nullptr);
+
+// The number of a classification level without its leading zeros ("007" -> "7", "000"
+// -> "0"); empty when the level is not a number. Two levels hold the same number when these
+// texts are equal, whatever the number of digits.
+QString NumeroNivelClassificacao(QStringView nivel);
+
 // A product record: a value for each PRODUTO column, present or absent, kept by the
 // column's position in Colunas(). Set by name (any case), or in bulk by positions looked up
 // once (Posicao). A map of column names to values converts into it.
