@@ -128,6 +128,9 @@ struct TnDefCadastro {
     TnTipoForm TipoForm = ntfCadPage;
     QString CadCons{};                // the paired consultation (of a register) or register
     std::vector<TnDefMenu> Menus{};
+    // The register's report list: names of report modules ("OrvoRRRelacao", the class
+    // "TOrvoRRRelacao", Relatorio.h) the form offers to print.
+    QStringList Relatorios{};
     bool ChaveAlteravel = false;      // the key may change on an existing row
     bool InsercaoAutomatica = true;   // the form starts a new row when it opens on no rows
     bool LogChanges = true;           // the dataset keeps a change log (a register needs it to write)

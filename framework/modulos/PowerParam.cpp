@@ -373,6 +373,28 @@ void TnDMPowerParam::ResultadoAlterado()
         FForm->ResultadoAlterado();
 }
 
+TnClientDataSet *TnDMPowerParam::DadosRelatorio() { return nullptr; }
+const TnDefRelatorio *TnDMPowerParam::DefRelatorio() const { return nullptr; }
+
+bool TnDMPowerParam::TemRelatorio()
+{
+    const TnClientDataSet *dados = DadosRelatorio();
+    return dados && dados->Active();
+}
+
+TnRelatorio TnDMPowerParam::Relatorio()
+{
+    if (!TemRelatorio())
+        throw Exception(QStringLiteral("Execute o processo antes de emitir o relatório."));
+    QStringList cabecalho = CabecalhoSelecao();
+    for (int i = 0; i < FParams.Count(); ++i) {
+        const TnpqParamItem &p = FParams.Items(i);
+        if (p.Visivel() && !p.IsNull())
+            cabecalho << p.Caption() + QStringLiteral(": ") + p.Text();
+    }
+    return MontarRelatorio(DefRelatorio(), *DadosRelatorio(), FCaption, cabecalho);
+}
+
 QString TnDMPowerParam::GetFormClass() const { return QString(); }
 void TnDMPowerParam::ValidarDado() {}
 void TnDMPowerParam::Executar() {}

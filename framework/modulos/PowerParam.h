@@ -39,6 +39,7 @@
 #include "Formulario.h"
 #include "Interacao.h"
 #include "Modulos.h"
+#include "Relatorio.h"
 
 #include <QDate>
 #include <QString>
@@ -281,6 +282,18 @@ public:
     // after Executar refilled it).
     void ResultadoAlterado();
 
+    // ---- the report of the result (Relatorio.h)
+    // The rows a run leaves for the report, and their layout (null: the dataset's visible
+    // fields). The grid variant offers its grid; the base, nothing.
+    virtual TnClientDataSet *DadosRelatorio();
+    virtual const TnDefRelatorio *DefRelatorio() const;
+    // A run left rows to report (the dataset is open).
+    bool TemRelatorio();
+    // The report of the last run, headed by the selection's company and branch and by the
+    // parameters that hold a value ("Data Inicial: 31/01/2024"). Exception when there is
+    // nothing to report.
+    TnRelatorio Relatorio();
+
     // ---- hooks, in slot order
     static QString PegarVerificaSelecao() { return QString(); }
     static int PegarTipoObjeto() { return 0; }
@@ -313,6 +326,7 @@ class TnDMPowerParamGrid : public TnDMPowerParam {
 public:
     using TnDMPowerParam::TnDMPowerParam;
     TnClientDataSet &nClientDataSet() { return FResultado; }
+    TnClientDataSet *DadosRelatorio() override { return &FResultado; }
 
 private:
     TnClientDataSet FResultado;

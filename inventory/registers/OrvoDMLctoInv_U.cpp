@@ -124,6 +124,7 @@ const TnDefCadastro kDeclaracao{
     .CadCons = "OrvoDCLctoInv",
     .Menus = {{.Caption = QString::fromUtf8(kCaption), .Categoria = "02 Movimentos", .Indice = 1,
                .Atalho = "Ctrl+Shift+L", .Modulo = "Orvo", .Imagem = 100, .Web = true}},
+    .Relatorios = {"OrvoRRRelacao"},
 };
 
 constexpr int kModuloOrvo = 3;

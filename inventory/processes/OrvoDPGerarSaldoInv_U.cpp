@@ -1,0 +1,380 @@
+#include "OrvoDPGerarSaldoInv_U.h"
+
+#include "Acoes.h"
+#include "Conexao.h"
+#include "Decimal.h"
+#include "LctoInvPropriedadeComum.h"
+#include "Literais.h"
+#include "SQLDataSet.h"
+#include "SuiteProduto.h"
+#include "Valores.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace {
+
+const TnDefProcesso kDeclaracao{
+    .Caption = "Saldo anterior e movimentação",
+    .CaptionParametros = "Saldo anterior e movimentação",
+    .Parametros =
+        {{.Alias = "pCodigoEmpresa", .Caption = "Empresa", .Tipo = ntpLookup, .ClasseLookup = "UlmarDCEmpresa",
+          .ChaveDicionario = "CodigoEmpresa", .MultiSelecao = true},
+         {.Alias = "pCodigoEstab", .Tipo = ntpLookup, .ClasseLookup = "UlmarDCEstab", .ChaveDicionario = "CodigoEstab",
+          .MultiSelecao = true},
+         {.Alias = "pDataInicial", .Caption = "Data Inicial", .Tipo = ntpData, .ChaveDicionario = "DicData"},
+         {.Alias = "pClassifConta", .Caption = "Classificação", .TamanhoMaximo = kTamanhoMaximoMascaraPlano},
+         {.Alias = "pMotivoInventario", .Tipo = ntpCombo, .ChaveDicionario = "MOTIVOINVENTARIO",
+          .ListaValores = ListaMotivoInventario()},
+         {.Alias = "ATotalGrupos", .Padrao = "0", .Visivel = false}},
+};
+
+constexpr int kSintetico = 1;
+// Cost decimals the settings register offers at most; a stored value beyond them is taken
+// as this, so that values keep their 18 digits.
+constexpr int kMaximoCasasDecimais = 6;
+
+const TnDefCampo kCamposResultado[] = {
+    {.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Def = {.Chave = "CODIGOEMPRESA"}},
+    {.Nome = "CODIGOESTAB", .Tipo = ftSmallint, .Def = {.Chave = "CODIGOESTAB"}},
+    {.Nome = "CODIGOGRUPOPRODUTO", .Tipo = ftInteger, .Def = {.DisplayLabel = "Grupo"}},
+    {.Nome = "CLASSIFGRUPOPRODUTO", .Tipo = ftString, .Tamanho = 20, .Def = {.DisplayLabel = "Classificação"}},
+    {.Nome = "TIPOGRUPOPRODUTO", .Tipo = ftSmallint,
+     .Def = {.DisplayLabel = "Tipo", .ListaValores = {"Sintético=1", "Analítico=2"}}},
+    {.Nome = "DESCRGRUPOPRODUTO", .Tipo = ftString, .Tamanho = 60, .Def = {.DisplayLabel = "Descrição"}},
+};
+
+// Sums at a company's decimals, as whole numbers of its smallest unit: exact, whatever the
+// order of the entries.
+bool Somar(qint64 &total, qint64 parcela) { return !__builtin_add_overflow(total, parcela, &total); }
+
+[[noreturn]] void ForaDoLimite(qint32 grupo)
+{
+    throw Exception(QString::fromUtf8(OrvoSValorForaDoLimite).arg(grupo));
+}
+
+// The synthetic totals of one branch (TnTotalizaoPlano): one element per synthetic group of
+// the chart set, in chart order; a classification is found through a hash (its first
+// element).
+struct TnTotalizaoPlano {
+    QString Classif;
+    qint64 Saldo = 0;
+};
+
+class TnTotaisPlano {
+public:
+    // AdicionarTotalClassif: a new element {classification, 0}.
+    void AdicionarTotalClassif(const QString &classif)
+    {
+        if (!FIndice.contains(classif))
+            FIndice.insert(classif, int(FTotais.size()));
+        FTotais.push_back({classif, 0});
+    }
+    // The first element of exactly that classification (letter case included); -1 when none.
+    int PegarIndiceClassif(const QString &classif) const { return FIndice.value(classif, -1); }
+    qint64 PegarValorClassif(const QString &classif) const
+    {
+        const int i = PegarIndiceClassif(classif);
+        return i < 0 ? 0 : FTotais[size_t(i)].Saldo;
+    }
+    void Zerar()
+    {
+        for (TnTotalizaoPlano &t : FTotais)
+            t.Saldo = 0;
+    }
+    // Adds `valor` to the group's own synthetic total, when it has one, and to every level
+    // above it up to `alvo` (excluded), each of which must be a synthetic group of the set.
+    void TotalizarNiveisSuperiores(const TnTotalizaoPlano &grupo, const QString &alvo, qint32 codigo)
+    {
+        QString nivel = grupo.Classif;
+        bool primeiro = true;
+        while (nivel != alvo) {
+            const int i = PegarIndiceClassif(nivel);
+            // A level chain that ends at the top without meeting the target (a group outside
+            // the prefix's branch, an empty classification) is a broken structure too.
+            if ((i < 0 && !primeiro) || nivel.isEmpty())
+                throw Exception(QString::fromUtf8(OrvoSEstruturaPlanoContas));
+            if (i >= 0 && !Somar(FTotais[size_t(i)].Saldo, grupo.Saldo))
+                ForaDoLimite(codigo);
+            nivel = RetirarUltimoNivelClassificacao(nivel);
+            primeiro = false;
+        }
+    }
+
+private:
+    std::vector<TnTotalizaoPlano> FTotais;
+    QHash<QString, int> FIndice;
+};
+
+} // namespace
+
+// A company and branch to value, with the company's cost decimals.
+struct TOrvoDPGerarSaldoInv::Estab {
+    int Empresa;
+    int Codigo;
+    int Casas;
+};
+
+// The chart set of one company, in chart order.
+struct TOrvoDPGerarSaldoInv::Plano {
+    struct Grupo {
+        qint32 Codigo;
+        QString Classif;
+        int Tipo; // 0 when the column is empty
+        QString Descr;
+    };
+    std::vector<Grupo> Grupos;
+    QHash<qint32, int> PorCodigo; // group code -> position in Grupos
+    mutable TnTotaisPlano Sinteticos;
+};
+
+// TnTotalGrupo: a group's total in one branch.
+struct TnTotalGrupo {
+    qint64 TotalGrupo = 0;
+    bool Lancado = false; // the group has entries in the branch
+};
+
+TOrvoDPGerarSaldoInv::TOrvoDPGerarSaldoInv() : TnDMPowerParam(kDeclaracao)
+{
+    FDefRelatorio = {
+        .Titulo = kDeclaracao.Caption,
+        .Colunas = {{.Campo = "CLASSIFGRUPOPRODUTO", .Largura = 22},
+                    {.Campo = "DESCRGRUPOPRODUTO", .Largura = 46},
+                    {.Campo = "TIPOGRUPOPRODUTO", .Largura = 10},
+                    {.Campo = "VALORLCTO", .Largura = 20, .Total = ntrCampo, .CampoTotal = "TOTALESTAB"}},
+        .Quebra = "CODIGOEMPRESA;CODIGOESTAB",
+        .TituloQuebra =
+            [](const TnClientDataSet &ds) {
+                const TnField &empresa = ds.FieldByName(QStringLiteral("CODIGOEMPRESA"));
+                const TnField &estab = ds.FieldByName(QStringLiteral("CODIGOESTAB"));
+                const QString condicao = QStringLiteral("CODIGOEMPRESA = ") + ValorParaSQL(empresa.AsInteger(), ftSmallint);
+                return QStringLiteral("Empresa %1 - %2 / Estabelecimento %3 - %4")
+                    .arg(empresa.AsInteger())
+                    .arg(nDMSQLDataSet::PegarValorCampo(QStringLiteral("EMPRESA"), QStringLiteral("NOMEEMPRESA"), condicao)
+                             .toString())
+                    .arg(estab.AsInteger())
+                    .arg(nDMSQLDataSet::PegarValorCampo(QStringLiteral("ESTAB"), QStringLiteral("NOMEESTAB"),
+                                                        condicao + QStringLiteral(" and CODIGOESTAB = ") +
+                                                            ValorParaSQL(estab.AsInteger(), ftSmallint))
+                             .toString());
+            },
+        .CaptionTotal = QStringLiteral("Total do Estabelecimento"),
+        // Companies may keep different decimals: their branches' totals are not added up.
+        .TotalGeral = false,
+        .Estilo =
+            [this](const TnClientDataSet &ds) {
+                const QString classif = ds.FieldByName(QStringLiteral("CLASSIFGRUPOPRODUTO")).AsString();
+                const qsizetype base = FNivelClassif.isEmpty() ? 0 : FNivelClassif.count(u'.');
+                const int casas = CasasDecimais(ds.FieldByName(QStringLiteral("CODIGOEMPRESA")).AsInteger());
+                return TnEstiloLinhaRelatorio{
+                    .Recuo = int(std::max<qsizetype>(0, classif.count(u'.') - base)),
+                    .Negrito = ds.FieldByName(QStringLiteral("TIPOGRUPOPRODUTO")).AsInteger() == kSintetico,
+                    .FormatoNumeros = casas > 0 ? QStringLiteral("#,##0.") + QString(casas, u'0') : QStringLiteral("#,##0")};
+            },
+    };
+}
+TOrvoDPGerarSaldoInv::~TOrvoDPGerarSaldoInv() = default;
+
+void TOrvoDPGerarSaldoInv::GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
+                                            const TnModulos &modulos)
+{
+    // Opens without asking for any selection: the companies and branches are parameters.
+    GerarAcao({{.Categoria = "Utilitários", .Caption = "Saldo anterior e movimentação", .ChecarSelecao = false,
+                .ControlaDireito = false}},
+              classe, lista, evento, modulos);
+}
+
+int TOrvoDPGerarSaldoInv::CasasDecimais(int empresa) const { return FCasasDecimais.value(empresa, 2); }
+
+namespace {
+
+// The companies and branches of the parameters, in company and branch order. A token that
+// is no code is refused at its parameter.
+QString CondicaoParametro(const TnpqParamItem &p, const QString &coluna)
+{
+    try {
+        return FilterInterval(coluna, p.AsString().trimmed());
+    } catch (const EConvertError &e) {
+        throw EnParam(p.Alias(), e.Message());
+    }
+}
+
+int LerCasas(TnCursor &c, int coluna)
+{
+    if (c.Nulo(coluna))
+        return 2;
+    qint64 casas = 0;
+    if (!TextoParaInteiro(c.Texto(coluna), casas))
+        return 2;
+    return int(std::clamp<qint64>(casas, 0, kMaximoCasasDecimais));
+}
+
+} // namespace
+
+void TOrvoDPGerarSaldoInv::Executar()
+{
+    const TnpqParamItem &pData = Param(QStringLiteral("pDataInicial"));
+    const QDate data = pData.AsDataInicial();
+    if (!data.isValid())
+        throw EnParam(pData.Alias(), QString::fromUtf8(OrvoSDataInicialInvalida));
+    FNivelClassif = Param(QStringLiteral("pClassifConta")).AsString().trimmed();
+    FMotivoInventario = int(Param(QStringLiteral("pMotivoInventario")).AsInteger());
+
+    nDMConexao &con = nDMConexao::Atual();
+    std::vector<Estab> estabs;
+    {
+        auto cmd = con.Preparar(
+            QStringLiteral(" select EM.CODIGOEMPRESA ,ES.CODIGOESTAB ,CF.QTDECASADECIMAL from EMPRESA EM "
+                           "inner join ESTAB ES on EM.CODIGOEMPRESA = ES.CODIGOEMPRESA "
+                           "left outer join CFGEMPRESAINV CF on EM.CODIGOEMPRESA = CF.CODIGOEMPRESA where 1 = 1 ") +
+            CondicaoParametro(Param(QStringLiteral("pCodigoEmpresa")), QStringLiteral("EM.CODIGOEMPRESA")) +
+            CondicaoParametro(Param(QStringLiteral("pCodigoEstab")), QStringLiteral("ES.CODIGOESTAB")) +
+            QStringLiteral("order by EM.CODIGOEMPRESA ,ES.CODIGOESTAB"));
+        TnCursor &c = cmd->Abrir();
+        while (c.Proximo())
+            estabs.push_back({int(c.Inteiro(0)), int(c.Inteiro(1)), LerCasas(c, 2)});
+    }
+
+    // A new result for every run, its values at the greatest decimals of the run.
+    int casas = 0;
+    FCasasDecimais.clear();
+    for (const Estab &e : estabs) {
+        casas = std::max(casas, e.Casas);
+        FCasasDecimais.insert(e.Empresa, e.Casas);
+    }
+    FResultado = std::make_unique<TnClientDataSet>();
+    FResultado->SetLogChanges(false);
+    FResultado->DefinirCampos(kCamposResultado);
+    for (const char *nome : {"VALORLCTO", "TOTALESTAB"})
+        FResultado->AdicionarCampo({.Nome = nome, .Tipo = ftBCD, .Precisao = 18, .Escala = casas,
+                                    .Def = {.DisplayLabel = nome[0] == 'V' ? "Valor" : "Total Estabelecimento"}});
+    FResultado->CreateDataSet();
+
+    auto grupos = con.Preparar(QStringLiteral(
+        "select CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO "
+        "from GRUPOPRODUTO where CODIGOEMPRESA = ?"));
+    auto lancamentos = con.Preparar(
+        QStringLiteral("select P.CODIGOGRUPOPRODUTO, L.QTDEESTOQUE, L.PRECOUNIT from LCTOINV L "
+                       "inner join PRODUTO P on L.CODIGOEMPRESA = P.CODIGOEMPRESA "
+                       "and L.CODIGOPRODUTO = P.CODIGOPRODUTO "
+                       "where L.CODIGOEMPRESA = ? and L.CODIGOESTAB = ? and L.DATAINVENT = ?") +
+        (FMotivoInventario != 0 ? QStringLiteral(" and L.MOTIVOINVENTARIO = ?") : QString()));
+
+    Plano plano;
+    int empresaDoPlano = -1;
+    for (const Estab &estab : estabs) {
+        if (estab.Empresa != empresaDoPlano) {
+            // The chart is read once per company and put in chart order here, so that every
+            // engine gives the same order (text compared as stored, not by a collation).
+            plano = Plano();
+            grupos->BindInteiro(0, estab.Empresa);
+            TnCursor &c = grupos->Abrir();
+            while (c.Proximo()) {
+                const QString classif = c.Nulo(1) ? QString() : c.Texto(1);
+                if (classif.startsWith(FNivelClassif))
+                    plano.Grupos.push_back({qint32(c.Inteiro(0)), classif, int(c.Inteiro(2)),
+                                            c.Nulo(3) ? QString() : c.Texto(3)});
+            }
+            grupos->Fechar();
+            std::sort(plano.Grupos.begin(), plano.Grupos.end(), [](const Plano::Grupo &a, const Plano::Grupo &b) {
+                if (const int r = QString::compare(a.Classif, b.Classif); r != 0)
+                    return r < 0;
+                if (a.Tipo != b.Tipo)
+                    return a.Tipo < b.Tipo;
+                if (const int r = QString::compare(a.Descr, b.Descr); r != 0)
+                    return r < 0;
+                return a.Codigo < b.Codigo;
+            });
+            plano.PorCodigo.reserve(qsizetype(plano.Grupos.size()));
+            for (size_t i = 0; i < plano.Grupos.size(); ++i) {
+                plano.PorCodigo.insert(plano.Grupos[i].Codigo, int(i));
+                if (plano.Grupos[i].Tipo == kSintetico)
+                    plano.Sinteticos.AdicionarTotalClassif(plano.Grupos[i].Classif);
+            }
+            empresaDoPlano = estab.Empresa;
+        }
+        Totalizar(plano, estab, *lancamentos, data);
+    }
+}
+
+void TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnComando &lancamentos,
+                                     const QDate &data)
+{
+    lancamentos.BindInteiro(0, estab.Empresa);
+    lancamentos.BindInteiro(1, estab.Codigo);
+    lancamentos.BindData(2, data);
+    if (FMotivoInventario != 0)
+        lancamentos.BindInteiro(3, FMotivoInventario);
+
+    // Group totals: each entry's quantity times unit cost rounded to the company's decimals.
+    std::vector<TnTotalGrupo> totais(plano.Grupos.size());
+    bool temLancamentos = false;
+    {
+        TnCursor &c = lancamentos.Abrir();
+        qint32 ultimoCodigo = 0;
+        int ultimo = -2; // position of ultimoCodigo in the chart set; -2: none looked up yet
+        while (c.Proximo()) {
+            temLancamentos = true;
+            // A product without a group counts nowhere.
+            if (c.Nulo(0))
+                continue;
+            const qint32 codigo = qint32(c.Inteiro(0));
+            if (ultimo == -2 || codigo != ultimoCodigo) {
+                ultimoCodigo = codigo;
+                ultimo = plano.PorCodigo.value(codigo, -1);
+            }
+            if (ultimo < 0)
+                continue;
+            const double valor = c.Real(2) * c.Real(1);
+            qint64 escalado = 0;
+            if (!nDecimal::DeRealRapido(valor, estab.Casas, escalado) && !nDecimal::DeReal(valor, estab.Casas, escalado))
+                ForaDoLimite(codigo);
+            TnTotalGrupo &t = totais[size_t(ultimo)];
+            t.Lancado = true;
+            if (!Somar(t.TotalGrupo, escalado))
+                ForaDoLimite(codigo);
+        }
+        lancamentos.Fechar();
+    }
+    if (!temLancamentos)
+        return; // the branch yields no rows
+
+    // Roll-up: every group with entries adds its total to the branch and up its levels.
+    plano.Sinteticos.Zerar();
+    const QString alvo = RetirarUltimoNivelClassificacao(FNivelClassif);
+    qint64 totalEstab = 0;
+    for (size_t i = 0; i < totais.size(); ++i) {
+        if (!totais[i].Lancado)
+            continue;
+        const Plano::Grupo &g = plano.Grupos[i];
+        if (!Somar(totalEstab, totais[i].TotalGrupo))
+            ForaDoLimite(g.Codigo);
+        plano.Sinteticos.TotalizarNiveisSuperiores({g.Classif, totais[i].TotalGrupo}, alvo, g.Codigo);
+    }
+
+    // One row per group of the set, in chart order.
+    TnClientDataSet &r = *FResultado;
+    TnField *campos[8];
+    for (int i = 0; i < 8; ++i)
+        campos[i] = &r.Fields(i);
+    const QString textoTotal = nDecimal::ParaTexto(totalEstab, estab.Casas);
+    r.DisableControls();
+    const auto reativar = qScopeGuard([&r] { r.EnableControls(); });
+    for (size_t i = 0; i < plano.Grupos.size(); ++i) {
+        const Plano::Grupo &g = plano.Grupos[i];
+        const qint64 valor = g.Tipo == kSintetico ? plano.Sinteticos.PegarValorClassif(g.Classif) : totais[i].TotalGrupo;
+        r.Append();
+        campos[0]->SetAsInteger(estab.Empresa);
+        campos[1]->SetAsInteger(estab.Codigo);
+        campos[2]->SetAsInteger(g.Codigo);
+        campos[3]->SetAsString(g.Classif);
+        if (g.Tipo != 0)
+            campos[4]->SetAsInteger(g.Tipo);
+        campos[5]->SetAsString(g.Descr);
+        campos[6]->SetAsString(nDecimal::ParaTexto(valor, estab.Casas));
+        campos[7]->SetAsString(textoTotal);
+        r.Post();
+    }
+}
+
+static TnRegistrador<TOrvoDPGerarSaldoInv> gRegistro("TOrvoDPGerarSaldoInv");

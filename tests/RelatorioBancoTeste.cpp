@@ -1,0 +1,158 @@
+// Reports without widgets: the lines a layout makes of a dataset (texts, groups, exact
+// totals), the roll-up's report of a run and the entry register's list of entries.
+#include "BancoOrvo.h"
+#include "PowerParam.h"
+#include "Relatorio.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const QDate kData(2024, 1, 31);
+
+std::string Texto(const QStringList &l) { return l.join(" | ").toStdString(); }
+
+// "tipo:recuo:negrito:texto|células" per line.
+QStringList LinhasDe(const TnRelatorio &r)
+{
+    QStringList l;
+    for (const TnLinhaRelatorio &linha : r.Linhas)
+        l << QString("%1:%2:%3:%4|%5")
+                 .arg(int(linha.Tipo))
+                 .arg(linha.Recuo)
+                 .arg(linha.Negrito ? "N" : "")
+                 .arg(linha.Texto, linha.Celulas.join(';'));
+    return l;
+}
+
+class RelatorioBanco : public BancoOrvo {
+protected:
+    void SetUp() override
+    {
+        BancoOrvo::SetUp();
+        if (IsSkipped())
+            return;
+        TnBibliotecas::Carregar("OrvoCore");
+        SelecionarData(kData);
+    }
+    void Lancamento(int produto, const QVariant &grupo, double qtde, double preco, int motivo = 1)
+    {
+        con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO, CODIGOGRUPOPRODUTO) "
+                       "values (1, ?, ?, ?)",
+                       {produto, QString("Produto %1").arg(produto), grupo});
+        con().Executar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
+                       "QTDEESTOQUE, PRECOUNIT, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
+                       "values (1, 1, ?, ?, ?, ?, ?, ?, 1, 2)",
+                       {kData, produto, motivo, qtde, preco, QDateTime(kData, QTime(8, 0))});
+    }
+};
+} // namespace
+
+TEST(Relatorio, LinhasGruposETotaisExatos)
+{
+    const TnDefCampo campos[] = {{.Nome = "GRUPO", .Tipo = ftString, .Tamanho = 10, .Def = {.DisplayLabel = "Grupo"}},
+                                 {.Nome = "ITEM", .Tipo = ftInteger},
+                                 {.Nome = "VALOR", .Tipo = ftFloat, .Def = {.DisplayFormat = "#,##0.00"}},
+                                 {.Nome = "OCULTO", .Tipo = ftInteger}};
+    TnClientDataSet ds;
+    ds.DefinirCampos(campos);
+    ds.Fields(3).SetVisible(false);
+    ds.CreateDataSet();
+    // Ten times 0.1 and a large value: summed as decimals, not as doubles.
+    for (int i = 0; i < 12; ++i) {
+        ds.Append();
+        ds.FieldByName("GRUPO").SetAsString(i < 10 ? "A" : "B");
+        ds.FieldByName("ITEM").SetAsInteger(i);
+        ds.FieldByName("VALOR").SetAsFloat(i < 10 ? 0.1 : 1234567.005);
+        ds.Post();
+    }
+    ds.SetRecNo(5);
+    const TnDefRelatorio def{.Titulo = "Valores",
+                             .Colunas = {{.Campo = "ITEM", .Caption = "Item"},
+                                         {.Campo = "VALOR", .Caption = "Valor", .Total = ntrSoma}},
+                             .Quebra = "GRUPO",
+                             .Estilo = [](const TnClientDataSet &d) {
+                                 return TnEstiloLinhaRelatorio{.Recuo = d.FieldByName("ITEM").AsInteger() % 2,
+                                                               .Negrito = d.FieldByName("GRUPO").AsString() == "B"};
+                             }};
+    const TnRelatorio r = MontarRelatorio(&def, ds, "ignorado", {"Empresa: 1"});
+    EXPECT_EQ(ds.RecNo(), 5); // the dataset did not move
+    EXPECT_EQ(r.Titulo, "Valores");
+    EXPECT_EQ(r.Cabecalho, QStringList({"Empresa: 1"}));
+    ASSERT_EQ(r.Colunas.size(), 2u);
+    EXPECT_EQ(r.Colunas[1].Caption, "Valor");
+    EXPECT_TRUE(r.Colunas[1].Direita);
+    const QStringList l = LinhasDe(r);
+    ASSERT_EQ(l.size(), 1 + 10 + 1 + 1 + 2 + 1 + 1);
+    EXPECT_EQ(l.at(0).toStdString(), "1:0:N:Grupo: A|");
+    EXPECT_EQ(l.at(2).toStdString(), "0:1::|1;0,10");
+    EXPECT_EQ(l.at(11).toStdString(), "2:0:N:Total|;1,00");
+    EXPECT_EQ(l.at(12).toStdString(), "1:0:N:Grupo: B|");
+    EXPECT_EQ(l.at(13).toStdString(), "0:0:N:|10;1.234.567,01");
+    EXPECT_EQ(l.at(15).toStdString(), "2:0:N:Total|;2.469.134,01");
+    EXPECT_EQ(l.at(16).toStdString(), "3:0:N:Total Geral|;2.469.135,01");
+
+    // No layout: every visible field, no totals.
+    const TnRelatorio simples = MontarRelatorio(nullptr, ds, "Título", {});
+    EXPECT_EQ(simples.Titulo, "Título");
+    ASSERT_EQ(simples.Colunas.size(), 3u);
+    EXPECT_EQ(simples.Colunas[0].Caption, "Grupo");
+    EXPECT_EQ(simples.Linhas.size(), 12u);
+    EXPECT_EQ(simples.Linhas[11].Celulas, QStringList({"B", "11", "1.234.567,01"}));
+
+    // A column of no field is an error.
+    const TnDefRelatorio errado{.Colunas = {{.Campo = "NADA"}}};
+    EXPECT_THROW(MontarRelatorio(&errado, ds, "", {}), Exception);
+}
+
+TEST_F(RelatorioBanco, RelatorioDoSaldoPorGrupo)
+{
+    for (const auto &[codigo, classif, tipo] : {std::tuple{1, "1", 1}, std::tuple{2, "1.01", 1}, std::tuple{3, "1.01.001", 2}})
+        con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
+                       "TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO) values (1, ?, ?, ?, ?)",
+                       {codigo, classif, tipo, QString("Grupo %1").arg(classif)});
+    Lancamento(10, 3, 1000, 1234.5);
+    auto *dp = qobject_cast<TnDMPowerParam *>(CriarDM("TOrvoDPGerarSaldoInv"));
+    ASSERT_NE(dp, nullptr);
+    EXPECT_FALSE(dp->TemRelatorio());
+    EXPECT_THROW(dp->Relatorio(), Exception);
+    dp->Param("pCodigoEmpresa").SetText("1");
+    dp->Param("pDataInicial").SetText("31/01/2024");
+    dp->Rodar();
+    ASSERT_TRUE(dp->TemRelatorio());
+    const TnRelatorio r = dp->Relatorio();
+    EXPECT_EQ(r.Titulo, "Saldo anterior e movimentação");
+    EXPECT_EQ(Texto(r.Cabecalho), "Empresa: 1 - Empresa Exemplo | Estabelecimento: 1 - Estabelecimento Exemplo | "
+                                  "Empresa: 1 | Data Inicial: 31/01/2024");
+    // Groups indented by level, synthetic ones in bold, each branch closed by its total.
+    EXPECT_EQ(Texto(LinhasDe(r)),
+              "1:0:N:Empresa 1 - Empresa Exemplo / Estabelecimento 1 - Estabelecimento Exemplo| | "
+              "0:0:N:|1;Grupo 1;Sintético;1.234.500,00 | 0:1:N:|1.01;Grupo 1.01;Sintético;1.234.500,00 | "
+              "0:2::|1.01.001;Grupo 1.01.001;Analítico;1.234.500,00 | 2:0:N:Total do Estabelecimento|;;;1.234.500,00");
+}
+
+TEST_F(RelatorioBanco, RelacaoDosLancamentosDoCadastro)
+{
+    con().Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 3, QTDECASADECIMALQTD = 1 where CODIGOEMPRESA = 1");
+    Lancamento(7, QVariant(), 2, 2.675);
+    Lancamento(5, QVariant(), 1.5, 10, 2);
+    TnDMClientDataSet *lcto = AbrirDM("TOrvoDMLctoInv");
+    ASSERT_NE(lcto, nullptr);
+    EXPECT_EQ(lcto->Declaracao().Relatorios, QStringList({"OrvoRRRelacao"}));
+    EXPECT_EQ(TituloRelatorio("OrvoRRRelacao"), "Relação dos Lançamentos do Inventário");
+    const TnRelatorio r = GerarRelatorioCadastro("OrvoRRRelacao", *lcto);
+    EXPECT_EQ(Texto(r.Cabecalho), "Empresa: 1 - Empresa Exemplo | Estabelecimento: 1 - Estabelecimento Exemplo | "
+                                  "Data Inventário: 31/01/2024");
+    QStringList captions;
+    for (const TnColunaMontada &c : r.Colunas)
+        captions << c.Caption;
+    EXPECT_EQ(Texto(captions), "Produto | Descrição | Motivo | Quantidade | Custo Unitário | Custo Total");
+    // Each entry's total rounded to cents, the grand total their sum.
+    EXPECT_EQ(Texto(LinhasDe(r)), "0:0::|5;Produto 5;Na mudança de forma de tributação da mercadoria (ICMS);1,5;10,000;15,00 | "
+                                "0:0::|7;Produto 7;No final no período;2,0;2,675;5,35 | "
+                                "3:0:N:Total Geral|;;;;;20,35");
+
+    // Another branch's selection lists its own entries: none here.
+    Selecao().GetParams("CodigoEstab").SetValue(2);
+    EXPECT_TRUE(LinhasDe(GerarRelatorioCadastro("OrvoRRRelacao", *lcto)).isEmpty());
+    EXPECT_THROW(GerarRelatorioCadastro("OrvoRRNenhum", *lcto), Exception);
+}
