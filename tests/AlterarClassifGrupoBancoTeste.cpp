@@ -2,7 +2,7 @@
 // name): its checks before anything is asked, the user's two answers, the rewrite of every
 // group and the mask in one transaction, and what stays when any write fails.
 #include "Acoes.h"
-#include "BancoOrvo.h"
+#include "PlanoGruposTeste.h"
 #include "InteracaoTeste.h"
 #include "Menu.h"
 #include "OrvoDPAlterarClassifGrupoInv_U.h"
@@ -15,21 +15,19 @@ const QString kClasse = QStringLiteral("TOrvoDPAlterarClassifGrupoInv");
 
 QString Recurso(const char *r) { return QString::fromUtf8(r); }
 
-class AlterarClassifGrupoBanco : public BancoOrvo {
+class AlterarClassifGrupoBanco : public BancoPlanoGrupos {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoPlanoGrupos::SetUp();
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
         con().Executar("insert into CFGEMPRESAULMAR (CODIGOEMPRESA, MASCGRUPOPRODUTO) values (1, '9.99.999')");
-        const char *grupos[][3] = {{"10", "1", "1"}, {"11", "1.01", "1"}, {"12", "1.01.001", "2"},
-                                   {"13", "1.01.120", "2"}, {"20", "2", "2"}};
-        for (const auto &g : grupos)
-            con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
-                           "TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO) values (1, ?, ?, ?, 'Grupo')",
-                           {QString::fromLatin1(g[0]).toInt(), QString::fromLatin1(g[1]), QString::fromLatin1(g[2]).toInt()});
+        Grupo(1, 10, "1", 1);
+        Grupo(1, 11, "1.01", 1);
+        Grupo(1, 12, "1.01.001", 2);
+        Grupo(1, 13, "1.01.120", 2);
+        Grupo(1, 20, "2", 2);
     }
     TnDMPowerParam *Processo()
     {

@@ -1,14 +1,12 @@
 // Reports without widgets: the lines a layout makes of a dataset (texts, groups, exact
 // totals), the roll-up's report of a run and the entry register's list of entries.
-#include "BancoOrvo.h"
+#include "PlanoGruposTeste.h"
 #include "PowerParam.h"
 #include "Relatorio.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-const QDate kData(2024, 1, 31);
-
 std::string Texto(const QStringList &l) { return l.join(" | ").toStdString(); }
 
 // "tipo:recuo:negrito:texto|células" per line.
@@ -24,27 +22,7 @@ QStringList LinhasDe(const TnRelatorio &r)
     return l;
 }
 
-class RelatorioBanco : public BancoOrvo {
-protected:
-    void SetUp() override
-    {
-        BancoOrvo::SetUp();
-        if (IsSkipped())
-            return;
-        TnBibliotecas::Carregar("OrvoCore");
-        SelecionarData(kData);
-    }
-    void Lancamento(int produto, const QVariant &grupo, double qtde, double preco, int motivo = 1)
-    {
-        con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO, CODIGOGRUPOPRODUTO) "
-                       "values (1, ?, ?, ?)",
-                       {produto, QString("Produto %1").arg(produto), grupo});
-        con().Executar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
-                       "QTDEESTOQUE, PRECOUNIT, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
-                       "values (1, 1, ?, ?, ?, ?, ?, ?, 1, 2)",
-                       {kData, produto, motivo, qtde, preco, QDateTime(kData, QTime(8, 0))});
-    }
-};
+using RelatorioBanco = BancoPlanoGrupos;
 } // namespace
 
 TEST(Relatorio, LinhasGruposETotaisExatos)
@@ -106,11 +84,10 @@ TEST(Relatorio, LinhasGruposETotaisExatos)
 
 TEST_F(RelatorioBanco, RelatorioDoSaldoPorGrupo)
 {
-    for (const auto &[codigo, classif, tipo] : {std::tuple{1, "1", 1}, std::tuple{2, "1.01", 1}, std::tuple{3, "1.01.001", 2}})
-        con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
-                       "TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO) values (1, ?, ?, ?, ?)",
-                       {codigo, classif, tipo, QString("Grupo %1").arg(classif)});
-    Lancamento(10, 3, 1000, 1234.5);
+    Grupo(1, 1, "1", 1);
+    Grupo(1, 2, "1.01", 1);
+    Grupo(1, 3, "1.01.001", 2);
+    Lancamento(1, 1, 10, 3, 1000, 1234.5);
     auto *dp = qobject_cast<TnDMPowerParam *>(CriarDM("TOrvoDPGerarSaldoInv"));
     ASSERT_NE(dp, nullptr);
     EXPECT_FALSE(dp->TemRelatorio());
@@ -122,7 +99,7 @@ TEST_F(RelatorioBanco, RelatorioDoSaldoPorGrupo)
     const TnRelatorio r = dp->Relatorio();
     EXPECT_EQ(r.Titulo, "Saldo anterior e movimentação");
     EXPECT_EQ(Texto(r.Cabecalho), "Empresa: 1 - Empresa Exemplo | Estabelecimento: 1 - Estabelecimento Exemplo | "
-                                  "Empresa: 1 | Data Inicial: 31/01/2024");
+                                  "Parâmetros - Empresa: 1; Data Inicial: 31/01/2024");
     // Groups indented by level, synthetic ones in bold, each branch closed by its total.
     EXPECT_EQ(Texto(LinhasDe(r)),
               "1:0:N:Empresa 1 - Empresa Exemplo / Estabelecimento 1 - Estabelecimento Exemplo| | "
@@ -133,8 +110,8 @@ TEST_F(RelatorioBanco, RelatorioDoSaldoPorGrupo)
 TEST_F(RelatorioBanco, RelacaoDosLancamentosDoCadastro)
 {
     con().Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 3, QTDECASADECIMALQTD = 1 where CODIGOEMPRESA = 1");
-    Lancamento(7, QVariant(), 2, 2.675);
-    Lancamento(5, QVariant(), 1.5, 10, 2);
+    Lancamento(1, 1, 7, 0, 2, 2.675);
+    Lancamento(1, 1, 5, 0, 1.5, 10, 2);
     TnDMClientDataSet *lcto = AbrirDM("TOrvoDMLctoInv");
     ASSERT_NE(lcto, nullptr);
     EXPECT_EQ(lcto->Declaracao().Relatorios, QStringList({"OrvoRRRelacao"}));
@@ -147,8 +124,8 @@ TEST_F(RelatorioBanco, RelacaoDosLancamentosDoCadastro)
         captions << c.Caption;
     EXPECT_EQ(Texto(captions), "Produto | Descrição | Motivo | Quantidade | Custo Unitário | Custo Total");
     // Each entry's total rounded to cents, the grand total their sum.
-    EXPECT_EQ(Texto(LinhasDe(r)), "0:0::|5;Produto 5;Na mudança de forma de tributação da mercadoria (ICMS);1,5;10,000;15,00 | "
-                                "0:0::|7;Produto 7;No final no período;2,0;2,675;5,35 | "
+    EXPECT_EQ(Texto(LinhasDe(r)), "0:0::|5;Produto número 5;Na mudança de forma de tributação da mercadoria (ICMS);1,5;10,000;15,00 | "
+                                "0:0::|7;Produto número 7;No final no período;2,0;2,675;5,35 | "
                                 "3:0:N:Total Geral|;;;;;20,35");
 
     // Another branch's selection lists its own entries: none here.

@@ -3,7 +3,7 @@
 // up the synthetic levels, the prefix and reason filters, several companies in one run, the
 // broken structure and the parameters it refuses.
 #include "Acoes.h"
-#include "BancoOrvo.h"
+#include "PlanoGruposTeste.h"
 #include "Menu.h"
 #include "OrvoDPGerarSaldoInv_U.h"
 
@@ -11,16 +11,14 @@
 
 namespace {
 const QString kClasse = QStringLiteral("TOrvoDPGerarSaldoInv");
-const QDate kData(2024, 1, 31);
 
-class SaldoGrupoBanco : public BancoOrvo {
+class SaldoGrupoBanco : public BancoPlanoGrupos {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoPlanoGrupos::SetUp();
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
         for (int estab : {2, 3})
             con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, ?, 'Filial')", {estab});
         // The chart of company 1: synthetic 1, 1.01 and 1.02 (which carries products too).
@@ -43,25 +41,6 @@ protected:
         // Branch 2: one entry of reason 2; branch 3: none.
         Lancamento(1, 2, 101, 3, 1, 10, 2);
     }
-    void Grupo(int empresa, int codigo, const QString &classif, int tipo)
-    {
-        con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
-                       "TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO) values (?, ?, ?, ?, ?)",
-                       {empresa, codigo, classif, tipo, "Grupo " + classif});
-    }
-    // An entry of the product (created with the group; 0: none) at kData.
-    void Lancamento(int empresa, int estab, int produto, int grupo, double qtde, double preco, int motivo = 1)
-    {
-        if (!nDMSQLDataSet::PegarTemRegistro("PRODUTO", "CODIGOPRODUTO",
-                                             QString("CODIGOEMPRESA = %1 and CODIGOPRODUTO = %2").arg(empresa).arg(produto),
-                                             con()))
-            con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, CODIGOGRUPOPRODUTO) values (?, ?, ?)",
-                           {empresa, produto, grupo ? QVariant(grupo) : QVariant()});
-        con().Executar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
-                       "QTDEESTOQUE, PRECOUNIT, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
-                       "values (?, ?, ?, ?, ?, ?, ?, ?, 1, 2)",
-                       {empresa, estab, kData, produto, motivo, qtde, preco, QDateTime(kData, QTime(8, 0))});
-    }
     TnDMPowerParam *Processo()
     {
         if (!FProcesso)
@@ -77,7 +56,7 @@ protected:
             throw Exception("sem resultado");
         return *ds;
     }
-    // Runs with the parameters (alias -> text); the date is kData unless given.
+    // Runs with the parameters (alias -> text); the date is the selected one unless given.
     void Rodar(const QVariantMap &params)
     {
         TnDMPowerParam *dp = Processo();

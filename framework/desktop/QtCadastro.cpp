@@ -5,6 +5,7 @@
 #include "QtEditores.h"
 #include "QtGrade.h"
 #include "QtProcesso.h"
+#include "QtRelatorio.h"
 #include "QtSelecao.h"
 
 #include <QAction>
@@ -14,11 +15,15 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 // ---- TnFrmCadastro ----------------------------------------------------------------------
 
@@ -30,6 +35,8 @@ TnFrmCadastro::TnFrmCadastro(TnDMClientDataSet *dm, QWidget *pai) : TnFrmModulo(
         dm->Abrir();
     dm->ConfigurarForm(this, [this] { Construir(); });
     Construir();
+    // Wide enough for every button of the toolbar: none hides behind its overflow arrow.
+    resize(std::max(width(), FPainel->BarraBotoes()->sizeHint().width() + 16), height());
     // Details the module made before it had a window.
     for (TnDMClientDataSet *d : dm->Detalhes())
         MostrarDetalhe(d, QString());
@@ -68,10 +75,34 @@ void TnFrmCadastro::Construir()
     });
     RegistrarAcaoForm(nafCfgCadastro, FCfgCadastro);
     AtualizarCfgCadastro();
+    CriarRelatorios(fechar);
     RegistrarAcaoForm(nafIncluir, FPainel->Botao(brIncluir));
     RegistrarAcaoForm(nafExcluir, FPainel->Botao(brExcluir));
     RegistrarAcaoForm(nafGravar, FPainel->Botao(brGravar));
     RegistrarAcaoForm(nafCancelar, FPainel->Botao(brCancelar));
+}
+
+void TnFrmCadastro::CriarRelatorios(QAction *antes)
+{
+    const QStringList &nomes = FCadastro->Declaracao().Relatorios;
+    if (nomes.isEmpty())
+        return;
+    auto *menu = new QMenu(this);
+    for (const QString &nome : nomes) {
+        const QString titulo = TituloRelatorio(nome);
+        QAction *a = menu->addAction(titulo.isEmpty() ? nome : titulo);
+        a->setObjectName(nome);
+        connect(a, &QAction::triggered, this, [this, nome] {
+            if (FCadastro)
+                Tentar([&] { MostrarRelatorio(GerarRelatorioCadastro(nome, *FCadastro), this); });
+        });
+    }
+    auto *relatorios = new QAction(style()->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Relatórios"), this);
+    relatorios->setObjectName(QStringLiteral("actRelatorios"));
+    relatorios->setMenu(menu);
+    FPainel->BarraBotoes()->insertAction(antes, relatorios);
+    if (auto *botao = qobject_cast<QToolButton *>(FPainel->BarraBotoes()->widgetForAction(relatorios)))
+        botao->setPopupMode(QToolButton::InstantPopup);
 }
 
 void TnFrmCadastro::AtualizarAcoes()

@@ -6,7 +6,7 @@
 // - the register grid (ntfCadGrid): the rows in an editable grid;
 // - the consultation grid (ntfConGrid): the rows in a read-only grid (lazy: QtGrade.h).
 // Every register has the record buttons: first, prior, next, last, insert, edit, delete,
-// save and cancel.
+// save and cancel; a register with a report list has "Relatórios", one entry per report.
 #include "QtPainelCadastro.h"
 
 #include <QVariantMap>
@@ -54,6 +54,8 @@ private:
     QString Registrar(QWidget *w, const char *prefixo);
     QList<TnPainelCadastro *> Paineis() const; // the module's, then the details'
     void AtualizarCfgCadastro();
+    // "Relatórios": a menu of the register's report list, each shown in the report window.
+    void CriarRelatorios(QAction *antes);
 
     QPointer<TnDMClientDataSet> FCadastro;
     TnPainelCadastro *FPainel = nullptr;

@@ -4,6 +4,7 @@
 #include "QtEditores.h"
 #include "QtGrade.h"
 #include "QtInteracao.h"
+#include "QtRelatorio.h"
 
 #include <QAction>
 #include <QFormLayout>
@@ -106,6 +107,14 @@ void TnFrmProcesso::Construir()
     QAction *fechar = barra->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Fechar"));
     fechar->setObjectName(QStringLiteral("actFechar"));
     connect(fechar, &QAction::triggered, this, &QWidget::close);
+    // The report of the last run's result, for the processes that leave one.
+    FRelatorio = barra->addAction(style()->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Relatório"));
+    FRelatorio->setObjectName(QStringLiteral("actRelatorio"));
+    connect(FRelatorio, &QAction::triggered, this, [this] {
+        if (FProcesso)
+            Tentar([this] { MostrarRelatorio(FProcesso->Relatorio(), this); });
+    });
+    barra->insertAction(fechar, FRelatorio);
     RegistrarAcaoForm(nafExecutar, FExecutar);
     RegistrarAcaoForm(nafFechar, fechar);
     l->addWidget(barra);
@@ -117,6 +126,7 @@ void TnFrmProcesso::Construir()
     FMensagens = new TnVisaoMensagens(Conteudo());
     l->addWidget(FMensagens, 1);
     AtualizarControle(QString());
+    AtualizarAcoes();
 }
 
 TnEditor *TnFrmProcesso::Editor(const QString &alias) const
@@ -156,6 +166,10 @@ void TnFrmProcesso::AtualizarAcoes()
 {
     if (FExecutar)
         FExecutar->setEnabled(!AcaoDesligada(nafExecutar));
+    if (FRelatorio && FProcesso) {
+        FRelatorio->setVisible(FProcesso->DadosRelatorio() != nullptr);
+        FRelatorio->setEnabled(FProcesso->TemRelatorio());
+    }
 }
 
 void TnFrmProcesso::TomarParametros()
@@ -190,6 +204,7 @@ bool TnFrmProcesso::Executar()
         return ok;
     FMensagens->Mostrar(FProcesso->Mensagens());
     ResultadoAlterado();
+    AtualizarAcoes();
     AtualizarControle(QString());
     if (ok && EmModal()) {
         Confirmar();

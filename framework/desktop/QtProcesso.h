@@ -1,8 +1,8 @@
 #pragma once
 // The generic window of a process module: one control per declared parameter, the run
 // action (ValidarDado, then the required parameters, then Executar: TnDMPowerParam::Rodar),
-// the result grid or tabs of the grid and tab variants, and the process's message list or
-// tree. A refused parameter (EnParam) gets the focus, also when its control is disabled.
+// the result grid or tabs of the grid and tab variants, the report of the result a run
+// leaves ("Relatório", TnDMPowerParam::Relatorio), and the process's message list or tree. A refused parameter (EnParam) gets the focus, also when its control is disabled.
 #include "PowerParam.h"
 #include "QtForms.h"
 
@@ -57,4 +57,5 @@ private:
     TnVisaoMensagens *FMensagens = nullptr;
     QTabWidget *FResultados = nullptr;
     QAction *FExecutar = nullptr;
+    QAction *FRelatorio = nullptr; // "Relatório": the last run's result, when the process leaves one
 };

@@ -387,11 +387,14 @@ TnRelatorio TnDMPowerParam::Relatorio()
     if (!TemRelatorio())
         throw Exception(QStringLiteral("Execute o processo antes de emitir o relatório."));
     QStringList cabecalho = CabecalhoSelecao();
+    QStringList parametros;
     for (int i = 0; i < FParams.Count(); ++i) {
         const TnpqParamItem &p = FParams.Items(i);
         if (p.Visivel() && !p.IsNull())
-            cabecalho << p.Caption() + QStringLiteral(": ") + p.Text();
+            parametros << p.Caption() + QStringLiteral(": ") + p.Text();
     }
+    if (!parametros.isEmpty())
+        cabecalho << QStringLiteral("Parâmetros - ") + parametros.join(QStringLiteral("; "));
     return MontarRelatorio(DefRelatorio(), *DadosRelatorio(), FCaption, cabecalho);
 }
 

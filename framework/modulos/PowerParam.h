@@ -290,8 +290,8 @@ public:
     // A run left rows to report (the dataset is open).
     bool TemRelatorio();
     // The report of the last run, headed by the selection's company and branch and by the
-    // parameters that hold a value ("Data Inicial: 31/01/2024"). Exception when there is
-    // nothing to report.
+    // parameters that hold a value ("Parâmetros - Empresa: 1; Data Inicial: 31/01/2024").
+    // Exception when there is nothing to report.
     TnRelatorio Relatorio();
 
     // ---- hooks, in slot order

@@ -67,7 +67,7 @@ struct TnDefRelatorio {
 
 // The report as lines, ready to be drawn.
 struct TnColunaMontada {
-    QString Caption;
+    QString Caption{};
     int Largura = 10;
     bool Direita = false; // numbers align to the right
 };
@@ -83,11 +83,11 @@ struct TnLinhaRelatorio {
 };
 
 struct TnRelatorio {
-    QString Titulo;
-    QStringList Cabecalho; // "Empresa: 1 - Empresa Exemplo", "Data Inicial: 31/01/2024"...
-    QString Emissao;       // "Emitido em 05/11/2024 09:30"
-    std::vector<TnColunaMontada> Colunas;
-    std::vector<TnLinhaRelatorio> Linhas;
+    QString Titulo{};
+    QStringList Cabecalho{}; // "Empresa: 1 - Empresa Exemplo", "Data Inicial: 31/01/2024"...
+    QString Emissao{};       // "Emitido em 05/11/2024 09:30"
+    std::vector<TnColunaMontada> Colunas{};
+    std::vector<TnLinhaRelatorio> Linhas{};
 };
 
 // The lines of the report of `dados`'s rows (every row; rows still to be read in packets

@@ -134,7 +134,8 @@ struct TnTotalGrupo {
     bool Lancado = false; // the group has entries in the branch
 };
 
-TOrvoDPGerarSaldoInv::TOrvoDPGerarSaldoInv() : TnDMPowerParam(kDeclaracao)
+TOrvoDPGerarSaldoInv::TOrvoDPGerarSaldoInv()
+    : TnDMPowerParam(kDeclaracao), FResultado(std::make_unique<TnClientDataSet>())
 {
     FDefRelatorio = {
         .Titulo = kDeclaracao.Caption,

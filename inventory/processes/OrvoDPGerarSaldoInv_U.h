@@ -40,7 +40,7 @@ public:
 
     // The result of the last run: CODIGOEMPRESA, CODIGOESTAB, CODIGOGRUPOPRODUTO,
     // CLASSIFGRUPOPRODUTO, TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO, VALORLCTO, TOTALESTAB (the
-    // values at the greatest decimals of the run's companies). Not open before a run.
+    // values at the greatest decimals of the run's companies). Not open before the first run.
     TnClientDataSet &nClientDataSetGrupoProduto() { return *FResultado; }
     // Cost decimals the run used for a company (2 when it took part in no run).
     int CasasDecimais(int empresa) const;
