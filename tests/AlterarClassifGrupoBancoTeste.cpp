@@ -124,15 +124,17 @@ TEST_F(AlterarClassifGrupoBanco, RecusasAntesDePerguntarNaOrdemDaVerificacao)
 
 TEST_F(AlterarClassifGrupoBanco, ConfirmadaReescreveTodosOsGruposEGravaAMascara)
 {
+    // A group without a classification has no level to rewrite: it stays as it is.
+    con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, TIPOGRUPOPRODUTO) values (1, 30, 2)");
     FUsuario.Responder(mbOK, "Atenção");
     FUsuario.Responder(mbYes, "9.999.9999");
     TnDMPowerParam *dp = Processo();
     dp->Param("pNewMascara").SetText(" 9.999.9999 ");
     dp->Rodar();
     // Upper-level groups keep their levels.
-    EXPECT_EQ(Plano(), QStringList({"1", "1.001", "1.001.0001", "1.001.0120", "2", "9.999.9999"}));
+    EXPECT_EQ(Plano(), QStringList({"1", "1.001", "1.001.0001", "1.001.0120", "2", "", "9.999.9999"}));
     EXPECT_EQ(FUsuario.Mensagens,
-              QStringList({"limpa", "4|0|" + Recurso(OrvoSAlterarClassifMascResultado).arg(5), "1|0|Tempo decorrido: 00:00:00"}));
+              QStringList({"limpa", "4|0|" + Recurso(OrvoSAlterarClassifMascResultado).arg(6), "1|0|Tempo decorrido: 00:00:00"}));
     EXPECT_EQ(FUsuario.Avisos, QStringList({"Operação concluída!"}));
     EXPECT_EQ(FUsuario.ProgressosDestruidos, 1);
     EXPECT_FALSE(con().InTransaction());
@@ -142,7 +144,7 @@ TEST_F(AlterarClassifGrupoBanco, ConfirmadaReescreveTodosOsGruposEGravaAMascara)
     FUsuario.Responder(mbYes);
     dp->Param("pNewMascara").SetText("9.99.999");
     dp->Rodar();
-    EXPECT_EQ(Plano(), QStringList({"1", "1.01", "1.01.001", "1.01.120", "2", "9.99.999"}));
+    EXPECT_EQ(Plano(), QStringList({"1", "1.01", "1.01.001", "1.01.120", "2", "", "9.99.999"}));
 }
 
 TEST_F(AlterarClassifGrupoBanco, GrupoQueNaoCabeNaNovaMascaraNaoMudaNada)

@@ -121,8 +121,15 @@ TEST(PlanoContas, OQueNaoCabeNaMascaraEhRecusadoSemCortar)
         FormatarClassificacao("9.99.999", QString::fromLatin1(c), &cabe);
         EXPECT_FALSE(cabe) << c;
     }
-    EXPECT_EQ(NumeroNivelClassificacao(u"007"), "7");
-    EXPECT_EQ(NumeroNivelClassificacao(u"000"), "0");
-    EXPECT_EQ(NumeroNivelClassificacao(u"1x"), "");
-    EXPECT_EQ(NumeroNivelClassificacao(u"123456789012345678901234567890"), "123456789012345678901234567890");
+    EXPECT_EQ(NumeroNivelClassificacao(u"007").toString(), "7");
+    EXPECT_EQ(NumeroNivelClassificacao(u"000").toString(), "0");
+    EXPECT_TRUE(NumeroNivelClassificacao(u"1x").isEmpty());
+    EXPECT_EQ(NumeroNivelClassificacao(u"123456789012345678901234567890").toString(), "123456789012345678901234567890");
+    // Same levels, same numbers, whatever their digits.
+    EXPECT_TRUE(MesmosNumerosDeNivel("1.01.001", "1.001.0001"));
+    EXPECT_TRUE(MesmosNumerosDeNivel("", ""));
+    EXPECT_FALSE(MesmosNumerosDeNivel("1.01", "1.01.001"));
+    EXPECT_FALSE(MesmosNumerosDeNivel("1.01.001", "1.01"));
+    EXPECT_FALSE(MesmosNumerosDeNivel("1.10", "1.01"));
+    EXPECT_FALSE(MesmosNumerosDeNivel("1.A", "1.A"));
 }

@@ -115,37 +115,57 @@ QString RetirarUltimoNivelClassificacao(const QString &classificacao)
     return ponto < 0 ? QString() : classificacao.left(ponto);
 }
 
-QString NumeroNivelClassificacao(QStringView nivel)
+QStringView NumeroNivelClassificacao(QStringView nivel)
 {
     if (nivel.isEmpty())
-        return QString();
+        return {};
     for (QChar c : nivel)
         if (c < u'0' || c > u'9')
-            return QString();
+            return {};
     qsizetype i = 0;
     while (i + 1 < nivel.size() && nivel[i] == u'0')
         ++i;
-    return nivel.mid(i).toString();
+    return nivel.mid(i);
 }
+
+namespace {
+
+// The level that starts at `inicio` (up to the next "." or the end); `inicio` moves past it
+// and its ".". False when no level is left.
+bool ProximoNivel(QStringView texto, qsizetype &inicio, QStringView &nivel)
+{
+    if (inicio > texto.size())
+        return false;
+    qsizetype fim = texto.indexOf(u'.', inicio);
+    if (fim < 0)
+        fim = texto.size();
+    nivel = texto.mid(inicio, fim - inicio);
+    inicio = fim + 1;
+    return true;
+}
+
+} // namespace
 
 QString FormatarClassificacao(const QString &mascara, const QString &classificacao, bool *cabe)
 {
     bool coube = true;
     QString r;
     if (!classificacao.isEmpty()) {
-        const QList<QStringView> digitos = QStringView(mascara).split(u'.');
-        const QList<QStringView> niveis = QStringView(classificacao).split(u'.');
-        if (niveis.size() > digitos.size())
-            coube = false;
-        r.reserve(mascara.size());
-        for (qsizetype i = 0; i < niveis.size(); ++i) {
-            if (i > 0)
+        r.reserve(std::max(mascara.size(), classificacao.size()));
+        qsizetype posMascara = 0, posNivel = 0;
+        QStringView digitos, nivel;
+        bool primeiro = true;
+        while (ProximoNivel(classificacao, posNivel, nivel)) {
+            if (!primeiro)
                 r += u'.';
-            const QString numero = NumeroNivelClassificacao(niveis[i]);
-            const qsizetype largura = i < digitos.size() ? digitos[i].size() : 0;
+            primeiro = false;
+            const qsizetype largura = ProximoNivel(mascara, posMascara, digitos) ? digitos.size() : 0;
+            if (largura == 0)
+                coube = false; // more levels than the mask
+            const QStringView numero = NumeroNivelClassificacao(nivel);
             if (numero.isEmpty() || numero.size() > largura) {
                 coube = false;
-                r += niveis[i];
+                r += nivel;
             } else {
                 r += QString(largura - numero.size(), u'0');
                 r += numero;
@@ -155,6 +175,24 @@ QString FormatarClassificacao(const QString &mascara, const QString &classificac
     if (cabe)
         *cabe = coube;
     return r;
+}
+
+bool MesmosNumerosDeNivel(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty()) // an empty classification has no levels
+        return a.isEmpty() && b.isEmpty();
+    qsizetype pa = 0, pb = 0;
+    QStringView na, nb;
+    for (;;) {
+        const bool temA = ProximoNivel(a, pa, na), temB = ProximoNivel(b, pb, nb);
+        if (temA != temB)
+            return false;
+        if (!temA)
+            return true;
+        const QStringView numero = NumeroNivelClassificacao(na);
+        if (numero.isEmpty() || numero != NumeroNivelClassificacao(nb))
+            return false;
+    }
 }
 
 // ---- Product utility ----------------------------------------------------------------------

@@ -72,9 +72,14 @@ QString RetirarUltimoNivelClassificacao(const QString &classificacao);
 QString FormatarClassificacao(const QString &mascara, const QString &classificacao, bool *cabe = nullptr);
 
 // The number of a classification level without its leading zeros ("007" -> "7", "000"
-// -> "0"); empty when the level is not a number. Two levels hold the same number when these
-// texts are equal, whatever the number of digits.
-QString NumeroNivelClassificacao(QStringView nivel);
+// -> "0"), a view into `nivel`; empty when the level is not a number. Two levels hold the
+// same number when these texts are equal, whatever the number of digits.
+QStringView NumeroNivelClassificacao(QStringView nivel);
+
+// True when the two classifications have as many levels and each level the same number
+// ("1.01" and "1.001"); a level that is no number matches none; two empty classifications
+// (no levels) match.
+bool MesmosNumerosDeNivel(const QString &a, const QString &b);
 
 // A product record: a value for each PRODUTO column, present or absent, kept by the
 // column's position in Colunas(). Set by name (any case), or in bulk by positions looked up

@@ -23,19 +23,6 @@ QString CondicaoEmpresa(int empresa)
     return QStringLiteral("CODIGOEMPRESA = ") + ValorParaSQL(empresa, ftSmallint);
 }
 
-// The new classification keeps every level's number and the number of levels.
-bool MesmosNiveis(const QString &atual, const QString &nova)
-{
-    const QList<QStringView> antes = QStringView(atual).split(u'.');
-    const QList<QStringView> depois = QStringView(nova).split(u'.');
-    if (antes.size() != depois.size())
-        return false;
-    for (qsizetype i = 0; i < antes.size(); ++i)
-        if (NumeroNivelClassificacao(antes[i]) != NumeroNivelClassificacao(depois[i]))
-            return false;
-    return true;
-}
-
 } // namespace
 
 TOrvoDPAlterarClassifGrupoInv::TOrvoDPAlterarClassifGrupoInv() : TnDMPowerParam(kDeclaracao) {}
@@ -70,7 +57,7 @@ QStringList TOrvoDPAlterarClassifGrupoInv::Reclassificar(const std::vector<Grupo
     for (const Grupo &g : grupos) {
         bool cabe = true;
         const QString nova = FormatarClassificacao(mascara, g.Classif, &cabe);
-        if (!cabe || !MesmosNiveis(g.Classif, nova))
+        if (!cabe || !MesmosNumerosDeNivel(g.Classif, nova))
             throw Exception(Texto(OrvoSAlterarClassifMascErroFormato).arg(g.Classif, nova));
         novas.append(nova);
         progresso.IncProgressoTotal();
