@@ -141,6 +141,10 @@ TEST_F(SaldoGrupoBanco, ValoresSobemPeloPlanoEmOrdemDoPlano)
     EXPECT_EQ(ds.FieldByName("DESCRGRUPOPRODUTO").AsString(), "Grupo 1");
     EXPECT_EQ(ds.FieldByName("TIPOGRUPOPRODUTO").AsInteger(), 1);
     EXPECT_EQ(ds.FieldByName("CODIGOGRUPOPRODUTO").AsInteger(), 1);
+    // The run says what it left for the report.
+    ASSERT_EQ(Processo()->Mensagens().Itens().size(), 1u);
+    EXPECT_EQ(Processo()->Mensagens().Itens()[0]->Texto.toStdString(),
+              QString::fromUtf8(OrvoSSaldoResultado).arg(16).arg(2).toStdString());
 
     // Reason 1 only: branch 2 has none of it.
     Rodar({{"pMotivoInventario", "1"}});
@@ -230,7 +234,9 @@ TEST_F(SaldoGrupoBanco, ParametrosRecusadosNoSeuLugar)
     EXPECT_EQ(param, "pCodigoEmpresa");
     EXPECT_TRUE(Falha({{"pCodigoEstab", "1 or 1=1"}}, &param).contains("1 or 1=1"));
     EXPECT_EQ(param, "pCodigoEstab");
-    // A company that does not exist selects nothing.
+    // A company that does not exist selects nothing, and the run says so.
     Rodar({{"pCodigoEmpresa", "99"}});
     EXPECT_TRUE(Resultado().isEmpty());
+    ASSERT_EQ(Processo()->Mensagens().Itens().size(), 1u);
+    EXPECT_EQ(Processo()->Mensagens().Itens()[0]->Texto, QString::fromUtf8(OrvoSSaldoSemLancamentos));
 }

@@ -263,6 +263,7 @@ void TOrvoDPGerarSaldoInv::Executar()
 
     Plano plano;
     int empresaDoPlano = -1;
+    int valorados = 0; // branches with entries
     for (const Estab &estab : estabs) {
         if (estab.Empresa != empresaDoPlano) {
             // The chart is read once per company and put in chart order here, so that every
@@ -294,11 +295,18 @@ void TOrvoDPGerarSaldoInv::Executar()
             }
             empresaDoPlano = estab.Empresa;
         }
-        Totalizar(plano, estab, *lancamentos, data);
+        if (Totalizar(plano, estab, *lancamentos, data))
+            ++valorados;
     }
+    // What the run left for its report.
+    Mensagens().Adicionar(valorados == 0 ? QString::fromUtf8(OrvoSSaldoSemLancamentos)
+                                         : QString::fromUtf8(OrvoSSaldoResultado)
+                                               .arg(FResultado->RecordCount())
+                                               .arg(valorados),
+                          tmInformacao);
 }
 
-void TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnComando &lancamentos,
+bool TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnComando &lancamentos,
                                      const QDate &data)
 {
     lancamentos.BindInteiro(0, estab.Empresa);
@@ -338,7 +346,7 @@ void TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
         lancamentos.Fechar();
     }
     if (!temLancamentos)
-        return; // the branch yields no rows
+        return false; // the branch yields no rows
 
     // Roll-up: every group with entries adds its total to the branch and up its levels.
     plano.Sinteticos.Zerar();
@@ -376,6 +384,7 @@ void TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
         campos[7]->SetAsString(textoTotal);
         r.Post();
     }
+    return true;
 }
 
 static TnRegistrador<TOrvoDPGerarSaldoInv> gRegistro("TOrvoDPGerarSaldoInv");

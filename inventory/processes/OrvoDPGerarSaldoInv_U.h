@@ -18,7 +18,7 @@
 // before stay. Values are exact at each company's decimals.
 //
 // The run only reads. Each run starts from an empty result, which stays in the module for
-// the report of the process.
+// the report of the process; its message list says how many rows and branches it holds.
 #include "PowerParam.h"
 
 #include <memory>
@@ -27,6 +27,9 @@ inline constexpr char OrvoSEstruturaPlanoContas[] =
     "Não foi possível totalizar o plano de contas por problema na estrutura.";
 inline constexpr char OrvoSDataInicialInvalida[] = "Informe uma data válida em \"Data Inicial\".";
 inline constexpr char OrvoSValorForaDoLimite[] = "O valor do grupo %1 ultrapassa o limite de 18 dígitos.";
+inline constexpr char OrvoSSaldoResultado[] =
+    "%1 grupo(s) valorado(s) em %2 estabelecimento(s). Use \"Relatório\" para ver e imprimir.";
+inline constexpr char OrvoSSaldoSemLancamentos[] = "Nenhum estabelecimento tem lançamentos na data informada.";
 
 class TOrvoDPGerarSaldoInv : public TnDMPowerParam {
 public:
@@ -53,7 +56,8 @@ public:
 private:
     struct Estab;
     struct Plano;
-    void Totalizar(const Plano &plano, const Estab &estab, TnComando &lancamentos, const QDate &data);
+    // Appends the branch's rows; false when it has no entries (and so no rows).
+    bool Totalizar(const Plano &plano, const Estab &estab, TnComando &lancamentos, const QDate &data);
 
     QString FNivelClassif;
     int FMotivoInventario = 0;

@@ -89,6 +89,7 @@ TEST_F(QtRelatorioBanco, SaldoPorGrupoDaJanelaDoProcessoAoPDF)
     form->Editor("pDataInicial")->SetTexto("31/01/2024");
     ASSERT_TRUE(form->Executar()) << FUsuario.Avisos.join('\n').toStdString();
     EXPECT_TRUE(relatorio->isEnabled());
+    teste::Capturar(form, DoMotor("relatorio_saldo_processo"));
 
     // The report window opens on the first page; its picture and the PDF it saves.
     const QString pdf = Arquivo("relatorio_saldo_grupos", "pdf");
