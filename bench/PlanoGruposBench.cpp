@@ -212,7 +212,7 @@ Mascara &BancoMascara()
         return m;
     m.con = Abrir(QStringLiteral("mascara.db"));
     TnTransacao t(1, *m.con);
-    m.con->Executar("insert into CFGEMPRESAULMAR (CODIGOEMPRESA, MASCGRUPOPRODUTO) values (1, ?)",
+    m.con->Executar("update CFGEMPRESAULMAR set MASCGRUPOPRODUTO = ? where CODIGOEMPRESA = 1",
                     {QString::fromLatin1(kMascaraAntes)});
     Plano(*m.con, 100000, 3);
     t.Commit();

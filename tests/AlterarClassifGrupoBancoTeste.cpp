@@ -22,7 +22,7 @@ protected:
         BancoPlanoGrupos::SetUp();
         if (IsSkipped())
             return;
-        con().Executar("insert into CFGEMPRESAULMAR (CODIGOEMPRESA, MASCGRUPOPRODUTO) values (1, '9.99.999')");
+        con().Executar("update CFGEMPRESAULMAR set MASCGRUPOPRODUTO = '9.99.999' where CODIGOEMPRESA = 1");
         Grupo(1, 10, "1", 1);
         Grupo(1, 11, "1.01", 1);
         Grupo(1, 12, "1.01.001", 2);

@@ -99,7 +99,7 @@ TEST_F(RelatorioBanco, RelatorioDoSaldoPorGrupo)
     const TnRelatorio r = dp->Relatorio();
     EXPECT_EQ(r.Titulo, "Saldo anterior e movimentação");
     EXPECT_EQ(Texto(r.Cabecalho), "Empresa: 1 - Empresa Exemplo | Estabelecimento: 1 - Estabelecimento Exemplo | "
-                                  "Parâmetros - Empresa: 1; Data Inicial: 31/01/2024");
+                                  "Parâmetros - Empresa: 1; Estabelecimento: 1; Data Inicial: 31/01/2024");
     // Groups indented by level, synthetic ones in bold, each branch closed by its total.
     EXPECT_EQ(Texto(LinhasDe(r)),
               "1:0:N:Empresa 1 - Empresa Exemplo / Estabelecimento 1 - Estabelecimento Exemplo| | "
