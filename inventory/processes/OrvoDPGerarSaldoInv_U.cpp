@@ -170,7 +170,7 @@ TOrvoDPGerarSaldoInv::TOrvoDPGerarSaldoInv()
                 return TnEstiloLinhaRelatorio{
                     .Recuo = int(std::max<qsizetype>(0, classif.count(u'.') - base)),
                     .Negrito = ds.FieldByName(QStringLiteral("TIPOGRUPOPRODUTO")).AsInteger() == kSintetico,
-                    .FormatoNumeros = casas > 0 ? QStringLiteral("#,##0.") + QString(casas, u'0') : QStringLiteral("#,##0")};
+                    .FormatoNumeros = FormatoCasas(casas)};
             },
     };
 }

@@ -61,17 +61,14 @@ public:
 
         const int empresa = int(Selecao().GetParams(QStringLiteral("CodigoEmpresa")).AsInteger());
         const TnConfiguracaoInv cfg = LerConfiguracaoInv(empresa);
-        const auto formato = [](int casas) {
-            return casas > 0 ? QStringLiteral("#,##0.") + QString(casas, u'0') : QStringLiteral("#,##0");
-        };
         TnClientDataSet &ds = Dados();
         ds.Close();
         if (ds.FieldCount() == 0) {
             ds.SetLogChanges(false);
             ds.DefinirCampos(kCampos);
         }
-        ds.FieldByName(QStringLiteral("QTDEESTOQUE")).SetDisplayFormat(formato(cfg.QtdeCasaDecimalQtd));
-        ds.FieldByName(QStringLiteral("PRECOUNIT")).SetDisplayFormat(formato(cfg.QtdeCasaDecimal));
+        ds.FieldByName(QStringLiteral("QTDEESTOQUE")).SetDisplayFormat(FormatoCasas(cfg.QtdeCasaDecimalQtd));
+        ds.FieldByName(QStringLiteral("PRECOUNIT")).SetDisplayFormat(FormatoCasas(cfg.QtdeCasaDecimal));
         ds.CreateDataSet();
 
         auto cmd = nDMConexao::Atual().Preparar(sql);
