@@ -307,6 +307,9 @@ TEST_F(CadastroBanco, ChaveNaoMudaERecusaDoBancoVoltaParaEdicao)
         ADD_FAILURE() << "chave repetida deveria ser recusada";
     } catch (const EDatabaseError &e) {
         EXPECT_EQ(ErroBanco(e), ebChavePrimaria);
+        // In the register's words: the key fields with their captions and values.
+        EXPECT_EQ(e.Message(), "Já existe um registro com esta chave: CODIGOEMPRESA 1, CODIGOESTAB 1, DATAINVENT "
+                               "31/03/2024, CODIGOPRODUTO 200 e MOTIVOINVENTARIO No final no período.");
     }
     EXPECT_EQ(ds.State(), dsInsert);
     EXPECT_EQ(ds.FieldByName("CODIGOPRODUTO").AsInteger(), 200);
@@ -327,6 +330,18 @@ TEST_F(CadastroBanco, ChaveNaoMudaERecusaDoBancoVoltaParaEdicao)
     ds.Cancel();
     EXPECT_EQ(ds.FieldByName("QTDEESTOQUE").AsFloat(), 10.0);
     EXPECT_EQ(ds.ChangeCount(), 0);
+
+    // A product nobody has: the field that names it.
+    ds.Append();
+    Preencher(ds, 777, 1);
+    try {
+        ds.Post();
+        ADD_FAILURE() << "produto inexistente";
+    } catch (const EDatabaseError &e) {
+        EXPECT_EQ(ErroBanco(e), ebChaveEstrangeira);
+        EXPECT_EQ(e.Message(), "O campo \"CODIGOPRODUTO\" tem um valor que não está cadastrado: 777.");
+    }
+    ds.Cancel();
 
     // The module may take a refusal as written.
     dm->IgnorarChaveDuplicada = true;

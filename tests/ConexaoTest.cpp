@@ -1,7 +1,12 @@
 #include "BancoTeste.h"
 #include "SQLDataSet.h"
 
+#include "Motor.h"
+
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 class ConexaoBanco : public BancoTeste {
@@ -23,6 +28,9 @@ protected:
             con().Executar(sql);
         } catch (const EDatabaseError &e) {
             EXPECT_FALSE(e.Message().isEmpty());
+            // Portuguese only: the engine's words stay out of what the user reads.
+            EXPECT_FALSE(e.Message().contains(e.TextoMotor().trimmed())) << e.Message().toStdString();
+            EXPECT_FALSE(e.Message().contains("constraint", Qt::CaseInsensitive)) << e.Message().toStdString();
             return ErroBanco(e);
         }
         ADD_FAILURE() << "sem erro: " << sql.toStdString();
@@ -177,6 +185,40 @@ TEST(Conexao, ConfiguracaoPadraoEhEmbutida)
     const TnConfigBanco c = TnConfigBanco::Ler("/caminho/que/nao/existe.ini");
     EXPECT_EQ(c.Tipo, tcSQLite);
     EXPECT_FALSE(c.Arquivo.isEmpty());
+}
+
+TEST(Conexao, ArquivoNovoSoDoUsuarioEDanificadoDitoComOCaminho)
+{
+    QTemporaryDir dir;
+    TnConfigBanco c;
+    c.Tipo = tcSQLite;
+    c.Arquivo = dir.filePath("dados/novo.db");
+    {
+        nDMConexao novo(c);
+        novo.Executar("create table T (ID integer)");
+    }
+    // A folder and a file the program creates are its user's alone.
+    EXPECT_EQ(QFile::permissions(dir.filePath("dados")) & 0x0777, 0x0700);
+    EXPECT_EQ(QFile::permissions(c.Arquivo) & 0x0777, 0x0600);
+
+    // A file that is no database: its path and the advice to restore a copy.
+    c.Arquivo = dir.filePath("danificado.db");
+    QFile f(c.Arquivo);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(8192, 'x'));
+    f.close();
+    try {
+        nDMConexao danificado(c);
+        danificado.Executar("select count(*) from sqlite_master");
+        ADD_FAILURE() << "arquivo danificado aberto";
+    } catch (const EDatabaseError &e) {
+        EXPECT_TRUE(e.Message().contains(QDir::toNativeSeparators(c.Arquivo))) << e.Message().toStdString();
+        EXPECT_TRUE(e.Message().contains("danificado")) << e.Message().toStdString();
+        EXPECT_TRUE(e.Message().contains("cópia de segurança")) << e.Message().toStdString();
+    }
+    // A file that cannot be written: its path, said so.
+    EXPECT_TRUE(DescricaoErroSQLite(8, "/dados/orvo.db").contains("/dados/orvo.db está somente para leitura"));
+    EXPECT_TRUE(DescricaoErroSQLite(1, "/dados/orvo.db").isEmpty()); // about the statement
 }
 } // namespace
 

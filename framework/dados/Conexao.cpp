@@ -4,6 +4,7 @@
 #include "TextoSQL.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QSqlError>
@@ -137,6 +138,22 @@ TnConfigBanco TnConfigBanco::Ler(const QString &arquivoIni)
     return c;
 }
 
+// The embedded database holds the company's books and only the operating system guards it:
+// a folder this program creates for it is its user's alone (0700), and so is a new file
+// (0600; SQLite gives its journal files the same permissions). Existing ones are left as
+// their owner set them.
+static void CriarArquivoPrivado(const QString &arquivo)
+{
+    const QString pasta = QFileInfo(arquivo).absolutePath();
+    if (!QFileInfo::exists(pasta) && QDir().mkpath(pasta))
+        QFile::setPermissions(pasta, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (QFileInfo::exists(arquivo))
+        return;
+    QFile f(arquivo);
+    if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 // ---------------------------------------------------------------- connection
 
 nDMConexao &nDMConexao::Atual()
@@ -154,7 +171,7 @@ nDMConexao::nDMConexao(const TnConfigBanco &cfg) : FCfg(cfg)
     if (cfg.Tipo == tcSQLite) {
         if (cfg.Arquivo.isEmpty())
             throw Exception(QStringLiteral("Nenhum arquivo de banco de dados foi informado."));
-        QDir().mkpath(QFileInfo(cfg.Arquivo).absolutePath());
+        CriarArquivoPrivado(cfg.Arquivo);
         FDb = QSqlDatabase::addDatabase("QSQLITE", FNomeConexao);
         FDb.setDatabaseName(cfg.Arquivo);
         FDb.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
@@ -170,8 +187,11 @@ nDMConexao::nDMConexao(const TnConfigBanco &cfg) : FCfg(cfg)
         const QString erro = FDb.lastError().text();
         FDb = QSqlDatabase();
         QSqlDatabase::removeDatabase(FNomeConexao);
-        throw EDatabaseError(QStringLiteral("Não foi possível abrir o banco de dados %1: %2").arg(Descricao(), erro),
-                             QStringLiteral("08000"), CodigoSQLiteNaoAbriu(), erro, QString());
+        const QString msg = cfg.Tipo == tcSQLite
+            ? DescricaoErroSQLite(CodigoSQLiteNaoAbriu().toInt(), Descricao())
+            : QStringLiteral("Não foi possível conectar ao banco de dados %1. Verifique se o servidor está no ar e se "
+                             "o banco, o usuário e a senha estão certos.").arg(Descricao());
+        throw EDatabaseError(msg, QStringLiteral("08000"), CodigoSQLiteNaoAbriu(), erro, QString());
     }
     FDb.setNumericalPrecisionPolicy(QSql::HighPrecision);
     FMotor = cfg.Tipo == tcSQLite ? CriarMotorSQLite(*this) : CriarMotorPostgres(*this);
@@ -393,7 +413,11 @@ void nDMConexao::Falha(const QString &textoMotor, const QString &codigo, const Q
     if (pg && !FPilha.empty())
         FAbortada = true;
     const int tipo = pg ? ClassificarErroPostgres(codigo, textoMotor) : ClassificarErroSQLite(codigo.toInt());
-    const QString msg = DescricaoErro(tipo) + QStringLiteral(" (") + textoMotor.trimmed() + ')';
+    // The user reads Portuguese only: the engine's own words stay in the error (TextoMotor)
+    // for whoever examines it.
+    QString msg = pg ? QString() : DescricaoErroSQLite(codigo.toInt(), Descricao(), textoMotor);
+    if (msg.isEmpty())
+        msg = DescricaoErro(tipo);
     throw EDatabaseError(msg, pg ? codigo : QString(), pg ? QString() : codigo, textoMotor, sql);
 }
 

@@ -319,3 +319,32 @@ QString DDLAdicionarReferencia(const TnTabelaEsq &t, const QString &referencia, 
         Falhar(t.Nome, QStringLiteral("o SQLite não acrescenta a referência %1 a uma tabela que já existe.").arg(f->Nome));
     return QStringLiteral("ALTER TABLE %1 ADD %2 NOT VALID").arg(t.Nome, ChaveEstrangeira(*f));
 }
+
+const TnChaveEstrangeiraEsq *ReferenciaRecusada(nDMConexao &con, const TnTabelaEsq &t,
+                                                const std::function<QVariant(const QString &)> &valor,
+                                                const QString &textoMotor)
+{
+    for (const TnChaveEstrangeiraEsq &f : t.Estrangeiras)
+        if (textoMotor.contains(QLatin1Char('"') + f.Nome + QLatin1Char('"'), Qt::CaseInsensitive))
+            return &f;
+    if (con.PegarTipoCon() != tcSQLite)
+        return nullptr;
+    for (const TnChaveEstrangeiraEsq &f : t.Estrangeiras) {
+        const QStringList colunas = ListaNomes(f.Colunas), ref = ListaNomes(f.ColunasRef);
+        QStringList condicoes;
+        QVariantList valores;
+        for (int i = 0; i < colunas.size(); ++i) {
+            valores << valor(colunas[i]);
+            condicoes << ref[i] + QStringLiteral(" = ?");
+        }
+        // A reference with a NULL column binds nothing.
+        if (std::any_of(valores.begin(), valores.end(), [](const QVariant &v) { return !v.isValid() || v.isNull(); }))
+            continue;
+        auto cmd = con.Preparar(QStringLiteral("select 1 from %1 where %2").arg(f.TabelaRef, condicoes.join(" and ")));
+        for (int i = 0; i < valores.size(); ++i)
+            cmd->BindValor(i, valores[i]);
+        if (!cmd->Abrir().Proximo())
+            return &f;
+    }
+    return nullptr;
+}

@@ -20,6 +20,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <functional>
 #include <vector>
 
 // Members left out of a designated initializer take these values.
@@ -92,6 +94,14 @@ QStringList DDLCriarTabela(const TnTabelaEsq &t, TTipoCon tipo);
 
 // Statements that add one column of the table's declaration to an existing table.
 QStringList DDLAdicionarColuna(const TnTabelaEsq &t, const QString &coluna, TTipoCon tipo);
+
+// The reference of table `t` that a refused insert or update of a row broke: the one the
+// engine names (PostgreSQL), or the first whose referenced row is missing for the row's
+// values (`valor` answers a column's value; SQLite names no reference). Null when none of
+// them was broken (a row still referenced was deleted, or the refusal was another one).
+const TnChaveEstrangeiraEsq *ReferenciaRecusada(nDMConexao &con, const TnTabelaEsq &t,
+                                                const std::function<QVariant(const QString &)> &valor,
+                                                const QString &textoMotor);
 
 // The statement that adds one reference of the table's declaration to an existing table on
 // PostgreSQL. The rows already there are kept as they are (NOT VALID); rows written from

@@ -46,3 +46,7 @@ int ClassificarErroSQLite(int codigo);
 int ClassificarErroPostgres(const QString &estado, const QString &texto);
 // The native code an embedded database that cannot be opened reports.
 QString CodigoSQLiteNaoAbriu();
+// What an SQLite code says of the file `arquivo` itself (read-only, damaged, full, cannot
+// be opened), or a trigger's own refusal (`textoMotor`, written for the user), in the
+// user's words; empty when the kind of error says it all.
+QString DescricaoErroSQLite(int codigo, const QString &arquivo, const QString &textoMotor = QString());

@@ -350,6 +350,30 @@ void *nDMConexao::HandleSQLite() const
 
 QString CodigoSQLiteNaoAbriu() { return QString::number(SQLITE_CANTOPEN); }
 
+QString DescricaoErroSQLite(int rc, const QString &arquivo, const QString &textoMotor)
+{
+    if (rc == SQLITE_CONSTRAINT_TRIGGER && !textoMotor.trimmed().isEmpty())
+        return QStringLiteral("O banco de dados recusou a operação: %1").arg(textoMotor.trimmed());
+    switch (rc & 0xff) {
+    case SQLITE_READONLY:
+        return QStringLiteral("O arquivo do banco de dados %1 está somente para leitura: o programa não pode gravar "
+                              "nele. Verifique as permissões do arquivo e da sua pasta.").arg(arquivo);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("O arquivo do banco de dados %1 está danificado ou não é um banco de dados. "
+                              "Restaure uma cópia de segurança desse arquivo.").arg(arquivo);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("O arquivo do banco de dados %1 não pôde ser aberto. Verifique se ele e a sua pasta "
+                              "existem e podem ser lidos.").arg(arquivo);
+    case SQLITE_FULL:
+        return QStringLiteral("Não há espaço em disco para gravar no banco de dados %1.").arg(arquivo);
+    case SQLITE_IOERR:
+        return QStringLiteral("Houve um erro de leitura ou gravação no arquivo do banco de dados %1.").arg(arquivo);
+    default:
+        return QString();
+    }
+}
+
 int ClassificarErroSQLite(int rc)
 {
     switch (rc) {

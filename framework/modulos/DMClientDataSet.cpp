@@ -1,6 +1,7 @@
 #include "DMClientDataSet.h"
 
 #include "Conexao.h"
+#include "EsquemaTabelas.h"
 #include "Interacao.h"
 #include "Literais.h"
 #include "Paginacao.h"
@@ -218,6 +219,54 @@ void TnDMClientDataSet::AntesDeGravar()
     FEstadoGravando = ds.State();
 }
 
+void TnDMClientDataSet::ExplicarRecusa(EDatabaseError &e, TDataSetState estadoAntes)
+{
+    const auto rotulo = [](const TnField &f) { return QStringLiteral("%1 %2").arg(f.DisplayLabel(), f.DisplayText()); };
+    switch (ErroBanco(e)) {
+    case ebChavePrimaria: {
+        QStringList partes;
+        for (const QString &c : NomesDaLista(ChavePrimaria()))
+            if (const TnField *f = FDataSet.FindField(c))
+                partes << rotulo(*f);
+        if (partes.isEmpty())
+            return;
+        const QString ultima = partes.takeLast();
+        e.SetMessage(QStringLiteral("Já existe um registro com esta chave: %1.")
+                         .arg(partes.isEmpty() ? ultima : partes.join(QStringLiteral(", ")) + QStringLiteral(" e ") + ultima));
+        return;
+    }
+    case ebChaveEstrangeira: {
+        if (estadoAntes == dsBrowse) {
+            e.SetMessage(QStringLiteral("Este registro não pode ser excluído: ainda é usado por outros registros."));
+            return;
+        }
+        const TnTabelaEsq *t = TabelaDoEsquema(EsquemaInv(), FDecl.Tabela);
+        nDMConexao *con = nDMConexao::AtualOuNulo();
+        if (!t || !con)
+            return;
+        const TnChaveEstrangeiraEsq *ref = ReferenciaRecusada(
+            *con, *t,
+            [this](const QString &coluna) {
+                const TnField *f = FDataSet.FindField(coluna);
+                return f ? f->AsVariant() : QVariant();
+            },
+            e.TextoMotor());
+        // The field the user sees for it: the reference's last column (a branch rather than
+        // its company).
+        const QStringList colunas = ref ? NomesDaLista(ref->Colunas) : QStringList();
+        for (auto c = colunas.crbegin(); c != colunas.crend(); ++c)
+            if (const TnField *f = FDataSet.FindField(*c)) {
+                e.SetMessage(QStringLiteral("O campo \"%1\" tem um valor que não está cadastrado: %2.")
+                                 .arg(f->DisplayLabel(), f->DisplayText()));
+                return;
+            }
+        return;
+    }
+    default:
+        return;
+    }
+}
+
 void TnDMClientDataSet::Aplicar(TDataSetState estadoAntes)
 {
     try {
@@ -225,6 +274,17 @@ void TnDMClientDataSet::Aplicar(TDataSetState estadoAntes)
         return;
     } catch (...) {
         const std::exception_ptr erro = std::current_exception();
+        // What the database refused, said with the register's captions and values.
+        try {
+            std::rethrow_exception(erro);
+        } catch (EDatabaseError &e) {
+            try {
+                ExplicarRecusa(e, estadoAntes);
+            } catch (...) {
+                // Finding the words failed; the database's own refusal stands.
+            }
+        } catch (...) {
+        }
         // The database refused the change: the dataset goes back to what the database
         // holds, and a new or changed row goes back into edit as the user typed it.
         QVariantList valores;

@@ -331,6 +331,9 @@ private:
     void PreencherNovo();
     void AntesDeGravar();
     void Aplicar(TDataSetState estadoAntes);
+    // Words a refused change in the register's own terms: a duplicate key with the key
+    // fields' captions and values, a missing reference with the field that names it.
+    void ExplicarRecusa(EDatabaseError &e, TDataSetState estadoAntes);
     void DepoisDeMudarLinha();
     void ChecarAlteracao(const QString &operacao) const;
     void ChecarMestre() const;
