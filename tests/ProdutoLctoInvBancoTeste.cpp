@@ -287,6 +287,17 @@ TEST_F(ProdutoLctoInvBanco, FalhaNaoDeixaProdutoENovaTentativaGrava)
     EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 500"), 0);
     EXPECT_EQ(Linhas("LCTOINV"), 0);
     EXPECT_FALSE(con().InTransaction());
+    // A group nobody has: refused at the group, nothing written.
+    Params(dm).Param("pCodigoGrupoProduto").SetText("99");
+    try {
+        dm->nClientDataSet().Post();
+        ADD_FAILURE() << "grupo inexistente";
+    } catch (const EnParam &e) {
+        EXPECT_EQ(e.Param(), "pCodigoGrupoProduto");
+        EXPECT_EQ(e.Message(), "O grupo de produto 99 não está cadastrado.");
+    }
+    EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 500"), 0);
+    EXPECT_FALSE(con().InTransaction());
 
     Params(dm).Param("pCodigoGrupoProduto").SetText("3");
     // The retry really writes the product, with the entry.

@@ -239,6 +239,9 @@ bool TnPainelCadastro::EditorHabilitado(const TnField &f) const
     const bool linhaExistente = ds.State() != dsInsert && !ds.IsEmpty();
     if (linhaExistente && FModulo->EhCampoChave(f.FieldName()) && !FModulo->ChaveAlteravel())
         return false;
+    // The selection chose it.
+    if (FModulo->EhCampoDaSelecao(f.FieldName()))
+        return false;
     // A detail's link fields come from its master.
     return !NomesDaLista(FModulo->CamposLink()).contains(f.FieldName(), Qt::CaseInsensitive);
 }

@@ -190,9 +190,36 @@ void TnDMClientDataSet::PreencherNovo()
     SincroCopiarDados(FDataSet);
 }
 
+bool TnDMClientDataSet::EhCampoDaSelecao(const QString &campo) const
+{
+    for (const QString &chave : ChavesSelecao()) {
+        const QString nome = CampoDaSelecao(chave);
+        if (nome.isEmpty() || nome.compare(campo.trimmed(), Qt::CaseInsensitive) != 0)
+            continue;
+        bool temValor = false;
+        ValorSelecao(chave, FDataSet.FieldByName(nome), temValor);
+        return temValor;
+    }
+    return false;
+}
+
 void TnDMClientDataSet::AntesDeGravar()
 {
     TnClientDataSet &ds = FDataSet;
+    // The selection chose these: a company, branch or date typed in their place would write
+    // a new row the register does not even show. (A row read before the selection changed
+    // keeps its own; its key cannot change.)
+    for (const QString &chave : ds.State() == dsInsert ? ChavesSelecao() : QStringList()) {
+        const QString nome = CampoDaSelecao(chave);
+        if (nome.isEmpty())
+            continue;
+        const TnField &f = ds.FieldByName(nome);
+        bool temValor = false;
+        const QVariant v = ValorSelecao(chave, f, temValor);
+        if (temValor && QVariant::compare(f.AsVariant(), v) != QPartialOrdering::Equivalent)
+            throw EnField(f.FieldName(), QStringLiteral("O campo \"%1\" vem da seleção (%2) e não pode ser mudado.")
+                                             .arg(f.DisplayLabel(), Selecao().GetParams(chave).AsString()));
+    }
     if (ds.State() == dsEdit && !ChaveAlteravel())
         for (const QString &c : NomesDaLista(ChavePrimaria())) {
             const TnField &f = ds.FieldByName(c);

@@ -66,6 +66,7 @@
 //   written through Text() / SetText()); a lookup button for Def().ClasseLookup (link
 //   fields Def().CamposLink); enabled as Def().Habilitado, required as Required();
 // - key fields (EhCampoChave) are not editable on an existing row unless ChaveAlteravel();
+//   fields of the selection (EhCampoDaSelecao) are never editable;
 //   SomenteLeitura() modules offer no record actions; Declaracao().InsercaoAutomatica
 //   says whether an empty register starts a new row; the grid's sort orders are
 //   Declaracao().Ordem (CaptionOrdem) and Declaracao().Indices;
@@ -156,6 +157,10 @@ public:
     bool ChaveAlteravel() const { return FDecl.ChaveAlteravel; }
     // The field is part of ChavePrimaria.
     bool EhCampoChave(const QString &campo) const;
+    // The field takes a selection key's value (a key of the module that holds a value in
+    // the selection): the selection chose it, so the user cannot type another one, and a
+    // new row whose field differs from it is refused before it is written.
+    bool EhCampoDaSelecao(const QString &campo) const;
 
     // ---- the dataset and its provider
     TnClientDataSet &nClientDataSet() { return FDataSet; }

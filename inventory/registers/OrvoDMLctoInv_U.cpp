@@ -388,6 +388,15 @@ void TOrvoDMLctoInv::CriarProdutoFaltante()
     }
     if (registro.value(QStringLiteral("REFERENPRODUTO")).toString().trimmed().isEmpty() && !UsaReferencia())
         registro.insert(QStringLiteral("REFERENPRODUTO"), codigo.AsString());
+    // A group nobody has is refused at its parameter (the database would refuse it too).
+    const TnpqParamItem &grupo = FParamsProduto->Param(QStringLiteral("pCodigoGrupoProduto"));
+    qint64 codigoGrupo = 0;
+    if (TextoParaInteiro(grupo.Text(), codigoGrupo)
+        && !nDMSQLDataSet::PegarTemRegistro(QStringLiteral("GRUPOPRODUTO"), QStringLiteral("CODIGOGRUPOPRODUTO"),
+                                            QStringLiteral("CODIGOEMPRESA = %1 and CODIGOGRUPOPRODUTO = %2")
+                                                .arg(ValorParaSQL(FieldByName(QStringLiteral("CODIGOEMPRESA")).AsInteger(), ftSmallint),
+                                                     ValorParaSQL(codigoGrupo, ftInteger))))
+        throw EnParam(grupo.Alias(), QString::fromUtf8(OrvoSGrupoNaoCadastrado).arg(codigoGrupo));
     // The product and the entry are written in one transaction, committed once the entry
     // is written (nClientDataSetAfterPost); a product that cannot be written leaves nothing.
     auto transacao = std::make_unique<TnTransacao>(TransacaoLivre(7290));

@@ -46,6 +46,7 @@ inline constexpr char OrvoSValorCOFINSNaoNegativo[] = "Valor de COFINS não pode
 inline constexpr char OrvoSReferenciaNaoEncontrada[] = "Não foi possível encontrar a referência do produto!";
 inline constexpr char OrvoSProdutoNaoCadastrado[] = "Produto não cadastrado. Deseja incluir um novo registro?";
 inline constexpr char OrvoSApelidoGrupoInvalido[] = "Não existe grupo de produto com este apelido!";
+inline constexpr char OrvoSGrupoNaoCadastrado[] = "O grupo de produto %1 não está cadastrado.";
 inline constexpr char OrvoSDicaCfgCadastro[] =
     "Dica: Para configurar o preenchimento dos campos do produto vá no cadastro dele, e reabra os dois.";
 
