@@ -19,6 +19,15 @@ TOrvoRotaAcao RotaDaAcao(const QString &nomeAcao)
     return TOrvoRotaAcao::Herdada;
 }
 
+bool PeriodoAntesDaAcao(const QString &chavesSelecao)
+{
+    bool temPeriodo = false;
+    for (const QString &c : chavesSelecao.split(';'))
+        temPeriodo = temPeriodo || c.trimmed().compare(QLatin1String("DataInvent"), Qt::CaseInsensitive) == 0;
+    return temPeriodo
+           && (!Selecao().Existe(QStringLiteral("DataInvent")) || Selecao().GetParams(QStringLiteral("DataInvent")).IsNull());
+}
+
 QString TextoPeriodoInventario()
 {
     const QString data = ExternalVar(QString::fromLatin1(VarFw::gDataInvent));

@@ -22,6 +22,11 @@ enum class TOrvoRotaAcao {
 };
 TOrvoRotaAcao RotaDaAcao(const QString &nomeAcao);
 
+// An action whose selection keys (';'-joined) hold "DataInvent" while no inventory period is
+// chosen yet: the window has the period chosen first (the period selection checks it
+// against the company's periodicity), instead of asking for a bare date.
+bool PeriodoAntesDaAcao(const QString &chavesSelecao);
+
 // Text of status panel 3: empty when gDataInvent is blank (nothing is read then); else
 // "Inventário: " and the month and year of gDataInvent (dd/mm/yyyy from its 4th character),
 // followed by the active company's periodicity from CFGEMPRESAINV: " - Mensal" (1),

@@ -27,6 +27,11 @@ void TOrvoSMenu::actShowForm(TnAction *acao)
         ShowPeriodoInventario(acao);
         break;
     case TOrvoRotaAcao::Herdada:
+        // The period first; given up, the action does not open.
+        if (acao && acao->ChecarSelecao() && PeriodoAntesDaAcao(acao->VerificaSelecao()))
+            ShowPeriodoInventario(nullptr);
+        if (acao && acao->ChecarSelecao() && PeriodoAntesDaAcao(acao->VerificaSelecao()))
+            return;
         TnFrmMenuVarnel::actShowForm(acao);
         break;
     }

@@ -3,10 +3,13 @@
 #include "BancoOrvo.h"
 #include "OrvoJobCadastro_U.h"
 #include "OrvoSMenuRegras.h"
+#include "Personalizacao.h"
+#include "SelecaoChaves.h"
 #include "SQLDataSet.h"
 #include "SuiteInv.h"
 #include "Variaveis.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -94,4 +97,44 @@ TEST_F(ShellBanco, CadaConversaoGravaOsJobsPadraoOutraVez)
         ConverterBanco(con());
         EXPECT_EQ(Jobs(), padrao) << vez;
     }
+}
+
+TEST_F(ShellBanco, PeriodoAntesDasAcoesQueOPedemESessaoDoUsuario)
+{
+    // An action that needs the period, with none chosen: the period comes first.
+    EXPECT_TRUE(PeriodoAntesDaAcao("CodigoEmpresa;CodigoEstab;DataInvent"));
+    EXPECT_TRUE(PeriodoAntesDaAcao("codigoempresa; datainvent"));
+    EXPECT_FALSE(PeriodoAntesDaAcao("CodigoEmpresa;CodigoEstab"));
+    Selecao().GetParams("DataInvent").SetValue(QDate(2024, 12, 1));
+    EXPECT_FALSE(PeriodoAntesDaAcao("CodigoEmpresa;CodigoEstab;DataInvent"));
+
+    // The session kept in the user's preferences and offered again.
+    QTemporaryDir pasta;
+    TnPreferenciasUsuario::DefinirPasta(pasta.path());
+    DefinirUsuarioConectado(1, "ADMINISTRADOR");
+    Sql("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Outra')");
+    Sql("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (2, 3, 'Filial')");
+    AplicarSelecao({{"CodigoEmpresa", 2}, {"CodigoEstab", 3}, {"DataInvent", QDate(2024, 12, 1)}});
+    GuardarSelecaoDoUsuario();
+    Selecao().Reset();
+    ASSERT_TRUE(RestaurarSelecaoDoUsuario());
+    EXPECT_EQ(ExternalVar("gCodigoEmpresaAtiva"), "2");
+    EXPECT_EQ(ExternalVar("gCodigoEstabAtiva"), "3");
+    EXPECT_EQ(ExternalVar("gDataInvent"), "01/12/2024");
+    EXPECT_EQ(gDataInicialAtivo, QDate(2024, 12, 1));
+    // A branch that is gone stays unchosen; a company that is gone is not offered.
+    Sql("delete from ESTAB where CODIGOEMPRESA = 2");
+    Selecao().Reset();
+    ASSERT_TRUE(RestaurarSelecaoDoUsuario());
+    EXPECT_EQ(ExternalVar("gCodigoEmpresaAtiva"), "2");
+    EXPECT_EQ(ExternalVar("gCodigoEstabAtiva"), "");
+    Sql("delete from EMPRESA where CODIGOEMPRESA = 2");
+    Selecao().Reset();
+    EXPECT_FALSE(RestaurarSelecaoDoUsuario());
+    EXPECT_EQ(ExternalVar("gCodigoEmpresaAtiva"), "");
+    // Each user has a session of their own.
+    DefinirUsuarioConectado(5, "ANA");
+    EXPECT_FALSE(RestaurarSelecaoDoUsuario());
+    DefinirUsuarioConectado(0, QString());
+    TnPreferenciasUsuario::DefinirPasta(QString());
 }

@@ -18,6 +18,7 @@ QString CaptionDoDicionario(const QString &chave)
         {QStringLiteral("DICVALOR"), QStringLiteral("Valor")},
         {QStringLiteral("DICVALOR6"), QStringLiteral("Valor")},
         {QStringLiteral("DICDATAMESANO"), QString::fromUtf8("Período")},
+        {QStringLiteral("SEQSMALLINT"), QString::fromUtf8("Sequência")},
     };
     return kCaptions.value(chave.trimmed().toUpper());
 }

@@ -43,6 +43,19 @@ TnFrmCadastro::TnFrmCadastro(TnDMClientDataSet *dm, QWidget *pai) : TnFrmModulo(
     TnClientDataSet &ds = dm->nClientDataSet();
     if (!dm->SomenteLeitura() && dm->Declaracao().InsercaoAutomatica && ds.IsEmpty())
         Tentar([&] { ds.Append(); });
+    // Wide enough for every button of every bar (none hidden behind the bar's extension).
+    int largura = 0;
+    for (TnPainelCadastro *p : Paineis()) {
+        largura = qMax(largura, p->BarraBotoes()->sizeHint().width());
+        // A grid as wide as its columns, as far as the screen allows.
+        if (TnGradeDataSet *g = p->Grade()) {
+            int colunas = 0;
+            for (int c = 0; c < g->Modelo()->columnCount(); ++c)
+                colunas += g->columnWidth(c);
+            largura = qMax(largura, colunas + 24);
+        }
+    }
+    AbrirNoTamanho(QSize(largura + 40, 560));
 }
 
 void TnFrmCadastro::Construir()
@@ -256,17 +269,56 @@ void TnFrmCadastro::MostrarDetalhe(TnDMClientDataSet *detalhe, const QString &co
     for (TnPainelCadastro *p : PaineisDetalhe())
         if (p->Modulo() == detalhe)
             return;
-    QWidget *lugar = controlePai.trimmed().isEmpty() ? AreaDetalhes() : LugarOuErro(controlePai);
     auto *painel = new TnPainelCadastro(detalhe, this, false, nullptr);
-    if (auto *pc = qobject_cast<QTabWidget *>(lugar)) {
-        pc->addTab(painel, detalhe->Caption());
+    TnPainelCadastro *doMestre = nullptr;
+    for (TnPainelCadastro *p : PaineisDetalhe())
+        if (p->Modulo() == detalhe->DmMaster())
+            doMestre = p;
+    if (controlePai.trimmed().isEmpty() && doMestre) {
+        // The detail of a detail goes right under its master's lines, in the same place.
+        ColocarAbaixo(doMestre, painel);
     } else {
-        if (!lugar->layout())
-            new QVBoxLayout(lugar);
-        painel->setParent(lugar);
-        lugar->layout()->addWidget(painel);
+        QWidget *lugar = controlePai.trimmed().isEmpty() ? AreaDetalhes() : LugarOuErro(controlePai);
+        if (auto *pc = qobject_cast<QTabWidget *>(lugar)) {
+            pc->addTab(painel, detalhe->Caption());
+        } else {
+            if (!lugar->layout())
+                new QVBoxLayout(lugar);
+            painel->setParent(lugar);
+            lugar->layout()->addWidget(painel);
+        }
     }
     FPaineisDetalhe.append(painel);
+    // The detail is configured with this window as its master is: its own details (the
+    // lines under each of its lines) come now.
+    if (detalhe->Form() != this)
+        detalhe->ConfigurarForm(this);
+}
+
+void TnFrmCadastro::ColocarAbaixo(QWidget *acima, QWidget *abaixo)
+{
+    QWidget *lugar = acima->parentWidget();
+    // A tab of its own: the tab becomes a column holding both.
+    if (auto *pc = lugar ? qobject_cast<QTabWidget *>(lugar->parentWidget()) : nullptr; pc && pc->indexOf(acima) >= 0) {
+        const int i = pc->indexOf(acima);
+        const QString caption = pc->tabText(i);
+        auto *coluna = new QWidget;
+        auto *l = new QVBoxLayout(coluna);
+        l->setContentsMargins(0, 0, 0, 0);
+        pc->removeTab(i);
+        l->addWidget(acima, 3);
+        l->addWidget(abaixo, 2);
+        pc->insertTab(i, coluna, caption);
+        return;
+    }
+    auto *box = lugar ? qobject_cast<QBoxLayout *>(lugar->layout()) : nullptr;
+    if (!box) {
+        AreaDetalhes()->addTab(abaixo, QString());
+        return;
+    }
+    abaixo->setParent(lugar);
+    box->insertWidget(box->indexOf(acima) + 1, abaixo, 2);
+    box->setStretchFactor(acima, 3);
 }
 
 bool TnFrmCadastro::PodeFechar()
@@ -325,4 +377,32 @@ QVariantMap PesquisarNaConsulta(const QString &classe, QWidget *pai, QVariant *c
         *chave = campos.isEmpty() ? ds.Fields(0).AsVariant() : ds.FieldByName(campos.first()).AsVariant();
     }
     return r;
+}
+
+TnFrmModulo *AbrirCadastroDaLinha(TnDMClientDataSet *consulta, QWidget *pai)
+{
+    const QString nome = consulta->CadCons().trimmed();
+    const TnClasseInfo *info = Registro().Classe(nome);
+    if (!info)
+        info = Registro().Classe(QStringLiteral("T") + nome);
+    if (!info) {
+        AvisarNaoDisponivel(nome.isEmpty() ? consulta->Caption() : nome);
+        return nullptr;
+    }
+    const TnClientDataSet &linha = consulta->nClientDataSet();
+    if (linha.IsEmpty())
+        return nullptr;
+    const QStringList campos = NomesDaLista(consulta->ChavePrimaria());
+    QVariantList valores;
+    for (const QString &c : campos)
+        valores << linha.FieldByName(c).AsVariant();
+    if (!GarantirSelecao(info->ChavesSelecao(), pai))
+        return nullptr;
+    TnFrmModulo *form = CriarFormModulo(CriarDM(info->Nome), pai);
+    if (auto *cadastro = qobject_cast<TnDMClientDataSet *>(form->Modulo()); cadastro && !campos.isEmpty())
+        cadastro->nClientDataSet().Locate(campos.join(u';'), valores);
+    form->show();
+    form->raise();
+    form->activateWindow();
+    return form;
 }

@@ -50,6 +50,7 @@ protected:
 private:
     void Construir();
     QTabWidget *AreaDetalhes();
+    void ColocarAbaixo(QWidget *acima, QWidget *abaixo);
     QWidget *LugarOuErro(const QString &nome) const;
     QString Registrar(QWidget *w, const char *prefixo);
     QList<TnPainelCadastro *> Paineis() const; // the module's, then the details'
@@ -83,3 +84,9 @@ private:
 // cancelled or the class is not available (which is reported). `chave` receives the value
 // of the row's first key field.
 QVariantMap PesquisarNaConsulta(const QString &classe, QWidget *pai, QVariant *chave = nullptr);
+
+// Opens the register of a consultation (its CadCons, by class name or instance name) in a
+// window of its own, on the consultation's current row (found by the consultation's key).
+// The register's selection keys are chosen first. Null when it is not available or the
+// selection was cancelled.
+TnFrmModulo *AbrirCadastroDaLinha(TnDMClientDataSet *consulta, QWidget *pai);

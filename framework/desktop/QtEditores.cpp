@@ -2,7 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -238,6 +240,17 @@ bool TnEditor::eventFilter(QObject *o, QEvent *e)
 {
     if (o == FEntrada && e->type() == QEvent::FocusIn)
         emit Entrou();
+    if (o == FEntrada && e->type() == QEvent::KeyPress && FTipo != teMemo && receivers(SIGNAL(Confirmou())) > 0) {
+        const auto *tecla = static_cast<QKeyEvent *>(e);
+        const bool enter = tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;
+        const auto *lista = qobject_cast<QComboBox *>(FEntrada);
+        if (enter && !(tecla->modifiers() & ~Qt::KeypadModifier) && !(lista && lista->view()->isVisible())) {
+            if (FDigitando)
+                emit Editado();
+            emit Confirmou();
+            return true;
+        }
+    }
     if (o == FEntrada && e->type() == QEvent::FocusOut) {
         // What was typed is taken before the leave runs, so the leave sees the new value
         // (a line's own editingFinished comes after this and then finds nothing new).

@@ -69,6 +69,9 @@ signals:
     void Entrou();    // the control took the focus
     void Saiu();      // the focus left the control
     void Pesquisar(); // the search button of a lookup
+    // Enter in a line or a list: what was typed is taken first (Editado). A register moves
+    // to the next field, a process form runs.
+    void Confirmou();
 
 protected:
     bool eventFilter(QObject *o, QEvent *e) override;

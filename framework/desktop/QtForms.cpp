@@ -2,6 +2,7 @@
 
 #include "DMClientDataSet.h"
 #include "Interacao.h"
+#include "Personalizacao.h"
 #include "PowerParam.h"
 #include "QtCadastro.h"
 #include "QtProcesso.h"
@@ -65,6 +66,7 @@ void TnFrmModulo::done(int r)
 {
     if (Vivo() && !PodeFechar())
         return;
+    GuardarTamanho();
     if (FConfirmarAoFechar)
         FConfirmado = true;
     const QPointer<TnFrmModulo> vivo(this);
@@ -158,7 +160,43 @@ QString TnFrmModulo::TextoPainel(int painel) const
 void TnFrmModulo::SetLarguraPainel(int painel, int largura)
 {
     SetTextoPainel(painel, TextoPainel(painel));
-    FPaineis[painel]->setFixedWidth(qMax(0, largura));
+    // The least width: a longer text widens the panel instead of being cut off.
+    FPaineis[painel]->setMinimumWidth(qMax(0, largura));
+}
+
+namespace {
+// The user's preferences keep each module window's size under this section, by class name.
+const char kSecaoJanelas[] = "Janelas";
+} // namespace
+
+void TnFrmModulo::AbrirNoTamanho(const QSize &minimo)
+{
+    QSize tamanho = size().expandedTo(minimo);
+    if (FModulo) {
+        try {
+            const QStringList guardado =
+                TnPreferenciasUsuario::Ler(QString::fromLatin1(kSecaoJanelas), FModulo->ClassName()).split(u'x');
+            if (guardado.size() == 2 && guardado[0].toInt() > 0 && guardado[1].toInt() > 0)
+                tamanho = QSize(guardado[0].toInt(), guardado[1].toInt()).expandedTo(minimo);
+        } catch (const std::exception &) {
+            // Unreadable preferences: the window opens at its own size.
+        }
+    }
+    if (QScreen *tela = screen() ? screen() : QGuiApplication::primaryScreen())
+        tamanho = tamanho.boundedTo(tela->availableGeometry().size());
+    resize(tamanho);
+}
+
+void TnFrmModulo::GuardarTamanho()
+{
+    if (!FModulo || !isVisible() || isMaximized())
+        return;
+    try {
+        TnPreferenciasUsuario::Gravar(QString::fromLatin1(kSecaoJanelas), FModulo->ClassName(),
+                                      QStringLiteral("%1x%2").arg(width()).arg(height()));
+    } catch (const std::exception &) {
+        // A size not kept is no reason to keep the window open.
+    }
 }
 
 void TnFrmModulo::DefinirTamanho(int largura, int altura)

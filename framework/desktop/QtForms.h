@@ -60,6 +60,9 @@ public:
     void SetLarguraPainel(int painel, int largura) override;
     QString TextoPainel(int painel) const;
     void DefinirTamanho(int largura, int altura) override;
+    // The size the window opens at: the one the user left it at last time (kept per user
+    // and module class), never less than `minimo` (what shows all its buttons).
+    void AbrirNoTamanho(const QSize &minimo);
     QString CriarPageControl(const QString &pai) override { return pai; }
     QString CriarTabSheet(const QString &, const QString &caption) override { return caption; }
     void MostrarDetalhe(TnDMClientDataSet *, const QString &) override {}
@@ -87,6 +90,7 @@ protected:
 
 private:
     void ModuloDestruido();
+    void GuardarTamanho();
     QPointer<TnDataModule> FModulo;
     QWidget *FConteudo;
     QStatusBar *FStatus = nullptr;

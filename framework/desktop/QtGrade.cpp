@@ -3,7 +3,10 @@
 #include "QtEditores.h"
 #include "QtInteracao.h"
 
+#include "Valores.h"
+
 #include <QHeaderView>
+#include <QStyle>
 #include <QItemSelectionModel>
 
 TnModeloDataSet::TnModeloDataSet(TnClientDataSet &ds, QObject *dono, QObject *pai)
@@ -32,7 +35,7 @@ void TnModeloDataSet::Recolunar()
     FColunas.clear();
     if (TnClientDataSet *ds = DataSet())
         for (int i = 0; i < ds->FieldCount(); ++i)
-            if (ds->Fields(i).Visible() && ds->Fields(i).Def().Visivel)
+            if ((ds->Fields(i).Visible() && ds->Fields(i).Def().Visivel) || (FMostrar && FMostrar(ds->Fields(i))))
                 FColunas.push_back(&ds->Fields(i));
 }
 
@@ -117,9 +120,35 @@ Qt::ItemFlags TnModeloDataSet::flags(const QModelIndex &i) const
 {
     Qt::ItemFlags r = QAbstractTableModel::flags(i);
     const TnField *f = Campo(i.column());
-    if (!FSomenteLeitura && f && !f->ReadOnly() && f->Def().Habilitado)
+    if (!FSomenteLeitura && f && !f->ReadOnly() && (FEditavel ? FEditavel(*f) : f->Def().Habilitado))
         r |= Qt::ItemIsEditable;
     return r;
+}
+
+void TnModeloDataSet::SetRegrasDoCadastro(std::function<bool(const TnField &)> mostrar,
+                                          std::function<bool(const TnField &)> editavel)
+{
+    beginResetModel();
+    FMostrar = std::move(mostrar);
+    FEditavel = std::move(editavel);
+    Recolunar();
+    endResetModel();
+}
+
+void TnModeloDataSet::AtualizarColunas()
+{
+    const std::vector<TnField *> antes = FColunas;
+    Recolunar();
+    if (FColunas == antes) {
+        if (!FColunas.empty())
+            emit headerDataChanged(Qt::Horizontal, 0, int(FColunas.size()) - 1);
+        return;
+    }
+    // Other columns: the view starts again from the dataset.
+    FColunas = antes;
+    beginResetModel();
+    Recolunar();
+    endResetModel();
 }
 
 bool TnModeloDataSet::setData(const QModelIndex &i, const QVariant &valor, int papel)
@@ -209,18 +238,42 @@ TnGradeDataSet::TnGradeDataSet(TnClientDataSet &ds, QObject *dono, bool somenteL
     SeguirDataSet(FModelo->LinhaAtual());
 }
 
-// Widths from the fields' declarations, not from the rows (which are not read for it).
+// Widths from the fields' declarations, not from the rows (which are not read for it): the
+// caption as the header draws it, and the widest text the field's type and format give.
 void TnGradeDataSet::AjustarLarguras()
 {
     const QFontMetrics fm = fontMetrics();
+    QFont negrito = horizontalHeader()->font();
+    negrito.setBold(true); // headers may be drawn in bold: never clip them
+    const QFontMetrics cabecalho(negrito);
+    const int margemCabecalho = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader())
+                                + style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, horizontalHeader()) + 12;
     for (int c = 0; c < FModelo->columnCount(); ++c) {
         const TnField *f = FModelo->Campo(c);
-        int caracteres = f->Size() > 0 ? f->Size() : (EhTipoNumerico(f->DataType()) ? 12 : 20);
+        QString amostra;
         if (f->DataType() == ftDate)
-            caracteres = 10;
-        const int largura = qMax(fm.horizontalAdvance(QString(qMin(caracteres, 40), QLatin1Char('0'))),
-                                 fm.horizontalAdvance(f->DisplayLabel()))
-                            + 16;
+            amostra = QStringLiteral("00/00/0000");
+        else if (f->DataType() == ftDateTime)
+            amostra = QStringLiteral("00/00/0000 00:00:00");
+        else if (EhTipoNumerico(f->DataType()) && !f->DisplayFormat().isEmpty())
+            amostra = FormatFloat(f->DisplayFormat(), -99999999.999999);
+        else if (f->Def().TemListaValores()) {
+            for (const QString &linha : f->Def().ListaValores) {
+                const QString texto = linha.left(linha.lastIndexOf(u'='));
+                if (texto.size() > amostra.size())
+                    amostra = texto;
+            }
+            amostra = amostra.left(24);
+        } else if (EhTipoNumerico(f->DataType())) {
+            const int digitos = qMax(f->Def().Digitos, f->Def().TamanhoMaximo);
+            amostra = QString(digitos > 0 ? qMin(digitos, 18) : 10, QLatin1Char('0'));
+        } else {
+            // Long texts take a reasonable share; the user widens the column for the rest.
+            const int caracteres = f->Size() > 0 ? f->Size() : (EhTipoNumerico(f->DataType()) ? 12 : 20);
+            amostra = QString(qMin(caracteres, 24), QLatin1Char('x'));
+        }
+        const int largura = qMax(fm.horizontalAdvance(amostra) + 16,
+                                 cabecalho.horizontalAdvance(f->DisplayLabel()) + margemCabecalho);
         setColumnWidth(c, largura);
     }
 }

@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QTableView>
+#include <functional>
 #include <vector>
 
 class TnModeloDataSet : public QAbstractTableModel, private TnObservadorDataSet {
@@ -24,6 +25,12 @@ public:
     TnField *Campo(int coluna) const;
     int Coluna(const TnField *campo) const; // -1 when not shown
     void SetSomenteLeitura(bool v) { FSomenteLeitura = v; }
+    // A register's say over its columns: which fields are shown besides those visible by
+    // their declaration, and which cells take typing (besides the enabled fields'). Unset:
+    // the declarations alone decide.
+    void SetRegrasDoCadastro(std::function<bool(const TnField &)> mostrar, std::function<bool(const TnField &)> editavel);
+    // The fields' declarations changed (shown, captions): the columns follow them.
+    void AtualizarColunas();
 
     int rowCount(const QModelIndex &pai = QModelIndex()) const override;
     int columnCount(const QModelIndex &pai = QModelIndex()) const override;
@@ -56,6 +63,7 @@ private:
 
     TnClientDataSet *FDataSet;
     QPointer<QObject> FDono;
+    std::function<bool(const TnField &)> FMostrar, FEditavel;
     std::vector<TnField *> FColunas;
     bool FSomenteLeitura = true;
 };

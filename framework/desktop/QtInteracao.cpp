@@ -155,6 +155,9 @@ TnVisaoMensagens::TnVisaoMensagens(QWidget *pai) : QTreeWidget(pai)
 
 void TnVisaoMensagens::Adicionar(const TnItemMensagem &item)
 {
+    // A window may keep the view hidden while it has nothing to say.
+    if (isHidden())
+        show();
     QTreeWidgetItem *pai = item.Pai ? FLinhas.value(item.Pai) : nullptr;
     auto *linha = pai ? new QTreeWidgetItem(pai) : new QTreeWidgetItem(this);
     linha->setText(0, item.Texto);

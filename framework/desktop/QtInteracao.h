@@ -43,7 +43,8 @@ class TnVisaoMensagens : public QTreeWidget {
     Q_OBJECT
 public:
     explicit TnVisaoMensagens(QWidget *pai = nullptr);
-    // Adds the line under its parent's line (when the parent was shown here) or at the top.
+    // Adds the line under its parent's line (when the parent was shown here) or at the top;
+    // a hidden view shows itself.
     void Adicionar(const TnItemMensagem &item);
     void Limpar();
     // Shows every line of the list again (Limpar, then each line in order).

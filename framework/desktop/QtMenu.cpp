@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
@@ -52,11 +53,11 @@ QHash<QString, const TnAction *> DonosDosAtalhos(const TnActionList &lista)
 }
 
 void PreencherMenu(QMenu *menu, const TnItemMenu &item, const std::function<void(TnAction *)> &executar,
-                   const QHash<QString, const TnAction *> &donos)
+                   const QHash<QString, const TnAction *> &donos, const std::function<QIcon(TnAction *)> &icone)
 {
     for (const auto &filho : item.Itens) {
         if (filho->EhSubmenu()) {
-            PreencherMenu(menu->addMenu(filho->Caption), *filho, executar, donos);
+            PreencherMenu(menu->addMenu(filho->Caption), *filho, executar, donos, icone);
             continue;
         }
         QAction *a = menu->addAction(filho->Caption);
@@ -65,8 +66,8 @@ void PreencherMenu(QMenu *menu, const TnItemMenu &item, const std::function<void
             acao ? QKeySequence::fromString(acao->ShortCut(), QKeySequence::PortableText) : QKeySequence();
         if (!teclas.isEmpty() && donos.value(teclas.toString()) == acao.data())
             a->setShortcut(teclas);
-        if (acao && acao->ImageIndex() >= 0)
-            a->setIcon(TnFrmMenuVarnel::Imagem(acao->ImageIndex()));
+        if (acao)
+            a->setIcon(icone(acao));
         // Only a guarded pointer: the action goes when its class is unregistered.
         QObject::connect(a, &QAction::triggered, menu, [acao, executar] {
             if (acao)
@@ -86,7 +87,7 @@ TnFrmMenuVarnel::TnFrmMenuVarnel(QWidget *pai)
     statusBar()->setSizeGripEnabled(false);
     statusBar()->installEventFilter(this);
     SetPaineis({70, 100, 150, 150});
-    resize(1024, 700);
+    resize(1024, 700); // the size it comes back to from maximised (the program opens it so)
 }
 
 TnFrmMenuVarnel::~TnFrmMenuVarnel()
@@ -139,6 +140,7 @@ void TnFrmMenuVarnel::ConstruirMenus()
     FMenusPendentes = false;
     FAcoes->Limpar();
     FAcoes->GerarPrincAction([this](TnAction *a) { ExecutarAcao(a); }, ModulosDoMenu());
+    CriarAcoesFramework();
     FModelo = TnMenuModelo(FItensPrincipais);
     FModelo.Montar(*FAcoes);
 
@@ -149,12 +151,64 @@ void TnFrmMenuVarnel::ConstruirMenus()
     // The action's own event: the handler given above, or a class's own.
     const auto executar = [this](TnAction *a) { Acionar([a] { a->Execute(); }); };
     const auto donos = DonosDosAtalhos(*FAcoes);
+    // A class's entries carry its icon; the framework's own, the theme's icon for them.
+    const auto icone = [this](TnAction *a) {
+        if (!a->NomeClasse().isEmpty())
+            return IconeDaClasse(a->NomeClasse());
+        if (a->Name() == QLatin1String("actSair"))
+            return style()->standardIcon(QStyle::SP_DialogCloseButton);
+        return style()->standardIcon(QStyle::SP_BrowserReload);
+    };
     for (const auto &item : FModelo.Itens()) {
         auto *menu = new QMenu(item->Caption, menuBar());
-        PreencherMenu(menu, *item, executar, donos);
+        PreencherMenu(menu, *item, executar, donos, icone);
+        // A menu with nothing in it is shown, but cannot be opened.
+        menu->menuAction()->setEnabled(!menu->isEmpty());
         menuBar()->addMenu(menu);
         FMenus.append(menu);
     }
+}
+
+void TnFrmMenuVarnel::CriarAcoesFramework()
+{
+    const auto criar = [this](const char *nome, const char *caption, int indice, const char *atalho,
+                              const std::function<void()> &executar) {
+        TnAction *a = FAcoes->Adicionar(QString::fromLatin1(nome));
+        a->SetCategory(QStringLiteral("99 Arquivos"));
+        a->SetCaption(QString::fromUtf8(caption));
+        a->SetMenuIndex(indice);
+        a->SetShortCut(QString::fromLatin1(atalho));
+        a->SetOnExecute([executar](TnAction *) { executar(); });
+    };
+    criar("actTrocarEmpresaEstab", "Trocar Empresa e Estabelecimento", 10, "F7", [this] { TrocarEmpresaEstab(); });
+    criar("actSair", "Sair", 999, "Ctrl+Q", [this] { close(); });
+}
+
+QIcon TnFrmMenuVarnel::IconeDaClasse(const QString &classe)
+{
+    // In the order classes ask for them (the menus, then the toolbar), each its own.
+    static const QStyle::StandardPixmap icones[] = {
+        QStyle::SP_FileDialogContentsView, QStyle::SP_DirIcon, QStyle::SP_FileIcon, QStyle::SP_FileDialogDetailedView,
+        QStyle::SP_FileDialogInfoView, QStyle::SP_ComputerIcon, QStyle::SP_DriveHDIcon, QStyle::SP_FileDialogListView,
+        QStyle::SP_DesktopIcon, QStyle::SP_DirHomeIcon, QStyle::SP_DriveNetIcon, QStyle::SP_MessageBoxInformation,
+        QStyle::SP_DialogApplyButton, QStyle::SP_FileDialogNewFolder, QStyle::SP_DirLinkIcon, QStyle::SP_DirOpenIcon,
+        QStyle::SP_FileLinkIcon, QStyle::SP_DialogHelpButton, QStyle::SP_DialogYesButton, QStyle::SP_ArrowForward,
+        QStyle::SP_FileDialogStart, QStyle::SP_FileDialogToParent, QStyle::SP_DialogOpenButton,
+        QStyle::SP_MessageBoxQuestion};
+    constexpr int n = int(std::size(icones));
+    const QString chave = classe.trimmed().toUpper();
+    auto it = FIcones.constFind(chave);
+    if (it == FIcones.constEnd())
+        it = FIcones.insert(chave, int(FIcones.size()) % n); // more classes than icons: again from the first
+    return style()->standardIcon(icones[*it]);
+}
+
+bool TnFrmMenuVarnel::TrocarEmpresaEstab()
+{
+    const bool ok = EscolherSelecao({QStringLiteral("CodigoEmpresa"), QStringLiteral("CodigoEstab")}, this,
+                                    QStringLiteral("Trocar Empresa e Estabelecimento"));
+    ConfigurarVisualMenu();
+    return ok;
 }
 
 QAction *TnFrmMenuVarnel::AcaoDoMenu(const QString &caminho) const
@@ -250,7 +304,10 @@ QAction *TnFrmMenuVarnel::CriarToolButtonMain(const QString &classe, const QStri
 {
     if (novoGrupo && !FBarra->actions().isEmpty())
         FBarra->addSeparator();
-    QAction *a = FBarra->addAction(Imagem(imagem), caption);
+    // The image index names the framework's list; every button gets its class's own icon,
+    // so that no two look alike.
+    Q_UNUSED(imagem);
+    QAction *a = FBarra->addAction(IconeDaClasse(classe), caption);
     a->setToolTip(hint);
     a->setStatusTip(hint);
     a->setObjectName(QStringLiteral("btn") + classe);
@@ -324,6 +381,13 @@ void TnFrmMenuVarnel::SetLarguraPainel(int i, int largura)
 
 void TnFrmMenuVarnel::nStatusBarResize() {}
 
+void TnFrmMenuVarnel::closeEvent(QCloseEvent *e)
+{
+    if (FInicializado)
+        ExecutarTratando([] { GuardarSelecaoDoUsuario(); });
+    QMainWindow::closeEvent(e);
+}
+
 bool TnFrmMenuVarnel::eventFilter(QObject *o, QEvent *e)
 {
     if (o == statusBar() && e->type() == QEvent::Resize)
@@ -335,5 +399,9 @@ void TnFrmMenuVarnel::ConfigurarVisualMenu()
 {
     SetTextoPainel(0, PegarValorExternalVar(QStringLiteral("gNomeUsuario")));
     const QString empresa = PegarValorExternalVar(QStringLiteral("gCodigoEmpresaAtiva"));
-    SetTextoPainel(1, empresa.isEmpty() ? QString() : QStringLiteral("Empresa: %1").arg(empresa));
+    const QString estab = PegarValorExternalVar(QStringLiteral("gCodigoEstabAtiva"));
+    QString texto = empresa.isEmpty() ? QString() : QStringLiteral("Empresa: %1").arg(empresa);
+    if (!texto.isEmpty() && !estab.isEmpty())
+        texto += QStringLiteral(" / Estab.: %1").arg(estab);
+    SetTextoPainel(1, texto);
 }

@@ -11,6 +11,7 @@
 #include "Formulario.h"
 #include "Menu.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -51,6 +52,9 @@ public:
     bool AbrirClasse(const QString &classe, TnAction *acao = nullptr);
     // The company selection step (the dialog when there is a choice).
     bool SelecionarEmpresa();
+    // The framework's own item of a suite main window (menu "Arquivos", F7): the company and
+    // branch to work on, chosen again; the window shows them. False when cancelled.
+    bool TrocarEmpresaEstab();
 
     // ---- status bar: panels numbered from 0
     void SetPaineis(const QList<int> &larguras);
@@ -69,10 +73,16 @@ public:
     QAction *AcaoDoMenu(const QString &caminho) const;
     // The framework's image list: a drawn icon per index.
     static QIcon Imagem(int indice);
+    // The icon of a class's button and menu entries: one of the desktop theme's standard
+    // icons, a different one for each class the window shows.
+    QIcon IconeDaClasse(const QString &classe);
 
 protected:
     void SetItensMenuPrincipal(const QStringList &itens) { FItensPrincipais = itens; }
     bool eventFilter(QObject *o, QEvent *e) override;
+    // Closing the window ends the work: the company, branch and period chosen are kept for
+    // the user's next start (GuardarSelecaoDoUsuario).
+    void closeEvent(QCloseEvent *e) override;
 
 private:
     void AgendarMenus();
@@ -83,7 +93,10 @@ private:
     void AcionarClasse(const QString &classe, const QString &caption);
     bool Abrir(const QString &classe, TnAction *acao, bool modal);
 
+    void CriarAcoesFramework();
+
     QStringList FItensPrincipais;
+    QHash<QString, int> FIcones; // class (upper case) -> standard icon it was given
     TnActionList *FAcoes;
     TnMenuModelo FModelo;
     QList<QPointer<QMenu>> FMenus;

@@ -14,12 +14,14 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -96,6 +98,18 @@ TnPainelCadastro::TnPainelCadastro(TnDMClientDataSet *dm, TnFrmModulo *form, boo
         FGrade = new TnGradeDataSet(dm->nClientDataSet(), dm, dm->TipoForm() == ntfConGrid, this);
         l->addWidget(FGrade, 1);
         CriarOrdens();
+        FGrade->Modelo()->SetRegrasDoCadastro(
+            [this](const TnField &f) { return FModulo && FModulo->EhChaveDigitada(f.FieldName()); },
+            [this](const TnField &f) { return FModulo && EditorHabilitado(f); });
+        // A consultation's row opens in its register (double-click or Enter).
+        if (dm->SomenteLeitura() && !dm->CadCons().trimmed().isEmpty())
+            connect(FGrade, &QAbstractItemView::activated, this, [this] {
+                if (FModulo)
+                    // A window of its own, beside the consultation's: closing one leaves the other.
+                    FForm->Tentar([this] {
+                        AbrirCadastroDaLinha(FModulo, FForm->parentWidget() ? FForm->parentWidget() : FForm);
+                    });
+            });
     }
     dm->nClientDataSet().AdicionarObservador(this);
     // Extra controls the module made before it had this page.
@@ -129,15 +143,25 @@ void TnPainelCadastro::CriarBotoes()
         const DefBotao &d = kBotoes[b];
         QAction *a = FBarra->addAction(style()->standardIcon(d.Icone), QString::fromUtf8(d.Caption));
         a->setObjectName(QString::fromLatin1(d.Nome));
+        a->setToolTip(QString::fromUtf8(d.Caption));
         connect(a, &QAction::triggered, this, [this, b] { Acionar(TnBotaoRegistro(b)); });
+        // The moves are told by their arrows (their names in the tooltip), so that the bar
+        // fits a small window with every button in sight.
+        if (b <= brUltimo)
+            if (auto *botao = qobject_cast<QToolButton *>(FBarra->widgetForAction(a)))
+                botao->setToolButtonStyle(Qt::ToolButtonIconOnly);
         FBotoes[b] = a;
         if (b == brUltimo || b == brExcluir)
             FBarra->addSeparator();
     }
     // A consultation only moves through its rows.
-    if (FModulo->SomenteLeitura())
+    if (FModulo->SomenteLeitura()) {
         for (int b = brIncluir; b <= brCancelar; ++b)
             FBotoes[b]->setVisible(false);
+        for (QAction *a : FBarra->actions())
+            if (a->isSeparator())
+                a->setVisible(false);
+    }
 }
 
 // The sort orders a grid offers: the declared order, then the further ones.
@@ -199,8 +223,51 @@ void TnPainelCadastro::CriarEditores()
                 FForm->Tentar([&] { FModulo->SairDoCampo(e->Nome()); });
         });
         connect(e, &TnEditor::Pesquisar, this, [this, e] { Pesquisar(e); });
+        connect(e, &TnEditor::Confirmou, this, [e] { ProximoControle(e); });
         FEditores.push_back(e);
     }
+    OrdenarTab();
+}
+
+// Tab goes through the controls in the order the pages show them: fields in their order,
+// an extra control or a panel of parameters right after the control it follows.
+void TnPainelCadastro::OrdenarTab()
+{
+    if (!FPaginas)
+        return;
+    QHash<QWidget *, QWidget *> entradas; // a control's widget -> what takes the focus
+    for (TnEditor *e : FEditores)
+        entradas.insert(e->Widget(), e->Entrada());
+    for (const Extra &x : FExtras)
+        entradas.insert(x.Editor->Widget(), x.Editor->Entrada());
+    for (const PainelParametros &p : FPaineisParametros)
+        for (TnEditor *e : p.Editores)
+            entradas.insert(e->Widget(), e->Entrada());
+    QList<QWidget *> ordem;
+    std::function<void(QFormLayout *)> percorrer = [&](QFormLayout *form) {
+        for (int r = 0; r < form->rowCount(); ++r)
+            for (QFormLayout::ItemRole papel : {QFormLayout::FieldRole, QFormLayout::SpanningRole}) {
+                QLayoutItem *item = form->itemAt(r, papel);
+                QWidget *w = item ? item->widget() : nullptr;
+                if (auto *caixa = qobject_cast<QGroupBox *>(w)) {
+                    if (auto *interno = qobject_cast<QFormLayout *>(caixa->layout()))
+                        percorrer(interno);
+                } else if (QWidget *entrada = entradas.value(w)) {
+                    ordem.append(entrada);
+                }
+            }
+    };
+    for (int p = 0; p < FPaginas->count(); ++p)
+        if (auto *form = qobject_cast<QFormLayout *>(FPaginas->widget(p)->layout()))
+            percorrer(form);
+    for (int i = 1; i < ordem.size(); ++i)
+        QWidget::setTabOrder(ordem[i - 1], ordem[i]);
+}
+
+void TnPainelCadastro::ProximoControle(TnEditor *e)
+{
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(e->Entrada(), &tab);
 }
 
 TnEditor *TnPainelCadastro::EditorDeCampo(const QString &campo) const
@@ -232,8 +299,12 @@ TnField *TnPainelCadastro::Campo(const TnEditor *e) const
 bool TnPainelCadastro::EditorHabilitado(const TnField &f) const
 {
     const TnClientDataSet &ds = FModulo->nClientDataSet();
-    if (FModulo->SomenteLeitura() || !ds.Active() || f.ReadOnly() || !f.Def().Habilitado
-        || f.Def().TipoControle == ntcActDataHora)
+    if (FModulo->SomenteLeitura() || !ds.Active() || f.ReadOnly() || f.Def().TipoControle == ntcActDataHora)
+        return false;
+    // A key nothing else fills is typed on a new row, whatever the declaration says.
+    if (ds.State() == dsInsert && FModulo->EhChaveDigitada(f.FieldName()))
+        return true;
+    if (!f.Def().Habilitado)
         return false;
     // A key changes only on a new row, unless the register allows it.
     const bool linhaExistente = ds.State() != dsInsert && !ds.IsEmpty();
@@ -250,6 +321,8 @@ void TnPainelCadastro::Atualizar(const QString &campo)
 {
     if (!FModulo)
         return;
+    if (FGrade)
+        FGrade->Modelo()->AtualizarColunas();
     const TnClientDataSet &ds = FModulo->nClientDataSet();
     const bool comLinha = ds.Active() && (ds.EmEdicao() || !ds.IsEmpty());
     for (TnEditor *e : FEditores) {
@@ -261,7 +334,7 @@ void TnPainelCadastro::Atualizar(const QString &campo)
         if (!e->Digitando())
             e->SetTexto(comLinha ? f.Text() : QString());
         e->SetCaption(f.DisplayLabel(), f.Required());
-        e->SetVisivel(f.Visible() && f.Def().Visivel);
+        e->SetVisivel((f.Visible() && f.Def().Visivel) || FModulo->EhChaveDigitada(f.FieldName()));
         e->SetLista(f.Def().ListaValores);
         e->SetTamanhoMaximo(f.Def().TamanhoMaximo > 0 ? f.Def().TamanhoMaximo : f.Size());
         e->SetDica(f.Def().Hint);
@@ -456,6 +529,8 @@ void TnPainelCadastro::MostrarExtra(TnControleExtra *extra)
     form->insertRow(linha + 1, e->Rotulo(), e->Widget());
     const QPointer<TnControleExtra> controle(extra);
     FExtras.push_back({controle, e});
+    connect(e, &TnEditor::Confirmou, this, [e] { ProximoControle(e); });
+    OrdenarTab();
     // While the user edits a number it shows with its edit mask.
     connect(e, &TnEditor::Entrou, this, [e, controle] {
         if (controle && !e->Digitando())
@@ -578,6 +653,7 @@ QGroupBox *TnPainelCadastro::CriarPainelParametros(TnpqPowerParam &params, const
                     }
         });
         connect(e, &TnEditor::Saiu, this, [this, nome, e] { SairDoParametro(nome, e); });
+        connect(e, &TnEditor::Confirmou, this, [e] { ProximoControle(e); });
         connect(e, &TnEditor::Pesquisar, this, [this, nome, e] {
             for (const PainelParametros &p : FPaineisParametros)
                 if (p.Nome == nome)
@@ -589,6 +665,7 @@ QGroupBox *TnPainelCadastro::CriarPainelParametros(TnpqPowerParam &params, const
     form->insertRow(linha + 1, caixa);
     FPaineisParametros.push_back(std::move(painel));
     CarregarPainelParametros(nome);
+    OrdenarTab();
     return caixa;
 }
 

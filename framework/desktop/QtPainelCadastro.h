@@ -68,6 +68,8 @@ private:
     void Editar(); // a stored row into edit; an empty register into a new row
     void Pesquisar(TnEditor *e);
     bool EditorHabilitado(const TnField &f) const;
+    void OrdenarTab();
+    static void ProximoControle(TnEditor *e);
     TnField *Campo(const TnEditor *e) const;
 
     struct Extra {

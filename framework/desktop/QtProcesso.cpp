@@ -67,6 +67,7 @@ TnFrmProcesso::TnFrmProcesso(TnDMPowerParam *dm, QWidget *pai) : TnFrmModulo(dm,
     if (auto *qt = dynamic_cast<TnInteracaoQt *>(&Interacao()))
         qt->Vincular(dm->Mensagens(), FMensagens);
     ResultadoAlterado();
+    AbrirNoTamanho(minimumSizeHint());
 }
 
 TnFrmProcesso::~TnFrmProcesso()
@@ -94,6 +95,8 @@ void TnFrmProcesso::Construir()
                 Tentar([this, e] { FProcesso->SetParamText(e->Nome(), e->Texto()); });
         });
         connect(e, &TnEditor::Pesquisar, this, [this, e] { Pesquisar(e); });
+        // Enter runs the process (after the typed value was taken).
+        connect(e, &TnEditor::Confirmou, this, [this] { Executar(); });
         FEditores.push_back(e);
     }
     l->addWidget(grupo);
@@ -103,6 +106,7 @@ void TnFrmProcesso::Construir()
     barra->setIconSize(QSize(16, 16));
     FExecutar = barra->addAction(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("Executar"));
     FExecutar->setObjectName(QStringLiteral("actExecutar"));
+    FExecutar->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     connect(FExecutar, &QAction::triggered, this, &TnFrmProcesso::Executar);
     QAction *fechar = barra->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Fechar"));
     fechar->setObjectName(QStringLiteral("actFechar"));
@@ -125,6 +129,9 @@ void TnFrmProcesso::Construir()
     }
     FMensagens = new TnVisaoMensagens(Conteudo());
     l->addWidget(FMensagens, 1);
+    FMensagens->hide(); // until a run reports something
+    if (!FResultados)
+        l->addStretch();
     AtualizarControle(QString());
     AtualizarAcoes();
 }
@@ -203,6 +210,7 @@ bool TnFrmProcesso::Executar()
     if (!FProcesso) // the run closed the window's module
         return ok;
     FMensagens->Mostrar(FProcesso->Mensagens());
+    FMensagens->setVisible(FProcesso->Mensagens().Count() > 0);
     ResultadoAlterado();
     AtualizarAcoes();
     AtualizarControle(QString());

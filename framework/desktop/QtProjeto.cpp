@@ -148,6 +148,8 @@ bool Iniciar(Sessao &s, TnFrmSplashVarnel &splash, const TnFabricaLogin &classeL
     if (!login->Executar())
         return false;
     login.reset();
+    // Where the user left off: the company, branch and period of the last session.
+    ExecutarTratando([] { RestaurarSelecaoDoUsuario(); });
     if (!SelecionarEmpresa(nullptr))
         return false;
     splash.show();
@@ -182,7 +184,7 @@ int ExecutarProjeto(int &argc, char **argv, const QString &titulo, const TnFabri
         if (variavelFormPrincipal)
             *variavelFormPrincipal = s.Janela;
         s.Janela->Inicializar();
-        s.Janela->show();
+        s.Janela->showMaximized();
     } catch (const std::exception &e) {
         MostrarExcecao(e);
         return 1;

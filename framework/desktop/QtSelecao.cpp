@@ -49,6 +49,8 @@ TnDlgSelecao::TnDlgSelecao(const QStringList &chaves, QWidget *pai) : QDialog(pa
         switch (TipoChaveSelecao(c)) {
         case tcsLista: {
             auto *cb = new QComboBox(this);
+            cb->setPlaceholderText(QStringLiteral("(nenhum cadastrado)"));
+            cb->setMinimumContentsLength(24);
             PreencherCombo(cb, OpcoesChaveSelecao(c), p.IsNull() ? QVariant() : QVariant(p.AsInteger()));
             editor = cb;
             break;
@@ -120,6 +122,18 @@ void TnDlgSelecao::accept()
     QList<QPair<QString, QVariant>> valores;
     for (const QString &c : std::as_const(FChaves)) {
         const QVariant v = Valor(c);
+        // A list with nothing to choose (a new company without branches yet) is left empty
+        // where the dialog allows it: the company is chosen, its first branch registered next.
+        if (auto *lista = qobject_cast<QComboBox *>(Editor(c)); lista && lista->count() == 0) {
+            if (FAceitaListaVazia) {
+                valores.append({c, QVariant()});
+                continue;
+            }
+            Editor(c)->setFocus();
+            nShowMessage(QStringLiteral("Não há %1 cadastrado para escolher: cadastre um antes (menu Cadastros).")
+                             .arg(RotuloChaveSelecao(c)));
+            return;
+        }
         if (!v.isValid()) {
             Editor(c)->setFocus();
             const auto *t = qobject_cast<QLineEdit *>(Editor(c));
@@ -144,6 +158,15 @@ bool GarantirSelecao(const QStringList &chaves, QWidget *pai)
     if (ChavesPendentes(chaves).isEmpty())
         return true;
     TnDlgSelecao dlg(chaves, pai);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+bool EscolherSelecao(const QStringList &chaves, QWidget *pai, const QString &titulo)
+{
+    TnDlgSelecao dlg(chaves, pai);
+    dlg.SetAceitaListaVazia(true);
+    if (!titulo.isEmpty())
+        dlg.setWindowTitle(titulo);
     return dlg.exec() == QDialog::Accepted;
 }
 

@@ -22,16 +22,23 @@ public:
     // Sets the editor of `chave` (a list picks the entry of that value).
     void SetValor(const QString &chave, const QVariant &valor);
     void accept() override;
+    // A list with nothing in it may be left empty (otherwise the user is told to register
+    // one first).
+    void SetAceitaListaVazia(bool v) { FAceitaListaVazia = v; }
 
 private:
     void CarregarEstabs();
     QStringList FChaves;
+    bool FAceitaListaVazia = false;
     QHash<QString, QWidget *> FEditores; // by key in lower case
 };
 
 // Makes sure `chaves` are chosen: asks for them when some are still empty. False when the
 // user cancelled.
 bool GarantirSelecao(const QStringList &chaves, QWidget *pai = nullptr);
+// Asks for `chaves` again, starting from the current values; a list with nothing to choose
+// may stay empty (a new company without branches). False when the user cancelled.
+bool EscolherSelecao(const QStringList &chaves, QWidget *pai = nullptr, const QString &titulo = QString());
 
 // Chooses the company: with one registered company it is taken without asking; with none
 // nothing is chosen; with several the dialog asks (also when one is chosen already and

@@ -203,6 +203,12 @@ bool TnDMClientDataSet::EhCampoDaSelecao(const QString &campo) const
     return false;
 }
 
+bool TnDMClientDataSet::EhChaveDigitada(const QString &campo) const
+{
+    return EhCampoChave(campo) && !NomesDaLista(FCamposLink).contains(campo.trimmed(), Qt::CaseInsensitive)
+           && !EhCampoDaSelecao(campo);
+}
+
 void TnDMClientDataSet::AntesDeGravar()
 {
     TnClientDataSet &ds = FDataSet;

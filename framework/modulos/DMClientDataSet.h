@@ -66,7 +66,8 @@
 //   written through Text() / SetText()); a lookup button for Def().ClasseLookup (link
 //   fields Def().CamposLink); enabled as Def().Habilitado, required as Required();
 // - key fields (EhCampoChave) are not editable on an existing row unless ChaveAlteravel();
-//   fields of the selection (EhCampoDaSelecao) are never editable;
+//   fields of the selection (EhCampoDaSelecao) are never editable; key fields nothing fills
+//   (EhChaveDigitada) are shown and editable on a new row;
 //   SomenteLeitura() modules offer no record actions; Declaracao().InsercaoAutomatica
 //   says whether an empty register starts a new row; the grid's sort orders are
 //   Declaracao().Ordem (CaptionOrdem) and Declaracao().Indices;
@@ -161,6 +162,11 @@ public:
     // the selection): the selection chose it, so the user cannot type another one, and a
     // new row whose field differs from it is refused before it is written.
     bool EhCampoDaSelecao(const QString &campo) const;
+    // A key field nothing fills: not a detail's link to its master nor a field of the
+    // selection. A register opened on its own shows such fields and takes them on a new
+    // row, also those its declaration hides or disables (they are filled when it is a
+    // detail).
+    bool EhChaveDigitada(const QString &campo) const;
 
     // ---- the dataset and its provider
     TnClientDataSet &nClientDataSet() { return FDataSet; }

@@ -1,6 +1,8 @@
 #include "SelecaoChaves.h"
 
 #include "Conexao.h"
+#include "Personalizacao.h"
+#include "Valores.h"
 #include "Variaveis.h"
 
 namespace {
@@ -105,4 +107,51 @@ void AplicarSelecao(const QList<QPair<QString, QVariant>> &valores)
     }
     for (const QString &nome : mudaram)
         ReconfigurarDM(nome, true);
+}
+
+namespace {
+const char kSecaoSessao[] = "Sessao";
+const char *const kChavesSessao[] = {"CodigoEmpresa", "CodigoEstab", "DataInvent"};
+
+bool TemOpcao(const QList<TnOpcaoSelecao> &opcoes, qint64 valor)
+{
+    for (const TnOpcaoSelecao &o : opcoes)
+        if (o.Valor.toLongLong() == valor)
+            return true;
+    return false;
+}
+} // namespace
+
+void GuardarSelecaoDoUsuario()
+{
+    for (const char *chave : kChavesSessao) {
+        const QString nome = QString::fromLatin1(chave);
+        const TnParamSelecao *p = Selecao().Existe(nome) ? &Selecao().GetParams(nome) : nullptr;
+        QString valor;
+        if (p && !p->IsNull())
+            valor = MesmoNome(nome, "DataInvent") ? p->AsDate().toString(Qt::ISODate) : p->AsString().trimmed();
+        TnPreferenciasUsuario::Gravar(QString::fromLatin1(kSecaoSessao), nome, valor);
+    }
+}
+
+bool RestaurarSelecaoDoUsuario()
+{
+    const auto ler = [](const char *chave) {
+        return TnPreferenciasUsuario::Ler(QString::fromLatin1(kSecaoSessao), QString::fromLatin1(chave)).trimmed();
+    };
+    bool ok = false;
+    const qint64 empresa = ler("CodigoEmpresa").toLongLong(&ok);
+    if (!ok || !TemOpcao(EmpresasCadastradas(), empresa))
+        return false;
+    QList<QPair<QString, QVariant>> valores{{QStringLiteral("CodigoEmpresa"), empresa}};
+    const qint64 estab = ler("CodigoEstab").toLongLong(&ok);
+    if (ok && TemOpcao(OpcoesChaveSelecao(QStringLiteral("CodigoEstab"), empresa), estab))
+        valores.append({QStringLiteral("CodigoEstab"), estab});
+    const QDate periodo = PrimeiroDiaDoMes(QDate::fromString(ler("DataInvent"), Qt::ISODate));
+    if (periodo.isValid()) {
+        valores.append({QStringLiteral("DataInvent"), periodo});
+        gDataInicialAtivo = periodo;
+    }
+    AplicarSelecao(valores);
+    return true;
 }

@@ -42,3 +42,11 @@ QList<TnOpcaoSelecao> UsuariosCadastrados();
 // comes with it: branches are numbered per company, so the old code would name another
 // company's branch.
 void AplicarSelecao(const QList<QPair<QString, QVariant>> &valores);
+
+// The company, branch and inventory period the connected user worked on, kept in the
+// user's preferences (section "Sessao") when the program ends and offered at the next
+// start: RestaurarSelecaoDoUsuario applies those that still exist (a company that is
+// gone takes its branch and period with it; a branch that is gone is left empty) and
+// answers whether a company was applied. The inventory period is a month: its first day.
+void GuardarSelecaoDoUsuario();
+bool RestaurarSelecaoDoUsuario();

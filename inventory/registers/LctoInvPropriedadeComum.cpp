@@ -93,7 +93,8 @@ std::vector<TnDefCampo> CamposPropriedade(bool consulta)
 std::vector<TnDefCampo> CamposCST(bool consulta)
 {
     std::vector<TnDefCampo> c = ChaveLcto(consulta);
-    c.push_back({.Nome = "SEQ", .Tipo = ftSmallint, .Requerido = consulta, .Def = {.Visivel = false}});
+    c.push_back({.Nome = "SEQ", .Tipo = ftSmallint, .Requerido = consulta,
+                 .Def = {.Chave = QStringLiteral("SEQSMALLINT"), .Visivel = false}});
     c.push_back({.Nome = "CST", .Tipo = ftSmallint, .Requerido = true,
                  // The register's search button picks among the codes in force.
                  .Def = {.DisplayLabel = QStringLiteral("CST"), .TamanhoMaximo = 4,

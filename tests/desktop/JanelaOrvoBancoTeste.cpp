@@ -71,7 +71,7 @@ TEST_F(JanelaOrvoBanco, JanelaPrincipalComPeriodoConfiguracaoEBarra)
     janela.resize(1000, 650);
     janela.show();
     QApplication::processEvents();
-    EXPECT_EQ(janela.TextoPainel(1), "Empresa: 1");
+    EXPECT_EQ(janela.TextoPainel(1), "Empresa: 1 / Estab.: 1");
     EXPECT_EQ(janela.TextoPainel(3), "");
 
     QAction *periodo = janela.AcaoDoMenu("Configurações\\Selecionar Período Inventário");

@@ -19,6 +19,7 @@ protected:
         BancoConvertido::SetUp();
         if (IsSkipped())
             return;
+        Selecao().Reset(); // whatever a case before left chosen
         con().Executar("delete from ESTAB; delete from EMPRESA; delete from USUARIO");
         con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (1, 'Alfa'), (2, 'Beta')");
         con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values "
