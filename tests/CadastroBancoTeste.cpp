@@ -331,21 +331,27 @@ TEST_F(CadastroBanco, ChaveNaoMudaERecusaDoBancoVoltaParaEdicao)
     EXPECT_EQ(ds.FieldByName("QTDEESTOQUE").AsFloat(), 10.0);
     EXPECT_EQ(ds.ChangeCount(), 0);
 
-    // The selection's fields: another company typed into a new row is refused.
+    // The selection's fields: another company typed into a new row on the form is refused;
+    // a process writing through the register without a form names its own rows.
     EXPECT_TRUE(dm->EhCampoDaSelecao("codigoempresa"));
     EXPECT_TRUE(dm->EhCampoDaSelecao("DATAINVENT"));
     EXPECT_FALSE(dm->EhCampoDaSelecao("CODIGOPRODUTO"));
-    ds.Append();
-    Preencher(ds, 300, 1);
-    ds.FieldByName("CODIGOEMPRESA").SetAsInteger(7);
-    try {
-        ds.Post();
-        ADD_FAILURE() << "empresa fora da seleção";
-    } catch (const EnField &e) {
-        EXPECT_EQ(e.Campo(), "CODIGOEMPRESA");
+    {
+        TnFormFalso form;
+        dm->ConfigurarForm(&form);
+        ds.Append();
+        Preencher(ds, 300, 1);
+        ds.FieldByName("CODIGOEMPRESA").SetAsInteger(2);
+        try {
+            ds.Post();
+            ADD_FAILURE() << "empresa fora da seleção";
+        } catch (const EnField &e) {
+            EXPECT_EQ(e.Campo(), "CODIGOEMPRESA");
+        }
+        ds.Cancel();
+        dm->ConfigurarForm(nullptr);
     }
-    EXPECT_EQ(Linhas("LCTOINV", "CODIGOEMPRESA = 7"), 0);
-    ds.Cancel();
+    EXPECT_EQ(Linhas("LCTOINV", "CODIGOEMPRESA = 2 and CODIGOPRODUTO = 300"), 0);
 
     // A product nobody has: the field that names it.
     ds.Append();

@@ -416,6 +416,15 @@ void nDMConexao::Falha(const QString &textoMotor, const QString &codigo, const Q
     // The user reads Portuguese only: the engine's own words stay in the error (TextoMotor)
     // for whoever examines it.
     QString msg = pg ? QString() : DescricaoErroSQLite(codigo.toInt(), Descricao(), textoMotor);
+    if (pg && codigo == QLatin1String("P0001")) {
+        // A function's or trigger's own refusal (RAISE EXCEPTION), written for the user: its
+        // first line, without the server's severity word.
+        QString proprio = textoMotor.section(u'\n', 0, 0).trimmed();
+        if (proprio.startsWith(QLatin1String("ERROR:")))
+            proprio = proprio.mid(6).trimmed();
+        if (!proprio.isEmpty())
+            msg = QStringLiteral("O banco de dados recusou a operação: %1").arg(proprio);
+    }
     if (msg.isEmpty())
         msg = DescricaoErro(tipo);
     throw EDatabaseError(msg, pg ? codigo : QString(), pg ? QString() : codigo, textoMotor, sql);

@@ -212,10 +212,11 @@ bool TnDMClientDataSet::EhChaveDigitada(const QString &campo) const
 void TnDMClientDataSet::AntesDeGravar()
 {
     TnClientDataSet &ds = FDataSet;
-    // The selection chose these: a company, branch or date typed in their place would write
-    // a new row the register does not even show. (A row read before the selection changed
-    // keeps its own; its key cannot change.)
-    for (const QString &chave : ds.State() == dsInsert ? ChavesSelecao() : QStringList()) {
+    // The selection chose these: a company, branch or date typed in their place on the
+    // register's form would write a new row the register does not even show. (A row read
+    // before the selection changed keeps its own; its key cannot change. A process that
+    // writes through a register without a form names the rows it writes.)
+    for (const QString &chave : ds.State() == dsInsert && Form() ? ChavesSelecao() : QStringList()) {
         const QString nome = CampoDaSelecao(chave);
         if (nome.isEmpty())
             continue;

@@ -160,7 +160,8 @@ public:
     bool EhCampoChave(const QString &campo) const;
     // The field takes a selection key's value (a key of the module that holds a value in
     // the selection): the selection chose it, so the user cannot type another one, and a
-    // new row whose field differs from it is refused before it is written.
+    // new row typed on the form whose field differs from it is refused before it is
+    // written.
     bool EhCampoDaSelecao(const QString &campo) const;
     // A key field nothing fills: not a detail's link to its master nor a field of the
     // selection. A register opened on its own shows such fields and takes them on a new
