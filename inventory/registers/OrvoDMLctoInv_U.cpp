@@ -346,6 +346,14 @@ void TOrvoDMLctoInv::PreencherParamsProduto()
         p.SetText(anterior && !anterior->isEmpty() ? *anterior : QStringLiteral(" "));
     }
     HabilitaDesabilitaProdutos(true);
+    // The panel was closed when the focus left the code and passed it by: the focus goes on
+    // into it, to its first control open to typing.
+    if (FForm)
+        for (int i = 1; i < FParamsProduto->Count(); ++i)
+            if (const TnpqParamItem &p = FParamsProduto->Items(i); p.Habilitado() && p.Visivel()) {
+                FForm->FocarControle(p.Alias());
+                break;
+            }
 }
 
 void TOrvoDMLctoInv::ValidarApelidoGrupoProduto()

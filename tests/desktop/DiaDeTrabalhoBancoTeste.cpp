@@ -291,6 +291,7 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     Digitar(p, "CODIGOPRODUTO", "");
     EXPECT_EQ(p->Editor("CODIGOPRODUTO")->Texto(), "1");
     EXPECT_TRUE(p->Editor("pDescrProduto")->Habilitado());
+    EXPECT_EQ(QApplication::focusWidget(), p->Editor("pReferenProduto")->Entrada()); // on into the panel
     Digitar(p, "pReferenProduto", "PAR-1");
     Digitar(p, "pCodigoGrupoProduto", "1");
     Digitar(p, "pDescrProduto", "Parafuso sextavado");
