@@ -1,5 +1,6 @@
 // Client dataset in memory: loading, navigation, editing with its events, change log.
 #include "ClientDataSet.h"
+#include "CursorDerivado.h"
 #include "CursorFalso.h"
 
 #include <gtest/gtest.h>
@@ -324,3 +325,52 @@ TEST(DataSetCarga, FalhaNaCargaNaoDeixaLinhasPelaMetade)
 }
 
 } // namespace
+
+TEST(DataSetCarga, CursorDerivadoColunasCalculadasFiltroECopiaDeLinha)
+{
+    TnCursorFalso origem({{"COD", ftLargeint}, {"QTDE", ftFloat}, {"OBS", ftString, 40}, {"DATA", ftDate}},
+                         {{1, 2.345, "Avaria", QDate(2024, 3, 1)},
+                          {2, 1.0, QVariant(), QDate(2024, 3, 2)},
+                          {3, QVariant(), "sem avaria", QDate(2024, 3, 3)}});
+    TnCursorDerivado c(origem);
+    EXPECT_THROW(c.Coluna("NAOHA"), Exception);
+    const int qtde = c.IndiceOrigem("qtde");
+    int calculos = 0;
+    c.Coluna("cod", "CODIGO").Coluna("DATA").ColunaReal("DOBRO", [&](TnCursor &o, double &v) {
+        ++calculos;
+        if (o.Nulo(qtde))
+            return false;
+        v = o.Real(qtde) * 2;
+        return true;
+    });
+    const int obs = c.IndiceOrigem("OBS");
+    c.SetFiltro([obs](TnCursor &o) { return !o.Nulo(obs) && o.Texto(obs).contains("avaria", Qt::CaseInsensitive); });
+    EXPECT_EQ(c.Colunas(), 3);
+    EXPECT_EQ(c.Coluna(0).Nome, "CODIGO");
+    EXPECT_EQ(c.Coluna(0).Tipo, ftLargeint);
+    EXPECT_EQ(c.Coluna(2).Tipo, ftFloat);
+
+    TnClientDataSet ds;
+    ds.DefinirCampos({TnDefCampo{.Nome = "CODIGO", .Tipo = ftLargeint}, TnDefCampo{.Nome = "DOBRO", .Tipo = ftBCD,
+                      .Precisao = 18, .Escala = 2}, TnDefCampo{.Nome = "DATA", .Tipo = ftDate}});
+    ds.CarregarDe(c);
+    ASSERT_EQ(ds.RecordCount(), 2); // row 2 has no observation
+    ds.First();
+    EXPECT_EQ(ds.FieldByName("CODIGO").AsLargeInt(), 1);
+    EXPECT_EQ(ds.FieldByName("DOBRO").AsFloat(), 4.69);
+    EXPECT_EQ(ds.FieldByName("DATA").AsDate(), QDate(2024, 3, 1));
+    ds.Next();
+    EXPECT_EQ(ds.FieldByName("CODIGO").AsLargeInt(), 3);
+    EXPECT_TRUE(ds.FieldByName("DOBRO").IsNull());
+    EXPECT_EQ(calculos, 2); // once per row taken, whatever the dataset read of it
+
+    // One row of a keyed read written over a row of the dataset: fields the cursor lacks stay.
+    TnCursorFalso linha({{"codigo", ftLargeint}, {"DOBRO", ftFloat}, {"OUTRA", ftString}}, {{9, 1.5, "x"}});
+    ASSERT_TRUE(linha.Proximo());
+    ds.Edit();
+    CopiarLinhaDoCursor(linha, ds);
+    ds.Post();
+    EXPECT_EQ(ds.FieldByName("CODIGO").AsLargeInt(), 9);
+    EXPECT_EQ(ds.FieldByName("DOBRO").AsFloat(), 1.5);
+    EXPECT_EQ(ds.FieldByName("DATA").AsDate(), QDate(2024, 3, 3));
+}

@@ -1,7 +1,11 @@
 #include "InteracaoTeste.h"
 
 #include "Excecoes.h"
+#include "FormFalso.h"
 #include "TextoProprio.h"
+
+#include <QPointer>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -110,3 +114,26 @@ void TnInteracaoTeste::MensagemAdicionada(const TnListaMensagem &, const TnItemM
 
 void TnInteracaoTeste::MensagensLimpas(const TnListaMensagem &) { Mensagens.append(QStringLiteral("limpa")); }
 void TnInteracaoTeste::ListaDestruida(const TnListaMensagem &) {}
+
+bool TnInteracaoTeste::MostrarForm(TnDMFormulario *dm, bool modal, const std::function<void(TnFormModulo &)> &preparar)
+{
+    FormsMostrados.append(QStringLiteral("%1|%2|%3").arg(modal ? "modal" : "janela", dm->ClassName(), dm->Nome()));
+    const QPointer<TnDMFormulario> vivo(dm);
+    TnFormFalso form;
+    const auto fechar = qScopeGuard([&] {
+        if (!vivo)
+            return;
+        vivo->FormFechado();
+        delete vivo.data();
+    });
+    dm->ConfigurarForm(&form);
+    if (preparar)
+        preparar(form);
+    const bool confirmado = !AoMostrarForm || AoMostrarForm(*dm, form);
+    if (vivo) {
+        bool pode = true;
+        vivo->FormCloseQuery(&form, pode);
+        EXPECT_TRUE(pode) << "o formulário não pôde fechar";
+    }
+    return modal ? confirmado : true;
+}

@@ -4,6 +4,9 @@
 #include "Interacao.h"
 
 #include <QStringList>
+#include <functional>
+
+class TnFormFalso;
 
 class TnInteracaoTeste : public TnInteracao {
 public:
@@ -28,6 +31,14 @@ public:
     void Desistir() { FMarcacoes.append({{}, false}); }
     QList<QStringList> MarcadosOferecidos; // texts checked when each choice was offered
 
+    // The user at a module's form shown from headless code (MostrarForm): the form is a
+    // TnFormFalso the module configures; AoMostrarForm plays what the user does in it and
+    // answers whether the form is confirmed (none set: it closes confirmed at once). The
+    // form then closes as the desktop closes it (close-query, FormFechado) and the module
+    // is freed, also when the play throws.
+    std::function<bool(TnDMFormulario &, TnFormFalso &)> AoMostrarForm;
+    QStringList FormsMostrados; // "modal|class|instance" or "janela|class|instance"
+
     QStringList Perguntas;  // texts of the questions asked
     QStringList Avisos;     // texts of nShowMessage
     QStringList Mensagens;  // "kind|level|text" of every line added to a list or tree
@@ -45,6 +56,7 @@ public:
     void ListaDestruida(const TnListaMensagem &lista) override;
     int SelecionarItem(const QString &titulo, const QStringList &itens) override;
     bool SelecionarItens(const QString &titulo, const QStringList &itens, QList<int> &marcados) override;
+    bool MostrarForm(TnDMFormulario *dm, bool modal, const std::function<void(TnFormModulo &)> &preparar) override;
 
 private:
     struct Resposta { TMsgDlgBtn Botao; QString Contendo; };

@@ -8,7 +8,11 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+<<<<<<< HEAD
 #include <memory>
+=======
+#include <QPointer>
+>>>>>>> cb6db45 (Consultation of inventory entries (TOrvoDPConsultaLctoInv) with the framework pieces it needs: per-instance selection keys and pinned values, a module's form shown from headless code through the interaction, the open-register action, row actions of a process's result grid, a derived cursor that loads computed columns in one pass, and the elapsed-time helper)
 #include <gtest/gtest.h>
 
 namespace {
@@ -266,6 +270,78 @@ TEST(Processo, VariantesGradeEAbas)
     EXPECT_EQ(abas.Aba(1).Caption, "K280");
     abas.LimparAbas();
     EXPECT_EQ(abas.QtdAbas(), 0);
+}
+
+TEST(Processo, AcoesDasLinhasDaGrade)
+{
+    TnDMPowerParamGrid grade(kPeriodo);
+    QStringList feitas;
+    // Without a handler of its own, a double-click runs the grid's action.
+    TnActionList lista;
+    TnAction *acao = lista.Adicionar("nActAbrir");
+    acao->SetOnExecute([&](TnAction *) { feitas << "acao"; });
+    grade.SetAcaoGrade(acao);
+    grade.DBGridDblClick();
+    grade.OnDBGridDblClick = [&] { feitas << "duplo"; };
+    grade.DBGridDblClick();
+    EXPECT_EQ(feitas, QStringList({"acao", "duplo"}));
+
+    // One name is one action: a popup item that is also a button.
+    grade.AdicionarItemPopup("Abrir", "Abrir lançamento", 160, "Ctrl+Enter", [&] { feitas << "popup"; });
+    grade.CriarToolButton("abrir", "Abre o lançamento", 161, [&] { feitas << "botao"; }, "Ctrl+Enter");
+    grade.CriarToolButton("Outra", "Outra ação", -1, [&] { feitas << "outra"; });
+    ASSERT_EQ(grade.AcoesLinha().size(), 2u);
+    const TnAcaoLinha &a = grade.AcoesLinha()[0];
+    EXPECT_EQ(QStringList({a.Nome, a.Caption, a.Hint, QString::number(a.Imagem), a.Atalho}),
+              QStringList({"Abrir", QString::fromUtf8("Abrir lançamento"), QString::fromUtf8("Abre o lançamento"), "161",
+                           "Ctrl+Enter"}));
+    EXPECT_TRUE(a.Popup && a.Botao);
+    EXPECT_EQ(grade.AcoesLinha()[1].Caption, QString::fromUtf8("Outra ação")); // a button's caption is its hint
+    grade.ExecutarAcaoLinha("ABRIR");
+    EXPECT_EQ(feitas.last(), "botao");
+    EXPECT_THROW(grade.ExecutarAcaoLinha("Nenhuma"), Exception);
+
+    // The grid's set-up hook runs after the form's configuration.
+    struct TGrade : TnDMPowerParamGrid {
+        TGrade() : TnDMPowerParamGrid(kPeriodo) {}
+        int Configuracoes = 0;
+        void ConfigurarDBGrid() override { ++Configuracoes; }
+    } outra;
+    outra.ConfigurarForm(nullptr);
+    EXPECT_EQ(outra.Configuracoes, 1);
+    EXPECT_TRUE(outra.DBGridReadOnly());
+    EXPECT_FALSE(outra.DBGridOrdenar());
+    EXPECT_FALSE(outra.Pesquisa());
+}
+
+TEST(Processo, FormDeModuloSemUsuarioLiberaOModulo)
+{
+    // Nobody to show it to: the module is freed at once and nothing was confirmed.
+    QPointer<TnDMPowerParam> dp = new TTesteDPPeriodo;
+    EXPECT_FALSE(nShowFormModal(dp));
+    EXPECT_TRUE(dp.isNull());
+    dp = new TTesteDPPeriodo;
+    EXPECT_FALSE(nShowForm(dp));
+    EXPECT_TRUE(dp.isNull());
+    EXPECT_FALSE(nShowFormModal(nullptr));
+
+    // The tests' user: the module is configured with a form, prepared, played and freed.
+    TnInteracaoTeste usuario;
+    auto *periodo = new TTesteDPPeriodo;
+    dp = periodo;
+    QStringList vistas;
+    usuario.AoMostrarForm = [&](TnDMFormulario &m, TnFormFalso &form) {
+        vistas << form.Chamadas;
+        EXPECT_EQ(&m, periodo);
+        return false;
+    };
+    EXPECT_FALSE(nShowFormModal(dp, [](TnFormModulo &f) { f.ConfigurarActionForm(nafExecutar, false); }));
+    EXPECT_TRUE(dp.isNull());
+    EXPECT_EQ(vistas, QStringList({"Atalho:4:Esc", "Tamanho:400:100", "Atualizar:", "Acao:5:0"}));
+    dp = new TTesteDPPeriodo;
+    EXPECT_TRUE(nShowForm(dp)); // shown, not modal
+    EXPECT_TRUE(dp.isNull());
+    EXPECT_EQ(usuario.FormsMostrados.size(), 2);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "Excecoes.h"
+#include "Tempo.h"
 #include "Valores.h"
 
 #include <gtest/gtest.h>
@@ -236,4 +237,20 @@ TEST(Valores, ConteudoSobMascaraPreparada)
     // No mask: the text as it is.
     EXPECT_EQ(FormatarConteudoMascara(" 8516.10.00 ", QString(), 12), "8516.10.00");
     EXPECT_EQ(FormatarConteudoMascara("85161000123456", QString(), 12), "851610001234");
+}
+
+TEST(TempoDecorrido, FormatoERelogio)
+{
+    EXPECT_EQ(TnTempo::TempoDecorrido(0), "00:00:00,000");
+    EXPECT_EQ(TnTempo::TempoDecorrido(2150), "00:00:02,150");
+    EXPECT_EQ(TnTempo::TempoDecorrido(3'723'004), "01:02:03,004");
+    EXPECT_EQ(TnTempo::TempoDecorrido(100LL * 3600 * 1000 + 59'999), "100:00:59,999");
+    EXPECT_EQ(TnTempo::TempoDecorrido(-5), "00:00:00,000");
+    TnTempo parado;
+    EXPECT_FALSE(parado.Iniciado());
+    EXPECT_EQ(TempoFinal(parado), "00:00:00,000");
+    const TnTempo t = TempoInicio();
+    EXPECT_TRUE(t.Iniciado());
+    EXPECT_GE(t.Milissegundos(), 0);
+    EXPECT_TRUE(TempoFinal(t).startsWith("00:00:"));
 }

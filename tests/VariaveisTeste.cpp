@@ -94,3 +94,40 @@ TEST_F(SelecaoModulos, ReconfigurarDMAcertaVariaveisEAvisaQuemSegueOParametro)
     for (const char *n : {"gDataInvent", "gDataInventAtiva", "gCodigoEmpresaAtiva", "gCodigoEstabAtiva"})
         EXPECT_TRUE(ExternalVar(QString::fromLatin1(n)).isEmpty()) << n;
 }
+
+TEST_F(SelecaoModulos, ChavesEValoresDaSelecaoPorInstancia)
+{
+    auto *lcto = static_cast<TTesteDMLcto *>(CriarDM(QStringLiteral("TTesteDMLcto")));
+    auto *outro = static_cast<TTesteDMLcto *>(CriarDM(QStringLiteral("TTesteDMLcto")));
+    EXPECT_EQ(lcto->ChavesSelecao(), QStringList({"CodigoEmpresa", "CodigoEstab", "DataInvent"}));
+    lcto->SetVerificaSelecaoManual(QStringLiteral(" CODIGOEMPRESA;CODIGOESTAB;;DATAINVENT;CODIGOPRODUTO; "));
+    EXPECT_EQ(lcto->ChavesSelecao(), QStringList({"CODIGOEMPRESA", "CODIGOESTAB", "DATAINVENT", "CODIGOPRODUTO"}));
+    EXPECT_EQ(outro->ChavesSelecao().size(), 3); // the class keeps its keys
+
+    // A pinned value is the instance's own; the selection stays as it is.
+    EXPECT_EQ(lcto->ParamSelecao(QStringLiteral("CodigoProduto")), nullptr); // nobody chose it
+    EXPECT_FALSE(Selecao().Existe(QStringLiteral("CodigoProduto")));
+    Selecao().GetParams(QStringLiteral("CodigoEstab")).SetValue(1);
+    lcto->FixarSelecao(QStringLiteral("codigoestab"), 7);
+    lcto->FixarSelecao(QStringLiteral("CODIGOESTAB"), 8); // the same key, any case
+    lcto->FixarSelecao(QStringLiteral("CodigoProduto"), QVariant());
+    EXPECT_EQ(lcto->ParamSelecao(QStringLiteral("CodigoEstab"))->AsInteger(), 8);
+    EXPECT_TRUE(lcto->ParamSelecao(QStringLiteral("CodigoProduto"))->IsNull());
+    EXPECT_EQ(outro->ParamSelecao(QStringLiteral("CodigoEstab"))->AsInteger(), 1);
+    EXPECT_EQ(Selecao().GetParams(QStringLiteral("CodigoEstab")).AsInteger(), 1);
+    EXPECT_FALSE(Selecao().Existe(QStringLiteral("CodigoProduto")));
+    EXPECT_THROW(lcto->FixarSelecao(QStringLiteral(" "), 1), Exception);
+
+    // A pinned key no longer follows the selection; the others still do.
+    lcto->Reconfiguracoes.clear();
+    outro->Reconfiguracoes.clear();
+    ReconfigurarDM(QStringLiteral("CodigoEstab"), false);
+    EXPECT_TRUE(lcto->Reconfiguracoes.isEmpty());
+    EXPECT_EQ(outro->Reconfiguracoes, QStringList({"CodigoEstab-"}));
+    ReconfigurarDM(QStringLiteral("DataInvent"), false);
+    EXPECT_EQ(lcto->Reconfiguracoes, QStringList({"DataInvent-"}));
+    lcto->SoltarSelecao(QStringLiteral("CodigoEstab"));
+    EXPECT_EQ(lcto->ParamSelecao(QStringLiteral("CodigoEstab"))->AsInteger(), 1);
+    ReconfigurarDM(QStringLiteral("CodigoEstab"), false);
+    EXPECT_EQ(lcto->Reconfiguracoes.last(), "CodigoEstab-");
+}

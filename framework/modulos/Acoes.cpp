@@ -40,6 +40,14 @@ TnAction *TnActionList::Adicionar(const QString &nome)
     return a;
 }
 
+void TnActionList::Adicionar(TnAction *acao)
+{
+    if (!acao || acao->parent() != this)
+        throw Exception(QStringLiteral("A ação não foi criada nesta lista."));
+    if (!FAcoes.contains(acao))
+        FAcoes.append(acao);
+}
+
 TnAction *TnActionList::Adicionar(const TnClasseInfo &classe, const TnEventoAcao &evento)
 {
     TnAction *a = Adicionar(QStringLiteral("act") + classe.Nome);

@@ -83,6 +83,8 @@ public:
     TnAction *Adicionar(const TnClasseInfo &classe, const TnEventoAcao &evento);
     // A new action of no class.
     TnAction *Adicionar(const QString &nome);
+    // Takes an action of a derived kind, made on this list, into its actions.
+    void Adicionar(TnAction *acao);
 
     int Count() const { return int(FAcoes.size()); }
     TnAction *Item(int i) const { return FAcoes.at(i); }

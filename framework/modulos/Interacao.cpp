@@ -1,6 +1,7 @@
 #include "Interacao.h"
 
 #include "Excecoes.h"
+#include "Formulario.h"
 #include "TextoProprio.h"
 
 #include <QtDebug>
@@ -38,6 +39,11 @@ int TnInteracao::MessageDlgBotoes(const QString &texto, TMsgDlgType, const QStri
 }
 int TnInteracao::SelecionarItem(const QString &, const QStringList &) { return -1; }
 bool TnInteracao::SelecionarItens(const QString &, const QStringList &, QList<int> &) { return false; }
+bool TnInteracao::MostrarForm(TnDMFormulario *dm, bool, const std::function<void(TnFormModulo &)> &)
+{
+    delete dm;
+    return false;
+}
 
 TnInteracao &Interacao() { return gInteracao ? *gInteracao : gSemInteracao; }
 
@@ -62,6 +68,16 @@ int nMessageDlg(const QString &texto, TMsgDlgType tipo, const QStringList &botoe
 }
 
 void nShowMessage(const QString &texto) { Interacao().ShowMessage(texto); }
+
+bool nShowFormModal(TnDMFormulario *dm, const std::function<void(TnFormModulo &)> &preparar)
+{
+    return dm && Interacao().MostrarForm(dm, true, preparar);
+}
+
+bool nShowForm(TnDMFormulario *dm, const std::function<void(TnFormModulo &)> &preparar)
+{
+    return dm && Interacao().MostrarForm(dm, false, preparar);
+}
 
 bool EhHttpExe() { return gEhHttpExe; }
 void SetEhHttpExe(bool sim) { gEhHttpExe = sim; }

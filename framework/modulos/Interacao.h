@@ -11,8 +11,12 @@
 #include <QString>
 #include <QStringList>
 #include <QElapsedTimer>
+#include <functional>
 #include <memory>
 #include <vector>
+
+class TnDMFormulario;
+class TnFormModulo;
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn {
@@ -153,6 +157,13 @@ public:
     // first and goes back with those the user checked. False when the user gave up (then
     // `marcados` is left as it came). Without a user to ask, nothing is chosen (false).
     virtual bool SelecionarItens(const QString &titulo, const QStringList &itens, QList<int> &marcados);
+    // Shows a module's form from headless code: the desktop opens the module's window,
+    // modally or not; tests play what the user does in it. The interface takes the module:
+    // it is freed when its form closes (a modal one before this returns), and at once when
+    // nothing is shown. `preparar` runs on the form once the module configured it, before
+    // the user sees it. Modal: answers when the form has closed, true when it was confirmed;
+    // not modal: whether it was shown. Without a user, nothing is shown (false).
+    virtual bool MostrarForm(TnDMFormulario *dm, bool modal, const std::function<void(TnFormModulo &)> &preparar);
 };
 
 // Installs the interface (nullptr: back to none). The caller keeps it alive while installed.
@@ -168,6 +179,9 @@ TMsgDlgBtn nMessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons bo
 // error (Exception).
 int nMessageDlg(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar = -1);
 void nShowMessage(const QString &texto);
+// A module's form from headless code (TnInteracao::MostrarForm), modal or not.
+bool nShowFormModal(TnDMFormulario *dm, const std::function<void(TnFormModulo &)> &preparar = {});
+bool nShowForm(TnDMFormulario *dm, const std::function<void(TnFormModulo &)> &preparar = {});
 
 // Web mode: the program runs as the suite's web server instead of the desktop.
 bool EhHttpExe();

@@ -61,6 +61,50 @@ TnDataModule::~TnDataModule()
 
 TnAction *TnDataModule::Acao() const { return FAcao.data(); }
 
+void TnDataModule::SetVerificaSelecaoManual(const QString &chaves)
+{
+    QStringList lista;
+    for (const QString &c : chaves.split(';', Qt::SkipEmptyParts))
+        if (const QString t = c.trimmed(); !t.isEmpty())
+            lista.append(t);
+    FChaves = lista;
+}
+
+void TnDataModule::FixarSelecao(const QString &chave, const QVariant &valor)
+{
+    const QString nome = chave.trimmed();
+    if (nome.isEmpty())
+        throw Exception(QStringLiteral("Parâmetro de seleção sem nome"));
+    for (auto &p : FSelecaoFixa)
+        if (MesmoNome(p->Name(), nome)) {
+            p->SetValue(valor);
+            return;
+        }
+    FSelecaoFixa.push_back(std::make_unique<TnParamSelecao>(nome));
+    FSelecaoFixa.back()->SetValue(valor);
+}
+
+void TnDataModule::SoltarSelecao(const QString &chave)
+{
+    std::erase_if(FSelecaoFixa, [&](const auto &p) { return MesmoNome(p->Name(), chave.trimmed()); });
+}
+
+bool TnDataModule::SelecaoFixada(const QString &chave) const
+{
+    for (const auto &p : FSelecaoFixa)
+        if (MesmoNome(p->Name(), chave.trimmed()))
+            return true;
+    return false;
+}
+
+const TnParamSelecao *TnDataModule::ParamSelecao(const QString &chave) const
+{
+    for (const auto &p : FSelecaoFixa)
+        if (MesmoNome(p->Name(), chave.trimmed()))
+            return p.get();
+    return Selecao().Existe(chave) ? &Selecao().GetParams(chave) : nullptr;
+}
+
 void TnDataModule::GerarPrincAction(const TnClasseInfo &, TnActionList &, const TnEventoAcao &, const TnModulos &) {}
 QString TnDataModule::PegarVerificaSelecao() { return QString(); }
 int TnDataModule::PegarTipoObjeto() { return 0; }

@@ -27,11 +27,14 @@
 #include <QStringList>
 #include <bitset>
 #include <functional>
+#include <memory>
 #include <type_traits>
+#include <vector>
 
 class TnAction;
 class TnActionList;
 class TnDataModule;
+class TnParamSelecao;
 struct TnClasseInfo;
 
 // Set of module numbers 0 to 191 for which a menu is built (this module is number 3, the
@@ -79,8 +82,24 @@ public:
     // Listed among the open modules that FindGlobalDataModule finds (CriarDM), or a
     // private module (CriarDMNovo).
     bool Global() const { return FGlobal; }
-    // The class's selection keys: the selection parameters this module follows.
+    // The selection keys this instance follows: its class's, unless set by hand.
     const QStringList &ChavesSelecao() const { return FChaves; }
+    // This instance reads by these keys instead of its class's: a ';'-joined list of
+    // selection parameters or field names ("CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;"), blanks
+    // dropped. For a caller that opens a module on one row (a register opened from a
+    // consultation or a finding).
+    void SetVerificaSelecaoManual(const QString &chaves);
+    // Pins a selection key's value for this instance only: it reads (and fills new rows) by
+    // `valor` instead of the connection's selection, which stays as it is, and a change of
+    // that parameter in the selection no longer reaches it. A null `valor` pins "no value"
+    // (the key does not filter). SoltarSelecao goes back to the connection's selection.
+    void FixarSelecao(const QString &chave, const QVariant &valor);
+    void SoltarSelecao(const QString &chave);
+    bool SelecaoFixada(const QString &chave) const;
+    // The selection parameter this instance reads for `chave`: its pinned value, else the
+    // connection's selection parameter when one of that name exists; null otherwise (a key
+    // nobody chose is not added to the selection by reading it).
+    const TnParamSelecao *ParamSelecao(const QString &chave) const;
 
     // Class methods. A derived class hides them with its own static functions of the same
     // names; the registrar takes them from the class it registers.
@@ -102,6 +121,7 @@ private:
     QString FClasse;
     QPointer<TnAction> FAcao;
     QStringList FChaves;
+    std::vector<std::unique_ptr<TnParamSelecao>> FSelecaoFixa;
     bool FGlobal = false;
 };
 

@@ -406,6 +406,66 @@ void TnDMPowerParam::npqPowerParamParamChange(TnpqParamItem &) {}
 
 // ---- variants -------------------------------------------------------------------------
 
+TnAcaoLinha &TnDMPowerParamGrid::AcaoLinha(const QString &nome)
+{
+    for (TnAcaoLinha &a : FAcoesLinha)
+        if (a.Nome.compare(nome.trimmed(), Qt::CaseInsensitive) == 0)
+            return a;
+    FAcoesLinha.push_back({.Nome = nome.trimmed()});
+    return FAcoesLinha.back();
+}
+
+void TnDMPowerParamGrid::AdicionarItemPopup(const QString &nome, const QString &caption, int imagem,
+                                            const QString &atalho, std::function<void()> executar)
+{
+    TnAcaoLinha &a = AcaoLinha(nome);
+    a.Caption = caption;
+    a.Imagem = imagem;
+    a.Atalho = atalho;
+    a.Popup = true;
+    a.Executar = std::move(executar);
+}
+
+void TnDMPowerParamGrid::CriarToolButton(const QString &nome, const QString &hint, int imagem,
+                                         std::function<void()> clique, const QString &atalho)
+{
+    TnAcaoLinha &a = AcaoLinha(nome);
+    a.Hint = hint;
+    if (a.Caption.isEmpty())
+        a.Caption = hint;
+    a.Imagem = imagem;
+    a.Atalho = atalho;
+    a.Botao = true;
+    a.Executar = std::move(clique);
+}
+
+void TnDMPowerParamGrid::DBGridDblClick()
+{
+    if (OnDBGridDblClick)
+        OnDBGridDblClick();
+    else if (FAcaoGrade)
+        FAcaoGrade->Execute();
+}
+
+void TnDMPowerParamGrid::ExecutarAcaoLinha(const QString &nome)
+{
+    for (const TnAcaoLinha &a : FAcoesLinha)
+        if (a.Nome.compare(nome.trimmed(), Qt::CaseInsensitive) == 0) {
+            if (a.Executar)
+                a.Executar();
+            return;
+        }
+    throw Exception(QStringLiteral("A grade não tem a ação %1.").arg(nome));
+}
+
+void TnDMPowerParamGrid::ConfigurarDBGrid() {}
+
+void TnDMPowerParamGrid::DepoisConfigurar(TnFormModulo *form)
+{
+    TnDMPowerParam::DepoisConfigurar(form);
+    ConfigurarDBGrid();
+}
+
 TnAbaResultado &TnDMPowerParamTab::AdicionarAba(const QString &caption)
 {
     FAbas.push_back(std::make_unique<TnAbaResultado>());

@@ -35,6 +35,7 @@
 // month's FIRST day (01/03/2024), as every month-and-year value of the system: AsDate and
 // AsDataInicial answer it, AsDataFinal answers the month's last day (31/03/2024). "mm/yyyy",
 // "m/yyyy" and a whole date "dd/mm/yyyy" (its month) are accepted; Text() shows "mm/yyyy".
+#include "Acoes.h"
 #include "ClientDataSet.h"
 #include "Formulario.h"
 #include "Interacao.h"
@@ -42,6 +43,7 @@
 #include "Relatorio.h"
 
 #include <QDate>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -320,7 +322,27 @@ private:
     std::vector<std::pair<QString, std::unique_ptr<TnClientDataSet>>> FDataSets;
 };
 
+// An action on the current row of a process's result grid, offered by the form as an item
+// of the grid's popup menu and/or a tool button, with its shortcut.
+struct TnAcaoLinha {
+    QString Nome{};      // "LctoCtb"
+    QString Caption{};   // of the popup item and of the button
+    QString Hint{};
+    int Imagem = -1;     // an index of the framework's image list; -1: none
+    QString Atalho{};    // "Ctrl+Enter"; empty: none
+    bool Popup = false;  // an item of the grid's popup menu
+    bool Botao = false;  // a tool button of the form
+    std::function<void()> Executar{};
+};
+
 // A process that shows its result in a grid (nClientDataSet).
+//
+// Rows of the grid may be acted on: the grid's double-click (OnDBGridDblClick, else the
+// grid's action AcaoGrade, such as a TnActAbrirCadastro), popup items and tool buttons
+// (AcoesLinha). The module declares them before its form is configured or in
+// DepoisConfigurar; the form offers them and runs the module's handler, which looks at the
+// grid's current row itself (an empty grid included). Tests run them as the form does
+// (DBGridDblClick, ExecutarAcaoLinha).
 class TnDMPowerParamGrid : public TnDMPowerParam {
     Q_OBJECT
 public:
@@ -328,8 +350,46 @@ public:
     TnClientDataSet &nClientDataSet() { return FResultado; }
     TnClientDataSet *DadosRelatorio() override { return &FResultado; }
 
+    // ---- the grid's options
+    bool DBGridReadOnly() const { return FSomenteLeitura; }
+    void SetDBGridReadOnly(bool v) { FSomenteLeitura = v; }
+    // A click on a column's caption sorts the rows by that column.
+    bool DBGridOrdenar() const { return FOrdenar; }
+    void SetDBGridOrdenar(bool v) { FOrdenar = v; }
+    // A search line over the grid finds the next row whose current column holds the text.
+    bool Pesquisa() const { return FPesquisa; }
+    void SetPesquisa(bool v) { FPesquisa = v; }
+
+    // ---- actions on rows
+    std::function<void()> OnDBGridDblClick;
+    // The grid's own action, run by a double-click when the module sets no handler.
+    TnAction *AcaoGrade() const { return FAcaoGrade.data(); }
+    void SetAcaoGrade(TnAction *a) { FAcaoGrade = a; }
+    // A popup item of the grid running `executar`.
+    void AdicionarItemPopup(const QString &nome, const QString &caption, int imagem, const QString &atalho,
+                            std::function<void()> executar);
+    // A tool button of the form running `clique`; `atalho` works wherever the form has the focus.
+    void CriarToolButton(const QString &nome, const QString &hint, int imagem, std::function<void()> clique,
+                         const QString &atalho = QString());
+    const std::vector<TnAcaoLinha> &AcoesLinha() const { return FAcoesLinha; }
+    // What a double-click on the grid does: OnDBGridDblClick, else the grid's action.
+    void DBGridDblClick();
+    // Runs the row action `nome` (any case); Exception when the module has none of that name.
+    void ExecutarAcaoLinha(const QString &nome);
+
+    // ---- hooks
+    // After the form is configured (DepoisConfigurar of this base): the module's grid set-up.
+    virtual void ConfigurarDBGrid();
+    void DepoisConfigurar(TnFormModulo *form) override;
+
 private:
+    TnAcaoLinha &AcaoLinha(const QString &nome);
     TnClientDataSet FResultado;
+    bool FSomenteLeitura = true;
+    bool FOrdenar = false;
+    bool FPesquisa = false;
+    QPointer<TnAction> FAcaoGrade;
+    std::vector<TnAcaoLinha> FAcoesLinha;
 };
 
 // One tab of a process's result.

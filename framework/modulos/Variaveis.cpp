@@ -232,6 +232,9 @@ void TnSelecao::ReconfigurarDM(const QString &parametro, bool recarregar)
     for (const QPointer<TnDataModule> &dm : QList<QPointer<TnDataModule>>(modulos.begin(), modulos.end())) {
         if (!dm)
             continue;
+        // A key the module pinned for itself does not follow the selection.
+        if (dm->SelecaoFixada(p.Name()))
+            continue;
         for (const QString &chave : dm->ChavesSelecao())
             if (MesmoNome(chave, p.Name())) {
                 dm->ReconfigurarDM(p.Name(), recarregar);
