@@ -133,3 +133,15 @@ inline std::unique_ptr<nDMConexao> CopiarBanco(const QString &base, const QStrin
         std::abort();
     return AbrirBanco(copia);
 }
+
+// Resident memory of the process, in MB.
+inline long MemoriaResidenteMB()
+{
+    long paginas = 0, residentes = 0;
+    if (FILE *f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &paginas, &residentes) != 2)
+            residentes = 0;
+        std::fclose(f);
+    }
+    return residentes * 4096 / (1024 * 1024);
+}

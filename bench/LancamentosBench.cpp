@@ -203,17 +203,6 @@ nDMConexao &Cheio()
     return *con;
 }
 
-long MemoriaResidenteMB()
-{
-    long paginas = 0, residentes = 0;
-    if (FILE *f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &paginas, &residentes) != 2)
-            residentes = 0;
-        std::fclose(f);
-    }
-    return residentes * 4096 / (1024 * 1024);
-}
-
 void BM_AbrirFramework(benchmark::State &state)
 {
     nDMConexao &con = Cheio();
