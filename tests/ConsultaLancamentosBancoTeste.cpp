@@ -69,13 +69,17 @@ protected:
                        {l.empresa, l.estab, QString::fromLatin1(l.data), l.produto, l.motivo, l.qtde, l.preco, l.obs,
                         l.usuario});
     }
-    // A new consultation shown on the fake form.
+    // A new consultation shown on the fake form, without the branch and the period it takes
+    // from the selection.
     TnDMPowerParamGrid *Abrir()
     {
         auto *dp = qobject_cast<TnDMPowerParamGrid *>(CriarDM(kClasse));
         EXPECT_NE(dp, nullptr);
-        if (dp)
-            dp->ConfigurarForm(&FForm);
+        if (!dp)
+            return nullptr;
+        dp->ConfigurarForm(&FForm);
+        for (const char *alias : {"pCodigoEstab", "pPeriodoInicial", "pPeriodoFinal"})
+            dp->Param(alias).Clear();
         return dp;
     }
     // Runs with the parameters given (alias -> typed text); the grid's rows as
@@ -136,7 +140,12 @@ TEST_F(ConsultaLancamentosBanco, DeclaracaoAcaoEColunas)
                                    QString::fromUtf8("pPeriodoFinal:Período Final"),
                                    QString::fromUtf8("pCodigoUsuario:Usuário"), QString::fromUtf8("pObservacao:Observação")}));
     EXPECT_EQ(dp->Param("pObservacao").Hint(), "Informe uma palavra para busca");
-    EXPECT_EQ(dp->Param("pCodigoEmpresa").AsInteger(), 1); // starts with the active company
+    // It starts with the selection: the active company, the branch and the period.
+    auto *nova = qobject_cast<TnDMPowerParamGrid *>(CriarDM(kClasse));
+    ASSERT_NE(nova, nullptr);
+    EXPECT_EQ(nova->Param("pCodigoEmpresa").AsInteger(), 1);
+    EXPECT_EQ(nova->Param("pCodigoEstab").AsInteger(), 1);
+    EXPECT_EQ(nova->Param("pPeriodoInicial").Text(), "03/2024");
     EXPECT_TRUE(dp->Param("pPeriodoInicial").EhMesAno());
 
     QStringList colunas;
@@ -470,4 +479,53 @@ TEST_F(ConsultaAbrirCadastroBanco, FalhaDoCadastroRestauraSelecaoEGradeVaziaNaoA
     FDp->DBGridDblClick();
     FDp->ExecutarAcaoLinha("LctoCtb");
     EXPECT_EQ(FUsuario.FormsMostrados.size(), 1);
+}
+
+TEST_F(ConsultaAbrirCadastroBanco, OutraEmpresaFixadaSoNoCadastroEAcaoDeAbrirCadastro)
+{
+    Lcto({.empresa = 2, .estab = 1, .produto = 20, .motivo = 3, .qtde = 2, .preco = 5});
+    FDp->Param("pCodigoEmpresa").SetText("2");
+    FDp->Rodar();
+    ASSERT_EQ(Grade().RecordCount(), 1);
+    QStringList noCadastro;
+    FUsuario.AoMostrarForm = [&](TnDMFormulario &dm, TnFormFalso &) {
+        auto &cad = static_cast<TnDMClientDataSet &>(dm);
+        noCadastro = Registros(cad);
+        noCadastro << Selecao().GetParams("CodigoEmpresa").AsString();
+        TnClientDataSet &ds = cad.nClientDataSet();
+        ds.Edit();
+        ds.FieldByName("PRECOUNIT").SetAsFloat(6.25);
+        ds.Post();
+        return true;
+    };
+    FDp->DBGridDblClick();
+    // The row's company for the register alone: the active company stays.
+    EXPECT_EQ(noCadastro, QStringList({"2|1|20|3", "1"}));
+    EXPECT_EQ(Selecao().GetParams("CodigoEmpresa").AsString(), "1");
+    EXPECT_EQ(Valores(1, 20, 3), "2|6,25|12,5");
+
+    // The declared open-register action: the register on the row's whole key, not modal,
+    // with the connection's selection untouched.
+    FDp->Param("pCodigoEmpresa").SetText("1");
+    FDp->Rodar();
+    ASSERT_TRUE(Grade().Locate("CODIGOESTAB;CODIGOPRODUTO;MOTIVOINVENTARIO", QVariantList{2, 10, 2}));
+    auto *abrir = qobject_cast<TnActAbrirCadastro *>(FDp->AcaoGrade());
+    ASSERT_NE(abrir, nullptr);
+    noCadastro.clear();
+    FUsuario.AoMostrarForm = [&](TnDMFormulario &dm, TnFormFalso &) {
+        noCadastro = Registros(static_cast<TnDMClientDataSet &>(dm));
+        return true;
+    };
+    EXPECT_TRUE(abrir->Execute());
+    EXPECT_EQ(FUsuario.FormsMostrados.last(), "janela|TOrvoDMLctoInv|OrvoDMLctoInv");
+    EXPECT_EQ(noCadastro, QStringList({"1|2|10|2"}));
+    EXPECT_EQ(Selecao().GetParams("CodigoEstab").AsString(), "1");
+    EXPECT_EQ(FindGlobalDataModule("OrvoDMLctoInv"), nullptr);
+    // Nothing opens on an empty grid; field lists of different lengths are refused.
+    Grade().EmptyDataSet();
+    EXPECT_FALSE(abrir->Abrir());
+    FDp->Rodar();
+    abrir->CamposDetalhe = "CODIGOEMPRESA";
+    EXPECT_THROW(abrir->Abrir(), Exception);
+    EXPECT_EQ(FUsuario.FormsMostrados.size(), 2);
 }

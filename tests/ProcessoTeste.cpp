@@ -8,11 +8,8 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-<<<<<<< HEAD
-#include <memory>
-=======
 #include <QPointer>
->>>>>>> cb6db45 (Consultation of inventory entries (TOrvoDPConsultaLctoInv) with the framework pieces it needs: per-instance selection keys and pinned values, a module's form shown from headless code through the interaction, the open-register action, row actions of a process's result grid, a derived cursor that loads computed columns in one pass, and the elapsed-time helper)
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace {

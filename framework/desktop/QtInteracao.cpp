@@ -1,6 +1,7 @@
 #include "QtInteracao.h"
 
 #include "Excecoes.h"
+#include "QtForms.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -374,4 +375,25 @@ void TnInteracaoQt::ListaDestruida(const TnListaMensagem &lista)
 {
     if (TnVisaoMensagens *v = FListas.take(&lista))
         v->Esquecer();
+}
+
+bool TnInteracaoQt::MostrarForm(TnDMFormulario *dm, bool modal, const std::function<void(TnFormModulo &)> &preparar)
+{
+    const QPointer<TnDMFormulario> vivo(dm);
+    QWidget *pai = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+    // The window takes the module: it frees it when it closes (or fails while being built).
+    std::unique_ptr<TnFrmModulo> form(CriarFormModulo(dm, pai));
+    if (preparar)
+        preparar(*form);
+    if (!modal) {
+        form->show();
+        form->raise();
+        form.release(); // closing it deletes it
+        return true;
+    }
+    const bool confirmado = form->ExecutarModal();
+    form.reset();
+    // Freed now, not at the next turn of the event loop: the caller goes on with the data.
+    delete vivo.data();
+    return confirmado;
 }

@@ -90,6 +90,9 @@ public:
     int SelecionarItem(const QString &titulo, const QStringList &itens) override;
     // A dialog with one check box per item, "Ok" and "Cancelar".
     bool SelecionarItens(const QString &titulo, const QStringList &itens, QList<int> &marcados) override;
+    // The module's window (CriarFormModulo) over the active window; modal: shown until it
+    // closes, the module freed before this returns.
+    bool MostrarForm(TnDMFormulario *dm, bool modal, const std::function<void(TnFormModulo &)> &preparar) override;
 
 private:
     struct JanelaProgresso {

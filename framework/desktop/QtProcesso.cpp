@@ -5,12 +5,15 @@
 #include "QtGrade.h"
 #include "QtInteracao.h"
 #include "QtRelatorio.h"
+#include "QtMenu.h"
 
 #include <QAction>
 #include <QFormLayout>
 #include <QLabel>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
@@ -64,6 +67,7 @@ TnFrmProcesso::TnFrmProcesso(TnDMPowerParam *dm, QWidget *pai) : TnFrmModulo(dm,
     resize(640, 480);
     dm->ConfigurarForm(this, [this] { Construir(); });
     Construir();
+    CriarBotoesLinha();
     if (auto *qt = dynamic_cast<TnInteracaoQt *>(&Interacao()))
         qt->Vincular(dm->Mensagens(), FMensagens);
     ResultadoAlterado();
@@ -101,7 +105,7 @@ void TnFrmProcesso::Construir()
     }
     l->addWidget(grupo);
 
-    auto *barra = new QToolBar(Conteudo());
+    auto *barra = FBarra = new QToolBar(Conteudo());
     barra->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     barra->setIconSize(QSize(16, 16));
     FExecutar = barra->addAction(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("Executar"));
@@ -165,7 +169,7 @@ void TnFrmProcesso::FocarControle(const QString &nome)
     }
     // A field of a result (EnField): its column in the result grid.
     for (int i = 0; FResultados && i < FResultados->count(); ++i)
-        if (auto *grade = qobject_cast<TnGradeDataSet *>(FResultados->widget(i)); grade && grade->FocarCampo(nome))
+        if (auto *grade = FResultados->widget(i)->findChild<TnGradeDataSet *>(); grade && grade->FocarCampo(nome))
             return;
 }
 
@@ -214,6 +218,9 @@ bool TnFrmProcesso::Executar()
     ResultadoAlterado();
     AtualizarAcoes();
     AtualizarControle(QString());
+    // The rows found take the focus.
+    if (ok && FGrade && FGrade->model()->rowCount() > 0)
+        FGrade->setFocus(Qt::OtherFocusReason);
     if (ok && EmModal()) {
         Confirmar();
         accept();
@@ -227,13 +234,133 @@ void TnFrmProcesso::ResultadoAlterado()
         return;
     if (auto *grade = qobject_cast<TnDMPowerParamGrid *>(FProcesso)) {
         if (FResultados->count() == 0)
-            FResultados->addTab(new TnGradeDataSet(grade->nClientDataSet(), grade, true), QStringLiteral("Resultado"));
+            FResultados->addTab(CriarPaginaGrade(grade), QStringLiteral("Resultado"));
         return;
     }
     auto *abas = qobject_cast<TnDMPowerParamTab *>(FProcesso);
     LimparResultados();
     for (int i = 0; i < abas->QtdAbas(); ++i)
         FResultados->addTab(new TnGradeDataSet(abas->Aba(i).Dados, abas, true), abas->Aba(i).Caption);
+}
+
+TnGradeDataSet *TnFrmProcesso::Grade() const { return FGrade.data(); }
+
+QWidget *TnFrmProcesso::CriarPaginaGrade(TnDMPowerParamGrid *grade)
+{
+    auto *pagina = new QWidget(FResultados);
+    auto *l = new QVBoxLayout(pagina);
+    l->setContentsMargins(0, 0, 0, 0);
+    if (grade->Pesquisa()) {
+        FPesquisa = new QLineEdit(pagina);
+        FPesquisa->setObjectName(QStringLiteral("edPesquisa"));
+        FPesquisa->setPlaceholderText(QString::fromUtf8("Pesquisar na coluna atual (Enter: próxima linha)"));
+        FPesquisa->setClearButtonEnabled(true);
+        connect(FPesquisa, &QLineEdit::returnPressed, this, [this] {
+            if (!FPesquisa->text().trimmed().isEmpty() && !PesquisarNaGrade(FPesquisa->text().trimmed()))
+                nShowMessage(QString::fromUtf8("Nenhuma linha contém \"%1\" nesta coluna.").arg(FPesquisa->text().trimmed()));
+        });
+        l->addWidget(FPesquisa);
+    }
+    FGrade = new TnGradeDataSet(grade->nClientDataSet(), grade, grade->DBGridReadOnly(), pagina);
+    FGrade->setObjectName(QStringLiteral("nDBGrid"));
+    // A double-click runs what the module gives the grid (in a grid open to editing, it edits).
+    if (grade->DBGridReadOnly())
+        connect(FGrade, &QAbstractItemView::doubleClicked, this, [this] {
+            if (auto *g = qobject_cast<TnDMPowerParamGrid *>(FProcesso))
+                Tentar([g] { g->DBGridDblClick(); });
+        });
+    FGrade->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FGrade, &QWidget::customContextMenuRequested, this, &TnFrmProcesso::MenuDaGrade);
+    if (grade->DBGridOrdenar()) {
+        QHeaderView *cabecalho = FGrade->horizontalHeader();
+        cabecalho->setSectionsClickable(true);
+        cabecalho->setSortIndicator(-1, Qt::AscendingOrder); // the rows come in the run's order
+        cabecalho->setSortIndicatorShown(true);
+        connect(cabecalho, &QHeaderView::sectionClicked, this, [this, cabecalho](int coluna) {
+            TnField *campo = FGrade ? FGrade->Modelo()->Campo(coluna) : nullptr;
+            TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+            if (campo && ds && Tentar([&] { ds->SetIndexFieldNames(campo->FieldName()); }))
+                cabecalho->setSortIndicator(coluna, Qt::AscendingOrder);
+        });
+    }
+    l->addWidget(FGrade, 1);
+    return pagina;
+}
+
+bool TnFrmProcesso::PesquisarNaGrade(const QString &texto)
+{
+    TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+    TnField *campo = FGrade ? FGrade->Modelo()->Campo(qMax(0, FGrade->currentIndex().column())) : nullptr;
+    if (!ds || !campo || !ds->Active() || ds->IsEmpty() || texto.isEmpty())
+        return false;
+    const int n = ds->RecordCount(), atual = qMax(1, ds->RecNo());
+    for (int k = 1; k <= n; ++k) {
+        const int linha = (atual - 1 + k) % n + 1;
+        bool achou = false;
+        ds->LerRegistro(linha, [&] { achou = campo->DisplayText().contains(texto, Qt::CaseInsensitive); });
+        if (achou)
+            return Tentar([&] { ds->SetRecNo(linha); });
+    }
+    return false;
+}
+
+void TnFrmProcesso::MenuDaGrade(const QPoint &pos)
+{
+    auto *g = qobject_cast<TnDMPowerParamGrid *>(FProcesso);
+    if (!g || !FGrade)
+        return;
+    // The row under the pointer becomes current first.
+    if (const QModelIndex i = FGrade->indexAt(pos); i.isValid())
+        FGrade->setCurrentIndex(i);
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("nPopupMenu"));
+    for (const TnAcaoLinha &a : g->AcoesLinha()) {
+        if (!a.Popup)
+            continue;
+        QAction *item = menu.addAction(TnFrmMenuVarnel::Imagem(a.Imagem), a.Caption);
+        item->setObjectName(a.Nome);
+        // Shown beside the item; the window's own button takes the key.
+        item->setShortcut(QKeySequence::fromString(a.Atalho, QKeySequence::PortableText));
+        item->setShortcutVisibleInContextMenu(true);
+        const QString nome = a.Nome;
+        connect(item, &QAction::triggered, this, [this, nome] {
+            if (auto *m = qobject_cast<TnDMPowerParamGrid *>(FProcesso))
+                Tentar([m, nome] { m->ExecutarAcaoLinha(nome); });
+        });
+    }
+    if (!menu.isEmpty())
+        menu.exec(FGrade->viewport()->mapToGlobal(pos));
+}
+
+void TnFrmProcesso::CriarBotoesLinha()
+{
+    auto *g = qobject_cast<TnDMPowerParamGrid *>(FProcesso);
+    if (!g || !FBarra)
+        return;
+    for (const TnAcaoLinha &a : g->AcoesLinha()) {
+        if (!a.Botao)
+            continue;
+        QAction *botao = new QAction(TnFrmMenuVarnel::Imagem(a.Imagem), a.Caption, this);
+        botao->setObjectName(QStringLiteral("btn") + a.Nome);
+        botao->setToolTip(a.Hint);
+        botao->setStatusTip(a.Hint);
+        // "Ctrl+Enter" is the main Enter key as well as the keypad's.
+        QList<QKeySequence> teclas;
+        if (const QKeySequence tecla = QKeySequence::fromString(a.Atalho, QKeySequence::PortableText); !tecla.isEmpty()) {
+            teclas << tecla;
+            if (a.Atalho.endsWith(QLatin1String("Enter"), Qt::CaseInsensitive))
+                teclas << QKeySequence::fromString(a.Atalho.chopped(5) + QStringLiteral("Return"), QKeySequence::PortableText);
+        }
+        botao->setShortcuts(teclas);
+        const QString nome = a.Nome;
+        connect(botao, &QAction::triggered, this, [this, nome] {
+            if (auto *m = qobject_cast<TnDMPowerParamGrid *>(FProcesso))
+                Tentar([m, nome] { m->ExecutarAcaoLinha(nome); });
+        });
+        // Before "Fechar", which stays last.
+        FBarra->insertAction(AcaoForm(nafFechar), botao);
+        addAction(botao); // its shortcut works wherever the window has the focus
+    }
 }
 
 void TnFrmProcesso::Pesquisar(TnEditor *e)

@@ -9,7 +9,10 @@
 #include <vector>
 
 class QAction;
+class QLineEdit;
 class QTabWidget;
+class QToolBar;
+class TnGradeDataSet;
 class TnEditor;
 class TnVisaoMensagens;
 
@@ -34,6 +37,13 @@ public:
     TnEditor *Editor(const QString &alias) const;
     TnVisaoMensagens *VisaoMensagens() const { return FMensagens; }
     QTabWidget *Resultados() const { return FResultados; } // null for a plain process
+    // The result grid of a grid process (null before its first result, and for others) and
+    // its search line (null when the process asks for none).
+    TnGradeDataSet *Grade() const;
+    QLineEdit *Pesquisa() const { return FPesquisa; }
+    // Finds, from the row after the current one and round to it, the first row whose value
+    // in the grid's current column shows `texto` (letter case ignored); false when none.
+    bool PesquisarNaGrade(const QString &texto);
     // The run action: takes what was typed into the parameters and runs the process. True
     // when it ended well; a modal window then closes confirmed.
     bool Executar();
@@ -51,6 +61,11 @@ private:
     void TomarParametros();
     void Pesquisar(TnEditor *e);
     void LimparResultados();
+    // The grid process's result page: search line, grid, double-click, popup and sorting.
+    QWidget *CriarPaginaGrade(TnDMPowerParamGrid *grade);
+    // Tool buttons of the grid process's row actions, with their shortcuts.
+    void CriarBotoesLinha();
+    void MenuDaGrade(const QPoint &pos);
 
     QPointer<TnDMPowerParam> FProcesso;
     std::vector<TnEditor *> FEditores;
@@ -58,4 +73,7 @@ private:
     QTabWidget *FResultados = nullptr;
     QAction *FExecutar = nullptr;
     QAction *FRelatorio = nullptr; // "Relatório": the last run's result, when the process leaves one
+    QToolBar *FBarra = nullptr;
+    QPointer<TnGradeDataSet> FGrade;
+    QLineEdit *FPesquisa = nullptr;
 };

@@ -25,12 +25,12 @@ const QString &Identificador(const QString &nome)
 QVariant TnDMClientDataSet::ValorSelecao(const QString &chave, const TnField &campo, bool &temValor) const
 {
     temValor = false;
-    // A key nobody chose yet is not added to the selection by reading it.
-    if (!Selecao().Existe(chave))
+    // The value pinned for this instance, else the connection's selection; a key nobody
+    // chose yet is not added to the selection by reading it.
+    const TnParamSelecao *selecao = ParamSelecao(chave);
+    if (!selecao || selecao->IsNull())
         return {};
-    TnParamSelecao &p = Selecao().GetParams(chave);
-    if (p.IsNull())
-        return {};
+    const TnParamSelecao &p = *selecao;
     auto falha = [&](const char *tipo) {
         return Exception(QStringLiteral("O valor \"%1\" da seleção %2 não é %3.")
                              .arg(p.AsString(), p.Name(), QString::fromUtf8(tipo)));

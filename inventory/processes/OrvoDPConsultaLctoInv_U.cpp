@@ -103,9 +103,6 @@ TOrvoDPConsultaLctoInv::TOrvoDPConsultaLctoInv()
     a.CamposMestre = a.CamposDetalhe = QString::fromLatin1(kChaveLctoInv);
     SetAcaoGrade(&a);
     nClientDataSet().SetLogChanges(false);
-    // The company starts as the active one.
-    if (const int ativa = EmpresaAtiva(); ativa != 0)
-        Param(QString::fromLatin1(kEmpresa)).SetValue(ativa);
 }
 
 TOrvoDPConsultaLctoInv::~TOrvoDPConsultaLctoInv() = default;

@@ -211,7 +211,7 @@ TEST_F(ProcessoQt, ResultadosEmGradeEEmAbas)
     ASSERT_NE(f->Resultados(), nullptr);
     EXPECT_TRUE(f->Executar());
     ASSERT_EQ(f->Resultados()->count(), 1);
-    auto *tabela = qobject_cast<QTableView *>(f->Resultados()->widget(0));
+    auto *tabela = f->Resultados()->widget(0)->findChild<QTableView *>();
     ASSERT_NE(tabela, nullptr);
     EXPECT_EQ(tabela->model()->rowCount(), 3);
     EXPECT_TRUE(f->Executar()); // refilled, same grid

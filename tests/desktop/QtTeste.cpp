@@ -9,11 +9,13 @@
 #include <QTimer>
 
 namespace teste {
-void QuandoModal(const std::function<void(QWidget *)> &acao)
+namespace {
+// Polls the event loop for the window `achar` answers (given up after 5 s) and runs `acao` on it.
+void Quando(QWidget *(*achar)(), const std::function<void(QWidget *)> &acao)
 {
     auto *relogio = new QTimer(qApp);
-    QObject::connect(relogio, &QTimer::timeout, relogio, [relogio, tentativas = 0, acao]() mutable {
-        QWidget *w = QApplication::activeModalWidget();
+    QObject::connect(relogio, &QTimer::timeout, relogio, [relogio, tentativas = 0, achar, acao]() mutable {
+        QWidget *w = achar();
         if (!w && ++tentativas < 500)
             return;
         relogio->stop();
@@ -23,6 +25,11 @@ void QuandoModal(const std::function<void(QWidget *)> &acao)
     });
     relogio->start(10);
 }
+} // namespace
+
+void QuandoModal(const std::function<void(QWidget *)> &acao) { Quando(&QApplication::activeModalWidget, acao); }
+
+void QuandoPopup(const std::function<void(QWidget *)> &acao) { Quando(&QApplication::activePopupWidget, acao); }
 
 bool Clicar(QWidget *janela, const QString &texto)
 {

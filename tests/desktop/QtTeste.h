@@ -9,6 +9,8 @@ namespace teste {
 // Runs `acao` on the next modal window that opens (polled from the event loop, given up
 // after 5 s). Call it before the code that opens the window.
 void QuandoModal(const std::function<void(QWidget *)> &acao);
+// The same for the next popup (a context menu).
+void QuandoPopup(const std::function<void(QWidget *)> &acao);
 // Clicks the button captioned `texto` inside `janela`; false when there is none.
 bool Clicar(QWidget *janela, const QString &texto);
 // Types `texto` into a line as the user does (key presses), replacing what it held; the
