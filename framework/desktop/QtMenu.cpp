@@ -105,8 +105,10 @@ void TnFrmMenuVarnel::Inicializar()
     DefinirFormPrincipal(this);
     connect(&Registro(), &TnRegistro::ClasseRegistrada, this, &TnFrmMenuVarnel::AgendarMenus);
     connect(&Registro(), &TnRegistro::ClasseRemovida, this, &TnFrmMenuVarnel::AgendarMenus);
-    ConstruirMenus();
+    // The toolbar's classes take their icons first, so its few buttons never share one
+    // however many classes the menus hold.
     CriarBtnToolBar();
+    ConstruirMenus();
     ConfigurarVisualMenu();
 }
 
@@ -186,7 +188,7 @@ void TnFrmMenuVarnel::CriarAcoesFramework()
 
 QIcon TnFrmMenuVarnel::IconeDaClasse(const QString &classe)
 {
-    // In the order classes ask for them (the menus, then the toolbar), each its own.
+    // In the order classes ask for them (the toolbar, then the menus), each its own.
     static const QStyle::StandardPixmap icones[] = {
         QStyle::SP_FileDialogContentsView, QStyle::SP_DirIcon, QStyle::SP_FileIcon, QStyle::SP_FileDialogDetailedView,
         QStyle::SP_FileDialogInfoView, QStyle::SP_ComputerIcon, QStyle::SP_DriveHDIcon, QStyle::SP_FileDialogListView,

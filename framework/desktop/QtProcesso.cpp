@@ -352,6 +352,13 @@ void TnFrmProcesso::CriarBotoesLinha()
                 teclas << QKeySequence::fromString(a.Atalho.chopped(5) + QStringLiteral("Return"), QKeySequence::PortableText);
         }
         botao->setShortcuts(teclas);
+        // The module asked for these keys: the window's own actions give them up (two
+        // actions on one key would leave it doing nothing).
+        for (QAction *outra : actions()) {
+            QList<QKeySequence> suas = outra->shortcuts();
+            if (suas.removeIf([&](const QKeySequence &k) { return teclas.contains(k); }) > 0)
+                outra->setShortcuts(suas);
+        }
         const QString nome = a.Nome;
         connect(botao, &QAction::triggered, this, [this, nome] {
             if (auto *m = qobject_cast<TnDMPowerParamGrid *>(FProcesso))

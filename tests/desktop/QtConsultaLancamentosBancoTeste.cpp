@@ -137,6 +137,8 @@ TEST_F(QtConsultaLancamentosBanco, GradeAbreOCadastroPorTodosOsCaminhos)
     teste::QuandoModal(fecharCadastro);
     QTest::keyClick(grade, Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(abertos.size(), 4);
+    // The key is the module's: the run action gave it up.
+    EXPECT_FALSE(f->AcaoForm(nafExecutar)->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Return)));
     // The grid keeps its rows and the selection its branch.
     EXPECT_EQ(grade->model()->rowCount(), 5);
     EXPECT_EQ(Selecao().GetParams("CodigoEstab").AsString(), "1");
