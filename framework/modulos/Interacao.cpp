@@ -88,22 +88,6 @@ TnProgresso::TnProgresso(QObject *dono) : FDono(dono) {}
 
 TnProgresso::~TnProgresso() { Interacao().ProgressoDestruido(*this); }
 
-QElapsedTimer TempoInicio()
-{
-    QElapsedTimer t;
-    t.start();
-    return t;
-}
-
-QString TempoFinal(const QElapsedTimer &inicio)
-{
-    const qint64 s = inicio.isValid() ? inicio.elapsed() / 1000 : 0;
-    return QStringLiteral("%1:%2:%3")
-        .arg(s / 3600, 2, 10, QLatin1Char('0'))
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'));
-}
-
 std::unique_ptr<TnProgresso> CriarProgresso(QObject *dono) { return std::make_unique<TnProgresso>(dono); }
 
 void TnProgresso::Publicar()

@@ -95,11 +95,6 @@ private:
 // A new progress frame of `dono` (the module or form it belongs to); its creator frees it.
 std::unique_ptr<TnProgresso> CriarProgresso(QObject *dono = nullptr);
 
-// The time a run takes, for its closing line "Tempo decorrido: " + TempoFinal(inicio).
-QElapsedTimer TempoInicio();
-// The time since `inicio` as "hh:mm:ss" (hours beyond 24 keep counting).
-QString TempoFinal(const QElapsedTimer &inicio);
-
 // ---- Message list and tree ------------------------------------------------------------
 
 struct TnItemMensagem {

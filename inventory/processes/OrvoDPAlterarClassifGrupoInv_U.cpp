@@ -5,6 +5,7 @@
 #include "Literais.h"
 #include "SQLDataSet.h"
 #include "SuiteProduto.h"
+#include "Tempo.h"
 #include "Variaveis.h"
 
 namespace {
@@ -112,7 +113,7 @@ void TOrvoDPAlterarClassifGrupoInv::Executar()
     if (nMessageDlg(Texto(OrvoSAlterarClassifMascConfirmacao).arg(mascara), mtConfirmation, mbYes | mbNo) != mbYes)
         Abort();
 
-    const QElapsedTimer inicio = TempoInicio();
+    const TnTempo inicio = TempoInicio();
     const std::unique_ptr<TnProgresso> progresso = CriarProgresso(this);
     progresso->MostrarSimples(Texto(OrvoSAlterarClassifMascExecutar));
     progresso->ConfigurarProgressoTotal(qint64(grupos.size()));
