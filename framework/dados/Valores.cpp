@@ -753,6 +753,7 @@ QString FormatarConteudoMascara(const QString &texto, const QString &mascaraPrep
     if (mascaraPreparada.isEmpty())
         return cortar(texto.trimmed());
     QString conteudo;
+    conteudo.reserve(texto.size());
     for (const QChar c : texto)
         if (c.isLetterOrNumber())
             conteudo += c;
@@ -760,6 +761,7 @@ QString FormatarConteudoMascara(const QString &texto, const QString &mascaraPrep
     // character's part, "<", ">" and "!" only switch letter case.
     static const QString lugares = QStringLiteral("AaNnXx90DdHhBb#");
     QString r;
+    r.reserve(mascaraPreparada.size() + conteudo.size());
     qsizetype usados = 0;
     QString literais; // waiting until the next place is filled
     for (qsizetype i = 0; i < mascaraPreparada.size() && usados < conteudo.size(); ++i) {

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
+#include <unordered_map>
 
 QString ConstruirMascaraInv(int casasDecimais)
 {
@@ -312,7 +313,13 @@ void TnRegistroProduto::Set(int posicao, const QVariant &valor)
 // The preloaded products: the lowest code of each reference in upper case, every code, and
 // the next free code.
 struct TnUtilProduto::Cache {
-    QHash<QString, qint64> Referencias;
+    // Keyed by Qt's unseeded string hash: the seeded one (what QHash uses) is several times
+    // slower on short texts, and this table is built and searched a hundred thousand times
+    // in a run; the keys are the company's own product references.
+    struct HashTexto {
+        size_t operator()(const QString &t) const noexcept { return qHash(t, 0); }
+    };
+    std::unordered_map<QString, qint64, HashTexto> Referencias;
     QSet<qint64> Codigos;
     qint64 Proximo = 1;
 
@@ -324,11 +331,9 @@ struct TnUtilProduto::Cache {
         if (referencia.isNull())
             return;
         const QString chave = referencia.toUpper();
-        const auto it = Referencias.find(chave);
-        if (it == Referencias.end())
-            Referencias.insert(chave, codigo);
-        else if (*it > codigo)
-            *it = codigo;
+        const auto [it, nova] = Referencias.try_emplace(chave, codigo);
+        if (!nova && it->second > codigo)
+            it->second = codigo;
     }
 };
 
@@ -368,14 +373,17 @@ void TnUtilProduto::Esquecer() const
 void TnUtilProduto::Precarregar(qsizetype novos)
 {
     auto cache = std::make_unique<Cache>();
+    // Room for them all at once: no rehash while a hundred thousand come in.
+    const qint64 existentes = nDMSQLDataSet::PegarQtdRegistro(QStringLiteral("PRODUTO"),
+                                                              QStringLiteral("CODIGOEMPRESA = %1").arg(FEmpresa));
+    cache->Referencias.reserve(existentes + novos);
+    cache->Codigos.reserve(existentes + novos);
     auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
         "select CODIGOPRODUTO, REFERENPRODUTO from PRODUTO where CODIGOEMPRESA = ? order by CODIGOPRODUTO"));
     cmd->BindInteiro(0, FEmpresa);
     TnCursor &c = cmd->Abrir();
     while (c.Proximo())
         cache->Adicionar(c.Inteiro(0), c.Nulo(1) ? QString() : c.Texto(1));
-    cache->Referencias.reserve(cache->Referencias.size() + novos);
-    cache->Codigos.reserve(cache->Codigos.size() + novos);
     FCache = std::move(cache);
 }
 
@@ -426,9 +434,9 @@ bool TnUtilProduto::EncontrarProduto(const QString &texto)
     if (t.isEmpty())
         return false;
     if (FCache) {
-        const auto it = FCache->Referencias.constFind(t.toUpper());
-        if (it != FCache->Referencias.constEnd()) {
-            FCodigoAtual = *it;
+        const auto it = FCache->Referencias.find(t.toUpper());
+        if (it != FCache->Referencias.end()) {
+            FCodigoAtual = it->second;
             return true;
         }
     } else if (static const QString sql = SelectProduto(QStringLiteral("UPPER(REFERENPRODUTO) = UPPER(?)"));
