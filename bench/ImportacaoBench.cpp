@@ -1,55 +1,25 @@
 // The import building blocks on the embedded database, each against SQLite's C interface
-// doing the same work in the same run (Rodadas.h):
+// doing the same work in the same run (MedirContraDireto, BenchComum.h):
 // - the entry writer: 100,000 entries with one property line each, inserted (target within
 //   1.5x of raw prepared inserts) and replaced (within 2x of raw delete and insert);
 // - the product utility preloaded: 100,000 lookups by reference over 100,000 products
 //   (within 2x of 100,000 raw keyed selects), and the same with each product's row read.
 // Rows: ORVO_BENCH_IMPORTACAO (default 100,000).
-#include "BenchComum.h"
-#include "ConversaoBanco.h"
 #include "Gravador.h"
 #include "ImpFabrica.h"
-#include "Rodadas.h"
+#include "ImportacaoComum.h"
 #include "SuiteProduto.h"
 
-#include <QFile>
-
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
-
-#include <cstdio>
 
 namespace {
 
-int Linhas()
-{
-    static const int n = qEnvironmentVariableIsSet("ORVO_BENCH_IMPORTACAO")
-                             ? qEnvironmentVariableIntValue("ORVO_BENCH_IMPORTACAO")
-                             : 100000;
-    return n;
-}
-
-void Checar(sqlite3 *db, int rc)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::abort();
-    }
-}
-
-sqlite3 *Handle(nDMConexao &con) { return static_cast<sqlite3 *>(con.HandleSQLite()); }
+int Linhas() { return QtdeImportacao(); }
 
 // A converted database with products 1..n of company 1, references "REF-<code>".
 std::unique_ptr<nDMConexao> BancoComProdutos(const QString &arquivo)
 {
-    GarantirApp();
-    QFile::remove(Pasta().filePath(arquivo));
-    QFile::remove(Pasta().filePath(arquivo + "-wal"));
-    TnConfigBanco c;
-    c.Tipo = tcSQLite;
-    c.Arquivo = Pasta().filePath(arquivo);
-    auto con = std::make_unique<nDMConexao>(c);
-    ConverterBanco(*con);
+    auto con = BancoNovo(arquivo);
     TnTransacao t(1, *con);
     auto p = con->Preparar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, DESCRPRODUTO, "
                            "UNIDADEMEDIDA, INDICADORTIPO) values (1, ?, ?, ?, 'UN', 0)");
@@ -62,16 +32,6 @@ std::unique_ptr<nDMConexao> BancoComProdutos(const QString &arquivo)
     t.Commit();
     return con;
 }
-
-// Makes `con` the current connection while it lives, then gives back the one before.
-class Atual {
-public:
-    explicit Atual(nDMConexao &con) : FAntes(nDMConexao::AtualOuNulo()) { nDMConexao::DefinirAtual(&con); }
-    ~Atual() { nDMConexao::DefinirAtual(FAntes); }
-
-private:
-    nDMConexao *FAntes;
-};
 
 // The entries the web-service import builds: product i, reason 1, origin 3, one own-stock line.
 TImpFabrica &Fabrica()
@@ -113,11 +73,11 @@ const char *kSqlExcluir = "delete from LCTOINV where CODIGOEMPRESA = ? and CODIG
 // The same rows through the C interface; `substituir`: each deleted by key first.
 void GravarDireto(sqlite3 *db, bool substituir)
 {
-    Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
     sqlite3_stmt *l = nullptr, *p = nullptr, *d = nullptr;
-    Checar(db, sqlite3_prepare_v2(db, kSqlLcto, -1, &l, nullptr));
-    Checar(db, sqlite3_prepare_v2(db, kSqlProp, -1, &p, nullptr));
-    Checar(db, sqlite3_prepare_v2(db, kSqlExcluir, -1, &d, nullptr));
+    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlLcto, -1, &l, nullptr));
+    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlProp, -1, &p, nullptr));
+    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlExcluir, -1, &d, nullptr));
     for (int i = 1; i <= Linhas(); ++i) {
         const double qtde = 1 + (i % 97) * 0.5, preco = 2.5 + (i % 13) * 1.25;
         const auto chave = [i](sqlite3_stmt *st) {
@@ -129,7 +89,7 @@ void GravarDireto(sqlite3 *db, bool substituir)
         };
         if (substituir) {
             chave(d);
-            Checar(db, sqlite3_step(d));
+            ChecarSqlite(db, sqlite3_step(d));
             sqlite3_reset(d);
         }
         chave(l);
@@ -142,20 +102,20 @@ void GravarDireto(sqlite3 *db, bool substituir)
         sqlite3_bind_text(l, 12, "2024-04-02 09:30:00", -1, SQLITE_STATIC);
         sqlite3_bind_int(l, 13, 1);
         sqlite3_bind_int(l, 14, 3);
-        Checar(db, sqlite3_step(l));
+        ChecarSqlite(db, sqlite3_step(l));
         sqlite3_reset(l);
         chave(p);
         sqlite3_bind_int(p, 6, 1);
         sqlite3_bind_int(p, 7, 0);
         sqlite3_bind_double(p, 8, qtde);
         sqlite3_bind_double(p, 9, preco);
-        Checar(db, sqlite3_step(p));
+        ChecarSqlite(db, sqlite3_step(p));
         sqlite3_reset(p);
     }
     sqlite3_finalize(l);
     sqlite3_finalize(p);
     sqlite3_finalize(d);
-    Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
 }
 
 void GravarFramework(nDMConexao &con, bool substituir)
@@ -179,19 +139,19 @@ void Esvaziar(nDMConexao &con)
 void BM_GravadorInserir(benchmark::State &state)
 {
     auto con = BancoComProdutos("gravador.db");
-    Atual atual(*con);
+    TnConexaoDoCaso atual(con.get());
     Fabrica();
-    AlternarRodadas(state, 5, {[&] { Esvaziar(*con); }, [&] { GravarFramework(*con, false); }},
-                    {[&] { Esvaziar(*con); }, [&] { GravarDireto(Handle(*con), false); }});
+    MedirContraDireto(state, 5, [&] { Esvaziar(*con); }, [&] { GravarFramework(*con, false); },
+                      [&] { GravarDireto(HandleSqlite(*con), false); });
 }
 
 void BM_GravadorSubstituir(benchmark::State &state)
 {
     auto con = BancoComProdutos("gravador.db");
-    Atual atual(*con);
-    GravarDireto(Handle(*con), false); // every entry exists: each round replaces them all
-    AlternarRodadas(state, 5, {[&] { Checkpoint(*con); }, [&] { GravarFramework(*con, true); }},
-                    {[&] { Checkpoint(*con); }, [&] { GravarDireto(Handle(*con), true); }});
+    TnConexaoDoCaso atual(con.get());
+    GravarDireto(HandleSqlite(*con), false); // every entry exists: each round replaces them all
+    MedirContraDireto(state, 5, [&] { Checkpoint(*con); }, [&] { GravarFramework(*con, true); },
+                      [&] { GravarDireto(HandleSqlite(*con), true); });
 }
 
 // The products looked up: every code once, in a scattered order.
@@ -203,7 +163,7 @@ int Sorteado(int k) { return int((qint64(k) * 7919) % Linhas()) + 1; }
 void ProdutoPorReferencia(benchmark::State &state, bool comLinha)
 {
     auto con = BancoComProdutos("produtos.db");
-    Atual atual(*con);
+    TnConexaoDoCaso atual(con.get());
     std::vector<QString> referencias;
     for (int k = 0; k < Linhas(); ++k)
         referencias.push_back(QStringLiteral("ref-%1").arg(Sorteado(k)));
@@ -215,22 +175,21 @@ void ProdutoPorReferencia(benchmark::State &state, bool comLinha)
                                    : "CODIGOEMPRESA, CODIGOPRODUTO";
     const std::string sql = std::string("select ") + colunas +
                             " from PRODUTO where CODIGOEMPRESA = ? and CODIGOPRODUTO = ?";
-    AlternarRodadas(
-        state, 5,
-        {nullptr,
-         [&] {
+    MedirContraDireto(
+        state, 5, [] {},
+        [&] {
              TnUtilProduto util;
              util.SetCodigoEmpresa(1);
              util.Precarregar();
              for (const QString &r : referencias)
                  if (util.EncontrarProduto(r))
                      soma += util.GetCodigoProduto() + (comLinha ? util.GetDescrProduto().size() : 0);
-         }},
-        {nullptr, [&] {
+         },
+        [&] {
              std::vector<std::string> linha(20);
-             sqlite3 *db = Handle(*con);
+             sqlite3 *db = HandleSqlite(*con);
              sqlite3_stmt *st = nullptr;
-             Checar(db, sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr));
+             ChecarSqlite(db, sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr));
              const int n = sqlite3_column_count(st);
              for (int k = 0; k < Linhas(); ++k) {
                  sqlite3_bind_int(st, 1, 1);
@@ -246,7 +205,7 @@ void ProdutoPorReferencia(benchmark::State &state, bool comLinha)
                  sqlite3_reset(st);
              }
              sqlite3_finalize(st);
-         }});
+         });
     benchmark::DoNotOptimize(soma);
 }
 
@@ -257,9 +216,8 @@ void BM_ProdutoPorReferenciaComLinha(benchmark::State &state) { ProdutoPorRefere
 // the web-service import builds, against raw prepared inserts of the same columns.
 void BM_ProdutoInserir(benchmark::State &state)
 {
-    GarantirApp();
     std::unique_ptr<nDMConexao> con;
-    nDMConexao *antes = nDMConexao::AtualOuNulo();
+    TnConexaoDoCaso atual;
     const auto novo = [&] {
         con.reset();
         con = BancoComProdutos("inserir.db");
@@ -267,16 +225,15 @@ void BM_ProdutoInserir(benchmark::State &state)
         con->Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
                       "TIPOGRUPOPRODUTO) values (1, 5, '1.1', 2)");
         Checkpoint(*con);
-        nDMConexao::DefinirAtual(con.get());
+        atual.Definir(con.get());
     };
     const char *sql = "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
                       "DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA, INDICADORTIPO, TIPOCREDITO, TIPODEBITO, CSTENTRADA, "
                       "CSTSAIDA, DNF, DACON, DATAATUALIZACAO, CODIGOUSUARIO) "
                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
-    AlternarRodadas(
-        state, 5,
-        {novo,
-         [&] {
+    MedirContraDireto(
+        state, 5, novo,
+        [&] {
              TnTransacao t(1, *con);
              TnUtilProduto util;
              util.SetCodigoEmpresa(1);
@@ -300,12 +257,12 @@ void BM_ProdutoInserir(benchmark::State &state)
                  util.InserirProduto(r);
              }
              t.Commit();
-         }},
-        {novo, [&] {
-             sqlite3 *db = Handle(*con);
-             Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+         },
+        [&] {
+             sqlite3 *db = HandleSqlite(*con);
+             ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
              sqlite3_stmt *st = nullptr;
-             Checar(db, sqlite3_prepare_v2(db, sql, -1, &st, nullptr));
+             ChecarSqlite(db, sqlite3_prepare_v2(db, sql, -1, &st, nullptr));
              char texto[64];
              for (int i = 1; i <= Linhas(); ++i) {
                  sqlite3_bind_int(st, 1, 1);
@@ -326,13 +283,14 @@ void BM_ProdutoInserir(benchmark::State &state)
                  sqlite3_bind_text(st, 14, "0", -1, SQLITE_STATIC);
                  sqlite3_bind_text(st, 15, "2024-04-02", -1, SQLITE_STATIC);
                  sqlite3_bind_int(st, 16, 1);
-                 Checar(db, sqlite3_step(st));
+                 ChecarSqlite(db, sqlite3_step(st));
                  sqlite3_reset(st);
              }
              sqlite3_finalize(st);
-             Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
-         }});
-    nDMConexao::DefinirAtual(antes);
+             ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+         });
+    atual.Definir(nullptr);
+    con.reset();
 }
 
 } // namespace

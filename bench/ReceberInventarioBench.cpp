@@ -3,15 +3,13 @@
 // products, entries and property lines with prepared statements in one transaction
 // (target: within 2x). The framework's time runs from the call to the commit, so it also
 // holds the HTTP exchange, shown apart as http_ms. Items: ORVO_BENCH_IMPORTACAO (100,000).
-#include "BenchComum.h"
 #include "Bibliotecas.h"
 #include "ConfigPrograma.h"
-#include "ConversaoBanco.h"
 #include "HTTP.h"
+#include "ImportacaoComum.h"
 #include "Modulos.h"
 #include "Personalizacao.h"
 #include "PowerParam.h"
-#include "Rodadas.h"
 #include "ServidorHTTPTeste.h"
 
 #include <QDir>
@@ -22,20 +20,12 @@
 #include <QSettings>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <chrono>
-#include <cstdio>
 
 namespace {
 
-int Itens()
-{
-    static const int n = qEnvironmentVariableIsSet("ORVO_BENCH_IMPORTACAO")
-                             ? qEnvironmentVariableIntValue("ORVO_BENCH_IMPORTACAO")
-                             : 100000;
-    return n;
-}
+int Itens() { return QtdeImportacao(); }
 
 double Quantidade(int i) { return 1 + (i % 50); }
 double Custo(int i) { return 1.25 + (i % 7); }
@@ -55,25 +45,10 @@ QByteArray Resposta()
         .toJson(QJsonDocument::Compact);
 }
 
-void Checar(sqlite3 *db, int rc)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::abort();
-    }
-}
-
 // A converted database with the branch's tax number, the group and the NCM mask.
 std::unique_ptr<nDMConexao> Banco()
 {
-    const QString arquivo = Pasta().filePath("receber.db");
-    QFile::remove(arquivo);
-    QFile::remove(arquivo + "-wal");
-    TnConfigBanco c;
-    c.Tipo = tcSQLite;
-    c.Arquivo = arquivo;
-    auto con = std::make_unique<nDMConexao>(c);
-    ConverterBanco(*con);
+    auto con = BancoNovo(QStringLiteral("receber.db"));
     con->Executar("update ESTAB set INSCRFEDERAL = '12.345.678/0001-90' where CODIGOEMPRESA = 1");
     con->Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
                   "TIPOGRUPOPRODUTO) values (1, 5, '1.1', 2)");
@@ -94,11 +69,11 @@ const char *kSqlProp = "insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOEST
 
 void InserirDireto(sqlite3 *db)
 {
-    Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
     sqlite3_stmt *p = nullptr, *l = nullptr, *q = nullptr;
-    Checar(db, sqlite3_prepare_v2(db, kSqlProduto, -1, &p, nullptr));
-    Checar(db, sqlite3_prepare_v2(db, kSqlLcto, -1, &l, nullptr));
-    Checar(db, sqlite3_prepare_v2(db, kSqlProp, -1, &q, nullptr));
+    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlProduto, -1, &p, nullptr));
+    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlLcto, -1, &l, nullptr));
+    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlProp, -1, &q, nullptr));
     char texto[64];
     for (int i = 1; i <= Itens(); ++i) {
         sqlite3_bind_int64(p, 1, i);
@@ -107,24 +82,24 @@ void InserirDireto(sqlite3 *db)
         const int m = std::snprintf(texto, sizeof texto, "Produto número %d", i);
         sqlite3_bind_text(p, 3, texto, m, SQLITE_TRANSIENT);
         sqlite3_bind_text(p, 4, "2024-04-02", 10, SQLITE_STATIC);
-        Checar(db, sqlite3_step(p));
+        ChecarSqlite(db, sqlite3_step(p));
         sqlite3_reset(p);
         sqlite3_bind_int64(l, 1, i);
         sqlite3_bind_double(l, 2, Quantidade(i));
         sqlite3_bind_double(l, 3, Custo(i));
         sqlite3_bind_text(l, 4, "2024-04-02 09:30:00.123", -1, SQLITE_STATIC);
-        Checar(db, sqlite3_step(l));
+        ChecarSqlite(db, sqlite3_step(l));
         sqlite3_reset(l);
         sqlite3_bind_int64(q, 1, i);
         sqlite3_bind_double(q, 2, Quantidade(i));
         sqlite3_bind_double(q, 3, Custo(i));
-        Checar(db, sqlite3_step(q));
+        ChecarSqlite(db, sqlite3_step(q));
         sqlite3_reset(q);
     }
     sqlite3_finalize(p);
     sqlite3_finalize(l);
     sqlite3_finalize(q);
-    Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
 }
 
 void BM_ReceberInventario(benchmark::State &state)
@@ -157,14 +132,13 @@ void BM_ReceberInventario(benchmark::State &state)
     }
 
     std::unique_ptr<nDMConexao> con;
-    nDMConexao *antes = nDMConexao::AtualOuNulo();
+    TnConexaoDoCaso atual;
     const auto novo = [&] {
         con.reset();
         con = Banco();
-        nDMConexao::DefinirAtual(con.get());
+        atual.Definir(con.get());
     };
-    AlternarRodadas(state, 5,
-                    {novo,
+    MedirContraDireto(state, 5, novo,
                      [&] {
                          auto *dp = qobject_cast<TnDMPowerParam *>(CriarDM("TOrvoDPReceberLancamentosInventario"));
                          dp->Param("pCodigoEmpresa").SetValue(1);
@@ -173,10 +147,10 @@ void BM_ReceberInventario(benchmark::State &state)
                          dp->Param("pCodigoGrupoProduto").SetText("5");
                          dp->Rodar();
                          DestruirDM(dp);
-                     }},
-                    {novo, [&] { InserirDireto(static_cast<sqlite3 *>(con->HandleSQLite())); }});
+                     },
+                     [&] { InserirDireto(HandleSqlite(*con)); });
     state.counters["http_ms"] = http;
-    nDMConexao::DefinirAtual(antes);
+    atual.Definir(nullptr);
     con.reset();
     TnConfigPrograma::DefinirArquivo(QString());
     TnPreferenciasUsuario::DefinirPasta(QString());
