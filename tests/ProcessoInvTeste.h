@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 
 class BancoProcessoInv : public BancoOrvo {
@@ -152,6 +153,19 @@ protected:
         QStringList r;
         for (const auto &item : dp->Mensagens().Itens())
             r << QStringLiteral("%1|%2").arg(int(item->Tipo)).arg(item->Texto);
+        return r;
+    }
+    // A report that is a tree, every line as "kind|level|text" followed by its children.
+    static QStringList Arvore(TnDMPowerParam *dp)
+    {
+        QStringList r;
+        std::function<void(const TnItemMensagem &)> visitar = [&](const TnItemMensagem &i) {
+            r << QStringLiteral("%1|%2|%3").arg(int(i.Tipo)).arg(i.Nivel()).arg(i.Texto);
+            for (const auto &f : i.Filhos)
+                visitar(*f);
+        };
+        for (const auto &i : dp->Mensagens().Itens())
+            visitar(*i);
         return r;
     }
     // The rows of `sql` in the statement's order, each as its columns joined by "|": null

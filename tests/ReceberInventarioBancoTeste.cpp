@@ -4,7 +4,7 @@
 // answer writes, the two processing types, product updates, skipped items, and a write
 // failure rolled back and reported.
 #include "Acoes.h"
-#include "BancoOrvo.h"
+#include "ProcessoInvTeste.h"
 #include "ConfigPrograma.h"
 #include "InteracaoTeste.h"
 #include "Personalizacao.h"
@@ -40,18 +40,14 @@ QJsonObject Item(const QString &codigo, const QJsonValue &qtde, const QJsonValue
                        {"TIPO_ITEM", "0"}, {"NCM", "12345678"}, {"QUANTIDADE", qtde}, {"CUSTO_UNITARIO", custo}};
 }
 
-class ReceberInventarioBanco : public BancoOrvo {
+class ReceberInventarioBanco : public BancoProcessoInv {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoProcessoInv::SetUp(); // branch 2 has no tax number
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
         con().Executar("update ESTAB set INSCRFEDERAL = '12.345.678/0001-90' where CODIGOEMPRESA = 1 and CODIGOESTAB = 1");
-        con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, 2, 'Sem CNPJ')");
-        con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
-                       "TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO) values (1, 5, '1.1', 2, 'Mercadorias')");
         con().Executar("update CFGEMPRESAULMAR set MASCCLASSIFFISCALPROD = '9999.99.99' where CODIGOEMPRESA = 1");
         TnPreferenciasUsuario::DefinirPasta(FDir.filePath("prefs"));
         QDir().mkpath(FDir.filePath("prefs"));
@@ -61,7 +57,7 @@ protected:
     {
         TnConfigPrograma::DefinirArquivo(QString());
         TnPreferenciasUsuario::DefinirPasta(QString());
-        BancoOrvo::TearDown();
+        BancoProcessoInv::TearDown();
     }
     // The program's settings naming both local servers.
     void Configurar(quint16 porta, quint16 portaTestes)
@@ -78,16 +74,15 @@ protected:
         TnConfigPrograma::DefinirArquivo(arquivo);
     }
     QString Marcador() const { return FDir.filePath("prefs/ImpPEInvTestes.txt"); }
-    // A new process with the case's parameters: company 1, branch 1, March 2024, group 5.
+    // A new process with the case's parameters: company 1, branch 1, March 2024, group 10.
     TnDMPowerParam *Processo(const QString &competencia = QStringLiteral("03/2024"), const char *atualizar = "0",
                              const char *tipo = "2")
     {
-        auto *dp = qobject_cast<TnDMPowerParam *>(CriarDM(kClasse));
-        EXPECT_NE(dp, nullptr);
+        TnDMPowerParam *dp = BancoProcessoInv::Processo(kClasse);
         dp->Param("pCodigoEmpresa").SetValue(1);
         dp->Param("pCodigoEstab").SetValue(1);
         dp->Param("pCompetencia").SetText(competencia);
-        dp->Param("pCodigoGrupoProduto").SetText("5");
+        dp->Param("pCodigoGrupoProduto").SetText("10");
         dp->Param("pAtualizarCadastroProduto").SetText(QString::fromLatin1(atualizar));
         dp->Param("pTipoProcessamento").SetText(QString::fromLatin1(tipo));
         return dp;
@@ -102,19 +97,6 @@ protected:
         }
         return QString();
     }
-    // The report: "kind|level|text" per line.
-    static QStringList Relatorio(TnDMPowerParam *dp)
-    {
-        QStringList r;
-        std::function<void(const TnItemMensagem &)> visitar = [&](const TnItemMensagem &i) {
-            r << QStringLiteral("%1|%2|%3").arg(int(i.Tipo)).arg(i.Nivel()).arg(i.Texto);
-            for (const auto &f : i.Filhos)
-                visitar(*f);
-        };
-        for (const auto &i : dp->Mensagens().Itens())
-            visitar(*i);
-        return r;
-    }
     static QStringList Resumo(int produtos, int atualizados, int inventarios)
     {
         return {QString::fromUtf8("5|0|Integração Concluída"),
@@ -122,24 +104,11 @@ protected:
                 QStringLiteral("5|1|Quantidade de Produtos Atualizados: %1").arg(atualizados),
                 QString::fromUtf8("5|1|Quantidade de Inventários Importados: %1").arg(inventarios)};
     }
-    // Columns of the rows of a table, as texts, in key order.
+    // Columns of the rows of a table, in the order given.
+    using BancoProcessoInv::Tabela;
     QStringList Tabela(const QString &colunas, const QString &tabela, const QString &ordem)
     {
-        auto cmd = con().Preparar(QStringLiteral("select %1 from %2 order by %3").arg(colunas, tabela, ordem));
-        TnCursor &c = cmd->Abrir();
-        QStringList r;
-        while (c.Proximo()) {
-            QStringList l;
-            for (int i = 0; i < c.Colunas(); ++i) {
-                const TFieldType t = c.Coluna(i).Tipo;
-                l << (c.Nulo(i)                        ? QStringLiteral("null")
-                      : t == ftFloat || t == ftBCD     ? NumeroParaTexto(c.Real(i))
-                      : t == ftDate                    ? c.Data(i).toString(Qt::ISODate)
-                                                       : c.Texto(i).trimmed());
-            }
-            r << l.join(u'|');
-        }
-        return r;
+        return Tabela(QStringLiteral("select %1 from %2 order by %3").arg(colunas, tabela, ordem));
     }
     QTemporaryDir FDir;
     TnServidorHTTPTeste FServidor, FTestes;
@@ -209,8 +178,8 @@ TEST_F(ReceberInventarioBanco, PedidoExatoEItensGravados)
     EXPECT_EQ(Tabela("REFERENPRODUTO, CODIGOGRUPOPRODUTO, DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA, INDICADORTIPO, "
                       "TIPOCREDITO, TIPODEBITO, CSTENTRADA, CSTSAIDA, DNF",
                       "PRODUTO", "CODIGOPRODUTO"),
-              QStringList({QString::fromUtf8("A-100|5|Açúcar cristal não refinado|1701.99.00|UN|0|0|1|50|1|0"),
-                           "200|5|Farinha|1101.00.10|KG|4|0|1|50|1|0"}));
+              QStringList({QString::fromUtf8("A-100|10|Açúcar cristal não refinado|1701.99.00|UN|0|0|1|50|1|0"),
+                           "200|10|Farinha|1101.00.10|KG|4|0|1|50|1|0"}));
     EXPECT_EQ(Tabela("L.CODIGOEMPRESA, L.CODIGOESTAB, L.DATAINVENT, P.REFERENPRODUTO, L.MOTIVOINVENTARIO, "
                       "L.QTDEESTOQUE, L.PRECOUNIT, L.VALORICMS, L.VALORPIS, L.VALORCOFINS, L.CODIGOUSUARIO, "
                       "L.ORIGEMDADO, L.IDSYN",
@@ -222,7 +191,7 @@ TEST_F(ReceberInventarioBanco, PedidoExatoEItensGravados)
     EXPECT_EQ(Tabela("DATAINVENT, MOTIVOINVENTARIO, SEQ, INDICADORPROPRIEDADE, QUANTIDADE, PRECOUNIT",
                       "LCTOINVPROPRIEDADE", "CODIGOPRODUTO"),
               QStringList({"2024-03-01|1|1|0|10.5|3.25", "2024-03-01|1|1|0|7.25|2"}));
-    EXPECT_EQ(Relatorio(dp), Resumo(2, 0, 2));
+    EXPECT_EQ(Arvore(dp), Resumo(2, 0, 2));
 }
 
 TEST_F(ReceberInventarioBanco, EscapesDoTextoDeD)
@@ -258,7 +227,7 @@ TEST_F(ReceberInventarioBanco, FevereiroBissextoERespostaVaziaConfirmada)
     EXPECT_EQ(Rodar(dp), QString());
     ASSERT_EQ(FServidor.Requisicoes().size(), 1);
     EXPECT_TRUE(FServidor.Requisicoes()[0].Corpo.endsWith("Data: \"02/29/2024\" } }"));
-    EXPECT_EQ(Relatorio(dp), Resumo(0, 0, 0));
+    EXPECT_EQ(Arvore(dp), Resumo(0, 0, 0));
     EXPECT_FALSE(con().InTransaction());
     EXPECT_EQ(Linhas("LCTOINV"), 0);
 }
@@ -415,14 +384,14 @@ TEST_F(ReceberInventarioBanco, TipoDoisNaoRepeteETipoTresSubstitui)
     FServidor.ResponderSempre({.Corpo = primeira});
     TnDMPowerParam *dp = Processo();
     EXPECT_EQ(Rodar(dp), QString());
-    EXPECT_EQ(Relatorio(dp), Resumo(2, 0, 2));
+    EXPECT_EQ(Arvore(dp), Resumo(2, 0, 2));
     const QStringList codigos = Tabela("CODIGOPRODUTO", "PRODUTO", "CODIGOPRODUTO");
     ASSERT_EQ(codigos.size(), 2);
 
     // Type 2 again: nothing written, one warning per item.
     dp = Processo();
     EXPECT_EQ(Rodar(dp), QString());
-    EXPECT_EQ(Relatorio(dp), QStringList({QString::fromUtf8("1|0|Inventário do produto %1 (Produto A) na data de "
+    EXPECT_EQ(Arvore(dp), QStringList({QString::fromUtf8("1|0|Inventário do produto %1 (Produto A) na data de "
                                                             "01/03/2024 importado anteriormente.")
                                               .arg(codigos[0]),
                                           QString::fromUtf8("1|0|Inventário do produto %1 (Produto B) na data de "
@@ -437,7 +406,7 @@ TEST_F(ReceberInventarioBanco, TipoDoisNaoRepeteETipoTresSubstitui)
     FServidor.ResponderSempre({.Corpo = Resposta({Item("A", 11, 2.5), Item("B", 21, 3.5)})});
     dp = Processo("03/2024", "0", "3");
     EXPECT_EQ(Rodar(dp), QString());
-    EXPECT_EQ(Relatorio(dp), Resumo(0, 0, 2));
+    EXPECT_EQ(Arvore(dp), Resumo(0, 0, 2));
     EXPECT_EQ(Tabela("QTDEESTOQUE, PRECOUNIT", "LCTOINV", "CODIGOPRODUTO"), QStringList({"11|2.5", "21|3.5"}));
     EXPECT_EQ(Tabela("SEQ, QUANTIDADE", "LCTOINVPROPRIEDADE", "CODIGOPRODUTO"), QStringList({"1|11", "1|21"}));
     // Another month is another inventory.
@@ -449,21 +418,19 @@ TEST_F(ReceberInventarioBanco, AtualizarProdutosSoComUmEDiferencaReal)
 {
     FServidor.ResponderSempre({.Corpo = Resposta({Item("A", 1, 1), Item("B", 1, 1)})});
     EXPECT_EQ(Rodar(Processo("01/2024")), QString());
-    con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
-                   "TIPOGRUPOPRODUTO) values (1, 7, '1.2', 2)");
-    con().Executar("update PRODUTO set DESCRPRODUTO = 'Mudada', CODIGOGRUPOPRODUTO = 7 where REFERENPRODUTO = 'B'");
+    con().Executar("update PRODUTO set DESCRPRODUTO = 'Mudada', CODIGOGRUPOPRODUTO = 20 where REFERENPRODUTO = 'B'");
 
     TnDMPowerParam *dp = Processo("02/2024", "0");
     EXPECT_EQ(Rodar(dp), QString());
-    EXPECT_EQ(Relatorio(dp), Resumo(0, 0, 2));
+    EXPECT_EQ(Arvore(dp), Resumo(0, 0, 2));
     EXPECT_EQ(Tabela("DESCRPRODUTO", "PRODUTO", "REFERENPRODUTO"), QStringList({"Produto A", "Mudada"}));
 
     dp = Processo("03/2024", "1");
     EXPECT_EQ(Rodar(dp), QString());
-    EXPECT_EQ(Relatorio(dp), Resumo(0, 1, 2)); // A equal: not counted
+    EXPECT_EQ(Arvore(dp), Resumo(0, 1, 2)); // A equal: not counted
     // The group of an existing product is never changed.
     EXPECT_EQ(Tabela("DESCRPRODUTO, CODIGOGRUPOPRODUTO", "PRODUTO", "REFERENPRODUTO"),
-              QStringList({"Produto A|5", "Produto B|7"}));
+              QStringList({"Produto A|10", "Produto B|20"}));
 }
 
 TEST_F(ReceberInventarioBanco, ItensQueNaoSePodemGravarSaoAvisados)
@@ -482,7 +449,7 @@ TEST_F(ReceberInventarioBanco, ItensQueNaoSePodemGravarSaoAvisados)
     FServidor.Responder({.Corpo = Resposta(itens)});
     TnDMPowerParam *dp = Processo();
     EXPECT_EQ(Rodar(dp), QString());
-    EXPECT_EQ(Relatorio(dp),
+    EXPECT_EQ(Arvore(dp),
               QStringList({QString::fromUtf8("1|0|Item 2 do retorno ignorado: sem CODIGO."),
                            QString::fromUtf8("1|0|Produto SQ ignorado: quantidade ausente."),
                            QString::fromUtf8("1|0|Produto QX ignorado: quantidade \"abc\" não é um número."),
@@ -501,20 +468,12 @@ TEST_F(ReceberInventarioBanco, ItensQueNaoSePodemGravarSaoAvisados)
 TEST_F(ReceberInventarioBanco, FalhaAoGravarDesfazTudoEFalha)
 {
     // The database refuses the third entry.
-    if (teste::EmPostgres())
-    {
-        con().Executar("create function falhar() returns trigger as 'begin if new.QTDEESTOQUE = 999 then "
-                       "raise exception ''recusado pelo teste''; end if; return new; end' language plpgsql");
-        con().Executar("create trigger trg_falhar before insert on LCTOINV for each row execute function falhar()");
-    }
-    else
-        con().Executar("create trigger trg_falhar before insert on LCTOINV when new.QTDEESTOQUE = 999 "
-                       "begin select raise(abort, 'recusado pelo teste'); end");
+    InjetarFalha("LCTOINV", "insert", "NEW.QTDEESTOQUE = 999");
     FServidor.Responder({.Corpo = Resposta({Item("A", 1, 1), Item("B", 2, 2), Item("C", 999, 3)})});
     TnDMPowerParam *dp = Processo();
     const QString m = Rodar(dp);
     EXPECT_TRUE(m.startsWith("Erro ao tentar gravar os registros: ")) << m.toStdString();
-    const QStringList r = Relatorio(dp);
+    const QStringList r = Arvore(dp);
     ASSERT_EQ(r.size(), 2);
     EXPECT_TRUE(r[0].startsWith("0|0|Erro ao tentar gravar os registros: ")) << r[0].toStdString();
     EXPECT_EQ(r[1], "1|0|Todos os registros foram cancelados!");
@@ -524,11 +483,11 @@ TEST_F(ReceberInventarioBanco, FalhaAoGravarDesfazTudoEFalha)
     EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE"), 0);
 
     // The next run, once the cause is gone, writes everything.
-    con().Executar("drop trigger trg_falhar" + QString(teste::EmPostgres() ? " on LCTOINV" : ""));
+    con().Executar("drop trigger falha_injetada" + QString(teste::EmPostgres() ? " on LCTOINV" : ""));
     FServidor.Responder({.Corpo = Resposta({Item("A", 1, 1), Item("B", 2, 2), Item("C", 999, 3)})});
     dp = Processo();
     EXPECT_EQ(Rodar(dp), QString());
-    EXPECT_EQ(Relatorio(dp), Resumo(3, 0, 3));
+    EXPECT_EQ(Arvore(dp), Resumo(3, 0, 3));
 }
 
 TEST_F(ReceberInventarioBanco, CemMilItens)
@@ -542,7 +501,7 @@ TEST_F(ReceberInventarioBanco, CemMilItens)
     FServidor.Responder({.Corpo = Resposta(itens)});
     TnDMPowerParam *dp = Processo();
     EXPECT_EQ(Rodar(dp), QString());
-    EXPECT_EQ(Relatorio(dp), Resumo(n, 0, n));
+    EXPECT_EQ(Arvore(dp), Resumo(n, 0, n));
     EXPECT_EQ(Linhas("PRODUTO"), n);
     EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE"), n);
     EXPECT_LT(FUsuario.AtualizacoesProgresso, n / 10); // the progress frame is throttled
