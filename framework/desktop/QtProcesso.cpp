@@ -104,6 +104,8 @@ void TnFrmProcesso::Construir()
         FEditores.push_back(e);
     }
     l->addWidget(grupo);
+    FGrupoParametros = grupo;
+    MostrarGrupoParametros();
 
     auto *barra = FBarra = new QToolBar(Conteudo());
     barra->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -159,6 +161,18 @@ void TnFrmProcesso::AtualizarControle(const QString &nome)
         e->Descartar();
         MostrarParametro(e, FProcesso->Param(e->Nome()));
     }
+    MostrarGrupoParametros();
+}
+
+void TnFrmProcesso::MostrarGrupoParametros()
+{
+    // A process with no parameter to show (all hidden, or none) shows no empty box.
+    if (!FGrupoParametros || !FProcesso)
+        return;
+    bool algum = false;
+    for (int i = 0; i < FProcesso->PowerParam().Count() && !algum; ++i)
+        algum = FProcesso->PowerParam().Items(i).Visivel();
+    FGrupoParametros->setVisible(algum);
 }
 
 void TnFrmProcesso::FocarControle(const QString &nome)

@@ -66,11 +66,13 @@ private:
     // Tool buttons of the grid process's row actions, with their shortcuts.
     void CriarBotoesLinha();
     void MenuDaGrade(const QPoint &pos);
+    void MostrarGrupoParametros();
 
     QPointer<TnDMPowerParam> FProcesso;
     std::vector<TnEditor *> FEditores;
     TnVisaoMensagens *FMensagens = nullptr;
     QTabWidget *FResultados = nullptr;
+    QWidget *FGrupoParametros = nullptr;
     QAction *FExecutar = nullptr;
     QAction *FRelatorio = nullptr; // "Relatório": the last run's result, when the process leaves one
     QToolBar *FBarra = nullptr;

@@ -105,8 +105,8 @@ quint32 TnActionList::GetHashComp(const QString &texto)
     return h;
 }
 
-void GerarAcao(const std::vector<TnDefAcao> &acoes, const TnClasseInfo &classe, TnActionList &lista,
-               const TnEventoAcao &evento, const TnModulos &modulos)
+TnAction *GerarAcao(const std::vector<TnDefAcao> &acoes, const TnClasseInfo &classe, TnActionList &lista,
+                    const TnEventoAcao &evento, const TnModulos &modulos)
 {
     for (const TnDefAcao &d : acoes) {
         if (d.Modulo < 0 || d.Modulo >= int(modulos.size()) || !modulos.test(size_t(d.Modulo)))
@@ -121,6 +121,7 @@ void GerarAcao(const std::vector<TnDefAcao> &acoes, const TnClasseInfo &classe, 
         a->SetControlaDireito(d.ControlaDireito);
         if (*d.AcaoMestre)
             a->SetMestre(QString::fromLatin1(d.AcaoMestre));
-        return;
+        return a;
     }
+    return nullptr;
 }

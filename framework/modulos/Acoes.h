@@ -125,6 +125,7 @@ struct TnDefAcao {
 };
 
 // Adds the action of the first declaration whose module the set holds (one action per class
-// and list: its name is "act" + class name); nothing when the set holds none of them.
-void GerarAcao(const std::vector<TnDefAcao> &acoes, const TnClasseInfo &classe, TnActionList &lista,
+// and list: its name is "act" + class name) and answers it; nothing (nullptr) when the set
+// holds none of them.
+TnAction *GerarAcao(const std::vector<TnDefAcao> &acoes, const TnClasseInfo &classe, TnActionList &lista,
                const TnEventoAcao &evento, const TnModulos &modulos);
