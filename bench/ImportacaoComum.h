@@ -1,7 +1,6 @@
 #pragma once
 // What the import benchmarks share: how many rows they write (ORVO_BENCH_IMPORTACAO, default
-// 100,000), the check of a call to SQLite's C interface, a new converted database file, and
-// the current connection while a case runs.
+// 100,000), a new converted database file, and the current connection while a case runs.
 #include "BenchComum.h"
 #include "Conexao.h"
 #include "ConversaoBanco.h"
@@ -10,8 +9,6 @@
 
 #include <sqlite3.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 inline int QtdeImportacao()
@@ -22,27 +19,14 @@ inline int QtdeImportacao()
     return n;
 }
 
-inline void ChecarSqlite(sqlite3 *db, int rc)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::abort();
-    }
-}
-
 inline sqlite3 *HandleSqlite(nDMConexao &con) { return static_cast<sqlite3 *>(con.HandleSQLite()); }
 
 // A new embedded database `nome` in the benchmarks' folder, converted (sample company 1).
 inline std::unique_ptr<nDMConexao> BancoNovo(const QString &nome)
 {
-    GarantirApp();
-    const QString arquivo = Pasta().filePath(nome);
     for (const char *fim : {"", "-wal", "-shm"})
-        QFile::remove(arquivo + QLatin1String(fim));
-    TnConfigBanco c;
-    c.Tipo = tcSQLite;
-    c.Arquivo = arquivo;
-    auto con = std::make_unique<nDMConexao>(c);
+        QFile::remove(Pasta().filePath(nome + QLatin1String(fim)));
+    auto con = AbrirBanco(nome);
     ConverterBanco(*con);
     return con;
 }
