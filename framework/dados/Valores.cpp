@@ -786,3 +786,8 @@ QString FormatarConteudoMascara(const QString &texto, const QString &mascaraPrep
     r += conteudo.mid(usados);
     return cortar(r);
 }
+
+QString PreencherDireita(const QString &texto, int tamanho, QChar caractere)
+{
+    return texto.size() >= tamanho ? texto : texto + QString(tamanho - texto.size(), caractere);
+}

@@ -100,6 +100,10 @@ bool TextoParaMesAno(QStringView texto, QDate &primeiroDia);
 QDate PrimeiroDiaDoMes(const QDate &d);
 QDate UltimoDiaDoMes(const QDate &d);
 
+// `texto` followed by `caractere` up to `tamanho` characters. A text already that long or
+// longer comes back whole: whether it may be cut is the caller's to decide.
+QString PreencherDireita(const QString &texto, int tamanho, QChar caractere = u' ');
+
 // Turns a company's stored classification mask (CFGEMPRESAULMAR.MASCCLASSIFFISCALPROD, as
 // "9999.99.99") into an input mask of an entry control (QLineEdit::setInputMask). In the
 // stored mask "9", "0" and "#" stand for a digit; every other character is copied as a

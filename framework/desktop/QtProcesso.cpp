@@ -8,6 +8,8 @@
 #include "QtMenu.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
 #include <QGroupBox>
@@ -27,7 +29,11 @@ TnTipoEditor TipoEditorDoParametro(const TnpqParamItem &p)
     case ntpCheckBox: return teMarcacao;
     case ntpMemo: return teMemo;
     case ntpLookup: return tePesquisa;
-    default: return p.ListaValores().isEmpty() ? teLinha : teLista;
+    default:
+        if (!p.ListaValores().isEmpty())
+            return teLista;
+        // A date picked among those a consultation lists, or a file to save: typed or searched.
+        return p.ClasseLookup().isEmpty() && !p.EhArquivoSalvar() ? teLinha : tePesquisa;
     }
 }
 } // namespace
@@ -390,7 +396,16 @@ void TnFrmProcesso::Pesquisar(TnEditor *e)
         return;
     TnpqParamItem &p = FProcesso->Param(e->Nome());
     const QVariant antes = p.Value();
-    PesquisarParametro(e, p, this);
+    if (p.EhArquivoSalvar()) {
+        const QString arquivo = QFileDialog::getSaveFileName(this, p.Caption(), e->Texto().trimmed(),
+                                                             QStringLiteral("Arquivos de texto (*.txt);;Todos os arquivos (*)"));
+        if (arquivo.isEmpty() || !FProcesso)
+            return;
+        e->SetTexto(QDir::toNativeSeparators(arquivo));
+        p.SetText(e->Texto());
+    } else {
+        PesquisarParametro(e, p, this);
+    }
     if (FProcesso && p.Value() != antes)
         Tentar([this, &p] { FProcesso->ParamChange(p); });
 }
@@ -407,7 +422,8 @@ void PesquisarParametro(TnEditor *e, TnpqParamItem &p, QWidget *pai)
     QString campo = p.ChaveDicionario().trimmed().toUpper();
     if (!linha.contains(campo))
         campo = p.Alias().startsWith(u'p') ? p.Alias().mid(1).toUpper() : p.Alias().toUpper();
-    const QString valor = (linha.contains(campo) ? linha.value(campo) : chave).toString();
+    const QVariant v = linha.contains(campo) ? linha.value(campo) : chave;
+    const QString valor = v.typeId() == QMetaType::QDate ? v.toDate().toString(QStringLiteral("dd/MM/yyyy")) : v.toString();
     const QString atual = e->Texto().trimmed();
     e->SetTexto(p.MultiSelecao() && !atual.isEmpty() ? atual + QStringLiteral("; ") + valor : valor);
     p.SetText(e->Texto());

@@ -34,6 +34,11 @@ bool TnpqParamItem::EhMesAno() const
     return FDef.Tipo == ntpMesAno || (FDef.Tipo == ntpData && Definicao::EhChaveMesAno(FDef.ChaveDicionario));
 }
 
+bool TnpqParamItem::EhArquivoSalvar() const
+{
+    return FDef.ChaveDicionario.compare(QLatin1String("DICARQUIVOSALVAR"), Qt::CaseInsensitive) == 0;
+}
+
 void TnpqParamItem::SetValue(const QVariant &v) { FValor = v; }
 
 void TnpqParamItem::SetText(const QString &texto)

@@ -113,6 +113,9 @@ public:
     void SetFormatoExibicao(const QString &f) { FDef.FormatoExibicao = f; }
     // Entered as a month and year (see the top of this file).
     bool EhMesAno() const;
+    // Names a file the process writes (the dictionary key DICARQUIVOSALVAR): the form offers
+    // the system's dialog for choosing where to save it.
+    bool EhArquivoSalvar() const;
 
     // ---- value
     const QVariant &Value() const { return FValor; }
