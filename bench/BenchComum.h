@@ -3,6 +3,7 @@
 // need, and one temporary folder for the generated databases.
 #include "Bibliotecas.h"
 #include "Conexao.h"
+#include "ConversaoBanco.h"
 #include "Modulos.h"
 #include "Personalizacao.h"
 #include "PowerParam.h"
@@ -144,4 +145,15 @@ inline long MemoriaResidenteMB()
         std::fclose(f);
     }
     return residentes * 4096 / (1024 * 1024);
+}
+
+// A new converted database `nome` in the benchmarks' folder (one an earlier run left is
+// removed). It is never destroyed: Qt's registry of connections may be gone before a static
+// of a benchmark file would close it.
+inline nDMConexao *NovoBancoConvertido(const QString &nome)
+{
+    QFile::remove(Pasta().filePath(nome));
+    nDMConexao *con = AbrirBanco(nome).release();
+    ConverterBanco(*con);
+    return con;
 }

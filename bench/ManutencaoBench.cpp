@@ -45,17 +45,10 @@ void Checar(sqlite3 *db, int rc)
 // generated once, current, with OrvoCore loaded.
 nDMConexao &Banco()
 {
-    static nDMConexao *con = nullptr; // kept to the process's end (see RegistroLctoBench)
+    static nDMConexao *con = nullptr;
     if (con)
         return *con;
-    GarantirApp();
-    const QString arquivo = Pasta().filePath(QStringLiteral("manutencao.db"));
-    QFile::remove(arquivo);
-    TnConfigBanco c;
-    c.Tipo = tcSQLite;
-    c.Arquivo = arquivo;
-    con = new nDMConexao(c);
-    ConverterBanco(*con);
+    con = NovoBancoConvertido(QStringLiteral("manutencao.db"));
     TnTransacao t(1, *con);
     auto p = con->Preparar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, ?, 'Produto')");
     auto l = con->Preparar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "

@@ -41,17 +41,10 @@ const char *const kSelect = "select DATAINVENT, QTDEESTOQUE, PRECOUNIT from LCTO
 // each of the 24 months, and as many products as one date needs.
 nDMConexao &Banco()
 {
-    static nDMConexao *con = nullptr; // kept to the process's end (see RegistroLctoBench.cpp)
+    static nDMConexao *con = nullptr;
     if (con)
         return *con;
-    GarantirApp();
-    const QString arquivo = Pasta().filePath(QStringLiteral("totais.db"));
-    QFile::remove(arquivo);
-    TnConfigBanco c;
-    c.Tipo = tcSQLite;
-    c.Arquivo = arquivo;
-    con = new nDMConexao(c);
-    ConverterBanco(*con);
+    con = NovoBancoConvertido(QStringLiteral("totais.db"));
     const int datas = kMeses * 2;
     const int produtos = (Linhas() + datas - 1) / datas;
     TnTransacao t(1, *con);
