@@ -25,23 +25,9 @@
 
 namespace {
 
-int Linhas()
-{
-    static const int n = qEnvironmentVariableIsSet("ORVO_BENCH_LINHAS") ? qEnvironmentVariableIntValue("ORVO_BENCH_LINHAS")
-                                                                        : 1000000;
-    return n;
-}
 constexpr int kRodadas = 5;
 
-void Checar(sqlite3 *db, int rc)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::abort();
-    }
-}
-
-// The converted database with Linhas() products and entries (branch 1, March 2024, reason 1),
+// The converted database with LinhasBench() products and entries (branch 1, March 2024, reason 1),
 // generated once, current, with OrvoCore loaded.
 nDMConexao &Banco()
 {
@@ -56,7 +42,7 @@ nDMConexao &Banco()
                            "DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) values (1, 1, ?, ?, 1, ?, ?, ?, 0, 0, 0, ?, 1, 2)");
     const QDate data(2024, 3, 31);
     const QDateTime agora(data, QTime(9, 30));
-    for (int i = 1; i <= Linhas(); ++i) {
+    for (int i = 1; i <= LinhasBench(); ++i) {
         p->BindInteiro(0, i);
         p->Executar();
         l->BindData(0, data);
@@ -114,9 +100,9 @@ const char kInsertSelect[] =
 void InserirPropriedadesDireto()
 {
     sqlite3 *db = Handle();
-    Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
     sqlite3_stmt *st = nullptr;
-    Checar(db, sqlite3_prepare_v2(db, kInsertSelect, -1, &st, nullptr));
+    ChecarSqlite(db, sqlite3_prepare_v2(db, kInsertSelect, -1, &st, nullptr));
     sqlite3_bind_int(st, 1, 0);
     sqlite3_bind_null(st, 2);
     sqlite3_bind_null(st, 3);
@@ -125,9 +111,9 @@ void InserirPropriedadesDireto()
     sqlite3_bind_text(st, 6, "2024-03-01", 10, SQLITE_STATIC);
     sqlite3_bind_text(st, 7, "2024-03-31", 10, SQLITE_STATIC);
     sqlite3_bind_int(st, 8, 1);
-    Checar(db, sqlite3_step(st));
+    ChecarSqlite(db, sqlite3_step(st));
     sqlite3_finalize(st);
-    Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
 }
 
 const QVariantMap kInclusao{{"pCodigoEmpresa", "1"}, {"pPeriodo", "03/2024"}, {"pCodigoEstab", "1"},
@@ -139,17 +125,17 @@ void BM_IncluirPropriedades(benchmark::State &state)
     bool ok = true;
     MedirContraDireto(
         state, kRodadas, [] { Apagar("LCTOINVPROPRIEDADE"); },
-        [&] { ok = ok && Rodar("TOrvoDPIncluirLCTOINVPROPRIEDADE", kInclusao) && Contar("LCTOINVPROPRIEDADE") == Linhas(); },
+        [&] { ok = ok && Rodar("TOrvoDPIncluirLCTOINVPROPRIEDADE", kInclusao) && Contar("LCTOINVPROPRIEDADE") == LinhasBench(); },
         [] { InserirPropriedadesDireto(); });
-    if (!ok || Contar("LCTOINVPROPRIEDADE") != Linhas())
+    if (!ok || Contar("LCTOINVPROPRIEDADE") != LinhasBench())
         state.SkipWithError("linhas de propriedade a menos");
-    state.counters["linhas"] = Linhas();
+    state.counters["linhas"] = LinhasBench();
 }
 
 // Every entry with its one property line.
 void GarantirPropriedades()
 {
-    if (Contar("LCTOINVPROPRIEDADE") == Linhas())
+    if (Contar("LCTOINVPROPRIEDADE") == LinhasBench())
         return;
     Apagar("LCTOINVCST");
     Apagar("LCTOINVPROPRIEDADE");
@@ -170,9 +156,9 @@ void BM_AlterarIndicador(benchmark::State &state)
         [] {
             // The statement the process runs, back from 1 to 0.
             sqlite3 *db = Handle();
-            Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+            ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
             sqlite3_stmt *st = nullptr;
-            Checar(db, sqlite3_prepare_v2(db,
+            ChecarSqlite(db, sqlite3_prepare_v2(db,
                                           "update LCTOINVPROPRIEDADE set INDICADORPROPRIEDADE = ? where "
                                           "LCTOINVPROPRIEDADE.CODIGOEMPRESA = ? and LCTOINVPROPRIEDADE.CODIGOESTAB = ? "
                                           "and LCTOINVPROPRIEDADE.DATAINVENT between ? and ? and "
@@ -184,24 +170,24 @@ void BM_AlterarIndicador(benchmark::State &state)
             sqlite3_bind_text(st, 4, "2024-03-01", 10, SQLITE_STATIC);
             sqlite3_bind_text(st, 5, "2024-03-31", 10, SQLITE_STATIC);
             sqlite3_bind_int(st, 6, 1);
-            Checar(db, sqlite3_step(st));
-            if (sqlite3_changes(db) != Linhas())
+            ChecarSqlite(db, sqlite3_step(st));
+            if (sqlite3_changes(db) != LinhasBench())
                 std::abort();
             sqlite3_finalize(st);
-            Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+            ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
         });
     if (!ok)
         state.SkipWithError("erro ao alterar");
-    state.counters["linhas"] = Linhas();
+    state.counters["linhas"] = LinhasBench();
 }
 
 // Reads the property lines without a tax situation and inserts one line each.
 void GerarCSTDireto()
 {
     sqlite3 *db = Handle();
-    Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
     sqlite3_stmt *sel = nullptr, *ins = nullptr;
-    Checar(db, sqlite3_prepare_v2(
+    ChecarSqlite(db, sqlite3_prepare_v2(
                    db,
                    "select LP.CODIGOEMPRESA, LP.CODIGOESTAB, LP.DATAINVENT, LP.CODIGOPRODUTO, LP.MOTIVOINVENTARIO, "
                    "LP.SEQ, LP.PRECOUNIT, LP.QUANTIDADE from LCTOINVPROPRIEDADE LP join PRODUTO P on "
@@ -211,7 +197,7 @@ void GerarCSTDireto()
                    "LP.DATAINVENT and LC.CODIGOPRODUTO = LP.CODIGOPRODUTO and LC.MOTIVOINVENTARIO = LP.MOTIVOINVENTARIO "
                    "and LC.SEQ = LP.SEQ)",
                    -1, &sel, nullptr));
-    Checar(db, sqlite3_prepare_v2(db,
+    ChecarSqlite(db, sqlite3_prepare_v2(db,
                                   "INSERT INTO LCTOINVCST (CODIGOEMPRESA,CODIGOESTAB,DATAINVENT,CODIGOPRODUTO,"
                                   "MOTIVOINVENTARIO,SEQ,CST,BASECALCULO,VALORIMPOSTO) VALUES (?,?,?,?,?,?,?,?,?)",
                                   -1, &ins, nullptr));
@@ -229,12 +215,12 @@ void GerarCSTDireto()
         sqlite3_bind_int(ins, 7, 60);
         sqlite3_bind_double(ins, 8, base);
         sqlite3_bind_double(ins, 9, std::round(base * 18) / 100);
-        Checar(db, sqlite3_step(ins));
+        ChecarSqlite(db, sqlite3_step(ins));
         sqlite3_reset(ins);
     }
     sqlite3_finalize(sel);
     sqlite3_finalize(ins);
-    Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
 }
 
 void BM_GerarCST(benchmark::State &state)
@@ -246,12 +232,12 @@ void BM_GerarCST(benchmark::State &state)
         [&] {
             ok = ok && Rodar("TOrvoDPManutencaoLctoInventario", {{"pCompetencia", "03/2024"}, {"pCodigoEmpresa", "1"},
                                                                   {"pCst", "60"}, {"pAliquota", "18"}})
-                 && Contar("LCTOINVCST") == Linhas();
+                 && Contar("LCTOINVCST") == LinhasBench();
         },
         [] { GerarCSTDireto(); });
-    if (!ok || Contar("LCTOINVCST") != Linhas())
+    if (!ok || Contar("LCTOINVCST") != LinhasBench())
         state.SkipWithError("linhas de CST a menos");
-    state.counters["linhas"] = Linhas();
+    state.counters["linhas"] = LinhasBench();
 }
 
 } // namespace

@@ -1,8 +1,11 @@
-// The property mass change in its window, as a user drives it: the rules between the
-// parameters follow what is picked and typed, and the run's result shows in the list.
+// Process windows of the maintenance and SINCO processes, as a user drives them: the rules
+// between the parameters follow what is picked and typed, dates are picked from the
+// inventory dates, and the run's result shows.
 #include "InteracaoTeste.h"
 #include "ProcessoInvTeste.h"
+#include "QtCadastro.h"
 #include "QtEditores.h"
+#include "QtGrade.h"
 #include "QtInteracao.h"
 #include "QtProcesso.h"
 #include "QtTeste.h"
@@ -47,5 +50,37 @@ TEST_F(BancoProcessoInv, JanelaDaManutencaoDePropriedade)
     ASSERT_EQ(f->VisaoMensagens()->topLevelItemCount(), 1);
     EXPECT_EQ(f->VisaoMensagens()->topLevelItem(0)->text(0), "Foram alterados 1 registro(s).");
     EXPECT_EQ(Tabela("select CONTACTB from LCTOINVPROPRIEDADE"), QStringList({"4455"}));
+    delete f.data();
+}
+
+TEST_F(BancoProcessoInv, JanelaDoArquivoSINCODeProdutos)
+{
+    Produto(1, 10);
+    Lcto(1, QDate(2024, 1, 1), 1, 1);
+    Lcto(1, QDate(2024, 2, 1), 1, 1);
+    TnInteracaoTeste usuario;
+    QPointer<TnFrmProcesso> f = new TnFrmProcesso(Processo("TOrvoDPArqModeloSINCOArtigo"));
+    f->show();
+    QApplication::processEvents();
+    // All products: no period. The dates and the file have their search buttons.
+    EXPECT_FALSE(f->Editor("pDataMovIni")->Widget()->isEnabled());
+    EXPECT_EQ(f->Editor("pDataMovIni")->Tipo(), tePesquisa);
+    EXPECT_EQ(f->Editor("pArqDestinoSINCOMovimento")->Tipo(), tePesquisa);
+    auto *tipo = qobject_cast<QComboBox *>(f->Editor("pTipoArqModeloSINCOArtigo")->Entrada());
+    tipo->setCurrentIndex(tipo->findText("Somente Produtos Movimentados"));
+    emit tipo->activated(tipo->currentIndex());
+    EXPECT_TRUE(f->Editor("pDataMovIni")->Widget()->isEnabled());
+
+    // The second inventory date of the branch, picked in its consultation.
+    teste::QuandoModal([](QWidget *w) {
+        auto *dlg = qobject_cast<TnDlgPesquisa *>(w);
+        ASSERT_NE(dlg, nullptr);
+        dlg->Grade()->setCurrentIndex(dlg->Grade()->model()->index(1, 0));
+        teste::Clicar(w, "Ok");
+    });
+    emit f->Editor("pDataMovIni")->Pesquisar();
+    EXPECT_EQ(f->Editor("pDataMovIni")->Texto(), "01/02/2024");
+    QApplication::processEvents();
+    teste::Capturar(f, "sinco_produtos");
     delete f.data();
 }
