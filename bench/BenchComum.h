@@ -1,6 +1,16 @@
 #pragma once
 // What the benchmark cases share: the Qt application object that Qt's SQL drivers (plugins)
-// need, and one temporary folder for the generated databases.
+// need, one temporary folder for the generated databases, the sizes and rounds from the
+// environment, the engines to run on, and the rounds of a comparison between the framework
+// and the engine's own C interface doing the same work.
+//
+// Environment:
+//   ORVO_BENCH_LINHAS    entries of the large cases (default 1,000,000)
+//   ORVO_BENCH_RODADAS   timed rounds of each side of a comparison made with Alternar
+//                        (default 5, at least 5)
+//   ORVO_TESTE_PG_HOST, _PORT, _USER, _DB (and _PASSWORD): the PostgreSQL server the tests
+//                        use; when set, the cases registered per engine run on it too
+//                        (suffix "/pg").
 #include "Bibliotecas.h"
 #include "Conexao.h"
 #include "ConversaoBanco.h"
@@ -10,15 +20,22 @@
 #include "Variaveis.h"
 
 #include <QCoreApplication>
+#include <QProcessEnvironment>
+#include <QSqlDriver>
+#include <QUuid>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <libpq-fe.h>
+#include <malloc.h>
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,41 +53,6 @@ inline QTemporaryDir &Pasta()
 {
     static QTemporaryDir dir;
     return dir;
-}
-
-// Rounds of a case measured against the same work done with the engine's C interface: each
-// round runs `preparar` (not timed), then the framework's side, then `preparar` again and the
-// raw side, so neither side always runs first on a warm cache. The benchmark's counters
-// give each side's minimum and median in milliseconds and the ratio of the medians
-// (framework / raw). Meant for a case registered with Iterations(1).
-inline void MedirContraDireto(benchmark::State &state, int rodadas, const std::function<void()> &preparar,
-                              const std::function<void()> &framework, const std::function<void()> &direto)
-{
-    std::vector<double> fw, raw;
-    auto medir = [](const std::function<void()> &f) {
-        const auto inicio = std::chrono::steady_clock::now();
-        f();
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio).count();
-    };
-    for (auto _ : state) {
-        for (int r = 0; r < rodadas; ++r) {
-            preparar();
-            fw.push_back(medir(framework));
-            preparar();
-            raw.push_back(medir(direto));
-        }
-    }
-    if (fw.empty())
-        return;
-    auto mediana = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-    };
-    state.counters["fw_min"] = *std::min_element(fw.begin(), fw.end());
-    state.counters["fw_med"] = mediana(fw);
-    state.counters["raw_min"] = *std::min_element(raw.begin(), raw.end());
-    state.counters["raw_med"] = mediana(raw);
-    state.counters["razao"] = mediana(fw) / mediana(raw);
 }
 
 // Rows of the large cases: ORVO_BENCH_LINHAS, 1,000,000 unless set.
@@ -156,4 +138,237 @@ inline nDMConexao *NovoBancoConvertido(const QString &nome)
     nDMConexao *con = AbrirBanco(nome).release();
     ConverterBanco(*con);
     return con;
+}
+
+inline int RodadasBench()
+{
+    static const int n = std::max(5, qEnvironmentVariableIntValue("ORVO_BENCH_RODADAS"));
+    return n;
+}
+
+// Heap in use (bytes): what a structure keeps, measured before and after building it.
+inline double HeapMB()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return double(m.uordblks + m.hblkhd) / (1024.0 * 1024.0);
+}
+
+// ---------------------------------------------------------------- engines
+
+inline bool TemPostgres() { return !qEnvironmentVariableIsEmpty("ORVO_TESTE_PG_HOST"); }
+
+inline TnConfigBanco ConfigPostgresBench()
+{
+    const auto env = QProcessEnvironment::systemEnvironment();
+    TnConfigBanco c;
+    c.Tipo = tcPostgreSQL;
+    c.Servidor = env.value("ORVO_TESTE_PG_HOST", "localhost");
+    c.Porta = env.value("ORVO_TESTE_PG_PORT", "5432").toInt();
+    c.Banco = env.value("ORVO_TESTE_PG_DB", "orvo_teste");
+    c.Usuario = env.value("ORVO_TESTE_PG_USER", "postgres");
+    c.Senha = env.value("ORVO_TESTE_PG_PASSWORD");
+    return c;
+}
+
+// A database of the bench: an SQLite file in the temporary folder, or a schema of its own
+// on the server (dropped when the database goes). The engine's handle serves the raw side,
+// so both sides work on one connection with the same settings.
+class TnBancoBench {
+public:
+    TnBancoBench(TTipoCon tipo, const QString &nome) : FTipo(tipo)
+    {
+        GarantirApp();
+        if (tipo == tcSQLite) {
+            TnConfigBanco c;
+            c.Tipo = tcSQLite;
+            c.Arquivo = Pasta().filePath(nome + ".db");
+            for (const char *sufixo : {"", "-wal", "-shm"})
+                QFile::remove(c.Arquivo + sufixo);
+            FCon = std::make_unique<nDMConexao>(c);
+            return;
+        }
+        FCfg = ConfigPostgresBench();
+        FCfg.Esquema = QStringLiteral("bench_%1_%2").arg(nome.toLower(), QUuid::createUuid().toString(QUuid::Id128).left(8));
+        {
+            TnConfigBanco adm = FCfg;
+            adm.Esquema.clear();
+            nDMConexao(adm).Executar("create schema " + FCfg.Esquema);
+        }
+        FCon = std::make_unique<nDMConexao>(FCfg);
+    }
+    ~TnBancoBench()
+    {
+        if (nDMConexao::AtualOuNulo() == FCon.get())
+            nDMConexao::DefinirAtual(nullptr);
+        FCon.reset();
+        if (FTipo == tcPostgreSQL) {
+            TnConfigBanco adm = FCfg;
+            adm.Esquema.clear();
+            try {
+                nDMConexao(adm).Executar("drop schema " + FCfg.Esquema + " cascade");
+            } catch (...) {
+            }
+        }
+    }
+    TnBancoBench(const TnBancoBench &) = delete;
+    TnBancoBench &operator=(const TnBancoBench &) = delete;
+
+    nDMConexao &Con() { return *FCon; }
+    TTipoCon Tipo() const { return FTipo; }
+    sqlite3 *Lite() { return static_cast<sqlite3 *>(FCon->HandleSQLite()); }
+    PGconn *Pg()
+    {
+        const QVariant v = FCon->BancoQt().driver()->handle();
+        // Qt registers the handle under the structure's own name.
+        const bool pg = v.isValid() && (qstrcmp(v.typeName(), "PGconn*") == 0 || qstrcmp(v.typeName(), "pg_conn*") == 0);
+        return pg ? *static_cast<PGconn *const *>(v.constData()) : nullptr;
+    }
+    // The log written into the database file (SQLite) or a server checkpoint, so that no
+    // round pays for the writes of the one before it.
+    void Checkpoint()
+    {
+        if (FTipo == tcSQLite) {
+            sqlite3_exec(Lite(), "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+        } else {
+            // Needs a superuser or pg_checkpoint; without it the rounds run without one.
+            PQclear(PQexec(Pg(), "CHECKPOINT"));
+        }
+    }
+
+private:
+    TTipoCon FTipo;
+    TnConfigBanco FCfg;
+    std::unique_ptr<nDMConexao> FCon;
+};
+
+inline const char *SufixoMotor(TTipoCon t) { return t == tcSQLite ? "/sqlite" : "/pg"; }
+
+// Registers `f` once per engine: always on SQLite, on PostgreSQL when a server is set.
+template <class F> void RegistrarPorMotor(const std::string &nome, F f, const std::function<void(benchmark::internal::Benchmark *)> &ajustar)
+{
+    for (TTipoCon t : {tcSQLite, tcPostgreSQL}) {
+        if (t == tcPostgreSQL && !TemPostgres())
+            continue;
+        auto *b = benchmark::RegisterBenchmark((nome + SufixoMotor(t)).c_str(), [f, t](benchmark::State &s) { f(s, t); });
+        ajustar(b);
+    }
+}
+
+// ---------------------------------------------------------------- raw helpers
+
+inline void ChecarPg(PGconn *c, PGresult *r, const char *onde)
+{
+    const ExecStatusType s = PQresultStatus(r);
+    if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK && s != PGRES_COPY_IN && s != PGRES_PIPELINE_SYNC
+        && s != PGRES_SINGLE_TUPLE) {
+        std::fprintf(stderr, "libpq (%s): %s %s\n", onde, PQresultErrorMessage(r), PQerrorMessage(c));
+        std::abort();
+    }
+}
+
+inline void ExecPg(PGconn *c, const char *sql)
+{
+    PGresult *r = PQexec(c, sql);
+    ChecarPg(c, r, sql);
+    PQclear(r);
+}
+
+// ---------------------------------------------------------------- alternating rounds
+
+// One side of a comparison: `Preparar` and `Depois` run untimed around each timed `Medir`.
+struct TnLado {
+    std::function<void()> Preparar = [] {};
+    std::function<void()> Medir;
+    std::function<void()> Depois = [] {};
+};
+
+struct TnTempos {
+    std::vector<double> Ms;
+    double Min() const { return *std::min_element(Ms.begin(), Ms.end()); }
+    double Mediana() const
+    {
+        std::vector<double> v = Ms;
+        std::sort(v.begin(), v.end());
+        const size_t n = v.size();
+        return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    }
+};
+
+inline double MedirMs(const std::function<void()> &f)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Runs the rounds, the two sides taking turns (the side that starts changes every round),
+// with `checkpoint` before every timed round, and reports min and median of each side and
+// their ratios (framework / raw) as counters, in milliseconds.
+inline void Alternar(benchmark::State &state, TnLado fw, TnLado bruto, const std::function<void()> &checkpoint,
+                     const char *alvo = nullptr)
+{
+    TnTempos tf, tb;
+    for (auto _ : state) {
+        for (int r = 0; r < RodadasBench(); ++r) {
+            for (int k = 0; k < 2; ++k) {
+                const bool vezFw = (r + k) % 2 == 0;
+                TnLado &lado = vezFw ? fw : bruto;
+                lado.Preparar();
+                checkpoint();
+                (vezFw ? tf : tb).Ms.push_back(MedirMs(lado.Medir));
+                lado.Depois();
+            }
+        }
+    }
+    state.counters["fw_min_ms"] = tf.Min();
+    state.counters["fw_med_ms"] = tf.Mediana();
+    state.counters["bruto_min_ms"] = tb.Min();
+    state.counters["bruto_med_ms"] = tb.Mediana();
+    state.counters["razao_min"] = tf.Min() / tb.Min();
+    state.counters["razao_med"] = tf.Mediana() / tb.Mediana();
+    if (alvo)
+        state.SetLabel(alvo);
+}
+
+// Rounds of one measurement alone (no raw side): min and median as counters.
+inline void Repetir(benchmark::State &state, TnLado lado, const std::function<void()> &checkpoint,
+                    const char *prefixo = "")
+{
+    TnTempos t;
+    for (auto _ : state) {
+        for (int r = 0; r < RodadasBench(); ++r) {
+            lado.Preparar();
+            checkpoint();
+            t.Ms.push_back(MedirMs(lado.Medir));
+            lado.Depois();
+        }
+    }
+    state.counters[std::string(prefixo) + "min_ms"] = t.Min();
+    state.counters[std::string(prefixo) + "med_ms"] = t.Mediana();
+}
+
+// Rounds of a case measured against the same work done with the engine's C interface: each
+// round runs `preparar` (not timed), then the framework's side, then `preparar` again and the
+// raw side, so neither side always runs first on a warm cache. The benchmark's counters
+// give each side's minimum and median in milliseconds and the ratio of the medians
+// (framework / raw). Meant for a case registered with Iterations(1).
+inline void MedirContraDireto(benchmark::State &state, int rodadas, const std::function<void()> &preparar,
+                              const std::function<void()> &framework, const std::function<void()> &direto)
+{
+    TnTempos fw, raw;
+    for (auto _ : state) {
+        for (int r = 0; r < rodadas; ++r) {
+            preparar();
+            fw.Ms.push_back(MedirMs(framework));
+            preparar();
+            raw.Ms.push_back(MedirMs(direto));
+        }
+    }
+    if (fw.Ms.empty())
+        return;
+    state.counters["fw_min"] = fw.Min();
+    state.counters["fw_med"] = fw.Mediana();
+    state.counters["raw_min"] = raw.Min();
+    state.counters["raw_med"] = raw.Mediana();
+    state.counters["razao"] = fw.Mediana() / raw.Mediana();
 }
