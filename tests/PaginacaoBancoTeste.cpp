@@ -114,6 +114,11 @@ TEST_F(PaginacaoBanco, ModuloLeEmPacotesReabreNaLinhaESalvaSemRepetir)
     EXPECT_EQ(ds.FieldByName("NOME").AsString(), nome);
     EXPECT_EQ(ds.FieldByName("SEQ").AsInteger(), seq);
     EXPECT_EQ(ds.FieldByName("DATA").AsDate(), data);
+    // The row was looked up by its key, without the packets before it; they come later and
+    // take their places before it.
+    EXPECT_EQ(ds.RecordCount(), 501);
+    ds.SetRecNo(1000);
+    ASSERT_TRUE(ds.Locate("DATA;NOME;SEQ", QVariantList{data, nome, seq}));
     EXPECT_EQ(ds.RecNo(), 777);
     EXPECT_LT(ds.RecordCount(), kLinhas);
 

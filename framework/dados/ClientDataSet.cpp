@@ -241,6 +241,15 @@ void TnClientDataSet::AvisarOutrosCursores()
     }
 }
 
+void TnClientDataSet::AvisarOutrosSemRefazer()
+{
+    if (!FDados)
+        return;
+    for (TnClientDataSet *c : FDados->Cursores)
+        if (c != this)
+            c->AvisarDados();
+}
+
 void TnClientDataSet::EnableControls()
 {
     if (FControlesDesativados > 0 && --FControlesDesativados == 0)
@@ -388,7 +397,6 @@ void TnClientDataSet::IniciarInclusao(bool noFim)
     Disparar(BeforeInsert);
     const bool fim = noFim || FPos < 0;
     FSlotAntesDe = fim ? -1 : FVista[FPos];
-    FPosInsercao = fim ? qsizetype(FVista.size()) : FPos;
     FBuffer.assign(FCampos.size(), TnCelula{});
     FSlotEdicao = -1;
     MudarEstado(dsInsert);
@@ -444,7 +452,9 @@ void TnClientDataSet::Post()
         for (int c = 0; c < n; ++c)
             FDados->Coluna(c).Escrever(s, FBuffer[c]);
         AnotarSalvaAlemDaFronteira(s);
-        ColocarNaVista(s, FPosInsercao);
+        AntesDeMudarNosOutros(s);
+        ColocarNaVista(s);
+        DepoisDeMudarNosOutros(s);
     } else {
         const qint32 s = FSlotEdicao;
         if (!FDados->Visivel(s))
@@ -459,17 +469,20 @@ void TnClientDataSet::Post()
             }
             const bool anotar = !TodosLidos() && !FDados->ColunasChave.empty();
             const QString chaveAntes = anotar ? FDados->TextoChave(s) : QString();
+            // The other cursors take the row out where its old values put it, and back in
+            // where the new ones do: no cursor sorts its whole view again.
+            AntesDeMudarNosOutros(s);
             for (int c = 0; c < n; ++c)
                 FDados->Coluna(c).Escrever(s, FBuffer[c]);
             if (anotar && FDados->TextoChave(s) != chaveAntes)
                 AnotarSalvaAlemDaFronteira(s); // its new key may lie beyond the rows read
             Reposicionar(s);
+            DepoisDeMudarNosOutros(s);
         }
     }
     FSlotEdicao = -1;
     FModificado = false;
     MudarEstado(dsBrowse);
-    AvisarOutrosCursores();
     AvisarDados();
     Disparar(AfterPost);
 }
@@ -507,11 +520,12 @@ void TnClientDataSet::Delete()
     }
     const qint32 s = FVista[FPos];
     const bool registrar = FDados->LogChanges && FDados->Estado(s) != elInserida;
+    AntesDeMudarNosOutros(s);
     FDados->DefinirEstado(s, registrar ? elExcluida : elDescartada);
     FVista.erase(FPos);
     Posicionar(FPos);
     FEof = FBof = FVista.empty();
-    AvisarOutrosCursores();
+    DepoisDeMudarNosOutros(s);
     AvisarDados();
     Disparar(AfterDelete);
     AvisarRolagem(kSempreRolou);
@@ -560,7 +574,8 @@ void TnClientDataSet::MergeChangeLog()
     ExigirAtivo();
     CheckBrowseMode();
     FDados->ConsolidarTudo();
-    AvisarOutrosCursores();
+    // Merging changes which rows are seen nowhere.
+    AvisarOutrosSemRefazer();
 }
 
 

@@ -60,6 +60,17 @@ public:
     // Appends to `ds` (TnClientDataSet::AcrescentarPacote) the rows that follow the last
     // one read, at most `maximo`; answers whether rows may remain.
     virtual bool LerPacote(TnClientDataSet &ds, int maximo) = 0;
+    // Looks among the rows not read yet for the one whose fields `campos` (indexes in `ds`)
+    // hold `valores`: appends it to `ds` (TnClientDataSet::AcrescentarAvulsa) and answers 1,
+    // or answers 0 when there is none. -1: the source cannot look a row up this way (the
+    // dataset reads packet after packet instead).
+    virtual int LerLinha(TnClientDataSet &ds, const std::vector<int> &campos, const std::vector<TnCelula> &valores)
+    {
+        (void)ds;
+        (void)campos;
+        (void)valores;
+        return -1;
+    }
 };
 
 class TnClientDataSet {
@@ -91,7 +102,9 @@ public:
     //   packet; Eof is reached only once every row was read;
     // - Last, FindNearest, SetIndexFieldNames, SetRange, filters (SetFilter, SetFiltered,
     //   SetOnFilterRecord while filtered) and CloneCursor read every remaining row first;
-    // - Locate and FindKey read packet after packet until the row is found or none remain;
+    // - Locate asks the source for the row it looks for among the rows not read (one keyed
+    //   statement, TnFontePacotes::LerLinha), or reads packet after packet when the source
+    //   cannot; FindKey reads packet after packet until the row is found or none remain;
     // - IsEmpty reads a packet only when no row read is visible while rows remain;
     // - RecordCount, RecNo, LerRegistro, bookmarks and the change log see the rows read so
     //   far only.
@@ -108,6 +121,11 @@ public:
     // packet; answers the rows taken from the cursor (rows skipped as already saved here
     // included). Only inside TnFontePacotes::LerPacote.
     int AcrescentarPacote(TnCursor &cursor, int maximo);
+    // For sources: appends the first row of `cursor`, found among the rows not read yet,
+    // without moving past the rows read (the packet that reaches it later leaves its copy
+    // out); answers 1, or 0 when the cursor has no row or the row was saved here already.
+    // Only inside TnFontePacotes::LerLinha.
+    int AcrescentarAvulsa(TnCursor &cursor);
     // For sources: the value of field `campo` in the last row taken from a cursor.
     const TnCelula &UltimaLida(int campo) const { return FUltimaLida[campo]; }
     bool Active() const { return FEstado != dsInactive; }
@@ -242,9 +260,28 @@ private:
     int CompararChave(qint32 s, const std::vector<TnCelula> &chave) const;
     bool Passa(qint32 s) const;
     bool Aceita(qint32 s) const;
+    // Where a row falls against the range: before it (-1), in it (0), after it (1).
+    int LadoDoIntervalo(qint32 s) const;
+    // The view holds every row the filter lets through; the range is a window over them,
+    // found by two searches on the index.
+    void AjustarJanela() const;
+    // Position of a row among all rows of the view (-1: not there), or in the window; found
+    // by a search in the view's order, so the row must hold the values it was placed by.
+    qsizetype PosicaoTotal(qint32 s) const;
+    qsizetype PosicaoNaJanela(qint32 s) const;
+    // Puts a row where the order places it; answers its position in the window (-1: out of
+    // the range).
+    qsizetype InserirNaVista(qint32 s) const;
     void Posicionar(qsizetype pos);
-    void ColocarNaVista(qint32 s, qsizetype posSemIndice);
+    void ColocarNaVista(qint32 s);
     void Reposicionar(qint32 s);
+    // A change to a shared row made by this cursor reaches the views of the others in place:
+    // before it they take the row out, after it they put it back where it now belongs.
+    void AntesDeMudarNosOutros(qint32 s);
+    void DepoisDeMudarNosOutros(qint32 s);
+    // Locate on the first fields of the index: `chave` gets the values in the index's order.
+    bool ChaveDoIndice(const std::vector<int> &colunas, const std::vector<TnCelula> &valores, Qt::CaseSensitivity cs,
+                       std::vector<TnCelula> &chave) const;
     std::vector<TnCelula> ConverterChave(const std::vector<int> &colunas, const QVariantList &valores) const;
     std::vector<int> ColunasDe(const QString &campos) const;
     void RecompilarFiltro();
@@ -261,6 +298,7 @@ private:
     void AvisarDados();
     void AvisarRolagem(qint32 slotAnterior);
     void AvisarOutrosCursores();
+    void AvisarOutrosSemRefazer(); // the rows the others see are the same: their views only told
     // Tells every observer, unless controls are disabled.
     template <class F> void Avisar(F &&f)
     {
@@ -281,6 +319,7 @@ private:
     void Recarregar(const std::function<void(TnDadosColunares &)> &ler);
     void LerDaFonte(TnDadosColunares &dados);
     int IncorporarLidas(qint32 inicio);
+    int LerLinhaDaFonte(const std::vector<int> &campos, const std::vector<TnCelula> &valores);
     void AnotarSalvaAlemDaFronteira(qint32 s);
     bool Assentada(qsizetype pos) const;
 
@@ -294,13 +333,13 @@ private:
     mutable qsizetype FPos = -1;
     mutable bool FEof = true, FBof = true;
     mutable bool FVistaDesatualizada = false;
+    qint32 FAtualAntesDaMudanca = -1; // current row while another cursor changes one
 
     // edit buffer
     std::vector<TnCelula> FBuffer;
     bool FModificado = false;
     qint32 FSlotEdicao = -1;    // slot being edited
     qint32 FSlotAntesDe = -1;   // insert: new row goes before this slot (-1: at the end)
-    qsizetype FPosInsercao = 0; // insert: position of the new row in the view
     mutable qint32 FSlotForcado = -1; // row read by filter and reconcile callbacks
 
     QString FIndexFieldNames;

@@ -273,6 +273,47 @@ int TnClientDataSet::AcrescentarPacote(TnCursor &cursor, int maximo)
     return int(lidas);
 }
 
+int TnClientDataSet::AcrescentarAvulsa(TnCursor &cursor)
+{
+    if (!FCarga)
+        throw Exception(QStringLiteral("Pacote de registros fora da leitura do conjunto de dados."));
+    TnDadosColunares &dados = *FCarga;
+    const qint32 s = dados.Linhas();
+    if (!cursor.Proximo())
+        return 0;
+    try {
+        LerLinhas(dados, cursor, LeiturasDe(cursor), true, 1);
+    } catch (...) {
+        dados.Truncar(s);
+        throw;
+    }
+    // Kept like a row saved here beyond the rows read: the packet that brings it again
+    // leaves that copy out. A row of that key saved here already is the one that counts.
+    const QString chave = dados.TextoChave(s);
+    if (dados.SalvasAlemDaFronteira.count(chave)) {
+        dados.DefinirEstado(s, elDescartada);
+        return 0;
+    }
+    dados.SalvasAlemDaFronteira[chave] = s;
+    return 1;
+}
+
+int TnClientDataSet::LerLinhaDaFonte(const std::vector<int> &campos, const std::vector<TnCelula> &valores)
+{
+    if (TodosLidos() || FDados->ColunasChave.empty())
+        return -1;
+    const std::shared_ptr<TnFontePacotes> fonte = FDados->Fonte;
+    const qint32 inicio = FDados->Linhas();
+    int r;
+    {
+        TnCarga carga(FCarga, *FDados);
+        r = fonte->LerLinha(*this, campos, valores);
+    }
+    if (FDados->Linhas() > inicio)
+        IncorporarLidas(inicio);
+    return r;
+}
+
 int TnClientDataSet::BuscarPacote()
 {
     if (TodosLidos())

@@ -19,6 +19,8 @@ void TnClientDataSet::Sincronizar() const
 
 bool TnClientDataSet::Menor(qint32 a, qint32 b) const
 {
+    if (FIndice.empty())
+        return FDados->Ordem().Posto(a) < FDados->Ordem().Posto(b);
     for (int c : FIndice) {
         const int r = FDados->Coluna(c).Comparar(a, b);
         if (r)
@@ -46,26 +48,66 @@ bool TnClientDataSet::Aceita(qint32 s) const
     return !FOnFilterRecord || NoSlot(s, [this] { return FOnFilterRecord(const_cast<TnClientDataSet &>(*this)); });
 }
 
-bool TnClientDataSet::Passa(qint32 s) const
+int TnClientDataSet::LadoDoIntervalo(qint32 s) const
 {
-    if (FRangeAtivo && (CompararChave(s, FRangeInicio) < 0 || CompararChave(s, FRangeFim) > 0))
-        return false;
-    return Aceita(s);
+    if (!FRangeAtivo)
+        return 0;
+    if (CompararChave(s, FRangeInicio) < 0)
+        return -1;
+    return CompararChave(s, FRangeFim) > 0 ? 1 : 0;
+}
+
+bool TnClientDataSet::Passa(qint32 s) const { return LadoDoIntervalo(s) == 0 && Aceita(s); }
+
+void TnClientDataSet::AjustarJanela() const
+{
+    if (!FRangeAtivo) {
+        FVista.SemJanela();
+        return;
+    }
+    // The rows of the range are together in the order of the index: two searches find them.
+    const qsizetype ini = FVista.LimiteInferiorTotal([this](qint32 a) { return CompararChave(a, FRangeInicio) < 0; });
+    const qsizetype fim = FVista.LimiteInferiorTotal([this](qint32 a) { return CompararChave(a, FRangeFim) <= 0; });
+    FVista.DefinirJanela(ini, std::max(ini, fim));
+}
+
+qsizetype TnClientDataSet::PosicaoTotal(qint32 s) const
+{
+    if (s < 0)
+        return -1;
+    const qsizetype p = FVista.LimiteInferiorTotal([this, s](qint32 a) { return Menor(a, s); });
+    return p < FVista.Total() && FVista.Slot(p) == s ? p : -1;
+}
+
+qsizetype TnClientDataSet::PosicaoNaJanela(qint32 s) const
+{
+    const qsizetype p = PosicaoTotal(s) - FVista.InicioJanela();
+    return p >= 0 && p < FVista.size() ? p : -1;
+}
+
+qsizetype TnClientDataSet::InserirNaVista(qint32 s) const
+{
+    const qsizetype p = FVista.LimiteInferiorTotal([this, s](qint32 a) { return Menor(a, s); });
+    const int lado = LadoDoIntervalo(s);
+    FVista.InserirTotal(p, s, lado);
+    return lado == 0 ? p - FVista.InicioJanela() : -1;
 }
 
 void TnClientDataSet::RefazerVista(bool manterRegistro) const
 {
-    const qint32 atual = manterRegistro && FPos >= 0 && FPos < qsizetype(FVista.size()) ? FVista[FPos] : -1;
+    const qint32 atual = manterRegistro && FPos >= 0 && FPos < FVista.size() ? FVista[FPos] : -1;
     const qsizetype posAnterior = FPos;
     FVistaDesatualizada = false;
     FVista.clear();
     if (FDados) {
-        FVista.reserve(FDados->Ordem().size());
-        for (qint32 s : FDados->Ordem())
-            if (FDados->Visivel(s) && Passa(s))
+        // Every row the filter lets through, in order; the range is a window over them.
+        FDados->ParaCadaNaOrdem([this](qint32 s) {
+            if (FDados->Visivel(s) && Aceita(s))
                 FVista.push_back(s);
+        });
         if (!FIndice.empty())
             FVista.Ordenar([this](qint32 a, qint32 b) { return Menor(a, b); });
+        AjustarJanela();
     }
     if (FVista.empty()) {
         FPos = -1;
@@ -73,8 +115,8 @@ void TnClientDataSet::RefazerVista(bool manterRegistro) const
         return;
     }
     if (atual >= 0) {
-        const qsizetype pos = FVista.Procurar(atual);
-        if (pos < FVista.size()) {
+        const qsizetype pos = PosicaoNaJanela(atual);
+        if (pos >= 0) {
             FPos = pos;
             return;
         }
@@ -93,41 +135,68 @@ void TnClientDataSet::Posicionar(qsizetype pos)
     FPos = FVista.empty() ? -1 : std::clamp<qsizetype>(pos, 0, qsizetype(FVista.size()) - 1);
 }
 
-void TnClientDataSet::ColocarNaVista(qint32 s, qsizetype posSemIndice)
+void TnClientDataSet::ColocarNaVista(qint32 s)
 {
-    if (!Passa(s)) {
+    const qsizetype pos = Aceita(s) ? InserirNaVista(s) : -1;
+    if (pos < 0) {
+        // Outside the filter or the range: the cursor stays where it was.
         Posicionar(FPos);
         FEof = FBof = FVista.empty();
         return;
     }
-    qsizetype pos;
-    if (!FIndice.empty())
-        pos = FVista.LimiteInferior([this, s](qint32 a) { return Menor(a, s); });
-    else
-        pos = std::min(posSemIndice, qsizetype(FVista.size()));
-    FVista.insert(pos, s);
     FPos = pos;
     FEof = FBof = false;
 }
 
 void TnClientDataSet::Reposicionar(qint32 s)
 {
-    const qsizetype n = qsizetype(FVista.size());
-    const qsizetype pos = FPos >= 0 && FPos < n && FVista[FPos] == s
-                              ? FPos
-                              : FVista.Procurar(s);
-    if (pos == n)
-        return;
-    // Most edits leave the row where it is: no need to move the rows after it.
-    const bool emOrdem = FIndice.empty()
-                         || ((pos == 0 || Menor(FVista[pos - 1], s)) && (pos + 1 == n || Menor(s, FVista[pos + 1])));
-    if (emOrdem && Passa(s)) {
-        FPos = pos;
+    const qsizetype ini = FVista.InicioJanela();
+    if (FPos < 0 || FPos >= FVista.size() || FVista[FPos] != s) {
+        // The edited row is always the current one; anything else is set right by a new view.
+        FVistaDesatualizada = true;
+        Sincronizar();
         return;
     }
-    FVista.erase(pos);
-    FPos = pos;
-    ColocarNaVista(s, pos);
+    const qsizetype p = ini + FPos, n = FVista.Total();
+    // Most edits leave the row where it is: no need to move the rows after it.
+    const bool emOrdem = (p == 0 || Menor(FVista.Slot(p - 1), s)) && (p + 1 == n || Menor(s, FVista.Slot(p + 1)));
+    if (emOrdem && Passa(s))
+        return;
+    FVista.RetirarTotal(p);
+    ColocarNaVista(s);
+}
+
+void TnClientDataSet::AntesDeMudarNosOutros(qint32 s)
+{
+    for (TnClientDataSet *c : FDados->Cursores)
+        if (c != this && !c->FVistaDesatualizada) {
+            c->FAtualAntesDaMudanca = c->FPos >= 0 && c->FPos < c->FVista.size() ? c->FVista[c->FPos] : -1;
+            const qsizetype p = c->PosicaoTotal(s);
+            if (p >= 0)
+                c->FVista.RetirarTotal(p);
+        }
+}
+
+void TnClientDataSet::DepoisDeMudarNosOutros(qint32 s)
+{
+    for (TnClientDataSet *c : FDados->Cursores) {
+        if (c == this)
+            continue;
+        if (!c->FVistaDesatualizada) {
+            if (FDados->Visivel(s) && c->Aceita(s))
+                c->InserirNaVista(s);
+            // The other cursor stays on its row (it moves with it); a row gone leaves the
+            // cursor on the one that took its place.
+            const qsizetype pos = c->PosicaoNaJanela(c->FAtualAntesDaMudanca);
+            if (pos >= 0)
+                c->FPos = pos;
+            else
+                c->Posicionar(c->FPos);
+            if (c->FVista.empty())
+                c->FEof = c->FBof = true;
+        }
+        c->AvisarDados();
+    }
 }
 
 std::vector<int> TnClientDataSet::ColunasDe(const QString &campos) const
@@ -160,6 +229,29 @@ std::vector<TnCelula> TnClientDataSet::ConverterChave(const std::vector<int> &co
 
 // ---- search -----------------------------------------------------------------------------
 
+bool TnClientDataSet::ChaveDoIndice(const std::vector<int> &colunas, const std::vector<TnCelula> &valores,
+                                    Qt::CaseSensitivity cs, std::vector<TnCelula> &chave) const
+{
+    // The fields must be the first ones of the index, in any order; a text compared without
+    // regard to case is no key of an index that regards it.
+    const size_t n = colunas.size();
+    if (n == 0 || n > FIndice.size())
+        return false;
+    chave.assign(n, TnCelula{});
+    for (size_t k = 0; k < n; ++k) {
+        const auto it = std::find(FIndice.begin(), FIndice.begin() + qsizetype(n), colunas[k]);
+        if (it == FIndice.begin() + qsizetype(n))
+            return false;
+        if (cs == Qt::CaseInsensitive && FDados->Coluna(colunas[k]).GuardaTexto())
+            return false;
+        chave[size_t(it - FIndice.begin())] = valores[k];
+    }
+    for (size_t k = 1; k < n; ++k)
+        if (std::find(colunas.begin(), colunas.end(), FIndice[k]) == colunas.end())
+            return false;
+    return true;
+}
+
 bool TnClientDataSet::Locate(const QString &campos, const QVariantList &valores, int opcoes)
 {
     ExigirNavegacao();
@@ -189,10 +281,31 @@ bool TnClientDataSet::Locate(const QString &campos, const QVariantList &valores,
         AvisarRolagem(anterior);
         return true;
     };
-    for (qsizetype i = 0; i < qsizetype(FVista.size()); ++i)
-        if (confere(FVista[i]))
-            return irPara(i);
-    // Not among the rows read: packet after packet, looking at the new rows only.
+    // On the first fields of the index, exactly as given: the rows that match are together
+    // in the view, the first of them where a search of the key puts it.
+    std::vector<TnCelula> chaveIndice;
+    if (!parcial && ChaveDoIndice(colunas, chave, cs, chaveIndice)) {
+        const qsizetype pos = FVista.LimiteInferior([&](qint32 s) { return CompararChave(s, chaveIndice) < 0; });
+        if (pos < FVista.size() && CompararChave(FVista[pos], chaveIndice) == 0)
+            return irPara(pos);
+    } else {
+        for (qsizetype i = 0; i < qsizetype(FVista.size()); ++i)
+            if (confere(FVista[i]))
+                return irPara(i);
+    }
+    // Not among the rows read: the source looks the row up by its key when it can, with a
+    // cost that does not grow with the rows; else packet after packet, looking at the new
+    // rows only.
+    if (!parcial && cs == Qt::CaseSensitive && !TodosLidos()) {
+        const qint32 inicio = FDados->Linhas();
+        const int r = LerLinhaDaFonte(colunas, chave);
+        if (r == 0)
+            return false;
+        if (r > 0) {
+            const qsizetype pos = PosicaoNaJanela(inicio);
+            return pos >= 0 && confere(inicio) ? irPara(pos) : false;
+        }
+    }
     while (!TodosLidos()) {
         const qint32 inicio = FDados->Linhas();
         BuscarPacote();
@@ -278,7 +391,10 @@ void TnClientDataSet::SetRange(const QVariantList &inicio, const QVariantList &f
     FRangeFim = ConverterChave(FIndice, fim);
     FRangeAtivo = true;
     const qint32 anterior = GetBookmark();
-    RefazerVista(false);
+    AjustarJanela();
+    Posicionar(0);
+    FBof = true;
+    FEof = FVista.empty();
     AvisarDados();
     AvisarRolagem(anterior);
 }
@@ -287,12 +403,18 @@ void TnClientDataSet::CancelRange()
 {
     if (!FRangeAtivo)
         return;
+    if (Active())
+        CheckBrowseMode();
+    const qint32 atual = FPos >= 0 && FPos < FVista.size() ? FVista[FPos] : -1;
     FRangeAtivo = false;
     FRangeInicio.clear();
     FRangeFim.clear();
     if (Active()) {
-        CheckBrowseMode();
-        RefazerVista(true);
+        // Every row is in the view already: the window opens to all of them.
+        Sincronizar();
+        AjustarJanela();
+        const qsizetype pos = PosicaoNaJanela(atual);
+        Posicionar(pos >= 0 ? pos : FPos);
         AvisarDados();
     }
 }
@@ -403,14 +525,15 @@ bool TnClientDataSet::BookmarkValid(TnBookmark b) const
     if (!FDados || b < 0 || b >= FDados->Linhas() || !FDados->Visivel(qint32(b)))
         return false;
     Sincronizar();
-    return FVista.Procurar(qint32(b)) < FVista.size();
+    return PosicaoNaJanela(qint32(b)) >= 0;
 }
 
 void TnClientDataSet::GotoBookmark(TnBookmark b)
 {
     ExigirNavegacao();
-    const qsizetype pos = b < 0 ? FVista.size() : FVista.Procurar(qint32(b));
-    if (pos == FVista.size())
+    const bool valido = b >= 0 && b < FDados->Linhas() && FDados->Visivel(qint32(b));
+    const qsizetype pos = valido ? PosicaoNaJanela(qint32(b)) : -1;
+    if (pos < 0)
         throw Exception(QStringLiteral("Registro não encontrado."));
     const qint32 anterior = GetBookmark();
     FPos = pos;

@@ -292,8 +292,10 @@ qint32 TnDadosColunares::NovaLinha(TnEstadoLinha estado, qint32 antesDe)
     const qint32 s = Linhas();
     FEstados.push_back(elInalterada);
     DefinirEstado(s, estado);
-    auto pos = antesDe < 0 ? FOrdem.end() : std::find(FOrdem.begin(), FOrdem.end(), antesDe);
-    FOrdem.insert(pos, s);
+    if (antesDe < 0 || Estado(antesDe) == elDescartada)
+        FOrdem.Acrescentar(s);
+    else
+        FOrdem.InserirAntes(s, antesDe);
     return s;
 }
 
@@ -307,8 +309,7 @@ void TnDadosColunares::Truncar(qint32 linhas)
         c.Truncar(linhas);
     if (linhas < Linhas())
         FEstados.resize(linhas);
-    while (!FOrdem.empty() && FOrdem.back() >= linhas)
-        FOrdem.pop_back();
+    FOrdem.Truncar(linhas);
 }
 
 void TnDadosColunares::DefinirEstado(qint32 s, TnEstadoLinha e)
@@ -318,7 +319,7 @@ void TnDadosColunares::DefinirEstado(qint32 s, TnEstadoLinha e)
     if (depois && !antes)
         FPendentes.push_back(s);
     if (e == elDescartada && FEstados[s] != elDescartada)
-        ++FDescartadas;
+        FOrdem.Retirar(s);
     FEstados[s] = e;
 }
 
@@ -423,15 +424,6 @@ void TnDadosColunares::EsvaziarLog()
     FOriginal = {};
     for (TnColuna &c : FOriginais)
         c.Limpar();
-    CompactarOrdem();
-}
-
-void TnDadosColunares::CompactarOrdem(bool sempre)
-{
-    if (FDescartadas == 0 || (!sempre && FDescartadas * 4 < qsizetype(FOrdem.size())))
-        return;
-    std::erase_if(FOrdem, [this](qint32 s) { return Estado(s) == elDescartada; });
-    FDescartadas = 0;
 }
 
 void TnDadosColunares::Limpar()
@@ -442,11 +434,143 @@ void TnDadosColunares::Limpar()
         c.Limpar();
     FOriginal = {};
     FEstados = {};
-    FOrdem = {};
+    FOrdem.Limpar();
     FAlteracoes = 0;
     FPendentes = {};
-    FDescartadas = 0;
     Fonte.reset();
     SalvasAlemDaFronteira.clear();
     UltimaDaFonte = -1;
+}
+
+// ---------------------------------------------------------------------------------------
+
+namespace {
+// Ranks start this far apart, and never go past the ceiling: room for halving a gap 32
+// times before ranks must be spread again, and for billions of slots.
+constexpr qint64 kEspaco = qint64(1) << 32;
+constexpr qint64 kTeto = qint64(1) << 62;
+} // namespace
+
+void TnOrdemNatural::Ligar(qint32 s, qint32 ant, qint32 prox)
+{
+    FAnt[size_t(s)] = ant;
+    FProx[size_t(s)] = prox;
+    (ant >= 0 ? FProx[size_t(ant)] : FCabeca) = s;
+    (prox >= 0 ? FAnt[size_t(prox)] : FCauda) = s;
+}
+
+void TnOrdemNatural::Acrescentar(qint32 s)
+{
+    FLinhas = s + 1;
+    if (FPostos.empty())
+        return;
+    FPostos.push_back(0);
+    FAnt.push_back(-1);
+    FProx.push_back(-1);
+    const qint32 cauda = FCauda;
+    Ligar(s, cauda, -1);
+    const qint64 ultimo = cauda >= 0 ? FPostos[size_t(cauda)] : 0;
+    if (ultimo < kTeto - kEspaco)
+        FPostos[size_t(s)] = ultimo + kEspaco;
+    else
+        Espalhar(s);
+}
+
+void TnOrdemNatural::InserirAntes(qint32 s, qint32 antesDe)
+{
+    if (FPostos.empty()) {
+        // From now on the order is a list: the slots so far, in their order.
+        FPostos.resize(size_t(FLinhas));
+        FAnt.resize(size_t(FLinhas));
+        FProx.resize(size_t(FLinhas));
+        for (qint32 k = 0; k < FLinhas; ++k) {
+            FPostos[size_t(k)] = (k + 1) * kEspaco;
+            FAnt[size_t(k)] = k - 1;
+            FProx[size_t(k)] = k + 1 < FLinhas ? k + 1 : -1;
+        }
+        FCabeca = FLinhas > 0 ? 0 : -1;
+        FCauda = FLinhas - 1;
+        for (qint32 k : FRetiradas)
+            Retirar(k);
+        FRetiradas.clear();
+    }
+    FLinhas = s + 1;
+    FPostos.push_back(0);
+    FAnt.push_back(-1);
+    FProx.push_back(-1);
+    const qint32 ant = FAnt[size_t(antesDe)];
+    Ligar(s, ant, antesDe);
+    const qint64 lo = ant >= 0 ? FPostos[size_t(ant)] : 0, hi = FPostos[size_t(antesDe)];
+    if (hi - lo >= 2)
+        FPostos[size_t(s)] = lo + (hi - lo) / 2;
+    else
+        Espalhar(s);
+}
+
+void TnOrdemNatural::Espalhar(qint32 s)
+{
+    // Widens a window around `s` until its rows fit with room to spare between the ranks
+    // just outside it, then spreads them evenly.
+    for (qint64 meia = 32;; meia *= 2) {
+        qint32 l = s, r = s;
+        qint64 n = 1;
+        for (qint64 k = 0; k < meia && FAnt[size_t(l)] >= 0; ++k, ++n)
+            l = FAnt[size_t(l)];
+        for (qint64 k = 0; k < meia && FProx[size_t(r)] >= 0; ++k, ++n)
+            r = FProx[size_t(r)];
+        const qint32 antes = FAnt[size_t(l)], depois = FProx[size_t(r)];
+        const qint64 lo = antes >= 0 ? FPostos[size_t(antes)] : 0;
+        const qint64 hi = depois >= 0 ? FPostos[size_t(depois)] : kTeto;
+        if ((hi - lo) / (n + 1) >= 1024 || (antes < 0 && depois < 0)) {
+            const qint64 passo = (hi - lo) / (n + 1);
+            qint64 p = lo;
+            for (qint32 k = l;; k = FProx[size_t(k)]) {
+                p += passo;
+                FPostos[size_t(k)] = p;
+                if (k == r)
+                    break;
+            }
+            return;
+        }
+    }
+}
+
+void TnOrdemNatural::Retirar(qint32 s)
+{
+    if (FPostos.empty()) {
+        // Slots that leave before the order is a list are left out when it becomes one.
+        FRetiradas.push_back(s);
+        return;
+    }
+    if (s >= qint32(FPostos.size()) || (FAnt[size_t(s)] < 0 && FCabeca != s))
+        return; // not in the list
+    const qint32 ant = FAnt[size_t(s)], prox = FProx[size_t(s)];
+    (ant >= 0 ? FProx[size_t(ant)] : FCabeca) = prox;
+    (prox >= 0 ? FAnt[size_t(prox)] : FCauda) = ant;
+    FAnt[size_t(s)] = FProx[size_t(s)] = -1;
+}
+
+void TnOrdemNatural::Truncar(qint32 n)
+{
+    if (n >= FLinhas)
+        return;
+    std::erase_if(FRetiradas, [n](qint32 s) { return s >= n; });
+    if (!FPostos.empty()) {
+        for (qint32 s = n; s < FLinhas; ++s)
+            Retirar(s);
+        FPostos.resize(size_t(n));
+        FAnt.resize(size_t(n));
+        FProx.resize(size_t(n));
+    }
+    FLinhas = n;
+}
+
+void TnOrdemNatural::Limpar()
+{
+    FPostos = {};
+    FAnt = {};
+    FProx = {};
+    FRetiradas = {};
+    FCabeca = FCauda = -1;
+    FLinhas = 0;
 }

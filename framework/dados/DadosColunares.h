@@ -99,6 +99,47 @@ private:
     std::vector<quint64> FNulos;  // one bit per row; missing words mean "not null"
 };
 
+// The natural order of the rows (load order, appends at the end, inserts before a given
+// row). While no row was inserted before another it is the order of the slots and costs
+// nothing; the first such insert links the slots in a list and gives each a rank (Posto)
+// that grows along the order, so that two slots compare in constant time and an insert
+// costs no shift of the rows after it (ranks are spread anew around a crowded place).
+class TnOrdemNatural {
+public:
+    bool PorSlot() const { return FPostos.empty(); }
+    qint64 Posto(qint32 s) const { return FPostos.empty() ? s : FPostos[size_t(s)]; }
+    // Slot `s` (the next one) goes at the end, or before `antesDe`.
+    void Acrescentar(qint32 s);
+    void InserirAntes(qint32 s, qint32 antesDe);
+    // A slot that will never be seen again leaves the order.
+    void Retirar(qint32 s);
+    // Only the first `n` slots stay (they are all that precede the others in the order).
+    void Truncar(qint32 n);
+    void Limpar();
+    // Calls f(slot) for every slot in the order (gone ones included while the order is that
+    // of the slots).
+    template <class F> void ParaCada(qint32 linhas, F f) const
+    {
+        if (FPostos.empty()) {
+            for (qint32 s = 0; s < linhas; ++s)
+                f(s);
+            return;
+        }
+        for (qint32 s = FCabeca; s >= 0; s = FProx[size_t(s)])
+            f(s);
+    }
+
+private:
+    void Ligar(qint32 s, qint32 ant, qint32 prox);
+    void Espalhar(qint32 s);
+
+    std::vector<qint64> FPostos;
+    std::vector<qint32> FAnt, FProx;
+    qint32 FCabeca = -1, FCauda = -1;
+    qint32 FLinhas = 0; // slots the order knows of
+    std::vector<qint32> FRetiradas; // slots gone while the order was that of the slots
+};
+
 enum TnEstadoLinha : quint8 {
     elInalterada,
     elModificada,
@@ -120,7 +161,11 @@ public:
     // slot `antesDe`.
     qint32 NovaLinha(TnEstadoLinha estado, qint32 antesDe = -1);
     // Adds a slot during a load; the caller appends one value to every column.
-    void AcrescentarCarregada() { FEstados.push_back(elInalterada); FOrdem.push_back(Linhas() - 1); }
+    void AcrescentarCarregada()
+    {
+        FEstados.push_back(elInalterada);
+        FOrdem.Acrescentar(Linhas() - 1);
+    }
     // Undoes a load that stopped halfway: keeps the first `linhas` slots, which must be all
     // the slots loaded before it (the load's slots are the last of the natural order).
     void Truncar(qint32 linhas);
@@ -146,12 +191,11 @@ public:
     void ReverterTudo();
     void ConsolidarTudo();
 
-    // Slots in natural order (load order, appends at the end, inserts before the row
-    // that was current). Discarded slots may stay in it (readers skip invisible slots);
-    // CompactarOrdem takes them out once they are a good share of it, so that removing a
-    // few rows does not cost a pass over every row.
-    const std::vector<qint32> &Ordem() const { return FOrdem; }
-    void CompactarOrdem(bool sempre = false);
+    // The natural order (load order, appends at the end, inserts before the row that was
+    // current); discarded slots leave it.
+    const TnOrdemNatural &Ordem() const { return FOrdem; }
+    // Calls f(slot) for the slots in natural order (invisible ones may be among them).
+    template <class F> void ParaCadaNaOrdem(F f) const { FOrdem.ParaCada(Linhas(), f); }
 
     // Removes every row and forgets the packet source.
     void Limpar();
@@ -181,8 +225,7 @@ private:
     std::vector<TnColuna> FOriginais;
     std::vector<qint32> FOriginal; // slot -> row in FOriginais, -1 when none; sized lazily
     std::vector<quint8> FEstados;
-    std::vector<qint32> FOrdem;
+    TnOrdemNatural FOrdem;
     int FAlteracoes = 0;
     std::vector<qint32> FPendentes; // slots that entered the change log (may repeat or be stale)
-    qsizetype FDescartadas = 0;     // discarded slots still in FOrdem
 };

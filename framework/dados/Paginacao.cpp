@@ -211,25 +211,44 @@ TnFonteChaveada::TnFonteChaveada(nDMConexao &con, QString sql, QVariantList para
         throw Exception(QStringLiteral("A leitura em pacotes precisa de uma ordem de colunas."));
 }
 
-QString TnFonteChaveada::TextoPacote(bool continuacao, int maximo) const
+QString TnFonteChaveada::CondicaoContinuacao() const
 {
     QStringList colunas, marcas;
     for (const QString &c : FOrdem) {
         colunas << QStringLiteral("q_p.") + c;
         marcas << QStringLiteral("?");
     }
-    const QString lista = colunas.join(QStringLiteral(", "));
+    return colunas.size() == 1 ? QStringLiteral("%1 > ?").arg(colunas.front())
+                               : QStringLiteral("(%1) > (%2)").arg(colunas.join(QStringLiteral(", ")),
+                                                                   marcas.join(QStringLiteral(", ")));
+}
+
+QString TnFonteChaveada::TextoPacote(bool continuacao, int maximo) const
+{
+    QStringList colunas;
+    for (const QString &c : FOrdem)
+        colunas << QStringLiteral("q_p.") + c;
     QString sql = QStringLiteral("select * from (%1) q_p").arg(FSQL);
     if (continuacao)
-        sql += colunas.size() == 1 ? QStringLiteral(" where %1 > ?").arg(lista)
-                                   : QStringLiteral(" where (%1) > (%2)").arg(lista, marcas.join(QStringLiteral(", ")));
-    sql += QStringLiteral(" order by ") + lista;
+        sql += QStringLiteral(" where ") + CondicaoContinuacao();
+    sql += QStringLiteral(" order by ") + colunas.join(QStringLiteral(", "));
     if (maximo > 0)
         sql += QStringLiteral(" limit %1").arg(maximo);
     return sql;
 }
 
-bool TnFonteChaveada::LerPacote(TnClientDataSet &ds, int maximo)
+QString TnFonteChaveada::TextoLinha(bool continuacao) const
+{
+    QStringList iguais;
+    for (const QString &c : FOrdem)
+        iguais << QStringLiteral("q_p.%1 = ?").arg(c);
+    QString sql = QStringLiteral("select * from (%1) q_p where %2").arg(FSQL, iguais.join(QStringLiteral(" and ")));
+    if (continuacao)
+        sql += QStringLiteral(" and ") + CondicaoContinuacao();
+    return sql;
+}
+
+void TnFonteChaveada::ExigirConexao(TnClientDataSet &ds)
 {
     // Each packet is read on the connection the first one was: a module left open while
     // the program moved to another database does not page through the new one.
@@ -240,19 +259,56 @@ bool TnFonteChaveada::LerPacote(TnClientDataSet &ds, int maximo)
     if (FCampos.empty())
         for (const QString &c : FOrdem)
             FCampos.push_back(ds.FieldByName(c).Index());
+}
+
+void TnFonteChaveada::VincularFronteira(TnComando &cmd, int &i, const TnClientDataSet &ds) const
+{
+    const bool pg = FCon->PegarTipoCon() == tcPostgreSQL;
+    for (size_t k = 0; k < FCampos.size(); ++k) {
+        const TnField &f = ds.Fields(FCampos[k]);
+        VincularCelula(cmd, i++, FFronteira[k], f.DataType(), f.Scale(), pg);
+    }
+}
+
+int TnFonteChaveada::LerLinha(TnClientDataSet &ds, const std::vector<int> &campos, const std::vector<TnCelula> &valores)
+{
+    ExigirConexao(ds);
+    std::vector<const TnCelula *> chave;
+    for (int c : FCampos) {
+        const auto it = std::find(campos.begin(), campos.end(), c);
+        if (it == campos.end())
+            return -1;
+        const TnCelula &v = valores[size_t(it - campos.begin())];
+        if (v.Nulo)
+            return 0; // the order columns are never null
+        chave.push_back(&v);
+    }
+    // Run on every save a consultation copies: the statement stays prepared.
+    auto cmd = FCon->PrepararGuardado(TextoLinha(FContinua));
+    int i = 0;
+    for (; i < FParametros.size(); ++i)
+        cmd->BindValor(i, FParametros[i]);
+    const bool pg = FCon->PegarTipoCon() == tcPostgreSQL;
+    for (size_t k = 0; k < FCampos.size(); ++k) {
+        const TnField &f = ds.Fields(FCampos[k]);
+        VincularCelula(*cmd, i++, *chave[k], f.DataType(), f.Scale(), pg);
+    }
+    if (FContinua)
+        VincularFronteira(*cmd, i, ds);
+    return ds.AcrescentarAvulsa(cmd->Abrir());
+}
+
+bool TnFonteChaveada::LerPacote(TnClientDataSet &ds, int maximo)
+{
+    ExigirConexao(ds);
     // A detail reads its first packet again on every move of its master: the statement
     // stays prepared.
     auto cmd = FCon->PrepararGuardado(TextoPacote(FContinua, maximo));
     int i = 0;
     for (; i < FParametros.size(); ++i)
         cmd->BindValor(i, FParametros[i]);
-    if (FContinua) {
-        const bool pg = FCon->PegarTipoCon() == tcPostgreSQL;
-        for (size_t k = 0; k < FCampos.size(); ++k) {
-            const TnField &f = ds.Fields(FCampos[k]);
-            VincularCelula(*cmd, i++, FFronteira[k], f.DataType(), f.Scale(), pg);
-        }
-    }
+    if (FContinua)
+        VincularFronteira(*cmd, i, ds);
     const int lidas = ds.AcrescentarPacote(cmd->Abrir(), maximo);
     cmd.reset(); // the statement ends here, also when fewer rows came than asked
     if (lidas == 0)

@@ -40,10 +40,21 @@ public:
     QString Chave() const override { return FChave; }
     // `maximo` <= 0: every remaining row.
     bool LerPacote(TnClientDataSet &ds, int maximo) override;
+    // The row of one value of the order columns among the rows after the last one read
+    // (the server compares, with its own collation): `campos` must name every order column.
+    int LerLinha(TnClientDataSet &ds, const std::vector<int> &campos, const std::vector<TnCelula> &valores) override;
     // The statement of the first packet (`continuacao` false) or of the following ones.
     QString TextoPacote(bool continuacao, int maximo) const;
+    // The statement that looks one row up by the order columns (after the last row read when
+    // `continuacao`).
+    QString TextoLinha(bool continuacao) const;
 
 private:
+    void ExigirConexao(TnClientDataSet &ds);
+    // " where (q_p.K1, q_p.K2) > (?, ?)" for the rows after the last one read.
+    QString CondicaoContinuacao() const;
+    void VincularFronteira(TnComando &cmd, int &i, const TnClientDataSet &ds) const;
+
     nDMConexao *FCon;
     QString FSQL;
     QVariantList FParametros;

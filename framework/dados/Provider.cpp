@@ -313,8 +313,10 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
             revertidas = true;
         }
     }
-    dados.CompactarOrdem();
-    ds.AvisarOutrosCursores();
+    if (revertidas)
+        ds.AvisarOutrosCursores();
+    else
+        ds.AvisarOutrosSemRefazer();
     const qint32 anterior = ds.GetBookmark();
     // Taking rows out of the change log changes neither which rows are seen nor their order;
     // only undone rows may move, so the view is rebuilt (and sorted) only then.

@@ -1,92 +1,176 @@
 #pragma once
-// The rows a dataset cursor shows, in order: slots in a buffer with a gap at the place of
-// the last insert or delete. Deleting or inserting row after row near one place (a loop
-// that deletes as it walks) costs only the distance walked, not a shift of every row after.
+// The rows a dataset cursor shows, in order: slots kept in blocks of a few thousand, with the
+// position where each block starts. Reading a position finds its block by the starts (the
+// block read last is tried first, so walking the rows costs no search); inserting or
+// deleting a row moves the rows of its block and counts the later starts up or down: a
+// change anywhere costs microseconds on a million rows, never a shift of every row after it.
+//
+// The cursor may show a window of the rows only (a range over its index): positions, size()
+// and the searches below count inside the window; the *Total functions count over all rows.
+// Rows inserted or deleted outside the window move it, so it keeps showing the same rows.
 #include <QtGlobal>
 #include <algorithm>
 #include <vector>
 
 class TnVista {
 public:
-    qsizetype size() const { return qsizetype(FSlots.size()) - Gap(); }
-    bool empty() const { return size() == 0; }
-    qint32 operator[](qsizetype i) const { return FSlots[i < FGapIni ? i : i + Gap()]; }
-
-    void clear()
+    // ---- the window
+    qsizetype size() const { return FFim - FIni; }
+    bool empty() const { return FFim == FIni; }
+    qint32 operator[](qsizetype i) const { return Slot(FIni + i); }
+    qsizetype InicioJanela() const { return FIni; }
+    // Shows positions [ini, fim) of all rows; SemJanela shows them all again.
+    void DefinirJanela(qsizetype ini, qsizetype fim)
     {
-        FSlots.clear();
-        FGapIni = FGapFim = 0;
+        FJanela = true;
+        FIni = ini;
+        FFim = fim;
     }
-    void reserve(qsizetype n) { FSlots.reserve(n); }
-    void push_back(qint32 s)
+    void SemJanela()
     {
-        MoverGap(size());
-        if (Gap() > 0) {
-            FSlots[FGapIni++] = s;
-        } else {
-            FSlots.push_back(s);
-            FGapIni = FGapFim = qsizetype(FSlots.size());
-        }
+        FJanela = false;
+        FIni = 0;
+        FFim = FTotal;
     }
-    void insert(qsizetype pos, qint32 s)
-    {
-        if (Gap() == 0) {
-            // Opens a new gap at the end, as large as a quarter of the rows.
-            const qsizetype n = size();
-            const qsizetype folga = std::max<qsizetype>(16, n / 4);
-            FSlots.resize(n + folga);
-            FGapIni = n;
-            FGapFim = n + folga;
-        }
-        MoverGap(pos);
-        FSlots[FGapIni++] = s;
-    }
-    void erase(qsizetype pos)
-    {
-        MoverGap(pos);
-        ++FGapFim;
-    }
-
-    // Sorts the rows (the gap goes to the end first).
-    template <class Menor> void Ordenar(Menor menor)
-    {
-        MoverGap(size());
-        std::sort(FSlots.begin(), FSlots.begin() + FGapIni, menor);
-    }
-    // Position of a slot, or size() when absent.
-    qsizetype Procurar(qint32 s) const
-    {
-        for (qsizetype i = 0; i < size(); ++i)
-            if ((*this)[i] == s)
-                return i;
-        return size();
-    }
-    // First position whose slot does not satisfy `antes` (the rows satisfying it come first).
+    // Insert and erase at a position of the window (the row belongs to it).
+    void insert(qsizetype pos, qint32 s) { InserirTotal(FIni + pos, s, 0); }
+    void erase(qsizetype pos) { RetirarTotal(FIni + pos); }
+    // First position of the window whose slot does not satisfy `antes` (the rows satisfying
+    // it come first).
     template <class Antes> qsizetype LimiteInferior(Antes antes) const
     {
-        qsizetype ini = 0, fim = size();
+        return std::clamp(LimiteInferiorTotal(antes), FIni, FFim) - FIni;
+    }
+
+    // ---- all rows
+    qsizetype Total() const { return FTotal; }
+    qint32 Slot(qsizetype i) const
+    {
+        const size_t b = Bloco(i);
+        return FBlocos[b][size_t(i - FInicio[b])];
+    }
+    void clear()
+    {
+        FBlocos.clear();
+        FInicio.clear();
+        FTotal = FIni = FFim = 0;
+        FJanela = false;
+        FUltimo = 0;
+    }
+    void reserve(qsizetype n) { FBlocos.reserve(size_t(n / kBloco + 1)); }
+    // Appends after every row (inside the window when it shows every row).
+    void push_back(qint32 s)
+    {
+        if (FBlocos.empty() || qsizetype(FBlocos.back().size()) >= kBloco) {
+            FBlocos.emplace_back();
+            FBlocos.back().reserve(size_t(kBloco));
+            FInicio.push_back(FTotal);
+        }
+        FBlocos.back().push_back(s);
+        ++FTotal;
+        if (!FJanela)
+            FFim = FTotal;
+    }
+    // Inserts at a position of all rows; `lado` tells where the row falls against the window:
+    // before it (-1), in it (0) or after it (1). Without a window every row is in it.
+    void InserirTotal(qsizetype pos, qint32 s, int lado)
+    {
+        if (pos >= FTotal) {
+            const bool janela = FJanela;
+            FJanela = true; // push_back must not move the window
+            push_back(s);
+            FJanela = janela;
+        } else {
+            const size_t b = Bloco(pos);
+            std::vector<qint32> &bl = FBlocos[b];
+            bl.insert(bl.begin() + (pos - FInicio[b]), s);
+            ++FTotal;
+            for (size_t k = b + 1; k < FInicio.size(); ++k)
+                ++FInicio[k];
+            if (qsizetype(bl.size()) > 2 * kBloco)
+                Dividir(b);
+        }
+        if (!FJanela || lado == 0) {
+            ++FFim;
+        } else if (lado < 0) {
+            ++FIni;
+            ++FFim;
+        }
+    }
+    void RetirarTotal(qsizetype pos)
+    {
+        const size_t b = Bloco(pos);
+        std::vector<qint32> &bl = FBlocos[b];
+        bl.erase(bl.begin() + (pos - FInicio[b]));
+        --FTotal;
+        for (size_t k = b + 1; k < FInicio.size(); ++k)
+            --FInicio[k];
+        if (bl.empty()) {
+            FBlocos.erase(FBlocos.begin() + qsizetype(b));
+            FInicio.erase(FInicio.begin() + qsizetype(b));
+            FUltimo = 0;
+        }
+        if (pos < FIni)
+            --FIni;
+        if (pos < FFim)
+            --FFim;
+    }
+    // Sorts all rows; the window shows them all.
+    template <class Menor> void Ordenar(Menor menor)
+    {
+        std::vector<qint32> todos;
+        todos.reserve(size_t(FTotal));
+        for (const auto &bl : FBlocos)
+            todos.insert(todos.end(), bl.begin(), bl.end());
+        std::sort(todos.begin(), todos.end(), menor);
+        clear();
+        for (qint32 s : todos)
+            push_back(s);
+    }
+    // The same search over all rows: the block by its last row, then the row inside it.
+    template <class Antes> qsizetype LimiteInferiorTotal(Antes antes) const
+    {
+        size_t ini = 0, fim = FBlocos.size();
         while (ini < fim) {
-            const qsizetype meio = ini + (fim - ini) / 2;
-            if (antes((*this)[meio]))
+            const size_t meio = ini + (fim - ini) / 2;
+            if (antes(FBlocos[meio].back()))
                 ini = meio + 1;
             else
                 fim = meio;
         }
-        return ini;
+        if (ini == FBlocos.size())
+            return FTotal;
+        const std::vector<qint32> &bl = FBlocos[ini];
+        const auto it = std::partition_point(bl.begin(), bl.end(), antes);
+        return FInicio[ini] + (it - bl.begin());
     }
 
 private:
-    qsizetype Gap() const { return FGapFim - FGapIni; }
-    void MoverGap(qsizetype pos)
+    static constexpr qsizetype kBloco = 2048;
+
+    size_t Bloco(qsizetype i) const
     {
-        if (pos < FGapIni)
-            std::move_backward(FSlots.begin() + pos, FSlots.begin() + FGapIni, FSlots.begin() + FGapFim);
-        else if (pos > FGapIni)
-            std::move(FSlots.begin() + FGapFim, FSlots.begin() + FGapFim + (pos - FGapIni), FSlots.begin() + FGapIni);
-        FGapFim += pos - FGapIni;
-        FGapIni = pos;
+        const size_t u = FUltimo;
+        if (u < FBlocos.size() && i >= FInicio[u] && i < FInicio[u] + qsizetype(FBlocos[u].size()))
+            return u;
+        const auto it = std::upper_bound(FInicio.begin(), FInicio.end(), i);
+        FUltimo = size_t(it - FInicio.begin()) - 1;
+        return FUltimo;
+    }
+    void Dividir(size_t b)
+    {
+        std::vector<qint32> &bl = FBlocos[b];
+        const qsizetype metade = qsizetype(bl.size()) / 2;
+        std::vector<qint32> segunda(bl.begin() + metade, bl.end());
+        bl.resize(size_t(metade));
+        FBlocos.insert(FBlocos.begin() + qsizetype(b) + 1, std::move(segunda));
+        FInicio.insert(FInicio.begin() + qsizetype(b) + 1, FInicio[b] + metade);
     }
 
-    std::vector<qint32> FSlots;
-    qsizetype FGapIni = 0, FGapFim = 0;
+    std::vector<std::vector<qint32>> FBlocos;
+    std::vector<qsizetype> FInicio; // position of each block's first row
+    qsizetype FTotal = 0;
+    qsizetype FIni = 0, FFim = 0; // the window
+    bool FJanela = false;         // a window narrower than all rows may be shown
+    mutable size_t FUltimo = 0;   // the block read last
 };
