@@ -228,7 +228,7 @@ public:
     void Checkpoint()
     {
         if (FTipo == tcSQLite) {
-            sqlite3_exec(Lite(), "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+            sqlite3_exec(Lite(), "PRAGMA wal_checkpoint(RESTART)", nullptr, nullptr, nullptr);
         } else {
             // Needs a superuser or pg_checkpoint; without it the rounds run without one.
             PQclear(PQexec(Pg(), "CHECKPOINT"));

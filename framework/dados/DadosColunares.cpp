@@ -116,6 +116,17 @@ void TnColuna::AcrescentarNulo()
     MarcarNulo(FLinhas++, true);
 }
 
+void TnColuna::AcrescentarVazio()
+{
+    if (FArmazenamento == arTexto) {
+        FInicio.push_back(static_cast<qint64>(FTexto.size()));
+        FTamanho.push_back(0);
+        ++FLinhas;
+    } else {
+        AcrescentarInteiro(0);
+    }
+}
+
 void TnColuna::AcrescentarInteiro(qint64 v)
 {
     switch (FArmazenamento) {
@@ -287,8 +298,10 @@ TnDadosColunares::TnDadosColunares(const std::vector<TFieldType> &tipos)
 
 qint32 TnDadosColunares::NovaLinha(TnEstadoLinha estado, qint32 antesDe)
 {
+    // Zeros, not nulls: the caller writes every value next, and a column without nulls
+    // keeps no null bits at all.
     for (TnColuna &c : FColunas)
-        c.AcrescentarNulo();
+        c.AcrescentarVazio();
     const qint32 s = Linhas();
     FEstados.push_back(elInalterada);
     DefinirEstado(s, estado);

@@ -49,6 +49,8 @@ public:
     void Truncar(qsizetype n);
 
     void AcrescentarNulo();
+    // Appends a zero (an empty text), a place the caller writes right after.
+    void AcrescentarVazio();
     // Appends of a load, straight into the storage of the column's type (no checks).
     void AcrescentarI16(qint16 v) { FI16.push_back(v); ++FLinhas; }
     void AcrescentarI32(qint32 v) { FI32.push_back(v); ++FLinhas; }
@@ -157,8 +159,8 @@ public:
     const TnColuna &Coluna(int c) const { return FColunas[c]; }
     qint32 Linhas() const { return static_cast<qint32>(FEstados.size()); }
 
-    // Adds a slot with every column null, at the end of the natural order or before the
-    // slot `antesDe`.
+    // Adds a slot, at the end of the natural order or before the slot `antesDe`; the caller
+    // writes every column of it next.
     qint32 NovaLinha(TnEstadoLinha estado, qint32 antesDe = -1);
     // Adds a slot during a load; the caller appends one value to every column.
     void AcrescentarCarregada()
