@@ -124,12 +124,8 @@ qsizetype TnClientDataSet::LerLinhas(TnDadosColunares &dados, TnCursor &cursor, 
             case mF64: col.AcrescentarF64(cursor.Real(i)); break;
             case mB8: col.AcrescentarB8(cursor.Inteiro(i) != 0); break;
             case mBCD: {
-                // The double decides unless it is too close to a half or too large; then
-                // the exact text does.
                 qint64 e = 0;
-                const double r = cursor.Real(i);
-                if (!nDecimal::DeRealRapido(r, l.Escala, e) && !nDecimal::DeTexto(cursor.Texto(i), l.Escala, e)
-                    && !nDecimal::DeReal(r, l.Escala, e))
+                if (!cursor.Decimal(i, l.Escala, e))
                     throw EConvertError(QStringLiteral("O valor %1 não cabe no campo \"%2\".")
                                             .arg(cursor.Texto(i), FCampos[c]->DisplayLabel()));
                 col.AcrescentarI64(e);
@@ -148,7 +144,7 @@ qsizetype TnClientDataSet::LerLinhas(TnDadosColunares &dados, TnCursor &cursor, 
                                                               : col.AcrescentarNulo();
                 break;
             }
-            default: col.AcrescentarTexto(cursor.Texto(i)); break;
+            default: col.AcrescentarTexto(cursor.TextoDireto(i)); break;
             }
         }
         dados.AcrescentarCarregada();

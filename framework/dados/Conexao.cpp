@@ -1,6 +1,7 @@
 #include "Conexao.h"
 
 #include "Motor.h"
+#include "Decimal.h"
 #include "TextoSQL.h"
 
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -31,6 +33,55 @@ bool TnCursor::DataHoraPartes(int i, QDate &d, QTime &t)
     t = dt.time();
     return dt.isValid();
 }
+
+bool TnCursor::Decimal(int i, int escala, qint64 &escalado)
+{
+    // The double decides unless it is too close to a half or too large; then the exact text
+    // does.
+    const double r = Real(i);
+    return nDecimal::DeRealRapido(r, escala, escalado) || nDecimal::DeTexto(Texto(i), escala, escalado)
+           || nDecimal::DeReal(r, escala, escalado);
+}
+
+QStringView TnCursor::TextoDireto(int i)
+{
+    FTextoDireto = Texto(i);
+    return FTextoDireto;
+}
+
+namespace {
+// The embedded engine has no round trips to save: each execution runs as it is added.
+class LoteImediato final : public TnLote {
+public:
+    void Adicionar(TnComando &cmd) override
+    {
+        if (FErro)
+            return;
+        try {
+            FLinhas.push_back(cmd.Executar());
+        } catch (...) {
+            FErro = std::current_exception();
+        }
+    }
+    std::vector<int> Concluir(int &falhou) override
+    {
+        if (FErro) {
+            falhou = int(FLinhas.size());
+            std::rethrow_exception(std::exchange(FErro, nullptr));
+        }
+        falhou = -1;
+        return std::exchange(FLinhas, {});
+    }
+
+private:
+    std::vector<int> FLinhas;
+    std::exception_ptr FErro;
+};
+} // namespace
+
+std::unique_ptr<TnLote> TnMotor::NovoLote() { return std::make_unique<LoteImediato>(); }
+
+std::unique_ptr<TnLote> nDMConexao::NovoLote() { return FMotor->NovoLote(); }
 
 QVariant TnCursor::Valor(int i)
 {
@@ -226,7 +277,8 @@ std::unique_ptr<TnComando> nDMConexao::Preparar(const QString &sql)
 {
     QStringList nomes;
     int total = 0;
-    const QString convertido = ConverterParametros(sql, nomes, total);
+    ExigirTextoValido(sql);
+    const QString convertido = ConverterParametros(sql, FCfg.Tipo, nomes, total);
     return FMotor->Preparar(convertido, nomes, total);
 }
 
@@ -258,12 +310,50 @@ nDMConexao::TnComandoGuardado nDMConexao::PrepararGuardado(const QString &sql)
     });
 }
 
+void nDMConexao::ExigirTextoValido(const QString &sql) const
+{
+    const qsizetype i = CaractereInvalido(sql);
+    if (i >= 0)
+        throw EDatabaseError(QStringLiteral("O comando contém um caractere que o banco de dados não aceita (posição %1: %2); "
+                                            "nada foi executado.")
+                                 .arg(i + 1)
+                                 .arg(sql[i].unicode() == 0 ? QStringLiteral("o caractere nulo")
+                                                            : QStringLiteral("metade de um par UTF-16")),
+                             QString(), QString(), QString(), sql.left(200));
+}
+
 int nDMConexao::Executar(const QString &sql)
 {
-    // Scripts change the schema: a kept statement could describe tables as they were (the
-    // server refuses a prepared statement whose columns changed).
-    FGuardados.clear();
+    ExigirTextoValido(sql);
     return FMotor->ExecutarTexto(sql);
+}
+
+int nDMConexao::ExecutarComandos(const QStringList &comandos, int *falhou)
+{
+    for (const QString &c : comandos)
+        ExigirTextoValido(c);
+    int indice = -1;
+    try {
+        // Several statements outside a transaction: all or nothing.
+        std::optional<TnTransacao> propria;
+        if (comandos.size() > 1 && !InTransaction())
+            propria.emplace(-1003, *this);
+        const int n = FMotor->ExecutarComandos(comandos, indice);
+        if (propria)
+            propria->Commit();
+        return n;
+    } catch (...) {
+        if (falhou)
+            *falhou = indice;
+        throw;
+    }
+}
+
+void TnMotor::EsquecerGuardados()
+{
+    // A kept statement could describe tables as they were (the server refuses a prepared
+    // statement whose columns changed).
+    FCon.FGuardados.clear();
 }
 
 int nDMConexao::Executar(const QString &sql, const QVariantList &params)
@@ -336,7 +426,12 @@ void nDMConexao::Terminar(int id, bool ro)
         // would quietly roll back. Say so instead of reporting success.
         FPilha.clear();
         FAbortada = false;
-        QSqlQuery(FDb).exec("ROLLBACK");
+        FMotor->Descartar();
+        try {
+            Executar("ROLLBACK");
+        } catch (...) {
+            // The report below is what counts; a connection that cannot roll back is lost.
+        }
         throw Exception(QStringLiteral("A transação %1 foi desfeita por um erro anterior: nada foi gravado.").arg(id));
     }
     if (FPilha.size() == 1)
@@ -359,6 +454,7 @@ void nDMConexao::RollBack(int id)
     const size_t nivel = size_t(it - FPilha.begin());
     FPilha.resize(nivel);
     FAbortada = false;
+    FMotor->Descartar(); // writes held for a batch of the levels undone are not sent
     if (nivel == 0)
         Executar("ROLLBACK");
     else

@@ -61,8 +61,17 @@ public:
     virtual QDateTime DataHora(int i) = 0;
     // Date and time as stored, without any time-zone work (fast path for bulk reads).
     virtual bool DataHoraPartes(int i, QDate &d, QTime &t);
+    // A number exactly, scaled by 10^escala (rounded half away from zero past the scale);
+    // false when it is no number or does not fit 64 bits.
+    virtual bool Decimal(int i, int escala, qint64 &escalado);
+    // The text of a value without a string of its own: valid until the next call on this
+    // cursor (bulk reads copy it where it is kept).
+    virtual QStringView TextoDireto(int i);
     // The value typed by the column's kind; an invalid QVariant for NULL.
     QVariant Valor(int i);
+
+private:
+    QString FTextoDireto;
 };
 
 // A prepared statement with positional parameters (0-based), reusable after each execution.
@@ -84,6 +93,13 @@ public:
     const QStringList &NomesParametros() const { return FNomes; } // by position; empty without :names
     // Runs a statement that returns no rows; answers the rows it changed.
     virtual int Executar() = 0;
+    // Writing in bulk: inside a transaction the execution with the values bound now may be
+    // sent later together with others (PostgreSQL: rows of a plain INSERT ... VALUES
+    // through COPY, other statements pipelined), at the latest when another statement
+    // runs or the transaction ends. A failure is then reported by that call, naming the
+    // row of the batch, and the transaction is lost as on any failure. Outside a
+    // transaction, and on SQLite, it runs at once.
+    virtual void ExecutarEmLote() { Executar(); }
     // Runs a query; the cursor lives until the next call on this command.
     virtual TnCursor &Abrir() = 0;
     // Ends the current execution: its cursor is closed and the database no longer held by
@@ -96,6 +112,18 @@ protected:
     QString FTexto; // the text given to nDMConexao::PrepararGuardado
     QStringList FNomes; // parameter names in order, empty for positional statements
     friend class nDMConexao;
+};
+
+// Executions of prepared commands sent together and answered in order: on PostgreSQL in one
+// pipeline, without a round trip per execution; on SQLite each runs as it is added.
+class TnLote {
+public:
+    virtual ~TnLote() = default;
+    // Queues an execution of `cmd` (which must outlive the batch) with the values bound now.
+    virtual void Adicionar(TnComando &cmd) = 0;
+    // Runs what was queued and answers the rows each execution changed, in order. The first
+    // failure throws, with `falhou` set to its position; the ones after it did not run.
+    virtual std::vector<int> Concluir(int &falhou) = 0;
 };
 
 struct TnConfigBanco {
@@ -154,10 +182,19 @@ public:
     // connection does. Executar(sql) (scripts, schema changes) drops the kept ones.
     using TnComandoGuardado = std::unique_ptr<TnComando, std::function<void(TnComando *)>>;
     TnComandoGuardado PrepararGuardado(const QString &sql);
-    // Runs one or more statements without parameters; answers the rows the last changed.
+    // Runs one or more statements without parameters, split by the engine's own rules;
+    // answers the rows the last changed. Outside a transaction several statements run in
+    // one of their own: all or nothing. Statements of one shape that differ only in their
+    // literals are prepared once and bound, so a long text costs in proportion to its length.
     int Executar(const QString &sql);
+    // Statements without parameters run in order inside the open transaction (prepared once
+    // per shape as above); a failure sets `*falhou` (when given) to the position of the
+    // statement that failed, then throws.
+    int ExecutarComandos(const QStringList &comandos, int *falhou = nullptr);
     // Runs a statement with positional parameters.
     int Executar(const QString &sql, const QVariantList &params);
+    // A batch of executions of prepared commands (see TnLote).
+    std::unique_ptr<TnLote> NovoLote();
     // Runs a prepared statement so that its failure leaves the open transaction usable
     // (PostgreSQL aborts a whole transaction on any failed statement; a savepoint around
     // the statement keeps the rest). Outside a transaction, or on SQLite, it just runs it.
@@ -171,7 +208,10 @@ public:
     [[noreturn]] void Falha(const QString &textoMotor, const QString &codigo, const QString &sql) const;
 
 private:
+    friend class TnMotor;
     struct Nivel { int id; bool ro; int profundidade; };
+    // A text the engines cannot take is refused before it reaches them.
+    void ExigirTextoValido(const QString &sql) const;
     void Iniciar(int id, bool ro);
     void Terminar(int id, bool ro);
 

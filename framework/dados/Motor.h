@@ -25,15 +25,33 @@ public:
     // `sql` has its named parameters written as "?" already (`nomes` by position, empty for
     // a statement of plain "?"; `total` placeholders in all).
     virtual std::unique_ptr<TnComando> Preparar(const QString &sql, const QStringList &nomes, int total) = 0;
-    // Runs a text of one or more statements without parameters, each in turn; answers the
-    // rows the last one changed. The first failure stops it.
+    // Runs a text of one or more statements without parameters, each in turn, split by the
+    // engine's own rules; answers the rows the last one changed. The first failure stops it.
+    // Outside a transaction, several statements run in one of their own (all or nothing),
+    // unless one of them manages the transaction itself. Statements of one shape written
+    // with different literals are prepared once and bound (TextoSQL.h: FormaDoComando).
     virtual int ExecutarTexto(const QString &sql) = 0;
+    // The same for statements apart, in order, inside the transaction that is open; a
+    // failure sets `falhou` to the position of the statement that failed before it throws.
+    virtual int ExecutarComandos(const QStringList &comandos, int &falhou) = 0;
+    // A batch of executions; the embedded engine runs each as it comes.
+    virtual std::unique_ptr<TnLote> NovoLote();
+    // Writes held back for a batch are sent (before another statement, a savepoint or a
+    // commit) or dropped (before a rollback).
+    virtual void Descarregar() {}
+    virtual void Descartar() {}
     // The statement that opens the outermost transaction.
     virtual QString InicioTransacao(bool leitura) const = 0;
     // The server's date and time (the embedded engine: this machine's).
     virtual QDateTime DataServidor() = 0;
 
 protected:
+    // The number of the transaction a text of several statements runs in.
+    static constexpr int kTransacaoDoTexto = -1002;
+    // A statement that changes the schema makes the kept commands describe tables that are
+    // no more: they go.
+    void EsquecerGuardados();
+
     nDMConexao &FCon;
 };
 

@@ -3,6 +3,10 @@
 #include "Motor.h"
 
 #include "DataIso.h"
+#include "TextoSQL.h"
+
+#include <QHash>
+#include <QScopeGuard>
 
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -10,6 +14,7 @@
 #include <sqlite3.h>
 
 #include <charconv>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -75,14 +80,21 @@ public:
     QString Texto(int i) override
     {
         if (sqlite3_column_type(st, i) == SQLITE_FLOAT) {
-            // Shortest round-trip decimal form, never an exponent.
-            char buf[64];
+            // Shortest round-trip decimal form, never an exponent: room for the largest
+            // double written out in full (309 digits) and the smallest (about 330).
+            char buf[400];
             const double v = sqlite3_column_double(st, i);
-            auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-            return QString::fromLatin1(buf, int(r.ptr - buf));
+            const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+            return r.ec == std::errc() ? QString::fromLatin1(buf, int(r.ptr - buf)) : QString::number(v, 'g', 17);
         }
+        return TextoDireto(i).toString();
+    }
+    QStringView TextoDireto(int i) override
+    {
+        if (sqlite3_column_type(st, i) == SQLITE_FLOAT)
+            return TnCursor::TextoDireto(i);
         const auto *p = reinterpret_cast<const char16_t *>(sqlite3_column_text16(st, i));
-        return p ? QString::fromUtf16(p, sqlite3_column_bytes16(st, i) / 2) : QString();
+        return p ? QStringView(p, sqlite3_column_bytes16(st, i) / 2) : QStringView();
     }
     QDate Data(int i) override
     {
@@ -115,6 +127,19 @@ public:
             Falhar();
         if (!FSt)
             FCon.Falha(QStringLiteral("comando vazio"), QString::number(SQLITE_MISUSE), sql);
+        // One statement only: what follows would be silently left out.
+        const QString depois = QString::fromUtf8(resto);
+        qsizetype k = 0;
+        for (PrimeiraPalavra(depois, k, tcSQLite); k < depois.size() && depois[k] == u';'; PrimeiraPalavra(depois, ++k, tcSQLite)) {
+        }
+        if (k < depois.size()) {
+            sqlite3_finalize(FSt);
+            FSt = nullptr;
+            throw EDatabaseError(QStringLiteral("O comando preparado tem mais de um comando: \"%1\". "
+                                                "Um texto de vários comandos é executado por inteiro, sem parâmetros.")
+                                     .arg(depois.mid(k).left(60).trimmed()),
+                                 QString(), QString::number(SQLITE_MISUSE), QString(), sql);
+        }
         FCursor.st = FSt;
         FCursor.con = &con;
     }
@@ -287,33 +312,16 @@ public:
         return std::make_unique<ComandoSQLite>(FCon, FDb, sql, nomes);
     }
 
-    int ExecutarTexto(const QString &sql) override
+    int ExecutarTexto(const QString &sql) override { return RodarTexto(sql, true); }
+
+    int ExecutarComandos(const QStringList &comandos, int &falhou) override
     {
-        // Several statements may follow one another; run each in turn.
-        const QByteArray u = sql.toUtf8();
-        const char *p = u.constData();
-        const char *fim = p + u.size();
         int alteradas = 0;
-        while (p < fim) {
-            sqlite3_stmt *st = nullptr;
-            const char *resto = nullptr;
-            if (sqlite3_prepare_v2(FDb, p, int(fim - p), &st, &resto) != SQLITE_OK)
-                FCon.Falha(QString::fromUtf8(sqlite3_errmsg(FDb)), QString::number(sqlite3_extended_errcode(FDb)), sql);
-            p = resto;
-            if (!st)
-                continue;
-            int rc;
-            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            }
-            if (rc != SQLITE_DONE) {
-                const int code = sqlite3_extended_errcode(FDb);
-                const QString texto = QString::fromUtf8(sqlite3_errmsg(FDb));
-                sqlite3_finalize(st);
-                FCon.Falha(texto, QString::number(code), sql);
-            }
-            alteradas = sqlite3_changes(FDb);
-            sqlite3_finalize(st);
+        for (qsizetype k = 0; k < comandos.size(); ++k) {
+            falhou = int(k);
+            alteradas = RodarTexto(comandos[k], false);
         }
+        falhou = -1;
         return alteradas;
     }
 
@@ -327,8 +335,170 @@ public:
     // The embedded database lives on this machine: its clock is the server's.
     QDateTime DataServidor() override { return QDateTime::currentDateTime(); }
 
+    ~MotorSQLite() override
+    {
+        for (Forma &f : FFormas)
+            sqlite3_finalize(f.St);
+    }
+
 private:
+    // A statement prepared once for every statement of its shape (kept while it is one of
+    // the most recently used).
+    struct Forma {
+        sqlite3_stmt *St = nullptr;
+        quint64 Uso = 0;
+    };
+
+    [[noreturn]] void Falhar(QStringView comando) const
+    {
+        FCon.Falha(QString::fromUtf8(sqlite3_errmsg(FDb)), QString::number(sqlite3_extended_errcode(FDb)),
+                   comando.toString());
+    }
+
+    sqlite3_stmt *Preparada(const QString &chave, QStringView texto)
+    {
+        constexpr qsizetype kMaximo = 64;
+        const auto it = FFormas.find(chave);
+        if (it != FFormas.end()) {
+            it->Uso = ++FUso;
+            return it->St;
+        }
+        if (FFormas.size() >= kMaximo) {
+            auto velha = FFormas.begin();
+            for (auto f = FFormas.begin(); f != FFormas.end(); ++f)
+                if (f->Uso < velha->Uso)
+                    velha = f;
+            sqlite3_finalize(velha->St);
+            FFormas.erase(velha);
+        }
+        const QByteArray u = texto.toUtf8();
+        sqlite3_stmt *st = nullptr;
+        // The length counts the terminating NUL: SQLite then reads the text in place.
+        if (sqlite3_prepare_v3(FDb, u.constData(), int(u.size()) + 1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK)
+            Falhar(texto);
+        if (st)
+            FFormas.insert(chave, Forma{st, ++FUso});
+        return st;
+    }
+
+    // Runs one statement that reads or writes rows: by its shape, literals bound.
+    int RodarDados(QStringView comando)
+    {
+        QString forma, tipos;
+        std::vector<TnLiteralSQL> literais;
+        const bool temForma = FormaDoComando(comando, tcSQLite, forma, literais, tipos);
+        sqlite3_stmt *st = temForma ? Preparada(forma, forma) : Preparada(comando.toString(), comando);
+        if (!st)
+            return 0;
+        sqlite3_reset(st);
+        for (size_t k = 0; k < literais.size(); ++k) {
+            const TnLiteralSQL &l = literais[k];
+            const int i = int(k) + 1;
+            if (l.Tipo == TnLiteralSQL::Inteiro)
+                sqlite3_bind_int64(st, i, l.I);
+            else if (l.Tipo == TnLiteralSQL::Decimal)
+                sqlite3_bind_double(st, i, l.S.toDouble());
+            else
+                sqlite3_bind_text16(st, i, l.S.utf16(), int(l.S.size() * 2), SQLITE_TRANSIENT);
+        }
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+            sqlite3_reset(st);
+            Falhar(comando);
+        }
+        sqlite3_reset(st);
+        return sqlite3_changes(FDb);
+    }
+
+    // Runs the statements of `sql` in turn. Those that read or write rows end at their ";"
+    // and run by their shape; any other statement is prepared straight from the text, where
+    // SQLite itself finds its end (a trigger holds statements of its own). `proprio`: more
+    // than one statement outside a transaction run in one of their own.
+    int RodarTexto(const QString &sql, bool proprio)
+    {
+        const QStringView v(sql);
+        const qsizetype n = v.size();
+        const QByteArray u = sql.toUtf8();
+        // Positions in `v` and in `u` walk together: a stretch's UTF-8 length is counted as
+        // it is passed.
+        qsizetype i = 0, b = 0;
+        const auto avancar = [&](qsizetype ate) {
+            for (; i < ate; ++i) {
+                const char16_t c = v[i].unicode();
+                b += c < 0x80 ? 1 : c < 0x800 ? 2 : QChar::isHighSurrogate(c) ? 4 : QChar::isLowSurrogate(c) ? 0 : 3;
+            }
+        };
+        std::optional<TnTransacao> propria;
+        int alteradas = 0;
+        bool primeiro = true;
+        for (;;) {
+            qsizetype inicio = i;
+            const QString palavra = PrimeiraPalavra(v, inicio, tcSQLite);
+            if (inicio >= n)
+                break;
+            avancar(inicio);
+            if (v[i] == u';') {
+                avancar(i + 1);
+                continue;
+            }
+            sqlite3_stmt *solto = nullptr;
+            qsizetype fim;
+            if (EhComandoDeDados(palavra)) {
+                fim = FimDoComando(v, i, tcSQLite);
+            } else {
+                if (!EhControleDeTransacao(palavra))
+                    EsquecerGuardados();
+                const char *resto = nullptr;
+                if (sqlite3_prepare_v2(FDb, u.constData() + b, int(u.size() - b) + 1, &solto, &resto) != SQLITE_OK)
+                    Falhar(v.mid(i, FimDoComando(v, i, tcSQLite) - i));
+                // Back from UTF-8 to the text: one UTF-16 unit per character, two for those
+                // beyond the basic plane.
+                fim = i;
+                for (const char *p = u.constData() + b; p < resto; ++p) {
+                    const unsigned char c = static_cast<unsigned char>(*p);
+                    if ((c & 0xC0) != 0x80)
+                        fim += c >= 0xF0 ? 2 : 1;
+                }
+            }
+            const auto largar = qScopeGuard([&] { sqlite3_finalize(solto); });
+            if (primeiro && proprio && !FCon.InTransaction() && !EhControleDeTransacao(palavra)) {
+                qsizetype seguinte = fim;
+                PrimeiraPalavra(v, seguinte, tcSQLite);
+                while (seguinte < n && v[seguinte] == u';') {
+                    ++seguinte;
+                    PrimeiraPalavra(v, seguinte, tcSQLite);
+                }
+                if (seguinte < n)
+                    propria.emplace(kTransacaoDoTexto, FCon);
+            }
+            primeiro = false;
+            if (propria && EhControleDeTransacao(palavra)) {
+                // The text manages the transaction from here on.
+                propria->Commit();
+                propria.reset();
+            }
+            if (solto) {
+                int rc;
+                while ((rc = sqlite3_step(solto)) == SQLITE_ROW) {
+                }
+                if (rc != SQLITE_DONE)
+                    Falhar(v.mid(i, fim - i));
+                alteradas = sqlite3_changes(FDb);
+            } else if (EhComandoDeDados(palavra)) {
+                alteradas = RodarDados(v.mid(i, fim - i));
+            }
+            avancar(std::min(fim + (fim < n && v[fim] == u';' ? 1 : 0), n));
+        }
+        if (propria)
+            propria->Commit();
+        return alteradas;
+    }
+
     sqlite3 *FDb;
+    QHash<QString, Forma> FFormas;
+    quint64 FUso = 0;
 };
 
 } // namespace
