@@ -93,7 +93,8 @@ std::unique_ptr<TnBancoBench> BancoVazio(TTipoCon tipo, const QString &nome)
 
 // ---------------------------------------------------------------- inserting
 
-// Framework: two prepared statements bound per row, in one transaction.
+// Framework: two prepared statements bound per row, in one transaction, as bulk writes
+// (ExecutarEmLote: COPY on the server).
 void InserirFramework(nDMConexao &con)
 {
     QDate datas[10];
@@ -112,13 +113,13 @@ void InserirFramework(nDMConexao &con)
         l->BindReal(4, g.preco);
         l->BindReal(5, g.icms);
         l->BindDataHora(6, agora);
-        l->Executar();
+        l->ExecutarEmLote();
         p->BindInteiro(0, g.estab);
         p->BindData(1, datas[g.data]);
         p->BindInteiro(2, g.produto);
         p->BindReal(3, g.qtde);
         p->BindReal(4, g.preco);
-        p->Executar();
+        p->ExecutarEmLote();
     }
     t.Commit();
 }

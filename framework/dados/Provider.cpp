@@ -116,8 +116,8 @@ struct TnDataSetProvider::Aplicacao {
         return sql + QStringLiteral(" WHERE ") + cond.join(QStringLiteral(" AND "));
     }
 
-    // Writes one row; throws when the database refuses it or no row matches.
-    void Executar(qint32 s, TUpdateKind tipo)
+    // The statement of one row, bound; null when there is nothing to write.
+    TnComando *Montar(qint32 s, TUpdateKind tipo)
     {
         const bool temOriginal = D.TemOriginal(s);
         const qsizetype lc = temOriginal ? D.LinhaOriginal(s) : s;
@@ -139,7 +139,7 @@ struct TnDataSetProvider::Aplicacao {
                 Usadas.push_back(c);
         }
         if (tipo == ukModify && Usadas.empty())
-            return; // changed and changed back: nothing to write
+            return nullptr; // changed and changed back: nothing to write
         if (tipo != ukInsert) {
             Forma += '|';
             for (size_t k = 0; k < Condicao.size(); ++k)
@@ -157,7 +157,12 @@ struct TnDataSetProvider::Aplicacao {
             for (size_t k = 0; k < Condicao.size(); ++k)
                 if (!cc[k]->Nulo(lc))
                     Vincular(cmd, i++, *cc[k], lc, Condicao[k]);
-        const int linhas = Protegido ? Con.ExecutarProtegido(cmd) : cmd.Executar();
+        return &cmd;
+    }
+
+    // An update or delete must meet exactly the row it was read from.
+    void Conferir(TUpdateKind tipo, int linhas, const TnComando &cmd) const
+    {
         if (tipo != ukInsert && linhas == 0)
             throw EDatabaseError(QStringLiteral("Registro não encontrado ou alterado por outro usuário."), QString(),
                                  QString(), QString(), cmd.SQL());
@@ -165,6 +170,13 @@ struct TnDataSetProvider::Aplicacao {
             throw EDatabaseError(
                 QStringLiteral("Os campos chave identificam mais de um registro da tabela %1.").arg(P.FTabela), QString(),
                 QString(), QString(), cmd.SQL());
+    }
+
+    // Writes one row; throws when the database refuses it or no row matches.
+    void Executar(qint32 s, TUpdateKind tipo)
+    {
+        if (TnComando *cmd = Montar(s, tipo))
+            Conferir(tipo, Protegido ? Con.ExecutarProtegido(*cmd) : cmd->Executar(), *cmd);
     }
 };
 
@@ -257,40 +269,83 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
     const int idTransacao = NumeroLivre(con, 7300);
     const bool motorContinua = con.PegarTipoCon() == tcSQLite;
     int erros = 0;
+    // What a failing row's handlers decide; answers whether the attempt must start again.
+    const auto falhou = [&](Pendente &p, Exception &e) {
+        if (dynamic_cast<EAbort *>(&e))
+            throw;
+        // The handlers see the failing row through the dataset's fields.
+        TResolverResponse resposta = rrSkip;
+        TReconcileAction acao = raSkip;
+        ds.NoSlot(p.Slot, [&] {
+            if (OnUpdateError)
+                OnUpdateError(e, p.Tipo, resposta);
+            if (resposta == rrSkip && ds.OnReconcileError)
+                ds.OnReconcileError(ds, e, p.Tipo, acao);
+        });
+        if (resposta == rrAbort || acao == raAbort)
+            Abort();
+        if (resposta == rrIgnore) {
+            p.Estado = reIgnorado;
+        } else {
+            ++erros;
+            if (maxErrors >= 0 && erros > maxErrors)
+                throw;
+            p.Estado = acao == raCancel ? reCancelado : rePulado;
+        }
+        return !motorContinua && !a.Protegido;
+    };
     for (;;) {
         TnTransacao transacao(idTransacao, con);
         bool repetir = false;
-        for (Pendente &p : pendentes) {
-            if (p.Estado != rePendente && p.Estado != reGravado)
-                continue;
-            try {
-                a.Executar(p.Slot, p.Tipo);
-                p.Estado = reGravado;
-            } catch (Exception &e) {
-                if (dynamic_cast<EAbort *>(&e))
-                    throw;
-                // The handlers see the failing row through the dataset's fields.
-                TResolverResponse resposta = rrSkip;
-                TReconcileAction acao = raSkip;
-                ds.NoSlot(p.Slot, [&] {
-                    if (OnUpdateError)
-                        OnUpdateError(e, p.Tipo, resposta);
-                    if (resposta == rrSkip && ds.OnReconcileError)
-                        ds.OnReconcileError(ds, e, p.Tipo, acao);
-                });
-                if (resposta == rrAbort || acao == raAbort)
-                    Abort();
-                if (resposta == rrIgnore) {
-                    p.Estado = reIgnorado;
-                } else {
-                    ++erros;
-                    if (maxErrors >= 0 && erros > maxErrors)
-                        throw;
-                    p.Estado = acao == raCancel ? reCancelado : rePulado;
+        if (a.Pg && !a.Protegido) {
+            // On the server the rows go in batches, one pipeline each: no round trip per row.
+            constexpr size_t kLote = 2000;
+            for (size_t ini = 0; ini < pendentes.size() && !repetir; ini += kLote) {
+                const size_t fim = std::min(pendentes.size(), ini + kLote);
+                std::unique_ptr<TnLote> lote = con.NovoLote();
+                std::vector<std::pair<Pendente *, TnComando *>> enviados;
+                for (size_t k = ini; k < fim; ++k) {
+                    Pendente &p = pendentes[k];
+                    if (TnComando *cmd = a.Montar(p.Slot, p.Tipo)) {
+                        lote->Adicionar(*cmd);
+                        enviados.push_back({&p, cmd});
+                    } else {
+                        p.Estado = reGravado;
+                    }
                 }
-                if (!motorContinua && !a.Protegido) {
+                int indice = -1;
+                std::vector<int> linhas;
+                try {
+                    linhas = lote->Concluir(indice);
+                } catch (Exception &e) {
+                    if (indice < 0)
+                        throw;
+                    falhou(*enviados[size_t(indice)].first, e);
                     repetir = true;
                     break;
+                }
+                for (size_t k = 0; k < enviados.size(); ++k) {
+                    auto [p, cmd] = enviados[k];
+                    try {
+                        a.Conferir(p->Tipo, linhas[k], *cmd);
+                        p->Estado = reGravado;
+                    } catch (Exception &e) {
+                        falhou(*p, e); // no row met: the transaction itself goes on
+                    }
+                }
+            }
+        } else {
+            for (Pendente &p : pendentes) {
+                if (p.Estado != rePendente && p.Estado != reGravado)
+                    continue;
+                try {
+                    a.Executar(p.Slot, p.Tipo);
+                    p.Estado = reGravado;
+                } catch (Exception &e) {
+                    if (falhou(p, e)) {
+                        repetir = true;
+                        break;
+                    }
                 }
             }
         }

@@ -123,16 +123,16 @@ void TBlockCommand::Executar(nDMConexao &c)
     // A private transaction number that cannot meet a caller's numbers.
     constexpr int idBloco = -1001;
     TnTransacao t(idBloco, c);
-    // Statements run one by one so that a failure is seen where it happens (a server
-    // reports only the last result of a text of several statements).
-    for (qsizetype i = 0; i < FComandos.size(); ++i) {
-        try {
-            c.Executar(FComandos[i]);
-        } catch (const EDatabaseError &e) {
-            throw EDatabaseError(QStringLiteral("Falha no comando %1 de %2 do bloco; nada do bloco foi gravado. %3\n%4")
-                                     .arg(i + 1).arg(FComandos.size()).arg(e.Message(), FComandos[i]),
-                                 e.Estado(), e.CodigoNativo(), e.TextoMotor(), FComandos[i]);
-        }
+    // One call for the whole block: statements of one shape are prepared once, and on the
+    // server they go in one pipeline; a failure is still named where it happens.
+    int falhou = -1;
+    try {
+        c.ExecutarComandos(FComandos, &falhou);
+    } catch (const EDatabaseError &e) {
+        const QString comando = falhou >= 0 && falhou < FComandos.size() ? FComandos[falhou] : e.SQL();
+        throw EDatabaseError(QStringLiteral("Falha no comando %1 de %2 do bloco; nada do bloco foi gravado. %3\n%4")
+                                 .arg(falhou + 1).arg(FComandos.size()).arg(e.Message(), comando),
+                             e.Estado(), e.CodigoNativo(), e.TextoMotor(), comando);
     }
     t.Commit();
 }

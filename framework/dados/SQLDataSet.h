@@ -39,9 +39,10 @@ TTipoCon PegarTipoCon();
 
 // Collects statements and runs them as a unit. Dialect and size decide how ToCommandList
 // groups them into command texts (PostgreSQL: up to `tamanho`, default 200, per text;
-// SQLite: one each); Executar runs them one by one so every failure is seen. Running happens inside
-// the open transaction when there is one, else in a transaction of its own: all or nothing.
-// A failure names the statement that failed (its position and text).
+// SQLite: one each). Executar runs them all in one call (nDMConexao::ExecutarComandos:
+// statements of one shape prepared once, a pipeline on the server), inside the open
+// transaction when there is one, else in a transaction of its own: all or nothing. A
+// failure names the statement that failed (its position and text).
 class TBlockCommand {
 public:
     explicit TBlockCommand(TTipoCon dialeto, int tamanho = 0);
