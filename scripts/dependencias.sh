@@ -4,7 +4,7 @@
 set -euo pipefail
 pacotes=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-dejavu-core libqt6sql6-sqlite libqt6sql6-psql
          libqt6network6 libssl3
-         libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev postgresql poppler-utils)
+         libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libpq-dev postgresql poppler-utils)
 faltam=()
 for p in "${pacotes[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || faltam+=("$p")

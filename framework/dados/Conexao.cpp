@@ -129,6 +129,22 @@ void TnComando::BindValor(int i, const QVariant &v)
     }
 }
 
+void TnComando::ExigirTextoGravavel(const QString &v)
+{
+    const qsizetype k = CaractereInvalido(v);
+    if (k >= 0)
+        throw EConvertError(QStringLiteral("O texto \"%1\" contém %2, que não pode ser gravado.")
+                                .arg(v.left(40), v[k].unicode() == 0 ? QStringLiteral("o caractere nulo (código 0)")
+                                                                     : QStringLiteral("metade de um par UTF-16")));
+}
+
+void TnComando::ExigirAno(const QDate &d)
+{
+    // Both engines write four-digit years.
+    if (d.year() < 1 || d.year() > 9999)
+        throw EConvertError(QStringLiteral("\"%1\" não é uma data válida.").arg(d.toString(Qt::ISODate)));
+}
+
 int TnComando::IndiceParametro(const QString &nome) const
 {
     for (int i = 0; i < FNomes.size(); ++i)

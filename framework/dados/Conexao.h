@@ -108,6 +108,11 @@ public:
     const QString &SQL() const { return FSQL; }
 
 protected:
+    // A value that a literal could not carry is not bound either (see ValorParaSQL): a text
+    // with a NUL or half a UTF-16 pair, a date outside the years 1 to 9999.
+    static void ExigirTextoGravavel(const QString &v);
+    static void ExigirAno(const QDate &d);
+
     QString FSQL;
     QString FTexto; // the text given to nDMConexao::PrepararGuardado
     QStringList FNomes; // parameter names in order, empty for positional statements

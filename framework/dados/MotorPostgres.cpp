@@ -421,6 +421,7 @@ public:
     {
         FLoteAdiado.clear();
         FBytesAdiados = 0;
+        FOrdemAdiada = 0;
     }
 
     QString InicioTransacao(bool) const override { return QStringLiteral("BEGIN"); }
@@ -746,21 +747,6 @@ private:
         FValores.Nulo[size_t(i)] = 0;
     }
     void Texto(int i, const char *t) { Texto(i, t, t + std::strlen(t)); }
-    // A value that a literal could not carry is not bound either (see ValorParaSQL).
-    static void ExigirTextoGravavel(const QString &v)
-    {
-        const qsizetype k = CaractereInvalido(v);
-        if (k >= 0)
-            throw EConvertError(QStringLiteral("O texto \"%1\" contém %2, que não pode ser gravado.")
-                                    .arg(v.left(40), v[k].unicode() == 0 ? QStringLiteral("o caractere nulo (código 0)")
-                                                                         : QStringLiteral("metade de um par UTF-16")));
-    }
-    static void ExigirAno(const QDate &d)
-    {
-        if (d.year() < 1 || d.year() > 9999)
-            throw EConvertError(QStringLiteral("\"%1\" não é uma data válida.").arg(d.toString(Qt::ISODate)));
-    }
-
     MotorPostgres &FMotor;
     std::shared_ptr<Preparado> FP;
     Valores FValores;
@@ -1172,6 +1158,7 @@ void MotorPostgres::Descarregar()
     std::deque<Execucao> lote;
     lote.swap(FLoteAdiado);
     FBytesAdiados = 0;
+    FOrdemAdiada = 0; // the next batch counts its rows from one
     Ocupar(nullptr, true);
     // Statements in the order they first came, and whether their rows can go together.
     std::vector<std::shared_ptr<Preparado>> ordem;

@@ -146,40 +146,43 @@ public:
     ~ComandoSQLite() override { sqlite3_finalize(FSt); }
 
     int Parametros() const override { return sqlite3_bind_parameter_count(FSt); }
-    void BindNulo(int i) override { Checar(sqlite3_bind_null(FSt, i + 1)); }
-    void BindInteiro(int i, qint64 v) override { Checar(sqlite3_bind_int64(FSt, i + 1, v)); }
-    void BindReal(int i, double v) override { Checar(sqlite3_bind_double(FSt, i + 1, v)); }
+    void BindNulo(int i) override { Checar(sqlite3_bind_null(Livre(), i + 1)); }
+    void BindInteiro(int i, qint64 v) override { Checar(sqlite3_bind_int64(Livre(), i + 1, v)); }
+    void BindReal(int i, double v) override { Checar(sqlite3_bind_double(Livre(), i + 1, v)); }
     // Texts travel as UTF-8, the database's own encoding, so SQLite stores them without a
     // conversion of its own; a short one is encoded on the stack.
     void BindTexto(int i, const QString &v) override
     {
+        ExigirTextoGravavel(v);
         char local[512];
         QStringEncoder enc(QStringEncoder::Utf8);
         if (enc.requiredSpace(v.size()) <= qsizetype(sizeof local)) {
             char *fim = enc.appendToBuffer(local, v);
-            Checar(sqlite3_bind_text(FSt, i + 1, local, int(fim - local), SQLITE_TRANSIENT));
+            Checar(sqlite3_bind_text(Livre(), i + 1, local, int(fim - local), SQLITE_TRANSIENT));
             return;
         }
         const QByteArray u = v.toUtf8();
-        Checar(sqlite3_bind_text(FSt, i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT));
+        Checar(sqlite3_bind_text(Livre(), i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT));
     }
     // Dates travel as ISO text written straight into a small buffer (no string objects).
     void BindData(int i, const QDate &v) override
     {
         if (!v.isValid())
             return BindNulo(i);
+        ExigirAno(v);
         char buf[16];
         const int n = EscreverDataIso(buf, v, nullptr);
-        Checar(sqlite3_bind_text(FSt, i + 1, buf, n, SQLITE_TRANSIENT));
+        Checar(sqlite3_bind_text(Livre(), i + 1, buf, n, SQLITE_TRANSIENT));
     }
     void BindDataHora(int i, const QDateTime &v) override
     {
         if (!v.isValid())
             return BindNulo(i);
+        ExigirAno(v.date());
         char buf[32];
         const QTime t = v.time();
         const int n = EscreverDataIso(buf, v.date(), &t);
-        Checar(sqlite3_bind_text(FSt, i + 1, buf, n, SQLITE_TRANSIENT));
+        Checar(sqlite3_bind_text(Livre(), i + 1, buf, n, SQLITE_TRANSIENT));
     }
 
     int Executar() override
@@ -243,6 +246,13 @@ public:
     }
 
 private:
+    // A value bound while rows are being read starts a new execution.
+    sqlite3_stmt *Livre()
+    {
+        if (sqlite3_stmt_busy(FSt))
+            Reiniciar();
+        return FSt;
+    }
     void Reiniciar()
     {
         sqlite3_reset(FSt);

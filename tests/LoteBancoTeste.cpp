@@ -1,0 +1,235 @@
+// Writing in bulk and in batches on both engines: rows held for a batch (COPY on the server),
+// batches of executions, texts of many statements prepared by their shape; a failure in the
+// middle writes nothing and names where it happened; every value comes back as it went.
+#include "BancoTeste.h"
+#include "Decimal.h"
+#include "TextoSQL.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+class LoteBanco : public BancoTeste {
+protected:
+    void SetUp() override
+    {
+        BancoTeste::SetUp();
+        if (IsSkipped())
+            return;
+        con().Executar("create table L (ID integer not null, NOME varchar(60), VALOR numeric(18,2), DATA date, "
+                       "MOMENTO timestamp, constraint PK_L primary key (ID))");
+        ins = con().Preparar("insert into L (ID, NOME, VALOR, DATA, MOMENTO) values (?, ?, ?, ?, ?)");
+    }
+    void TearDown() override
+    {
+        ins.reset();
+        BancoTeste::TearDown();
+    }
+    // Holds row `id` for the batch; `valor` in cents (none: null).
+    void Linha(int id, const QString &nome, std::optional<qint64> valor = 0)
+    {
+        ins->BindInteiro(0, id);
+        nome.isNull() ? ins->BindNulo(1) : ins->BindTexto(1, nome);
+        valor ? ins->BindTexto(2, nDecimal::ParaTexto(*valor, 2)) : ins->BindNulo(2);
+        ins->BindData(3, QDate(1999, 12, 31).addDays(id));
+        ins->BindDataHora(4, QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59, id % 1000)));
+        ins->ExecutarEmLote();
+    }
+    std::unique_ptr<TnComando> ins;
+};
+
+TEST_F(LoteBanco, TextosNulosENumericosVoltamComoForam)
+{
+    // Enough rows for the server to take them through COPY, with everything COPY's text form
+    // must escape.
+    const QStringList nomes = {QStringLiteral("tab\there"), QStringLiteral("barra \\ e \\N"),
+                               QStringLiteral("linha\nnova\r\nfim"), QStringLiteral("aspas ' \" ''"),
+                               QStringLiteral("acentuação ção ÃÉÎÕÜ €"), QString(), QStringLiteral("\\."),
+                               QStringLiteral(" espaços ")};
+    const qint64 valores[] = {1234567890123456, 0, 0, 99, -999999999999999, 5, -1, 100}; // the second: null
+    {
+        TnTransacao t(1, con());
+        for (int i = 0; i < 40; ++i)
+            Linha(i, nomes[i % nomes.size()], i % 8 == 1 ? std::nullopt : std::optional<qint64>(valores[i % 8]));
+        t.Commit();
+    }
+    auto cmd = con().Preparar("select ID, NOME, VALOR, DATA, MOMENTO from L order by ID");
+    TnCursor &c = cmd->Abrir();
+    int n = 0;
+    while (c.Proximo()) {
+        const int i = int(c.Inteiro(0));
+        ASSERT_EQ(i, n++);
+        const QString nome = nomes[i % nomes.size()];
+        EXPECT_EQ(c.Nulo(1), nome.isNull()) << i;
+        if (!nome.isNull())
+            EXPECT_EQ(c.Texto(1), nome) << i;
+        qint64 v = 0;
+        if (i % 8 == 1) {
+            EXPECT_TRUE(c.Nulo(2));
+        } else {
+            ASSERT_TRUE(c.Decimal(2, 2, v));
+            EXPECT_EQ(v, valores[i % 8]) << i;
+        }
+        EXPECT_EQ(c.Data(3), QDate(1999, 12, 31).addDays(i));
+        QDate d;
+        QTime h;
+        ASSERT_TRUE(c.DataHoraPartes(4, d, h));
+        EXPECT_EQ(QDateTime(d, h), QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59, i % 1000)));
+    }
+    EXPECT_EQ(n, 40);
+}
+
+TEST_F(LoteBanco, FalhaNoMeioDoLoteNaoGravaNadaENomeiaALinha)
+{
+    // A plain insert (COPY on the server) and an update (pipelined), each failing in the middle.
+    for (int caso = 0; caso < 2; ++caso) {
+        try {
+            // Prepared first: preparing sends what the batch holds.
+            auto upd = con().Preparar("update L set ID = ? where ID = ?");
+            TnTransacao t(1, con());
+            for (int i = 0; i < 30; ++i)
+                Linha(i == 20 && caso == 0 ? 7 : i, QStringLiteral("n%1").arg(i)); // row 21 repeats key 7
+            if (caso == 1) {
+                for (int i = 0; i < 10; ++i) {
+                    upd->BindInteiro(0, i == 4 ? 5 : 100 + i); // the 5th takes a key in use
+                    upd->BindInteiro(1, i);
+                    upd->ExecutarEmLote();
+                }
+            }
+            t.Commit();
+            ADD_FAILURE() << "o lote deveria falhar";
+        } catch (const EDatabaseError &e) {
+            EXPECT_EQ(ErroBanco(e), ebChavePrimaria) << e.Message().toStdString();
+            // The server sends the rows later, so it says which one failed.
+            if (teste::EmPostgres())
+                EXPECT_TRUE(e.Message().contains(caso == 0 ? QStringLiteral("linha 21 do lote") : QStringLiteral("linha 35 do lote")))
+                    << e.Message().toStdString();
+        }
+        EXPECT_EQ(Linhas("L"), 0);
+        EXPECT_FALSE(con().InTransaction());
+    }
+    // A rollback drops what was held: nothing reaches the database.
+    {
+        TnTransacao t(1, con());
+        Linha(1, QStringLiteral("um"));
+    }
+    EXPECT_EQ(Linhas("L"), 0);
+}
+
+TEST_F(LoteBanco, LoteDeExecucoesRespondeEmOrdemEParaNaFalha)
+{
+    for (int i = 0; i < 5; ++i)
+        Linha(i, QStringLiteral("n"));
+    auto upd = con().Preparar("update L set NOME = ? where ID >= ?");
+    TnTransacao t(1, con());
+    auto lote = con().NovoLote();
+    for (int i = 0; i < 4; ++i) {
+        upd->BindTexto(0, QStringLiteral("v%1").arg(i));
+        upd->BindInteiro(1, i + 2);
+        lote->Adicionar(*upd);
+    }
+    int falhou = 0;
+    EXPECT_EQ(lote->Concluir(falhou), (std::vector<int>{3, 2, 1, 0}));
+    EXPECT_EQ(falhou, -1);
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("L", "NOME", "ID = 4").toString(), "v2");
+
+    auto dup = con().Preparar("update L set ID = ? where ID = ?");
+    for (int i = 0; i < 3; ++i) {
+        dup->BindInteiro(0, i == 1 ? 0 : 50 + i); // the second takes a key in use
+        dup->BindInteiro(1, i + 2);
+        lote->Adicionar(*dup);
+    }
+    EXPECT_THROW(lote->Concluir(falhou), EDatabaseError);
+    EXPECT_EQ(falhou, 1);
+}
+
+TEST_F(LoteBanco, TextoDeComandosComLiteraisEmUmaTransacao)
+{
+    // Statements of one shape with different literals give what each would as written:
+    // decimals rounded by the column, quotes, negative numbers, texts compared to a column.
+    QStringList comandos;
+    for (int i = 0; i < 50; ++i)
+        comandos << QStringLiteral("insert into L (ID, NOME, VALOR) values (%1, 'it''s %1', %2)").arg(i).arg(i * 1.005, 0, 'f', 3);
+    comandos << QStringLiteral("update L set VALOR = -VALOR where ID between 10 and 19")
+             << QStringLiteral("update L set NOME = NOME || ' x' where NOME = 'it''s 3'")
+             << QStringLiteral("delete from L where ID = -1 or ID > 47");
+    EXPECT_EQ(con().Executar(comandos.join(u';')), 2);
+    EXPECT_EQ(Linhas("L"), 48);
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("L", "NOME", "ID = 3").toString(), "it's 3 x");
+    auto cmd = con().Preparar("select VALOR from L where ID = ?");
+    for (int id : {1, 2, 15, 47}) {
+        cmd->BindInteiro(0, id);
+        TnCursor &c = cmd->Abrir();
+        ASSERT_TRUE(c.Proximo());
+        qint64 v = 0;
+        ASSERT_TRUE(c.Decimal(0, 2, v));
+        // The literal written with three decimals, rounded to the column's two.
+        qint64 esperado = 0;
+        ASSERT_TRUE(nDecimal::DeTexto(QString::number(id * 1.005, 'f', 3), 2, esperado));
+        EXPECT_EQ(v, id >= 10 && id <= 19 ? -esperado : esperado) << id;
+    }
+
+    // Outside a transaction the text is all or nothing: a failure in its fourth statement
+    // leaves nothing of the first three, and names the statement.
+    try {
+        con().Executar("insert into L (ID) values (100); insert into L (ID) values (101);\n"
+                       "insert into L (ID) values (102); insert into L (ID) values (100); insert into L (ID) values (103)");
+        FAIL() << "o texto deveria falhar";
+    } catch (const EDatabaseError &e) {
+        EXPECT_EQ(ErroBanco(e), ebChavePrimaria);
+        EXPECT_EQ(e.SQL().trimmed(), "insert into L (ID) values (100)");
+    }
+    EXPECT_EQ(Linhas("L", "ID >= 100"), 0);
+    EXPECT_FALSE(con().InTransaction());
+}
+
+TEST(TextoSQL, FormaDosComandosSoTiraValores)
+{
+    QString forma, tipos;
+    std::vector<TnLiteralSQL> l;
+    ASSERT_TRUE(FormaDoComando(u"update T set A = -12, B = 'O''Brien' where C = 1.50 and D in ('x', 2)", tcSQLite,
+                               forma, l, tipos));
+    EXPECT_EQ(forma, "update T set A = -?, B = ? where C = ? and D in (?, ?)");
+    EXPECT_EQ(tipos, "itdti");
+    EXPECT_EQ(l[0].I, 12);
+    EXPECT_EQ(l[1].S, "O'Brien");
+    EXPECT_EQ(l[2].S, "1.50");
+    ASSERT_TRUE(FormaDoComando(u"insert into T (A, B) values (7, date '2024-01-01')", tcPostgreSQL, forma, l, tipos));
+    EXPECT_EQ(forma, "insert into T (A, B) values ($1, date '2024-01-01')"); // a typed literal stays
+    // Statements that keep their literals: casts, placeholders, escaped and dollar strings,
+    // numbers with an exponent or glued to a name, and anything but INSERT, UPDATE, DELETE.
+    for (const char16_t *t : {u"update T set A = cast(B as numeric(18,2))", u"update T set A = B::numeric(18,2)",
+                              u"update T set A = ?", u"update T set A = :a", u"update T set A = E'\\n'",
+                              u"update T set A = $$x$$", u"update T set A = 0x1F", u"select 1 from T where A = 2",
+                              u"create table X (A numeric(18,2))", u"update T set A = B"})
+        EXPECT_FALSE(FormaDoComando(t, tcPostgreSQL, forma, l, tipos)) << QString::fromUtf16(t).toStdString();
+    ASSERT_TRUE(FormaDoComando(u"delete from T where A = 1e3 and B = 4", tcSQLite, forma, l, tipos));
+    EXPECT_EQ(forma, "delete from T where A = 1e3 and B = ?");
+}
+
+TEST(TextoSQL, ComandosSeparadosPelasRegrasDeCadaMotor)
+{
+    const QString pg = QStringLiteral(
+        "create function f() returns text as $corpo$ select 'a;b'; $corpo$ language sql;\n"
+        "select E'x\\';y' ; /* a /* nested; */ comment; */ select 2;"
+        "create procedure p() language sql begin atomic insert into T values (1); update T set A = 2; end;"
+        "select $$;$$");
+    const auto partes = DividirComandos(pg, tcPostgreSQL);
+    ASSERT_EQ(partes.size(), size_t(5));
+    EXPECT_EQ(pg.mid(partes[0].Inicio, partes[0].Fim - partes[0].Inicio),
+              "create function f() returns text as $corpo$ select 'a;b'; $corpo$ language sql");
+    EXPECT_EQ(partes[1].Palavra, "SELECT");
+    EXPECT_EQ(pg.mid(partes[2].Inicio, partes[2].Fim - partes[2].Inicio), "select 2");
+    EXPECT_TRUE(pg.mid(partes[3].Inicio, partes[3].Fim - partes[3].Inicio).endsWith("end"));
+    EXPECT_EQ(partes[4].Palavra, "SELECT");
+    // SQLite has no dollar quotes, but brackets and backquotes for names.
+    const QString lite = QStringLiteral("select [a;b], `c;d` from T; select '$$;'");
+    EXPECT_EQ(DividirComandos(lite, tcSQLite).size(), size_t(2));
+    EXPECT_EQ(CaractereInvalido(u"abc"), -1);
+    EXPECT_EQ(CaractereInvalido(QStringView(u"a\0b", 3)), 1);
+    EXPECT_EQ(CaractereInvalido(QString(QChar(0xD800)) + "x"), 0);
+    EXPECT_EQ(CaractereInvalido(QString::fromUtf16(u"\U0001F600")), -1);
+}
+
+} // namespace
