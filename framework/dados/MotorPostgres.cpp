@@ -576,9 +576,15 @@ void MotorPostgres::LiberarPendentes()
         texto = QString::fromUtf8(PQerrorMessage(FPg)).trimmed();
     if (estado.isEmpty() && PQstatus(FPg) != CONNECTION_OK)
         estado = QStringLiteral("08006");
-    if (!onde.isEmpty())
-        texto += QStringLiteral("; ") + onde;
-    FCon.Falha(texto, estado, sql);
+    if (onde.isEmpty())
+        FCon.Falha(texto, estado, sql);
+    // Where in a batch it failed is part of what the user reads.
+    try {
+        FCon.Falha(texto, estado, sql);
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(e.Message() + QStringLiteral(" (") + onde + u')', e.Estado(), e.CodigoNativo(),
+                             e.TextoMotor(), e.SQL());
+    }
 }
 
 std::shared_ptr<Preparado> MotorPostgres::PrepararNoServidor(const QString &sql, const std::vector<Oid> &tipos)
