@@ -364,6 +364,32 @@ TEST(DataSetCarga, CursorDerivadoColunasCalculadasFiltroECopiaDeLinha)
     EXPECT_TRUE(ds.FieldByName("DOBRO").IsNull());
     EXPECT_EQ(calculos, 2); // once per row taken, whatever the dataset read of it
 
+    // Typed computed and constant columns: a code counted per row taken, a date, a text.
+    TnCursorFalso outra({{"COD", ftLargeint}}, {{5}, {6}, {7}});
+    TnCursorDerivado tipada(outra);
+    qint64 proximo = 100;
+    TnCelula dia, texto;
+    dia.Nulo = texto.Nulo = false;
+    dia.I = QDate(2024, 2, 29).toJulianDay();
+    texto.S = "0";
+    const int cod = tipada.IndiceOrigem("COD");
+    tipada.ColunaCalculada("NOVO", ftLargeint, [&](TnCursor &, TnCelula &v) { v.I = proximo++; return true; })
+        .ColunaConstante("DIA", ftDate, dia)
+        .ColunaConstante("MARCA", ftString, texto)
+        .ColunaConstante("NADA", ftInteger, TnCelula{});
+    tipada.SetFiltro([cod](TnCursor &o) { return o.Inteiro(cod) != 6; });
+    TnClientDataSet novos;
+    novos.DefinirCampos({TnDefCampo{.Nome = "NOVO", .Tipo = ftLargeint}, TnDefCampo{.Nome = "DIA", .Tipo = ftDate},
+                         TnDefCampo{.Nome = "MARCA", .Tipo = ftString, .Tamanho = 1},
+                         TnDefCampo{.Nome = "NADA", .Tipo = ftInteger}});
+    novos.CarregarDe(tipada);
+    ASSERT_EQ(novos.RecordCount(), 2);
+    novos.Last();
+    EXPECT_EQ(novos.FieldByName("NOVO").AsLargeInt(), 101); // only rows taken draw a code
+    EXPECT_EQ(novos.FieldByName("DIA").AsDate(), QDate(2024, 2, 29));
+    EXPECT_EQ(novos.FieldByName("MARCA").AsString(), "0");
+    EXPECT_TRUE(novos.FieldByName("NADA").IsNull());
+
     // One row of a keyed read written over a row of the dataset: fields the cursor lacks stay.
     TnCursorFalso linha({{"codigo", ftLargeint}, {"DOBRO", ftFloat}, {"OUTRA", ftString}}, {{9, 1.5, "x"}});
     ASSERT_TRUE(linha.Proximo());

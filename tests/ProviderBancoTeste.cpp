@@ -321,3 +321,52 @@ TEST_F(ProviderBanco, ExecutarSQLComParametros)
 }
 
 } // namespace
+
+TEST_F(ProviderBanco, GravarCDSInsereTodasAsLinhasOuNenhuma)
+{
+    TnClientDataSet novos;
+    novos.DefinirCampos(kItem);
+    novos.CreateDataSet();
+    const auto linha = [&](int id, const char *cod, const QVariant &preco) {
+        novos.Append();
+        novos.FieldByName("ID").SetAsInteger(id);
+        novos.FieldByName("COD").SetAsString(cod);
+        novos.FieldByName("PRECO").SetValue(preco);
+        novos.FieldByName("DATA").SetAsDate(QDate(2024, 2, 29));
+        novos.FieldByName("TOTAL").SetAsFloat(99); // kept in the dataset only
+        novos.Post();
+    };
+    linha(10, "X", 12345678901234.56);
+    linha(11, "Y", QVariant());
+    novos.First();
+    // Alone: a transaction of its own.
+    EXPECT_EQ(GravarCDS(novos, "ITEM", "ID;"), 2);
+    EXPECT_FALSE(con().InTransaction());
+    EXPECT_EQ(novos.RecNo(), 1); // the cursor did not move
+    auto lidos = ExecutarSQL("select ID, PRECO, DATA from ITEM where ID >= 10 order by ID", QVariantList{}, con());
+    EXPECT_EQ(lidos->FieldByName("PRECO").AsString(), "12345678901234,56");
+    EXPECT_EQ(lidos->FieldByName("DATA").AsDate(), QDate(2024, 2, 29));
+    lidos->Next();
+    EXPECT_TRUE(lidos->FieldByName("PRECO").IsNull());
+
+    // A row the database refuses: nothing of this writing stays, the row is named, the
+    // error keeps its kind, and the caller's transaction can still be rolled back or go on.
+    novos.EmptyDataSet();
+    linha(20, "Z", 1);
+    linha(1, "W", 2);
+    con().StartTransaction(1);
+    try {
+        GravarCDS(novos, "ITEM", "ID;COD", con());
+        ADD_FAILURE() << "a chave repetida deveria ser recusada";
+    } catch (const EDatabaseError &e) {
+        EXPECT_EQ(ErroBanco(e), ebChavePrimaria);
+        EXPECT_TRUE(e.Message().contains("ID = 1, COD = W")) << e.Message().toStdString();
+    }
+    EXPECT_EQ(Linhas("ITEM", "ID = 20"), 0);
+    con().Executar("insert into ITEM (ID, COD) values (30, 'K')");
+    con().Commit(1);
+    EXPECT_EQ(Linhas("ITEM"), 6);
+    EXPECT_THROW(GravarCDS(novos, "ITEM; drop table ITEM", "ID"), Exception);
+    novos.EmptyDataSet();
+    EXPECT_EQ(GravarCDS(novos, "ITEM", "ID"), 0);
+}

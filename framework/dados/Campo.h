@@ -108,6 +108,9 @@ public:
     // Value of the row before its changes: the stored value for a row not yet changed, the
     // original for a modified row, null for an inserted row.
     QVariant OldValue() const;
+    // The value as the storage keeps it (see TnCelula), read once: for writers that bind it
+    // to a statement as it is (VincularCelula, Provider.h).
+    TnCelula Celula() const;
 
     // Text for editing (value list text, EditFormat or else DisplayFormat) and for showing
     // (value list text, DisplayFormat). SetText takes what a user typed.
@@ -122,7 +125,6 @@ public:
 
 private:
     friend class TnClientDataSet;
-    TnCelula Celula() const;
     void Gravar(TnCelula c);
     TnCelula DeInteiro(qint64 v) const;
     TnCelula DeReal(double v) const;

@@ -29,12 +29,27 @@ TnCursorDerivado &TnCursorDerivado::Coluna(const QString &origem, const QString 
 
 TnCursorDerivado &TnCursorDerivado::ColunaReal(const QString &nome, TnCalculo calcular)
 {
+    return ColunaCalculada(nome, ftFloat, [calcular = std::move(calcular)](TnCursor &o, TnCelula &c) {
+        return calcular(o, c.F);
+    });
+}
+
+TnCursorDerivado &TnCursorDerivado::ColunaCalculada(const QString &nome, TFieldType tipo, TnCalculoCelula calcular)
+{
     ColunaDerivada c;
     c.Info.Nome = nome.trimmed();
-    c.Info.Tipo = ftFloat;
+    c.Info.Tipo = tipo;
     c.Calculo = std::move(calcular);
     FColunas.push_back(std::move(c));
     return *this;
+}
+
+TnCursorDerivado &TnCursorDerivado::ColunaConstante(const QString &nome, TFieldType tipo, const TnCelula &valor)
+{
+    return ColunaCalculada(nome, tipo, [valor](TnCursor &, TnCelula &c) {
+        c = valor;
+        return !valor.Nulo;
+    });
 }
 
 bool TnCursorDerivado::Proximo()
@@ -51,29 +66,39 @@ TnCursorDerivado::ColunaDerivada &TnCursorDerivado::Calculada(int i)
 {
     ColunaDerivada &c = FColunas[size_t(i)];
     if (c.Linha != FLinha) {
-        c.Valor = 0;
-        c.Nula = !c.Calculo(FOrigem, c.Valor);
+        c.Valor = TnCelula{};
+        c.Valor.Nulo = !c.Calculo(FOrigem, c.Valor);
         c.Linha = FLinha;
     }
     return c;
 }
 
+namespace {
+bool EhReal(TFieldType t) { return t == ftFloat || t == ftBCD; }
+} // namespace
+
 bool TnCursorDerivado::Nulo(int i)
 {
     const ColunaDerivada &c = FColunas[size_t(i)];
-    return c.Origem >= 0 ? FOrigem.Nulo(c.Origem) : Calculada(i).Nula;
+    return c.Origem >= 0 ? FOrigem.Nulo(c.Origem) : Calculada(i).Valor.Nulo;
 }
 
 qint64 TnCursorDerivado::Inteiro(int i)
 {
     const ColunaDerivada &c = FColunas[size_t(i)];
-    return c.Origem >= 0 ? FOrigem.Inteiro(c.Origem) : qint64(Calculada(i).Valor);
+    if (c.Origem >= 0)
+        return FOrigem.Inteiro(c.Origem);
+    const TnCelula &v = Calculada(i).Valor;
+    return EhReal(c.Info.Tipo) ? qint64(v.F) : v.I;
 }
 
 double TnCursorDerivado::Real(int i)
 {
     const ColunaDerivada &c = FColunas[size_t(i)];
-    return c.Origem >= 0 ? FOrigem.Real(c.Origem) : Calculada(i).Valor;
+    if (c.Origem >= 0)
+        return FOrigem.Real(c.Origem);
+    const TnCelula &v = Calculada(i).Valor;
+    return EhReal(c.Info.Tipo) ? v.F : double(v.I);
 }
 
 QString TnCursorDerivado::Texto(int i)
@@ -81,26 +106,47 @@ QString TnCursorDerivado::Texto(int i)
     const ColunaDerivada &c = FColunas[size_t(i)];
     if (c.Origem >= 0)
         return FOrigem.Texto(c.Origem);
-    const ColunaDerivada &v = Calculada(i);
-    return v.Nula ? QString() : NumeroParaTexto(v.Valor);
+    const TnCelula &v = Calculada(i).Valor;
+    if (v.Nulo)
+        return QString();
+    switch (c.Info.Tipo) {
+    case ftFloat:
+    case ftBCD: return NumeroParaTexto(v.F);
+    case ftSmallint:
+    case ftInteger:
+    case ftLargeint:
+    case ftBoolean: return NumeroParaTexto(v.I);
+    case ftDate: return QDate::fromJulianDay(v.I).toString(Qt::ISODate);
+    default: return v.S;
+    }
 }
 
 QDate TnCursorDerivado::Data(int i)
 {
     const ColunaDerivada &c = FColunas[size_t(i)];
-    return c.Origem >= 0 ? FOrigem.Data(c.Origem) : QDate();
+    if (c.Origem >= 0)
+        return FOrigem.Data(c.Origem);
+    const TnCelula &v = Calculada(i).Valor;
+    return v.Nulo || c.Info.Tipo != ftDate ? QDate() : QDate::fromJulianDay(v.I);
 }
 
 QDateTime TnCursorDerivado::DataHora(int i)
 {
     const ColunaDerivada &c = FColunas[size_t(i)];
-    return c.Origem >= 0 ? FOrigem.DataHora(c.Origem) : QDateTime();
+    if (c.Origem >= 0)
+        return FOrigem.DataHora(c.Origem);
+    const QDate d = Data(i);
+    return d.isValid() ? QDateTime(d, QTime(0, 0)) : QDateTime();
 }
 
 bool TnCursorDerivado::DataHoraPartes(int i, QDate &d, QTime &t)
 {
     const ColunaDerivada &c = FColunas[size_t(i)];
-    return c.Origem >= 0 && FOrigem.DataHoraPartes(c.Origem, d, t);
+    if (c.Origem >= 0)
+        return FOrigem.DataHoraPartes(c.Origem, d, t);
+    d = Data(i);
+    t = QTime(0, 0);
+    return d.isValid();
 }
 
 void CopiarLinhaDoCursor(TnCursor &cursor, TnClientDataSet &ds)

@@ -19,6 +19,7 @@
 // A computed column is computed once per row, when first read. The source must outlive
 // this cursor.
 #include "Conexao.h"
+#include "DadosColunares.h"
 
 #include <functional>
 #include <vector>
@@ -28,6 +29,9 @@ class TnClientDataSet;
 class TnCursorDerivado final : public TnCursor {
 public:
     using TnCalculo = std::function<bool(TnCursor &origem, double &valor)>;
+    // A value of the column's type as the storage keeps it (TnCelula): integers, logicals and
+    // dates (Julian day) in I, numbers with decimals in F, texts in S.
+    using TnCalculoCelula = std::function<bool(TnCursor &origem, TnCelula &valor)>;
     using TnFiltroLinha = std::function<bool(TnCursor &origem)>;
 
     explicit TnCursorDerivado(TnCursor &origem);
@@ -37,6 +41,11 @@ public:
     TnCursorDerivado &Coluna(const QString &origem, const QString &nome = QString());
     // A number computed from the source's current row; `calcular` answers false for null.
     TnCursorDerivado &ColunaReal(const QString &nome, TnCalculo calcular);
+    // A value of type `tipo` (integers, ftFloat, ftString, ftDate) computed from the source's
+    // current row; `calcular` answers false for null.
+    TnCursorDerivado &ColunaCalculada(const QString &nome, TFieldType tipo, TnCalculoCelula calcular);
+    // The same value on every row.
+    TnCursorDerivado &ColunaConstante(const QString &nome, TFieldType tipo, const TnCelula &valor);
     // Source rows for which `aceitar` answers false are skipped.
     void SetFiltro(TnFiltroLinha aceitar) { FFiltro = std::move(aceitar); }
     // Position of a source column (any case); -1 when the source has none.
@@ -58,10 +67,9 @@ private:
     struct ColunaDerivada {
         TnColunaInfo Info;
         int Origem = -1; // source column; -1 for a computed one
-        TnCalculo Calculo;
+        TnCalculoCelula Calculo;
         qint64 Linha = -1; // row the cached value belongs to
-        bool Nula = true;
-        double Valor = 0;
+        TnCelula Valor;
     };
     ColunaDerivada &Calculada(int i);
 

@@ -1,6 +1,8 @@
 #include "ExecutarSQL.h"
 
 #include "Decimal.h"
+#include "Literais.h"
+#include "Provider.h"
 
 #include <QSet>
 
@@ -42,6 +44,64 @@ std::unique_ptr<TnClientDataSet> ExecutarSQL(const QString &sql, const QVariantM
 }
 
 void DestruirSQL(std::unique_ptr<TnClientDataSet> &ds) { ds.reset(); }
+
+
+int GravarCDS(TnClientDataSet &ds, const QString &tabela, const QString &camposChave, nDMConexao &c)
+{
+    if (!EhIdentificador(tabela))
+        throw Exception(QStringLiteral("\"%1\" não é um nome de tabela válido.").arg(tabela));
+    if (!ds.Active())
+        throw Exception(QStringLiteral("O conjunto de dados a gravar em %1 está fechado.").arg(tabela));
+    std::vector<const TnField *> campos;
+    QStringList colunas, marcas;
+    for (int i = 0; i < ds.FieldCount(); ++i) {
+        const TnField &f = ds.Fields(i);
+        if (f.FieldKind() != fkData)
+            continue;
+        if (!EhIdentificador(f.FieldName()))
+            throw Exception(QStringLiteral("\"%1\" não é um nome de coluna válido.").arg(f.FieldName()));
+        campos.push_back(&f);
+        colunas << f.FieldName();
+        marcas << QStringLiteral("?");
+    }
+    std::vector<const TnField *> chave;
+    for (const QString &nome : camposChave.split(u';', Qt::SkipEmptyParts))
+        if (!nome.trimmed().isEmpty())
+            chave.push_back(&ds.FieldByName(nome.trimmed()));
+    ds.BuscarTodos();
+    const int linhas = ds.RecordCount();
+    if (campos.empty() || linhas == 0)
+        return 0;
+
+    const bool servidor = c.PegarTipoCon() == tcPostgreSQL;
+    int id = 1;
+    while (c.InTransaction(id))
+        ++id;
+    const auto cmd = c.Preparar(QStringLiteral("insert into %1 (%2) values (%3)")
+                                    .arg(tabela, colunas.join(QStringLiteral(", ")), marcas.join(QStringLiteral(", "))));
+    // Inside the caller's transaction this one only nests; alone it makes the writing one
+    // unit. It goes before the statement does, so a refused row is rolled back first.
+    TnTransacao t(id, c);
+    for (int r = 1; r <= linhas; ++r)
+        ds.LerRegistro(r, [&] {
+            for (int i = 0; i < int(campos.size()); ++i) {
+                const TnField &f = *campos[size_t(i)];
+                VincularCelula(*cmd, i, f.Celula(), f.DataType(), f.Scale(), servidor);
+            }
+            try {
+                cmd->Executar();
+            } catch (const EDatabaseError &e) {
+                QStringList valores;
+                for (const TnField *f : chave)
+                    valores << f->FieldName() + QStringLiteral(" = ") + f->AsString();
+                throw EDatabaseError(QStringLiteral("Não foi possível gravar em %1 o registro %2: %3")
+                                         .arg(tabela, valores.join(QStringLiteral(", ")), e.Message()),
+                                     e.Estado(), e.CodigoNativo(), e.TextoMotor(), e.SQL());
+            }
+        });
+    t.Commit();
+    return linhas;
+}
 
 QString ValorParaSQL(const TnField &campo, const QString &operador, bool comNome)
 {

@@ -39,6 +39,7 @@
 #include "ClientDataSet.h"
 #include "Formulario.h"
 #include "Interacao.h"
+#include "Literais.h"
 #include "Modulos.h"
 #include "Relatorio.h"
 

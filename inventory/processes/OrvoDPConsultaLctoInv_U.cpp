@@ -214,14 +214,8 @@ void TOrvoDPConsultaLctoInv::ConfigurarDBGrid()
 
 QString TOrvoDPConsultaLctoInv::Condicao(const char *alias, const char *coluna) const
 {
-    const TnpqParamItem &p = Param(QString::fromLatin1(alias));
-    if (p.IsNull())
-        return QString();
-    try {
-        return FilterInterval(QString::fromLatin1(coluna), p.AsString().trimmed());
-    } catch (const EConvertError &e) {
-        throw EnParam(p.Alias(), e.Message());
-    }
+    const QString texto = Param(QString::fromLatin1(alias)).AsString().trimmed();
+    return NoParametro(QString::fromLatin1(alias), [&] { return FilterInterval(QString::fromLatin1(coluna), texto); });
 }
 
 void TOrvoDPConsultaLctoInv::MapearColunas(TnCursorDerivado &c) const

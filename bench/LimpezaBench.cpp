@@ -1,0 +1,235 @@
+// Clearing entries and products and copying products, as the program loads the processes
+// (OrvoCore, by class name), each against the same statements run through SQLite's C
+// interface on a fresh copy of the same database, rounds alternating.
+//
+// - Clearing ORVO_BENCH_LINHAS entries (default 1,000,000), each with one property and one
+//   tax-situation line, of one period and every branch: within 1.5x of the raw DELETE with
+//   the same conditions (the lines go by the tables' cascade); with the deletion of their
+//   products (one per ten entries) within 2x of the raw DELETEs.
+// - Clearing the products (one per ten entries) of a company: within 1.5x of the raw DELETE.
+// - Copying those products into another company's group: within 1.5x of reading them and
+//   inserting them with one prepared statement in one transaction.
+#include "BenchComum.h"
+#include "ConversaoBanco.h"
+#include "Interacao.h"
+#include "Modulos.h"
+#include "PowerParam.h"
+#include "Variaveis.h"
+
+#include <QFile>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <unordered_set>
+
+namespace {
+
+int Linhas() { return LinhasBench(); }
+int Produtos() { return std::max(1, Linhas() / 10); }
+
+// Every question is answered "Sim".
+class TnSempreSim : public TnInteracao {
+public:
+    TMsgDlgBtn MessageDlg(const QString &, TMsgDlgType, TMsgDlgButtons) override { return mbYes; }
+    void ShowMessage(const QString &) override {}
+    void ProgressoAlterado(const TnProgresso &) override {}
+    void ProgressoDestruido(const TnProgresso &) override {}
+    void MensagemAdicionada(const TnListaMensagem &, const TnItemMensagem &) override {}
+    void MensagensLimpas(const TnListaMensagem &) override {}
+    void ListaDestruida(const TnListaMensagem &) override {}
+};
+
+const QString kModelo = QStringLiteral("limpeza_modelo.db");
+
+// Company 1: five branches, products in analytic group 11, entries over ten months with
+// their lines. Company 2: the analytic group 20 the copy writes into.
+void GerarModelo()
+{
+    static bool feito = false;
+    if (feito)
+        return;
+    feito = true;
+    QFile::remove(Pasta().filePath(kModelo));
+    const auto banco = AbrirBanco(kModelo);
+    nDMConexao &con = *banco;
+    ConverterBanco(con);
+    TnTransacao t(1, con);
+    con.Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Destino')");
+    for (int e = 2; e <= 5; ++e)
+        con.Executar(QStringLiteral("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, %1, 'F')").arg(e));
+    con.Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, TIPOGRUPOPRODUTO) "
+                 "values (1, 11, '1', 2)");
+    con.Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, TIPOGRUPOPRODUTO) "
+                 "values (2, 20, '1', 2)");
+    auto p = con.Preparar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, CODIGOGRUPOPRODUTO, DESCRPRODUTO, "
+                          "REFERENPRODUTO, UNIDADEMEDIDA, CODIGONCM, CODIGOUSUARIO) values (1, ?, 11, ?, ?, 'UN', "
+                          "'84713012', 1)");
+    for (int i = 1; i <= Produtos(); ++i) {
+        p->BindInteiro(0, i);
+        p->BindTexto(1, QStringLiteral("Produto de estoque número %1").arg(i));
+        p->BindTexto(2, QStringLiteral("REF-%1").arg(i));
+        p->Executar();
+    }
+    auto l = con.Preparar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
+                          "MOTIVOINVENTARIO, QTDEESTOQUE, PRECOUNIT, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
+                          "values (1, ?, ?, ?, 1, 2, 3, '2024-11-05 09:30:00', 1, 2)");
+    auto lp = con.Preparar("insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
+                           "MOTIVOINVENTARIO, SEQ, INDICADORPROPRIEDADE, QUANTIDADE, PRECOUNIT) "
+                           "values (1, ?, ?, ?, 1, 1, 0, 2, 3)");
+    auto lc = con.Preparar("insert into LCTOINVCST (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
+                           "MOTIVOINVENTARIO, SEQ, CST, BASECALCULO, VALORIMPOSTO) values (1, ?, ?, ?, 1, 1, 0, 6, 1)");
+    for (int i = 0; i < Linhas(); ++i) {
+        const int r = i / 5;
+        for (TnComando *cmd : {l.get(), lp.get(), lc.get()}) {
+            cmd->BindInteiro(0, i % 5 + 1);
+            cmd->BindData(1, QDate(2024, r % 10 + 1, 1));
+            cmd->BindInteiro(2, r / 10 % Produtos() + 1);
+            cmd->Executar();
+        }
+    }
+    t.Commit();
+}
+
+// A fresh copy of the model, current. The last one is kept to the process's end: Qt's
+// registry of connections may be gone before a static of this file would close it.
+nDMConexao *FDb = nullptr;
+void Renovar()
+{
+    GerarModelo();
+    DestruirTodosDM();
+    nDMConexao::DefinirAtual(nullptr);
+    delete FDb;
+    FDb = CopiarBanco(kModelo, QStringLiteral("limpeza.db")).release();
+    nDMConexao::DefinirAtual(FDb);
+}
+
+sqlite3 *Db() { return static_cast<sqlite3 *>(FDb->HandleSQLite()); }
+
+void Exec(const char *sql) { ChecarSqlite(Db(), sqlite3_exec(Db(), sql, nullptr, nullptr, nullptr)); }
+
+// The process run as the user runs it, every question answered "Sim".
+void Rodar(benchmark::State &state, const char *classe, const QList<std::pair<QString, QString>> &textos)
+{
+    TnSempreSim sim;
+    DefinirInteracao(&sim);
+    RodarProcesso(state, QString::fromLatin1(classe), {QStringLiteral("OrvoCore")}, textos);
+    DefinirInteracao(nullptr);
+}
+
+const QList<std::pair<QString, QString>> kLimpar{
+    {"pCodigoEstab", "1-5"}, {"pDataInventIni", "01/2024"}, {"pDataInventFim", "12/2024"}};
+
+// The raw side: the same conditions, the same transaction.
+void LimparDireto(bool produtos)
+{
+    Exec("BEGIN IMMEDIATE");
+    if (produtos)
+        Exec("create temporary table T (CODIGOPRODUTO bigint not null primary key); "
+             "insert into T select distinct CODIGOPRODUTO from LCTOINV where CODIGOEMPRESA = 1 and DATAINVENT "
+             "between '2024-01-01' and '2024-12-31' and CODIGOESTAB between 1 and 5");
+    Exec("delete from LCTOINV where CODIGOEMPRESA = 1 and DATAINVENT between '2024-01-01' and '2024-12-31' "
+         "and CODIGOESTAB between 1 and 5");
+    if (produtos)
+        Exec("delete from PRODUTO where CODIGOEMPRESA = 1 and CODIGOPRODUTO in (select CODIGOPRODUTO from T) and not "
+             "exists (select 1 from LCTOINV X where X.CODIGOEMPRESA = PRODUTO.CODIGOEMPRESA and X.CODIGOPRODUTO = "
+             "PRODUTO.CODIGOPRODUTO); drop table T");
+    Exec("COMMIT");
+}
+
+void BM_LimparLancamentos(benchmark::State &state)
+{
+    MedirContraDireto(state, 5, Renovar, [&] { Rodar(state, "TOrvoDPLimparLctoInv", kLimpar); },
+                      [] { LimparDireto(false); });
+}
+
+void BM_LimparLancamentosEProdutos(benchmark::State &state)
+{
+    auto params = kLimpar;
+    params.append(std::pair<QString, QString>("pLimpaCadProdutoInv", "1"));
+    MedirContraDireto(state, 5, Renovar, [&] { Rodar(state, "TOrvoDPLimparLctoInv", params); },
+                      [] { LimparDireto(true); });
+}
+
+// Products without entries (the entries of the model go first, untimed).
+void SemLancamentos()
+{
+    Renovar();
+    Exec("delete from LCTOINV");
+}
+
+void BM_LimparProdutos(benchmark::State &state)
+{
+    MedirContraDireto(
+        state, 5, SemLancamentos, [&] { Rodar(state, "TOrvoDPLimparProdutoInv", {{"pCodigoUsuario", "1"}}); },
+        [] { Exec("BEGIN IMMEDIATE; delete from PRODUTO where CODIGOEMPRESA = 1 and CODIGOUSUARIO = 1; COMMIT"); });
+}
+
+// The raw copy: the source rows read, the target group's codes in a hash, one prepared
+// insert per new product, one transaction.
+void CopiarDireto()
+{
+    sqlite3 *db = Db();
+    std::unordered_set<qint64> existentes;
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "select CODIGOPRODUTO from PRODUTO where CODIGOEMPRESA = 2 and CODIGOGRUPOPRODUTO = 20", -1,
+                       &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        existentes.insert(sqlite3_column_int64(st, 0));
+    sqlite3_finalize(st);
+    Exec("BEGIN IMMEDIATE");
+    sqlite3_stmt *ins = nullptr;
+    sqlite3_prepare_v2(db,
+                       "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
+                       "DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA, DATAATUALIZACAO, CODIGOUSUARIO, DNF, DACON, INDICADORTIPO, "
+                       "TIPOCREDITO, TIPODEBITO, CSTENTRADA, CSTSAIDA, CSTCOFINSENTRADA, CSTCOFINSSAIDA, TIPOCREDITOCOFINS, "
+                       "TIPODEBITOCOFINS) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                       -1, &ins, nullptr);
+    sqlite3_prepare_v2(db,
+                       "select CODIGOPRODUTO ,REFERENPRODUTO ,CODIGOGRUPOPRODUTO ,DESCRPRODUTO ,CODIGONCM ,UNIDADEMEDIDA "
+                       ",INDICADORTIPO ,TIPOCREDITO ,TIPODEBITO ,CSTENTRADA ,CSTSAIDA ,CSTCOFINSENTRADA ,CSTCOFINSSAIDA "
+                       ",TIPOCREDITOCOFINS ,TIPODEBITOCOFINS from PRODUTO where CODIGOEMPRESA = 1 and CODIGOGRUPOPRODUTO = 11",
+                       -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        const qint64 codigo = sqlite3_column_int64(st, 0);
+        if (existentes.count(codigo))
+            continue;
+        // Every value bound per row, as the framework's writer binds them.
+        sqlite3_bind_int(ins, 1, 2);
+        sqlite3_bind_int64(ins, 2, codigo);
+        sqlite3_bind_value(ins, 3, sqlite3_column_value(st, 1));
+        sqlite3_bind_int(ins, 4, 20);
+        for (int k = 0; k < 3; ++k)
+            sqlite3_bind_value(ins, 5 + k, sqlite3_column_value(st, 3 + k));
+        sqlite3_bind_text(ins, 8, "2024-11-05", 10, SQLITE_STATIC);
+        sqlite3_bind_int(ins, 9, 0);
+        sqlite3_bind_text(ins, 10, "0", 1, SQLITE_STATIC);
+        sqlite3_bind_text(ins, 11, "0", 1, SQLITE_STATIC);
+        for (int k = 0; k < 9; ++k)
+            sqlite3_bind_value(ins, 12 + k, sqlite3_column_value(st, 6 + k));
+        ChecarSqlite(db, sqlite3_step(ins));
+        sqlite3_reset(ins);
+    }
+    sqlite3_finalize(st);
+    sqlite3_finalize(ins);
+    Exec("COMMIT");
+}
+
+void BM_DuplicarProdutos(benchmark::State &state)
+{
+    MedirContraDireto(
+        state, 5, Renovar,
+        [&] {
+            Rodar(state, "TOrvoDPDuplicarProdutoInv",
+                  {{"pCodigoEmpresaOri", "1"}, {"pCodigoGrupoProdutoOri", "11"}, {"pCampoRef", "0"},
+                   {"pCodigoEmpresaDest", "2"}, {"pCodigoGrupoProdutoDest", "20"}});
+        },
+        CopiarDireto);
+}
+
+} // namespace
+
+BENCHMARK(BM_LimparLancamentos)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LimparLancamentosEProdutos)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LimparProdutos)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_DuplicarProdutos)->Unit(benchmark::kMillisecond)->Iterations(1);
