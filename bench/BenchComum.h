@@ -372,3 +372,18 @@ inline void MedirContraDireto(benchmark::State &state, int rodadas, const std::f
     state.counters["raw_med"] = raw.Mediana();
     state.counters["razao"] = fw.Mediana() / raw.Mediana();
 }
+
+// The user of the runs: every question answered "Sim" (or "Ok"), nothing else shown.
+class TnUsuarioBench : public TnInteracao {
+public:
+    TMsgDlgBtn MessageDlg(const QString &, TMsgDlgType, TMsgDlgButtons botoes) override
+    {
+        return botoes.testFlag(mbYes) ? mbYes : mbOK;
+    }
+    void ShowMessage(const QString &) override {}
+    void ProgressoAlterado(const TnProgresso &) override {}
+    void ProgressoDestruido(const TnProgresso &) override {}
+    void MensagemAdicionada(const TnListaMensagem &, const TnItemMensagem &) override {}
+    void MensagensLimpas(const TnListaMensagem &) override {}
+    void ListaDestruida(const TnListaMensagem &) override {}
+};

@@ -15,7 +15,6 @@
 #include "Valores.h"
 #include "Variaveis.h"
 
-#include <QFile>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -38,14 +37,7 @@ nDMConexao &Banco()
     static nDMConexao *con = nullptr;
     if (con)
         return *con;
-    GarantirApp();
-    const QString arquivo = Pasta().filePath(QStringLiteral("consulta.db"));
-    QFile::remove(arquivo);
-    TnConfigBanco c;
-    c.Tipo = tcSQLite;
-    c.Arquivo = arquivo;
-    con = new nDMConexao(c); // kept to the process's end
-    ConverterBanco(*con);
+    con = NovoBancoConvertido(QStringLiteral("consulta.db"));
     TnTransacao t(1, *con);
     con->Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 3, QTDECASADECIMALQTD = 2 where CODIGOEMPRESA = 1");
     con->Executar("delete from CFGEMPRESAULMAR where CODIGOEMPRESA = 1");

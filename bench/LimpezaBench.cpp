@@ -16,7 +16,6 @@
 #include "PowerParam.h"
 #include "Variaveis.h"
 
-#include <QFile>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -28,18 +27,6 @@ namespace {
 int Linhas() { return LinhasBench(); }
 int Produtos() { return std::max(1, Linhas() / 10); }
 
-// Every question is answered "Sim".
-class TnSempreSim : public TnInteracao {
-public:
-    TMsgDlgBtn MessageDlg(const QString &, TMsgDlgType, TMsgDlgButtons) override { return mbYes; }
-    void ShowMessage(const QString &) override {}
-    void ProgressoAlterado(const TnProgresso &) override {}
-    void ProgressoDestruido(const TnProgresso &) override {}
-    void MensagemAdicionada(const TnListaMensagem &, const TnItemMensagem &) override {}
-    void MensagensLimpas(const TnListaMensagem &) override {}
-    void ListaDestruida(const TnListaMensagem &) override {}
-};
-
 const QString kModelo = QStringLiteral("limpeza_modelo.db");
 
 // Company 1: five branches, products in analytic group 11, entries over ten months with
@@ -50,10 +37,9 @@ void GerarModelo()
     if (feito)
         return;
     feito = true;
-    QFile::remove(Pasta().filePath(kModelo));
-    const auto banco = AbrirBanco(kModelo);
+    // Closed before it is copied: the copies start from a whole file.
+    const std::unique_ptr<nDMConexao> banco(NovoBancoConvertido(kModelo));
     nDMConexao &con = *banco;
-    ConverterBanco(con);
     TnTransacao t(1, con);
     con.Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Destino')");
     for (int e = 2; e <= 5; ++e)
@@ -111,7 +97,7 @@ void Exec(const char *sql) { ChecarSqlite(Db(), sqlite3_exec(Db(), sql, nullptr,
 // The process run as the user runs it, every question answered "Sim".
 void Rodar(benchmark::State &state, const char *classe, const QList<std::pair<QString, QString>> &textos)
 {
-    TnSempreSim sim;
+    TnUsuarioBench sim;
     DefinirInteracao(&sim);
     RodarProcesso(state, QString::fromLatin1(classe), {QStringLiteral("OrvoCore")}, textos);
     DefinirInteracao(nullptr);

@@ -31,21 +31,6 @@ constexpr int kEstabs = 5;
 constexpr int kProdutos = 200000;
 constexpr int kRodadas = 5;
 
-// The user of the runs: every question answered "Sim" (or "Ok").
-class TnUsuarioBench : public TnInteracao {
-public:
-    TMsgDlgBtn MessageDlg(const QString &, TMsgDlgType, TMsgDlgButtons botoes) override
-    {
-        return botoes.testFlag(mbYes) ? mbYes : mbOK;
-    }
-    void ShowMessage(const QString &) override {}
-    void ProgressoAlterado(const TnProgresso &) override {}
-    void ProgressoDestruido(const TnProgresso &) override {}
-    void MensagemAdicionada(const TnListaMensagem &, const TnItemMensagem &) override {}
-    void MensagensLimpas(const TnListaMensagem &) override {}
-    void ListaDestruida(const TnListaMensagem &) override {}
-};
-
 sqlite3 *Handle(nDMConexao &con) { return static_cast<sqlite3 *>(con.HandleSQLite()); }
 
 void Checar(sqlite3 *db, int rc)
