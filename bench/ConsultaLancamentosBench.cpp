@@ -133,9 +133,13 @@ void Direto(sqlite3 *db)
         std::abort();
 }
 
+// A new consultation over the whole company (without the branch and period the selection fills in).
 TnDMPowerParamGrid *Consulta()
 {
-    return qobject_cast<TnDMPowerParamGrid *>(CriarDM(QStringLiteral("TOrvoDPConsultaLctoInv")));
+    auto *dp = qobject_cast<TnDMPowerParamGrid *>(CriarDM(QStringLiteral("TOrvoDPConsultaLctoInv")));
+    for (const char *alias : {"pCodigoEstab", "pPeriodoInicial", "pPeriodoFinal"})
+        dp->Param(QString::fromLatin1(alias)).Clear();
+    return dp;
 }
 
 void BM_ConsultaLancamentos(benchmark::State &state)
