@@ -79,27 +79,51 @@ int GravarCDS(TnClientDataSet &ds, const QString &tabela, const QString &camposC
         ++id;
     const auto cmd = c.Preparar(QStringLiteral("insert into %1 (%2) values (%3)")
                                     .arg(tabela, colunas.join(QStringLiteral(", ")), marcas.join(QStringLiteral(", "))));
-    // Inside the caller's transaction this one only nests; alone it makes the writing one
-    // unit. It goes before the statement does, so a refused row is rolled back first.
-    TnTransacao t(id, c);
-    for (int r = 1; r <= linhas; ++r)
-        ds.LerRegistro(r, [&] {
-            for (int i = 0; i < int(campos.size()); ++i) {
-                const TnField &f = *campos[size_t(i)];
-                VincularCelula(*cmd, i, f.Celula(), f.DataType(), f.Scale(), servidor);
-            }
-            try {
-                cmd->Executar();
-            } catch (const EDatabaseError &e) {
-                QStringList valores;
-                for (const TnField *f : chave)
-                    valores << f->FieldName() + QStringLiteral(" = ") + f->AsString();
-                throw EDatabaseError(QStringLiteral("Não foi possível gravar em %1 o registro %2: %3")
-                                         .arg(tabela, valores.join(QStringLiteral(", ")), e.Message()),
-                                     e.Estado(), e.CodigoNativo(), e.TextoMotor(), e.SQL());
-            }
-        });
-    t.Commit();
+    const auto falha = [&](const EDatabaseError &e, const QString &registro) {
+        return EDatabaseError(registro.isEmpty()
+                                  ? QStringLiteral("Não foi possível gravar em %1: %2").arg(tabela, e.Message())
+                                  : QStringLiteral("Não foi possível gravar em %1 o registro %2: %3")
+                                        .arg(tabela, registro, e.Message()),
+                              e.Estado(), e.CodigoNativo(), e.TextoMotor(), e.SQL());
+    };
+    // Every row, inside the caller's transaction (nested) or in one of its own, so that the
+    // writing is one unit; the statement goes after it, so a refused row is rolled back
+    // first. Sent in bulk (`lote`), or one by one, a refused row named by its key.
+    const auto escrever = [&](bool lote, bool confirmar) {
+        TnTransacao t(id, c);
+        for (int r = 1; r <= linhas; ++r)
+            ds.LerRegistro(r, [&] {
+                for (int i = 0; i < int(campos.size()); ++i) {
+                    const TnField &f = *campos[size_t(i)];
+                    VincularCelula(*cmd, i, f.Celula(), f.DataType(), f.Scale(), servidor);
+                }
+                if (lote) {
+                    cmd->ExecutarEmLote();
+                    return;
+                }
+                try {
+                    cmd->Executar();
+                } catch (const EDatabaseError &e) {
+                    QStringList valores;
+                    for (const TnField *f : chave)
+                        valores << f->FieldName() + QStringLiteral(" = ") + f->AsString();
+                    throw falha(e, valores.join(QStringLiteral(", ")));
+                }
+            });
+        if (confirmar)
+            t.Commit(); // what the server still holds of a bulk writing goes now
+    };
+    try {
+        // The embedded engine runs each row at once anyway.
+        escrever(servidor, true);
+    } catch (const EDatabaseError &e) {
+        if (!servidor)
+            throw;
+        // Rows sent together are named by their place in the batch only: once more one by
+        // one to name the row by its key, and nothing of it stays.
+        escrever(false, false);
+        throw falha(e, QString());
+    }
     return linhas;
 }
 
