@@ -291,6 +291,29 @@ bool TnGradeDataSet::FocarCampo(const QString &campo)
     return true;
 }
 
+QWidget *TnGradeDataSet::EditorAberto() const
+{
+    if (state() != QAbstractItemView::EditingState)
+        return nullptr;
+    // The delegate's editor is a child of the viewport, and the one with the focus there.
+    QWidget *e = viewport()->focusWidget();
+    return e && e->parentWidget() == viewport() ? e : nullptr;
+}
+
+void TnGradeDataSet::ConfirmarEdicao()
+{
+    if (QWidget *e = EditorAberto()) {
+        commitData(e);
+        closeEditor(e, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void TnGradeDataSet::DescartarEdicao()
+{
+    if (QWidget *e = EditorAberto())
+        closeEditor(e, QAbstractItemDelegate::RevertModelCache);
+}
+
 void TnGradeDataSet::LinhaEscolhida(const QModelIndex &atual)
 {
     if (FSincronizando || !atual.isValid() || atual.row() == FModelo->LinhaAtual())

@@ -78,11 +78,17 @@ public:
     // Puts the focus on the field's column in the current row; false when the field is
     // not shown.
     bool FocarCampo(const QString &campo);
+    // The cell being typed in, when there is one: its text goes into the record (as when
+    // the user leaves the cell) or is dropped; either way the cell's editor closes.
+    void ConfirmarEdicao();
+    void DescartarEdicao();
+    bool Editando() const { return EditorAberto() != nullptr; }
 
 private:
     void LinhaEscolhida(const QModelIndex &atual);
     void SeguirDataSet(int linha);
     void AjustarLarguras();
+    QWidget *EditorAberto() const;
 
     TnModeloDataSet *FModelo;
     bool FSincronizando = false;

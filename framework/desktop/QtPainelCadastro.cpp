@@ -385,6 +385,9 @@ void TnPainelCadastro::TomarDigitado()
     // Everything typed is read before the first write: entering edit mode shows the
     // fields' values again in every control.
     // Lists and check boxes are taken as soon as they change; lines when the focus leaves.
+    // The cell being typed in a grid is taken as when the user leaves it.
+    if (FGrade)
+        FGrade->ConfirmarEdicao();
     QList<QPair<TnEditor *, QString>> pendentes;
     for (TnEditor *e : FEditores) {
         if (e->Tipo() == teLista || e->Tipo() == teMarcacao)
@@ -439,10 +442,12 @@ void TnPainelCadastro::Acionar(TnBotaoRegistro b)
         return;
     TnClientDataSet &ds = FModulo->nClientDataSet();
     FForm->Tentar([&] {
-        if (b == brCancelar)
+        if (b == brCancelar) {
             for (TnEditor *e : FEditores)
                 e->Descartar();
-        else
+            if (FGrade)
+                FGrade->DescartarEdicao();
+        } else
             TomarDigitado();
         switch (b) {
         case brPrimeiro: ds.First(); break;

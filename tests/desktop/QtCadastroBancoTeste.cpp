@@ -262,6 +262,46 @@ TEST_F(CadastroQtBanco, DetalheEmAbaSegueOMestre)
     teste::Capturar(f, "cadastro_detalhe");
 }
 
+// A grid row saved or cancelled while a cell is still being typed in: "Gravar" takes the
+// cell's text as leaving the cell would, "Cancelar" drops it with the row.
+TEST_F(CadastroQtBanco, CelulaEmEdicaoNaGradeAoGravarOuCancelar)
+{
+    con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Beta')");
+    TnFrmCadastro *f = Abrir("TTesteDMEmpresa");
+    f->Painel()->Botao(brUltimo)->trigger();
+    TnPainelCadastro *d = f->PaineisDetalhe().first();
+    f->Painel()->Paginas()->setCurrentIndex(1);
+    QApplication::processEvents();
+    TnGradeDataSet *g = d->Grade();
+    QAbstractItemModel *m = g->model();
+    const auto digitarNaCelula = [&](int coluna, const QString &texto) {
+        const QModelIndex i = m->index(m->rowCount() - 1, coluna);
+        g->setCurrentIndex(i);
+        g->edit(i);
+        QApplication::processEvents();
+        ASSERT_TRUE(g->Editando());
+        teste::Digitar(QApplication::focusWidget(), texto);
+    };
+
+    d->Botao(brIncluir)->trigger();
+    EXPECT_TRUE(m->setData(m->index(m->rowCount() - 1, 1), "7"));
+    digitarNaCelula(2, "Beta Loja");
+    d->Botao(brGravar)->trigger();
+    EXPECT_TRUE(FUsuario.Avisos.isEmpty()) << FUsuario.Avisos.join('|').toStdString();
+    EXPECT_FALSE(g->Editando());
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("ESTAB", "NOMEESTAB", "CODIGOEMPRESA = 2 and CODIGOESTAB = 7").toString(),
+              "Beta Loja");
+
+    d->Botao(brIncluir)->trigger();
+    EXPECT_TRUE(m->setData(m->index(m->rowCount() - 1, 1), "8"));
+    digitarNaCelula(2, "Beta Quiosque");
+    d->Botao(brCancelar)->trigger();
+    EXPECT_TRUE(FUsuario.Avisos.isEmpty()) << FUsuario.Avisos.join('|').toStdString();
+    EXPECT_FALSE(g->Editando());
+    EXPECT_EQ(m->rowCount(), 1);
+    EXPECT_TRUE(nDMSQLDataSet::PegarValorCampo("ESTAB", "NOMEESTAB", "CODIGOEMPRESA = 2 and CODIGOESTAB = 8").isNull());
+}
+
 TEST_F(CadastroQtBanco, ConsultaSomenteLeituraEPesquisaDoLookup)
 {
     con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Beta')");
