@@ -93,7 +93,7 @@ void TnFrmSplashVarnel::paintEvent(QPaintEvent *)
 QStringList &BibliotecasProjeto()
 {
     static QStringList l{QStringLiteral("OrvoCore"), QStringLiteral("OrvoPrefs"), QStringLiteral("OrvoQuery"),
-                         QStringLiteral("Ulmar"), QStringLiteral("Quen")};
+                         QStringLiteral("Ulmar"), QStringLiteral("Quen"), QStringLiteral("Telso")};
     return l;
 }
 

@@ -10,7 +10,8 @@
 #include "PowerParam.h"
 
 inline constexpr char OrvoSAlterarClassifEmpNaoConfigurada[] =
-    "A empresa não tem a máscara do plano de contas de produtos configurada.";
+    "A empresa não tem a máscara do plano de contas de produtos configurada: informe-a em \"Cadastros\", "
+    "\"Configuração do Registro Geral\".";
 inline constexpr char OrvoSAlterarClassifMascMaior[] = "A nova máscara não pode ter mais de 20 caracteres.";
 inline constexpr char OrvoSAlterarClassifMascIgualAnterior[] = "A nova máscara é igual à máscara atual.";
 inline constexpr char OrvoSAlterarClassifMascFormatoInvalido[] =

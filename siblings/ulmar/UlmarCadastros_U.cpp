@@ -1,8 +1,11 @@
 // Stand-ins of the general registry's company and branch registers and their consultations,
-// over the suite tables EMPRESA and ESTAB. Other modules reach them only by class name: the
-// registers as "TUlmarDMEmpresa" and "TUlmarDMEstab", the consultations by the names lookups
-// give them, "UlmarDCEmpresa" and "UlmarDCEstab".
+// over the suite tables EMPRESA and ESTAB, and of its company settings (CFGEMPRESAULMAR).
+// Other modules reach them only by class name: the registers as "TUlmarDMEmpresa",
+// "TUlmarDMEstab" and "TUlmarDMCfgEmpresa", the consultations by the names lookups give them,
+// "UlmarDCEmpresa" and "UlmarDCEstab".
 #include "UlmarCadastro.h"
+
+#include <QRegularExpression>
 
 namespace {
 
@@ -31,6 +34,31 @@ std::vector<TnDefCampo> CamposEstab()
              .Def = {.DisplayLabel = "Fim da atividade", .TipoControle = ntcData}}};
 }
 
+// The general registry's settings of a company that the inventory reads: how products are
+// identified, whether they carry a fiscal classification and under which mask, and the mask
+// of the product-group chart.
+std::vector<TnDefCampo> CamposCfgEmpresa()
+{
+    const QStringList simNao{"Sim=1", "Não=0"};
+    return {{.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true, .Def = {.Visivel = false}},
+            {.Nome = "USAREFERENCIAPROD", .Tipo = ftString, .Tamanho = 1, .Requerido = true,
+             .Def = {.DisplayLabel = "Identificar Produtos pela Referência",
+                     .Hint = "Informe \"Sim\" para identificar os produtos pela referência nos lançamentos",
+                     .ListaValores = simNao, .TipoControle = ntcCombo, .ValorPadrao = QStringLiteral("1"),
+                     .SomenteDaLista = true}},
+            {.Nome = "LIVROMODELO7", .Tipo = ftString, .Tamanho = 1, .Requerido = true,
+             .Def = {.DisplayLabel = "Classificação Fiscal nos Produtos (Livro Modelo 7)",
+                     .Hint = "Informe \"Sim\" para exigir a classificação fiscal dos produtos",
+                     .ListaValores = simNao, .TipoControle = ntcCombo, .ValorPadrao = QStringLiteral("0"),
+                     .SomenteDaLista = true}},
+            {.Nome = "MASCCLASSIFFISCALPROD", .Tipo = ftString, .Tamanho = 20,
+             .Def = {.DisplayLabel = "Máscara da Classificação Fiscal", .TamanhoMaximo = 20}},
+            {.Nome = "MASCGRUPOPRODUTO", .Tipo = ftString, .Tamanho = 20,
+             .Def = {.DisplayLabel = "Máscara do Plano de Contas de Produtos",
+                     .Hint = "Níveis de dígitos separados por ponto, por exemplo 9.99.999", .TamanhoMaximo = 20,
+                     .CaracteresAceitos = "90#."}}};
+}
+
 const char kSQLEmpresa[] = "Select t_t.CODIGOEMPRESA, t_t.NOMEEMPRESA from EMPRESA t_t";
 const char kSQLEstab[] = "Select t_t.CODIGOEMPRESA, t_t.CODIGOESTAB, t_t.NOMEESTAB, t_t.INSCRFEDERAL, "
                          "t_t.DATAINICIOATIVIDADE, t_t.DATAFIMATIVIDADE from ESTAB t_t";
@@ -41,13 +69,43 @@ const TnDefCadastro kDMEmpresa{.SQL = kSQLEmpresa, .Tabela = "EMPRESA", .Campos 
 const TnDefCadastro kDMEstab{.SQL = kSQLEstab, .Tabela = "ESTAB", .Campos = CamposEstab(),
                              .Chave = "CODIGOEMPRESA;CODIGOESTAB", .Ordem = "CODIGOEMPRESA, CODIGOESTAB",
                              .Caption = "Estabelecimentos", .CadCons = "UlmarDCEstab"};
+const TnDefCadastro kDMCfgEmpresa{
+    .SQL = "Select t_t.CODIGOEMPRESA, t_t.USAREFERENCIAPROD, t_t.LIVROMODELO7, t_t.MASCCLASSIFFISCALPROD, "
+           "t_t.MASCGRUPOPRODUTO from CFGEMPRESAULMAR t_t",
+    .Tabela = "CFGEMPRESAULMAR", .Campos = CamposCfgEmpresa(), .Chave = "CODIGOEMPRESA", .Ordem = "CODIGOEMPRESA",
+    .Caption = "Configuração do Registro Geral"};
 const TnDefCadastro kDCEmpresa = ConsultaDe(kDMEmpresa, "TUlmarDMEmpresa");
 const TnDefCadastro kDCEstab = ConsultaDe(kDMEstab, "TUlmarDMEstab");
 
 } // namespace
+
+// The company's general-registry settings: one row, the selected company's. The chart's
+// mask is set here once; a mask already in use is changed only by the process that rewrites
+// the groups' classifications with it.
+class TUlmarDMCfgEmpresa : public TUlmarCadastro<kDMCfgEmpresa, 1, true> {
+protected:
+    void ValidarDado() override
+    {
+        TUlmarCadastro::ValidarDado();
+        const TnField &mascara = FieldByName(QStringLiteral("MASCGRUPOPRODUTO"));
+        const QString nova = mascara.AsString().trimmed();
+        static const QRegularExpression formato(QStringLiteral("^[90#]+(\\.[90#]+)*$"));
+        if (!nova.isEmpty() && !formato.match(nova).hasMatch())
+            throw EnField(mascara.FieldName(),
+                          QStringLiteral("Máscara do plano de contas inválida: use níveis de dígitos (9) separados "
+                                         "por ponto, por exemplo 9.99.999."));
+        const QString atual = mascara.OldValue().toString().trimmed();
+        if (!atual.isEmpty() && nova.compare(atual, Qt::CaseInsensitive) != 0)
+            throw EnField(mascara.FieldName(),
+                          QStringLiteral("A máscara do plano de contas já está em uso: altere-a em \"Utilitários\", "
+                                         "\"Alterar Estrutura do Plano de Contas Inventário\", que reescreve as "
+                                         "classificações dos grupos."));
+    }
+};
 
 // The branches follow the selected company, the companies are all listed.
 static TnRegistrador<TUlmarCadastro<kDMEmpresa, 1, false>> gRegistroDMEmpresa("TUlmarDMEmpresa");
 static TnRegistrador<TUlmarCadastro<kDCEmpresa, 2, false>> gRegistroDCEmpresa("UlmarDCEmpresa");
 static TnRegistrador<TUlmarCadastro<kDMEstab, 1, true>> gRegistroDMEstab("TUlmarDMEstab");
 static TnRegistrador<TUlmarCadastro<kDCEstab, 2, true>> gRegistroDCEstab("UlmarDCEstab");
+static TnRegistrador<TUlmarDMCfgEmpresa> gRegistroDMCfgEmpresa("TUlmarDMCfgEmpresa");

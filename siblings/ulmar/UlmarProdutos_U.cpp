@@ -1,7 +1,7 @@
 // Stand-ins of the general registry's product register, the product-group chart and the
-// person lookup, over the suite tables PRODUTO, GRUPOPRODUTO and PESSOA. Other modules reach
-// them only by class name: "TUlmarDMProduto" and its consultation "UlmarDCProduto",
-// "TUlmarDMGrupoProduto" and "UlmarDCGrupoProduto", and "UlmarDCPessoa".
+// people, over the suite tables PRODUTO, GRUPOPRODUTO and PESSOA. Other modules reach them
+// only by class name: "TUlmarDMProduto" and its consultation "UlmarDCProduto",
+// "TUlmarDMGrupoProduto" and "UlmarDCGrupoProduto", "TUlmarDMPessoa" and "UlmarDCPessoa".
 #include "Interacao.h"
 #include "Personalizacao.h"
 #include "UlmarCadastro.h"
@@ -48,7 +48,7 @@ std::vector<TnDefCampo> CamposGrupoProduto()
 std::vector<TnDefCampo> CamposPessoa()
 {
     return {{.Nome = "CODIGOPESSOA", .Tipo = ftInteger, .Requerido = true,
-             .Def = {.DisplayLabel = "Pessoa", .Digitos = 9}},
+             .Def = {.DisplayLabel = "Pessoa", .Digitos = 9, .Minimo = 1, .MensagemErro = "Código da pessoa inválido!"}},
             {.Nome = "NOMEPESSOA", .Tipo = ftString, .Tamanho = 100, .Requerido = true,
              .Def = {.DisplayLabel = "Nome", .TamanhoMaximo = 100}}};
 }
@@ -68,9 +68,10 @@ const TnDefCadastro kDMGrupo{.SQL = kSQLGrupo, .Tabela = "GRUPOPRODUTO", .Campos
                              .Caption = "Plano de Contas de Produtos", .CadCons = "UlmarDCGrupoProduto"};
 const TnDefCadastro kDCProduto = ConsultaDe(kDMProduto, "TUlmarDMProduto");
 const TnDefCadastro kDCGrupo = ConsultaDe(kDMGrupo, "TUlmarDMGrupoProduto");
-const TnDefCadastro kDCPessoa{.SQL = kSQLPessoa, .Campos = CamposPessoa(), .Chave = "CODIGOPESSOA",
-                              .Ordem = "CODIGOPESSOA", .Caption = "Pessoas", .TipoForm = ntfConGrid,
-                              .LogChanges = false};
+// The people a property line names as participant (the owner or holder of the stock).
+const TnDefCadastro kDMPessoa{.SQL = kSQLPessoa, .Tabela = "PESSOA", .Campos = CamposPessoa(), .Chave = "CODIGOPESSOA",
+                              .Ordem = "CODIGOPESSOA", .Caption = "Pessoas", .CadCons = "UlmarDCPessoa"};
+const TnDefCadastro kDCPessoa = ConsultaDe(kDMPessoa, "TUlmarDMPessoa");
 
 // The columns a new product may copy from the previous one, and where the user's choice is
 // kept: the columns' names in upper case, each followed by ";".
@@ -146,4 +147,5 @@ static TnRegistrador<TUlmarDMProduto> gRegistroDMProduto("TUlmarDMProduto");
 static TnRegistrador<TUlmarCadastro<kDCProduto, 2, true>> gRegistroDCProduto("UlmarDCProduto");
 static TnRegistrador<TUlmarCadastro<kDMGrupo, 1, true>> gRegistroDMGrupo("TUlmarDMGrupoProduto");
 static TnRegistrador<TUlmarCadastro<kDCGrupo, 2, true>> gRegistroDCGrupo("UlmarDCGrupoProduto");
+static TnRegistrador<TUlmarCadastro<kDMPessoa, 1, false>> gRegistroDMPessoa("TUlmarDMPessoa");
 static TnRegistrador<TUlmarCadastro<kDCPessoa, 2, false>> gRegistroDCPessoa("UlmarDCPessoa");

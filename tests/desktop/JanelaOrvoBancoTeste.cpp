@@ -6,6 +6,7 @@
 #include "DMClientDataSet.h"
 #include "InteracaoTeste.h"
 #include "OrvoSMenu_U.h"
+#include "PowerParam.h"
 #include "QtEditores.h"
 #include "QtProcesso.h"
 #include "QtProjeto.h"
@@ -204,4 +205,66 @@ TEST_F(JanelaOrvoBanco, CadastrosDeProdutosGruposEPessoas)
         EXPECT_EQ(dc->nClientDataSet().RecordCount(), 1) << consulta;
         EXPECT_TRUE(dc->SomenteLeitura()) << consulta;
     }
+}
+
+// What the inventory reaches by class name in the sibling modules is there once the program's
+// libraries are loaded: the fiscal module's stock balances, and the general registry's people
+// (the participants of property lines) and company settings (how products are identified,
+// the chart's mask). The mask is set there once; a mask in use changes only through the
+// process that rewrites the chart, which then runs.
+TEST_F(JanelaOrvoBanco, ModulosIrmaosPessoasEConfiguracaoDoRegistroGeral)
+{
+    for (const char *classe : {"TTelsoDPGerarSaldoInicialEstoque", "TUlmarDMPessoa", "UlmarDCPessoa",
+                               "TUlmarDMCfgEmpresa", "TOrvoDPGerarLctoInventario"})
+        ASSERT_NE(Registro().Classe(QString::fromLatin1(classe)), nullptr) << classe;
+    EXPECT_EQ(Registro().Classe("TUlmarDMPessoa")->PegarTipoObjeto(), 1);
+
+    auto *pessoas = qobject_cast<TnDMClientDataSet *>(CriarDM("TUlmarDMPessoa"));
+    ASSERT_NE(pessoas, nullptr);
+    EXPECT_EQ(pessoas->CadCons(), "UlmarDCPessoa");
+    pessoas->Abrir();
+    pessoas->nClientDataSet().Append();
+    pessoas->FieldByName("CODIGOPESSOA").SetAsInteger(7);
+    pessoas->FieldByName("NOMEPESSOA").SetAsString("Depositário");
+    pessoas->nClientDataSet().Post();
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("PESSOA", "NOMEPESSOA", "CODIGOPESSOA = 7").toString(), "Depositário");
+
+    auto *cfg = qobject_cast<TnDMClientDataSet *>(CriarDM("TUlmarDMCfgEmpresa"));
+    ASSERT_NE(cfg, nullptr);
+    cfg->Abrir();
+    ASSERT_EQ(cfg->nClientDataSet().RecordCount(), 1); // the selected company's row
+    TnClientDataSet &ds = cfg->nClientDataSet();
+    const auto gravarMascara = [&](const QString &mascara) -> QString {
+        ds.Edit();
+        cfg->FieldByName("MASCGRUPOPRODUTO").SetAsString(mascara);
+        try {
+            ds.Post();
+        } catch (const EnField &e) {
+            ds.Cancel();
+            return e.Campo() + "|" + e.Message();
+        }
+        return QString();
+    };
+    EXPECT_TRUE(gravarMascara("9..99").startsWith("MASCGRUPOPRODUTO|Máscara do plano de contas inválida"));
+    EXPECT_EQ(gravarMascara("9.99"), "");
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("CFGEMPRESAULMAR", "MASCGRUPOPRODUTO", "CODIGOEMPRESA = 1").toString(),
+              "9.99");
+    EXPECT_TRUE(gravarMascara("9.999").contains("Alterar Estrutura do Plano de Contas Inventário"));
+    EXPECT_EQ(gravarMascara("9.99"), ""); // the same mask again is no change
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("CFGEMPRESAULMAR", "MASCGRUPOPRODUTO", "CODIGOEMPRESA = 1").toString(),
+              "9.99");
+
+    con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
+                   "TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO) values (1, 1, '1', 1, 'Mercadorias'), "
+                   "(1, 2, '1.01', 2, 'Alimentos')");
+    TnInteracaoTeste usuario;
+    usuario.Responder(mbOK);
+    usuario.Responder(mbYes);
+    auto *mascara = qobject_cast<TnDMPowerParam *>(CriarDM("TOrvoDPAlterarClassifGrupoInv"));
+    ASSERT_NE(mascara, nullptr);
+    mascara->Param("pNewMascara").SetText("9.999");
+    EXPECT_NO_THROW(mascara->Rodar());
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("GRUPOPRODUTO", "CLASSIFGRUPOPRODUTO", "CODIGOEMPRESA = 1 and "
+                                             "CODIGOGRUPOPRODUTO = 2").toString(),
+              "1.001");
 }
