@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the program and the tests need; skips apt-get
 # when all are present already.
 set -euo pipefail
-pacotes=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins fonts-dejavu-core libqt6sql6-sqlite libqt6sql6-psql
+pacotes=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core libqt6sql6-sqlite libqt6sql6-psql
          libqt6network6 libssl3
          libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libpq-dev postgresql poppler-utils)
 faltam=()

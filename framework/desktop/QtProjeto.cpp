@@ -9,10 +9,14 @@
 #include "QtSelecao.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QScreen>
+#include <QTranslator>
 #include <optional>
 
 namespace {
@@ -110,6 +114,27 @@ QStringList CarregarBibliotecas(const QStringList &nomes)
     return falhas;
 }
 
+// ---- language ---------------------------------------------------------------------------
+
+bool InstalarTraducoes()
+{
+    // Dates, numbers and the toolkit's own dialogs (files, printing, its standard buttons)
+    // in Brazilian Portuguese, whatever the machine's language.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    static QPointer<QTranslator> traducao; // goes with the application object that owns it
+    if (traducao)
+        return true;
+    auto *t = new QTranslator(qApp);
+    if (!t->load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    traducao = t;
+    return true;
+}
+
 // ---- the run ----------------------------------------------------------------------------
 
 namespace {
@@ -165,6 +190,7 @@ int ExecutarProjeto(int &argc, char **argv, const QString &titulo, const TnFabri
     std::optional<QApplication> app;
     if (!qApp)
         app.emplace(argc, argv);
+    InstalarTraducoes();
     gTitulo = titulo;
 
     Sessao s;

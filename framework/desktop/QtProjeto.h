@@ -47,6 +47,11 @@ QStringList &BibliotecasProjeto();
 // others load all the same).
 QStringList CarregarBibliotecas(const QStringList &nomes);
 
+// Brazilian Portuguese for the toolkit's own texts (file and print dialogs, standard
+// buttons) and the default locale; ExecutarProjeto calls it. False when the toolkit's
+// translations are not installed (the dialogs then stay in the toolkit's language).
+bool InstalarTraducoes();
+
 // The title the program was started with ("INV - Varnel").
 QString TituloProjeto();
 

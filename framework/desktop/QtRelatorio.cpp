@@ -3,6 +3,7 @@
 #include "QtForms.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,7 +14,9 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -233,6 +236,26 @@ QImage ImagemPaginaRelatorio(const TnRelatorio &r, int pagina, int dpi)
     return img;
 }
 
+QDir PastaPDF()
+{
+    const QString documentos = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documentos.isEmpty() && QDir(documentos).exists())
+        return QDir(documentos);
+    return QDir::home();
+}
+
+QString NomeArquivoPDF(const QString &titulo)
+{
+    QString nome = titulo.trimmed();
+    static const QString proibidos = QStringLiteral("/\\:*?\"<>|");
+    for (QChar &c : nome)
+        if (proibidos.contains(c) || c.unicode() < 32)
+            c = u'-';
+    if (nome.isEmpty())
+        nome = QStringLiteral("Relatório");
+    return nome + QStringLiteral(".pdf");
+}
+
 // ---- the window ---------------------------------------------------------------------------
 
 TnFrmRelatorio::TnFrmRelatorio(TnRelatorio relatorio, QWidget *pai)
@@ -266,7 +289,11 @@ TnFrmRelatorio::TnFrmRelatorio(TnRelatorio relatorio, QWidget *pai)
     FImagem = new QLabel(FRolagem);
     FRolagem->setWidget(FImagem);
     l->addWidget(FRolagem, 1);
-    resize(900, 760);
+    // A page's width where the screen allows it, never taller or wider than the screen.
+    QSize tamanho(900, 760);
+    if (QScreen *tela = pai ? pai->screen() : QGuiApplication::primaryScreen())
+        tamanho = tamanho.boundedTo(tela->availableGeometry().size() * 9 / 10);
+    resize(tamanho);
     Mostrar();
 }
 
@@ -319,7 +346,7 @@ bool TnFrmRelatorio::SalvarPDF(const QString &arquivo)
 {
     QString destino = arquivo;
     if (destino.isEmpty())
-        destino = QFileDialog::getSaveFileName(this, QStringLiteral("Salvar PDF"), FRelatorio.Titulo + QStringLiteral(".pdf"),
+        destino = QFileDialog::getSaveFileName(this, QStringLiteral("Salvar PDF"), PastaPDF().filePath(NomeArquivoPDF(FRelatorio.Titulo)),
                                                QStringLiteral("Documentos PDF (*.pdf)"));
     if (destino.isEmpty())
         return false;

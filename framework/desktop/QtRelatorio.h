@@ -9,6 +9,7 @@
 #include "Relatorio.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QImage>
 
 class QLabel;
@@ -27,6 +28,11 @@ int ImprimirRelatorio(const TnRelatorio &r, QPagedPaintDevice &dispositivo);
 int SalvarRelatorioPDF(const TnRelatorio &r, const QString &arquivo);
 // Page `pagina` (from 1) as an image at `dpi`, as it is printed.
 QImage ImagemPaginaRelatorio(const TnRelatorio &r, int pagina, int dpi = 96);
+// Where "Salvar PDF" proposes to save: the user's documents folder, else the home folder.
+QDir PastaPDF();
+// The file name proposed for a report's PDF: its title without the characters a file name
+// cannot hold ("Relatório" when it has none), ending in ".pdf".
+QString NomeArquivoPDF(const QString &titulo);
 
 // The window of a report: one page at a time, with the actions "Imprimir" (the system's print
 // dialog), "Salvar PDF" (a file chosen by the user), the page movements and "Fechar".

@@ -7,6 +7,7 @@
 #include "QtTeste.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -93,4 +94,15 @@ TEST(ProjetoDesktop, ExecutarProjetoAbreAJanelaEFechaTudoNoFim)
     splash.SetMensagem("Conectando ao banco de dados...");
     EXPECT_EQ(splash.size(), QSize(700, 467));
     EXPECT_FALSE(teste::Capturar(&splash, "splash").isEmpty());
+}
+
+// The toolkit's own dialogs (choosing the PDF's file, printing) speak Portuguese, and dates
+// and numbers follow the Brazilian locale, whatever the machine's language.
+TEST(ProjetoDesktop, DialogosDoToolkitEmPortugues)
+{
+    ASSERT_TRUE(InstalarTraducoes()) << "traduções do Qt não instaladas (pacote qt6-translations-l10n)";
+    EXPECT_TRUE(InstalarTraducoes()); // once is enough
+    EXPECT_EQ(QLocale().name(), "pt_BR");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Procurar em:");
+    EXPECT_EQ(QLocale().toString(1234.5, 'f', 2), "1.234,50");
 }

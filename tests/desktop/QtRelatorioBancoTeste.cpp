@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QProcess>
+#include <QScreen>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -177,4 +178,21 @@ TEST_F(QtRelatorioBanco, RelacaoDosLancamentosDaJanelaDoCadastro)
     EXPECT_EQ(janela.Paginas(), 1);
     EXPECT_FALSE(janela.SalvarPDF("/nao/existe/relatorio.pdf"));
     EXPECT_EQ(FUsuario.Avisos.size(), 1);
+}
+
+// The report window fits the screen it opens on, and "Salvar PDF" proposes the report's
+// title, made a valid file name, in the user's own folder.
+TEST(RelatorioJanela, CabeNaTelaENomeDoPDF)
+{
+    TnFrmRelatorio janela(TnRelatorio{.Titulo = "Entradas 01/2024"});
+    const QSize tela = QGuiApplication::primaryScreen()->availableGeometry().size();
+    EXPECT_LE(janela.width(), tela.width());
+    EXPECT_LE(janela.height(), tela.height());
+
+    EXPECT_EQ(NomeArquivoPDF("Entradas 01/2024"), "Entradas 01-2024.pdf");
+    EXPECT_EQ(NomeArquivoPDF("  A: \"B\" <c>|d?*\\  "), "A- -B- -c--d---.pdf");
+    EXPECT_EQ(NomeArquivoPDF(""), "Relatório.pdf");
+    const QDir pasta = PastaPDF();
+    EXPECT_TRUE(pasta.exists());
+    EXPECT_NE(pasta.absolutePath(), QDir::current().absolutePath());
 }
