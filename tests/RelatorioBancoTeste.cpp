@@ -105,6 +105,15 @@ TEST_F(RelatorioBanco, RelatorioDoSaldoPorGrupo)
               "1:0:N:Empresa 1 - Empresa Exemplo / Estabelecimento 1 - Estabelecimento Exemplo| | "
               "0:0:N:|1;Grupo 1;Sintético;1.234.500,00 | 0:1:N:|1.01;Grupo 1.01;Sintético;1.234.500,00 | "
               "0:2::|1.01.001;Grupo 1.01.001;Analítico;1.234.500,00 | 2:0:N:Total do Estabelecimento|;;;1.234.500,00");
+
+    // A parameter changed after the run does not relabel the run's rows; a run that fails
+    // leaves nothing to report, not the rows of the run before it.
+    dp->Param("pDataInicial").SetText("29/02/2024");
+    EXPECT_EQ(Texto(dp->Relatorio().Cabecalho), Texto(r.Cabecalho));
+    dp->Param("pDataInicial").SetText("");
+    EXPECT_ANY_THROW(dp->Rodar());
+    EXPECT_FALSE(dp->TemRelatorio());
+    EXPECT_THROW(dp->Relatorio(), Exception);
 }
 
 TEST_F(RelatorioBanco, RelacaoDosLancamentosDoCadastro)

@@ -338,6 +338,8 @@ void TnDMPowerParam::PreencherDaSelecao()
 void TnDMPowerParam::Rodar()
 {
     FMensagens.Limpar();
+    FRodouBem = false;
+    FCabecalhoRelatorio.clear();
     ValidarDado();
     for (int i = 0; i < FParams.Count(); ++i) {
         const TnpqParamItem &p = FParams.Items(i);
@@ -345,6 +347,19 @@ void TnDMPowerParam::Rodar()
             throw EnParam(p.Alias(), QStringLiteral("O parâmetro \"%1\" deve ser informado.").arg(p.Caption()));
     }
     Executar();
+    if (DadosRelatorio()) {
+        // The heading of what this run left, before anyone changes the parameters.
+        FCabecalhoRelatorio = CabecalhoSelecao();
+        QStringList parametros;
+        for (int i = 0; i < FParams.Count(); ++i) {
+            const TnpqParamItem &p = FParams.Items(i);
+            if (p.Visivel() && !p.IsNull())
+                parametros << p.Caption() + QStringLiteral(": ") + p.Text();
+        }
+        if (!parametros.isEmpty())
+            FCabecalhoRelatorio << QStringLiteral("Parâmetros - ") + parametros.join(QStringLiteral("; "));
+    }
+    FRodouBem = true;
 }
 
 void TnDMPowerParam::AbrirLink(const QVariantMap &valores)
@@ -384,23 +399,14 @@ const TnDefRelatorio *TnDMPowerParam::DefRelatorio() const { return nullptr; }
 bool TnDMPowerParam::TemRelatorio()
 {
     const TnClientDataSet *dados = DadosRelatorio();
-    return dados && dados->Active();
+    return FRodouBem && dados && dados->Active();
 }
 
 TnRelatorio TnDMPowerParam::Relatorio()
 {
     if (!TemRelatorio())
         throw Exception(QStringLiteral("Execute o processo antes de emitir o relatório."));
-    QStringList cabecalho = CabecalhoSelecao();
-    QStringList parametros;
-    for (int i = 0; i < FParams.Count(); ++i) {
-        const TnpqParamItem &p = FParams.Items(i);
-        if (p.Visivel() && !p.IsNull())
-            parametros << p.Caption() + QStringLiteral(": ") + p.Text();
-    }
-    if (!parametros.isEmpty())
-        cabecalho << QStringLiteral("Parâmetros - ") + parametros.join(QStringLiteral("; "));
-    return MontarRelatorio(DefRelatorio(), *DadosRelatorio(), FCaption, cabecalho);
+    return MontarRelatorio(DefRelatorio(), *DadosRelatorio(), FCaption, FCabecalhoRelatorio);
 }
 
 QString TnDMPowerParam::GetFormClass() const { return QString(); }

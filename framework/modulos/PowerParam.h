@@ -293,10 +293,12 @@ public:
     // fields). The grid variant offers its grid; the base, nothing.
     virtual TnClientDataSet *DadosRelatorio();
     virtual const TnDefRelatorio *DefRelatorio() const;
-    // A run left rows to report (the dataset is open).
+    // The last run (Rodar) ended well and left rows to report (the dataset is open). A run
+    // that fails leaves nothing to report, not even what an earlier run left.
     bool TemRelatorio();
     // The report of the last run, headed by the selection's company and branch and by the
-    // parameters that hold a value ("Parâmetros - Empresa: 1; Data Inicial: 31/01/2024").
+    // parameters that hold a value ("Parâmetros - Empresa: 1; Data Inicial: 31/01/2024"), as
+    // they were when the run ended: parameters changed since then do not relabel its rows.
     // Exception when there is nothing to report.
     TnRelatorio Relatorio();
 
@@ -324,6 +326,8 @@ private:
     TnpqPowerParam FParams;
     TnListaMensagem FMensagens;
     std::vector<std::pair<QString, std::unique_ptr<TnClientDataSet>>> FDataSets;
+    QStringList FCabecalhoRelatorio; // heading of the last run's report
+    bool FRodouBem = false;          // the last run ended without an exception
 };
 
 // An action on the current row of a process's result grid, offered by the form as an item
