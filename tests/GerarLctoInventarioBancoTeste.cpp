@@ -168,7 +168,8 @@ TEST_F(GerarLctoInventarioBanco, PedidosAoModuloFiscal)
     EXPECT_EQ(Falha(dp), "");
     EXPECT_EQ(TnSaldoPedido::Pedidos, QStringList({"1|2024-03-01|2024-03-31|0", "2|2024-03-01|2024-03-31|0",
                                                    "5|2024-03-01|2024-03-31|0"}));
-    EXPECT_EQ(Relatorio(dp), QStringList({"5|LctoInv - Registros Gravados: 0",
+    EXPECT_EQ(Relatorio(dp), QStringList({"1|" + QString::fromUtf8(OrvoSGerarSemSaldos),
+                                          "5|LctoInv - Registros Gravados: 0",
                                           "5|LctoInvPropriedade - Registros Gravados: 0"}));
 
     TnSaldoPedido::Saldos[4] = {{qint64(10), 2.0, 3.0, 6.0}};

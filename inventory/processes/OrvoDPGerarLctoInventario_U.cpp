@@ -289,6 +289,9 @@ void TOrvoDPGerarLctoInventario::GravarDados()
 
 void TOrvoDPGerarLctoInventario::MostrarResumo()
 {
+    // Nothing to generate is said in words, not only by the counts.
+    if (FLstSaldo.empty())
+        Mensagens().Adicionar(QString::fromUtf8(OrvoSGerarSemSaldos), tmAviso);
     Mensagens().Adicionar(QString::fromUtf8(OrvoSGerarResumoLctoInv) + QString::number(FGravados), tmSucesso);
     Mensagens().Adicionar(QString::fromUtf8(OrvoSGerarResumoPropriedade) + QString::number(FGravados), tmSucesso);
 }

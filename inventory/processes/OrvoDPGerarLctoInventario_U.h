@@ -37,6 +37,9 @@ inline constexpr char OrvoSGerarModuloFiscalAusente[] =
 inline constexpr char OrvoSGerarSaldoIgnorado[] =
     "Estabelecimento %1, produto %2: saldo com quantidade ou valor unitário menor ou igual a zero não foi gerado.";
 inline constexpr char OrvoSGerarFalhaGravacao[] = "Nenhum lançamento foi gerado: ";
+inline constexpr char OrvoSGerarSemSaldos[] =
+    "O módulo fiscal não tem saldos de estoque para a competência e os estabelecimentos escolhidos: "
+    "nenhum lançamento foi gerado.";
 inline constexpr char OrvoSGerarResumoLctoInv[] = "LctoInv - Registros Gravados: ";
 inline constexpr char OrvoSGerarResumoPropriedade[] = "LctoInvPropriedade - Registros Gravados: ";
 
