@@ -84,6 +84,18 @@ const TnDefCadastro kDCEstab = ConsultaDe(kDMEstab, "TUlmarDMEstab");
 // the groups' classifications with it.
 class TUlmarDMCfgEmpresa : public TUlmarCadastro<kDMCfgEmpresa, 1, true> {
 protected:
+    // One row per company, never deleted: the inventory reads it.
+    void nClientDataSetBeforeInsert(TnClientDataSet &ds) override
+    {
+        TUlmarCadastro::nClientDataSetBeforeInsert(ds);
+        if (!ds.IsEmpty())
+            Abort();
+    }
+    void nClientDataSetBeforeDelete(TnClientDataSet &ds) override
+    {
+        TUlmarCadastro::nClientDataSetBeforeDelete(ds);
+        Abort();
+    }
     void ValidarDado() override
     {
         TUlmarCadastro::ValidarDado();

@@ -234,6 +234,9 @@ TEST_F(JanelaOrvoBanco, ModulosIrmaosPessoasEConfiguracaoDoRegistroGeral)
     cfg->Abrir();
     ASSERT_EQ(cfg->nClientDataSet().RecordCount(), 1); // the selected company's row
     TnClientDataSet &ds = cfg->nClientDataSet();
+    EXPECT_THROW(ds.Append(), EAbort); // one row per company, never deleted
+    EXPECT_THROW(ds.Delete(), EAbort);
+    EXPECT_EQ(ds.RecordCount(), 1);
     const auto gravarMascara = [&](const QString &mascara) -> QString {
         ds.Edit();
         cfg->FieldByName("MASCGRUPOPRODUTO").SetAsString(mascara);
