@@ -97,25 +97,27 @@ TEST_F(SelecaoModulos, ReconfigurarDMAcertaVariaveisEAvisaQuemSegueOParametro)
 
 TEST_F(SelecaoModulos, ChavesEValoresDaSelecaoPorInstancia)
 {
+    // A key of this case only: the selection keeps the keys other cases chose (empty) for the
+    // runner's life, and this case checks that pinning does not add one.
     auto *lcto = static_cast<TTesteDMLcto *>(CriarDM(QStringLiteral("TTesteDMLcto")));
     auto *outro = static_cast<TTesteDMLcto *>(CriarDM(QStringLiteral("TTesteDMLcto")));
     EXPECT_EQ(lcto->ChavesSelecao(), QStringList({"CodigoEmpresa", "CodigoEstab", "DataInvent"}));
-    lcto->SetVerificaSelecaoManual(QStringLiteral(" CODIGOEMPRESA;CODIGOESTAB;;DATAINVENT;CODIGOPRODUTO; "));
-    EXPECT_EQ(lcto->ChavesSelecao(), QStringList({"CODIGOEMPRESA", "CODIGOESTAB", "DATAINVENT", "CODIGOPRODUTO"}));
+    lcto->SetVerificaSelecaoManual(QStringLiteral(" CODIGOEMPRESA;CODIGOESTAB;;DATAINVENT;CODIGOLOTEFIXADO; "));
+    EXPECT_EQ(lcto->ChavesSelecao(), QStringList({"CODIGOEMPRESA", "CODIGOESTAB", "DATAINVENT", "CODIGOLOTEFIXADO"}));
     EXPECT_EQ(outro->ChavesSelecao().size(), 3); // the class keeps its keys
 
     // A pinned value is the instance's own; the selection stays as it is.
-    EXPECT_EQ(lcto->ParamSelecao(QStringLiteral("CodigoProduto")), nullptr); // nobody chose it
-    EXPECT_FALSE(Selecao().Existe(QStringLiteral("CodigoProduto")));
+    EXPECT_EQ(lcto->ParamSelecao(QStringLiteral("CodigoLoteFixado")), nullptr); // nobody chose it
+    EXPECT_FALSE(Selecao().Existe(QStringLiteral("CodigoLoteFixado")));
     Selecao().GetParams(QStringLiteral("CodigoEstab")).SetValue(1);
     lcto->FixarSelecao(QStringLiteral("codigoestab"), 7);
     lcto->FixarSelecao(QStringLiteral("CODIGOESTAB"), 8); // the same key, any case
-    lcto->FixarSelecao(QStringLiteral("CodigoProduto"), QVariant());
+    lcto->FixarSelecao(QStringLiteral("CodigoLoteFixado"), QVariant());
     EXPECT_EQ(lcto->ParamSelecao(QStringLiteral("CodigoEstab"))->AsInteger(), 8);
-    EXPECT_TRUE(lcto->ParamSelecao(QStringLiteral("CodigoProduto"))->IsNull());
+    EXPECT_TRUE(lcto->ParamSelecao(QStringLiteral("CodigoLoteFixado"))->IsNull());
     EXPECT_EQ(outro->ParamSelecao(QStringLiteral("CodigoEstab"))->AsInteger(), 1);
     EXPECT_EQ(Selecao().GetParams(QStringLiteral("CodigoEstab")).AsInteger(), 1);
-    EXPECT_FALSE(Selecao().Existe(QStringLiteral("CodigoProduto")));
+    EXPECT_FALSE(Selecao().Existe(QStringLiteral("CodigoLoteFixado")));
     EXPECT_THROW(lcto->FixarSelecao(QStringLiteral(" "), 1), Exception);
 
     // A pinned key no longer follows the selection; the others still do.
