@@ -224,11 +224,14 @@ public:
         return pg ? *static_cast<PGconn *const *>(v.constData()) : nullptr;
     }
     // The log written into the database file (SQLite) or a server checkpoint, so that no
-    // round pays for the writes of the one before it.
+    // round pays for the writes of the one before it. SQLite's page cache is emptied too: a
+    // side that read the whole table before its round (the dataset an apply needs) must not
+    // start with other pages cached than a side that did not.
     void Checkpoint()
     {
         if (FTipo == tcSQLite) {
             sqlite3_exec(Lite(), "PRAGMA wal_checkpoint(RESTART)", nullptr, nullptr, nullptr);
+            sqlite3_db_release_memory(Lite());
         } else {
             // Needs a superuser or pg_checkpoint; without it the rounds run without one.
             PQclear(PQexec(Pg(), "CHECKPOINT"));

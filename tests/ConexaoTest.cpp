@@ -61,7 +61,14 @@ TEST_F(ConexaoBanco, TransacoesNumeradasAninham)
     EXPECT_THROW(con().Commit(1), Exception);
     con().RollBack(1); // undoes 2 as well
     EXPECT_FALSE(con().InTransaction());
-    con().RollBack(7); // not open: nothing happens
+
+    // A number that is not open: the open transaction and what it wrote stay as they were.
+    con().StartTransaction(1);
+    con().Executar("insert into T (ID) values (3)");
+    con().RollBack(7);
+    EXPECT_TRUE(con().InTransaction(1));
+    con().Commit(1);
+    EXPECT_EQ(Linhas("T"), 2);
 }
 
 TEST_F(ConexaoBanco, GuardaDesfazQuandoExcecaoPassa)
@@ -145,10 +152,31 @@ TEST_F(ConexaoBanco, ExclusaoEmCascataEConsultasSimples)
     EXPECT_FALSE(nDMSQLDataSet::PegarTemRegistro("T", "ID", "ID = 3"));
     EXPECT_EQ(nDMSQLDataSet::PegarProximoCodigo("T", "ID", ""), 3);
     EXPECT_EQ(nDMSQLDataSet::PegarProximoCodigo("T", "ID", "ID > 100", 0, 1), 1);
-    EXPECT_EQ(nDMSQLDataSet::UpDateValorCampo("T", "NOME", "'novo'", "ID = 2"), 1);
+    EXPECT_EQ(nDMSQLDataSet::UpDateValorCampo("T", "NOME", QStringLiteral("novo"), "ID = 2"), 1);
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("T", "NOME", "ID = 2").toString(), "novo");
     EXPECT_THROW(nDMSQLDataSet::PegarValorCampo("T; drop table T", "ID", ""), Exception);
     EXPECT_THROW(nDMSQLDataSet::PegarValorCampo("T", "ID) from T; --", ""), Exception);
-    EXPECT_TRUE(PegarDataServidor(false).time() == QTime(0, 0));
+}
+
+TEST_F(ConexaoBanco, DataDoServidorEHojeNoRelogioDoServidor)
+{
+    // The server's own date (the embedded engine's is this machine's), with or without its
+    // time; read around the calls, a midnight passing in between cannot fool the check.
+    QDate hoje;
+    if (teste::EmPostgres()) {
+        auto cmd = con().Preparar("select current_date");
+        TnCursor &c = cmd->Abrir();
+        ASSERT_TRUE(c.Proximo());
+        hoje = c.Data(0);
+    } else {
+        hoje = QDate::currentDate();
+    }
+    const QDateTime comHora = PegarDataServidor(true);
+    const QDateTime semHora = PegarDataServidor(false);
+    EXPECT_TRUE(comHora.date() == hoje || comHora.date() == hoje.addDays(1)) << comHora.toString().toStdString();
+    EXPECT_TRUE(semHora.date() == comHora.date() || semHora.date() == comHora.date().addDays(1));
+    EXPECT_EQ(semHora.time(), QTime(0, 0));
+    EXPECT_NE(comHora.time(), QTime()) << "com hora vem a hora do servidor";
 }
 
 TEST_F(ConexaoBanco, BlocoFalhandoNoMeioNaoGravaNada)
@@ -225,19 +253,22 @@ TEST(Conexao, ArquivoNovoSoDoUsuarioEDanificadoDitoComOCaminho)
 namespace {
 TEST_F(ConexaoBanco, CommitAposFalhaNaoFingeSucesso)
 {
+    // On both engines a failed statement loses the transaction: the commit says so and the
+    // earlier row is not kept (SQLite undoes only the statement, but keeping the rest would
+    // write half of what the caller meant as one).
     con().StartTransaction(1);
     con().Executar("insert into T (ID) values (1)");
     EXPECT_THROW(con().Executar("insert into T (ID) values (1)"), EDatabaseError);
-    if (teste::EmPostgres()) {
-        // The server discarded the transaction: committing must say so.
-        EXPECT_THROW(con().Commit(1), Exception);
-        EXPECT_EQ(Linhas("T"), 0);
-    } else {
-        // SQLite undoes only the failed statement.
+    EXPECT_TRUE(con().TransacaoAbortada());
+    EXPECT_THROW(con().Executar("insert into T (ID) values (2)"), EDatabaseError); // nothing runs on
+    try {
         con().Commit(1);
-        EXPECT_EQ(Linhas("T"), 1);
+        ADD_FAILURE() << "o commit deveria falhar";
+    } catch (const Exception &e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("A transação 1 foi desfeita"))) << e.Message().toStdString();
     }
     EXPECT_FALSE(con().InTransaction());
+    EXPECT_EQ(Linhas("T"), 0);
 
     // A protected statement keeps the transaction usable on both engines.
     con().Executar("insert into T (ID) values (5)");
@@ -245,6 +276,7 @@ TEST_F(ConexaoBanco, CommitAposFalhaNaoFingeSucesso)
     auto cmd = con().Preparar("insert into T (ID) values (?)");
     cmd->BindInteiro(0, 5);
     EXPECT_THROW(con().ExecutarProtegido(*cmd), EDatabaseError);
+    EXPECT_FALSE(con().TransacaoAbortada());
     cmd->BindInteiro(0, 2);
     con().ExecutarProtegido(*cmd);
     con().Commit(1);

@@ -333,8 +333,9 @@ TEST(VistaModelo, AlteracoesComClonesAbertosDaoOMesmoQueUmaNovaOrdenacao)
             const bool naJanela = !intervalo || (it->second.grupo >= lo && it->second.grupo <= hi);
             ASSERT_EQ(ds.FindKey({it->second.grupo, it->first}), naJanela);
             ASSERT_EQ(ds.Locate("ID;GRUPO", QVariantList{it->first, it->second.grupo}), naJanela);
-            if (naJanela)
+            if (naJanela) {
                 ASSERT_EQ(atual(ds), it->first);
+            }
             ASSERT_TRUE(porNome.Locate("ID", it->first));
             const TnBookmark b = porNome.GetBookmark();
             porNome.First();

@@ -62,8 +62,9 @@ TEST_F(LoteBanco, TextosNulosENumericosVoltamComoForam)
         ASSERT_EQ(i, n++);
         const QString nome = nomes[i % nomes.size()];
         EXPECT_EQ(c.Nulo(1), nome.isNull()) << i;
-        if (!nome.isNull())
+        if (!nome.isNull()) {
             EXPECT_EQ(c.Texto(1), nome) << i;
+        }
         qint64 v = 0;
         if (i % 8 == 1) {
             EXPECT_TRUE(c.Nulo(2));
@@ -102,9 +103,10 @@ TEST_F(LoteBanco, FalhaNoMeioDoLoteNaoGravaNadaENomeiaALinha)
         } catch (const EDatabaseError &e) {
             EXPECT_EQ(ErroBanco(e), ebChavePrimaria) << e.Message().toStdString();
             // The server sends the rows later, so it says which one failed.
-            if (teste::EmPostgres())
+            if (teste::EmPostgres()) {
                 EXPECT_TRUE(e.Message().contains(caso == 0 ? QStringLiteral("linha 21 do lote") : QStringLiteral("linha 35 do lote")))
                     << e.Message().toStdString();
+            }
         }
         EXPECT_EQ(Linhas("L"), 0);
         EXPECT_FALSE(con().InTransaction());

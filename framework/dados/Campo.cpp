@@ -57,16 +57,16 @@ bool LerInteiroDigitado(const QString &texto, qint64 &v)
 }
 
 // A date, optionally followed by a blank or 'T' and "hh:mm", "hh:mm:ss" or "hh:mm:ss.zzz".
-bool LerDataHora(QStringView t, QDateTime &dt)
+// Date and time apart: a time a change to summer time skips is still kept as typed.
+bool LerDataHora(QStringView t, QDate &d, QTime &h)
 {
     t = t.trimmed();
     qsizetype p = t.indexOf(u' ');
     if (p < 0)
         p = t.indexOf(u'T');
-    QDate d;
     if (!TextoParaData(p < 0 ? t : t.left(p), d))
         return false;
-    QTime h(0, 0);
+    h = QTime(0, 0);
     if (p >= 0) {
         const QStringView resto = t.mid(p + 1).trimmed();
         const QString formatos[] = {QStringLiteral("H:mm"), QStringLiteral("H:mm:ss"), QStringLiteral("H:mm:ss.zzz")};
@@ -79,7 +79,6 @@ bool LerDataHora(QStringView t, QDateTime &dt)
         if (!h.isValid())
             return false;
     }
-    dt = QDateTime(d, h);
     return true;
 }
 
@@ -259,13 +258,14 @@ TnCelula TnField::DeTexto(const QString &v) const
     }
     case ftDate:
     case ftDateTime: {
-        QDateTime dt;
+        QDate d;
+        QTime h(0, 0);
         QDate mes;
         if (FDef.EhMesAno() && TextoParaMesAno(v, mes))
-            dt = QDateTime(mes, QTime(0, 0));
-        else if (!LerDataHora(v, dt))
+            d = mes;
+        else if (!LerDataHora(v, d, h))
             ErroConversao(v);
-        return DeDataHora(dt);
+        return DeDataEHora(d, h);
     }
     case ftBoolean: {
         bool b = false;
@@ -285,34 +285,31 @@ TnCelula TnField::DeData(const QDate &v) const
         return {};
     if (FTipo == ftString || FTipo == ftMemo)
         return DeTexto(v.toString(QStringLiteral("dd/MM/yyyy")));
-    // Straight from the date's fields: a local QDateTime costs a time-zone lookup per value.
-    // A month and year is stored as its month's first day, whatever day names it.
-    const QDate d = FDef.EhMesAno() ? PrimeiroDiaDoMes(v) : v;
-    TnCelula c;
-    c.Nulo = false;
-    switch (FTipo) {
-    case ftDate: c.I = d.toJulianDay(); break;
-    case ftDateTime: c.I = nDataHora::ParaNumero(d, QTime(0, 0)); break;
-    default: ErroConversao(v.toString(QStringLiteral("dd/MM/yyyy")));
-    }
-    return c;
+    return DeDataEHora(v, QTime(0, 0));
 }
 
 TnCelula TnField::DeDataHora(const QDateTime &v) const
 {
-    TnCelula c;
     if (!v.isValid())
-        return c;
+        return {};
+    return DeDataEHora(v.date(), v.time());
+}
+
+TnCelula TnField::DeDataEHora(const QDate &d, const QTime &h) const
+{
+    // Kept as the wall clock shows them, never through a local date-time (the midnight of
+    // a day that starts with summer time does not exist as one).
+    TnCelula c;
     c.Nulo = false;
     const bool mes = FDef.EhMesAno();
     switch (FTipo) {
-    case ftDate: c.I = (mes ? PrimeiroDiaDoMes(v.date()) : v.date()).toJulianDay(); break;
-    case ftDateTime:
-        c.I = mes ? nDataHora::ParaNumero(PrimeiroDiaDoMes(v.date()), QTime(0, 0)) : nDataHora::ParaNumero(v);
-        break;
+    case ftDate: c.I = (mes ? PrimeiroDiaDoMes(d) : d).toJulianDay(); break;
+    // A month and year is stored as its month's first day, whatever day names it.
+    case ftDateTime: c.I = mes ? nDataHora::ParaNumero(PrimeiroDiaDoMes(d), QTime(0, 0)) : nDataHora::ParaNumero(d, h); break;
     case ftString:
-    case ftMemo: return DeTexto(v.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
-    default: ErroConversao(v.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
+    case ftMemo:
+        return DeTexto(d.toString(QStringLiteral("dd/MM/yyyy")) + u' ' + h.toString(QStringLiteral("HH:mm:ss")));
+    default: ErroConversao(d.toString(QStringLiteral("dd/MM/yyyy")) + u' ' + h.toString(QStringLiteral("HH:mm:ss")));
     }
     return c;
 }
@@ -364,7 +361,11 @@ QString TnField::ParaTexto(const TnCelula &c) const
         return s;
     }
     case ftDate: return QDate::fromJulianDay(c.I).toString(QStringLiteral("dd/MM/yyyy"));
-    case ftDateTime: return nDataHora::DeNumero(c.I).toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    case ftDateTime: {
+        // From the stored fields, not through a local date-time.
+        const QDateTime dt = nDataHora::DeNumero(c.I, Qt::UTC);
+        return dt.date().toString(QStringLiteral("dd/MM/yyyy")) + u' ' + dt.time().toString(QStringLiteral("HH:mm:ss"));
+    }
     case ftBoolean: return c.I ? QStringLiteral("Sim") : QStringLiteral("Não");
     default: return c.S;
     }
@@ -479,10 +480,11 @@ QDateTime TnField::AsDateTime() const
     case ftString:
     case ftMemo:
     case ftUnknown: {
-        QDateTime dt;
-        if (!LerDataHora(c.S, dt))
+        QDate d;
+        QTime h;
+        if (!LerDataHora(c.S, d, h))
             ErroConversao(c.S);
-        return dt;
+        return QDateTime(d, h);
     }
     default: ErroConversao(ParaTexto(c));
     }

@@ -131,6 +131,7 @@ private:
     TnCelula DeTexto(const QString &v) const;
     TnCelula DeData(const QDate &v) const;
     TnCelula DeDataHora(const QDateTime &v) const;
+    TnCelula DeDataEHora(const QDate &d, const QTime &h) const;
     TnCelula DeVariant(const QVariant &v) const;
     QVariant ParaVariant(const TnCelula &c) const;
     QString ParaTexto(const TnCelula &c) const;

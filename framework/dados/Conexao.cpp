@@ -20,7 +20,7 @@
 namespace {
 
 nDMConexao *gAtual = nullptr;
-std::atomic<int> gSeqConexao{0};
+std::atomic<quint64> gSeqConexao{0};
 
 } // namespace
 
@@ -234,7 +234,8 @@ void nDMConexao::DefinirAtual(nDMConexao *c) { gAtual = c; }
 
 nDMConexao::nDMConexao(const TnConfigBanco &cfg) : FCfg(cfg)
 {
-    FNomeConexao = QStringLiteral("orvo_%1").arg(++gSeqConexao);
+    FIdentidade = quint64(++gSeqConexao);
+    FNomeConexao = QStringLiteral("orvo_%1").arg(FIdentidade);
     if (cfg.Tipo == tcSQLite) {
         if (cfg.Arquivo.isEmpty())
             throw Exception(QStringLiteral("Nenhum arquivo de banco de dados foi informado."));
@@ -269,6 +270,10 @@ nDMConexao::~nDMConexao()
 {
     if (gAtual == this)
         gAtual = nullptr;
+    // Whatever keeps statements of this connection lets them go first.
+    for (TnDependenteConexao *d : std::vector<TnDependenteConexao *>(FDependentes))
+        d->ConexaoFechando(*this);
+    FDependentes.clear();
     FGuardados.clear(); // statements go before the database closes
     FMotor.reset();
     if (FDb.isValid()) {
@@ -291,6 +296,8 @@ QString nDMConexao::Descricao() const
 
 std::unique_ptr<TnComando> nDMConexao::Preparar(const QString &sql)
 {
+    if (!FFalhaDesfazer.isEmpty())
+        ExigirTransacaoViva();
     QStringList nomes;
     int total = 0;
     ExigirTextoValido(sql);
@@ -340,6 +347,8 @@ void nDMConexao::ExigirTextoValido(const QString &sql) const
 
 int nDMConexao::Executar(const QString &sql)
 {
+    if (!FFalhaDesfazer.isEmpty())
+        ExigirTransacaoViva();
     ExigirTextoValido(sql);
     return FMotor->ExecutarTexto(sql);
 }
@@ -385,7 +394,7 @@ int nDMConexao::Executar(const QString &sql, const QVariantList &params)
 
 int nDMConexao::ExecutarProtegido(TnComando &cmd)
 {
-    if (FCfg.Tipo != tcPostgreSQL || FPilha.empty())
+    if (FPilha.empty())
         return cmd.Executar();
     Executar("SAVEPOINT sp_protegido");
     try {
@@ -393,11 +402,40 @@ int nDMConexao::ExecutarProtegido(TnComando &cmd)
         Executar("RELEASE SAVEPOINT sp_protegido");
         return n;
     } catch (...) {
+        if (FPerdida)
+            throw; // nothing left to roll back to
         Executar("ROLLBACK TO SAVEPOINT sp_protegido; RELEASE SAVEPOINT sp_protegido");
         FAbortada = false; // the savepoint undid the failure: the transaction goes on
         throw;
     }
 }
+
+void nDMConexao::ExigirTransacaoViva()
+{
+    if (!FFalhaDesfazer.isEmpty()) {
+        const QString m = std::exchange(FFalhaDesfazer, QString());
+        throw EDatabaseError(m, QString(), QString(), QString(), QString());
+    }
+    if (TransacaoAbortada())
+        throw EDatabaseError(QStringLiteral("A transação %1 foi desfeita por um erro anterior: nada foi gravado; "
+                                            "desfaça-a antes de continuar.")
+                                 .arg(FPilha.front().id),
+                             QString(), QString(), QString(), QString());
+}
+
+void nDMConexao::FalhaAoDesfazer(const QString &mensagem)
+{
+    FFalhaDesfazer = mensagem;
+    qWarning("%s", qPrintable(mensagem));
+}
+
+void nDMConexao::AdicionarDependente(TnDependenteConexao *d)
+{
+    if (std::find(FDependentes.begin(), FDependentes.end(), d) == FDependentes.end())
+        FDependentes.push_back(d);
+}
+
+void nDMConexao::RemoverDependente(TnDependenteConexao *d) { std::erase(FDependentes, d); }
 
 QDateTime nDMConexao::PegarDataServidor(bool comHora)
 {
@@ -438,10 +476,12 @@ void nDMConexao::Terminar(int id, bool ro)
     if (--topo.profundidade > 0)
         return;
     if (FAbortada) {
-        // PostgreSQL took a failed statement as the end of the transaction: a COMMIT now
-        // would quietly roll back. Say so instead of reporting success.
+        // A failed statement lost the transaction (the server took it as its end, SQLite
+        // kept a part of it or rolled it back itself): a COMMIT now would quietly roll back,
+        // or keep half of it. Say so instead of reporting success.
         FPilha.clear();
         FAbortada = false;
+        FPerdida = false;
         FMotor->Descartar();
         try {
             Executar("ROLLBACK");
@@ -469,8 +509,21 @@ void nDMConexao::RollBack(int id)
         return;
     const size_t nivel = size_t(it - FPilha.begin());
     FPilha.resize(nivel);
-    FAbortada = false;
     FMotor->Descartar(); // writes held for a batch of the levels undone are not sent
+    if (FPerdida) {
+        // The engine rolled everything back already: the outer levels stay lost until the
+        // outermost one ends; there is nothing to roll back to.
+        if (nivel == 0) {
+            FPerdida = FAbortada = false;
+            try {
+                Executar("ROLLBACK");
+            } catch (const EDatabaseError &) {
+                // no transaction was active any more
+            }
+        }
+        return;
+    }
+    FAbortada = false;
     if (nivel == 0)
         Executar("ROLLBACK");
     else
@@ -488,8 +541,13 @@ TnTransacao::~TnTransacao()
         return;
     try {
         FCon.RollBack(FId);
-    } catch (...) {
-        // A destructor must not throw; the connection discards the transaction when closed.
+    } catch (const std::exception &e) {
+        // A destructor must not throw: the failure is logged and the connection keeps it for
+        // the next statement to report.
+        const auto *ex = dynamic_cast<const Exception *>(&e);
+        FCon.FalhaAoDesfazer(QStringLiteral("A transação %1 não pôde ser desfeita: %2")
+                                 .arg(FId)
+                                 .arg(ex ? ex->Message() : QString::fromLocal8Bit(e.what())));
     }
 }
 
@@ -522,7 +580,7 @@ QString DescricaoErro(int tipo)
 void nDMConexao::Falha(const QString &textoMotor, const QString &codigo, const QString &sql) const
 {
     const bool pg = FCfg.Tipo == tcPostgreSQL;
-    if (pg && !FPilha.empty())
+    if (!FPilha.empty())
         FAbortada = true;
     const int tipo = pg ? ClassificarErroPostgres(codigo, textoMotor) : ClassificarErroSQLite(codigo.toInt());
     // The user reads Portuguese only: the engine's own words stay in the error (TextoMotor)
@@ -539,6 +597,9 @@ void nDMConexao::Falha(const QString &textoMotor, const QString &codigo, const Q
     }
     if (msg.isEmpty())
         msg = DescricaoErro(tipo);
+    if (FPerdida && !FPilha.empty())
+        msg = QStringLiteral("A transação %1 foi desfeita pelo banco de dados: nada foi gravado. ").arg(FPilha.front().id)
+              + msg;
     throw EDatabaseError(msg, pg ? codigo : QString(), pg ? QString() : codigo, textoMotor, sql);
 }
 

@@ -147,6 +147,15 @@ struct TnConfigBanco {
 };
 
 class TnMotor;
+class nDMConexao;
+
+// What keeps something of a connection (prepared statements) and must let it go before the
+// connection closes.
+class TnDependenteConexao {
+public:
+    virtual ~TnDependenteConexao() = default;
+    virtual void ConexaoFechando(nDMConexao &con) = 0;
+};
 
 class nDMConexao {
 public:
@@ -162,6 +171,12 @@ public:
 
     TTipoCon PegarTipoCon() const { return FCfg.Tipo; }
     const TnConfigBanco &Config() const { return FCfg; }
+    // A number no other connection of the process has had or will have (an address can be
+    // the same for a connection opened after another closed).
+    quint64 Identidade() const { return FIdentidade; }
+    // Told before the connection closes.
+    void AdicionarDependente(TnDependenteConexao *d);
+    void RemoverDependente(TnDependenteConexao *d);
     QString Descricao() const; // where the data is, for the user
 
     // Numbered transactions. The first Start opens the database transaction; a Start with
@@ -179,6 +194,21 @@ public:
     void CommitRO(int id);
     bool InTransaction() const { return !FPilha.empty(); }
     bool InTransaction(int id) const;
+    // A statement failed inside the open transaction: on both engines it is lost as a whole
+    // (the server discards it; SQLite may have rolled it back itself, or would go on with a
+    // part), so every statement but a rollback is refused until it ends, and its commit
+    // reports the failure. A savepoint rolled back (ExecutarProtegido) saves it.
+    bool TransacaoAbortada() const { return FAbortada && !FPilha.empty(); }
+    // The engine itself rolled the whole transaction back (SQLite, on some errors): not even
+    // a savepoint can save it.
+    bool TransacaoPerdida() const { return FPerdida && !FPilha.empty(); }
+    // For the engines: refuses a statement while the transaction is lost, and reports a
+    // rollback that failed before (once).
+    void ExigirTransacaoViva();
+    void MarcarTransacaoPerdida() { FPerdida = true; }
+    // A rollback that failed where nothing could be thrown (a guard's destructor): logged,
+    // and reported by the next statement.
+    void FalhaAoDesfazer(const QString &mensagem);
 
     std::unique_ptr<TnComando> Preparar(const QString &sql);
     // A command of `sql` the connection keeps prepared for the next caller once this one
@@ -200,9 +230,9 @@ public:
     int Executar(const QString &sql, const QVariantList &params);
     // A batch of executions of prepared commands (see TnLote).
     std::unique_ptr<TnLote> NovoLote();
-    // Runs a prepared statement so that its failure leaves the open transaction usable
-    // (PostgreSQL aborts a whole transaction on any failed statement; a savepoint around
-    // the statement keeps the rest). Outside a transaction, or on SQLite, it just runs it.
+    // Runs a prepared statement so that its failure leaves the open transaction usable (a
+    // failed statement loses the whole transaction; a savepoint around the statement keeps
+    // the rest). Outside a transaction it just runs it.
     int ExecutarProtegido(TnComando &cmd);
 
     QDateTime PegarDataServidor(bool comHora = true);
@@ -226,7 +256,11 @@ private:
     QString FNomeConexao;
     std::vector<Nivel> FPilha;
     std::vector<std::unique_ptr<TnComando>> FGuardados; // prepared, free for PrepararGuardado
-    mutable bool FAbortada = false; // PostgreSQL: a statement failed inside the open transaction
+    mutable bool FAbortada = false; // a statement failed inside the open transaction
+    bool FPerdida = false;          // the engine rolled the open transaction back itself
+    QString FFalhaDesfazer;         // a rollback that failed, not yet reported
+    quint64 FIdentidade = 0;
+    std::vector<TnDependenteConexao *> FDependentes;
 };
 
 // Rolls transaction `id` back when it leaves scope without Commit (an exception passed).

@@ -25,7 +25,14 @@ QDateTime DeNumero(qint64 v, Qt::TimeSpec spec)
         ms += kMsDia;
         --dia;
     }
-    return QDateTime(QDate::fromJulianDay(dia), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)), spec);
+    const QDate d = QDate::fromJulianDay(dia);
+    const QTime t = QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms));
+    QDateTime r(d, t, spec);
+    // A local time a change to summer time skips does not exist as a local date-time: the
+    // same fields are kept, in UTC, rather than lost.
+    if (!r.isValid() && spec == Qt::LocalTime)
+        r = QDateTime(d, t, Qt::UTC);
+    return r;
 }
 } // namespace nDataHora
 

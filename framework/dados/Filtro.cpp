@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -124,13 +125,17 @@ int CompararValores(const Valor &a, const Valor &b)
             y *= 10;
         return Ordem3(x, y);
     }
+    // A decimal met by a double becomes the double nearest to it, as the engines read the
+    // literal: one division of two exact numbers (dividing by ten again and again would
+    // drift, and 0.0000001 would not equal the double 1e-7).
     auto real = [](const Valor &v) {
         if (v.Classe == cvReal)
             return v.D;
-        double d = static_cast<double>(v.M);
-        for (int e = 0; e < v.E; ++e)
-            d /= 10;
-        return d;
+        static constexpr double kPot10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        if (v.E >= 0 && v.E <= 22 && std::llabs(v.M) <= (qint64(1) << 53))
+            return static_cast<double>(v.M) / kPot10[v.E];
+        return QStringLiteral("%1e-%2").arg(v.M).arg(v.E).toDouble();
     };
     return Ordem3(real(a), real(b));
 }
@@ -419,23 +424,24 @@ private:
         if (alvo == cvInstante) {
             if (lit.V.Classe != cvTexto)
                 Erro(FTexto, QStringLiteral("uma data deve vir entre aspas: %1").arg(lit.Texto));
-            QDateTime dt;
+            // Date and time are read apart, never as a local date-time: a midnight that a
+            // change to summer time skips is still that day.
             const QString t = lit.Texto.trimmed();
-            const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
-            if (d.isValid()) {
-                dt = QDateTime(d, QTime(0, 0));
-            } else {
-                for (const char *fmt : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-dd HH:mm:ss.zzz",
-                                        "yyyy-MM-ddTHH:mm:ss"}) {
-                    dt = QDateTime::fromString(t, QLatin1String(fmt));
-                    if (dt.isValid())
-                        break;
-                }
+            const QDate d = QDate::fromString(t.left(10), QStringLiteral("yyyy-MM-dd"));
+            QTime h(0, 0);
+            if (d.isValid() && t.size() > 10) {
+                h = QTime();
+                if (t[10] == u' ' || t[10] == u'T')
+                    for (const char *fmt : {"HH:mm:ss", "HH:mm", "HH:mm:ss.zzz"}) {
+                        h = QTime::fromString(t.mid(11), QLatin1String(fmt));
+                        if (h.isValid())
+                            break;
+                    }
             }
-            if (!dt.isValid())
+            if (!d.isValid() || !h.isValid())
                 Erro(FTexto, QStringLiteral("data \"%1\" inválida").arg(lit.Texto));
             lit.V.Classe = cvInstante;
-            lit.V.M = nDataHora::ParaNumero(dt);
+            lit.V.M = nDataHora::ParaNumero(d, h);
         } else if (alvo == cvTexto && numerico) {
             Erro(FTexto, QStringLiteral("o texto deve vir entre aspas: %1").arg(lit.Texto));
         } else if (alvo != cvTexto && !numerico) {

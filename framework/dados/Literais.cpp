@@ -1,9 +1,12 @@
 #include "Literais.h"
 
+#include "Conexao.h"
 #include "Excecoes.h"
+#include "TextoSQL.h"
 #include "Valores.h"
 
 #include <QDate>
+#include <QLocale>
 #include <QDateTime>
 #include <QStringList>
 #include <QTime>
@@ -71,13 +74,15 @@ QString Exibir(const QVariant &v)
 }
 
 // 'text' with inner quotes doubled. A NUL cannot be stored in a text column (PostgreSQL
-// refuses it; in SQLite it ends the statement text), so it is refused here, naming the value.
+// refuses it; in SQLite it ends the statement text), and half a UTF-16 pair has no UTF-8
+// form (the literal would hold another character than a bound value): both are refused,
+// naming the value.
 QString TextoSQL(const QString &t)
 {
-    if (t.contains(QChar(u'\0')))
-        throw EConvertError(QStringLiteral("O texto \"%1\" contém o caractere nulo (código 0), "
-                                           "que não pode ser gravado.")
-                                .arg(Exibir(t)));
+    if (const qsizetype k = CaractereInvalido(t); k >= 0)
+        throw EConvertError(QStringLiteral("O texto \"%1\" contém %2, que não pode ser gravado.")
+                                .arg(Exibir(t), t[k].unicode() == 0 ? QStringLiteral("o caractere nulo (código 0)")
+                                                                    : QStringLiteral("metade de um par UTF-16")));
     QString r;
     r.reserve(t.size() + 2);
     r += u'\'';
@@ -485,8 +490,41 @@ void SepararTokens(QStringView t, bool aspas, const QString &campos, F f)
     }
 }
 
+// Many ranges: a search in the statement itself, by sixteenths,
+//   case when COL < <start of the 2nd group> then <the 1st group>
+//        when COL < <start of the 3rd group> then <the 2nd group> ... else <the last> end
+// down to groups of up to 16 "COL between a and b" joined with "or": a row meets a few dozen
+// comparisons instead of one per range, the text grows in proportion to the ranges, and the
+// nesting stays shallow (SQLite's parser has a small stack). `faixas` are in order and do
+// not overlap.
+QString ArvoreDeFaixas(const QString &col, const QList<std::pair<QString, QString>> &faixas, qsizetype ini, qsizetype fim)
+{
+    constexpr qsizetype kRamos = 16;
+    const qsizetype n = fim - ini + 1;
+    if (n <= kRamos) {
+        QStringList ou;
+        for (qsizetype k = ini; k <= fim; ++k)
+            ou << col + QStringLiteral(" between ") + faixas[k].first + QStringLiteral(" and ") + faixas[k].second;
+        return u'(' + ou.join(QStringLiteral(" or ")) + u')';
+    }
+    // Groups of about the same size, each a subtree.
+    qsizetype porGrupo = kRamos;
+    while (porGrupo * kRamos < n)
+        porGrupo *= kRamos;
+    QString r = QStringLiteral("case");
+    for (qsizetype g = ini; g <= fim; g += porGrupo) {
+        const qsizetype ultimo = std::min(fim, g + porGrupo - 1);
+        const QString sub = ArvoreDeFaixas(col, faixas, g, ultimo);
+        if (ultimo == fim)
+            r += QStringLiteral(" else ") + sub;
+        else
+            r += QStringLiteral(" when %1 < %2 then %3").arg(col, faixas[ultimo + 1].first, sub);
+    }
+    return r + QStringLiteral(" end");
+}
+
 // Joins conditions with " or ". Past 100 terms they are nested in parenthesised groups of
-// 100, so a long list of ranges does not exceed SQLite's expression depth (1000).
+// 100, so a long list of conditions does not exceed SQLite's expression depth (1000).
 QString JuntarOu(QStringList partes)
 {
     constexpr qsizetype kGrupo = 100;
@@ -518,8 +556,9 @@ TnValoresFiltro LerValoresFiltro(const QString &campos, const QString &texto, TT
     QString a, b;
     if (tipo == tvfTexto) {
         SepararTokens(texto, true, campos, [&](const QString &valor, QStringView bruto) {
-            if (valor.contains(QChar(u'\0')))
-                ErroFiltro(bruto, campos, QStringLiteral("o texto contém o caractere nulo."));
+            if (const qsizetype k = CaractereInvalido(valor); k >= 0)
+                ErroFiltro(bruto, campos, valor[k].unicode() == 0 ? QStringLiteral("o texto contém o caractere nulo.")
+                                                                  : QStringLiteral("o texto contém metade de um par UTF-16."));
             r.Simples << valor;
         });
         return r;
@@ -557,6 +596,9 @@ int CompararComSinal(const QString &a, const QString &b)
 
 QString FilterInterval(const QString &campos, const QString &texto, TTipoValorFiltro tipo, bool comE)
 {
+    // Up to this many ranges a column's ranges are plain "between" conditions joined with
+    // "or" (an index on the column can serve each); beyond, a search by halves.
+    constexpr qsizetype kFaixasEmSequencia = 64;
     QList<QStringView> colunas;
     for (const QStringView parte : QStringView(campos).split(u';'))
         colunas << ChecarColuna(parte);
@@ -568,21 +610,58 @@ QString FilterInterval(const QString &campos, const QString &texto, TTipoValorFi
     if (tipo == tvfTexto)
         for (QString &v : simples)
             v = TextoSQL(v);
-    const auto &faixas = valores.Faixas;
+    auto &faixas = valores.Faixas; // ranges, as canonical numbers
     if (simples.isEmpty() && faixas.isEmpty())
         return QString();
+    const qsizetype termos = simples.size() + faixas.size();
+    if (termos > kMaximoTermosFiltro)
+        throw EConvertError(QStringLiteral("O filtro de %1 tem %2 valores e intervalos; o máximo é %3. "
+                                           "Use intervalos mais largos ou menos valores.")
+                                .arg(campos.trimmed())
+                                .arg(termos)
+                                .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(kMaximoTermosFiltro)));
+
+    // Ranges in order, those that overlap made one: a row is looked for among them by
+    // halves, not one after another.
+    std::sort(faixas.begin(), faixas.end(), [](const auto &x, const auto &y) { return CompararDecimais(x.first, y.first) < 0; });
+    QList<std::pair<QString, QString>> juntas;
+    for (const auto &f : faixas) {
+        if (!juntas.isEmpty() && CompararDecimais(f.first, juntas.back().second) <= 0) {
+            if (CompararDecimais(f.second, juntas.back().second) > 0)
+                juntas.back().second = f.second;
+        } else {
+            juntas.append(f);
+        }
+    }
 
     const QString lista = simples.size() > 1 ? simples.join(QStringLiteral(", ")) : QString();
+    const nDMConexao *atual = nDMConexao::AtualOuNulo();
+    const bool embutido = atual && atual->PegarTipoCon() == tcSQLite;
     QStringList partes;
-    partes.reserve(colunas.size() * (1 + faixas.size()));
+    partes.reserve(colunas.size() * (1 + qMin(juntas.size(), qsizetype(kFaixasEmSequencia))));
     for (const QStringView coluna : colunas) {
         const QString col = coluna.toString();
         if (simples.size() == 1)
             partes << col + QStringLiteral(" = ") + simples.front();
         else if (simples.size() > 1)
             partes << col + QStringLiteral(" in (") + lista + u')';
-        for (const auto &[ini, fim] : faixas)
-            partes << col + QStringLiteral(" between ") + ini + QStringLiteral(" and ") + fim;
+        if (juntas.size() <= kFaixasEmSequencia) {
+            for (const auto &[ini, fim] : juntas)
+                partes << col + QStringLiteral(" between ") + ini + QStringLiteral(" and ") + fim;
+        } else if (embutido) {
+            // SQLite prepares long expressions in time quadratic in their constants: the
+            // ranges go as one text to the engine's search function instead.
+            QString todas;
+            todas.reserve(juntas.size() * 12);
+            for (const auto &[ini, fim] : juntas) {
+                if (!todas.isEmpty())
+                    todas += u';';
+                todas += ini + u'-' + fim;
+            }
+            partes << QStringLiteral("orvo_nas_faixas(%1, '%2') = 1").arg(col, todas);
+        } else {
+            partes << ArvoreDeFaixas(col, juntas, 0, juntas.size() - 1);
+        }
     }
     QString r = comE ? QStringLiteral(" and (") : QStringLiteral("(");
     r += JuntarOu(std::move(partes));

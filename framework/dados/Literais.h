@@ -68,9 +68,14 @@ QString FiltroIgual(const QString &campo, const QVariant &valor, bool comE, TFie
 // `campos` names one column or several separated by ";" ("A;B"): the condition holds when
 // any of them matches. A column name is letters, digits and "_", not starting with a digit,
 // with at most one "alias." prefix; anything else is an error.
-// Rendering, per column: the single values as "COL = v" (one) or "COL in (v1, v2, ...)",
-// each range as "COL between a and b"; all joined with " or " inside parentheses
-// (long chains are nested in groups of 100 so the SQL parser's depth limits are not hit).
+// Rendering, per column: the single values as "COL = v" (one) or "COL in (v1, v2, ...)";
+// the ranges in order, overlapping ones merged, each as "COL between a and b" (up to 64
+// per column) or, beyond, as one search through them: on the current connection's SQLite
+// the engine's function "orvo_nas_faixas(COL, 'a-b;c-d;...') = 1", elsewhere nested
+// "case when COL < x then ... end" by sixteenths; so the cost stays near linear in the
+// ranges to prepare and logarithmic per row; all joined with " or " inside parentheses (long
+// chains are nested in groups of 100 so the SQL parser's depth limits are not hit). More
+// than kMaximoTermosFiltro values and ranges are refused with a message.
 // comE puts " and " in front. The result always ends with a blank, so more SQL can follow.
 // Blank text gives "" (no condition). A token not valid for its kind raises EConvertError
 // naming the token and the column; no SQL is produced.
@@ -78,6 +83,8 @@ QString FiltroIgual(const QString &campo, const QVariant &valor, bool comE, TFie
 //     == " and (L.CODIGOESTAB in (1, 2) or L.CODIGOESTAB between 10 and 20) "
 QString FilterInterval(const QString &campos, const QString &texto, TTipoValorFiltro tipo = tvfNumerico,
                        bool comE = true);
+// The most values and ranges one FilterInterval takes (docs/filtros.md).
+constexpr qsizetype kMaximoTermosFiltro = 50000;
 
 // Whether `valor` is among the values that a multi-value text (the grammar of
 // FilterInterval) designates: equal to one of its single values or inside one of its

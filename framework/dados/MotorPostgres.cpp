@@ -699,6 +699,7 @@ public:
 
     int Executar() override
     {
+        FMotor.Con().ExigirTransacaoViva();
         FCursor.Soltar();
         FMotor.Ocupar();
         const std::vector<const char *> valores = FValores.Ponteiros();
@@ -713,6 +714,7 @@ public:
 
     void ExecutarEmLote() override
     {
+        FMotor.Con().ExigirTransacaoViva();
         if (!FMotor.EmTransacao()) {
             Executar();
             return;
@@ -725,6 +727,7 @@ public:
 
     TnCursor &Abrir() override
     {
+        FMotor.Con().ExigirTransacaoViva();
         FCursor.Soltar();
         FMotor.Ocupar();
         const std::vector<const char *> valores = FValores.Ponteiros();
@@ -1263,18 +1266,24 @@ int MotorPostgres::ExecutarVarios(const std::vector<QString> &comandos, int &fal
     std::deque<Execucao> execucoes;
     std::vector<const Execucao *> lista;
     const auto semNome = std::make_shared<Preparado>();
+    // Shapes are prepared before the pipeline runs: a text that changes the schema (a table
+    // or function its later statements use) runs every statement as written, in order.
+    bool esquema = false;
     for (const QString &c : comandos) {
         qsizetype i = 0;
-        const QString palavra = PrimeiraPalavra(c, i, tcPostgreSQL);
-        if (!EhComandoDeDados(palavra)) {
-            EsquecerGuardados();
-            FFormas.clear();
-        }
+        if (!EhComandoDeDados(PrimeiraPalavra(c, i, tcPostgreSQL)))
+            esquema = true;
+    }
+    if (esquema) {
+        EsquecerGuardados();
+        FFormas.clear();
+    }
+    for (const QString &c : comandos) {
         QString forma, tipos;
         std::vector<TnLiteralSQL> literais;
         Execucao e;
         e.Texto = c;
-        if (FormaDoComando(c, tcPostgreSQL, forma, literais, tipos)) {
+        if (!esquema && FormaDoComando(c, tcPostgreSQL, forma, literais, tipos)) {
             e.P = Forma(forma, tipos, literais);
             e.V.Redimensionar(int(literais.size()));
             for (size_t k = 0; k < literais.size(); ++k) {
@@ -1300,6 +1309,8 @@ int MotorPostgres::ExecutarTexto(const QString &sql)
     if (partes.empty())
         return 0;
     const auto texto = [&](const TnTrechoComando &t) { return sql.mid(t.Inicio, t.Fim - t.Inicio); };
+    if (!EhControleDeTransacao(partes.front().Palavra))
+        FCon.ExigirTransacaoViva();
     bool controle = false;
     for (const TnTrechoComando &t : partes) {
         controle = controle || EhControleDeTransacao(t.Palavra);
@@ -1330,6 +1341,7 @@ int MotorPostgres::ExecutarTexto(const QString &sql)
 
 int MotorPostgres::ExecutarComandos(const QStringList &comandos, int &falhou)
 {
+    FCon.ExigirTransacaoViva();
     // The statements of each entry, and the entry each came from.
     std::vector<QString> todos;
     std::vector<int> entrada;

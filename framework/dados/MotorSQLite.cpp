@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QScopeGuard>
+#include <algorithm>
 
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -14,6 +15,9 @@
 #include <sqlite3.h>
 
 #include <charconv>
+#include <cstdlib>
+#include <memory>
+#include <string>
 #include <optional>
 #include <vector>
 
@@ -58,6 +62,114 @@ TnColunaInfo InfoDeTipoDeclarado(const QString &nome, const char *decl)
     return c;
 }
 
+
+// Reports the failure of the last call on `db`. SQLite rolls a whole transaction back by
+// itself on some errors (a trigger's RAISE(ROLLBACK), a full disk, I/O errors, a busy
+// database): when the transaction is gone the connection is told, and nothing may be
+// written on as if it were still open.
+[[noreturn]] void FalharSQLite(nDMConexao &con, sqlite3 *db, const QString &sql, sqlite3_stmt *reiniciar = nullptr)
+{
+    const int rc = sqlite3_extended_errcode(db);
+    const QString texto = QString::fromUtf8(sqlite3_errmsg(db));
+    if (reiniciar)
+        sqlite3_reset(reiniciar);
+    if (con.InTransaction() && sqlite3_get_autocommit(db))
+        con.MarcarTransacaoPerdida();
+    con.Falha(texto, QString::number(rc), sql);
+}
+
+// ---- orvo_nas_faixas(value, 'a-b;c-d;...'): whether a number lies in one of the ranges
+// (in order, without overlaps, as FilterInterval writes them). The ranges are read once per
+// statement and searched by halves, so a filter of thousands of ranges costs little to
+// prepare and a few comparisons per row. Numbers compare as SQLite compares the literals
+// they were written as: integers exactly, others as doubles.
+
+struct LimiteFaixa {
+    bool Inteiro = true;
+    qint64 I = 0;
+    double D = 0;
+};
+
+LimiteFaixa LerLimite(const char *ini, const char *fim)
+{
+    LimiteFaixa l;
+    const auto r = std::from_chars(ini, fim, l.I);
+    if (r.ec != std::errc() || r.ptr != fim) {
+        l.Inteiro = false;
+        l.D = std::strtod(std::string(ini, fim).c_str(), nullptr);
+    }
+    return l;
+}
+
+// Sign of (i - r), exact (as SQLite compares an integer with a double).
+int CompararInteiroReal(qint64 i, double r)
+{
+    if (r < -9223372036854775808.0)
+        return 1;
+    if (r >= 9223372036854775808.0)
+        return -1;
+    const qint64 y = static_cast<qint64>(r);
+    if (i != y)
+        return i < y ? -1 : 1;
+    const double s = static_cast<double>(y);
+    return s < r ? -1 : (s > r ? 1 : 0);
+}
+
+int Comparar(sqlite3_value *v, const LimiteFaixa &l)
+{
+    if (sqlite3_value_numeric_type(v) == SQLITE_INTEGER) {
+        const qint64 i = sqlite3_value_int64(v);
+        return l.Inteiro ? (i < l.I ? -1 : (i > l.I ? 1 : 0)) : CompararInteiroReal(i, l.D);
+    }
+    const double d = sqlite3_value_double(v);
+    if (l.Inteiro)
+        return -CompararInteiroReal(l.I, d);
+    return d < l.D ? -1 : (d > l.D ? 1 : 0);
+}
+
+using Faixas = std::vector<std::pair<LimiteFaixa, LimiteFaixa>>;
+
+void NasFaixas(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    sqlite3_value *v = argv[0];
+    if (sqlite3_value_type(v) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    auto *faixas = static_cast<Faixas *>(sqlite3_get_auxdata(ctx, 1));
+    if (!faixas) {
+        auto lidas = std::make_unique<Faixas>();
+        const char *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
+        const char *fimTexto = p + sqlite3_value_bytes(argv[1]);
+        while (p < fimTexto) {
+            const char *fim = std::find(p, fimTexto, ';');
+            const char *traco = std::find(p, fim, '-');
+            if (traco == fim) {
+                sqlite3_result_error(ctx, "faixa sem fim em orvo_nas_faixas", -1);
+                return;
+            }
+            lidas->emplace_back(LerLimite(p, traco), LerLimite(traco + 1, fim));
+            p = fim + 1;
+        }
+        faixas = lidas.get();
+        sqlite3_set_auxdata(ctx, 1, lidas.release(), [](void *x) { delete static_cast<Faixas *>(x); });
+        // The engine may have freed it at once (it could not keep it): read again.
+        if (sqlite3_get_auxdata(ctx, 1) != faixas) {
+            sqlite3_result_error(ctx, "faixas de orvo_nas_faixas não guardadas", -1);
+            return;
+        }
+    }
+    // A text that is no number is no value between numbers, as in "between".
+    const int tipo = sqlite3_value_numeric_type(v);
+    if (tipo != SQLITE_INTEGER && tipo != SQLITE_FLOAT) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    // The last range that starts at or before the value.
+    const auto depois = std::partition_point(faixas->begin(), faixas->end(),
+                                             [v](const auto &f) { return Comparar(v, f.first) >= 0; });
+    sqlite3_result_int(ctx, depois != faixas->begin() && Comparar(v, std::prev(depois)->second) <= 0);
+}
 
 class CursorSQLite final : public TnCursor {
 public:
@@ -187,6 +299,7 @@ public:
 
     int Executar() override
     {
+        FCon.ExigirTransacaoViva();
         Reiniciar();
         int rc;
         while ((rc = sqlite3_step(FSt)) == SQLITE_ROW) {
@@ -200,6 +313,7 @@ public:
     void Fechar() override { Reiniciar(); }
     TnCursor &Abrir() override
     {
+        FCon.ExigirTransacaoViva();
         Reiniciar();
         const int n = sqlite3_column_count(FSt);
         // A command run again and again describes its columns once: the names and declared
@@ -237,13 +351,7 @@ public:
         return FCursor;
     }
 
-    void Falhar() const
-    {
-        const int rc = sqlite3_extended_errcode(FDb);
-        const QString texto = QString::fromUtf8(sqlite3_errmsg(FDb));
-        sqlite3_reset(FSt);
-        FCon.Falha(texto, QString::number(rc), FSQL);
-    }
+    [[noreturn]] void Falhar() const { FalharSQLite(FCon, FDb, FSQL, FSt); }
 
 private:
     // A value bound while rows are being read starts a new execution.
@@ -292,12 +400,7 @@ bool CursorSQLite::Proximo()
         return true;
     fim = true;
     if (rc != SQLITE_DONE) {
-        // Report through the statement's owner: rebuild the error from the database handle.
-        sqlite3 *db = sqlite3_db_handle(st);
-        const int code = sqlite3_extended_errcode(db);
-        const QString texto = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_reset(st);
-        con->Falha(texto, QString::number(code), QString::fromUtf8(sqlite3_sql(st)));
+        FalharSQLite(*con, sqlite3_db_handle(st), QString::fromUtf8(sqlite3_sql(st)), st);
     }
     return false;
 }
@@ -315,6 +418,11 @@ public:
         // Processes over a whole branch touch many pages in one transaction: a larger page
         // cache (64 MB) keeps them from spilling to the log half-way.
         ExecutarTexto("PRAGMA cache_size = -65536");
+        // The search of long lists of ranges (FilterInterval).
+        if (sqlite3_create_function_v2(FDb, "orvo_nas_faixas", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                       nullptr, NasFaixas, nullptr, nullptr, nullptr)
+            != SQLITE_OK)
+            FalharSQLite(FCon, FDb, QStringLiteral("orvo_nas_faixas"));
     }
 
     std::unique_ptr<TnComando> Preparar(const QString &sql, const QStringList &nomes, int) override
@@ -359,11 +467,7 @@ private:
         quint64 Uso = 0;
     };
 
-    [[noreturn]] void Falhar(QStringView comando) const
-    {
-        FCon.Falha(QString::fromUtf8(sqlite3_errmsg(FDb)), QString::number(sqlite3_extended_errcode(FDb)),
-                   comando.toString());
-    }
+    [[noreturn]] void Falhar(QStringView comando) const { FalharSQLite(FCon, FDb, comando.toString()); }
 
     sqlite3_stmt *Preparada(const QString &chave, QStringView texto)
     {
@@ -453,6 +557,8 @@ private:
                 avancar(i + 1);
                 continue;
             }
+            if (!EhControleDeTransacao(palavra))
+                FCon.ExigirTransacaoViva();
             sqlite3_stmt *solto = nullptr;
             qsizetype fim;
             if (EhComandoDeDados(palavra)) {

@@ -204,7 +204,7 @@ bool SepararOrdem(const QString &sql, TnOrdemComando &r)
 
 TnFonteChaveada::TnFonteChaveada(nDMConexao &con, QString sql, QVariantList parametros, QStringList ordem,
                                  QString chave)
-    : FCon(&con), FSQL(std::move(sql)), FParametros(std::move(parametros)), FOrdem(std::move(ordem)),
+    : FCon(&con), FIdentidade(con.Identidade()), FSQL(std::move(sql)), FParametros(std::move(parametros)), FOrdem(std::move(ordem)),
       FChave(std::move(chave))
 {
     if (FOrdem.isEmpty())
@@ -252,7 +252,7 @@ void TnFonteChaveada::ExigirConexao(TnClientDataSet &ds)
 {
     // Each packet is read on the connection the first one was: a module left open while
     // the program moved to another database does not page through the new one.
-    if (nDMConexao::AtualOuNulo() != FCon)
+    if (nDMConexao::AtualOuNulo() != FCon || FCon->Identidade() != FIdentidade)
         throw Exception(QStringLiteral("A conexão mudou desde a abertura; reabra o conjunto de dados."));
     if (!FFalha.isEmpty())
         throw Exception(FFalha);

@@ -56,6 +56,7 @@ private:
     void VincularFronteira(TnComando &cmd, int &i, const TnClientDataSet &ds) const;
 
     nDMConexao *FCon;
+    quint64 FIdentidade; // of the connection: another may open where it was
     QString FSQL;
     QVariantList FParametros;
     QStringList FOrdem;

@@ -184,12 +184,22 @@ TnDataSetProvider::TnDataSetProvider() = default;
 
 TnDataSetProvider::TnDataSetProvider(const QString &tabela, TUpdateMode modo) : FTabela(tabela), FModo(modo) {}
 
-TnDataSetProvider::~TnDataSetProvider() = default;
+TnDataSetProvider::~TnDataSetProvider() { EsquecerComandos(); }
 
 void TnDataSetProvider::EsquecerComandos()
 {
     FComandos.clear();
+    if (FConexaoDosComandos)
+        FConexaoDosComandos->RemoverDependente(this);
     FConexaoDosComandos = nullptr;
+    FIdConexaoDosComandos = 0;
+}
+
+void TnDataSetProvider::ConexaoFechando(nDMConexao &)
+{
+    FComandos.clear();
+    FConexaoDosComandos = nullptr;
+    FIdConexaoDosComandos = 0;
 }
 
 void TnDataSetProvider::SetTableName(const QString &t)
@@ -222,9 +232,11 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
     if (dados.ChangeCount() == 0)
         return 0;
     nDMConexao &con = FConexao ? *FConexao : nDMConexao::Atual();
-    if (&con != FConexaoDosComandos) {
-        FComandos.clear();
+    if (&con != FConexaoDosComandos || con.Identidade() != FIdConexaoDosComandos) {
+        EsquecerComandos();
         FConexaoDosComandos = &con;
+        FIdConexaoDosComandos = con.Identidade();
+        con.AdicionarDependente(this);
     }
     ExigirIdentificador(FTabela, true);
 
@@ -263,11 +275,10 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
                 pendentes.push_back({s, tipo, rePendente});
     }
 
-    // The embedded engine undoes only the failing statement; on the server a failure breaks
-    // the transaction, so after one the attempt is rolled back and the rows are written
-    // again, each statement in a savepoint. Rows already decided are not written again.
+    // A failure loses the transaction on both engines, so after one the attempt is rolled
+    // back and the rows are written again, each statement in a savepoint. Rows already
+    // decided are not written again.
     const int idTransacao = NumeroLivre(con, 7300);
-    const bool motorContinua = con.PegarTipoCon() == tcSQLite;
     int erros = 0;
     // What a failing row's handlers decide; answers whether the attempt must start again.
     const auto falhou = [&](Pendente &p, Exception &e) {
@@ -284,6 +295,10 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
         });
         if (resposta == rrAbort || acao == raAbort)
             Abort();
+        // The engine rolled the whole transaction back itself: nothing may be written on, and
+        // nothing of the attempt stays.
+        if (con.TransacaoPerdida())
+            throw;
         if (resposta == rrIgnore) {
             p.Estado = reIgnorado;
         } else {
@@ -292,7 +307,7 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
                 throw;
             p.Estado = acao == raCancel ? reCancelado : rePulado;
         }
-        return !motorContinua && !a.Protegido;
+        return !a.Protegido;
     };
     for (;;) {
         TnTransacao transacao(idTransacao, con);

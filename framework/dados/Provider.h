@@ -3,6 +3,7 @@
 // columns and inserts, with prepared statements cached by their shape, all in one
 // transaction (nested in the caller's when one is open).
 #include "ClientDataSet.h"
+#include "Conexao.h"
 
 #include <QString>
 #include <functional>
@@ -29,11 +30,11 @@ enum TResolverResponse {
 // the provider writes it: exact decimals, dates and timestamps as wall-clock fields.
 void VincularCelula(TnComando &cmd, int i, const TnCelula &c, TFieldType tipo, int escala, bool servidor);
 
-class TnDataSetProvider {
+class TnDataSetProvider : public TnDependenteConexao {
 public:
     TnDataSetProvider();
     explicit TnDataSetProvider(const QString &tabela, TUpdateMode modo = upWhereKeyOnly);
-    ~TnDataSetProvider();
+    ~TnDataSetProvider() override;
     TnDataSetProvider(const TnDataSetProvider &) = delete;
     TnDataSetProvider &operator=(const TnDataSetProvider &) = delete;
 
@@ -54,6 +55,9 @@ public:
     // Used by TnClientDataSet::ApplyUpdates.
     int Aplicar(TnClientDataSet &ds, int maxErrors);
 
+    // The prepared statements of a connection go before it closes.
+    void ConexaoFechando(nDMConexao &con) override;
+
 private:
     struct Aplicacao;
     void EsquecerComandos();
@@ -62,7 +66,9 @@ private:
     nDMConexao *FConexao = nullptr;
     TUpdateMode FModo = upWhereKeyOnly;
     QString FChaves;
-    // Prepared statements by shape: kind, columns written, null columns in the condition.
+    // Prepared statements by shape (kind, columns written, null columns in the condition),
+    // of one connection, known by its identity (another may open where it was).
     std::unordered_map<std::string, std::unique_ptr<TnComando>> FComandos;
     nDMConexao *FConexaoDosComandos = nullptr;
+    quint64 FIdConexaoDosComandos = 0;
 };

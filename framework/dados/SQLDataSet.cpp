@@ -74,13 +74,12 @@ qint64 nDMSQLDataSet::PegarProximoCodigo(const QString &tabela, const QString &c
     return maior + incremento;
 }
 
-int nDMSQLDataSet::UpDateValorCampo(const QString &tabela, const QString &campo, const QString &literal,
+int nDMSQLDataSet::UpDateValorCampo(const QString &tabela, const QString &campo, const QVariant &valor,
                                     const QString &condicao, nDMConexao &c)
 {
-    if (literal.trimmed().isEmpty())
-        throw Exception(QStringLiteral("Nenhum valor foi informado para o campo %1.").arg(campo));
-    return c.Executar("update " + Identificador(tabela) + " set " + Identificador(campo) + " = " + literal +
-                      Onde(condicao));
+    auto cmd = c.Preparar("update " + Identificador(tabela) + " set " + Identificador(campo) + " = ?" + Onde(condicao));
+    cmd->BindValor(0, valor);
+    return cmd->Executar();
 }
 
 int nDMSQLDataSet::LimpaRegistro(const QString &tabela, const QString &condicao, nDMConexao &c)

@@ -25,8 +25,9 @@ public:
     static qint64 PegarProximoCodigo(const QString &tabela, const QString &campo, const QString &condicao,
                                      qint64 minimo = 0, qint64 incremento = 1,
                                      nDMConexao &c = nDMConexao::Atual());
-    // Sets one column to a rendered literal on the rows of `condicao`; answers the rows changed.
-    static int UpDateValorCampo(const QString &tabela, const QString &campo, const QString &literal,
+    // Sets one column to `valor` (bound, never taken as SQL; null for NULL) on the rows of
+    // `condicao`; answers the rows changed.
+    static int UpDateValorCampo(const QString &tabela, const QString &campo, const QVariant &valor,
                                 const QString &condicao, nDMConexao &c = nDMConexao::Atual());
     // Deletes the rows of `condicao` (an empty condition is refused: use a true condition
     // on purpose); answers the rows deleted.

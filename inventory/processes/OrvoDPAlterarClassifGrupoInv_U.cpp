@@ -87,7 +87,7 @@ void TOrvoDPAlterarClassifGrupoInv::Gravar(int empresa, const std::vector<Grupo>
     }
     // The groups and the mask go together: a mask that is not written undoes the groups.
     if (nDMSQLDataSet::UpDateValorCampo(QStringLiteral("CFGEMPRESAULMAR"), QStringLiteral("MASCGRUPOPRODUTO"),
-                                        ValorParaSQL(mascara, ftString), CondicaoEmpresa(empresa), con) != 1)
+                                        mascara, CondicaoEmpresa(empresa), con) != 1)
         throw Exception(Texto(OrvoSAlterarClassifMascNaoGravada));
 }
 
