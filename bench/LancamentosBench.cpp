@@ -75,12 +75,16 @@ const char *SqlEditar = "UPDATE LCTOINV SET QTDEESTOQUE = ? WHERE CODIGOEMPRESA 
 const char *SqlEditarPg = "UPDATE LCTOINV SET QTDEESTOQUE = $1 WHERE CODIGOEMPRESA = $2 AND CODIGOESTAB = $3 AND "
                           "DATAINVENT = $4 AND CODIGOPRODUTO = $5 AND MOTIVOINVENTARIO = $6";
 
-// A converted database (its sample company is number 1) with the company's products.
+// A converted database (its sample company is number 1) with the company's five branches
+// and products.
 std::unique_ptr<TnBancoBench> BancoVazio(TTipoCon tipo, const QString &nome)
 {
     auto b = std::make_unique<TnBancoBench>(tipo, nome);
     ConverterBanco(b->Con());
     TnTransacao t(1, b->Con());
+    for (int e = 2; e <= 5; ++e)
+        b->Con().Executar(QStringLiteral("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, %1, 'Filial')")
+                              .arg(e));
     auto p = b->Con().Preparar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, ?, ?)");
     for (int i = 1; i <= Produtos(); ++i) {
         p->BindInteiro(0, i);
