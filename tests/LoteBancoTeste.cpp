@@ -186,6 +186,72 @@ TEST_F(LoteBanco, TextoDeComandosComLiteraisEmUmaTransacao)
     EXPECT_FALSE(con().InTransaction());
 }
 
+TEST_F(LoteBanco, LoteGravaNaOrdemQueAsChavesEstrangeirasPedem)
+{
+    // A child table of L, and another with a key to itself.
+    con().Executar("create table F (ID integer not null, PAI integer not null, constraint PK_F primary key (ID), "
+                   "constraint FK_F_L foreign key (PAI) references L (ID))");
+    con().Executar("create table A (ID integer not null, ACIMA integer, constraint PK_A primary key (ID), "
+                   "constraint FK_A_A foreign key (ACIMA) references A (ID))");
+    Linha(1000, QStringLiteral("já gravada"));
+    auto filho = con().Preparar("insert into F (ID, PAI) values (?, ?)");
+    auto arvore = con().Preparar("insert into A (ID, ACIMA) values (?, ?)");
+    auto dobrar = con().Preparar("update L set VALOR = VALOR * 2");
+    {
+        TnTransacao t(1, con());
+        // Children of a row already there come first, then new parents with their
+        // children: the children of the new parents cannot go before them.
+        for (int i = 0; i < 20; ++i) {
+            filho->BindInteiro(0, i);
+            filho->BindInteiro(1, 1000);
+            filho->ExecutarEmLote();
+        }
+        for (int i = 0; i < 20; ++i) {
+            Linha(i, QStringLiteral("pai"), 100);
+            filho->BindInteiro(0, 100 + i);
+            filho->BindInteiro(1, i);
+            filho->ExecutarEmLote();
+        }
+        // A statement run now sends what was held before it.
+        EXPECT_EQ(Linhas("F"), 40);
+        // An update between two runs of inserts sees the first run only.
+        for (int i = 20; i < 40; ++i)
+            Linha(i, QStringLiteral("antes"), 100);
+        dobrar->ExecutarEmLote();
+        for (int i = 40; i < 60; ++i)
+            Linha(i, QStringLiteral("depois"), 100);
+        EXPECT_EQ(Linhas("L"), 61);
+        // Each row of the tree hangs from the one before.
+        for (int i = 0; i < 30; ++i) {
+            arvore->BindInteiro(0, i);
+            i == 0 ? arvore->BindNulo(1) : arvore->BindInteiro(1, i - 1);
+            arvore->ExecutarEmLote();
+        }
+        t.Commit();
+    }
+    EXPECT_EQ(Linhas("F"), 40);
+    EXPECT_EQ(Linhas("F", "PAI = 1000"), 20);
+    EXPECT_EQ(Linhas("A"), 30);
+    EXPECT_EQ(Linhas("L", "VALOR = 2"), 40);
+    EXPECT_EQ(Linhas("L", "VALOR = 1"), 20);
+    EXPECT_EQ(Linhas("L", "ID = 1000 and VALOR = 0"), 1);
+}
+
+TEST_F(LoteBanco, GatilhoRecusadoNomeadoPorInteiro)
+{
+    if (teste::EmPostgres())
+        GTEST_SKIP() << "o servidor não escreve corpos de gatilhos";
+    const QString gatilho = QStringLiteral("create trigger G after insert on NAOHA begin "
+                                           "update L set NOME = case when new.ID = 1 then 'a' end; delete from L; end");
+    try {
+        con().Executar(gatilho + QStringLiteral("; insert into L (ID) values (1)"));
+        FAIL() << "a tabela do gatilho não existe";
+    } catch (const EDatabaseError &e) {
+        EXPECT_EQ(e.SQL().trimmed(), gatilho);
+    }
+    EXPECT_EQ(Linhas("L"), 0);
+}
+
 TEST(TextoSQL, FormaDosComandosSoTiraValores)
 {
     QString forma, tipos;
@@ -232,6 +298,35 @@ TEST(TextoSQL, ComandosSeparadosPelasRegrasDeCadaMotor)
     EXPECT_EQ(CaractereInvalido(QStringView(u"a\0b", 3)), 1);
     EXPECT_EQ(CaractereInvalido(QString(QChar(0xD800)) + "x"), 0);
     EXPECT_EQ(CaractereInvalido(QString::fromUtf16(u"\U0001F600")), -1);
+}
+
+TEST(TextoSQL, GatilhosComentariosENomesNaoCortamOComando)
+{
+    auto textos = [](const QString &sql, TTipoCon dialeto) {
+        QStringList r;
+        for (const TnTrechoComando &p : DividirComandos(sql, dialeto))
+            r << sql.mid(p.Inicio, p.Fim - p.Inicio);
+        return r;
+    };
+    // A trigger's body ends at its own END, not at the END of a CASE inside it.
+    const QString gatilho = QStringLiteral(
+        "create trigger G after insert on T begin update T set A = case when new.B = 1 then 2 else 3 end; "
+        "select case new.B when 0 then raise(abort, 'x;y') end; end; select 1");
+    EXPECT_EQ(textos(gatilho, tcSQLite),
+              (QStringList{gatilho.left(gatilho.indexOf(QStringLiteral("; select 1"))), QStringLiteral("select 1")}));
+    const QString atomico = QStringLiteral(
+        "create procedure P() language sql begin atomic update T set A = case when B = 1 then 2 end; end; select 1");
+    EXPECT_EQ(textos(atomico, tcPostgreSQL).size(), 2);
+    // Comments of either kind and quoted names hold semicolons; empty statements are none.
+    for (TTipoCon d : {tcSQLite, tcPostgreSQL}) {
+        EXPECT_EQ(textos(QStringLiteral("select 1 -- a; b\n;; select \"x;y\" from T /* ; */ ;\n"), d),
+                  (QStringList{QStringLiteral("select 1 -- a; b"), QStringLiteral("select \"x;y\" from T /* ; */")}))
+            << d;
+    }
+    // On the server a backslash is plain in a standard string, an escape in E''.
+    EXPECT_EQ(textos(QStringLiteral("select 'a\\'; select e'b\\';'; select 3"), tcPostgreSQL).size(), 3);
+    // SQLite's comments do not nest: the first */ ends it.
+    EXPECT_EQ(textos(QStringLiteral("select /* a /* b */ 1; select 2"), tcSQLite).size(), 2);
 }
 
 } // namespace

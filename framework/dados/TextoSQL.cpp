@@ -176,8 +176,10 @@ qsizetype FimDoComando(QStringView sql, qsizetype i, TTipoCon dialeto)
 {
     const qsizetype n = sql.size();
     qsizetype inicio = i;
-    // A server function written as BEGIN ATOMIC ... END holds statements of its own.
-    const bool criacao = dialeto == tcPostgreSQL && PrimeiraPalavra(sql, inicio, dialeto) == QLatin1String("CREATE");
+    // A body of statements of its own ends at its END (the CASEs inside have theirs): a
+    // server function written as BEGIN ATOMIC ... END, an SQLite trigger's BEGIN ... END.
+    const bool criacao = PrimeiraPalavra(sql, inicio, dialeto) == QLatin1String("CREATE");
+    const bool servidor = dialeto == tcPostgreSQL;
     int profundidade = 0;
     bool depoisDeBegin = false;
     for (qsizetype j = i; j < n; ++j) {
@@ -189,13 +191,15 @@ qsizetype FimDoComando(QStringView sql, qsizetype i, TTipoCon dialeto)
         } else if (criacao && ComecaIdentificador(c) && (j == 0 || !ContinuaIdentificador(sql[j - 1]))) {
             const qsizetype fim = FimDaPalavra(sql, j);
             const QStringView palavra = sql.mid(j, fim - j);
-            if (depoisDeBegin && palavra.compare(QLatin1String("ATOMIC"), Qt::CaseInsensitive) == 0)
+            const bool begin = palavra.compare(QLatin1String("BEGIN"), Qt::CaseInsensitive) == 0;
+            if (servidor ? depoisDeBegin && palavra.compare(QLatin1String("ATOMIC"), Qt::CaseInsensitive) == 0
+                         : begin && profundidade == 0)
                 ++profundidade;
             else if (profundidade > 0 && palavra.compare(QLatin1String("CASE"), Qt::CaseInsensitive) == 0)
                 ++profundidade;
             else if (profundidade > 0 && palavra.compare(QLatin1String("END"), Qt::CaseInsensitive) == 0)
                 --profundidade;
-            depoisDeBegin = palavra.compare(QLatin1String("BEGIN"), Qt::CaseInsensitive) == 0;
+            depoisDeBegin = begin;
             j = fim - 1;
         }
     }
