@@ -404,6 +404,88 @@ struct Observador : TnObservadorDataSet {
     void EstadoAlterado(TnClientDataSet &) override { ++estado; }
 };
 
+TEST(VistaModelo, LocateNosCamposDoIndiceAchaOPrimeiroComoUmaBuscaDeLinhaEmLinha)
+{
+    // Repeated keys, texts differing only in case, nulls and halves of cents: the search
+    // on the index must find the row a walk through the view finds first.
+    const TnDefCampo campos[] = {{.Nome = "ID", .Tipo = ftInteger},
+                                 {.Nome = "GRUPO", .Tipo = ftSmallint},
+                                 {.Nome = "NOME", .Tipo = ftString, .Tamanho = 20},
+                                 {.Nome = "PRECO", .Tipo = ftBCD, .Precisao = 18, .Escala = 2}};
+    const QString nomes[] = {QStringLiteral("abc"), QStringLiteral("ABC"), QStringLiteral("Abc"), QString(),
+                             QStringLiteral("ab"), QStringLiteral("ação"), QStringLiteral("acao")};
+    std::mt19937 sorteio(5);
+    TnClientDataSet ds;
+    ds.DefinirCampos(campos);
+    ds.CreateDataSet();
+    for (int id = 1; id <= 400; ++id) {
+        ds.Append();
+        ds.FieldByName("ID").SetAsInteger(id);
+        ds.FieldByName("GRUPO").SetAsInteger(int(sorteio() % 6));
+        const QString &n = nomes[sorteio() % std::size(nomes)];
+        if (!n.isNull())
+            ds.FieldByName("NOME").SetAsString(n);
+        ds.FieldByName("PRECO").SetAsFloat(double(sorteio() % 8) * 0.25);
+        ds.Post();
+    }
+    // The first row of the view whose fields hold the values, walking it.
+    auto andando = [&ds](const QStringList &nomesCampos, const QVariantList &v, int opcoes) {
+        for (ds.First(); !ds.Eof(); ds.Next()) {
+            bool igual = true;
+            for (qsizetype k = 0; k < nomesCampos.size() && igual; ++k) {
+                TnField &f = ds.FieldByName(nomesCampos[k]);
+                if (v[k].isNull())
+                    igual = f.IsNull();
+                else if (f.IsNull())
+                    igual = false;
+                else if (nomesCampos[k] == u"NOME")
+                    igual = f.AsString().compare(v[k].toString(),
+                                                 opcoes & loCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
+                else
+                    igual = f.AsFloat() == v[k].toDouble();
+            }
+            if (igual)
+                return ds.FieldByName("ID").AsInteger();
+        }
+        return 0;
+    };
+    const char *indices[] = {"GRUPO;NOME;ID", "NOME;GRUPO", "PRECO;GRUPO", "NOME"};
+    for (const char *indice : indices) {
+        ds.SetIndexFieldNames(indice);
+        for (int vez = 0; vez < 3; ++vez) {
+            // No filter, a filter, then a range on the index's first field as well.
+            ds.SetFilter(vez ? QStringLiteral("ID > 37") : QString());
+            ds.SetFiltered(vez > 0);
+            if (vez == 2) {
+                ds.First();
+                const QVariant primeiro = ds.FieldByName(QString::fromLatin1(indice).section(u';', 0, 0)).AsVariant();
+                ds.SetRange({primeiro}, {primeiro});
+            }
+            for (int q = 0; q < 60; ++q) {
+                const QVariant grupo = int(sorteio() % 7), nome = nomes[sorteio() % std::size(nomes)],
+                               preco = double(sorteio() % 9) * 0.25;
+                const int opcoes = q % 3 == 0 ? int(loCaseInsensitive) : 0;
+                QStringList f;
+                QVariantList v;
+                switch (q % 4) {
+                case 0: f = {"NOME"}; v = {nome}; break;
+                case 1: f = {"GRUPO", "NOME"}; v = {grupo, nome}; break;
+                case 2: f = {"NOME", "GRUPO"}; v = {nome, grupo}; break;
+                default: f = {"PRECO", "GRUPO"}; v = {preco, grupo}; break;
+                }
+                const int esperado = andando(f, v, opcoes);
+                ds.Last();
+                const bool achou = ds.Locate(f.join(u';'), v, opcoes);
+                EXPECT_EQ(achou, esperado != 0) << indice << ' ' << vez << ' ' << q;
+                if (achou) {
+                    EXPECT_EQ(ds.FieldByName("ID").AsInteger(), esperado) << indice << ' ' << vez << ' ' << q;
+                }
+            }
+            ds.CancelRange();
+        }
+    }
+}
+
 TEST_F(Vista, AvisosAosObservadoresEDisableControls)
 {
     Observador o;
