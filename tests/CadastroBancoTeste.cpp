@@ -95,6 +95,7 @@ public:
     static int PegarTipoObjeto() { return 1; }
 
     QStringList Chamadas;
+    QStringList Rolagens; // the product of each row the dataset scrolled to
     bool IgnorarChaveDuplicada = false;
 
     void AntesConfigurar(TnFormModulo *form) override { Chamadas << (form ? "AntesConfigurar" : "AntesConfigurar:sem"); }
@@ -120,6 +121,10 @@ public:
 
 protected:
     void nClientDataSetBeforePost(TnClientDataSet &) override { Chamadas << "BeforePost"; }
+    void nClientDataSetAfterScroll(TnClientDataSet &ds) override
+    {
+        Rolagens << (ds.IsEmpty() ? QString() : ds.FieldByName("CODIGOPRODUTO").AsString());
+    }
     void nClientDataSetAfterPost(TnClientDataSet &) override
     {
         Chamadas << "AfterPost:" + QString::number(nDMSQLDataSet::PegarQtdRegistro("LCTOINV", "CODIGOPRODUTO = 300"));
@@ -143,6 +148,13 @@ class TTesteCadProp : public TnDMClientDataSet {
 public:
     TTesteCadProp() : TnDMClientDataSet(kCadProp) {}
     static QString PegarVerificaSelecao() { return QStringLiteral("CODIGOEMPRESA;CODIGOESTAB;DATAINVENT"); }
+    // The master's product each time the rows were read and configured.
+    QStringList Lidas;
+    void ConfigurarTabela(TnClientDataSet *) override
+    {
+        if (auto *m = DmMaster(); m && !m->nClientDataSet().IsEmpty())
+            Lidas << m->nClientDataSet().FieldByName("CODIGOPRODUTO").AsString();
+    }
 };
 
 class CadastroBanco : public BancoConvertido {
@@ -482,6 +494,35 @@ TEST_F(CadastroBanco, DetalheCopiaAChaveESegueOMestre)
     // The detail goes with its master.
     DestruirDM(mestre);
     EXPECT_TRUE(det.isNull());
+}
+
+TEST_F(CadastroBanco, AtualizarNumaLinhaAlemDaPrimeiraSegueSoALinhaEmQueFica)
+{
+    auto *mestre = Criar<TTesteCadLcto>("TTesteCadLcto");
+    TnClientDataSet &m = mestre->nClientDataSet();
+    mestre->Abrir();
+    auto *det = dynamic_cast<TTesteCadProp *>(mestre->CriarDetalhe("TTesteCadProp", kChaveLcto));
+    ASSERT_NE(det, nullptr);
+    ASSERT_TRUE(m.Locate("CODIGOPRODUTO", 200));
+    Sql("update LCTOINVPROPRIEDADE set QUANTIDADE = 21 where CODIGOPRODUTO = 200");
+    mestre->Chamadas.clear();
+    mestre->Rolagens.clear();
+    det->Lidas.clear();
+    // Reading again starts on the first row (product 100) and finds product 200 again:
+    // the hook, the fields' settings and the details follow product 200 only, once.
+    AtualizarDM("ttestecadlcto");
+    EXPECT_EQ(m.FieldByName("CODIGOPRODUTO").AsInteger(), 200);
+    EXPECT_EQ(mestre->Rolagens, QStringList{"200"});
+    EXPECT_EQ(mestre->Chamadas.count("ConfigurarCampo"), 1);
+    EXPECT_EQ(det->Lidas, QStringList{"200"});
+    EXPECT_EQ(Valores(det->nClientDataSet(), "QUANTIDADE"), QStringList{"21"});
+    // On the first row: once, on it.
+    m.First();
+    mestre->Rolagens.clear();
+    det->Lidas.clear();
+    AtualizarDM("ttestecadlcto");
+    EXPECT_EQ(mestre->Rolagens, QStringList{"100"});
+    EXPECT_EQ(det->Lidas, QStringList{"100"});
 }
 
 TEST_F(CadastroBanco, FormularioRecebeOsGanchosEFechaOModulo)

@@ -137,6 +137,10 @@ void TnDMClientDataSet::Ligar()
     ds.AfterScroll = [this](TnClientDataSet &d) {
         if (FRestaurando)
             return;
+        if (FRelendo) {
+            FRolouRelendo = true;
+            return;
+        }
         nClientDataSetAfterScroll(d);
         ConfigurarCampo(&d);
         SincronizarDetalhes();

@@ -371,4 +371,8 @@ private:
     TDataSetState FEstadoGravando = dsBrowse;
     bool FRestaurando = false;       // putting a refused row back into edit: no hooks
     bool FRelerPendente = false;     // the selection changed while a row was in edit
+    // Reading again and finding the row again: the scroll's effects wait for the row it
+    // ends on (FRolouRelendo: the dataset scrolled meanwhile).
+    bool FRelendo = false;
+    bool FRolouRelendo = false;
 };

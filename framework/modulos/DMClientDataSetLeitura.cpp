@@ -8,6 +8,8 @@
 #include "Valores.h"
 #include "Variaveis.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 // Field names go into the reading statement's text: only plain identifiers.
@@ -217,9 +219,23 @@ void TnDMClientDataSet::Reabrir()
         for (const QString &c : NomesDaLista(chave))
             valores << FDataSet.FieldByName(c).AsVariant();
     FRelerPendente = false;
-    LerDados();
-    if (!valores.isEmpty() && !FDataSet.IsEmpty())
-        FDataSet.Locate(chave, valores);
+    // Reading puts the dataset on its first row and the search moves it again: the hook,
+    // the fields' settings and the details follow the row it ends on only, once each.
+    bool rolou = false;
+    {
+        const bool relendo = std::exchange(FRelendo, true);
+        const bool antes = std::exchange(FRolouRelendo, false);
+        const auto repor = qScopeGuard([&] {
+            rolou = FRolouRelendo;
+            FRelendo = relendo;
+            FRolouRelendo = antes || (relendo && rolou);
+        });
+        LerDados();
+        if (!valores.isEmpty() && !FDataSet.IsEmpty())
+            FDataSet.Locate(chave, valores);
+    }
+    if (rolou && !FRelendo)
+        nClientDataSetAfterScroll(FDataSet);
     Configurar();
     SincronizarDetalhes(true); // also when the current row kept its key
 }
