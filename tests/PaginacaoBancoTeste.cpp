@@ -77,17 +77,22 @@ protected:
                           ->Abrir());
         return Chaves(ds);
     }
+    // The rows of EMP 1 in packets of 70, by a keyed source.
+    void AbrirEmpresa1(TnClientDataSet &ds)
+    {
+        ds.DefinirCampos(kCampos.data(), int(kCampos.size()));
+        ds.SetPacketRecords(70);
+        ds.AbrirPaginado(std::make_shared<TnFonteChaveada>(con(), "select EMP, DATA, NOME, SEQ, VALOR from PAG_T where EMP = ?",
+                                                           QVariantList{1}, QStringList{"DATA", "NOME", "SEQ"},
+                                                           "EMP;DATA;NOME;SEQ"));
+    }
     static constexpr int kLinhas = 1500;
 };
 
 TEST_F(PaginacaoBanco, FonteChaveadaLeCadaLinhaUmaVezNaOrdemDoBanco)
 {
     TnClientDataSet ds;
-    ds.DefinirCampos(kCampos.data(), int(kCampos.size()));
-    ds.SetPacketRecords(70);
-    ds.AbrirPaginado(std::make_shared<TnFonteChaveada>(con(), "select EMP, DATA, NOME, SEQ, VALOR from PAG_T where EMP = ?",
-                                                       QVariantList{1}, QStringList{"DATA", "NOME", "SEQ"},
-                                                       "EMP;DATA;NOME;SEQ"));
+    AbrirEmpresa1(ds);
     EXPECT_EQ(ds.RecordCount(), 70);
     const QStringList lidas = Chaves(ds);
     EXPECT_TRUE(lidas == ChavesDoBanco("EMP = 1", "DATA, NOME, SEQ"));
@@ -96,6 +101,24 @@ TEST_F(PaginacaoBanco, FonteChaveadaLeCadaLinhaUmaVezNaOrdemDoBanco)
     // Texts with quotes went through the comparison as values.
     ASSERT_TRUE(ds.Locate("DATA;NOME;SEQ", QVariantList{kInicio.addDays(1451 % 7), "a''b", 29}));
     EXPECT_DOUBLE_EQ(ds.FieldByName("VALOR").AsFloat(), 1451.25);
+}
+
+TEST_F(PaginacaoBanco, AbrirVazioLargaAOrigemDosPacotes)
+{
+    TnClientDataSet ds;
+    AbrirEmpresa1(ds);
+    ASSERT_FALSE(ds.TodosLidos());
+    // Empty as a read that found nothing: no packet of the source left to read.
+    ds.AbrirVazio();
+    EXPECT_TRUE(ds.Active());
+    EXPECT_TRUE(ds.IsEmpty());
+    EXPECT_TRUE(ds.TodosLidos());
+    ds.Last();
+    EXPECT_EQ(ds.RecordCount(), 0);
+    EXPECT_FALSE(ds.Locate("EMP", 1));
+    // It needs the fields declared: it cannot tell which a read would give.
+    TnClientDataSet semCampos;
+    EXPECT_THROW(semCampos.AbrirVazio(), Exception);
 }
 
 TEST_F(PaginacaoBanco, ModuloLeEmPacotesReabreNaLinhaESalvaSemRepetir)

@@ -110,6 +110,9 @@ public:
     //   far only.
     // A clone shares the rows and the source.
     void AbrirPaginado(std::shared_ptr<TnFontePacotes> fonte);
+    // Open with the declared fields and no rows, as a read that found none.
+    void AbrirVazio();
+    bool CamposDeclarados() const { return !FCampos.empty() && !FCamposAutomaticos; }
     int PacketRecords() const { return FPacketRecords; } // rows per packet; <= 0: all at once
     void SetPacketRecords(int n) { FPacketRecords = n; }
     bool TodosLidos() const { return !FDados || !FDados->Fonte; }

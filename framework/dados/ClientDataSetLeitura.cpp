@@ -221,6 +221,14 @@ void TnClientDataSet::AbrirPaginado(std::shared_ptr<TnFontePacotes> fonte)
     });
 }
 
+void TnClientDataSet::AbrirVazio()
+{
+    ExigirSemAlteracoes();
+    if (!CamposDeclarados())
+        throw Exception(QStringLiteral("O conjunto de dados não tem campos declarados."));
+    Recarregar([](TnDadosColunares &) {});
+}
+
 void TnClientDataSet::LerDaFonte(TnDadosColunares &dados)
 {
     const std::shared_ptr<TnFontePacotes> fonte = dados.Fonte; // alive past the reset below

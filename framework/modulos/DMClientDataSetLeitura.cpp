@@ -148,13 +148,18 @@ void TnDMClientDataSet::LerDados()
     const QString sql = TextoComando(params);
     if (Aberto() && FDataSet.ChangeCount() > 0 && FDataSet.Provider())
         FDataSet.ApplyUpdates(0);
-    if (!FCamposLink.isEmpty()) {
-        bool posicionado = false;
+    bool posicionado = true;
+    if (!FCamposLink.isEmpty())
         FValoresMestre = ValoresDoMestre(posicionado);
-    }
     const QString chave = NomesDaLista(ChavePrimaria()).join(u';');
     if (chave != FProvider.KeyFields())
         FProvider.SetKeyFields(chave);
+    // A master without a current row (empty, or inserting one) has no detail rows: nothing
+    // to ask the database once the fields are known.
+    if (!posicionado && FDataSet.CamposDeclarados()) {
+        FDataSet.AbrirVazio();
+        return;
+    }
     // Packets in the order of the statement followed by the key, when that order is a
     // plain list of never-null output columns; columns the conditions fix are left out of
     // it (they add nothing, and leaving them lets the key's index serve the range).

@@ -59,7 +59,8 @@ QDate nDMPersonalizacao::GetPermiDataFinal()
 
 QDate nDMPersonalizacao::GetPermiDataFinal(int usuario, nDMConexao &con)
 {
-    auto cmd = con.Preparar(QStringLiteral("select DATAFINALPERMITIDA from NPERSONALIZACAO where CODIGOUSUARIO = ?"));
+    // Asked before every row a register saves: prepared once per connection.
+    auto cmd = con.PrepararGuardado(QStringLiteral("select DATAFINALPERMITIDA from NPERSONALIZACAO where CODIGOUSUARIO = ?"));
     cmd->BindInteiro(0, usuario);
     TnCursor &c = cmd->Abrir();
     if (!c.Proximo() || c.Nulo(0))
