@@ -179,10 +179,10 @@ void NovoLcto(TnClientDataSet &ds, qint64 produto)
     ds.Post();
 }
 
-enum TnCaso { csSalvar, csSalvarNaUltima, csExcluir, csAtualizarNaUltima };
+enum TnCaso { csSalvar, csSalvarNaUltima, csExcluir, csAtualizarNaUltima, csSalvarComConsultaInteira };
 
-// With the consultation open: the register open (on its last row for the cases that say
-// so); times saving a new entry of a product without one, deleting the entry saved just
+// With the consultation open (every row of it read, for the case that says so): the
+// register open (on its last row for the cases that say so); times saving a new entry of a product without one, deleting the entry saved just
 // before, or refreshing the register.
 void MedirComConsulta(benchmark::State &state, TTipoCon tipo, TnCaso caso)
 {
@@ -191,6 +191,8 @@ void MedirComConsulta(benchmark::State &state, TTipoCon tipo, TnCaso caso)
     b.Checkpoint();
     TnDMClientDataSet *consulta = Criar("TOrvoDCLctoInv");
     consulta->Abrir();
+    if (caso == csSalvarComConsultaInteira)
+        consulta->nClientDataSet().Last(); // the user went to its end: every row read
     TnDMClientDataSet *registro = nullptr;
     static std::map<std::pair<int, int>, int> usados; // products of new entries, per database
     qint64 produto = 0;
@@ -213,6 +215,7 @@ void MedirComConsulta(benchmark::State &state, TTipoCon tipo, TnCaso caso)
                  TnClientDataSet &ds = registro->nClientDataSet();
                  switch (caso) {
                  case csSalvar:
+                 case csSalvarComConsultaInteira:
                  case csSalvarNaUltima: NovoLcto(ds, produto); break;
                  case csExcluir: ds.Delete(); break;
                  case csAtualizarNaUltima: registro->AtualizarRegistro(); break;
@@ -221,7 +224,7 @@ void MedirComConsulta(benchmark::State &state, TTipoCon tipo, TnCaso caso)
              [&] {
                  TnClientDataSet &ds = registro->nClientDataSet();
                  const qint64 atual = ds.FieldByName("CODIGOPRODUTO").AsLargeInt();
-                 if ((caso == csSalvar || caso == csSalvarNaUltima) && (atual != produto || QtdeGravada(produto) != 10))
+                 if ((caso == csSalvar || caso == csSalvarNaUltima || caso == csSalvarComConsultaInteira) && (atual != produto || QtdeGravada(produto) != 10))
                      state.SkipWithError("lançamento não gravado");
                  if (caso == csExcluir && QtdeGravada(produto) >= 0)
                      state.SkipWithError("lançamento não excluído");
@@ -244,6 +247,7 @@ int Registrar()
     RegistrarPorMotor("BM_RegistroAbrir", [](benchmark::State &s, TTipoCon t) { MedirAbertura(s, t, "TOrvoDMLctoInv"); }, ajustar);
     RegistrarPorMotor("BM_ConsultaAbrir", [](benchmark::State &s, TTipoCon t) { MedirAbertura(s, t, "TOrvoDCLctoInv"); }, ajustar);
     RegistrarPorMotor("BM_RegistroSalvar", [](benchmark::State &s, TTipoCon t) { MedirComConsulta(s, t, csSalvar); }, ajustar);
+    RegistrarPorMotor("BM_RegistroSalvarComConsultaInteira", [](benchmark::State &s, TTipoCon t) { MedirComConsulta(s, t, csSalvarComConsultaInteira); }, ajustar);
     RegistrarPorMotor("BM_RegistroSalvarNaUltima", [](benchmark::State &s, TTipoCon t) { MedirComConsulta(s, t, csSalvarNaUltima); }, ajustar);
     RegistrarPorMotor("BM_RegistroExcluir", [](benchmark::State &s, TTipoCon t) { MedirComConsulta(s, t, csExcluir); }, ajustar);
     RegistrarPorMotor("BM_RegistroAtualizarNaUltima", [](benchmark::State &s, TTipoCon t) { MedirComConsulta(s, t, csAtualizarNaUltima); }, ajustar);

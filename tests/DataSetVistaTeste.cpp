@@ -404,6 +404,30 @@ struct Observador : TnObservadorDataSet {
     void EstadoAlterado(TnClientDataSet &) override { ++estado; }
 };
 
+// Goes to the first row of the view whose fields hold the values, walking it; false when
+// none does. NOME compares as text (without case with loCaseInsensitive), others as numbers.
+bool PrimeiraAndando(TnClientDataSet &ds, const QStringList &nomesCampos, const QVariantList &v, int opcoes)
+{
+    for (ds.First(); !ds.Eof(); ds.Next()) {
+        bool igual = true;
+        for (qsizetype k = 0; k < nomesCampos.size() && igual; ++k) {
+            TnField &f = ds.FieldByName(nomesCampos[k]);
+            if (v[k].isNull())
+                igual = f.IsNull();
+            else if (f.IsNull())
+                igual = false;
+            else if (nomesCampos[k] == u"NOME")
+                igual = f.AsString().compare(v[k].toString(),
+                                             opcoes & loCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
+            else
+                igual = f.AsFloat() == v[k].toDouble();
+        }
+        if (igual)
+            return true;
+    }
+    return false;
+}
+
 TEST(VistaModelo, LocateNosCamposDoIndiceAchaOPrimeiroComoUmaBuscaDeLinhaEmLinha)
 {
     // Repeated keys, texts differing only in case, nulls and halves of cents: the search
@@ -428,26 +452,8 @@ TEST(VistaModelo, LocateNosCamposDoIndiceAchaOPrimeiroComoUmaBuscaDeLinhaEmLinha
         ds.FieldByName("PRECO").SetAsFloat(double(sorteio() % 8) * 0.25);
         ds.Post();
     }
-    // The first row of the view whose fields hold the values, walking it.
     auto andando = [&ds](const QStringList &nomesCampos, const QVariantList &v, int opcoes) {
-        for (ds.First(); !ds.Eof(); ds.Next()) {
-            bool igual = true;
-            for (qsizetype k = 0; k < nomesCampos.size() && igual; ++k) {
-                TnField &f = ds.FieldByName(nomesCampos[k]);
-                if (v[k].isNull())
-                    igual = f.IsNull();
-                else if (f.IsNull())
-                    igual = false;
-                else if (nomesCampos[k] == u"NOME")
-                    igual = f.AsString().compare(v[k].toString(),
-                                                 opcoes & loCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
-                else
-                    igual = f.AsFloat() == v[k].toDouble();
-            }
-            if (igual)
-                return ds.FieldByName("ID").AsInteger();
-        }
-        return 0;
+        return PrimeiraAndando(ds, nomesCampos, v, opcoes) ? ds.FieldByName("ID").AsInteger() : 0;
     };
     const char *indices[] = {"GRUPO;NOME;ID", "NOME;GRUPO", "PRECO;GRUPO", "NOME"};
     for (const char *indice : indices) {
@@ -484,6 +490,147 @@ TEST(VistaModelo, LocateNosCamposDoIndiceAchaOPrimeiroComoUmaBuscaDeLinhaEmLinha
             ds.CancelRange();
         }
     }
+}
+
+TEST(VistaModelo, LocateSemIndiceEmMuitasLinhasAchaOPrimeiroDepoisDeCadaMudanca)
+{
+    // Without an index, a Locate over many rows searches by a hash of the values: after
+    // appends, inserts, edits (of this cursor and of a clone), deletes, undos and filters it
+    // must find the row a walk through the view finds first, and nothing where the walk finds
+    // nothing. IDs repeat, names differ in case or are null, doubles are compared only.
+    const TnDefCampo campos[] = {{.Nome = "ID", .Tipo = ftInteger},
+                                 {.Nome = "GRUPO", .Tipo = ftSmallint},
+                                 {.Nome = "NOME", .Tipo = ftString, .Tamanho = 20},
+                                 {.Nome = "PRECO", .Tipo = ftBCD, .Precisao = 18, .Escala = 2},
+                                 {.Nome = "QTDE", .Tipo = ftFloat}};
+    const QString nomes[] = {QStringLiteral("abc"), QStringLiteral("ABC"), QString(), QStringLiteral("ação"),
+                             QStringLiteral("acao"), QStringLiteral("x")};
+    std::mt19937 sorteio(11);
+    TnClientDataSet ds;
+    ds.DefinirCampos(campos);
+    ds.CreateDataSet();
+    int proximo = 1;
+    auto preencher = [&](TnClientDataSet &d, int id) {
+        d.FieldByName("ID").SetAsInteger(id);
+        d.FieldByName("GRUPO").SetAsInteger(int(sorteio() % 4));
+        const QString &n = nomes[sorteio() % std::size(nomes)];
+        if (n.isNull())
+            d.FieldByName("NOME").Clear();
+        else
+            d.FieldByName("NOME").SetAsString(n);
+        d.FieldByName("PRECO").SetAsFloat(double(sorteio() % 5) * 0.25);
+        d.FieldByName("QTDE").SetAsFloat(double(sorteio() % 3));
+    };
+    // The values of the row changed last, which one of the searches after a step looks for.
+    QVariantList ultima;
+    auto lembrar = [&ultima](TnClientDataSet &d) {
+        ultima.clear();
+        for (const char *c : {"ID", "QTDE", "NOME", "PRECO"})
+            ultima << d.FieldByName(c).AsVariant();
+    };
+    for (; proximo <= 6000; ++proximo) {
+        ds.Append();
+        preencher(ds, proximo);
+        ds.Post();
+    }
+    ds.MergeChangeLog();
+    TnClientDataSet clone;
+    clone.CloneCursor(ds);
+
+    auto andando = [&ds](const QStringList &nomesCampos, const QVariantList &v) -> TnBookmark {
+        return PrimeiraAndando(ds, nomesCampos, v, 0) ? ds.GetBookmark() : -1;
+    };
+    auto aoAcaso = [&](TnClientDataSet &d) { d.SetRecNo(1 + int(sorteio() % unsigned(d.RecordCount()))); };
+    for (int passo = 0; passo < 240; ++passo) {
+        switch (sorteio() % 8) {
+        case 0:
+            ds.Append();
+            preencher(ds, sorteio() % 3 ? proximo++ : 1 + int(sorteio() % 6000));
+            ds.Post();
+            lembrar(ds);
+            break;
+        case 1:
+            aoAcaso(ds);
+            ds.Insert();
+            preencher(ds, proximo++);
+            ds.Post();
+            lembrar(ds);
+            break;
+        case 2:
+        case 3:
+            aoAcaso(ds);
+            ds.Edit();
+            lembrar(ds); // its old values: found no more, or in another row
+            preencher(ds, sorteio() % 2 ? ds.FieldByName("ID").AsInteger() : 1 + int(sorteio() % 6000));
+            ds.Post();
+            if (sorteio() % 2)
+                lembrar(ds);
+            break;
+        case 4:
+            aoAcaso(clone);
+            clone.Edit();
+            preencher(clone, 1 + int(sorteio() % 6000));
+            clone.Post();
+            lembrar(clone);
+            break;
+        case 5:
+            aoAcaso(ds);
+            lembrar(ds);
+            ds.Delete();
+            break;
+        case 6:
+            ds.SetFilter(QStringLiteral("GRUPO <> 3"));
+            ds.SetFiltered(!ds.Filtered());
+            break;
+        default:
+            if (passo % 3 == 0)
+                ds.CancelUpdates();
+            else
+                ds.MergeChangeLog();
+            break;
+        }
+        for (int q = 0; q < 2; ++q) {
+            const bool daUltima = q == 0 && !ultima.isEmpty();
+            const QVariant id = daUltima ? ultima[0] : QVariant(1 + int(sorteio() % unsigned(proximo + 5))),
+                           qtde = daUltima ? ultima[1] : QVariant(double(sorteio() % 3)),
+                           nome = daUltima ? ultima[2] : QVariant(nomes[sorteio() % std::size(nomes)]),
+                           preco = daUltima ? ultima[3] : QVariant(double(sorteio() % 5) * 0.25);
+            QStringList f;
+            QVariantList v;
+            // One set of fields for a stretch of steps: the search kept for it must follow
+            // every change in between.
+            switch (passo / 80) {
+            case 0: f = {"ID"}; v = {id}; break;
+            case 1: f = {"ID", "QTDE"}; v = {id, qtde}; break;
+            default: f = {"NOME", "PRECO"}; v = {nome, preco}; break;
+            }
+            const qint64 esperado = andando(f, v);
+            ds.Last();
+            const bool achou = ds.Locate(f.join(u';'), v);
+            ASSERT_EQ(achou, esperado >= 0) << passo << ' ' << f.join(u';').toStdString();
+            if (achou) {
+                ASSERT_EQ(ds.GetBookmark(), esperado) << passo << ' ' << f.join(u';').toStdString();
+            }
+        }
+    }
+    // Undone after the search was built on the edited values: found by the values it has
+    // again, not by the ones undone.
+    ds.SetFiltered(false);
+    ds.MergeChangeLog();
+    ds.SetRecNo(100);
+    ds.Edit();
+    ds.FieldByName("ID").SetAsInteger(777777);
+    ds.Post();
+    ds.MergeChangeLog();
+    ds.Edit();
+    ds.FieldByName("ID").SetAsInteger(999999);
+    ds.Post();
+    ASSERT_TRUE(ds.Locate("NOME;PRECO", QVariantList{QStringLiteral("abc"), 0.25}));
+    ASSERT_TRUE(ds.Locate("ID", 999999)); // the search of ID built now, on the edited value
+    ds.CancelUpdates();
+    EXPECT_FALSE(ds.Locate("ID", 999999));
+    ASSERT_TRUE(ds.Locate("ID", 777777));
+    EXPECT_EQ(ds.RecNo(), 100);
 }
 
 TEST_F(Vista, AvisosAosObservadoresEDisableControls)

@@ -474,6 +474,7 @@ void TnClientDataSet::Post()
             AntesDeMudarNosOutros(s);
             for (int c = 0; c < n; ++c)
                 FDados->Coluna(c).Escrever(s, FBuffer[c]);
+            FDados->AnotarReescrita(s);
             if (anotar && FDados->TextoChave(s) != chaveAntes)
                 AnotarSalvaAlemDaFronteira(s); // its new key may lie beyond the rows read
             Reposicionar(s);

@@ -252,6 +252,14 @@ bool TnClientDataSet::ChaveDoIndice(const std::vector<int> &colunas, const std::
     return true;
 }
 
+namespace {
+// Below this many rows in the view a pass over them costs less than a search by values.
+constexpr qsizetype kMinimoBuscaPorValores = 4096;
+// Values shared by more rows than this are found sooner by a pass (one of the first rows
+// likely holds them) than by placing every candidate in the view.
+constexpr size_t kMaximoCandidatos = 64;
+} // namespace
+
 bool TnClientDataSet::Locate(const QString &campos, const QVariantList &valores, int opcoes)
 {
     ExigirNavegacao();
@@ -288,6 +296,18 @@ bool TnClientDataSet::Locate(const QString &campos, const QVariantList &valores,
         const qsizetype pos = FVista.LimiteInferior([&](qint32 s) { return CompararChave(s, chaveIndice) < 0; });
         if (pos < FVista.size() && CompararChave(FVista[pos], chaveIndice) == 0)
             return irPara(pos);
+    } else if (std::vector<qint32> candidatos;
+               !parcial && cs == Qt::CaseSensitive && FVista.size() >= kMinimoBuscaPorValores &&
+               FDados->Candidatos(colunas, chave, candidatos) && candidatos.size() <= kMaximoCandidatos) {
+        // Many rows and no order to search: the rows that may hold the values, by a hash
+        // of them; the first in the view of those that do.
+        qsizetype primeira = -1;
+        for (qint32 s : candidatos)
+            if (FDados->Visivel(s) && confere(s))
+                if (const qsizetype pos = PosicaoNaJanela(s); pos >= 0 && (primeira < 0 || pos < primeira))
+                    primeira = pos;
+        if (primeira >= 0)
+            return irPara(primeira);
     } else {
         for (qsizetype i = 0; i < qsizetype(FVista.size()); ++i)
             if (confere(FVista[i]))

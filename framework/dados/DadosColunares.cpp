@@ -279,6 +279,32 @@ int TnColuna::Comparar(qsizetype a, const TnCelula &c) const
     }
 }
 
+namespace {
+quint64 Misturar(quint64 x)
+{
+    // splitmix64's finaliser: nearby integers (codes, days) spread over the whole range.
+    x += 0x9e3779b97f4a7c15ULL;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+    return x ^ (x >> 31);
+}
+constexpr quint64 kHashNulo = 0x6e756c6cULL;
+} // namespace
+
+quint64 TnColuna::Hash(qsizetype l) const
+{
+    if (Nulo(l))
+        return kHashNulo;
+    return FArmazenamento == arTexto ? Misturar(qHash(Texto(l))) : Misturar(quint64(Inteiro(l)));
+}
+
+quint64 TnColuna::Hash(const TnCelula &c) const
+{
+    if (c.Nulo)
+        return kHashNulo;
+    return FArmazenamento == arTexto ? Misturar(qHash(QStringView(c.S))) : Misturar(quint64(c.I));
+}
+
 bool TnColuna::Igual(qsizetype a, const TnColuna &outra, qsizetype b) const
 {
     const bool na = Nulo(a), nb = outra.Nulo(b);
@@ -325,6 +351,7 @@ bool NoLog(quint8 x) { return x == elModificada || x == elInserida || x == elExc
 
 void TnDadosColunares::Truncar(qint32 linhas)
 {
+    FBusca.reset();
     for (TnColuna &c : FColunas)
         c.Truncar(linhas);
     if (linhas < Linhas())
@@ -401,6 +428,7 @@ void TnDadosColunares::Reverter(qint32 s)
             for (int c = 0; c < Colunas(); ++c)
                 FColunas[c].CopiarDe(FOriginais[c], FOriginal[s], s);
             LiberarOriginal(s);
+            AnotarReescrita(s);
         }
         DefinirEstado(s, elInalterada);
         break;
@@ -460,6 +488,63 @@ void TnDadosColunares::Limpar()
     Fonte.reset();
     SalvasAlemDaFronteira.clear();
     UltimaDaFonte = -1;
+    FBusca.reset();
+}
+
+bool TnDadosColunares::Candidatos(const std::vector<int> &colunas, const std::vector<TnCelula> &chave,
+                                  std::vector<qint32> &saida)
+{
+    std::vector<size_t> hasheadas;
+    for (size_t k = 0; k < colunas.size(); ++k)
+        if (!FColunas[size_t(colunas[k])].GuardaReal())
+            hasheadas.push_back(k);
+    if (hasheadas.empty())
+        return false;
+    const auto hashDaLinha = [&](qint32 s) {
+        quint64 h = 0;
+        for (size_t k : hasheadas)
+            h = (h ^ FColunas[size_t(colunas[k])].Hash(s)) * 0x100000001b3ULL;
+        return h;
+    };
+    // Built again when it is of other columns, or when what it would take in is large
+    // beside what it holds (a load of many rows, many edits).
+    const qint32 n = Linhas();
+    if (FBusca && FBusca->Colunas == colunas) {
+        const size_t aTomar = size_t(n - FBusca->Vistos) + FBusca->Reescritas.size() + FBusca->Novos.size();
+        if (aTomar > FBusca->Ordenados.size() / 4 + 1024)
+            FBusca.reset();
+    } else {
+        FBusca.reset();
+    }
+    if (!FBusca) {
+        FBusca = std::make_unique<TnBuscaPorValores>();
+        FBusca->Colunas = colunas;
+        FBusca->Ordenados.resize(size_t(n));
+        for (qint32 s = 0; s < n; ++s)
+            FBusca->Ordenados[size_t(s)] = {hashDaLinha(s), s};
+        std::sort(FBusca->Ordenados.begin(), FBusca->Ordenados.end());
+        FBusca->Vistos = n;
+    }
+    TnBuscaPorValores &b = *FBusca;
+    for (qint32 s = b.Vistos; s < n; ++s)
+        b.Novos.emplace(hashDaLinha(s), s);
+    b.Vistos = n;
+    for (qint32 s : b.Reescritas)
+        b.Novos.emplace(hashDaLinha(s), s);
+    b.Reescritas.clear();
+
+    quint64 h = 0;
+    for (size_t k : hasheadas)
+        h = (h ^ FColunas[size_t(colunas[k])].Hash(chave[k])) * 0x100000001b3ULL;
+    saida.clear();
+    const auto faixa = std::equal_range(b.Ordenados.begin(), b.Ordenados.end(), std::pair<quint64, qint32>{h, 0},
+                                        [](const auto &x, const auto &y) { return x.first < y.first; });
+    for (auto it = faixa.first; it != faixa.second; ++it)
+        saida.push_back(it->second);
+    const auto novos = b.Novos.equal_range(h);
+    for (auto it = novos.first; it != novos.second; ++it)
+        saida.push_back(it->second);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -81,6 +81,10 @@ public:
     int Comparar(qsizetype a, qsizetype b) const;
     int Comparar(qsizetype a, const TnCelula &c) const;
     bool Igual(qsizetype a, const TnColuna &outra, qsizetype b) const;
+    // A hash of a row's value, equal for the values Comparar finds equal (doubles excepted:
+    // they are not hashed, see TnBuscaPorValores), and the same of a value outside.
+    quint64 Hash(qsizetype l) const;
+    quint64 Hash(const TnCelula &c) const;
 
 private:
     enum Armazenamento { arI16, arI32, arI64, arF64, arB8, arTexto };
@@ -140,6 +144,19 @@ private:
     qint32 FCabeca = -1, FCauda = -1;
     qint32 FLinhas = 0; // slots the order knows of
     std::vector<qint32> FRetiradas; // slots gone while the order was that of the slots
+};
+
+// A search of the rows by the values of some columns, for a Locate on fields that the
+// view's order does not sort: one pass builds it, and later it takes in the slots added and
+// the rows written again since (their old entries stay behind; every row it offers is checked
+// against the values looked for, so a stale entry never finds a wrong row). Columns of
+// doubles are left out of the hash and only checked.
+struct TnBuscaPorValores {
+    std::vector<int> Colunas;                          // the columns it was built for
+    std::vector<std::pair<quint64, qint32>> Ordenados; // (hash, slot) sorted by hash
+    std::unordered_multimap<quint64, qint32> Novos;    // entries taken in after the sort
+    qint32 Vistos = 0;                                 // slots [0, Vistos) were taken in
+    std::vector<qint32> Reescritas;                    // slots written again since then
 };
 
 enum TnEstadoLinha : quint8 {
@@ -202,6 +219,17 @@ public:
     // Removes every row and forgets the packet source.
     void Limpar();
 
+    // The slots that may hold `chave` in `colunas` (each still to be checked), building or
+    // bringing up to date the search of those columns; false when the columns have no
+    // value to hash (all doubles).
+    bool Candidatos(const std::vector<int> &colunas, const std::vector<TnCelula> &chave, std::vector<qint32> &saida);
+    // A row's values were written again (an edit, an undo): the search takes it in anew.
+    void AnotarReescrita(qint32 s)
+    {
+        if (FBusca)
+            FBusca->Reescritas.push_back(s);
+    }
+
     // Reading in packets (TnClientDataSet::AbrirPaginado): the source of the rows not yet
     // read (null once every row was read), the columns of the key that identifies a row,
     // and the rows saved here while rows remained, by key: a later packet bringing one of
@@ -230,4 +258,5 @@ private:
     TnOrdemNatural FOrdem;
     int FAlteracoes = 0;
     std::vector<qint32> FPendentes; // slots that entered the change log (may repeat or be stale)
+    std::unique_ptr<TnBuscaPorValores> FBusca; // the last search by values a Locate needed
 };
