@@ -76,7 +76,7 @@ void ResiduoUmPorVarredura(std::vector<TnLancamento> &l, TnResultadoAjuste &r, i
 
 } // namespace
 
-// The spec of the residue for property lines, round after round, one step per line; a
+// The residue for property lines done by hand, round after round, one step per line; a
 // negative residue skips lines that hold nothing.
 std::vector<qint64> DistribuirPorRodadas(const std::vector<double> &antigas, double nova, int dq)
 {
