@@ -1,5 +1,7 @@
 #include "Conexao.h"
 
+#include "DataIso.h"
+
 #include "Motor.h"
 #include "Decimal.h"
 #include "TextoSQL.h"
@@ -138,11 +140,14 @@ void TnComando::ExigirTextoGravavel(const QString &v)
                                                                      : QStringLiteral("metade de um par UTF-16")));
 }
 
-void TnComando::ExigirAno(const QDate &d)
+int TnComando::TextoIsoParaVincular(char *buf, const QDate &d, const QTime *t)
 {
+    if (!d.isValid())
+        return -1;
     // Both engines write four-digit years.
     if (d.year() < 1 || d.year() > 9999)
         throw EConvertError(QStringLiteral("\"%1\" não é uma data válida.").arg(d.toString(Qt::ISODate)));
+    return EscreverDataIso(buf, d, t);
 }
 
 int TnComando::IndiceParametro(const QString &nome) const

@@ -679,22 +679,21 @@ public:
         FValores.Texto[size_t(i)] = v.toStdString();
         FValores.Nulo[size_t(i)] = 0;
     }
-    void BindData(int i, const QDate &v) override
-    {
-        if (!v.isValid())
-            return BindNulo(i);
-        ExigirAno(v);
-        char buf[32];
-        Texto(i, buf, buf + EscreverDataIso(buf, v, nullptr));
-    }
+    void BindData(int i, const QDate &v) override { BindIso(i, v, nullptr); }
     void BindDataHora(int i, const QDateTime &v) override
     {
         if (!v.isValid())
             return BindNulo(i);
-        ExigirAno(v.date());
-        char buf[32];
         const QTime t = v.time();
-        Texto(i, buf, buf + EscreverDataIso(buf, v.date(), &t));
+        BindIso(i, v.date(), &t);
+    }
+    void BindIso(int i, const QDate &d, const QTime *t)
+    {
+        char buf[32];
+        const int n = TextoIsoParaVincular(buf, d, t);
+        if (n < 0)
+            return BindNulo(i);
+        Texto(i, buf, buf + n);
     }
 
     int Executar() override

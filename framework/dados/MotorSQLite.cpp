@@ -277,23 +277,20 @@ public:
         Checar(sqlite3_bind_text(Livre(), i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT));
     }
     // Dates travel as ISO text written straight into a small buffer (no string objects).
-    void BindData(int i, const QDate &v) override
-    {
-        if (!v.isValid())
-            return BindNulo(i);
-        ExigirAno(v);
-        char buf[16];
-        const int n = EscreverDataIso(buf, v, nullptr);
-        Checar(sqlite3_bind_text(Livre(), i + 1, buf, n, SQLITE_TRANSIENT));
-    }
+    void BindData(int i, const QDate &v) override { BindIso(i, v, nullptr); }
     void BindDataHora(int i, const QDateTime &v) override
     {
         if (!v.isValid())
             return BindNulo(i);
-        ExigirAno(v.date());
-        char buf[32];
         const QTime t = v.time();
-        const int n = EscreverDataIso(buf, v.date(), &t);
+        BindIso(i, v.date(), &t);
+    }
+    void BindIso(int i, const QDate &d, const QTime *t)
+    {
+        char buf[32];
+        const int n = TextoIsoParaVincular(buf, d, t);
+        if (n < 0)
+            return BindNulo(i);
         Checar(sqlite3_bind_text(Livre(), i + 1, buf, n, SQLITE_TRANSIENT));
     }
 
