@@ -171,7 +171,7 @@ void TOrvoDPGerarLctoInventario::Executar()
 void TOrvoDPGerarLctoInventario::GerarSaldoFinal()
 {
     FProgresso->MostrarSimples(QStringLiteral("Gerando Saldo Final, Aguarde..."));
-    const QDate fim(FCompetencia.year(), FCompetencia.month(), FCompetencia.daysInMonth());
+    const QDate fim = UltimoDiaDoMes(FCompetencia);
     auto estabs = CriarListaEstabAtiva(QString::number(FCodigoEmpresa), FCodigoEstab, FCompetencia, fim);
     if (estabs->IsEmpty())
         throw EnParam(kEstab, QString::fromUtf8(OrvoSGerarSemEstabAtivo));
@@ -203,7 +203,7 @@ TnDMPowerParam &TOrvoDPGerarLctoInventario::ModuloSaldo()
 void TOrvoDPGerarLctoInventario::CarregarSaldoEstab(int estab)
 {
     TnDMPowerParam &saldo = ModuloSaldo();
-    const QDate fim(FCompetencia.year(), FCompetencia.month(), FCompetencia.daysInMonth());
+    const QDate fim = UltimoDiaDoMes(FCompetencia);
     TnClientDataSet *ds = nullptr;
     const TMapSaldoIni *mapa = nullptr;
     try {

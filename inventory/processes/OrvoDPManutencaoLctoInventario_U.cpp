@@ -5,6 +5,7 @@
 #include "ExecutarSQL.h"
 #include "FieldMapper.h"
 #include "Literais.h"
+#include "Valores.h"
 
 #include <QPointer>
 #include <QScopeGuard>
@@ -149,10 +150,8 @@ QString TOrvoDPManutencaoLctoInventario::MontarSQLPropriedadeSemCST() const
 
 bool TOrvoDPManutencaoLctoInventario::ProcessarLctoInvPropriedade()
 {
-    const QDate fim = FDataCompetencia.isValid() ? QDate(FDataCompetencia.year(), FDataCompetencia.month(),
-                                                         FDataCompetencia.daysInMonth())
-                                                 : QDate();
-    FCdsLctoInvCST = ExecutarSQL(MontarSQLPropriedadeSemCST(), QVariantList{FCodigoEmpresa, FDataCompetencia, fim});
+    FCdsLctoInvCST = ExecutarSQL(MontarSQLPropriedadeSemCST(),
+                                 QVariantList{FCodigoEmpresa, FDataCompetencia, UltimoDiaDoMes(FDataCompetencia)});
     if (FCdsLctoInvCST->IsEmpty())
         return false;
     FCdsLctoInvCST->Mapa<TMapLctoInvProp>();

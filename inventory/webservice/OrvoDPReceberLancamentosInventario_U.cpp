@@ -244,7 +244,7 @@ void TOrvoDPReceberLancamentosInventario::LerParametros()
     if (!mes.isValid())
         throw EnParam(QStringLiteral("pCompetencia"),
                       QString::fromUtf8("Competência inválida. Informe o mês e o ano no formato mm/aaaa."));
-    FDataInventario = QDate(mes.year(), mes.month(), mes.daysInMonth());
+    FDataInventario = UltimoDiaDoMes(mes);
     FCodigoGrupoProduto = int(Inteiro(Param(QStringLiteral("pCodigoGrupoProduto"))));
     if (!nDMSQLDataSet::PegarTemRegistro(QStringLiteral("GRUPOPRODUTO"), QStringLiteral("CODIGOGRUPOPRODUTO"),
                                          QStringLiteral("CODIGOEMPRESA = %1 and CODIGOGRUPOPRODUTO = %2")
@@ -294,7 +294,7 @@ void TOrvoDPReceberLancamentosInventario::CarregarInventariosImportados()
         "and L.DATAINVENT = ? and L.MOTIVOINVENTARIO = 1"));
     cmd->BindInteiro(0, FCodigoEmpresa);
     cmd->BindInteiro(1, FCodigoEstab);
-    cmd->BindData(2, QDate(FDataInventario.year(), FDataInventario.month(), 1));
+    cmd->BindData(2, PrimeiroDiaDoMes(FDataInventario));
     TnCursor &c = cmd->Abrir();
     while (c.Proximo())
         FCurInventario.insert(c.Inteiro(0));
@@ -563,7 +563,7 @@ bool TOrvoDPReceberLancamentosInventario::EhInventarioJaImportado() const
 void TOrvoDPReceberLancamentosInventario::IncluirLctoInventario(const QString &codigo, double quantidade, double custo)
 {
     const TnUtilProduto &produto = ControleProduto();
-    const QDate primeiroDia(FDataInventario.year(), FDataInventario.month(), 1);
+    const QDate primeiroDia = PrimeiroDiaDoMes(FDataInventario);
     if (!FImpFabrica->Substituir && EhInventarioJaImportado()) {
         Aviso(QString::fromUtf8("Inventário do produto ") + QString::number(produto.GetCodigoProduto()) +
               QStringLiteral(" (") + produto.GetDescrProduto() + QStringLiteral(")") + QStringLiteral(" na data de ") +
