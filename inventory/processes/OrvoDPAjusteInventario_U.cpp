@@ -138,11 +138,8 @@ void TOrvoDPAjusteInventario::ValidarDado()
     FTipoAjuste = int(tipo);
 
     FCodigoEstab = Param(QString::fromLatin1(kEstab)).AsString().trimmed();
-    try {
-        FCondicaoEstab = FilterInterval(QStringLiteral("L.CODIGOESTAB"), FCodigoEstab);
-    } catch (const EConvertError &e) {
-        throw EnParam(QString::fromLatin1(kEstab), e.Message());
-    }
+    FCondicaoEstab = NoParametro(QString::fromLatin1(kEstab),
+                                 [&] { return FilterInterval(QStringLiteral("L.CODIGOESTAB"), FCodigoEstab); });
 
     FCasasDecimais = Casas(VarFw::gQTDECASADECIMAL, 2);
     FCasasDecimaisQtd = Casas(VarFw::gQTDECASADECIMALQTD, 4);

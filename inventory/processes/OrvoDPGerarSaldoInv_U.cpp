@@ -193,11 +193,7 @@ namespace {
 // is no code is refused at its parameter.
 QString CondicaoParametro(const TnpqParamItem &p, const QString &coluna)
 {
-    try {
-        return FilterInterval(coluna, p.AsString().trimmed());
-    } catch (const EConvertError &e) {
-        throw EnParam(p.Alias(), e.Message());
-    }
+    return NoParametro(p.Alias(), [&] { return FilterInterval(coluna, p.AsString().trimmed()); });
 }
 
 int LerCasas(TnCursor &c, int coluna)
