@@ -117,17 +117,14 @@ void TOrvoDPAlterarClassifGrupoInv::Executar()
     const std::unique_ptr<TnProgresso> progresso = CriarProgresso(this);
     progresso->MostrarSimples(Texto(OrvoSAlterarClassifMascExecutar));
     progresso->ConfigurarProgressoTotal(qint64(grupos.size()));
-    nDMConexao &con = nDMConexao::Atual();
-    con.StartTransaction(1);
     try {
+        TnTransacao t(1);
         const QStringList novas = Reclassificar(grupos, mascara, *progresso);
         Gravar(empresa, grupos, novas, mascara);
-        con.Commit(1);
+        t.Commit();
     } catch (const EAbort &) {
-        con.RollBack(1);
         throw;
     } catch (const std::exception &e) {
-        con.RollBack(1);
         const auto *ex = dynamic_cast<const Exception *>(&e);
         throw Exception(Texto(OrvoSAlterarClassifMascErroFinal) + QStringLiteral("\r\n") +
                         (ex ? ex->Message() : QString::fromLocal8Bit(e.what())));
