@@ -9,6 +9,8 @@
 #include "Valores.h"
 #include "Variaveis.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 const TnDefRelatorio kDeclaracao{
@@ -79,6 +81,7 @@ public:
         for (int i = 0; i < 6; ++i)
             campos[i] = &ds.Fields(i);
         ds.DisableControls();
+        const auto reativar = qScopeGuard([&ds] { ds.EnableControls(); }); // also when a row fails
         while (c.Proximo()) {
             ds.Append();
             campos[0]->SetAsLargeInt(c.Inteiro(0));
@@ -92,7 +95,6 @@ public:
             campos[5]->SetAsFloat(RoundValor(qtde * preco, 2));
             ds.Post();
         }
-        ds.EnableControls();
     }
 };
 

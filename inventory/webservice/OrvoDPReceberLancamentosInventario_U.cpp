@@ -620,11 +620,14 @@ void TOrvoDPReceberLancamentosInventario::FalharGravacao(const std::exception &e
 
 void TOrvoDPReceberLancamentosInventario::GravarLancamentos()
 {
-    auto progresso = CriarProgresso(this);
-    progresso->MostrarSimples(QString::fromUtf8("Gravando Produtos/Inventários..."));
-    progresso->ConfigurarProgressoTotal(FImpFabrica->Count());
     nDMConexao &con = nDMConexao::Atual();
+    // The transaction opened when the reply was read: whatever fails from here on, the
+    // progress frame included, rolls it back.
+    decltype(CriarProgresso(this)) progresso;
     try {
+        progresso = CriarProgresso(this);
+        progresso->MostrarSimples(QString::fromUtf8("Gravando Produtos/Inventários..."));
+        progresso->ConfigurarProgressoTotal(FImpFabrica->Count());
         for (const auto &lcto : FImpFabrica->Lctos()) {
             progresso->IncProgressoTotal();
             FGravador->GravarLancamento(*lcto, FImpFabrica->Substituir, &con);
