@@ -37,33 +37,7 @@
 
 namespace {
 
-int Linhas()
-{
-    static const int n = qEnvironmentVariableIsSet("ORVO_BENCH_LINHAS") ? qEnvironmentVariableIntValue("ORVO_BENCH_LINHAS")
-                                                                        : 1000000;
-    return n;
-}
-int Rodadas()
-{
-    static const int n = std::max(5, qEnvironmentVariableIntValue("ORVO_BENCH_RODADAS"));
-    return n;
-}
-
-void Checar(sqlite3 *db, int rc)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::abort();
-    }
-}
-sqlite3 *Handle(nDMConexao &con) { return static_cast<sqlite3 *>(con.HandleSQLite()); }
-
-sqlite3_stmt *Preparar(sqlite3 *db, const char *sql)
-{
-    sqlite3_stmt *st = nullptr;
-    Checar(db, sqlite3_prepare_v2(db, sql, -1, &st, nullptr));
-    return st;
-}
+int Linhas() { return LinhasBench(); }
 
 // Entry i: branch 1..5, product, a whole quantity (three in four) or one with decimals, a
 // unit cost of 1.00 to 30.99.
@@ -80,43 +54,34 @@ Gerado Gerar(int i)
 // A converted database with the entries of 2024-01-01 and, when asked, their lines.
 std::unique_ptr<nDMConexao> Banco(const QString &arquivo, bool comLinhas)
 {
-    GarantirApp();
-    for (const QString &f : {arquivo, arquivo + "-wal", arquivo + "-shm"})
-        QFile::remove(Pasta().filePath(f));
-    TnConfigBanco c;
-    c.Tipo = tcSQLite;
-    c.Arquivo = Pasta().filePath(arquivo);
-    auto con = std::make_unique<nDMConexao>(c);
-    ConverterBanco(*con);
-    sqlite3 *db = Handle(*con);
-    Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    Checar(db, sqlite3_exec(db, "insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) "
-                                "values (1, 2, 'E'), (1, 3, 'E'), (1, 4, 'E'), (1, 5, 'E')",
-                            nullptr, nullptr, nullptr));
-    sqlite3_stmt *p = Preparar(db, "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, ?, 'P')");
+    auto con = BancoNovo(arquivo);
+    sqlite3 *db = HandleSqlite(*con);
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    ExecSqlite(db, "insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) "
+                   "values (1, 2, 'E'), (1, 3, 'E'), (1, 4, 'E'), (1, 5, 'E')");
+    sqlite3_stmt *p = PrepararSqlite(db, "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, "
+                                         "?, 'P')");
     for (int i = 1; i <= Linhas() / 5 + 1; ++i) {
         sqlite3_bind_int64(p, 1, i);
-        Checar(db, sqlite3_step(p));
-        sqlite3_reset(p);
+        PassoSqlite(db, p);
     }
-    sqlite3_stmt *l = Preparar(db, "insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
-                                   "MOTIVOINVENTARIO, QTDEESTOQUE, PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, "
-                                   "DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
-                                   "values (1, ?, '2024-01-01', ?, 1, ?, ?, 1.5, 0, 0, '2024-01-05 10:00:00', 1, 2)");
-    sqlite3_stmt *it = Preparar(db, "insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, "
-                                    "CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, QUANTIDADE, PRECOUNIT) "
-                                    "values (1, ?, '2024-01-01', ?, 1, ?, ?, ?)");
-    sqlite3_stmt *cs = Preparar(db, "insert into LCTOINVCST (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
-                                    "MOTIVOINVENTARIO, SEQ, CST, BASECALCULO, VALORIMPOSTO) "
-                                    "values (1, ?, '2024-01-01', ?, 1, ?, ?, ?, ?)");
+    sqlite3_stmt *l = PrepararSqlite(db, "insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
+                                         "MOTIVOINVENTARIO, QTDEESTOQUE, PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, "
+                                         "DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) values (1, ?, '2024-01-01', ?, "
+                                         "1, ?, ?, 1.5, 0, 0, '2024-01-05 10:00:00', 1, 2)");
+    sqlite3_stmt *it = PrepararSqlite(db, "insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, "
+                                          "CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, QUANTIDADE, PRECOUNIT) "
+                                          "values (1, ?, '2024-01-01', ?, 1, ?, ?, ?)");
+    sqlite3_stmt *cs = PrepararSqlite(db, "insert into LCTOINVCST (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, "
+                                          "CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, CST, BASECALCULO, VALORIMPOSTO) "
+                                          "values (1, ?, '2024-01-01', ?, 1, ?, ?, ?, ?)");
     for (int i = 0; i < Linhas(); ++i) {
         const Gerado g = Gerar(i);
         sqlite3_bind_int(l, 1, g.estab);
         sqlite3_bind_int64(l, 2, g.produto);
         sqlite3_bind_double(l, 3, g.qtde);
         sqlite3_bind_double(l, 4, g.preco);
-        Checar(db, sqlite3_step(l));
-        sqlite3_reset(l);
+        PassoSqlite(db, l);
         if (!comLinhas)
             continue;
         const int itens = i % 3 + 1, csts = (i / 3) % 3 + 1;
@@ -126,8 +91,7 @@ std::unique_ptr<nDMConexao> Banco(const QString &arquivo, bool comLinhas)
             sqlite3_bind_int(it, 3, s);
             sqlite3_bind_double(it, 4, g.qtde / itens);
             sqlite3_bind_double(it, 5, s == 2 ? g.preco + 0.5 : g.preco);
-            Checar(db, sqlite3_step(it));
-            sqlite3_reset(it);
+            PassoSqlite(db, it);
         }
         for (int k = 0; k < csts; ++k) {
             sqlite3_bind_int(cs, 1, g.estab);
@@ -136,14 +100,13 @@ std::unique_ptr<nDMConexao> Banco(const QString &arquivo, bool comLinhas)
             sqlite3_bind_int(cs, 4, k * 20);
             sqlite3_bind_double(cs, 5, 10 + k);
             sqlite3_bind_double(cs, 6, 1.8 + k);
-            Checar(db, sqlite3_step(cs));
-            sqlite3_reset(cs);
+            PassoSqlite(db, cs);
         }
     }
     for (sqlite3_stmt *st : {p, l, it, cs})
         sqlite3_finalize(st);
-    Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
-    Checar(db, sqlite3_exec(db, "ANALYZE", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
+    ExecSqlite(db, "ANALYZE");
     return con;
 }
 
@@ -248,7 +211,7 @@ struct Lido {
 std::vector<Lido> Ler(sqlite3 *db, const char *sql, int colSeq, int colA, int colB, int colCst = -1)
 {
     std::vector<Lido> v;
-    sqlite3_stmt *st = Preparar(db, sql);
+    sqlite3_stmt *st = PrepararSqlite(db, sql);
     while (sqlite3_step(st) == SQLITE_ROW)
         v.push_back({sqlite3_column_int64(st, 1), sqlite3_column_double(st, colA), sqlite3_column_double(st, colB),
                      sqlite3_column_int(st, 0), sqlite3_column_int(st, 2), colSeq < 0 ? 0 : sqlite3_column_int(st, colSeq),
@@ -260,7 +223,7 @@ std::vector<Lido> Ler(sqlite3 *db, const char *sql, int colSeq, int colA, int co
 // Prepared UPDATEs of the rows read, key bound per row, in one transaction.
 void Atualizar(sqlite3 *db, const char *sql, const std::vector<Lido> &linhas, int chaves, double fator)
 {
-    sqlite3_stmt *st = Preparar(db, sql);
+    sqlite3_stmt *st = PrepararSqlite(db, sql);
     for (const Lido &x : linhas) {
         int i = 1;
         sqlite3_bind_double(st, i++, x.a * fator);
@@ -275,26 +238,14 @@ void Atualizar(sqlite3 *db, const char *sql, const std::vector<Lido> &linhas, in
             sqlite3_bind_int(st, i++, x.seq);
         if (chaves > 6)
             sqlite3_bind_int(st, i++, x.cst);
-        Checar(db, sqlite3_step(st));
-        sqlite3_reset(st);
+        PassoSqlite(db, st);
     }
     sqlite3_finalize(st);
 }
 
 double Ms(const QElapsedTimer &t) { return double(t.nsecsElapsed()) / 1e6; }
 
-struct Medidas {
-    std::vector<double> v;
-    double Min() const { return *std::min_element(v.begin(), v.end()); }
-    double Mediana() const
-    {
-        auto w = v;
-        std::sort(w.begin(), w.end());
-        return w.size() % 2 ? w[w.size() / 2] : (w[w.size() / 2 - 1] + w[w.size() / 2]) / 2;
-    }
-};
-
-void Informar(benchmark::State &state, const std::string &nome, const Medidas &fw, const Medidas &raw,
+void Informar(benchmark::State &state, const std::string &nome, const TnTempos &fw, const TnTempos &raw,
               const std::string &lado = "fw", const std::string &base = "raw")
 {
     state.counters[nome + "_" + lado + "_min"] = fw.Min();
@@ -333,19 +284,19 @@ void BM_AjusteLancamentos(benchmark::State &state)
     if (!con)
         con = Banco(QStringLiteral("ajuste.db"), false);
     nDMConexao::DefinirAtual(con.get());
-    sqlite3 *db = Handle(*con);
+    sqlite3 *db = HandleSqlite(*con);
     Cronometro c;
     for (auto _ : state) {
-        Medidas fw, raw;
-        for (int r = 0; r < Rodadas(); ++r) {
-            fw.v.push_back(Ajustar(c, tipo, Alvo(tipo, r)));
+        TnTempos fw, raw;
+        for (int r = 0; r < RodadasBench(); ++r) {
+            fw.Ms.push_back(Ajustar(c, tipo, Alvo(tipo, r)));
             QElapsedTimer t;
             t.start();
             const auto linhas = Ler(db, SqlLer, -1, tipo == 1 ? 4 : 3, 4);
-            Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+            ExecSqlite(db, "BEGIN IMMEDIATE");
             Atualizar(db, tipo == 1 ? SqlAtualizarPreco : SqlAtualizarQtde, linhas, 5, 1.0);
-            Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
-            raw.v.push_back(Ms(t));
+            ExecSqlite(db, "COMMIT");
+            raw.Ms.push_back(Ms(t));
             if (int(linhas.size()) != Linhas())
                 state.SkipWithError("linhas a menos");
         }
@@ -360,28 +311,28 @@ void BM_AjusteLinhas(benchmark::State &state)
     if (!con)
         con = Banco(QStringLiteral("ajuste_linhas.db"), true);
     nDMConexao::DefinirAtual(con.get());
-    sqlite3 *db = Handle(*con);
+    sqlite3 *db = HandleSqlite(*con);
     const QString aplicando = tipo == 1 ? QStringLiteral("Aplicando Ajuste pelo Custo Unitário...")
                                         : QStringLiteral("Aplicando Ajuste pela Quantidade...");
     const QString salvando = QStringLiteral("Salvando alterações...");
     Cronometro c;
     for (auto _ : state) {
-        Medidas lerFw, lerRaw, gravarFw, gravarRaw, todoFw;
+        TnTempos lerFw, lerRaw, gravarFw, gravarRaw, todoFw;
         size_t itens = 0, csts = 0;
-        for (int r = 0; r < Rodadas(); ++r) {
-            todoFw.v.push_back(Ajustar(c, tipo, Alvo(tipo, r)));
-            lerFw.v.push_back(c.Em(salvando) - c.Em(aplicando));
-            gravarFw.v.push_back(c.Em(QStringLiteral("fim")) - c.Em(salvando));
+        for (int r = 0; r < RodadasBench(); ++r) {
+            todoFw.Ms.push_back(Ajustar(c, tipo, Alvo(tipo, r)));
+            lerFw.Ms.push_back(c.Em(salvando) - c.Em(aplicando));
+            gravarFw.Ms.push_back(c.Em(QStringLiteral("fim")) - c.Em(salvando));
 
             QElapsedTimer t;
             t.start();
             const auto li = Ler(db, SqlItens, 5, 6, 7);
             const auto lc = Ler(db, SqlCst, 3, 5, 6, 4);
-            lerRaw.v.push_back(Ms(t));
+            lerRaw.Ms.push_back(Ms(t));
             itens = li.size();
             csts = lc.size();
             t.start();
-            Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+            ExecSqlite(db, "BEGIN IMMEDIATE");
             Atualizar(db,
                       "update LCTOINVPROPRIEDADE set QUANTIDADE = ?, PRECOUNIT = ? where CODIGOEMPRESA = ? "
                       "and CODIGOESTAB = ? and DATAINVENT = ? and CODIGOPRODUTO = ? and MOTIVOINVENTARIO = ? and SEQ = ?",
@@ -391,8 +342,8 @@ void BM_AjusteLinhas(benchmark::State &state)
                       "and CODIGOESTAB = ? and DATAINVENT = ? and CODIGOPRODUTO = ? and MOTIVOINVENTARIO = ? and SEQ = ? "
                       "and CST = ?",
                       lc, 7, 1.0);
-            Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
-            gravarRaw.v.push_back(Ms(t));
+            ExecSqlite(db, "COMMIT");
+            gravarRaw.Ms.push_back(Ms(t));
         }
         Informar(state, "leitura", lerFw, lerRaw);
         Informar(state, "gravacao", gravarFw, gravarRaw);
@@ -415,17 +366,17 @@ void BM_ResiduoLimitado(benchmark::State &state)
     };
     const qint64 alvo = qint64(Linhas()) * 1000000; // 10,000.00 per entry
     for (auto _ : state) {
-        Medidas com, sem;
+        TnTempos com, sem;
         qint64 visitas = 0;
-        for (int r = 0; r < Rodadas(); ++r) {
+        for (int r = 0; r < RodadasBench(); ++r) {
             auto a = conjunto(true), b = conjunto(false);
             QElapsedTimer t;
             t.start();
             const auto ra = nAjusteInv::AjustarPorQuantidade(a, alvo, 2, 4);
-            com.v.push_back(Ms(t));
+            com.Ms.push_back(Ms(t));
             t.start();
             const auto rb = nAjusteInv::AjustarPorQuantidade(b, alvo, 2, 4);
-            sem.v.push_back(Ms(t));
+            sem.Ms.push_back(Ms(t));
             if (!ra.Exato() || !rb.Exato() || a.back().Qtde != 1060000)
                 state.SkipWithError("resultado inesperado");
             visitas = ra.Visitas;

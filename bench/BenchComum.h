@@ -1,8 +1,7 @@
 #pragma once
 // What the benchmark cases share: the Qt application object that Qt's SQL drivers (plugins)
 // need, one temporary folder for the generated databases, the sizes and rounds from the
-// environment, the engines to run on, and the rounds of a comparison between the framework
-// and the engine's own C interface doing the same work.
+// environment, the engines to run on, and the rounds of a comparison between the framework and the engine's own C interface doing the same work.
 //
 // Environment:
 //   ORVO_BENCH_LINHAS    entries of the large cases (default 1,000,000)
@@ -72,6 +71,24 @@ inline void ChecarSqlite(sqlite3 *db, int rc)
     }
 }
 
+// The raw side's statements: one run at once (BEGIN IMMEDIATE, COMMIT, ANALYZE), one
+// prepared, and one prepared write stepped with the row's values bound and made ready for
+// the next row's.
+inline void ExecSqlite(sqlite3 *db, const char *sql) { ChecarSqlite(db, sqlite3_exec(db, sql, nullptr, nullptr, nullptr)); }
+
+inline sqlite3_stmt *PrepararSqlite(sqlite3 *db, const char *sql)
+{
+    sqlite3_stmt *st = nullptr;
+    ChecarSqlite(db, sqlite3_prepare_v2(db, sql, -1, &st, nullptr));
+    return st;
+}
+
+inline void PassoSqlite(sqlite3 *db, sqlite3_stmt *st)
+{
+    ChecarSqlite(db, sqlite3_step(st));
+    sqlite3_reset(st);
+}
+
 // Runs the process `classe` as the user does on the current connection: the libraries
 // loaded, user 1 and company 1 chosen, the parameters typed, the run. A failure skips the
 // benchmark with its message.
@@ -129,16 +146,33 @@ inline long MemoriaResidenteMB()
     return residentes * 4096 / (1024 * 1024);
 }
 
-// A new converted database `nome` in the benchmarks' folder (one an earlier run left is
-// removed). It is never destroyed: Qt's registry of connections may be gone before a static
-// of a benchmark file would close it.
-inline nDMConexao *NovoBancoConvertido(const QString &nome)
+inline sqlite3 *HandleSqlite(nDMConexao &con) { return static_cast<sqlite3 *>(con.HandleSQLite()); }
+
+// A new embedded database `nome` in the benchmarks' folder (the files an earlier run left
+// are removed), converted (sample company 1).
+inline std::unique_ptr<nDMConexao> BancoNovo(const QString &nome)
 {
-    QFile::remove(Pasta().filePath(nome));
-    nDMConexao *con = AbrirBanco(nome).release();
+    for (const char *fim : {"", "-wal", "-shm"})
+        QFile::remove(Pasta().filePath(nome + QLatin1String(fim)));
+    auto con = AbrirBanco(nome);
     ConverterBanco(*con);
     return con;
 }
+
+// The same, never destroyed: Qt's registry of connections may be gone before a static of a
+// benchmark file would close it.
+inline nDMConexao *NovoBancoConvertido(const QString &nome) { return BancoNovo(nome).release(); }
+
+// Makes a connection current while it lives, then gives back the one before.
+class TnConexaoDoCaso {
+public:
+    explicit TnConexaoDoCaso(nDMConexao *con = nullptr) : FAntes(nDMConexao::AtualOuNulo()) { Definir(con); }
+    ~TnConexaoDoCaso() { nDMConexao::DefinirAtual(FAntes); }
+    void Definir(nDMConexao *con) { nDMConexao::DefinirAtual(con ? con : FAntes); }
+
+private:
+    nDMConexao *FAntes;
+};
 
 inline int RodadasBench()
 {
@@ -215,7 +249,7 @@ public:
 
     nDMConexao &Con() { return *FCon; }
     TTipoCon Tipo() const { return FTipo; }
-    sqlite3 *Lite() { return static_cast<sqlite3 *>(FCon->HandleSQLite()); }
+    sqlite3 *Lite() { return HandleSqlite(*FCon); }
     PGconn *Pg()
     {
         const QVariant v = FCon->BancoQt().driver()->handle();
@@ -374,6 +408,26 @@ inline void MedirContraDireto(benchmark::State &state, int rodadas, const std::f
     state.counters["raw_min"] = raw.Min();
     state.counters["raw_med"] = raw.Mediana();
     state.counters["razao"] = fw.Mediana() / raw.Mediana();
+}
+
+// Rounds of a case that writes into the database (MedirContraDireto, five rounds): each side
+// starts from the database `novo` gives, current while the side runs; `direto` gets its
+// handle. The last database is closed at the end.
+inline void MedirEmBancoNovo(benchmark::State &state, const std::function<std::unique_ptr<nDMConexao>()> &novo,
+                             const std::function<void()> &framework, const std::function<void(sqlite3 *)> &direto)
+{
+    std::unique_ptr<nDMConexao> con;
+    TnConexaoDoCaso atual;
+    MedirContraDireto(
+        state, 5,
+        [&] {
+            con.reset();
+            con = novo();
+            atual.Definir(con.get());
+        },
+        framework, [&] { direto(HandleSqlite(*con)); });
+    atual.Definir(nullptr);
+    con.reset();
 }
 
 // The user of the runs: every question answered "Sim" (or "Ok"), nothing else shown.

@@ -162,7 +162,7 @@ void BM_ConsultaLancamentos(benchmark::State &state)
             if (dp->nClientDataSet().RecordCount() != Linhas())
                 std::abort();
         },
-        [&] { Direto(static_cast<sqlite3 *>(con.HandleSQLite())); });
+        [&] { Direto(HandleSqlite(con)); });
     state.counters["MB"] = double(mb);
 
     // One row's entries read again after the register closed (nobody at the form here).

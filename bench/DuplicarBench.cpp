@@ -38,13 +38,7 @@ const QString kBase = QStringLiteral("duplicar_base.db");
 // branches 2 and 3 empty. Written once, then closed.
 void GerarBase()
 {
-    static bool feito = false;
-    if (feito)
-        return;
-    feito = true;
-    QFile::remove(Pasta().filePath(kBase));
-    auto con = AbrirBanco(kBase);
-    ConverterBanco(*con);
+    auto con = BancoNovo(kBase);
     TnTransacao t(1, *con);
     con->Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, 2, 'Filial 2'), (1, 3, 'Filial 3')");
     auto p = con->Preparar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, ?, 'Produto')");
@@ -79,16 +73,6 @@ void GerarBase()
     t.Commit();
 }
 
-std::unique_ptr<nDMConexao> gCon;
-
-void Preparar()
-{
-    GerarBase();
-    gCon.reset();
-    gCon = CopiarBanco(kBase, QStringLiteral("duplicar.db"));
-    nDMConexao::DefinirAtual(gCon.get());
-}
-
 // The process as the user runs it: branch 1 of January to branches 2 and 3 in February.
 void Framework(benchmark::State &state)
 {
@@ -101,27 +85,21 @@ void Framework(benchmark::State &state)
 
 // The same rows with the C interface alone: each source entry's row, property line and CST
 // line at each destination branch, with the values a factor of 1 keeps.
-void Direto()
+void Direto(sqlite3 *db)
 {
-    sqlite3 *db = static_cast<sqlite3 *>(gCon->HandleSQLite());
-    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    sqlite3_stmt *l = nullptr, *p = nullptr, *c = nullptr;
-    ChecarSqlite(db, sqlite3_prepare_v2(db,
-                                  "insert into LCTOINV(CODIGOEMPRESA, CODIGOESTAB, CODIGOPRODUTO, MOTIVOINVENTARIO, "
-                                  "DATAINVENT, QTDEESTOQUE, PRECOUNIT, VALORIR, VALORICMS, OBSLCTOINV, DATAHORALCTOINV, "
-                                  "CODIGOUSUARIO, ORIGEMDADO, VALORPIS, VALORCOFINS) "
-                                  "values(1, ?, ?, ?, '2024-02-01', ?, ?, ?, ?, ?, '2024-02-10 09:00:00', 1, 1, ?, ?)",
-                                  -1, &l, nullptr));
-    ChecarSqlite(db, sqlite3_prepare_v2(db,
-                                  "insert into LCTOINVPROPRIEDADE(CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
-                                  "MOTIVOINVENTARIO, SEQ, INDICADORPROPRIEDADE, CODIGOPESSOAPART, CONTACTB, QUANTIDADE, "
-                                  "PRECOUNIT, VALORIR) values(1, ?, '2024-02-01', ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                                  -1, &p, nullptr));
-    ChecarSqlite(db, sqlite3_prepare_v2(db,
-                                  "insert into LCTOINVCST(CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
-                                  "MOTIVOINVENTARIO, SEQ, CST, BASECALCULO, VALORIMPOSTO) "
-                                  "values(1, ?, '2024-02-01', ?, ?, ?, ?, ?, ?)",
-                                  -1, &c, nullptr));
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt *l = PrepararSqlite(db, "insert into LCTOINV(CODIGOEMPRESA, CODIGOESTAB, CODIGOPRODUTO, "
+                                         "MOTIVOINVENTARIO, DATAINVENT, QTDEESTOQUE, PRECOUNIT, VALORIR, VALORICMS, "
+                                         "OBSLCTOINV, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO, VALORPIS, "
+                                         "VALORCOFINS) values(1, ?, ?, ?, '2024-02-01', ?, ?, ?, ?, ?, "
+                                         "'2024-02-10 09:00:00', 1, 1, ?, ?)");
+    sqlite3_stmt *p = PrepararSqlite(db, "insert into LCTOINVPROPRIEDADE(CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, "
+                                         "CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, INDICADORPROPRIEDADE, "
+                                         "CODIGOPESSOAPART, CONTACTB, QUANTIDADE, PRECOUNIT, VALORIR) values(1, ?, "
+                                         "'2024-02-01', ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    sqlite3_stmt *c = PrepararSqlite(db, "insert into LCTOINVCST(CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, "
+                                         "CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, CST, BASECALCULO, VALORIMPOSTO) "
+                                         "values(1, ?, '2024-02-01', ?, ?, ?, ?, ?, ?)");
     for (int estab : {2, 3}) {
         for (int i = 0; i < Linhas(); ++i) {
             const Fonte f = Gerar(i);
@@ -135,8 +113,7 @@ void Direto()
             sqlite3_bind_null(l, 8);
             sqlite3_bind_double(l, 9, 0);
             sqlite3_bind_double(l, 10, 0);
-            ChecarSqlite(db, sqlite3_step(l));
-            sqlite3_reset(l);
+            PassoSqlite(db, l);
             sqlite3_bind_int(p, 1, estab);
             sqlite3_bind_int64(p, 2, f.produto);
             sqlite3_bind_int(p, 3, f.motivo);
@@ -147,8 +124,7 @@ void Direto()
             sqlite3_bind_double(p, 8, f.qtde);
             sqlite3_bind_double(p, 9, f.preco);
             sqlite3_bind_null(p, 10);
-            ChecarSqlite(db, sqlite3_step(p));
-            sqlite3_reset(p);
+            PassoSqlite(db, p);
             sqlite3_bind_int(c, 1, estab);
             sqlite3_bind_int64(c, 2, f.produto);
             sqlite3_bind_int(c, 3, f.motivo);
@@ -156,21 +132,20 @@ void Direto()
             sqlite3_bind_int(c, 5, 0);
             sqlite3_bind_double(c, 6, 100);
             sqlite3_bind_double(c, 7, 18);
-            ChecarSqlite(db, sqlite3_step(c));
-            sqlite3_reset(c);
+            PassoSqlite(db, c);
         }
     }
     for (sqlite3_stmt *st : {l, p, c})
         sqlite3_finalize(st);
-    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
 }
 
 void BM_DuplicarLctoInv(benchmark::State &state)
 {
-    MedirContraDireto(state, 5, Preparar, [&] { Framework(state); }, Direto);
+    GerarBase();
+    MedirEmBancoNovo(state, [] { return CopiarBanco(kBase, QStringLiteral("duplicar.db")); }, [&] { Framework(state); }, Direto);
     state.counters["linhas"] = 6.0 * Linhas();
     DestruirTodosDM();
-    gCon.reset();
 }
 
 } // namespace

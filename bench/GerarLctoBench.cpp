@@ -35,13 +35,7 @@ const QString kBase = QStringLiteral("gerar_base.db");
 // Five branches, the products, and their closing balances of March 2024. Written once.
 void GerarBase()
 {
-    static bool feito = false;
-    if (feito)
-        return;
-    feito = true;
-    QFile::remove(Pasta().filePath(kBase));
-    auto con = AbrirBanco(kBase);
-    ConverterBanco(*con);
+    auto con = BancoNovo(kBase);
     TnTransacao t(1, *con);
     for (int e = 2; e <= kEstabs; ++e)
         con->Executar(QStringLiteral("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, %1, 'Filial')").arg(e));
@@ -64,16 +58,6 @@ void GerarBase()
     t.Commit();
 }
 
-std::unique_ptr<nDMConexao> gCon;
-
-void Preparar()
-{
-    GerarBase();
-    gCon.reset();
-    gCon = CopiarBanco(kBase, QStringLiteral("gerar.db"));
-    nDMConexao::DefinirAtual(gCon.get());
-}
-
 // The process as the user runs it: March 2024, every branch, own stock, reason 1.
 void Framework(benchmark::State &state)
 {
@@ -82,48 +66,41 @@ void Framework(benchmark::State &state)
 }
 
 // The same rows with the C interface alone.
-void Direto()
+void Direto(sqlite3 *db)
 {
-    sqlite3 *db = static_cast<sqlite3 *>(gCon->HandleSQLite());
-    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    sqlite3_stmt *l = nullptr, *p = nullptr;
-    ChecarSqlite(db, sqlite3_prepare_v2(db,
-                                  "insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
-                                  "MOTIVOINVENTARIO, QTDEESTOQUE, PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, "
-                                  "DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
-                                  "values (1, ?, '2024-03-01', ?, 1, ?, ?, 0, 0, 0, '2024-03-10 09:00:00', 1, 1)",
-                                  -1, &l, nullptr));
-    ChecarSqlite(db, sqlite3_prepare_v2(db,
-                                  "insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
-                                  "MOTIVOINVENTARIO, SEQ, INDICADORPROPRIEDADE, CODIGOPESSOAPART, CONTACTB, PRECOUNIT, "
-                                  "QUANTIDADE) values (1, ?, '2024-03-01', ?, 1, 1, 0, null, null, ?, ?)",
-                                  -1, &p, nullptr));
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt *l = PrepararSqlite(db, "insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
+                                         "MOTIVOINVENTARIO, QTDEESTOQUE, PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, "
+                                         "DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) values (1, ?, '2024-03-01', ?, "
+                                         "1, ?, ?, 0, 0, 0, '2024-03-10 09:00:00', 1, 1)");
+    sqlite3_stmt *p = PrepararSqlite(db, "insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, "
+                                         "CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, INDICADORPROPRIEDADE, "
+                                         "CODIGOPESSOAPART, CONTACTB, PRECOUNIT, QUANTIDADE) values (1, ?, "
+                                         "'2024-03-01', ?, 1, 1, 0, null, null, ?, ?)");
     for (int i = 0; i < Linhas(); ++i) {
         const Saldo g = Gerar(i);
         sqlite3_bind_int(l, 1, g.estab);
         sqlite3_bind_int64(l, 2, g.produto);
         sqlite3_bind_double(l, 3, g.qtde);
         sqlite3_bind_double(l, 4, g.unitario);
-        ChecarSqlite(db, sqlite3_step(l));
-        sqlite3_reset(l);
+        PassoSqlite(db, l);
         sqlite3_bind_int(p, 1, g.estab);
         sqlite3_bind_int64(p, 2, g.produto);
         sqlite3_bind_double(p, 3, g.unitario);
         sqlite3_bind_double(p, 4, g.qtde);
-        ChecarSqlite(db, sqlite3_step(p));
-        sqlite3_reset(p);
+        PassoSqlite(db, p);
     }
     sqlite3_finalize(l);
     sqlite3_finalize(p);
-    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
 }
 
 void BM_GerarLctoInventario(benchmark::State &state)
 {
-    MedirContraDireto(state, 5, Preparar, [&] { Framework(state); }, Direto);
+    GerarBase();
+    MedirEmBancoNovo(state, [] { return CopiarBanco(kBase, QStringLiteral("gerar.db")); }, [&] { Framework(state); }, Direto);
     state.counters["linhas"] = 2.0 * Linhas();
     DestruirTodosDM();
-    gCon.reset();
 }
 
 } // namespace

@@ -73,11 +73,10 @@ const char *kSqlExcluir = "delete from LCTOINV where CODIGOEMPRESA = ? and CODIG
 // The same rows through the C interface; `substituir`: each deleted by key first.
 void GravarDireto(sqlite3 *db, bool substituir)
 {
-    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    sqlite3_stmt *l = nullptr, *p = nullptr, *d = nullptr;
-    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlLcto, -1, &l, nullptr));
-    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlProp, -1, &p, nullptr));
-    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlExcluir, -1, &d, nullptr));
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt *l = PrepararSqlite(db, kSqlLcto);
+    sqlite3_stmt *p = PrepararSqlite(db, kSqlProp);
+    sqlite3_stmt *d = PrepararSqlite(db, kSqlExcluir);
     for (int i = 1; i <= Linhas(); ++i) {
         const double qtde = 1 + (i % 97) * 0.5, preco = 2.5 + (i % 13) * 1.25;
         const auto chave = [i](sqlite3_stmt *st) {
@@ -89,8 +88,7 @@ void GravarDireto(sqlite3 *db, bool substituir)
         };
         if (substituir) {
             chave(d);
-            ChecarSqlite(db, sqlite3_step(d));
-            sqlite3_reset(d);
+            PassoSqlite(db, d);
         }
         chave(l);
         sqlite3_bind_double(l, 6, qtde);
@@ -102,20 +100,18 @@ void GravarDireto(sqlite3 *db, bool substituir)
         sqlite3_bind_text(l, 12, "2024-04-02 09:30:00", -1, SQLITE_STATIC);
         sqlite3_bind_int(l, 13, 1);
         sqlite3_bind_int(l, 14, 3);
-        ChecarSqlite(db, sqlite3_step(l));
-        sqlite3_reset(l);
+        PassoSqlite(db, l);
         chave(p);
         sqlite3_bind_int(p, 6, 1);
         sqlite3_bind_int(p, 7, 0);
         sqlite3_bind_double(p, 8, qtde);
         sqlite3_bind_double(p, 9, preco);
-        ChecarSqlite(db, sqlite3_step(p));
-        sqlite3_reset(p);
+        PassoSqlite(db, p);
     }
     sqlite3_finalize(l);
     sqlite3_finalize(p);
     sqlite3_finalize(d);
-    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
 }
 
 void GravarFramework(nDMConexao &con, bool substituir)
@@ -188,8 +184,7 @@ void ProdutoPorReferencia(benchmark::State &state, bool comLinha)
         [&] {
              std::vector<std::string> linha(20);
              sqlite3 *db = HandleSqlite(*con);
-             sqlite3_stmt *st = nullptr;
-             ChecarSqlite(db, sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr));
+             sqlite3_stmt *st = PrepararSqlite(db, sql.c_str());
              const int n = sqlite3_column_count(st);
              for (int k = 0; k < Linhas(); ++k) {
                  sqlite3_bind_int(st, 1, 1);
@@ -216,25 +211,22 @@ void BM_ProdutoPorReferenciaComLinha(benchmark::State &state) { ProdutoPorRefere
 // the web-service import builds, against raw prepared inserts of the same columns.
 void BM_ProdutoInserir(benchmark::State &state)
 {
-    std::unique_ptr<nDMConexao> con;
-    TnConexaoDoCaso atual;
-    const auto novo = [&] {
-        con.reset();
-        con = BancoComProdutos("inserir.db");
+    const auto novo = [] {
+        auto con = BancoComProdutos("inserir.db");
         con->Executar("delete from PRODUTO");
         con->Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
                       "TIPOGRUPOPRODUTO) values (1, 5, '1.1', 2)");
         Checkpoint(*con);
-        atual.Definir(con.get());
+        return con;
     };
     const char *sql = "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
                       "DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA, INDICADORTIPO, TIPOCREDITO, TIPODEBITO, CSTENTRADA, "
                       "CSTSAIDA, DNF, DACON, DATAATUALIZACAO, CODIGOUSUARIO) "
                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
-    MedirContraDireto(
-        state, 5, novo,
+    MedirEmBancoNovo(
+        state, novo,
         [&] {
-             TnTransacao t(1, *con);
+             TnTransacao t(1, nDMConexao::Atual());
              TnUtilProduto util;
              util.SetCodigoEmpresa(1);
              util.Precarregar(Linhas());
@@ -258,11 +250,9 @@ void BM_ProdutoInserir(benchmark::State &state)
              }
              t.Commit();
          },
-        [&] {
-             sqlite3 *db = HandleSqlite(*con);
-             ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-             sqlite3_stmt *st = nullptr;
-             ChecarSqlite(db, sqlite3_prepare_v2(db, sql, -1, &st, nullptr));
+        [&](sqlite3 *db) {
+             ExecSqlite(db, "BEGIN IMMEDIATE");
+             sqlite3_stmt *st = PrepararSqlite(db, sql);
              char texto[64];
              for (int i = 1; i <= Linhas(); ++i) {
                  sqlite3_bind_int(st, 1, 1);
@@ -283,14 +273,11 @@ void BM_ProdutoInserir(benchmark::State &state)
                  sqlite3_bind_text(st, 14, "0", -1, SQLITE_STATIC);
                  sqlite3_bind_text(st, 15, "2024-04-02", -1, SQLITE_STATIC);
                  sqlite3_bind_int(st, 16, 1);
-                 ChecarSqlite(db, sqlite3_step(st));
-                 sqlite3_reset(st);
+                 PassoSqlite(db, st);
              }
              sqlite3_finalize(st);
-             ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+             ExecSqlite(db, "COMMIT");
          });
-    atual.Definir(nullptr);
-    con.reset();
 }
 
 } // namespace

@@ -43,9 +43,8 @@ std::unique_ptr<nDMConexao> Banco()
 
 void UpsertsDiretos(sqlite3 *db)
 {
-    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    sqlite3_stmt *st = nullptr;
-    ChecarSqlite(db, sqlite3_prepare_v2(db, TnSynDPImportacaoBase::kUpsertInventario, -1, &st, nullptr));
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt *st = PrepararSqlite(db, TnSynDPImportacaoBase::kUpsertInventario);
     for (int i = 1; i <= Registros(); ++i) {
         sqlite3_bind_int(st, 1, 1);
         sqlite3_bind_int(st, 2, 1);
@@ -57,11 +56,10 @@ void UpsertsDiretos(sqlite3 *db)
         sqlite3_bind_text(st, 8, "2024-04-02 09:30:00.123", -1, SQLITE_STATIC);
         sqlite3_bind_int(st, 9, 1);
         sqlite3_bind_int(st, 10, 5000 + i);
-        ChecarSqlite(db, sqlite3_step(st));
-        sqlite3_reset(st);
+        PassoSqlite(db, st);
     }
     sqlite3_finalize(st);
-    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
 }
 
 void BM_ImportacaoSyn(benchmark::State &state)
@@ -89,15 +87,8 @@ void BM_ImportacaoSyn(benchmark::State &state)
                          .toUtf8();
         f.write(texto);
     }
-    std::unique_ptr<nDMConexao> con;
-    TnConexaoDoCaso atual;
-    const auto novo = [&] {
-        con.reset();
-        con = Banco();
-        atual.Definir(con.get());
-    };
     int importados = 0;
-    MedirContraDireto(state, 5, novo,
+    MedirEmBancoNovo(state, Banco,
                      [&] {
                          auto *dp = dynamic_cast<TnSynDPImportacaoBase *>(CriarDM("TOrvoDPImportacaoSyn"));
                          dp->ConfigurarForm(nullptr); // chooses the inventory data group
@@ -106,11 +97,9 @@ void BM_ImportacaoSyn(benchmark::State &state)
                          importados = dp->Importados();
                          DestruirDM(dp);
                      },
-                     [&] { UpsertsDiretos(HandleSqlite(*con)); });
+                     UpsertsDiretos);
     if (importados != Registros())
         state.SkipWithError("registros a menos");
-    atual.Definir(nullptr);
-    con.reset();
     TnConfigPrograma::DefinirArquivo(QString());
     DefinirUsuarioConectado(0, QString());
     TnBibliotecas::DescarregarTodas();

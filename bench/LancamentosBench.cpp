@@ -131,10 +131,9 @@ void InserirFramework(nDMConexao &con)
 // The same rows with SQLite's C interface alone.
 void InserirSQLite(sqlite3 *db)
 {
-    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    sqlite3_stmt *l = nullptr, *p = nullptr;
-    ChecarSqlite(db, sqlite3_prepare_v2(db, SqlLcto, -1, &l, nullptr));
-    ChecarSqlite(db, sqlite3_prepare_v2(db, SqlProp, -1, &p, nullptr));
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt *l = PrepararSqlite(db, SqlLcto);
+    sqlite3_stmt *p = PrepararSqlite(db, SqlProp);
     for (int i = 0; i < LinhasBench(); ++i) {
         const Lcto g = Gerar(i);
         sqlite3_bind_int(l, 1, g.estab);
@@ -144,19 +143,17 @@ void InserirSQLite(sqlite3 *db)
         sqlite3_bind_double(l, 5, g.preco);
         sqlite3_bind_double(l, 6, g.icms);
         sqlite3_bind_text(l, 7, kAgora, -1, SQLITE_STATIC);
-        ChecarSqlite(db, sqlite3_step(l));
-        sqlite3_reset(l);
+        PassoSqlite(db, l);
         sqlite3_bind_int(p, 1, g.estab);
         sqlite3_bind_text(p, 2, kDatas[g.data], 10, SQLITE_STATIC);
         sqlite3_bind_int64(p, 3, g.produto);
         sqlite3_bind_double(p, 4, g.qtde);
         sqlite3_bind_double(p, 5, g.preco);
-        ChecarSqlite(db, sqlite3_step(p));
-        sqlite3_reset(p);
+        PassoSqlite(db, p);
     }
     sqlite3_finalize(l);
     sqlite3_finalize(p);
-    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
 }
 
 // Appends the shortest text of a double (COPY's text format reads it exactly).
@@ -325,8 +322,7 @@ qint64 DiaJuliano(int a, int m, int d)
 
 void AbrirSQLite(sqlite3 *db, Colunas &c)
 {
-    sqlite3_stmt *st = nullptr;
-    ChecarSqlite(db, sqlite3_prepare_v2(db, SqlAbrir, -1, &st, nullptr));
+    sqlite3_stmt *st = PrepararSqlite(db, SqlAbrir);
     c.Reservar(size_t(LinhasBench()));
     while (sqlite3_step(st) == SQLITE_ROW) {
         for (int k = 0; k < 7; ++k) {
@@ -452,9 +448,8 @@ void BM_Abrir(benchmark::State &state, TTipoCon tipo)
 // bound per row: prepared on SQLite, prepared and pipelined on PostgreSQL.
 void AplicarSQLite(sqlite3 *db, int rodada)
 {
-    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    sqlite3_stmt *st = nullptr;
-    ChecarSqlite(db, sqlite3_prepare_v2(db, SqlEditar, -1, &st, nullptr));
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt *st = PrepararSqlite(db, SqlEditar);
     for (int n = 0; n < Edicoes(); ++n) {
         const Lcto g = NaOrdem(n * PassoEdicao());
         sqlite3_bind_double(st, 1, QtdeEditada(g, rodada));
@@ -469,7 +464,7 @@ void AplicarSQLite(sqlite3 *db, int rodada)
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
-    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
 }
 
 // Reads the results of the statements sent since the last sync, up to and with the sync.

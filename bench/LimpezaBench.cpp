@@ -38,7 +38,7 @@ void GerarModelo()
         return;
     feito = true;
     // Closed before it is copied: the copies start from a whole file.
-    const std::unique_ptr<nDMConexao> banco(NovoBancoConvertido(kModelo));
+    const std::unique_ptr<nDMConexao> banco = BancoNovo(kModelo);
     nDMConexao &con = *banco;
     TnTransacao t(1, con);
     con.Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Destino')");
@@ -90,9 +90,9 @@ void Renovar()
     nDMConexao::DefinirAtual(FDb);
 }
 
-sqlite3 *Db() { return static_cast<sqlite3 *>(FDb->HandleSQLite()); }
+sqlite3 *Db() { return HandleSqlite(*FDb); }
 
-void Exec(const char *sql) { ChecarSqlite(Db(), sqlite3_exec(Db(), sql, nullptr, nullptr, nullptr)); }
+void Exec(const char *sql) { ExecSqlite(Db(), sql); }
 
 // The process run as the user runs it, every question answered "Sim".
 void Rodar(benchmark::State &state, const char *classe, const QList<std::pair<QString, QString>> &textos)
@@ -193,8 +193,7 @@ void CopiarDireto()
         sqlite3_bind_text(ins, 11, "0", 1, SQLITE_STATIC);
         for (int k = 0; k < 9; ++k)
             sqlite3_bind_value(ins, 12 + k, sqlite3_column_value(st, 6 + k));
-        ChecarSqlite(db, sqlite3_step(ins));
-        sqlite3_reset(ins);
+        PassoSqlite(db, ins);
     }
     sqlite3_finalize(st);
     sqlite3_finalize(ins);

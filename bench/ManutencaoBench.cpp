@@ -63,7 +63,7 @@ nDMConexao &Banco()
     return *con;
 }
 
-sqlite3 *Handle() { return static_cast<sqlite3 *>(Banco().HandleSQLite()); }
+sqlite3 *Handle() { return HandleSqlite(Banco()); }
 
 qint64 Contar(const char *tabela)
 {
@@ -100,9 +100,8 @@ const char kInsertSelect[] =
 void InserirPropriedadesDireto()
 {
     sqlite3 *db = Handle();
-    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    sqlite3_stmt *st = nullptr;
-    ChecarSqlite(db, sqlite3_prepare_v2(db, kInsertSelect, -1, &st, nullptr));
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt *st = PrepararSqlite(db, kInsertSelect);
     sqlite3_bind_int(st, 1, 0);
     sqlite3_bind_null(st, 2);
     sqlite3_bind_null(st, 3);
@@ -113,7 +112,7 @@ void InserirPropriedadesDireto()
     sqlite3_bind_int(st, 8, 1);
     ChecarSqlite(db, sqlite3_step(st));
     sqlite3_finalize(st);
-    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
 }
 
 const QVariantMap kInclusao{{"pCodigoEmpresa", "1"}, {"pPeriodo", "03/2024"}, {"pCodigoEstab", "1"},
@@ -156,14 +155,12 @@ void BM_AlterarIndicador(benchmark::State &state)
         [] {
             // The statement the process runs, back from 1 to 0.
             sqlite3 *db = Handle();
-            ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-            sqlite3_stmt *st = nullptr;
-            ChecarSqlite(db, sqlite3_prepare_v2(db,
-                                          "update LCTOINVPROPRIEDADE set INDICADORPROPRIEDADE = ? where "
-                                          "LCTOINVPROPRIEDADE.CODIGOEMPRESA = ? and LCTOINVPROPRIEDADE.CODIGOESTAB = ? "
-                                          "and LCTOINVPROPRIEDADE.DATAINVENT between ? and ? and "
-                                          "LCTOINVPROPRIEDADE.INDICADORPROPRIEDADE = ?",
-                                          -1, &st, nullptr));
+            ExecSqlite(db, "BEGIN IMMEDIATE");
+            sqlite3_stmt *st = PrepararSqlite(db, "update LCTOINVPROPRIEDADE set INDICADORPROPRIEDADE = ? where "
+                                                  "LCTOINVPROPRIEDADE.CODIGOEMPRESA = ? and "
+                                                  "LCTOINVPROPRIEDADE.CODIGOESTAB = ? and "
+                                                  "LCTOINVPROPRIEDADE.DATAINVENT between ? and ? and "
+                                                  "LCTOINVPROPRIEDADE.INDICADORPROPRIEDADE = ?");
             sqlite3_bind_int(st, 1, 0);
             sqlite3_bind_int(st, 2, 1);
             sqlite3_bind_int(st, 3, 1);
@@ -174,7 +171,7 @@ void BM_AlterarIndicador(benchmark::State &state)
             if (sqlite3_changes(db) != LinhasBench())
                 std::abort();
             sqlite3_finalize(st);
-            ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+            ExecSqlite(db, "COMMIT");
         });
     if (!ok)
         state.SkipWithError("erro ao alterar");
@@ -185,22 +182,17 @@ void BM_AlterarIndicador(benchmark::State &state)
 void GerarCSTDireto()
 {
     sqlite3 *db = Handle();
-    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    sqlite3_stmt *sel = nullptr, *ins = nullptr;
-    ChecarSqlite(db, sqlite3_prepare_v2(
-                   db,
-                   "select LP.CODIGOEMPRESA, LP.CODIGOESTAB, LP.DATAINVENT, LP.CODIGOPRODUTO, LP.MOTIVOINVENTARIO, "
-                   "LP.SEQ, LP.PRECOUNIT, LP.QUANTIDADE from LCTOINVPROPRIEDADE LP join PRODUTO P on "
-                   "P.CODIGOEMPRESA = LP.CODIGOEMPRESA and P.CODIGOPRODUTO = LP.CODIGOPRODUTO where "
-                   "LP.CODIGOEMPRESA = ? and LP.DATAINVENT between ? and ? and not exists (select 1 from LCTOINVCST LC "
-                   "where LC.CODIGOEMPRESA = LP.CODIGOEMPRESA and LC.CODIGOESTAB = LP.CODIGOESTAB and LC.DATAINVENT = "
-                   "LP.DATAINVENT and LC.CODIGOPRODUTO = LP.CODIGOPRODUTO and LC.MOTIVOINVENTARIO = LP.MOTIVOINVENTARIO "
-                   "and LC.SEQ = LP.SEQ)",
-                   -1, &sel, nullptr));
-    ChecarSqlite(db, sqlite3_prepare_v2(db,
-                                  "INSERT INTO LCTOINVCST (CODIGOEMPRESA,CODIGOESTAB,DATAINVENT,CODIGOPRODUTO,"
-                                  "MOTIVOINVENTARIO,SEQ,CST,BASECALCULO,VALORIMPOSTO) VALUES (?,?,?,?,?,?,?,?,?)",
-                                  -1, &ins, nullptr));
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt *sel = PrepararSqlite(
+        db, "select LP.CODIGOEMPRESA, LP.CODIGOESTAB, LP.DATAINVENT, LP.CODIGOPRODUTO, LP.MOTIVOINVENTARIO, "
+            "LP.SEQ, LP.PRECOUNIT, LP.QUANTIDADE from LCTOINVPROPRIEDADE LP join PRODUTO P on "
+            "P.CODIGOEMPRESA = LP.CODIGOEMPRESA and P.CODIGOPRODUTO = LP.CODIGOPRODUTO where "
+            "LP.CODIGOEMPRESA = ? and LP.DATAINVENT between ? and ? and not exists (select 1 from LCTOINVCST LC "
+            "where LC.CODIGOEMPRESA = LP.CODIGOEMPRESA and LC.CODIGOESTAB = LP.CODIGOESTAB and LC.DATAINVENT = "
+            "LP.DATAINVENT and LC.CODIGOPRODUTO = LP.CODIGOPRODUTO and LC.MOTIVOINVENTARIO = LP.MOTIVOINVENTARIO "
+            "and LC.SEQ = LP.SEQ)");
+    sqlite3_stmt *ins = PrepararSqlite(db, "INSERT INTO LCTOINVCST (CODIGOEMPRESA,CODIGOESTAB,DATAINVENT,CODIGOPRODUTO,"
+                                           "MOTIVOINVENTARIO,SEQ,CST,BASECALCULO,VALORIMPOSTO) VALUES (?,?,?,?,?,?,?,?,?)");
     sqlite3_bind_int(sel, 1, 1);
     sqlite3_bind_text(sel, 2, "2024-03-01", 10, SQLITE_STATIC);
     sqlite3_bind_text(sel, 3, "2024-03-31", 10, SQLITE_STATIC);
@@ -215,12 +207,11 @@ void GerarCSTDireto()
         sqlite3_bind_int(ins, 7, 60);
         sqlite3_bind_double(ins, 8, base);
         sqlite3_bind_double(ins, 9, std::round(base * 18) / 100);
-        ChecarSqlite(db, sqlite3_step(ins));
-        sqlite3_reset(ins);
+        PassoSqlite(db, ins);
     }
     sqlite3_finalize(sel);
     sqlite3_finalize(ins);
-    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
 }
 
 void BM_GerarCST(benchmark::State &state)

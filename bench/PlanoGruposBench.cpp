@@ -31,16 +31,6 @@ constexpr int kEstabs = 5;
 constexpr int kProdutos = 200000;
 constexpr int kRodadas = 5;
 
-sqlite3 *Handle(nDMConexao &con) { return static_cast<sqlite3 *>(con.HandleSQLite()); }
-
-void Checar(sqlite3 *db, int rc)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::abort();
-    }
-}
-
 std::unique_ptr<nDMConexao> Abrir(const QString &nome)
 {
     GarantirApp();
@@ -48,13 +38,7 @@ std::unique_ptr<nDMConexao> Abrir(const QString &nome)
     // registries may be gone before a static of this file would be.
     static auto *usuario = new TnUsuarioBench;
     DefinirInteracao(usuario);
-    const QString arquivo = Pasta().filePath(nome);
-    QFile::remove(arquivo);
-    TnConfigBanco c;
-    c.Tipo = tcSQLite;
-    c.Arquivo = arquivo;
-    auto con = std::make_unique<nDMConexao>(c);
-    ConverterBanco(*con);
+    auto con = BancoNovo(nome);
     nDMConexao::DefinirAtual(con.get());
     TnBibliotecas::Carregar("OrvoCore");
     return con;
@@ -156,10 +140,9 @@ void BM_SaldoGrupoFramework(benchmark::State &state)
 
 void BM_SaldoGrupoDireto(benchmark::State &state)
 {
-    sqlite3 *db = Handle(BancoSaldo());
+    sqlite3 *db = HandleSqlite(BancoSaldo());
     for (auto _ : state) {
-        sqlite3_stmt *st = nullptr;
-        Checar(db, sqlite3_prepare_v2(db, kSqlLancamentos, -1, &st, nullptr));
+        sqlite3_stmt *st = PrepararSqlite(db, kSqlLancamentos);
         double soma = 0;
         qint64 lidas = 0;
         for (int e = 1; e <= kEstabs; ++e) {
@@ -214,28 +197,22 @@ Mascara &BancoMascara()
 // The C interface writing one classification per group and the mask, in one transaction.
 void Reescrever(Mascara &m, const std::vector<QByteArray> &classifs, const char *mascara)
 {
-    sqlite3 *db = Handle(*m.con);
-    Checar(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    sqlite3_stmt *st = nullptr;
-    Checar(db, sqlite3_prepare_v2(db,
-                                  "update GRUPOPRODUTO set CLASSIFGRUPOPRODUTO = ? "
-                                  "where CODIGOEMPRESA = ? and CODIGOGRUPOPRODUTO = ?",
-                                  -1, &st, nullptr));
+    sqlite3 *db = HandleSqlite(*m.con);
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt *st = PrepararSqlite(db, "update GRUPOPRODUTO set CLASSIFGRUPOPRODUTO = ? "
+                                          "where CODIGOEMPRESA = ? and CODIGOGRUPOPRODUTO = ?");
     for (size_t i = 0; i < m.codigos.size(); ++i) {
         sqlite3_bind_text(st, 1, classifs[i].constData(), int(classifs[i].size()), SQLITE_STATIC);
         sqlite3_bind_int(st, 2, 1);
         sqlite3_bind_int64(st, 3, m.codigos[i]);
-        Checar(db, sqlite3_step(st));
-        sqlite3_reset(st);
+        PassoSqlite(db, st);
     }
     sqlite3_finalize(st);
-    sqlite3_stmt *ms = nullptr;
-    Checar(db, sqlite3_prepare_v2(db, "update CFGEMPRESAULMAR set MASCGRUPOPRODUTO = ? where CODIGOEMPRESA = 1", -1,
-                                  &ms, nullptr));
+    sqlite3_stmt *ms = PrepararSqlite(db, "update CFGEMPRESAULMAR set MASCGRUPOPRODUTO = ? where CODIGOEMPRESA = 1");
     sqlite3_bind_text(ms, 1, mascara, -1, SQLITE_STATIC);
-    Checar(db, sqlite3_step(ms));
+    ChecarSqlite(db, sqlite3_step(ms));
     sqlite3_finalize(ms);
-    Checar(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
 }
 
 void BM_MascaraFramework(benchmark::State &state)

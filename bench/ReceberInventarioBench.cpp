@@ -69,11 +69,10 @@ const char *kSqlProp = "insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOEST
 
 void InserirDireto(sqlite3 *db)
 {
-    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    sqlite3_stmt *p = nullptr, *l = nullptr, *q = nullptr;
-    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlProduto, -1, &p, nullptr));
-    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlLcto, -1, &l, nullptr));
-    ChecarSqlite(db, sqlite3_prepare_v2(db, kSqlProp, -1, &q, nullptr));
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt *p = PrepararSqlite(db, kSqlProduto);
+    sqlite3_stmt *l = PrepararSqlite(db, kSqlLcto);
+    sqlite3_stmt *q = PrepararSqlite(db, kSqlProp);
     char texto[64];
     for (int i = 1; i <= Itens(); ++i) {
         sqlite3_bind_int64(p, 1, i);
@@ -82,24 +81,21 @@ void InserirDireto(sqlite3 *db)
         const int m = std::snprintf(texto, sizeof texto, "Produto número %d", i);
         sqlite3_bind_text(p, 3, texto, m, SQLITE_TRANSIENT);
         sqlite3_bind_text(p, 4, "2024-04-02", 10, SQLITE_STATIC);
-        ChecarSqlite(db, sqlite3_step(p));
-        sqlite3_reset(p);
+        PassoSqlite(db, p);
         sqlite3_bind_int64(l, 1, i);
         sqlite3_bind_double(l, 2, Quantidade(i));
         sqlite3_bind_double(l, 3, Custo(i));
         sqlite3_bind_text(l, 4, "2024-04-02 09:30:00.123", -1, SQLITE_STATIC);
-        ChecarSqlite(db, sqlite3_step(l));
-        sqlite3_reset(l);
+        PassoSqlite(db, l);
         sqlite3_bind_int64(q, 1, i);
         sqlite3_bind_double(q, 2, Quantidade(i));
         sqlite3_bind_double(q, 3, Custo(i));
-        ChecarSqlite(db, sqlite3_step(q));
-        sqlite3_reset(q);
+        PassoSqlite(db, q);
     }
     sqlite3_finalize(p);
     sqlite3_finalize(l);
     sqlite3_finalize(q);
-    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
 }
 
 void BM_ReceberInventario(benchmark::State &state)
@@ -131,14 +127,7 @@ void BM_ReceberInventario(benchmark::State &state)
             state.SkipWithError("resposta curta");
     }
 
-    std::unique_ptr<nDMConexao> con;
-    TnConexaoDoCaso atual;
-    const auto novo = [&] {
-        con.reset();
-        con = Banco();
-        atual.Definir(con.get());
-    };
-    MedirContraDireto(state, 5, novo,
+    MedirEmBancoNovo(state, Banco,
                      [&] {
                          auto *dp = qobject_cast<TnDMPowerParam *>(CriarDM("TOrvoDPReceberLancamentosInventario"));
                          dp->Param("pCodigoEmpresa").SetValue(1);
@@ -148,10 +137,8 @@ void BM_ReceberInventario(benchmark::State &state)
                          dp->Rodar();
                          DestruirDM(dp);
                      },
-                     [&] { InserirDireto(HandleSqlite(*con)); });
+                     InserirDireto);
     state.counters["http_ms"] = http;
-    atual.Definir(nullptr);
-    con.reset();
     TnConfigPrograma::DefinirArquivo(QString());
     TnPreferenciasUsuario::DefinirPasta(QString());
     TnBibliotecas::DescarregarTodas();

@@ -37,31 +37,28 @@ std::unique_ptr<TnBancoBench> Gerar(TTipoCon tipo, int linhas)
     const int produtos = linhas + kSemLcto;
     if (tipo == tcSQLite) {
         sqlite3 *db = b->Lite();
-        ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-        sqlite3_stmt *p = nullptr, *l = nullptr;
-        ChecarSqlite(db, sqlite3_prepare_v2(db, "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) "
-                                              "values (1, ?, 'Produto ' || ?)", -1, &p, nullptr));
-        ChecarSqlite(db, sqlite3_prepare_v2(db, "insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, "
-                                              "CODIGOPRODUTO, MOTIVOINVENTARIO, QTDEESTOQUE, PRECOUNIT, VALORICMS, "
-                                              "VALORPIS, VALORCOFINS, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
-                                              "values (1, 1, '2024-03-31', ?, 1, ?, ?, 0, 0, 0, "
-                                              "'2024-04-02 09:30:00', 1, 2)", -1, &l, nullptr));
+        ExecSqlite(db, "BEGIN IMMEDIATE");
+        sqlite3_stmt *p = PrepararSqlite(db, "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) "
+                                             "values (1, ?, 'Produto ' || ?)");
+        sqlite3_stmt *l = PrepararSqlite(db, "insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, "
+                                             "CODIGOPRODUTO, MOTIVOINVENTARIO, QTDEESTOQUE, PRECOUNIT, VALORICMS, "
+                                             "VALORPIS, VALORCOFINS, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
+                                             "values (1, 1, '2024-03-31', ?, 1, ?, ?, 0, 0, 0, "
+                                             "'2024-04-02 09:30:00', 1, 2)");
         for (int i = 1; i <= produtos; ++i) {
             sqlite3_bind_int(p, 1, i);
             sqlite3_bind_int(p, 2, i);
-            ChecarSqlite(db, sqlite3_step(p));
-            sqlite3_reset(p);
+            PassoSqlite(db, p);
             if (i > linhas)
                 continue;
             sqlite3_bind_int(l, 1, i);
             sqlite3_bind_double(l, 2, 1 + (i % 97) * 0.5);
             sqlite3_bind_double(l, 3, 2.5 + (i % 13) * 1.25);
-            ChecarSqlite(db, sqlite3_step(l));
-            sqlite3_reset(l);
+            PassoSqlite(db, l);
         }
         sqlite3_finalize(p);
         sqlite3_finalize(l);
-        ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+        ExecSqlite(db, "COMMIT");
         return b;
     }
     PGconn *c = b->Pg();

@@ -64,7 +64,7 @@ nDMConexao &Banco()
 // with fwrite, CR LF at the end.
 void GerarDireto(const QString &destino)
 {
-    sqlite3 *db = static_cast<sqlite3 *>(Banco().HandleSQLite());
+    sqlite3 *db = HandleSqlite(Banco());
     sqlite3_stmt *st = nullptr;
     sqlite3_prepare_v2(
         db,

@@ -45,17 +45,15 @@ QStringList Comandos(int n, int r)
 
 void BrutoSQLite(sqlite3 *db, int n, int r)
 {
-    ChecarSqlite(db, sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    sqlite3_stmt *st = nullptr;
-    ChecarSqlite(db, sqlite3_prepare_v2(db, "update T set V = ? where ID = ?", -1, &st, nullptr));
+    ExecSqlite(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt *st = PrepararSqlite(db, "update T set V = ? where ID = ?");
     for (int i = 0; i < n; ++i) {
         sqlite3_bind_double(st, 1, (i % 1000 + r) / 100.0);
         sqlite3_bind_int(st, 2, i);
-        ChecarSqlite(db, sqlite3_step(st));
-        sqlite3_reset(st);
+        PassoSqlite(db, st);
     }
     sqlite3_finalize(st);
-    ChecarSqlite(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    ExecSqlite(db, "COMMIT");
 }
 
 void BrutoPg(PGconn *c, int n, int r)

@@ -23,12 +23,7 @@
 
 namespace {
 
-int Linhas()
-{
-    static const int n = qEnvironmentVariableIsSet("ORVO_BENCH_LINHAS") ? qEnvironmentVariableIntValue("ORVO_BENCH_LINHAS")
-                                                                        : 1000000;
-    return n;
-}
+int Linhas() { return LinhasBench(); }
 constexpr int kMeses = 24;
 constexpr int kRodadas = 7;
 const QDate kInicio(2023, 1, 1);
@@ -90,7 +85,7 @@ double Processo()
 // added into a plain array by day.
 double Direto()
 {
-    sqlite3 *db = static_cast<sqlite3 *>(Banco().HandleSQLite());
+    sqlite3 *db = HandleSqlite(Banco());
     QElapsedTimer relogio;
     relogio.start();
     sqlite3_stmt *st = nullptr;
@@ -116,12 +111,6 @@ double Direto()
     return ms;
 }
 
-double Mediana(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 void BM_TotalPorPeriodo(benchmark::State &state)
 {
     Banco();
@@ -130,21 +119,21 @@ void BM_TotalPorPeriodo(benchmark::State &state)
     Selecao().GetParams("CodigoEmpresa").SetValue(1);
     Selecao().GetParams("CodigoEstab").SetValue(1);
     Selecao().Refresh();
-    std::vector<double> processo, direto;
+    TnTempos processo, direto;
     for (auto _ : state) {
-        processo.clear();
-        direto.clear();
+        processo.Ms.clear();
+        direto.Ms.clear();
         Processo(); // warms the file cache for both sides
         for (int r = 0; r < kRodadas; ++r) {
-            processo.push_back(Processo());
-            direto.push_back(Direto());
+            processo.Ms.push_back(Processo());
+            direto.Ms.push_back(Direto());
         }
     }
-    state.counters["processo_min_ms"] = *std::min_element(processo.begin(), processo.end());
-    state.counters["processo_mediana_ms"] = Mediana(processo);
-    state.counters["direto_min_ms"] = *std::min_element(direto.begin(), direto.end());
-    state.counters["direto_mediana_ms"] = Mediana(direto);
-    state.counters["razao_medianas"] = Mediana(processo) / Mediana(direto);
+    state.counters["processo_min_ms"] = processo.Min();
+    state.counters["processo_mediana_ms"] = processo.Mediana();
+    state.counters["direto_min_ms"] = direto.Min();
+    state.counters["direto_mediana_ms"] = direto.Mediana();
+    state.counters["razao_medianas"] = processo.Mediana() / direto.Mediana();
     DestruirTodosDM();
 }
 
