@@ -1,7 +1,8 @@
 #pragma once
 // What the benchmark cases share: the Qt application object that Qt's SQL drivers (plugins)
 // need, one temporary folder for the generated databases, the sizes and rounds from the
-// environment, the engines to run on, and the rounds of a comparison between the framework and the engine's own C interface doing the same work.
+// environment, the engines to run on, the company and branch a case works in, and the rounds
+// of a comparison between the framework and the engine's own C interface doing the same work.
 //
 // Environment:
 //   ORVO_BENCH_LINHAS    entries of the large cases (default 1,000,000)
@@ -162,6 +163,19 @@ inline std::unique_ptr<nDMConexao> BancoNovo(const QString &nome)
 // The same, never destroyed: Qt's registry of connections may be gone before a static of a
 // benchmark file would close it.
 inline nDMConexao *NovoBancoConvertido(const QString &nome) { return BancoNovo(nome).release(); }
+
+// Makes `con` current with OrvoCore loaded and the selection on company 1, branch 1 and,
+// when given, the inventory date: where the user stands when a register or process opens.
+inline void SelecionarEstab1(nDMConexao &con, const QDate &dataInvent = QDate())
+{
+    nDMConexao::DefinirAtual(&con);
+    TnBibliotecas::Carregar("OrvoCore");
+    Selecao().GetParams("CodigoEmpresa").SetValue(1);
+    Selecao().GetParams("CodigoEstab").SetValue(1);
+    if (dataInvent.isValid())
+        Selecao().GetParams("DataInvent").SetValue(dataInvent);
+    Selecao().Refresh();
+}
 
 // Makes a connection current while it lives, then gives back the one before.
 class TnConexaoDoCaso {

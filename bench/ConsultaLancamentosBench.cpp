@@ -68,12 +68,7 @@ nDMConexao &Banco()
         l->Executar();
     }
     t.Commit();
-    nDMConexao::DefinirAtual(con);
-    TnBibliotecas::Carregar("OrvoCore");
-    Selecao().GetParams("CodigoEmpresa").SetValue(1);
-    Selecao().GetParams("CodigoEstab").SetValue(1);
-    Selecao().GetParams("DataInvent").SetValue(QDate(2024, 3, 1));
-    Selecao().Refresh();
+    SelecionarEstab1(*con, QDate(2024, 3, 1));
     return *con;
 }
 

@@ -54,12 +54,7 @@ nDMConexao &Banco()
         l->Executar();
     }
     t.Commit();
-    nDMConexao::DefinirAtual(con);
-    TnBibliotecas::Carregar("OrvoCore");
-    Selecao().GetParams("CodigoEmpresa").SetValue(1);
-    Selecao().GetParams("CodigoEstab").SetValue(1);
-    Selecao().GetParams("DataInvent").SetValue(data);
-    Selecao().Refresh();
+    SelecionarEstab1(*con, data);
     return *con;
 }
 

@@ -108,12 +108,7 @@ TnBancoBench &Usar(TTipoCon tipo, int linhas)
     if (!b)
         b = Gerar(tipo, linhas);
     DestruirTodosDM();
-    nDMConexao::DefinirAtual(&b->Con());
-    TnBibliotecas::Carregar("OrvoCore");
-    Selecao().GetParams("CodigoEmpresa").SetValue(1);
-    Selecao().GetParams("CodigoEstab").SetValue(1);
-    Selecao().GetParams("DataInvent").SetValue(kDataInvent);
-    Selecao().Refresh();
+    SelecionarEstab1(b->Con(), kDataInvent);
     return *b;
 }
 

@@ -52,11 +52,7 @@ nDMConexao &Banco()
         }
     }
     t.Commit();
-    nDMConexao::DefinirAtual(con);
-    TnBibliotecas::Carregar("OrvoCore");
-    Selecao().GetParams("CodigoEmpresa").SetValue(1);
-    Selecao().GetParams("CodigoEstab").SetValue(1);
-    Selecao().Refresh();
+    SelecionarEstab1(*con);
     return *con;
 }
 

@@ -113,12 +113,7 @@ double Direto()
 
 void BM_TotalPorPeriodo(benchmark::State &state)
 {
-    Banco();
-    nDMConexao::DefinirAtual(&Banco());
-    TnBibliotecas::Carregar("OrvoCore");
-    Selecao().GetParams("CodigoEmpresa").SetValue(1);
-    Selecao().GetParams("CodigoEstab").SetValue(1);
-    Selecao().Refresh();
+    SelecionarEstab1(Banco());
     TnTempos processo, direto;
     for (auto _ : state) {
         processo.Ms.clear();
