@@ -91,7 +91,9 @@ inline void PassoSqlite(sqlite3 *db, sqlite3_stmt *st)
 }
 
 // Runs the process `classe` as the user does on the current connection: the libraries
-// loaded, user 1 and company 1 chosen, the parameters typed, the run. A failure skips the
+// loaded, user 1 and company 1 chosen, the parameters typed, the run. Nothing else stays
+// selected: the branch or date an earlier case of the same run chose would fill the
+// process's parameters, and a run over every branch would cover one. A failure skips the
 // benchmark with its message.
 inline void RodarProcesso(benchmark::State &state, const QString &classe, const QStringList &bibliotecas,
                           const QList<std::pair<QString, QString>> &textos)
@@ -99,6 +101,7 @@ inline void RodarProcesso(benchmark::State &state, const QString &classe, const 
     for (const QString &b : bibliotecas)
         TnBibliotecas::Carregar(b);
     DefinirUsuarioConectado(1, QStringLiteral("ADMINISTRADOR"));
+    Selecao().Reset();
     Selecao().GetParams("CodigoEmpresa").SetValue(1);
     Selecao().Refresh();
     auto *dp = qobject_cast<TnDMPowerParam *>(CriarDM(classe));
