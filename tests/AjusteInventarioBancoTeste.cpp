@@ -17,14 +17,13 @@ namespace {
 
 const QDate kData(2024, 1, 1);
 
-class AjusteInventarioBanco : public BancoOrvo {
+class AjusteInventarioBanco : public BancoOrvoCore {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoOrvoCore::SetUp();
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
         ExternalVar("gQTDECASADECIMAL", "2");
         ExternalVar("gQTDECASADECIMALQTD", "4");
         con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Outra')");

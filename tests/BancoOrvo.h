@@ -60,3 +60,15 @@ protected:
 private:
     QStringList FClassesDoCaso;
 };
+
+// The program's cases on its inventory library (OrvoCore) as the program loads it; its
+// classes are reached by class name.
+class BancoOrvoCore : public BancoOrvo {
+protected:
+    void SetUp() override
+    {
+        BancoOrvo::SetUp();
+        if (!IsSkipped())
+            TnBibliotecas::Carregar("OrvoCore");
+    }
+};

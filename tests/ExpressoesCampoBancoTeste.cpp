@@ -12,15 +12,8 @@ const QString kBiblioteca = QStringLiteral("OrvoCore");
 const QString kICMS = QStringLiteral("EMPRESAINFORMAICMS");
 const QString kPisCofins = QStringLiteral("EMPRESAINFORMAPISCOFINS");
 
-class ExpressoesCampoBanco : public BancoOrvo {
+class ExpressoesCampoBanco : public BancoOrvoCore {
 protected:
-    void SetUp() override
-    {
-        BancoOrvo::SetUp();
-        if (IsSkipped())
-            return;
-        TnBibliotecas::Carregar(kBiblioteca);
-    }
     void Definir(const char *coluna, const char *valor)
     {
         con().Executar(QStringLiteral("update CFGEMPRESAINV set %1 = '%2' where CODIGOEMPRESA = 1")

@@ -8,14 +8,13 @@
 #include <QString>
 #include <gtest/gtest.h>
 
-class BancoLctoInv : public BancoOrvo {
+class BancoLctoInv : public BancoOrvoCore {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoOrvoCore::SetUp();
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
         SelecionarData(DataInventario());
     }
     // The inventory date selected before each case.

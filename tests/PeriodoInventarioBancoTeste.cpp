@@ -17,14 +17,13 @@
 namespace {
 const QString kClasse = QStringLiteral("TOrvoDPPeriodoInventario");
 
-class PeriodoInventarioBanco : public BancoOrvo {
+class PeriodoInventarioBanco : public BancoOrvoCore {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoOrvoCore::SetUp();
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
         ASSERT_TRUE(RegistrarClasse<TTesteDMLcto>("TTesteDMLcto"));
         SelecionarData(QDate(2023, 12, 1));
         gDataInicialAtivo = QDate(2023, 12, 1);

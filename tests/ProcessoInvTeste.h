@@ -13,14 +13,13 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-class BancoProcessoInv : public BancoOrvo {
+class BancoProcessoInv : public BancoOrvoCore {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoOrvoCore::SetUp();
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
         con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, 2, 'Filial')");
         con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
                        "TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO) values (1, 10, '1', 2, 'Dez'), (1, 20, '2', 2, 'Vinte')");

@@ -12,14 +12,13 @@
 #include <gtest/gtest.h>
 
 namespace {
-class QtAjusteInventarioBanco : public BancoOrvo {
+class QtAjusteInventarioBanco : public BancoOrvoCore {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoOrvoCore::SetUp();
         if (IsSkipped())
             return;
-        TnBibliotecas::Carregar("OrvoCore");
         ExternalVar("gQTDECASADECIMAL", "2");
         con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, 1, 'Produto')");
         con().Executar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
