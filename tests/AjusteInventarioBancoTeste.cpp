@@ -144,9 +144,7 @@ QString Msg(const char *m) { return QString::fromUtf8(m); }
 
 TEST_F(AjusteInventarioBanco, AcaoParametrosEFormatoDoValor)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
-    TnAction *a = acoes.Acao("actTOrvoDPAjusteInventario");
+    TnAction *a = AcaoDoMenu("actTOrvoDPAjusteInventario");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Category(), "20 Movimentos");
     EXPECT_EQ(a->Caption(), "Ajustar Inventário");

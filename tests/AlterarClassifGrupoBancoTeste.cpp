@@ -83,8 +83,7 @@ protected:
 
 TEST_F(AlterarClassifGrupoBanco, AcaoDoMenu)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
+    TnActionList &acoes = AcoesDoMenu();
     TnAction *a = acoes.Acao("act" + kClasse);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->MenuIndex(), 60);

@@ -2,6 +2,7 @@
 // Fixture for the program's own cases: a converted database (the sample company) with
 // company 1 and branch 1 selected. Afterwards the modules, the classes the case registered,
 // the loaded libraries, the selection and the variables are as before.
+#include "Acoes.h"
 #include "BancoTeste.h"
 #include "Bibliotecas.h"
 #include "ConversaoBanco.h"
@@ -10,6 +11,7 @@
 #include "Variaveis.h"
 
 #include <QStringList>
+#include <memory>
 
 class BancoOrvo : public BancoConvertido {
 protected:
@@ -24,6 +26,7 @@ protected:
     }
     void TearDown() override
     {
+        FAcoes.reset();
         DestruirTodosDM();
         for (const QString &nome : FClassesDoCaso)
             nUnRegisterClass(nome);
@@ -56,9 +59,22 @@ protected:
             dm->Abrir();
         return dm;
     }
+    // The inventory menu's actions (module 3) as the registered classes give them: made on
+    // first use, kept until the case ends.
+    TnActionList &AcoesDoMenu()
+    {
+        if (!FAcoes) {
+            FAcoes = std::make_unique<TnActionList>();
+            FAcoes->GerarPrincAction(TnEventoAcao(), Modulos({3}));
+        }
+        return *FAcoes;
+    }
+    // The action `nome` of the inventory menu, or null.
+    TnAction *AcaoDoMenu(const QString &nome) { return AcoesDoMenu().Acao(nome); }
 
 private:
     QStringList FClassesDoCaso;
+    std::unique_ptr<TnActionList> FAcoes;
 };
 
 // The program's cases on its inventory library (OrvoCore) as the program loads it; its

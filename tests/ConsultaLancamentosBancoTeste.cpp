@@ -119,9 +119,7 @@ protected:
 
 TEST_F(ConsultaLancamentosBanco, DeclaracaoAcaoEColunas)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
-    TnAction *a = acoes.Acao("actTOrvoDPConsultaLctoInv");
+    TnAction *a = AcaoDoMenu("actTOrvoDPConsultaLctoInv");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Category(), "30 Consultas");
     EXPECT_EQ(a->Caption(), QString::fromUtf8("Lançamentos do Inventário"));

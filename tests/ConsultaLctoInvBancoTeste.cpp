@@ -104,8 +104,7 @@ protected:
 
 TEST_F(ConsultaLctoInvBanco, AcoesDoMenuEColunas)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
+    TnActionList &acoes = AcoesDoMenu();
     for (const char *nome : {"actTOrvoDCLctoInv", "actTOrvoDCLctoInvSyn"}) {
         TnAction *a = acoes.Acao(QString::fromLatin1(nome));
         ASSERT_NE(a, nullptr) << nome;

@@ -66,9 +66,7 @@ protected:
 // The menu entry, under the movements, opening once a company is chosen.
 TEST_F(DuplicarLctoInvBanco, AcaoNoMenu)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
-    TnAction *a = acoes.Acao("act" + kClasse);
+    TnAction *a = AcaoDoMenu("act" + kClasse);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Category(), "20 Movimentos");
     EXPECT_EQ(a->MenuIndex(), 20);

@@ -105,9 +105,7 @@ protected:
 
 TEST_F(GerarLctoInventarioBanco, AcaoEParticipanteConformeIndicador)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
-    TnAction *a = acoes.Acao("act" + kClasse);
+    TnAction *a = AcaoDoMenu("act" + kClasse);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Category(), "40 Utilitários");
     EXPECT_EQ(a->MenuIndex(), 80);

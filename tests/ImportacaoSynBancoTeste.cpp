@@ -86,9 +86,7 @@ protected:
 
 TEST_F(ImportacaoSynBanco, AcaoSoNoModuloTresComDireitos)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
-    TnAction *a = acoes.Acao("act" + kClasse);
+    TnAction *a = AcaoDoMenu("act" + kClasse);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Caption(), QString::fromUtf8("Importação SYN"));
     EXPECT_TRUE(a->ControlaDireito());

@@ -51,9 +51,7 @@ protected:
 
 TEST_F(LctoInvBanco, AcaoEMotivoSeisSoDepoisDe2019)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
-    TnAction *a = acoes.Acao("actTOrvoDMLctoInv");
+    TnAction *a = AcaoDoMenu("actTOrvoDMLctoInv");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Category(), "20 Movimentos");
     EXPECT_EQ(a->Caption(), QString::fromUtf8("Lançamentos do Inventário"));

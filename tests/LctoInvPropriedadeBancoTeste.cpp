@@ -79,8 +79,7 @@ protected:
 
 TEST_F(LctoInvPropriedadeBanco, AcoesDoMenuEClasses)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
+    TnActionList &acoes = AcoesDoMenu();
     struct Esperado {
         const char *Acao, *Categoria, *Caption;
         int Imagem;

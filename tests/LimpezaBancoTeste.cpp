@@ -193,9 +193,7 @@ TEST_F(LimparLctoBanco, ListasDeIdentificadoresSyn)
 
 TEST_F(LimparLctoBanco, AcaoConfirmacaoEPeriodo)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
-    TnAction *a = acoes.Acao("actTOrvoDPLimparLctoInv");
+    TnAction *a = AcaoDoMenu("actTOrvoDPLimparLctoInv");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Category(), "20 Movimentos");
     EXPECT_EQ(a->Caption(), QString::fromUtf8("Limpar Lançamentos do Inventário"));
@@ -324,9 +322,7 @@ TEST_F(ProdutosBanco, LimparProdutosPorGrupoEUsuario)
 {
     TnDMPowerParam *dp = Processo("TOrvoDPLimparProdutoInv");
     ASSERT_NE(dp, nullptr);
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
-    TnAction *a = acoes.Acao("actTOrvoDPLimparProdutoInv");
+    TnAction *a = AcaoDoMenu("actTOrvoDPLimparProdutoInv");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(QStringList({a->Category(), a->Caption(), QString::number(a->MenuIndex()), a->VerificaSelecao()}),
               QStringList({QString::fromUtf8("40 Utilitários"), "Limpar Produtos", "130", "CodigoEmpresa"}));

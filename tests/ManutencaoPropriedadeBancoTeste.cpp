@@ -55,8 +55,7 @@ protected:
 
 TEST_F(ManutencaoPropriedadeBanco, AcoesDosTresProcessos)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
+    TnActionList &acoes = AcoesDoMenu();
     const struct {
         const char *classe, *caption;
         int indice;

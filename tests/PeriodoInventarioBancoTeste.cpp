@@ -63,8 +63,7 @@ protected:
 
 TEST_F(PeriodoInventarioBanco, AcaoDoMenuEForm)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
+    TnActionList &acoes = AcoesDoMenu();
     TnAction *a = acoes.Acao("acttorvodpperiodoinventario");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(RotaDaAcao(a->Name()), TOrvoRotaAcao::PeriodoInventario); // the main window takes it

@@ -119,9 +119,7 @@ protected:
 
 TEST_F(ReceberInventarioBanco, AcaoEParametros)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
-    TnAction *a = acoes.Acao("act" + kClasse);
+    TnAction *a = AcaoDoMenu("act" + kClasse);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Category(), "70 Arquivos\\10 Varnel\\20 Pequenas Empresas");
     EXPECT_EQ(a->Caption(), QString::fromUtf8("Integração Inventário"));

@@ -110,8 +110,7 @@ const QStringList kEstab1 = {"1/1 1 39.36 41.36",        "1/1 1.01 20.36 41.36",
 
 TEST_F(SaldoGrupoBanco, AcaoEParametros)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
+    TnActionList &acoes = AcoesDoMenu();
     TnAction *a = acoes.Acao("act" + kClasse);
     ASSERT_NE(a, nullptr);
     EXPECT_FALSE(a->ControlaDireito());

@@ -229,8 +229,7 @@ TEST_F(SincoBanco, PeriodoEDestinoRecusados)
 
 TEST_F(SincoBanco, AcoesEConsultaDasDatas)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
+    TnActionList &acoes = AcoesDoMenu();
     for (const auto &[classe, caption, indice] :
          {std::tuple{kMovimento, "IN86 e Posteriores - Movimento", 20},
           std::tuple{kProdutos, "IN86 e Posteriores - Cadastro Produto", 10}}) {

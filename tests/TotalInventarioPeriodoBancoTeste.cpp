@@ -52,9 +52,7 @@ protected:
 
 TEST_F(TotalInventarioPeriodoBanco, AcaoDeclaracaoESelecaoAoAbrir)
 {
-    TnActionList acoes;
-    acoes.GerarPrincAction(TnEventoAcao(), Modulos({3}));
-    TnAction *a = acoes.Acao("act" + kClasse);
+    TnAction *a = AcaoDoMenu("act" + kClasse);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->Caption(), "Total Inventário por Período");
     EXPECT_EQ(a->Category(), "30 Consultas");
