@@ -10,7 +10,6 @@
 #include "OrvoDPAjusteInventario_U.h"
 #include "PowerParam.h"
 
-#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 namespace {
@@ -83,24 +82,6 @@ protected:
             }
         }
         return linhas;
-    }
-
-    // The database refuses updates of `tabela` whose new row meets `condicao`.
-    void Recusar(const QString &tabela, const QString &condicao)
-    {
-        if (con().PegarTipoCon() == tcSQLite) {
-            con().Executar(QStringLiteral("create trigger RECUSAR before update on %1 when %2 begin "
-                                          "select raise(abort, 'recusado pelo banco'); end")
-                               .arg(tabela, condicao));
-        } else {
-            // One statement holding ";": straight to the driver, not split.
-            ASSERT_TRUE(QSqlQuery(con().BancoQt())
-                            .exec("create function RECUSAR() returns trigger language plpgsql as "
-                                  "$$ begin raise exception 'recusado pelo banco'; end $$"));
-            con().Executar(QStringLiteral("create trigger RECUSAR before update on %1 for each row when (%2) "
-                                          "execute function RECUSAR()")
-                               .arg(tabela, condicao));
-        }
     }
 
     // A new adjustment with its parameters typed as the user would.
@@ -304,7 +285,7 @@ TEST_F(AjusteInventarioBanco, RecusaDoBancoDesfazTudoEChegaComoErro)
     Item(1, 1, 1, 1, 4, 2.5);
     Cst(1, 1, 1, 1, 0, 10, 1);
     const QStringList antes = Retrato();
-    Recusar("LCTOINV", "new.CODIGOPRODUTO = 3");
+    InjetarFalha("LCTOINV", "update", "new.CODIGOPRODUTO = 3", "recusado pelo banco");
     FUsuario.Responder(mbYes, QStringLiteral("excluídos"));
     const QString erro = Recusa(Ajuste("1", "50"));
     EXPECT_TRUE(erro.startsWith("Exception: ") && erro.contains("recusado pelo banco")) << erro.toStdString();
@@ -431,7 +412,7 @@ TEST_F(AjusteInventarioBanco, FalhaNaUltimaLinhaDeCSTDesfazTudo)
     Cst(1, 2, 1, 1, 0, 50, 9);
     Cst(1, 2, 1, 1, 60, 50, 9); // the last tax-situation line written
     const QStringList antes = Retrato();
-    Recusar("LCTOINVCST", "new.CST = 60");
+    InjetarFalha("LCTOINVCST", "update", "new.CST = 60", "recusado pelo banco");
     for (int tipo : {1, 2}) {
         const QString erro = Recusa(Ajuste("1", "120", tipo));
         EXPECT_TRUE(erro.startsWith("Exception: ") && erro.contains("recusado pelo banco")) << erro.toStdString();

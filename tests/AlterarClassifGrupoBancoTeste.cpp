@@ -65,18 +65,6 @@ protected:
         return nDMSQLDataSet::PegarValorCampo("CFGEMPRESAULMAR", "MASCGRUPOPRODUTO", "CODIGOEMPRESA = 1", con())
             .toString();
     }
-    // Every update of `tabela` fails in the database from now on.
-    void FalharAoAtualizar(const QString &tabela)
-    {
-        if (teste::EmPostgres())
-            con().Executar("create or replace function FALHA_SIMULADA() returns trigger language plpgsql as "
-                           "'begin raise exception ''falha simulada''; end'; "
-                           "create trigger T_FALHA before update on " + tabela +
-                           " for each row execute function FALHA_SIMULADA()");
-        else
-            con().Executar("create trigger T_FALHA before update on " + tabela +
-                           " begin select raise(abort, 'falha simulada'); end");
-    }
     TnInteracaoTeste FUsuario;
 };
 } // namespace
@@ -189,7 +177,7 @@ TEST_F(AlterarClassifGrupoBanco, FalhaAoGravarNaoDeixaNada)
     const QString final = Recurso(OrvoSAlterarClassifMascErroFinal) + "\r\n";
     for (const auto &[tabela, inicio] :
          {std::pair{"CFGEMPRESAULMAR", final}, std::pair{"GRUPOPRODUTO", final + Recurso(OrvoSAlterarClassifMascQuebraEstrutura) + "\r\n"}}) {
-        FalharAoAtualizar(tabela);
+        InjetarFalha(tabela, "update", "1 = 1", "falha simulada");
         FUsuario.Responder(mbOK);
         FUsuario.Responder(mbYes);
         const QString erro = Rodar("9.999.9999");
@@ -197,7 +185,7 @@ TEST_F(AlterarClassifGrupoBanco, FalhaAoGravarNaoDeixaNada)
         EXPECT_TRUE(erro.contains("falha simulada")) << erro.toStdString();
         EXPECT_EQ(Plano(), antes) << tabela;
         EXPECT_FALSE(con().InTransaction());
-        con().Executar(teste::EmPostgres() ? QString("drop trigger T_FALHA on ") + tabela : "drop trigger T_FALHA");
+        RetirarFalha(tabela, "update");
     }
     EXPECT_TRUE(FUsuario.Avisos.isEmpty());
 }

@@ -32,6 +32,12 @@ protected:
     {
         return nDMSQLDataSet::PegarQtdRegistro(tabela, condicao, con());
     }
+    // From now on the database refuses, with `mensagem`, the rows of `tabela` that meet
+    // `condicao` (on NEW) when they are inserted or updated (`evento` "insert" or "update"),
+    // as a failing row would be; RetirarFalha takes the refusal away again.
+    void InjetarFalha(const QString &tabela, const QString &evento, const QString &condicao,
+                      const QString &mensagem = QStringLiteral("falha injetada"));
+    void RetirarFalha(const QString &tabela, const QString &evento);
     std::unique_ptr<nDMConexao> FCon;
 };
 

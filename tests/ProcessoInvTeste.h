@@ -7,8 +7,6 @@
 #include "PowerParam.h"
 #include "Valores.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
@@ -49,27 +47,6 @@ protected:
                        "values (1, ?, ?, ?, ?, ?, ?, ?, ?, 1, ?)",
                        {estab, data, produto, motivo, seq, indicador, indicador == 0 ? QVariant() : QVariant(7), conta,
                         preco});
-    }
-    // The database refuses the rows of `tabela` that meet `condicao` (on NEW) when they are
-    // inserted or updated (`evento` "insert" or "update"), as a failing row would be.
-    void InjetarFalha(const QString &tabela, const QString &evento, const QString &condicao)
-    {
-        if (teste::EmPostgres()) {
-            // Sent whole (not split as a script: its body holds ";").
-            QSqlQuery q(con().BancoQt());
-            ASSERT_TRUE(q.exec(QStringLiteral("create function falha_injetada() returns trigger language plpgsql as $$ "
-                                              "begin if %1 then raise exception 'falha injetada'; end if; return NEW; "
-                                              "end $$")
-                                   .arg(condicao)))
-                << q.lastError().text().toStdString();
-            con().Executar(QStringLiteral("create trigger falha_injetada before %1 on %2 for each row "
-                                          "execute function falha_injetada()")
-                               .arg(evento, tabela));
-        } else {
-            con().Executar(QStringLiteral("create trigger falha_injetada before %1 on %2 for each row when %3 "
-                                          "begin select raise(abort, 'falha injetada'); end")
-                               .arg(evento, tabela, condicao));
-        }
     }
     void Sql(const QString &sql, const QVariantList &params = {})
     {

@@ -310,13 +310,12 @@ TEST_F(ProdutoLctoInvBanco, FalhaNaoDeixaProdutoENovaTentativaGrava)
     // The database refuses the entry: the product goes with it, then the retry writes both.
     if (con().PegarTipoCon() != tcSQLite)
         return;
-    con().Executar("create trigger RECUSAR_LCTOINV before insert on LCTOINV begin "
-                   "select raise(abort, 'recusado'); end");
+    InjetarFalha("LCTOINV", "insert", "1 = 1", "recusado");
     Novo(dm, 700);
     EXPECT_TRUE(Falha(dm).contains("recusado"));
     EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 700"), 0);
     EXPECT_FALSE(con().InTransaction());
-    con().Executar("drop trigger RECUSAR_LCTOINV");
+    RetirarFalha("LCTOINV", "insert");
     EXPECT_EQ(Falha(dm), "");
     EXPECT_EQ(Linhas("PRODUTO", "CODIGOPRODUTO = 700"), 1);
     EXPECT_EQ(Linhas("LCTOINV", "CODIGOPRODUTO = 700"), 1);

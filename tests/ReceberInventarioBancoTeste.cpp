@@ -481,7 +481,7 @@ TEST_F(ReceberInventarioBanco, FalhaAoGravarDesfazTudoEFalha)
     EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE"), 0);
 
     // The next run, once the cause is gone, writes everything.
-    con().Executar("drop trigger falha_injetada" + QString(teste::EmPostgres() ? " on LCTOINV" : ""));
+    RetirarFalha("LCTOINV", "insert");
     FServidor.Responder({.Corpo = Resposta({Item("A", 1, 1), Item("B", 2, 2), Item("C", 999, 3)})});
     dp = Processo();
     EXPECT_EQ(Rodar(dp), QString());

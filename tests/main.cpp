@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -77,6 +79,42 @@ void BancoTeste::TearDown()
 {
     nDMConexao::DefinirAtual(nullptr);
     teste::DescartarBanco(FCon);
+}
+
+namespace {
+// The trigger (and on PostgreSQL its function) that refuses the rows of one table and event.
+QString NomeFalha(const QString &tabela, const QString &evento) { return "falha_" + evento + '_' + tabela; }
+} // namespace
+
+void BancoTeste::InjetarFalha(const QString &tabela, const QString &evento, const QString &condicao,
+                              const QString &mensagem)
+{
+    const QString nome = NomeFalha(tabela, evento);
+    if (teste::EmPostgres()) {
+        // Sent whole (not split as a script: its body holds ";").
+        QSqlQuery q(con().BancoQt());
+        ASSERT_TRUE(q.exec(QStringLiteral("create function %1() returns trigger language plpgsql as $$ "
+                                          "begin if %2 then raise exception '%3'; end if; return NEW; end $$")
+                               .arg(nome, condicao, mensagem)))
+            << q.lastError().text().toStdString();
+        con().Executar(QStringLiteral("create trigger %1 before %2 on %3 for each row execute function %1()")
+                           .arg(nome, evento, tabela));
+    } else {
+        con().Executar(QStringLiteral("create trigger %1 before %2 on %3 for each row when %4 "
+                                      "begin select raise(abort, '%5'); end")
+                           .arg(nome, evento, tabela, condicao, mensagem));
+    }
+}
+
+void BancoTeste::RetirarFalha(const QString &tabela, const QString &evento)
+{
+    const QString nome = NomeFalha(tabela, evento);
+    if (teste::EmPostgres()) {
+        con().Executar(QStringLiteral("drop trigger %1 on %2").arg(nome, tabela));
+        con().Executar(QStringLiteral("drop function %1()").arg(nome));
+    } else {
+        con().Executar(QStringLiteral("drop trigger %1").arg(nome));
+    }
 }
 
 int main(int argc, char **argv)
