@@ -120,15 +120,6 @@ protected:
                 return p;
         return nullptr;
     }
-    // Types into a control of a register page and leaves it, as the user does with Tab.
-    static void Digitar(TnPainelCadastro *p, const QString &nome, const QString &texto)
-    {
-        TnEditor *e = p->Editor(nome);
-        ASSERT_NE(e, nullptr) << nome.toStdString();
-        e->Focar();
-        teste::Digitar(e->Entrada(), texto);
-        e->Entrada()->clearFocus();
-    }
     // Picks a text of a list control.
     static void Escolher(TnPainelCadastro *p, const QString &nome, const QString &texto)
     {
@@ -203,8 +194,8 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     TnFrmCadastro *empresas = Janela("TUlmarDMEmpresa");
     ASSERT_NE(empresas, nullptr);
     empresas->Painel()->Botao(brIncluir)->trigger();
-    Digitar(empresas->Painel(), "CODIGOEMPRESA", "2");
-    Digitar(empresas->Painel(), "NOMEEMPRESA", QString::fromUtf8("Comércio Modelo Ltda"));
+    teste::Digitar(empresas->Painel(), "CODIGOEMPRESA", "2");
+    teste::Digitar(empresas->Painel(), "NOMEEMPRESA", QString::fromUtf8("Comércio Modelo Ltda"));
     teste::Capturar(empresas, "dia_02_empresa");
     empresas->Painel()->Botao(brGravar)->trigger();
     EXPECT_EQ(Linhas("EMPRESA", "CODIGOEMPRESA = 2"), 1);
@@ -221,8 +212,8 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     ASSERT_NE(estabs, nullptr);
     EXPECT_TRUE(estabs->Inserindo()); // no branch yet: a new one at once
     EXPECT_FALSE(estabs->Painel()->Editor("CODIGOEMPRESA")->Habilitado()); // the selection's
-    Digitar(estabs->Painel(), "CODIGOESTAB", "1");
-    Digitar(estabs->Painel(), "NOMEESTAB", "Matriz");
+    teste::Digitar(estabs->Painel(), "CODIGOESTAB", "1");
+    teste::Digitar(estabs->Painel(), "NOMEESTAB", "Matriz");
     teste::Capturar(estabs, "dia_04_estabelecimento");
     estabs->Painel()->Botao(brGravar)->trigger();
     EXPECT_EQ(Linhas("ESTAB", "CODIGOEMPRESA = 2 and CODIGOESTAB = 1"), 1);
@@ -257,8 +248,8 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     Menu("Cadastros\\Plano de Contas de Produtos")->trigger();
     TnFrmCadastro *grupos = Janela("TUlmarDMGrupoProduto");
     ASSERT_NE(grupos, nullptr);
-    Digitar(grupos->Painel(), "CODIGOGRUPOPRODUTO", "1");
-    Digitar(grupos->Painel(), "DESCRGRUPOPRODUTO", "Mercadorias");
+    teste::Digitar(grupos->Painel(), "CODIGOGRUPOPRODUTO", "1");
+    teste::Digitar(grupos->Painel(), "DESCRGRUPOPRODUTO", "Mercadorias");
     grupos->Painel()->Botao(brGravar)->trigger();
     EXPECT_EQ(Linhas("GRUPOPRODUTO", "CODIGOEMPRESA = 2 and CODIGOGRUPOPRODUTO = 1"), 1);
     grupos->close();
@@ -288,14 +279,14 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     // Tab: the product panel comes right after the product code, the reason after the panel.
     EXPECT_EQ(ProximoNoTab(p->Editor("pUnidadeMedida")->Entrada()), p->Editor("MOTIVOINVENTARIO")->Entrada());
     // An empty product code proposes the next free code and opens the panel.
-    Digitar(p, "CODIGOPRODUTO", "");
+    teste::Digitar(p, "CODIGOPRODUTO", "");
     EXPECT_EQ(p->Editor("CODIGOPRODUTO")->Texto(), "1");
     EXPECT_TRUE(p->Editor("pDescrProduto")->Habilitado());
     EXPECT_EQ(QApplication::focusWidget(), p->Editor("pReferenProduto")->Entrada()); // on into the panel
-    Digitar(p, "pReferenProduto", "PAR-1");
-    Digitar(p, "pCodigoGrupoProduto", "1");
-    Digitar(p, "pDescrProduto", "Parafuso sextavado");
-    Digitar(p, "pUnidadeMedida", "UN");
+    teste::Digitar(p, "pReferenProduto", "PAR-1");
+    teste::Digitar(p, "pCodigoGrupoProduto", "1");
+    teste::Digitar(p, "pDescrProduto", "Parafuso sextavado");
+    teste::Digitar(p, "pUnidadeMedida", "UN");
     Escolher(p, "MOTIVOINVENTARIO", QString::fromUtf8("No final no período"));
     // Enter moves on to the next field.
     p->Editor("QTDEESTOQUE")->Focar();
@@ -303,9 +294,9 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(p->Editor("QTDEESTOQUE")->Entrada(), &enter);
     EXPECT_EQ(QApplication::focusWidget(), p->Editor("PRECOUNIT")->Entrada());
-    Digitar(p, "PRECOUNIT", "2,50");
+    teste::Digitar(p, "PRECOUNIT", "2,50");
     EXPECT_TRUE(p->Editor("VALORICMS")->Habilitado()); // the company details ICMS
-    Digitar(p, "VALORICMS", "3,03");
+    teste::Digitar(p, "VALORICMS", "3,03");
     EXPECT_EQ(p->Editor("QTDEESTOQUE")->Texto(), "10,1234"); // 4 quantity decimals
     p->Paginas()->setCurrentIndex(0);
     teste::Capturar(lcto, "dia_08_lancamento");
@@ -321,8 +312,8 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     ASSERT_NE(prop, nullptr);
     ASSERT_NE(cst, nullptr);
     prop->Botao(brIncluir)->trigger();
-    Digitar(prop, "QUANTIDADE", "10,1234");
-    Digitar(prop, "PRECOUNIT", "2,50");
+    teste::Digitar(prop, "QUANTIDADE", "10,1234");
+    teste::Digitar(prop, "PRECOUNIT", "2,50");
     prop->Botao(brGravar)->trigger();
     EXPECT_TRUE(FUsuario.Avisos.isEmpty()) << FUsuario.Avisos.join('|').toStdString();
     cst->Botao(brIncluir)->trigger();

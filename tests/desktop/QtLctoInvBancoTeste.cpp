@@ -38,14 +38,7 @@ protected:
     }
     TnEditor *Editor(const QString &nome) { return FForm->Painel()->Editor(nome); }
     // Types into a control and leaves it, as the user does with Tab.
-    void Digitar(const QString &nome, const QString &texto)
-    {
-        TnEditor *e = Editor(nome);
-        ASSERT_NE(e, nullptr) << nome.toStdString();
-        e->Focar();
-        teste::Digitar(e->Entrada(), texto);
-        e->Entrada()->clearFocus();
-    }
+    void Digitar(const QString &nome, const QString &texto) { teste::Digitar(FForm->Painel(), nome, texto); }
     QPointer<TnFrmCadastro> FForm;
     TnInteracaoTeste FUsuario;
 };

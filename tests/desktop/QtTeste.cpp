@@ -1,4 +1,6 @@
 #include "QtTeste.h"
+#include "QtEditores.h"
+#include "QtPainelCadastro.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -7,6 +9,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
+#include <gtest/gtest.h>
 
 namespace teste {
 namespace {
@@ -51,6 +54,15 @@ void Digitar(QWidget *linha, const QString &texto)
         QApplication::sendEvent(linha, &aperta);
         QApplication::sendEvent(linha, &solta);
     }
+}
+
+void Digitar(TnPainelCadastro *painel, const QString &nome, const QString &texto)
+{
+    TnEditor *e = painel->Editor(nome);
+    ASSERT_NE(e, nullptr) << nome.toStdString();
+    e->Focar();
+    Digitar(e->Entrada(), texto);
+    e->Entrada()->clearFocus();
 }
 
 QString Capturar(QWidget *w, const QString &nome)

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <functional>
 
+class TnPainelCadastro;
+
 namespace teste {
 // Runs `acao` on the next modal window that opens (polled from the event loop, given up
 // after 5 s). Call it before the code that opens the window.
@@ -16,6 +18,9 @@ bool Clicar(QWidget *janela, const QString &texto);
 // Types `texto` into a line as the user does (key presses), replacing what it held; the
 // text is not taken until the focus leaves or a button takes it.
 void Digitar(QWidget *linha, const QString &texto);
+// Types `texto` into the control `nome` of a register page and leaves it, as the user does
+// with Tab.
+void Digitar(TnPainelCadastro *painel, const QString &nome, const QString &texto);
 // Saves the widget's picture as capturas/<nome>.png under the build folder; answers the path.
 QString Capturar(QWidget *w, const QString &nome);
 } // namespace teste
