@@ -280,25 +280,30 @@ double Alvo(int tipo, int rodada)
 void BM_AjusteLancamentos(benchmark::State &state)
 {
     const int tipo = int(state.range(0));
-    static std::unique_ptr<nDMConexao> con;
+    // Kept to the process's end and never destroyed: Qt's registry of connections may be
+    // gone before a static would close it.
+    static nDMConexao *con = nullptr;
     if (!con)
-        con = Banco(QStringLiteral("ajuste.db"), false);
-    nDMConexao::DefinirAtual(con.get());
+        con = Banco(QStringLiteral("ajuste.db"), false).release();
+    nDMConexao::DefinirAtual(con);
     sqlite3 *db = HandleSqlite(*con);
     Cronometro c;
     for (auto _ : state) {
         TnTempos fw, raw;
         for (int r = 0; r < RodadasBench(); ++r) {
-            fw.Ms.push_back(Ajustar(c, tipo, Alvo(tipo, r)));
-            QElapsedTimer t;
-            t.start();
-            const auto linhas = Ler(db, SqlLer, -1, tipo == 1 ? 4 : 3, 4);
-            ExecSqlite(db, "BEGIN IMMEDIATE");
-            Atualizar(db, tipo == 1 ? SqlAtualizarPreco : SqlAtualizarQtde, linhas, 5, 1.0);
-            ExecSqlite(db, "COMMIT");
-            raw.Ms.push_back(Ms(t));
-            if (int(linhas.size()) != Linhas())
-                state.SkipWithError("linhas a menos");
+            const auto framework = [&] { fw.Ms.push_back(Ajustar(c, tipo, Alvo(tipo, r))); };
+            const auto direto = [&] {
+                QElapsedTimer t;
+                t.start();
+                const auto linhas = Ler(db, SqlLer, -1, tipo == 1 ? 4 : 3, 4);
+                ExecSqlite(db, "BEGIN IMMEDIATE");
+                Atualizar(db, tipo == 1 ? SqlAtualizarPreco : SqlAtualizarQtde, linhas, 5, 1.0);
+                ExecSqlite(db, "COMMIT");
+                raw.Ms.push_back(Ms(t));
+                if (int(linhas.size()) != Linhas())
+                    state.SkipWithError("linhas a menos");
+            };
+            NaVezDaRodada(r, framework, direto);
         }
         Informar(state, "execucao", fw, raw);
     }
@@ -307,10 +312,12 @@ void BM_AjusteLancamentos(benchmark::State &state)
 void BM_AjusteLinhas(benchmark::State &state)
 {
     const int tipo = int(state.range(0));
-    static std::unique_ptr<nDMConexao> con;
+    // Kept to the process's end and never destroyed: Qt's registry of connections may be
+    // gone before a static would close it.
+    static nDMConexao *con = nullptr;
     if (!con)
-        con = Banco(QStringLiteral("ajuste_linhas.db"), true);
-    nDMConexao::DefinirAtual(con.get());
+        con = Banco(QStringLiteral("ajuste_linhas.db"), true).release();
+    nDMConexao::DefinirAtual(con);
     sqlite3 *db = HandleSqlite(*con);
     const QString aplicando = tipo == 1 ? QStringLiteral("Aplicando Ajuste pelo Custo Unitário...")
                                         : QStringLiteral("Aplicando Ajuste pela Quantidade...");
@@ -320,30 +327,34 @@ void BM_AjusteLinhas(benchmark::State &state)
         TnTempos lerFw, lerRaw, gravarFw, gravarRaw, todoFw;
         size_t itens = 0, csts = 0;
         for (int r = 0; r < RodadasBench(); ++r) {
-            todoFw.Ms.push_back(Ajustar(c, tipo, Alvo(tipo, r)));
-            lerFw.Ms.push_back(c.Em(salvando) - c.Em(aplicando));
-            gravarFw.Ms.push_back(c.Em(QStringLiteral("fim")) - c.Em(salvando));
-
-            QElapsedTimer t;
-            t.start();
-            const auto li = Ler(db, SqlItens, 5, 6, 7);
-            const auto lc = Ler(db, SqlCst, 3, 5, 6, 4);
-            lerRaw.Ms.push_back(Ms(t));
-            itens = li.size();
-            csts = lc.size();
-            t.start();
-            ExecSqlite(db, "BEGIN IMMEDIATE");
-            Atualizar(db,
-                      "update LCTOINVPROPRIEDADE set QUANTIDADE = ?, PRECOUNIT = ? where CODIGOEMPRESA = ? "
-                      "and CODIGOESTAB = ? and DATAINVENT = ? and CODIGOPRODUTO = ? and MOTIVOINVENTARIO = ? and SEQ = ?",
-                      li, 6, 1.0);
-            Atualizar(db,
-                      "update LCTOINVCST set BASECALCULO = ?, VALORIMPOSTO = ? where CODIGOEMPRESA = ? "
-                      "and CODIGOESTAB = ? and DATAINVENT = ? and CODIGOPRODUTO = ? and MOTIVOINVENTARIO = ? and SEQ = ? "
-                      "and CST = ?",
-                      lc, 7, 1.0);
-            ExecSqlite(db, "COMMIT");
-            gravarRaw.Ms.push_back(Ms(t));
+            const auto framework = [&] {
+                todoFw.Ms.push_back(Ajustar(c, tipo, Alvo(tipo, r)));
+                lerFw.Ms.push_back(c.Em(salvando) - c.Em(aplicando));
+                gravarFw.Ms.push_back(c.Em(QStringLiteral("fim")) - c.Em(salvando));
+            };
+            const auto direto = [&] {
+                QElapsedTimer t;
+                t.start();
+                const auto li = Ler(db, SqlItens, 5, 6, 7);
+                const auto lc = Ler(db, SqlCst, 3, 5, 6, 4);
+                lerRaw.Ms.push_back(Ms(t));
+                itens = li.size();
+                csts = lc.size();
+                t.start();
+                ExecSqlite(db, "BEGIN IMMEDIATE");
+                Atualizar(db,
+                          "update LCTOINVPROPRIEDADE set QUANTIDADE = ?, PRECOUNIT = ? where CODIGOEMPRESA = ? "
+                          "and CODIGOESTAB = ? and DATAINVENT = ? and CODIGOPRODUTO = ? and MOTIVOINVENTARIO = ? and SEQ = ?",
+                          li, 6, 1.0);
+                Atualizar(db,
+                          "update LCTOINVCST set BASECALCULO = ?, VALORIMPOSTO = ? where CODIGOEMPRESA = ? "
+                          "and CODIGOESTAB = ? and DATAINVENT = ? and CODIGOPRODUTO = ? and MOTIVOINVENTARIO = ? and SEQ = ? "
+                          "and CST = ?",
+                          lc, 7, 1.0);
+                ExecSqlite(db, "COMMIT");
+                gravarRaw.Ms.push_back(Ms(t));
+            };
+            NaVezDaRodada(r, framework, direto);
         }
         Informar(state, "leitura", lerFw, lerRaw);
         Informar(state, "gravacao", gravarFw, gravarRaw);

@@ -355,6 +355,19 @@ inline double MedirMs(const std::function<void()> &f)
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 }
 
+// One round of a comparison: the framework's side first in even rounds, the raw side first
+// in odd ones, so neither always runs on a warm (or a cold) cache.
+template <class F, class B> void NaVezDaRodada(int rodada, F framework, B direto)
+{
+    if (rodada % 2) {
+        direto();
+        framework();
+    } else {
+        framework();
+        direto();
+    }
+}
+
 // Runs the rounds, the two sides taking turns (the side that starts changes every round),
 // with `checkpoint` before every timed round, and reports min and median of each side and
 // their ratios (framework / raw) as counters, in milliseconds.
@@ -402,8 +415,8 @@ inline void Repetir(benchmark::State &state, TnLado lado, const std::function<vo
 }
 
 // Rounds of a case measured against the same work done with the engine's C interface: each
-// round runs `preparar` (not timed), then the framework's side, then `preparar` again and the
-// raw side, so neither side always runs first on a warm cache. The benchmark's counters
+// side runs after its own `preparar` (not timed), and the side that starts changes every
+// round (NaVezDaRodada). The benchmark's counters
 // give each side's minimum and median in milliseconds and the ratio of the medians
 // (framework / raw). Meant for a case registered with Iterations(1).
 inline void MedirContraDireto(benchmark::State &state, int rodadas, const std::function<void()> &preparar,
@@ -411,12 +424,17 @@ inline void MedirContraDireto(benchmark::State &state, int rodadas, const std::f
 {
     TnTempos fw, raw;
     for (auto _ : state) {
-        for (int r = 0; r < rodadas; ++r) {
-            preparar();
-            fw.Ms.push_back(MedirMs(framework));
-            preparar();
-            raw.Ms.push_back(MedirMs(direto));
-        }
+        for (int r = 0; r < rodadas; ++r)
+            NaVezDaRodada(
+                r,
+                [&] {
+                    preparar();
+                    fw.Ms.push_back(MedirMs(framework));
+                },
+                [&] {
+                    preparar();
+                    raw.Ms.push_back(MedirMs(direto));
+                });
     }
     if (fw.Ms.empty())
         return;
