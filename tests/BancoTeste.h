@@ -18,6 +18,9 @@ TnConfigBanco ConfigPostgres();
 std::unique_ptr<nDMConexao> NovoBanco();
 // Drops what NovoBanco made (the server schema); SQLite files go with the temporary folder.
 void DescartarBanco(std::unique_ptr<nDMConexao> &c);
+// Column `i` of the cursor's current row as text: null as "null", numbers in their shortest
+// form ("4", "4.56"), dates as yyyy-mm-dd, anything else as the engine gives it.
+QString TextoDaColuna(TnCursor &c, int i);
 } // namespace teste
 
 // Cases in suites derived from BancoTeste run on both runners; all other suites run on the

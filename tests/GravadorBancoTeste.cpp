@@ -47,7 +47,7 @@ protected:
         p.PRECOUNIT = 2.5;
         return p;
     }
-    // The stored columns of product `produto`'s entry, as texts ("null" for NULL).
+    // The stored columns of product `produto`'s entry, as texts (teste::TextoDaColuna).
     QStringList NoBanco(const QString &colunas, const QString &tabela, qint64 produto)
     {
         auto cmd = con().Preparar(QStringLiteral("select %1 from %2 where CODIGOPRODUTO = ? order by 1").arg(colunas, tabela));
@@ -55,13 +55,8 @@ protected:
         TnCursor &c = cmd->Abrir();
         QStringList r;
         while (c.Proximo())
-            for (int i = 0; i < c.Colunas(); ++i) {
-                const TFieldType tipo = c.Coluna(i).Tipo;
-                r << (c.Nulo(i)                                ? QStringLiteral("null")
-                      : tipo == ftFloat || tipo == ftBCD       ? NumeroParaTexto(c.Real(i))
-                      : tipo == ftDate                         ? c.Data(i).toString(Qt::ISODate)
-                                                               : c.Texto(i));
-            }
+            for (int i = 0; i < c.Colunas(); ++i)
+                r << teste::TextoDaColuna(c, i);
         return r;
     }
     TImpFabrica fabrica;

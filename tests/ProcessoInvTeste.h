@@ -144,8 +144,8 @@ protected:
             visitar(*i);
         return r;
     }
-    // The rows of `sql` in the statement's order, each as its columns joined by "|": null
-    // as "null", numbers in their shortest form ("4", "4.56"), dates as yyyy-mm-dd.
+    // The rows of `sql` in the statement's order, each as its columns (teste::TextoDaColuna)
+    // joined by "|".
     QStringList Tabela(const QString &sql)
     {
         QStringList r;
@@ -153,17 +153,8 @@ protected:
         TnCursor &c = cmd->Abrir();
         while (c.Proximo()) {
             QStringList colunas;
-            for (int i = 0; i < c.Colunas(); ++i) {
-                const TFieldType tipo = c.Coluna(i).Tipo;
-                if (c.Nulo(i))
-                    colunas << QStringLiteral("null");
-                else if (tipo == ftFloat || tipo == ftBCD)
-                    colunas << NumeroParaTexto(c.Real(i));
-                else if (tipo == ftDate)
-                    colunas << c.Data(i).toString(Qt::ISODate);
-                else
-                    colunas << c.Texto(i);
-            }
+            for (int i = 0; i < c.Colunas(); ++i)
+                colunas << teste::TextoDaColuna(c, i);
             r << colunas.join(u'|');
         }
         return r;

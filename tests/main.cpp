@@ -1,4 +1,5 @@
 #include "BancoTeste.h"
+#include "Valores.h"
 
 #ifdef ORVO_TESTE_DESKTOP
 #include <QApplication>
@@ -64,6 +65,18 @@ void DescartarBanco(std::unique_ptr<nDMConexao> &c)
         nDMConexao adm(semEsquema);
         adm.Executar("drop schema " + cfg.Esquema + " cascade");
     }
+}
+
+QString TextoDaColuna(TnCursor &c, int i)
+{
+    const TFieldType tipo = c.Coluna(i).Tipo;
+    if (c.Nulo(i))
+        return QStringLiteral("null");
+    if (tipo == ftFloat || tipo == ftBCD)
+        return NumeroParaTexto(c.Real(i));
+    if (tipo == ftDate)
+        return c.Data(i).toString(Qt::ISODate);
+    return c.Texto(i);
 }
 } // namespace teste
 
