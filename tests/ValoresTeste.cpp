@@ -1,3 +1,4 @@
+#include "Decimal.h"
 #include "Excecoes.h"
 #include "Tempo.h"
 #include "Valores.h"
@@ -63,6 +64,48 @@ TEST(RoundValor, ValoresEspeciais)
     EXPECT_EQ(RoundValor(1.5, std::numeric_limits<int>::max()), 1.5);
     EXPECT_EQ(RoundValor(1.7976931348623157e308, -308), kInf);
     EXPECT_EQ(RoundValor(-1.7976931348623157e308, -308), -kInf);
+}
+
+// Quantity × unit cost against a reference built from the decimals the doubles were made
+// of: every scale of each factor (0 to 6 decimals) and of the result (0 to 6).
+TEST(ProdutoExato, ConfereComReferenciaDecimal)
+{
+    struct Caso { double a, b; int d; double esperado; };
+    const Caso casos[] = {
+        {3, 1.005, 2, 3.02},          {29.7, 186.05, 2, 5525.69}, {50, 0.8401, 2, 42.01},
+        {-3, 1.005, 2, -3.02},        {0.5, 0.01, 2, 0.01},       {0.5, -0.01, 2, -0.01},
+        {0.49, 0.01, 2, 0.0},         {1e17, 0.5, 0, 5e16},        {0, 123.45, 2, 0},
+        {1e-300, 1e-300, 2, 0},       {12508, 0.0080, 2, 100.06}, {1234567.891, 1000, 0, 1234567891},
+    };
+    for (const Caso &c : casos)
+        EXPECT_EQ(MultiplicarValor(c.a, c.b, c.d), c.esperado) << c.a << " x " << c.b;
+    EXPECT_THROW(MultiplicarValor(1e308, 1e308, 2), Exception);
+    EXPECT_THROW(MultiplicarValor(kNaN, 1, 2), Exception);
+
+    std::mt19937_64 gerador(20261209);
+    std::uniform_int_distribution<qint64> sorteio(-9999999, 9999999);
+    static const qint64 pot[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    for (int i = 0; i < 300000; ++i) {
+        const int ea = i % 7, eb = (i / 7) % 7, d = (i / 49) % 7;
+        const qint64 ma = sorteio(gerador) / (i % 5 == 0 ? 1000 : 1), mb = sorteio(gerador);
+        const double a = double(ma) / double(pot[ea]), b = double(mb) / double(pot[eb]);
+        // Reference: the integer product, cut to d decimals with half away from zero.
+        __int128 p = __int128(ma) * mb;
+        const int corte = ea + eb - d;
+        if (corte > 0) {
+            const __int128 div = __int128(pot[corte / 2]) * pot[corte - corte / 2];
+            const __int128 mag = p < 0 ? -p : p;
+            const __int128 r = (mag + div / 2) / div;
+            p = p < 0 ? -r : r;
+        } else {
+            p *= pot[-corte];
+        }
+        qint64 escalado = 0;
+        const bool cabe = p <= std::numeric_limits<qint64>::max() && p >= -std::numeric_limits<qint64>::max();
+        ASSERT_EQ(nDecimal::Produto(a, b, d, escalado), cabe) << a << " x " << b << " a " << d;
+        if (cabe)
+            ASSERT_EQ(escalado, qint64(p)) << a << " x " << b << " a " << d;
+    }
 }
 
 TEST(Valores, DividirECountDec)

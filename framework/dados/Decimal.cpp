@@ -2,6 +2,8 @@
 
 #include "Valores.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -9,7 +11,127 @@ namespace nDecimal {
 
 namespace {
 constexpr double k2a53 = 9007199254740992.0;
+
+constexpr double kPot10Real[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// 10^n as a 128-bit integer, n in 0..38.
+const __int128 *TabelaPotencia10Larga()
+{
+    static const auto tabela = [] {
+        std::array<__int128, 39> t{};
+        t[0] = 1;
+        for (size_t i = 1; i < t.size(); ++i)
+            t[i] = t[i - 1] * 10;
+        return t;
+    }();
+    return tabela.data();
+}
+__int128 Potencia10Larga(int n) { return TabelaPotencia10Larga()[n]; }
 } // namespace
+
+bool Curto(double v, qint64 &mantissa, int &escala)
+{
+    if (!std::isfinite(v))
+        return false;
+    if (v == 0) {
+        mantissa = 0;
+        escala = 0;
+        return true;
+    }
+    // Below 10^15 the decimals of one scale lie farther apart than the doubles that read back
+    // as v, so at most one of them does, and the rounded product finds it; the smallest scale
+    // at which it reads back is the shortest form's.
+    for (int k = 0; k <= 15; ++k) {
+        const double x = v * kPot10Real[k];
+        if (!(std::fabs(x) < 1e15))
+            break;
+        const double r = std::nearbyint(x);
+        if (r / kPot10Real[k] == v) {
+            mantissa = static_cast<qint64>(r);
+            escala = k;
+            return true;
+        }
+    }
+    // The printed shortest form: at most 17 significant digits, which fit 64 bits.
+    char buf[40];
+    const auto fim = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific).ptr;
+    const char *p = buf;
+    const bool negativo = *p == '-';
+    if (negativo)
+        ++p;
+    qint64 m = 0;
+    int digitos = 0;
+    for (; *p != 'e'; ++p)
+        if (*p != '.') {
+            m = m * 10 + (*p - '0');
+            ++digitos;
+        }
+    ++p;
+    const bool expoenteNegativo = *p == '-';
+    ++p;
+    int e = 0;
+    for (; p < fim; ++p)
+        e = e * 10 + (*p - '0');
+    if (expoenteNegativo)
+        e = -e;
+    escala = (digitos - 1) - e;
+    while (m != 0 && m % 10 == 0) {
+        m /= 10;
+        --escala;
+    }
+    mantissa = negativo ? -m : m;
+    return true;
+}
+
+bool Produto(double a, double b, int decimais, qint64 &escalado)
+{
+    qint64 ma = 0, mb = 0;
+    int ea = 0, eb = 0;
+    if (decimais < 0 || decimais > 18 || !Curto(a, ma, ea) || !Curto(b, mb, eb))
+        return false;
+    // Each mantissa is below 10^17, so the product stays below 10^34 < 2^127.
+    __int128 p = static_cast<__int128>(ma) * mb;
+    const int escala = ea + eb;
+    if (p == 0) {
+        escalado = 0;
+        return true;
+    }
+    if (escala > decimais) {
+        const int corte = escala - decimais;
+        if (corte > 35) { // |p| < 10^34: rounds to zero
+            escalado = 0;
+            return true;
+        }
+        const __int128 divisor = Potencia10Larga(corte);
+        const bool negativo = p < 0;
+        __int128 q = (negativo ? -p : p) / divisor;
+        const __int128 resto = (negativo ? -p : p) % divisor;
+        if (resto * 2 >= divisor)
+            ++q;
+        p = negativo ? -q : q;
+    } else if (escala < decimais) {
+        const int falta = decimais - escala;
+        if (falta > 38)
+            return false;
+        const __int128 limite = static_cast<__int128>(std::numeric_limits<qint64>::max()) / Potencia10Larga(falta);
+        if (p > limite || p < -limite)
+            return false;
+        p *= Potencia10Larga(falta);
+    }
+    if (p > std::numeric_limits<qint64>::max() || p < -std::numeric_limits<qint64>::max())
+        return false;
+    escalado = static_cast<qint64>(p);
+    return true;
+}
+
+bool CabeNaPrecisao(qint64 escalado, int precisao, int escala)
+{
+    if (precisao <= 0 || precisao > 18)
+        return precisao > 18;
+    const quint64 m = escalado < 0 ? 0 - static_cast<quint64>(escalado) : static_cast<quint64>(escalado);
+    return m < static_cast<quint64>(Potencia10(precisao));
+}
 
 bool DeTexto(QStringView texto, int escala, qint64 &escalado)
 {

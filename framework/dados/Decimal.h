@@ -46,6 +46,23 @@ inline bool DeRealRapido(double valor, int escala, qint64 &escalado)
     return true;
 }
 
+// v's shortest decimal form (the digits a user typed or saw) as mantissa × 10^-escala:
+// 1.005 gives 1005 and 3, 2500.0 gives 2500 and 0, 1e20 gives 1 and -20. Answers false for NaN
+// and infinities. Values with up to 15 significant digits take a few multiplications; the
+// others go through their printed digits.
+bool Curto(double v, qint64 &mantissa, int &escala);
+
+// The exact product of a and b, each taken at its shortest decimal form, rounded half away
+// from zero to `decimais` decimals and scaled by 10^decimais: 3 × 1.005 at 2 decimals gives
+// 302, 29.7 × 186.05 gives 552569. Quantity × unit cost is computed this way, never as the
+// product of two doubles. Answers false when a factor is not finite or the result does not
+// fit 64 bits.
+bool Produto(double a, double b, int decimais, qint64 &escalado);
+
+// Whether a value scaled by 10^escala fits numeric(precisao, escala): at most
+// precisao - escala digits before the point.
+bool CabeNaPrecisao(qint64 escalado, int precisao, int escala);
+
 // Plain text of a scaled value with exactly `escala` decimals ("10.01", "-0.50").
 QString ParaTexto(qint64 escalado, int escala, QChar separador = u'.');
 

@@ -1,5 +1,6 @@
 #include "Valores.h"
 
+#include "Decimal.h"
 #include "Excecoes.h"
 #include "Tipos.h"
 
@@ -193,6 +194,15 @@ double Dividir(double a, double b)
         return 0;
     const double q = a / b;
     return std::isfinite(q) ? q : 0;
+}
+
+double MultiplicarValor(double a, double b, int decimais)
+{
+    qint64 escalado = 0;
+    if (!nDecimal::Produto(a, b, decimais, escalado))
+        throw Exception(QStringLiteral("O produto de %1 por %2 é grande demais para %3 casas decimais.")
+                            .arg(NumeroParaTexto(a), NumeroParaTexto(b), QString::number(decimais)));
+    return nDecimal::ParaReal(escalado, decimais);
 }
 
 int CountDec(double v)

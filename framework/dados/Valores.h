@@ -26,6 +26,13 @@
 // through their decimal digits, the others are rounded by arithmetic with the same result.
 double RoundValor(double v, int decimais);
 
+// Money from quantity × unit cost: the exact product of the two values' shortest decimal
+// forms, rounded half away from zero to `decimais` (nDecimal::Produto), as the double nearest
+// to it: MultiplicarValor(3, 1.005, 2) = 3.02, where RoundValor(3 * 1.005, 2) gives 3.01.
+// A product that does not fit 64 bits at those decimals (or a factor that is not finite)
+// raises Exception naming both factors.
+double MultiplicarValor(double a, double b, int decimais);
+
 // a / b, or 0 when b is 0 or the quotient is not a finite number (NaN, overflow).
 double Dividir(double a, double b);
 
