@@ -238,6 +238,7 @@ TEST_F(ConsultaLancamentosBanco, ValoresArredondadosPelasCasasDaEmpresa)
     Produto(1, 40, longa);
     Lcto({.produto = 10, .qtde = 2.5, .preco = 1.23456});
     Lcto({.produto = 40, .qtde = 3.4999, .preco = 0.3333});
+    Lcto({.produto = 40, .motivo = 2, .qtde = 3, .preco = 1.005});
     TnDMPowerParamGrid *dp = Abrir();
     ASSERT_NE(dp, nullptr);
     Rodar(dp);
@@ -257,6 +258,8 @@ TEST_F(ConsultaLancamentosBanco, ValoresArredondadosPelasCasasDaEmpresa)
     EXPECT_EQ(ds.FieldByName("QUANTIDADE").AsFloat(), 3);
     EXPECT_EQ(ds.FieldByName("CUSTOTOTAL").AsFloat(), 1.17);   // 3.4999 x 0.3333 = 1.16647
     EXPECT_TRUE(ds.FieldByName("REFERENCIA").IsNull());
+    ds.Next();
+    EXPECT_EQ(ds.FieldByName("CUSTOTOTAL").DisplayText(), "3,020"); // 3 x 1.005 = 3.015 exactly
 }
 
 TEST_F(ConsultaLancamentosBanco, EmpresaSemConfiguracaoEMudancaDeEmpresa)

@@ -196,6 +196,38 @@ TEST_F(ConsultaLctoInvBanco, DecimaisRelidosAoReconfigurarAEmpresa)
     EXPECT_EQ(dc->FieldByName("QTDEESTOQUE").DisplayFormat(), "#,###,###,###,##0.00");
 }
 
+// The total of a row read is quantity x unit cost exact at the cost decimals the column
+// shows, in every packet and in a row looked up beyond them, and again when those decimals
+// change; a copied row's total is exact to the cent.
+TEST_F(ConsultaLctoInvBanco, TotalExatoNasCasasDoCusto)
+{
+    con().Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 2 where CODIGOEMPRESA = 1");
+    Lcto(1, "2024-03-31", 10, 1, 10.004);
+    Lcto(1, "2024-03-31", 20, 3, 1.005); // exactly 3.015: the doubles' product gives 3.01
+    Lcto(1, "2024-03-31", 30, 29.7, 186.05); // exactly 5525.685
+    TnDMClientDataSet *dc = Consulta();
+    TnClientDataSet &ds = dc->nClientDataSet();
+    ds.SetPacketRecords(1);
+    dc->Reabrir();
+    ASSERT_TRUE(ds.Locate("CODIGOPRODUTO", 30)); // beyond the first packet
+    EXPECT_EQ(dc->FieldByName("VALORTOTAL").AsFloat(), 5525.69);
+    QStringList totais;
+    for (ds.First(); !ds.Eof(); ds.Next())
+        totais << dc->FieldByName("VALORTOTAL").DisplayText();
+    EXPECT_EQ(totais, QStringList({"10,00", "3,02", "5.525,69"}));
+
+    con().Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 3 where CODIGOEMPRESA = 1");
+    Selecao().ReconfigurarDM("CodigoEmpresa", false);
+    ASSERT_TRUE(ds.Locate("CODIGOPRODUTO", 20));
+    EXPECT_EQ(dc->FieldByName("VALORTOTAL").DisplayText(), "3,015");
+
+    auto *cad = static_cast<TTesteDMLctoCadastro *>(CriarDM("TTesteDMLctoCadastro"));
+    cad->Abrir();
+    cad->Entrada(40, 3, 1.005);
+    dc->SincroCopiarDados(cad->nClientDataSet());
+    EXPECT_EQ(dc->FieldByName("VALORTOTAL").AsFloat(), 3.02);
+}
+
 // A saved entry copied from the register: the panel's description, else "**Desconhecido**",
 // and the total rounded to cents; the SYN grid takes only entries with IDSYN.
 TEST_F(ConsultaLctoInvBanco, CopiaDoCadastro)

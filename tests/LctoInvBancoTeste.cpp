@@ -312,6 +312,9 @@ TEST_F(LctoInvBanco, ControlesExtrasEPainelNoFormulario)
     dm->FieldByName("QTDEESTOQUE").SetAsFloat(3);
     dm->SairDoCampo("QTDEESTOQUE");
     EXPECT_EQ(total->TextoExibido(false), "15,00");
+    dm->FieldByName("PRECOUNIT").SetAsFloat(1.005);
+    dm->SairDoCampo("PRECOUNIT");
+    EXPECT_EQ(total->TextoExibido(false), "3,02"); // exactly 3.015, half a cent up
     ds.Cancel();
 
     dm->ExecutarCfgCadastro();

@@ -121,6 +121,7 @@ TEST_F(RelatorioBanco, RelacaoDosLancamentosDoCadastro)
     con().Executar("update CFGEMPRESAINV set QTDECASADECIMAL = 3, QTDECASADECIMALQTD = 1 where CODIGOEMPRESA = 1");
     Lancamento(1, 1, 7, 0, 2, 2.675);
     Lancamento(1, 1, 5, 0, 1.5, 10, 2);
+    Lancamento(1, 1, 9, 0, 3, 1.005); // exactly 3.015: 3.02
     TnDMClientDataSet *lcto = AbrirDM("TOrvoDMLctoInv");
     ASSERT_NE(lcto, nullptr);
     EXPECT_EQ(lcto->Declaracao().Relatorios, QStringList({"OrvoRRRelacao"}));
@@ -135,7 +136,8 @@ TEST_F(RelatorioBanco, RelacaoDosLancamentosDoCadastro)
     // Each entry's total rounded to cents, the grand total their sum.
     EXPECT_EQ(Texto(LinhasDe(r)), "0:0::|5;Produto número 5;Na mudança de forma de tributação da mercadoria (ICMS);1,5;10,000;15,00 | "
                                 "0:0::|7;Produto número 7;No final no período;2,0;2,675;5,35 | "
-                                "3:0:N:Total Geral|;;;;;20,35");
+                                "0:0::|9;Produto número 9;No final no período;3,0;1,005;3,02 | "
+                                "3:0:N:Total Geral|;;;;;23,37");
 
     // Another branch's selection lists its own entries: none here.
     Selecao().GetParams("CodigoEstab").SetValue(2);

@@ -85,6 +85,7 @@ TEST_F(TotalInventarioPeriodoBanco, TotaisPorDataArredondadosAoCentavo)
     Lcto("2024-03-31", 2, 1, 20.004);
     Lcto("2024-03-31", 3, 1, 0.001);
     Lcto("2024-03-01", 1, 2.5, 4); // the initial month's first day counts
+    Lcto("2024-03-20", 1, 3, 1.005); // exactly 3.015: 3.02, not the doubles' 3.01
     Lcto("2024-03-15", 2, 3, 1.5, 2);    // another reason
     Lcto("2024-03-15", 3, 3, 1.5, 1, 2); // another branch
     Lcto("2024-04-01", 1, 1, 1);         // after the final month
@@ -93,7 +94,7 @@ TEST_F(TotalInventarioPeriodoBanco, TotaisPorDataArredondadosAoCentavo)
     ASSERT_NE(dp, nullptr);
     const qint64 antes = Linhas("LCTOINV");
     EXPECT_EQ(Rodar(dp, "03/2024", "03/2024"),
-              QStringList({"01/03/2024|1,00|10,00", "31/03/2024|3,00|30,00"}));
+              QStringList({"01/03/2024|1,00|10,00", "20/03/2024|1,00|3,02", "31/03/2024|3,00|30,00"}));
     EXPECT_EQ(Linhas("LCTOINV"), antes); // it writes nothing
     EXPECT_FALSE(con().InTransaction());
 

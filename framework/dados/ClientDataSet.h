@@ -18,6 +18,7 @@
 #include <vector>
 
 class TnCursor;
+class TnCursorDerivado;
 class TnDataSetProvider;
 class TnFiltro;
 
@@ -92,6 +93,12 @@ public:
     // ---- opening
     void CreateDataSet();             // empty, from the declared fields
     void CarregarDe(TnCursor &cursor); // the cursor's rows; fields from its columns when none declared
+    // Every cursor the dataset reads rows from (CarregarDe, packets and rows of a source)
+    // is read through a TnCursorDerivado over it that `derivar` shapes (its columns and
+    // computed values): a column is computed on its way in, in the same forward pass. The
+    // derivation runs while the source's statement is open: it must not run statements.
+    // An empty function reads the cursors as they are.
+    void SetDerivacao(std::function<void(TnCursorDerivado &)> derivar) { FDerivacao = std::move(derivar); }
     void EmptyDataSet();              // removes every row and the change log
     void Close();
 
@@ -316,6 +323,8 @@ private:
     struct Leitura;
     void CriarCamposDe(TnCursor &cursor, bool temLinha);
     std::vector<Leitura> LeiturasDe(TnCursor &cursor) const;
+    // `cursor`, or the derivation over it (SetDerivacao) built in `derivado`.
+    TnCursor &Derivado(TnCursor &cursor, std::unique_ptr<TnCursorDerivado> &derivado) const;
     qsizetype LerLinhas(TnDadosColunares &dados, TnCursor &cursor, const std::vector<Leitura> &leituras, bool temLinha,
                         qsizetype maximo) const;
     std::shared_ptr<TnDadosColunares> NovosDados() const;
@@ -361,5 +370,6 @@ private:
     int FPacketRecords = 500;
     std::vector<TnCelula> FUltimaLida;
     TnDadosColunares *FCarga = nullptr; // storage a source is appending to (inside LerPacote)
+    std::function<void(TnCursorDerivado &)> FDerivacao;
     std::unordered_map<std::type_index, std::shared_ptr<void>> FMapas;
 };

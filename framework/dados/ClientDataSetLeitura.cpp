@@ -3,6 +3,7 @@
 #include "ClientDataSet.h"
 
 #include "Conexao.h"
+#include "CursorDerivado.h"
 #include "Decimal.h"
 #include "Filtro.h"
 #include "Provider.h"
@@ -156,8 +157,19 @@ qsizetype TnClientDataSet::LerLinhas(TnDadosColunares &dados, TnCursor &cursor, 
     return lidas;
 }
 
-void TnClientDataSet::CarregarDe(TnCursor &cursor)
+TnCursor &TnClientDataSet::Derivado(TnCursor &cursor, std::unique_ptr<TnCursorDerivado> &derivado) const
 {
+    if (!FDerivacao)
+        return cursor;
+    derivado = std::make_unique<TnCursorDerivado>(cursor);
+    FDerivacao(*derivado);
+    return *derivado;
+}
+
+void TnClientDataSet::CarregarDe(TnCursor &origem)
+{
+    std::unique_ptr<TnCursorDerivado> derivado;
+    TnCursor &cursor = Derivado(origem, derivado);
     ExigirSemAlteracoes();
     const bool temLinha = cursor.Proximo();
     CriarCamposDe(cursor, temLinha);
@@ -239,10 +251,12 @@ void TnClientDataSet::LerDaFonte(TnDadosColunares &dados)
     }
 }
 
-int TnClientDataSet::AcrescentarPacote(TnCursor &cursor, int maximo)
+int TnClientDataSet::AcrescentarPacote(TnCursor &origem, int maximo)
 {
     if (!FCarga)
         throw Exception(QStringLiteral("Pacote de registros fora da leitura do conjunto de dados."));
+    std::unique_ptr<TnCursorDerivado> derivado;
+    TnCursor &cursor = Derivado(origem, derivado);
     TnDadosColunares &dados = *FCarga;
     const qint32 inicio = dados.Linhas();
     const bool temLinha = cursor.Proximo();
@@ -277,10 +291,12 @@ int TnClientDataSet::AcrescentarPacote(TnCursor &cursor, int maximo)
     return int(lidas);
 }
 
-int TnClientDataSet::AcrescentarAvulsa(TnCursor &cursor)
+int TnClientDataSet::AcrescentarAvulsa(TnCursor &origem)
 {
     if (!FCarga)
         throw Exception(QStringLiteral("Pacote de registros fora da leitura do conjunto de dados."));
+    std::unique_ptr<TnCursorDerivado> derivado;
+    TnCursor &cursor = Derivado(origem, derivado);
     TnDadosColunares &dados = *FCarga;
     const qint32 s = dados.Linhas();
     if (!cursor.Proximo())

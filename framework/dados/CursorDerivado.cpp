@@ -172,3 +172,15 @@ void CopiarLinhaDoCursor(TnCursor &cursor, TnClientDataSet &ds)
         }
     }
 }
+
+bool TnCursorDerivado::Decimal(int i, int escala, qint64 &escalado)
+{
+    const ColunaDerivada &c = FColunas[size_t(i)];
+    return c.Origem >= 0 ? FOrigem.Decimal(c.Origem, escala, escalado) : TnCursor::Decimal(i, escala, escalado);
+}
+
+QStringView TnCursorDerivado::TextoDireto(int i)
+{
+    const ColunaDerivada &c = FColunas[size_t(i)];
+    return c.Origem >= 0 ? FOrigem.TextoDireto(c.Origem) : TnCursor::TextoDireto(i);
+}

@@ -62,6 +62,9 @@ public:
     QDate Data(int i) override;
     QDateTime DataHora(int i) override;
     bool DataHoraPartes(int i, QDate &d, QTime &t) override;
+    // A column of the source is read as the source reads it (exact numerics, texts in place).
+    bool Decimal(int i, int escala, qint64 &escalado) override;
+    QStringView TextoDireto(int i) override;
 
 private:
     struct ColunaDerivada {

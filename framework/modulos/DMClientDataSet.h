@@ -306,6 +306,11 @@ protected:
     void FormConfigurado() override; // Configurar when open
     void EsquecerForm() override;    // Notification, the extra controls, the details'
 
+    // Runs before the rows are read (Abrir, Reabrir, a move of the master), with no
+    // statement open: what a derivation of the dataset (TnClientDataSet::SetDerivacao)
+    // needs from the database is read here. The base does nothing.
+    virtual void AntesDeLer();
+
     // Dataset events, wired to the dataset; the framework's own work around them is done
     // by the wiring, so an override need not call the base (which does nothing).
     virtual void nClientDataSetAfterOpen(TnClientDataSet &ds);

@@ -140,6 +140,8 @@ QString TnDMClientDataSet::MontarComando(const QString &sql0, QVariantList &para
     return QStringLiteral("select * from (%1) t_q where %2").arg(sql, condicoes.join(QStringLiteral(" and ")));
 }
 
+void TnDMClientDataSet::AntesDeLer() {}
+
 void TnDMClientDataSet::LerDados()
 {
     if (FDecl.SQL.trimmed().isEmpty())
@@ -148,6 +150,7 @@ void TnDMClientDataSet::LerDados()
     const QString sql = TextoComando(params);
     if (Aberto() && FDataSet.ChangeCount() > 0 && FDataSet.Provider())
         FDataSet.ApplyUpdates(0);
+    AntesDeLer();
     bool posicionado = true;
     if (!FCamposLink.isEmpty())
         FValoresMestre = ValoresDoMestre(posicionado);

@@ -239,7 +239,7 @@ void TOrvoDPConsultaLctoInv::MapearColunas(TnCursorDerivado &c) const
     c.ColunaReal(QStringLiteral("CUSTOTOTAL"), [qtde, preco](TnCursor &o, double &v) {
         if (o.Nulo(qtde) || o.Nulo(preco))
             return false;
-        v = RoundValor(o.Real(preco) * o.Real(qtde), 2);
+        v = MultiplicarValor(o.Real(qtde), o.Real(preco), 2);
         return true;
     });
     c.Coluna(QStringLiteral("CODIGOESTAB"));

@@ -2,12 +2,12 @@
 
 #include "Acoes.h"
 #include "Conexao.h"
+#include "Decimal.h"
 #include "Interacao.h"
 #include "LctoInvPropriedadeComum.h"
 #include "Valores.h"
 #include "Variaveis.h"
 
-#include <cmath>
 #include <map>
 
 namespace {
@@ -36,10 +36,11 @@ const TnDefCampo kResultado[] = {
     {.Nome = "VALORTOTAL", .Tipo = ftFloat, .Def = {.DisplayLabel = "Valor Total", .DisplayFormat = "#,##0.00"}},
 };
 
-// The entries of one date; the value in cents, so that the sum is exact.
+// The entries of one date; the value in cents, so that the sum is exact (128 bits: no sum
+// of 64-bit entry values overflows it).
 struct TotalData {
     double Quantidade = 0;
-    qint64 Centavos = 0;
+    __int128 Centavos = 0;
 };
 
 // The month's first day of a month-and-year parameter; EnParam when it is empty or no month.
@@ -125,7 +126,12 @@ void TOrvoDPTotalInventarioPeriodo::TotalizarLancamentos()
                 progresso->SetProgressoTotal(MesesDesde(inicial, PrimeiroDiaDoMes(data)));
             }
             atual->Quantidade += 1;
-            atual->Centavos += std::llround(RoundValor(c.Real(1) * c.Real(2), 2) * 100);
+            // Each entry's value exact and rounded to cents (quantity x unit cost as stored).
+            const double qtde = c.Real(1), preco = c.Real(2);
+            qint64 centavos = 0;
+            if (!nDecimal::Produto(qtde, preco, 2, centavos))
+                MultiplicarValor(qtde, preco, 2); // raises, naming both values
+            atual->Centavos += centavos;
         }
         cmd->Fechar();
     }

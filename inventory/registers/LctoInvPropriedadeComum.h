@@ -7,6 +7,7 @@
 #include "ClientDataSet.h"
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 // The entry's key, the property line's key (entry key plus SEQ) and the CST line's key.
@@ -43,7 +44,12 @@ public:
     template <class F>
     void Carregar(const TnClientDataSet &ds, F &&ler)
     {
-        const QString chave = ChaveEmpresaConfiguracao(ds);
+        Carregar(ChaveEmpresaConfiguracao(ds), std::forward<F>(ler));
+    }
+    // The same for the company `chave` (its code as text).
+    template <class F>
+    void Carregar(const QString &chave, F &&ler)
+    {
         if (chave == FChave)
             return;
         bool ok = false;

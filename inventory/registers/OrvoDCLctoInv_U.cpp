@@ -1,9 +1,11 @@
 #include "OrvoDCLctoInv_U.h"
 
+#include "CursorDerivado.h"
 #include "Interacao.h"
 #include "PowerParam.h"
 #include "SuiteProduto.h"
 #include "Valores.h"
+#include "Variaveis.h"
 
 #include <QMetaObject>
 
@@ -155,6 +157,25 @@ TOrvoDCLctoInv::TOrvoDCLctoInv() : TOrvoDCLctoInv(kDeclaracao, false) {}
 TOrvoDCLctoInv::TOrvoDCLctoInv(const TnDefCadastro &declaracao, bool somenteSyn)
     : TnDMClientDataSet(declaracao), FSomenteSyn(somenteSyn)
 {
+    // The statement's VALORTOTAL is left aside: quantity x unit cost is computed from the
+    // row's stored values, exact at the decimals the column shows.
+    nClientDataSet().SetDerivacao([this](TnCursorDerivado &c) {
+        const TnCursor &origem = c.Origem();
+        const QString total = QStringLiteral("VALORTOTAL");
+        for (int i = 0; i < origem.Colunas(); ++i)
+            if (origem.Coluna(i).Nome.compare(total, Qt::CaseInsensitive) != 0)
+                c.Coluna(origem.Coluna(i).Nome);
+        const int qtde = c.IndiceOrigem(QStringLiteral("QTDEESTOQUE"));
+        const int preco = c.IndiceOrigem(QStringLiteral("PRECOUNIT"));
+        if (qtde < 0 || preco < 0)
+            return;
+        c.ColunaReal(total, [qtde, preco, casas = FCasasTotal](TnCursor &o, double &v) {
+            if (o.Nulo(qtde) || o.Nulo(preco))
+                return false;
+            v = MultiplicarValor(o.Real(qtde), o.Real(preco), casas);
+            return true;
+        });
+    });
 }
 
 QString TOrvoDCLctoInv::PegarVerificaSelecao() { return QString::fromLatin1(kSelecao); }
@@ -172,11 +193,29 @@ QString TOrvoDCLctoInv::ChavePrimaria() const { return QString::fromLatin1(kChav
 
 void TOrvoDCLctoInv::CarregarCasasDecimais()
 {
-    FCfgEmpresa.Carregar(nClientDataSet(), [this](int empresa) {
-        const TnCasasDecimaisInv casas = LerCasasDecimaisInv(QStringLiteral(" CODIGOEMPRESA = ") + QString::number(empresa));
-        FQtdeCasaDecimal = casas.Valor;
-        FQtdeCasaDecimalQtd = casas.Qtde;
-    });
+    FCfgEmpresa.Carregar(nClientDataSet(), [this](int empresa) { LerCasas(empresa); });
+}
+
+void TOrvoDCLctoInv::AntesDeLer()
+{
+    QString chave;
+    const TnParamSelecao *empresa = ParamSelecao(QStringLiteral("CodigoEmpresa"));
+    if (empresa && !empresa->IsNull()) {
+        bool ok = false;
+        const int codigo = empresa->AsString().trimmed().toInt(&ok);
+        chave = QString::number(ok ? codigo : -1);
+    } else {
+        chave = QString::number(EmpresaAtiva());
+    }
+    FCfgEmpresa.Carregar(chave, [this](int codigo) { LerCasas(codigo); });
+    FCasasTotal = FQtdeCasaDecimal;
+}
+
+void TOrvoDCLctoInv::LerCasas(int empresa)
+{
+    const TnCasasDecimaisInv casas = LerCasasDecimaisInv(QStringLiteral(" CODIGOEMPRESA = ") + QString::number(empresa));
+    FQtdeCasaDecimal = casas.Valor;
+    FQtdeCasaDecimalQtd = casas.Qtde;
 }
 
 void TOrvoDCLctoInv::ConfigurarCampo(TnClientDataSet *)
@@ -199,8 +238,15 @@ void TOrvoDCLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
     // company after saving): the cached decimals are read again even for the same company.
     if (parametro.compare(QStringLiteral("CodigoEmpresa"), Qt::CaseInsensitive) == 0) {
         FCfgEmpresa.Esquecer();
-        if (Aberto())
+        if (Aberto()) {
             ConfigurarCampo(&nClientDataSet());
+            // Totals computed at other decimals than those now shown are computed again.
+            if (!recarregar && FQtdeCasaDecimal != FCasasTotal) {
+                TnDMClientDataSet::ReconfigurarDM(parametro, recarregar);
+                Reabrir();
+                return;
+            }
+        }
     }
     TnDMClientDataSet::ReconfigurarDM(parametro, recarregar);
 }
@@ -258,9 +304,8 @@ void TOrvoDCLctoInv::CopiarDoCadastro(const TnClientDataSet &origem)
         if (descricao.IsNull() || descricao.AsString().isEmpty())
             descricao.SetAsString(QString::fromUtf8(OrvoSDescricaoDesconhecida));
         FieldByName(QStringLiteral("VALORTOTAL"))
-            .SetAsFloat(RoundValor(FieldByName(QStringLiteral("QTDEESTOQUE")).AsFloat() *
-                                       FieldByName(QStringLiteral("PRECOUNIT")).AsFloat(),
-                                   2));
+            .SetAsFloat(MultiplicarValor(FieldByName(QStringLiteral("QTDEESTOQUE")).AsFloat(),
+                                         FieldByName(QStringLiteral("PRECOUNIT")).AsFloat(), 2));
         ds.Post();
     } catch (...) {
         ds.Cancel();

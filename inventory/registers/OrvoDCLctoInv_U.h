@@ -14,6 +14,10 @@
 // the one typed in the register's product panel (the parameter pDescrProduto of the list
 // the register answers to "npqPowerParam", a Q_INVOKABLE returning TnpqPowerParam *), else
 // the one it carries, else "**Desconhecido**", and its total is rounded to cents.
+//
+// The total of a row read is not the database's product of two doubles: it is computed on
+// its way into the grid, exactly (MultiplicarValor), at the cost decimals of the company
+// whose rows are read, the decimals the column shows.
 #include "DMClientDataSet.h"
 #include "LctoInvPropriedadeComum.h"
 
@@ -47,13 +51,18 @@ protected:
     // Reads the decimals of the current row's company (or the active company) when that
     // company is not the one they were read for.
     void CarregarCasasDecimais();
+    // The decimals of the company about to be read (the selection's, else the active one),
+    // at which the totals are computed.
+    void AntesDeLer() override;
 
 private:
     void CopiarDoCadastro(const TnClientDataSet &origem);
+    void LerCasas(int empresa);
 
     const bool FSomenteSyn;
     int FQtdeCasaDecimal = 2;
     int FQtdeCasaDecimalQtd = 2;
+    int FCasasTotal = 2; // decimals of the totals of the rows read
     TnCacheCfgEmpresa FCfgEmpresa;
 };
 

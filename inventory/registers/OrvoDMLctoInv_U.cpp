@@ -759,7 +759,7 @@ double TOrvoDMLctoInv::ValorTotal() const
     const TnField &preco = FieldByName(QStringLiteral("PRECOUNIT"));
     if (qtde.IsNull() || preco.IsNull())
         return 0;
-    return RoundValor(qtde.AsFloat() * preco.AsFloat(), 2);
+    return MultiplicarValor(qtde.AsFloat(), preco.AsFloat(), 2);
 }
 
 QVariant TOrvoDMLctoInv::AliquotaICMS() const

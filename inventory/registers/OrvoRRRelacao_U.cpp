@@ -92,7 +92,7 @@ public:
             campos[3]->SetAsFloat(qtde);
             campos[4]->SetAsFloat(preco);
             // The entry's total cost as the register shows it: rounded to cents.
-            campos[5]->SetAsFloat(RoundValor(qtde * preco, 2));
+            campos[5]->SetAsFloat(MultiplicarValor(qtde, preco, 2));
             ds.Post();
         }
     }
