@@ -904,7 +904,8 @@ QStringView CursorPg::TextoDireto(int i)
 QByteArrayView CursorPg::TextoUtf8(int i)
 {
     const Oid t = Tipo(i);
-    if (Nulo(i) || (Binario() && !(t == oidText || t == oidVarchar || t == oidBpchar || t == oidName)))
+    const bool texto = t == oidText || t == oidVarchar || t == oidBpchar || t == oidName;
+    if (Nulo(i) || (Binario() && !texto) || t == oidBool)
         return TnCursor::TextoUtf8(i);
     // The connection's client encoding is UTF-8: the value as it arrived.
     return QByteArrayView(Valor(i), Tamanho(i));
