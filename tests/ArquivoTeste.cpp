@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 QByteArray Ler(const QString &caminho)
 {
@@ -65,6 +67,23 @@ TEST(Arquivo, LinhasEmLatin1ComCRLFOuNada)
             EXPECT_TRUE(e.Message().startsWith("Não foi possível gravar o arquivo")) << e.Message().toStdString();
         }
     }
+}
+
+TEST(Arquivo, LinhaEscritaNoLugarSoEntraQuandoFechada)
+{
+    // A writer that fails between opening and closing its line leaves nothing of it.
+    QTemporaryDir pasta;
+    const QString destino = pasta.filePath("lugar.txt");
+    GravarConteudoEmArquivo(destino, "", [](TnLinhasArquivo &l) {
+        std::memcpy(l.AbrirLinha(8), "AB......", 8);
+        l.FecharLinha(2);
+        std::memcpy(l.AbrirLinha(3), "XYZ", 3);
+        l.Adicionar(u"C");
+        std::memcpy(l.AbrirLinha(3), "DEF", 3);
+        l.FecharLinha(3);
+        l.AbrirLinha(5)[0] = 'Z';
+    });
+    EXPECT_EQ(Ler(destino), QByteArray("AB\r\nC\r\nDEF\r\n"));
 }
 
 TEST(Arquivo, PreencherDireitaNaoCorta)

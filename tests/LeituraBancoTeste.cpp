@@ -179,8 +179,8 @@ TEST_F(LeituraBanco, DatasEMomentosDosDoisLadosDoAnoDoisMil)
 
 TEST_F(LeituraBanco, TextosVaziosLongosEAcentuadosPeloMesmoCursor)
 {
-    // Longer and shorter texts in turn through the view a bulk reader keeps, and an empty
-    // text apart from a null.
+    // Longer and shorter texts in turn through the views a bulk reader keeps (UTF-16 and
+    // UTF-8), and an empty text apart from a null.
     QString longo;
     for (int k = 0; longo.size() < 3990; ++k)
         longo += QStringLiteral("ação€%1 ").arg(k);
@@ -199,6 +199,7 @@ TEST_F(LeituraBanco, TextosVaziosLongosEAcentuadosPeloMesmoCursor)
     for (const QString &t : textos) {
         ASSERT_TRUE(cur.Proximo());
         EXPECT_EQ(cur.Nulo(0), t.isNull());
+        EXPECT_EQ(cur.TextoUtf8(0), t.toUtf8()); // a null is empty
         if (t.isNull())
             continue;
         EXPECT_EQ(cur.TextoDireto(0).toString(), t);

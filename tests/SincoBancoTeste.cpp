@@ -130,6 +130,25 @@ TEST_F(SincoBanco, CasosDasBordas)
     EXPECT_EQ(dp->Param("pArqDestinoSINCOMovimento").Alias(), "pArqDestinoSINCOMovimento");
 }
 
+TEST_F(SincoBanco, ValoresExatosEReferenciaAcentuadaNaLargura)
+{
+    // Values are the exact product of quantity and cost rounded half away from zero: the
+    // doubles' products 5525.684999… and 3.0149999… would give 5525.68 and 3.01. A quantity
+    // half a thousandth away rounds up too. A reference of 20 characters with accents (22
+    // bytes in the database) fills its field exactly.
+    con().Executar(QString::fromUtf8("update PRODUTO set REFERENPRODUTO = 'AÇÚCAR-CRISTAL-00001' where CODIGOPRODUTO = 123"));
+    const QDate abril(2024, 4, 1);
+    Lcto(1, abril, 123, 1, 29.7, 186.05);
+    Lcto(1, abril, 45, 1, 3, 1.005);
+    Lcto(1, abril, 7, 1, 2.0005, 2);
+    const QByteArray arquivo =
+        Ler(Gerar(kMovimento, {{"pDataMovIni", "01/04/2024"}, {"pDataMovFim", "30/04/2024"}, {"pTipoProduto", "2"}}));
+    EXPECT_EQ(arquivo, QByteArray("01042024" " " "A7                  " "   " "00000000000002001" "00000000000000400" "\r\n"
+                                  "01042024" " " "CAFE-500G           " "FAR" "00000000000003000" "00000000000000302" "\r\n"
+                                  "01042024" "1" "A\xC7\xDA" "CAR-CRISTAL-00001" "UN " "00000000000029700"
+                                  "00000000000552569" "\r\n"));
+}
+
 TEST_F(SincoBanco, ValorQueNaoCabeNomeiaOProdutoENaoGravaArquivo)
 {
     const QVariantMap mov = Com(kPeriodo, {{"pTipoProduto", "2"}});

@@ -38,8 +38,38 @@ QChar TnLinhasArquivo::ForaDoLatin1(QStringView texto)
     return QChar();
 }
 
+void TnLinhasArquivo::DescartarAberta()
+{
+    if (FAberta < 0)
+        return;
+    FBuffer.resize(FAberta);
+    FAberta = -1;
+}
+
+char *TnLinhasArquivo::AbrirLinha(qsizetype maximo)
+{
+    DescartarAberta();
+    FAberta = FBuffer.size();
+    FBuffer.resize(FAberta + maximo + 2);
+    return FBuffer.data() + FAberta;
+}
+
+void TnLinhasArquivo::FecharLinha(qsizetype n)
+{
+    Q_ASSERT(FAberta >= 0 && FAberta + n + 2 <= FBuffer.size());
+    char *p = FBuffer.data() + FAberta + n;
+    p[0] = '\r';
+    p[1] = '\n';
+    FBuffer.resize(FAberta + n + 2);
+    FAberta = -1;
+    ++FLinhas;
+    if (FBuffer.size() >= kBloco)
+        Descarregar();
+}
+
 void TnLinhasArquivo::Adicionar(QStringView linha)
 {
+    DescartarAberta();
     const qsizetype inicio = FBuffer.size();
     FBuffer.resize(inicio + linha.size() + 2);
     char *p = FBuffer.data() + inicio;
@@ -60,6 +90,7 @@ void TnLinhasArquivo::Adicionar(QStringView linha)
 
 void TnLinhasArquivo::Descarregar()
 {
+    DescartarAberta();
     if (FBuffer.isEmpty())
         return;
     if (FArquivo.write(FBuffer) != FBuffer.size())

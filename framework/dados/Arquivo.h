@@ -27,6 +27,12 @@ public:
     // Adds `linha` in ISO-8859-1, one byte per character, followed by CR LF. A character
     // outside ISO-8859-1 is an EConvertError naming it; nothing of that line is added.
     void Adicionar(QStringView linha);
+    // A line written in place, for writers that produce ISO-8859-1 bytes themselves: room
+    // for `maximo` bytes at the end of the file's buffer; Fechar(n) keeps the first n of them
+    // and adds CR LF. A line left unclosed (its writer failed) is dropped by the next
+    // AbrirLinha, Adicionar or the end of the file.
+    char *AbrirLinha(qsizetype maximo);
+    void FecharLinha(qsizetype n);
     qint64 Linhas() const { return FLinhas; }
 
     // A character ISO-8859-1 cannot hold, or a null QChar when `texto` has none.
@@ -37,9 +43,11 @@ private:
                                            const std::function<void(TnLinhasArquivo &)> &);
     explicit TnLinhasArquivo(QSaveFile &arquivo);
     void Descarregar();
+    void DescartarAberta();
 
     QSaveFile &FArquivo;
     QByteArray FBuffer;
+    qsizetype FAberta = -1; // where the line written in place starts, -1 without one
     qint64 FLinhas = 0;
 };
 

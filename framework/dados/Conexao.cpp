@@ -51,6 +51,14 @@ QStringView TnCursor::TextoDireto(int i)
     return FTextoDireto;
 }
 
+QByteArrayView TnCursor::TextoUtf8(int i)
+{
+    if (Nulo(i))
+        return {};
+    FTextoUtf8 = TextoDireto(i).toUtf8();
+    return FTextoUtf8;
+}
+
 namespace {
 // The embedded engine has no round trips to save: each execution runs as it is added.
 class LoteImediato final : public TnLote {

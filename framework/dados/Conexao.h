@@ -9,6 +9,8 @@
 #include "Excecoes.h"
 #include "Tipos.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -67,11 +69,15 @@ public:
     // The text of a value without a string of its own: valid until the next call on this
     // cursor (bulk reads copy it where it is kept).
     virtual QStringView TextoDireto(int i);
+    // The same text as UTF-8 bytes (empty for NULL), valid as TextoDireto: the engines hand
+    // a text column over as stored, without a conversion to UTF-16 (bulk writers of files).
+    virtual QByteArrayView TextoUtf8(int i);
     // The value typed by the column's kind; an invalid QVariant for NULL.
     QVariant Valor(int i);
 
 private:
     QString FTextoDireto;
+    QByteArray FTextoUtf8;
 };
 
 // A prepared statement with positional parameters (0-based), reusable after each execution.

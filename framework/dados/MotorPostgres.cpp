@@ -348,6 +348,7 @@ public:
     double Real(int i) override;
     QString Texto(int i) override;
     QStringView TextoDireto(int i) override;
+    QByteArrayView TextoUtf8(int i) override;
     QDate Data(int i) override;
     QDateTime DataHora(int i) override
     {
@@ -898,6 +899,16 @@ QStringView CursorPg::TextoDireto(int i)
         Buffer.resize(n);
     QChar *fim = Decodificador.appendToBuffer(Buffer.data(), QByteArrayView(Valor(i), n));
     return QStringView(Buffer.constData(), fim - Buffer.constData());
+}
+
+QByteArrayView CursorPg::TextoUtf8(int i)
+{
+    const Oid t = Tipo(i);
+    const bool texto = t == oidText || t == oidVarchar || t == oidBpchar || t == oidName;
+    if (Nulo(i) || (Binario() && !texto) || t == oidBool)
+        return TnCursor::TextoUtf8(i);
+    // The connection's client encoding is UTF-8: the value as it arrived.
+    return QByteArrayView(Valor(i), Tamanho(i));
 }
 
 QString CursorPg::Texto(int i)

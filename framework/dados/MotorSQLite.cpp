@@ -208,6 +208,13 @@ public:
         const auto *p = reinterpret_cast<const char16_t *>(sqlite3_column_text16(st, i));
         return p ? QStringView(p, sqlite3_column_bytes16(st, i) / 2) : QStringView();
     }
+    QByteArrayView TextoUtf8(int i) override
+    {
+        if (sqlite3_column_type(st, i) == SQLITE_FLOAT)
+            return TnCursor::TextoUtf8(i);
+        const char *p = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
+        return p ? QByteArrayView(p, sqlite3_column_bytes(st, i)) : QByteArrayView();
+    }
     QDate Data(int i) override
     {
         QDate d; QTime t;

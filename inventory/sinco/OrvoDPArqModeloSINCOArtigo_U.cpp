@@ -69,12 +69,12 @@ void TOrvoDPArqModeloSINCOArtigo::Executar()
     if (total == 0)
         throw EnParam(QString::fromLatin1(kTipoArq), QString::fromUtf8(OrvoSEmpresaSemInformacaoParaArq));
     GravarArquivoSINCO(*this, QString::fromLatin1(kColunas) + filtro + QStringLiteral(" order by P.CODIGOPRODUTO"),
-                       valores, total, [referencia](TnCursor &c) {
-                           TnLinhaSINCO linha(c.Inteiro(0), 73);
+                       valores, total, [referencia](TnCursor &c, TnLinhaSINCO &linha) {
+                           linha.Iniciar(c.Inteiro(0), 73);
                            linha.Data(c.Nulo(2) ? QDate() : c.Data(2))
-                               .Codigo(referencia, c.Nulo(1) ? QString() : c.Texto(1))
-                               .Texto(c.Nulo(3) ? QString() : c.Texto(3), 45, "a descrição", true);
-                           return linha.Linha();
+                               .Codigo(referencia, c.TextoUtf8(1))
+                               .Texto(c.TextoUtf8(3), 45, "a descrição", true)
+                               .Concluir();
                        });
 }
 

@@ -54,16 +54,16 @@ void TOrvoDPArqModeloSINCOMovimento::Executar()
     if (total == 0)
         throw EnParam(QStringLiteral("pDataMovIni"), QString::fromUtf8(OrvoSEmpresaSemInformacaoParaArq));
     GravarArquivoSINCO(*this, QString::fromLatin1(kMovimento), valores, total,
-                       [referencia](TnCursor &c) {
+                       [referencia](TnCursor &c, TnLinhaSINCO &linha) {
                            const double qtde = c.Real(4);
-                           TnLinhaSINCO linha(c.Inteiro(2), 66);
+                           linha.Iniciar(c.Inteiro(2), 66);
                            linha.Data(c.Data(0))
-                               .Texto(c.Nulo(1) ? QString() : c.Texto(1), 1, "o tipo SINCO do grupo")
-                               .Codigo(referencia, c.Nulo(6) ? QString() : c.Texto(6))
-                               .Texto(c.Nulo(3) ? QString() : c.Texto(3), 3, "a unidade", true)
+                               .Texto(c.TextoUtf8(1), 1, "o tipo SINCO do grupo")
+                               .Codigo(referencia, c.TextoUtf8(6))
+                               .Texto(c.TextoUtf8(3), 3, "a unidade", true)
                                .Numero(qtde, 3, 14, "a quantidade")
-                               .Numero(c.Real(5) * qtde, 2, 15, "o valor");
-                           return linha.Linha();
+                               .Produto(c.Real(5), qtde, 2, 15, "o valor")
+                               .Concluir();
                        });
 }
 

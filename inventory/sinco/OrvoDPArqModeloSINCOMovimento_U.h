@@ -3,7 +3,8 @@
 // selected company and branch in a period, ordered by date and product, 66 characters:
 // date (ddmmyyyy), the product group's SINCO type (1, blank when none), the product's code
 // or reference (20), its unit (3, cut), the quantity (14 integer and 3 decimal digits) and
-// the value, unit cost times quantity (15 and 2), numbers zero-filled without a mark.
+// the value, the exact product of unit cost and quantity (15 and 2), numbers zero-filled
+// without a mark.
 // Every line ends with CR LF, in ISO-8859-1.
 #include "PowerParam.h"
 

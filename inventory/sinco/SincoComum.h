@@ -8,6 +8,7 @@
 // cannot hold, a reference-code product without reference) is an error naming the product,
 // and no file is written; nothing is cut silently except where the layout says so (unit and
 // description).
+#include "Arquivo.h"
 #include "Conexao.h"
 #include "PowerParam.h"
 
@@ -15,6 +16,7 @@
 #include <QString>
 #include <QVariantList>
 #include <functional>
+#include <limits>
 
 inline constexpr char OrvoSDatasInvalidasObrigatorias[] =
     "Informe as datas inicial e final do período (dd/mm/aaaa).";
@@ -40,36 +42,56 @@ bool UsaReferenciaSINCO(int empresa, const TnpqParamItem &tipoCodigo);
 // The count of the first column of `sql` with `valores` bound.
 qint64 ContarSINCO(const QString &sql, const QVariantList &valores);
 
+class TnLinhaSINCO;
+
 // Writes the file of pArqDestinoSINCOMovimento (".txt" when its name has none): one line per
-// row of `sql` with `valores` bound, built by `linha`, with the progress "Gerando... " over
-// `total` rows; then the notice "Operação concluída!". A failure leaves no file.
+// row of `sql` with `valores` bound, written by `linha` (TnLinhaSINCO::Iniciar, the fields,
+// Concluir), with the progress "Gerando... " over `total` rows; then the notice "Operação
+// concluída!". A failure leaves no file.
 void GravarArquivoSINCO(TnDMPowerParam &dp, const QString &sql, const QVariantList &valores, qint64 total,
-                        const std::function<QString(TnCursor &)> &linha);
+                        const std::function<void(TnCursor &, TnLinhaSINCO &)> &linha);
 
-// The SINCO form of a number: rounded as RoundValor to `decimais`, written as `inteiros` +
-// `decimais` digits, zero-filled, without a decimal mark (12.5 with 14 and 3 gives
-// "00000000000012500"). False when it is negative or needs more integer digits.
-bool FormatarValorSINCO(double valor, int decimais, int inteiros, QString &digitos);
-
-// One line of a SINCO file, for product `produto` (named by the errors).
+// One line of a SINCO file at a time, written in ISO-8859-1 straight into the file's buffer;
+// the errors name the line's product. Texts arrive as the database's UTF-8 bytes and are
+// converted as they are copied; the rare text that needs more (a character ISO-8859-1 cannot
+// hold, a value too long) takes the checks with the message that names it. The last date
+// written is kept formatted: rows of one date format it once.
 class TnLinhaSINCO {
 public:
-    explicit TnLinhaSINCO(qint64 produto, int tamanho);
+    explicit TnLinhaSINCO(TnLinhasArquivo &linhas) : FLinhas(linhas) {}
+    // Starts the line of product `produto`, at most `maximo` bytes long.
+    void Iniciar(qint64 produto, int maximo);
     // ddmmyyyy; a missing date is day zero of the date type, 30/12/1899.
     TnLinhaSINCO &Data(const QDate &d);
-    // `texto` left-aligned in `largura` characters, blanks on the right. Longer: cut when
+    // `utf8` left-aligned in `largura` characters, blanks on the right. Longer: cut when
     // `cortar`, else an error; `oque` names the field in the errors.
-    TnLinhaSINCO &Texto(const QString &texto, int largura, const char *oque, bool cortar = false);
-    // FormatarValorSINCO, or an error naming the field and the value.
+    TnLinhaSINCO &Texto(QByteArrayView utf8, int largura, const char *oque, bool cortar = false);
+    // The SINCO form of `valor` (FormatarValorSINCO), or an error naming the field and value.
     TnLinhaSINCO &Numero(double valor, int decimais, int inteiros, const char *oque);
+    // The same for the exact product a × b (nDecimal::Produto), never the product of the two
+    // doubles: 29.7 × 186.05 at 2 decimals is 5525.69.
+    TnLinhaSINCO &Produto(double a, double b, int decimais, int inteiros, const char *oque);
     // The product's code: CODIGOPRODUTO, or its reference when `referencia` (an error when it
     // has none); 20 characters.
-    TnLinhaSINCO &Codigo(bool referencia, const QString &referenciaProduto);
-    const QString &Linha() const { return FLinha; }
+    TnLinhaSINCO &Codigo(bool referencia, QByteArrayView referenciaUtf8);
+    // Ends the line with CR LF.
+    void Concluir();
 
 private:
     [[noreturn]] void Falhar(const QString &motivo) const;
-    qint64 FProduto;
-    QString FLinha;
-    QString FDigitos;
+    void TextoConvertido(const QString &texto, int largura, const char *oque, bool cortar);
+    [[noreturn]] void ForaDoCampo(const char *oque, double valor, int inteiros) const;
+    TnLinhasArquivo &FLinhas;
+    char *FInicio = nullptr;
+    char *FP = nullptr;
+    char *FFim = nullptr;
+    qint64 FProduto = 0;
+    qint64 FDia = std::numeric_limits<qint64>::min();
+    char FData[8] = {};
 };
+
+// The SINCO form of a number: rounded as RoundValor to `decimais`, written as `inteiros` +
+// `decimais` digits, zero-filled, without a decimal mark (12.5 with 14 and 3 gives
+// "00000000000012500") into `digitos`. False, writing nothing, when it is negative or needs
+// more integer digits.
+bool FormatarValorSINCO(double valor, int decimais, int inteiros, char *digitos);
