@@ -42,15 +42,38 @@ const TnDefCampo kCamposResultado[] = {
     {.Nome = "TIPOGRUPOPRODUTO", .Tipo = ftSmallint,
      .Def = {.DisplayLabel = "Tipo", .ListaValores = {"Sintético=1", "Analítico=2"}}},
     {.Nome = "DESCRGRUPOPRODUTO", .Tipo = ftString, .Tamanho = 60, .Def = {.DisplayLabel = "Descrição"}},
+    // Companies may keep different decimals: each row's values are at its company's.
+    {.Nome = "VALORLCTO", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .CampoEscala = "CASASDECIMAIS",
+     .Def = {.DisplayLabel = "Valor"}},
+    {.Nome = "TOTALESTAB", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .CampoEscala = "CASASDECIMAIS",
+     .Def = {.DisplayLabel = "Total Estabelecimento"}},
+    {.Nome = "CASASDECIMAIS", .Tipo = ftSmallint, .Def = {.Visivel = false}},
 };
 
-// Sums at a company's decimals, as whole numbers of its smallest unit: exact, whatever the
-// order of the entries.
-bool Somar(qint64 &total, qint64 parcela) { return !__builtin_add_overflow(total, parcela, &total); }
+constexpr int kPrecisaoValor = 18;
 
-[[noreturn]] void ForaDoLimite(qint32 grupo)
+} // namespace
+
+// A company and branch to value, with the company's cost decimals.
+struct TOrvoDPGerarSaldoInv::Estab {
+    int Empresa;
+    int Codigo;
+    int Casas;
+};
+
+namespace {
+
+[[noreturn]] void ForaDoLimite(const TOrvoDPGerarSaldoInv::Estab &estab, qint32 grupo)
 {
-    throw Exception(QString::fromUtf8(OrvoSValorForaDoLimite).arg(grupo));
+    throw Exception(QString::fromUtf8(OrvoSValorForaDoLimite).arg(grupo).arg(estab.Empresa).arg(estab.Codigo));
+}
+
+// Sums at a company's decimals, as whole numbers of its smallest unit: exact, whatever the
+// order of the entries. A sum beyond numeric(18, the company's decimals) is refused.
+void Somar(qint64 &total, qint64 parcela, const TOrvoDPGerarSaldoInv::Estab &estab, qint32 grupo)
+{
+    if (__builtin_add_overflow(total, parcela, &total) || !nDecimal::CabeNaPrecisao(total, kPrecisaoValor, estab.Casas))
+        ForaDoLimite(estab, grupo);
 }
 
 // The synthetic totals of one branch (TnTotalizaoPlano): one element per synthetic group of
@@ -59,16 +82,17 @@ bool Somar(qint64 &total, qint64 parcela) { return !__builtin_add_overflow(total
 struct TnTotalizaoPlano {
     QString Classif;
     qint64 Saldo = 0;
+    qint32 Codigo = 0; // the synthetic group's code, named when its total does not fit
 };
 
 class TnTotaisPlano {
 public:
     // AdicionarTotalClassif: a new element {classification, 0}.
-    void AdicionarTotalClassif(const QString &classif)
+    void AdicionarTotalClassif(const QString &classif, qint32 codigo)
     {
         if (!FIndice.contains(classif))
             FIndice.insert(classif, int(FTotais.size()));
-        FTotais.push_back({classif, 0});
+        FTotais.push_back({classif, 0, codigo});
     }
     // The first element of exactly that classification (letter case included); -1 when none.
     int PegarIndiceClassif(const QString &classif) const { return FIndice.value(classif, -1); }
@@ -84,7 +108,8 @@ public:
     }
     // Adds `valor` to the group's own synthetic total, when it has one, and to every level
     // above it up to `alvo` (excluded), each of which must be a synthetic group of the set.
-    void TotalizarNiveisSuperiores(const TnTotalizaoPlano &grupo, const QString &alvo, qint32 codigo)
+    void TotalizarNiveisSuperiores(const TnTotalizaoPlano &grupo, const QString &alvo,
+                                   const TOrvoDPGerarSaldoInv::Estab &estab)
     {
         QString nivel = grupo.Classif;
         bool primeiro = true;
@@ -94,8 +119,8 @@ public:
             // the prefix's branch, an empty classification) is a broken structure too.
             if ((i < 0 && !primeiro) || nivel.isEmpty())
                 throw Exception(QString::fromUtf8(OrvoSEstruturaPlanoContas));
-            if (i >= 0 && !Somar(FTotais[size_t(i)].Saldo, grupo.Saldo))
-                ForaDoLimite(codigo);
+            if (i >= 0)
+                Somar(FTotais[size_t(i)].Saldo, grupo.Saldo, estab, FTotais[size_t(i)].Codigo);
             nivel = RetirarUltimoNivelClassificacao(nivel);
             primeiro = false;
         }
@@ -107,13 +132,6 @@ private:
 };
 
 } // namespace
-
-// A company and branch to value, with the company's cost decimals.
-struct TOrvoDPGerarSaldoInv::Estab {
-    int Empresa;
-    int Codigo;
-    int Casas;
-};
 
 // The chart set of one company, in chart order.
 struct TOrvoDPGerarSaldoInv::Plano {
@@ -166,7 +184,7 @@ TOrvoDPGerarSaldoInv::TOrvoDPGerarSaldoInv()
             [this](const TnClientDataSet &ds) {
                 const QString classif = ds.FieldByName(QStringLiteral("CLASSIFGRUPOPRODUTO")).AsString();
                 const qsizetype base = FNivelClassif.isEmpty() ? 0 : FNivelClassif.count(u'.');
-                const int casas = CasasDecimais(ds.FieldByName(QStringLiteral("CODIGOEMPRESA")).AsInteger());
+                const int casas = ds.FieldByName(QStringLiteral("CASASDECIMAIS")).AsInteger();
                 return TnEstiloLinhaRelatorio{
                     .Recuo = int(std::max<qsizetype>(0, classif.count(u'.') - base)),
                     .Negrito = ds.FieldByName(QStringLiteral("TIPOGRUPOPRODUTO")).AsInteger() == kSintetico,
@@ -232,19 +250,13 @@ void TOrvoDPGerarSaldoInv::Executar()
             estabs.push_back({int(c.Inteiro(0)), int(c.Inteiro(1)), LerCasas(c, 2)});
     }
 
-    // A new result for every run, its values at the greatest decimals of the run.
-    int casas = 0;
+    // A new result for every run, each row's values at its company's decimals.
     FCasasDecimais.clear();
-    for (const Estab &e : estabs) {
-        casas = std::max(casas, e.Casas);
+    for (const Estab &e : estabs)
         FCasasDecimais.insert(e.Empresa, e.Casas);
-    }
     FResultado = std::make_unique<TnClientDataSet>();
     FResultado->SetLogChanges(false);
     FResultado->DefinirCampos(kCamposResultado);
-    for (const char *nome : {"VALORLCTO", "TOTALESTAB"})
-        FResultado->AdicionarCampo({.Nome = nome, .Tipo = ftBCD, .Precisao = 18, .Escala = casas,
-                                    .Def = {.DisplayLabel = nome[0] == 'V' ? "Valor" : "Total Estabelecimento"}});
     FResultado->CreateDataSet();
 
     auto grupos = con.Preparar(QStringLiteral(
@@ -287,7 +299,7 @@ void TOrvoDPGerarSaldoInv::Executar()
             for (size_t i = 0; i < plano.Grupos.size(); ++i) {
                 plano.PorCodigo.insert(plano.Grupos[i].Codigo, int(i));
                 if (plano.Grupos[i].Tipo == kSintetico)
-                    plano.Sinteticos.AdicionarTotalClassif(plano.Grupos[i].Classif);
+                    plano.Sinteticos.AdicionarTotalClassif(plano.Grupos[i].Classif, plano.Grupos[i].Codigo);
             }
             empresaDoPlano = estab.Empresa;
         }
@@ -330,14 +342,12 @@ bool TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
             }
             if (ultimo < 0)
                 continue;
-            const double valor = c.Real(2) * c.Real(1);
             qint64 escalado = 0;
-            if (!nDecimal::DeRealRapido(valor, estab.Casas, escalado) && !nDecimal::DeReal(valor, estab.Casas, escalado))
-                ForaDoLimite(codigo);
+            if (!nDecimal::Produto(c.Real(2), c.Real(1), estab.Casas, escalado))
+                ForaDoLimite(estab, codigo);
             TnTotalGrupo &t = totais[size_t(ultimo)];
             t.Lancado = true;
-            if (!Somar(t.TotalGrupo, escalado))
-                ForaDoLimite(codigo);
+            Somar(t.TotalGrupo, escalado, estab, codigo);
         }
         lancamentos.Fechar();
     }
@@ -352,19 +362,24 @@ bool TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
         if (!totais[i].Lancado)
             continue;
         const Plano::Grupo &g = plano.Grupos[i];
-        if (!Somar(totalEstab, totais[i].TotalGrupo))
-            ForaDoLimite(g.Codigo);
-        plano.Sinteticos.TotalizarNiveisSuperiores({g.Classif, totais[i].TotalGrupo}, alvo, g.Codigo);
+        plano.Sinteticos.TotalizarNiveisSuperiores({g.Classif, totais[i].TotalGrupo}, alvo, estab);
+        Somar(totalEstab, totais[i].TotalGrupo, estab, g.Codigo);
     }
 
     // One row per group of the set, in chart order.
     TnClientDataSet &r = *FResultado;
-    TnField *campos[8];
-    for (int i = 0; i < 8; ++i)
+    TnField *campos[9];
+    for (int i = 0; i < 9; ++i)
         campos[i] = &r.Fields(i);
     const QString textoTotal = nDecimal::ParaTexto(totalEstab, estab.Casas);
     r.DisableControls();
-    const auto reativar = qScopeGuard([&r] { r.EnableControls(); });
+    // Every value was checked against its field above; a row refused all the same leaves
+    // no half-written row behind.
+    const auto reativar = qScopeGuard([&r] {
+        if (r.State() == dsInsert)
+            r.Cancel();
+        r.EnableControls();
+    });
     for (size_t i = 0; i < plano.Grupos.size(); ++i) {
         const Plano::Grupo &g = plano.Grupos[i];
         const qint64 valor = g.Tipo == kSintetico ? plano.Sinteticos.PegarValorClassif(g.Classif) : totais[i].TotalGrupo;
@@ -376,6 +391,7 @@ bool TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
         if (g.Tipo != 0)
             campos[4]->SetAsInteger(g.Tipo);
         campos[5]->SetAsString(g.Descr);
+        campos[8]->SetAsInteger(estab.Casas); // before the values, which take their decimals from it
         campos[6]->SetAsString(nDecimal::ParaTexto(valor, estab.Casas));
         campos[7]->SetAsString(textoTotal);
         r.Post();
