@@ -127,7 +127,16 @@ TEST(CampoComEscalaPorLinha, CadaLinhaGuardaDezoitoDigitosNasSuasCasas)
     EXPECT_THROW(valor.SetAsString("1000000000000"), EnField); // beyond numeric(18,6)
     valor.SetAsFloat(0.0000005);
     EXPECT_EQ(valor.AsString(), "0,000001");
+    valor.SetAsEscalado(-1234567, 3);
+    EXPECT_EQ(valor.AsString(), "-1234,567");
+    EXPECT_THROW(valor.SetAsEscalado(1000000000000000LL, 3), EnField);
     ds.Post();
+    ds.First();
+    ds.Edit();
+    valor.SetAsEscalado(-12345, 3); // to 2 decimals, half away from zero
+    EXPECT_EQ(valor.AsString(), "-12,35");
+    ds.Post();
+    ds.Next();
     // No decimals in the row: the declared ones.
     ds.Next();
     EXPECT_EQ(valor.AsString(), "12,35");

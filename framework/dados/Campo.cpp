@@ -526,6 +526,20 @@ void TnField::SetAsLargeInt(qint64 v) { Gravar(DeInteiro(v)); }
 void TnField::SetAsFloat(double v) { Gravar(DeReal(v)); }
 void TnField::SetAsBoolean(bool v) { Gravar(FTipo == ftString || FTipo == ftMemo ? DeTexto(v ? "Sim" : "Não") : DeInteiro(v)); }
 void TnField::SetAsString(const QString &v) { Gravar(DeTexto(v)); }
+
+void TnField::SetAsEscalado(qint64 escalado, int escala)
+{
+    if (FTipo != ftBCD) {
+        SetAsString(nDecimal::ParaTexto(escalado, escala, u','));
+        return;
+    }
+    TnCelula c;
+    c.Nulo = false;
+    if (!nDecimal::Reescalar(escalado, escala, EscalaDaLinha(), c.I) ||
+        (FPrecisao > 0 && !nDecimal::CabeNaPrecisao(c.I, FPrecisao, EscalaDaLinha())))
+        ErroFaixa(nDecimal::ParaTexto(escalado, escala, u','));
+    Gravar(std::move(c));
+}
 void TnField::SetAsDate(const QDate &v) { Gravar(DeData(v)); }
 void TnField::SetAsDateTime(const QDateTime &v) { Gravar(DeDataHora(v)); }
 void TnField::SetAsVariant(const QVariant &v) { Gravar(DeVariant(v)); }

@@ -104,6 +104,10 @@ public:
     // Text in the Brazilian form: "1234,56", "31/12/2019", "31/12/2019 08:30:00".
     QString AsString() const;
     void SetAsString(const QString &v);
+    // A number given exactly as an integer scaled by 10^escala (0 to 18): a numeric takes it
+    // at its row's decimals (rounded half away from zero), refused beyond its precision;
+    // other fields as its plain text.
+    void SetAsEscalado(qint64 escalado, int escala);
     QDate AsDate() const;
     void SetAsDate(const QDate &v);
     QDateTime AsDateTime() const;

@@ -96,34 +96,37 @@ public:
     }
     // The first element of exactly that classification (letter case included); -1 when none.
     int PegarIndiceClassif(const QString &classif) const { return FIndice.value(classif, -1); }
-    qint64 PegarValorClassif(const QString &classif) const
-    {
-        const int i = PegarIndiceClassif(classif);
-        return i < 0 ? 0 : FTotais[size_t(i)].Saldo;
-    }
     void Zerar()
     {
         for (TnTotalizaoPlano &t : FTotais)
             t.Saldo = 0;
     }
-    // Adds `valor` to the group's own synthetic total, when it has one, and to every level
-    // above it up to `alvo` (excluded), each of which must be a synthetic group of the set.
-    void TotalizarNiveisSuperiores(const TnTotalizaoPlano &grupo, const QString &alvo,
-                                   const TOrvoDPGerarSaldoInv::Estab &estab)
+    qint64 Saldo(int i) const { return FTotais[size_t(i)].Saldo; }
+    // The elements a group's value goes to: its own synthetic total, when it has one, and
+    // every level above it up to `alvo` (excluded), each of which must be a synthetic group
+    // of the set; appended to `elementos`. False when one is not: a broken structure.
+    bool NiveisSuperiores(const QString &classif, const QString &alvo, std::vector<int> &elementos) const
     {
-        QString nivel = grupo.Classif;
+        QString nivel = classif;
         bool primeiro = true;
         while (nivel != alvo) {
             const int i = PegarIndiceClassif(nivel);
             // A level chain that ends at the top without meeting the target (a group outside
             // the prefix's branch, an empty classification) is a broken structure too.
             if ((i < 0 && !primeiro) || nivel.isEmpty())
-                throw Exception(QString::fromUtf8(OrvoSEstruturaPlanoContas));
+                return false;
             if (i >= 0)
-                Somar(FTotais[size_t(i)].Saldo, grupo.Saldo, estab, FTotais[size_t(i)].Codigo);
+                elementos.push_back(i);
             nivel = RetirarUltimoNivelClassificacao(nivel);
             primeiro = false;
         }
+        return true;
+    }
+    // Adds `valor` to the elements [de, ate) of NiveisSuperiores.
+    void TotalizarNiveisSuperiores(const int *de, const int *ate, qint64 valor, const TOrvoDPGerarSaldoInv::Estab &estab)
+    {
+        for (; de != ate; ++de)
+            Somar(FTotais[size_t(*de)].Saldo, valor, estab, FTotais[size_t(*de)].Codigo);
     }
 
 private:
@@ -140,10 +143,14 @@ struct TOrvoDPGerarSaldoInv::Plano {
         QString Classif;
         int Tipo; // 0 when the column is empty
         QString Descr;
+        int Sintetico = -1;  // a synthetic group's total: the first of its classification
+        int Niveis = 0;      // its elements of NiveisSuperiores start in Niveis here
+        int FimNiveis = -1;  // and end here; -1: the structure above it is broken
     };
     std::vector<Grupo> Grupos;
     QHash<qint32, int> PorCodigo; // group code -> position in Grupos
     mutable TnTotaisPlano Sinteticos;
+    std::vector<int> Niveis; // the levels each group's value goes to, looked up once
 };
 
 // TnTotalGrupo: a group's total in one branch.
@@ -203,8 +210,6 @@ void TOrvoDPGerarSaldoInv::GerarPrincAction(const TnClasseInfo &classe, TnAction
               classe, lista, evento, modulos);
 }
 
-int TOrvoDPGerarSaldoInv::CasasDecimais(int empresa) const { return FCasasDecimais.value(empresa, 2); }
-
 namespace {
 
 // The companies and branches of the parameters, in company and branch order. A token that
@@ -251,9 +256,6 @@ void TOrvoDPGerarSaldoInv::Executar()
     }
 
     // A new result for every run, each row's values at its company's decimals.
-    FCasasDecimais.clear();
-    for (const Estab &e : estabs)
-        FCasasDecimais.insert(e.Empresa, e.Casas);
     FResultado = std::make_unique<TnClientDataSet>();
     FResultado->SetLogChanges(false);
     FResultado->DefinirCampos(kCamposResultado);
@@ -269,6 +271,7 @@ void TOrvoDPGerarSaldoInv::Executar()
                        "where L.CODIGOEMPRESA = ? and L.CODIGOESTAB = ? and L.DATAINVENT = ?") +
         (FMotivoInventario != 0 ? QStringLiteral(" and L.MOTIVOINVENTARIO = ?") : QString()));
 
+    const QString alvo = RetirarUltimoNivelClassificacao(FNivelClassif);
     Plano plano;
     int empresaDoPlano = -1;
     int valorados = 0; // branches with entries
@@ -300,6 +303,16 @@ void TOrvoDPGerarSaldoInv::Executar()
                 plano.PorCodigo.insert(plano.Grupos[i].Codigo, int(i));
                 if (plano.Grupos[i].Tipo == kSintetico)
                     plano.Sinteticos.AdicionarTotalClassif(plano.Grupos[i].Classif, plano.Grupos[i].Codigo);
+            }
+            // Each group's levels, looked up once for all the company's branches.
+            for (Plano::Grupo &g : plano.Grupos) {
+                if (g.Tipo == kSintetico)
+                    g.Sintetico = plano.Sinteticos.PegarIndiceClassif(g.Classif);
+                g.Niveis = int(plano.Niveis.size());
+                if (plano.Sinteticos.NiveisSuperiores(g.Classif, alvo, plano.Niveis))
+                    g.FimNiveis = int(plano.Niveis.size());
+                else
+                    plano.Niveis.resize(size_t(g.Niveis));
             }
             empresaDoPlano = estab.Empresa;
         }
@@ -356,13 +369,15 @@ bool TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
 
     // Roll-up: every group with entries adds its total to the branch and up its levels.
     plano.Sinteticos.Zerar();
-    const QString alvo = RetirarUltimoNivelClassificacao(FNivelClassif);
     qint64 totalEstab = 0;
     for (size_t i = 0; i < totais.size(); ++i) {
         if (!totais[i].Lancado)
             continue;
         const Plano::Grupo &g = plano.Grupos[i];
-        plano.Sinteticos.TotalizarNiveisSuperiores({g.Classif, totais[i].TotalGrupo}, alvo, estab);
+        if (g.FimNiveis < 0)
+            throw Exception(QString::fromUtf8(OrvoSEstruturaPlanoContas));
+        plano.Sinteticos.TotalizarNiveisSuperiores(plano.Niveis.data() + g.Niveis, plano.Niveis.data() + g.FimNiveis,
+                                                   totais[i].TotalGrupo, estab);
         Somar(totalEstab, totais[i].TotalGrupo, estab, g.Codigo);
     }
 
@@ -371,7 +386,6 @@ bool TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
     TnField *campos[9];
     for (int i = 0; i < 9; ++i)
         campos[i] = &r.Fields(i);
-    const QString textoTotal = nDecimal::ParaTexto(totalEstab, estab.Casas);
     r.DisableControls();
     // Every value was checked against its field above; a row refused all the same leaves
     // no half-written row behind.
@@ -382,7 +396,7 @@ bool TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
     });
     for (size_t i = 0; i < plano.Grupos.size(); ++i) {
         const Plano::Grupo &g = plano.Grupos[i];
-        const qint64 valor = g.Tipo == kSintetico ? plano.Sinteticos.PegarValorClassif(g.Classif) : totais[i].TotalGrupo;
+        const qint64 valor = g.Sintetico >= 0 ? plano.Sinteticos.Saldo(g.Sintetico) : totais[i].TotalGrupo;
         r.Append();
         campos[0]->SetAsInteger(estab.Empresa);
         campos[1]->SetAsInteger(estab.Codigo);
@@ -392,8 +406,8 @@ bool TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
             campos[4]->SetAsInteger(g.Tipo);
         campos[5]->SetAsString(g.Descr);
         campos[8]->SetAsInteger(estab.Casas); // before the values, which take their decimals from it
-        campos[6]->SetAsString(nDecimal::ParaTexto(valor, estab.Casas));
-        campos[7]->SetAsString(textoTotal);
+        campos[6]->SetAsEscalado(valor, estab.Casas);
+        campos[7]->SetAsEscalado(totalEstab, estab.Casas);
         r.Post();
     }
     return true;

@@ -49,8 +49,6 @@ public:
     // the hidden CASASDECIMAIS: the company's cost decimals, at which the row's two values
     // are numeric(18, CASASDECIMAIS) each. Not open before the first run.
     TnClientDataSet &nClientDataSetGrupoProduto() { return *FResultado; }
-    // Cost decimals the run used for a company (2 when it took part in no run).
-    int CasasDecimais(int empresa) const;
 
     // The report: per company and branch, the groups indented by level, the synthetic ones
     // in bold, the values at the company's decimals, closed by the branch's total.
@@ -68,6 +66,5 @@ private:
     QString FNivelClassif;
     int FMotivoInventario = 0;
     std::unique_ptr<TnClientDataSet> FResultado;
-    QHash<int, int> FCasasDecimais;
     TnDefRelatorio FDefRelatorio;
 };
