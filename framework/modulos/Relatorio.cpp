@@ -205,7 +205,8 @@ TnRelatorio MontarRelatorio(const TnDefRelatorio *def, TnClientDataSet &dados, c
                 if (c.Def->Total == ntrSoma) {
                     const Soma e = Escalado(*c.Campo, c.Escala);
                     Acumular(c.Grupo, e, *c.Campo);
-                    Acumular(c.Geral, e, *c.Campo);
+                    if (def->TotalGeral)
+                        Acumular(c.Geral, e, *c.Campo);
                     c.TemGrupo = c.TemGeral = true;
                 } else if (c.Def->Total == ntrCampo) {
                     c.Grupo = Escalado(*c.CampoTotal, c.Escala);
