@@ -32,6 +32,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -385,17 +386,20 @@ Mascara &BancoMascara()
     return m;
 }
 
-// The C interface writing the classifications and the mask back as they were (untimed).
-void Reescrever(Mascara &m, const std::vector<QByteArray> &classifs, const char *mascara)
+// The C interface writing, in one transaction, the classification grupo(i) gives for each
+// i < n (a code and its text; a null text: unchanged) and the mask.
+template <class F> void GravarPlano(sqlite3 *db, size_t n, F grupo, const char *mascara)
 {
-    sqlite3 *db = HandleSqlite(*m.con);
     ExecSqlite(db, "BEGIN IMMEDIATE");
     sqlite3_stmt *st = PrepararSqlite(db, "update GRUPOPRODUTO set CLASSIFGRUPOPRODUTO = ? "
                                           "where CODIGOEMPRESA = ? and CODIGOGRUPOPRODUTO = ?");
-    for (size_t i = 0; i < m.codigos.size(); ++i) {
-        sqlite3_bind_text(st, 1, classifs[i].constData(), int(classifs[i].size()), SQLITE_STATIC);
+    for (size_t i = 0; i < n; ++i) {
+        const auto [codigo, classif] = grupo(i);
+        if (!classif.data())
+            continue;
+        sqlite3_bind_text(st, 1, classif.data(), int(classif.size()), SQLITE_STATIC);
         sqlite3_bind_int(st, 2, 1);
-        sqlite3_bind_int64(st, 3, m.codigos[i]);
+        sqlite3_bind_int64(st, 3, codigo);
         PassoSqlite(db, st);
     }
     sqlite3_finalize(st);
@@ -404,6 +408,17 @@ void Reescrever(Mascara &m, const std::vector<QByteArray> &classifs, const char 
     ChecarSqlite(db, sqlite3_step(ms));
     sqlite3_finalize(ms);
     ExecSqlite(db, "COMMIT");
+}
+
+// The classifications and the mask back as they were (untimed).
+void Reescrever(Mascara &m, const std::vector<QByteArray> &classifs, const char *mascara)
+{
+    GravarPlano(
+        HandleSqlite(*m.con), m.codigos.size(),
+        [&](size_t i) {
+            return std::pair{m.codigos[i], std::string_view(classifs[i].constData(), size_t(classifs[i].size()))};
+        },
+        mascara);
 }
 
 // A classification rewritten under the mask's level widths: each level's number without its
@@ -462,23 +477,13 @@ void MascaraDireto(sqlite3 *db, const char *mascara)
         if (!ReformatarDireto(larguras, grupos[i].second, novas[i]))
             FalhaDireto("classificação fora da máscara");
 
-    ExecSqlite(db, "BEGIN IMMEDIATE");
-    sqlite3_stmt *st = PrepararSqlite(db, "update GRUPOPRODUTO set CLASSIFGRUPOPRODUTO = ? "
-                                          "where CODIGOEMPRESA = ? and CODIGOGRUPOPRODUTO = ?");
-    for (size_t i = 0; i < grupos.size(); ++i) {
-        if (novas[i] == grupos[i].second)
-            continue;
-        sqlite3_bind_text(st, 1, novas[i].data(), int(novas[i].size()), SQLITE_STATIC);
-        sqlite3_bind_int(st, 2, 1);
-        sqlite3_bind_int64(st, 3, grupos[i].first);
-        PassoSqlite(db, st);
-    }
-    sqlite3_finalize(st);
-    sqlite3_stmt *ms = PrepararSqlite(db, "update CFGEMPRESAULMAR set MASCGRUPOPRODUTO = ? where CODIGOEMPRESA = 1");
-    sqlite3_bind_text(ms, 1, mascara, -1, SQLITE_STATIC);
-    ChecarSqlite(db, sqlite3_step(ms));
-    sqlite3_finalize(ms);
-    ExecSqlite(db, "COMMIT");
+    // The changed ones only, as the program writes them.
+    GravarPlano(
+        db, grupos.size(),
+        [&](size_t i) {
+            return std::pair{grupos[i].first, novas[i] == grupos[i].second ? std::string_view() : std::string_view(novas[i])};
+        },
+        mascara);
 }
 
 // Whether the chart holds the classifications of `esperadas`, by code (untimed).

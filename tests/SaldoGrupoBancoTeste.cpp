@@ -89,6 +89,15 @@ protected:
         }
         return r;
     }
+    // Company 2, its branch 1 and its cost at 6 decimals.
+    void SegundaEmpresaComSeisCasas()
+    {
+        con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Segunda')");
+        con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (2, 1, 'Matriz')");
+        con().Executar("insert into CFGEMPRESAINV (CODIGOEMPRESA, QTDECASADECIMAL, QTDECASADECIMALQTD, LANCAICMSRECUP, "
+                       "DETALHARPISCOFINSITEM, PERIODOINVENTARIO) values (2, 6, 4, '0', '0', 0)");
+        FCasas[2] = 6;
+    }
     // The message of the failure of a run (empty when it runs); `param` gets EnParam's.
     QString Falha(const QVariantMap &params, QString *param = nullptr)
     {
@@ -201,16 +210,12 @@ TEST_F(SaldoGrupoBanco, EstruturaQuebradaParaORodadaMasGuardaOsEstabelecimentosA
 
 TEST_F(SaldoGrupoBanco, CadaEmpresaComSuasCasasDecimais)
 {
-    con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Segunda')");
-    con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (2, 1, 'Matriz')");
-    con().Executar("insert into CFGEMPRESAINV (CODIGOEMPRESA, QTDECASADECIMAL, QTDECASADECIMALQTD, LANCAICMSRECUP, "
-                   "DETALHARPISCOFINSITEM, PERIODOINVENTARIO) values (2, 6, 4, '0', '0', 0)");
+    SegundaEmpresaComSeisCasas();
     Grupo(2, 1, "1", 1);
     Grupo(2, 2, "1.1", 2);
     Lancamento(2, 1, 201, 2, 1, 1.2345675);
     Lancamento(2, 1, 202, 2, 1, 2.0000005);
     // Branches without companies: the branch condition holds for every company.
-    FCasas[2] = 6;
     Rodar({{"pCodigoEstab", "1"}});
     EXPECT_EQ(Texto(Resultado()), Texto(kEstab1 + QStringList({"2/1 1 3.234569 3.234569", "2/1 1.1 3.234569 3.234569"})));
 
@@ -230,13 +235,9 @@ TEST_F(SaldoGrupoBanco, CadaEmpresaComSuasCasasDecimais)
 TEST_F(SaldoGrupoBanco, DezoitoDigitosExatosNasCasasDeCadaEmpresa)
 {
     // Company 2 at 6 decimals in the same run as company 1 at 2.
-    con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Segunda')");
-    con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (2, 1, 'Matriz')");
-    con().Executar("insert into CFGEMPRESAINV (CODIGOEMPRESA, QTDECASADECIMAL, QTDECASADECIMALQTD, LANCAICMSRECUP, "
-                   "DETALHARPISCOFINSITEM, PERIODOINVENTARIO) values (2, 6, 4, '0', '0', 0)");
+    SegundaEmpresaComSeisCasas();
     Grupo(2, 1, "1", 2);
     Lancamento(2, 1, 201, 1, 3, 1.0000005); // 3.0000015 -> 3.000002 (half away from zero)
-    FCasas[2] = 6;
     // Branch 2: 10,000,010,000,000.00 beside its 10.00; branch 3: 1234567890123456.78.
     Lancamento(1, 2, 301, 4, 1000001, 10000000);
     Lancamento(1, 3, 302, 4, 123456789, 10000000);
