@@ -96,6 +96,52 @@ TEST_F(Campos, ValoresForaDaFaixaSaoRecusadosComONomeDoCampo)
     EXPECT_THROW(F("GRANDE").AsInteger(), EnField);
 }
 
+TEST(CampoComEscalaPorLinha, CadaLinhaGuardaDezoitoDigitosNasSuasCasas)
+{
+    const TnDefCampo campos[] = {
+        {.Nome = "VALOR", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .CampoEscala = "CASAS",
+         .Def = {.DisplayLabel = "Valor", .DisplayFormat = "#,##0.00"}},
+        {.Nome = "CASAS", .Tipo = ftSmallint},
+    };
+    TnClientDataSet ds;
+    ds.DefinirCampos(campos);
+    ds.CreateDataSet();
+    TnField &valor = ds.FieldByName("VALOR");
+    TnField &casas = ds.FieldByName("CASAS");
+    for (const auto &[c, texto] : {std::pair{2, "9999999999999999,99"}, {6, "999999999999,999999"}, {-1, "12,345"}}) {
+        ds.Append();
+        if (c >= 0)
+            casas.SetAsInteger(c);
+        valor.SetAsString(QString::fromLatin1(texto));
+        ds.Post();
+    }
+    ds.First();
+    EXPECT_EQ(valor.AsString(), "9999999999999999,99");
+    EXPECT_EQ(valor.DisplayText(), "9.999.999.999.999.999,99");
+    EXPECT_EQ(valor.EscalaDaLinha(), 2);
+    ds.Next();
+    EXPECT_EQ(valor.AsString(), "999999999999,999999");
+    EXPECT_EQ(valor.AsLargeInt(), 1000000000000LL);
+    EXPECT_EQ(valor.DisplayText(), "1.000.000.000.000,00");
+    ds.Edit();
+    EXPECT_THROW(valor.SetAsString("1000000000000"), EnField); // beyond numeric(18,6)
+    valor.SetAsFloat(0.0000005);
+    EXPECT_EQ(valor.AsString(), "0,000001");
+    valor.SetAsEscalado(-1234567, 3);
+    EXPECT_EQ(valor.AsString(), "-1234,567");
+    EXPECT_THROW(valor.SetAsEscalado(1000000000000000LL, 3), EnField);
+    ds.Post();
+    ds.First();
+    ds.Edit();
+    valor.SetAsEscalado(-12345, 3); // to 2 decimals, half away from zero
+    EXPECT_EQ(valor.AsString(), "-12,35");
+    ds.Post();
+    ds.Next();
+    // No decimals in the row: the declared ones.
+    ds.Next();
+    EXPECT_EQ(valor.AsString(), "12,35");
+}
+
 TEST_F(Campos, TextoLongoDemaisERecusadoEOValorAnteriorFica)
 {
     F("NOME").SetAsString("abcde");

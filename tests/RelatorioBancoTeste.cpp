@@ -82,6 +82,34 @@ TEST(Relatorio, LinhasGruposETotaisExatos)
     EXPECT_THROW(MontarRelatorio(&errado, ds, "", {}), Exception);
 }
 
+TEST(Relatorio, SomaDeNumericosComCasasPorLinha)
+{
+    const TnDefCampo campos[] = {{.Nome = "G", .Tipo = ftString, .Tamanho = 1},
+                                 {.Nome = "CASAS", .Tipo = ftSmallint},
+                                 {.Nome = "VALOR", .Tipo = ftBCD, .Precisao = 18, .Escala = 0, .CampoEscala = "CASAS"}};
+    TnClientDataSet ds;
+    ds.DefinirCampos(campos);
+    ds.CreateDataSet();
+    for (const auto &[g, casas, valor] : {std::tuple{"A", 2, "9999999999999999,99"}, {"B", 1, "1,5"}, {"B", 2, "0,25"},
+                                          {"B", 6, "0,000001"}}) {
+        ds.Append();
+        ds.FieldByName("G").SetAsString(g);
+        ds.FieldByName("CASAS").SetAsInteger(casas);
+        ds.FieldByName("VALOR").SetAsString(QString::fromLatin1(valor));
+        ds.Post();
+    }
+    // Every digit of each row; a group's sum at the most decimals of its rows.
+    TnDefRelatorio def{.Colunas = {{.Campo = "VALOR", .Total = ntrSoma}}, .Quebra = "G", .TotalGeral = false};
+    QStringList totais;
+    for (const TnLinhaRelatorio &l : MontarRelatorio(&def, ds, "", {}).Linhas)
+        if (l.Tipo != ntlQuebra)
+            totais << l.Celulas.join(';');
+    EXPECT_EQ(Texto(totais), "9999999999999999,99 | 9999999999999999,99 | 1,5 | 0,25 | 0,000001 | 1,750001");
+    // The report's sum of both would need 22 digits.
+    def.TotalGeral = true;
+    EXPECT_THROW(MontarRelatorio(&def, ds, "", {}), Exception);
+}
+
 TEST_F(RelatorioBanco, RelatorioDoSaldoPorGrupo)
 {
     Grupo(1, 1, "1", 1);

@@ -3,6 +3,7 @@
 // up the synthetic levels, the prefix and reason filters, several companies in one run, the
 // broken structure and the parameters it refuses.
 #include "Acoes.h"
+#include "Decimal.h"
 #include "PlanoGruposTeste.h"
 #include "Menu.h"
 #include "OrvoDPGerarSaldoInv_U.h"
@@ -74,14 +75,28 @@ protected:
         TnClientDataSet &ds = Dados();
         for (ds.First(); !ds.Eof(); ds.Next()) {
             const int casas = FCasas.value(ds.FieldByName("CODIGOEMPRESA").AsInteger(), 2);
+            // The values as stored, every digit, at the company's decimals.
+            const auto valor = [&](const char *campo) {
+                const TnField &f = ds.FieldByName(campo);
+                EXPECT_EQ(f.EscalaDaLinha(), casas) << campo;
+                return nDecimal::ParaTexto(f.Celula().I, casas);
+            };
             r << QString("%1/%2 %3 %4 %5")
                      .arg(ds.FieldByName("CODIGOEMPRESA").AsInteger())
                      .arg(ds.FieldByName("CODIGOESTAB").AsInteger())
                      .arg(ds.FieldByName("CLASSIFGRUPOPRODUTO").AsString())
-                     .arg(ds.FieldByName("VALORLCTO").AsFloat(), 0, 'f', casas)
-                     .arg(ds.FieldByName("TOTALESTAB").AsFloat(), 0, 'f', casas);
+                     .arg(valor("VALORLCTO"), valor("TOTALESTAB"));
         }
         return r;
+    }
+    // Company 2, its branch 1 and its cost at 6 decimals.
+    void SegundaEmpresaComSeisCasas()
+    {
+        con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Segunda')");
+        con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (2, 1, 'Matriz')");
+        con().Executar("insert into CFGEMPRESAINV (CODIGOEMPRESA, QTDECASADECIMAL, QTDECASADECIMALQTD, LANCAICMSRECUP, "
+                       "DETALHARPISCOFINSITEM, PERIODOINVENTARIO) values (2, 6, 4, '0', '0', 0)");
+        FCasas[2] = 6;
     }
     // The message of the failure of a run (empty when it runs); `param` gets EnParam's.
     QString Falha(const QVariantMap &params, QString *param = nullptr)
@@ -195,16 +210,12 @@ TEST_F(SaldoGrupoBanco, EstruturaQuebradaParaORodadaMasGuardaOsEstabelecimentosA
 
 TEST_F(SaldoGrupoBanco, CadaEmpresaComSuasCasasDecimais)
 {
-    con().Executar("insert into EMPRESA (CODIGOEMPRESA, NOMEEMPRESA) values (2, 'Segunda')");
-    con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (2, 1, 'Matriz')");
-    con().Executar("insert into CFGEMPRESAINV (CODIGOEMPRESA, QTDECASADECIMAL, QTDECASADECIMALQTD, LANCAICMSRECUP, "
-                   "DETALHARPISCOFINSITEM, PERIODOINVENTARIO) values (2, 6, 4, '0', '0', 0)");
+    SegundaEmpresaComSeisCasas();
     Grupo(2, 1, "1", 1);
     Grupo(2, 2, "1.1", 2);
     Lancamento(2, 1, 201, 2, 1, 1.2345675);
     Lancamento(2, 1, 202, 2, 1, 2.0000005);
     // Branches without companies: the branch condition holds for every company.
-    FCasas[2] = 6;
     Rodar({{"pCodigoEstab", "1"}});
     EXPECT_EQ(Texto(Resultado()), Texto(kEstab1 + QStringList({"2/1 1 3.234569 3.234569", "2/1 1.1 3.234569 3.234569"})));
 
@@ -213,12 +224,52 @@ TEST_F(SaldoGrupoBanco, CadaEmpresaComSuasCasasDecimais)
     FCasas[2] = 4;
     Rodar({{"pCodigoEmpresa", "2"}});
     EXPECT_EQ(Texto(Resultado()), Texto(QStringList({"2/1 1 3.2346 3.2346", "2/1 1.1 3.2346 3.2346"})));
-    EXPECT_EQ(Dados().FieldByName("VALORLCTO").Scale(), 4);
+    EXPECT_EQ(Dados().FieldByName("VALORLCTO").EscalaDaLinha(), 4);
     // Without a settings row: 2 decimals.
     con().Executar("delete from CFGEMPRESAINV where CODIGOEMPRESA = 2");
     FCasas[2] = 2;
     Rodar({{"pCodigoEmpresa", "2"}});
     EXPECT_EQ(Texto(Resultado()), Texto(QStringList({"2/1 1 3.23 3.23", "2/1 1.1 3.23 3.23"})));
+}
+
+TEST_F(SaldoGrupoBanco, DezoitoDigitosExatosNasCasasDeCadaEmpresa)
+{
+    // Company 2 at 6 decimals in the same run as company 1 at 2.
+    SegundaEmpresaComSeisCasas();
+    Grupo(2, 1, "1", 2);
+    Lancamento(2, 1, 201, 1, 3, 1.0000005); // 3.0000015 -> 3.000002 (half away from zero)
+    // Branch 2: 10,000,010,000,000.00 beside its 10.00; branch 3: 1234567890123456.78.
+    Lancamento(1, 2, 301, 4, 1000001, 10000000);
+    Lancamento(1, 3, 302, 4, 123456789, 10000000);
+    Lancamento(1, 3, 303, 4, 1, 123456.78);
+    Rodar({{"pCodigoEmpresa", "1;2"}, {"pCodigoEstab", "1-3"}});
+    QStringList esperado = kEstab1;
+    for (const char *l : {"1 10000010000010.00", "1.01 10000010000010.00", "1.01.001 10.00",
+                          "1.01.002 10000010000000.00", "1.01.003 0.00", "1.02 0.00", "1.02.001 0.00", "2 0.00"})
+        esperado << QString("1/2 %1 10000010000010.00").arg(QString::fromLatin1(l));
+    for (const char *l : {"1 1234567890123456.78", "1.01 1234567890123456.78", "1.01.001 0.00",
+                          "1.01.002 1234567890123456.78", "1.01.003 0.00", "1.02 0.00", "1.02.001 0.00", "2 0.00"})
+        esperado << QString("1/3 %1 1234567890123456.78").arg(QString::fromLatin1(l));
+    esperado << "2/1 1 3.000002 3.000002";
+    EXPECT_EQ(Texto(Resultado()), Texto(esperado));
+    // The report shows every digit, at each company's decimals.
+    const TnRelatorio r = Processo()->Relatorio();
+    QStringList valores;
+    for (const TnLinhaRelatorio &l : r.Linhas)
+        if (l.Tipo == ntlTotal)
+            valores << l.Celulas.last();
+    EXPECT_EQ(Texto(valores), Texto(QStringList({"41,36", "10.000.010.000.010,00", "1.234.567.890.123.456,78", "3,000002"})));
+
+    // A total beyond numeric(18, 2) is refused naming company, branch and group: the
+    // analytic group, then a synthetic one, and no row of that branch is left.
+    Lancamento(1, 3, 304, 4, 1, 9000000000000000);
+    EXPECT_EQ(Falha({{"pCodigoEmpresa", "1"}, {"pCodigoEstab", "3"}}),
+              QString::fromUtf8(OrvoSValorForaDoLimite).arg(4).arg(1).arg(3));
+    EXPECT_TRUE(Resultado().isEmpty());
+    con().Executar("update PRODUTO set CODIGOGRUPOPRODUTO = 8 where CODIGOPRODUTO = 304");
+    EXPECT_EQ(Falha({{"pCodigoEmpresa", "1"}, {"pCodigoEstab", "1;3"}}),
+              QString::fromUtf8(OrvoSValorForaDoLimite).arg(2).arg(1).arg(3));
+    EXPECT_EQ(Texto(Resultado()), Texto(kEstab1));
 }
 
 TEST_F(SaldoGrupoBanco, ParametrosRecusadosNoSeuLugar)

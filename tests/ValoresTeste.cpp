@@ -170,8 +170,24 @@ TEST(Valores, FormatFloatMascaras)
         {"0", -0.5, "-1"},                     {"", 1.5, "1,5"},                 {"'0.#'0", 3, "0.#3"},
         {".00", 12.5, "12,50"},                {"0.0;(0.0);'zero';ignorado", 0, "zero"}, {"'a;b'0", 5, "a;b5"},
     };
-    for (const Caso &c : casos)
+    for (const Caso &c : casos) {
         EXPECT_EQ(FormatFloat(QString::fromUtf8(c.mascara), c.v), QString::fromUtf8(c.esperado)) << c.mascara << " " << c.v;
+        // The same value kept exactly, as a numeric's stored integer, formats alike.
+        if (std::fabs(c.v) < 1e14)
+            EXPECT_EQ(FormatFloat(QString::fromUtf8(c.mascara), std::llround(c.v * 10000), 4), QString::fromUtf8(c.esperado))
+                << c.mascara << " " << c.v;
+    }
+    // Digits a double does not hold.
+    EXPECT_EQ(FormatFloat("#,##0.00", 123456789012345678LL, 2), "1.234.567.890.123.456,78");
+    EXPECT_EQ(FormatFloat("0.0", -123456789012345678LL, 2), "-1234567890123456,8");
+    EXPECT_EQ(FormatFloat("", 999999999999999999LL, 6), "999999999999,999999");
+    EXPECT_EQ(FormatFloat("", -5000, 4), "-0,5");
+    qint64 r = 0;
+    ASSERT_TRUE(nDecimal::Reescalar(-1234565, 4, 2, r));
+    EXPECT_EQ(r, -12346);
+    ASSERT_TRUE(nDecimal::Reescalar(999999999999999999LL, 2, 2, r));
+    EXPECT_EQ(r, 999999999999999999LL);
+    EXPECT_FALSE(nDecimal::Reescalar(1000000000000000000LL, 2, 3, r));
 }
 
 TEST(Valores, FormatDateTimeCodigos)

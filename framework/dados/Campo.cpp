@@ -7,6 +7,7 @@
 #include "Excecoes.h"
 #include "Valores.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -107,7 +108,7 @@ bool EhTipoData(TFieldType t) { return t == ftDate || t == ftDateTime; }
 
 TnField::TnField(TnClientDataSet &dataSet, int indice, const TnDefCampo &def)
     : FDataSet(dataSet), FIndice(indice), FNome(def.Nome), FTipo(def.Tipo), FTamanho(def.Tamanho),
-      FPrecisao(def.Precisao), FEscala(def.Escala), FRequerido(def.Requerido),
+      FPrecisao(def.Precisao), FEscala(def.Escala), FCampoEscala(def.CampoEscala), FRequerido(def.Requerido),
       FSomenteLeitura(def.SomenteLeitura), FVisivel(def.Def.Visivel), FKind(def.Kind), FFlags(def.Flags),
       FDef(def.Def)
 {
@@ -123,6 +124,7 @@ TnDefCampo DefinicaoDoCampo(const TnField &f)
     d.Tamanho = f.Size();
     d.Precisao = f.Precision();
     d.Escala = f.Scale();
+    d.CampoEscala = f.CampoEscala();
     d.Requerido = f.Required();
     d.SomenteLeitura = f.ReadOnly();
     d.Kind = f.FieldKind();
@@ -133,6 +135,16 @@ TnDefCampo DefinicaoDoCampo(const TnField &f)
 }
 
 TnCelula TnField::Celula() const { return FDataSet.LerCelula(FIndice); }
+
+int TnField::EscalaDaLinha() const
+{
+    if (FCampoEscala.isEmpty())
+        return FEscala;
+    if (FIndiceEscala < 0)
+        FIndiceEscala = FDataSet.FieldByName(FCampoEscala).Index();
+    const TnCelula c = FDataSet.LerCelula(FIndiceEscala);
+    return c.Nulo ? FEscala : int(std::clamp<qint64>(c.I, 0, 18));
+}
 
 void TnField::Gravar(TnCelula c) { FDataSet.GravarCampo(*this, std::move(c)); }
 
@@ -167,7 +179,7 @@ TnCelula TnField::DeInteiro(qint64 v) const
     case ftBoolean: c.I = v != 0; break;
     case ftFloat: c.F = static_cast<double>(v); break;
     case ftBCD: {
-        const __int128 e = static_cast<__int128>(v) * nDecimal::Potencia10(FEscala);
+        const __int128 e = static_cast<__int128>(v) * nDecimal::Potencia10(EscalaDaLinha());
         const __int128 limite = FPrecisao > 0 ? nDecimal::Potencia10(FPrecisao) : std::numeric_limits<qint64>::max();
         if (e >= limite || e <= -limite)
             ErroFaixa(QString::number(v));
@@ -192,7 +204,7 @@ TnCelula TnField::DeReal(double v) const
     case ftFloat: c.F = v; break;
     case ftBCD: {
         qint64 e = 0;
-        if (!nDecimal::DeReal(v, FEscala, e) || (FPrecisao > 0 && std::llabs(e) >= nDecimal::Potencia10(FPrecisao)))
+        if (!nDecimal::DeReal(v, EscalaDaLinha(), e) || (FPrecisao > 0 && std::llabs(e) >= nDecimal::Potencia10(FPrecisao)))
             ErroFaixa(RealParaTexto(v));
         c.I = e;
         break;
@@ -250,7 +262,7 @@ TnCelula TnField::DeTexto(const QString &v) const
         qint64 e = 0;
         if (!NormalizarNumero(v, plano))
             ErroConversao(v);
-        if (!nDecimal::DeTexto(plano, FEscala, e) || (FPrecisao > 0 && std::llabs(e) >= nDecimal::Potencia10(FPrecisao)))
+        if (!nDecimal::DeTexto(plano, EscalaDaLinha(), e) || (FPrecisao > 0 && std::llabs(e) >= nDecimal::Potencia10(FPrecisao)))
             ErroFaixa(v.trimmed());
         c.Nulo = false;
         c.I = e;
@@ -351,8 +363,9 @@ QString TnField::ParaTexto(const TnCelula &c) const
     case ftLargeint: return QString::number(c.I);
     case ftFloat: return RealParaTexto(c.F);
     case ftBCD: {
-        QString s = nDecimal::ParaTexto(c.I, FEscala, u',');
-        if (FEscala > 0) {
+        const int escala = EscalaDaLinha();
+        QString s = nDecimal::ParaTexto(c.I, escala, u',');
+        if (escala > 0) {
             while (s.endsWith(u'0'))
                 s.chop(1);
             if (s.endsWith(u','))
@@ -380,7 +393,7 @@ QVariant TnField::ParaVariant(const TnCelula &c) const
     case ftInteger: return QVariant(static_cast<int>(c.I));
     case ftLargeint: return QVariant(static_cast<qlonglong>(c.I));
     case ftFloat: return QVariant(c.F);
-    case ftBCD: return QVariant(nDecimal::ParaReal(c.I, FEscala));
+    case ftBCD: return QVariant(nDecimal::ParaReal(c.I, EscalaDaLinha()));
     case ftDate: return QVariant(QDate::fromJulianDay(c.I));
     case ftDateTime: return QVariant(nDataHora::DeNumero(c.I));
     case ftBoolean: return QVariant(c.I != 0);
@@ -405,9 +418,9 @@ qint64 TnField::AsLargeInt() const
     case ftFloat: return std::llround(c.F);
     case ftBCD: {
         // Rounds half away from zero, as the numeric's decimals are dropped.
-        const qint64 p = nDecimal::Potencia10(FEscala);
-        const qint64 q = c.I / p, r = c.I % p;
-        return q + (2 * std::llabs(r) >= p ? (c.I < 0 ? -1 : 1) : 0);
+        qint64 r = 0;
+        nDecimal::Reescalar(c.I, EscalaDaLinha(), 0, r);
+        return r;
     }
     case ftDate:
     case ftDateTime: ErroConversao(ParaTexto(c));
@@ -435,7 +448,7 @@ double TnField::AsFloat() const
         return 0;
     switch (FTipo) {
     case ftFloat: return c.F;
-    case ftBCD: return nDecimal::ParaReal(c.I, FEscala);
+    case ftBCD: return nDecimal::ParaReal(c.I, EscalaDaLinha());
     case ftSmallint:
     case ftInteger:
     case ftLargeint:
@@ -513,6 +526,20 @@ void TnField::SetAsLargeInt(qint64 v) { Gravar(DeInteiro(v)); }
 void TnField::SetAsFloat(double v) { Gravar(DeReal(v)); }
 void TnField::SetAsBoolean(bool v) { Gravar(FTipo == ftString || FTipo == ftMemo ? DeTexto(v ? "Sim" : "Não") : DeInteiro(v)); }
 void TnField::SetAsString(const QString &v) { Gravar(DeTexto(v)); }
+
+void TnField::SetAsEscalado(qint64 escalado, int escala)
+{
+    if (FTipo != ftBCD) {
+        SetAsString(nDecimal::ParaTexto(escalado, escala, u','));
+        return;
+    }
+    TnCelula c;
+    c.Nulo = false;
+    if (!nDecimal::Reescalar(escalado, escala, EscalaDaLinha(), c.I) ||
+        (FPrecisao > 0 && !nDecimal::CabeNaPrecisao(c.I, FPrecisao, EscalaDaLinha())))
+        ErroFaixa(nDecimal::ParaTexto(escalado, escala, u','));
+    Gravar(std::move(c));
+}
 void TnField::SetAsDate(const QDate &v) { Gravar(DeData(v)); }
 void TnField::SetAsDateTime(const QDateTime &v) { Gravar(DeDataHora(v)); }
 void TnField::SetAsVariant(const QVariant &v) { Gravar(DeVariant(v)); }
@@ -535,8 +562,9 @@ QString TnField::Formatar(bool exibicao) const
             texto = AsDate().toString(QStringLiteral("MM/yyyy"));
         else if (!achou && EhTipoNumerico(FTipo)) {
             const QString &mascara = exibicao || FDef.EditFormat.isEmpty() ? FDef.DisplayFormat : FDef.EditFormat;
+            // A numeric is formatted from its stored digits: a double holds 15 of them.
             if (!mascara.isEmpty())
-                texto = FormatFloat(mascara, AsFloat());
+                texto = FTipo == ftBCD ? FormatFloat(mascara, c.I, EscalaDaLinha()) : FormatFloat(mascara, AsFloat());
         }
     }
     if (OnGetText)

@@ -37,6 +37,12 @@ struct TnDefCampo {
     int Tamanho = 0;  // maximum characters of a text, 0 for no limit
     int Precisao = 0; // digits of a numeric(p,s)
     int Escala = 0;   // decimals of a numeric(p,s)
+    // ftBCD only: an integer field of the same dataset holding each row's decimals (0 to 18;
+    // null: Escala), for a result whose rows keep the decimals of their own source, each
+    // row's value a numeric(Precisao, its decimals). Write that field before the value. Rows
+    // of such a field compare by their stored integers (sort and search only among rows of
+    // the same decimals) and it is never written to the database.
+    QString CampoEscala = {};
     bool Requerido = false;
     bool SomenteLeitura = false;
     TFieldKind Kind = fkData;
@@ -57,6 +63,9 @@ public:
     int Size() const { return FTamanho; }
     int Precision() const { return FPrecisao; }
     int Scale() const { return FEscala; }
+    // Decimals of the current row's value: Scale(), or the row's value of CampoEscala.
+    int EscalaDaLinha() const;
+    const QString &CampoEscala() const { return FCampoEscala; }
     TFieldKind FieldKind() const { return FKind; }
 
     bool Required() const { return FRequerido; }
@@ -95,6 +104,10 @@ public:
     // Text in the Brazilian form: "1234,56", "31/12/2019", "31/12/2019 08:30:00".
     QString AsString() const;
     void SetAsString(const QString &v);
+    // A number given exactly as an integer scaled by 10^escala (0 to 18): a numeric takes it
+    // at its row's decimals (rounded half away from zero), refused beyond its precision;
+    // other fields as its plain text.
+    void SetAsEscalado(qint64 escalado, int escala);
     QDate AsDate() const;
     void SetAsDate(const QDate &v);
     QDateTime AsDateTime() const;
@@ -144,6 +157,8 @@ private:
     QString FNome;
     TFieldType FTipo;
     int FTamanho, FPrecisao, FEscala;
+    QString FCampoEscala;
+    mutable int FIndiceEscala = -1; // of FCampoEscala, looked up at its first use
     bool FRequerido, FSomenteLeitura, FVisivel;
     TFieldKind FKind;
     int FFlags;

@@ -63,6 +63,10 @@ bool Produto(double a, double b, int decimais, qint64 &escalado);
 // precisao - escala digits before the point.
 bool CabeNaPrecisao(qint64 escalado, int precisao, int escala);
 
+// A value scaled by 10^de brought to 10^para (both 0 to 18): more decimals exactly, fewer
+// rounded half away from zero. Answers false when the result does not fit 64 bits.
+bool Reescalar(qint64 escalado, int de, int para, qint64 &resultado);
+
 // Plain text of a scaled value with exactly `escala` decimals ("10.01", "-0.50").
 QString ParaTexto(qint64 escalado, int escala, QChar separador = u'.');
 

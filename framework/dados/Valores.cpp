@@ -390,21 +390,15 @@ QString AplicarSecao(const SecaoMascara &m, const Decimal &d, bool sinal)
 
 } // namespace
 
-QString FormatFloat(const QString &mascara, double v)
+namespace {
+
+// FormatFloat on an absolute value d (its shortest decimal digits) of sign `negativo`.
+QString FormatarDecimal(const QString &mascara, Decimal d, bool negativo)
 {
-    if (!std::isfinite(v))
-        return NaoFinito(v);
-    if (mascara.isEmpty()) {
-        QString t = NumeroParaTexto(v);
-        t.replace(u'.', u',');
-        return t;
-    }
     QStringView secoes[3];
     const int n = SepararSecoes(mascara, secoes);
     const SecaoMascara positiva = AnalisarSecao(secoes[0]);
 
-    Decimal d;
-    Decompor(std::fabs(v), d);
     Decimal arred = d;
     ArredondarDigitos(arred, positiva.maxDecimais);
     const bool zero = arred.n == 1 && arred.dig[0] == '0';
@@ -415,12 +409,51 @@ QString FormatFloat(const QString &mascara, double v)
         Decompor(0.0, z);
         return AplicarSecao(m, z, false);
     }
-    if (v < 0 && !zero && n >= 2 && !secoes[1].isEmpty()) {
+    if (negativo && !zero && n >= 2 && !secoes[1].isEmpty()) {
         const SecaoMascara m = AnalisarSecao(secoes[1]);
         ArredondarDigitos(d, m.maxDecimais);
         return AplicarSecao(m, d, false);
     }
-    return AplicarSecao(positiva, arred, v < 0 && !zero);
+    return AplicarSecao(positiva, arred, negativo && !zero);
+}
+
+} // namespace
+
+QString FormatFloat(const QString &mascara, double v)
+{
+    if (!std::isfinite(v))
+        return NaoFinito(v);
+    if (mascara.isEmpty()) {
+        QString t = NumeroParaTexto(v);
+        t.replace(u'.', u',');
+        return t;
+    }
+    Decimal d;
+    Decompor(std::fabs(v), d);
+    return FormatarDecimal(mascara, d, v < 0);
+}
+
+QString FormatFloat(const QString &mascara, qint64 escalado, int escala)
+{
+    const quint64 m = escalado < 0 ? 0 - static_cast<quint64>(escalado) : static_cast<quint64>(escalado);
+    Decimal d;
+    const auto r = std::to_chars(d.dig, d.dig + sizeof d.dig, m);
+    d.n = int(r.ptr - d.dig);
+    d.pot = -escala;
+    while (d.n > 1 && d.dig[d.n - 1] == '0') {
+        --d.n;
+        ++d.pot;
+    }
+    if (m == 0)
+        d.pot = 0;
+    if (mascara.isEmpty()) {
+        char buf[kTamPlano];
+        int ponto = 0;
+        QString t = QString::fromLatin1(buf, Plano(d, buf, ponto));
+        t.replace(u'.', u',');
+        return escalado < 0 ? u'-' + t : t;
+    }
+    return FormatarDecimal(mascara, d, escalado < 0);
 }
 
 // ---------------------------------------------------------------------------------------

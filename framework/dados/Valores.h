@@ -62,6 +62,10 @@ QString NumeroParaTexto(qint64 v);
 // FormatFloat("#,##0.000", 1234.5) = "1.234,500"; FormatFloat("0.00", -0.005) = "-0,01".
 // An empty mask gives the shortest form with a decimal comma. NaN/infinities as NumeroParaTexto.
 QString FormatFloat(const QString &mascara, double v);
+// The same for an exact value kept as an integer scaled by 10^escala (a numeric's stored
+// form), without passing through a double: every one of its digits is formatted, so
+// FormatFloat("#,##0.00", 123456789012345678, 2) = "1.234.567.890.123.456,78".
+QString FormatFloat(const QString &mascara, qint64 escalado, int escala);
 
 // Formats a date and time. Codes (case-insensitive):
 //   d dd ddd dddd    day; two digits; short and long Portuguese weekday name

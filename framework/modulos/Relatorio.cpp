@@ -28,12 +28,19 @@ int EscalaSoma(const TnField &f, const QString &mascara)
     return std::max(casas, 6);
 }
 
+// A column's sum, exact: an integer scaled by 10^Escala, which grows to the decimals of a
+// value that has more (the rows of a field with decimals per row).
+struct Soma {
+    qint64 Valor = 0;
+    int Escala = 0;
+};
+
 struct Coluna {
     const TnColunaRelatorio *Def;
     TnField *Campo;
     TnField *CampoTotal; // ntrCampo
     int Escala;
-    qint64 Grupo = 0, Geral = 0;
+    Soma Grupo = {0, Escala}, Geral = {0, Escala};
     bool TemGrupo = false, TemGeral = false;
 };
 
@@ -53,6 +60,8 @@ QString TextoCelula(const Coluna &c, const QString &formatoNumeros)
         return QString();
     const QString mascara = MascaraDe(c, formatoNumeros);
     if (!mascara.isEmpty() && !f.Def().TemListaValores()) {
+        if (f.DataType() == ftBCD)
+            return FormatFloat(mascara, f.Celula().I, f.EscalaDaLinha());
         if (EhTipoNumerico(f.DataType()))
             return FormatFloat(mascara, f.AsFloat());
         if (f.DataType() == ftDate || f.DataType() == ftDateTime)
@@ -61,30 +70,43 @@ QString TextoCelula(const Coluna &c, const QString &formatoNumeros)
     return f.DisplayText();
 }
 
-qint64 Escalado(const TnField &f, int escala)
+[[noreturn]] void TotalForaDoLimite(const TnField &f)
 {
+    throw Exception(QStringLiteral("O total da coluna \"%1\" ultrapassa o limite de 18 dígitos.").arg(f.DisplayLabel()));
+}
+
+// The current row's value of f: a numeric as stored, at its row's decimals; another number
+// at the column's.
+Soma Escalado(const TnField &f, int escala)
+{
+    if (f.IsNull())
+        return {0, escala};
+    if (f.DataType() == ftBCD)
+        return {f.Celula().I, f.EscalaDaLinha()};
     qint64 e = 0;
-    if (!f.IsNull() && !nDecimal::DeReal(f.AsFloat(), escala, e))
-        throw Exception(QStringLiteral("O total da coluna \"%1\" ultrapassa o limite de 18 dígitos.").arg(f.DisplayLabel()));
-    return e;
+    if (!nDecimal::DeReal(f.AsFloat(), escala, e))
+        TotalForaDoLimite(f);
+    return {e, escala};
 }
 
-void Acumular(qint64 &total, qint64 parcela, const TnField &f)
+void Acumular(Soma &total, Soma parcela, const TnField &f)
 {
-    if (__builtin_add_overflow(total, parcela, &total))
-        throw Exception(QStringLiteral("O total da coluna \"%1\" ultrapassa o limite de 18 dígitos.").arg(f.DisplayLabel()));
+    const int escala = std::max(total.Escala, parcela.Escala);
+    if (!nDecimal::Reescalar(total.Valor, total.Escala, escala, total.Valor) ||
+        !nDecimal::Reescalar(parcela.Valor, parcela.Escala, escala, parcela.Valor) ||
+        __builtin_add_overflow(total.Valor, parcela.Valor, &total.Valor))
+        TotalForaDoLimite(f);
+    total.Escala = escala;
 }
 
-QString TextoTotal(const Coluna &c, qint64 total, const QString &formatoNumeros)
+QString TextoTotal(const Coluna &c, const Soma &total, const QString &formatoNumeros)
 {
-    const QString mascara = MascaraDe(c, formatoNumeros);
-    const double v = nDecimal::ParaReal(total, c.Escala);
-    return FormatFloat(mascara.isEmpty() ? QString() : mascara, v);
+    return FormatFloat(MascaraDe(c, formatoNumeros), total.Valor, total.Escala);
 }
 
 // The line closing a group or the report.
 TnLinhaRelatorio LinhaTotal(std::vector<Coluna> &colunas, bool geral, const QString &caption,
-                            const QString &formatoNumeros)
+                            const QString &formatoNumeros, bool totalGeral)
 {
     TnLinhaRelatorio l;
     l.Tipo = geral ? ntlTotalGeral : ntlTotal;
@@ -94,11 +116,12 @@ TnLinhaRelatorio LinhaTotal(std::vector<Coluna> &colunas, bool geral, const QStr
         const bool tem = geral ? c.TemGeral : c.TemGrupo;
         l.Celulas << (tem ? TextoTotal(c, geral ? c.Geral : c.Grupo, formatoNumeros) : QString());
         if (!geral) {
-            if (c.Def->Total == ntrCampo && c.TemGrupo) {
+            // Groups' totals are added up only for a report that shows their sum.
+            if (c.Def->Total == ntrCampo && c.TemGrupo && totalGeral) {
                 Acumular(c.Geral, c.Grupo, *c.Campo);
                 c.TemGeral = true;
             }
-            c.Grupo = 0;
+            c.Grupo = {0, c.Escala};
             c.TemGrupo = false;
         }
     }
@@ -156,7 +179,7 @@ TnRelatorio MontarRelatorio(const TnDefRelatorio *def, TnClientDataSet &dados, c
                 const QString chave = partes.join(QChar(0x1f));
                 if (n == 1 || chave != chaveAnterior) {
                     if (n > 1 && temTotais)
-                        r.Linhas.push_back(LinhaTotal(colunas, false, def->CaptionTotal, formatoGrupo));
+                        r.Linhas.push_back(LinhaTotal(colunas, false, def->CaptionTotal, formatoGrupo, def->TotalGeral));
                     TnLinhaRelatorio abre;
                     abre.Tipo = ntlQuebra;
                     abre.Negrito = true;
@@ -180,9 +203,10 @@ TnRelatorio MontarRelatorio(const TnDefRelatorio *def, TnClientDataSet &dados, c
             for (Coluna &c : colunas) {
                 l.Celulas << TextoCelula(c, estilo.FormatoNumeros);
                 if (c.Def->Total == ntrSoma) {
-                    const qint64 e = Escalado(*c.Campo, c.Escala);
+                    const Soma e = Escalado(*c.Campo, c.Escala);
                     Acumular(c.Grupo, e, *c.Campo);
-                    Acumular(c.Geral, e, *c.Campo);
+                    if (def->TotalGeral)
+                        Acumular(c.Geral, e, *c.Campo);
                     c.TemGrupo = c.TemGeral = true;
                 } else if (c.Def->Total == ntrCampo) {
                     c.Grupo = Escalado(*c.CampoTotal, c.Escala);
@@ -195,9 +219,9 @@ TnRelatorio MontarRelatorio(const TnDefRelatorio *def, TnClientDataSet &dados, c
     if (linhas > 0 && temTotais) {
         // A total taken from a field stands for its rows as a group, grouped or not.
         if (!quebra.empty() || std::any_of(colunas.begin(), colunas.end(), [](const Coluna &c) { return c.Def->Total == ntrCampo; }))
-            r.Linhas.push_back(LinhaTotal(colunas, false, def->CaptionTotal, formatoGrupo));
+            r.Linhas.push_back(LinhaTotal(colunas, false, def->CaptionTotal, formatoGrupo, def->TotalGeral));
         if (def->TotalGeral)
-            r.Linhas.push_back(LinhaTotal(colunas, true, def->CaptionTotalGeral, QString()));
+            r.Linhas.push_back(LinhaTotal(colunas, true, def->CaptionTotalGeral, QString(), true));
     }
     return r;
 }

@@ -42,69 +42,15 @@ const TnDefCampo kCamposResultado[] = {
     {.Nome = "TIPOGRUPOPRODUTO", .Tipo = ftSmallint,
      .Def = {.DisplayLabel = "Tipo", .ListaValores = {"Sintético=1", "Analítico=2"}}},
     {.Nome = "DESCRGRUPOPRODUTO", .Tipo = ftString, .Tamanho = 60, .Def = {.DisplayLabel = "Descrição"}},
+    // Companies may keep different decimals: each row's values are at its company's.
+    {.Nome = "VALORLCTO", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .CampoEscala = "CASASDECIMAIS",
+     .Def = {.DisplayLabel = "Valor"}},
+    {.Nome = "TOTALESTAB", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .CampoEscala = "CASASDECIMAIS",
+     .Def = {.DisplayLabel = "Total Estabelecimento"}},
+    {.Nome = "CASASDECIMAIS", .Tipo = ftSmallint, .Def = {.Visivel = false}},
 };
 
-// Sums at a company's decimals, as whole numbers of its smallest unit: exact, whatever the
-// order of the entries.
-bool Somar(qint64 &total, qint64 parcela) { return !__builtin_add_overflow(total, parcela, &total); }
-
-[[noreturn]] void ForaDoLimite(qint32 grupo)
-{
-    throw Exception(QString::fromUtf8(OrvoSValorForaDoLimite).arg(grupo));
-}
-
-// The synthetic totals of one branch (TnTotalizaoPlano): one element per synthetic group of
-// the chart set, in chart order; a classification is found through a hash (its first
-// element).
-struct TnTotalizaoPlano {
-    QString Classif;
-    qint64 Saldo = 0;
-};
-
-class TnTotaisPlano {
-public:
-    // AdicionarTotalClassif: a new element {classification, 0}.
-    void AdicionarTotalClassif(const QString &classif)
-    {
-        if (!FIndice.contains(classif))
-            FIndice.insert(classif, int(FTotais.size()));
-        FTotais.push_back({classif, 0});
-    }
-    // The first element of exactly that classification (letter case included); -1 when none.
-    int PegarIndiceClassif(const QString &classif) const { return FIndice.value(classif, -1); }
-    qint64 PegarValorClassif(const QString &classif) const
-    {
-        const int i = PegarIndiceClassif(classif);
-        return i < 0 ? 0 : FTotais[size_t(i)].Saldo;
-    }
-    void Zerar()
-    {
-        for (TnTotalizaoPlano &t : FTotais)
-            t.Saldo = 0;
-    }
-    // Adds `valor` to the group's own synthetic total, when it has one, and to every level
-    // above it up to `alvo` (excluded), each of which must be a synthetic group of the set.
-    void TotalizarNiveisSuperiores(const TnTotalizaoPlano &grupo, const QString &alvo, qint32 codigo)
-    {
-        QString nivel = grupo.Classif;
-        bool primeiro = true;
-        while (nivel != alvo) {
-            const int i = PegarIndiceClassif(nivel);
-            // A level chain that ends at the top without meeting the target (a group outside
-            // the prefix's branch, an empty classification) is a broken structure too.
-            if ((i < 0 && !primeiro) || nivel.isEmpty())
-                throw Exception(QString::fromUtf8(OrvoSEstruturaPlanoContas));
-            if (i >= 0 && !Somar(FTotais[size_t(i)].Saldo, grupo.Saldo))
-                ForaDoLimite(codigo);
-            nivel = RetirarUltimoNivelClassificacao(nivel);
-            primeiro = false;
-        }
-    }
-
-private:
-    std::vector<TnTotalizaoPlano> FTotais;
-    QHash<QString, int> FIndice;
-};
+constexpr int kPrecisaoValor = 18;
 
 } // namespace
 
@@ -115,6 +61,81 @@ struct TOrvoDPGerarSaldoInv::Estab {
     int Casas;
 };
 
+namespace {
+
+[[noreturn]] void ForaDoLimite(const TOrvoDPGerarSaldoInv::Estab &estab, qint32 grupo)
+{
+    throw Exception(QString::fromUtf8(OrvoSValorForaDoLimite).arg(grupo).arg(estab.Empresa).arg(estab.Codigo));
+}
+
+// Sums at a company's decimals, as whole numbers of its smallest unit: exact, whatever the
+// order of the entries. A sum beyond numeric(18, the company's decimals) is refused.
+void Somar(qint64 &total, qint64 parcela, const TOrvoDPGerarSaldoInv::Estab &estab, qint32 grupo)
+{
+    if (__builtin_add_overflow(total, parcela, &total) || !nDecimal::CabeNaPrecisao(total, kPrecisaoValor, estab.Casas))
+        ForaDoLimite(estab, grupo);
+}
+
+// The synthetic totals of one branch (TnTotalizaoPlano): one element per synthetic group of
+// the chart set, in chart order; a classification is found through a hash (its first
+// element).
+struct TnTotalizaoPlano {
+    QString Classif;
+    qint64 Saldo = 0;
+    qint32 Codigo = 0; // the synthetic group's code, named when its total does not fit
+};
+
+class TnTotaisPlano {
+public:
+    // AdicionarTotalClassif: a new element {classification, 0}.
+    void AdicionarTotalClassif(const QString &classif, qint32 codigo)
+    {
+        if (!FIndice.contains(classif))
+            FIndice.insert(classif, int(FTotais.size()));
+        FTotais.push_back({classif, 0, codigo});
+    }
+    // The first element of exactly that classification (letter case included); -1 when none.
+    int PegarIndiceClassif(const QString &classif) const { return FIndice.value(classif, -1); }
+    void Zerar()
+    {
+        for (TnTotalizaoPlano &t : FTotais)
+            t.Saldo = 0;
+    }
+    qint64 Saldo(int i) const { return FTotais[size_t(i)].Saldo; }
+    // The elements a group's value goes to: its own synthetic total, when it has one, and
+    // every level above it up to `alvo` (excluded), each of which must be a synthetic group
+    // of the set; appended to `elementos`. False when one is not: a broken structure.
+    bool NiveisSuperiores(const QString &classif, const QString &alvo, std::vector<int> &elementos) const
+    {
+        QString nivel = classif;
+        bool primeiro = true;
+        while (nivel != alvo) {
+            const int i = PegarIndiceClassif(nivel);
+            // A level chain that ends at the top without meeting the target (a group outside
+            // the prefix's branch, an empty classification) is a broken structure too.
+            if ((i < 0 && !primeiro) || nivel.isEmpty())
+                return false;
+            if (i >= 0)
+                elementos.push_back(i);
+            nivel = RetirarUltimoNivelClassificacao(nivel);
+            primeiro = false;
+        }
+        return true;
+    }
+    // Adds `valor` to the elements [de, ate) of NiveisSuperiores.
+    void TotalizarNiveisSuperiores(const int *de, const int *ate, qint64 valor, const TOrvoDPGerarSaldoInv::Estab &estab)
+    {
+        for (; de != ate; ++de)
+            Somar(FTotais[size_t(*de)].Saldo, valor, estab, FTotais[size_t(*de)].Codigo);
+    }
+
+private:
+    std::vector<TnTotalizaoPlano> FTotais;
+    QHash<QString, int> FIndice;
+};
+
+} // namespace
+
 // The chart set of one company, in chart order.
 struct TOrvoDPGerarSaldoInv::Plano {
     struct Grupo {
@@ -122,10 +143,14 @@ struct TOrvoDPGerarSaldoInv::Plano {
         QString Classif;
         int Tipo; // 0 when the column is empty
         QString Descr;
+        int Sintetico = -1;  // a synthetic group's total: the first of its classification
+        int Niveis = 0;      // its elements of NiveisSuperiores start in Niveis here
+        int FimNiveis = -1;  // and end here; -1: the structure above it is broken
     };
     std::vector<Grupo> Grupos;
     QHash<qint32, int> PorCodigo; // group code -> position in Grupos
     mutable TnTotaisPlano Sinteticos;
+    std::vector<int> Niveis; // the levels each group's value goes to, looked up once
 };
 
 // TnTotalGrupo: a group's total in one branch.
@@ -166,7 +191,7 @@ TOrvoDPGerarSaldoInv::TOrvoDPGerarSaldoInv()
             [this](const TnClientDataSet &ds) {
                 const QString classif = ds.FieldByName(QStringLiteral("CLASSIFGRUPOPRODUTO")).AsString();
                 const qsizetype base = FNivelClassif.isEmpty() ? 0 : FNivelClassif.count(u'.');
-                const int casas = CasasDecimais(ds.FieldByName(QStringLiteral("CODIGOEMPRESA")).AsInteger());
+                const int casas = ds.FieldByName(QStringLiteral("CASASDECIMAIS")).AsInteger();
                 return TnEstiloLinhaRelatorio{
                     .Recuo = int(std::max<qsizetype>(0, classif.count(u'.') - base)),
                     .Negrito = ds.FieldByName(QStringLiteral("TIPOGRUPOPRODUTO")).AsInteger() == kSintetico,
@@ -184,8 +209,6 @@ void TOrvoDPGerarSaldoInv::GerarPrincAction(const TnClasseInfo &classe, TnAction
                 .ControlaDireito = false}},
               classe, lista, evento, modulos);
 }
-
-int TOrvoDPGerarSaldoInv::CasasDecimais(int empresa) const { return FCasasDecimais.value(empresa, 2); }
 
 namespace {
 
@@ -232,19 +255,10 @@ void TOrvoDPGerarSaldoInv::Executar()
             estabs.push_back({int(c.Inteiro(0)), int(c.Inteiro(1)), LerCasas(c, 2)});
     }
 
-    // A new result for every run, its values at the greatest decimals of the run.
-    int casas = 0;
-    FCasasDecimais.clear();
-    for (const Estab &e : estabs) {
-        casas = std::max(casas, e.Casas);
-        FCasasDecimais.insert(e.Empresa, e.Casas);
-    }
+    // A new result for every run, each row's values at its company's decimals.
     FResultado = std::make_unique<TnClientDataSet>();
     FResultado->SetLogChanges(false);
     FResultado->DefinirCampos(kCamposResultado);
-    for (const char *nome : {"VALORLCTO", "TOTALESTAB"})
-        FResultado->AdicionarCampo({.Nome = nome, .Tipo = ftBCD, .Precisao = 18, .Escala = casas,
-                                    .Def = {.DisplayLabel = nome[0] == 'V' ? "Valor" : "Total Estabelecimento"}});
     FResultado->CreateDataSet();
 
     auto grupos = con.Preparar(QStringLiteral(
@@ -257,6 +271,7 @@ void TOrvoDPGerarSaldoInv::Executar()
                        "where L.CODIGOEMPRESA = ? and L.CODIGOESTAB = ? and L.DATAINVENT = ?") +
         (FMotivoInventario != 0 ? QStringLiteral(" and L.MOTIVOINVENTARIO = ?") : QString()));
 
+    const QString alvo = RetirarUltimoNivelClassificacao(FNivelClassif);
     Plano plano;
     int empresaDoPlano = -1;
     int valorados = 0; // branches with entries
@@ -287,7 +302,17 @@ void TOrvoDPGerarSaldoInv::Executar()
             for (size_t i = 0; i < plano.Grupos.size(); ++i) {
                 plano.PorCodigo.insert(plano.Grupos[i].Codigo, int(i));
                 if (plano.Grupos[i].Tipo == kSintetico)
-                    plano.Sinteticos.AdicionarTotalClassif(plano.Grupos[i].Classif);
+                    plano.Sinteticos.AdicionarTotalClassif(plano.Grupos[i].Classif, plano.Grupos[i].Codigo);
+            }
+            // Each group's levels, looked up once for all the company's branches.
+            for (Plano::Grupo &g : plano.Grupos) {
+                if (g.Tipo == kSintetico)
+                    g.Sintetico = plano.Sinteticos.PegarIndiceClassif(g.Classif);
+                g.Niveis = int(plano.Niveis.size());
+                if (plano.Sinteticos.NiveisSuperiores(g.Classif, alvo, plano.Niveis))
+                    g.FimNiveis = int(plano.Niveis.size());
+                else
+                    plano.Niveis.resize(size_t(g.Niveis));
             }
             empresaDoPlano = estab.Empresa;
         }
@@ -330,14 +355,12 @@ bool TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
             }
             if (ultimo < 0)
                 continue;
-            const double valor = c.Real(2) * c.Real(1);
             qint64 escalado = 0;
-            if (!nDecimal::DeRealRapido(valor, estab.Casas, escalado) && !nDecimal::DeReal(valor, estab.Casas, escalado))
-                ForaDoLimite(codigo);
+            if (!nDecimal::Produto(c.Real(2), c.Real(1), estab.Casas, escalado))
+                ForaDoLimite(estab, codigo);
             TnTotalGrupo &t = totais[size_t(ultimo)];
             t.Lancado = true;
-            if (!Somar(t.TotalGrupo, escalado))
-                ForaDoLimite(codigo);
+            Somar(t.TotalGrupo, escalado, estab, codigo);
         }
         lancamentos.Fechar();
     }
@@ -346,28 +369,34 @@ bool TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
 
     // Roll-up: every group with entries adds its total to the branch and up its levels.
     plano.Sinteticos.Zerar();
-    const QString alvo = RetirarUltimoNivelClassificacao(FNivelClassif);
     qint64 totalEstab = 0;
     for (size_t i = 0; i < totais.size(); ++i) {
         if (!totais[i].Lancado)
             continue;
         const Plano::Grupo &g = plano.Grupos[i];
-        if (!Somar(totalEstab, totais[i].TotalGrupo))
-            ForaDoLimite(g.Codigo);
-        plano.Sinteticos.TotalizarNiveisSuperiores({g.Classif, totais[i].TotalGrupo}, alvo, g.Codigo);
+        if (g.FimNiveis < 0)
+            throw Exception(QString::fromUtf8(OrvoSEstruturaPlanoContas));
+        plano.Sinteticos.TotalizarNiveisSuperiores(plano.Niveis.data() + g.Niveis, plano.Niveis.data() + g.FimNiveis,
+                                                   totais[i].TotalGrupo, estab);
+        Somar(totalEstab, totais[i].TotalGrupo, estab, g.Codigo);
     }
 
     // One row per group of the set, in chart order.
     TnClientDataSet &r = *FResultado;
-    TnField *campos[8];
-    for (int i = 0; i < 8; ++i)
+    TnField *campos[9];
+    for (int i = 0; i < 9; ++i)
         campos[i] = &r.Fields(i);
-    const QString textoTotal = nDecimal::ParaTexto(totalEstab, estab.Casas);
     r.DisableControls();
-    const auto reativar = qScopeGuard([&r] { r.EnableControls(); });
+    // Every value was checked against its field above; a row refused all the same leaves
+    // no half-written row behind.
+    const auto reativar = qScopeGuard([&r] {
+        if (r.State() == dsInsert)
+            r.Cancel();
+        r.EnableControls();
+    });
     for (size_t i = 0; i < plano.Grupos.size(); ++i) {
         const Plano::Grupo &g = plano.Grupos[i];
-        const qint64 valor = g.Tipo == kSintetico ? plano.Sinteticos.PegarValorClassif(g.Classif) : totais[i].TotalGrupo;
+        const qint64 valor = g.Sintetico >= 0 ? plano.Sinteticos.Saldo(g.Sintetico) : totais[i].TotalGrupo;
         r.Append();
         campos[0]->SetAsInteger(estab.Empresa);
         campos[1]->SetAsInteger(estab.Codigo);
@@ -376,8 +405,9 @@ bool TOrvoDPGerarSaldoInv::Totalizar(const Plano &plano, const Estab &estab, TnC
         if (g.Tipo != 0)
             campos[4]->SetAsInteger(g.Tipo);
         campos[5]->SetAsString(g.Descr);
-        campos[6]->SetAsString(nDecimal::ParaTexto(valor, estab.Casas));
-        campos[7]->SetAsString(textoTotal);
+        campos[8]->SetAsInteger(estab.Casas); // before the values, which take their decimals from it
+        campos[6]->SetAsEscalado(valor, estab.Casas);
+        campos[7]->SetAsEscalado(totalEstab, estab.Casas);
         r.Post();
     }
     return true;

@@ -15,7 +15,9 @@
 // An entry whose product has no group, or a group outside the set, counts nowhere. A group
 // with entries whose parent levels (up to the prefix's parent, or the top) are not synthetic
 // groups of the set stops the run with the structure message; the rows of the branches done
-// before stay. Values are exact at each company's decimals.
+// before stay. Values are exact at each company's decimals: each entry's product exact and
+// rounded half away from zero, the sums in whole numbers of the company's smallest unit; a
+// value beyond numeric(18, the company's decimals) stops the run naming company and group.
 //
 // The run only reads. Each run starts from an empty result, which stays in the module for
 // the report of the process; its message list says how many rows and branches it holds.
@@ -26,7 +28,8 @@
 inline constexpr char OrvoSEstruturaPlanoContas[] =
     "Não foi possível totalizar o plano de contas por problema na estrutura.";
 inline constexpr char OrvoSDataInicialInvalida[] = "Informe uma data válida em \"Data Inicial\".";
-inline constexpr char OrvoSValorForaDoLimite[] = "O valor do grupo %1 ultrapassa o limite de 18 dígitos.";
+inline constexpr char OrvoSValorForaDoLimite[] =
+    "O valor do grupo %1 da empresa %2 (estabelecimento %3) ultrapassa o limite de 18 dígitos.";
 inline constexpr char OrvoSSaldoResultado[] =
     "%1 grupo(s) valorado(s) em %2 estabelecimento(s). Use \"Relatório\" para ver e imprimir.";
 inline constexpr char OrvoSSaldoSemLancamentos[] = "Nenhum estabelecimento tem lançamentos na data informada.";
@@ -42,19 +45,20 @@ public:
     void Executar() override;
 
     // The result of the last run: CODIGOEMPRESA, CODIGOESTAB, CODIGOGRUPOPRODUTO,
-    // CLASSIFGRUPOPRODUTO, TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO, VALORLCTO, TOTALESTAB (the
-    // values at the greatest decimals of the run's companies). Not open before the first run.
+    // CLASSIFGRUPOPRODUTO, TIPOGRUPOPRODUTO, DESCRGRUPOPRODUTO, VALORLCTO, TOTALESTAB, and
+    // the hidden CASASDECIMAIS: the company's cost decimals, at which the row's two values
+    // are numeric(18, CASASDECIMAIS) each. Not open before the first run.
     TnClientDataSet &nClientDataSetGrupoProduto() { return *FResultado; }
-    // Cost decimals the run used for a company (2 when it took part in no run).
-    int CasasDecimais(int empresa) const;
 
     // The report: per company and branch, the groups indented by level, the synthetic ones
     // in bold, the values at the company's decimals, closed by the branch's total.
     TnClientDataSet *DadosRelatorio() override { return FResultado.get(); }
     const TnDefRelatorio *DefRelatorio() const override { return &FDefRelatorio; }
 
-private:
+    // A company and branch to value, with the company's cost decimals.
     struct Estab;
+
+private:
     struct Plano;
     // Appends the branch's rows; false when it has no entries (and so no rows).
     bool Totalizar(const Plano &plano, const Estab &estab, TnComando &lancamentos, const QDate &data);
@@ -62,6 +66,5 @@ private:
     QString FNivelClassif;
     int FMotivoInventario = 0;
     std::unique_ptr<TnClientDataSet> FResultado;
-    QHash<int, int> FCasasDecimais;
     TnDefRelatorio FDefRelatorio;
 };
