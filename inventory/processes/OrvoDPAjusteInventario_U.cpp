@@ -388,8 +388,8 @@ void TOrvoDPAjusteInventario::AplicarAjustePorCustoUnitario()
         }
         const double custo = c.Real(4), quantidade = c.Real(6), custoAntigo = c.Real(7);
         // The line takes the entry's new unit cost.
-        RecalcularCSTItem(estab, produto, motivo, seq, Unidades(custo * quantidade, d),
-                          Unidades(quantidade * custoAntigo, d));
+        RecalcularCSTItem(estab, produto, motivo, seq, ValorUnidades(quantidade, custo, d),
+                          ValorUnidades(quantidade, custoAntigo, d));
         if (custo != custoAntigo)
             FItensAlterados.push_back({produto, quantidade, custo, estab, motivo, seq});
     }
@@ -433,8 +433,8 @@ void TOrvoDPAjusteInventario::AtualizarQuantidadeItens(qint16 estab, qint64 prod
         const TnItemLcto &i = FItensLcto[k];
         const double nova = Real(novas[k], dq);
         // The line keeps its own unit cost: its totals before and after use it.
-        RecalcularCSTItem(estab, produto, motivo, i.Seq, Unidades(nova * i.Preco, d),
-                          Unidades(i.Quantidade * i.Preco, d));
+        RecalcularCSTItem(estab, produto, motivo, i.Seq, ValorUnidades(nova, i.Preco, d),
+                          ValorUnidades(i.Quantidade, i.Preco, d));
         if (nova != i.Quantidade)
             FItensAlterados.push_back({produto, nova, i.Preco, estab, motivo, i.Seq});
     }
