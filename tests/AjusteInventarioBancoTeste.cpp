@@ -455,4 +455,13 @@ TEST_F(AjusteInventarioBanco, BaseDoCSTEscaladaPeloTotalExatoDaLinha)
     EXPECT_DOUBLE_EQ(Valor("LCTOINVPROPRIEDADE", "PRECOUNIT", "CODIGOPRODUTO = 1"), 49.92);
     EXPECT_DOUBLE_EQ(Valor("LCTOINVCST", "BASECALCULO", "CODIGOPRODUTO = 1"), 2495.41);
     EXPECT_DOUBLE_EQ(Valor("LCTOINVCST", "VALORIMPOSTO", "CODIGOPRODUTO = 1"), 449.17);
+
+    // A base scaled beyond numeric(18,2) is refused and nothing of the run stays.
+    Lcto(2, 2, 1, 1, 0.01);
+    Item(2, 2, 1, 1, 1, 0.01);
+    Cst(2, 2, 1, 1, 0, 1e11, 1);
+    const QStringList antes = Retrato();
+    EXPECT_EQ(Recusa(Ajuste("2", "1000")),
+              "Exception: " + Msg(OrvoSValorForaDaFaixaAjuste).arg("10000000000000000,00", "Base de Cálculo").arg(2).arg(2).arg(1));
+    EXPECT_EQ(Retrato(), antes);
 }

@@ -504,7 +504,10 @@ inline qint64 EscalarValor(qint64 valor, qint64 novo, qint64 antigo)
 {
     if (antigo == 0)
         return valor;
-    return static_cast<qint64>(DividirArredondado(static_cast<__int128>(valor) * novo, antigo));
+    const __int128 q = DividirArredondado(static_cast<__int128>(valor) * novo, antigo);
+    if (q > std::numeric_limits<qint64>::max() || q < -std::numeric_limits<qint64>::max())
+        ForaDoLimiteExato();
+    return static_cast<qint64>(q);
 }
 
 // ---- The tax-situation lines of a run, found per property line by a hash of its key.

@@ -364,6 +364,14 @@ void TOrvoDPAjusteInventario::RecalcularCSTItem(qint16 estab, qint64 produto, qi
     for (; linha != fim; ++linha) {
         const qint64 base = EscalarValor(linha->Base, novoTotal, totalAntigo);
         const qint64 imposto = EscalarValor(linha->Imposto, novoTotal, totalAntigo);
+        // Both columns are numeric(18,2): a scaled amount beyond them is refused, not stored.
+        for (const auto &[valor, campo] : {std::pair(base, "Base de Cálculo"), std::pair(imposto, "Imposto")})
+            if (!nDecimal::CabeNaPrecisao(valor, 18, 2))
+                throw Exception(QString::fromUtf8(OrvoSValorForaDaFaixaAjuste)
+                                    .arg(nDecimal::ParaTexto(valor, 2, u','), QString::fromUtf8(campo))
+                                    .arg(produto)
+                                    .arg(estab)
+                                    .arg(motivo));
         if (base != linha->Base || imposto != linha->Imposto) {
             linha->Base = base;
             linha->Imposto = imposto;
