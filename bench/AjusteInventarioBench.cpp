@@ -35,7 +35,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cstring>
 #include <cstdio>
@@ -269,14 +268,9 @@ double Ms(const QElapsedTimer &t) { return double(t.nsecsElapsed()) / 1e6; }
 
 __int128 Pot10(int n)
 {
-    static const auto tabela = [] {
-        std::array<__int128, 39> t{};
-        t[0] = 1;
-        for (size_t i = 1; i < t.size(); ++i)
-            t[i] = t[i - 1] * 10;
-        return t;
-    }();
-    return tabela[size_t(n)];
+    __int128 r = 0;
+    nDecimal::Reescalar(1, 0, n, r);
+    return r;
 }
 
 // num / den (den > 0) rounded half away from zero.
