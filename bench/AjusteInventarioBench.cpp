@@ -3,14 +3,16 @@
 // Rows: ORVO_BENCH_LINHAS entries (default 1,000,000), in 5 branches.
 //
 // - BM_AjusteLancamentos/kind: entries without property lines; the whole run (read, compute,
-//   write, commit) against a raw select of the same rows plus raw prepared UPDATEs of them in
-//   one transaction. Target: 1.5x.
+//   write, commit) against a raw select of the same rows, the same exact arithmetic written
+//   out on nDecimal (base, new costs or quantities, reached total, residue sweeps) and raw
+//   prepared UPDATEs of them in one transaction. Target: 1.5x.
 // - BM_AjusteLinhas/kind: each entry with 1 to 3 property lines and 1 to 3 tax-situation
-//   lines. The run's phases are told apart by its progress texts: the reads of the lines
-//   (from "Aplicando Ajuste..." to "Salvando alterações...") against raw selects of the same
-//   rows (target 2x), and the writing of the lines (from "Salvando alterações..." to the
-//   final message, commit included) against raw prepared UPDATEs of the same rows in one
-//   transaction (target 1.5x).
+//   lines. The run's phases are told apart by its progress texts: the reads of the lines and
+//   the propagation's arithmetic (from "Aplicando Ajuste..." to "Salvando alterações...")
+//   against raw selects of the same rows with the same arithmetic (each line's new and old
+//   totals as exact products, its quantity share, its tax-situation lines scaled at the cent),
+//   and the writing of the lines (from "Salvando alterações..." to the final message, commit
+//   included) against raw prepared UPDATEs of the same rows in one transaction. Target: 1.5x.
 // - BM_ResiduoLimitado: the quantity kind over a million entries whose residue needs 60,000
 //   sweeps of one unit, against the same entries without a residue: the residue pass may
 //   cost at most two further passes over the rows.
@@ -23,6 +25,7 @@
 #include "Interacao.h"
 #include "Modulos.h"
 #include "PowerParam.h"
+#include "Valores.h"
 #include "Variaveis.h"
 
 #include <QElapsedTimer>
@@ -32,6 +35,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <cstdio>
 #include <map>
 
@@ -220,15 +225,28 @@ std::vector<Lido> Ler(sqlite3 *db, const char *sql, int colSeq, int colA, int co
     return v;
 }
 
-// Prepared UPDATEs of the rows read, key bound per row, in one transaction.
-void Atualizar(sqlite3 *db, const char *sql, const std::vector<Lido> &linhas, int chaves, double fator)
+// Prepared UPDATEs of the rows read with the values computed for them (a, b), key bound per
+// row, in one transaction. Money (`centavos`) is bound as the provider binds numeric(18,2).
+void Atualizar(sqlite3 *db, const char *sql, const std::vector<Lido> &linhas, int chaves, bool centavos = false)
 {
     sqlite3_stmt *st = PrepararSqlite(db, sql);
+    auto dinheiro = [&](int i, double v) {
+        const qint64 c = qint64(v);
+        if (c % 100 == 0)
+            sqlite3_bind_int64(st, i, c / 100);
+        else
+            sqlite3_bind_double(st, i, nDecimal::ParaReal(c, 2));
+    };
     for (const Lido &x : linhas) {
         int i = 1;
-        sqlite3_bind_double(st, i++, x.a * fator);
-        if (chaves > 5)
-            sqlite3_bind_double(st, i++, x.b * fator);
+        if (centavos) {
+            dinheiro(i++, x.a);
+            dinheiro(i++, x.b);
+        } else {
+            sqlite3_bind_double(st, i++, x.a);
+            if (chaves > 5)
+                sqlite3_bind_double(st, i++, x.b);
+        }
         sqlite3_bind_int(st, i++, 1);
         sqlite3_bind_int(st, i++, x.estab);
         sqlite3_bind_text(st, i++, "2024-01-01", 10, SQLITE_STATIC);
@@ -244,6 +262,221 @@ void Atualizar(sqlite3 *db, const char *sql, const std::vector<Lido> &linhas, in
 }
 
 double Ms(const QElapsedTimer &t) { return double(t.nsecsElapsed()) / 1e6; }
+
+// ---- The raw side's arithmetic, written out on nDecimal: the same exact products, quotients
+// and sweeps as the process, without its classes.
+
+__int128 Pot10(int n)
+{
+    __int128 r = 0;
+    nDecimal::Reescalar(1, 0, n, r);
+    return r;
+}
+
+// num / den (den > 0) rounded half away from zero.
+__int128 DividirMeio(__int128 num, __int128 den)
+{
+    const __int128 q = num / den, r = num % den;
+    return r * 2 >= den ? q + 1 : (r * 2 <= -den ? q - 1 : q);
+}
+
+qint64 Produto(double a, double b, int casas)
+{
+    qint64 u = 0;
+    if (!nDecimal::Produto(a, b, casas, u))
+        std::abort();
+    return u;
+}
+
+qint64 Escalar(double v, int casas)
+{
+    qint64 u = 0;
+    if (!nDecimal::DeRealRapido(v, casas, u) && !nDecimal::DeReal(v, casas, u))
+        std::abort();
+    return u;
+}
+
+// By unit cost (a: quantity, b: cost, written): cost × remaining target / remaining exact
+// base, one quotient rounded at the cent.
+void CustoBruto(std::vector<Lido> &l, qint64 alvo)
+{
+    __int128 m = 0;
+    int e = 0, escala = 0;
+    for (const Lido &x : l) {
+        nDecimal::ProdutoExato(x.a, x.b, m, e);
+        escala = std::max(escala, std::min(e, 18));
+    }
+    auto valor = [&](const Lido &x) {
+        __int128 v = 0;
+        nDecimal::ProdutoExato(x.a, x.b, m, e);
+        nDecimal::Reescalar(m, e, escala, v);
+        return v;
+    };
+    __int128 base = 0;
+    for (const Lido &x : l)
+        base += valor(x);
+    const __int128 inicial = base;
+    qint64 falta = alvo;
+    for (Lido &x : l) {
+        const __int128 v = valor(x), resto = base;
+        base -= v;
+        double preco = 0;
+        if (v != 0 && resto != 0) {
+            qint64 mp = 0;
+            int ep = 0;
+            nDecimal::Curto(x.b, mp, ep);
+            __int128 num = __int128(mp) * (falta < 0 ? alvo : falta), den = falta < 0 ? inicial : resto;
+            if (escala >= ep)
+                num *= Pot10(escala - ep);
+            else
+                den *= Pot10(ep - escala);
+            preco = nDecimal::ParaReal(qint64(DividirMeio(num, den)), 2);
+        }
+        x.b = preco > 0 ? preco : 0;
+        falta -= Produto(x.a, x.b, 2);
+    }
+}
+
+bool AcimaDeNoveDecimos(double q)
+{
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, q, std::chars_format::fixed);
+    const char *ponto = static_cast<const char *>(std::memchr(buf, '.', size_t(r.ptr - buf)));
+    return ponto && ponto[1] == '9' && ponto + 2 < r.ptr;
+}
+
+// By quantity (a: quantity, written; b: cost): the equal share at each cost, then the residue
+// sweeps one unit at a time as written, on exact decimals at 9 places (the data's costs have
+// 2 decimals and its fractional quantities 2).
+void QtdeBruta(std::vector<Lido> &l, qint64 alvo)
+{
+    const double parte = nDecimal::ParaReal(alvo, 2) / double(l.size());
+    qint64 t = 0;
+    for (Lido &x : l) {
+        double q = x.b != 0 ? parte / x.b : 0;
+        if (!(q > 0))
+            q = 0;
+        else if (x.a == std::trunc(x.a))
+            q = std::floor(q) + (AcimaDeNoveDecimos(q) ? 1 : 0);
+        else
+            q = RoundValor(q, 4);
+        x.a = q;
+        t += Produto(q, x.b, 2);
+    }
+    qint64 D = (alvo - t) * 10000000;
+    for (bool fim = D == 0; !fim;) {
+        qint64 G = 0;
+        for (size_t i = 0; i < l.size() && !fim; ++i) {
+            Lido &x = l[i];
+            if (!(x.b > 0))
+                continue;
+            if (x.a == std::trunc(x.a)) {
+                const qint64 custo = Produto(1, x.b, 9);
+                if (D >= custo) {
+                    x.a += 1;
+                    t += Produto(x.a, x.b, 2) - Produto(x.a - 1, x.b, 2);
+                    G += custo;
+                    fim = G >= D;
+                }
+            } else {
+                const double q = RoundValor(x.a + (D > 0 ? 0.01 : -0.01), std::max(CountDec(x.a), 2));
+                const qint64 v = Produto(x.a, x.b, 9) + D, m = v < 0 ? -v : v;
+                const qint64 alvoLinha = (m + 5000000) / 10000000 * (v < 0 ? -1 : 1);
+                if (Produto(q, x.b, 2) == alvoLinha) {
+                    t += Produto(q, x.b, 2) - Produto(x.a, x.b, 2);
+                    x.a = q;
+                    fim = true;
+                }
+            }
+        }
+        if (fim || G == 0 || D < G)
+            break;
+        D -= G;
+    }
+}
+
+// A property line as read with its entry's new quantity and cost.
+struct LinhaItem {
+    qint64 produto;
+    double qtdeLcto, precoLcto, qtde, preco;
+    int estab, motivo, seq;
+};
+
+std::vector<LinhaItem> LerItens(sqlite3 *db)
+{
+    std::vector<LinhaItem> v;
+    sqlite3_stmt *st = PrepararSqlite(db, SqlItens);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        v.push_back({sqlite3_column_int64(st, 1), sqlite3_column_double(st, 3), sqlite3_column_double(st, 4),
+                     sqlite3_column_double(st, 6), sqlite3_column_double(st, 7), sqlite3_column_int(st, 0),
+                     sqlite3_column_int(st, 2), sqlite3_column_int(st, 5)});
+    sqlite3_finalize(st);
+    return v;
+}
+
+// The propagation: each line's new quantity (kind 2, shared in proportion with the residue
+// one step per line) or cost (kind 1), its new and old totals as exact products at the cent,
+// and its tax-situation lines (a: base, b: tax, in cents) scaled by new over old. Both lists
+// come in key order, so the tax-situation lines are met by a merge. `itens` becomes the
+// values to write (a: quantity, b: cost).
+void PropagarBruto(int tipo, const std::vector<LinhaItem> &li, std::vector<Lido> &itens, std::vector<Lido> &csts)
+{
+    itens.clear();
+    itens.reserve(li.size());
+    std::vector<qint64> novo(li.size()), antigo(li.size());
+    for (size_t i = 0; i < li.size();) {
+        size_t fim = i;
+        double total = 0;
+        while (fim < li.size() && li[fim].estab == li[i].estab && li[fim].produto == li[i].produto
+               && li[fim].motivo == li[i].motivo)
+            total += li[fim++].qtde;
+        qint64 soma = 0;
+        std::vector<qint64> partes;
+        for (size_t k = i; k < fim; ++k) {
+            partes.push_back(tipo == 2 ? std::max<qint64>(0, Escalar(total != 0 ? li[k].qtde / total * li[k].qtdeLcto : 0, 4))
+                                       : 0);
+            soma += partes.back();
+        }
+        qint64 residuo = tipo == 2 ? Escalar(li[i].qtdeLcto, 4) - soma : 0;
+        while (residuo != 0)
+            for (qint64 &h : partes) {
+                if (residuo > 0) {
+                    ++h;
+                    --residuo;
+                } else if (h > 0) {
+                    --h;
+                    ++residuo;
+                }
+                if (residuo == 0)
+                    break;
+            }
+        for (size_t k = i; k < fim; ++k) {
+            const LinhaItem &x = li[k];
+            const double qtde = tipo == 2 ? nDecimal::ParaReal(partes[k - i], 4) : x.qtde;
+            const double preco = tipo == 2 ? x.preco : x.precoLcto;
+            novo[k] = Produto(qtde, preco, 2);
+            antigo[k] = Produto(x.qtde, x.preco, 2);
+            itens.push_back({x.produto, qtde, preco, x.estab, x.motivo, x.seq, 0});
+        }
+        i = fim;
+    }
+    size_t k = 0;
+    for (Lido &c : csts) {
+        while (k < li.size() && (li[k].estab < c.estab || (li[k].estab == c.estab && li[k].produto < c.produto)
+                                 || (li[k].estab == c.estab && li[k].produto == c.produto && li[k].motivo < c.motivo)
+                                 || (li[k].estab == c.estab && li[k].produto == c.produto && li[k].motivo == c.motivo
+                                     && li[k].seq < c.seq)))
+            ++k;
+        const qint64 base = Escalar(c.a, 2), imposto = Escalar(c.b, 2);
+        qint64 b = base, t = imposto;
+        if (k < li.size() && antigo[k] != 0) {
+            b = qint64(DividirMeio(__int128(base) * novo[k], antigo[k]));
+            t = qint64(DividirMeio(__int128(imposto) * novo[k], antigo[k]));
+        }
+        c.a = double(b);
+        c.b = double(t);
+    }
+}
 
 void Informar(benchmark::State &state, const std::string &nome, const TnTempos &fw, const TnTempos &raw,
               const std::string &lado = "fw", const std::string &base = "raw")
@@ -295,9 +528,17 @@ void BM_AjusteLancamentos(benchmark::State &state)
             const auto direto = [&] {
                 QElapsedTimer t;
                 t.start();
-                const auto linhas = Ler(db, SqlLer, -1, tipo == 1 ? 4 : 3, 4);
+                auto linhas = Ler(db, SqlLer, -1, 3, 4);
+                const qint64 alvo = Escalar(Alvo(tipo, r), 2);
+                if (tipo == 1) {
+                    CustoBruto(linhas, alvo);
+                    for (Lido &x : linhas)
+                        x.a = x.b;
+                } else {
+                    QtdeBruta(linhas, alvo);
+                }
                 ExecSqlite(db, "BEGIN IMMEDIATE");
-                Atualizar(db, tipo == 1 ? SqlAtualizarPreco : SqlAtualizarQtde, linhas, 5, 1.0);
+                Atualizar(db, tipo == 1 ? SqlAtualizarPreco : SqlAtualizarQtde, linhas, 5);
                 ExecSqlite(db, "COMMIT");
                 raw.Ms.push_back(Ms(t));
                 if (int(linhas.size()) != Linhas())
@@ -335,8 +576,10 @@ void BM_AjusteLinhas(benchmark::State &state)
             const auto direto = [&] {
                 QElapsedTimer t;
                 t.start();
-                const auto li = Ler(db, SqlItens, 5, 6, 7);
-                const auto lc = Ler(db, SqlCst, 3, 5, 6, 4);
+                const auto li = LerItens(db);
+                auto lc = Ler(db, SqlCst, 3, 5, 6, 4);
+                std::vector<Lido> novos;
+                PropagarBruto(tipo, li, novos, lc);
                 lerRaw.Ms.push_back(Ms(t));
                 itens = li.size();
                 csts = lc.size();
@@ -345,12 +588,12 @@ void BM_AjusteLinhas(benchmark::State &state)
                 Atualizar(db,
                           "update LCTOINVPROPRIEDADE set QUANTIDADE = ?, PRECOUNIT = ? where CODIGOEMPRESA = ? "
                           "and CODIGOESTAB = ? and DATAINVENT = ? and CODIGOPRODUTO = ? and MOTIVOINVENTARIO = ? and SEQ = ?",
-                          li, 6, 1.0);
+                          novos, 6);
                 Atualizar(db,
                           "update LCTOINVCST set BASECALCULO = ?, VALORIMPOSTO = ? where CODIGOEMPRESA = ? "
                           "and CODIGOESTAB = ? and DATAINVENT = ? and CODIGOPRODUTO = ? and MOTIVOINVENTARIO = ? and SEQ = ? "
                           "and CST = ?",
-                          lc, 7, 1.0);
+                          lc, 7, true);
                 ExecSqlite(db, "COMMIT");
                 gravarRaw.Ms.push_back(Ms(t));
             };

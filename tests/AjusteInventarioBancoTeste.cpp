@@ -421,3 +421,47 @@ TEST_F(AjusteInventarioBanco, FalhaNaUltimaLinhaDeCSTDesfazTudo)
     }
     EXPECT_TRUE(FUsuario.Perguntas.isEmpty());
 }
+
+TEST_F(AjusteInventarioBanco, ValoresExatosDoCustoGravadoNoAjusteENasLinhas)
+{
+    // By quantity: 10 x 5.00 and 1 x 0.004, target 100.03. The shares give 100.01; the stored
+    // cost 0.004 fits the difference five times: 12,508 units (50.032), the target reached.
+    Lcto(1, 1, 1, 10, 5);
+    Lcto(1, 2, 1, 1, 0.004);
+    EXPECT_EQ(Rodar(Ajuste("1", "100,03", 2)), Msg(OrvoSAjusteFinalizadoSucesso).arg("R$ 100,03", "2"));
+    EXPECT_DOUBLE_EQ(Valor("LCTOINV", "QTDEESTOQUE", "CODIGOPRODUTO = 1"), 10);
+    EXPECT_DOUBLE_EQ(Valor("LCTOINV", "QTDEESTOQUE", "CODIGOPRODUTO = 2"), 12508);
+    // 3 x 1.005 is 3.02: the target 3.02 is met by the first share, no residue.
+    Lcto(2, 3, 1, 1, 1.005);
+    EXPECT_EQ(Rodar(Ajuste("2", "3,02", 2)), Msg(OrvoSAjusteFinalizadoSucesso).arg("R$ 3,02", "2"));
+    EXPECT_DOUBLE_EQ(Valor("LCTOINV", "QTDEESTOQUE", "CODIGOPRODUTO = 3"), 3);
+    // No cost decimals: 40 x 3.22 and 12 x 10, target 274: 44 and 13, R$ 272 reached.
+    ExternalVar("gQTDECASADECIMAL", "0");
+    Lcto(2, 5, 1, 40, 3.22);
+    Lcto(2, 6, 1, 12, 10);
+    EXPECT_EQ(Rodar(Ajuste("2", "274", 2, "10")), Msg(OrvoSAjusteNaoFinalizadoSucesso).arg("R$ 272", "0"));
+    EXPECT_DOUBLE_EQ(Valor("LCTOINV", "QTDEESTOQUE", "CODIGOPRODUTO = 5"), 44);
+    EXPECT_DOUBLE_EQ(Valor("LCTOINV", "QTDEESTOQUE", "CODIGOPRODUTO = 6"), 13);
+}
+
+TEST_F(AjusteInventarioBanco, BaseDoCSTEscaladaPeloTotalExatoDaLinha)
+{
+    // 50 x 0.8401 = 42.005: the line's old total is 42.01. The new cost 49.92 makes it
+    // 2,496.00, so base 42.00 becomes 42 x 2496 / 42.01 = 2,495.41 and tax 7.56 becomes 449.17.
+    Lcto(1, 1, 1, 50, 0.8401);
+    Item(1, 1, 1, 1, 50, 0.8401);
+    Cst(1, 1, 1, 1, 0, 42, 7.56);
+    EXPECT_EQ(Rodar(Ajuste("1", "2496")), Msg(OrvoSAjusteFinalizadoSucesso).arg("R$ 2.496,00", "2"));
+    EXPECT_DOUBLE_EQ(Valor("LCTOINVPROPRIEDADE", "PRECOUNIT", "CODIGOPRODUTO = 1"), 49.92);
+    EXPECT_DOUBLE_EQ(Valor("LCTOINVCST", "BASECALCULO", "CODIGOPRODUTO = 1"), 2495.41);
+    EXPECT_DOUBLE_EQ(Valor("LCTOINVCST", "VALORIMPOSTO", "CODIGOPRODUTO = 1"), 449.17);
+
+    // A base scaled beyond numeric(18,2) is refused and nothing of the run stays.
+    Lcto(2, 2, 1, 1, 0.01);
+    Item(2, 2, 1, 1, 1, 0.01);
+    Cst(2, 2, 1, 1, 0, 1e11, 1);
+    const QStringList antes = Retrato();
+    EXPECT_EQ(Recusa(Ajuste("2", "1000")),
+              "Exception: " + Msg(OrvoSValorForaDaFaixaAjuste).arg("10000000000000000,00", "Base de Cálculo").arg(2).arg(2).arg(1));
+    EXPECT_EQ(Retrato(), antes);
+}

@@ -23,55 +23,69 @@ qint64 Total(const std::vector<TnLancamento> &l, int d)
 {
     qint64 t = 0;
     for (const TnLancamento &x : l)
-        t += Unidades(x.Qtde * x.Preco, d);
+        t += ValorUnidades(x.Qtde, x.Preco, d);
     return t;
 }
 
-// The residue rule one unit per sweep, as written for people: whole quantities take one unit
-// while their cost fits in the sweep's difference, until the costs added reach it; a
-// fractional quantity whose one step changes its rounded total by exactly the difference
-// takes it; a sweep that added something and reached the end starts again with the rest.
+// Exact decimals at 9 places, enough for the costs and quantities of these cases.
+constexpr int k9 = 9;
+qint64 Em9(double v)
+{
+    qint64 u = 0;
+    EXPECT_TRUE(nDecimal::DeReal(v, k9, u));
+    return u;
+}
+// x (9 places) at d places, half away from zero.
+qint64 Arredondar9(qint64 x, int d)
+{
+    const qint64 div = nDecimal::Potencia10(k9 - d), m = x < 0 ? -x : x;
+    const qint64 q = (m + div / 2) / div;
+    return x < 0 ? -q : q;
+}
+
+// The residue rule one unit per sweep, as written for people, on exact decimals: whole
+// quantities take one unit while their stored cost fits in the sweep's difference, until the
+// costs added reach it; a fractional quantity whose one step makes its rounded total equal to
+// its exact total plus the difference, rounded, takes it; a sweep that added something and
+// reached the end starts again with the rest. Costs of 0 are passed over. The total reached
+// is the sum of the rounded totals.
 void ResiduoUmPorVarredura(std::vector<TnLancamento> &l, TnResultadoAjuste &r, int d)
 {
-    qint64 D = r.Alvo - r.Atingido;
+    qint64 D = (r.Alvo - r.Atingido) * nDecimal::Potencia10(k9 - d);
     if (D == 0)
         return;
     const double s = PegarMenorFracao(d);
-    const std::vector<bool> inteira = [&] {
-        std::vector<bool> v;
-        for (const TnLancamento &x : l)
-            v.push_back(x.Qtde == std::trunc(x.Qtde));
-        return v;
-    }();
-    for (;;) {
+    std::vector<bool> inteira;
+    for (const TnLancamento &x : l)
+        inteira.push_back(x.Qtde == std::trunc(x.Qtde));
+    for (bool fim = false; !fim;) {
         qint64 G = 0;
-        for (size_t i = 0; i < l.size(); ++i) {
+        for (size_t i = 0; i < l.size() && !fim; ++i) {
             TnLancamento &x = l[i];
-            const qint64 atual = Unidades(x.Qtde * x.Preco, d);
+            if (!(x.Preco > 0))
+                continue;
             if (inteira[i]) {
-                const qint64 custo = Unidades(x.Preco, d);
-                if (custo > 0 && D >= custo) {
+                if (D >= Em9(x.Preco)) {
                     x.Qtde += 1;
-                    r.Atingido += Unidades(x.Qtde * x.Preco, d) - atual;
-                    G += custo;
-                    if (G >= D)
-                        return;
+                    G += Em9(x.Preco);
+                    fim = G >= D;
                 }
             } else {
                 const int casas = std::max(CountDec(x.Qtde), d);
                 const double q = RoundValor(x.Qtde + (D > 0 ? s : -s), casas);
-                const qint64 depois = Unidades(q * x.Preco, d);
-                if (depois - atual == D) {
+                qint64 v = 0;
+                ASSERT_TRUE(nDecimal::Produto(x.Qtde, x.Preco, k9, v));
+                if (ValorUnidades(q, x.Preco, d) == Arredondar9(v + D, d)) {
                     x.Qtde = q;
-                    r.Atingido += D;
-                    return;
+                    fim = true;
                 }
             }
         }
-        if (G == 0 || D < G)
-            return;
+        if (fim || G == 0 || D < G)
+            break;
         D -= G;
     }
+    r.Atingido = Total(l, d);
 }
 
 } // namespace
@@ -234,8 +248,9 @@ TEST(AjusteInventarioCalculo, ResiduoIgualAUmaUnidadePorVarredura)
         std::vector<TnLancamento> l;
         const int n = sorteio(1, 8);
         for (int i = 0; i < n; ++i) {
-            const double preco = Real(sorteio(0, 60), d);
-            const double qtde = sorteio(0, 2) == 0 ? sorteio(0, 30) + sorteio(1, 99) / 100.0 : sorteio(0, 30);
+            // Some unit costs carry more decimals than the cost decimals.
+            const double preco = sorteio(0, 4) == 0 ? Real(sorteio(0, 6000), d + 2) : Real(sorteio(0, 60), d);
+            const double qtde = sorteio(0, 2) == 0 ? Real(sorteio(0, 30) * 100 + sorteio(1, 99), 2) : sorteio(0, 30);
             l.push_back({i + 1, qtde, preco, 1, 1});
         }
         TnResultadoAjuste r;
@@ -250,6 +265,42 @@ TEST(AjusteInventarioCalculo, ResiduoIgualAUmaUnidadePorVarredura)
         for (int i = 0; i < n; ++i)
             ASSERT_DOUBLE_EQ(l[size_t(i)].Qtde, esperado[size_t(i)].Qtde) << "caso " << caso << " linha " << i;
     }
+}
+
+TEST(AjusteInventarioCalculo, ResiduoComOCustoGravadoEValoresExatos)
+{
+    // 10 x 5.00 and 1 x 0.004, target 100.03: the shares give 10 and 12,503 (100.01); the
+    // stored cost 0.004 fits the difference 0.02 five times: 12,508 units, 50.032 -> 50.03.
+    auto l = Lctos({{10, 5}, {1, 0.004}});
+    TnResultadoAjuste r = AjustarPorQuantidade(l, 10003, 2, 4);
+    EXPECT_DOUBLE_EQ(l[0].Qtde, 10);
+    EXPECT_DOUBLE_EQ(l[1].Qtde, 12508);
+    EXPECT_EQ(r.Atingido, 10003);
+    EXPECT_TRUE(r.Exato());
+
+    // No cost decimals: 40 x 3.22 and 12 x 10, target 274: 42 and 13 (265); 3.22 fits 9 and
+    // then 5.78, not 2.56: 44 and 13, 141.68 + 130 = 272, not reached.
+    l = Lctos({{40, 3.22}, {12, 10}});
+    r = AjustarPorQuantidade(l, 274, 0, 4);
+    EXPECT_DOUBLE_EQ(l[0].Qtde, 44);
+    EXPECT_DOUBLE_EQ(l[1].Qtde, 13);
+    EXPECT_EQ(r.Atingido, 272);
+    EXPECT_FALSE(r.Exato());
+
+    // 3 x 1.005 is 3.02, the target itself; 50 x 0.8401 is 42.01.
+    l = Lctos({{3, 1.005}});
+    r = AjustarPorQuantidade(l, 302, 2, 4);
+    EXPECT_DOUBLE_EQ(l[0].Qtde, 3);
+    EXPECT_TRUE(r.Exato());
+    EXPECT_EQ(BaseArredondada(Lctos({{50, 0.8401}, {3, 1.005}}), 2), 4201 + 302);
+
+    // By unit cost the last entry takes exactly what remains over its quantity: 1 x 0.37 and
+    // 2 x 0.37, target 2.89: 0.96 for the first, then 1.93 over 2 = 0.965, so 0.97.
+    l = Lctos({{1, 0.37}, {2, 0.37}});
+    r = AjustarPorCustoUnitario(l, 289, 2);
+    EXPECT_DOUBLE_EQ(l[0].Preco, 0.96);
+    EXPECT_DOUBLE_EQ(l[1].Preco, 0.97);
+    EXPECT_EQ(r.Atingido, 290);
 }
 
 TEST(AjusteInventarioCalculo, CasasDeCustoEDeQuantidade)

@@ -143,6 +143,18 @@ TEST_F(DuplicarLctoInvBanco, FatoresDoReajuste)
     EXPECT_EQ(Entradas(kDestino), QStringList({"2|20|1|11.55|4", "3|20|1|11.55|2"}));
 }
 
+// The factors apply as exact decimal products, also at half a cent: 0.15 x 1.5 = 0.225 is
+// 0.23 and 1.0003 x 1.5 = 1.50045 is 1.5005 (the product of the doubles lies below both).
+TEST_F(DuplicarLctoInvBanco, ReajusteExatoNoMeioCentavo)
+{
+    Lcto(1, kOrigem, 20, 1, 1.0003, 0.15);
+    Propriedade(1, kOrigem, 20, 1, 1, 1.0003, 0.15);
+    EXPECT_EQ(Falha(Duplicar("2", {{"pReagusteQuantidade", "1,5"}, {"pReagusteValorUnitario", "1,5"}})), "");
+    EXPECT_EQ(Entradas(kDestino), QStringList({"2|20|1|1.5005|0.23"}));
+    EXPECT_EQ(Tabela("select QUANTIDADE, PRECOUNIT from LCTOINVPROPRIEDADE where DATAINVENT = '2024-02-01'"),
+              QStringList({"1.5005|0.23"}));
+}
+
 // Refusals that change nothing: the source branch among the destinations at the same date,
 // a destination list or group list the grammar refuses, a destination date after the
 // user's window, no company, no known destination branch.

@@ -84,44 +84,58 @@ bool Curto(double v, qint64 &mantissa, int &escala)
     return true;
 }
 
-bool Produto(double a, double b, int decimais, qint64 &escalado)
+bool ProdutoExato(double a, double b, __int128 &mantissa, int &escala)
 {
     qint64 ma = 0, mb = 0;
     int ea = 0, eb = 0;
-    if (decimais < 0 || decimais > 18 || !Curto(a, ma, ea) || !Curto(b, mb, eb))
+    if (!Curto(a, ma, ea) || !Curto(b, mb, eb))
         return false;
     // Each mantissa is below 10^17, so the product stays below 10^34 < 2^127.
-    __int128 p = static_cast<__int128>(ma) * mb;
-    const int escala = ea + eb;
-    if (p == 0) {
+    mantissa = static_cast<__int128>(ma) * mb;
+    escala = mantissa == 0 ? 0 : ea + eb;
+    return true;
+}
+
+bool Reescalar(__int128 mantissa, int escala, int decimais, __int128 &escalado)
+{
+    if (mantissa == 0) {
         escalado = 0;
         return true;
     }
     if (escala > decimais) {
         const int corte = escala - decimais;
-        if (corte > 35) { // |p| < 10^34: rounds to zero
+        if (corte > 38) { // |mantissa| < 2^127 < 10^39 / 2: rounds to zero
             escalado = 0;
             return true;
         }
         const __int128 divisor = Potencia10Larga(corte);
-        const bool negativo = p < 0;
-        __int128 q = (negativo ? -p : p) / divisor;
-        const __int128 resto = (negativo ? -p : p) % divisor;
-        if (resto * 2 >= divisor)
+        const bool negativo = mantissa < 0;
+        const __int128 m = negativo ? -mantissa : mantissa;
+        __int128 q = m / divisor;
+        if ((m % divisor) * 2 >= divisor)
             ++q;
-        p = negativo ? -q : q;
-    } else if (escala < decimais) {
-        const int falta = decimais - escala;
-        if (falta > 38)
-            return false;
-        const __int128 limite = static_cast<__int128>(std::numeric_limits<qint64>::max()) / Potencia10Larga(falta);
-        if (p > limite || p < -limite)
-            return false;
-        p *= Potencia10Larga(falta);
+        escalado = negativo ? -q : q;
+        return true;
     }
-    if (p > std::numeric_limits<qint64>::max() || p < -std::numeric_limits<qint64>::max())
+    const int falta = decimais - escala;
+    if (falta > 38)
         return false;
-    escalado = static_cast<qint64>(p);
+    __int128 r = 0;
+    if (__builtin_mul_overflow(mantissa, Potencia10Larga(falta), &r))
+        return false;
+    escalado = r;
+    return true;
+}
+
+bool Produto(double a, double b, int decimais, qint64 &escalado)
+{
+    __int128 m = 0, r = 0;
+    int escala = 0;
+    if (decimais < 0 || decimais > 18 || !ProdutoExato(a, b, m, escala) || !Reescalar(m, escala, decimais, r))
+        return false;
+    if (r > std::numeric_limits<qint64>::max() || r < -std::numeric_limits<qint64>::max())
+        return false;
+    escalado = static_cast<qint64>(r);
     return true;
 }
 

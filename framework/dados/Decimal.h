@@ -59,6 +59,15 @@ bool Curto(double v, qint64 &mantissa, int &escala);
 // fit 64 bits.
 bool Produto(double a, double b, int decimais, qint64 &escalado);
 
+// The exact product of a and b, each taken at its shortest decimal form, as
+// mantissa × 10^-escala (the factors' decimals added): 3 × 1.005 gives 3015 and 3. Sums and
+// comparisons of such products stay exact in 128 bits. Answers false when a factor is not finite.
+bool ProdutoExato(double a, double b, __int128 &mantissa, int &escala);
+
+// mantissa × 10^-escala at `decimais` decimals: rounded half away from zero when digits go,
+// multiplied out when they come. Answers false when the result does not fit 128 bits.
+bool Reescalar(__int128 mantissa, int escala, int decimais, __int128 &escalado);
+
 // Whether a value scaled by 10^escala fits numeric(precisao, escala): at most
 // precisao - escala digits before the point.
 bool CabeNaPrecisao(qint64 escalado, int precisao, int escala);

@@ -6,7 +6,9 @@
 //
 // Amounts that decide whether the target was reached are whole units of 10^-d (d: the
 // company's cost decimals), so a sum of a million entries is exact and "reached" means equal.
-// Unit costs and quantities stay doubles rounded with RoundValor, as they are stored.
+// Every quantity × unit cost is the exact product of the stored decimals (nDecimal), never
+// the product of two doubles: 3 × 1.005 is 3.02 at 2 decimals. Unit costs and quantities
+// stay doubles rounded with RoundValor, as they are stored.
 #include "Decimal.h"
 #include "Excecoes.h"
 #include "Valores.h"
@@ -17,6 +19,7 @@
 #include <utility>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace nAjusteInv {
@@ -33,7 +36,91 @@ inline qint64 Unidades(double v, int decimais)
                         .arg(decimais));
 }
 
+// qtde × preco exactly, rounded half away from zero, in whole units of 10^-decimais.
+inline qint64 ValorUnidades(double qtde, double preco, int decimais)
+{
+    qint64 u = 0;
+    if (nDecimal::Produto(qtde, preco, decimais, u))
+        return u;
+    throw Exception(QStringLiteral("O valor de %1 × %2 excede o limite do cálculo com %3 casas decimais.")
+                        .arg(NumeroParaTexto(qtde), NumeroParaTexto(preco))
+                        .arg(decimais));
+}
+
 inline double Real(qint64 unidades, int decimais) { return nDecimal::ParaReal(unidades, decimais); }
+
+// ---- exact decimals in 128 bits, for sums and comparisons of unrounded products.
+
+// Finest scale the exact sums keep: digits beyond 10^-18 of a value (only doubles with
+// 17 significant digits below 0.1 have them) are rounded there.
+inline constexpr int kEscalaExata = 18;
+
+[[noreturn]] inline void ForaDoLimiteExato()
+{
+    throw Exception(QStringLiteral("Os valores do ajuste excedem o limite do cálculo exato."));
+}
+
+// m × 10^-e at scale `escala`.
+inline __int128 NaEscala(__int128 m, int e, int escala)
+{
+    __int128 r = 0;
+    if (!nDecimal::Reescalar(m, e, escala, r))
+        ForaDoLimiteExato();
+    return r;
+}
+
+inline __int128 SomaExata(__int128 a, __int128 b)
+{
+    __int128 r = 0;
+    if (__builtin_add_overflow(a, b, &r))
+        ForaDoLimiteExato();
+    return r;
+}
+
+inline __int128 ProdutoInteiro(__int128 a, __int128 b)
+{
+    __int128 r = 0;
+    if (__builtin_mul_overflow(a, b, &r))
+        ForaDoLimiteExato();
+    return r;
+}
+
+inline __int128 Potencia10Exata(int n) { return NaEscala(1, 0, n); }
+
+// num / den rounded half away from zero; den is not 0.
+inline __int128 DividirArredondado(__int128 num, __int128 den)
+{
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    const __int128 q = num / den, resto = num % den;
+    if (resto * 2 >= den)
+        return q + 1;
+    if (resto * 2 <= -den)
+        return q - 1;
+    return q;
+}
+
+// qtde × preco exactly, at scale `escala` (rounded there only beyond kEscalaExata decimals).
+inline __int128 ValorExato(double qtde, double preco, int escala)
+{
+    __int128 m = 0;
+    int e = 0;
+    if (!nDecimal::ProdutoExato(qtde, preco, m, e))
+        ForaDoLimiteExato();
+    return NaEscala(m, e, escala);
+}
+
+// The decimals of qtde × preco as stored (capped at kEscalaExata).
+inline int EscalaDoValor(double qtde, double preco)
+{
+    __int128 m = 0;
+    int e = 0;
+    if (!nDecimal::ProdutoExato(qtde, preco, m, e))
+        ForaDoLimiteExato();
+    return std::clamp(e, 0, kEscalaExata);
+}
 
 // The smallest step of `decimais` decimals: 0.01 for 2; 0.1 when there are none.
 inline double PegarMenorFracao(int decimais)
@@ -75,38 +162,67 @@ inline qint64 BaseArredondada(const std::vector<TnLancamento> &l, int d)
 {
     qint64 soma = 0;
     for (const TnLancamento &x : l)
-        soma += Unidades(x.Preco * x.Qtde, d);
+        soma += ValorUnidades(x.Qtde, x.Preco, d);
     return soma;
+}
+
+// preco × falta / resto rounded half away from zero at d decimals, as one exact quotient:
+// falta in units of 10^-d, resto at scale `escala`, resto not 0. Figures too large for 128
+// bits take the quotient of doubles.
+inline double NovoCusto(double preco, qint64 falta, __int128 resto, int escala, int d)
+{
+    qint64 mp = 0;
+    int ep = 0;
+    if (nDecimal::Curto(preco, mp, ep)) {
+        __int128 num = 0, den = resto, fator = 0;
+        bool cabe = !__builtin_mul_overflow(static_cast<__int128>(mp), static_cast<__int128>(falta), &num);
+        if (cabe && escala >= ep)
+            cabe = nDecimal::Reescalar(1, 0, escala - ep, fator) && !__builtin_mul_overflow(num, fator, &num);
+        else if (cabe)
+            cabe = nDecimal::Reescalar(1, 0, ep - escala, fator) && !__builtin_mul_overflow(den, fator, &den);
+        if (cabe) {
+            const __int128 u = DividirArredondado(num, den);
+            if (u <= std::numeric_limits<qint64>::max() && u >= -std::numeric_limits<qint64>::max())
+                return Real(qint64(u), d);
+        }
+    }
+    const double proporcao = Dividir(Real(falta, d), double(resto) / double(Potencia10Exata(escala)));
+    return RoundValor(preco * proporcao, d);
 }
 
 // By unit cost: each entry gets its share of what remains of the target in proportion to what
 // remains of the base, so the last entries absorb the rounding of the earlier ones. The base
-// is summed and reduced with the same measure, the unrounded cost × quantity. When earlier
+// is summed and reduced with the same measure, the exact unrounded cost × quantity, and the
+// new cost is cost × remaining target / remaining base rounded at the cost decimals as one
+// exact quotient (the last entry takes exactly what remains over its quantity). When earlier
 // entries rounded up so far that nothing remains for an entry, it takes the run's overall
 // proportion instead of a negative cost; no cost ends below 0.
 inline TnResultadoAjuste AjustarPorCustoUnitario(std::vector<TnLancamento> &l, qint64 alvo, int d)
 {
     TnResultadoAjuste r;
     r.Alvo = alvo;
-    const size_t n = l.size();
-    // What remains of the base before each entry, summed from the end: the last entry's
-    // remaining base is exactly its own value.
-    std::vector<double> resto(n + 1, 0.0);
-    for (size_t i = n; i-- > 0;)
-        resto[i] = resto[i + 1] + l[i].Preco * l[i].Qtde;
-    const double proporcao = Dividir(Real(alvo, d), resto[0]);
+    int escala = 0;
+    for (const TnLancamento &x : l)
+        escala = std::max(escala, EscalaDoValor(x.Qtde, x.Preco));
+    __int128 base = 0;
+    for (const TnLancamento &x : l)
+        base = SomaExata(base, ValorExato(x.Qtde, x.Preco, escala));
+    const __int128 baseInicial = base;
     qint64 falta = alvo;
-    for (size_t i = 0; i < n; ++i) {
-        TnLancamento &x = l[i];
-        const double v = x.Preco * x.Qtde;
-        double w = v * Dividir(Real(falta, d), resto[i]);
-        if (w < 0)
-            w = v * proporcao;
-        double preco = w == 0 ? 0 : RoundValor(Dividir(w, x.Qtde), d);
+    for (TnLancamento &x : l) {
+        const __int128 v = ValorExato(x.Qtde, x.Preco, escala);
+        // What remains of the base before this entry (Dividir: nothing remains, no share).
+        const __int128 resto = base;
+        base -= v;
+        double preco = 0;
+        if (v != 0 && resto != 0) {
+            const bool global = falta < 0;
+            preco = NovoCusto(x.Preco, global ? alvo : falta, global ? baseInicial : resto, escala, d);
+        }
         if (!(preco > 0))
             preco = 0;
         x.Preco = preco;
-        const qint64 u = Unidades(preco * x.Qtde, d);
+        const qint64 u = ValorUnidades(preco, x.Qtde, d);
         falta -= u;
         r.Atingido += u;
     }
@@ -115,121 +231,192 @@ inline TnResultadoAjuste AjustarPorCustoUnitario(std::vector<TnLancamento> &l, q
 
 // The residue pass of the quantity kind, for a difference D = target - reached that is not 0.
 // A sweep visits the entries in order:
-// - a whole quantity whose unit cost fits in D takes one unit more; once the costs added in
-//   the sweep reach D the pass ends;
-// - a fractional quantity one step (PegarMenorFracao of the cost decimals) of which changes its
-//   rounded total by exactly D takes that step, and the pass ends.
+// - a whole quantity whose stored unit cost fits in D (cost <= D) takes one unit more, and
+//   the costs added in the sweep (G) grow by that cost; once G reaches D the pass ends;
+// - a fractional quantity one step (PegarMenorFracao of the cost decimals) of which makes its
+//   rounded total equal to its exact total plus D, rounded, takes that step, and the pass ends.
 // A sweep that reaches the end having added something starts again with D less what it added.
-// Consecutive sweeps in which the same entries fit add the same units, so they are applied
-// together: the pass looks at the entries a bounded number of times (at most once per
-// distinct fitting unit cost, plus the final sweep), never once per unit of residue. Entries
-// whose unit cost rounds to 0 are passed over (they would fit for ever). A unit is added
-// while its cost fits in the sweep's D, so the pass may overshoot; the result tells the total
-// reached.
+// D, the costs and the totals are exact decimals (the stored digits of every unit cost), so a
+// cost of 0.004 fits in a difference of 0.02 five times; entries whose cost is 0 (or below) are
+// passed over (they would fit for ever). The total reached is the sum of the entries' totals
+// rounded at the cost decimals, whatever the pass added.
+// Consecutive sweeps in which the same entries fit and no fractional entry matches add the
+// same units, so they are applied together: the entries leave the fitting set from the
+// dearest down as D falls, and each fractional entry's step matches D on one interval, whose
+// first sweep is found by a division. The pass looks at each entry a bounded number of times,
+// never once per unit of residue.
 inline void CorrigirResiduoAjuste(std::vector<TnLancamento> &l, TnResultadoAjuste &r, int d)
 {
-    qint64 D = r.Alvo - r.Atingido;
-    if (D == 0)
+    const qint64 D0 = r.Alvo - r.Atingido;
+    if (D0 == 0)
         return;
     const double passo = PegarMenorFracao(d);
-    struct Inteira {
-        size_t i;
-        qint64 custo;
-    };
+    // The working scale: one decimal more than the cost decimals (for half a unit), the stored
+    // decimals of the unit costs and of the fractional entries' totals.
+    int E = d + 1;
+    for (const TnLancamento &x : l) {
+        ++r.Visitas;
+        if (!(x.Preco > 0))
+            continue;
+        if (x.Qtde == std::trunc(x.Qtde)) {
+            if (D0 > 0)
+                E = std::max(E, EscalaDoValor(1, x.Preco));
+        } else {
+            E = std::max(E, EscalaDoValor(x.Qtde, x.Preco));
+        }
+    }
+    const __int128 u = Potencia10Exata(E - d), meio = u / 2;
+    __int128 D = ProdutoInteiro(D0, u);
+
     struct Fracionaria {
         size_t i;
-        qint64 sobe, desce;  // change of the rounded total one step up and one step down
-        double mais, menos;  // the quantity one step up and one step down
+        __int128 valor;       // exact total
+        qint64 sobe, desce;   // rounded total one step up and one step down
+        double mais, menos;   // the quantity one step up and one step down
     };
-    std::vector<Inteira> inteiras;
+    struct Inteira {
+        size_t i;
+        __int128 custo;
+    };
     std::vector<Fracionaria> fracionarias;
+    std::vector<Inteira> inteiras; // those that fit, in row order
     for (size_t i = 0; i < l.size(); ++i) {
-        ++r.Visitas;
         const TnLancamento &x = l[i];
+        if (!(x.Preco > 0))
+            continue;
         if (x.Qtde == std::trunc(x.Qtde)) {
-            // D only decreases: a cost above it now never fits.
-            const qint64 custo = Unidades(x.Preco, d);
-            if (custo > 0 && custo <= D)
-                inteiras.push_back({i, custo});
+            if (D > 0) {
+                const __int128 custo = ValorExato(1, x.Preco, E);
+                if (custo <= D)
+                    inteiras.push_back({i, custo});
+            }
         } else {
             const int casas = std::max(CountDec(x.Qtde), d);
             const double mais = RoundValor(x.Qtde + passo, casas), menos = RoundValor(x.Qtde - passo, casas);
-            const qint64 atual = Unidades(x.Qtde * x.Preco, d);
-            fracionarias.push_back(
-                {i, Unidades(mais * x.Preco, d) - atual, Unidades(menos * x.Preco, d) - atual, mais, menos});
+            fracionarias.push_back({i, ValorExato(x.Qtde, x.Preco, E), ValorUnidades(mais, x.Preco, d),
+                                    ValorUnidades(menos, x.Preco, d), mais, menos});
         }
     }
-    auto somarUnidades = [&](size_t i, qint64 k) {
+    auto mudar = [&](size_t i, double qtde) {
         TnLancamento &x = l[i];
-        const qint64 antes = Unidades(x.Qtde * x.Preco, d);
-        x.Qtde += double(k);
-        r.Atingido += Unidades(x.Qtde * x.Preco, d) - antes;
-    };
-    auto darPasso = [&](const Fracionaria &f, bool sobe) {
-        l[f.i].Qtde = sobe ? f.mais : f.menos;
-        r.Atingido += sobe ? f.sobe : f.desce;
-    };
-    // The first fractional entry whose step matches `dif`, or null.
-    auto casamento = [&](qint64 dif) -> const Fracionaria * {
-        for (const Fracionaria &f : fracionarias) {
-            ++r.Visitas;
-            if ((dif > 0 ? f.sobe : f.desce) == dif)
-                return &f;
-        }
-        return nullptr;
+        r.Atingido += ValorUnidades(qtde, x.Preco, d) - ValorUnidades(x.Qtde, x.Preco, d);
+        x.Qtde = qtde;
     };
 
     if (D < 0) {
         // No unit cost fits a negative difference: only a step down can absorb it.
-        if (const Fracionaria *f = casamento(D))
-            darPasso(*f, false);
-        return;
-    }
-    std::vector<Inteira> &cabem = inteiras;
-    for (;;) {
-        r.Visitas += qint64(cabem.size());
-        cabem.erase(std::remove_if(cabem.begin(), cabem.end(), [D](const Inteira &x) { return x.custo > D; }),
-                    cabem.end());
-        qint64 soma = 0, maior = 0;
-        for (const Inteira &x : cabem) {
-            soma += x.custo;
-            maior = std::max(maior, x.custo);
-        }
-        const Fracionaria *f = casamento(D);
-        if (cabem.empty() && !f)
-            return; // nothing fits: not reached
-        if (soma < D && !f) {
-            // This sweep and the next ones add `soma` each while the same entries fit and
-            // the sweep completes (D stays above the sum); a fractional entry whose step
-            // matches a later D ends the batch at that sweep.
-            qint64 k = (D - std::max(maior, soma + 1)) / soma + 1;
-            for (const Fracionaria &g : fracionarias) {
-                ++r.Visitas;
-                if (g.sobe > 0 && g.sobe < D && (D - g.sobe) % soma == 0)
-                    k = std::min(k, (D - g.sobe) / soma);
-            }
-            for (const Inteira &x : cabem) {
-                ++r.Visitas;
-                somarUnidades(x.i, k);
-            }
-            D -= k * soma;
-            continue;
-        }
-        // The last sweep: it ends inside, when the added costs reach D or at a match.
-        qint64 adicionado = 0;
-        auto it = cabem.begin();
-        const size_t ate = f ? f->i : l.size();
-        for (; it != cabem.end() && it->i < ate; ++it) {
+        for (const Fracionaria &f : fracionarias) {
             ++r.Visitas;
-            somarUnidades(it->i, 1);
-            adicionado += it->custo;
-            if (adicionado >= D)
+            __int128 alvo = 0;
+            if (nDecimal::Reescalar(SomaExata(f.valor, D), E, d, alvo) && alvo == f.desce) {
+                mudar(f.i, f.menos);
                 return;
+            }
         }
-        if (f)
-            darPasso(*f, true);
         return;
     }
+
+    // The values of D at which a step up matches: [inicio, inicio + u), from the highest.
+    struct Intervalo {
+        __int128 inicio;
+        size_t f;
+    };
+    std::vector<Intervalo> intervalos;
+    intervalos.reserve(fracionarias.size());
+    for (size_t k = 0; k < fracionarias.size(); ++k)
+        intervalos.push_back({ProdutoInteiro(fracionarias[k].sobe, u) - meio - fracionarias[k].valor, k});
+    std::sort(intervalos.begin(), intervalos.end(), [](const Intervalo &a, const Intervalo &b) {
+        return a.inicio != b.inicio ? a.inicio > b.inicio : a.f < b.f;
+    });
+    size_t vivo = 0; // intervals before it lie above D for good
+
+    // Sweeps completed (K); for an entry that stopped fitting, the sweeps it took part in.
+    qint64 K = 0;
+    std::vector<qint64> saiuEm(inteiras.size(), -1);
+    std::vector<char> naUltima(inteiras.size(), 0);
+    std::vector<quint32> porCusto; // the fitting entries from the dearest, built when first needed
+    size_t saidas = 0;
+    __int128 soma = 0, maior = 0;
+    for (const Inteira &x : inteiras) {
+        soma = SomaExata(soma, x.custo);
+        maior = std::max(maior, x.custo);
+    }
+    auto ordenarPorCusto = [&] {
+        if (!porCusto.empty() || inteiras.empty())
+            return;
+        porCusto.resize(inteiras.size());
+        for (size_t k = 0; k < inteiras.size(); ++k)
+            porCusto[k] = quint32(k);
+        std::stable_sort(porCusto.begin(), porCusto.end(),
+                         [&](quint32 a, quint32 b) { return inteiras[a].custo > inteiras[b].custo; });
+    };
+    const Fracionaria *casada = nullptr;
+    while (D > 0) {
+        if (maior > D) {
+            ordenarPorCusto();
+            while (saidas < porCusto.size() && inteiras[porCusto[saidas]].custo > D) {
+                ++r.Visitas;
+                saiuEm[porCusto[saidas]] = K;
+                soma -= inteiras[porCusto[saidas]].custo;
+                ++saidas;
+            }
+            maior = saidas < porCusto.size() ? inteiras[porCusto[saidas]].custo : 0;
+        }
+        // The first fractional entry, in row order, whose step matches this D.
+        while (vivo < intervalos.size() && intervalos[vivo].inicio > D)
+            ++vivo;
+        casada = nullptr;
+        for (size_t k = vivo; k < intervalos.size() && intervalos[k].inicio > D - u; ++k) {
+            ++r.Visitas;
+            const Fracionaria &f = fracionarias[intervalos[k].f];
+            if (!casada || f.i < casada->i)
+                casada = &f;
+        }
+        if (soma == 0 && !casada)
+            break; // nothing fits: not reached
+        if (soma >= D || casada) {
+            // The last sweep: it ends inside, when the added costs reach D or at a match.
+            __int128 G = 0;
+            bool fim = false;
+            const size_t ate = casada ? casada->i : l.size();
+            for (size_t k = 0; k < inteiras.size() && inteiras[k].i < ate; ++k) {
+                ++r.Visitas;
+                if (saiuEm[k] >= 0)
+                    continue;
+                naUltima[k] = 1;
+                G += inteiras[k].custo;
+                if (G >= D) {
+                    fim = true;
+                    break;
+                }
+            }
+            if (fim)
+                casada = nullptr;
+            break;
+        }
+        // This sweep and the next ones add `soma` each while every fitting cost still fits
+        // and the sweep completes (D stays above the sum), up to the first sweep at which a
+        // fractional step matches.
+        const __int128 limiar = std::max(maior, soma + 1);
+        __int128 k = (D - limiar) / soma + 1;
+        const __int128 depois = D - k * soma;
+        for (size_t j = vivo; j < intervalos.size() && intervalos[j].inicio + u > depois; ++j) {
+            ++r.Visitas;
+            const __int128 inicio = intervalos[j].inicio;
+            const __int128 varredura = (D - (inicio + u)) / soma + 1;
+            if (varredura < k && D - varredura * soma >= inicio)
+                k = varredura;
+        }
+        K += qint64(k);
+        D -= k * soma;
+    }
+    for (size_t k = 0; k < inteiras.size(); ++k) {
+        const qint64 somadas = (saiuEm[k] >= 0 ? saiuEm[k] : K) + naUltima[k];
+        if (somadas != 0)
+            mudar(inteiras[k].i, l[inteiras[k].i].Qtde + double(somadas));
+    }
+    if (casada)
+        mudar(casada->i, casada->mais);
 }
 
 // By quantity: every entry gets the equal share of the target (target / entries) in quantity
@@ -250,7 +437,7 @@ inline TnResultadoAjuste AjustarPorQuantidade(std::vector<TnLancamento> &l, qint
         else
             q = RoundValor(q, dq);
         x.Qtde = q;
-        r.Atingido += Unidades(q * x.Preco, d);
+        r.Atingido += ValorUnidades(q, x.Preco, d);
     }
     if (!r.Exato())
         CorrigirResiduoAjuste(l, r, d);
@@ -317,13 +504,9 @@ inline qint64 EscalarValor(qint64 valor, qint64 novo, qint64 antigo)
 {
     if (antigo == 0)
         return valor;
-    __int128 num = static_cast<__int128>(valor) * novo;
-    __int128 den = antigo;
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    const __int128 q = (num >= 0 ? num + den / 2 : num - den / 2) / den;
+    const __int128 q = DividirArredondado(static_cast<__int128>(valor) * novo, antigo);
+    if (q > std::numeric_limits<qint64>::max() || q < -std::numeric_limits<qint64>::max())
+        ForaDoLimiteExato();
     return static_cast<qint64>(q);
 }
 

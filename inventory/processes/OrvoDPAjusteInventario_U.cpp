@@ -364,6 +364,14 @@ void TOrvoDPAjusteInventario::RecalcularCSTItem(qint16 estab, qint64 produto, qi
     for (; linha != fim; ++linha) {
         const qint64 base = EscalarValor(linha->Base, novoTotal, totalAntigo);
         const qint64 imposto = EscalarValor(linha->Imposto, novoTotal, totalAntigo);
+        // Both columns are numeric(18,2): a scaled amount beyond them is refused, not stored.
+        for (const auto &[valor, campo] : {std::pair(base, "Base de Cálculo"), std::pair(imposto, "Imposto")})
+            if (!nDecimal::CabeNaPrecisao(valor, 18, 2))
+                throw Exception(QString::fromUtf8(OrvoSValorForaDaFaixaAjuste)
+                                    .arg(nDecimal::ParaTexto(valor, 2, u','), QString::fromUtf8(campo))
+                                    .arg(produto)
+                                    .arg(estab)
+                                    .arg(motivo));
         if (base != linha->Base || imposto != linha->Imposto) {
             linha->Base = base;
             linha->Imposto = imposto;
@@ -388,8 +396,8 @@ void TOrvoDPAjusteInventario::AplicarAjustePorCustoUnitario()
         }
         const double custo = c.Real(4), quantidade = c.Real(6), custoAntigo = c.Real(7);
         // The line takes the entry's new unit cost.
-        RecalcularCSTItem(estab, produto, motivo, seq, Unidades(custo * quantidade, d),
-                          Unidades(quantidade * custoAntigo, d));
+        RecalcularCSTItem(estab, produto, motivo, seq, ValorUnidades(quantidade, custo, d),
+                          ValorUnidades(quantidade, custoAntigo, d));
         if (custo != custoAntigo)
             FItensAlterados.push_back({produto, quantidade, custo, estab, motivo, seq});
     }
@@ -433,8 +441,8 @@ void TOrvoDPAjusteInventario::AtualizarQuantidadeItens(qint16 estab, qint64 prod
         const TnItemLcto &i = FItensLcto[k];
         const double nova = Real(novas[k], dq);
         // The line keeps its own unit cost: its totals before and after use it.
-        RecalcularCSTItem(estab, produto, motivo, i.Seq, Unidades(nova * i.Preco, d),
-                          Unidades(i.Quantidade * i.Preco, d));
+        RecalcularCSTItem(estab, produto, motivo, i.Seq, ValorUnidades(nova, i.Preco, d),
+                          ValorUnidades(i.Quantidade, i.Preco, d));
         if (nova != i.Quantidade)
             FItensAlterados.push_back({produto, nova, i.Preco, estab, motivo, i.Seq});
     }

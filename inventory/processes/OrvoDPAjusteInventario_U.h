@@ -48,6 +48,10 @@ inline constexpr char OrvoSTipoAjusteInvalido[] = "Tipo de ajuste inválido. Esc
 inline constexpr char OrvoSConfirmarExclusaoAjuste[] =
     "O ajuste deixa %1 lançamento(s) com custo unitário ou quantidade zero. Eles serão excluídos, com suas linhas "
     "de propriedade e de CST. Deseja continuar?";
+// %1: the amount, %2: the field, %3: product, %4: branch, %5: reason.
+inline constexpr char OrvoSValorForaDaFaixaAjuste[] =
+    "O valor %1 está fora da faixa do campo \"%2\" na linha de CST do produto %3 (estabelecimento %4, motivo %5). "
+    "Nada foi gravado.";
 inline constexpr char OrvoSLancamentoAlteradoAjuste[] =
     "O lançamento do produto %1 (estabelecimento %2, motivo %3) foi alterado ou excluído por outro usuário durante "
     "o ajuste. Nada foi gravado; execute o ajuste novamente.";

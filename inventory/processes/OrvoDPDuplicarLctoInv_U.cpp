@@ -195,16 +195,16 @@ void TOrvoDPDuplicarLctoInv::ValidarDado()
 
 // ---- adjustments ----------------------------------------------------------------------
 
+// Both factors apply as exact decimal products: 0.15 x 1.5 = 0.225 is 0.23 at 2 decimals.
 double TOrvoDPDuplicarLctoInv::ReajustarQuantidade(double q) const
 {
-    const double v = q * FpReagusteQuantidade;
     // A whole quantity (units) stays whole.
-    return RoundValor(v, CountDec(q) == 0 ? 0 : FCasasDecimaisQuantidade);
+    return MultiplicarValor(q, FpReagusteQuantidade, CountDec(q) == 0 ? 0 : FCasasDecimaisQuantidade);
 }
 
 double TOrvoDPDuplicarLctoInv::ReajustarValorUnitario(double c) const
 {
-    return RoundValor(c * FpReagusteValorUnitario, FCasasDecimaisCusto);
+    return MultiplicarValor(c, FpReagusteValorUnitario, FCasasDecimaisCusto);
 }
 
 void TOrvoDPDuplicarLctoInv::CarregarCasasDecimais(int empresa)
