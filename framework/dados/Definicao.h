@@ -37,6 +37,10 @@ struct Definicao {
     bool Requerido = false;
     QString CamposLink = {};     // ';'-joined key fields that link to the lookup register
     QString ClasseLookup = {};   // class name of the lookup register
+    // ';'-joined columns of the lookup register shown read-only beside the code
+    // ("REFERENPRODUTO;DESCRPRODUTO"): the row of the lookup's key that CamposLink (else
+    // the field alone) names, in the key's order. Empty: none.
+    QString ResultadoLookup = {};
     QVariant ValorPadrao = {};   // value a new row starts with (none when invalid)
     // Rules a register checks before saving (TnDMClientDataSet::ValidarDado); a null value
     // passes them (Requerido is the rule for that).

@@ -33,7 +33,8 @@ constexpr int kRegistrosPorPacote = 500;
 } // namespace
 
 TnDMClientDataSet::TnDMClientDataSet(const TnDefCadastro &declaracao)
-    : FDecl(declaracao), FProvider(declaracao.Tabela, upWhereKeyOnly), FCaption(declaracao.Caption),
+    : FDecl(declaracao), FProvider(declaracao.Tabela, upWhereKeyOnly),
+      FResultados(std::make_unique<TnResultadosLookup>(FDataSet)), FCaption(declaracao.Caption),
       FTipoForm(declaracao.TipoForm), FAplicarAoGravar(declaracao.AplicarAoGravar)
 {
     FDataSet.DefinirCampos(FDecl.Campos.data(), int(FDecl.Campos.size()));
@@ -51,6 +52,7 @@ TnDMClientDataSet::TnDMClientDataSet(const TnDefCadastro &declaracao)
     if (!FDecl.Tabela.isEmpty())
         FDataSet.SetProvider(&FProvider);
     Ligar();
+    FResultados->Ligar();
 }
 
 TnDMClientDataSet::~TnDMClientDataSet()

@@ -81,12 +81,14 @@
 #include "Modulos.h"
 #include "Paginacao.h"
 #include "Provider.h"
+#include "ResultadoLookup.h"
 
 #include <QList>
 #include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -174,6 +176,10 @@ public:
     const TnClientDataSet &nClientDataSet() const { return FDataSet; }
     TnDataSetProvider &nDataSetProvider() { return FProvider; }
     TnField &FieldByName(const QString &campo) const { return FDataSet.FieldByName(campo); }
+
+    // ---- lookup result columns of the code fields (ResultadoLookup.h): read once per
+    // distinct code, forgotten whenever the rows are read again
+    TnResultadosLookup &ResultadosLookup() { return *FResultados; }
 
     // ---- reading
     // Reads the rows of the selection (a detail: of its master's current row) and runs
@@ -354,6 +360,7 @@ private:
     const TnDefCadastro &FDecl;
     TnClientDataSet FDataSet;
     TnDataSetProvider FProvider;
+    std::unique_ptr<TnResultadosLookup> FResultados;
     QString FCaption;
     TnTipoForm FTipoForm;
     bool FAplicarAoGravar;

@@ -5,6 +5,7 @@
 #include "Conexao.h"
 #include "Literais.h"
 #include "Paginacao.h"
+#include "SelecaoChaves.h"
 #include "Valores.h"
 #include "Variaveis.h"
 
@@ -118,7 +119,27 @@ QString TnDMClientDataSet::MontarComando(const QString &sql0, QVariantList &para
                 }
             }
     }
+    // The bounds of each range key, by field: a range that starts after it ends is refused.
+    QHash<QString, std::pair<QVariant, QVariant>> faixas;
     for (const QString &chave : ChavesSelecao()) {
+        QString campoFaixa;
+        if (const TnLimiteFaixa limite = LimiteFaixa(chave, &campoFaixa); limite != lfNenhum) {
+            const QString nome = CampoDaSelecao(campoFaixa);
+            if (nome.isEmpty() || vinculados.contains(nome.toUpper()))
+                continue;
+            const TnField &f = FDataSet.FieldByName(nome);
+            bool temValor = false;
+            const QVariant v = ValorSelecao(chave, f, temValor);
+            if (!temValor)
+                continue;
+            condicoes << QStringLiteral("t_q.%1 %2 ?").arg(Identificador(f.FieldName()),
+                                                            limite == lfInicio ? QStringLiteral(">=") : QStringLiteral("<="));
+            parametros << v;
+            auto &faixa = faixas[f.FieldName()];
+            (limite == lfInicio ? faixa.first : faixa.second) = v;
+            ExigirFaixaValida(campoFaixa, faixa.first, faixa.second);
+            continue;
+        }
         const QString nome = CampoDaSelecao(chave);
         if (nome.isEmpty() || vinculados.contains(nome.toUpper()))
             continue;
@@ -146,6 +167,7 @@ void TnDMClientDataSet::LerDados()
         throw Exception(QStringLiteral("O módulo %1 não declara o comando de leitura.").arg(ClassName()));
     QVariantList params;
     const QString sql = TextoComando(params);
+    FResultados->Limpar();
     if (Aberto() && FDataSet.ChangeCount() > 0 && FDataSet.Provider())
         FDataSet.ApplyUpdates(0);
     bool posicionado = true;
