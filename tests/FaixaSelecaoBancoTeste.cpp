@@ -99,16 +99,24 @@ TEST_F(FaixaSelecaoBanco, LimitesInclusivesUmSoNenhumEInicioDepoisDoFim)
 TEST_F(FaixaSelecaoBanco, ProximaSequenciaDentroDaCompetencia)
 {
     Faixa(QDate(2024, 2, 1), QDate(2024, 2, 29));
+    con().Executar("update SPEDFISK200 set SEQ = 7 where QUANTIDADE = 3");
     auto *dm = AbrirDM("TTesteFaixaK200");
     ASSERT_NE(dm, nullptr);
+    TnField &seq = dm->FieldByName("SEQ");
+    TnField &data = dm->FieldByName("DATALCTOFIS");
+    const QList<const TnField *> escopo{&dm->FieldByName("CODIGOEMPRESA"), &dm->FieldByName("CODIGOESTAB"), &data};
+    // The new row's number comes once its competence is known, and follows it while the
+    // user has not typed one.
     dm->nClientDataSet().Append();
-    const QList<const TnField *> escopo{&dm->FieldByName("CODIGOEMPRESA"), &dm->FieldByName("CODIGOESTAB"),
-                                        &dm->FieldByName("DATALCTOFIS")};
-    dm->FieldByName("DATALCTOFIS").SetAsDate(QDate(2024, 2, 29));
-    con().Executar("update SPEDFISK200 set SEQ = 7 where QUANTIDADE = 3");
+    EXPECT_TRUE(seq.IsNull());
+    data.SetAsDate(QDate(2024, 2, 29));
+    EXPECT_EQ(seq.AsInteger(), 8);
+    data.SetAsDate(QDate(2024, 4, 30));
+    EXPECT_EQ(seq.AsInteger(), 1);
+    seq.SetAsInteger(5);
+    data.SetAsDate(QDate(2024, 2, 29));
+    EXPECT_EQ(seq.AsInteger(), 5);
     EXPECT_EQ(nDMSQLDataSet::ProximaSequencia("SPEDFISK200", "SEQ", escopo), 8);
-    dm->FieldByName("DATALCTOFIS").SetAsDate(QDate(2024, 4, 30));
-    EXPECT_EQ(nDMSQLDataSet::ProximaSequencia("SPEDFISK200", "SEQ", escopo), 1);
     dm->FieldByName("CODIGOESTAB").Clear(); // a null scope compares as null, never as text
     EXPECT_EQ(nDMSQLDataSet::ProximaSequencia("SPEDFISK200", "SEQ", escopo), 1);
     EXPECT_THROW(nDMSQLDataSet::ProximaSequencia("SPEDFISK200", "SEQ; drop", escopo), Exception);

@@ -19,7 +19,8 @@ inline std::vector<TnDefCampo> CamposFaixaK200()
              .Def = {.Chave = "CODIGOPRODUTO", .CamposLink = "CODIGOEMPRESA;CODIGOPRODUTO",
                      .ClasseLookup = "UlmarDCProduto", .ResultadoLookup = "REFERDESCRPRODUTO;DESCRPRODUTO"}},
             {.Nome = "INDICADORESTOQUE", .Tipo = ftSmallint, .Requerido = true, .Def = {.Chave = "INDICADORESTOQUE"}},
-            {.Nome = "SEQ", .Tipo = ftSmallint, .Requerido = true, .Def = {.Chave = "SEQSMALLINT"}},
+            {.Nome = "SEQ", .Tipo = ftSmallint, .Requerido = true,
+             .Def = {.Chave = "SEQSMALLINT", .SequenciaPor = "CODIGOEMPRESA;CODIGOESTAB;DATALCTOFIS"}},
             {.Nome = "QUANTIDADE", .Tipo = ftBCD, .Precisao = 18, .Escala = 3, .Def = {.Chave = "DICVALOR3"}},
             // A code kept as text, as a user typed it: its lookup reads only whole numbers.
             {.Nome = "CODIGODIGITADO", .Tipo = ftString, .Tamanho = 20, .Kind = fkInternalCalc,

@@ -88,6 +88,7 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <map>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -347,6 +348,9 @@ private:
     QVariantList ValoresDoMestre(bool &posicionado) const;
     QVariant ValorSelecao(const QString &chave, const TnField &campo, bool &temValor) const;
     void PreencherNovo();
+    // A new row's sequence fields (Definicao::SequenciaPor) whose scope is filled take the
+    // next number; `mudou`: only those whose scope holds that field.
+    void ProporSequencias(const TnField *mudou);
     void AntesDeGravar();
     void Aplicar(TDataSetState estadoAntes);
     // Words a refused change in the register's own terms: a duplicate key with the key
@@ -377,6 +381,8 @@ private:
     std::vector<std::pair<int, QVariant>> FAnterior; // CopiarAnterior fields before an insert
     TDataSetState FEstadoGravando = dsBrowse;
     bool FRestaurando = false;       // putting a refused row back into edit: no hooks
+    bool FPropondoSequencia = false;
+    std::map<int, QVariant> FSequenciasPropostas; // by field: the number proposed to the new row
     bool FRelerPendente = false;     // the selection changed while a row was in edit
     // Reading again and finding the row again: the scroll's effects wait for the row it
     // ends on (FRolouRelendo: the dataset scrolled meanwhile).
