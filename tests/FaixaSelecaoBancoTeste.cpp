@@ -18,10 +18,7 @@ protected:
         if (IsSkipped())
             return;
         ASSERT_TRUE(RegistrarClasse<teste::TTesteFaixaK200>("TTesteFaixaK200"));
-        con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, TIPOGRUPOPRODUTO) values (1, 1, 2)");
-        con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
-                       "DESCRPRODUTO, UNIDADEMEDIDA) values (1, 10, 'REF-10', 1, 'Parafuso', 'UN'), "
-                       "(1, 11, null, 1, 'Porca', 'UN')");
+        teste::GravarProdutosFaixa(con());
         // Three months of branch 1 (two rows of product 10 in February), one of branch 2.
         con().Executar("insert into SPEDFISK200 (CODIGOEMPRESA, CODIGOESTAB, DATALCTOFIS, CODIGOPRODUTO, "
                        "INDICADORESTOQUE, SEQ, QUANTIDADE) values "

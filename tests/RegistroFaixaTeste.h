@@ -4,6 +4,7 @@
 // "DataLctoFis_MAIORIGUAL" of the selection, and its product shows the product
 // consultation's reference and description beside the code. TTesteFaixaK200 is the page
 // register, TTesteFaixaK200Grade the same in a grid.
+#include "Conexao.h"
 #include "DMClientDataSet.h"
 
 #include <QString>
@@ -59,5 +60,14 @@ public:
     static QString PegarVerificaSelecao() { return TTesteFaixaK200::PegarVerificaSelecao(); }
     static int PegarTipoObjeto() { return 1; }
 };
+
+// The products the register's rows name: 10 with a reference, 11 without one (group 1).
+inline void GravarProdutosFaixa(nDMConexao &con)
+{
+    con.Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, TIPOGRUPOPRODUTO) values (1, 1, 2)");
+    con.Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
+                 "DESCRPRODUTO, UNIDADEMEDIDA) values (1, 10, 'REF-10', 1, 'Parafuso', 'UN'), "
+                 "(1, 11, null, 1, 'Porca', 'UN')");
+}
 
 } // namespace teste

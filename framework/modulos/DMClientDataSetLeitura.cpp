@@ -119,28 +119,13 @@ QString TnDMClientDataSet::MontarComando(const QString &sql0, QVariantList &para
                 }
             }
     }
-    // The bounds of each range key, by field: a range that starts after it ends is refused.
+    // A key names its field ("X = ?"), or a bound of a range of it ("X >= ?" for
+    // X_MENORIGUAL, "X <= ?" for X_MAIORIGUAL); a range that starts after it ends is refused.
     QHash<QString, std::pair<QVariant, QVariant>> faixas;
     for (const QString &chave : ChavesSelecao()) {
         QString campoFaixa;
-        if (const TnLimiteFaixa limite = LimiteFaixa(chave, &campoFaixa); limite != lfNenhum) {
-            const QString nome = CampoDaSelecao(campoFaixa);
-            if (nome.isEmpty() || vinculados.contains(nome.toUpper()))
-                continue;
-            const TnField &f = FDataSet.FieldByName(nome);
-            bool temValor = false;
-            const QVariant v = ValorSelecao(chave, f, temValor);
-            if (!temValor)
-                continue;
-            condicoes << QStringLiteral("t_q.%1 %2 ?").arg(Identificador(f.FieldName()),
-                                                            limite == lfInicio ? QStringLiteral(">=") : QStringLiteral("<="));
-            parametros << v;
-            auto &faixa = faixas[f.FieldName()];
-            (limite == lfInicio ? faixa.first : faixa.second) = v;
-            ExigirFaixaValida(campoFaixa, faixa.first, faixa.second);
-            continue;
-        }
-        const QString nome = CampoDaSelecao(chave);
+        const TnLimiteFaixa limite = LimiteFaixa(chave, &campoFaixa);
+        const QString nome = CampoDaSelecao(limite == lfNenhum ? chave : campoFaixa);
         if (nome.isEmpty() || vinculados.contains(nome.toUpper()))
             continue;
         const TnField &f = FDataSet.FieldByName(nome);
@@ -148,9 +133,14 @@ QString TnDMClientDataSet::MontarComando(const QString &sql0, QVariantList &para
         const QVariant v = ValorSelecao(chave, f, temValor);
         if (!temValor)
             continue;
-        condicoes << QStringLiteral("t_q.%1 = ?").arg(Identificador(f.FieldName()));
+        const char *operador = limite == lfInicio ? ">=" : (limite == lfFim ? "<=" : "=");
+        condicoes << QStringLiteral("t_q.%1 %2 ?").arg(Identificador(f.FieldName()), QLatin1String(operador));
         parametros << v;
-        if (fixos)
+        if (limite != lfNenhum) {
+            auto &faixa = faixas[f.FieldName()];
+            (limite == lfInicio ? faixa.first : faixa.second) = v;
+            ExigirFaixaValida(campoFaixa, faixa.first, faixa.second);
+        } else if (fixos)
             *fixos << f.FieldName();
     }
     QString sql = sql0.trimmed();

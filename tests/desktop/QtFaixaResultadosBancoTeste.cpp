@@ -28,10 +28,7 @@ protected:
         TnBibliotecas::Carregar("Ulmar");
         ASSERT_TRUE(RegistrarClasse<teste::TTesteFaixaK200>("TTesteFaixaK200"));
         ASSERT_TRUE(RegistrarClasse<teste::TTesteFaixaK200Grade>("TTesteFaixaK200Grade"));
-        con().Executar("insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, TIPOGRUPOPRODUTO) values (1, 1, 2)");
-        con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
-                       "DESCRPRODUTO, UNIDADEMEDIDA) values (1, 10, 'REF-10', 1, 'Parafuso', 'UN'), "
-                       "(1, 11, null, 1, 'Porca', 'UN')");
+        teste::GravarProdutosFaixa(con());
         con().Executar("insert into SPEDFISK200 (CODIGOEMPRESA, CODIGOESTAB, DATALCTOFIS, CODIGOPRODUTO, "
                        "INDICADORESTOQUE, SEQ, QUANTIDADE) values (1, 1, '2024-01-31', 11, 0, 1, 1), "
                        "(1, 1, '2024-02-29', 10, 0, 1, 2.5), (1, 1, '2024-02-29', 11, 2, 1, 3), "
