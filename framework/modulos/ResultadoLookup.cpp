@@ -5,6 +5,7 @@
 #include "DMClientDataSet.h"
 #include "Literais.h"
 #include "Paginacao.h"
+#include "TextoProprio.h"
 #include "Valores.h"
 
 #include <cmath>
@@ -84,7 +85,7 @@ TnResultadosLookup::Leitor &TnResultadosLookup::LeitorDe(const TnField &f)
         const TnField *r = cadastro->nClientDataSet().FindField(colunas[i]);
         if (!r || !EhIdentificador(colunas[i]))
             return *l;
-        l->Captions[i] = r->DisplayLabel();
+        l->Captions[i] = TextoProprio(r->DisplayLabel()); // kept beyond the lookup's library
         selecao << QStringLiteral("t_l.") + r->FieldName();
     }
     for (int i = 0; i < l->Link.size(); ++i) {
