@@ -10,9 +10,9 @@
 // or a sort skips the case with an error).
 //
 // BM_RegistroK200ResultadosLookup/sqlite: the product's reference and description beside
-// each of 100,000 rows scrolled through (2,000 distinct products): the statements the lookup
-// ran are counted through the engine's trace. Target: at most one per distinct code
-// (`leituras` <= `codigos`).
+// each of 100,000 rows scrolled through (2,000 distinct products at 1,000,000 rows): the
+// statements the lookup ran are counted through the engine's trace. Target: at most one
+// per distinct code (`leituras` <= `codigos`).
 #include "BenchComum.h"
 #include "DMClientDataSet.h"
 #include "RegistroFaixaTeste.h"
@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kProdutos = 2000;
+constexpr int kProdutos = 20000;
 const char kInicioMes[] = "2024-06-01";
 const char kFimMes[] = "2024-06-30";
 
