@@ -209,6 +209,8 @@ void TnDMClientDataSet::ProporSequencias(const TnField *mudou)
         return;
     for (int i = 0; i < FDataSet.FieldCount(); ++i) {
         TnField &seq = FDataSet.Fields(i);
+        if (seq.Def().SequenciaPor.isEmpty())
+            continue; // most fields: nothing to parse on every value a row takes
         const QStringList escopo = NomesDaLista(seq.Def().SequenciaPor);
         if (escopo.isEmpty() || &seq == mudou || (mudou && !escopo.contains(mudou->FieldName(), Qt::CaseInsensitive)))
             continue;
