@@ -112,6 +112,7 @@ TnField::TnField(TnClientDataSet &dataSet, int indice, const TnDefCampo &def)
       FSomenteLeitura(def.SomenteLeitura), FVisivel(def.Def.Visivel), FKind(def.Kind), FFlags(def.Flags),
       FDef(def.Def)
 {
+    AplicarDicionario(FDef);
     if (FTipo == ftBCD && (FEscala < 0 || FEscala > 18 || FPrecisao < 0 || FPrecisao > 18))
         throw Exception(QStringLiteral("O campo \"%1\" tem precisão ou escala inválida.").arg(FNome));
 }

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 
@@ -135,6 +136,17 @@ public:
     std::function<void(TnField &)> OnValidate; // reads the new value; throws to refuse it
     std::function<void(TnField &, const QString &)> OnSetText;
     std::function<void(TnField &, QString &texto, bool exibicao)> OnGetText;
+
+    // Lookup result columns (Def().ResultadoLookup), answered by whoever owns the dataset
+    // (a register module): their captions, and their texts for the row being read (the
+    // current one, or the one TnClientDataSet::LerRegistro reads). Unanswered: none.
+    std::function<QStringList(const TnField &)> OnCaptionsResultadoLookup;
+    std::function<QStringList(const TnField &)> OnResultadosLookup;
+    QStringList CaptionsResultadoLookup() const
+    {
+        return OnCaptionsResultadoLookup ? OnCaptionsResultadoLookup(*this) : QStringList();
+    }
+    QStringList ResultadosLookup() const { return OnResultadosLookup ? OnResultadosLookup(*this) : QStringList(); }
 
 private:
     friend class TnClientDataSet;

@@ -37,7 +37,16 @@ struct Definicao {
     bool Requerido = false;
     QString CamposLink = {};     // ';'-joined key fields that link to the lookup register
     QString ClasseLookup = {};   // class name of the lookup register
+    // ';'-joined columns of the lookup register shown read-only beside the code
+    // ("REFERENPRODUTO;DESCRPRODUTO"): the row of the lookup's key that CamposLink (else
+    // the field alone) names, in the key's order. Empty: none.
+    QString ResultadoLookup = {};
     QVariant ValorPadrao = {};   // value a new row starts with (none when invalid)
+    // ';'-joined fields of the row that scope a sequence number kept in this field
+    // ("CODIGOEMPRESA;CODIGOESTAB;DATALCTOFIS"): once a new row holds them all, a register
+    // proposes the next number among its table's rows of that scope (the user may type
+    // another); empty: none.
+    QString SequenciaPor = {};
     // Rules a register checks before saving (TnDMClientDataSet::ValidarDado); a null value
     // passes them (Requerido is the rule for that).
     QVariant Minimo = {};        // smallest number accepted (none when invalid)

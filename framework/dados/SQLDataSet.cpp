@@ -1,5 +1,6 @@
 #include "SQLDataSet.h"
 
+#include "Campo.h"
 #include "Literais.h"
 
 namespace {
@@ -21,6 +22,16 @@ QString ListaCampos(const QString &campos, int &quantos)
         throw Exception(QStringLiteral("Nenhum campo foi informado."));
     quantos = int(ok.size());
     return ok.join(", ");
+}
+
+// The greatest value the statement answers (`minimo` when none or smaller) plus `incremento`.
+qint64 MaiorMais(TnComando &cmd, qint64 minimo, qint64 incremento)
+{
+    TnCursor &cur = cmd.Abrir();
+    qint64 maior = minimo;
+    if (cur.Proximo() && !cur.Nulo(0))
+        maior = std::max(minimo, cur.Inteiro(0));
+    return maior + incremento;
 }
 
 QString Onde(const QString &condicao)
@@ -67,11 +78,30 @@ qint64 nDMSQLDataSet::PegarProximoCodigo(const QString &tabela, const QString &c
                                          qint64 minimo, qint64 incremento, nDMConexao &c)
 {
     auto cmd = c.Preparar("select max(" + Identificador(campo) + ") from " + Identificador(tabela) + Onde(condicao));
-    TnCursor &cur = cmd->Abrir();
-    qint64 maior = minimo;
-    if (cur.Proximo() && !cur.Nulo(0))
-        maior = std::max(minimo, cur.Inteiro(0));
-    return maior + incremento;
+    return MaiorMais(*cmd, minimo, incremento);
+}
+
+qint64 nDMSQLDataSet::ProximaSequencia(const QString &tabela, const QString &coluna,
+                                       const QList<const TnField *> &escopo, nDMConexao &c)
+{
+    QStringList condicoes;
+    QList<const TnField *> vinculados;
+    for (const TnField *f : escopo) {
+        const QString nome = Identificador(f->FieldName());
+        if (f->IsNull())
+            condicoes << nome + " is null";
+        else {
+            condicoes << nome + " = ?";
+            vinculados << f;
+        }
+    }
+    auto cmd = c.PrepararGuardado("select max(" + Identificador(coluna) + ") from " + Identificador(tabela) +
+                                  Onde(condicoes.join(" and ")));
+    for (int i = 0; i < vinculados.size(); ++i)
+        cmd->BindValor(i, vinculados[i]->AsVariant());
+    const qint64 r = MaiorMais(*cmd, 0, 1);
+    cmd->Fechar();
+    return r;
 }
 
 int nDMSQLDataSet::UpDateValorCampo(const QString &tabela, const QString &campo, const QVariant &valor,

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVariant>
 
+class TnField;
+
 class nDMSQLDataSet {
 public:
     // One value of the first row; a QVariantList when `campos` names several (";" or ",");
@@ -25,6 +27,12 @@ public:
     static qint64 PegarProximoCodigo(const QString &tabela, const QString &campo, const QString &condicao,
                                      qint64 minimo = 0, qint64 incremento = 1,
                                      nDMConexao &c = nDMConexao::Atual());
+    // The next number of a sequence column among the rows that the fields `escopo` of the
+    // current row scope ("SEQK210" within a company, branch and competence): as
+    // PegarProximoCodigo with minimum 0, each scope column compared with the field's value
+    // bound (a null field: the rows where that column is null).
+    static qint64 ProximaSequencia(const QString &tabela, const QString &coluna, const QList<const TnField *> &escopo,
+                                   nDMConexao &c = nDMConexao::Atual());
     // Sets one column to `valor` (bound, never taken as SQL; null for NULL) on the rows of
     // `condicao`; answers the rows changed.
     static int UpDateValorCampo(const QString &tabela, const QString &campo, const QVariant &valor,

@@ -834,3 +834,33 @@ QString PreencherDireita(const QString &texto, int tamanho, QChar caractere)
 {
     return texto.size() >= tamanho ? texto : texto + QString(tamanho - texto.size(), caractere);
 }
+
+int VarToIntDef(const QVariant &valor, int padrao)
+{
+    if (!valor.isValid() || valor.isNull())
+        return padrao;
+    qint64 i = 0;
+    switch (valor.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UInt:
+    case QMetaType::UShort:
+        i = valor.toLongLong();
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = valor.toDouble();
+        if (!std::isfinite(d) || d != std::trunc(d) || std::fabs(d) > 1e18)
+            return padrao;
+        i = qint64(d);
+        break;
+    }
+    case QMetaType::Bool:
+        return padrao;
+    default:
+        if (!TextoParaInteiro(valor.toString(), i))
+            return padrao;
+    }
+    return i < std::numeric_limits<int>::min() || i > std::numeric_limits<int>::max() ? padrao : int(i);
+}

@@ -98,6 +98,11 @@ double StrToFloatBR(const QString &texto);
 // around allowed, within the 64-bit range.
 bool TextoParaInteiro(const QString &texto, qint64 &valor);
 
+// A value read from the database or a variable as an int: a whole number, a double without
+// a fraction, or a text TextoParaInteiro reads; `padrao` for null, anything else and values
+// beyond the int range.
+int VarToIntDef(const QVariant &valor, int padrao);
+
 // Reads a date typed by a user: "31/12/2019" (day and month of one or two digits, a
 // four-digit year) or "2019-12-31", blanks around allowed.
 bool TextoParaData(QStringView texto, QDate &data);

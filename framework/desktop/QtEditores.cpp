@@ -77,6 +77,41 @@ TnEditor::TnEditor(const QString &nome, TnTipoEditor tipo, QWidget *pai)
     FRotulo->setBuddy(FEntrada);
 }
 
+void TnEditor::SetResultados(const QStringList &captions, const QStringList &textos)
+{
+    auto *h = FTipo == tePesquisa ? qobject_cast<QHBoxLayout *>(FWidget->layout()) : nullptr;
+    if (!h)
+        return;
+    while (FResultados.size() > captions.size())
+        delete FResultados.takeLast();
+    while (FResultados.size() < captions.size()) {
+        auto *l = new QLineEdit(FWidget);
+        l->setReadOnly(true);
+        l->setFocusPolicy(Qt::NoFocus);
+        l->setObjectName(FNome + u'_' + QString::number(FResultados.size()));
+        h->addWidget(l, 2);
+        FResultados.append(l);
+    }
+    for (int i = 0; i < FResultados.size(); ++i) {
+        auto *l = static_cast<QLineEdit *>(FResultados[i]);
+        l->setToolTip(captions[i]);
+        l->setPlaceholderText(captions[i]);
+        const QString texto = textos.value(i);
+        if (l->text() != texto) {
+            l->setText(texto);
+            l->setCursorPosition(0);
+        }
+    }
+}
+
+QStringList TnEditor::Resultados() const
+{
+    QStringList r;
+    for (QWidget *w : FResultados)
+        r << static_cast<QLineEdit *>(w)->text();
+    return r;
+}
+
 void TnEditor::Digitou()
 {
     if (FAtualizando || FDigitando)

@@ -58,6 +58,11 @@ public:
     void SetSomenteLeitura(bool somenteLeitura);
     // Caption and text in bold.
     void SetNegrito(bool negrito);
+    // Read-only texts shown beside the control of a code (a lookup's result columns), one
+    // per caption; names "<field>_<caption position>" for whoever looks for them. Only a
+    // lookup control shows them.
+    void SetResultados(const QStringList &captions, const QStringList &textos);
+    QStringList Resultados() const;
 
     // Puts the focus on the control, also when it is disabled: it is enabled until the
     // focus leaves it (what the user types there meanwhile is not taken: see Habilitado).
@@ -88,6 +93,7 @@ private:
     bool FAtualizando = false; // the program is setting the text: no Editado
     bool FDigitando = false;
     QString FAceitos;          // the characters of the current validator
+    QList<QWidget *> FResultados; // read-only lines beside a lookup's code
 };
 
 // Brings to the front every page (of a tab widget) that holds `w`.

@@ -3,6 +3,7 @@
 #include "QtEditores.h"
 #include "QtInteracao.h"
 
+#include "Literais.h"
 #include "Valores.h"
 
 #include <QHeaderView>
@@ -33,23 +34,43 @@ TnModeloDataSet::~TnModeloDataSet()
 void TnModeloDataSet::Recolunar()
 {
     FColunas.clear();
+    FResultados.clear();
     if (TnClientDataSet *ds = DataSet())
-        for (int i = 0; i < ds->FieldCount(); ++i)
-            if ((ds->Fields(i).Visible() && ds->Fields(i).Def().Visivel) || (FMostrar && FMostrar(ds->Fields(i))))
-                FColunas.push_back(&ds->Fields(i));
+        for (int i = 0; i < ds->FieldCount(); ++i) {
+            TnField *f = &ds->Fields(i);
+            if (!(f->Visible() && f->Def().Visivel) && !(FMostrar && FMostrar(*f)))
+                continue;
+            FColunas.push_back(f);
+            FResultados.push_back(-1);
+            // Its lookup's result columns, right after the code.
+            for (int k = 0; k < NomesDaLista(f->Def().ResultadoLookup).size(); ++k) {
+                FColunas.push_back(f);
+                FResultados.push_back(k);
+            }
+        }
 }
 
 TnField *TnModeloDataSet::Campo(int coluna) const
 {
-    return coluna >= 0 && coluna < int(FColunas.size()) ? FColunas[size_t(coluna)] : nullptr;
+    return coluna >= 0 && coluna < int(FColunas.size()) && FResultados[size_t(coluna)] < 0 ? FColunas[size_t(coluna)]
+                                                                                          : nullptr;
 }
 
 int TnModeloDataSet::Coluna(const TnField *campo) const
 {
     for (size_t i = 0; i < FColunas.size(); ++i)
-        if (FColunas[i] == campo)
+        if (FColunas[i] == campo && FResultados[i] < 0)
             return int(i);
     return -1;
+}
+
+int TnModeloDataSet::Resultado(int coluna, TnField **codigo) const
+{
+    if (coluna < 0 || coluna >= int(FColunas.size()) || FResultados[size_t(coluna)] < 0)
+        return -1;
+    if (codigo)
+        *codigo = FColunas[size_t(coluna)];
+    return FResultados[size_t(coluna)];
 }
 
 int TnModeloDataSet::rowCount(const QModelIndex &pai) const
@@ -83,6 +104,22 @@ bool TnModeloDataSet::LinhaDoBuffer(int linha) const
 QVariant TnModeloDataSet::data(const QModelIndex &i, int papel) const
 {
     const TnClientDataSet *ds = DataSet();
+    TnField *codigo = nullptr;
+    if (const int k = Resultado(i.column(), &codigo); k >= 0 && ds && i.isValid()) {
+        if (papel != Qt::DisplayRole && papel != Qt::EditRole)
+            return {};
+        QStringList textos;
+        try {
+            const auto ler = [&] { textos = codigo->ResultadosLookup(); };
+            if (LinhaDoBuffer(i.row()))
+                ler();
+            else
+                ds->LerRegistro(i.row() + 1, ler);
+        } catch (const std::exception &) {
+            return {};
+        }
+        return textos.value(k);
+    }
     TnField *f = Campo(i.column());
     if (!ds || !f || !i.isValid())
         return {};
@@ -107,6 +144,9 @@ QVariant TnModeloDataSet::data(const QModelIndex &i, int papel) const
 
 QVariant TnModeloDataSet::headerData(int secao, Qt::Orientation o, int papel) const
 {
+    TnField *codigo = nullptr;
+    if (const int k = Resultado(secao, &codigo); k >= 0 && o == Qt::Horizontal && papel == Qt::DisplayRole)
+        return codigo->CaptionsResultadoLookup().value(k);
     if (o == Qt::Horizontal && papel == Qt::DisplayRole)
         if (const TnField *f = Campo(secao))
             return f->DisplayLabel();
@@ -197,7 +237,8 @@ void TnModeloDataSet::RegistroAlterado(TnClientDataSet &, TnField *campo)
     const int linha = LinhaAtual();
     if (linha < 0)
         return;
-    const int c = campo ? Coluna(campo) : -1;
+    // A code with lookup results: they change with it (the whole row).
+    const int c = campo && campo->Def().ResultadoLookup.isEmpty() ? Coluna(campo) : -1;
     emit dataChanged(index(linha, c < 0 ? 0 : c), index(linha, c < 0 ? columnCount() - 1 : c));
 }
 
@@ -251,7 +292,9 @@ void TnGradeDataSet::AjustarLarguras()
     for (int c = 0; c < FModelo->columnCount(); ++c) {
         const TnField *f = FModelo->Campo(c);
         QString amostra;
-        if (f->DataType() == ftDate)
+        if (!f) // a lookup result: a description's reasonable share
+            amostra = QString(30, QLatin1Char('x'));
+        else if (f->DataType() == ftDate)
             amostra = QStringLiteral("00/00/0000");
         else if (f->DataType() == ftDateTime)
             amostra = QStringLiteral("00/00/0000 00:00:00");
@@ -273,7 +316,8 @@ void TnGradeDataSet::AjustarLarguras()
             amostra = QString(qMin(caracteres, 24), QLatin1Char('x'));
         }
         const int largura = qMax(fm.horizontalAdvance(amostra) + 16,
-                                 cabecalho.horizontalAdvance(f->DisplayLabel()) + margemCabecalho);
+                                 cabecalho.horizontalAdvance(FModelo->headerData(c, Qt::Horizontal).toString())
+                                     + margemCabecalho);
         setColumnWidth(c, largura);
     }
 }

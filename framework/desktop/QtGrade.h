@@ -21,9 +21,13 @@ public:
     ~TnModeloDataSet() override;
 
     TnClientDataSet *DataSet() const { return FDono ? FDataSet : nullptr; }
-    // The field shown in a column (visible fields, in their order).
+    // The field shown in a column (visible fields, in their order); null for a lookup result
+    // column, which follows its code's column (Definicao::ResultadoLookup), read-only.
     TnField *Campo(int coluna) const;
     int Coluna(const TnField *campo) const; // -1 when not shown
+    // The position among its code's lookup results of a result column (its code field in
+    // `codigo`); -1 for any other column.
+    int Resultado(int coluna, TnField **codigo = nullptr) const;
     void SetSomenteLeitura(bool v) { FSomenteLeitura = v; }
     // A register's say over its columns: which fields are shown besides those visible by
     // their declaration, and which cells take typing (besides the enabled fields'). Unset:
@@ -64,7 +68,8 @@ private:
     TnClientDataSet *FDataSet;
     QPointer<QObject> FDono;
     std::function<bool(const TnField &)> FMostrar, FEditavel;
-    std::vector<TnField *> FColunas;
+    std::vector<TnField *> FColunas;   // a result column holds its code's field
+    std::vector<int> FResultados;      // per column: -1, or the position of a lookup result
     bool FSomenteLeitura = true;
 };
 

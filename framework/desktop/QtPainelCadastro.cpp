@@ -339,6 +339,7 @@ void TnPainelCadastro::Atualizar(const QString &campo)
         e->SetTamanhoMaximo(f.Def().TamanhoMaximo > 0 ? f.Def().TamanhoMaximo : f.Size());
         e->SetDica(f.Def().Hint);
         e->SetHabilitado(EditorHabilitado(f));
+        MostrarResultados(e, f);
     }
     for (const Extra &x : FExtras)
         if (campo.isEmpty() || MesmoNome(x.Editor->Nome(), campo))
@@ -357,6 +358,19 @@ void TnPainelCadastro::RegistroAlterado(TnClientDataSet &, TnField *campo)
         return;
     if (TnEditor *e = EditorDeCampo(campo->FieldName()); e && !e->Digitando())
         e->SetTexto(campo->Text());
+    // A code, or a link value of one, changed: its lookup's result columns follow.
+    for (TnEditor *e : FEditores)
+        if (const TnField *f = Campo(e); f && !f->Def().ResultadoLookup.isEmpty())
+            MostrarResultados(e, *f);
+}
+
+void TnPainelCadastro::MostrarResultados(TnEditor *e, const TnField &f)
+{
+    if (f.Def().ResultadoLookup.trimmed().isEmpty() && e->Resultados().isEmpty())
+        return;
+    const TnClientDataSet &ds = FModulo->nClientDataSet();
+    const bool comLinha = ds.Active() && (ds.EmEdicao() || !ds.IsEmpty());
+    e->SetResultados(f.CaptionsResultadoLookup(), comLinha ? f.ResultadosLookup() : QStringList());
 }
 
 void TnPainelCadastro::AtualizarBotoes()

@@ -95,6 +95,8 @@ private:
 
     void DadosAlterados(TnClientDataSet &) override { Atualizar(); }
     void RegistroAlterado(TnClientDataSet &, TnField *campo) override;
+    // The lookup result columns beside the code of `f` (TnField::ResultadosLookup).
+    void MostrarResultados(TnEditor *e, const TnField &f);
     void Rolou(TnClientDataSet &) override { Atualizar(); }
     void EstadoAlterado(TnClientDataSet &) override { Atualizar(); }
 

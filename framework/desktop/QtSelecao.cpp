@@ -149,6 +149,16 @@ void TnDlgSelecao::accept()
         }
         valores.append({c, v});
     }
+    // A range that ends before it starts: the end is what the user fixes.
+    for (const QString &c : std::as_const(FChaves)) {
+        QString campo;
+        const QString inicio = LimiteFaixa(c, &campo) == lfFim ? campo + QStringLiteral("_MENORIGUAL") : QString();
+        if (!inicio.isEmpty() && Editor(inicio)
+            && !ExecutarTratando([&] { ExigirFaixaValida(campo, Valor(inicio), Valor(c)); })) {
+            Editor(c)->setFocus();
+            return;
+        }
+    }
     if (ExecutarTratando([&] { AplicarSelecao(valores); }))
         QDialog::accept();
 }

@@ -9,8 +9,10 @@ class QComboBox;
 class QFormLayout;
 
 // Asks for selection keys: a list of values for the company and the branch (the branches
-// follow the company chosen), a date editor for dates, a text editor for anything else.
-// Opens with the selection's current values; Ok writes the values (AplicarSelecao).
+// follow the company chosen), a date editor for dates and for both bounds of a range
+// ("… inicial", "… final"), a text editor for anything else. Opens with the selection's
+// current values; Ok writes the values (AplicarSelecao), refusing a range whose end comes
+// before its start.
 class TnDlgSelecao : public QDialog {
     Q_OBJECT
 public:

@@ -5,9 +5,11 @@
 #include "Interacao.h"
 #include "Literais.h"
 #include "Paginacao.h"
+#include "SQLDataSet.h"
 #include "Valores.h"
 #include "Variaveis.h"
 
+#include <QScopeGuard>
 #include <exception>
 
 namespace {
@@ -33,7 +35,8 @@ constexpr int kRegistrosPorPacote = 500;
 } // namespace
 
 TnDMClientDataSet::TnDMClientDataSet(const TnDefCadastro &declaracao)
-    : FDecl(declaracao), FProvider(declaracao.Tabela, upWhereKeyOnly), FCaption(declaracao.Caption),
+    : FDecl(declaracao), FProvider(declaracao.Tabela, upWhereKeyOnly),
+      FResultados(std::make_unique<TnResultadosLookup>(FDataSet)), FCaption(declaracao.Caption),
       FTipoForm(declaracao.TipoForm), FAplicarAoGravar(declaracao.AplicarAoGravar)
 {
     FDataSet.DefinirCampos(FDecl.Campos.data(), int(FDecl.Campos.size()));
@@ -51,6 +54,7 @@ TnDMClientDataSet::TnDMClientDataSet(const TnDefCadastro &declaracao)
     if (!FDecl.Tabela.isEmpty())
         FDataSet.SetProvider(&FProvider);
     Ligar();
+    FResultados->Ligar();
 }
 
 TnDMClientDataSet::~TnDMClientDataSet()
@@ -147,8 +151,11 @@ void TnDMClientDataSet::Ligar()
     };
     for (int i = 0; i < ds.FieldCount(); ++i)
         ds.Fields(i).OnChange = [this](TnField &f) {
-            if (!FRestaurando)
-                nClientDataSetCampoChange(f);
+            if (FRestaurando)
+                return;
+            if (FDataSet.State() == dsInsert && !FPropondoSequencia)
+                ProporSequencias(&f);
+            nClientDataSetCampoChange(f);
         };
     ds.OnReconcileError = [this](TnClientDataSet &d, Exception &e, TUpdateKind tipo, TReconcileAction &acao) {
         nClientDataSetReconcileError(d, e, tipo, acao);
@@ -192,6 +199,42 @@ void TnDMClientDataSet::PreencherNovo()
             Escrever(FDataSet.FieldByName(campos[i]), valores[i]);
     }
     SincroCopiarDados(FDataSet);
+    FSequenciasPropostas.clear();
+    ProporSequencias(nullptr);
+}
+
+void TnDMClientDataSet::ProporSequencias(const TnField *mudou)
+{
+    if (FDecl.Tabela.isEmpty())
+        return;
+    for (int i = 0; i < FDataSet.FieldCount(); ++i) {
+        TnField &seq = FDataSet.Fields(i);
+        if (seq.Def().SequenciaPor.isEmpty())
+            continue; // most fields: nothing to parse on every value a row takes
+        const QStringList escopo = NomesDaLista(seq.Def().SequenciaPor);
+        if (escopo.isEmpty() || &seq == mudou || (mudou && !escopo.contains(mudou->FieldName(), Qt::CaseInsensitive)))
+            continue;
+        // Only a number still empty or still the one proposed: never what the user typed.
+        const auto proposta = FSequenciasPropostas.find(i);
+        if (!seq.IsNull() && (proposta == FSequenciasPropostas.end() || seq.AsVariant() != proposta->second))
+            continue;
+        QList<const TnField *> campos;
+        for (const QString &c : escopo) {
+            const TnField *f = FDataSet.FindField(c);
+            if (!f || f->IsNull()) {
+                campos.clear();
+                break;
+            }
+            campos << f;
+        }
+        if (campos.isEmpty())
+            continue;
+        const qint64 proximo = nDMSQLDataSet::ProximaSequencia(FDecl.Tabela, seq.FieldName(), campos);
+        const bool antes = std::exchange(FPropondoSequencia, true);
+        const auto repor = qScopeGuard([&] { FPropondoSequencia = antes; });
+        Escrever(seq, QVariant(qlonglong(proximo)));
+        FSequenciasPropostas[i] = seq.AsVariant();
+    }
 }
 
 bool TnDMClientDataSet::EhCampoDaSelecao(const QString &campo) const

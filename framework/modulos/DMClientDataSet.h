@@ -81,12 +81,15 @@
 #include "Modulos.h"
 #include "Paginacao.h"
 #include "Provider.h"
+#include "ResultadoLookup.h"
 
 #include <QList>
 #include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -174,6 +177,10 @@ public:
     const TnClientDataSet &nClientDataSet() const { return FDataSet; }
     TnDataSetProvider &nDataSetProvider() { return FProvider; }
     TnField &FieldByName(const QString &campo) const { return FDataSet.FieldByName(campo); }
+
+    // ---- lookup result columns of the code fields (ResultadoLookup.h): read once per
+    // distinct code, forgotten whenever the rows are read again
+    TnResultadosLookup &ResultadosLookup() { return *FResultados; }
 
     // ---- reading
     // Reads the rows of the selection (a detail: of its master's current row) and runs
@@ -346,6 +353,9 @@ private:
     QVariantList ValoresDoMestre(bool &posicionado) const;
     QVariant ValorSelecao(const QString &chave, const TnField &campo, bool &temValor) const;
     void PreencherNovo();
+    // A new row's sequence fields (Definicao::SequenciaPor) whose scope is filled take the
+    // next number; `mudou`: only those whose scope holds that field.
+    void ProporSequencias(const TnField *mudou);
     void AntesDeGravar();
     void Aplicar(TDataSetState estadoAntes);
     // Words a refused change in the register's own terms: a duplicate key with the key
@@ -359,6 +369,7 @@ private:
     const TnDefCadastro &FDecl;
     TnClientDataSet FDataSet;
     TnDataSetProvider FProvider;
+    std::unique_ptr<TnResultadosLookup> FResultados;
     QString FCaption;
     TnTipoForm FTipoForm;
     bool FAplicarAoGravar;
@@ -375,6 +386,8 @@ private:
     std::vector<std::pair<int, QVariant>> FAnterior; // CopiarAnterior fields before an insert
     TDataSetState FEstadoGravando = dsBrowse;
     bool FRestaurando = false;       // putting a refused row back into edit: no hooks
+    bool FPropondoSequencia = false;
+    std::map<int, QVariant> FSequenciasPropostas; // by field: the number proposed to the new row
     bool FRelerPendente = false;     // the selection changed while a row was in edit
     // Reading again and finding the row again: the scroll's effects wait for the row it
     // ends on (FRolouRelendo: the dataset scrolled meanwhile).

@@ -5,6 +5,7 @@
 #include "Conexao.h"
 #include "Literais.h"
 #include "Paginacao.h"
+#include "SelecaoChaves.h"
 #include "Valores.h"
 #include "Variaveis.h"
 
@@ -118,8 +119,13 @@ QString TnDMClientDataSet::MontarComando(const QString &sql0, QVariantList &para
                 }
             }
     }
+    // A key names its field ("X = ?"), or a bound of a range of it ("X >= ?" for
+    // X_MENORIGUAL, "X <= ?" for X_MAIORIGUAL); a range that starts after it ends is refused.
+    QHash<QString, std::pair<QVariant, QVariant>> faixas;
     for (const QString &chave : ChavesSelecao()) {
-        const QString nome = CampoDaSelecao(chave);
+        QString campoFaixa;
+        const TnLimiteFaixa limite = LimiteFaixa(chave, &campoFaixa);
+        const QString nome = CampoDaSelecao(limite == lfNenhum ? chave : campoFaixa);
         if (nome.isEmpty() || vinculados.contains(nome.toUpper()))
             continue;
         const TnField &f = FDataSet.FieldByName(nome);
@@ -127,9 +133,14 @@ QString TnDMClientDataSet::MontarComando(const QString &sql0, QVariantList &para
         const QVariant v = ValorSelecao(chave, f, temValor);
         if (!temValor)
             continue;
-        condicoes << QStringLiteral("t_q.%1 = ?").arg(Identificador(f.FieldName()));
+        const char *operador = limite == lfInicio ? ">=" : (limite == lfFim ? "<=" : "=");
+        condicoes << QStringLiteral("t_q.%1 %2 ?").arg(Identificador(f.FieldName()), QLatin1String(operador));
         parametros << v;
-        if (fixos)
+        if (limite != lfNenhum) {
+            auto &faixa = faixas[f.FieldName()];
+            (limite == lfInicio ? faixa.first : faixa.second) = v;
+            ExigirFaixaValida(campoFaixa, faixa.first, faixa.second);
+        } else if (fixos)
             *fixos << f.FieldName();
     }
     QString sql = sql0.trimmed();
@@ -148,6 +159,7 @@ void TnDMClientDataSet::LerDados()
         throw Exception(QStringLiteral("O módulo %1 não declara o comando de leitura.").arg(ClassName()));
     QVariantList params;
     const QString sql = TextoComando(params);
+    FResultados->Limpar();
     if (Aberto() && FDataSet.ChangeCount() > 0 && FDataSet.Provider())
         FDataSet.ApplyUpdates(0);
     AntesDeLer();

@@ -27,6 +27,28 @@ TnpqParamItem::TnpqParamItem(const TnDefParam &def) : FDef(def), FValor(def.Padr
         FDef.Caption = CaptionDoDicionario(FDef.ChaveDicionario);
     if (FDef.Caption.isEmpty() && FDef.Alias.startsWith(u'p', Qt::CaseInsensitive))
         FDef.Caption = CaptionDoDicionario(FDef.Alias.mid(1));
+    // What else it leaves undeclared, from its dictionary key (Dicionario.h).
+    const TnEntradaDicionario *e = EntradaDicionario(FDef.ChaveDicionario);
+    if (!e)
+        return;
+    if (FDef.Tipo == ntpTexto)
+        switch (e->TipoControle) {
+        case ntcData: FDef.Tipo = ntpData; break;
+        case ntcCombo: FDef.Tipo = ntpCombo; break;
+        case ntcLookup: FDef.Tipo = ntpLookup; break;
+        default: FDef.Tipo = e->Decimais > 0 ? ntpNumero : (e->Digitos > 0 ? ntpInteiro : ntpTexto);
+        }
+    if (FDef.ListaValores.isEmpty())
+        FDef.ListaValores = e->ListaValores;
+    if (FDef.ClasseLookup.isEmpty() && FDef.Tipo == ntpLookup && e->ClasseLookup)
+        FDef.ClasseLookup = QString::fromLatin1(e->ClasseLookup);
+    if (FDef.Hint.isEmpty() && e->Hint)
+        FDef.Hint = QString::fromUtf8(e->Hint);
+    if (FDef.FormatoExibicao.isEmpty() && e->DisplayFormat)
+        FDef.FormatoExibicao = QString::fromLatin1(e->DisplayFormat);
+    // Several values ("1; 2; 10-20") are longer than one code.
+    if (FDef.TamanhoMaximo == 0 && !FDef.MultiSelecao && e->Digitos > 0)
+        FDef.TamanhoMaximo = e->Digitos;
 }
 
 bool TnpqParamItem::EhMesAno() const

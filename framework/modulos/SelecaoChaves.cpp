@@ -1,6 +1,7 @@
 #include "SelecaoChaves.h"
 
 #include "Conexao.h"
+#include "Dicionario.h"
 #include "Personalizacao.h"
 #include "Valores.h"
 #include "Variaveis.h"
@@ -28,8 +29,58 @@ QList<TnOpcaoSelecao> LerOpcoes(const QString &sql, const QVariantList &params =
 }
 } // namespace
 
+TnLimiteFaixa LimiteFaixa(const QString &chave, QString *campo)
+{
+    static const QLatin1String kInicio("_MENORIGUAL"), kFim("_MAIORIGUAL");
+    const QString c = chave.trimmed();
+    const TnLimiteFaixa r = c.endsWith(kInicio, Qt::CaseInsensitive) ? lfInicio
+                            : c.endsWith(kFim, Qt::CaseInsensitive)  ? lfFim
+                                                                     : lfNenhum;
+    if (r != lfNenhum && c.size() == kInicio.size())
+        return lfNenhum; // a suffix alone names no field
+    if (campo)
+        *campo = r == lfNenhum ? QString() : c.left(c.size() - kInicio.size());
+    return r;
+}
+
+namespace {
+// -1, 0 or 1; `comparavel` false when the two are not both dates or both numbers.
+int CompararLimites(const QVariant &a, const QVariant &b, bool &comparavel)
+{
+    TnParamSelecao pa(QStringLiteral("a")), pb(QStringLiteral("b"));
+    pa.SetValue(a);
+    pb.SetValue(b);
+    comparavel = true;
+    if (pa.AsDate().isValid() && pb.AsDate().isValid())
+        return pa.AsDate() < pb.AsDate() ? -1 : (pa.AsDate() == pb.AsDate() ? 0 : 1);
+    double x = 0, y = 0;
+    if (TextoParaNumero(pa.AsString(), x) && TextoParaNumero(pb.AsString(), y))
+        return x < y ? -1 : (x == y ? 0 : 1);
+    comparavel = false;
+    return 0;
+}
+} // namespace
+
+void ExigirFaixaValida(const QString &campo, const QVariant &inicio, const QVariant &fim)
+{
+    if (EhNulo(inicio) || EhNulo(fim))
+        return;
+    bool comparavel = false;
+    if (CompararLimites(inicio, fim, comparavel) <= 0 || !comparavel)
+        return;
+    TnParamSelecao pi(QStringLiteral("i")), pf(QStringLiteral("f"));
+    pi.SetValue(inicio);
+    pf.SetValue(fim);
+    const QString base = campo.trimmed();
+    throw Exception(QStringLiteral("%1 (%2) não pode ser anterior a %3 (%4).")
+                        .arg(RotuloChaveSelecao(base + QStringLiteral("_MAIORIGUAL")), pf.AsString(),
+                             RotuloChaveSelecao(base + QStringLiteral("_MENORIGUAL")), pi.AsString()));
+}
+
 TnTipoChaveSelecao TipoChaveSelecao(const QString &chave)
 {
+    if (LimiteFaixa(chave) != lfNenhum)
+        return tcsData;
     if (MesmoNome(chave, "CodigoEmpresa") || MesmoNome(chave, "CodigoEstab"))
         return tcsLista;
     if (MesmoNome(chave, "DataInvent"))
@@ -41,6 +92,12 @@ TnTipoChaveSelecao TipoChaveSelecao(const QString &chave)
 
 QString RotuloChaveSelecao(const QString &chave)
 {
+    QString campo;
+    if (const TnLimiteFaixa limite = LimiteFaixa(chave, &campo); limite != lfNenhum) {
+        const QString caption = CaptionDoDicionario(campo);
+        return (caption.isEmpty() ? campo : caption)
+               + (limite == lfInicio ? QStringLiteral(" inicial") : QStringLiteral(" final"));
+    }
     if (MesmoNome(chave, "CodigoEmpresa"))
         return QStringLiteral("Empresa");
     if (MesmoNome(chave, "CodigoEstab"))
@@ -87,6 +144,19 @@ QList<TnOpcaoSelecao> OpcoesChaveSelecao(const QString &chave, const QVariant &e
 
 void AplicarSelecao(const QList<QPair<QString, QVariant>> &valores)
 {
+    // Each range the values touch, the bound not given taken from the selection.
+    const auto valorDe = [&](const QString &nome) -> QVariant {
+        for (const auto &v : valores)
+            if (v.first.trimmed().compare(nome, Qt::CaseInsensitive) == 0)
+                return v.second;
+        return Selecao().Existe(nome) ? Selecao().GetParams(nome).Value() : QVariant();
+    };
+    for (const auto &v : valores) {
+        QString campo;
+        if (LimiteFaixa(v.first, &campo) != lfNenhum)
+            ExigirFaixaValida(campo, valorDe(campo + QStringLiteral("_MENORIGUAL")),
+                              valorDe(campo + QStringLiteral("_MAIORIGUAL")));
+    }
     bool temEstab = false;
     for (const auto &v : valores)
         temEstab = temEstab || MesmoNome(v.first, "CodigoEstab");

@@ -21,8 +21,25 @@ struct TnOpcaoSelecao {
     QString Texto; // "1 - Empresa Exemplo"
 };
 
+// A bound of a range: the key "X_MENORIGUAL" (any case) holds the start of a range of
+// field X (start <= X), "X_MAIORIGUAL" its end (X <= end). Both are dates in the dialog, a
+// register reads the rows between them (an empty bound does not filter) and a new row
+// takes nothing from them.
+enum TnLimiteFaixa {
+    lfNenhum, // not a range key
+    lfInicio, // X_MENORIGUAL
+    lfFim     // X_MAIORIGUAL
+};
+// The bound `chave` is, and in `campo` (when given) the field X it names.
+TnLimiteFaixa LimiteFaixa(const QString &chave, QString *campo = nullptr);
+// Refuses a range that starts after it ends: Exception naming both bounds (their captions
+// and values). Values that are not both dates or both numbers are not compared.
+void ExigirFaixaValida(const QString &campo, const QVariant &inicio, const QVariant &fim);
+
 TnTipoChaveSelecao TipoChaveSelecao(const QString &chave);
-// Caption of a key in the dialog: "Empresa", "Estabelecimento", "Período do inventário"...
+// Caption of a key in the dialog: "Empresa", "Estabelecimento", "Período do inventário";
+// a range's bounds, the field's caption (the dictionary's, else its name) followed by
+// " inicial" and " final".
 QString RotuloChaveSelecao(const QString &chave);
 
 // The keys of `chaves` whose selection parameter is still empty, in their order.
@@ -40,7 +57,8 @@ QList<TnOpcaoSelecao> UsuariosCadastrados();
 // variables bound to it and the open modules that follow it are brought in step
 // (ReconfigurarDM, reloading). A change of company also empties the branch when no branch
 // comes with it: branches are numbered per company, so the old code would name another
-// company's branch.
+// company's branch. A range that would start after its end (with the values given, else
+// those of the selection) is refused before anything is written.
 void AplicarSelecao(const QList<QPair<QString, QVariant>> &valores);
 
 // The company, branch and inventory period the connected user worked on, kept in the

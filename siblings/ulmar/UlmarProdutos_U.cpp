@@ -66,7 +66,22 @@ const TnDefCadastro kDMGrupo{.SQL = kSQLGrupo, .Tabela = "GRUPOPRODUTO", .Campos
                              .Chave = "CODIGOEMPRESA;CODIGOGRUPOPRODUTO",
                              .Ordem = "CODIGOEMPRESA, CLASSIFGRUPOPRODUTO, CODIGOGRUPOPRODUTO",
                              .Caption = "Plano de Contas de Produtos", .CadCons = "UlmarDCGrupoProduto"};
-const TnDefCadastro kDCProduto = ConsultaDe(kDMProduto, "TUlmarDMProduto");
+// The consultation adds REFERDESCRPRODUTO, the reference and the description in one text
+// ("REF-1 - Parafuso"; the description alone for a product without reference), which
+// other registers show beside a product code.
+TnDefCadastro ConsultaProduto()
+{
+    TnDefCadastro d = ConsultaDe(kDMProduto, "TUlmarDMProduto");
+    d.SQL = QStringLiteral("Select t_t.CODIGOEMPRESA, t_t.CODIGOPRODUTO, t_t.REFERENPRODUTO, t_t.CODIGOGRUPOPRODUTO, "
+                           "t_t.DESCRPRODUTO, t_t.CODIGONCM, t_t.UNIDADEMEDIDA, "
+                           "case when coalesce(trim(t_t.REFERENPRODUTO), '') = '' then t_t.DESCRPRODUTO "
+                           "else trim(t_t.REFERENPRODUTO) || ' - ' || t_t.DESCRPRODUTO end as REFERDESCRPRODUTO "
+                           "from PRODUTO t_t");
+    d.Campos.push_back({.Nome = "REFERDESCRPRODUTO", .Tipo = ftString, .Tamanho = 183, .SomenteLeitura = true,
+                        .Def = {.DisplayLabel = QString::fromUtf8("Referência - Descrição")}});
+    return d;
+}
+const TnDefCadastro kDCProduto = ConsultaProduto();
 const TnDefCadastro kDCGrupo = ConsultaDe(kDMGrupo, "TUlmarDMGrupoProduto");
 // The people a property line names as participant (the owner or holder of the stock).
 const TnDefCadastro kDMPessoa{.SQL = kSQLPessoa, .Tabela = "PESSOA", .Campos = CamposPessoa(), .Chave = "CODIGOPESSOA",
