@@ -147,3 +147,148 @@ TEST_F(AuditoriaBanco, AtualizaORegistroAbertoDoLancamento)
     FItens[0]->AtualizarCadastro();
     EXPECT_EQ(cadastro->FieldByName("QTDEESTOQUE").AsFloat(), 9);
 }
+
+// ---- the audit process -------------------------------------------------------------------
+
+namespace {
+
+class AuditoriaProcessoBanco : public AuditoriaBanco {
+protected:
+    TnDMPowerParamGrid *Rodar(const QString &codigos, const QString &ini = "02/2024", const QString &fim = "02/2024")
+    {
+        if (!FDp)
+            Criar();
+        FDp->SetParamText("pAuditoria", codigos);
+        FDp->SetParamText("pCompetInicial", ini);
+        FDp->SetParamText("pCompetFinal", fim);
+        FDp->Rodar();
+        return FDp;
+    }
+    // The process as its form shows it.
+    void Criar()
+    {
+        FDp = qobject_cast<TnDMPowerParamGrid *>(Processo("TOrvoDPAuditoriaInv"));
+        FDp->ConfigurarForm(&FForm);
+    }
+    // The grid's rows, one a line, as "T|title" or "label|code|message start".
+    std::string Grade()
+    {
+        QStringList r;
+        TnClientDataSet &ds = FDp->nClientDataSet();
+        for (ds.First(); !ds.Eof(); ds.Next())
+            r << (ds.FieldByName("TITULO").AsInteger() == 1
+                      ? "T|" + ds.FieldByName("DESCRICAO").AsString()
+                      : ds.FieldByName("MOVIMENTO").AsString() + "|" + ds.FieldByName("CHAVELCTO").AsString() + "|"
+                            + ds.FieldByName("DESCRICAO").AsString().left(25));
+        return r.join(u'\n').toStdString();
+    }
+    static std::string Linhas(const QStringList &l) { return l.join(u'\n').toStdString(); }
+    // Stands on the finding row whose message starts with `texto` and product is `produto`.
+    void IrPara(qint64 produto, const QString &texto)
+    {
+        TnClientDataSet &ds = FDp->nClientDataSet();
+        for (ds.First(); !ds.Eof(); ds.Next())
+            if (ds.FieldByName("CHAVELCTO").AsLargeInt() == produto && ds.FieldByName("DESCRICAO").AsString().startsWith(texto))
+                return;
+        ADD_FAILURE() << "sem a linha " << produto;
+    }
+    TnFormFalso FForm;
+    TnDMPowerParamGrid *FDp = nullptr;
+};
+
+const char *const kSemProp = "Inventário|10|Produto não possui inform";
+
+} // namespace
+
+TEST_F(AuditoriaProcessoBanco, RegrasNaOrdemDadaUmaVezETituloSoQuandoAcham)
+{
+    Produto(10);
+    Produto(20);
+    Lcto(1, kFev1, 10, 1);             // rule 1
+    Lcto(1, kFev29, 20, 1, 4, 2.5);    // rule 2: a sound line without CST
+    Propriedade(1, kFev29, 20, 1, 1, 4, 2.5, {}, 7);
+    Produto(30);
+    Lcto(1, QDate(2024, 3, 1), 30, 1); // outside February
+
+    Rodar("2;1;2;;3");
+    EXPECT_EQ(Grade(), Linhas({"T|Ausência de informações de CST.", "CST|20|Produto não possui inform",
+                                    "T|Ausência de informações de propriedade.", kSemProp}));
+    // Every rule, in the list's order; a list ending with ";" runs as well.
+    for (const QString &todas : {QString("0"), QString("100;1;2;3;4;5;6;")}) {
+        Rodar(todas);
+        EXPECT_EQ(Grade(), Linhas({"T|Ausência de informações de propriedade.", kSemProp,
+                                        "T|Ausência de informações de CST.", "CST|20|Produto não possui inform"}));
+    }
+    EXPECT_TRUE(Rodar("0", "03/2024", "02/2024")->nClientDataSet().IsEmpty());
+    EXPECT_TRUE(Rodar("3;4;5;6")->nClientDataSet().IsEmpty());
+
+    // What is no month, company or code is refused on its parameter.
+    QString param;
+    FDp->SetParamText("pCompetInicial", "13/2024");
+    EXPECT_FALSE(Falha(FDp, &param).isEmpty());
+    EXPECT_EQ(param, "pCompetInicial");
+    FDp->SetParamText("pCompetInicial", "02/2024");
+    FDp->SetParamText("pCodigoEmpresa", "x");
+    EXPECT_FALSE(Falha(FDp, &param).isEmpty());
+    EXPECT_EQ(param, "pCodigoEmpresa");
+    FDp->SetParamText("pCodigoEmpresa", "1");
+    FDp->SetParamText("pAuditoria", "1;a");
+    EXPECT_FALSE(Falha(FDp, &param).isEmpty());
+    EXPECT_EQ(param, "pAuditoria");
+}
+
+TEST_F(AuditoriaProcessoBanco, AbrirRemoveSoOsCorrigidosDoMesmoRotuloEProduto)
+{
+    Produto(10);
+    Produto(20);
+    Lcto(1, QDate(2024, 2, 10), 10, 1, 10, 2.5);    // rule 5 (and rule 2: its line has no CST)
+    Propriedade(1, QDate(2024, 2, 10), 10, 1, 1, 10, 2.6, {}, 7);
+    Lcto(1, QDate(2024, 2, 20), 10, 1);             // rule 1, another date of the same product
+    Lcto(1, QDate(2024, 2, 10), 20, 1);             // rule 1, another product
+    Rodar("0");
+    ASSERT_EQ(FDp->nClientDataSet().RecordCount(), 7);
+
+    // A title row opens nothing.
+    FDp->nClientDataSet().First();
+    FDp->DBGridDblClick();
+    EXPECT_TRUE(FUsuario.FormsMostrados.isEmpty());
+
+    // The user fixes the cost and gives the other date its line: both rows of label
+    // "Inventário" and product 10 go, whatever their rule and date; the rest stays.
+    IrPara(10, "Produto possui diferença no custo");
+    FUsuario.AoMostrarForm = [&](TnDMFormulario &, TnFormFalso &) {
+        Sql("update LCTOINVPROPRIEDADE set PRECOUNIT = 2.5");
+        Propriedade(1, QDate(2024, 2, 20), 10, 1, 1, 4, 2.5, {}, 7);
+        Cst(1, QDate(2024, 2, 20), 10, 1, 1, 0, 10, 1);
+        return true;
+    };
+    FDp->ExecutarAcaoLinha("LctoFis");
+    EXPECT_EQ(FUsuario.FormsMostrados, QStringList({"modal|TOrvoDMLctoInv|Individual"}));
+    EXPECT_EQ(Grade(), Linhas({"T|Ausência de informações de propriedade.", "Inventário|20|Produto não possui inform",
+                                    "T|Ausência de informações de CST.", "CST|10|Produto não possui inform",
+                                    "T|Diferença no custo unitário entre lançamento do inventário e propriedade."}));
+}
+
+TEST_F(AuditoriaProcessoBanco, FalhaNumaRegraGuardaAsAnterioresEAReverificacao)
+{
+    Produto(10);
+    Produto(20);
+    Lcto(1, kFev1, 10, 1);
+    Lcto(1, kFev15, 20, 1);
+    Sql("alter table LCTOINVPROPRIEDADE rename column CONTACTB to CONTACTBX");
+    Criar();
+    FDp->SetParamText("pAuditoria", "1;3;2");
+    FDp->SetParamText("pCompetInicial", "02/2024");
+    FDp->SetParamText("pCompetFinal", "02/2024");
+    EXPECT_FALSE(Falha(FDp).isEmpty());
+    Sql("alter table LCTOINVPROPRIEDADE rename column CONTACTBX to CONTACTB");
+    ASSERT_EQ(FDp->nClientDataSet().RecordCount(), 3); // rule 1: its title and two findings
+
+    IrPara(10, "");
+    FUsuario.AoMostrarForm = [&](TnDMFormulario &, TnFormFalso &) {
+        Propriedade(1, kFev1, 10, 1, 1, 4, 2.5, {}, 7);
+        return true;
+    };
+    FDp->DBGridDblClick();
+    EXPECT_EQ(Grade(), Linhas({"T|Ausência de informações de propriedade.", "Inventário|20|Produto não possui inform"}));
+}
