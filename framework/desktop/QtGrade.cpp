@@ -6,6 +6,8 @@
 #include "Literais.h"
 #include "Valores.h"
 
+#include <QColor>
+#include <QFont>
 #include <QHeaderView>
 #include <QStyle>
 #include <QItemSelectionModel>
@@ -127,6 +129,28 @@ QVariant TnModeloDataSet::data(const QModelIndex &i, int papel) const
         return EhTipoNumerico(f->DataType()) && !f->Def().TemListaValores()
                    ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                    : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    if (papel == Qt::BackgroundRole || papel == Qt::FontRole) {
+        const TnField *estilo = FCampoEstilo.isEmpty() ? nullptr : ds->FindField(FCampoEstilo);
+        if (!estilo)
+            return {};
+        qint64 valor = 0;
+        try {
+            const auto ler = [&] { valor = estilo->IsNull() ? 0 : estilo->AsInteger(); };
+            if (LinhaDoBuffer(i.row()))
+                ler();
+            else
+                ds->LerRegistro(i.row() + 1, ler);
+        } catch (const std::exception &) {
+            return {};
+        }
+        if (valor != 1)
+            return {};
+        if (papel == Qt::BackgroundRole)
+            return QColor(0xC0, 0xDC, 0xC0);
+        QFont negrito;
+        negrito.setBold(true);
+        return negrito;
+    }
     if (papel != Qt::DisplayRole && papel != Qt::EditRole)
         return {};
     QString texto;
@@ -173,6 +197,13 @@ void TnModeloDataSet::SetRegrasDoCadastro(std::function<bool(const TnField &)> m
     FEditavel = std::move(editavel);
     Recolunar();
     endResetModel();
+}
+
+void TnModeloDataSet::SetCampoEstilo(const QString &campo)
+{
+    FCampoEstilo = campo;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole, Qt::FontRole});
 }
 
 void TnModeloDataSet::AtualizarColunas()

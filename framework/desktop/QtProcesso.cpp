@@ -254,7 +254,7 @@ void TnFrmProcesso::ResultadoAlterado()
         return;
     if (auto *grade = qobject_cast<TnDMPowerParamGrid *>(FProcesso)) {
         if (FResultados->count() == 0)
-            FResultados->addTab(CriarPaginaGrade(grade), QStringLiteral("Resultado"));
+            FResultados->addTab(CriarPaginaGrade(grade), grade->CaptionResultado());
         return;
     }
     auto *abas = qobject_cast<TnDMPowerParamTab *>(FProcesso);
@@ -283,6 +283,7 @@ QWidget *TnFrmProcesso::CriarPaginaGrade(TnDMPowerParamGrid *grade)
     }
     FGrade = new TnGradeDataSet(grade->nClientDataSet(), grade, grade->DBGridReadOnly(), pagina);
     FGrade->setObjectName(QStringLiteral("nDBGrid"));
+    FGrade->Modelo()->SetCampoEstilo(grade->CampoEstiloLinha());
     // A double-click runs what the module gives the grid (in a grid open to editing, it edits).
     if (grade->DBGridReadOnly())
         connect(FGrade, &QAbstractItemView::doubleClicked, this, [this] {

@@ -367,6 +367,13 @@ public:
     // A search line over the grid finds the next row whose current column holds the text.
     bool Pesquisa() const { return FPesquisa; }
     void SetPesquisa(bool v) { FPesquisa = v; }
+    // A field of the result whose value 1 marks a highlighted row (a title among the rows:
+    // drawn bold on money green, #C0DCC0); empty: every row is drawn alike.
+    const QString &CampoEstiloLinha() const { return FCampoEstilo; }
+    void SetCampoEstiloLinha(const QString &campo) { FCampoEstilo = campo; }
+    // Caption of the tab that shows the grid.
+    const QString &CaptionResultado() const { return FCaptionResultado; }
+    void SetCaptionResultado(const QString &c) { FCaptionResultado = c; }
 
     // ---- actions on rows
     std::function<void()> OnDBGridDblClick;
@@ -396,6 +403,8 @@ private:
     bool FSomenteLeitura = true;
     bool FOrdenar = false;
     bool FPesquisa = false;
+    QString FCampoEstilo;
+    QString FCaptionResultado = QStringLiteral("Resultado");
     QPointer<TnAction> FAcaoGrade;
     std::vector<TnAcaoLinha> FAcoesLinha;
 };
