@@ -218,20 +218,11 @@ bool DeReal(double valor, int escala, qint64 &escalado)
 
 bool Reescalar(qint64 escalado, int de, int para, qint64 &resultado)
 {
-    if (de < 0 || de > 18 || para < 0 || para > 18)
+    __int128 r = 0;
+    if (de < 0 || de > 18 || para < 0 || para > 18 || !Reescalar(static_cast<__int128>(escalado), de, para, r) ||
+        r > std::numeric_limits<qint64>::max() || r < std::numeric_limits<qint64>::min())
         return false;
-    if (para >= de) {
-        const __int128 r = static_cast<__int128>(escalado) * Potencia10(para - de);
-        if (r > std::numeric_limits<qint64>::max() || r < std::numeric_limits<qint64>::min())
-            return false;
-        resultado = static_cast<qint64>(r);
-        return true;
-    }
-    const qint64 p = Potencia10(de - para);
-    const qint64 q = escalado / p, resto = escalado % p;
-    // |resto| < p <= 10^18, so twice it fits unsigned 64 bits.
-    const quint64 dobro = 2 * static_cast<quint64>(resto < 0 ? -resto : resto);
-    resultado = q + (dobro >= static_cast<quint64>(p) ? (escalado < 0 ? -1 : 1) : 0);
+    resultado = static_cast<qint64>(r);
     return true;
 }
 

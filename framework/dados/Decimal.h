@@ -67,14 +67,13 @@ bool ProdutoExato(double a, double b, __int128 &mantissa, int &escala);
 // mantissa × 10^-escala at `decimais` decimals: rounded half away from zero when digits go,
 // multiplied out when they come. Answers false when the result does not fit 128 bits.
 bool Reescalar(__int128 mantissa, int escala, int decimais, __int128 &escalado);
+// The same for a value scaled by 10^de brought to 10^para (both 0 to 18). Answers false when
+// the result does not fit 64 bits.
+bool Reescalar(qint64 escalado, int de, int para, qint64 &resultado);
 
 // Whether a value scaled by 10^escala fits numeric(precisao, escala): at most
 // precisao - escala digits before the point.
 bool CabeNaPrecisao(qint64 escalado, int precisao, int escala);
-
-// A value scaled by 10^de brought to 10^para (both 0 to 18): more decimals exactly, fewer
-// rounded half away from zero. Answers false when the result does not fit 64 bits.
-bool Reescalar(qint64 escalado, int de, int para, qint64 &resultado);
 
 // Plain text of a scaled value with exactly `escala` decimals ("10.01", "-0.50").
 QString ParaTexto(qint64 escalado, int escala, QChar separador = u'.');
