@@ -50,8 +50,9 @@
 //      post or a delete the change goes to the database at once, in one transaction
 //      (ApplyUpdates(0)), unless the declaration or SetAplicarAoGravar says otherwise. When
 //      the database refuses it, the change is undone in the dataset, a refused new or
-//      changed row goes back into insert or edit with the values as typed, and the error
-//      is raised: what the dataset shows is what the database holds.
+//      changed row goes back into insert or edit with the values as typed, a row whose
+//      delete was refused is the current row again, read anew from the database, and the
+//      error is raised: what the dataset shows is what the database holds.
 //   5. The form asks FormCloseQuery before it closes and calls FormFechado when it has
 //      closed; FormFechado frees the module (deleteLater). Detail modules go with their
 //      master. Hold modules you do not own through QPointer.
@@ -347,6 +348,9 @@ private:
     // fields' captions and values, a missing reference with the field that names it.
     void ExplicarRecusa(EDatabaseError &e, TDataSetState estadoAntes);
     void DepoisDeMudarLinha();
+    // After a refused delete: back on the row the user tried to delete, read again from
+    // the database.
+    void VoltarAoExcluido();
     void ChecarAlteracao(const QString &operacao) const;
     void ChecarMestre() const;
     void SincronizarDetalhes(bool forcar = false);
@@ -368,6 +372,9 @@ private:
     QList<QPointer<TnDMClientDataSet>> FDetalhes;
     QList<QPointer<TnControleExtra>> FExtras;
     std::vector<std::pair<int, QVariant>> FAnterior; // CopiarAnterior fields before an insert
+    // The row being deleted: its key values (ChavePrimaria) and its bookmark.
+    QVariantList FChaveExcluindo;
+    TnBookmark FMarcaExcluindo = -1;
     TDataSetState FEstadoGravando = dsBrowse;
     bool FRestaurando = false;       // putting a refused row back into edit: no hooks
     bool FRelerPendente = false;     // the selection changed while a row was in edit
