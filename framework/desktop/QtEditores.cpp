@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -224,6 +225,22 @@ void TnEditor::SetNegrito(bool negrito)
     }
 }
 
+void TnEditor::SetDestacado(bool destacado)
+{
+    if (destacado == FDestacado)
+        return;
+    FDestacado = destacado;
+    // A pale yellow behind the text; the control's own colours again when it goes.
+    if (destacado) {
+        FPaletaAntes = FEntrada->palette();
+        QPalette p = FPaletaAntes;
+        p.setColor(QPalette::Base, QColor(0xff, 0xf1, 0xb8));
+        FEntrada->setPalette(p);
+    } else {
+        FEntrada->setPalette(FPaletaAntes);
+    }
+}
+
 void TnEditor::Focar()
 {
     if (!FHabilitado) {
@@ -238,8 +255,21 @@ void TnEditor::Focar()
 
 bool TnEditor::eventFilter(QObject *o, QEvent *e)
 {
-    if (o == FEntrada && e->type() == QEvent::FocusIn)
+    if (o == FEntrada && e->type() == QEvent::FocusIn) {
         emit Entrou();
+        // After the line's own focus handling and, for a click, after the press that puts
+        // the caret where the pointer is: the whole text, ready to be replaced.
+        if (auto *l = qobject_cast<QLineEdit *>(FEntrada); l && FSelecionarAoEntrar)
+            QTimer::singleShot(0, l, [l] {
+                if (l->hasFocus())
+                    l->selectAll();
+            });
+    }
+    // Ctrl+Del deletes the record in a register window; the line would take it for
+    // deleting a word.
+    if (o == FEntrada && e->type() == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent *>(e)->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Delete))
+        return true;
     if (o == FEntrada && e->type() == QEvent::KeyPress && FTipo != teMemo && receivers(SIGNAL(Confirmou())) > 0) {
         const auto *tecla = static_cast<QKeyEvent *>(e);
         const bool enter = tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;

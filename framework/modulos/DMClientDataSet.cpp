@@ -81,6 +81,7 @@ void TnDMClientDataSet::Ligar()
         ChecarMestre();
         nClientDataSetBeforeInsert(d);
         FAnterior.clear();
+        FCopiados.clear();
         if (!d.IsEmpty())
             for (int i = 0; i < d.FieldCount(); ++i)
                 if (d.Fields(i).Def().CopiarAnterior)
@@ -666,8 +667,16 @@ void TnDMClientDataSet::ValidarDado()
 void TnDMClientDataSet::SincroCopiarDados(TnClientDataSet &ds)
 {
     for (const auto &[indice, valor] : FAnterior)
-        if (indice < ds.FieldCount())
+        if (indice < ds.FieldCount()) {
             Escrever(ds.Fields(indice), valor);
+            if (&ds == &FDataSet && !EhNulo(valor))
+                FCopiados << ds.Fields(indice).FieldName();
+        }
+}
+
+QStringList TnDMClientDataSet::CamposCopiados() const
+{
+    return FDataSet.State() == dsInsert ? FCopiados : QStringList();
 }
 
 QString TnDMClientDataSet::CampoDaSelecao(const QString &chave) const

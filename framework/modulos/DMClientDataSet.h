@@ -291,6 +291,9 @@ public:
     // A new row copies from the row that was current before the insert the fields whose
     // definition says CopiarAnterior.
     virtual void SincroCopiarDados(TnClientDataSet &ds);
+    // The fields that copy filled with a value in the row being inserted (so that the
+    // form can show them as copied); empty while no row is being inserted.
+    QStringList CamposCopiados() const;
     // The field a selection key filters and fills; the field of the key's name (any case),
     // or empty when the dataset has none.
     virtual QString CampoDaSelecao(const QString &chave) const;
@@ -372,6 +375,7 @@ private:
     QList<QPointer<TnDMClientDataSet>> FDetalhes;
     QList<QPointer<TnControleExtra>> FExtras;
     std::vector<std::pair<int, QVariant>> FAnterior; // CopiarAnterior fields before an insert
+    QStringList FCopiados; // the fields SincroCopiarDados filled in the new row
     // The row being deleted: its key values (ChavePrimaria) and its bookmark.
     QVariantList FChaveExcluindo;
     TnBookmark FMarcaExcluindo = -1;
