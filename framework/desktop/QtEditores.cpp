@@ -265,6 +265,14 @@ bool TnEditor::eventFilter(QObject *o, QEvent *e)
                     l->selectAll();
             });
     }
+    // A click into a tinted value that has the focus already selects it whole as well:
+    // the first thing typed replaces what the program filled in.
+    if (o == FEntrada && e->type() == QEvent::MouseButtonRelease && FDestacado && FSelecionarAoEntrar)
+        if (auto *l = qobject_cast<QLineEdit *>(FEntrada); l && !l->hasSelectedText())
+            QTimer::singleShot(0, l, [l] {
+                if (l->hasFocus())
+                    l->selectAll();
+            });
     // Ctrl+Del deletes the record in a register window; the line would take it for
     // deleting a word.
     if (o == FEntrada && e->type() == QEvent::ShortcutOverride

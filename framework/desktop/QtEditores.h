@@ -64,7 +64,8 @@ public:
     void SetSelecionarAoEntrar(bool selecionar) { FSelecionarAoEntrar = selecionar; }
     bool SelecionarAoEntrar() const { return FSelecionarAoEntrar; }
     // A tinted background that draws the eye to a value the program filled in (a value
-    // copied from the previous record).
+    // copied from the previous record); while it is tinted, a click into the control
+    // selects its whole text even when it has the focus already.
     void SetDestacado(bool destacado);
     bool Destacado() const { return FDestacado; }
 

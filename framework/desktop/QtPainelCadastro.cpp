@@ -239,8 +239,13 @@ void TnPainelCadastro::CriarEditores()
                 Atualizar(e->Nome());
             }
         });
+        connect(e, &TnEditor::Entrou, this, [this, e] {
+            if (e->Destacado() && !FVisitados.contains(e))
+                FVisitados << e;
+        });
         connect(e, &TnEditor::Saiu, this, [this, e] {
-            Desmarcar(e);
+            if (FVisitados.contains(e))
+                Desmarcar(e);
             if (FModulo && Campo(e) && EditorHabilitado(*Campo(e)))
                 FForm->Tentar([&] { FModulo->SairDoCampo(e->Nome()); });
         });
@@ -379,8 +384,10 @@ void TnPainelCadastro::MarcarCopiados()
     if (!FAvisoCopia)
         return;
     const QStringList copiados = FModulo ? FModulo->CamposCopiados() : QStringList();
-    if (copiados.isEmpty())
-        FDesmarcados.clear(); // a new row starts with its own
+    if (copiados.isEmpty()) { // a new row starts with its own
+        FDesmarcados.clear();
+        FVisitados.clear();
+    }
     QStringList nomes;
     for (TnEditor *e : FEditores) {
         const TnField *f = Campo(e);
@@ -406,6 +413,7 @@ void TnPainelCadastro::MarcarCopiados()
 
 void TnPainelCadastro::Desmarcar(TnEditor *e)
 {
+    FVisitados.removeAll(e);
     if (!e->Destacado())
         return;
     FDesmarcados << e->Nome();

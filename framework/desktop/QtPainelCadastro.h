@@ -126,4 +126,5 @@ private:
     bool FEscrevendo = false;
     QLabel *FAvisoCopia = nullptr;
     QStringList FDesmarcados; // copied fields of the new row the user changed or left
+    QList<TnEditor *> FVisitados; // tinted controls the user entered (leaving them unmarks)
 };
