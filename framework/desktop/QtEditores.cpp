@@ -21,6 +21,16 @@ bool Marcado(const QString &texto)
     static const QStringList sim = {"1", "S", "Sim", "T", "True"};
     return sim.contains(texto.trimmed(), Qt::CaseInsensitive);
 }
+
+// Selects the line's whole text once the event being handled is over (a press of the
+// mouse would put the caret back where the pointer is), if the line still has the focus.
+void SelecionarTudoEmSeguida(QLineEdit *l)
+{
+    QTimer::singleShot(0, l, [l] {
+        if (l->hasFocus())
+            l->selectAll();
+    });
+}
 } // namespace
 
 TnEditor::TnEditor(const QString &nome, TnTipoEditor tipo, QWidget *pai)
@@ -260,19 +270,13 @@ bool TnEditor::eventFilter(QObject *o, QEvent *e)
         // After the line's own focus handling and, for a click, after the press that puts
         // the caret where the pointer is: the whole text, ready to be replaced.
         if (auto *l = qobject_cast<QLineEdit *>(FEntrada); l && FSelecionarAoEntrar)
-            QTimer::singleShot(0, l, [l] {
-                if (l->hasFocus())
-                    l->selectAll();
-            });
+            SelecionarTudoEmSeguida(l);
     }
     // A click into a tinted value that has the focus already selects it whole as well:
     // the first thing typed replaces what the program filled in.
     if (o == FEntrada && e->type() == QEvent::MouseButtonRelease && FDestacado && FSelecionarAoEntrar)
         if (auto *l = qobject_cast<QLineEdit *>(FEntrada); l && !l->hasSelectedText())
-            QTimer::singleShot(0, l, [l] {
-                if (l->hasFocus())
-                    l->selectAll();
-            });
+            SelecionarTudoEmSeguida(l);
     // Ctrl+Del deletes the record in a register window; the line would take it for
     // deleting a word.
     if (o == FEntrada && e->type() == QEvent::ShortcutOverride
