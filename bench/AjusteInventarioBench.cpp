@@ -135,7 +135,7 @@ public:
     }
     QString Mensagem;
 
-    TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType, TMsgDlgButtons botoes) override
+    TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType, TMsgDlgButtons botoes, TMsgDlgBtn) override
     {
         Marcar(QStringLiteral("fim"));
         Mensagem = texto;

@@ -468,7 +468,7 @@ inline void MedirEmBancoNovo(benchmark::State &state, const std::function<std::u
 // The user of the runs: every question answered "Sim" (or "Ok"), nothing else shown.
 class TnUsuarioBench : public TnInteracao {
 public:
-    TMsgDlgBtn MessageDlg(const QString &, TMsgDlgType, TMsgDlgButtons botoes) override
+    TMsgDlgBtn MessageDlg(const QString &, TMsgDlgType, TMsgDlgButtons botoes, TMsgDlgBtn) override
     {
         return botoes.testFlag(mbYes) ? mbYes : mbOK;
     }

@@ -10,6 +10,7 @@
 #include "Variaveis.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QEvent>
 #include <gtest/gtest.h>
 
@@ -84,6 +85,26 @@ const TnDefCadastro kCadProp{
     .Ordem = "SEQ",
     .Caption = "Lançamentos do Inventário - Propriedade",
     .TipoForm = ntfCadGrid,
+};
+
+// Products of the selected company: a product used by entries cannot be deleted.
+const TnDefCadastro kCadProduto{
+    .SQL = "Select t_t.CODIGOEMPRESA, t_t.CODIGOPRODUTO, t_t.DESCRPRODUTO from PRODUTO t_t "
+           "order by t_t.CODIGOEMPRESA, t_t.CODIGOPRODUTO",
+    .Tabela = "PRODUTO",
+    .Campos = {{.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true},
+               {.Nome = "CODIGOPRODUTO", .Tipo = ftLargeint, .Requerido = true},
+               {.Nome = "DESCRPRODUTO", .Tipo = ftString, .Tamanho = 120}},
+    .Chave = "CODIGOEMPRESA;CODIGOPRODUTO",
+    .Ordem = "CODIGOEMPRESA, CODIGOPRODUTO",
+    .Caption = "Produtos",
+};
+
+class TTesteCadProduto : public TnDMClientDataSet {
+public:
+    TTesteCadProduto() : TnDMClientDataSet(kCadProduto) {}
+    static QString PegarVerificaSelecao() { return QStringLiteral("CodigoEmpresa"); }
+    static int PegarTipoObjeto() { return 1; }
 };
 
 // The entries register: stamps its rows, refuses a quantity that is not positive, and
@@ -384,6 +405,42 @@ TEST_F(CadastroBanco, ChaveNaoMudaERecusaDoBancoVoltaParaEdicao)
     ds.Post();
     EXPECT_EQ(ds.ChangeCount(), 0);
     EXPECT_EQ(Linhas("LCTOINV", "CODIGOPRODUTO = 200 and QTDEESTOQUE = 20"), 1);
+}
+
+// A delete the database refuses leaves the register on the row the user meant to delete,
+// as the database holds it now; a delete that goes through moves on.
+TEST_F(CadastroBanco, ExclusaoRecusadaFicaNoRegistro)
+{
+    ASSERT_TRUE(nRegisterClass(InfoDaClasse<TTesteCadProduto>("TTesteCadProduto")));
+    const auto semClasse = qScopeGuard([] { nUnRegisterClass("TTesteCadProduto"); });
+    auto *dm = Criar<TTesteCadProduto>("TTesteCadProduto");
+    TnClientDataSet &ds = dm->nClientDataSet();
+    dm->Abrir();
+    EXPECT_EQ(Valores(ds, "CODIGOPRODUTO"), (QStringList{"100", "200", "300"}));
+    ASSERT_TRUE(ds.Locate("CODIGOPRODUTO", 100));
+    // Another user renames it meanwhile.
+    Sql("update PRODUTO set DESCRPRODUTO = 'Parafuso' where CODIGOEMPRESA = 1 and CODIGOPRODUTO = 100");
+    try {
+        ds.Delete();
+        ADD_FAILURE() << "produto usado por lançamentos";
+    } catch (const EDatabaseError &e) {
+        EXPECT_EQ(e.Message(), "Este registro não pode ser excluído: ainda é usado por outros registros.");
+    }
+    EXPECT_EQ(ds.State(), dsBrowse);
+    EXPECT_EQ(ds.FieldByName("CODIGOPRODUTO").AsInteger(), 100);
+    EXPECT_EQ(ds.FieldByName("DESCRPRODUTO").AsString(), "Parafuso");
+    EXPECT_EQ(ds.ChangeCount(), 0);
+    EXPECT_EQ(Valores(ds, "CODIGOPRODUTO"), (QStringList{"100", "200", "300"}));
+
+    // The same in the middle of the rows.
+    ASSERT_TRUE(ds.Locate("CODIGOPRODUTO", 200));
+    EXPECT_THROW(ds.Delete(), EDatabaseError);
+    EXPECT_EQ(ds.FieldByName("CODIGOPRODUTO").AsInteger(), 200);
+
+    ASSERT_TRUE(ds.Locate("CODIGOPRODUTO", 300));
+    ds.Delete();
+    EXPECT_EQ(Valores(ds, "CODIGOPRODUTO"), (QStringList{"100", "200"}));
+    EXPECT_EQ(Linhas("PRODUTO", "CODIGOEMPRESA = 1 and CODIGOPRODUTO = 300"), 0);
 }
 
 TEST_F(CadastroBanco, SelecaoNovaRelerEConsultaSoLe)

@@ -138,11 +138,12 @@ TEST_F(ConsultaLancamentosBanco, DeclaracaoAcaoEColunas)
                                    QString::fromUtf8("pPeriodoFinal:Período Final"),
                                    QString::fromUtf8("pCodigoUsuario:Usuário"), QString::fromUtf8("pObservacao:Observação")}));
     EXPECT_EQ(dp->Param("pObservacao").Hint(), "Informe uma palavra para busca");
-    // It starts with the selection: the active company, the branch and the period.
+    // It starts with the selection: the active company and the period; the branch and the
+    // product, not among its selection keys, start empty.
     auto *nova = qobject_cast<TnDMPowerParamGrid *>(CriarDM(kClasse));
     ASSERT_NE(nova, nullptr);
     EXPECT_EQ(nova->Param("pCodigoEmpresa").AsInteger(), 1);
-    EXPECT_EQ(nova->Param("pCodigoEstab").AsInteger(), 1);
+    EXPECT_TRUE(nova->Param("pCodigoEstab").IsNull());
     EXPECT_EQ(nova->Param("pPeriodoInicial").Text(), "03/2024");
     EXPECT_TRUE(dp->Param("pPeriodoInicial").EhMesAno());
 

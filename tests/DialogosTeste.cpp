@@ -40,7 +40,10 @@ TEST(DialogosUsuario, PerguntaComBotoesProprios)
 TEST(DialogosUsuario, RespostaForaDosBotoesProprios)
 {
     struct ForaDosBotoes : TnInteracaoTeste {
-        int MessageDlgBotoes(const QString &, TMsgDlgType, const QStringList &b, int) override { return int(b.size()); }
+        int MessageDlgBotoes(const QString &, TMsgDlgType, const QStringList &b, int, int) override
+        {
+            return int(b.size());
+        }
     } u;
     EXPECT_THROW(nMessageDlg(QStringLiteral("Qual?"), mtConfirmation, QStringList({"A", "B"})), Exception);
 }

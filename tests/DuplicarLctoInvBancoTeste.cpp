@@ -205,7 +205,12 @@ TEST_F(DuplicarLctoInvBanco, PerguntaECancelar)
     QString param;
     EXPECT_EQ(Falha(Duplicar("2;3"), &param), "Operação cancelada!");
     EXPECT_EQ(param, "pCompetenciaOrigem");
-    EXPECT_EQ(FUsuario.Perguntas, QStringList({"Foram encontrados 3 lançamentos no período destino. Deseja?"}));
+    // The question names the filters in effect, and Enter cancels.
+    ASSERT_EQ(FUsuario.Perguntas.size(), 1);
+    EXPECT_TRUE(FUsuario.Perguntas[0].startsWith(
+        "Foram encontrados 3 lançamentos no período destino. Deseja?\r\n\r\nFiltros informados:\r\n"));
+    EXPECT_TRUE(FUsuario.Perguntas[0].contains("Filial Destino: 2;3")) << FUsuario.Perguntas[0].toStdString();
+    EXPECT_EQ(FUsuario.Padroes, QList<int>({3}));
     EXPECT_EQ(FUsuario.BotoesOferecidos,
               QList<QStringList>({{"Excluir e incluir novamente", "Manter existentes e incluir novos",
                                    "Alterar existentes e incluir novos", "Cancelar"}}));

@@ -25,9 +25,10 @@ void TnInteracaoTeste::Responder(TMsgDlgBtn resposta, const QString &contendo)
     FRoteiro.append({resposta, contendo});
 }
 
-TMsgDlgBtn TnInteracaoTeste::MessageDlg(const QString &texto, TMsgDlgType, TMsgDlgButtons)
+TMsgDlgBtn TnInteracaoTeste::MessageDlg(const QString &texto, TMsgDlgType, TMsgDlgButtons, TMsgDlgBtn padrao)
 {
     Perguntas.append(TextoProprio(texto));
+    Padroes.append(int(padrao));
     if (FRoteiro.isEmpty()) {
         ADD_FAILURE() << "pergunta sem resposta no roteiro: " << texto.toStdString();
         throw Exception(QStringLiteral("Pergunta sem resposta no roteiro: ") + texto);
@@ -43,9 +44,10 @@ void TnInteracaoTeste::ResponderBotao(const QString &botao, const QString &conte
     FRoteiroBotoes.append({botao, contendo});
 }
 
-int TnInteracaoTeste::MessageDlgBotoes(const QString &texto, TMsgDlgType, const QStringList &botoes, int)
+int TnInteracaoTeste::MessageDlgBotoes(const QString &texto, TMsgDlgType, const QStringList &botoes, int, int padrao)
 {
     Perguntas.append(TextoProprio(texto));
+    Padroes.append(padrao);
     BotoesOferecidos.append(TextoProprio(botoes));
     if (FRoteiroBotoes.isEmpty()) {
         ADD_FAILURE() << "pergunta sem resposta no roteiro: " << texto.toStdString();

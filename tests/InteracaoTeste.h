@@ -40,14 +40,18 @@ public:
     QStringList FormsMostrados; // "modal|class|instance" or "janela|class|instance"
 
     QStringList Perguntas;  // texts of the questions asked
+    // The button Enter presses in each question: the flag of a question with the fixed
+    // buttons, the position (as a number) of one with the caller's own.
+    QList<int> Padroes;
     QStringList Avisos;     // texts of nShowMessage
     QStringList Mensagens;  // "kind|level|text" of every line added to a list or tree
     int AtualizacoesProgresso = 0;
     int ProgressosDestruidos = 0;
     TnEstadoProgresso UltimoProgresso;
 
-    TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes) override;
-    int MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar) override;
+    TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, TMsgDlgBtn padrao) override;
+    int MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar,
+                         int padrao) override;
     void ShowMessage(const QString &texto) override;
     void ProgressoAlterado(const TnProgresso &p) override;
     void ProgressoDestruido(const TnProgresso &p) override;

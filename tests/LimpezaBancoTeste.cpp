@@ -207,6 +207,12 @@ TEST_F(LimparLctoBanco, AcaoConfirmacaoEPeriodo)
     EXPECT_EQ(Lctos().size(), 5);
     EXPECT_TRUE(Linhas(FDp).isEmpty());
     EXPECT_TRUE(FUsuario.Perguntas.last().contains(QString::fromUtf8(OrvoSDesejaExcluirLcto)));
+    // The question names every filter in effect, and Enter answers "Não".
+    EXPECT_TRUE(FUsuario.Perguntas.last().contains(
+        QString::fromUtf8("Filtros informados:\r\nEstabelecimento: 1-2\r\nPeríodo Inicial a Limpar: 01/2024\r\n"
+                          "Período Final a Limpar: 03/2024\r\nLimpar Cadastro de Produtos: Não")))
+        << FUsuario.Perguntas.last().toStdString();
+    EXPECT_EQ(FUsuario.Padroes.last(), int(mbNo));
 
     // One month, its first to its last day; the entries' lines go with them.
     Rodar(FDp, {{"pCodigoEstab", "1; 2"}, {"pDataInventIni", "02/2024"}, {"pDataInventFim", "02/2024"}});

@@ -179,6 +179,7 @@ TEST_F(ManutencaoPropriedadeBanco, FalhasDaAlteracaoNumaLinhaDeErro)
     const QString erro = QStringLiteral("0|Erro ao processar: ");
     TnDMPowerParam *dp = Processo("TOrvoDPManutencaoLctoProp");
     dp->Param("pCodigoEmpresa").Clear(); // the selection's company taken away
+    dp->Param("pCodigoEstab").SetValue(1);
     dp->Param("pAlterarCampos").SetValue("1");
     dp->Param("pValorIndAtual").SetValue("0");
     dp->Param("pValorIndNovo").SetValue("1");
@@ -217,8 +218,9 @@ TEST_F(ManutencaoPropriedadeBanco, InclusaoUmaLinhaPorLancamentoSemPropriedade)
     Lcto(1, QDate(2024, 2, 29), 1, 1); // another month
     Prop(1, kMarco, 3, 1, 2, 1); // already has a line
     auto incluir = [this](const QString &indicador, const QString &participante, const QString &conta) {
-        // Company and branch come from the selection.
+        // The company comes from the selection; the branch is typed.
         TnDMPowerParam *dp = Processo("TOrvoDPIncluirLCTOINVPROPRIEDADE");
+        dp->SetParamText("pCodigoEstab", "1");
         dp->SetParamText("pPeriodo", "03/2024");
         dp->SetParamText("pMotivoInventario", "1");
         dp->SetParamText("pIndicadorPropriedade", indicador);

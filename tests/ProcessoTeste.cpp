@@ -7,6 +7,7 @@
 #include "Variaveis.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QEvent>
 #include <QPointer>
 #include <memory>
@@ -51,6 +52,25 @@ public:
         form->AdicionarAtalhoSecundario(nafFechar, "Esc");
         form->DefinirTamanho(400, 100);
     }
+};
+
+// A process that follows the branch of the selection, not the product, and deletes what its
+// filters find.
+const TnDefProcesso kFiltros{
+    .Caption = "Limpar",
+    .Parametros = {{.Alias = "pCodigoEmpresa", .Caption = "Empresa", .Tipo = ntpInteiro, .Visivel = false},
+                   {.Alias = "pCodigoEstab", .Caption = "Estabelecimento", .Tipo = ntpInteiro},
+                   {.Alias = "pCodigoProduto", .Caption = "Produto", .Tipo = ntpLookup,
+                    .ClasseLookup = "UlmarDCProduto", .MultiSelecao = true},
+                   {.Alias = "pDataPeriodo", .Caption = "Período", .Tipo = ntpData, .ChaveDicionario = "DICDATAMESANO"}},
+};
+
+class TTesteDPFiltros : public TnDMPowerParam {
+public:
+    TTesteDPFiltros() : TnDMPowerParam(kFiltros) {}
+    static QString PegarVerificaSelecao() { return "CodigoEstab"; }
+    bool Confirmou = false;
+    void Executar() override { Confirmou = ConfirmarComFiltros("Deseja excluir os registros?"); }
 };
 
 TEST(Processo, ParametroRequeridoRecusadoDepoisRoda)
@@ -232,14 +252,16 @@ TEST(Processo, AbertoComOsValoresDaSelecao)
     EXPECT_EQ(dp->Param("pCodigoEstab").AsString(), "1");
     EXPECT_TRUE(dp->Param("pDataPeriodo").IsNull());
 
-    // A parameter named after a selection key takes its value, hidden or not; an empty
-    // month takes the selected period's first day.
+    // Only the keys the process follows fill its parameters: the branch of the selection
+    // does not reach a process that does not declare it; an empty month takes the
+    // selected period's first day.
     Selecao().GetParams("CodigoEmpresa").SetValue(4);
     Selecao().GetParams("CodigoEstab").SetValue(7);
+    Selecao().GetParams("CodigoProduto").SetValue(1002);
     Selecao().GetParams("DataInvent").SetValue(QDate(2024, 12, 1));
     std::unique_ptr<TnDataModule> aberto(CriarDM("TTesteDPSelecao"));
     dp = static_cast<TTesteDPPeriodo *>(aberto.get());
-    EXPECT_EQ(dp->Param("pCodigoEstab").AsInteger(), 7);
+    EXPECT_EQ(dp->Param("pCodigoEstab").AsString(), "1");
     EXPECT_EQ(dp->Param("pDataPeriodo").AsDate(), QDate(2024, 12, 1));
     EXPECT_EQ(dp->Param("pDataPeriodo").Text(), "12/2024");
     // The caller may set another value afterwards.
@@ -247,6 +269,29 @@ TEST(Processo, AbertoComOsValoresDaSelecao)
     dp->Param("pDataPeriodo").SetText("01/2025");
     EXPECT_EQ(dp->Param("pCodigoEstab").AsInteger(), 3);
     EXPECT_EQ(dp->Param("pDataPeriodo").AsDataFinal(), QDate(2025, 1, 31));
+
+    // A process that follows the branch takes it, hidden or not, and the active company;
+    // the product an entry opened elsewhere left in the selection fills nothing.
+    ASSERT_TRUE(nRegisterClass(InfoDaClasse<TTesteDPFiltros>("TTesteDPFiltros")));
+    const auto semFiltros = qScopeGuard([] { nUnRegisterClass("TTesteDPFiltros"); });
+    std::unique_ptr<TnDataModule> filtros(CriarDM("TTesteDPFiltros"));
+    auto *limpar = static_cast<TTesteDPFiltros *>(filtros.get());
+    EXPECT_EQ(limpar->Param("pCodigoEmpresa").AsInteger(), 4);
+    EXPECT_EQ(limpar->Param("pCodigoEstab").AsInteger(), 7);
+    EXPECT_TRUE(limpar->Param("pCodigoProduto").IsNull());
+
+    // Its question before deleting names every filter in effect (not the hidden company)
+    // and Enter answers "Não".
+    TnInteracaoTeste usuario;
+    usuario.Responder(mbNo, "Deseja excluir os registros?");
+    limpar->Param("pCodigoProduto").SetText("1002; 1003");
+    limpar->Rodar();
+    EXPECT_FALSE(limpar->Confirmou);
+    ASSERT_EQ(usuario.Perguntas.size(), 1);
+    EXPECT_EQ(usuario.Perguntas[0], QString::fromUtf8("Deseja excluir os registros?\r\n\r\nFiltros informados:\r\n"
+                                                      "Estabelecimento: 7\r\nProduto: 1002; 1003\r\n"
+                                                      "Período: 12/2024"));
+    EXPECT_EQ(usuario.Padroes, QList<int>({mbNo}));
 }
 
 TEST(Processo, VariantesGradeEAbas)

@@ -131,10 +131,11 @@ TEST_F(ReceberInventarioBanco, AcaoEParametros)
     TnDMPowerParam *dp = qobject_cast<TnDMPowerParam *>(CriarDM(kClasse));
     ASSERT_NE(dp, nullptr);
     EXPECT_EQ(dp->Caption(), QString::fromUtf8("Integração Inventário Pequenas Empresas"));
-    // Company and branch come from the selection; the company is not shown.
+    // The company comes from the selection and is not shown; the branch, not among the
+    // process's selection keys, is typed.
     EXPECT_EQ(dp->Param("pCodigoEmpresa").AsString(), "1");
     EXPECT_FALSE(dp->Param("pCodigoEmpresa").Visivel());
-    EXPECT_EQ(dp->Param("pCodigoEstab").AsString(), "1");
+    EXPECT_TRUE(dp->Param("pCodigoEstab").IsNull());
     EXPECT_EQ(dp->Param("pCodigoEstab").ClasseLookup(), "UlmarDCEstab");
     EXPECT_TRUE(dp->Mensagens().EhArvore());
     EXPECT_EQ(dp->Param("pAtualizarCadastroProduto").Value().toString(), "0");

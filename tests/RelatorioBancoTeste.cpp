@@ -121,6 +121,7 @@ TEST_F(RelatorioBanco, RelatorioDoSaldoPorGrupo)
     EXPECT_FALSE(dp->TemRelatorio());
     EXPECT_THROW(dp->Relatorio(), Exception);
     dp->Param("pCodigoEmpresa").SetText("1");
+    dp->Param("pCodigoEstab").SetText("1");
     dp->Param("pDataInicial").SetText("31/01/2024");
     dp->Rodar();
     ASSERT_TRUE(dp->TemRelatorio());

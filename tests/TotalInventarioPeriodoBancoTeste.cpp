@@ -38,6 +38,9 @@ protected:
     // Runs over the months and answers the grid as "dd/mm/yyyy|count|value" lines.
     static QStringList Rodar(TnDMPowerParamGrid *dp, const QString &inicial, const QString &final)
     {
+        // The branch is not among the process's selection keys: the user types it.
+        if (dp->Param("pCodigoEstab").IsNull())
+            dp->Param("pCodigoEstab").SetText("1");
         dp->Param("pPeriodoInicial").SetText(inicial);
         dp->Param("pPeriodoFinal").SetText(final);
         dp->Rodar();
@@ -60,13 +63,14 @@ TEST_F(TotalInventarioPeriodoBanco, AcaoDeclaracaoESelecaoAoAbrir)
     EXPECT_EQ(a->ImageIndex(), 91);
     EXPECT_EQ(a->VerificaSelecao(), "CodigoEmpresa");
 
-    // The selection's company and branch and its period, as the process opens.
+    // The selection's company and its period, as the process opens; the branch is not among
+    // its selection keys and starts empty.
     SelecionarData(QDate(2024, 12, 1));
     TnDMPowerParamGrid *dp = Abrir();
     ASSERT_NE(dp, nullptr);
     EXPECT_FALSE(dp->Param("pCodigoEmpresa").Visivel());
     EXPECT_EQ(dp->Param("pCodigoEmpresa").AsInteger(), 1);
-    EXPECT_EQ(dp->Param("pCodigoEstab").AsInteger(), 1);
+    EXPECT_TRUE(dp->Param("pCodigoEstab").IsNull());
     EXPECT_EQ(dp->Param("pCodigoEstab").Caption(), "Estabelecimento");
     EXPECT_EQ(dp->Param("pPeriodoInicial").Text(), "12/2024");
     EXPECT_EQ(dp->Param("pPeriodoFinal").Text(), "12/2024");

@@ -102,8 +102,6 @@ QString RealParaTexto(double v)
     return s;
 }
 
-bool EhTipoData(TFieldType t) { return t == ftDate || t == ftDateTime; }
-
 } // namespace
 
 TnField::TnField(TnClientDataSet &dataSet, int indice, const TnDefCampo &def)

@@ -19,4 +19,5 @@ enum TFieldType {
 inline bool EhNulo(const QVariant &v) { return !v.isValid() || v.isNull(); }
 inline bool EhTipoInteiro(TFieldType t) { return t == ftSmallint || t == ftInteger || t == ftLargeint; }
 inline bool EhTipoNumerico(TFieldType t) { return EhTipoInteiro(t) || t == ftFloat || t == ftBCD; }
+inline bool EhTipoData(TFieldType t) { return t == ftDate || t == ftDateTime; }
 inline bool EhTipoTexto(TFieldType t) { return t == ftString || t == ftMemo; }

@@ -14,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -93,6 +94,50 @@ void TnFrmCadastro::Construir()
     RegistrarAcaoForm(nafExcluir, FPainel->Botao(brExcluir));
     RegistrarAcaoForm(nafGravar, FPainel->Botao(brGravar));
     RegistrarAcaoForm(nafCancelar, FPainel->Botao(brCancelar));
+    CriarTeclas();
+}
+
+void TnFrmCadastro::CriarTeclas()
+{
+    for (TnBotaoRegistro b : {brIncluir, brGravar, brExcluir}) {
+        auto *a = new QAction(this);
+        a->setObjectName(QStringLiteral("tecla") + FPainel->Botao(b)->objectName().mid(3));
+        a->setShortcuts(TeclasDoBotao(b));
+        connect(a, &QAction::triggered, this, [this, b] {
+            const QList<TnPainelCadastro *> paineis = PaineisPeloFoco();
+            if (!paineis.isEmpty())
+                paineis.first()->Acionar(b);
+        });
+        addAction(a);
+    }
+}
+
+QList<TnPainelCadastro *> TnFrmCadastro::PaineisPeloFoco() const
+{
+    QList<TnPainelCadastro *> paineis = Paineis();
+    // The innermost panel that holds the focus: a detail's lies inside its master's page.
+    TnPainelCadastro *comFoco = nullptr;
+    for (QWidget *w = focusWidget(); w && !comFoco; w = w->parentWidget())
+        if (auto *p = qobject_cast<TnPainelCadastro *>(w); p && paineis.contains(p))
+            comFoco = p;
+    if (comFoco) {
+        paineis.removeOne(comFoco);
+        paineis.prepend(comFoco);
+    }
+    return paineis;
+}
+
+void TnFrmCadastro::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        for (TnPainelCadastro *p : PaineisPeloFoco())
+            if (p->Modulo() && p->Modulo()->nClientDataSet().EmEdicao() && p->Botao(brCancelar)->isEnabled()) {
+                p->Acionar(brCancelar);
+                e->accept();
+                return;
+            }
+    }
+    TnFrmModulo::keyPressEvent(e);
 }
 
 void TnFrmCadastro::CriarRelatorios(QAction *antes)

@@ -15,6 +15,7 @@
 #include <vector>
 
 class QAction;
+class QKeyEvent;
 class QTabWidget;
 class TnGradeDataSet;
 
@@ -46,9 +47,16 @@ public:
 protected:
     bool PodeFechar() override;
     void AtualizarAcoes() override;
+    // Esc cancels the edit in progress; with nothing being edited it closes the window.
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     void Construir();
+    // The keys of the record buttons (TeclasDoBotao), answered by the panel that holds the
+    // focus (a detail's, when the user is in it), else by the module's.
+    void CriarTeclas();
+    // The panels, the one that holds the focus first.
+    QList<TnPainelCadastro *> PaineisPeloFoco() const;
     QTabWidget *AreaDetalhes();
     void ColocarAbaixo(QWidget *acima, QWidget *abaixo);
     QWidget *LugarOuErro(const QString &nome) const;

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -19,6 +20,16 @@ bool Marcado(const QString &texto)
 {
     static const QStringList sim = {"1", "S", "Sim", "T", "True"};
     return sim.contains(texto.trimmed(), Qt::CaseInsensitive);
+}
+
+// Selects the line's whole text once the event being handled is over (a press of the
+// mouse would put the caret back where the pointer is), if the line still has the focus.
+void SelecionarTudoEmSeguida(QLineEdit *l)
+{
+    QTimer::singleShot(0, l, [l] {
+        if (l->hasFocus())
+            l->selectAll();
+    });
 }
 } // namespace
 
@@ -259,6 +270,22 @@ void TnEditor::SetNegrito(bool negrito)
     }
 }
 
+void TnEditor::SetDestacado(bool destacado)
+{
+    if (destacado == FDestacado)
+        return;
+    FDestacado = destacado;
+    // A pale yellow behind the text; the control's own colours again when it goes.
+    if (destacado) {
+        FPaletaAntes = FEntrada->palette();
+        QPalette p = FPaletaAntes;
+        p.setColor(QPalette::Base, QColor(0xff, 0xf1, 0xb8));
+        FEntrada->setPalette(p);
+    } else {
+        FEntrada->setPalette(FPaletaAntes);
+    }
+}
+
 void TnEditor::Focar()
 {
     if (!FHabilitado) {
@@ -273,8 +300,23 @@ void TnEditor::Focar()
 
 bool TnEditor::eventFilter(QObject *o, QEvent *e)
 {
-    if (o == FEntrada && e->type() == QEvent::FocusIn)
+    if (o == FEntrada && e->type() == QEvent::FocusIn) {
         emit Entrou();
+        // After the line's own focus handling and, for a click, after the press that puts
+        // the caret where the pointer is: the whole text, ready to be replaced.
+        if (auto *l = qobject_cast<QLineEdit *>(FEntrada); l && FSelecionarAoEntrar)
+            SelecionarTudoEmSeguida(l);
+    }
+    // A click into a tinted value that has the focus already selects it whole as well:
+    // the first thing typed replaces what the program filled in.
+    if (o == FEntrada && e->type() == QEvent::MouseButtonRelease && FDestacado && FSelecionarAoEntrar)
+        if (auto *l = qobject_cast<QLineEdit *>(FEntrada); l && !l->hasSelectedText())
+            SelecionarTudoEmSeguida(l);
+    // Ctrl+Del deletes the record in a register window; the line would take it for
+    // deleting a word.
+    if (o == FEntrada && e->type() == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent *>(e)->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Delete))
+        return true;
     if (o == FEntrada && e->type() == QEvent::KeyPress && FTipo != teMemo && receivers(SIGNAL(Confirmou())) > 0) {
         const auto *tecla = static_cast<QKeyEvent *>(e);
         const bool enter = tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;

@@ -4,6 +4,7 @@
 // or a line with a search button for lookups) and its text. The forms write the text into
 // the field or parameter, which convert it (a list's text becomes its value).
 #include <QObject>
+#include <QPalette>
 #include <QPointer>
 #include <QStringList>
 
@@ -63,6 +64,15 @@ public:
     // lookup control shows them.
     void SetResultados(const QStringList &captions, const QStringList &textos);
     QStringList Resultados() const;
+    // The whole text is selected whenever the control takes the focus, by mouse or by
+    // keyboard, so that what is typed replaces it (numbers and dates).
+    void SetSelecionarAoEntrar(bool selecionar) { FSelecionarAoEntrar = selecionar; }
+    bool SelecionarAoEntrar() const { return FSelecionarAoEntrar; }
+    // A tinted background that draws the eye to a value the program filled in (a value
+    // copied from the previous record); while it is tinted, a click into the control
+    // selects its whole text even when it has the focus already.
+    void SetDestacado(bool destacado);
+    bool Destacado() const { return FDestacado; }
 
     // Puts the focus on the control, also when it is disabled: it is enabled until the
     // focus leaves it (what the user types there meanwhile is not taken: see Habilitado).
@@ -92,6 +102,9 @@ private:
     bool FForcado = false;     // focused while disabled: enabled until the focus leaves
     bool FAtualizando = false; // the program is setting the text: no Editado
     bool FDigitando = false;
+    bool FSelecionarAoEntrar = false;
+    bool FDestacado = false;
+    QPalette FPaletaAntes; // the entry's colours before it was tinted
     QString FAceitos;          // the characters of the current validator
     QList<QWidget *> FResultados; // read-only lines beside a lookup's code
 };

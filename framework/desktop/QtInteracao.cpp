@@ -207,7 +207,8 @@ void TnInteracaoQt::Vincular(const TnListaMensagem &lista, TnVisaoMensagens *vis
     FListas.insert(&lista, visao);
 }
 
-QMessageBox *TnInteracaoQt::CriarCaixa(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, QWidget *pai)
+QMessageBox *TnInteracaoQt::CriarCaixa(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, QWidget *pai,
+                                       TMsgDlgBtn padrao)
 {
     QMessageBox *caixa = CaixaSemBotoes(texto, tipo, pai);
     if (!botoes)
@@ -223,7 +224,7 @@ QMessageBox *TnInteracaoQt::CriarCaixa(const QString &texto, TMsgDlgType tipo, T
         if (!primeiro)
             primeiro = bt;
     }
-    caixa->setDefaultButton(static_cast<QPushButton *>(primeiro));
+    caixa->setDefaultButton(static_cast<QPushButton *>(porFlag.value(padrao, primeiro)));
     for (TMsgDlgBtn esc : {mbCancel, mbNo, mbClose, mbOK})
         if (porFlag.contains(esc)) {
             caixa->setEscapeButton(porFlag.value(esc));
@@ -243,13 +244,13 @@ TMsgDlgBtn TnInteracaoQt::Resposta(const QMessageBox &caixa)
 }
 
 QMessageBox *TnInteracaoQt::CriarCaixaBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes,
-                                             int cancelar, QWidget *pai)
+                                             int cancelar, QWidget *pai, int padrao)
 {
     QMessageBox *caixa = CaixaSemBotoes(texto, tipo, pai);
     for (int i = 0; i < botoes.size(); ++i) {
         QPushButton *bt = caixa->addButton(botoes.at(i), i == cancelar ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
         bt->setProperty(kPropriedadePosicao, i);
-        if (i == 0)
+        if (i == padrao)
             caixa->setDefaultButton(bt);
         if (i == cancelar)
             caixa->setEscapeButton(bt);
@@ -265,16 +266,17 @@ int TnInteracaoQt::RespostaBotoes(const QMessageBox &caixa)
     return b ? b->property(kPropriedadePosicao).toInt() : -1;
 }
 
-int TnInteracaoQt::MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar)
+int TnInteracaoQt::MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar,
+                                    int padrao)
 {
-    std::unique_ptr<QMessageBox> caixa(CriarCaixaBotoes(texto, tipo, botoes, cancelar, JanelaAtiva()));
+    std::unique_ptr<QMessageBox> caixa(CriarCaixaBotoes(texto, tipo, botoes, cancelar, JanelaAtiva(), padrao));
     caixa->exec();
     return RespostaBotoes(*caixa);
 }
 
-TMsgDlgBtn TnInteracaoQt::MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes)
+TMsgDlgBtn TnInteracaoQt::MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, TMsgDlgBtn padrao)
 {
-    std::unique_ptr<QMessageBox> caixa(CriarCaixa(texto, tipo, botoes, JanelaAtiva()));
+    std::unique_ptr<QMessageBox> caixa(CriarCaixa(texto, tipo, botoes, JanelaAtiva(), padrao));
     caixa->exec();
     return Resposta(*caixa);
 }

@@ -68,19 +68,23 @@ public:
     void Vincular(const TnListaMensagem &lista, TnVisaoMensagens *visao);
 
     // The box of a question, not yet shown: one button per flag, in the order of
-    // TMsgDlgBtn, the first the default; Esc answers "Cancelar", else "Não", else "Fechar",
-    // else "Ok" when offered. Resposta(caixa) reads the button that closed it.
-    static QMessageBox *CriarCaixa(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, QWidget *pai);
+    // TMsgDlgBtn, `padrao` the default (when not offered, the first); Esc answers
+    // "Cancelar", else "Não", else "Fechar", else "Ok" when offered. Resposta(caixa) reads
+    // the button that closed it.
+    static QMessageBox *CriarCaixa(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, QWidget *pai,
+                                   TMsgDlgBtn padrao = TMsgDlgBtn(0));
     static TMsgDlgBtn Resposta(const QMessageBox &caixa);
-    // The box of a question with the caller's own captions, in their order, the first the
-    // default; Esc answers the one at `cancelar` (-1: Esc does nothing, a button must be
-    // clicked). RespostaBotoes(caixa) reads the position of the button that closed it.
+    // The box of a question with the caller's own captions, in their order, the one at
+    // `padrao` the default; Esc answers the one at `cancelar` (-1: Esc does nothing, a
+    // button must be clicked). RespostaBotoes(caixa) reads the position of the button that
+    // closed it.
     static QMessageBox *CriarCaixaBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes,
-                                         int cancelar, QWidget *pai);
+                                         int cancelar, QWidget *pai, int padrao = 0);
     static int RespostaBotoes(const QMessageBox &caixa);
 
-    TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes) override;
-    int MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar) override;
+    TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, TMsgDlgBtn padrao) override;
+    int MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar,
+                         int padrao) override;
     void ShowMessage(const QString &texto) override;
     void ProgressoAlterado(const TnProgresso &p) override;
     void ProgressoDestruido(const TnProgresso &p) override;

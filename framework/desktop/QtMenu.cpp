@@ -31,6 +31,11 @@ QStringList Chaves(const QString &lista)
     return r;
 }
 
+bool EhTeclaDeSelecao(const QKeySequence &teclas)
+{
+    return teclas == QKeySequence(Qt::Key_F7) || teclas == QKeySequence(Qt::Key_F8);
+}
+
 // One action per shortcut: two menu entries with the same keys would make them ambiguous and
 // neither would run. When several actions claim the same keys a register's action keeps
 // them (a register and its consultation may both name the keys), else the first one listed.
@@ -64,8 +69,14 @@ void PreencherMenu(QMenu *menu, const TnItemMenu &item, const std::function<void
         const QPointer<TnAction> acao = filho->Acao;
         const QKeySequence teclas =
             acao ? QKeySequence::fromString(acao->ShortCut(), QKeySequence::PortableText) : QKeySequence();
-        if (!teclas.isEmpty() && donos.value(teclas.toString()) == acao.data())
+        if (!teclas.isEmpty() && donos.value(teclas.toString()) == acao.data()) {
             a->setShortcut(teclas);
+            // The selection keys (F7 company and branch, F8 period), which messages tell the
+            // user to press, answer in every window of the program that is not behind a
+            // modal one.
+            if (EhTeclaDeSelecao(teclas))
+                a->setShortcutContext(Qt::ApplicationShortcut);
+        }
         if (acao)
             a->setIcon(icone(acao));
         // Only a guarded pointer: the action goes when its class is unregistered.

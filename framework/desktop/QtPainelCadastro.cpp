@@ -29,17 +29,18 @@ struct DefBotao {
     const char *Nome;
     const char *Caption;
     QStyle::StandardPixmap Icone;
+    const char *Teclas; // as the tooltip names them
 };
 const DefBotao kBotoes[] = {
-    {"actPrimeiro", "Primeiro", QStyle::SP_MediaSkipBackward},
-    {"actAnterior", "Anterior", QStyle::SP_MediaSeekBackward},
-    {"actProximo", "Próximo", QStyle::SP_MediaSeekForward},
-    {"actUltimo", "Último", QStyle::SP_MediaSkipForward},
-    {"actIncluir", "Incluir", QStyle::SP_FileIcon},
-    {"actAlterar", "Alterar", QStyle::SP_FileDialogDetailedView},
-    {"actExcluir", "Excluir", QStyle::SP_TrashIcon},
-    {"actGravar", "Gravar", QStyle::SP_DialogSaveButton},
-    {"actCancelar", "Cancelar", QStyle::SP_DialogCancelButton},
+    {"actPrimeiro", "Primeiro", QStyle::SP_MediaSkipBackward, nullptr},
+    {"actAnterior", "Anterior", QStyle::SP_MediaSeekBackward, nullptr},
+    {"actProximo", "Próximo", QStyle::SP_MediaSeekForward, nullptr},
+    {"actUltimo", "Último", QStyle::SP_MediaSkipForward, nullptr},
+    {"actIncluir", "Incluir", QStyle::SP_FileIcon, "Insert ou Ctrl+N"},
+    {"actAlterar", "Alterar", QStyle::SP_FileDialogDetailedView, nullptr},
+    {"actExcluir", "Excluir", QStyle::SP_TrashIcon, "Ctrl+Del"},
+    {"actGravar", "Gravar", QStyle::SP_DialogSaveButton, "Ctrl+S ou F10"},
+    {"actCancelar", "Cancelar", QStyle::SP_DialogCancelButton, "Esc"},
 };
 
 // The form action a record button answers to.
@@ -82,6 +83,16 @@ QFormLayout *LinhaDoControle(QWidget *w, int &linha)
 }
 } // namespace
 
+QList<QKeySequence> TeclasDoBotao(TnBotaoRegistro b)
+{
+    switch (b) {
+    case brIncluir: return {QKeySequence(Qt::Key_Insert), QKeySequence(Qt::CTRL | Qt::Key_N)};
+    case brGravar: return {QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::Key_F10)};
+    case brExcluir: return {QKeySequence(Qt::CTRL | Qt::Key_Delete)};
+    default: return {};
+    }
+}
+
 // ---- TnPainelCadastro -------------------------------------------------------------------
 
 TnPainelCadastro::TnPainelCadastro(TnDMClientDataSet *dm, TnFrmModulo *form, bool mestre, QWidget *pai)
@@ -94,6 +105,12 @@ TnPainelCadastro::TnPainelCadastro(TnDMClientDataSet *dm, TnFrmModulo *form, boo
     if (dm->TipoForm() == ntfCadPage) {
         CriarEditores();
         l->addWidget(FPaginas, 1);
+        FAvisoCopia = new QLabel(this);
+        FAvisoCopia->setObjectName(QStringLiteral("lbAvisoCopia"));
+        FAvisoCopia->setWordWrap(true);
+        FAvisoCopia->setStyleSheet(QStringLiteral("QLabel { background-color: #fff1b8; padding: 3px; }"));
+        FAvisoCopia->hide();
+        l->addWidget(FAvisoCopia);
     } else {
         FGrade = new TnGradeDataSet(dm->nClientDataSet(), dm, dm->TipoForm() == ntfConGrid, this);
         l->addWidget(FGrade, 1);
@@ -143,7 +160,8 @@ void TnPainelCadastro::CriarBotoes()
         const DefBotao &d = kBotoes[b];
         QAction *a = FBarra->addAction(style()->standardIcon(d.Icone), QString::fromUtf8(d.Caption));
         a->setObjectName(QString::fromLatin1(d.Nome));
-        a->setToolTip(QString::fromUtf8(d.Caption));
+        a->setToolTip(d.Teclas ? QStringLiteral("%1 (%2)").arg(QString::fromUtf8(d.Caption), QString::fromUtf8(d.Teclas))
+                               : QString::fromUtf8(d.Caption));
         connect(a, &QAction::triggered, this, [this, b] { Acionar(TnBotaoRegistro(b)); });
         // The moves are told by their arrows (their names in the tooltip), so that the bar
         // fits a small window with every button in sight.
@@ -201,6 +219,8 @@ void TnPainelCadastro::CriarEditores()
         }
         auto *e = new TnEditor(f.FieldName(), TipoEditorDoCampo(f), form->parentWidget());
         e->SetAlinharDireita(EhTipoNumerico(f.DataType()) && e->Tipo() == teLinha);
+        // A number or a date is replaced whole more often than edited.
+        e->SetSelecionarAoEntrar(e->Tipo() == teLinha && (EhTipoNumerico(f.DataType()) || EhTipoData(f.DataType())));
         form->addRow(e->Rotulo(), e->Widget());
         connect(e, &TnEditor::Editado, this, [this, e] {
             const QString texto = e->Texto();
@@ -210,6 +230,7 @@ void TnPainelCadastro::CriarEditores()
         // Typing in a stored row puts it in edit (in an empty register: a new row), so the
         // save and cancel buttons answer at once.
         connect(e, &TnEditor::Alterando, this, [this, e] {
+            Desmarcar(e);
             TnField *f = Campo(e);
             if (!f || !EditorHabilitado(*f) || FModulo->nClientDataSet().State() != dsBrowse)
                 return;
@@ -218,7 +239,13 @@ void TnPainelCadastro::CriarEditores()
                 Atualizar(e->Nome());
             }
         });
+        connect(e, &TnEditor::Entrou, this, [this, e] {
+            if (e->Destacado() && !FVisitados.contains(e))
+                FVisitados << e;
+        });
         connect(e, &TnEditor::Saiu, this, [this, e] {
+            if (FVisitados.contains(e))
+                Desmarcar(e);
             if (FModulo && Campo(e) && EditorHabilitado(*Campo(e)))
                 FForm->Tentar([&] { FModulo->SairDoCampo(e->Nome()); });
         });
@@ -349,7 +376,49 @@ void TnPainelCadastro::Atualizar(const QString &campo)
             if (campo.isEmpty() || MesmoNome(e->Nome(), campo))
                 if (TnpqParamItem *item = Parametro(p, e))
                     MostrarParametro(e, *item);
+    MarcarCopiados();
     AtualizarBotoes();
+}
+
+void TnPainelCadastro::MarcarCopiados()
+{
+    if (!FAvisoCopia)
+        return;
+    const QStringList copiados = FModulo ? FModulo->CamposCopiados() : QStringList();
+    if (copiados.isEmpty()) { // a new row starts with its own
+        FDesmarcados.clear();
+        FVisitados.clear();
+    }
+    QStringList nomes;
+    for (TnEditor *e : FEditores) {
+        const TnField *f = Campo(e);
+        const bool copiado = f && copiados.contains(e->Nome(), Qt::CaseInsensitive)
+                             && !FDesmarcados.contains(e->Nome(), Qt::CaseInsensitive) && e->Widget()->isVisibleTo(this);
+        e->SetDestacado(copiado);
+        if (copiado)
+            nomes << f->DisplayLabel();
+    }
+    if (nomes.isEmpty()) {
+        FAvisoCopia->clear();
+        FAvisoCopia->hide();
+        return;
+    }
+    const QString lista = nomes.size() == 1 ? nomes.first()
+                                            : nomes.mid(0, nomes.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" e ")
+                                                  + nomes.last();
+    FAvisoCopia->setText((nomes.size() == 1 ? QStringLiteral("Valor copiado do registro anterior: ")
+                                            : QStringLiteral("Valores copiados do registro anterior: "))
+                         + lista + QStringLiteral(". Digite para substituir."));
+    FAvisoCopia->show();
+}
+
+void TnPainelCadastro::Desmarcar(TnEditor *e)
+{
+    FVisitados.removeAll(e);
+    if (!e->Destacado())
+        return;
+    FDesmarcados << e->Nome();
+    MarcarCopiados();
 }
 
 void TnPainelCadastro::RegistroAlterado(TnClientDataSet &, TnField *campo)
@@ -452,7 +521,7 @@ void TnPainelCadastro::Editar()
 
 void TnPainelCadastro::Acionar(TnBotaoRegistro b)
 {
-    if (!FModulo)
+    if (!FModulo || !FBotoes[b]->isEnabled() || !FBotoes[b]->isVisible())
         return;
     TnClientDataSet &ds = FModulo->nClientDataSet();
     FForm->Tentar([&] {
@@ -541,6 +610,7 @@ void TnPainelCadastro::MostrarExtra(TnControleExtra *extra)
         return;
     auto *e = new TnEditor(extra->Nome(), extra->Tipo() == ftMemo ? teMemo : teLinha, form->parentWidget());
     e->SetAlinharDireita(EhTipoNumerico(extra->Tipo()));
+    e->SetSelecionarAoEntrar(EhTipoNumerico(extra->Tipo()) || EhTipoData(extra->Tipo()));
     if (extra->Largura() > 0)
         e->Widget()->setFixedWidth(extra->Largura());
     else if (ancora->Widget()->maximumWidth() < QWIDGETSIZE_MAX) // a control of a fixed width

@@ -6,12 +6,14 @@
 #include "PowerParam.h"
 #include "QtForms.h"
 
+#include <QKeySequence>
 #include <QPointer>
 #include <QWidget>
 #include <vector>
 
 class QAction;
 class QGroupBox;
+class QLabel;
 class QTabWidget;
 class QToolBar;
 class TnEditor;
@@ -19,6 +21,11 @@ class TnGradeDataSet;
 
 // Record buttons, in the order of the button bar.
 enum TnBotaoRegistro { brPrimeiro, brAnterior, brProximo, brUltimo, brIncluir, brAlterar, brExcluir, brGravar, brCancelar };
+
+// The keys of a record button in a register window (Insert or Ctrl+N, Ctrl+S or F10,
+// Ctrl+Del); none for the others. Esc, which cancels an edit and else closes the window,
+// is the window's own (TnFrmCadastro).
+QList<QKeySequence> TeclasDoBotao(TnBotaoRegistro b);
 
 // The controls of one register module: its button bar and its record page or grid. The
 // register's window holds one for its module and one per detail register.
@@ -47,6 +54,11 @@ public:
     // taken (before saving).
     void TomarDigitado();
     void AtualizarBotoes();
+    // Presses a record button as the user does (nothing when it is off).
+    void Acionar(TnBotaoRegistro b);
+    // The line under the record that tells which values of a new record were copied from
+    // the previous one; hidden when none is.
+    QLabel *AvisoCopia() const { return FAvisoCopia; }
 
     // An extra control of the module, after the control of its CampoAnterior (QtCadastro
     // shows it once; a record page only).
@@ -63,7 +75,10 @@ private:
     void CriarBotoes();
     void CriarEditores();
     void CriarOrdens();
-    void Acionar(TnBotaoRegistro b);
+    // Tints the controls the copy from the previous record filled in the new row, until
+    // the user changes or leaves them, and says so in the line under the record.
+    void MarcarCopiados();
+    void Desmarcar(TnEditor *e);
     void Escrever(TnEditor *e, const QString &texto);
     void Editar(); // a stored row into edit; an empty register into a new row
     void Pesquisar(TnEditor *e);
@@ -111,4 +126,7 @@ private:
     std::vector<Extra> FExtras;
     std::vector<PainelParametros> FPaineisParametros;
     bool FEscrevendo = false;
+    QLabel *FAvisoCopia = nullptr;
+    QStringList FDesmarcados; // copied fields of the new row the user changed or left
+    QList<TnEditor *> FVisitados; // tinted controls the user entered (leaving them unmarks)
 };

@@ -48,6 +48,8 @@ TnEditor *CriarEditorParametro(const TnpqParamItem &p, QWidget *pai)
             linha->setPlaceholderText(QStringLiteral("dd/mm/aaaa"));
     }
     e->SetAlinharDireita(p.Tipo() == ntpInteiro || p.Tipo() == ntpNumero);
+    // A number or a date is replaced whole more often than edited.
+    e->SetSelecionarAoEntrar(p.Tipo() == ntpInteiro || p.Tipo() == ntpNumero || p.Tipo() == ntpData || p.EhMesAno());
     return e;
 }
 
@@ -284,12 +286,21 @@ QWidget *TnFrmProcesso::CriarPaginaGrade(TnDMPowerParamGrid *grade)
     FGrade = new TnGradeDataSet(grade->nClientDataSet(), grade, grade->DBGridReadOnly(), pagina);
     FGrade->setObjectName(QStringLiteral("nDBGrid"));
     FGrade->Modelo()->SetCampoEstilo(grade->CampoEstiloLinha());
-    // A double-click runs what the module gives the grid (in a grid open to editing, it edits).
-    if (grade->DBGridReadOnly())
-        connect(FGrade, &QAbstractItemView::doubleClicked, this, [this] {
-            if (auto *g = qobject_cast<TnDMPowerParamGrid *>(FProcesso))
+    // A double-click, or Enter on a row, runs what the module gives the grid (in a grid
+    // open to editing, it edits).
+    if (grade->DBGridReadOnly()) {
+        const auto abrir = [this] {
+            if (auto *g = qobject_cast<TnDMPowerParamGrid *>(FProcesso); g && FGrade && FGrade->currentIndex().isValid())
                 Tentar([g] { g->DBGridDblClick(); });
-        });
+        };
+        connect(FGrade, &QAbstractItemView::doubleClicked, this, abrir);
+        auto *enter = new QAction(FGrade);
+        enter->setObjectName(QStringLiteral("actAbrirLinha"));
+        enter->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+        enter->setShortcutContext(Qt::WidgetShortcut);
+        connect(enter, &QAction::triggered, this, abrir);
+        FGrade->addAction(enter);
+    }
     FGrade->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(FGrade, &QWidget::customContextMenuRequested, this, &TnFrmProcesso::MenuDaGrade);
     if (grade->DBGridOrdenar()) {

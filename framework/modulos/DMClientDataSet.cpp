@@ -85,6 +85,7 @@ void TnDMClientDataSet::Ligar()
         ChecarMestre();
         nClientDataSetBeforeInsert(d);
         FAnterior.clear();
+        FCopiados.clear();
         if (!d.IsEmpty())
             for (int i = 0; i < d.FieldCount(); ++i)
                 if (d.Fields(i).Def().CopiarAnterior)
@@ -129,6 +130,12 @@ void TnDMClientDataSet::Ligar()
             return;
         ChecarAlteracao(QStringLiteral("excluir"));
         nClientDataSetBeforeDelete(d);
+        // Where to come back if the database refuses the delete.
+        FChaveExcluindo.clear();
+        for (const QString &c : NomesDaLista(ChavePrimaria()))
+            if (const TnField *f = d.FindField(c))
+                FChaveExcluindo << f->AsVariant();
+        FMarcaExcluindo = d.GetBookmark();
     };
     ds.AfterDelete = [this](TnClientDataSet &d) {
         if (FRestaurando)
@@ -386,7 +393,33 @@ void TnDMClientDataSet::Aplicar(TDataSetState estadoAntes)
             // The values could not all be put back; the refusal is what the user must see.
         }
         FRestaurando = false;
+        if (estadoAntes == dsBrowse)
+            VoltarAoExcluido();
         std::rethrow_exception(erro);
+    }
+}
+
+void TnDMClientDataSet::VoltarAoExcluido()
+{
+    // The delete left the cursor on the next row; the row that stays is the one to show,
+    // as the database holds it now (another user may have changed it meanwhile).
+    try {
+        const QString chave = NomesDaLista(ChavePrimaria()).join(u';');
+        const bool porChave = !chave.isEmpty() && FChaveExcluindo.size() == NomesDaLista(chave).size();
+        if (!porChave) {
+            if (FDataSet.BookmarkValid(FMarcaExcluindo))
+                FDataSet.GotoBookmark(FMarcaExcluindo);
+            return;
+        }
+        FDataSet.Locate(chave, FChaveExcluindo);
+        if (FCamposLink.isEmpty()) {
+            Reabrir(); // finds the current row again by its key
+        } else {
+            SeguirMestre(true);
+            FDataSet.Locate(chave, FChaveExcluindo);
+        }
+    } catch (...) {
+        // Not finding the row again must not hide the refusal, which is what the user sees.
     }
 }
 
@@ -677,8 +710,16 @@ void TnDMClientDataSet::ValidarDado()
 void TnDMClientDataSet::SincroCopiarDados(TnClientDataSet &ds)
 {
     for (const auto &[indice, valor] : FAnterior)
-        if (indice < ds.FieldCount())
+        if (indice < ds.FieldCount()) {
             Escrever(ds.Fields(indice), valor);
+            if (&ds == &FDataSet && !EhNulo(valor))
+                FCopiados << ds.Fields(indice).FieldName();
+        }
+}
+
+QStringList TnDMClientDataSet::CamposCopiados() const
+{
+    return FDataSet.State() == dsInsert ? FCopiados : QStringList();
 }
 
 QString TnDMClientDataSet::CampoDaSelecao(const QString &chave) const

@@ -50,8 +50,9 @@
 //      post or a delete the change goes to the database at once, in one transaction
 //      (ApplyUpdates(0)), unless the declaration or SetAplicarAoGravar says otherwise. When
 //      the database refuses it, the change is undone in the dataset, a refused new or
-//      changed row goes back into insert or edit with the values as typed, and the error
-//      is raised: what the dataset shows is what the database holds.
+//      changed row goes back into insert or edit with the values as typed, a row whose
+//      delete was refused is the current row again, read anew from the database, and the
+//      error is raised: what the dataset shows is what the database holds.
 //   5. The form asks FormCloseQuery before it closes and calls FormFechado when it has
 //      closed; FormFechado frees the module (deleteLater). Detail modules go with their
 //      master. Hold modules you do not own through QPointer.
@@ -297,6 +298,9 @@ public:
     // A new row copies from the row that was current before the insert the fields whose
     // definition says CopiarAnterior.
     virtual void SincroCopiarDados(TnClientDataSet &ds);
+    // The fields that copy filled with a value in the row being inserted (so that the
+    // form can show them as copied); empty while no row is being inserted.
+    QStringList CamposCopiados() const;
     // The field a selection key filters and fills; the field of the key's name (any case),
     // or empty when the dataset has none.
     virtual QString CampoDaSelecao(const QString &chave) const;
@@ -362,6 +366,9 @@ private:
     // fields' captions and values, a missing reference with the field that names it.
     void ExplicarRecusa(EDatabaseError &e, TDataSetState estadoAntes);
     void DepoisDeMudarLinha();
+    // After a refused delete: back on the row the user tried to delete, read again from
+    // the database.
+    void VoltarAoExcluido();
     void ChecarAlteracao(const QString &operacao) const;
     void ChecarMestre() const;
     void SincronizarDetalhes(bool forcar = false);
@@ -384,6 +391,10 @@ private:
     QList<QPointer<TnDMClientDataSet>> FDetalhes;
     QList<QPointer<TnControleExtra>> FExtras;
     std::vector<std::pair<int, QVariant>> FAnterior; // CopiarAnterior fields before an insert
+    QStringList FCopiados; // the fields SincroCopiarDados filled in the new row
+    // The row being deleted: its key values (ChavePrimaria) and its bookmark.
+    QVariantList FChaveExcluindo;
+    TnBookmark FMarcaExcluindo = -1;
     TDataSetState FEstadoGravando = dsBrowse;
     bool FRestaurando = false;       // putting a refused row back into edit: no hooks
     bool FPropondoSequencia = false;

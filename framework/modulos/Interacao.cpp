@@ -15,7 +15,10 @@ namespace {
 // Used while no interface is installed: notices go to the log, nobody answers questions.
 class TnSemInteracao : public TnInteracao {
 public:
-    TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType, TMsgDlgButtons) override { NinguemResponde(texto); }
+    TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType, TMsgDlgButtons, TMsgDlgBtn) override
+    {
+        NinguemResponde(texto);
+    }
     void ShowMessage(const QString &texto) override { qInfo().noquote() << texto; }
     void ProgressoAlterado(const TnProgresso &) override {}
     void ProgressoDestruido(const TnProgresso &) override {}
@@ -33,7 +36,7 @@ bool gEhHttpExe = false;
 } // namespace
 
 void DefinirInteracao(TnInteracao *i) { gInteracao = i; }
-int TnInteracao::MessageDlgBotoes(const QString &texto, TMsgDlgType, const QStringList &, int)
+int TnInteracao::MessageDlgBotoes(const QString &texto, TMsgDlgType, const QStringList &, int, int)
 {
     NinguemResponde(texto);
 }
@@ -47,21 +50,23 @@ bool TnInteracao::MostrarForm(TnDMFormulario *dm, bool, const std::function<void
 
 TnInteracao &Interacao() { return gInteracao ? *gInteracao : gSemInteracao; }
 
-TMsgDlgBtn nMessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes)
+TMsgDlgBtn nMessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes, TMsgDlgBtn padrao)
 {
     if (!botoes)
         botoes = mbOK;
-    const TMsgDlgBtn r = Interacao().MessageDlg(texto, tipo, botoes);
+    if (!botoes.testFlag(padrao) || qPopulationCount(uint(padrao)) != 1)
+        padrao = TMsgDlgBtn(uint(botoes) & (~uint(botoes) + 1)); // the lowest flag offered
+    const TMsgDlgBtn r = Interacao().MessageDlg(texto, tipo, botoes, padrao);
     if (!botoes.testFlag(r) || qPopulationCount(uint(r)) != 1)
         throw Exception(QStringLiteral("Resposta fora dos botões oferecidos para a pergunta: %1").arg(texto));
     return r;
 }
 
-int nMessageDlg(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar)
+int nMessageDlg(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar, int padrao)
 {
-    if (botoes.isEmpty() || cancelar < -1 || cancelar >= botoes.size())
+    if (botoes.isEmpty() || cancelar < -1 || cancelar >= botoes.size() || padrao < 0 || padrao >= botoes.size())
         throw Exception(QStringLiteral("Pergunta sem botões válidos: %1").arg(texto));
-    const int r = Interacao().MessageDlgBotoes(texto, tipo, botoes, cancelar);
+    const int r = Interacao().MessageDlgBotoes(texto, tipo, botoes, cancelar, padrao);
     if (r < 0 || r >= botoes.size())
         throw Exception(QStringLiteral("Resposta fora dos botões oferecidos para a pergunta: %1").arg(texto));
     return r;

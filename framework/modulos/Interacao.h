@@ -133,12 +133,16 @@ private:
 class TnInteracao {
 public:
     virtual ~TnInteracao() = default;
-    // A question; answers one of `botoes`.
-    virtual TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes) = 0;
+    // A question; answers one of `botoes`. `padrao`, one of them, is the button Enter
+    // presses.
+    virtual TMsgDlgBtn MessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes,
+                                  TMsgDlgBtn padrao) = 0;
     // A question with the caller's own button captions, in order; answers the position of
     // the chosen one. `cancelar` is the position that Esc and closing the box answer (-1:
-    // none, a button must be chosen). Without a user to ask, an error (Exception).
-    virtual int MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar);
+    // none, a button must be chosen); `padrao` the position Enter presses. Without a user
+    // to ask, an error (Exception).
+    virtual int MessageDlgBotoes(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar,
+                                 int padrao);
     virtual void ShowMessage(const QString &texto) = 0;
     virtual void ProgressoAlterado(const TnProgresso &p) = 0;
     virtual void ProgressoDestruido(const TnProgresso &p) = 0;
@@ -167,12 +171,16 @@ TnInteracao &Interacao();
 
 // Asks the user. No buttons given means OK only. An answer that is not among the buttons
 // offered is an error (Exception): the caller would take a step the user never chose.
-TMsgDlgBtn nMessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes);
+// `padrao` is the button Enter presses (a question before deleting or rewriting rows
+// passes mbNo); one not offered means the first offered, in the order of TMsgDlgBtn.
+TMsgDlgBtn nMessageDlg(const QString &texto, TMsgDlgType tipo, TMsgDlgButtons botoes,
+                       TMsgDlgBtn padrao = TMsgDlgBtn(0));
 // Asks with the caller's own buttons ("Excluir e incluir novamente", ..., "Cancelar") and
 // answers the position (0-based) of the one chosen. `cancelar`, when given, is the position
-// that Esc answers. No buttons, a `cancelar` outside them, or an answer outside them, is an
-// error (Exception).
-int nMessageDlg(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar = -1);
+// that Esc answers; `padrao` the one Enter presses (the first unless given). No buttons, a
+// `cancelar` or `padrao` outside them, or an answer outside them, is an error (Exception).
+int nMessageDlg(const QString &texto, TMsgDlgType tipo, const QStringList &botoes, int cancelar = -1,
+                int padrao = 0);
 void nShowMessage(const QString &texto);
 // A module's form from headless code (TnInteracao::MostrarForm), modal or not.
 bool nShowFormModal(TnDMFormulario *dm, const std::function<void(TnFormModulo &)> &preparar = {});

@@ -342,10 +342,16 @@ void TnDMPowerParam::AposCriar()
 void TnDMPowerParam::PreencherDaSelecao()
 {
     TnSelecao &selecao = Selecao();
+    // Only the keys this process follows, and the active company every process works in: a
+    // key some other module put into the selection (a branch or a product, after an entry
+    // was opened from a consultation) would be a filter the user never chose.
+    QStringList chaves = ChavesSelecao();
+    chaves << QStringLiteral("CodigoEmpresa");
     for (int i = 0; i < FParams.Count(); ++i) {
         TnpqParamItem &p = FParams.Items(i);
         const QString chave = p.Alias().mid(1);
-        if (p.Alias().startsWith(u'p', Qt::CaseInsensitive) && !chave.isEmpty() && selecao.Existe(chave)) {
+        if (p.Alias().startsWith(u'p', Qt::CaseInsensitive) && !chave.isEmpty()
+            && chaves.contains(chave, Qt::CaseInsensitive) && selecao.Existe(chave)) {
             const TnParamSelecao &s = selecao.GetParams(chave);
             if (!s.IsNull())
                 p.SetValue(s.Value());
@@ -372,16 +378,34 @@ void TnDMPowerParam::Rodar()
     if (DadosRelatorio()) {
         // The heading of what this run left, before anyone changes the parameters.
         FCabecalhoRelatorio = CabecalhoSelecao();
-        QStringList parametros;
-        for (int i = 0; i < FParams.Count(); ++i) {
-            const TnpqParamItem &p = FParams.Items(i);
-            if (p.Visivel() && !p.IsNull())
-                parametros << p.Caption() + QStringLiteral(": ") + p.Text();
-        }
+        const QStringList parametros = ParametrosInformados();
         if (!parametros.isEmpty())
             FCabecalhoRelatorio << QStringLiteral("Parâmetros - ") + parametros.join(QStringLiteral("; "));
     }
     FRodouBem = true;
+}
+
+QStringList TnDMPowerParam::ParametrosInformados() const
+{
+    QStringList parametros;
+    for (int i = 0; i < FParams.Count(); ++i) {
+        const TnpqParamItem &p = FParams.Items(i);
+        if (p.Visivel() && !p.IsNull())
+            parametros << p.Caption() + QStringLiteral(": ") + p.Text();
+    }
+    return parametros;
+}
+
+QString TnDMPowerParam::PerguntaComFiltros(const QString &pergunta) const
+{
+    const QStringList filtros = ParametrosInformados();
+    return pergunta + QStringLiteral("\r\n\r\nFiltros informados:\r\n")
+           + (filtros.isEmpty() ? QStringLiteral("nenhum") : filtros.join(QStringLiteral("\r\n")));
+}
+
+bool TnDMPowerParam::ConfirmarComFiltros(const QString &pergunta) const
+{
+    return nMessageDlg(PerguntaComFiltros(pergunta), mtConfirmation, mbYes | mbNo, mbNo) == mbYes;
 }
 
 void TnDMPowerParam::AbrirLink(const QVariantMap &valores)

@@ -257,8 +257,11 @@ public:
     // CriarDM calls it once the module has its class: PreencherDaSelecao, then
     // npqPowerParamParamChange for every parameter.
     void AposCriar() override;
-    // A parameter that stands for a selection key, its alias "p" followed by the key
-    // ("pCodigoEmpresa", "pCodigoEstab"), takes the selection's value, hidden or not; a
+    // A parameter that stands for one of the process's own selection keys (ChavesSelecao,
+    // its class's PegarVerificaSelecao) or for the active company, its alias "p" followed
+    // by the key ("pCodigoEmpresa"), takes the selection's value, hidden or not; a key the
+    // process does not declare ("pCodigoEstab", "pCodigoProduto" of a process that follows
+    // only the company) fills nothing, whatever the selection holds for it; a
     // month-and-year parameter still empty takes the selected inventory month ("DataInvent").
     // Keys the selection holds no value for leave their parameters alone. A caller may set
     // other values afterwards.
@@ -272,6 +275,15 @@ public:
     // The process was opened by a link with these parameter values (alias -> value): sets
     // them and runs ExecutarAposAbrirLink. An unknown alias is an error.
     void AbrirLink(const QVariantMap &valores);
+    // The parameters in effect, "Caption: value" each: the visible ones holding a value, in
+    // their order.
+    QStringList ParametrosInformados() const;
+    // A question before rows are deleted or rewritten: `pergunta`, then under "Filtros
+    // informados:" every parameter in effect, so that no filter goes unseen.
+    QString PerguntaComFiltros(const QString &pergunta) const;
+    // Asks that question with "Sim" and "Não", "Não" the button Enter presses; true when
+    // the user answered "Sim".
+    bool ConfirmarComFiltros(const QString &pergunta) const;
 
     // The report of the runs: a list, or a tree when the declaration says so.
     TnListaMensagem &Mensagens() { return FMensagens; }

@@ -262,9 +262,7 @@ void TOrvoDPAjusteInventario::Executar()
                                                            FCasasDecimaisQtd);
     const auto excluidos = std::count_if(lancamentos.begin(), lancamentos.end(),
                                          [](const TnLancamento &x) { return x.Excluir(); });
-    if (excluidos > 0
-        && nMessageDlg(QString::fromUtf8(OrvoSConfirmarExclusaoAjuste).arg(excluidos), mtConfirmation, mbYes | mbNo)
-               != mbYes)
+    if (excluidos > 0 && !ConfirmarComFiltros(QString::fromUtf8(OrvoSConfirmarExclusaoAjuste).arg(excluidos)))
         Abort();
 
     {

@@ -110,7 +110,10 @@ void TOrvoDPAlterarClassifGrupoInv::Executar()
 
     const std::vector<Grupo> grupos = LerGrupos(empresa);
     nMessageDlg(Texto(OrvoSAlterarClassifMascAtencao), mtInformation, mbOK);
-    if (nMessageDlg(Texto(OrvoSAlterarClassifMascConfirmacao).arg(mascara), mtConfirmation, mbYes | mbNo) != mbYes)
+    // Every group of the company is rewritten: the question names the mask, and only a
+    // deliberate "Sim" goes on.
+    if (nMessageDlg(Texto(OrvoSAlterarClassifMascConfirmacao).arg(mascara), mtConfirmation, mbYes | mbNo, mbNo)
+        != mbYes)
         Abort();
 
     const TnTempo inicio = TempoInicio();

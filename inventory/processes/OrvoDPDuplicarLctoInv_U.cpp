@@ -248,8 +248,9 @@ void TOrvoDPDuplicarLctoInv::VerificarLancamentosDestino()
     const qint64 n = nDMSQLDataSet::PegarQtdRegistro(QStringLiteral("LCTOINV"), w);
     if (n == 0)
         return;
-    FFormaGeracao = nMessageDlg(QString::fromUtf8(OrvoSDuplicaPergunta).arg(n), mtConfirmation, kFormasGeracao,
-                                fgCancelar);
+    // Enter cancels: each other answer deletes or rewrites entries.
+    FFormaGeracao = nMessageDlg(PerguntaComFiltros(QString::fromUtf8(OrvoSDuplicaPergunta).arg(n)), mtConfirmation,
+                                kFormasGeracao, fgCancelar, fgCancelar);
     if (FFormaGeracao == fgCancelar)
         throw EnParam(kOrigem, QString::fromUtf8(OrvoSOperacaoCancelada));
 }

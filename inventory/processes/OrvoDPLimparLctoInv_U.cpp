@@ -129,10 +129,8 @@ QString TOrvoDPLimparLctoInv::Condicao(const char *alias, const QString &coluna)
 void TOrvoDPLimparLctoInv::Executar()
 {
     TnDMPowerParam::Executar();
-    if (nMessageDlg(QString::fromUtf8(OrvoSAtencaoLimpaLcto) + QString::fromLatin1(kCRLF)
-                        + QString::fromUtf8(OrvoSDesejaExcluirLcto),
-                    mtConfirmation, mbYes | mbNo)
-        != mbYes)
+    if (!ConfirmarComFiltros(QString::fromUtf8(OrvoSAtencaoLimpaLcto) + QString::fromLatin1(kCRLF)
+                             + QString::fromUtf8(OrvoSDesejaExcluirLcto)))
         return;
     const int empresa = EmpresaAtiva();
     if (empresa == 0)

@@ -103,10 +103,8 @@ void TOrvoDPLimparProdutoInv::DepoisConfigurar(TnFormModulo *form)
 void TOrvoDPLimparProdutoInv::Executar()
 {
     TnDMPowerParam::Executar();
-    if (nMessageDlg(QString::fromUtf8(OrvoSAtencaoLimpaLcto) + QString::fromLatin1(kCRLF)
-                        + QString::fromUtf8(OrvoSDesejaExcluirArtigo),
-                    mtConfirmation, mbYes | mbNo)
-        != mbYes)
+    if (!ConfirmarComFiltros(QString::fromUtf8(OrvoSAtencaoLimpaLcto) + QString::fromLatin1(kCRLF)
+                             + QString::fromUtf8(OrvoSDesejaExcluirArtigo)))
         return;
     Mensagens().Limpar();
     const int empresa = EmpresaAtiva();

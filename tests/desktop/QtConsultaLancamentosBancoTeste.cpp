@@ -1,6 +1,6 @@
 // The consultation of inventory entries in its window: the run with its status panel, the
 // result grid's sorting and search, and the entry register opened modally from a row by the
-// double-click, the popup item, the tool button and Ctrl+Enter.
+// double-click, Enter, the popup item, the tool button and Ctrl+Enter.
 #include "LctoInvTeste.h"
 #include "QtEditores.h"
 #include "QtGrade.h"
@@ -137,6 +137,13 @@ TEST_F(QtConsultaLancamentosBanco, GradeAbreOCadastroPorTodosOsCaminhos)
     teste::QuandoModal(fecharCadastro);
     QTest::keyClick(grade, Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(abertos.size(), 4);
+    // Enter on a row does what the double-click does.
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f));
+    grade->setFocus();
+    teste::QuandoModal(fecharCadastro);
+    QTest::keyClick(grade, Qt::Key_Return);
+    EXPECT_EQ(abertos.size(), 5);
     // The key is the module's: the run action gave it up.
     EXPECT_FALSE(f->AcaoForm(nafExecutar)->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Return)));
     // The grid keeps its rows and the selection its branch.

@@ -45,6 +45,9 @@ TEST_F(InteracaoQt, CaixaTemOsBotoesPedidosEmPortugues)
     EXPECT_EQ(TnInteracaoQt::Resposta(*ok), mbOK);
     std::unique_ptr<QMessageBox> simNao(TnInteracaoQt::CriarCaixa("?", mtWarning, mbYes | mbNo, nullptr));
     EXPECT_EQ(TnInteracaoQt::Resposta(*simNao), mbNo);
+    // A question before deleting makes "Não" the button Enter presses.
+    std::unique_ptr<QMessageBox> excluir(TnInteracaoQt::CriarCaixa("Excluir?", mtConfirmation, mbYes | mbNo, nullptr, mbNo));
+    EXPECT_EQ(excluir->defaultButton()->text(), QString::fromUtf8("Não"));
     EXPECT_EQ(TextoBotao(mbOK), "Ok");
     EXPECT_EQ(TextoBotao(mbCancel), "Cancelar");
 }
@@ -83,6 +86,9 @@ TEST_F(InteracaoQt, PerguntaComBotoesProprios)
     EXPECT_EQ(caixa->defaultButton()->text(), botoes.first());
     EXPECT_EQ(caixa->escapeButton()->text(), "Cancelar");
     EXPECT_EQ(TnInteracaoQt::RespostaBotoes(*caixa), 2);
+    std::unique_ptr<QMessageBox> cancelarPadrao(
+        TnInteracaoQt::CriarCaixaBotoes("Deseja?", mtConfirmation, botoes, 2, nullptr, 2));
+    EXPECT_EQ(cancelarPadrao->defaultButton()->text(), "Cancelar");
     std::unique_ptr<QMessageBox> semEsc(TnInteracaoQt::CriarCaixaBotoes("?", mtConfirmation, {"A", "B"}, -1, nullptr));
     EXPECT_EQ(semEsc->escapeButton(), nullptr);
     EXPECT_EQ(TnInteracaoQt::RespostaBotoes(*semEsc), -1);

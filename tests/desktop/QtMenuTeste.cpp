@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QtTest/QTest>
 
 namespace {
 // A main window as a module's own: eight top-level items, four panels, panel 2 taking the
@@ -246,4 +247,29 @@ TEST_F(JanelaPrincipal, AtalhoRepetidoFicaComORegistro)
     }
     nUnRegisterClass("TTesteDCAtalho");
     nUnRegisterClass("TTesteDMAtalho");
+}
+
+// F7 (company and branch) answers while a module's window has the focus.
+TEST_F(JanelaPrincipal, TeclaDeSelecaoNaJanelaDeUmModulo)
+{
+    TTesteMenu janela;
+    janela.Inicializar();
+    janela.show();
+    QAction *trocar = janela.AcaoDoMenu("Arquivos\\Trocar Empresa e Estabelecimento");
+    ASSERT_NE(trocar, nullptr);
+    EXPECT_EQ(trocar->shortcut(), QKeySequence(Qt::Key_F7));
+    EXPECT_EQ(trocar->shortcutContext(), Qt::ApplicationShortcut);
+    janela.AcaoDoMenu("Movimentos\\Lançamentos do Inventário")->trigger();
+    TnFrmModulo *form = JanelaDoModulo(FindGlobalDataModule("TesteDMLcto"));
+    ASSERT_NE(form, nullptr);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QString titulo;
+    teste::QuandoModal([&titulo](QWidget *w) {
+        titulo = w->windowTitle();
+        w->close();
+    });
+    QTest::keyClick(form, Qt::Key_F7);
+    EXPECT_EQ(titulo, "Trocar Empresa e Estabelecimento");
+    form->close();
 }

@@ -10,11 +10,15 @@
 #include "QtInteracao.h"
 #include "QtProcesso.h"
 #include "QtTeste.h"
+#include "Variaveis.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+#include <QScopeGuard>
 
 namespace {
 
@@ -122,4 +126,39 @@ TEST_F(ProcessosInvQtBanco, GerarPeloFormularioFalhaFicaAberto)
     EXPECT_EQ(f->VisaoMensagens()->topLevelItemCount(), 2);
     EXPECT_EQ(Linhas("LCTOINV", "DATAINVENT = '2024-03-01'"), 1);
     teste::Capturar(f, "gerar_lancamentos_concluido");
+}
+
+// Clearing entries after an entry was opened elsewhere: the product the selection holds
+// does not become a filter, and the question names the filters typed, "Não" its default.
+TEST_F(ProcessosInvQtBanco, LimparNaoHerdaFiltroEPerguntaComOsFiltros)
+{
+    Produto(10);
+    Lcto(1, QDate(2024, 1, 1), 10, 1, 4, 2.5);
+    Selecao().GetParams("CodigoProduto").SetValue(1002);
+    TnInteracaoQt qt;
+    DefinirInteracao(&qt);
+    const auto devolver = qScopeGuard([this] { DefinirInteracao(&FUsuario); });
+    TnFrmProcesso *f = Abrir("TOrvoDPLimparLctoInv");
+    EXPECT_EQ(f->Editor("pCodigoProduto")->Texto(), "");
+    f->Editor("pCodigoEstab")->SetTexto("1");
+    f->Editor("pDataInventIni")->SetTexto("01/2024");
+    f->Editor("pDataInventFim")->SetTexto("01/2024");
+    teste::Capturar(f, "limpar_lancamentos");
+    QString pergunta, padrao;
+    teste::QuandoModal([&](QWidget *w) {
+        auto *caixa = qobject_cast<QMessageBox *>(w);
+        ASSERT_NE(caixa, nullptr);
+        pergunta = caixa->text();
+        padrao = caixa->defaultButton() ? caixa->defaultButton()->text() : QString();
+        teste::Capturar(w, "limpar_lancamentos_pergunta");
+        EXPECT_TRUE(teste::Clicar(w, QString::fromUtf8("Não")));
+    });
+    f->Executar();
+    EXPECT_TRUE(pergunta.contains(QString::fromUtf8("Filtros informados:\r\nEstabelecimento: 1\r\n"
+                                                    "Período Inicial a Limpar: 01/2024\r\n"
+                                                    "Período Final a Limpar: 01/2024\r\n")))
+        << pergunta.toStdString();
+    EXPECT_FALSE(pergunta.contains("Produto:"));
+    EXPECT_EQ(padrao, QString::fromUtf8("Não"));
+    EXPECT_EQ(Linhas("LCTOINV"), 1);
 }

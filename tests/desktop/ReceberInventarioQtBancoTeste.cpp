@@ -46,8 +46,10 @@ TEST_F(BancoOrvo, ReceberInventarioNoFormulario)
     EXPECT_EQ(f->Editor("pCompetencia")->Texto(), "03/2024"); // the selected period
     EXPECT_EQ(f->Editor("pTipoProcessamento")->Texto(), QString::fromUtf8("Importar Somente Inventários não Importados"));
     EXPECT_EQ(f->Editor("pAtualizarCadastroProduto")->Texto(), QString::fromUtf8("Não"));
-    EXPECT_EQ(f->Editor("pCodigoEstab")->Texto(), "1");
+    // The branch is not among the process's selection keys: the user types it.
+    EXPECT_EQ(f->Editor("pCodigoEstab")->Texto(), "");
     EXPECT_FALSE(f->Editor("pCodigoEmpresa")->Widget()->isVisibleTo(f));
+    teste::Digitar(f->Editor("pCodigoEstab")->Entrada(), "1");
     teste::Digitar(f->Editor("pCodigoGrupoProduto")->Entrada(), "5");
     teste::Capturar(f, "receber_inventario");
 
