@@ -169,6 +169,8 @@ protected:
     {
         FDp = qobject_cast<TnDMPowerParamGrid *>(Processo("TOrvoDPAuditoriaInv"));
         FDp->ConfigurarForm(&FForm);
+        // The process declares no selection keys: its branch is typed, never taken from the selection.
+        FDp->SetParamText("pCodigoEstab", "1");
     }
     // The grid's rows, one a line, as "T|title" or "label|code|message start".
     std::string Grade()

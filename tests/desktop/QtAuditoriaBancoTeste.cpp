@@ -31,6 +31,7 @@ TEST_F(AuditoriaQtBanco, TitulosEmNegritoSobreVerdeEDuploCliqueNelesNaoAbre)
     f->Editor("pAuditoria")->SetTexto("1");
     f->Editor("pCompetInicial")->SetTexto("02/2024");
     f->Editor("pCompetFinal")->SetTexto("02/2024");
+    f->Editor("pCodigoEstab")->SetTexto("1");
     EXPECT_TRUE(f->Executar());
     QApplication::processEvents();
     ASSERT_EQ(f->Resultados()->count(), 1);
