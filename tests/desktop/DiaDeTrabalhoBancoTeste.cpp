@@ -13,11 +13,14 @@
 #include "QtCadastro.h"
 #include "QtEditores.h"
 #include "QtGrade.h"
+#include "QtInteracao.h"
 #include "QtProcesso.h"
 #include "QtProjeto.h"
 #include "QtSelecao.h"
 #include "SelecaoChaves.h"
 #include "QtTeste.h"
+
+#include <QScopeGuard>
 #include "SQLDataSet.h"
 #include "Variaveis.h"
 
@@ -197,6 +200,7 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     teste::Digitar(empresas->Painel(), "CODIGOEMPRESA", "2");
     teste::Digitar(empresas->Painel(), "NOMEEMPRESA", QString::fromUtf8("Comércio Modelo Ltda"));
     teste::Capturar(empresas, "dia_02_empresa");
+    FUsuario.ResponderBotao(QString::fromUtf8("Agora não"), "Deseja cadastrar um estabelecimento");
     empresas->Painel()->Botao(brGravar)->trigger();
     EXPECT_EQ(Linhas("EMPRESA", "CODIGOEMPRESA = 2"), 1);
     EXPECT_FALSE(empresas->AcaoForm(nafFechar)->isVisible() && empresas->Painel()->BarraBotoes()->width()
@@ -211,7 +215,9 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     TnFrmCadastro *estabs = Janela("TUlmarDMEstab");
     ASSERT_NE(estabs, nullptr);
     EXPECT_TRUE(estabs->Inserindo()); // no branch yet: a new one at once
-    EXPECT_FALSE(estabs->Painel()->Editor("CODIGOEMPRESA")->Habilitado()); // the selection's
+    // The selected company, which a new branch may change.
+    EXPECT_TRUE(estabs->Painel()->Editor("CODIGOEMPRESA")->Habilitado());
+    EXPECT_EQ(estabs->Painel()->Editor("CODIGOEMPRESA")->Texto(), "2");
     teste::Digitar(estabs->Painel(), "CODIGOESTAB", "1");
     teste::Digitar(estabs->Painel(), "NOMEESTAB", "Matriz");
     teste::Capturar(estabs, "dia_04_estabelecimento");
@@ -380,7 +386,8 @@ TEST_F(DiaDeTrabalhoBanco, CadastroAvulsoMostraAChaveQuePede)
     Celula(p, "CODIGOPRODUTO", "5");
     Celula(p, "MOTIVOINVENTARIO", "1");
     Celula(p, "SEQ", "1");
-    Celula(p, "CST", "10");
+    Celula(p, "CST", "010");
+    EXPECT_EQ(m->data(m->index(m->LinhaAtual(), m->Coluna(m->DataSet()->FindField("CST")))).toString(), "010");
     Celula(p, "BASECALCULO", "6,00");
     Celula(p, "VALORIMPOSTO", "1,08");
     teste::Capturar(cst, "dia_13_cst_avulso");
@@ -391,4 +398,54 @@ TEST_F(DiaDeTrabalhoBanco, CadastroAvulsoMostraAChaveQuePede)
     const int produto = m->Coluna(m->DataSet()->FindField("CODIGOPRODUTO"));
     ASSERT_GE(produto, 0);
     EXPECT_FALSE(m->flags(m->index(m->LinhaAtual(), produto)) & Qt::ItemIsEditable);
+}
+
+// A new company offers its first branch: the branch register opens on that company. A branch
+// of another company than the selected one is registered by choosing its company.
+TEST_F(DiaDeTrabalhoBanco, EmpresaNovaOfereceEstabelecimentoEOEstabelecimentoEscolheAEmpresa)
+{
+    Iniciar();
+    TnInteracaoQt qt;
+    DefinirInteracao(&qt);
+    const auto devolver = qScopeGuard([this] { DefinirInteracao(&FUsuario); });
+    Menu("Cadastros\\Empresas")->trigger();
+    TnFrmCadastro *empresas = Janela("TUlmarDMEmpresa");
+    ASSERT_NE(empresas, nullptr);
+    empresas->Painel()->Botao(brIncluir)->trigger();
+    teste::Digitar(empresas->Painel(), "CODIGOEMPRESA", "3");
+    teste::Digitar(empresas->Painel(), "NOMEEMPRESA", QString::fromUtf8("Indústria Nova S.A."));
+    QString pergunta;
+    teste::QuandoModal([&pergunta](QWidget *w) {
+        pergunta = teste::Capturar(w, "empresa_oferece_estabelecimento");
+        EXPECT_TRUE(teste::Clicar(w, "Cadastrar estabelecimento"));
+    });
+    empresas->Painel()->Botao(brGravar)->trigger();
+    EXPECT_FALSE(pergunta.isEmpty());
+    TnFrmCadastro *estabs = Janela("TUlmarDMEstab");
+    ASSERT_NE(estabs, nullptr);
+    EXPECT_TRUE(estabs->Inserindo());
+    EXPECT_EQ(estabs->Painel()->Editor("CODIGOEMPRESA")->Texto(), "3");
+    teste::Digitar(estabs->Painel(), "CODIGOESTAB", "1");
+    teste::Digitar(estabs->Painel(), "NOMEESTAB", "Fábrica");
+    teste::Capturar(estabs, "estabelecimento_da_empresa_nova");
+    estabs->Painel()->Botao(brGravar)->trigger();
+    EXPECT_EQ(Linhas("ESTAB", "CODIGOEMPRESA = 3 and CODIGOESTAB = 1"), 1);
+    EXPECT_EQ(ExternalVar("gCodigoEmpresaAtiva"), "1"); // the selection stays as it was
+    estabs->close();
+    empresas->close();
+
+    // From the menu, on the selected company 1: a new branch of company 3, chosen there.
+    Menu("Cadastros\\Estabelecimentos")->trigger();
+    estabs = Janela("TUlmarDMEstab");
+    ASSERT_NE(estabs, nullptr);
+    estabs->Painel()->Botao(brIncluir)->trigger();
+    EXPECT_EQ(estabs->Painel()->Editor("CODIGOEMPRESA")->Texto(), "1");
+    ASSERT_TRUE(estabs->Painel()->Editor("CODIGOEMPRESA")->Habilitado());
+    teste::Digitar(estabs->Painel(), "CODIGOEMPRESA", "3");
+    teste::Digitar(estabs->Painel(), "CODIGOESTAB", "2");
+    teste::Digitar(estabs->Painel(), "NOMEESTAB", "Filial Sul");
+    teste::Capturar(estabs, "estabelecimento_de_outra_empresa");
+    estabs->Painel()->Botao(brGravar)->trigger();
+    EXPECT_EQ(Linhas("ESTAB", "CODIGOEMPRESA = 3 and CODIGOESTAB = 2 and NOMEESTAB = 'Filial Sul'"), 1);
+    EXPECT_EQ(Linhas("ESTAB", "CODIGOEMPRESA = 1 and CODIGOESTAB = 2"), 0);
 }

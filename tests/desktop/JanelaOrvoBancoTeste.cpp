@@ -178,7 +178,13 @@ TEST_F(JanelaOrvoBanco, CadastrosDeProdutosGruposEPessoas)
     grupos->FieldByName("CODIGOGRUPOPRODUTO").SetAsInteger(10);
     grupos->FieldByName("DESCRGRUPOPRODUTO").SetAsString("Ferragens");
     grupos->FieldByName("APELIDOGRUPOPRODUTO").SetAsString("FER");
+    EXPECT_EQ(grupos->FieldByName("TIPOGRUPOPRODUTOSINCO").DisplayLabel(), "Tipo SINCO");
+    EXPECT_EQ(grupos->FieldByName("TIPOGRUPOPRODUTOSINCO").Def().TamanhoMaximo, 1);
+    grupos->FieldByName("TIPOGRUPOPRODUTOSINCO").SetAsString("1");
     grupos->nClientDataSet().Post();
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("GRUPOPRODUTO", "TIPOGRUPOPRODUTOSINCO", "CODIGOGRUPOPRODUTO = 10")
+                  .toString(),
+              "1");
 
     auto *produtos = qobject_cast<TnDMClientDataSet *>(CriarDM("TUlmarDMProduto"));
     ASSERT_NE(produtos, nullptr);
@@ -196,6 +202,19 @@ TEST_F(JanelaOrvoBanco, CadastrosDeProdutosGruposEPessoas)
     EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("PRODUTO", "DESCRPRODUTO", "CODIGOEMPRESA = 1 and CODIGOPRODUTO = 5")
                   .toString(),
               "Parafuso");
+    // Every insert and every change carries its day (the SINCO product file writes it).
+    const auto atualizacao = [] {
+        return nDMSQLDataSet::PegarValorCampo("PRODUTO", "DATAATUALIZACAO", "CODIGOEMPRESA = 1 and CODIGOPRODUTO = 5")
+            .toDate();
+    };
+    EXPECT_EQ(atualizacao(), QDate::currentDate());
+    con().Executar("update PRODUTO set DATAATUALIZACAO = '2020-01-31' where CODIGOPRODUTO = 5");
+    produtos->Reabrir();
+    produtos->nClientDataSet().Edit();
+    produtos->FieldByName("DESCRPRODUTO").SetAsString("Parafuso sextavado");
+    produtos->nClientDataSet().Post();
+    EXPECT_EQ(atualizacao(), QDate::currentDate());
+    EXPECT_FALSE(produtos->FieldByName("DATAATUALIZACAO").Def().Habilitado);
 
     con().Executar("insert into PESSOA (CODIGOPESSOA, NOMEPESSOA) values (7, 'Depositário')");
     for (const char *consulta : {"UlmarDCProduto", "UlmarDCGrupoProduto", "UlmarDCPessoa"}) {
