@@ -216,10 +216,12 @@ QString TnFrmModulo::CriarPainelParametros(TnpqPowerParam &, const QString &camp
 
 TnFrmSimples::TnFrmSimples(TnDataModule *dm, QWidget *pai) : TnFrmModulo(dm, pai)
 {
-    setWindowTitle(dm ? dm->ClassName() : QString());
+    setWindowTitle(dm ? dm->TituloJanela() : QString());
     auto *l = new QVBoxLayout(Conteudo());
-    auto *texto = new QLabel(dm ? dm->ClassName() : QString(), Conteudo());
+    auto *texto = new QLabel(dm ? dm->TextoJanela() : QString(), Conteudo());
+    texto->setObjectName(QStringLiteral("lblTexto"));
     texto->setAlignment(Qt::AlignCenter);
+    texto->setWordWrap(true);
     l->addWidget(texto, 1);
     auto *botoes = new QDialogButtonBox(QDialogButtonBox::Close, Conteudo());
     botoes->button(QDialogButtonBox::Close)->setText(QStringLiteral("Fechar"));

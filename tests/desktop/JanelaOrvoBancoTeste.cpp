@@ -15,6 +15,7 @@
 #include "Variaveis.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -115,6 +116,14 @@ TEST_F(JanelaOrvoBanco, JanelaPrincipalComPeriodoConfiguracaoEBarra)
         if (a->text() == "Agenda Tributária" || a->text() == "Plano" || a->text() == "Produtos")
             a->trigger();
     EXPECT_TRUE(usuario.Avisos.isEmpty()) << usuario.Avisos.join('\n').toStdString();
+    // The calendar's window speaks of itself, in Portuguese.
+    if (TnFrmModulo *agenda = JanelaDaClasse("TQuenDPQuenbyAgenda")) {
+        EXPECT_EQ(agenda->windowTitle(), "Agenda Tributária");
+        auto *texto = agenda->findChild<QLabel *>("lblTexto");
+        ASSERT_NE(texto, nullptr);
+        EXPECT_TRUE(texto->text().contains("outro módulo da suíte")) << texto->text().toStdString();
+        teste::Capturar(agenda, "agenda_tributaria");
+    }
     for (const char *classe : {"TQuenDPQuenbyAgenda", "TUlmarDMGrupoProduto", "TUlmarDMProduto"}) {
         TnFrmModulo *f = JanelaDaClasse(classe);
         ASSERT_NE(f, nullptr) << classe;
