@@ -449,3 +449,41 @@ TEST_F(DiaDeTrabalhoBanco, EmpresaNovaOfereceEstabelecimentoEOEstabelecimentoEsc
     EXPECT_EQ(Linhas("ESTAB", "CODIGOEMPRESA = 3 and CODIGOESTAB = 2 and NOMEESTAB = 'Filial Sul'"), 1);
     EXPECT_EQ(Linhas("ESTAB", "CODIGOEMPRESA = 1 and CODIGOESTAB = 2"), 0);
 }
+
+// The entry consultation comes back as the user left it: maximised, and with the size and
+// place it returns to from there.
+TEST_F(DiaDeTrabalhoBanco, ConsultaVoltaMaximizadaENoMesmoLugar)
+{
+    Iniciar();
+    AplicarSelecao({{"CodigoEmpresa", 1}, {"CodigoEstab", 1}, {"DataInvent", QDate(2024, 12, 1)}});
+    const auto abrir = [this] {
+        Menu(QString::fromUtf8("Consultas\\Lançamentos do Inventário"))->trigger();
+        QApplication::processEvents();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *f = qobject_cast<TnFrmProcesso *>(w); f && f->isVisible() && f->Modulo()
+                                                             && f->Modulo()->ClassName() == "TOrvoDPConsultaLctoInv")
+                return f;
+        return static_cast<TnFrmProcesso *>(nullptr);
+    };
+    TnFrmProcesso *f = abrir();
+    ASSERT_NE(f, nullptr);
+    f->resize(700, 480);
+    f->move(40, 30);
+    QApplication::processEvents();
+    const QSize tamanho = f->size();
+    const QPoint lugar = f->pos();
+    f->showMaximized();
+    QApplication::processEvents();
+    f->close();
+    QApplication::processEvents();
+
+    f = abrir();
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->isMaximized());
+    teste::Capturar(f, "consulta_maximizada");
+    f->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(f->size(), tamanho);
+    EXPECT_EQ(f->pos(), lugar);
+    f->close();
+}
