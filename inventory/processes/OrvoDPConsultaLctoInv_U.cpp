@@ -42,7 +42,7 @@ const TnDefProcesso kDeclaracao{
              .ChaveDicionario = "DICDATAMESANO"},
             {.Alias = kPeriodoFinal, .Caption = QString::fromUtf8("Período Final"), .Tipo = ntpData,
              .ChaveDicionario = "DICDATAMESANO"},
-            {.Alias = kUsuario, .ChaveDicionario = "CodigoUsuario"},
+            {.Alias = kUsuario, .Tipo = ntpLookup, .ClasseLookup = "UlmarDCUsuario", .ChaveDicionario = "CodigoUsuario"},
             {.Alias = kObservacao, .Caption = QString::fromUtf8("Observação"),
              .Hint = "Informe uma palavra para busca", .TamanhoMaximo = 40},
         },

@@ -2,7 +2,7 @@
 // over the suite tables EMPRESA and ESTAB, and of its company settings (CFGEMPRESAULMAR).
 // Other modules reach them only by class name: the registers as "TUlmarDMEmpresa",
 // "TUlmarDMEstab" and "TUlmarDMCfgEmpresa", the consultations by the names lookups give them,
-// "UlmarDCEmpresa" and "UlmarDCEstab".
+// "UlmarDCEmpresa", "UlmarDCEstab" and the users' "UlmarDCUsuario".
 #include "AbrirCadastro.h"
 #include "Interacao.h"
 #include "UlmarCadastro.h"
@@ -80,6 +80,15 @@ const TnDefCadastro kDMCfgEmpresa{
     .Tabela = "CFGEMPRESAULMAR", .Campos = CamposCfgEmpresa(), .Chave = "CODIGOEMPRESA", .Ordem = "CODIGOEMPRESA",
     .Caption = "Configuração do Registro Geral"};
 const TnDefCadastro kDCEmpresa = ConsultaDe(kDMEmpresa, "TUlmarDMEmpresa");
+// The suite's users (table USUARIO, kept by the framework): a consultation only, for the
+// lookups of a user's code.
+const TnDefCadastro kDCUsuario{
+    .SQL = "Select t_t.CODIGOUSUARIO, t_t.NOMEUSUARIO from USUARIO t_t",
+    .Campos = {{.Nome = "CODIGOUSUARIO", .Tipo = ftSmallint, .Requerido = true,
+                .Def = {.DisplayLabel = "Usuário", .Digitos = 4}},
+               {.Nome = "NOMEUSUARIO", .Tipo = ftString, .Tamanho = 60, .Def = {.DisplayLabel = "Nome"}}},
+    .Chave = "CODIGOUSUARIO", .Ordem = "CODIGOUSUARIO", .Caption = "Usuários", .TipoForm = ntfConGrid,
+    .LogChanges = false};
 const TnDefCadastro kDCEstab = ConsultaDe(kDMEstab, "TUlmarDMEstab");
 
 } // namespace
@@ -187,3 +196,4 @@ static TnRegistrador<TUlmarCadastro<kDCEmpresa, 2, false>> gRegistroDCEmpresa("U
 static TnRegistrador<TUlmarDMEstab> gRegistroDMEstab("TUlmarDMEstab");
 static TnRegistrador<TUlmarCadastro<kDCEstab, 2, true>> gRegistroDCEstab("UlmarDCEstab");
 static TnRegistrador<TUlmarDMCfgEmpresa> gRegistroDMCfgEmpresa("TUlmarDMCfgEmpresa");
+static TnRegistrador<TUlmarCadastro<kDCUsuario, 2, false>> gRegistroDCUsuario("UlmarDCUsuario");
