@@ -257,6 +257,9 @@ void TOrvoDPConsultaLctoInv::Executar()
     if (ds.Active())
         ds.EmptyDataSet();
     ds.SetIndexFieldNames(QString());
+    // The count of the last result goes with its rows: a run refused below shows none.
+    if (Form())
+        Form()->SetTextoPainel(0, QString());
 
     const auto mes = [this](const char *alias, bool final, const char *mensagem) {
         const TnpqParamItem &p = Param(QString::fromLatin1(alias));
