@@ -448,6 +448,33 @@ TEST_F(DiaDeTrabalhoBanco, EmpresaNovaOfereceEstabelecimentoEOEstabelecimentoEsc
     estabs->Painel()->Botao(brGravar)->trigger();
     EXPECT_EQ(Linhas("ESTAB", "CODIGOEMPRESA = 3 and CODIGOESTAB = 2 and NOMEESTAB = 'Filial Sul'"), 1);
     EXPECT_EQ(Linhas("ESTAB", "CODIGOEMPRESA = 1 and CODIGOESTAB = 2"), 0);
+    estabs->close();
+
+    // The SINCO fields: a group's type, typed; a product's day of change, stamped.
+    Menu("Cadastros\\Plano de Contas de Produtos")->trigger();
+    TnFrmCadastro *grupos = Janela("TUlmarDMGrupoProduto");
+    ASSERT_NE(grupos, nullptr);
+    teste::Digitar(grupos->Painel(), "CODIGOGRUPOPRODUTO", "7");
+    teste::Digitar(grupos->Painel(), "DESCRGRUPOPRODUTO", "Embalagens");
+    teste::Digitar(grupos->Painel(), "TIPOGRUPOPRODUTOSINCO", "12"); // one character only
+    teste::Capturar(grupos, "grupo_tipo_sinco");
+    grupos->Painel()->Botao(brGravar)->trigger();
+    EXPECT_EQ(Linhas("GRUPOPRODUTO", "CODIGOGRUPOPRODUTO = 7 and TIPOGRUPOPRODUTOSINCO = '1'"), 1);
+    grupos->close();
+    Menu("Cadastros\\Produtos")->trigger();
+    TnFrmCadastro *produtos = Janela("TUlmarDMProduto");
+    ASSERT_NE(produtos, nullptr);
+    EXPECT_FALSE(produtos->Painel()->Editor("DATAATUALIZACAO")->Habilitado());
+    teste::Digitar(produtos->Painel(), "CODIGOPRODUTO", "70");
+    teste::Digitar(produtos->Painel(), "CODIGOGRUPOPRODUTO", "7");
+    teste::Digitar(produtos->Painel(), "DESCRPRODUTO", "Caixa de papelão");
+    teste::Digitar(produtos->Painel(), "UNIDADEMEDIDA", "UN");
+    produtos->Painel()->Botao(brGravar)->trigger();
+    EXPECT_EQ(produtos->Painel()->Editor("DATAATUALIZACAO")->Texto(), QDate::currentDate().toString("dd/MM/yyyy"));
+    teste::Capturar(produtos, "produto_data_atualizacao");
+    EXPECT_EQ(Linhas("PRODUTO", QStringLiteral("CODIGOPRODUTO = 70 and DATAATUALIZACAO = '%1'")
+                                    .arg(QDate::currentDate().toString(Qt::ISODate))),
+              1);
 }
 
 // The entry consultation comes back as the user left it: maximised, and with the size and
