@@ -106,6 +106,18 @@ protected:
         EXPECT_NE(a, nullptr) << caminho.toStdString();
         return a;
     }
+    // The company register, opened from the menu, on a new company typed in (not saved).
+    TnFrmCadastro *NovaEmpresa(const QString &codigo, const QString &nome)
+    {
+        Menu("Cadastros\\Empresas")->trigger();
+        TnFrmCadastro *empresas = Janela("TUlmarDMEmpresa");
+        if (!empresas)
+            return nullptr;
+        empresas->Painel()->Botao(brIncluir)->trigger();
+        teste::Digitar(empresas->Painel(), "CODIGOEMPRESA", codigo);
+        teste::Digitar(empresas->Painel(), "NOMEEMPRESA", nome);
+        return empresas;
+    }
     // The register window a menu entry opened.
     static TnFrmCadastro *Janela(const QString &classe)
     {
@@ -193,12 +205,8 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     teste::Capturar(FJanela.get(), "dia_01_inicio");
 
     // A new company.
-    Menu("Cadastros\\Empresas")->trigger();
-    TnFrmCadastro *empresas = Janela("TUlmarDMEmpresa");
+    TnFrmCadastro *empresas = NovaEmpresa("2", QString::fromUtf8("Comércio Modelo Ltda"));
     ASSERT_NE(empresas, nullptr);
-    empresas->Painel()->Botao(brIncluir)->trigger();
-    teste::Digitar(empresas->Painel(), "CODIGOEMPRESA", "2");
-    teste::Digitar(empresas->Painel(), "NOMEEMPRESA", QString::fromUtf8("Comércio Modelo Ltda"));
     teste::Capturar(empresas, "dia_02_empresa");
     FUsuario.ResponderBotao(QString::fromUtf8("Agora não"), "Deseja cadastrar um estabelecimento");
     empresas->Painel()->Botao(brGravar)->trigger();
@@ -408,12 +416,8 @@ TEST_F(DiaDeTrabalhoBanco, EmpresaNovaOfereceEstabelecimentoEOEstabelecimentoEsc
     TnInteracaoQt qt;
     DefinirInteracao(&qt);
     const auto devolver = qScopeGuard([this] { DefinirInteracao(&FUsuario); });
-    Menu("Cadastros\\Empresas")->trigger();
-    TnFrmCadastro *empresas = Janela("TUlmarDMEmpresa");
+    TnFrmCadastro *empresas = NovaEmpresa("3", QString::fromUtf8("Indústria Nova S.A."));
     ASSERT_NE(empresas, nullptr);
-    empresas->Painel()->Botao(brIncluir)->trigger();
-    teste::Digitar(empresas->Painel(), "CODIGOEMPRESA", "3");
-    teste::Digitar(empresas->Painel(), "NOMEEMPRESA", QString::fromUtf8("Indústria Nova S.A."));
     QString pergunta;
     teste::QuandoModal([&pergunta](QWidget *w) {
         pergunta = teste::Capturar(w, "empresa_oferece_estabelecimento");

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QToolBar>
 #include <QtTest/QTest>
@@ -56,24 +57,32 @@ protected:
     }
     void TearDown() override
     {
+        if (FJanela) {
+            FJanela->close();
+            QApplication::processEvents();
+        }
         DefinirInteracao(nullptr);
         BancoLctoInv::TearDown();
     }
+    // The consultation's window, closed at the end of the case.
+    TnFrmProcesso *AbrirJanela()
+    {
+        auto *f = new TnFrmProcesso(qobject_cast<TnDMPowerParamGrid *>(CriarDM("TOrvoDPConsultaLctoInv")));
+        f->setAttribute(Qt::WA_DeleteOnClose);
+        FJanela = f;
+        return f;
+    }
     TnInteracaoQt FQt;
+    QPointer<TnFrmProcesso> FJanela;
 };
 
 } // namespace
 
 TEST_F(QtConsultaLancamentosBanco, GradeAbreOCadastroPorTodosOsCaminhos)
 {
-    auto *dp = qobject_cast<TnDMPowerParamGrid *>(CriarDM("TOrvoDPConsultaLctoInv"));
+    TnFrmProcesso *f = AbrirJanela();
+    auto *dp = qobject_cast<TnDMPowerParamGrid *>(f->Modulo());
     ASSERT_NE(dp, nullptr);
-    auto *f = new TnFrmProcesso(dp);
-    f->setAttribute(Qt::WA_DeleteOnClose);
-    const auto fechar = qScopeGuard([f] {
-        f->close();
-        QApplication::processEvents();
-    });
     f->resize(1000, 620);
     f->show();
     f->activateWindow();
@@ -164,14 +173,7 @@ TEST_F(QtConsultaLancamentosBanco, GradeAbreOCadastroPorTodosOsCaminhos)
 TEST_F(QtConsultaLancamentosBanco, ParametrosPesquisaDoUsuarioERecusas)
 {
     TnBibliotecas::Carregar("Ulmar"); // the users' consultation
-    auto *dp = qobject_cast<TnDMPowerParamGrid *>(CriarDM("TOrvoDPConsultaLctoInv"));
-    ASSERT_NE(dp, nullptr);
-    auto *f = new TnFrmProcesso(dp);
-    f->setAttribute(Qt::WA_DeleteOnClose);
-    const auto fechar = qScopeGuard([f] {
-        f->close();
-        QApplication::processEvents();
-    });
+    TnFrmProcesso *f = AbrirJanela();
     f->show();
     QApplication::processEvents();
     f->Editor("pCodigoEstab")->SetTexto(QString());
