@@ -102,6 +102,10 @@ TEST_F(DuplicarLctoInvBanco, CopiaEntradasComLinhasEFatores)
                         "order by CODIGOESTAB"),
               QStringList({"0|1.11|0.5|0|nota|1|1", "0|1.11|0.5|0|nota|1|1"}));
     EXPECT_EQ(Linhas("LCTOINV", "DATAINVENT = '2024-02-01' and DATAHORALCTOINV < '2024-01-01'"), 0);
+    // The periods are months: typed as such, or as any day of the month, they mean its first day.
+    EXPECT_TRUE(dp->Param("pCompetenciaOrigem").EhMesAno());
+    EXPECT_EQ(Falha(Duplicar("2", {{"pCompetenciaOrigem", "1/2024"}, {"pCompetenciaDestino", "20/03/2024"}})), "");
+    EXPECT_EQ(Entradas(QDate(2024, 3, 1)), QStringList({"2|10|1|10|3.33", "2|10|5|3|1", "2|20|1|10.5|2"}));
     EXPECT_EQ(Tabela("select CODIGOESTAB, SEQ, INDICADORPROPRIEDADE, CODIGOPESSOAPART, CONTACTB, QUANTIDADE, "
                         "PRECOUNIT, VALORIR from LCTOINVPROPRIEDADE where DATAINVENT = '2024-02-01' "
                         "order by CODIGOESTAB, SEQ"),

@@ -145,3 +145,24 @@ TEST(HTTP, TLSComCertificadoConfiavelERecusaSemEle)
     ASSERT_EQ(servidor.Requisicoes().size(), 1);
     EXPECT_EQ(servidor.Requisicoes()[0].Corpo, QString::fromUtf8("{\"a\":\"é\"}").toUtf8());
 }
+
+TEST(HTTP, RedirecionamentoNaoESeguidoENomeiaODestino)
+{
+    TnServidorHTTPTeste outro;
+    TnServidorHTTPTeste servidor;
+    const QByteArray destino = outro.Url("/roubar").toUtf8();
+    servidor.Responder({.Status = 302, .Cabecalhos = {{"Location", destino}}});
+    servidor.Responder({.Status = 307, .Cabecalhos = {{"Location", "/outro/caminho"}}});
+    TnHTTP http;
+    http.SetTempoLimite(5000);
+    const QString corpo = QStringLiteral("{\"Token\":\"segredo\"}");
+    QString m = Falha([&] { http.Post(servidor.Url("/ws"), corpo); });
+    EXPECT_TRUE(m.contains(QString::fromUtf8(destino))) << m.toStdString();
+    EXPECT_TRUE(m.contains(QStringLiteral("código HTTP 302"))) << m.toStdString();
+    EXPECT_TRUE(outro.Requisicoes().isEmpty());
+
+    // A relative target is named in full, on the same server, and not tried either.
+    m = Falha([&] { http.Post(servidor.Url("/ws"), corpo); });
+    EXPECT_TRUE(m.contains(servidor.Url("/outro/caminho"))) << m.toStdString();
+    EXPECT_EQ(servidor.Requisicoes().size(), 2);
+}

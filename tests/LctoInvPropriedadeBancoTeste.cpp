@@ -266,7 +266,9 @@ TEST_F(LctoInvPropriedadeBanco, IdaEVoltaLctoPropriedadeCstEExclusaoEmCascata)
     EXPECT_EQ(c.FieldByName("CODIGOPRODUTO").AsInteger(), 100);
     EXPECT_EQ(c.FieldByName("SEQ").AsInteger(), 1);
     EXPECT_EQ(c.FieldByName("DATAINVENT").AsDate(), QDate(2012, 12, 31));
-    c.FieldByName("CST").SetAsInteger(60);
+    c.FieldByName("CST").SetText(QStringLiteral("060")); // typed as the code reads
+    EXPECT_EQ(c.FieldByName("CST").Text(), "060");
+    EXPECT_EQ(c.FieldByName("CST").DisplayText(), "060");
     c.FieldByName("BASECALCULO").SetAsFloat(3.75);
     c.FieldByName("VALORIMPOSTO").SetAsFloat(0.68);
     c.Post();

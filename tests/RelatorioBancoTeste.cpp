@@ -76,6 +76,12 @@ TEST(Relatorio, LinhasGruposETotaisExatos)
     EXPECT_EQ(simples.Colunas[0].Caption, "Grupo");
     EXPECT_EQ(simples.Linhas.size(), 12u);
     EXPECT_EQ(simples.Linhas[11].Celulas, QStringList({"B", "11", "1.234.567,01"}));
+    // Each column as wide as its bold caption and its widest text: nothing cut.
+    for (size_t i = 0; i < simples.Colunas.size(); ++i) {
+        EXPECT_GE(simples.Colunas[i].Largura, simples.Colunas[i].Caption.size() + 2) << i;
+        for (const TnLinhaRelatorio &l : simples.Linhas)
+            EXPECT_GT(simples.Colunas[i].Largura, l.Celulas.value(int(i)).size()) << i;
+    }
 
     // A column of no field is an error.
     const TnDefRelatorio errado{.Colunas = {{.Campo = "NADA"}}};

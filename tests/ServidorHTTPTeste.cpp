@@ -24,6 +24,10 @@ QByteArray TextoStatus(int status)
 {
     switch (status) {
     case 200: return "OK";
+    case 301: return "Moved Permanently";
+    case 302: return "Found";
+    case 307: return "Temporary Redirect";
+    case 308: return "Permanent Redirect";
     case 404: return "Not Found";
     case 500: return "Internal Server Error";
     case 503: return "Service Unavailable";
@@ -80,6 +84,8 @@ private:
         QByteArray saida = "HTTP/1.1 " + QByteArray::number(r.Status) + ' ' + TextoStatus(r.Status) + "\r\n";
         saida += "Content-Type: " + r.ContentType + "\r\n";
         saida += "Content-Length: " + QByteArray::number(r.Corpo.size()) + "\r\n";
+        for (const auto &c : r.Cabecalhos)
+            saida += c.first + ": " + c.second + "\r\n";
         saida += "Connection: close\r\n\r\n";
         saida += r.Corpo;
         FSocket->write(saida);

@@ -34,6 +34,7 @@ struct TnRespostaHTTP {
     int Status = 200;
     QByteArray ContentType = "application/json; charset=utf-8";
     QByteArray Corpo{};
+    QList<QPair<QByteArray, QByteArray>> Cabecalhos{}; // further headers ("Location", ...)
     bool Calar = false;  // answers nothing and keeps the connection open
     bool Fechar = false; // closes the connection without answering
 };

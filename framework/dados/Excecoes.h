@@ -49,6 +49,21 @@ public:
     using Exception::Exception;
 };
 
+// A value of a multi-value filter text that is refused (FilterInterval): the value as shown
+// and why, besides the whole message, which names the filtered columns.
+class EFiltroInvalido : public EConvertError {
+public:
+    EFiltroInvalido(QString mensagem, QString valor, QString motivo)
+        : EConvertError(std::move(mensagem)), FValor(std::move(valor)), FMotivo(std::move(motivo))
+    {
+    }
+    const QString &Valor() const { return FValor; }
+    const QString &Motivo() const { return FMotivo; }
+
+private:
+    QString FValor, FMotivo;
+};
+
 // An error reported by the database engine. The kind is the classification of ErroBanco.
 class EDatabaseError : public Exception {
 public:

@@ -378,7 +378,8 @@ namespace {
 [[noreturn]] void ErroFiltro(QStringView token, const QString &campos, const QString &motivo)
 {
     const QString onde = campos.trimmed().isEmpty() ? QString() : QStringLiteral(" de ") + campos.trimmed();
-    throw EConvertError(QStringLiteral("Valor \"%1\" inválido no filtro%2: %3").arg(Exibir(token.toString()), onde, motivo));
+    const QString valor = Exibir(token.toString());
+    throw EFiltroInvalido(QStringLiteral("Valor \"%1\" inválido no filtro%2: %3").arg(valor, onde, motivo), valor, motivo);
 }
 
 // Canonical text of a decimal "[-]digits[.digits]": no leading zeros in the integer part,

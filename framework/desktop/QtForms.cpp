@@ -12,9 +12,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <optional>
 
 TnFrmModulo::TnFrmModulo(TnDataModule *dm, QWidget *pai) : QDialog(pai), FModulo(dm), FConteudo(new QWidget(this))
 {
@@ -165,35 +167,76 @@ void TnFrmModulo::SetLarguraPainel(int painel, int largura)
 }
 
 namespace {
-// The user's preferences keep each module window's size under this section, by class name.
+// The user's preferences keep each module window's size under this section, by class name:
+// "<width>x<height>", then "@<x>,<y>" (its place) and ";max" when it was maximised. A
+// maximised window keeps the size and place it comes back to.
 const char kSecaoJanelas[] = "Janelas";
+
+struct TnLugarJanela {
+    QSize Tamanho;
+    std::optional<QPoint> Posicao;
+    bool Maximizada = false;
+};
+
+TnLugarJanela LerLugar(const QString &texto)
+{
+    TnLugarJanela l;
+    static const QRegularExpression formato(QStringLiteral("^(\\d+)x(\\d+)(?:@(-?\\d+),(-?\\d+))?(;max)?$"));
+    const QRegularExpressionMatch m = formato.match(texto.trimmed());
+    if (!m.hasMatch())
+        return l;
+    l.Tamanho = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+    if (m.hasCaptured(3))
+        l.Posicao = QPoint(m.captured(3).toInt(), m.captured(4).toInt());
+    l.Maximizada = m.hasCaptured(5);
+    return l;
+}
 } // namespace
 
 void TnFrmModulo::AbrirNoTamanho(const QSize &minimo)
 {
     QSize tamanho = size().expandedTo(minimo);
+    TnLugarJanela lugar;
     if (FModulo) {
         try {
-            const QStringList guardado =
-                TnPreferenciasUsuario::Ler(QString::fromLatin1(kSecaoJanelas), FModulo->ClassName()).split(u'x');
-            if (guardado.size() == 2 && guardado[0].toInt() > 0 && guardado[1].toInt() > 0)
-                tamanho = QSize(guardado[0].toInt(), guardado[1].toInt()).expandedTo(minimo);
+            lugar = LerLugar(TnPreferenciasUsuario::Ler(QString::fromLatin1(kSecaoJanelas), FModulo->ClassName()));
+            if (lugar.Tamanho.width() > 0 && lugar.Tamanho.height() > 0)
+                tamanho = lugar.Tamanho.expandedTo(minimo);
         } catch (const std::exception &) {
             // Unreadable preferences: the window opens at its own size.
         }
     }
-    if (QScreen *tela = screen() ? screen() : QGuiApplication::primaryScreen())
+    QScreen *tela = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (tela)
         tamanho = tamanho.boundedTo(tela->availableGeometry().size());
     resize(tamanho);
+    // Its place, when it is still on a screen (a screen may have gone since).
+    if (lugar.Posicao)
+        if (QGuiApplication::screenAt(*lugar.Posicao + QPoint(20, 20)))
+            move(*lugar.Posicao);
+    if (lugar.Maximizada)
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void TnFrmModulo::GuardarTamanho()
 {
-    if (!FModulo || !isVisible() || isMaximized())
+    if (!FModulo || !isVisible())
         return;
+    const bool maximizada = isMaximized();
+    // Maximised: the size and place it comes back to.
+    const QRect normal = maximizada ? normalGeometry() : geometry();
+    if (normal.width() <= 0 || normal.height() <= 0)
+        return;
+    // The place of the frame, as move() takes it.
+    const QPoint lugar = normal.topLeft() - (geometry().topLeft() - pos());
     try {
         TnPreferenciasUsuario::Gravar(QString::fromLatin1(kSecaoJanelas), FModulo->ClassName(),
-                                      QStringLiteral("%1x%2").arg(width()).arg(height()));
+                                      QStringLiteral("%1x%2@%3,%4%5")
+                                          .arg(normal.width())
+                                          .arg(normal.height())
+                                          .arg(lugar.x())
+                                          .arg(lugar.y())
+                                          .arg(maximizada ? QStringLiteral(";max") : QString()));
     } catch (const std::exception &) {
         // A size not kept is no reason to keep the window open.
     }
@@ -216,10 +259,12 @@ QString TnFrmModulo::CriarPainelParametros(TnpqPowerParam &, const QString &camp
 
 TnFrmSimples::TnFrmSimples(TnDataModule *dm, QWidget *pai) : TnFrmModulo(dm, pai)
 {
-    setWindowTitle(dm ? dm->ClassName() : QString());
+    setWindowTitle(dm ? dm->TituloJanela() : QString());
     auto *l = new QVBoxLayout(Conteudo());
-    auto *texto = new QLabel(dm ? dm->ClassName() : QString(), Conteudo());
+    auto *texto = new QLabel(dm ? dm->TextoJanela() : QString(), Conteudo());
+    texto->setObjectName(QStringLiteral("lblTexto"));
     texto->setAlignment(Qt::AlignCenter);
+    texto->setWordWrap(true);
     l->addWidget(texto, 1);
     auto *botoes = new QDialogButtonBox(QDialogButtonBox::Close, Conteudo());
     botoes->button(QDialogButtonBox::Close)->setText(QStringLiteral("Fechar"));

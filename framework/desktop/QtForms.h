@@ -103,7 +103,8 @@ private:
     bool FModal = false;
 };
 
-// A window that only names the module: for modules that declare no form of their own.
+// A plain window for modules that declare no form of their own: the module's caption and
+// sentence (TituloJanela, TextoJanela) and a close button.
 class TnFrmSimples : public TnFrmModulo {
     Q_OBJECT
 public:

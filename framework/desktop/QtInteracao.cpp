@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -79,13 +80,27 @@ QIcon IconeDoTipo(TnTipoMensagem tipo)
     return s->standardIcon(QStyle::SP_MessageBoxInformation);
 }
 
+int LarguraMinimaCaixa(const QString &titulo, const QFontMetrics &fonte)
+{
+    // The title bar's font may be larger than the box's, and its buttons take about 120 px.
+    return qMax(280, fonte.horizontalAdvance(titulo) * 3 / 2 + 160);
+}
+
 // A box of that kind, with its icon and Portuguese title, and no buttons yet.
 QMessageBox *CaixaSemBotoes(const QString &texto, TMsgDlgType tipo, QWidget *pai)
 {
     static const QMessageBox::Icon icones[] = {QMessageBox::Warning, QMessageBox::Critical, QMessageBox::Information,
                                                QMessageBox::Question, QMessageBox::NoIcon};
     static const char *const titulos[] = {"Aviso", "Erro", "Informação", "Confirmação", "Mensagem"};
-    return new QMessageBox(icones[tipo], QString::fromUtf8(titulos[tipo]), texto, QMessageBox::NoButton, pai);
+    const QString titulo = QString::fromUtf8(titulos[tipo]);
+    auto *caixa = new QMessageBox(icones[tipo], titulo, texto, QMessageBox::NoButton, pai);
+    // A short text makes a narrow box, whose title bar would cut the title ("Men…em"): the
+    // box is at least as wide as the title with room for the window's own buttons.
+    if (auto *grade = qobject_cast<QGridLayout *>(caixa->layout()))
+        grade->addItem(new QSpacerItem(LarguraMinimaCaixa(titulo, caixa->fontMetrics()), 0, QSizePolicy::Minimum,
+                                       QSizePolicy::Minimum),
+                       grade->rowCount(), 0, 1, grade->columnCount());
+    return caixa;
 }
 } // namespace
 
@@ -148,8 +163,8 @@ void TnFrmProgresso::Mostrar(const TnEstadoProgresso &e)
 
 TnVisaoMensagens::TnVisaoMensagens(QWidget *pai) : QTreeWidget(pai)
 {
-    setHeaderHidden(true);
     setColumnCount(1);
+    setHeaderLabels({QStringLiteral("Mensagem")});
     setRootIsDecorated(false);
     setUniformRowHeights(true);
 }

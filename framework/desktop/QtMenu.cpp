@@ -57,14 +57,28 @@ QHash<QString, const TnAction *> DonosDosAtalhos(const TnActionList &lista)
     return donos;
 }
 
+// The menu holds an entry that can be chosen.
+bool Ativos(const QMenu *menu)
+{
+    for (const QAction *a : menu->actions())
+        if (a->isEnabled() && !a->isSeparator())
+            return true;
+    return false;
+}
+
 void PreencherMenu(QMenu *menu, const TnItemMenu &item, const std::function<void(TnAction *)> &executar,
                    const QHash<QString, const TnAction *> &donos, const std::function<QIcon(TnAction *)> &icone)
 {
     for (const auto &filho : item.Itens) {
         if (filho->EhSubmenu()) {
-            PreencherMenu(menu->addMenu(filho->Caption), *filho, executar, donos, icone);
+            QMenu *submenu = menu->addMenu(filho->Caption);
+            PreencherMenu(submenu, *filho, executar, donos, icone);
+            // A submenu that would open nothing is shown, but cannot be opened.
+            submenu->menuAction()->setEnabled(Ativos(submenu));
             continue;
         }
+        if (!filho->Acao)
+            continue; // its class is gone: an entry would do nothing
         QAction *a = menu->addAction(filho->Caption);
         const QPointer<TnAction> acao = filho->Acao;
         const QKeySequence teclas =
@@ -176,7 +190,7 @@ void TnFrmMenuVarnel::ConstruirMenus()
         auto *menu = new QMenu(item->Caption, menuBar());
         PreencherMenu(menu, *item, executar, donos, icone);
         // A menu with nothing in it is shown, but cannot be opened.
-        menu->menuAction()->setEnabled(!menu->isEmpty());
+        menu->menuAction()->setEnabled(Ativos(menu));
         menuBar()->addMenu(menu);
         FMenus.append(menu);
     }

@@ -3,6 +3,8 @@
 #include "QtForms.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QDir>
 #include <QGuiApplication>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -289,6 +291,12 @@ TnFrmRelatorio::TnFrmRelatorio(TnRelatorio relatorio, QWidget *pai)
     FImagem = new QLabel(FRolagem);
     FRolagem->setWidget(FImagem);
     l->addWidget(FRolagem, 1);
+    // Where the last "Salvar PDF" wrote the file.
+    FSalvo = new QLabel(this);
+    FSalvo->setObjectName(QStringLiteral("lblSalvo"));
+    FSalvo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    FSalvo->hide();
+    l->addWidget(FSalvo);
     // A page's width where the screen allows it, never taller or wider than the screen.
     QSize tamanho(900, 760);
     if (QScreen *tela = pai ? pai->screen() : QGuiApplication::primaryScreen())
@@ -296,6 +304,8 @@ TnFrmRelatorio::TnFrmRelatorio(TnRelatorio relatorio, QWidget *pai)
     resize(tamanho);
     Mostrar();
 }
+
+QString TnFrmRelatorio::SalvoEm() const { return FSalvo->isHidden() ? QString() : FSalvo->text(); }
 
 void TnFrmRelatorio::IrParaPagina(int pagina)
 {
@@ -356,6 +366,8 @@ bool TnFrmRelatorio::SalvarPDF(const QString &arquivo)
         MostrarFalha(nullptr, e);
         return false;
     }
+    FSalvo->setText(QStringLiteral("PDF salvo em %1").arg(QDir::toNativeSeparators(QFileInfo(destino).absoluteFilePath())));
+    FSalvo->show();
     return true;
 }
 

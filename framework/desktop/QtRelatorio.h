@@ -43,8 +43,10 @@ public:
     const TnRelatorio &Relatorio() const { return FRelatorio; }
     int Pagina() const { return FPagina; }
     int Paginas() const { return FPaginas; }
+    QString SalvoEm() const; // "PDF salvo em <file>" after a save; empty before
     void IrParaPagina(int pagina); // kept within 1..Paginas()
-    // The actions; SalvarPDF without a file asks for one (false when the user gives up).
+    // The actions; SalvarPDF without a file asks for one (false when the user gives up) and,
+    // once written, says where under the page (SalvoEm).
     void Imprimir();
     bool SalvarPDF(const QString &arquivo = QString());
 
@@ -61,6 +63,7 @@ private:
     QScrollArea *FRolagem = nullptr;
     int FDpi = 0; // of the page shown; the page is drawn again when the width asks for another
     QLabel *FNumero = nullptr;
+    QLabel *FSalvo = nullptr;
 };
 
 // Shows the report in its window (modal); a failure to build it is shown as any other.

@@ -73,6 +73,9 @@ QString TnHTTP::Post(const QString &url, const QString &corpo, const QString &co
         FRede = std::make_unique<QNetworkAccessManager>();
 
     QNetworkRequest pedido(endereco);
+    // A redirect is answered to the caller, never followed: what the request carries (a
+    // service's token in its body) goes only to the address the installation configured.
+    pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     pedido.setHeader(QNetworkRequest::ContentTypeHeader, contentType.isEmpty() ? FContentType : contentType);
     if (esquema == QLatin1String("https")) {
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
@@ -108,6 +111,18 @@ QString TnHTTP::Post(const QString &url, const QString &corpo, const QString &co
                             .arg(endereco.host(), FormatFloat(QStringLiteral("0.###"), FTempoLimite / 1000.0),
                                  resposta->errorString()));
     const int status = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 300 && status < 400) {
+        const QUrl destino = resposta->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+        const QString para = destino.isEmpty() ? QString::fromUtf8("um endereço não informado")
+                                                : endereco.resolved(destino).toString();
+        throw Exception(QString::fromUtf8("O servidor %1 respondeu com o código HTTP %2 e quis enviar a chamada para "
+                                          "%3. O redirecionamento não foi seguido: a chamada só vai ao endereço "
+                                          "configurado (%4).")
+                            .arg(endereco.port() > 0 ? QStringLiteral("%1:%2").arg(endereco.host()).arg(endereco.port())
+                                                     : endereco.host())
+                            .arg(status)
+                            .arg(para, endereco.toString()));
+    }
     if (resposta->error() != QNetworkReply::NoError || status >= 400)
         throw Exception(Descricao(resposta->error(), status, endereco) + QStringLiteral(" (") +
                         resposta->errorString() + QStringLiteral(")"));

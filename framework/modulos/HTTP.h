@@ -16,6 +16,8 @@
 // - Failures raise Exception with a Portuguese description of what happened followed by the
 //   transport's own message in parentheses: connection refused, host not found, time
 //   limit, TLS handshake, a reply with an HTTP status of 400 or more, and so on.
+// - A redirect (status 3xx) is never followed: the attempt fails with a message naming the
+//   address the server wanted to send it to, so the body reaches no other host.
 // - A URL without the http or https scheme, or without a host, raises Exception before any
 //   connection is tried.
 // - TLS: the toolkit's default protocol set and the system's trusted certificates, plus

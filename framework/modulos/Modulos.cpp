@@ -108,6 +108,8 @@ const TnParamSelecao *TnDataModule::ParamSelecao(const QString &chave) const
 void TnDataModule::GerarPrincAction(const TnClasseInfo &, TnActionList &, const TnEventoAcao &, const TnModulos &) {}
 QString TnDataModule::PegarVerificaSelecao() { return QString(); }
 int TnDataModule::PegarTipoObjeto() { return 0; }
+QString TnDataModule::TituloJanela() const { return ClassName(); }
+QString TnDataModule::TextoJanela() const { return ClassName(); }
 void TnDataModule::AposCriar() {}
 void TnDataModule::Atualizar() {}
 void TnDataModule::AtualizarRegistro() {}

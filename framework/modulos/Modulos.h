@@ -108,6 +108,11 @@ public:
     static QString PegarVerificaSelecao();
     static int PegarTipoObjeto();
 
+    // What the plain window of a module that declares no form of its own shows: its caption
+    // and a sentence. Both default to the class name.
+    virtual QString TituloJanela() const;
+    virtual QString TextoJanela() const;
+
     // Hooks the framework calls on open modules.
     virtual void AposCriar();      // once, after CriarDM gave the instance its class and name
     virtual void Atualizar();      // AtualizarDM: re-read the data

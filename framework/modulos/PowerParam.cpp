@@ -531,3 +531,10 @@ TnAbaResultado &TnDMPowerParamTab::AdicionarAba(const QString &caption)
 }
 
 void TnDMPowerParamTab::LimparAbas() { FAbas.clear(); }
+
+QString TnDMPowerParam::MensagemFiltroInvalido(const QString &alias, const EFiltroInvalido &e) const
+{
+    const TnpqParamItem *p = FParams.FindParam(alias);
+    const QString nome = p && !p->Caption().trimmed().isEmpty() ? p->Caption().trimmed() : alias;
+    return QStringLiteral("Valor \"%1\" inválido em \"%2\": %3").arg(e.Valor(), nome, e.Motivo());
+}

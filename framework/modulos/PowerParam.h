@@ -244,6 +244,23 @@ public:
     // Empties a parameter and shows it on the form.
     void EdClearField(const QString &alias);
 
+    // NoParametro (below) for the module's own parameters: a value of a filter text it
+    // refuses is named with the parameter's caption, as the user sees it ("Valor "abc"
+    // inválido em Estabelecimento: ..."), not with the columns it filters.
+    template <class F> auto NoParametro(const QString &alias, F &&f) const
+    {
+        try {
+            return f();
+        } catch (const EFiltroInvalido &e) {
+            throw EnParam(alias, MensagemFiltroInvalido(alias, e));
+        } catch (const EConvertError &e) {
+            throw EnParam(alias, e.Message());
+        }
+    }
+
+    // "Valor "abc" inválido em "<caption>": <why>" of a filter value of the parameter.
+    QString MensagemFiltroInvalido(const QString &alias, const EFiltroInvalido &e) const;
+
     // ---- a parameter changed at the form
     // The form stores what the user typed or picked in a parameter (SetText) through here;
     // when the value differs from the one it held (empty and blank count as the same),

@@ -128,6 +128,14 @@ TnLinhaRelatorio LinhaTotal(std::vector<Coluna> &colunas, bool geral, const QStr
     return l;
 }
 
+// The widest a column grows to fit its texts, in characters.
+constexpr int kLarguraMaxima = 40;
+
+void AlargarAte(TnColunaMontada &c, const QString &texto)
+{
+    c.Largura = std::max(c.Largura, std::min(kLarguraMaxima, int(texto.size()) + 1));
+}
+
 QString NomeDe(const QString &tabela, const QString &campo, const QString &condicao)
 {
     return nDMSQLDataSet::PegarValorCampo(tabela, campo, condicao).toString();
@@ -162,6 +170,12 @@ TnRelatorio MontarRelatorio(const TnDefRelatorio *def, TnClientDataSet &dados, c
         r.Colunas.push_back({c.Caption.isEmpty() ? f.DisplayLabel() : c.Caption, std::max(1, c.Largura),
                              EhTipoNumerico(f.DataType()) && !f.Def().TemListaValores()});
     }
+    // Without a layout, each column is as wide as its caption and its widest text, up to a
+    // limit: its caption is never cut.
+    const bool sobMedida = def == &automatico;
+    if (sobMedida)
+        for (TnColunaMontada &c : r.Colunas)
+            c.Largura = std::min(kLarguraMaxima, int(c.Caption.size()) + 2); // captions are bold
     std::vector<TnField *> quebra;
     for (const QString &nome : def->Quebra.split(u';', Qt::SkipEmptyParts))
         quebra.push_back(&dados.FieldByName(nome.trimmed()));
@@ -202,6 +216,8 @@ TnRelatorio MontarRelatorio(const TnDefRelatorio *def, TnClientDataSet &dados, c
             l.Negrito = estilo.Negrito;
             for (Coluna &c : colunas) {
                 l.Celulas << TextoCelula(c, estilo.FormatoNumeros);
+                if (sobMedida)
+                    AlargarAte(r.Colunas[l.Celulas.size() - 1], l.Celulas.back());
                 if (c.Def->Total == ntrSoma) {
                     const Soma e = Escalado(*c.Campo, c.Escala);
                     Acumular(c.Grupo, e, *c.Campo);

@@ -42,7 +42,7 @@ const TnDefProcesso kDeclaracao{
              .ChaveDicionario = "DICDATAMESANO"},
             {.Alias = kPeriodoFinal, .Caption = QString::fromUtf8("Período Final"), .Tipo = ntpData,
              .ChaveDicionario = "DICDATAMESANO"},
-            {.Alias = kUsuario, .ChaveDicionario = "CodigoUsuario"},
+            {.Alias = kUsuario, .Tipo = ntpLookup, .ClasseLookup = "UlmarDCUsuario", .ChaveDicionario = "CodigoUsuario"},
             {.Alias = kObservacao, .Caption = QString::fromUtf8("Observação"),
              .Hint = "Informe uma palavra para busca", .TamanhoMaximo = 40},
         },
@@ -257,6 +257,9 @@ void TOrvoDPConsultaLctoInv::Executar()
     if (ds.Active())
         ds.EmptyDataSet();
     ds.SetIndexFieldNames(QString());
+    // The count of the last result goes with its rows: a run refused below shows none.
+    if (Form())
+        Form()->SetTextoPainel(0, QString());
 
     const auto mes = [this](const char *alias, bool final, const char *mensagem) {
         const TnpqParamItem &p = Param(QString::fromLatin1(alias));

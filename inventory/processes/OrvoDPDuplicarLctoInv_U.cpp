@@ -17,19 +17,21 @@ namespace {
 
 const TnDefProcesso kDeclaracao{
     .Caption = "Duplicar Lançamentos do Inventário",
+    // The source and destination periods are months, typed "mm/aaaa" (or a date of the
+    // month): entries are dated on the month's first day.
     .Parametros =
         {{.Alias = "pCodigoEmpresa", .Tipo = ntpInteiro, .ChaveDicionario = "CodigoEmpresa", .Visivel = false},
          {.Alias = "pCodigoEstab", .Caption = "Filial Origem", .Tipo = ntpLookup, .ClasseLookup = "UlmarDCEstab",
           .ChaveDicionario = "CodigoEstab", .Requerido = true},
          {.Alias = "pCompetenciaOrigem", .Caption = "Período de Origem", .Tipo = ntpData,
-          .ChaveDicionario = "DATAINVENT", .Requerido = true},
+          .ChaveDicionario = "DICDATAMESANO", .Requerido = true},
          {.Alias = "pCodigoGrupoProduto", .Tipo = ntpLookup, .ClasseLookup = "UlmarDCGrupoProduto",
           .ChaveDicionario = "CodigoGrupoProduto", .MultiSelecao = true},
          {.Alias = "pCodigoEstabDest", .Caption = "Filial Destino", .Tipo = ntpLookup, .ClasseLookup = "UlmarDCEstab",
           .ChaveDicionario = "CodigoEstab", .Requerido = true, .MultiSelecao = true,
           .Hint = "Informe para quais filiais deseja copiar os lançamentos"},
          {.Alias = "pCompetenciaDestino", .Caption = "Período de Destino", .Tipo = ntpData,
-          .ChaveDicionario = "DATAINVENT", .Requerido = true},
+          .ChaveDicionario = "DICDATAMESANO", .Requerido = true},
          {.Alias = "pReagusteQuantidade", .Caption = "Reajuste para a Quantidade", .Tipo = ntpNumero,
           .ChaveDicionario = "DICNUMERICO"},
          {.Alias = "pReagusteValorUnitario", .Caption = "Reajuste para o Custo Unitário", .Tipo = ntpNumero,

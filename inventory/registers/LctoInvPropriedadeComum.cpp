@@ -96,9 +96,10 @@ std::vector<TnDefCampo> CamposCST(bool consulta)
     c.push_back({.Nome = "SEQ", .Tipo = ftSmallint, .Requerido = consulta,
                  .Def = {.Chave = QStringLiteral("SEQSMALLINT"), .Visivel = false}});
     c.push_back({.Nome = "CST", .Tipo = ftSmallint, .Requerido = true,
-                 // The register's search button picks among the codes in force.
-                 .Def = {.DisplayLabel = QStringLiteral("CST"), .TamanhoMaximo = 4,
-                         .TipoControle = consulta ? ntcEdit : ntcLookup}});
+                 // The register's search button picks among the codes in force. A code reads
+                 // with its three digits ("060"), shown, edited and printed; stored as a number.
+                 .Def = {.DisplayLabel = QStringLiteral("CST"), .TamanhoMaximo = 4, .DisplayFormat = "000",
+                         .EditFormat = "000", .TipoControle = consulta ? ntcEdit : ntcLookup}});
     c.push_back({.Nome = "BASECALCULO", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .Requerido = true,
                  .Def = Valor("Base de Cálculo", "Informe a base de cálculo para a CST informada")});
     c.push_back({.Nome = "VALORIMPOSTO", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .Requerido = true,

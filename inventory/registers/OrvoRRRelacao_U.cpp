@@ -91,7 +91,7 @@ public:
             const double qtde = c.Real(3), preco = c.Real(4);
             campos[3]->SetAsFloat(qtde);
             campos[4]->SetAsFloat(preco);
-            // The entry's total cost as the register shows it: rounded to cents.
+            // The entry's total cost as the register shows it: the exact product, rounded to cents.
             campos[5]->SetAsFloat(MultiplicarValor(qtde, preco, 2));
             ds.Post();
         }

@@ -2,8 +2,11 @@
 // over the suite tables EMPRESA and ESTAB, and of its company settings (CFGEMPRESAULMAR).
 // Other modules reach them only by class name: the registers as "TUlmarDMEmpresa",
 // "TUlmarDMEstab" and "TUlmarDMCfgEmpresa", the consultations by the names lookups give them,
-// "UlmarDCEmpresa" and "UlmarDCEstab".
+// "UlmarDCEmpresa", "UlmarDCEstab" and the users' "UlmarDCUsuario".
+#include "AbrirCadastro.h"
+#include "Interacao.h"
 #include "UlmarCadastro.h"
+#include "Variaveis.h"
 
 #include <QRegularExpression>
 
@@ -19,8 +22,10 @@ std::vector<TnDefCampo> CamposEmpresa()
 
 std::vector<TnDefCampo> CamposEstab()
 {
+    // Chosen among all the companies for a new branch (see TUlmarDMEstab).
     return {{.Nome = "CODIGOEMPRESA", .Tipo = ftSmallint, .Requerido = true,
-             .Def = {.DisplayLabel = "Empresa", .Digitos = 4, .ClasseLookup = "UlmarDCEmpresa"}},
+             .Def = {.DisplayLabel = "Empresa", .Digitos = 4, .TipoControle = ntcLookup,
+                     .CamposLink = "CODIGOEMPRESA", .ClasseLookup = "UlmarDCEmpresa"}},
             {.Nome = "CODIGOESTAB", .Tipo = ftSmallint, .Requerido = true,
              .Def = {.DisplayLabel = "Estabelecimento", .Digitos = 4, .Minimo = 1,
                      .MensagemErro = "Código do estabelecimento inválido!"}},
@@ -75,6 +80,15 @@ const TnDefCadastro kDMCfgEmpresa{
     .Tabela = "CFGEMPRESAULMAR", .Campos = CamposCfgEmpresa(), .Chave = "CODIGOEMPRESA", .Ordem = "CODIGOEMPRESA",
     .Caption = "Configuração do Registro Geral"};
 const TnDefCadastro kDCEmpresa = ConsultaDe(kDMEmpresa, "TUlmarDMEmpresa");
+// The suite's users (table USUARIO, kept by the framework): a consultation only, for the
+// lookups of a user's code.
+const TnDefCadastro kDCUsuario{
+    .SQL = "Select t_t.CODIGOUSUARIO, t_t.NOMEUSUARIO from USUARIO t_t",
+    .Campos = {{.Nome = "CODIGOUSUARIO", .Tipo = ftSmallint, .Requerido = true,
+                .Def = {.DisplayLabel = "Usuário", .Digitos = 4}},
+               {.Nome = "NOMEUSUARIO", .Tipo = ftString, .Tamanho = 60, .Def = {.DisplayLabel = "Nome"}}},
+    .Chave = "CODIGOUSUARIO", .Ordem = "CODIGOUSUARIO", .Caption = "Usuários", .TipoForm = ntfConGrid,
+    .LogChanges = false};
 const TnDefCadastro kDCEstab = ConsultaDe(kDMEstab, "TUlmarDMEstab");
 
 } // namespace
@@ -115,9 +129,71 @@ protected:
     }
 };
 
+// The company register. Once a new company is saved on its form, it offers to register the
+// company's first branch: the branch register opens on that company.
+class TUlmarDMEmpresa : public TUlmarCadastro<kDMEmpresa, 1, false> {
+public:
+    TUlmarDMEmpresa() : FAbrirEstab(new TnActAbrirCadastro(nullptr))
+    {
+        FAbrirEstab->setParent(this);
+        FAbrirEstab->SetName(QStringLiteral("nActCadastrarEstab"));
+        FAbrirEstab->ClasseCadastro = QStringLiteral("TUlmarDMEstab");
+        FAbrirEstab->Mestre = &nClientDataSet();
+        FAbrirEstab->CamposMestre = FAbrirEstab->CamposDetalhe = QStringLiteral("CODIGOEMPRESA");
+    }
+
+protected:
+    void nClientDataSetBeforePost(TnClientDataSet &ds) override
+    {
+        TUlmarCadastro::nClientDataSetBeforePost(ds);
+        FNova = ds.State() == dsInsert;
+    }
+    void nClientDataSetAfterPost(TnClientDataSet &ds) override
+    {
+        TUlmarCadastro::nClientDataSetAfterPost(ds);
+        const bool nova = std::exchange(FNova, false);
+        if (!nova || !Form())
+            return;
+        const QString texto = QStringLiteral("Empresa %1 - %2 gravada. Deseja cadastrar um estabelecimento dela agora?")
+                                  .arg(FieldByName(QStringLiteral("CODIGOEMPRESA")).AsString(),
+                                       FieldByName(QStringLiteral("NOMEEMPRESA")).AsString());
+        if (nMessageDlg(texto, mtConfirmation,
+                        {QStringLiteral("Cadastrar estabelecimento"), QStringLiteral("Agora não")}, 1) == 0)
+            FAbrirEstab->Abrir();
+    }
+
+private:
+    TnActAbrirCadastro *FAbrirEstab;
+    bool FNova = false;
+};
+
+// The branch register reads the branches of its company (the selected one, or the one it was
+// opened on). The company of a new branch is the user's choice among all companies; it
+// starts as the register's own.
+class TUlmarDMEstab : public TUlmarCadastro<kDMEstab, 1, true> {
+public:
+    QString CampoDaSelecao(const QString &chave) const override
+    {
+        if (nClientDataSet().State() == dsInsert
+            && chave.trimmed().compare(QLatin1String("CodigoEmpresa"), Qt::CaseInsensitive) == 0)
+            return QString();
+        return TUlmarCadastro::CampoDaSelecao(chave);
+    }
+
+protected:
+    void nClientDataSetNewRecord(TnClientDataSet &ds) override
+    {
+        TUlmarCadastro::nClientDataSetNewRecord(ds);
+        const TnParamSelecao *empresa = ParamSelecao(QStringLiteral("CodigoEmpresa"));
+        if (empresa && !empresa->IsNull())
+            ds.FieldByName(QStringLiteral("CODIGOEMPRESA")).SetAsVariant(empresa->Value());
+    }
+};
+
 // The branches follow the selected company, the companies are all listed.
-static TnRegistrador<TUlmarCadastro<kDMEmpresa, 1, false>> gRegistroDMEmpresa("TUlmarDMEmpresa");
+static TnRegistrador<TUlmarDMEmpresa> gRegistroDMEmpresa("TUlmarDMEmpresa");
 static TnRegistrador<TUlmarCadastro<kDCEmpresa, 2, false>> gRegistroDCEmpresa("UlmarDCEmpresa");
-static TnRegistrador<TUlmarCadastro<kDMEstab, 1, true>> gRegistroDMEstab("TUlmarDMEstab");
+static TnRegistrador<TUlmarDMEstab> gRegistroDMEstab("TUlmarDMEstab");
 static TnRegistrador<TUlmarCadastro<kDCEstab, 2, true>> gRegistroDCEstab("UlmarDCEstab");
 static TnRegistrador<TUlmarDMCfgEmpresa> gRegistroDMCfgEmpresa("TUlmarDMCfgEmpresa");
+static TnRegistrador<TUlmarCadastro<kDCUsuario, 2, false>> gRegistroDCUsuario("UlmarDCUsuario");

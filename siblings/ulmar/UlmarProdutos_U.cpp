@@ -25,7 +25,11 @@ std::vector<TnDefCampo> CamposProduto()
             {.Nome = "CODIGONCM", .Tipo = ftString, .Tamanho = 12,
              .Def = {.DisplayLabel = "Classificação Fiscal", .TamanhoMaximo = 12}},
             {.Nome = "UNIDADEMEDIDA", .Tipo = ftString, .Tamanho = 10, .Requerido = true,
-             .Def = {.DisplayLabel = "Unidade Medida", .TamanhoMaximo = 10}}};
+             .Def = {.DisplayLabel = "Unidade Medida", .TamanhoMaximo = 10}},
+            // Stamped by the register on every insert and change (the SINCO product file
+            // writes it); shown, never typed.
+            {.Nome = "DATAATUALIZACAO", .Tipo = ftDate,
+             .Def = {.DisplayLabel = "Data de Atualização", .TipoControle = ntcData, .Habilitado = false}}};
 }
 
 std::vector<TnDefCampo> CamposGrupoProduto()
@@ -42,7 +46,10 @@ std::vector<TnDefCampo> CamposGrupoProduto()
             {.Nome = "DESCRGRUPOPRODUTO", .Tipo = ftString, .Tamanho = 60, .Requerido = true,
              .Def = {.DisplayLabel = "Descrição", .TamanhoMaximo = 60}},
             {.Nome = "APELIDOGRUPOPRODUTO", .Tipo = ftString, .Tamanho = 20,
-             .Def = {.DisplayLabel = "Apelido", .TamanhoMaximo = 20}}};
+             .Def = {.DisplayLabel = "Apelido", .TamanhoMaximo = 20}},
+            // The group's type in the SINCO movement file: one character.
+            {.Nome = "TIPOGRUPOPRODUTOSINCO", .Tipo = ftString, .Tamanho = 2,
+             .Def = {.DisplayLabel = "Tipo SINCO", .TamanhoMaximo = 1}}};
 }
 
 std::vector<TnDefCampo> CamposPessoa()
@@ -54,9 +61,10 @@ std::vector<TnDefCampo> CamposPessoa()
 }
 
 const char kSQLProduto[] = "Select t_t.CODIGOEMPRESA, t_t.CODIGOPRODUTO, t_t.REFERENPRODUTO, t_t.CODIGOGRUPOPRODUTO, "
-                           "t_t.DESCRPRODUTO, t_t.CODIGONCM, t_t.UNIDADEMEDIDA from PRODUTO t_t";
+                           "t_t.DESCRPRODUTO, t_t.CODIGONCM, t_t.UNIDADEMEDIDA, t_t.DATAATUALIZACAO from PRODUTO t_t";
 const char kSQLGrupo[] = "Select t_t.CODIGOEMPRESA, t_t.CODIGOGRUPOPRODUTO, t_t.CLASSIFGRUPOPRODUTO, "
-                         "t_t.TIPOGRUPOPRODUTO, t_t.DESCRGRUPOPRODUTO, t_t.APELIDOGRUPOPRODUTO from GRUPOPRODUTO t_t";
+                         "t_t.TIPOGRUPOPRODUTO, t_t.DESCRGRUPOPRODUTO, t_t.APELIDOGRUPOPRODUTO, "
+                         "t_t.TIPOGRUPOPRODUTOSINCO from GRUPOPRODUTO t_t";
 const char kSQLPessoa[] = "Select t_t.CODIGOPESSOA, t_t.NOMEPESSOA from PESSOA t_t";
 
 const TnDefCadastro kDMProduto{.SQL = kSQLProduto, .Tabela = "PRODUTO", .Campos = CamposProduto(),
@@ -107,6 +115,15 @@ public:
     }
 
 protected:
+    // A product inserted or changed carries the day of that change.
+    void ConfigurarAutoValor(TnClientDataSet *objeto) override
+    {
+        TUlmarCadastro::ConfigurarAutoValor(objeto);
+        TnClientDataSet &ds = nClientDataSet();
+        if (ds.State() == dsInsert || ds.Modified())
+            FieldByName(QStringLiteral("DATAATUALIZACAO")).SetAsDate(QDate::currentDate());
+    }
+
     void nClientDataSetBeforeInsert(TnClientDataSet &ds) override
     {
         // What the user chose decides which fields the new row copies.

@@ -13,11 +13,14 @@
 #include "QtCadastro.h"
 #include "QtEditores.h"
 #include "QtGrade.h"
+#include "QtInteracao.h"
 #include "QtProcesso.h"
 #include "QtProjeto.h"
 #include "QtSelecao.h"
 #include "SelecaoChaves.h"
 #include "QtTeste.h"
+
+#include <QScopeGuard>
 #include "SQLDataSet.h"
 #include "Variaveis.h"
 
@@ -102,6 +105,18 @@ protected:
         QAction *a = FJanela->AcaoDoMenu(caminho);
         EXPECT_NE(a, nullptr) << caminho.toStdString();
         return a;
+    }
+    // The company register, opened from the menu, on a new company typed in (not saved).
+    TnFrmCadastro *NovaEmpresa(const QString &codigo, const QString &nome)
+    {
+        Menu("Cadastros\\Empresas")->trigger();
+        TnFrmCadastro *empresas = Janela("TUlmarDMEmpresa");
+        if (!empresas)
+            return nullptr;
+        empresas->Painel()->Botao(brIncluir)->trigger();
+        teste::Digitar(empresas->Painel(), "CODIGOEMPRESA", codigo);
+        teste::Digitar(empresas->Painel(), "NOMEEMPRESA", nome);
+        return empresas;
     }
     // The register window a menu entry opened.
     static TnFrmCadastro *Janela(const QString &classe)
@@ -190,13 +205,10 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     teste::Capturar(FJanela.get(), "dia_01_inicio");
 
     // A new company.
-    Menu("Cadastros\\Empresas")->trigger();
-    TnFrmCadastro *empresas = Janela("TUlmarDMEmpresa");
+    TnFrmCadastro *empresas = NovaEmpresa("2", QString::fromUtf8("Comércio Modelo Ltda"));
     ASSERT_NE(empresas, nullptr);
-    empresas->Painel()->Botao(brIncluir)->trigger();
-    teste::Digitar(empresas->Painel(), "CODIGOEMPRESA", "2");
-    teste::Digitar(empresas->Painel(), "NOMEEMPRESA", QString::fromUtf8("Comércio Modelo Ltda"));
     teste::Capturar(empresas, "dia_02_empresa");
+    FUsuario.ResponderBotao(QString::fromUtf8("Agora não"), "Deseja cadastrar um estabelecimento");
     empresas->Painel()->Botao(brGravar)->trigger();
     EXPECT_EQ(Linhas("EMPRESA", "CODIGOEMPRESA = 2"), 1);
     EXPECT_FALSE(empresas->AcaoForm(nafFechar)->isVisible() && empresas->Painel()->BarraBotoes()->width()
@@ -211,7 +223,9 @@ TEST_F(DiaDeTrabalhoBanco, DoBancoNovoAoReinicio)
     TnFrmCadastro *estabs = Janela("TUlmarDMEstab");
     ASSERT_NE(estabs, nullptr);
     EXPECT_TRUE(estabs->Inserindo()); // no branch yet: a new one at once
-    EXPECT_FALSE(estabs->Painel()->Editor("CODIGOEMPRESA")->Habilitado()); // the selection's
+    // The selected company, which a new branch may change.
+    EXPECT_TRUE(estabs->Painel()->Editor("CODIGOEMPRESA")->Habilitado());
+    EXPECT_EQ(estabs->Painel()->Editor("CODIGOEMPRESA")->Texto(), "2");
     teste::Digitar(estabs->Painel(), "CODIGOESTAB", "1");
     teste::Digitar(estabs->Painel(), "NOMEESTAB", "Matriz");
     teste::Capturar(estabs, "dia_04_estabelecimento");
@@ -380,7 +394,8 @@ TEST_F(DiaDeTrabalhoBanco, CadastroAvulsoMostraAChaveQuePede)
     Celula(p, "CODIGOPRODUTO", "5");
     Celula(p, "MOTIVOINVENTARIO", "1");
     Celula(p, "SEQ", "1");
-    Celula(p, "CST", "10");
+    Celula(p, "CST", "010");
+    EXPECT_EQ(m->data(m->index(m->LinhaAtual(), m->Coluna(m->DataSet()->FindField("CST")))).toString(), "010");
     Celula(p, "BASECALCULO", "6,00");
     Celula(p, "VALORIMPOSTO", "1,08");
     teste::Capturar(cst, "dia_13_cst_avulso");
@@ -391,4 +406,115 @@ TEST_F(DiaDeTrabalhoBanco, CadastroAvulsoMostraAChaveQuePede)
     const int produto = m->Coluna(m->DataSet()->FindField("CODIGOPRODUTO"));
     ASSERT_GE(produto, 0);
     EXPECT_FALSE(m->flags(m->index(m->LinhaAtual(), produto)) & Qt::ItemIsEditable);
+}
+
+// A new company offers its first branch: the branch register opens on that company. A branch
+// of another company than the selected one is registered by choosing its company.
+TEST_F(DiaDeTrabalhoBanco, EmpresaNovaOfereceEstabelecimentoEOEstabelecimentoEscolheAEmpresa)
+{
+    Iniciar();
+    TnInteracaoQt qt;
+    DefinirInteracao(&qt);
+    const auto devolver = qScopeGuard([this] { DefinirInteracao(&FUsuario); });
+    TnFrmCadastro *empresas = NovaEmpresa("3", QString::fromUtf8("Indústria Nova S.A."));
+    ASSERT_NE(empresas, nullptr);
+    QString pergunta;
+    teste::QuandoModal([&pergunta](QWidget *w) {
+        pergunta = teste::Capturar(w, "empresa_oferece_estabelecimento");
+        EXPECT_TRUE(teste::Clicar(w, "Cadastrar estabelecimento"));
+    });
+    empresas->Painel()->Botao(brGravar)->trigger();
+    EXPECT_FALSE(pergunta.isEmpty());
+    TnFrmCadastro *estabs = Janela("TUlmarDMEstab");
+    ASSERT_NE(estabs, nullptr);
+    EXPECT_TRUE(estabs->Inserindo());
+    EXPECT_EQ(estabs->Painel()->Editor("CODIGOEMPRESA")->Texto(), "3");
+    teste::Digitar(estabs->Painel(), "CODIGOESTAB", "1");
+    teste::Digitar(estabs->Painel(), "NOMEESTAB", "Fábrica");
+    teste::Capturar(estabs, "estabelecimento_da_empresa_nova");
+    estabs->Painel()->Botao(brGravar)->trigger();
+    EXPECT_EQ(Linhas("ESTAB", "CODIGOEMPRESA = 3 and CODIGOESTAB = 1"), 1);
+    EXPECT_EQ(ExternalVar("gCodigoEmpresaAtiva"), "1"); // the selection stays as it was
+    estabs->close();
+    empresas->close();
+
+    // From the menu, on the selected company 1: a new branch of company 3, chosen there.
+    Menu("Cadastros\\Estabelecimentos")->trigger();
+    estabs = Janela("TUlmarDMEstab");
+    ASSERT_NE(estabs, nullptr);
+    estabs->Painel()->Botao(brIncluir)->trigger();
+    EXPECT_EQ(estabs->Painel()->Editor("CODIGOEMPRESA")->Texto(), "1");
+    ASSERT_TRUE(estabs->Painel()->Editor("CODIGOEMPRESA")->Habilitado());
+    teste::Digitar(estabs->Painel(), "CODIGOEMPRESA", "3");
+    teste::Digitar(estabs->Painel(), "CODIGOESTAB", "2");
+    teste::Digitar(estabs->Painel(), "NOMEESTAB", "Filial Sul");
+    teste::Capturar(estabs, "estabelecimento_de_outra_empresa");
+    estabs->Painel()->Botao(brGravar)->trigger();
+    EXPECT_EQ(Linhas("ESTAB", "CODIGOEMPRESA = 3 and CODIGOESTAB = 2 and NOMEESTAB = 'Filial Sul'"), 1);
+    EXPECT_EQ(Linhas("ESTAB", "CODIGOEMPRESA = 1 and CODIGOESTAB = 2"), 0);
+    estabs->close();
+
+    // The SINCO fields: a group's type, typed; a product's day of change, stamped.
+    Menu("Cadastros\\Plano de Contas de Produtos")->trigger();
+    TnFrmCadastro *grupos = Janela("TUlmarDMGrupoProduto");
+    ASSERT_NE(grupos, nullptr);
+    teste::Digitar(grupos->Painel(), "CODIGOGRUPOPRODUTO", "7");
+    teste::Digitar(grupos->Painel(), "DESCRGRUPOPRODUTO", "Embalagens");
+    teste::Digitar(grupos->Painel(), "TIPOGRUPOPRODUTOSINCO", "12"); // one character only
+    teste::Capturar(grupos, "grupo_tipo_sinco");
+    grupos->Painel()->Botao(brGravar)->trigger();
+    EXPECT_EQ(Linhas("GRUPOPRODUTO", "CODIGOGRUPOPRODUTO = 7 and TIPOGRUPOPRODUTOSINCO = '1'"), 1);
+    grupos->close();
+    Menu("Cadastros\\Produtos")->trigger();
+    TnFrmCadastro *produtos = Janela("TUlmarDMProduto");
+    ASSERT_NE(produtos, nullptr);
+    EXPECT_FALSE(produtos->Painel()->Editor("DATAATUALIZACAO")->Habilitado());
+    teste::Digitar(produtos->Painel(), "CODIGOPRODUTO", "70");
+    teste::Digitar(produtos->Painel(), "CODIGOGRUPOPRODUTO", "7");
+    teste::Digitar(produtos->Painel(), "DESCRPRODUTO", "Caixa de papelão");
+    teste::Digitar(produtos->Painel(), "UNIDADEMEDIDA", "UN");
+    produtos->Painel()->Botao(brGravar)->trigger();
+    EXPECT_EQ(produtos->Painel()->Editor("DATAATUALIZACAO")->Texto(), QDate::currentDate().toString("dd/MM/yyyy"));
+    teste::Capturar(produtos, "produto_data_atualizacao");
+    EXPECT_EQ(Linhas("PRODUTO", QStringLiteral("CODIGOPRODUTO = 70 and DATAATUALIZACAO = '%1'")
+                                    .arg(QDate::currentDate().toString(Qt::ISODate))),
+              1);
+}
+
+// The entry consultation comes back as the user left it: maximised, and with the size and
+// place it returns to from there.
+TEST_F(DiaDeTrabalhoBanco, ConsultaVoltaMaximizadaENoMesmoLugar)
+{
+    Iniciar();
+    AplicarSelecao({{"CodigoEmpresa", 1}, {"CodigoEstab", 1}, {"DataInvent", QDate(2024, 12, 1)}});
+    const auto abrir = [this] {
+        Menu(QString::fromUtf8("Consultas\\Lançamentos do Inventário"))->trigger();
+        QApplication::processEvents();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *f = qobject_cast<TnFrmProcesso *>(w); f && f->isVisible() && f->Modulo()
+                                                             && f->Modulo()->ClassName() == "TOrvoDPConsultaLctoInv")
+                return f;
+        return static_cast<TnFrmProcesso *>(nullptr);
+    };
+    TnFrmProcesso *f = abrir();
+    ASSERT_NE(f, nullptr);
+    f->resize(700, 480);
+    f->move(40, 30);
+    QApplication::processEvents();
+    const QSize tamanho = f->size();
+    const QPoint lugar = f->pos();
+    f->showMaximized();
+    QApplication::processEvents();
+    f->close();
+    QApplication::processEvents();
+
+    f = abrir();
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->isMaximized());
+    teste::Capturar(f, "consulta_maximizada");
+    f->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(f->size(), tamanho);
+    EXPECT_EQ(f->pos(), lugar);
+    f->close();
 }

@@ -15,6 +15,7 @@
 #include "Variaveis.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -115,6 +116,14 @@ TEST_F(JanelaOrvoBanco, JanelaPrincipalComPeriodoConfiguracaoEBarra)
         if (a->text() == "Agenda Tributária" || a->text() == "Plano" || a->text() == "Produtos")
             a->trigger();
     EXPECT_TRUE(usuario.Avisos.isEmpty()) << usuario.Avisos.join('\n').toStdString();
+    // The calendar's window speaks of itself, in Portuguese.
+    if (TnFrmModulo *agenda = JanelaDaClasse("TQuenDPQuenbyAgenda")) {
+        EXPECT_EQ(agenda->windowTitle(), "Agenda Tributária");
+        auto *texto = agenda->findChild<QLabel *>("lblTexto");
+        ASSERT_NE(texto, nullptr);
+        EXPECT_TRUE(texto->text().contains("outro módulo da suíte")) << texto->text().toStdString();
+        teste::Capturar(agenda, "agenda_tributaria");
+    }
     for (const char *classe : {"TQuenDPQuenbyAgenda", "TUlmarDMGrupoProduto", "TUlmarDMProduto"}) {
         TnFrmModulo *f = JanelaDaClasse(classe);
         ASSERT_NE(f, nullptr) << classe;
@@ -178,7 +187,13 @@ TEST_F(JanelaOrvoBanco, CadastrosDeProdutosGruposEPessoas)
     grupos->FieldByName("CODIGOGRUPOPRODUTO").SetAsInteger(10);
     grupos->FieldByName("DESCRGRUPOPRODUTO").SetAsString("Ferragens");
     grupos->FieldByName("APELIDOGRUPOPRODUTO").SetAsString("FER");
+    EXPECT_EQ(grupos->FieldByName("TIPOGRUPOPRODUTOSINCO").DisplayLabel(), "Tipo SINCO");
+    EXPECT_EQ(grupos->FieldByName("TIPOGRUPOPRODUTOSINCO").Def().TamanhoMaximo, 1);
+    grupos->FieldByName("TIPOGRUPOPRODUTOSINCO").SetAsString("1");
     grupos->nClientDataSet().Post();
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("GRUPOPRODUTO", "TIPOGRUPOPRODUTOSINCO", "CODIGOGRUPOPRODUTO = 10")
+                  .toString(),
+              "1");
 
     auto *produtos = qobject_cast<TnDMClientDataSet *>(CriarDM("TUlmarDMProduto"));
     ASSERT_NE(produtos, nullptr);
@@ -196,6 +211,19 @@ TEST_F(JanelaOrvoBanco, CadastrosDeProdutosGruposEPessoas)
     EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("PRODUTO", "DESCRPRODUTO", "CODIGOEMPRESA = 1 and CODIGOPRODUTO = 5")
                   .toString(),
               "Parafuso");
+    // Every insert and every change carries its day (the SINCO product file writes it).
+    const auto atualizacao = [] {
+        return nDMSQLDataSet::PegarValorCampo("PRODUTO", "DATAATUALIZACAO", "CODIGOEMPRESA = 1 and CODIGOPRODUTO = 5")
+            .toDate();
+    };
+    EXPECT_EQ(atualizacao(), QDate::currentDate());
+    con().Executar("update PRODUTO set DATAATUALIZACAO = '2020-01-31' where CODIGOPRODUTO = 5");
+    produtos->Reabrir();
+    produtos->nClientDataSet().Edit();
+    produtos->FieldByName("DESCRPRODUTO").SetAsString("Parafuso sextavado");
+    produtos->nClientDataSet().Post();
+    EXPECT_EQ(atualizacao(), QDate::currentDate());
+    EXPECT_FALSE(produtos->FieldByName("DATAATUALIZACAO").Def().Habilitado);
 
     con().Executar("insert into PESSOA (CODIGOPESSOA, NOMEPESSOA) values (7, 'Depositário')");
     for (const char *consulta : {"UlmarDCProduto", "UlmarDCGrupoProduto", "UlmarDCPessoa"}) {

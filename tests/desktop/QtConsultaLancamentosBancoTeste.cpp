@@ -1,7 +1,9 @@
 // The consultation of inventory entries in its window: the run with its status panel, the
 // result grid's sorting and search, and the entry register opened modally from a row by the
 // double-click, Enter, the popup item, the tool button and Ctrl+Enter.
+#include "Bibliotecas.h"
 #include "LctoInvTeste.h"
+#include "QtCadastro.h"
 #include "QtEditores.h"
 #include "QtGrade.h"
 #include "QtInteracao.h"
@@ -13,6 +15,8 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QToolBar>
 #include <QtTest/QTest>
@@ -53,24 +57,32 @@ protected:
     }
     void TearDown() override
     {
+        if (FJanela) {
+            FJanela->close();
+            QApplication::processEvents();
+        }
         DefinirInteracao(nullptr);
         BancoLctoInv::TearDown();
     }
+    // The consultation's window, closed at the end of the case.
+    TnFrmProcesso *AbrirJanela()
+    {
+        auto *f = new TnFrmProcesso(qobject_cast<TnDMPowerParamGrid *>(CriarDM("TOrvoDPConsultaLctoInv")));
+        f->setAttribute(Qt::WA_DeleteOnClose);
+        FJanela = f;
+        return f;
+    }
     TnInteracaoQt FQt;
+    QPointer<TnFrmProcesso> FJanela;
 };
 
 } // namespace
 
 TEST_F(QtConsultaLancamentosBanco, GradeAbreOCadastroPorTodosOsCaminhos)
 {
-    auto *dp = qobject_cast<TnDMPowerParamGrid *>(CriarDM("TOrvoDPConsultaLctoInv"));
+    TnFrmProcesso *f = AbrirJanela();
+    auto *dp = qobject_cast<TnDMPowerParamGrid *>(f->Modulo());
     ASSERT_NE(dp, nullptr);
-    auto *f = new TnFrmProcesso(dp);
-    f->setAttribute(Qt::WA_DeleteOnClose);
-    const auto fechar = qScopeGuard([f] {
-        f->close();
-        QApplication::processEvents();
-    });
     f->resize(1000, 620);
     f->show();
     f->activateWindow();
@@ -160,4 +172,53 @@ TEST_F(QtConsultaLancamentosBanco, GradeAbreOCadastroPorTodosOsCaminhos)
     EXPECT_TRUE(f->PesquisarNaGrade("sextavada"));
     EXPECT_EQ(dp->nClientDataSet().FieldByName("CODIGOPRODUTO").AsInteger(), 30);
     EXPECT_FALSE(f->PesquisarNaGrade("nenhum produto assim"));
+}
+
+// The parameters as the user meets them: the user is picked in the users' consultation, a
+// filter value refused is named by the parameter's caption, and a refused run leaves no count
+// of the rows it did not find.
+TEST_F(QtConsultaLancamentosBanco, ParametrosPesquisaDoUsuarioERecusas)
+{
+    TnBibliotecas::Carregar("Ulmar"); // the users' consultation
+    TnFrmProcesso *f = AbrirJanela();
+    f->show();
+    QApplication::processEvents();
+    f->Editor("pCodigoEstab")->SetTexto(QString());
+    f->Editor("pPeriodoInicial")->SetTexto(QString());
+    f->Editor("pPeriodoFinal")->SetTexto(QString());
+
+    teste::QuandoModal([](QWidget *w) {
+        auto *dlg = qobject_cast<TnDlgPesquisa *>(w);
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->Grade()->model()->index(0, 1).data().toString(), "ADMINISTRADOR");
+        teste::Capturar(w, "consulta_lancamentos_usuarios");
+        dlg->Grade()->setCurrentIndex(dlg->Grade()->model()->index(0, 0));
+        teste::Clicar(w, "Ok");
+    });
+    emit f->Editor("pCodigoUsuario")->Pesquisar();
+    EXPECT_EQ(f->Editor("pCodigoUsuario")->Texto(), "1");
+    ASSERT_TRUE(f->Executar());
+    EXPECT_EQ(f->TextoPainel(0), QString::fromUtf8("Foram encontrados 5 lançamentos"));
+
+    QString mensagem;
+    const auto lerMensagem = [&mensagem](QWidget *w) {
+        if (auto *caixa = qobject_cast<QMessageBox *>(w))
+            mensagem = caixa->text();
+        w->close();
+    };
+    teste::QuandoModal(lerMensagem);
+    f->Editor("pCodigoEstab")->SetTexto("abc");
+    EXPECT_FALSE(f->Executar());
+    EXPECT_TRUE(mensagem.contains(QString::fromUtf8("Valor \"abc\" inválido em \"Estabelecimento\""))) << mensagem.toStdString();
+    EXPECT_FALSE(mensagem.contains("L.CODIGOESTAB")) << mensagem.toStdString();
+    EXPECT_TRUE(f->TextoPainel(0).isEmpty()) << f->TextoPainel(0).toStdString();
+
+    f->Editor("pCodigoEstab")->SetTexto(QString());
+    ASSERT_TRUE(f->Executar());
+    teste::QuandoModal(lerMensagem);
+    f->Editor("pPeriodoInicial")->SetTexto("13/2024");
+    EXPECT_FALSE(f->Executar());
+    EXPECT_EQ(mensagem, QString::fromUtf8("Período inicial incorreto!"));
+    EXPECT_TRUE(f->TextoPainel(0).isEmpty()) << f->TextoPainel(0).toStdString();
+    teste::Capturar(f, "consulta_lancamentos_recusada");
 }

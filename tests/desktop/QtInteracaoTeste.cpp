@@ -43,6 +43,8 @@ TEST_F(InteracaoQt, CaixaTemOsBotoesPedidosEmPortugues)
     EXPECT_EQ(TextosDosBotoes(*ok), QStringList({"Ok"}));
     // Closed without a click: the escape answer, which is always one of the offered buttons.
     EXPECT_EQ(TnInteracaoQt::Resposta(*ok), mbOK);
+    // A short text still makes a box wide enough for its whole title.
+    EXPECT_GE(ok->sizeHint().width(), 280);
     std::unique_ptr<QMessageBox> simNao(TnInteracaoQt::CriarCaixa("?", mtWarning, mbYes | mbNo, nullptr));
     EXPECT_EQ(TnInteracaoQt::Resposta(*simNao), mbNo);
     // A question before deleting makes "Não" the button Enter presses.
@@ -186,6 +188,8 @@ TEST_F(InteracaoQt, ProgressoAbreAtualizaEFecha)
 TEST_F(InteracaoQt, MensagensNaVisaoVinculadaEmArvore)
 {
     TnVisaoMensagens visao;
+    EXPECT_FALSE(visao.isHeaderHidden());
+    EXPECT_EQ(visao.headerItem()->text(0), "Mensagem");
     {
         TnListaMensagem arvore(true);
         FQt.Vincular(arvore, &visao);

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
@@ -158,8 +159,12 @@ TEST_F(QtRelatorioBanco, RelacaoDosLancamentosDaJanelaDoCadastro)
     teste::QuandoModal([&](QWidget *w) {
         if (auto *janela = qobject_cast<TnFrmRelatorio *>(w)) {
             QApplication::processEvents();
-            teste::Capturar(janela, DoMotor("relatorio_relacao_janela"));
+            EXPECT_TRUE(janela->SalvoEm().isEmpty());
             EXPECT_TRUE(janela->SalvarPDF(pdf));
+            // The window says where the file went.
+            EXPECT_EQ(janela->SalvoEm(), "PDF salvo em " + QDir::toNativeSeparators(QFileInfo(pdf).absoluteFilePath()));
+            QApplication::processEvents();
+            teste::Capturar(janela, DoMotor("relatorio_relacao_janela"));
         }
         w->close();
     });
@@ -177,6 +182,7 @@ TEST_F(QtRelatorioBanco, RelacaoDosLancamentosDaJanelaDoCadastro)
     TnFrmRelatorio janela(TnRelatorio{.Titulo = "Vazio"});
     EXPECT_EQ(janela.Paginas(), 1);
     EXPECT_FALSE(janela.SalvarPDF("/nao/existe/relatorio.pdf"));
+    EXPECT_TRUE(janela.SalvoEm().isEmpty());
     EXPECT_EQ(FUsuario.Avisos.size(), 1);
 }
 
