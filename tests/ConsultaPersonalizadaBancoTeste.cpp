@@ -145,9 +145,14 @@ TEST_F(ConsultaPersonalizadaBanco, ComandosMontadosEValoresVinculados)
     params.Adicionar({.Alias = "pFiltro2", .Tipo = ntpTexto}).SetValue("1; 3-4");
     TnConstrutorConsultaPersonalizada t(Totalizada(), &params);
     t.Montar(r->Catalogo(), true);
+    // Quantity x unit cost exactly, in cents, on each engine.
+    const std::string custo = teste::EmPostgres()
+                                  ? "cast(round(cast(T1.QTDEESTOQUE as numeric) * cast(T1.PRECOUNIT as numeric), 2) "
+                                    "* 100 as bigint)"
+                                  : "orvo_produto(T1.QTDEESTOQUE, T1.PRECOUNIT, 2)";
     EXPECT_EQ(t.SQL().toStdString(),
               "select T1.CODIGOESTAB as CODIGOESTAB, T1.DATAINVENT as DATAINVENT, "
-              "cast(sum((T1.QTDEESTOQUE * T1.PRECOUNIT)) as double precision) as CUSTOTOTAL, "
+              "cast(sum(" + custo + ") as double precision) as CUSTOTOTAL, "
               "count(T1.CODIGOPRODUTO) as CODIGOPRODUTO from LCTOINV T1 join PRODUTO T2 on "
               "T1.CODIGOEMPRESA = T2.CODIGOEMPRESA and T1.CODIGOPRODUTO = T2.CODIGOPRODUTO "
               "where T1.DATAINVENT >= ? and T1.DATAINVENT <= ? and (T1.CODIGOESTAB = 1 or T1.CODIGOESTAB "
@@ -161,7 +166,7 @@ TEST_F(ConsultaPersonalizadaBanco, ComandosMontadosEValoresVinculados)
     l.Montar(r->Catalogo(), true);
     EXPECT_EQ(l.SQL().toStdString(),
               "select T1.CODIGOPRODUTO as CODIGOPRODUTO, T2.DESCRPRODUTO as DESCRPRODUTO, "
-              "-(T1.QTDEESTOQUE) as QTDEESTOQUE, (T1.QTDEESTOQUE * T1.PRECOUNIT) as CUSTOTOTAL, "
+              "-(T1.QTDEESTOQUE) as QTDEESTOQUE, " + custo + " as CUSTOTOTAL, "
               "T1.MOTIVOINVENTARIO as MOTIVOINVENTARIO, T1.CODIGOEMPRESA as K_T1_CODIGOEMPRESA, "
               "T1.CODIGOESTAB as K_T1_CODIGOESTAB, T1.DATAINVENT as K_T1_DATAINVENT, "
               "T1.CODIGOPRODUTO as K_T1_CODIGOPRODUTO, T1.MOTIVOINVENTARIO as K_T1_MOTIVOINVENTARIO, "
@@ -207,6 +212,18 @@ TEST_F(ConsultaPersonalizadaBanco, MesmasLinhasNosDoisBancosComFormatos)
     l->Param("pFiltro1").SetText("2");
     l->Rodar();
     EXPECT_EQ(li.RecordCount(), 1);
+
+    // Quantity x unit cost exact to the cent in rows and totals: 29.7 x 186.05 is 5525.69
+    // and 3 x 1.005 is 3.02 (products of doubles would give 5525.68 and 3.01).
+    Lcto(2, QDate(2024, 3, 1), 3, 29.7, 186.05);
+    Lcto(2, QDate(2024, 3, 1), 2, 3, 1.005);
+    r->Param("pFiltro1").SetText("01/03/2024");
+    r->Param("pFiltro2").SetText("2");
+    r->Rodar();
+    EXPECT_EQ(Grade(ds), QStringList({"2|01/03/2024|5528,71|2"}));
+    l->Param("pFiltro1").SetText("Produto 3");
+    l->Rodar();
+    EXPECT_EQ(Grade(li), QStringList({"3|Produto 3|-4|10|1", "3|Produto 3|-29,7|5525,69|1"}));
 }
 
 TEST_F(ConsultaPersonalizadaBanco, DefinicoesRecusadas)

@@ -9,6 +9,8 @@
 #include "Paginacao.h"
 #include "Personalizacao.h"
 #include "TextoProprio.h"
+#include "CursorDerivado.h"
+#include "Valores.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -485,6 +487,28 @@ QString FormulaDoAlias(const TnTabelaCatalogo &t, const TnCampoCatalogo &c, cons
     return f.replace(QStringLiteral("%0:s"), alias);
 }
 
+// A computed field that is the product of two numeric columns of its table ("(%0:s.A *
+// %0:s.B)", quantity x unit cost) is computed exactly (nDecimal::Produto): the statement
+// yields it in cents, as an integer, on both engines, and the runner divides by 100 on the
+// way into the grid. Empty when the formula is not such a product.
+QString ProdutoExato(const TnTabelaCatalogo &t, const TnCampoCatalogo &c, const QString &alias)
+{
+    static const QRegularExpression produto(
+        QStringLiteral(R"(^\(\s*%0:s\.([A-Za-z_][A-Za-z0-9_]*)\s*\*\s*%0:s\.([A-Za-z_][A-Za-z0-9_]*)\s*\)$)"));
+    const QRegularExpressionMatch m = produto.match(c.Formula);
+    if (!m.hasMatch())
+        return {};
+    const TnCampoCatalogo *a = t.Campo(m.captured(1)), *b = t.Campo(m.captured(2));
+    if (!a || !b || !a->Formula.isEmpty() || !b->Formula.isEmpty() || !EhTipoNumerico(a->Tipo)
+        || !EhTipoNumerico(b->Tipo))
+        return {};
+    const QString fa = alias + u'.' + a->Campo, fb = alias + u'.' + b->Campo;
+    const nDMConexao *con = nDMConexao::AtualOuNulo();
+    if (con && con->PegarTipoCon() == tcPostgreSQL)
+        return QStringLiteral("cast(round(cast(%1 as numeric) * cast(%2 as numeric), 2) * 100 as bigint)").arg(fa, fb);
+    return QStringLiteral("orvo_produto(%1, %2, 2)").arg(fa, fb);
+}
+
 TTipoValorFiltro TipoFiltro(TFieldType t) { return EhTipoNumerico(t) ? tvfNumerico : tvfTexto; }
 
 // A filter value of the field's type, or EnParam on the parameter.
@@ -538,9 +562,20 @@ void TnConstrutorConsultaPersonalizada::Montar(const TnCatalogoConsulta &catalog
             Recusar(QStringLiteral("campo desconhecido: \"%1\" em %2").arg(nome, t->Caption));
         return {t, c};
     };
-    auto expressao = [&](const QString &alias, const QString &nome) {
+    // The field's expression; `centavos` tells an exact product given in cents.
+    auto expressao = [&](const QString &alias, const QString &nome, bool *centavos = nullptr) {
         const auto [t, c] = campo(alias, nome);
-        return c->Formula.isEmpty() ? alias + u'.' + c->Campo : FormulaDoAlias(*t, *c, alias);
+        if (centavos)
+            *centavos = false;
+        if (c->Formula.isEmpty())
+            return alias + u'.' + c->Campo;
+        const QString formula = FormulaDoAlias(*t, *c, alias); // checked even when not used
+        const QString produto = ProdutoExato(*t, *c, alias);
+        if (produto.isEmpty())
+            return formula;
+        if (centavos)
+            *centavos = true;
+        return produto;
     };
 
     // From and joins: each table after the first joins one before it.
@@ -590,7 +625,8 @@ void TnConstrutorConsultaPersonalizada::Montar(const TnCatalogoConsulta &catalog
             Recusar(QStringLiteral("o campo \"%1\" não é numérico para ser negativado").arg(cc->Descricao));
         if ((c.Total == ntcSoma || c.Total == ntcMedia) && !numero)
             Recusar(QStringLiteral("o campo \"%1\" não é numérico para ser totalizado").arg(cc->Descricao));
-        QString e = expressao(c.Alias, c.Campo);
+        bool centavos = false;
+        QString e = expressao(c.Alias, c.Campo, &centavos);
         if (c.Negativar)
             e = QStringLiteral("-(%1)").arg(e);
         const QString baseNome = cc->Campo.toUpper();
@@ -628,6 +664,7 @@ void TnConstrutorConsultaPersonalizada::Montar(const TnCatalogoConsulta &catalog
         // Sums and averages of whole numbers and doubles read as doubles on both engines.
         if ((c.Total == ntcSoma && col.Tipo == ftFloat) || c.Total == ntcMedia)
             e = QStringLiteral("cast(%1 as double precision)").arg(e);
+        col.Centavos = centavos && c.Total != ntcContagem;
         selecao << QStringLiteral("%1 as %2").arg(e, col.Nome);
         if (!col.Total)
             saidaDoCampo.insert(c.Alias + u'.' + cc->Campo.toUpper(), col.Nome);
@@ -639,7 +676,15 @@ void TnConstrutorConsultaPersonalizada::Montar(const TnCatalogoConsulta &catalog
     for (int i = 0; i < int(FDef.Filtros.size()); ++i) {
         const TnFiltroConsulta &f = FDef.Filtros[size_t(i)];
         const auto [t, cc] = campo(f.Alias, f.Campo);
-        const QString e = expressao(f.Alias, f.Campo);
+        bool centavos = false;
+        const QString e = expressao(f.Alias, f.Campo, &centavos);
+        if (!cc->Formula.isEmpty() && (f.Operador == nofLista || f.Operador == nofContem))
+            Recusar(QStringLiteral("o campo calculado \"%1\" só se filtra por igual ou entre").arg(cc->Descricao));
+        // An exact product compares in cents.
+        const auto valor = [&](const TnpqParamItem &item) {
+            const QVariant v = ValorFiltro(item, cc->Tipo);
+            return centavos ? QVariant(qint64(std::llround(RoundValor(v.toDouble(), 2) * 100))) : v;
+        };
         const TnpqParamItem *p = FParams ? FParams->FindParam(AliasParametroFiltro(i)) : nullptr;
         if (!p)
             continue;
@@ -647,24 +692,22 @@ void TnConstrutorConsultaPersonalizada::Montar(const TnCatalogoConsulta &catalog
         case nofIgual:
             if (!p->IsNull()) {
                 onde += QStringLiteral(" and %1 = ?").arg(e);
-                FValores << ValorFiltro(*p, cc->Tipo);
+                FValores << valor(*p);
             }
             break;
         case nofEntre: {
             const TnpqParamItem *fim = FParams->FindParam(AliasParametroFiltro(i, true));
             if (!p->IsNull()) {
                 onde += QStringLiteral(" and %1 >= ?").arg(e);
-                FValores << ValorFiltro(*p, cc->Tipo);
+                FValores << valor(*p);
             }
             if (fim && !fim->IsNull()) {
                 onde += QStringLiteral(" and %1 <= ?").arg(e);
-                FValores << ValorFiltro(*fim, cc->Tipo);
+                FValores << valor(*fim);
             }
             break;
         }
         case nofLista:
-            if (!cc->Formula.isEmpty())
-                Recusar(QStringLiteral("lista de valores de um campo calculado"));
             if (!p->IsNull())
                 onde += u' ' + NoParametro(p->Alias(), [&] {
                              return FilterInterval(e, p->AsString(), TipoFiltro(cc->Tipo)).trimmed();
@@ -706,7 +749,7 @@ void TnConstrutorConsultaPersonalizada::Montar(const TnCatalogoConsulta &catalog
             Recusar(QStringLiteral("a ordem cita \"%1\", que não é um campo mostrado sem total").arg(cc->Descricao));
         if (!FOrdem.contains(saida)) {
             FOrdem << saida;
-            if (!cc->NaoNulo)
+            if (!cc->NaoNulo || !cc->Formula.isEmpty())
                 paginavel = false;
         }
     }
@@ -865,6 +908,27 @@ void TnDPConsultaPersonalizada::Executar()
             d.Requerido = c.NaoNulo;
             OnFormatCampoConsulta(ds.AdicionarCampo(d));
         }
+    // Exact products come in cents: divided by 100 on their way into the grid.
+    const std::vector<TnConstrutorConsultaPersonalizada::Coluna> colunas = FConstrutor->Colunas();
+    const bool centavos = std::any_of(colunas.begin(), colunas.end(), [](const auto &c) { return c.Centavos; });
+    if (!centavos)
+        ds.SetDerivacao({});
+    else
+        ds.SetDerivacao([colunas](TnCursorDerivado &c) {
+            for (const TnConstrutorConsultaPersonalizada::Coluna &col : colunas) {
+                if (!col.Centavos) {
+                    c.Coluna(col.Nome);
+                    continue;
+                }
+                const int i = c.IndiceOrigem(col.Nome);
+                c.ColunaReal(col.Nome, [i](TnCursor &o, double &v) {
+                    if (o.Nulo(i))
+                        return false;
+                    v = o.Real(i) / 100.0;
+                    return true;
+                });
+            }
+        });
     if (FConstrutor->OrdemPaginavel()) {
         ds.AbrirPaginado(std::make_shared<TnFonteChaveada>(nDMConexao::Atual(), FConstrutor->SQLBase(),
                                                            FConstrutor->Valores(), FConstrutor->Ordem(),

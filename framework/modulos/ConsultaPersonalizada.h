@@ -175,6 +175,7 @@ public:
         bool Total = false;
         bool NaoNulo = false;
         bool Oculta = false; // a key column added for reading in packets
+        bool Centavos = false; // an exact product: the statement gives it in cents
     };
 
     // Builds the statement for `catalogo`; Exception on anything the catalogue does not
