@@ -209,6 +209,11 @@ TEST_F(ConsultaPersonalizadaBanco, MesmasLinhasNosDoisBancosComFormatos)
                                       "3|Produto 3|-4|10|1"}));
     EXPECT_EQ(li.FieldByName("QTDEESTOQUE").DisplayFormat(), QStringLiteral("#,##0.000000")); // kept
     EXPECT_EQ(li.FieldByName("MOTIVOINVENTARIO").DisplayFormat(), QString());
+    // Its report: every row (the packets still to read included), the shown columns only.
+    const TnRelatorio rel = l->Relatorio();
+    EXPECT_EQ(rel.Titulo, QStringLiteral("Linhas"));
+    EXPECT_EQ(rel.Colunas.size(), 5u);
+    EXPECT_EQ(rel.Linhas.size(), 4u);
     l->Param("pFiltro1").SetText("2");
     l->Rodar();
     EXPECT_EQ(li.RecordCount(), 1);
