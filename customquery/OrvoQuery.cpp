@@ -1,3 +1,5 @@
-// The custom-query library. It registers nothing yet: the program loads it at start like the
-// module's other libraries, and the query designer, its runner (action type 12) and the
-// spreadsheet functions will register here when their units load.
+// The custom-query library. The program loads it at start like the module's other
+// libraries; each of its units registers what it offers while the library is loaded and
+// takes it away when it unloads: the spreadsheet formula functions (nOPlanilha_U) and the
+// custom-query runner bound to action type 12 with the saved queries' menu
+// (OrvoDPConsultaPersonalizada_U).

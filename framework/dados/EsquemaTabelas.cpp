@@ -348,6 +348,21 @@ TnEsquema TabelasFramework()
     };
 }
 
+// Saved custom queries (ConsultaPersonalizada.h): the definition is a JSON document; the
+// name is unique per action type.
+TnEsquema TabelasConsultaPersonalizada()
+{
+    TnColunaEsq definicao{.Nome = "DEFINICAO", .Tipo = ftMemo, .NaoNulo = true};
+    return {
+        {.Nome = "NCONSULTAPERSONALIZADA",
+         .Colunas = {Inteiro32("CODIGOCONSULTA", Obrigatoria), Texto("NOMECONSULTA", 100, Obrigatoria),
+                     Inteiro16("TIPOACAO", Obrigatoria), definicao, Inteiro16("CODIGOUSUARIO"),
+                     DataHora("MOMENTO")},
+         .ChavePrimaria = "CODIGOCONSULTA",
+         .Unicas = {{.Nome = "UNQ_NCONSULTAPERSONALIZADA_NOME", .Colunas = "TIPOACAO;NOMECONSULTA"}}},
+    };
+}
+
 // A database without any company gets one sample company with one branch and its settings,
 // and a default user when it has none, so that a new installation opens straight into a
 // usable window. Each statement checks for itself, so nothing is inserted where the suite
@@ -393,7 +408,8 @@ TnEsquema Juntar(std::initializer_list<TnEsquema> grupos)
 const TnEsquema &EsquemaInv()
 {
     static const TnEsquema esquema =
-        Juntar({TabelasSuite(), TabelasInventario(), TabelasBlocoK(), TabelasFramework(), TabelasSuiteFiscal()});
+        Juntar({TabelasSuite(), TabelasInventario(), TabelasBlocoK(), TabelasFramework(), TabelasSuiteFiscal(),
+                TabelasConsultaPersonalizada()});
     return esquema;
 }
 
@@ -436,6 +452,10 @@ const std::vector<TnPassoConversao> &PassosConversaoInv()
          .Tipo = tpCriarTabelas,
          .Descricao = "saldos mensais de estoque do módulo fiscal",
          .Tabelas = Nomes(TabelasSuiteFiscal())},
+        {.Versao = 11,
+         .Tipo = tpCriarTabelas,
+         .Descricao = "consultas personalizadas salvas",
+         .Tabelas = Nomes(TabelasConsultaPersonalizada())},
     };
     return passos;
 }

@@ -3,6 +3,7 @@
 #include "Motor.h"
 
 #include "DataIso.h"
+#include "Decimal.h"
 #include "TextoSQL.h"
 
 #include <QHash>
@@ -169,6 +170,25 @@ void NasFaixas(sqlite3_context *ctx, int, sqlite3_value **argv)
     const auto depois = std::partition_point(faixas->begin(), faixas->end(),
                                              [v](const auto &f) { return Comparar(v, f.first) >= 0; });
     sqlite3_result_int(ctx, depois != faixas->begin() && Comparar(v, std::prev(depois)->second) <= 0);
+}
+
+// ---- orvo_produto(a, b, decimals): the exact product of two numbers (nDecimal::Produto),
+// rounded half away from zero and scaled by 10^decimals, as an integer; null when a factor
+// is null. Lets a statement total quantity x unit cost exactly, in cents.
+void ProdutoExato(sqlite3_context *ctx, int, sqlite3_value **args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const int decimais = sqlite3_value_int(args[2]);
+    qint64 escalado = 0;
+    if (decimais < 0 || decimais > 9
+        || !nDecimal::Produto(sqlite3_value_double(args[0]), sqlite3_value_double(args[1]), decimais, escalado)) {
+        sqlite3_result_error(ctx, "produto fora do alcance em orvo_produto", -1);
+        return;
+    }
+    sqlite3_result_int64(ctx, escalado);
 }
 
 class CursorSQLite final : public TnCursor {
@@ -427,6 +447,10 @@ public:
                                        nullptr, NasFaixas, nullptr, nullptr, nullptr)
             != SQLITE_OK)
             FalharSQLite(FCon, FDb, QStringLiteral("orvo_nas_faixas"));
+        if (sqlite3_create_function_v2(FDb, "orvo_produto", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                       nullptr, ProdutoExato, nullptr, nullptr, nullptr)
+            != SQLITE_OK)
+            FalharSQLite(FCon, FDb, QStringLiteral("orvo_produto"));
     }
 
     std::unique_ptr<TnComando> Preparar(const QString &sql, const QStringList &nomes, int) override

@@ -1,5 +1,6 @@
 #include "Acoes.h"
 
+#include "ConsultaPersonalizada.h"
 #include "TextoProprio.h"
 
 // ---- TnAction -------------------------------------------------------------------------
@@ -92,6 +93,8 @@ void TnActionList::RemoverDaClasse(const QString &classe)
 void TnActionList::GerarPrincAction(const TnEventoAcao &evento, const TnModulos &modulos)
 {
     Registro().GerarAcoes(*this, evento, modulos);
+    // Each saved custom query of a bound action type is an action of its own.
+    GerarAcoesConsultasPersonalizadas(*this, evento, modulos);
     emit Alterada();
 }
 

@@ -54,6 +54,10 @@ public:
     void SetHashMestre(quint32 h) { FHashMestre = h; }
     void SetMestre(const QString &nomeAcaoMestre);
 
+    // A number the action carries for the class it opens (a saved query's code); 0: none.
+    int Tag() const { return FTag; }
+    void SetTag(int t) { FTag = t; }
+
     const TnEventoAcao &OnExecute() const { return FEvento; }
     void SetOnExecute(const TnEventoAcao &e) { FEvento = e; }
     // Runs the execute event; false when there is none.
@@ -66,6 +70,7 @@ private:
     QString FClasseOrigem; // the class whose GerarPrincAction created it
     int FIndice = 0;
     int FImagem = -1;
+    int FTag = 0;
     bool FChecarSelecao = true;
     bool FControlaDireito = false;
     quint32 FHashMestre = 0;
