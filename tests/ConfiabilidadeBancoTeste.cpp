@@ -134,6 +134,60 @@ TEST_F(ConfiabilidadeBanco, DatasForaDosAnosDeQuatroDigitosSaoRecusadas)
     EXPECT_EQ(Linhas("T"), 1);
 }
 
+// Every value written fits its column as the database declares it. SQLite would keep 1e17
+// in numeric(18,2) and 1e308 in double precision, which the server refuses or keeps: the
+// provider and GravarCDS refuse both on both engines, with one message naming field and
+// value, and write nothing of the rows.
+TEST_F(ConfiabilidadeBanco, ValorQueNaoCabeNaColunaRecusadoNosDoisMotores)
+{
+    const TnDefCampo campos[] = {{.Nome = "ID", .Tipo = ftInteger, .Flags = pfPadrao | pfInKey},
+                                 {.Nome = "VALOR", .Tipo = ftFloat},
+                                 {.Nome = "REAL_", .Tipo = ftFloat},
+                                 {.Nome = "NOME", .Tipo = ftString}};
+    // Rows 1 (fits) and 2 (`valor`, `real`, `nome`); the failure's message, empty when written.
+    const auto gravar = [&](bool provedor, double valor, double real, const QString &nome = QStringLiteral("x")) {
+        TnClientDataSet ds;
+        ds.DefinirCampos(campos);
+        ds.CreateDataSet();
+        for (int id : {1, 2}) {
+            ds.Append();
+            ds.FieldByName("ID").SetAsInteger(id);
+            ds.FieldByName("VALOR").SetAsFloat(id == 1 ? 1 : valor);
+            ds.FieldByName("REAL_").SetAsFloat(id == 1 ? 1 : real);
+            ds.FieldByName("NOME").SetAsString(id == 1 ? QStringLiteral("x") : nome);
+            ds.Post();
+        }
+        TnDataSetProvider prov("T");
+        try {
+            if (provedor) {
+                ds.SetProvider(&prov);
+                ds.ApplyUpdates(0);
+            } else {
+                GravarCDS(ds, "T", "ID", con());
+            }
+        } catch (const EnField &e) {
+            EXPECT_FALSE(e.Campo().isEmpty());
+            return e.Message();
+        }
+        return QString();
+    };
+    for (bool provedor : {true, false}) {
+        EXPECT_EQ(gravar(provedor, 1e17, 1), "O valor 100000000000000000 está fora da faixa do campo \"VALOR\".");
+        EXPECT_EQ(gravar(provedor, 1, 1e308), "O valor 1e+308 está fora da faixa do campo \"REAL_\".");
+        EXPECT_EQ(gravar(provedor, 1, -1e15), "O valor -1000000000000000 está fora da faixa do campo \"REAL_\".");
+        EXPECT_EQ(gravar(provedor, 1, 1, QString(41, u'a')),
+                  "O campo \"NOME\" aceita no máximo 40 caracteres; foram informados 41.");
+        EXPECT_EQ(Linhas("T"), 0);
+    }
+    // What fits is written; the column's scale rounds half away from zero, as the server does.
+    EXPECT_EQ(gravar(true, 1234567890.125, 999999999999999), QString());
+    EXPECT_EQ(Valor("VALOR", 2).toDouble(), 1234567890.13);
+    EXPECT_EQ(Valor("REAL_", 2).toDouble(), 999999999999999.0);
+    con().Executar("delete from T");
+    EXPECT_EQ(gravar(false, -0.125, -999999999999999), QString());
+    EXPECT_EQ(Valor("VALOR", 2).toDouble(), -0.13);
+}
+
 TEST_F(ConfiabilidadeBanco, ComandoPreparadoDeDoisComandosERecusado)
 {
     EXPECT_THROW(con().Preparar("insert into T (ID) values (?); insert into T (ID) values (3)"), EDatabaseError);

@@ -382,8 +382,62 @@ int nDMConexao::ExecutarComandos(const QStringList &comandos, int *falhou)
 void TnMotor::EsquecerGuardados()
 {
     // A kept statement could describe tables as they were (the server refuses a prepared
-    // statement whose columns changed).
+    // statement whose columns changed); so could the columns read from the catalog.
     FCon.FGuardados.clear();
+    FCon.FColunas.clear();
+}
+
+const std::vector<TnColunaInfo> &nDMConexao::ColunasDaTabela(const QString &tabela)
+{
+    const QString chave = tabela.trimmed().toUpper();
+    if (const auto it = FColunas.find(chave); it != FColunas.end())
+        return it->second;
+    const qsizetype ponto = chave.indexOf(u'.');
+    const QString esquema = ponto < 0 ? QString() : chave.left(ponto), nome = chave.mid(ponto + 1);
+    std::vector<TnColunaInfo> colunas;
+    if (FCfg.Tipo == tcSQLite) {
+        auto cmd = Preparar(esquema.isEmpty() ? QStringLiteral("select name, type from pragma_table_info(?)")
+                                              : QStringLiteral("select name, type from pragma_table_info(?, ?)"));
+        cmd->BindTexto(0, nome);
+        if (!esquema.isEmpty())
+            cmd->BindTexto(1, esquema.toLower());
+        TnCursor &c = cmd->Abrir();
+        while (c.Proximo())
+            colunas.push_back(InfoDeTipoDeclarado(c.Texto(0).toUpper(), c.Nulo(1) ? nullptr : c.Texto(1).toUtf8().constData()));
+    } else {
+        // Names are folded to lower case by the server; the catalog's own types are cast so
+        // that they read like any column.
+        auto cmd = Preparar(QStringLiteral(
+            "select cast(column_name as text), cast(data_type as text), cast(character_maximum_length as integer), "
+            "cast(numeric_precision as integer), cast(numeric_scale as integer) from information_schema.columns "
+            "where table_schema = coalesce(cast(? as text), current_schema()) and table_name = ? "
+            "order by ordinal_position"));
+        if (esquema.isEmpty())
+            cmd->BindNulo(0);
+        else
+            cmd->BindTexto(0, esquema.toLower());
+        cmd->BindTexto(1, nome.toLower());
+        TnCursor &c = cmd->Abrir();
+        while (c.Proximo()) {
+            QString tipo = c.Texto(1).toUpper();
+            if (tipo == QLatin1String("NUMERIC") && !c.Nulo(3))
+                tipo += QStringLiteral("(%1,%2)").arg(c.Inteiro(3)).arg(c.Nulo(4) ? 0 : c.Inteiro(4));
+            else if (tipo.contains(QLatin1String("CHAR")) && !c.Nulo(2))
+                tipo += QStringLiteral("(%1)").arg(c.Inteiro(2));
+            colunas.push_back(InfoDeTipoDeclarado(c.Texto(0).toUpper(), tipo.toLatin1().constData()));
+        }
+    }
+    return FColunas.emplace(chave, std::move(colunas)).first->second;
+}
+
+TnColunaInfo nDMConexao::ColunaDaTabela(const QString &tabela, const QString &coluna)
+{
+    for (const TnColunaInfo &c : ColunasDaTabela(tabela))
+        if (c.Nome.compare(coluna, Qt::CaseInsensitive) == 0)
+            return c;
+    TnColunaInfo nenhuma;
+    nenhuma.Nome = coluna.toUpper();
+    return nenhuma;
 }
 
 int nDMConexao::Executar(const QString &sql, const QVariantList &params)

@@ -17,6 +17,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // Dialect numbers answered by PegarTipoCon.
@@ -237,6 +238,15 @@ public:
     // the rest). Outside a transaction it just runs it.
     int ExecutarProtegido(TnComando &cmd);
 
+    // The columns of `tabela` ("esquema.tabela" allowed) as the database declares them, in
+    // the table's order, names in upper case; empty for a table that does not exist. Read
+    // from the catalog once and kept until a statement changes the schema. The writers
+    // check their values against them (ValorNaColuna.h).
+    const std::vector<TnColunaInfo> &ColunasDaTabela(const QString &tabela);
+    // The column `coluna` of `tabela` (letter case ignored); of unknown kind (ftUnknown,
+    // nothing to check) when there is none.
+    TnColunaInfo ColunaDaTabela(const QString &tabela, const QString &coluna);
+
     QDateTime PegarDataServidor(bool comHora = true);
     QSqlDatabase &BancoQt() { return FDb; }
     void *HandleSQLite() const;
@@ -258,6 +268,7 @@ private:
     QString FNomeConexao;
     std::vector<Nivel> FPilha;
     std::vector<std::unique_ptr<TnComando>> FGuardados; // prepared, free for PrepararGuardado
+    std::unordered_map<QString, std::vector<TnColunaInfo>> FColunas; // ColunasDaTabela, by table in upper case
     mutable bool FAbortada = false; // a statement failed inside the open transaction
     bool FPerdida = false;          // the engine rolled the open transaction back itself
     QString FFalhaDesfazer;         // a rollback that failed, not yet reported
