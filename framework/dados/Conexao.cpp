@@ -5,6 +5,7 @@
 #include "Motor.h"
 #include "Decimal.h"
 #include "TextoSQL.h"
+#include "Valores.h"
 
 #include <QDir>
 #include <QFile>
@@ -136,7 +137,7 @@ void TnComando::ExigirTextoGravavel(const QString &v)
     const qsizetype k = CaractereInvalido(v);
     if (k >= 0)
         throw EConvertError(QStringLiteral("O texto \"%1\" contém %2, que não pode ser gravado.")
-                                .arg(v.left(40), v[k].unicode() == 0 ? QStringLiteral("o caractere nulo (código 0)")
+                                .arg(TrechoCitado(v), v[k].unicode() == 0 ? QStringLiteral("o caractere nulo (código 0)")
                                                                      : QStringLiteral("metade de um par UTF-16")));
 }
 
