@@ -8,6 +8,7 @@
 #include "SQLDataSet.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -179,6 +180,11 @@ TEST_F(ConfiabilidadeBanco, ValorQueNaoCabeNaColunaRecusadoNosDoisMotores)
                   "O campo \"NOME\" aceita no máximo 40 caracteres; foram informados 41.");
         EXPECT_EQ(Linhas("T"), 0);
     }
+    // A bound value that is no finite number reaches neither engine.
+    for (double v : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                     std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_THROW(con().Executar("insert into T (ID, REAL_) values (1, ?)", {v}), EConvertError);
+    EXPECT_EQ(Linhas("T"), 0);
     // What fits is written; the column's scale rounds half away from zero, as the server does.
     EXPECT_EQ(gravar(true, 1234567890.125, 999999999999999), QString());
     EXPECT_EQ(Valor("VALOR", 2).toDouble(), 1234567890.13);

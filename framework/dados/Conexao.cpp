@@ -16,6 +16,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <limits>
 #include <optional>
@@ -139,6 +140,13 @@ void TnComando::ExigirTextoGravavel(const QString &v)
         throw EConvertError(QStringLiteral("O texto \"%1\" contém %2, que não pode ser gravado.")
                                 .arg(TrechoCitado(v), v[k].unicode() == 0 ? QStringLiteral("o caractere nulo (código 0)")
                                                                      : QStringLiteral("metade de um par UTF-16")));
+}
+
+void TnComando::ExigirRealGravavel(double v)
+{
+    if (!std::isfinite(v))
+        throw EConvertError(QStringLiteral("O valor %1 não é um número finito e não pode ser gravado.")
+                                .arg(NumeroParaMensagem(v)));
 }
 
 int TnComando::TextoIsoParaVincular(char *buf, const QDate &d, const QTime *t)

@@ -112,6 +112,9 @@ protected:
     // A value that a literal could not carry is not bound either (see ValorParaSQL): a text
     // with a NUL or half a UTF-16 pair, a date outside the years 1 to 9999.
     static void ExigirTextoGravavel(const QString &v);
+    // Nor a number that is not finite: SQLite would keep an infinity and make NaN a NULL,
+    // the server would keep both; no column of ours takes them.
+    static void ExigirRealGravavel(double v);
     // The ISO text a bound date (with `t`, a moment) travels as, written into `buf` (32
     // characters at least); its length, or -1 for an invalid date, which binds a null.
     static int TextoIsoParaVincular(char *buf, const QDate &d, const QTime *t);

@@ -665,10 +665,7 @@ public:
     }
     void BindReal(int i, double v) override
     {
-        if (std::isnan(v))
-            return Texto(i, "NaN");
-        if (std::isinf(v))
-            return Texto(i, v > 0 ? "Infinity" : "-Infinity");
+        ExigirRealGravavel(v);
         char buf[32];
         Texto(i, buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
     }

@@ -223,7 +223,11 @@ public:
     int Parametros() const override { return sqlite3_bind_parameter_count(FSt); }
     void BindNulo(int i) override { Checar(sqlite3_bind_null(Livre(), i + 1)); }
     void BindInteiro(int i, qint64 v) override { Checar(sqlite3_bind_int64(Livre(), i + 1, v)); }
-    void BindReal(int i, double v) override { Checar(sqlite3_bind_double(Livre(), i + 1, v)); }
+    void BindReal(int i, double v) override
+    {
+        ExigirRealGravavel(v);
+        Checar(sqlite3_bind_double(Livre(), i + 1, v));
+    }
     // Texts travel as UTF-8, the database's own encoding, so SQLite stores them without a
     // conversion of its own; a short one is encoded on the stack.
     void BindTexto(int i, const QString &v) override
