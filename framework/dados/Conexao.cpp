@@ -414,27 +414,15 @@ const std::vector<TnColunaInfo> &nDMConexao::ColunasDaTabela(const QString &tabe
         while (c.Proximo())
             colunas.push_back(InfoDeTipoDeclarado(c.Texto(0).toUpper(), c.Nulo(1) ? nullptr : c.Texto(1).toUtf8().constData()));
     } else {
-        // Names are folded to lower case by the server; the catalog's own types are cast so
-        // that they read like any column.
+        // The table as the server resolves its name (search path, schema, case folding);
+        // format_type writes the declared type as the DDL did ("numeric(18,2)").
         auto cmd = Preparar(QStringLiteral(
-            "select cast(column_name as text), cast(data_type as text), cast(character_maximum_length as integer), "
-            "cast(numeric_precision as integer), cast(numeric_scale as integer) from information_schema.columns "
-            "where table_schema = coalesce(cast(? as text), current_schema()) and table_name = ? "
-            "order by ordinal_position"));
-        if (esquema.isEmpty())
-            cmd->BindNulo(0);
-        else
-            cmd->BindTexto(0, esquema.toLower());
-        cmd->BindTexto(1, nome.toLower());
+            "select cast(a.attname as text), format_type(a.atttypid, a.atttypmod) from pg_attribute a "
+            "where a.attrelid = to_regclass(?) and a.attnum > 0 and not a.attisdropped order by a.attnum"));
+        cmd->BindTexto(0, tabela.trimmed());
         TnCursor &c = cmd->Abrir();
-        while (c.Proximo()) {
-            QString tipo = c.Texto(1).toUpper();
-            if (tipo == QLatin1String("NUMERIC") && !c.Nulo(3))
-                tipo += QStringLiteral("(%1,%2)").arg(c.Inteiro(3)).arg(c.Nulo(4) ? 0 : c.Inteiro(4));
-            else if (tipo.contains(QLatin1String("CHAR")) && !c.Nulo(2))
-                tipo += QStringLiteral("(%1)").arg(c.Inteiro(2));
-            colunas.push_back(InfoDeTipoDeclarado(c.Texto(0).toUpper(), tipo.toLatin1().constData()));
-        }
+        while (c.Proximo())
+            colunas.push_back(InfoDeTipoDeclarado(c.Texto(0).toUpper(), c.Texto(1).toLatin1().constData()));
     }
     return FColunas.emplace(chave, std::move(colunas)).first->second;
 }
