@@ -343,17 +343,19 @@ TEST(ValorNaColuna, FaixasEArredondamentoDosTiposDeclarados)
     c.F = 1.005;
     TFieldType tipo = ftFloat;
     int escala = 0;
-    AjustarCelulaNaColuna(dinheiro, c, tipo, escala);
+    EXPECT_TRUE(AjustarCelulaNaColuna(dinheiro, c, tipo, escala));
     EXPECT_EQ(tipo, ftBCD);
     EXPECT_EQ(escala, 2);
     EXPECT_EQ(c.I, 101);
     c.I = -12350; // -1.2350 at scale 4
     escala = 4;
-    AjustarCelulaNaColuna(dinheiro, c, tipo, escala);
+    EXPECT_TRUE(AjustarCelulaNaColuna(dinheiro, c, tipo, escala));
     EXPECT_EQ(c.I, -124);
     c.F = 1e17;
     tipo = ftFloat;
-    EXPECT_THROW(AjustarCelulaNaColuna(dinheiro, c, tipo, escala), EnField);
+    EXPECT_FALSE(AjustarCelulaNaColuna(dinheiro, c, tipo, escala));
+    EXPECT_EQ(tipo, ftFloat); // left as it was
+    EXPECT_THROW(ErroCelulaForaDaColuna(dinheiro, c, tipo, escala), EnField);
 }
 
 // Messages quote at most 60 characters of what was typed, then "…".

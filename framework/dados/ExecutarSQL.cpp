@@ -102,7 +102,8 @@ int GravarCDS(TnClientDataSet &ds, const QString &tabela, const QString &camposC
                     TnCelula celula = f.Celula();
                     TFieldType tipo = f.DataType();
                     int escala = f.Scale();
-                    AjustarCelulaNaColuna(declaradas[size_t(i)], celula, tipo, escala, f.DisplayLabel());
+                    if (!AjustarCelulaNaColuna(declaradas[size_t(i)], celula, tipo, escala))
+                        ErroCelulaForaDaColuna(declaradas[size_t(i)], celula, tipo, escala, f.DisplayLabel());
                     VincularCelula(*cmd, i, celula, tipo, escala, servidor);
                 }
                 if (lote) {

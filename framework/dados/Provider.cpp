@@ -90,8 +90,8 @@ struct TnDataSetProvider::Aplicacao {
         const TnField &f = Ds.Fields(c);
         TFieldType tipo = col.Tipo();
         int escala = f.Scale();
-        if (escrito)
-            AjustarCelulaNaColuna(Declaradas[size_t(c)], Celula, tipo, escala, f.DisplayLabel());
+        if (escrito && !AjustarCelulaNaColuna(Declaradas[size_t(c)], Celula, tipo, escala))
+            ErroCelulaForaDaColuna(Declaradas[size_t(c)], Celula, tipo, escala, f.DisplayLabel());
         VincularCelula(cmd, i, Celula, tipo, escala, Pg);
     }
 

@@ -75,7 +75,8 @@ bool RealCabeNaColuna(const TnColunaInfo &col, double v)
         if (col.Escala < 0 || col.Escala > 18 || col.Precisao > 18)
             return std::fabs(v) < std::pow(10.0, col.Precisao - col.Escala);
         qint64 e = 0;
-        return nDecimal::DeReal(v, col.Escala, e) && nDecimal::CabeNaPrecisao(e, col.Precisao, col.Escala);
+        return (nDecimal::DeRealRapido(v, col.Escala, e) || nDecimal::DeReal(v, col.Escala, e))
+               && nDecimal::CabeNaPrecisao(e, col.Precisao, col.Escala);
     }
     if (EhInteiro(col.Tipo))
         return v == std::trunc(v) && v >= -9223372036854775808.0 && v < 9223372036854775808.0
@@ -126,33 +127,47 @@ void ExigirNaColuna(const TnColunaInfo &col, const QString &v, const QString &ro
                                     .arg(v.size()));
 }
 
-void ExigirCelulaNaColuna(const TnColunaInfo &col, const TnCelula &c, TFieldType tipo, int escala,
-                          const QString &rotulo)
+bool CelulaCabeNaColuna(const TnColunaInfo &col, const TnCelula &c, TFieldType tipo, int escala)
 {
     if (c.Nulo || col.Tipo == ftUnknown)
-        return;
+        return true;
     switch (tipo) {
     case ftSmallint:
     case ftInteger:
     case ftLargeint:
-    case ftBoolean: ExigirNaColuna(col, c.I, rotulo); break;
-    case ftFloat: ExigirNaColuna(col, c.F, rotulo); break;
-    case ftBCD:
-        if (!DecimalCabeNaColuna(col, c.I, escala))
-            ErroForaDaFaixa(col.Nome, nDecimal::ParaTexto(c.I, escala, u','), Rotulo(col, rotulo));
-        break;
+    case ftBoolean: return InteiroCabeNaColuna(col, c.I);
+    case ftFloat: return RealCabeNaColuna(col, c.F);
+    case ftBCD: return DecimalCabeNaColuna(col, c.I, escala);
     case ftString:
     case ftMemo:
-    case ftUnknown: ExigirNaColuna(col, c.S, rotulo); break;
-    default: break;
+    case ftUnknown:
+        return !((col.Tipo == ftString || col.Tipo == ftMemo) && col.Tamanho > 0 && c.S.size() > col.Tamanho);
+    default: return true;
     }
 }
 
-void AjustarCelulaNaColuna(const TnColunaInfo &col, TnCelula &c, TFieldType &tipo, int &escala, const QString &rotulo)
+void ErroCelulaForaDaColuna(const TnColunaInfo &col, const TnCelula &c, TFieldType tipo, int escala,
+                            const QString &rotulo)
 {
-    ExigirCelulaNaColuna(col, c, tipo, escala, rotulo);
+    switch (tipo) {
+    case ftSmallint:
+    case ftInteger:
+    case ftLargeint:
+    case ftBoolean: ErroForaDaFaixa(col.Nome, QString::number(c.I), Rotulo(col, rotulo));
+    case ftFloat: ErroForaDaFaixa(col.Nome, NumeroParaMensagem(c.F), Rotulo(col, rotulo));
+    case ftBCD: ErroForaDaFaixa(col.Nome, nDecimal::ParaTexto(c.I, escala, u','), Rotulo(col, rotulo));
+    default:
+        ExigirNaColuna(col, c.S, rotulo);
+        ErroForaDaFaixa(col.Nome, c.S, Rotulo(col, rotulo));
+    }
+}
+
+bool AjustarCelulaNaColuna(const TnColunaInfo &col, TnCelula &c, TFieldType &tipo, int &escala)
+{
+    if (!CelulaCabeNaColuna(col, c, tipo, escala))
+        return false;
     if (c.Nulo || col.Tipo != ftBCD || col.Precisao <= 0 || col.Precisao > 18 || col.Escala < 0 || col.Escala > 18)
-        return;
+        return true;
     if (tipo == ftFloat) {
         qint64 e = 0;
         if (!nDecimal::DeRealRapido(c.F, col.Escala, e))
@@ -163,8 +178,9 @@ void AjustarCelulaNaColuna(const TnColunaInfo &col, TnCelula &c, TFieldType &tip
         const qint64 q = c.I / d, r = c.I % d;
         c.I = (r < 0 ? -r : r) >= d - (r < 0 ? -r : r) ? q + (c.I < 0 ? -1 : 1) : q;
     } else {
-        return;
+        return true;
     }
     tipo = ftBCD;
     escala = col.Escala;
+    return true;
 }

@@ -51,12 +51,14 @@ void ExigirNaColuna(const TnColunaInfo &col, const QString &v, const QString &ro
 inline void ExigirNaColuna(const TnColunaInfo &, const QDate &, const QString & = QString()) {}
 inline void ExigirNaColuna(const TnColunaInfo &, const QDateTime &, const QString & = QString()) {}
 // A stored value of a field of type `tipo` with `escala` decimals (TnCelula), as the
-// provider and GravarCDS bind it.
-void ExigirCelulaNaColuna(const TnColunaInfo &col, const TnCelula &c, TFieldType tipo, int escala,
-                          const QString &rotulo = QString());
-// The same, then a number for a numeric column (of at most 18 decimals) becomes the exact
-// decimal rounded half away from zero to the column's scale, as the server rounds it and
-// SQLite, without the schema's triggers, would not: `tipo` is then ftBCD and `escala` the
-// column's. The cell is ready for VincularCelula (Provider.h).
-void AjustarCelulaNaColuna(const TnColunaInfo &col, TnCelula &c, TFieldType &tipo, int &escala,
-                           const QString &rotulo = QString());
+// provider and GravarCDS bind it: whether it fits, and the refusal that names it.
+bool CelulaCabeNaColuna(const TnColunaInfo &col, const TnCelula &c, TFieldType tipo, int escala);
+[[noreturn]] void ErroCelulaForaDaColuna(const TnColunaInfo &col, const TnCelula &c, TFieldType tipo, int escala,
+                                         const QString &rotulo = QString());
+// False when the cell does not fit (CelulaCabeNaColuna), leaving it as it is. Else a number
+// for a numeric column (of at most 18 decimals) becomes the exact decimal rounded half away
+// from zero to the column's scale, as the server rounds it and SQLite, without the schema's
+// triggers, would not: `tipo` is then ftBCD and `escala` the column's. The cell is ready for
+// VincularCelula (Provider.h). The caller names the field only when it is refused, so that
+// the caption is not looked up for every value.
+bool AjustarCelulaNaColuna(const TnColunaInfo &col, TnCelula &c, TFieldType &tipo, int &escala);

@@ -29,7 +29,8 @@ void Ligar(TnComando &c, int i, double v, const TnColunaInfo &col, bool servidor
     celula.F = v;
     TFieldType tipo = ftFloat;
     int escala = 0;
-    AjustarCelulaNaColuna(col, celula, tipo, escala);
+    if (!AjustarCelulaNaColuna(col, celula, tipo, escala))
+        ErroCelulaForaDaColuna(col, celula, tipo, escala);
     VincularCelula(c, i, celula, tipo, escala, servidor);
 }
 void Ligar(TnComando &c, int i, const QDate &v, const TnColunaInfo &, bool) { c.BindData(i, v); }
