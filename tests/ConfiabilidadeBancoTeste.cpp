@@ -8,6 +8,7 @@
 #include "SQLDataSet.h"
 
 #include <gtest/gtest.h>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -180,6 +181,34 @@ TEST_F(ConfiabilidadeBanco, ValorQueNaoCabeNaColunaRecusadoNosDoisMotores)
                   "O campo \"NOME\" aceita no máximo 40 caracteres; foram informados 41.");
         EXPECT_EQ(Linhas("T"), 0);
     }
+    // Values bound to a statement's columns are checked the same way, by position or by
+    // name; a value compared in a condition is not a column's.
+    const auto recusa = [&](const std::function<void()> &f) {
+        try {
+            f();
+        } catch (const EnField &e) {
+            return e.Message();
+        }
+        return QString();
+    };
+    EXPECT_EQ(recusa([&] { con().Executar("insert into T (ID, VALOR) values (?, ?)", {3, 1e17}); }),
+              "O valor 100000000000000000 está fora da faixa do campo \"VALOR\".");
+    EXPECT_EQ(recusa([&] { con().Executar("insert into T (ID, VALOR) values (?, ?)", {qint64(1) << 60, 1}); }),
+              "O valor 1152921504606846976 está fora da faixa do campo \"ID\"."); // ID is integer
+    con().Executar("delete from T");
+    EXPECT_EQ(recusa([&] {
+                  auto cmd = con().Preparar("insert into T (ID, NOME, REAL_) values (:ID, upper(:NOME), :REAL_)");
+                  cmd->BindValor("ID", 4);
+                  cmd->BindValor("NOME", QString(41, u'a')); // inside a function: not checked here
+                  cmd->BindValor("REAL_", 1e308);
+              }),
+              "O valor 1e+308 está fora da faixa do campo \"REAL_\".");
+    EXPECT_EQ(recusa([&] { con().Executar("update T set NOME = ?, VALOR = ? where REAL_ > ?", {QString(41, u'b'), 1, 1e300}); }),
+              "O campo \"NOME\" aceita no máximo 40 caracteres; foram informados 41.");
+    EXPECT_EQ(recusa([&] { con().Executar("update T set NOME = ? where REAL_ > ?", {QStringLiteral("b"), 1e300}); }),
+              QString());
+    EXPECT_EQ(Linhas("T"), 0);
+
     // A bound value that is no finite number reaches neither engine.
     for (double v : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
                      std::numeric_limits<double>::quiet_NaN()})

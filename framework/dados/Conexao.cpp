@@ -5,11 +5,13 @@
 #include "Motor.h"
 #include "Decimal.h"
 #include "TextoSQL.h"
+#include "ValorNaColuna.h"
 #include "Valores.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -316,7 +318,110 @@ std::unique_ptr<TnComando> nDMConexao::Preparar(const QString &sql)
     int total = 0;
     ExigirTextoValido(sql);
     const QString convertido = ConverterParametros(sql, FCfg.Tipo, nomes, total);
-    return FMotor->Preparar(convertido, nomes, total);
+    std::unique_ptr<TnComando> cmd = FMotor->Preparar(convertido, nomes, total);
+    // A lost transaction reads no catalog; the statement fails when it runs anyway.
+    if (total > 0 && !TransacaoAbortada() && !TransacaoPerdida())
+        cmd->FDestinos = DestinosDosParametros(convertido, total);
+    return cmd;
+}
+
+std::vector<TnColunaInfo> nDMConexao::DestinosDosParametros(const QString &sql, int total)
+{
+    static const QRegularExpression reInsert(
+        QStringLiteral("^\\s*insert\\s+into\\s+([A-Za-z_][A-Za-z0-9_]*(?:\\.[A-Za-z_][A-Za-z0-9_]*)?)\\s*"
+                       "\\(([^()]*)\\)\\s*values\\s*\\((.*)\\)\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression reUpdate(
+        QStringLiteral("^\\s*update\\s+([A-Za-z_][A-Za-z0-9_]*(?:\\.[A-Za-z_][A-Za-z0-9_]*)?)\\s+set\\s+(.*)$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression reAtribuicao(QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*)\\s*=\\s*\\?$"));
+    std::vector<TnColunaInfo> destinos;
+    QString tabela, lista;
+    QStringList colunas;
+    bool insert = false;
+    if (const auto m = reInsert.match(sql); m.hasMatch()) {
+        insert = true;
+        tabela = m.captured(1);
+        colunas = m.captured(2).split(u',');
+        lista = m.captured(3);
+    } else if (const auto u = reUpdate.match(sql); u.hasMatch()) {
+        tabela = u.captured(1);
+        lista = u.captured(2);
+    } else {
+        return destinos;
+    }
+    // The items of the list, split at the commas outside quotes and parentheses; an UPDATE's
+    // ends at its WHERE. Each "?" counts, so that a parameter keeps its position.
+    int parametro = 0, profundidade = 0;
+    qsizetype inicio = 0;
+    std::vector<std::pair<QString, int>> itens; // item, position of its first "?"
+    int primeiro = -1;
+    const auto fechar = [&](qsizetype fim) {
+        itens.push_back({lista.mid(inicio, fim - inicio).trimmed(), primeiro});
+        primeiro = -1;
+    };
+    qsizetype i = 0;
+    for (; i < lista.size(); ++i) {
+        const QChar c = lista[i];
+        if (const qsizetype fim = FimDeTrechoLiteral(lista, i, FCfg.Tipo); fim >= 0) {
+            i = fim;
+        } else if (c == u'?') {
+            if (primeiro < 0)
+                primeiro = parametro;
+            ++parametro;
+        } else if (c == u'(') {
+            ++profundidade;
+        } else if (c == u')') {
+            if (--profundidade < 0)
+                return destinos; // several rows, or something this reading does not follow
+        } else if (c == u',' && profundidade == 0) {
+            fechar(i);
+            inicio = i + 1;
+        } else if (!insert && profundidade == 0 && (c == u'w' || c == u'W') && (i == 0 || !lista[i - 1].isLetterOrNumber())
+                   && QStringView(lista).mid(i, 5).compare(QLatin1String("where"), Qt::CaseInsensitive) == 0
+                   && (i + 5 >= lista.size() || !lista[i + 5].isLetterOrNumber())) {
+            break;
+        }
+    }
+    fechar(i);
+    if (insert && itens.size() != size_t(colunas.size()))
+        return destinos;
+    destinos.resize(size_t(total));
+    bool algum = false;
+    for (size_t k = 0; k < itens.size(); ++k) {
+        const auto &[item, posicao] = itens[k];
+        QString coluna;
+        if (insert && item == QLatin1String("?"))
+            coluna = colunas[qsizetype(k)].trimmed();
+        else if (!insert)
+            if (const auto a = reAtribuicao.match(item); a.hasMatch())
+                coluna = a.captured(1);
+        if (coluna.isEmpty() || posicao < 0 || posicao >= total)
+            continue;
+        destinos[size_t(posicao)] = ColunaDaTabela(tabela, coluna);
+        algum = algum || destinos[size_t(posicao)].Tipo != ftUnknown;
+    }
+    if (!algum)
+        destinos.clear();
+    return destinos;
+}
+
+void TnComando::ConferirInteiro(int i, qint64 v) const
+{
+    if (size_t(i) < FDestinos.size())
+        ExigirNaColuna(FDestinos[size_t(i)], v);
+}
+
+void TnComando::ConferirReal(int i, double v) const
+{
+    if (size_t(i) < FDestinos.size())
+        ExigirNaColuna(FDestinos[size_t(i)], v);
+}
+
+void TnComando::ConferirTexto(int i, const QString &v) const
+{
+    if (size_t(i) < FDestinos.size())
+        ExigirNaColuna(FDestinos[size_t(i)], v);
 }
 
 nDMConexao::TnComandoGuardado nDMConexao::PrepararGuardado(const QString &sql)

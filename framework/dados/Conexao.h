@@ -118,11 +118,37 @@ protected:
     // The ISO text a bound date (with `t`, a moment) travels as, written into `buf` (32
     // characters at least); its length, or -1 for an invalid date, which binds a null.
     static int TextoIsoParaVincular(char *buf, const QDate &d, const QTime *t);
+    // A value bound to a parameter that writes a column (an INSERT's VALUES, an UPDATE's
+    // SET) must fit that column as the database declares it (ValorNaColuna.h): the same
+    // refusal, naming column and value, on both engines.
+    void ConferirDestino(int i, qint64 v) const
+    {
+        if (!FDestinos.empty())
+            ConferirInteiro(i, v);
+    }
+    void ConferirDestino(int i, double v) const
+    {
+        if (!FDestinos.empty())
+            ConferirReal(i, v);
+    }
+    void ConferirDestino(int i, const QString &v) const
+    {
+        if (!FDestinos.empty())
+            ConferirTexto(i, v);
+    }
 
     QString FSQL;
     QString FTexto; // the text given to nDMConexao::PrepararGuardado
     QStringList FNomes; // parameter names in order, empty for positional statements
+    // The column each parameter writes, by position (ftUnknown: none); empty when the
+    // statement writes no known column.
+    std::vector<TnColunaInfo> FDestinos;
     friend class nDMConexao;
+
+private:
+    void ConferirInteiro(int i, qint64 v) const;
+    void ConferirReal(int i, double v) const;
+    void ConferirTexto(int i, const QString &v) const;
 };
 
 // Executions of prepared commands sent together and answered in order: on PostgreSQL in one
@@ -262,6 +288,8 @@ private:
     struct Nivel { int id; bool ro; int profundidade; };
     // A text the engines cannot take is refused before it reaches them.
     void ExigirTextoValido(const QString &sql) const;
+    // The columns the "?" of a plain INSERT ... VALUES (...) or UPDATE ... SET write.
+    std::vector<TnColunaInfo> DestinosDosParametros(const QString &sql, int total);
     void Iniciar(int id, bool ro);
     void Terminar(int id, bool ro);
 

@@ -222,10 +222,15 @@ public:
 
     int Parametros() const override { return sqlite3_bind_parameter_count(FSt); }
     void BindNulo(int i) override { Checar(sqlite3_bind_null(Livre(), i + 1)); }
-    void BindInteiro(int i, qint64 v) override { Checar(sqlite3_bind_int64(Livre(), i + 1, v)); }
+    void BindInteiro(int i, qint64 v) override
+    {
+        ConferirDestino(i, v);
+        Checar(sqlite3_bind_int64(Livre(), i + 1, v));
+    }
     void BindReal(int i, double v) override
     {
         ExigirRealGravavel(v);
+        ConferirDestino(i, v);
         Checar(sqlite3_bind_double(Livre(), i + 1, v));
     }
     // Texts travel as UTF-8, the database's own encoding, so SQLite stores them without a
@@ -233,6 +238,7 @@ public:
     void BindTexto(int i, const QString &v) override
     {
         ExigirTextoGravavel(v);
+        ConferirDestino(i, v);
         char local[512];
         QStringEncoder enc(QStringEncoder::Utf8);
         if (enc.requiredSpace(v.size()) <= qsizetype(sizeof local)) {
