@@ -318,6 +318,11 @@ std::unique_ptr<TnComando> nDMConexao::Preparar(const QString &sql)
     int total = 0;
     ExigirTextoValido(sql);
     const QString convertido = ConverterParametros(sql, FCfg.Tipo, nomes, total);
+    // A schema change prepared like any statement: the columns read before may be no more.
+    qsizetype inicio = 0;
+    if (const QString palavra = PrimeiraPalavra(convertido, inicio, FCfg.Tipo);
+        !EhComandoDeDados(palavra) && !EhControleDeTransacao(palavra))
+        FColunas.clear();
     std::unique_ptr<TnComando> cmd = FMotor->Preparar(convertido, nomes, total);
     // A lost transaction reads no catalog; the statement fails when it runs anyway.
     if (total > 0 && !TransacaoAbortada() && !TransacaoPerdida())
