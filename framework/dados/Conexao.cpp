@@ -334,7 +334,7 @@ std::vector<TnColunaInfo> nDMConexao::DestinosDosParametros(const QString &sql, 
 {
     static const QRegularExpression reInsert(
         QStringLiteral("^\\s*insert\\s+into\\s+([A-Za-z_][A-Za-z0-9_]*(?:\\.[A-Za-z_][A-Za-z0-9_]*)?)\\s*"
-                       "\\(([^()]*)\\)\\s*values\\s*\\((.*)\\)\\s*;?\\s*$"),
+                       "\\(([^()]*)\\)\\s*values\\s*\\((.*)$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression reUpdate(
         QStringLiteral("^\\s*update\\s+([A-Za-z_][A-Za-z0-9_]*(?:\\.[A-Za-z_][A-Za-z0-9_]*)?)\\s+set\\s+(.*)$"),
@@ -377,8 +377,11 @@ std::vector<TnColunaInfo> nDMConexao::DestinosDosParametros(const QString &sql, 
         } else if (c == u'(') {
             ++profundidade;
         } else if (c == u')') {
-            if (--profundidade < 0)
-                return destinos; // several rows, or something this reading does not follow
+            if (--profundidade < 0) {
+                if (!insert)
+                    return destinos; // something this reading does not follow
+                break; // the end of the (first) row of values; what follows writes no new column
+            }
         } else if (c == u',' && profundidade == 0) {
             fechar(i);
             inicio = i + 1;

@@ -288,7 +288,7 @@ private:
     struct Nivel { int id; bool ro; int profundidade; };
     // A text the engines cannot take is refused before it reaches them.
     void ExigirTextoValido(const QString &sql) const;
-    // The columns the "?" of a plain INSERT ... VALUES (...) or UPDATE ... SET write.
+    // The columns the "?" of an INSERT's (first) row of VALUES or of an UPDATE's SET write.
     std::vector<TnColunaInfo> DestinosDosParametros(const QString &sql, int total);
     void Iniciar(int id, bool ro);
     void Terminar(int id, bool ro);

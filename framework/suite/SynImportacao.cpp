@@ -273,16 +273,26 @@ void TnSynDPImportacaoBase::Gravar(const QString &texto, int empresa, const QSet
             continue;
         }
         const qint64 produto = produtos.GetCodigoProduto();
-        upsert->BindInteiro(0, empresa);
-        upsert->BindInteiro(1, estab);
-        upsert->BindData(2, data);
-        upsert->BindInteiro(3, produto);
-        upsert->BindInteiro(4, motivo);
-        upsert->BindReal(5, qtde);
-        upsert->BindReal(6, preco);
-        upsert->BindDataHora(7, agora);
-        upsert->BindInteiro(8, usuario);
-        upsert->BindInteiro(9, idSyn);
+        try {
+            upsert->BindInteiro(0, empresa);
+            upsert->BindInteiro(1, estab);
+            upsert->BindData(2, data);
+            upsert->BindInteiro(3, produto);
+            upsert->BindInteiro(4, motivo);
+            upsert->BindReal(5, qtde);
+            upsert->BindReal(6, preco);
+            upsert->BindDataHora(7, agora);
+            upsert->BindInteiro(8, usuario);
+            upsert->BindInteiro(9, idSyn);
+        } catch (const EnField &e) {
+            // A value its column does not take (the statement checks each one): the record
+            // is refused, as one that does not read.
+            QString razao = e.Message();
+            if (razao.endsWith(u'.'))
+                razao.chop(1);
+            Recusar(linha, idTexto(), razao);
+            continue;
+        }
         if (upsert->Executar() > 0) {
             ++FImportados;
             continue;
