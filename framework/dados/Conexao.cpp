@@ -357,6 +357,7 @@ std::vector<TnColunaInfo> nDMConexao::DestinosDosParametros(const QString &sql, 
     }
     // The items of the list, split at the commas outside quotes and parentheses; an UPDATE's
     // ends at its WHERE. Each "?" counts, so that a parameter keeps its position.
+    const auto parteDeNome = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
     int parametro = 0, profundidade = 0;
     qsizetype inicio = 0;
     std::vector<std::pair<QString, int>> itens; // item, position of its first "?"
@@ -385,9 +386,9 @@ std::vector<TnColunaInfo> nDMConexao::DestinosDosParametros(const QString &sql, 
         } else if (c == u',' && profundidade == 0) {
             fechar(i);
             inicio = i + 1;
-        } else if (!insert && profundidade == 0 && (c == u'w' || c == u'W') && (i == 0 || !lista[i - 1].isLetterOrNumber())
+        } else if (!insert && profundidade == 0 && (c == u'w' || c == u'W') && (i == 0 || !parteDeNome(lista[i - 1]))
                    && QStringView(lista).mid(i, 5).compare(QLatin1String("where"), Qt::CaseInsensitive) == 0
-                   && (i + 5 >= lista.size() || !lista[i + 5].isLetterOrNumber())) {
+                   && (i + 5 >= lista.size() || !parteDeNome(lista[i + 5]))) {
             break;
         }
     }

@@ -3,8 +3,10 @@
 // numeric(p,s) or double precision column and any length in a varchar(n); the server
 // refuses some of them with messages of its own. The writers (the provider, GravarCDS, the
 // entry writer) check each value against the column as the database declares it
-// (nDMConexao::ColunasDaTabela) before binding it, so both engines refuse the same values
-// with the same message, naming the field and the value:
+// (nDMConexao::ColunasDaTabela) before binding it, naming the field by its caption; every
+// prepared INSERT ... VALUES or UPDATE ... SET checks the values bound to its columns
+// (TnComando::ConferirDestino). Both engines refuse the same values with the same message,
+// naming the field and the value:
 //   "O valor 1e+308 está fora da faixa do campo "QTDEESTOQUE"."
 //
 // What fits:
