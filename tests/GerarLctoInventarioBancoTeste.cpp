@@ -226,6 +226,16 @@ TEST_F(GerarLctoInventarioBanco, RecusasAntesDeGerar)
     EXPECT_EQ(param, "pCodigoEstab");
     EXPECT_EQ(Falha(Gerar("03/2024", {{"pCodigoEmpresa", ""}, {"pCodigoPessoaPart", "55"}})),
               QString::fromUtf8(OrvoSEmpresaFilialNaoSelecionado));
+    // Only a reason of the list, 1 to 6; what was typed is quoted up to 60 characters.
+    for (const char *motivo : {"-1", "0", "7", "65537"}) {
+        EXPECT_EQ(Falha(Gerar("03/2024", {{"pMotivoInventario", motivo}, {"pCodigoPessoaPart", "55"}}), &param),
+                  QString::fromUtf8(OrvoSGerarMotivoInvalido).arg(motivo));
+        EXPECT_EQ(param, "pMotivoInventario");
+    }
+    const QString longa = QString(100000, u'7');
+    EXPECT_EQ(Falha(Gerar("03/2024", {{"pContaCtb", longa}, {"pCodigoPessoaPart", "55"}}), &param),
+              QString::fromUtf8(OrvoSGerarContaInvalida).arg(QString(60, u'7') + QChar(0x2026)));
+    EXPECT_EQ(param, "pContaCtb");
 
     // Entries of branch 2 in the month, of another reason: a run that includes branch 2 is
     // refused as a whole; one of branch 1 alone goes on.

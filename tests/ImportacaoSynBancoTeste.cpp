@@ -130,7 +130,9 @@ TEST_F(ImportacaoSynBanco, ImportaRecusaEListaNaConsulta)
              "109;1;01/03/2024;P11;1;1;abc",
              "110;1;01/03/2024;P11",
              "111;1;01/03/2024;P11;2;8;8",
-             "1000000000;1;01/03/2024;P11;1;1;1"});
+             "1000000000;1;01/03/2024;P11;1;1;1",
+             QStringLiteral("112;1;01/03/2024;P11;1;1") + QString(308, u'0') + QStringLiteral(";1"),
+             "113;1;01/03/2024;P11;1;1;1000000000000000"});
     TnSynDPImportacaoBase *dp = Abrir();
     EXPECT_TRUE(FForm.Chamadas.contains("Painel:0:Última importação: nenhuma"));
     dp->Rodar();
@@ -146,14 +148,16 @@ TEST_F(ImportacaoSynBanco, ImportaRecusaEListaNaConsulta)
                            QString::fromUtf8("1|0|Registro da linha 11 (IDSYN 109) recusado: custo unitário \"abc\" não é um número maior que zero."),
                            QString::fromUtf8("1|0|Registro da linha 12 (IDSYN 110) recusado: o registro deve ter 7 campos separados por \";\"."),
                            QString::fromUtf8("1|0|Registro da linha 13 (IDSYN 111) recusado: já existe um lançamento desta chave que não veio do SYN."),
-                           QString::fromUtf8("1|0|Registro da linha 14 (IDSYN 1000000000) recusado: IDSYN não é um número de 1 a 999999999.")}) +
-                  Resumo(2, 0, 10));
+                           QString::fromUtf8("1|0|Registro da linha 14 (IDSYN 1000000000) recusado: IDSYN não é um número de 1 a 999999999."),
+                           QString::fromUtf8("1|0|Registro da linha 15 (IDSYN 112) recusado: O valor 1e+308 está fora da faixa do campo \"QTDEESTOQUE\"."),
+                           QString::fromUtf8("1|0|Registro da linha 16 (IDSYN 113) recusado: O valor 1000000000000000 está fora da faixa do campo \"PRECOUNIT\".")}) +
+                  Resumo(2, 0, 12));
     // The state panels follow the run.
     const QStringList paineis = Paineis();
     ASSERT_EQ(paineis.size(), 3);
     EXPECT_TRUE(paineis[0].startsWith(QString::fromUtf8("Painel:0:Última importação: ") +
                                       QDate::currentDate().toString("dd/MM/yyyy")));
-    EXPECT_EQ(paineis.mid(1), QStringList({"Painel:1:Importados: 2", "Painel:2:Recusados: 10"}));
+    EXPECT_EQ(paineis.mid(1), QStringList({"Painel:1:Importados: 2", "Painel:2:Recusados: 12"}));
 
     // The SYN consultation lists what the import wrote, and only that.
     SelecionarData(QDate(2024, 3, 1));

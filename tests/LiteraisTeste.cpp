@@ -1,6 +1,8 @@
 #include "ClientDataSet.h"
+#include "Filtro.h"
 #include "Excecoes.h"
 #include "Literais.h"
+#include "PowerParam.h"
 #include "Valores.h"
 
 #include <QLocale>
@@ -24,6 +26,14 @@ QString Erro(F f)
         return e.Message();
     }
     return QStringLiteral("(sem erro)");
+}
+
+// The message quotes the first 60 characters of the text followed by "…", and not more.
+void CitaSessenta(const QString &mensagem, QChar c)
+{
+    EXPECT_TRUE(mensagem.contains(QString(60, c) + QChar(0x2026))) << mensagem.left(200).toStdString();
+    EXPECT_FALSE(mensagem.contains(QString(61, c))) << mensagem.left(200).toStdString();
+    EXPECT_LT(mensagem.size(), 300);
 }
 
 struct Literal {
@@ -377,4 +387,39 @@ TEST(Literais, SQLiteLeOsLiterais)
               "");
     EXPECT_EQ(texto, "1200");
     sqlite3_close(db);
+}
+
+// Messages that repeat what someone typed quote at most 60 characters of it, then "…": a
+// 100,000-character input gives a short message on every path.
+TEST(Citacao, TextoLongoCortadoEmSessentaCaracteres)
+{
+    const QString longo = QString(100000, u'9') + u'x', letras = QString(100000, u'a');
+
+    // A number typed by a user, a literal and a multi-value condition.
+    CitaSessenta(Erro([&] { StrToFloatBR(longo); }), u'9');
+    CitaSessenta(Erro([&] { ValorParaSQL(letras, ftInteger); }), u'a');
+    CitaSessenta(Erro([&] { FilterInterval(QStringLiteral("CODIGOESTAB"), longo); }), u'9');
+
+    // A filter expression, whole and its token.
+    const auto campo = [](const QString &, TnCampoFiltro &c) {
+        c = {0, ftInteger, 0};
+        return true;
+    };
+    CitaSessenta(Erro([&] { TnFiltro::Compilar(QStringLiteral("A = '") + letras + u'\'', campo); }), u'a');
+
+    // A field of the client dataset, and a process parameter.
+    const TnDefCampo campos[] = {{.Nome = "N", .Tipo = ftInteger}};
+    TnClientDataSet ds;
+    ds.DefinirCampos(campos);
+    ds.CreateDataSet();
+    ds.Append();
+    CitaSessenta(Erro([&] { ds.FieldByName("N").SetAsString(letras); }), u'a');
+    TnpqParamItem p(TnDefParam{.Alias = "pN", .Caption = "N", .Tipo = ntpInteiro});
+    p.SetText(letras);
+    try {
+        p.AsInteger();
+        ADD_FAILURE();
+    } catch (const EnParam &e) {
+        CitaSessenta(e.Message(), u'a');
+    }
 }

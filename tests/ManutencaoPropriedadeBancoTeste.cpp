@@ -4,6 +4,7 @@
 // register, each with its failures.
 #include "Acoes.h"
 #include "FormFalso.h"
+#include "OrvoDPManutencaoLctoInventario_U.h"
 #include "ProcessoInvTeste.h"
 
 namespace {
@@ -359,6 +360,32 @@ TEST_F(ManutencaoCSTBanco, FiltrosQueNadaAcham)
     dp->SetParamText("pCodigoEstab", "1; drop");
     EXPECT_THROW(dp->Rodar(), EConvertError);
     EXPECT_EQ(Linhas("LCTOINVCST"), 0);
+}
+
+// The CST is a whole number from 0 to 999, refused on its parameter otherwise: nothing
+// becomes CST 0 or a negative code. What was typed is quoted up to 60 characters.
+TEST_F(ManutencaoCSTBanco, CstForaDeZeroANoveNoveNoveRecusadoNoParametro)
+{
+    const QString longo = QString(100000, u'1');
+    for (const QString &cst : {QStringLiteral("-1"), QStringLiteral("abc"), QStringLiteral("1,5"), QStringLiteral("1000"),
+                               QStringLiteral("+5"), longo}) {
+        TnDMPowerParam *dp = Processo("TOrvoDPManutencaoLctoInventario");
+        dp->SetParamText("pCompetencia", "03/2024");
+        dp->SetParamText("pCst", cst);
+        dp->SetParamText("pAliquota", "1");
+        try {
+            dp->Rodar();
+            ADD_FAILURE() << cst.left(10).toStdString();
+        } catch (const EnParam &e) {
+            EXPECT_EQ(e.Param(), "pCst");
+            EXPECT_EQ(e.Message(), QString::fromUtf8(OrvoSCstInvalido)
+                                       .arg(cst == longo ? QString(60, u'1') + QChar(0x2026) : cst));
+        }
+        DestruirDM(dp);
+    }
+    EXPECT_EQ(Linhas("LCTOINVCST"), 0);
+    EXPECT_EQ(Gerar({{"pCst", "060"}, {"pAliquota", "0"}, {"pCodigoEstab", "2"}}), QStringList({kSucesso}));
+    EXPECT_EQ(Csts(), QStringList({"2|1|1|60|2.5|0"}));
 }
 
 TEST_F(ManutencaoCSTBanco, LinhaRecusadaNaoGravaNada)

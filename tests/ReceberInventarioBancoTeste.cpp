@@ -489,6 +489,28 @@ TEST_F(ReceberInventarioBanco, FalhaAoGravarDesfazTudoEFalha)
     EXPECT_EQ(Arvore(dp), Resumo(3, 0, 3));
 }
 
+// A quantity or unit cost no double precision column takes (1e308) is refused by the entry
+// writer on both engines alike, naming column and value: the run fails and writes nothing.
+TEST_F(ReceberInventarioBanco, ValorForaDaFaixaDaColunaNaoGravaNada)
+{
+    for (const auto &[campo, coluna] : {std::pair{"QUANTIDADE", "QTDEESTOQUE"}, std::pair{"CUSTO_UNITARIO", "PRECOUNIT"}}) {
+        QJsonObject grande = Item("G", 2, 3);
+        grande[QLatin1String(campo)] = 1e308;
+        FServidor.Responder({.Corpo = Resposta({Item("A", 1, 1), grande})});
+        const QString m = Rodar(Processo());
+        EXPECT_EQ(m, QString::fromUtf8("Erro ao tentar gravar os registros: O valor 1e+308 está fora da faixa do campo "
+                                       "\"%1\".")
+                         .arg(QLatin1String(coluna)));
+        EXPECT_EQ(Linhas("PRODUTO"), 0);
+        EXPECT_EQ(Linhas("LCTOINV"), 0);
+        EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE"), 0);
+    }
+    // Just below the bound the value is written as it came.
+    FServidor.Responder({.Corpo = Resposta({Item("A", 999999999999999.0, 0.01)})});
+    EXPECT_EQ(Rodar(Processo()), QString());
+    EXPECT_EQ(Tabela("QTDEESTOQUE, PRECOUNIT", "LCTOINV", "CODIGOPRODUTO"), QStringList({"999999999999999|0.01"}));
+}
+
 TEST_F(ReceberInventarioBanco, CemMilItens)
 {
     // The whole volume on the embedded engine; the server engine gets a slice of it (its

@@ -1,8 +1,10 @@
 #include "Decimal.h"
 #include "Excecoes.h"
 #include "Tempo.h"
+#include "ValorNaColuna.h"
 #include "Valores.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstring>
@@ -311,5 +313,83 @@ TEST(TempoDecorrido, FormatoERelogio)
     const TnTempo t = TempoInicio();
     EXPECT_TRUE(t.Iniciado());
     EXPECT_GE(t.Milissegundos(), 0);
-    EXPECT_TRUE(TempoFinal(t).startsWith("00:00:"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{2,}:\\d{2}:\\d{2},\\d{3}$")).match(TempoFinal(t)).hasMatch());
+}
+
+// What a column declared by the database takes: numeric(p,s) after rounding to its scale,
+// double precision below 10^15 and finite, integers in their type's range.
+TEST(ValorNaColuna, FaixasEArredondamentoDosTiposDeclarados)
+{
+    const TnColunaInfo num{.Nome = "V", .Tipo = ftBCD, .Precisao = 4, .Escala = 2};
+    EXPECT_TRUE(RealCabeNaColuna(num, 99.994));
+    EXPECT_FALSE(RealCabeNaColuna(num, 99.995)) << "rounds to 100.00";
+    EXPECT_FALSE(RealCabeNaColuna(num, -99.995));
+    EXPECT_TRUE(DecimalCabeNaColuna(num, 99994, 3));
+    EXPECT_FALSE(DecimalCabeNaColuna(num, -99995, 3));
+    EXPECT_TRUE(DecimalCabeNaColuna(num, 999, 1)); // 99.9
+    EXPECT_FALSE(DecimalCabeNaColuna(num, 1000, 1)); // 100.0: three digits before the point
+    EXPECT_TRUE(InteiroCabeNaColuna(num, -99));
+    EXPECT_FALSE(InteiroCabeNaColuna(num, 100));
+
+    const TnColunaInfo real{.Nome = "Q", .Tipo = ftFloat};
+    for (double v : {kNaN, kInf, -kInf, 1e15, -1e15, 1e308})
+        EXPECT_FALSE(RealCabeNaColuna(real, v)) << v;
+    EXPECT_TRUE(RealCabeNaColuna(real, 999999999999999.0));
+    EXPECT_TRUE(RealCabeNaColuna(real, -0.000001));
+
+    const TnColunaInfo curto{.Nome = "S", .Tipo = ftSmallint};
+    EXPECT_TRUE(InteiroCabeNaColuna(curto, -32768));
+    EXPECT_FALSE(InteiroCabeNaColuna(curto, 32768));
+    EXPECT_FALSE(RealCabeNaColuna(curto, 1.5));
+    EXPECT_TRUE(RealCabeNaColuna(curto, 7.0));
+
+    // The message names field and value, the value cut at 60 characters.
+    try {
+        ExigirNaColuna(real, 1e308);
+        ADD_FAILURE();
+    } catch (const EnField &e) {
+        EXPECT_EQ(e.Campo(), "Q");
+        EXPECT_EQ(e.Message(), QString::fromUtf8("O valor 1e+308 está fora da faixa do campo \"Q\"."));
+    }
+
+    // A number for a numeric column becomes the exact decimal at the column's scale.
+    const TnColunaInfo dinheiro{.Nome = "VALOR", .Tipo = ftBCD, .Precisao = 18, .Escala = 2};
+    TnCelula c;
+    c.Nulo = false;
+    c.F = 1.005;
+    TFieldType tipo = ftFloat;
+    int escala = 0;
+    EXPECT_TRUE(AjustarCelulaNaColuna(dinheiro, c, tipo, escala));
+    EXPECT_EQ(tipo, ftBCD);
+    EXPECT_EQ(escala, 2);
+    EXPECT_EQ(c.I, 101);
+    c.I = -12350; // -1.2350 at scale 4
+    escala = 4;
+    EXPECT_TRUE(AjustarCelulaNaColuna(dinheiro, c, tipo, escala));
+    EXPECT_EQ(c.I, -124);
+    c.F = 1e17;
+    tipo = ftFloat;
+    EXPECT_FALSE(AjustarCelulaNaColuna(dinheiro, c, tipo, escala));
+    EXPECT_EQ(tipo, ftFloat); // left as it was
+    EXPECT_THROW(ErroCelulaForaDaColuna(dinheiro, c, tipo, escala), EnField);
+}
+
+// Messages quote at most 60 characters of what was typed, then "…".
+TEST(TrechoCitado, SessentaCaracteresEReticencias)
+{
+    EXPECT_EQ(TrechoCitado(u"abc"), "abc");
+    EXPECT_EQ(TrechoCitado(QString(60, u'x')), QString(60, u'x'));
+    EXPECT_EQ(TrechoCitado(QString(100000, u'x')), QString(60, u'x') + QChar(0x2026));
+    EXPECT_EQ(TrechoCitado(u"a\tb\nc"), "a b c");
+    // Never half of a pair of UTF-16 units.
+    const QString par = QString(59, u'x') + QString::fromUtf8("😀") + QStringLiteral("yz");
+    EXPECT_EQ(TrechoCitado(par), QString(59, u'x') + QChar(0x2026));
+    EXPECT_EQ(NumeroParaMensagem(1234.5), "1234,5");
+    EXPECT_EQ(NumeroParaMensagem(-1e308), "-1e+308");
+    try {
+        StrToFloatBR(QString(100000, u'9') + u'x');
+        ADD_FAILURE();
+    } catch (const EConvertError &e) {
+        EXPECT_EQ(e.Message(), QString::fromUtf8("\"%1…\" não é um número válido.").arg(QString(60, u'9')));
+    }
 }

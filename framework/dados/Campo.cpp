@@ -5,6 +5,7 @@
 #include "ClientDataSet.h"
 #include "Decimal.h"
 #include "Excecoes.h"
+#include "ValorNaColuna.h"
 #include "Valores.h"
 
 #include <algorithm>
@@ -149,12 +150,13 @@ void TnField::Gravar(TnCelula c) { FDataSet.GravarCampo(*this, std::move(c)); }
 
 void TnField::ErroConversao(const QString &texto) const
 {
-    throw EConvertError(QStringLiteral("\"%1\" não é um valor válido para o campo \"%2\".").arg(texto, DisplayLabel()));
+    throw EConvertError(
+        QStringLiteral("\"%1\" não é um valor válido para o campo \"%2\".").arg(TrechoCitado(texto), DisplayLabel()));
 }
 
 void TnField::ErroFaixa(const QString &texto) const
 {
-    throw EnField(FNome, QStringLiteral("O valor %1 está fora da faixa do campo \"%2\".").arg(texto, DisplayLabel()));
+    ErroForaDaFaixa(FNome, texto, DisplayLabel());
 }
 
 // ---- conversions into the field's type ------------------------------------------------
@@ -204,7 +206,7 @@ TnCelula TnField::DeReal(double v) const
     case ftBCD: {
         qint64 e = 0;
         if (!nDecimal::DeReal(v, EscalaDaLinha(), e) || (FPrecisao > 0 && std::llabs(e) >= nDecimal::Potencia10(FPrecisao)))
-            ErroFaixa(RealParaTexto(v));
+            ErroFaixa(NumeroParaMensagem(v));
         c.I = e;
         break;
     }
@@ -213,12 +215,12 @@ TnCelula TnField::DeReal(double v) const
     case ftLargeint:
     case ftBoolean:
         if (std::fabs(v) >= 9.2e18)
-            ErroFaixa(RealParaTexto(v));
+            ErroFaixa(NumeroParaMensagem(v));
         return DeInteiro(std::llround(v));
     case ftString:
     case ftMemo:
     case ftUnknown: return DeTexto(RealParaTexto(v));
-    default: ErroConversao(RealParaTexto(v));
+    default: ErroConversao(NumeroParaMensagem(v));
     }
     return c;
 }

@@ -7,6 +7,7 @@
 #include "Decimal.h"
 #include "Filtro.h"
 #include "Provider.h"
+#include "Valores.h"
 
 #include <algorithm>
 
@@ -128,7 +129,7 @@ qsizetype TnClientDataSet::LerLinhas(TnDadosColunares &dados, TnCursor &cursor, 
                 qint64 e = 0;
                 if (!cursor.Decimal(i, l.Escala, e))
                     throw EConvertError(QStringLiteral("O valor %1 não cabe no campo \"%2\".")
-                                            .arg(cursor.Texto(i), FCampos[c]->DisplayLabel()));
+                                            .arg(TrechoCitado(cursor.Texto(i)), FCampos[c]->DisplayLabel()));
                 col.AcrescentarI64(e);
                 break;
             }

@@ -5,16 +5,20 @@
 #include "Motor.h"
 #include "Decimal.h"
 #include "TextoSQL.h"
+#include "ValorNaColuna.h"
+#include "Valores.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <limits>
 #include <optional>
@@ -144,8 +148,15 @@ void TnComando::ExigirTextoGravavel(const QString &v)
     const qsizetype k = CaractereInvalido(v);
     if (k >= 0)
         throw EConvertError(QStringLiteral("O texto \"%1\" contém %2, que não pode ser gravado.")
-                                .arg(v.left(40), v[k].unicode() == 0 ? QStringLiteral("o caractere nulo (código 0)")
+                                .arg(TrechoCitado(v), v[k].unicode() == 0 ? QStringLiteral("o caractere nulo (código 0)")
                                                                      : QStringLiteral("metade de um par UTF-16")));
+}
+
+void TnComando::ExigirRealGravavel(double v)
+{
+    if (!std::isfinite(v))
+        throw EConvertError(QStringLiteral("O valor %1 não é um número finito e não pode ser gravado.")
+                                .arg(NumeroParaMensagem(v)));
 }
 
 int TnComando::TextoIsoParaVincular(char *buf, const QDate &d, const QTime *t)
@@ -315,7 +326,119 @@ std::unique_ptr<TnComando> nDMConexao::Preparar(const QString &sql)
     int total = 0;
     ExigirTextoValido(sql);
     const QString convertido = ConverterParametros(sql, FCfg.Tipo, nomes, total);
-    return FMotor->Preparar(convertido, nomes, total);
+    // A schema change prepared like any statement: the columns read before may be no more.
+    qsizetype inicio = 0;
+    if (const QString palavra = PrimeiraPalavra(convertido, inicio, FCfg.Tipo);
+        !EhComandoDeDados(palavra) && !EhControleDeTransacao(palavra))
+        FColunas.clear();
+    std::unique_ptr<TnComando> cmd = FMotor->Preparar(convertido, nomes, total);
+    // A lost transaction reads no catalog; the statement fails when it runs anyway.
+    if (total > 0 && !TransacaoAbortada() && !TransacaoPerdida())
+        cmd->FDestinos = DestinosDosParametros(convertido, total);
+    return cmd;
+}
+
+std::vector<TnColunaInfo> nDMConexao::DestinosDosParametros(const QString &sql, int total)
+{
+    static const QRegularExpression reInsert(
+        QStringLiteral("^\\s*insert\\s+into\\s+([A-Za-z_][A-Za-z0-9_]*(?:\\.[A-Za-z_][A-Za-z0-9_]*)?)\\s*"
+                       "\\(([^()]*)\\)\\s*values\\s*\\((.*)$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression reUpdate(
+        QStringLiteral("^\\s*update\\s+([A-Za-z_][A-Za-z0-9_]*(?:\\.[A-Za-z_][A-Za-z0-9_]*)?)\\s+set\\s+(.*)$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression reAtribuicao(QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*)\\s*=\\s*\\?$"));
+    std::vector<TnColunaInfo> destinos;
+    QString tabela, lista;
+    QStringList colunas;
+    bool insert = false;
+    if (const auto m = reInsert.match(sql); m.hasMatch()) {
+        insert = true;
+        tabela = m.captured(1);
+        colunas = m.captured(2).split(u',');
+        lista = m.captured(3);
+    } else if (const auto u = reUpdate.match(sql); u.hasMatch()) {
+        tabela = u.captured(1);
+        lista = u.captured(2);
+    } else {
+        return destinos;
+    }
+    // The items of the list, split at the commas outside quotes and parentheses; an UPDATE's
+    // ends at its WHERE. Each "?" counts, so that a parameter keeps its position.
+    const auto parteDeNome = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
+    int parametro = 0, profundidade = 0;
+    qsizetype inicio = 0;
+    std::vector<std::pair<QString, int>> itens; // item, position of its first "?"
+    int primeiro = -1;
+    const auto fechar = [&](qsizetype fim) {
+        itens.push_back({lista.mid(inicio, fim - inicio).trimmed(), primeiro});
+        primeiro = -1;
+    };
+    qsizetype i = 0;
+    for (; i < lista.size(); ++i) {
+        const QChar c = lista[i];
+        if (const qsizetype fim = FimDeTrechoLiteral(lista, i, FCfg.Tipo); fim >= 0) {
+            i = fim;
+        } else if (c == u'?') {
+            if (primeiro < 0)
+                primeiro = parametro;
+            ++parametro;
+        } else if (c == u'(') {
+            ++profundidade;
+        } else if (c == u')') {
+            if (--profundidade < 0) {
+                if (!insert)
+                    return destinos; // something this reading does not follow
+                break; // the end of the (first) row of values; what follows writes no new column
+            }
+        } else if (c == u',' && profundidade == 0) {
+            fechar(i);
+            inicio = i + 1;
+        } else if (!insert && profundidade == 0 && (c == u'w' || c == u'W') && (i == 0 || !parteDeNome(lista[i - 1]))
+                   && QStringView(lista).mid(i, 5).compare(QLatin1String("where"), Qt::CaseInsensitive) == 0
+                   && (i + 5 >= lista.size() || !parteDeNome(lista[i + 5]))) {
+            break;
+        }
+    }
+    fechar(i);
+    if (insert && itens.size() != size_t(colunas.size()))
+        return destinos;
+    destinos.resize(size_t(total));
+    bool algum = false;
+    for (size_t k = 0; k < itens.size(); ++k) {
+        const auto &[item, posicao] = itens[k];
+        QString coluna;
+        if (insert && item == QLatin1String("?"))
+            coluna = colunas[qsizetype(k)].trimmed();
+        else if (!insert)
+            if (const auto a = reAtribuicao.match(item); a.hasMatch())
+                coluna = a.captured(1);
+        if (coluna.isEmpty() || posicao < 0 || posicao >= total)
+            continue;
+        destinos[size_t(posicao)] = ColunaDaTabela(tabela, coluna);
+        algum = algum || destinos[size_t(posicao)].Tipo != ftUnknown;
+    }
+    if (!algum)
+        destinos.clear();
+    return destinos;
+}
+
+void TnComando::ConferirInteiro(int i, qint64 v) const
+{
+    if (size_t(i) < FDestinos.size())
+        ExigirNaColuna(FDestinos[size_t(i)], v);
+}
+
+void TnComando::ConferirReal(int i, double v) const
+{
+    if (size_t(i) < FDestinos.size())
+        ExigirNaColuna(FDestinos[size_t(i)], v);
+}
+
+void TnComando::ConferirTexto(int i, const QString &v) const
+{
+    if (size_t(i) < FDestinos.size())
+        ExigirNaColuna(FDestinos[size_t(i)], v);
 }
 
 nDMConexao::TnComandoGuardado nDMConexao::PrepararGuardado(const QString &sql)
@@ -390,8 +513,50 @@ int nDMConexao::ExecutarComandos(const QStringList &comandos, int *falhou)
 void TnMotor::EsquecerGuardados()
 {
     // A kept statement could describe tables as they were (the server refuses a prepared
-    // statement whose columns changed).
+    // statement whose columns changed); so could the columns read from the catalog.
     FCon.FGuardados.clear();
+    FCon.FColunas.clear();
+}
+
+const std::vector<TnColunaInfo> &nDMConexao::ColunasDaTabela(const QString &tabela)
+{
+    const QString chave = tabela.trimmed().toUpper();
+    if (const auto it = FColunas.find(chave); it != FColunas.end())
+        return it->second;
+    const qsizetype ponto = chave.indexOf(u'.');
+    const QString esquema = ponto < 0 ? QString() : chave.left(ponto), nome = chave.mid(ponto + 1);
+    std::vector<TnColunaInfo> colunas;
+    if (FCfg.Tipo == tcSQLite) {
+        auto cmd = Preparar(esquema.isEmpty() ? QStringLiteral("select name, type from pragma_table_info(?)")
+                                              : QStringLiteral("select name, type from pragma_table_info(?, ?)"));
+        cmd->BindTexto(0, nome);
+        if (!esquema.isEmpty())
+            cmd->BindTexto(1, esquema.toLower());
+        TnCursor &c = cmd->Abrir();
+        while (c.Proximo())
+            colunas.push_back(InfoDeTipoDeclarado(c.Texto(0).toUpper(), c.Nulo(1) ? nullptr : c.Texto(1).toUtf8().constData()));
+    } else {
+        // The table as the server resolves its name (search path, schema, case folding);
+        // format_type writes the declared type as the DDL did ("numeric(18,2)").
+        auto cmd = Preparar(QStringLiteral(
+            "select cast(a.attname as text), format_type(a.atttypid, a.atttypmod) from pg_attribute a "
+            "where a.attrelid = to_regclass(?) and a.attnum > 0 and not a.attisdropped order by a.attnum"));
+        cmd->BindTexto(0, tabela.trimmed());
+        TnCursor &c = cmd->Abrir();
+        while (c.Proximo())
+            colunas.push_back(InfoDeTipoDeclarado(c.Texto(0).toUpper(), c.Texto(1).toLatin1().constData()));
+    }
+    return FColunas.emplace(chave, std::move(colunas)).first->second;
+}
+
+TnColunaInfo nDMConexao::ColunaDaTabela(const QString &tabela, const QString &coluna)
+{
+    for (const TnColunaInfo &c : ColunasDaTabela(tabela))
+        if (c.Nome.compare(coluna, Qt::CaseInsensitive) == 0)
+            return c;
+    TnColunaInfo nenhuma;
+    nenhuma.Nome = coluna.toUpper();
+    return nenhuma;
 }
 
 int nDMConexao::Executar(const QString &sql, const QVariantList &params)

@@ -19,6 +19,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // Dialect numbers answered by PegarTipoCon.
@@ -117,14 +118,43 @@ protected:
     // A value that a literal could not carry is not bound either (see ValorParaSQL): a text
     // with a NUL or half a UTF-16 pair, a date outside the years 1 to 9999.
     static void ExigirTextoGravavel(const QString &v);
+    // Nor a number that is not finite: SQLite would keep an infinity and make NaN a NULL,
+    // the server would keep both; no column of ours takes them.
+    static void ExigirRealGravavel(double v);
     // The ISO text a bound date (with `t`, a moment) travels as, written into `buf` (32
     // characters at least); its length, or -1 for an invalid date, which binds a null.
     static int TextoIsoParaVincular(char *buf, const QDate &d, const QTime *t);
+    // A value bound to a parameter that writes a column (an INSERT's VALUES, an UPDATE's
+    // SET) must fit that column as the database declares it (ValorNaColuna.h): the same
+    // refusal, naming column and value, on both engines.
+    void ConferirDestino(int i, qint64 v) const
+    {
+        if (!FDestinos.empty())
+            ConferirInteiro(i, v);
+    }
+    void ConferirDestino(int i, double v) const
+    {
+        if (!FDestinos.empty())
+            ConferirReal(i, v);
+    }
+    void ConferirDestino(int i, const QString &v) const
+    {
+        if (!FDestinos.empty())
+            ConferirTexto(i, v);
+    }
 
     QString FSQL;
     QString FTexto; // the text given to nDMConexao::PrepararGuardado
     QStringList FNomes; // parameter names in order, empty for positional statements
+    // The column each parameter writes, by position (ftUnknown: none); empty when the
+    // statement writes no known column.
+    std::vector<TnColunaInfo> FDestinos;
     friend class nDMConexao;
+
+private:
+    void ConferirInteiro(int i, qint64 v) const;
+    void ConferirReal(int i, double v) const;
+    void ConferirTexto(int i, const QString &v) const;
 };
 
 // Executions of prepared commands sent together and answered in order: on PostgreSQL in one
@@ -243,6 +273,15 @@ public:
     // the rest). Outside a transaction it just runs it.
     int ExecutarProtegido(TnComando &cmd);
 
+    // The columns of `tabela` ("esquema.tabela" allowed) as the database declares them, in
+    // the table's order, names in upper case; empty for a table that does not exist. Read
+    // from the catalog once and kept until a statement changes the schema. The writers
+    // check their values against them (ValorNaColuna.h).
+    const std::vector<TnColunaInfo> &ColunasDaTabela(const QString &tabela);
+    // The column `coluna` of `tabela` (letter case ignored); of unknown kind (ftUnknown,
+    // nothing to check) when there is none.
+    TnColunaInfo ColunaDaTabela(const QString &tabela, const QString &coluna);
+
     QDateTime PegarDataServidor(bool comHora = true);
     QSqlDatabase &BancoQt() { return FDb; }
     void *HandleSQLite() const;
@@ -255,6 +294,8 @@ private:
     struct Nivel { int id; bool ro; int profundidade; };
     // A text the engines cannot take is refused before it reaches them.
     void ExigirTextoValido(const QString &sql) const;
+    // The columns the "?" of an INSERT's (first) row of VALUES or of an UPDATE's SET write.
+    std::vector<TnColunaInfo> DestinosDosParametros(const QString &sql, int total);
     void Iniciar(int id, bool ro);
     void Terminar(int id, bool ro);
 
@@ -264,6 +305,7 @@ private:
     QString FNomeConexao;
     std::vector<Nivel> FPilha;
     std::vector<std::unique_ptr<TnComando>> FGuardados; // prepared, free for PrepararGuardado
+    std::unordered_map<QString, std::vector<TnColunaInfo>> FColunas; // ColunasDaTabela, by table in upper case
     mutable bool FAbortada = false; // a statement failed inside the open transaction
     bool FPerdida = false;          // the engine rolled the open transaction back itself
     QString FFalhaDesfazer;         // a rollback that failed, not yet reported

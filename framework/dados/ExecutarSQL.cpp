@@ -3,6 +3,7 @@
 #include "Decimal.h"
 #include "Literais.h"
 #include "Provider.h"
+#include "ValorNaColuna.h"
 
 #include <QSet>
 
@@ -74,6 +75,9 @@ int GravarCDS(TnClientDataSet &ds, const QString &tabela, const QString &camposC
         return 0;
 
     const bool servidor = c.PegarTipoCon() == tcPostgreSQL;
+    std::vector<TnColunaInfo> declaradas;
+    for (const TnField *f : campos)
+        declaradas.push_back(c.ColunaDaTabela(tabela, f->FieldName()));
     int id = 1;
     while (c.InTransaction(id))
         ++id;
@@ -95,7 +99,12 @@ int GravarCDS(TnClientDataSet &ds, const QString &tabela, const QString &camposC
             ds.LerRegistro(r, [&] {
                 for (int i = 0; i < int(campos.size()); ++i) {
                     const TnField &f = *campos[size_t(i)];
-                    VincularCelula(*cmd, i, f.Celula(), f.DataType(), f.Scale(), servidor);
+                    TnCelula celula = f.Celula();
+                    TFieldType tipo = f.DataType();
+                    int escala = f.Scale();
+                    if (!AjustarCelulaNaColuna(declaradas[size_t(i)], celula, tipo, escala))
+                        ErroCelulaForaDaColuna(declaradas[size_t(i)], celula, tipo, escala, f.DisplayLabel());
+                    VincularCelula(*cmd, i, celula, tipo, escala, servidor);
                 }
                 if (lote) {
                     cmd->ExecutarEmLote();

@@ -1,6 +1,7 @@
 #include "Filtro.h"
 
 #include "Excecoes.h"
+#include "Valores.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -19,7 +20,7 @@ struct Token {
 
 [[noreturn]] void Erro(const QString &filtro, const QString &motivo)
 {
-    throw EConvertError(QStringLiteral("Filtro inválido (%1): %2").arg(motivo, filtro));
+    throw EConvertError(QStringLiteral("Filtro inválido (%1): %2").arg(motivo, TrechoCitado(filtro)));
 }
 
 std::vector<Token> Separar(const QString &f)
@@ -280,7 +281,7 @@ public:
     {
         auto no = Ou();
         if (Atual().Tipo != tkFim)
-            Erro(FTexto, QStringLiteral("\"%1\" inesperado").arg(Atual().Texto));
+            Erro(FTexto, QStringLiteral("\"%1\" inesperado").arg(TrechoCitado(Atual().Texto)));
         return no;
     }
 
@@ -360,7 +361,7 @@ private:
             ++FPos;
             o.EhCampo = true;
             if (!FCampo(t.Texto, o.Campo))
-                Erro(FTexto, QStringLiteral("campo \"%1\" não encontrado").arg(t.Texto));
+                Erro(FTexto, QStringLiteral("campo \"%1\" não encontrado").arg(TrechoCitado(t.Texto)));
             return o;
         }
         if (EhPalavra("null")) {
@@ -385,7 +386,7 @@ private:
                 o.V.Classe = cvReal;
                 o.V.D = QLocale::c().toDouble(o.Texto, &ok);
                 if (!ok)
-                    Erro(FTexto, QStringLiteral("número \"%1\" malformado").arg(o.Texto));
+                    Erro(FTexto, QStringLiteral("número \"%1\" malformado").arg(TrechoCitado(o.Texto)));
             }
             return o;
         }
@@ -395,7 +396,7 @@ private:
             o.V.Classe = cvTexto;
             return o;
         }
-        Erro(FTexto, lit.Tipo == tkFim ? QStringLiteral("fim inesperado") : QStringLiteral("\"%1\" inesperado").arg(lit.Texto));
+        Erro(FTexto, lit.Tipo == tkFim ? QStringLiteral("fim inesperado") : QStringLiteral("\"%1\" inesperado").arg(TrechoCitado(lit.Texto)));
     }
 
     // "12.50" -> mantissa 1250, scale 2; false beyond 18 digits or with an exponent.
@@ -423,7 +424,7 @@ private:
         const bool numerico = lit.V.Classe == cvDecimal || lit.V.Classe == cvReal;
         if (alvo == cvInstante) {
             if (lit.V.Classe != cvTexto)
-                Erro(FTexto, QStringLiteral("uma data deve vir entre aspas: %1").arg(lit.Texto));
+                Erro(FTexto, QStringLiteral("uma data deve vir entre aspas: %1").arg(TrechoCitado(lit.Texto)));
             // Date and time are read apart, never as a local date-time: a midnight that a
             // change to summer time skips is still that day.
             const QString t = lit.Texto.trimmed();
@@ -439,13 +440,13 @@ private:
                     }
             }
             if (!d.isValid() || !h.isValid())
-                Erro(FTexto, QStringLiteral("data \"%1\" inválida").arg(lit.Texto));
+                Erro(FTexto, QStringLiteral("data \"%1\" inválida").arg(TrechoCitado(lit.Texto)));
             lit.V.Classe = cvInstante;
             lit.V.M = nDataHora::ParaNumero(d, h);
         } else if (alvo == cvTexto && numerico) {
-            Erro(FTexto, QStringLiteral("o texto deve vir entre aspas: %1").arg(lit.Texto));
+            Erro(FTexto, QStringLiteral("o texto deve vir entre aspas: %1").arg(TrechoCitado(lit.Texto)));
         } else if (alvo != cvTexto && !numerico) {
-            Erro(FTexto, QStringLiteral("'%1' não é um número").arg(lit.Texto));
+            Erro(FTexto, QStringLiteral("'%1' não é um número").arg(TrechoCitado(lit.Texto)));
         }
     }
 

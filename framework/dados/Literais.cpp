@@ -50,20 +50,13 @@ Classe Classificar(const QVariant &v)
     }
 }
 
-// The value as shown in a message: at most 60 characters, without control characters.
-QString Exibir(const QString &t)
-{
-    QString r = t.size() > 60 ? t.left(57) + QStringLiteral("...") : t;
-    for (QChar &c : r)
-        if (c.unicode() < 32)
-            c = u' ';
-    return r;
-}
+// The value as shown in a message (TrechoCitado).
+QString Exibir(const QString &t) { return TrechoCitado(t); }
 
 QString Exibir(const QVariant &v)
 {
     if (Classificar(v) == Classe::Real)
-        return NumeroParaTexto(v.toDouble());
+        return TrechoCitado(NumeroParaTexto(v.toDouble()));
     return Exibir(v.toString());
 }
 
@@ -140,7 +133,7 @@ QString LiteralReal(const QVariant &v, Classe c)
         return r;
     if (c == Classe::Real) {
         if (std::isfinite(v.toDouble()))
-            return NumeroParaTexto(v.toDouble());
+            return TrechoCitado(NumeroParaTexto(v.toDouble()));
     } else if (c == Classe::Texto) {
         double d = 0;
         if (TextoParaNumero(v.toString(), d))

@@ -58,6 +58,10 @@ protected:
 std::unique_ptr<TnMotor> CriarMotorSQLite(nDMConexao &con);
 std::unique_ptr<TnMotor> CriarMotorPostgres(nDMConexao &con);
 
+// The kind of a column of a declared SQL type ("NUMERIC(18,2)", "VARCHAR(40)", "DOUBLE
+// PRECISION", "DATE", ...), as both engines' catalogs name them.
+TnColunaInfo InfoDeTipoDeclarado(const QString &nome, const char *decl);
+
 // Kinds of error (TErroBanco) of each engine's codes: SQLite's extended result code, and
 // PostgreSQL's SQLSTATE with the message (which names the broken constraint).
 int ClassificarErroSQLite(int codigo);

@@ -661,15 +661,14 @@ public:
     void BindNulo(int i) override { Slot(i), FValores.Nulo[size_t(i)] = 1; }
     void BindInteiro(int i, qint64 v) override
     {
+        ConferirDestino(i, v);
         char buf[24];
         Texto(i, buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
     }
     void BindReal(int i, double v) override
     {
-        if (std::isnan(v))
-            return Texto(i, "NaN");
-        if (std::isinf(v))
-            return Texto(i, v > 0 ? "Infinity" : "-Infinity");
+        ExigirRealGravavel(v);
+        ConferirDestino(i, v);
         char buf[32];
         Texto(i, buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
     }
@@ -677,6 +676,7 @@ public:
     {
         Slot(i);
         ExigirTextoGravavel(v);
+        ConferirDestino(i, v);
         FValores.Texto[size_t(i)] = v.toStdString();
         FValores.Nulo[size_t(i)] = 0;
     }

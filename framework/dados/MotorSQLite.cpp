@@ -25,43 +25,6 @@
 namespace {
 
 
-// Column kind of a declared SQL type ("NUMERIC(18,2)", "VARCHAR(40)", "DATE", ...).
-TnColunaInfo InfoDeTipoDeclarado(const QString &nome, const char *decl)
-{
-    TnColunaInfo c;
-    c.Nome = nome;
-    if (!decl)
-        return c;
-    const QString t = QString::fromLatin1(decl).toUpper();
-    static const QRegularExpression reArgs(QStringLiteral("\\(\\s*(\\d+)\\s*(?:,\\s*(\\d+)\\s*)?\\)"));
-    const auto m = reArgs.match(t);
-    const int a1 = m.hasMatch() ? m.captured(1).toInt() : 0;
-    const int a2 = m.hasMatch() && m.capturedLength(2) ? m.captured(2).toInt() : 0;
-    if (t.contains("SMALLINT"))
-        c.Tipo = ftSmallint;
-    else if (t.contains("BIGINT"))
-        c.Tipo = ftLargeint;
-    else if (t.contains("INT"))
-        c.Tipo = ftInteger;
-    else if (t.contains("NUMERIC") || t.contains("DECIMAL")) {
-        c.Tipo = ftBCD;
-        c.Precisao = a1; // 0: no declared precision, the value is read as it comes
-        c.Escala = a2;
-    } else if (t.contains("DOUBLE") || t.contains("REAL") || t.contains("FLOAT"))
-        c.Tipo = ftFloat;
-    else if (t.contains("TIMESTAMP") || t.contains("DATETIME"))
-        c.Tipo = ftDateTime;
-    else if (t.contains("DATE"))
-        c.Tipo = ftDate;
-    else if (t.contains("BOOL"))
-        c.Tipo = ftBoolean;
-    else if (t.contains("CHAR")) {
-        c.Tipo = ftString;
-        c.Tamanho = a1;
-    } else if (t.contains("TEXT") || t.contains("CLOB"))
-        c.Tipo = ftMemo;
-    return c;
-}
 
 
 // Reports the failure of the last call on `db`. SQLite rolls a whole transaction back by
@@ -286,13 +249,23 @@ public:
 
     int Parametros() const override { return sqlite3_bind_parameter_count(FSt); }
     void BindNulo(int i) override { Checar(sqlite3_bind_null(Livre(), i + 1)); }
-    void BindInteiro(int i, qint64 v) override { Checar(sqlite3_bind_int64(Livre(), i + 1, v)); }
-    void BindReal(int i, double v) override { Checar(sqlite3_bind_double(Livre(), i + 1, v)); }
+    void BindInteiro(int i, qint64 v) override
+    {
+        ConferirDestino(i, v);
+        Checar(sqlite3_bind_int64(Livre(), i + 1, v));
+    }
+    void BindReal(int i, double v) override
+    {
+        ExigirRealGravavel(v);
+        ConferirDestino(i, v);
+        Checar(sqlite3_bind_double(Livre(), i + 1, v));
+    }
     // Texts travel as UTF-8, the database's own encoding, so SQLite stores them without a
     // conversion of its own; a short one is encoded on the stack.
     void BindTexto(int i, const QString &v) override
     {
         ExigirTextoGravavel(v);
+        ConferirDestino(i, v);
         char local[512];
         QStringEncoder enc(QStringEncoder::Utf8);
         if (enc.requiredSpace(v.size()) <= qsizetype(sizeof local)) {
@@ -646,6 +619,43 @@ private:
 };
 
 } // namespace
+
+TnColunaInfo InfoDeTipoDeclarado(const QString &nome, const char *decl)
+{
+    TnColunaInfo c;
+    c.Nome = nome;
+    if (!decl)
+        return c;
+    const QString t = QString::fromLatin1(decl).toUpper();
+    static const QRegularExpression reArgs(QStringLiteral("\\(\\s*(\\d+)\\s*(?:,\\s*(\\d+)\\s*)?\\)"));
+    const auto m = reArgs.match(t);
+    const int a1 = m.hasMatch() ? m.captured(1).toInt() : 0;
+    const int a2 = m.hasMatch() && m.capturedLength(2) ? m.captured(2).toInt() : 0;
+    if (t.contains("SMALLINT"))
+        c.Tipo = ftSmallint;
+    else if (t.contains("BIGINT"))
+        c.Tipo = ftLargeint;
+    else if (t.contains("INT"))
+        c.Tipo = ftInteger;
+    else if (t.contains("NUMERIC") || t.contains("DECIMAL")) {
+        c.Tipo = ftBCD;
+        c.Precisao = a1; // 0: no declared precision, the value is read as it comes
+        c.Escala = a2;
+    } else if (t.contains("DOUBLE") || t.contains("REAL") || t.contains("FLOAT"))
+        c.Tipo = ftFloat;
+    else if (t.contains("TIMESTAMP") || t.contains("DATETIME"))
+        c.Tipo = ftDateTime;
+    else if (t.contains("DATE"))
+        c.Tipo = ftDate;
+    else if (t.contains("BOOL"))
+        c.Tipo = ftBoolean;
+    else if (t.contains("CHAR")) {
+        c.Tipo = ftString;
+        c.Tamanho = a1;
+    } else if (t.contains("TEXT") || t.contains("CLOB"))
+        c.Tipo = ftMemo;
+    return c;
+}
 
 std::unique_ptr<TnMotor> CriarMotorSQLite(nDMConexao &con)
 {

@@ -3,6 +3,7 @@
 #include "Conexao.h"
 #include "Decimal.h"
 #include "Literais.h"
+#include "ValorNaColuna.h"
 
 namespace {
 
@@ -80,11 +81,18 @@ struct TnDataSetProvider::Aplicacao {
     std::vector<int> Usadas;    // columns written for the current row (reused)
     std::vector<const TnColuna *> ColCond; // where the condition's values are (reused)
     TnCelula Celula;                       // value being bound (reused)
+    std::vector<TnColunaInfo> Declaradas;  // by field: the table's column it writes
 
-    void Vincular(TnComando &cmd, int i, const TnColuna &col, qsizetype l, int c)
+    // A written value is checked against its column first: both engines refuse the same.
+    void Vincular(TnComando &cmd, int i, const TnColuna &col, qsizetype l, int c, bool escrito = false)
     {
         col.Ler(l, Celula);
-        VincularCelula(cmd, i, Celula, col.Tipo(), Ds.Fields(c).Scale(), Pg);
+        const TnField &f = Ds.Fields(c);
+        TFieldType tipo = col.Tipo();
+        int escala = f.Scale();
+        if (escrito && !AjustarCelulaNaColuna(Declaradas[size_t(c)], Celula, tipo, escala))
+            ErroCelulaForaDaColuna(Declaradas[size_t(c)], Celula, tipo, escala, f.DisplayLabel());
+        VincularCelula(cmd, i, Celula, tipo, escala, Pg);
     }
 
     QString Nome(int c) const { return Ds.Fields(c).FieldName(); }
@@ -152,7 +160,7 @@ struct TnDataSetProvider::Aplicacao {
         TnComando &cmd = *it->second;
         int i = 0;
         for (int c : Usadas)
-            Vincular(cmd, i++, D.Coluna(c), s, c);
+            Vincular(cmd, i++, D.Coluna(c), s, c, true);
         if (tipo != ukInsert)
             for (size_t k = 0; k < Condicao.size(); ++k)
                 if (!cc[k]->Nulo(lc))
@@ -240,7 +248,7 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
     }
     ExigirIdentificador(FTabela, true);
 
-    Aplicacao a{*this, ds, dados, con, con.PegarTipoCon() == tcPostgreSQL, false, {}, {}, {}, {}, {}, {}};
+    Aplicacao a{*this, ds, dados, con, con.PegarTipoCon() == tcPostgreSQL, false, {}, {}, {}, {}, {}, {}, {}};
     std::vector<int> chave = ds.ColunasDe(FChaves);
     for (int c = 0; c < ds.FieldCount(); ++c) {
         const TnField &f = ds.Fields(c);
@@ -262,6 +270,9 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
     for (int c : a.Condicao)
         ExigirIdentificador(ds.Fields(c).FieldName(), false);
     a.ColCond.resize(a.Condicao.size());
+    a.Declaradas.resize(size_t(ds.FieldCount()));
+    for (int c : a.Escritas)
+        a.Declaradas[size_t(c)] = con.ColunaDaTabela(FTabela, ds.Fields(c).FieldName());
 
     // Deletes first, then updates, then inserts, each in the order the rows were made.
     // The slots of the change log, not every row, are looked at.
@@ -319,15 +330,26 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
                 const size_t fim = std::min(pendentes.size(), ini + kLote);
                 std::unique_ptr<TnLote> lote = con.NovoLote();
                 std::vector<std::pair<Pendente *, TnComando *>> enviados;
-                for (size_t k = ini; k < fim; ++k) {
+                for (size_t k = ini; k < fim && !repetir; ++k) {
                     Pendente &p = pendentes[k];
-                    if (TnComando *cmd = a.Montar(p.Slot, p.Tipo)) {
+                    TnComando *cmd = nullptr;
+                    try {
+                        cmd = a.Montar(p.Slot, p.Tipo);
+                    } catch (Exception &e) {
+                        // A value that does not fit its column: refused before it is sent,
+                        // as on the embedded engine.
+                        repetir = falhou(p, e);
+                        continue;
+                    }
+                    if (cmd) {
                         lote->Adicionar(*cmd);
                         enviados.push_back({&p, cmd});
                     } else {
                         p.Estado = reGravado;
                     }
                 }
+                if (repetir)
+                    break;
                 int indice = -1;
                 std::vector<int> linhas;
                 try {

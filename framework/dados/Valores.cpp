@@ -4,6 +4,7 @@
 #include "Excecoes.h"
 #include "Tipos.h"
 
+#include <QLocale>
 #include <QVarLengthArray>
 #include <algorithm>
 #include <charconv>
@@ -660,7 +661,7 @@ double StrToFloatBR(const QString &texto)
 {
     double v = 0;
     if (!TextoParaNumero(texto, v))
-        throw EConvertError(QStringLiteral("\"%1\" não é um número válido.").arg(texto));
+        throw EConvertError(QStringLiteral("\"%1\" não é um número válido.").arg(TrechoCitado(texto)));
     return v;
 }
 
@@ -863,4 +864,28 @@ int VarToIntDef(const QVariant &valor, int padrao)
             return padrao;
     }
     return i < std::numeric_limits<int>::min() || i > std::numeric_limits<int>::max() ? padrao : int(i);
+}
+
+QString TrechoCitado(QStringView texto)
+{
+    constexpr qsizetype kMaximo = 60;
+    qsizetype n = std::min(texto.size(), kMaximo);
+    // Never half of a pair of UTF-16 units.
+    if (n < texto.size() && n > 0 && texto[n - 1].isHighSurrogate())
+        --n;
+    QString r = texto.left(n).toString();
+    for (QChar &c : r)
+        if (c.unicode() < 32 || c.unicode() == 127)
+            c = u' ';
+    if (n < texto.size())
+        r += QChar(0x2026);
+    return r;
+}
+
+QString NumeroParaMensagem(double v)
+{
+    QString s = std::isfinite(v) && std::fabs(v) >= 1e21 ? QString::number(v, 'g', QLocale::FloatingPointShortest)
+                                                              : NumeroParaTexto(v);
+    s.replace(u'.', u',');
+    return s;
 }

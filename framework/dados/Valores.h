@@ -46,6 +46,17 @@ int CountDec(double v);
 QString NumeroParaTexto(double v);
 QString NumeroParaTexto(qint64 v);
 
+// What a message quotes of a text someone typed or a file or reply brought: at most 60
+// characters, then "…" (U+2026) when there were more; control characters shown as blanks.
+// Every message that repeats such a text goes through here, so that a 100,000-character
+// input never becomes a 100,000-character message.
+QString TrechoCitado(QStringView texto);
+
+// A number as a message shows it: the Brazilian decimal comma, every digit of its shortest
+// form ("1234,5"); magnitudes of 10^21 and beyond in exponent form ("1e+308"); NaN and
+// infinities as NumeroParaTexto.
+QString NumeroParaMensagem(double v);
+
 // Formats v with a display mask and the Brazilian separators ("." thousands, "," decimals).
 // Mask characters:
 //   0    a digit, always shown (leading or trailing zero when needed)

@@ -6,6 +6,7 @@
 #include "QtInteracao.h"
 #include "QtRelatorio.h"
 #include "QtMenu.h"
+#include "Valores.h"
 
 #include <QAction>
 #include <QDir>
@@ -279,7 +280,7 @@ QWidget *TnFrmProcesso::CriarPaginaGrade(TnDMPowerParamGrid *grade)
         FPesquisa->setClearButtonEnabled(true);
         connect(FPesquisa, &QLineEdit::returnPressed, this, [this] {
             if (!FPesquisa->text().trimmed().isEmpty() && !PesquisarNaGrade(FPesquisa->text().trimmed()))
-                nShowMessage(QString::fromUtf8("Nenhuma linha contém \"%1\" nesta coluna.").arg(FPesquisa->text().trimmed()));
+                nShowMessage(QString::fromUtf8("Nenhuma linha contém \"%1\" nesta coluna.").arg(TrechoCitado(FPesquisa->text().trimmed())));
         });
         l->addWidget(FPesquisa);
     }

@@ -140,7 +140,7 @@ void TnDlgSelecao::accept()
             const TnTipoChaveSelecao tipo = TipoChaveSelecao(c);
             if (t && !t->text().trimmed().isEmpty() && (tipo == tcsData || tipo == tcsMesAno))
                 nShowMessage(QStringLiteral("\"%1\" não é %2 válido: informe %3.")
-                                 .arg(t->text().trimmed(), tipo == tcsMesAno ? QStringLiteral("um mês") : QStringLiteral("uma data"),
+                                 .arg(TrechoCitado(t->text().trimmed()), tipo == tcsMesAno ? QStringLiteral("um mês") : QStringLiteral("uma data"),
                                       tipo == tcsMesAno ? QStringLiteral("o mês e o ano (mm/aaaa)")
                                                         : QStringLiteral("a data (dd/mm/aaaa)")));
             else

@@ -279,7 +279,7 @@ void TnDMClientDataSet::AntesDeGravar()
         const QVariant v = ValorSelecao(chave, f, temValor);
         if (temValor && QVariant::compare(f.AsVariant(), v) != QPartialOrdering::Equivalent)
             throw EnField(f.FieldName(), QStringLiteral("O campo \"%1\" vem da seleção (%2) e não pode ser mudado.")
-                                             .arg(f.DisplayLabel(), Selecao().GetParams(chave).AsString()));
+                                             .arg(f.DisplayLabel(), TrechoCitado(Selecao().GetParams(chave).AsString())));
     }
     if (ds.State() == dsEdit && !ChaveAlteravel())
         for (const QString &c : NomesDaLista(ChavePrimaria())) {
@@ -309,7 +309,7 @@ void TnDMClientDataSet::AntesDeGravar()
 
 void TnDMClientDataSet::ExplicarRecusa(EDatabaseError &e, TDataSetState estadoAntes)
 {
-    const auto rotulo = [](const TnField &f) { return QStringLiteral("%1 %2").arg(f.DisplayLabel(), f.DisplayText()); };
+    const auto rotulo = [](const TnField &f) { return QStringLiteral("%1 %2").arg(f.DisplayLabel(), TrechoCitado(f.DisplayText())); };
     switch (ErroBanco(e)) {
     case ebChavePrimaria: {
         QStringList partes;
@@ -345,7 +345,7 @@ void TnDMClientDataSet::ExplicarRecusa(EDatabaseError &e, TDataSetState estadoAn
         for (auto c = colunas.crbegin(); c != colunas.crend(); ++c)
             if (const TnField *f = FDataSet.FindField(*c)) {
                 e.SetMessage(QStringLiteral("O campo \"%1\" tem um valor que não está cadastrado: %2.")
-                                 .arg(f->DisplayLabel(), f->DisplayText()));
+                                 .arg(f->DisplayLabel(), TrechoCitado(f->DisplayText())));
                 return;
             }
         return;

@@ -36,7 +36,7 @@ QVariant TnDMClientDataSet::ValorSelecao(const QString &chave, const TnField &ca
     const TnParamSelecao &p = *selecao;
     auto falha = [&](const char *tipo) {
         return Exception(QStringLiteral("O valor \"%1\" da seleção %2 não é %3.")
-                             .arg(p.AsString(), p.Name(), QString::fromUtf8(tipo)));
+                             .arg(TrechoCitado(p.AsString()), p.Name(), QString::fromUtf8(tipo)));
     };
     QVariant v;
     switch (campo.DataType()) {

@@ -68,7 +68,7 @@ QString TnHTTP::Post(const QString &url, const QString &corpo, const QString &co
         endereco.host().isEmpty())
         throw Exception(QString::fromUtf8("Endereço inválido: \"%1\". Informe o endereço completo, com http:// ou "
                                           "https:// e o servidor.")
-                            .arg(url));
+                            .arg(TrechoCitado(url)));
     if (!FRede)
         FRede = std::make_unique<QNetworkAccessManager>();
 

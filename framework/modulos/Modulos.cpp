@@ -3,6 +3,7 @@
 #include "Acoes.h"
 #include "TextoProprio.h"
 #include "Variaveis.h"
+#include "Valores.h"
 
 #include <QtDebug>
 
@@ -233,7 +234,7 @@ TnDataModule *TnRegistro::Criar(const QString &classe, TnAction *acao, const QSt
 {
     const TnClasseInfo *info = Classe(classe);
     if (!info)
-        throw Exception(QStringLiteral("Classe não registrada: %1").arg(classe.trimmed()));
+        throw Exception(QStringLiteral("Classe não registrada: %1").arg(TrechoCitado(classe.trimmed())));
     QString nome = instancia.trimmed();
     if (nome.isEmpty())
         nome = info->Nome.startsWith('T', Qt::CaseInsensitive) ? info->Nome.mid(1) : info->Nome;

@@ -3,6 +3,7 @@
 #include "Conexao.h"
 #include "Excecoes.h"
 #include "TextoProprio.h"
+#include "Valores.h"
 
 #include <QDir>
 #include <QSettings>
@@ -29,7 +30,7 @@ void ChecarNome(const QString &nome, const char *oque)
         ok = ok && !Proibidos().contains(c);
     if (!ok)
         throw Exception(QStringLiteral("%1 inválida nas preferências do usuário: \"%2\".")
-                            .arg(QString::fromUtf8(oque), nome));
+                            .arg(QString::fromUtf8(oque), TrechoCitado(nome)));
 }
 
 QString CaminhoChave(const QString &secao, const QString &chave)

@@ -97,7 +97,7 @@ QString TnpqParamItem::AsString() const
 
 void TnpqParamItem::Falhar(const QString &tipo) const
 {
-    throw EnParam(FDef.Alias, QStringLiteral("O parâmetro \"%1\" não é %2: \"%3\".").arg(FDef.Caption, tipo, AsString()));
+    throw EnParam(FDef.Alias, QStringLiteral("O parâmetro \"%1\" não é %2: \"%3\".").arg(FDef.Caption, tipo, TrechoCitado(AsString())));
 }
 
 qint64 TnpqParamItem::AsInteger() const

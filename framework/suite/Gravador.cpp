@@ -2,30 +2,59 @@
 
 #include "Conexao.h"
 #include "ImpFabrica.h"
+#include "Provider.h"
+#include "ValorNaColuna.h"
 
 #include <QStringList>
 #include <optional>
 
 namespace {
 
-void Ligar(TnComando &c, int i, int v) { c.BindInteiro(i, v); }
-void Ligar(TnComando &c, int i, qint64 v) { c.BindInteiro(i, v); }
-void Ligar(TnComando &c, int i, double v) { c.BindReal(i, v); }
-void Ligar(TnComando &c, int i, const QDate &v) { c.BindData(i, v); }
-void Ligar(TnComando &c, int i, const QDateTime &v) { c.BindDataHora(i, v); }
-void Ligar(TnComando &c, int i, const QString &v) { c.BindTexto(i, v); }
+// Each value is checked against its column (`col`) before it is bound; a number for a
+// numeric column goes as the exact decimal at the column's scale.
+void Ligar(TnComando &c, int i, int v, const TnColunaInfo &col, bool)
+{
+    ExigirNaColuna(col, v);
+    c.BindInteiro(i, v);
+}
+void Ligar(TnComando &c, int i, qint64 v, const TnColunaInfo &col, bool)
+{
+    ExigirNaColuna(col, v);
+    c.BindInteiro(i, v);
+}
+void Ligar(TnComando &c, int i, double v, const TnColunaInfo &col, bool servidor)
+{
+    TnCelula celula;
+    celula.Nulo = false;
+    celula.F = v;
+    TFieldType tipo = ftFloat;
+    int escala = 0;
+    if (!AjustarCelulaNaColuna(col, celula, tipo, escala))
+        ErroCelulaForaDaColuna(col, celula, tipo, escala);
+    VincularCelula(c, i, celula, tipo, escala, servidor);
+}
+void Ligar(TnComando &c, int i, const QDate &v, const TnColunaInfo &, bool) { c.BindData(i, v); }
+void Ligar(TnComando &c, int i, const QDateTime &v, const TnColunaInfo &, bool) { c.BindDataHora(i, v); }
+void Ligar(TnComando &c, int i, const QString &v, const TnColunaInfo &col, bool)
+{
+    ExigirNaColuna(col, v);
+    c.BindTexto(i, v);
+}
 
-// A column of a record: its name, whether the member is set, and how it is bound.
+// A column of a record: its name, whether the member is set, and how it is checked against
+// the column as the database declares it and bound.
 template <class R> struct TnColuna {
     const char *Nome;
     bool (*Presente)(const R &);
-    void (*Ligar)(const R &, TnComando &, int);
+    void (*Ligar)(const R &, TnComando &, int, const TnColunaInfo &, bool);
 };
 
 template <class R, auto Membro> constexpr TnColuna<R> Col(const char *nome)
 {
     return {nome, [](const R &r) { return (r.*Membro).has_value(); },
-            [](const R &r, TnComando &c, int i) { Ligar(c, i, *(r.*Membro)); }};
+            [](const R &r, TnComando &c, int i, const TnColunaInfo &col, bool servidor) {
+                Ligar(c, i, *(r.*Membro), col, servidor);
+            }};
 }
 
 // LCTOINV, in the table's column order; the first five are the key.
@@ -64,6 +93,16 @@ const TnColuna<TLCTOINVPROPRIEDADE> kColunasPropriedade[] = {
     Col<TLCTOINVPROPRIEDADE, &TLCTOINVPROPRIEDADE::VALORIR>("VALORIR"),
 };
 
+// The declared columns of `tabela` in the order of `colunas`.
+template <class R, size_t N>
+std::vector<TnColunaInfo> Declaradas(nDMConexao &con, const char *tabela, const TnColuna<R> (&colunas)[N])
+{
+    std::vector<TnColunaInfo> r;
+    for (const TnColuna<R> &c : colunas)
+        r.push_back(con.ColunaDaTabela(QLatin1String(tabela), QLatin1String(c.Nome)));
+    return r;
+}
+
 template <class R, size_t N> quint32 Mascara(const TnColuna<R> (&colunas)[N], const R &r)
 {
     static_assert(N <= 32);
@@ -101,6 +140,7 @@ struct TnInsert {
 
 struct TGravador::Comandos {
     nDMConexao *Con = nullptr;
+    std::vector<TnColunaInfo> DeclaradasLcto, DeclaradasPropriedade;
     std::vector<TnInsert> Lctos, Propriedades;
     std::unique_ptr<TnComando> Excluir;
 
@@ -158,7 +198,11 @@ void TGravador::GravarLancamento(const TLCTOINV &lcto, bool substituir, nDMConex
     if (F->Con != &c) {
         Liberar();
         F->Con = &c;
+        F->DeclaradasLcto = Declaradas(c, "LCTOINV", kColunasLcto);
+        F->DeclaradasPropriedade = Declaradas(c, "LCTOINVPROPRIEDADE", kColunasPropriedade);
     }
+    const bool servidor = c.PegarTipoCon() == tcPostgreSQL;
+    const std::vector<TnColunaInfo> &lctoDecl = F->DeclaradasLcto, &propDecl = F->DeclaradasPropriedade;
     std::optional<TnTransacao> propria;
     if (!c.InTransaction())
         propria.emplace(1, c);
@@ -166,25 +210,25 @@ void TGravador::GravarLancamento(const TLCTOINV &lcto, bool substituir, nDMConex
     if (substituir) {
         TnComando &excluir = F->Exclusao();
         for (int i = 0; i < kChave; ++i)
-            kColunasLcto[i].Ligar(lcto, excluir, i);
+            kColunasLcto[i].Ligar(lcto, excluir, i, lctoDecl[size_t(i)], servidor);
         excluir.Executar();
     }
     TnComando &insert = F->Lcto(mascara);
     int p = 0;
     for (size_t i = 0; i < std::size(kColunasLcto); ++i)
         if (mascara & (1u << i))
-            kColunasLcto[i].Ligar(lcto, insert, p++);
+            kColunasLcto[i].Ligar(lcto, insert, p++, lctoDecl[i], servidor);
     insert.Executar();
 
     for (const auto &linha : lcto.Propriedades) {
         const quint32 m = Mascara(kColunasPropriedade, *linha);
         TnComando &cmd = F->Propriedade(m);
         for (int i = 0; i < kChave; ++i)
-            kColunasLcto[i].Ligar(lcto, cmd, i);
+            kColunasLcto[i].Ligar(lcto, cmd, i, lctoDecl[size_t(i)], servidor);
         int q = kChave;
         for (size_t i = 0; i < std::size(kColunasPropriedade); ++i)
             if (m & (1u << i))
-                kColunasPropriedade[i].Ligar(*linha, cmd, q++);
+                kColunasPropriedade[i].Ligar(*linha, cmd, q++, propDecl[i], servidor);
         cmd.Executar();
     }
     if (propria)

@@ -8,7 +8,7 @@ std::unique_ptr<TnClientDataSet> CriarListaEstabAtiva(const QString &empresa, co
 {
     qint64 codigo = 0;
     if (!TextoParaInteiro(empresa, codigo))
-        throw EConvertError(QStringLiteral("\"%1\" não é um código de empresa válido.").arg(empresa));
+        throw EConvertError(QStringLiteral("\"%1\" não é um código de empresa válido.").arg(TrechoCitado(empresa)));
     if (!inicio.isValid() || !fim.isValid())
         throw EConvertError(QStringLiteral("Período inválido para a lista de estabelecimentos ativos."));
     return ExecutarSQL(QStringLiteral("select CODIGOESTAB from ESTAB where CODIGOEMPRESA = ?") +

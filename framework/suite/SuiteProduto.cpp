@@ -7,6 +7,7 @@
 #include "Literais.h"
 #include "Personalizacao.h"
 #include "SQLDataSet.h"
+#include "Valores.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -263,7 +264,7 @@ QVariant ValorColuna(const TnColunaEsq &c, const QVariant &v)
         r = v.toString();
     }
     if (!ok)
-        throw EConvertError(QStringLiteral("Valor inválido para %1: %2").arg(c.Nome, v.toString()));
+        throw EConvertError(QStringLiteral("Valor inválido para %1: %2").arg(c.Nome, TrechoCitado(v.toString())));
     return r;
 }
 

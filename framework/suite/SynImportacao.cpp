@@ -154,7 +154,7 @@ void TnSynDPImportacaoBase::Recusar(int linha, const QString &idSyn, const QStri
     if (FListarRecusados)
         Mensagens().Adicionar(QString::fromUtf8("Registro da linha %1 (IDSYN %2) recusado: %3.")
                                   .arg(linha)
-                                  .arg(idSyn.isEmpty() ? QStringLiteral("?") : idSyn, motivo),
+                                  .arg(idSyn.isEmpty() ? QStringLiteral("?") : TrechoCitado(idSyn), motivo),
                               tmAviso);
 }
 
@@ -245,44 +245,54 @@ void TnSynDPImportacaoBase::Gravar(const QString &texto, int empresa, const QSet
         if (!Inteiro(campos[1], 1, 32767, estab) || !estabs.contains(estab)) {
             Recusar(linha, idTexto(),
                     QString::fromUtf8("estabelecimento \"%1\" não cadastrado na empresa %2")
-                        .arg(campos[1].toString())
+                        .arg(TrechoCitado(campos[1]))
                         .arg(empresa));
             continue;
         }
         if (!TextoParaData(campos[2], data)) {
-            Recusar(linha, idTexto(), QString::fromUtf8("data \"%1\" inválida").arg(campos[2].toString()));
+            Recusar(linha, idTexto(), QString::fromUtf8("data \"%1\" inválida").arg(TrechoCitado(campos[2])));
             continue;
         }
         if (!produtos.EncontrarProduto(texto(campos[3]))) {
             Recusar(linha, idTexto(),
-                    QString::fromUtf8("produto \"%1\" não cadastrado na empresa %2").arg(campos[3].toString()).arg(empresa));
+                    QString::fromUtf8("produto \"%1\" não cadastrado na empresa %2").arg(TrechoCitado(campos[3])).arg(empresa));
             continue;
         }
         if (!Inteiro(campos[4], 1, 6, motivo)) {
-            Recusar(linha, idTexto(), QString::fromUtf8("motivo \"%1\" não é de 1 a 6").arg(campos[4].toString()));
+            Recusar(linha, idTexto(), QString::fromUtf8("motivo \"%1\" não é de 1 a 6").arg(TrechoCitado(campos[4])));
             continue;
         }
         if (!TextoParaNumero(texto(campos[5]), qtde) || qtde <= 0) {
             Recusar(linha, idTexto(),
-                    QString::fromUtf8("quantidade \"%1\" não é um número maior que zero").arg(campos[5].toString()));
+                    QString::fromUtf8("quantidade \"%1\" não é um número maior que zero").arg(TrechoCitado(campos[5])));
             continue;
         }
         if (!TextoParaNumero(texto(campos[6]), preco) || preco <= 0) {
             Recusar(linha, idTexto(),
-                    QString::fromUtf8("custo unitário \"%1\" não é um número maior que zero").arg(campos[6].toString()));
+                    QString::fromUtf8("custo unitário \"%1\" não é um número maior que zero").arg(TrechoCitado(campos[6])));
             continue;
         }
         const qint64 produto = produtos.GetCodigoProduto();
-        upsert->BindInteiro(0, empresa);
-        upsert->BindInteiro(1, estab);
-        upsert->BindData(2, data);
-        upsert->BindInteiro(3, produto);
-        upsert->BindInteiro(4, motivo);
-        upsert->BindReal(5, qtde);
-        upsert->BindReal(6, preco);
-        upsert->BindDataHora(7, agora);
-        upsert->BindInteiro(8, usuario);
-        upsert->BindInteiro(9, idSyn);
+        try {
+            upsert->BindInteiro(0, empresa);
+            upsert->BindInteiro(1, estab);
+            upsert->BindData(2, data);
+            upsert->BindInteiro(3, produto);
+            upsert->BindInteiro(4, motivo);
+            upsert->BindReal(5, qtde);
+            upsert->BindReal(6, preco);
+            upsert->BindDataHora(7, agora);
+            upsert->BindInteiro(8, usuario);
+            upsert->BindInteiro(9, idSyn);
+        } catch (const EnField &e) {
+            // A value its column does not take (the statement checks each one): the record
+            // is refused, as one that does not read.
+            QString razao = e.Message();
+            if (razao.endsWith(u'.'))
+                razao.chop(1);
+            Recusar(linha, idTexto(), razao);
+            continue;
+        }
         if (upsert->Executar() > 0) {
             ++FImportados;
             continue;

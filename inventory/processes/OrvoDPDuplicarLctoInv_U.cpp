@@ -145,7 +145,7 @@ double TOrvoDPDuplicarLctoInv::LerReajuste(const QString &alias)
     const QString texto = p.IsNull() ? QString() : p.AsString().trimmed();
     double fator = 1.0;
     if (!texto.isEmpty() && !TextoParaNumero(texto, fator))
-        throw EnParam(alias, QString::fromUtf8(OrvoSReajusteNaoNumerico).arg(texto));
+        throw EnParam(alias, QString::fromUtf8(OrvoSReajusteNaoNumerico).arg(TrechoCitado(texto)));
     p.SetText(FormatFloat(QStringLiteral("0.000000"), fator));
     AtualizarControle(alias);
     return fator;

@@ -129,14 +129,21 @@ void TOrvoDPGerarLctoInventario::ValidarDado()
     FCodigoEstab = Param(kEstab).AsString().trimmed();
     NoParametro(kEstab, [&] { return FilterInterval(QStringLiteral("CODIGOESTAB"), FCodigoEstab); });
     FIndPropriedade = int(Param(kIndicador).AsInteger());
-    FMotivoInventario = int(Param(QStringLiteral("pMotivoInventario")).AsInteger());
+    // Only a reason of the list: the entries would carry any number otherwise.
+    const TnpqParamItem &motivo = Param(QStringLiteral("pMotivoInventario"));
+    const qint64 codigoMotivo = motivo.AsInteger();
+    if (Definicao{.ListaValores = ListaMotivoInventario()}.TextoDoValor(QString::number(codigoMotivo)).isEmpty())
+        throw EnParam(motivo.Alias(),
+                      QString::fromUtf8(OrvoSGerarMotivoInvalido).arg(TrechoCitado(motivo.AsString().trimmed())));
+    FMotivoInventario = int(codigoMotivo);
 
     // A line held by or for a third party names the third party.
     FCodigoPessoaPart = 0;
     if (FIndPropriedade != 0 && (!LerCodigo(Param(kParticipante), FCodigoPessoaPart) || FCodigoPessoaPart == 0))
         throw EnParam(kParticipante, QString::fromUtf8(OrvoSGerarParticipanteObrigatorio));
     if (!LerCodigo(Param(kConta), FContaCtb))
-        throw EnParam(kConta, QString::fromUtf8(OrvoSGerarContaInvalida).arg(Param(kConta).AsString().trimmed()));
+        throw EnParam(kConta,
+                      QString::fromUtf8(OrvoSGerarContaInvalida).arg(TrechoCitado(Param(kConta).AsString().trimmed())));
 
     if (ExistemLancamentos())
         throw Exception(QString::fromUtf8(OrvoSGerarLctoJaExistem));

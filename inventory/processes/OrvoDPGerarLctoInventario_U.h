@@ -29,6 +29,8 @@ inline constexpr char OrvoSGerarLctoJaExistem[] = "Já existem Lançamentos de I
 inline constexpr char OrvoSGerarCompetenciaInvalida[] = "Informe a competência (mês e ano) no formato mm/aaaa.";
 inline constexpr char OrvoSGerarParticipanteObrigatorio[] =
     "Informe o código do participante: o indicador de propriedade escolhido exige um participante.";
+inline constexpr char OrvoSGerarMotivoInvalido[] =
+    "O motivo do inventário \"%1\" não é um dos motivos da lista (1 a 6).";
 inline constexpr char OrvoSGerarContaInvalida[] = "A conta contábil \"%1\" não é um número inteiro.";
 inline constexpr char OrvoSGerarSemEstabAtivo[] =
     "Nenhum dos estabelecimentos escolhidos está ativo na competência. Nada foi gerado.";

@@ -9,6 +9,7 @@
 
 #include <QPointer>
 #include <QScopeGuard>
+#include <algorithm>
 
 namespace {
 
@@ -92,6 +93,21 @@ void TOrvoDPManutencaoLctoInventario::GerarPrincAction(const TnClasseInfo &class
                                                        const TnEventoAcao &evento, const TnModulos &modulos)
 {
     GerarAcao({{.Categoria = "40 Utilitários", .Caption = kCaption, .Indice = 100}}, classe, lista, evento, modulos);
+}
+
+void TOrvoDPManutencaoLctoInventario::ValidarDado()
+{
+    TnDMPowerParam::ValidarDado();
+    // Digits only: a sign, a decimal or a letter never becomes CST 0 or a negative code.
+    const TnpqParamItem &cst = Param(QStringLiteral("pCst"));
+    const QString texto = cst.AsString().trimmed();
+    if (texto.isEmpty())
+        return; // the required-parameter check speaks of it
+    qint64 codigo = -1;
+    const bool digitos = texto.size() <= 3
+                         && std::all_of(texto.cbegin(), texto.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!digitos || !TextoParaInteiro(texto, codigo) || codigo < 0 || codigo > 999)
+        throw EnParam(cst.Alias(), QString::fromUtf8(OrvoSCstInvalido).arg(TrechoCitado(texto)));
 }
 
 void TOrvoDPManutencaoLctoInventario::Executar()

@@ -12,6 +12,9 @@
 
 #include <memory>
 
+// The CST parameter holds no whole number from 0 to 999.
+inline constexpr char OrvoSCstInvalido[] = "O CST \"%1\" não é um número inteiro de 0 a 999.";
+
 class TOrvoDPManutencaoLctoInventario : public TnDMPowerParam {
 public:
     TOrvoDPManutencaoLctoInventario();
@@ -20,6 +23,8 @@ public:
     static void GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                                  const TnModulos &modulos);
 
+    // The inherited checks, then the CST: a whole number from 0 to 999 (OrvoSCstInvalido).
+    void ValidarDado() override;
     void Executar() override;
 
     // ---- the steps of a run

@@ -821,7 +821,7 @@ void TOrvoDMLctoInv::SairDaAliquota()
         return;
     double taxa = 0;
     if (!TextoParaNumero(texto, taxa))
-        throw Exception(QString::fromUtf8("Alíquota de ICMS inválida: %1").arg(texto));
+        throw Exception(QString::fromUtf8("Alíquota de ICMS inválida: %1").arg(TrechoCitado(texto)));
     AtualizarValorICMS(taxa);
 }
 

@@ -155,7 +155,7 @@ TnLinhaSINCO &TnLinhaSINCO::Data(const QDate &d)
 void TnLinhaSINCO::TextoConvertido(const QString &texto, int largura, const char *oque, bool cortar)
 {
     if (texto.size() > largura && !cortar)
-        Falhar(QString::fromUtf8("%1 \"%2\" passa de %3 caractere(s)").arg(QString::fromUtf8(oque), texto).arg(largura));
+        Falhar(QString::fromUtf8("%1 \"%2\" passa de %3 caractere(s)").arg(QString::fromUtf8(oque), TrechoCitado(texto)).arg(largura));
     const QString campo = texto.left(largura);
     if (const QChar c = TnLinhasArquivo::ForaDoLatin1(campo); !c.isNull())
         Falhar(QString::fromUtf8("%1 tem o caractere \"%2\", que o arquivo (ISO-8859-1) não aceita")

@@ -252,7 +252,7 @@ void TOrvoDPReceberLancamentosInventario::LerParametros()
                                              .arg(FCodigoGrupoProduto)))
         throw EnParam(QStringLiteral("pCodigoGrupoProduto"),
                       QString::fromUtf8("O grupo de produto \"%1\" não está cadastrado na empresa %2.")
-                          .arg(Param(QStringLiteral("pCodigoGrupoProduto")).AsString())
+                          .arg(TrechoCitado(Param(QStringLiteral("pCodigoGrupoProduto")).AsString()))
                           .arg(FCodigoEmpresa));
     FAtualizarCadastroProdutos = Param(QStringLiteral("pAtualizarCadastroProduto")).AsString().trimmed() ==
                                  QLatin1String("1");
@@ -473,7 +473,7 @@ void TOrvoDPReceberLancamentosInventario::ProcessarItem(int posicao, const QJson
         return;
     }
     const auto ignorar = [&codigo](const QString &motivo) {
-        return QString::fromUtf8("Produto %1 ignorado: %2.").arg(codigo, motivo);
+        return QString::fromUtf8("Produto %1 ignorado: %2.").arg(TrechoCitado(codigo), motivo);
     };
     double quantidade = 0, custo = 0;
     for (const auto &[nome, valorLido, descricao] :
@@ -483,7 +483,7 @@ void TOrvoDPReceberLancamentosInventario::ProcessarItem(int posicao, const QJson
             Aviso(ignorar(v.isUndefined() || v.isNull()
                               ? QString::fromUtf8("%1 ausente").arg(QString::fromUtf8(descricao))
                               : QString::fromUtf8("%1 \"%2\" não é um número")
-                                    .arg(QString::fromUtf8(descricao), v.isString() ? v.toString() : QString())));
+                                    .arg(QString::fromUtf8(descricao), v.isString() ? TrechoCitado(v.toString()) : QString())));
             return;
         }
         if (*valorLido <= 0) {
