@@ -262,7 +262,7 @@ TEST_F(SaldoGrupoBanco, DezoitoDigitosExatosNasCasasDeCadaEmpresa)
 
     // A total beyond numeric(18, 2) is refused naming company, branch and group: the
     // analytic group, then a synthetic one, and no row of that branch is left.
-    Lancamento(1, 3, 304, 4, 1, 9000000000000000);
+    Lancamento(1, 3, 304, 4, 9000000, 1000000000); // 9,000,000,000,000,000.00 in all
     EXPECT_EQ(Falha({{"pCodigoEmpresa", "1"}, {"pCodigoEstab", "3"}}),
               QString::fromUtf8(OrvoSValorForaDoLimite).arg(4).arg(1).arg(3));
     EXPECT_TRUE(Resultado().isEmpty());
