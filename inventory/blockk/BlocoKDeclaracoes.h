@@ -44,3 +44,26 @@ TnDefCadastro CadastroBlocoK(const TnDeclaracaoBlocoK &d, std::vector<TnDefCampo
 // The menu action of the row of `classe.Nome`, when `modulos` holds module 3.
 void GerarAcaoBlocoK(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
                      const TnModulos &modulos);
+
+// A Bloco K module class of `Base` (TnDMClientDataSet or the register base) whose class
+// methods answer from the table's row of `Classe`: its selection keys, its kind and its
+// menu action. The class adds only its columns and rules.
+template <class Base, const char *Classe>
+class TnModuloBlocoK : public Base {
+public:
+    explicit TnModuloBlocoK(const TnDefCadastro &declaracao) : Base(declaracao) {}
+    static const TnDeclaracaoBlocoK &Linha() { return DeclaracaoBlocoK(QString::fromLatin1(Classe)); }
+    static QString PegarVerificaSelecao() { return QString::fromLatin1(Linha().Selecao); }
+    static int PegarTipoObjeto() { return Linha().TipoObjeto; }
+    static void GerarPrincAction(const TnClasseInfo &classe, TnActionList &lista, const TnEventoAcao &evento,
+                                 const TnModulos &modulos)
+    {
+        GerarAcaoBlocoK(classe, lista, evento, modulos);
+    }
+    // The module's declaration from its row and `campos`, made once per class.
+    static const TnDefCadastro &DeclaracaoDaClasse(std::vector<TnDefCampo> (*campos)())
+    {
+        static const TnDefCadastro kDeclaracao = CadastroBlocoK(Linha(), campos());
+        return kDeclaracao;
+    }
+};
