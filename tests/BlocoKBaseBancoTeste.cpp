@@ -207,6 +207,15 @@ TEST_F(BlocoKBaseBanco, ChaveNaturalDuplicadaComColunaVaziaETratadorAnterior)
     EXPECT_FALSE(dm->Visto.Mensagens.first().contains("Registro com esta chave"));
     dm->nClientDataSet().Cancel();
 
+    // Kind 1 is not among this record's kinds: a second row of the same primary key keeps
+    // the register's own words.
+    dm->Visto = {};
+    NovaLinha(dm, 1, 20, "OS-2");
+    const QString primaria = Falha(dm->nClientDataSet());
+    EXPECT_FALSE(primaria.isEmpty());
+    EXPECT_FALSE(primaria.contains("Registro com esta chave")) << primaria.toStdString();
+    dm->nClientDataSet().Cancel();
+
     // The previous handler's action stands: abort stops the write with the same message
     // untouched by the register.
     dm->Visto = {.Acao = raAbort};

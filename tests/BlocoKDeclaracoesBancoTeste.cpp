@@ -83,6 +83,12 @@ TEST_P(BlocoKDeclaracaoBanco, LinhaEModuloRegistrado)
     const QString reg = QString::fromLatin1(d.Registro);
     const bool detalheComMestre = d.TipoObjeto == 1 && QStringList({"K291", "K292", "K301", "K302"}).contains(reg);
     EXPECT_EQ(d.Acao.ControlaDireito, detalheComMestre);
+    // Their master is the action of the K290 or K300 register, its name exactly.
+    const char *mestre = !detalheComMestre ? ""
+                         : reg.startsWith("K29")
+                             ? DeclaracaoBlocoK("TOrvoDMSpedFisK290").Classe
+                             : DeclaracaoBlocoK("TOrvoDMSPEDFISK300").Classe;
+    EXPECT_EQ(L1(d.Acao.AcaoMestre), *mestre ? QStringLiteral("act") + L1(mestre) : QString());
     EXPECT_EQ(d.Acao.Modulo, 3);
     EXPECT_EQ(d.Menu.Modulo, "Orvo");
 
@@ -111,10 +117,10 @@ TEST_P(BlocoKDeclaracaoBanco, LinhaEModuloRegistrado)
     EXPECT_EQ(a->VerificaSelecao(), QString::fromLatin1(d.Selecao));
     EXPECT_EQ(a->ShortCut(), QString());
     EXPECT_EQ(a->ImageIndex(), -1);
-    const quint32 mestre = reg == "K291" || reg == "K292" ? TnActionList::GetHashComp("actTOrvoDMSpedFisK290")
+    const quint32 hash = reg == "K291" || reg == "K292" ? TnActionList::GetHashComp("actTOrvoDMSpedFisK290")
                            : reg == "K301" || reg == "K302" ? TnActionList::GetHashComp("actTOrvoDMSPEDFISK300")
                                                             : 0;
-    EXPECT_EQ(a->HashMestre(), d.TipoObjeto == 1 ? mestre : 0u);
+    EXPECT_EQ(a->HashMestre(), d.TipoObjeto == 1 ? hash : 0u);
 
     // No action for a menu without module 3.
     TnActionList outra;

@@ -75,12 +75,35 @@ TEST_F(SpedFisK220Banco, EmpresaDaLinhaOuAtiva)
     ASSERT_NE(dc, nullptr);
     ASSERT_FALSE(dc->nClientDataSet().IsEmpty());
     EXPECT_EQ(dc->FieldByName("QUANTIDADE").Def().Decimais, 5);
-    // Before a row is read (a new register on no rows) the active company's.
+    // Before a row is read (a new register on no rows) the active company's, not the
+    // selection's.
     Selecao().GetParams("CodigoEmpresa").SetValue(1);
+    ExternalVar("gCodigoEmpresaAtiva", "2");
     auto *dm = AbrirDM("TOrvoDMSpedFisK220");
     ASSERT_NE(dm, nullptr);
     ASSERT_TRUE(dm->nClientDataSet().IsEmpty());
+    EXPECT_EQ(Formato(dm, "QUANTIDADE"), "#,##0.00000");
+    // A new row of company 1: its own company's.
+    dm->nClientDataSet().Append();
+    dm->ConfigurarCampo(&dm->nClientDataSet());
+    EXPECT_EQ(Formato(dm, "QUANTIDADEDEST"), "#,##0.0");
+    dm->nClientDataSet().Cancel();
+}
+
+TEST_F(SpedFisK220Banco, SalvarAsConfiguracoesAtualizaAsCasas)
+{
+    Casas(1, 1);
+    TnBibliotecas::Carregar("OrvoPrefs");
+    auto *dm = AbrirDM("TOrvoDMSpedFisK220");
+    ASSERT_NE(dm, nullptr);
     EXPECT_EQ(Formato(dm, "QUANTIDADE"), "#,##0.0");
+    auto *cfg = AbrirDM("TOrvoDMCfgEmpresaInv");
+    ASSERT_NE(cfg, nullptr);
+    cfg->nClientDataSet().Edit();
+    cfg->FieldByName("QTDECASADECIMALQTD").SetAsInteger(4);
+    cfg->nClientDataSet().Post();
+    EXPECT_EQ(Formato(dm, "QUANTIDADE"), "#,##0.0000");
+    EXPECT_EQ(Formato(dm, "QUANTIDADEDEST"), "#,##0.0000");
 }
 
 TEST_F(SpedFisK220Banco, OrigemDiferenteDoDestino)
