@@ -357,6 +357,7 @@ void TnDMClientDataSet::ExplicarRecusa(EDatabaseError &e, TDataSetState estadoAn
 
 void TnDMClientDataSet::Aplicar(TDataSetState estadoAntes)
 {
+    FManterMensagem = false;
     try {
         FDataSet.ApplyUpdates(0);
         return;
@@ -367,7 +368,8 @@ void TnDMClientDataSet::Aplicar(TDataSetState estadoAntes)
             std::rethrow_exception(erro);
         } catch (EDatabaseError &e) {
             try {
-                ExplicarRecusa(e, estadoAntes);
+                if (!FManterMensagem)
+                    ExplicarRecusa(e, estadoAntes);
             } catch (...) {
                 // Finding the words failed; the database's own refusal stands.
             }

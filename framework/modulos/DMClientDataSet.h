@@ -348,6 +348,9 @@ protected:
     virtual void nDataSetProviderUpdateError(Exception &e, TUpdateKind tipo, TResolverResponse &resposta);
     virtual void nClientDataSetReconcileError(TnClientDataSet &ds, Exception &e, TUpdateKind tipo,
                                               TReconcileAction &acao);
+    // A reconcile handler worded the refusal itself: the register keeps its message
+    // instead of its own words for a duplicate key or a missing reference.
+    void ManterMensagemDaRecusa() { FManterMensagem = true; }
 
 private:
     void Ligar();
@@ -398,6 +401,7 @@ private:
     TDataSetState FEstadoGravando = dsBrowse;
     bool FRestaurando = false;       // putting a refused row back into edit: no hooks
     bool FPropondoSequencia = false;
+    bool FManterMensagem = false;    // ManterMensagemDaRecusa during the write under way
     std::map<int, QVariant> FSequenciasPropostas; // by field: the number proposed to the new row
     bool FRelerPendente = false;     // the selection changed while a row was in edit
     // Reading again and finding the row again: the scroll's effects wait for the row it
