@@ -106,8 +106,10 @@ TEST_F(ConsultaPersonalizadaBanco, CatalogoDosRegistrosComCustoTotalSoNosLancame
     QStringList classes;
     for (const TnTabelaCatalogo &t : cat.Tabelas())
         classes << t.Classe;
-    // The Bloco K registers and the account plan are not registered: left out.
-    EXPECT_EQ(classes, QStringList({kLcto, "TOrvoDMLctoInvPropriedade", "TOrvoDMLctoInvCST", kProduto}));
+    // Of the Bloco K registers only those the library registers take part; the others and
+    // the account plan are left out.
+    EXPECT_EQ(classes, QStringList({kLcto, "TOrvoDMLctoInvPropriedade", "TOrvoDMLctoInvCST", kProduto,
+                                    "TOrvoDMSpedFis0210", "TOrvoDMSpedFisK200", "TOrvoDMSpedFisK220"}));
     EXPECT_EQ(cat.Tabela(kLcto)->Tabela, QStringLiteral("LCTOINV"));
     EXPECT_EQ(cat.Tabela(kLcto)->Caption, QStringLiteral("Lançamentos do Inventário"));
     EXPECT_EQ(cat.Tabela(kLcto)->Campo("QTDEESTOQUE")->Descricao, QStringLiteral("Quantidade"));
