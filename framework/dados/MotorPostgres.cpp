@@ -1081,7 +1081,7 @@ public:
     void Adicionar(TnComando &cmd) override
     {
         auto &c = dynamic_cast<ComandoPg &>(cmd);
-        FExecucoes.push_back({c.P(), c.ValoresAtuais(), int(FExecucoes.size()), QString()});
+        FExecucoes.push_back({c.P(), c.ValoresAtuais(), int(FExecucoes.size()) + 1, QString()});
     }
     std::vector<int> Concluir(int &falhou) override
     {
@@ -1091,7 +1091,12 @@ public:
         std::vector<int> linhas(lista.size(), 0);
         const auto limpar = qScopeGuard([this] { FExecucoes.clear(); });
         FMotor.Ocupar();
-        FMotor.Pipeline(lista, falhou, [&](size_t k, int n) { linhas[k] = n; });
+        try {
+            FMotor.Pipeline(lista, falhou, [&](size_t k, int n) { linhas[k] = n; });
+        } catch (EDatabaseError &e) {
+            throw EDatabaseError(e.Message() + QStringLiteral(" (") + lista[size_t(falhou)]->Onde() + u')', e.Estado(),
+                                 e.CodigoNativo(), e.TextoMotor(), e.SQL());
+        }
         return linhas;
     }
 
