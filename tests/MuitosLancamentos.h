@@ -6,17 +6,27 @@
 #include <QDate>
 #include <QString>
 
+inline QString SerieAte(int n)
+{
+    return QStringLiteral("with recursive N(I) as (select 1 union all select I + 1 from N where I < %1) ").arg(n);
+}
+
+// `n` products of company 1, codes 100001..100000 + n.
+inline void MuitosProdutos(nDMConexao &con, int n)
+{
+    con.Executar(SerieAte(n) + QStringLiteral("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) "
+                                              "select 1, 100000 + I, 'Produto' from N"));
+}
+
 // `n` products (codes 100001..100000 + n) with an entry each at `data` in branch `estab` (quantity the
 // code less 100000, cost 2.5), a property line (SEQ 1) and a tax-situation line (CST 0) under it.
 // `comProdutos` false: the products exist already.
 inline void MuitosLancamentos(nDMConexao &con, int estab, const QDate &data, int n, bool comProdutos = true)
 {
-    const QString serie = QStringLiteral("with recursive N(I) as (select 1 union all select I + 1 from N where I < %1) ")
-                              .arg(n);
+    const QString serie = SerieAte(n);
     const QString dia = QLatin1Char('\'') + data.toString(Qt::ISODate) + QLatin1Char('\'');
     if (comProdutos)
-        con.Executar(serie + QStringLiteral("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) "
-                                            "select 1, 100000 + I, 'Produto' from N"));
+        MuitosProdutos(con, n);
     con.Executar(serie + QStringLiteral("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
                                         "MOTIVOINVENTARIO, QTDEESTOQUE, PRECOUNIT, VALORIR, DATAHORALCTOINV, "
                                         "CODIGOUSUARIO, ORIGEMDADO) select 1, %1, %2, 100000 + I, 1, I, 2.5, 0, "
