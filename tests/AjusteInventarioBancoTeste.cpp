@@ -6,6 +6,7 @@
 #include "BancoOrvo.h"
 #include "FormFalso.h"
 #include "InteracaoTeste.h"
+#include "MuitosLancamentos.h"
 #include "Menu.h"
 #include "OrvoDPAjusteInventario_U.h"
 #include "PowerParam.h"
@@ -464,4 +465,33 @@ TEST_F(AjusteInventarioBanco, BaseDoCSTEscaladaPeloTotalExatoDaLinha)
     EXPECT_EQ(Recusa(Ajuste("2", "1000")),
               "Exception: " + Msg(OrvoSValorForaDaFaixaAjuste).arg("10000000000000000,00", "Base de Cálculo").arg(2).arg(2).arg(1));
     EXPECT_EQ(Retrato(), antes);
+}
+
+// Ten thousand entries adjusted by unit cost, the cost reaching their property and
+// tax-situation lines: on the server the writes go in batches, a few exchanges per
+// thousand rows. A line refused in the middle leaves every row as it was and the message
+// names it.
+TEST_F(AjusteInventarioBanco, EmLotesNoServidor)
+{
+    constexpr int kEntradas = 10000;
+    MuitosLancamentos(con(), 1, kData, kEntradas);
+    const QStringList antes = Retrato();
+    InjetarFalha("LCTOINVCST", "update", "new.CODIGOPRODUTO = 106543", "recusado pelo banco");
+    const QString erro = Recusa(Ajuste("1", "250025000"));
+    EXPECT_TRUE(erro.contains("recusado pelo banco")) << erro.toStdString();
+    if (con().PegarTipoCon() == tcPostgreSQL)
+        EXPECT_TRUE(erro.contains("106543")) << erro.toStdString();
+    EXPECT_EQ(Retrato(), antes);
+    EXPECT_FALSE(con().InTransaction());
+
+    RetirarFalha("LCTOINVCST", "update");
+    con().ZerarIdasEVoltas();
+    // Twice the value (quantity x 2.5 summed over 1..10000): every cost doubles.
+    EXPECT_EQ(Rodar(Ajuste("1", "250025000")), Msg(OrvoSAjusteFinalizadoSucesso).arg("R$ 250.025.000,00", "2"));
+    const quint64 idas = con().IdasEVoltas().Total();
+    EXPECT_EQ(Linhas("LCTOINV", "PRECOUNIT = 5"), kEntradas);
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE", "PRECOUNIT = 5"), kEntradas);
+    EXPECT_EQ(Linhas("LCTOINVCST", "BASECALCULO = 2 * (CODIGOPRODUTO - 100000) and VALORIMPOSTO = 2"), kEntradas);
+    if (con().PegarTipoCon() == tcPostgreSQL)
+        EXPECT_LE(idas, 2u * 3 * kEntradas / 1000) << idas; // three rows per entry
 }

@@ -201,3 +201,37 @@ TEST_F(AlterarClassifGrupoBanco, EmpresaSemGruposRecebeAMascaraNova)
     EXPECT_EQ(FUsuario.Mensagens.at(1), "4|0|" + Recurso(OrvoSAlterarClassifMascResultado).arg(0));
     EXPECT_EQ(FUsuario.Avisos, QStringList({"Operação concluída!"}));
 }
+
+// Ten thousand groups rewritten under the new mask in batches: on the server a few
+// exchanges per thousand groups. A group refused in the middle leaves the chart and the
+// mask as they were and the message names it.
+TEST_F(AlterarClassifGrupoBanco, EmLotesNoServidor)
+{
+    constexpr int kGrupos = 10000;
+    con().Executar(QStringLiteral("with recursive N(I) as (select 1 union all select I + 1 from N where I < %1) "
+                                  "insert into GRUPOPRODUTO (CODIGOEMPRESA, CODIGOGRUPOPRODUTO, CLASSIFGRUPOPRODUTO, "
+                                  "TIPOGRUPOPRODUTO) select 1, 1000 + I, '3.01.' || substr(cast(1000 + I as varchar(8)), 2, 3) "
+                                  "|| '.' || substr(cast(100 + I / 1000 as varchar(8)), 2, 2), 2 from N where I < 10000")
+                       .arg(kGrupos));
+    con().Executar("update CFGEMPRESAULMAR set MASCGRUPOPRODUTO = '9.99.999.99' where CODIGOEMPRESA = 1");
+    const QStringList antes = Plano();
+    InjetarFalha("GRUPOPRODUTO", "update", "NEW.CODIGOGRUPOPRODUTO = 7543", "falha simulada");
+    FUsuario.Responder(mbOK);
+    FUsuario.Responder(mbYes);
+    const QString erro = Rodar("9.999.9999.999");
+    EXPECT_TRUE(erro.contains("falha simulada")) << erro.toStdString();
+    if (con().PegarTipoCon() == tcPostgreSQL)
+        EXPECT_TRUE(erro.contains("7543")) << erro.toStdString();
+    EXPECT_EQ(Plano(), antes);
+    EXPECT_FALSE(con().InTransaction());
+
+    RetirarFalha("GRUPOPRODUTO", "update");
+    FUsuario.Responder(mbOK);
+    FUsuario.Responder(mbYes);
+    con().ZerarIdasEVoltas();
+    EXPECT_EQ(Rodar("9.999.9999.999"), QString());
+    if (con().PegarTipoCon() == tcPostgreSQL)
+        EXPECT_LE(con().IdasEVoltas().Total(), 2u * kGrupos / 1000) << con().IdasEVoltas().Total();
+    EXPECT_EQ(Linhas("GRUPOPRODUTO", "CLASSIFGRUPOPRODUTO like '3.001.0%.0%'"), kGrupos - 1);
+    EXPECT_EQ(Mascara(), "9.999.9999.999");
+}

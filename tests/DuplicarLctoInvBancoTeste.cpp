@@ -4,6 +4,7 @@
 #include "Acoes.h"
 #include "OrvoDPDuplicarLctoInv_U.h"
 #include "InteracaoTeste.h"
+#include "MuitosLancamentos.h"
 #include "Personalizacao.h"
 #include "ProcessoInvTeste.h"
 
@@ -341,6 +342,36 @@ TEST_F(DuplicarLctoInvBanco, FalhaDesfazTudo)
     EXPECT_EQ(Entradas(kDestino), QStringList({"2|10|1|99|9", "2|30|1|77|7"}));
     EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE", "DATAINVENT = '2024-02-01'"), 2);
     EXPECT_EQ(Linhas("LCTOINVCST", "DATAINVENT = '2024-02-01'"), 0);
+    EXPECT_FALSE(con().InTransaction());
+}
+
+} // namespace
+
+namespace {
+
+// Ten thousand entries with their lines go to another branch in batches: on the server a
+// few exchanges per thousand rows written. A row refused in the middle of the run leaves
+// nothing written and the user reads which row it was.
+TEST_F(DuplicarLctoInvBanco, EmLotesNoServidor)
+{
+    constexpr int kEntradas = 10000;
+    MuitosLancamentos(con(), 1, kOrigem, kEntradas);
+    con().ZerarIdasEVoltas();
+    EXPECT_EQ(Falha(Duplicar("2")), "");
+    const quint64 idas = con().IdasEVoltas().Total();
+    EXPECT_EQ(Linhas("LCTOINV", "CODIGOESTAB = 2 and DATAINVENT = '2024-02-01'"), kEntradas);
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE", "CODIGOESTAB = 2 and QUANTIDADE + 100000 = CODIGOPRODUTO"), kEntradas);
+    EXPECT_EQ(Linhas("LCTOINVCST", "CODIGOESTAB = 2 and BASECALCULO + 100000 = CODIGOPRODUTO"), kEntradas);
+    if (con().PegarTipoCon() == tcPostgreSQL)
+        EXPECT_LE(idas, 2u * 3 * kEntradas / 1000) << idas; // three rows per entry
+
+    InjetarFalha("LCTOINVCST", "insert", "NEW.CODIGOESTAB = 3 and NEW.CODIGOPRODUTO = 106543");
+    const QString erro = Falha(Duplicar("3"));
+    EXPECT_TRUE(erro.contains("falha injetada")) << erro.toStdString();
+    if (con().PegarTipoCon() == tcPostgreSQL)
+        EXPECT_TRUE(erro.contains("106543")) << erro.toStdString();
+    EXPECT_EQ(Linhas("LCTOINV", "CODIGOESTAB = 3"), 0);
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE", "CODIGOESTAB = 3"), 0);
     EXPECT_FALSE(con().InTransaction());
 }
 

@@ -3,6 +3,7 @@
 // with a balance process the case plays itself.
 #include "Acoes.h"
 #include "OrvoDPGerarLctoInventario_U.h"
+#include "MuitosLancamentos.h"
 #include "Personalizacao.h"
 #include "ProcessoInvTeste.h"
 
@@ -278,6 +279,40 @@ TEST_F(GerarLctoInventarioBanco, SemOModuloFiscal)
     erro = Falha(Gerar("03/2024", {{"pCodigoPessoaPart", "55"}}));
     EXPECT_TRUE(erro.startsWith(inicio) && erro.contains("curSaldoInicial")) << erro.toStdString();
     EXPECT_EQ(Linhas("LCTOINV"), 0);
+}
+
+} // namespace
+
+namespace {
+
+// Ten thousand balances become entries with their property lines in bulk: on the server a
+// few exchanges per thousand rows. A row refused in the middle leaves nothing written and
+// the message names it.
+TEST_F(GerarLctoInventarioBanco, EmLotesNoServidor)
+{
+    constexpr int kSaldos = 10000;
+    SaldosDoCaso();
+    MuitosProdutos(con(), kSaldos);
+    QList<QVariantList> &saldos = TnSaldoPedido::Saldos[1];
+    for (int i = 1; i <= kSaldos; ++i)
+        saldos.append({qint64(100000 + i), double(i), 2.5, i * 2.5});
+    InjetarFalha("LCTOINVPROPRIEDADE", "insert", "NEW.CODIGOPRODUTO = 106543");
+    const QString erro = Falha(Gerar("03/2024", {{"pCodigoEstab", "1"}, {"pCodigoPessoaPart", "55"}}));
+    EXPECT_TRUE(erro.contains("falha injetada")) << erro.toStdString();
+    if (con().PegarTipoCon() == tcPostgreSQL)
+        EXPECT_TRUE(erro.contains("106543")) << erro.toStdString();
+    EXPECT_EQ(Linhas("LCTOINV"), 0);
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE"), 0);
+    EXPECT_FALSE(con().InTransaction());
+
+    RetirarFalha("LCTOINVPROPRIEDADE", "insert");
+    con().ZerarIdasEVoltas();
+    EXPECT_EQ(Falha(Gerar("03/2024", {{"pCodigoEstab", "1"}, {"pCodigoPessoaPart", "55"}})), "");
+    const quint64 idas = con().IdasEVoltas().Total();
+    EXPECT_EQ(Linhas("LCTOINV", "QTDEESTOQUE + 100000 = CODIGOPRODUTO and PRECOUNIT = 2.5"), kSaldos);
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE", "QUANTIDADE + 100000 = CODIGOPRODUTO and PRECOUNIT = 2.5"), kSaldos);
+    if (con().PegarTipoCon() == tcPostgreSQL)
+        EXPECT_LE(idas, 2u * 2 * kSaldos / 1000) << idas; // two rows per balance
 }
 
 } // namespace

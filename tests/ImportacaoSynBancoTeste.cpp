@@ -6,6 +6,7 @@
 #include "ProcessoInvTeste.h"
 #include "ConfigPrograma.h"
 #include "FormFalso.h"
+#include "MuitosLancamentos.h"
 #include "InteracaoTeste.h"
 #include "Personalizacao.h"
 #include "SynImportacao.h"
@@ -245,3 +246,38 @@ TEST_F(ImportacaoSynBanco, FalhaDoBancoDesfazTudo)
     EXPECT_TRUE(r[0].startsWith("0|0|Erro ao gravar os registros SYN: ")) << r[0].toStdString();
     EXPECT_EQ(r[1], "1|0|Nenhum registro foi importado.");
 }
+
+namespace {
+
+// Ten thousand records in batches: on the server a few exchanges per thousand. A record
+// the database refuses in the middle leaves nothing imported and the message names it.
+TEST_F(ImportacaoSynBanco, EmLotesNoServidor)
+{
+    constexpr int kRegistros = 10000;
+    MuitosProdutos(con(), kRegistros);
+    QStringList linhas;
+    for (int i = 1; i <= kRegistros; ++i)
+        linhas << QStringLiteral("%1;1;01/03/2024;%2;1;%1;2,5").arg(i).arg(100000 + i);
+    Arquivo(linhas);
+    InjetarFalha("LCTOINV", "insert", "NEW.QTDEESTOQUE = 6543");
+    TnSynDPImportacaoBase *dp = Abrir();
+    try {
+        dp->Rodar();
+        ADD_FAILURE() << "a refused record went through";
+    } catch (const EDatabaseError &e) {
+        if (con().PegarTipoCon() == tcPostgreSQL)
+            EXPECT_TRUE(e.Message().contains("6543")) << e.Message().toStdString();
+    }
+    EXPECT_EQ(Linhas("LCTOINV"), 0);
+    EXPECT_FALSE(con().InTransaction());
+
+    RetirarFalha("LCTOINV", "insert");
+    con().ZerarIdasEVoltas();
+    dp->Rodar();
+    if (con().PegarTipoCon() == tcPostgreSQL)
+        EXPECT_LE(con().IdasEVoltas().Total(), 2u * kRegistros / 1000) << con().IdasEVoltas().Total();
+    EXPECT_EQ(Arvore(dp), Resumo(kRegistros, 0, 0));
+    EXPECT_EQ(Linhas("LCTOINV", "IDSYN + 100000 = CODIGOPRODUTO and QTDEESTOQUE = IDSYN"), kRegistros);
+}
+
+} // namespace

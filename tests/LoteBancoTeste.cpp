@@ -252,6 +252,56 @@ TEST_F(LoteBanco, GatilhoRecusadoNomeadoPorInteiro)
     EXPECT_EQ(Linhas("L"), 0);
 }
 
+// The exchanges of a connection are counted: rows held for a batch go by COPY, and
+// statements of several shapes interleaved (a delete before each insert) share one
+// pipeline, a sync per part of it rather than one per run; a refused row in such a
+// batch is named by its values and nothing of the batch stays.
+TEST_F(LoteBanco, IdasEVoltasDeLotesIntercalados)
+{
+    const bool servidor = con().PegarTipoCon() == tcPostgreSQL;
+    con().ZerarIdasEVoltas();
+    {
+        TnTransacao t(1, con());
+        for (int id = 1; id <= 5000; ++id)
+            Linha(id, QStringLiteral("n%1").arg(id));
+        t.Commit();
+    }
+    // BEGIN, one COPY, COMMIT (and, the first time, the table's references are asked).
+    if (servidor) {
+        EXPECT_EQ(con().IdasEVoltas().Copias, 1u);
+        EXPECT_LE(con().IdasEVoltas().Total(), 6u);
+    }
+    else
+        EXPECT_EQ(con().IdasEVoltas().Comandos, 5002u);
+
+    auto apagar = con().Preparar("delete from L where ID = ?");
+    const auto trocar = [&](int ate) {
+        TnTransacao t(1, con());
+        for (int id = 1; id <= ate; ++id) {
+            apagar->BindInteiro(0, id);
+            apagar->ExecutarEmLote();
+            Linha(id, QStringLiteral("t%1").arg(id));
+        }
+        t.Commit();
+    };
+    con().ZerarIdasEVoltas();
+    trocar(5000);
+    if (servidor)
+        EXPECT_LE(con().IdasEVoltas().Total(), 12u);
+    EXPECT_EQ(Linhas("L", "NOME like 't%'"), 5000);
+
+    InjetarFalha("L", "insert", "NEW.NOME = 't4321'");
+    try {
+        trocar(4321);
+        ADD_FAILURE() << "a row refused by a rule went through";
+    } catch (const EDatabaseError &e) {
+        if (servidor)
+            EXPECT_TRUE(e.Message().contains("4321, t4321")) << e.Message().toStdString();
+    }
+    EXPECT_FALSE(con().InTransaction());
+    EXPECT_EQ(Linhas("L", "NOME like 't%'"), 5000);
+}
+
 TEST(TextoSQL, FormaDosComandosSoTiraValores)
 {
     QString forma, tipos;

@@ -5,6 +5,7 @@
 #include "Acoes.h"
 #include "FormFalso.h"
 #include "OrvoDPManutencaoLctoInventario_U.h"
+#include "MuitosLancamentos.h"
 #include "ProcessoInvTeste.h"
 
 namespace {
@@ -421,3 +422,29 @@ TEST_F(ManutencaoCSTBanco, LinhaRecusadaNaoGravaNada)
     EXPECT_TRUE(falha[0].contains("falha injetada"));
     EXPECT_EQ(Linhas("LCTOINVCST"), 2);
 }
+
+namespace {
+
+// Ten thousand property lines get their tax-situation line through the register in one
+// apply: on the server a few exchanges per thousand lines. A line refused in the middle
+// leaves none written.
+TEST_F(ManutencaoCSTBanco, EmLotesNoServidor)
+{
+    constexpr int kLinhas = 10000;
+    MuitosLancamentos(con(), 1, kMarco, kLinhas);
+    Sql("delete from LCTOINVCST");
+    InjetarFalha("LCTOINVCST", "insert", "NEW.CODIGOPRODUTO = 106543");
+    const QStringList falha = Gerar({{"pCst", "60"}, {"pAliquota", "18"}, {"pCodigoEstab", "1"}});
+    ASSERT_EQ(falha.size(), 1);
+    EXPECT_TRUE(falha[0].contains("falha injetada")) << falha[0].toStdString();
+    EXPECT_EQ(Linhas("LCTOINVCST"), 0);
+
+    RetirarFalha("LCTOINVCST", "insert");
+    con().ZerarIdasEVoltas();
+    EXPECT_EQ(Gerar({{"pCst", "60"}, {"pAliquota", "18"}, {"pCodigoEstab", "1"}}), QStringList({kSucesso}));
+    if (con().PegarTipoCon() == tcPostgreSQL)
+        EXPECT_LE(con().IdasEVoltas().Total(), 2u * kLinhas / 1000) << con().IdasEVoltas().Total();
+    EXPECT_EQ(Linhas("LCTOINVCST", "CST = 60 and BASECALCULO = 2.5 and VALORIMPOSTO = 0.45"), kLinhas);
+}
+
+} // namespace

@@ -187,6 +187,16 @@ struct TnConfigBanco {
 class TnMotor;
 class nDMConexao;
 
+// The exchanges a connection had with its engine that waited for an answer, so that tests
+// and benchmarks see how a piece of work talks to the database. On the server each costs a
+// trip over the network; the embedded engine counts each statement run as one.
+struct TnIdasEVoltas {
+    quint64 Comandos = 0;       // statements sent and answered one at a time (prepares included)
+    quint64 Sincronizacoes = 0; // batches of statements sent together and answered at their sync
+    quint64 Copias = 0;         // COPY exchanges: one to open the copy, one to end it
+    quint64 Total() const { return Comandos + Sincronizacoes + 2 * Copias; }
+};
+
 // What keeps something of a connection (prepared statements) and must let it go before the
 // connection closes.
 class TnDependenteConexao {
@@ -282,6 +292,10 @@ public:
     // nothing to check) when there is none.
     TnColunaInfo ColunaDaTabela(const QString &tabela, const QString &coluna);
 
+    // The exchanges counted since the connection opened or the count was last reset.
+    const TnIdasEVoltas &IdasEVoltas() const { return FIdas; }
+    void ZerarIdasEVoltas() { FIdas = {}; }
+
     QDateTime PegarDataServidor(bool comHora = true);
     QSqlDatabase &BancoQt() { return FDb; }
     void *HandleSQLite() const;
@@ -311,6 +325,7 @@ private:
     QString FFalhaDesfazer;         // a rollback that failed, not yet reported
     quint64 FIdentidade = 0;
     std::vector<TnDependenteConexao *> FDependentes;
+    TnIdasEVoltas FIdas;
 };
 
 // Rolls transaction `id` back when it leaves scope without Commit (an exception passed).

@@ -45,6 +45,9 @@ public:
     // The server's date and time (the embedded engine: this machine's).
     virtual QDateTime DataServidor() = 0;
 
+    // The count of exchanges of `con`, for its engine's commands and batches.
+    static TnIdasEVoltas &Contagem(nDMConexao &con) { return con.FIdas; }
+
 protected:
     // The number of the transaction a text of several statements runs in.
     static constexpr int kTransacaoDoTexto = -1002;

@@ -324,6 +324,14 @@ struct Execucao {
     Valores V;
     int Ordem = 0;  // among the executions of the batch
     QString Texto;  // the statement as the caller wrote it, for naming a failure
+    // "linha N do lote (values...)": the row of a batch the server refused, for the user.
+    QString Onde() const
+    {
+        QStringList valores;
+        for (size_t k = 0; k < V.Texto.size(); ++k)
+            valores << (V.Nulo[k] ? QStringLiteral("null") : QString::fromStdString(V.Texto[k]).left(40));
+        return QStringLiteral("linha %1 do lote (%2)").arg(Ordem).arg(valores.join(QStringLiteral(", ")));
+    }
 };
 
 // ---------------------------------------------------------------- cursor
@@ -439,6 +447,7 @@ public:
 
     PGconn *Pg() const { return FPg; }
     nDMConexao &Con() { return FCon; }
+    TnIdasEVoltas &Idas() { return Contagem(FCon); }
     bool EmTransacao() const { return FCon.InTransaction(); }
 
     // The connection is about to be used: a cursor still reading keeps its rows in memory,
@@ -557,6 +566,7 @@ void MotorPostgres::LiberarPendentes()
     for (const std::string &n : FLiberar)
         sql += "DEALLOCATE " + n + ";";
     FLiberar.clear();
+    ++Idas().Comandos;
     PQclear(PQexec(FPg, sql.c_str()));
 }
 
@@ -600,6 +610,7 @@ std::shared_ptr<Preparado> MotorPostgres::PrepararNoServidor(const QString &sql,
     PQsendPrepare(FPg, p->Nome.c_str(), u.constData(), int(tipos.size()), tipos.empty() ? nullptr : tipos.data());
     PQsendDescribePrepared(FPg, p->Nome.c_str());
     PQpipelineSync(FPg);
+    ++Idas().Comandos;
     PGresult *falha = nullptr, *descricao = nullptr;
     int passo = 0;
     LerAteSync([&](PGresult *r) {
@@ -703,6 +714,7 @@ public:
         FCursor.Soltar();
         FMotor.Ocupar();
         const std::vector<const char *> valores = FValores.Ponteiros();
+        ++FMotor.Idas().Comandos;
         PGresult *r = PQexecPrepared(FMotor.Pg(), FP->Nome.c_str(), FP->Parametros, valores.data(), nullptr, nullptr, 0);
         const ExecStatusType s = PQresultStatus(r);
         if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK)
@@ -731,6 +743,7 @@ public:
         FCursor.Soltar();
         FMotor.Ocupar();
         const std::vector<const char *> valores = FValores.Ponteiros();
+        ++FMotor.Idas().Comandos;
         if (!PQsendQueryPrepared(FMotor.Pg(), FP->Nome.c_str(), FP->Parametros, valores.data(), nullptr, nullptr,
                                  FP->Binario ? 1 : 0))
             FMotor.Falhar(nullptr, FSQL);
@@ -1038,6 +1051,7 @@ void MotorPostgres::Pipeline(const std::vector<const Execucao *> &execucoes, int
             PQsendQueryPrepared(FPg, e.P->Nome.c_str(), e.P->Parametros, valores.data(), nullptr, nullptr, 0);
         }
         PQpipelineSync(FPg);
+        ++Idas().Sincronizacoes;
         size_t k = ini;
         LerAteSync([&](PGresult *r) {
             const ExecStatusType s = PQresultStatus(r);
@@ -1067,7 +1081,7 @@ public:
     void Adicionar(TnComando &cmd) override
     {
         auto &c = dynamic_cast<ComandoPg &>(cmd);
-        FExecucoes.push_back({c.P(), c.ValoresAtuais(), int(FExecucoes.size()), QString()});
+        FExecucoes.push_back({c.P(), c.ValoresAtuais(), int(FExecucoes.size()) + 1, QString()});
     }
     std::vector<int> Concluir(int &falhou) override
     {
@@ -1077,7 +1091,12 @@ public:
         std::vector<int> linhas(lista.size(), 0);
         const auto limpar = qScopeGuard([this] { FExecucoes.clear(); });
         FMotor.Ocupar();
-        FMotor.Pipeline(lista, falhou, [&](size_t k, int n) { linhas[k] = n; });
+        try {
+            FMotor.Pipeline(lista, falhou, [&](size_t k, int n) { linhas[k] = n; });
+        } catch (EDatabaseError &e) {
+            throw EDatabaseError(e.Message() + QStringLiteral(" (") + lista[size_t(falhou)]->Onde() + u')', e.Estado(),
+                                 e.CodigoNativo(), e.TextoMotor(), e.SQL());
+        }
         return linhas;
     }
 
@@ -1119,6 +1138,7 @@ bool MotorPostgres::PodeReordenar(const std::vector<std::shared_ptr<Preparado>> 
 void MotorPostgres::Copiar(const std::vector<const Execucao *> &linhas)
 {
     const Preparado &p = *linhas.front()->P;
+    ++Idas().Copias;
     PGresult *r = PQexec(FPg, p.CopiaSQL.constData());
     if (PQresultStatus(r) != PGRES_COPY_IN)
         Falhar(r, QString::fromUtf8(p.CopiaSQL));
@@ -1155,19 +1175,12 @@ void MotorPostgres::Copiar(const std::vector<const Execucao *> &linhas)
     }
     if (!falha)
         return;
-    // "COPY table, line N": the row of the batch that failed.
+    // "COPY table, line N": the row of the batch that failed (a trigger's function names a
+    // line of its own in the same context, before it).
     const QString contexto = QString::fromUtf8(PQresultErrorField(falha, PG_DIAG_CONTEXT));
-    static const QRegularExpression reLinha(QStringLiteral("line (\\d+)"));
+    static const QRegularExpression reLinha(QStringLiteral("COPY [^,\\n]+, line (\\d+)"));
     const int n = reLinha.match(contexto).captured(1).toInt();
-    QString onde;
-    if (n >= 1 && n <= int(linhas.size())) {
-        const Execucao &e = *linhas[size_t(n - 1)];
-        QStringList valores;
-        for (size_t k = 0; k < e.V.Texto.size(); ++k)
-            valores << (e.V.Nulo[k] ? QStringLiteral("null") : QString::fromStdString(e.V.Texto[k]).left(40));
-        onde = QStringLiteral("linha %1 do lote (%2)").arg(e.Ordem).arg(valores.join(QStringLiteral(", ")));
-    }
-    Falhar(falha, p.SQL, onde);
+    Falhar(falha, p.SQL, n >= 1 && n <= int(linhas.size()) ? linhas[size_t(n - 1)]->Onde() : QString());
 }
 
 void MotorPostgres::Descarregar()
@@ -1204,20 +1217,31 @@ void MotorPostgres::Descarregar()
             grupos.back().push_back(&e);
         }
     }
+    // Runs too short for COPY go together in one pipeline, in their order: statements of
+    // several shapes interleaved (a delete before each insert) cost a sync per part of the
+    // pipeline, not one per run.
+    std::vector<const Execucao *> encadeadas;
+    const auto enviarEncadeadas = [&] {
+        if (encadeadas.empty())
+            return;
+        int falhou = -1;
+        try {
+            Pipeline(encadeadas, falhou, [](size_t, int) {});
+        } catch (EDatabaseError &e) {
+            throw EDatabaseError(e.Message() + QStringLiteral(" (") + encadeadas[size_t(falhou)]->Onde() + u')',
+                                 e.Estado(), e.CodigoNativo(), e.TextoMotor(), e.SQL());
+        }
+        encadeadas.clear();
+    };
     for (const auto &g : grupos) {
         if (g.front()->P->Copiavel && g.size() >= 16) {
+            enviarEncadeadas();
             Copiar(g);
         } else {
-            int falhou = -1;
-            try {
-                Pipeline(g, falhou, [](size_t, int) {});
-            } catch (EDatabaseError &e) {
-                const Execucao &x = *g[size_t(falhou)];
-                throw EDatabaseError(e.Message() + QStringLiteral(" (linha %1 do lote)").arg(x.Ordem), e.Estado(),
-                                     e.CodigoNativo(), e.TextoMotor(), e.SQL());
-            }
+            encadeadas.insert(encadeadas.end(), g.begin(), g.end());
         }
     }
+    enviarEncadeadas();
 }
 
 // ---------------------------------------------------------------- texts
@@ -1259,6 +1283,7 @@ std::shared_ptr<Preparado> MotorPostgres::Forma(const QString &forma, const QStr
 int MotorPostgres::ExecutarUm(const QString &comando)
 {
     Ocupar();
+    ++Idas().Comandos;
     PGresult *r = PQexec(FPg, comando.toUtf8().constData());
     const ExecStatusType s = PQresultStatus(r);
     if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK && s != PGRES_EMPTY_QUERY)

@@ -298,6 +298,7 @@ public:
     {
         FCon.ExigirTransacaoViva();
         Reiniciar();
+        ++TnMotor::Contagem(FCon).Comandos;
         int rc;
         while ((rc = sqlite3_step(FSt)) == SQLITE_ROW) {
         }
@@ -312,6 +313,7 @@ public:
     {
         FCon.ExigirTransacaoViva();
         Reiniciar();
+        ++TnMotor::Contagem(FCon).Comandos;
         const int n = sqlite3_column_count(FSt);
         // A command run again and again describes its columns once: the names and declared
         // types are compared with the last ones (a schema change may have prepared it anew).
@@ -516,6 +518,7 @@ private:
             else
                 sqlite3_bind_text16(st, i, l.S.utf16(), int(l.S.size() * 2), SQLITE_TRANSIENT);
         }
+        ++Contagem(FCon).Comandos;
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         }
@@ -597,6 +600,7 @@ private:
                 propria.reset();
             }
             if (solto) {
+                ++Contagem(FCon).Comandos;
                 int rc;
                 while ((rc = sqlite3_step(solto)) == SQLITE_ROW) {
                 }

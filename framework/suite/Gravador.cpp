@@ -211,14 +211,14 @@ void TGravador::GravarLancamento(const TLCTOINV &lcto, bool substituir, nDMConex
         TnComando &excluir = F->Exclusao();
         for (int i = 0; i < kChave; ++i)
             kColunasLcto[i].Ligar(lcto, excluir, i, lctoDecl[size_t(i)], servidor);
-        excluir.Executar();
+        excluir.ExecutarEmLote();
     }
     TnComando &insert = F->Lcto(mascara);
     int p = 0;
     for (size_t i = 0; i < std::size(kColunasLcto); ++i)
         if (mascara & (1u << i))
             kColunasLcto[i].Ligar(lcto, insert, p++, lctoDecl[i], servidor);
-    insert.Executar();
+    insert.ExecutarEmLote();
 
     for (const auto &linha : lcto.Propriedades) {
         const quint32 m = Mascara(kColunasPropriedade, *linha);
@@ -229,7 +229,7 @@ void TGravador::GravarLancamento(const TLCTOINV &lcto, bool substituir, nDMConex
         for (size_t i = 0; i < std::size(kColunasPropriedade); ++i)
             if (m & (1u << i))
                 kColunasPropriedade[i].Ligar(*linha, cmd, q++, propDecl[i], servidor);
-        cmd.Executar();
+        cmd.ExecutarEmLote();
     }
     if (propria)
         propria->Commit();

@@ -484,7 +484,12 @@ qint64 TnUtilProduto::InserirProduto(const TnRegistroProduto &registro)
     for (int i = 0; i < n; ++i)
         if ((colunas >> i) & 1u)
             cmd->BindValor(p++, valores[i]);
-    cmd->Executar();
+    // In bulk (an import, its codes known here) the row may go with the others of the
+    // transaction, on the server by COPY.
+    if (FCache)
+        cmd->ExecutarEmLote();
+    else
+        cmd->Executar();
     if (FCache) {
         static const int referencia = TnRegistroProduto::Posicao(QStringLiteral("REFERENPRODUTO"));
         FCache->Adicionar(codigo, EhNulo(valores[referencia]) ? QString() : valores[referencia].toString());

@@ -206,6 +206,49 @@ void TnSynDPImportacaoBase::Gravar(const QString &texto, int empresa, const QSet
     TnTransacao transacao(1, con);
     auto upsert = con.Preparar(QString::fromLatin1(kUpsertInventario));
     auto idDaChave = con.Preparar(QString::fromLatin1(kIdSynDaChave));
+    // The upserts go in batches (on the server without a round trip per record); a record
+    // that changed nothing is looked at once its batch is answered. Refusals are reported
+    // in the order of the lines: a batch is answered before a refusal is.
+    struct Pendente {
+        int Linha;
+        QStringView IdSyn;
+        qint64 Estab, Produto, Motivo;
+        QDate Data;
+    };
+    std::vector<Pendente> pendentes;
+    const std::unique_ptr<TnLote> lote = con.NovoLote();
+    const auto concluir = [&] {
+        if (pendentes.empty())
+            return;
+        int falhou = -1;
+        const std::vector<int> alteradas = lote->Concluir(falhou);
+        for (size_t k = 0; k < pendentes.size(); ++k) {
+            if (alteradas[k] > 0) {
+                ++FImportados;
+                continue;
+            }
+            // Nothing changed: the same values, or an entry that did not come from SYN.
+            const Pendente &p = pendentes[k];
+            idDaChave->BindInteiro(0, empresa);
+            idDaChave->BindInteiro(1, p.Estab);
+            idDaChave->BindData(2, p.Data);
+            idDaChave->BindInteiro(3, p.Produto);
+            idDaChave->BindInteiro(4, p.Motivo);
+            TnCursor &c = idDaChave->Abrir();
+            const bool doSyn = c.Proximo() && !c.Nulo(0);
+            idDaChave->Fechar();
+            if (doSyn)
+                ++FSemAlteracao;
+            else
+                Recusar(p.Linha, p.IdSyn.toString(),
+                        QString::fromUtf8("já existe um lançamento desta chave que não veio do SYN"));
+        }
+        pendentes.clear();
+    };
+    const auto recusar = [&](int linha, const QString &idSyn, const QString &motivo) {
+        concluir();
+        Recusar(linha, idSyn, motivo);
+    };
     qsizetype inicio = 0;
     for (int linha = 1; inicio < texto.size(); ++linha) {
         qsizetype fim = texto.indexOf(u'\n', inicio);
@@ -232,43 +275,43 @@ void TnSynDPImportacaoBase::Gravar(const QString &texto, int empresa, const QSet
         const auto idTexto = [&campos] { return campos[0].toString(); };
         const auto texto = [](QStringView v) { return QString::fromRawData(v.data(), v.size()); };
         if (n != kCampos) {
-            Recusar(linha, idTexto(), QStringLiteral("o registro deve ter %1 campos separados por \";\"").arg(kCampos));
+            recusar(linha, idTexto(), QStringLiteral("o registro deve ter %1 campos separados por \";\"").arg(kCampos));
             continue;
         }
         qint64 idSyn = 0, estab = 0, motivo = 0;
         QDate data;
         double qtde = 0, preco = 0;
         if (!Inteiro(campos[0], 1, kMaiorIdSyn, idSyn)) {
-            Recusar(linha, idTexto(), QString::fromUtf8("IDSYN não é um número de 1 a %1").arg(kMaiorIdSyn));
+            recusar(linha, idTexto(), QString::fromUtf8("IDSYN não é um número de 1 a %1").arg(kMaiorIdSyn));
             continue;
         }
         if (!Inteiro(campos[1], 1, 32767, estab) || !estabs.contains(estab)) {
-            Recusar(linha, idTexto(),
+            recusar(linha, idTexto(),
                     QString::fromUtf8("estabelecimento \"%1\" não cadastrado na empresa %2")
                         .arg(TrechoCitado(campos[1]))
                         .arg(empresa));
             continue;
         }
         if (!TextoParaData(campos[2], data)) {
-            Recusar(linha, idTexto(), QString::fromUtf8("data \"%1\" inválida").arg(TrechoCitado(campos[2])));
+            recusar(linha, idTexto(), QString::fromUtf8("data \"%1\" inválida").arg(TrechoCitado(campos[2])));
             continue;
         }
         if (!produtos.EncontrarProduto(texto(campos[3]))) {
-            Recusar(linha, idTexto(),
+            recusar(linha, idTexto(),
                     QString::fromUtf8("produto \"%1\" não cadastrado na empresa %2").arg(TrechoCitado(campos[3])).arg(empresa));
             continue;
         }
         if (!Inteiro(campos[4], 1, 6, motivo)) {
-            Recusar(linha, idTexto(), QString::fromUtf8("motivo \"%1\" não é de 1 a 6").arg(TrechoCitado(campos[4])));
+            recusar(linha, idTexto(), QString::fromUtf8("motivo \"%1\" não é de 1 a 6").arg(TrechoCitado(campos[4])));
             continue;
         }
         if (!TextoParaNumero(texto(campos[5]), qtde) || qtde <= 0) {
-            Recusar(linha, idTexto(),
+            recusar(linha, idTexto(),
                     QString::fromUtf8("quantidade \"%1\" não é um número maior que zero").arg(TrechoCitado(campos[5])));
             continue;
         }
         if (!TextoParaNumero(texto(campos[6]), preco) || preco <= 0) {
-            Recusar(linha, idTexto(),
+            recusar(linha, idTexto(),
                     QString::fromUtf8("custo unitário \"%1\" não é um número maior que zero").arg(TrechoCitado(campos[6])));
             continue;
         }
@@ -290,27 +333,15 @@ void TnSynDPImportacaoBase::Gravar(const QString &texto, int empresa, const QSet
             QString razao = e.Message();
             if (razao.endsWith(u'.'))
                 razao.chop(1);
-            Recusar(linha, idTexto(), razao);
+            recusar(linha, idTexto(), razao);
             continue;
         }
-        if (upsert->Executar() > 0) {
-            ++FImportados;
-            continue;
-        }
-        // Nothing changed: the same values, or an entry that did not come from SYN.
-        idDaChave->BindInteiro(0, empresa);
-        idDaChave->BindInteiro(1, estab);
-        idDaChave->BindData(2, data);
-        idDaChave->BindInteiro(3, produto);
-        idDaChave->BindInteiro(4, motivo);
-        TnCursor &c = idDaChave->Abrir();
-        const bool doSyn = c.Proximo() && !c.Nulo(0);
-        idDaChave->Fechar();
-        if (doSyn)
-            ++FSemAlteracao;
-        else
-            Recusar(linha, idTexto(), QString::fromUtf8("já existe um lançamento desta chave que não veio do SYN"));
+        lote->Adicionar(*upsert);
+        pendentes.push_back({linha, campos[0], estab, produto, motivo, data});
+        if (pendentes.size() >= 5000)
+            concluir();
     }
+    concluir();
     upsert.reset();
     idDaChave.reset();
     transacao.Commit();

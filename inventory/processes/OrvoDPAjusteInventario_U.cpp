@@ -92,6 +92,38 @@ void ExigirUmaLinha(int linhas, qint64 produto, qint16 estab, qint16 motivo)
         throw Exception(QString::fromUtf8(OrvoSLancamentoAlteradoAjuste).arg(produto).arg(estab).arg(motivo));
 }
 
+// Updates and deletes of one entry or line each, sent together (on the server a pipeline
+// with a sync per thousand, instead of a round trip each): each must have changed exactly
+// one row, checked as the answers of a part come back.
+class TnEscritaPorLinha {
+public:
+    explicit TnEscritaPorLinha(nDMConexao &con) : FLote(con.NovoLote()) {}
+    void Adicionar(TnComando &cmd, qint64 produto, qint16 estab, qint16 motivo)
+    {
+        FLote->Adicionar(cmd);
+        FChaves.push_back({produto, estab, motivo});
+        if (FChaves.size() >= kParte)
+            Concluir();
+    }
+    void Concluir()
+    {
+        int falhou = -1;
+        const std::vector<int> linhas = FLote->Concluir(falhou);
+        for (size_t k = 0; k < linhas.size(); ++k)
+            ExigirUmaLinha(linhas[k], FChaves[k].Produto, FChaves[k].Estab, FChaves[k].Motivo);
+        FChaves.clear();
+    }
+
+private:
+    static constexpr size_t kParte = 5000;
+    struct Chave {
+        qint64 Produto;
+        qint16 Estab, Motivo;
+    };
+    std::unique_ptr<TnLote> FLote;
+    std::vector<Chave> FChaves;
+};
+
 } // namespace
 
 TOrvoDPAjusteInventario::TOrvoDPAjusteInventario() : TnDMPowerParam(kDeclaracao) {}
@@ -217,6 +249,7 @@ void TOrvoDPAjusteInventario::GravarLancamentos(nDMConexao &con, const std::vect
     excluir->BindInteiro(0, FCodigoEmpresa);
     excluir->BindData(2, FData);
     size_t feitos = 0;
+    TnEscritaPorLinha escrita(con);
     for (const TnLancamento &x : lancamentos) {
         TnComando *cmd = excluir.get();
         int p = 0; // position of the branch
@@ -228,10 +261,11 @@ void TOrvoDPAjusteInventario::GravarLancamentos(nDMConexao &con, const std::vect
         cmd->BindInteiro(p + 1, x.Estab);
         cmd->BindInteiro(p + 3, x.Produto);
         cmd->BindInteiro(p + 4, x.Motivo);
-        ExigirUmaLinha(cmd->Executar(), x.Produto, x.Estab, x.Motivo);
+        escrita.Adicionar(*cmd, x.Produto, x.Estab, x.Motivo);
         if (++feitos % kPassoProgresso == 0)
             FProgresso->SetProgressoTotal(qint64(feitos));
     }
+    escrita.Concluir();
     FProgresso->SetProgressoTotal(qint64(feitos));
     FLancamentosGravados = qint64(std::count_if(lancamentos.begin(), lancamentos.end(),
                                                 [](const TnLancamento &x) { return !x.Excluir(); }));
@@ -463,6 +497,7 @@ void TOrvoDPAjusteInventario::SalvarAlteracoes()
             FProgresso->SetProgressoTotal(feitos);
     };
 
+    TnEscritaPorLinha escrita(*FCon);
     auto itens = FCon->Preparar(MontarUpdateLctoInvPropriedade());
     TMapLctoInvProp mi;
     TnFieldMapper::MapearParams(*itens, mi);
@@ -475,7 +510,7 @@ void TOrvoDPAjusteInventario::SalvarAlteracoes()
         mi.CODIGOPRODUTO.SetAsInteger(i.Produto);
         mi.MOTIVOINVENTARIO.SetAsInteger(i.Motivo);
         mi.SEQ.SetAsInteger(i.Seq);
-        ExigirUmaLinha(itens->Executar(), i.Produto, i.Estab, i.Motivo);
+        escrita.Adicionar(*itens, i.Produto, i.Estab, i.Motivo);
         avancar();
     }
 
@@ -500,10 +535,11 @@ void TOrvoDPAjusteInventario::SalvarAlteracoes()
             VincularDinheiro(*cst, mc.BASECALCULO, l.Base, servidor);
             VincularDinheiro(*cst, mc.VALORIMPOSTO, l.Imposto, servidor);
             mc.CST.SetAsInteger(l.CST);
-            ExigirUmaLinha(cst->Executar(), g.Chave.Produto, g.Chave.Estab, g.Chave.Motivo);
+            escrita.Adicionar(*cst, g.Chave.Produto, g.Chave.Estab, g.Chave.Motivo);
             avancar();
         }
     }
+    escrita.Concluir();
     FProgresso->SetProgressoTotal(feitos);
 }
 

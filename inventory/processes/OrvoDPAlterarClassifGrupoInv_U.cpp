@@ -73,6 +73,8 @@ void TOrvoDPAlterarClassifGrupoInv::Gravar(int empresa, const std::vector<Grupo>
     try {
         auto cmd = con.Preparar(QStringLiteral("update GRUPOPRODUTO set CLASSIFGRUPOPRODUTO = ? "
                                                "where CODIGOEMPRESA = ? and CODIGOGRUPOPRODUTO = ?"));
+        // Sent together (on the server without a round trip per group), answered here.
+        const std::unique_ptr<TnLote> lote = con.NovoLote();
         for (size_t i = 0; i < grupos.size(); ++i) {
             // A classification written as the mask asks already is left alone.
             if (novas.at(qsizetype(i)) == grupos[i].Classif)
@@ -80,8 +82,10 @@ void TOrvoDPAlterarClassifGrupoInv::Gravar(int empresa, const std::vector<Grupo>
             cmd->BindTexto(0, novas.at(qsizetype(i)));
             cmd->BindInteiro(1, empresa);
             cmd->BindInteiro(2, grupos[i].Codigo);
-            cmd->Executar();
+            lote->Adicionar(*cmd);
         }
+        int falhou = -1;
+        lote->Concluir(falhou);
     } catch (const Exception &e) {
         throw Exception(Texto(OrvoSAlterarClassifMascQuebraEstrutura) + QStringLiteral("\r\n") + e.Message());
     }

@@ -357,7 +357,7 @@ void TOrvoDPDuplicarLctoInv::ExcluirLancamentoDestino(int estab)
     FExcluirDestino->BindData(2, FCompetDestino);
     FExcluirDestino->BindInteiro(3, FLctoInventario->CODIGOPRODUTO->AsLargeInt());
     FExcluirDestino->BindInteiro(4, FLctoInventario->MOTIVOINVENTARIO->AsInteger());
-    FExcluirDestino->Executar();
+    FExcluirDestino->ExecutarEmLote();
 }
 
 void TOrvoDPDuplicarLctoInv::InserirLctoInv(int estab)
@@ -383,7 +383,7 @@ void TOrvoDPDuplicarLctoInv::InserirLctoInv(int estab)
         p.pOBSLCTOINV.Clear();
     else
         p.pOBSLCTOINV.SetAsString(o.OBSLCTOINV->AsString());
-    SQLQueryDuplicar->Executar();
+    SQLQueryDuplicar->ExecutarEmLote();
 
     FInsLctoInvProp->pCODIGOPRODUTO.SetAsInteger(produto);
     FInsLctoInvProp->pMOTIVOINVENTARIO.SetAsInteger(motivo);
@@ -412,7 +412,7 @@ void TOrvoDPDuplicarLctoInv::InserirLctoInvPropriedade()
             p.pVALORIR.Clear();
         else
             p.pVALORIR.SetAsFloat(o.VALORIR->AsFloat());
-        nSQLQueryProp->Executar();
+        nSQLQueryProp->ExecutarEmLote();
         InserirLctoInvCST();
     });
 }
@@ -433,7 +433,7 @@ void TOrvoDPDuplicarLctoInv::InserirLctoInvCST()
         p.pCST.SetAsInteger(o.CST->AsInteger());
         p.pBASECALCULO.SetAsFloat(o.BASECALCULO->AsFloat());
         p.pVALORIMPOSTO.SetAsFloat(o.VALORIMPOSTO->AsFloat());
-        nSQLQueryCST->Executar();
+        nSQLQueryCST->ExecutarEmLote();
     });
 }
 

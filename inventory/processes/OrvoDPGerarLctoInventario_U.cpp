@@ -236,7 +236,7 @@ void TOrvoDPGerarLctoInventario::CarregarSaldoEstab(int estab)
         FLstSaldo.push_back(TDadoSaldo::Create(estab, *mapa));
 }
 
-// Two prepared statements, bound per balance, all in one transaction.
+// Two prepared statements, bound per balance, all in one transaction (in bulk on the server).
 void TOrvoDPGerarLctoInventario::GravarDados()
 {
     FProgresso->MostrarSimples(QStringLiteral("Gravando Dados, Aguarde..."));
@@ -275,12 +275,12 @@ void TOrvoDPGerarLctoInventario::GravarDados()
             lcto->BindInteiro(3, s.CodigoProduto);
             lcto->BindReal(5, s.QuantidadeFinal);
             lcto->BindReal(6, s.ValorUnitFinal);
-            lcto->Executar();
+            lcto->ExecutarEmLote();
             prop->BindInteiro(1, s.CodigoEstab);
             prop->BindInteiro(3, s.CodigoProduto);
             prop->BindReal(8, s.ValorUnitFinal);
             prop->BindReal(9, s.QuantidadeFinal);
-            prop->Executar();
+            prop->ExecutarEmLote();
             ++FGravados;
         }
         t.Commit();
