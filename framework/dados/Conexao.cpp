@@ -329,7 +329,7 @@ std::unique_ptr<TnComando> nDMConexao::Preparar(const QString &sql)
     // A schema change prepared like any statement: the columns read before may be no more.
     qsizetype inicio = 0;
     if (const QString palavra = PrimeiraPalavra(convertido, inicio, FCfg.Tipo);
-        !EhComandoDeDados(palavra) && !EhControleDeTransacao(palavra))
+        !EhComandoDeDados(palavra) && !EhControleDeTransacao(palavra) && PodeMudarColunas(convertido))
         FColunas.clear();
     std::unique_ptr<TnComando> cmd = FMotor->Preparar(convertido, nomes, total);
     // A lost transaction reads no catalog; the statement fails when it runs anyway.
@@ -510,12 +510,13 @@ int nDMConexao::ExecutarComandos(const QStringList &comandos, int *falhou)
     }
 }
 
-void TnMotor::EsquecerGuardados()
+void TnMotor::EsquecerGuardados(bool colunas)
 {
     // A kept statement could describe tables as they were (the server refuses a prepared
     // statement whose columns changed); so could the columns read from the catalog.
     FCon.FGuardados.clear();
-    FCon.FColunas.clear();
+    if (colunas)
+        FCon.FColunas.clear();
 }
 
 const std::vector<TnColunaInfo> &nDMConexao::ColunasDaTabela(const QString &tabela)
@@ -536,6 +537,22 @@ const std::vector<TnColunaInfo> &nDMConexao::ColunasDaTabela(const QString &tabe
         while (c.Proximo())
             colunas.push_back(InfoDeTipoDeclarado(c.Texto(0).toUpper(), c.Nulo(1) ? nullptr : c.Texto(1).toUtf8().constData()));
     } else {
+        // On the server every read is a round trip: the first one brings the columns of every
+        // table the search path shows, so the writers of a run ask the catalog once.
+        if (esquema.isEmpty() && FColunas.empty()) {
+            auto todas = Preparar(QStringLiteral(
+                "select upper(cast(c.relname as text)), cast(a.attname as text), format_type(a.atttypid, a.atttypmod) "
+                "from pg_class c join pg_attribute a on a.attrelid = c.oid "
+                "where c.relkind in ('r', 'p', 'v') and pg_table_is_visible(c.oid) and a.attnum > 0 "
+                "and not a.attisdropped order by c.oid, a.attnum"));
+            TnCursor &c = todas->Abrir();
+            while (c.Proximo())
+                FColunas[c.Texto(0)].push_back(
+                    InfoDeTipoDeclarado(c.Texto(1).toUpper(), c.Texto(2).toLatin1().constData()));
+            todas->Fechar();
+            if (const auto it = FColunas.find(chave); it != FColunas.end())
+                return it->second;
+        }
         // The table as the server resolves its name (search path, schema, case folding);
         // format_type writes the declared type as the DDL did ("numeric(18,2)").
         auto cmd = Preparar(QStringLiteral(

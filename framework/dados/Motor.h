@@ -53,7 +53,7 @@ protected:
     static constexpr int kTransacaoDoTexto = -1002;
     // A statement that changes the schema makes the kept commands describe tables that are
     // no more: they go.
-    void EsquecerGuardados();
+    void EsquecerGuardados(bool colunas = true);
 
     nDMConexao &FCon;
 };

@@ -1303,14 +1303,16 @@ int MotorPostgres::ExecutarVarios(const std::vector<QString> &comandos, int &fal
     const auto semNome = std::make_shared<Preparado>();
     // Shapes are prepared before the pipeline runs: a text that changes the schema (a table
     // or function its later statements use) runs every statement as written, in order.
-    bool esquema = false;
+    bool esquema = false, colunas = false;
     for (const QString &c : comandos) {
         qsizetype i = 0;
-        if (!EhComandoDeDados(PrimeiraPalavra(c, i, tcPostgreSQL)))
+        if (!EhComandoDeDados(PrimeiraPalavra(c, i, tcPostgreSQL))) {
             esquema = true;
+            colunas = colunas || PodeMudarColunas(c);
+        }
     }
     if (esquema) {
-        EsquecerGuardados();
+        EsquecerGuardados(colunas);
         FFormas.clear();
     }
     for (const QString &c : comandos) {
@@ -1350,7 +1352,7 @@ int MotorPostgres::ExecutarTexto(const QString &sql)
     for (const TnTrechoComando &t : partes) {
         controle = controle || EhControleDeTransacao(t.Palavra);
         if (!EhComandoDeDados(t.Palavra) && !EhControleDeTransacao(t.Palavra)) {
-            EsquecerGuardados();
+            EsquecerGuardados(PodeMudarColunas(texto(t)));
             FFormas.clear();
         }
     }

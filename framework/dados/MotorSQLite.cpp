@@ -569,7 +569,7 @@ private:
                 fim = FimDoComando(v, i, tcSQLite);
             } else {
                 if (!EhControleDeTransacao(palavra))
-                    EsquecerGuardados();
+                    EsquecerGuardados(PodeMudarColunas(v.mid(i)));
                 const char *resto = nullptr;
                 if (sqlite3_prepare_v2(FDb, u.constData() + b, int(u.size() - b) + 1, &solto, &resto) != SQLITE_OK)
                     Falhar(v.mid(i, FimDoComando(v, i, tcSQLite) - i));

@@ -1,5 +1,7 @@
 #include "TextoSQL.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <limits>
 
@@ -153,6 +155,14 @@ QString NumerarParametros(const QString &sql)
         }
     }
     return out;
+}
+
+bool PodeMudarColunas(QStringView comando)
+{
+    static const QRegularExpression reSemColunas(
+        QStringLiteral(R"(^\s*(create|drop)\s+(or\s+replace\s+)?(constraint\s+)?(trigger|function|procedure|(unique\s+)?index)\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return !reSemColunas.match(comando.toString()).hasMatch();
 }
 
 QString PrimeiraPalavra(QStringView sql, qsizetype &i, TTipoCon dialeto)

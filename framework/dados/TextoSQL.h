@@ -34,6 +34,9 @@ qsizetype FimDoComando(QStringView sql, qsizetype i, TTipoCon dialeto);
 // The first word of the statement at `i` (upper case), blanks and comments skipped; `i`
 // moves to it.
 QString PrimeiraPalavra(QStringView sql, qsizetype &i, TTipoCon dialeto);
+// Whether a schema statement may change a table's columns: any but creating or dropping a
+// trigger, function, procedure or index (what the writers read of the catalog stays).
+bool PodeMudarColunas(QStringView comando);
 // Words of statements that manage the transaction or cannot run inside one.
 bool EhControleDeTransacao(const QString &palavra);
 // Words of statements that only read or write rows (no schema change).
