@@ -346,11 +346,22 @@ void TnGradeDataSet::AjustarLarguras()
             const int caracteres = f->Size() > 0 ? f->Size() : (EhTipoNumerico(f->DataType()) ? 12 : 20);
             amostra = QString(qMin(caracteres, 24), QLatin1Char('x'));
         }
-        const int largura = qMax(fm.horizontalAdvance(amostra) + 16,
-                                 cabecalho.horizontalAdvance(FModelo->headerData(c, Qt::Horizontal).toString())
-                                     + margemCabecalho);
+        const QString caption = FModelo->headerData(c, Qt::Horizontal).toString();
+        int larguraCaption = cabecalho.horizontalAdvance(caption);
+        if (FCabecalhoQuebrado) {
+            larguraCaption = 0;
+            for (const QString &palavra : caption.split(u' ', Qt::SkipEmptyParts))
+                larguraCaption = qMax(larguraCaption, cabecalho.horizontalAdvance(palavra));
+        }
+        const int largura = qMax(fm.horizontalAdvance(amostra) + 16, larguraCaption + margemCabecalho);
         setColumnWidth(c, largura);
     }
+}
+
+void TnGradeDataSet::SetCabecalhoQuebrado(bool v)
+{
+    FCabecalhoQuebrado = v;
+    AjustarLarguras();
 }
 
 bool TnGradeDataSet::FocarCampo(const QString &campo)

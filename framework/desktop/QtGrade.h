@@ -91,6 +91,9 @@ public:
     void ConfirmarEdicao();
     void DescartarEdicao();
     bool Editando() const { return EditorAberto() != nullptr; }
+    // Captions wrap: a column need be only as wide as its values and its caption's longest
+    // word (the caption row grows to show the rest).
+    void SetCabecalhoQuebrado(bool v);
 
 private:
     void LinhaEscolhida(const QModelIndex &atual);
@@ -100,4 +103,5 @@ private:
 
     TnModeloDataSet *FModelo;
     bool FSincronizando = false;
+    bool FCabecalhoQuebrado = false;
 };

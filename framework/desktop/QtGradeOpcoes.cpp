@@ -1,0 +1,228 @@
+#include "QtGradeOpcoes.h"
+
+#include "QtGrade.h"
+#include "QtInteracao.h"
+
+#include "Interacao.h"
+#include "TotaisVista.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+// Keys of the grid that change its rows: Ctrl+Delete deletes the current row where the
+// options allow it; Down on the last row appends one where they allow it.
+class TnTeclasGrade : public QObject {
+public:
+    TnTeclasGrade(TnGradeDataSet *grade, const TnOpcoesGrade &opcoes) : QObject(grade), FGrade(grade), FOpcoes(opcoes) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const auto *k = static_cast<QKeyEvent *>(e);
+        TnClientDataSet *ds = FGrade->Modelo()->DataSet();
+        if (!ds || !ds->Active() || FGrade->Editando())
+            return false;
+        if (k->key() == Qt::Key_Delete && k->modifiers() == Qt::ControlModifier) {
+            if (FOpcoes.PodeExcluir() && !ds->IsEmpty()
+                && nMessageDlg(QStringLiteral("Excluir a linha selecionada?"), mtConfirmation, mbYes | mbNo) == mbYes)
+                ExecutarTratando([ds] { ds->Delete(); });
+            return true;
+        }
+        if (k->key() == Qt::Key_Down && k->modifiers() == Qt::NoModifier && FOpcoes.PodeIncluirAoDescer()
+            && ds->State() == dsBrowse && ds->TodosLidos() && FGrade->currentIndex().row() == FGrade->model()->rowCount() - 1) {
+            ExecutarTratando([ds] { ds->Append(); });
+            return true;
+        }
+        return false;
+    }
+
+private:
+    TnGradeDataSet *FGrade;
+    TnOpcoesGrade FOpcoes;
+};
+
+// Rows as tall as their wrapped texts: only the rows on screen are measured, again when the
+// view scrolls or its rows or columns change.
+void AlturasAutomaticas(TnGradeDataSet *grade)
+{
+    grade->setWordWrap(true);
+    const int minima = grade->verticalHeader()->defaultSectionSize();
+    auto medindo = std::make_shared<bool>(false);
+    auto medir = [grade, minima, medindo] {
+        if (*medindo)
+            return;
+        *medindo = true;
+        const int n = grade->model()->rowCount();
+        int r = grade->rowAt(0);
+        for (int y = 0; r >= 0 && r < n && y <= grade->viewport()->height(); ++r) {
+            grade->resizeRowToContents(r);
+            if (grade->rowHeight(r) < minima)
+                grade->setRowHeight(r, minima);
+            y += grade->rowHeight(r);
+        }
+        *medindo = false;
+    };
+    auto adiar = [grade, medir] { QTimer::singleShot(0, grade, medir); };
+    QObject::connect(grade->verticalScrollBar(), &QScrollBar::valueChanged, grade, adiar);
+    QObject::connect(grade->model(), &QAbstractItemModel::modelReset, grade, adiar);
+    QObject::connect(grade->model(), &QAbstractItemModel::rowsInserted, grade, adiar);
+    QObject::connect(grade->model(), &QAbstractItemModel::dataChanged, grade, adiar);
+    QObject::connect(grade->horizontalHeader(), &QHeaderView::sectionResized, grade, adiar);
+    adiar();
+}
+
+// Captions wrap at their columns' widths (a column need be no wider than the longest word
+// of its caption) and the caption row is as tall as the tallest.
+void CabecalhoAutomatico(TnGradeDataSet *grade)
+{
+    QHeaderView *h = grade->horizontalHeader();
+    h->setDefaultAlignment(Qt::AlignCenter | Qt::AlignmentFlag(Qt::TextWordWrap));
+    auto altura = [grade, h] {
+        QFont negrito = h->font();
+        negrito.setBold(true); // headers may be drawn in bold
+        const QFontMetrics fm(negrito);
+        const int margem = grade->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+        int maior = fm.height();
+        for (int c = 0; c < grade->model()->columnCount(); ++c)
+            if (!h->isSectionHidden(c))
+                maior = std::max(maior, fm.boundingRect(QRect(0, 0, std::max(1, h->sectionSize(c) - 4 * margem), 10000),
+                                                        Qt::AlignCenter | Qt::TextWordWrap,
+                                                        grade->model()->headerData(c, Qt::Horizontal).toString())
+                                            .height());
+        h->setMinimumHeight(maior + 2 * margem + 4);
+    };
+    QObject::connect(h, &QHeaderView::sectionResized, grade, altura);
+    QObject::connect(grade->model(), &QAbstractItemModel::modelReset, grade, altura);
+    QObject::connect(grade->model(), &QAbstractItemModel::headerDataChanged, grade, altura);
+    grade->SetCabecalhoQuebrado(true);
+    altura();
+}
+
+} // namespace
+
+void AplicarOpcoesGrade(TnGradeDataSet *grade, const TnOpcoesGrade &opcoes)
+{
+    grade->setAlternatingRowColors(opcoes.Tem(goZebrar));
+    grade->installEventFilter(new TnTeclasGrade(grade, opcoes));
+    if (opcoes.Tem(goCelulaAlturaAutomatica))
+        AlturasAutomaticas(grade);
+    if (opcoes.Tem(goHeaderAulturaAutomatica))
+        CabecalhoAutomatico(grade);
+}
+
+void MontarGradeComOpcoes(QVBoxLayout *layout, TnGradeDataSet *grade, const TnOpcoesGrade &opcoes)
+{
+    AplicarOpcoesGrade(grade, opcoes);
+    layout->addWidget(grade, 1);
+    if (opcoes.Tem(goTotalizarValores)) {
+        auto *rodape = new TnRodapeTotais(grade, grade->parentWidget());
+        rodape->setObjectName(QStringLiteral("rodapeTotais"));
+        layout->addWidget(rodape);
+    }
+}
+
+// ---- TnRodapeTotais -------------------------------------------------------------------
+
+TnRodapeTotais::TnRodapeTotais(TnGradeDataSet *grade, QWidget *pai) : QWidget(pai), FGrade(grade)
+{
+    QFont negrito = font();
+    negrito.setBold(true);
+    setFont(negrito);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+    // A change may come as several signals (a post: the row, then the view): one sum after them.
+    FAdiado.setSingleShot(true);
+    FAdiado.setInterval(0);
+    connect(&FAdiado, &QTimer::timeout, this, &TnRodapeTotais::Recalcular);
+    const auto adiar = [this] {
+        FDesatualizado = true;
+        FAdiado.start();
+    };
+    QAbstractItemModel *m = grade->model();
+    connect(m, &QAbstractItemModel::modelReset, this, adiar);
+    connect(m, &QAbstractItemModel::rowsInserted, this, adiar);
+    connect(m, &QAbstractItemModel::rowsRemoved, this, adiar);
+    connect(m, &QAbstractItemModel::dataChanged, this, adiar);
+    connect(m, &QAbstractItemModel::layoutChanged, this, adiar);
+    // Under their columns wherever they are drawn.
+    const auto redesenhar = [this] { update(); };
+    QHeaderView *h = grade->horizontalHeader();
+    connect(h, &QHeaderView::sectionResized, this, redesenhar);
+    connect(h, &QHeaderView::sectionMoved, this, redesenhar);
+    connect(h, &QHeaderView::geometriesChanged, this, redesenhar);
+    connect(grade->horizontalScrollBar(), &QScrollBar::valueChanged, this, redesenhar);
+    Recalcular();
+}
+
+void TnRodapeTotais::Recalcular()
+{
+    FAdiado.stop();
+    FDesatualizado = false;
+    FTextos.clear();
+    FFalhas.clear();
+    TnModeloDataSet *m = FGrade ? FGrade->Modelo() : nullptr;
+    const TnClientDataSet *ds = m ? m->DataSet() : nullptr;
+    const int n = m ? m->columnCount() : 0;
+    FTextos.resize(size_t(n));
+    FFalhas.resize(size_t(n));
+    for (int c = 0; ds && ds->Active() && c < n; ++c) {
+        const TnField *f = m->Campo(c);
+        if (!f || !EhColunaDeValor(*f))
+            continue;
+        const TnTotalColuna t = TotalizarVista(*ds, *f);
+        FTextos[size_t(c)] = TextoDoTotal(*f, t);
+        if (t.Estouro)
+            FFalhas[size_t(c)] = QStringLiteral("O total da coluna \"%1\" ultrapassa o limite de 18 dígitos.").arg(f->DisplayLabel());
+    }
+    // A grid without value columns shows no empty footer.
+    bool algum = false;
+    for (int c = 0; m && c < n; ++c)
+        algum = algum || (m->Campo(c) && EhColunaDeValor(*m->Campo(c)));
+    setVisible(algum);
+    QStringList falhas;
+    for (const QString &f : FFalhas)
+        if (!f.isEmpty())
+            falhas << f;
+    setToolTip(falhas.join(u'\n'));
+    update();
+}
+
+QString TnRodapeTotais::Texto(int coluna)
+{
+    if (FDesatualizado)
+        Recalcular();
+    return coluna >= 0 && coluna < int(FTextos.size()) ? FTextos[size_t(coluna)] : QString();
+}
+
+QSize TnRodapeTotais::sizeHint() const { return {100, fontMetrics().height() + 8}; }
+
+void TnRodapeTotais::paintEvent(QPaintEvent *)
+{
+    if (!FGrade)
+        return;
+    if (FDesatualizado)
+        Recalcular();
+    QPainter p(this);
+    const QHeaderView *h = FGrade->horizontalHeader();
+    // The grid's cells start where its viewport does.
+    const int x0 = FGrade->viewport()->mapTo(parentWidget(), QPoint(0, 0)).x() - x();
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawLine(0, 0, width(), 0);
+    p.setPen(palette().color(QPalette::ButtonText));
+    for (int c = 0; c < int(FTextos.size()); ++c) {
+        if (FTextos[size_t(c)].isEmpty() || h->isSectionHidden(c))
+            continue;
+        const QRect r(x0 + h->sectionViewportPosition(c), 0, h->sectionSize(c), height());
+        p.drawText(r.adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter, FTextos[size_t(c)]);
+    }
+}

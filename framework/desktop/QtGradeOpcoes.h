@@ -1,0 +1,46 @@
+#pragma once
+// What a grid's declared options (OpcoesGrade.h) add to the lazy grid of QtGrade.h: shaded
+// alternate rows, rows and captions as tall as their wrapped texts, what may be changed
+// from the grid (deleting the current row, appending past the last one) and the footer of
+// column totals. Every figure is computed over the dataset's view (TotaisVista.h); the
+// heights are measured only for the rows on screen.
+#include "OpcoesGrade.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <vector>
+
+class QVBoxLayout;
+class TnGradeDataSet;
+
+// Sets the options on the grid (built read-only or not by goGridReadOnly).
+void AplicarOpcoesGrade(TnGradeDataSet *grade, const TnOpcoesGrade &opcoes);
+
+// The grid in `layout`, with what its options put around it (the totals footer under it).
+void MontarGradeComOpcoes(QVBoxLayout *layout, TnGradeDataSet *grade, const TnOpcoesGrade &opcoes);
+
+// The footer under a grid: the total of every value column (EhColunaDeValor) of the rows
+// the view shows, under its column, in its display format; kept current as rows, order
+// and filter change. Hidden while the grid has no value column.
+class TnRodapeTotais : public QWidget {
+    Q_OBJECT
+public:
+    explicit TnRodapeTotais(TnGradeDataSet *grade, QWidget *pai = nullptr);
+    // The text under the model's column (empty for a column without a total).
+    QString Texto(int coluna);
+    // Sums again now (otherwise once the events of a change are over, or when the footer is
+    // drawn or read before that).
+    void Recalcular();
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+
+private:
+    QPointer<TnGradeDataSet> FGrade;
+    std::vector<QString> FTextos;
+    std::vector<QString> FFalhas; // per column: why there is no total
+    QTimer FAdiado;
+    bool FDesatualizado = true;
+};

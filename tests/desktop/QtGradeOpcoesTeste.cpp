@@ -1,0 +1,170 @@
+// The options of a grid on the desktop (offscreen): shaded rows, what a read-only grid lets
+// the user change, rows and captions as tall as their wrapped texts and the footer of
+// exact totals kept current over the dataset's view.
+#include "ClientDataSet.h"
+#include "InteracaoTeste.h"
+#include "QtGrade.h"
+#include "QtGradeOpcoes.h"
+#include "QtTeste.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace {
+
+const TnDefCampo kCampos[] = {
+    {.Nome = "DATA", .Tipo = ftDate, .Def = {.DisplayLabel = QString::fromUtf8("Data Inventário")}},
+    {.Nome = "DESCRICAO", .Tipo = ftString, .Tamanho = 200, .Def = {.DisplayLabel = QString::fromUtf8("Descrição")}},
+    {.Nome = "QTDE", .Tipo = ftFloat,
+     .Def = {.DisplayLabel = QString::fromUtf8("Quantidade Lançamentos"), .DisplayFormat = "#,##0.00"}},
+    {.Nome = "VALOR", .Tipo = ftBCD, .Precisao = 18, .Escala = 2,
+     .Def = {.DisplayLabel = "Valor Total", .DisplayFormat = "#,##0.00"}},
+    {.Nome = "CODIGO", .Tipo = ftInteger, .Def = {.DisplayLabel = QString::fromUtf8("Código")}},
+};
+
+void Linha(TnClientDataSet &ds, int dia, const QString &descricao, double qtde, qint64 centavos)
+{
+    ds.Append();
+    ds.FieldByName("DATA").SetAsDate(QDate(2024, 3, dia));
+    ds.FieldByName("DESCRICAO").SetAsString(descricao);
+    ds.FieldByName("QTDE").SetAsFloat(qtde);
+    ds.FieldByName("VALOR").SetAsEscalado(centavos, 2);
+    ds.FieldByName("CODIGO").SetAsInteger(dia);
+    ds.Post();
+}
+
+// A page as the process window builds it: the grid with what its options add.
+struct Pagina {
+    QWidget janela;
+    TnGradeDataSet *grade;
+    TnRodapeTotais *rodape = nullptr;
+    Pagina(TnClientDataSet &ds, QObject *dono, const TnOpcoesGrade &opcoes)
+    {
+        auto *l = new QVBoxLayout(&janela);
+        l->setContentsMargins(0, 0, 0, 0);
+        grade = new TnGradeDataSet(ds, dono, opcoes.Tem(goGridReadOnly), &janela);
+        MontarGradeComOpcoes(l, grade, opcoes);
+        rodape = janela.findChild<TnRodapeTotais *>();
+        janela.resize(640, 300);
+        janela.show();
+        QApplication::processEvents();
+    }
+};
+
+class GradeOpcoes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ds.DefinirCampos(kCampos);
+        ds.CreateDataSet();
+        ds.SetLogChanges(false);
+        Linha(ds, 1, "Contagem de abertura", 1, 1000);
+        Linha(ds, 2, QString::fromUtf8("Lançamento com uma observação bem longa que não cabe na largura da coluna "
+                                       "e deve quebrar em várias linhas"),
+              2.004, 2000);
+        Linha(ds, 3, "Ajuste", 0.001, 1);
+        Linha(ds, 4, "Entrada", 1.005, 99);
+    }
+    TnClientDataSet ds;
+    QObject dono;
+};
+
+} // namespace
+
+TEST_F(GradeOpcoes, ZebraAlturasAutomaticasERodapeDeTotais)
+{
+    const TnOpcoesGrade opcoes{goZebrar, goTotalizarValores, goGridReadOnly, goCelulaAlturaAutomatica,
+                               goHeaderAulturaAutomatica};
+    Pagina p(ds, &dono, opcoes);
+    TnGradeDataSet *g = p.grade;
+    EXPECT_TRUE(g->alternatingRowColors());
+    QApplication::processEvents();
+    // The long text wraps: its row grows, the others keep the default height.
+    const int padrao = g->verticalHeader()->defaultSectionSize();
+    EXPECT_EQ(g->rowHeight(0), padrao);
+    EXPECT_GT(g->rowHeight(1), padrao);
+    // Captions wrap at the longest word: the caption row holds two lines.
+    EXPECT_LT(g->columnWidth(2), g->horizontalHeader()->fontMetrics().horizontalAdvance("Quantidade Lançamentos"));
+    EXPECT_GE(g->horizontalHeader()->height(), 2 * g->horizontalHeader()->fontMetrics().height());
+
+    // Totals of the value columns only, each value as its row shows it.
+    ASSERT_NE(p.rodape, nullptr);
+    EXPECT_EQ(p.rodape->Texto(2), "4,01"); // 1.00 + 2.00 + 0.00 + 1.01
+    EXPECT_EQ(p.rodape->Texto(3), "31,00");
+    EXPECT_EQ(p.rodape->Texto(0), "");
+    EXPECT_EQ(p.rodape->Texto(4), ""); // a code
+    teste::Capturar(&p.janela, "grade_opcoes_totais");
+
+    // Kept current: a row changed, a filter, a row deleted.
+    ds.First();
+    ds.Edit();
+    ds.FieldByName("VALOR").SetAsEscalado(100000, 2);
+    ds.Post();
+    QApplication::processEvents();
+    EXPECT_EQ(p.rodape->Texto(3), "1.021,00");
+    ds.SetOnFilterRecord([](TnClientDataSet &d) { return d.FieldByName("CODIGO").AsInteger() >= 3; });
+    ds.SetFiltered(true);
+    QApplication::processEvents();
+    EXPECT_EQ(p.rodape->Texto(3), "1,00");
+    EXPECT_EQ(p.rodape->Texto(2), "1,01");
+    ds.SetFiltered(false);
+    ds.Last();
+    ds.Delete();
+    QApplication::processEvents();
+    EXPECT_EQ(p.rodape->Texto(3), "1.020,01");
+
+    // Under its column wherever it is: drawn where the column is after a move.
+    g->horizontalHeader()->moveSection(3, 0);
+    QApplication::processEvents();
+    teste::Capturar(&p.janela, "grade_opcoes_totais_coluna_movida");
+}
+
+TEST_F(GradeOpcoes, SomenteLeituraNaoMudaNadaSemPermissao)
+{
+    TnInteracaoTeste usuario;
+    // Read-only with automatic insert: Down on the last row appends nothing, Ctrl+Delete
+    // deletes nothing and asks nothing.
+    {
+        Pagina p(ds, &dono, {goAutoInsert, goGridReadOnly, goZebrar});
+        p.grade->setFocus();
+        p.grade->setCurrentIndex(p.grade->model()->index(3, 0));
+        QTest::keyClick(p.grade, Qt::Key_Down);
+        QTest::keyClick(p.grade, Qt::Key_Delete, Qt::ControlModifier);
+        QTest::keyClick(p.grade, Qt::Key_A);
+        EXPECT_EQ(ds.State(), dsBrowse);
+        EXPECT_EQ(ds.RecordCount(), 4);
+        EXPECT_TRUE(usuario.Perguntas.isEmpty());
+        EXPECT_FALSE(p.grade->model()->flags(p.grade->model()->index(0, 1)) & Qt::ItemIsEditable);
+    }
+    // Read-only that allows deleting: the current row goes once the user confirms.
+    {
+        Pagina p(ds, &dono, {goAutoInsert, goGridReadOnly, goPermiteDeletar});
+        p.grade->setFocus();
+        p.grade->setCurrentIndex(p.grade->model()->index(1, 0));
+        usuario.Responder(mbNo, "Excluir");
+        QTest::keyClick(p.grade, Qt::Key_Delete, Qt::ControlModifier);
+        EXPECT_EQ(ds.RecordCount(), 4);
+        usuario.Responder(mbYes, "Excluir");
+        QTest::keyClick(p.grade, Qt::Key_Delete, Qt::ControlModifier);
+        EXPECT_EQ(ds.RecordCount(), 3);
+        EXPECT_FALSE(ds.Locate("CODIGO", 2));
+        QTest::keyClick(p.grade, Qt::Key_Down);
+        QTest::keyClick(p.grade, Qt::Key_Down);
+        QTest::keyClick(p.grade, Qt::Key_Down);
+        EXPECT_EQ(ds.State(), dsBrowse);
+    }
+    // Open to editing with automatic insert: Down on the last row appends one.
+    {
+        Pagina p(ds, &dono, {goAutoInsert});
+        p.grade->setFocus();
+        p.grade->setCurrentIndex(p.grade->model()->index(2, 0));
+        QTest::keyClick(p.grade, Qt::Key_Down);
+        EXPECT_EQ(ds.State(), dsInsert);
+        ds.Cancel();
+    }
+    EXPECT_EQ(usuario.RespostasPendentes(), 0);
+}
