@@ -5,8 +5,18 @@
 
 #include "Interacao.h"
 #include "TotaisVista.h"
+#include "Valores.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -122,6 +132,11 @@ void AplicarOpcoesGrade(TnGradeDataSet *grade, const TnOpcoesGrade &opcoes)
 void MontarGradeComOpcoes(QVBoxLayout *layout, TnGradeDataSet *grade, const TnOpcoesGrade &opcoes)
 {
     AplicarOpcoesGrade(grade, opcoes);
+    if (opcoes.Tem(goPermitirFiltro)) {
+        auto *barra = new TnBarraFiltro(grade, grade->parentWidget());
+        barra->setObjectName(QStringLiteral("barraFiltro"));
+        layout->addWidget(barra);
+    }
     layout->addWidget(grade, 1);
     if (opcoes.Tem(goTotalizarValores)) {
         auto *rodape = new TnRodapeTotais(grade, grade->parentWidget());
@@ -225,4 +240,180 @@ void TnRodapeTotais::paintEvent(QPaintEvent *)
         const QRect r(x0 + h->sectionViewportPosition(c), 0, h->sectionSize(c), height());
         p.drawText(r.adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter, FTextos[size_t(c)]);
     }
+}
+
+// ---- TnBarraFiltro --------------------------------------------------------------------
+
+namespace {
+// Most values a column's filter lists; beyond them the user types a text or a range.
+constexpr int kMaximoValores = 1000;
+} // namespace
+
+TnBarraFiltro::TnBarraFiltro(TnGradeDataSet *grade, QWidget *pai) : QWidget(pai), FGrade(grade)
+{
+    auto *l = new QHBoxLayout(this);
+    l->setContentsMargins(4, 2, 4, 2);
+    FTexto = new QLabel(this);
+    FTexto->setObjectName(QStringLiteral("lblFiltro"));
+    FTexto->setWordWrap(true);
+    auto *limpar = new QPushButton(QStringLiteral("Limpar filtro"), this);
+    limpar->setObjectName(QStringLiteral("btnLimparFiltro"));
+    connect(limpar, &QPushButton::clicked, this, &TnBarraFiltro::Limpar);
+    l->addWidget(FTexto, 1);
+    l->addWidget(limpar);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC2)); // a filter on is seen at once
+    setPalette(p);
+    hide();
+    QHeaderView *h = grade->horizontalHeader();
+    h->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(h, &QWidget::customContextMenuRequested, this, &TnBarraFiltro::Menu);
+    // New rows of a new run: the filter stays on them.
+    connect(grade->model(), &QAbstractItemModel::modelReset, this, [this] { FTexto->setText(Texto()); });
+}
+
+QString TnBarraFiltro::Texto() const
+{
+    const TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+    return ds && FFiltro.Ativo() ? QStringLiteral("Filtro ativo: ") + FFiltro.Descricao(*ds) : QString();
+}
+
+bool TnBarraFiltro::Aplicar()
+{
+    TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+    if (!ds)
+        return false;
+    const bool ok = ExecutarTratando([&] { FFiltro.Aplicar(*ds); });
+    FTexto->setText(Texto());
+    setVisible(FFiltro.Ativo());
+    return ok;
+}
+
+bool TnBarraFiltro::Definir(const TnCondicaoColuna &c)
+{
+    FFiltro.Definir(c);
+    return Aplicar();
+}
+
+void TnBarraFiltro::Limpar()
+{
+    FFiltro.Limpar();
+    Aplicar();
+}
+
+void TnBarraFiltro::Menu(const QPoint &pos)
+{
+    if (!FGrade)
+        return;
+    const int coluna = FGrade->horizontalHeader()->logicalIndexAt(pos);
+    const TnField *f = FGrade->Modelo()->Campo(coluna);
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("menuCabecalho"));
+    if (f) {
+        menu.addAction(QStringLiteral("Filtrar esta coluna..."), this, [this, coluna] { FiltrarColuna(coluna); });
+        if (FFiltro.Condicao(f->FieldName())) {
+            const QString nome = f->FieldName();
+            menu.addAction(QStringLiteral("Retirar o filtro desta coluna"), this, [this, nome] {
+                FFiltro.Retirar(nome);
+                Aplicar();
+            });
+        }
+    }
+    if (FFiltro.Ativo())
+        menu.addAction(QStringLiteral("Limpar filtro"), this, &TnBarraFiltro::Limpar);
+    if (!menu.isEmpty())
+        menu.exec(FGrade->horizontalHeader()->mapToGlobal(pos));
+}
+
+bool TnBarraFiltro::FiltrarColuna(int coluna)
+{
+    TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+    const TnField *f = FGrade ? FGrade->Modelo()->Campo(coluna) : nullptr;
+    if (!ds || !f || !ds->Active())
+        return false;
+    const TnCondicaoColuna *atual = FFiltro.Condicao(f->FieldName());
+    // The values present among the rows the other conditions leave.
+    TnFiltroGrade outros = FFiltro;
+    outros.Retirar(f->FieldName());
+    bool mais = false;
+    std::vector<TnCelula> valores;
+    if (!ExecutarTratando([&] {
+            outros.Aplicar(*ds);
+            valores = ValoresDaColuna(*ds, *f, kMaximoValores, mais);
+            FFiltro.Aplicar(*ds);
+        }))
+        return false;
+
+    QDialog d(FGrade);
+    d.setObjectName(QStringLiteral("dlgFiltroColuna"));
+    d.setWindowTitle(QStringLiteral("Filtrar: ") + f->DisplayLabel());
+    auto *l = new QVBoxLayout(&d);
+    l->addWidget(new QLabel(mais ? QStringLiteral("Valores presentes (os primeiros %1):").arg(kMaximoValores)
+                                 : QStringLiteral("Valores presentes:"),
+                            &d));
+    auto *lista = new QListWidget(&d);
+    lista->setObjectName(QStringLiteral("lstValores"));
+    for (size_t i = 0; i < valores.size(); ++i) {
+        auto *item = new QListWidgetItem(TextoDoValor(*f, valores[i]), lista);
+        const bool marcado = atual && std::any_of(atual->Valores.begin(), atual->Valores.end(),
+                                                  [&](const TnCelula &v) { return v == valores[i]; });
+        item->setCheckState(marcado ? Qt::Checked : Qt::Unchecked);
+        item->setData(Qt::UserRole, int(i));
+    }
+    l->addWidget(lista, 1);
+    auto *form = new QFormLayout;
+    auto *contem = new QLineEdit(atual ? atual->Contem : QString(), &d);
+    contem->setObjectName(QStringLiteral("edContem"));
+    form->addRow(QStringLiteral("Contém:"), contem);
+    const bool faixa = (EhTipoNumerico(f->DataType()) && !f->Def().TemListaValores()) || f->DataType() == ftDate
+                       || f->DataType() == ftDateTime;
+    QLineEdit *de = nullptr, *ate = nullptr;
+    if (faixa) {
+        const auto texto = [f](const TnCelula &c) {
+            if (c.Nulo)
+                return QString();
+            return f->DataType() == ftDate || f->DataType() == ftDateTime
+                       ? FormatDateTime(QStringLiteral("dd/mm/yyyy"), QDate::fromJulianDay(c.I))
+                       : NumeroParaTexto(c.F).replace(u'.', u',');
+        };
+        de = new QLineEdit(atual ? texto(atual->De) : QString(), &d);
+        de->setObjectName(QStringLiteral("edDe"));
+        ate = new QLineEdit(atual ? texto(atual->Ate) : QString(), &d);
+        ate->setObjectName(QStringLiteral("edAte"));
+        form->addRow(QStringLiteral("De:"), de);
+        form->addRow(QStringLiteral("Até:"), ate);
+    }
+    l->addLayout(form);
+    auto *botoes = new QDialogButtonBox(&d);
+    botoes->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    botoes->addButton(QStringLiteral("Cancelar"), QDialogButtonBox::RejectRole);
+    connect(botoes, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    connect(botoes, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    l->addWidget(botoes);
+    d.resize(360, 420);
+
+    TnCondicaoColuna c;
+    c.Campo = f->FieldName();
+    for (;;) {
+        if (d.exec() != QDialog::Accepted || !FGrade)
+            return false;
+        c.Valores.clear();
+        for (int i = 0; i < lista->count(); ++i)
+            if (lista->item(i)->checkState() == Qt::Checked)
+                c.Valores.push_back(valores[size_t(lista->item(i)->data(Qt::UserRole).toInt())]);
+        c.Contem = contem->text().trimmed();
+        // A bound that does not read is refused on its line; the dialog stays.
+        QLineEdit *invalido = nullptr;
+        for (auto [linha, limite] : {std::pair{de, &c.De}, std::pair{ate, &c.Ate}})
+            if (linha && !linha->text().trimmed().isEmpty() && !LerLimite(*f, linha->text().trimmed(), *limite))
+                invalido = linha;
+            else if (linha && linha->text().trimmed().isEmpty())
+                *limite = TnCelula{};
+        if (!invalido)
+            break;
+        nShowMessage(QStringLiteral("\"%1\" não é um valor válido para \"%2\".").arg(invalido->text().trimmed(), f->DisplayLabel()));
+        invalido->setFocus();
+    }
+    return Definir(c);
 }

@@ -4,6 +4,7 @@
 // from the grid (deleting the current row, appending past the last one) and the footer of
 // column totals. Every figure is computed over the dataset's view (TotaisVista.h); the
 // heights are measured only for the rows on screen.
+#include "FiltroGrade.h"
 #include "OpcoesGrade.h"
 
 #include <QPointer>
@@ -11,6 +12,7 @@
 #include <QWidget>
 #include <vector>
 
+class QLabel;
 class QVBoxLayout;
 class TnGradeDataSet;
 
@@ -43,4 +45,30 @@ private:
     std::vector<QString> FFalhas; // per column: why there is no total
     QTimer FAdiado;
     bool FDesatualizado = true;
+};
+
+// The filter of a grid (goPermitirFiltro): a column's caption offers "Filtrar esta coluna..."
+// (the values present in it, a text it contains, a range of numbers or dates); while a
+// filter is on, this bar over the grid says what it asks and clears it in one click
+// ("Limpar filtro"). The rows are filtered in the dataset's view (FiltroGrade.h).
+class TnBarraFiltro : public QWidget {
+    Q_OBJECT
+public:
+    explicit TnBarraFiltro(TnGradeDataSet *grade, QWidget *pai = nullptr);
+    const TnFiltroGrade &Filtro() const { return FFiltro; }
+    // Sets a column's condition and filters the rows; false (the user told) when the
+    // dataset refuses.
+    bool Definir(const TnCondicaoColuna &c);
+    void Limpar();
+    // The dialog of a column's filter (model column); true when the user confirmed it.
+    bool FiltrarColuna(int coluna);
+    QString Texto() const;
+
+private:
+    bool Aplicar();
+    void Menu(const QPoint &pos);
+
+    QPointer<TnGradeDataSet> FGrade;
+    TnFiltroGrade FFiltro;
+    QLabel *FTexto;
 };

@@ -9,7 +9,11 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -167,4 +171,58 @@ TEST_F(GradeOpcoes, SomenteLeituraNaoMudaNadaSemPermissao)
         ds.Cancel();
     }
     EXPECT_EQ(usuario.RespostasPendentes(), 0);
+}
+
+TEST_F(GradeOpcoes, FiltroPelaColunaComAvisoELimpezaNumClique)
+{
+    TnInteracaoTeste usuario;
+    Pagina p(ds, &dono, {goPermitirFiltro, goTotalizarValores, goGridReadOnly, goZebrar});
+    auto *barra = p.janela.findChild<TnBarraFiltro *>();
+    ASSERT_NE(barra, nullptr);
+    EXPECT_FALSE(barra->isVisible()); // no filter: no bar
+
+    // Values present in the column, two of them chosen.
+    QStringList oferecidos;
+    teste::QuandoModal([&](QWidget *d) {
+        auto *lista = d->findChild<QListWidget *>("lstValores");
+        for (int i = 0; i < lista->count(); ++i) {
+            oferecidos << lista->item(i)->text();
+            if (lista->item(i)->text() == "Ajuste" || lista->item(i)->text() == "Entrada")
+                lista->item(i)->setCheckState(Qt::Checked);
+        }
+        teste::Capturar(d, "grade_filtro_dialogo");
+        teste::Clicar(d, "OK");
+    });
+    EXPECT_TRUE(barra->FiltrarColuna(1));
+    EXPECT_EQ(oferecidos.size(), 4);
+    EXPECT_EQ(ds.RecordCount(), 2);
+    EXPECT_TRUE(barra->isVisible());
+    EXPECT_EQ(barra->Texto(), QString::fromUtf8("Filtro ativo: Descrição em (Ajuste; Entrada)"));
+    EXPECT_EQ(p.rodape->Texto(3), "1,00");
+
+    // A range of dates over it; a bound that is no date is refused and the dialog stays.
+    teste::QuandoModal([&](QWidget *d) {
+        d->findChild<QLineEdit *>("edDe")->setText("99/99/2024");
+        teste::Clicar(d, "OK");
+        // The same dialog again, once the notice was given.
+        QTimer::singleShot(50, d, [d] {
+            d->findChild<QLineEdit *>("edDe")->setText("04/03/2024");
+            teste::Clicar(d, "OK");
+        });
+    });
+    EXPECT_TRUE(barra->FiltrarColuna(0));
+    EXPECT_EQ(ds.RecordCount(), 1);
+    EXPECT_EQ(usuario.Avisos, QStringList({QString::fromUtf8("\"99/99/2024\" não é um valor válido para \"Data Inventário\".")}));
+    EXPECT_EQ(p.rodape->Texto(3), "0,99");
+    QApplication::processEvents();
+    teste::Capturar(&p.janela, "grade_filtro_ativo");
+
+    // One click: every row again.
+    auto *limpar = barra->findChild<QPushButton *>("btnLimparFiltro");
+    ASSERT_NE(limpar, nullptr);
+    QTest::mouseClick(limpar, Qt::LeftButton);
+    EXPECT_FALSE(ds.Filtered());
+    EXPECT_EQ(ds.RecordCount(), 4);
+    EXPECT_FALSE(barra->isVisible());
+    EXPECT_EQ(p.rodape->Texto(3), "31,00");
 }
