@@ -4,6 +4,7 @@
 #include "QtInteracao.h"
 
 #include "Interacao.h"
+#include "Personalizacao.h"
 #include "TotaisVista.h"
 #include "Valores.h"
 
@@ -129,13 +130,35 @@ void AplicarOpcoesGrade(TnGradeDataSet *grade, const TnOpcoesGrade &opcoes)
         CabecalhoAutomatico(grade);
 }
 
-void MontarGradeComOpcoes(QVBoxLayout *layout, TnGradeDataSet *grade, const TnOpcoesGrade &opcoes)
+void MontarGradeComOpcoes(QVBoxLayout *layout, TnGradeDataSet *grade, const TnOpcoesGrade &opcoes, const QString &chave)
 {
     AplicarOpcoesGrade(grade, opcoes);
+    TnBarraFiltro *barra = nullptr;
     if (opcoes.Tem(goPermitirFiltro)) {
-        auto *barra = new TnBarraFiltro(grade, grade->parentWidget());
+        barra = new TnBarraFiltro(grade, grade->parentWidget());
         barra->setObjectName(QStringLiteral("barraFiltro"));
         layout->addWidget(barra);
+    }
+    TnColunasGrade *colunas = nullptr;
+    if (opcoes.Tem(goPermitirMoverColuna) || opcoes.Tem(goColumnHidingEnabled)) {
+        colunas = new TnColunasGrade(grade, opcoes, chave);
+        colunas->setObjectName(QStringLiteral("colunasGrade"));
+    }
+    // The caption's menu: what the options offer for its column.
+    if (barra || (colunas && opcoes.Tem(goColumnHidingEnabled))) {
+        QHeaderView *h = grade->horizontalHeader();
+        h->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(h, &QWidget::customContextMenuRequested, grade, [grade, barra, colunas, opcoes](const QPoint &pos) {
+            const int coluna = grade->horizontalHeader()->logicalIndexAt(pos);
+            QMenu menu(grade);
+            menu.setObjectName(QStringLiteral("menuCabecalho"));
+            if (barra)
+                barra->AdicionarAoMenu(menu, coluna);
+            if (colunas && opcoes.Tem(goColumnHidingEnabled))
+                colunas->AdicionarAoMenu(menu, coluna);
+            if (!menu.isEmpty())
+                menu.exec(grade->horizontalHeader()->mapToGlobal(pos));
+        });
     }
     layout->addWidget(grade, 1);
     if (opcoes.Tem(goTotalizarValores)) {
@@ -266,9 +289,6 @@ TnBarraFiltro::TnBarraFiltro(TnGradeDataSet *grade, QWidget *pai) : QWidget(pai)
     p.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC2)); // a filter on is seen at once
     setPalette(p);
     hide();
-    QHeaderView *h = grade->horizontalHeader();
-    h->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(h, &QWidget::customContextMenuRequested, this, &TnBarraFiltro::Menu);
     // New rows of a new run: the filter stays on them.
     connect(grade->model(), &QAbstractItemModel::modelReset, this, [this] { FTexto->setText(Texto()); });
 }
@@ -302,14 +322,9 @@ void TnBarraFiltro::Limpar()
     Aplicar();
 }
 
-void TnBarraFiltro::Menu(const QPoint &pos)
+void TnBarraFiltro::AdicionarAoMenu(QMenu &menu, int coluna)
 {
-    if (!FGrade)
-        return;
-    const int coluna = FGrade->horizontalHeader()->logicalIndexAt(pos);
-    const TnField *f = FGrade->Modelo()->Campo(coluna);
-    QMenu menu(this);
-    menu.setObjectName(QStringLiteral("menuCabecalho"));
+    const TnField *f = FGrade ? FGrade->Modelo()->Campo(coluna) : nullptr;
     if (f) {
         menu.addAction(QStringLiteral("Filtrar esta coluna..."), this, [this, coluna] { FiltrarColuna(coluna); });
         if (FFiltro.Condicao(f->FieldName())) {
@@ -322,8 +337,6 @@ void TnBarraFiltro::Menu(const QPoint &pos)
     }
     if (FFiltro.Ativo())
         menu.addAction(QStringLiteral("Limpar filtro"), this, &TnBarraFiltro::Limpar);
-    if (!menu.isEmpty())
-        menu.exec(FGrade->horizontalHeader()->mapToGlobal(pos));
 }
 
 bool TnBarraFiltro::FiltrarColuna(int coluna)
@@ -416,4 +429,123 @@ bool TnBarraFiltro::FiltrarColuna(int coluna)
         invalido->setFocus();
     }
     return Definir(c);
+}
+
+// ---- TnColunasGrade -------------------------------------------------------------------
+
+namespace {
+// The user's preferences keep each grid's columns under this section, by the grid's key.
+const char kSecaoGrades[] = "Grades";
+} // namespace
+
+TnColunasGrade::TnColunasGrade(TnGradeDataSet *grade, const TnOpcoesGrade &opcoes, const QString &chave)
+    : QObject(grade), FGrade(grade), FOpcoes(opcoes), FChave(chave)
+{
+    QHeaderView *h = grade->horizontalHeader();
+    h->setSectionsMovable(opcoes.Tem(goPermitirMoverColuna));
+    connect(h, &QHeaderView::sectionMoved, this, &TnColunasGrade::Guardar);
+    // Other columns (a new run may declare others): put as kept again.
+    connect(grade->model(), &QAbstractItemModel::modelReset, this, &TnColunasGrade::Restaurar);
+    Restaurar();
+}
+
+QString TnColunasGrade::Nome(int coluna) const
+{
+    TnModeloDataSet *m = FGrade->Modelo();
+    if (const TnField *f = m->Campo(coluna))
+        return f->FieldName();
+    TnField *codigo = nullptr;
+    const int k = m->Resultado(coluna, &codigo);
+    return codigo ? codigo->FieldName() + u'#' + QString::number(k) : QString();
+}
+
+QString TnColunasGrade::Estado() const
+{
+    if (!FGrade)
+        return {};
+    const QHeaderView *h = FGrade->horizontalHeader();
+    QStringList r;
+    for (int v = 0; v < h->count(); ++v) {
+        const int c = h->logicalIndex(v);
+        r << (h->isSectionHidden(c) ? QStringLiteral("-") : QString()) + Nome(c);
+    }
+    return r.join(u';');
+}
+
+void TnColunasGrade::Guardar()
+{
+    if (FRestaurando || FChave.isEmpty() || !FGrade)
+        return;
+    try {
+        TnPreferenciasUsuario::Gravar(QString::fromLatin1(kSecaoGrades), FChave, Estado());
+    } catch (const std::exception &) {
+        // Columns not kept are no reason to refuse the change on screen.
+    }
+}
+
+void TnColunasGrade::Restaurar()
+{
+    if (FChave.isEmpty() || !FGrade)
+        return;
+    QString guardado;
+    try {
+        guardado = TnPreferenciasUsuario::Ler(QString::fromLatin1(kSecaoGrades), FChave);
+    } catch (const std::exception &) {
+        return; // unreadable preferences: the grid's own order
+    }
+    if (guardado.isEmpty())
+        return;
+    FRestaurando = true;
+    QHeaderView *h = FGrade->horizontalHeader();
+    int destino = 0;
+    for (const QString &item : guardado.split(u';', Qt::SkipEmptyParts)) {
+        const bool oculta = item.startsWith(u'-');
+        const QString nome = oculta ? item.mid(1) : item;
+        int coluna = -1;
+        for (int c = 0; c < h->count() && coluna < 0; ++c)
+            if (Nome(c).compare(nome, Qt::CaseInsensitive) == 0)
+                coluna = c;
+        if (coluna < 0)
+            continue;
+        if (FOpcoes.Tem(goPermitirMoverColuna) && h->visualIndex(coluna) != destino)
+            h->moveSection(h->visualIndex(coluna), destino);
+        ++destino;
+        if (FOpcoes.Tem(goColumnHidingEnabled))
+            h->setSectionHidden(coluna, oculta);
+    }
+    // Never every column hidden.
+    if (h->hiddenSectionCount() == h->count() && h->count() > 0)
+        h->setSectionHidden(h->logicalIndex(0), false);
+    FRestaurando = false;
+}
+
+void TnColunasGrade::Ocultar(int coluna, bool ocultar)
+{
+    QHeaderView *h = FGrade ? FGrade->horizontalHeader() : nullptr;
+    if (!h || coluna < 0 || coluna >= h->count())
+        return;
+    if (ocultar && h->count() - h->hiddenSectionCount() <= 1)
+        return;
+    h->setSectionHidden(coluna, ocultar);
+    Guardar();
+}
+
+void TnColunasGrade::AdicionarAoMenu(QMenu &menu, int coluna)
+{
+    if (!FGrade)
+        return;
+    QHeaderView *h = FGrade->horizontalHeader();
+    if (!menu.isEmpty())
+        menu.addSeparator();
+    if (coluna >= 0 && h->count() - h->hiddenSectionCount() > 1)
+        menu.addAction(QStringLiteral("Ocultar esta coluna"), this, [this, coluna] { Ocultar(coluna, true); });
+    QMenu *lista = menu.addMenu(QStringLiteral("Colunas"));
+    lista->setObjectName(QStringLiteral("menuColunas"));
+    for (int v = 0; v < h->count(); ++v) {
+        const int c = h->logicalIndex(v);
+        QAction *a = lista->addAction(FGrade->model()->headerData(c, Qt::Horizontal).toString());
+        a->setCheckable(true);
+        a->setChecked(!h->isSectionHidden(c));
+        connect(a, &QAction::toggled, this, [this, c](bool mostrar) { Ocultar(c, !mostrar); });
+    }
 }

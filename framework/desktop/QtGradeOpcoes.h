@@ -13,14 +13,19 @@
 #include <vector>
 
 class QLabel;
+class QMenu;
 class QVBoxLayout;
 class TnGradeDataSet;
 
 // Sets the options on the grid (built read-only or not by goGridReadOnly).
 void AplicarOpcoesGrade(TnGradeDataSet *grade, const TnOpcoesGrade &opcoes);
 
-// The grid in `layout`, with what its options put around it (the totals footer under it).
-void MontarGradeComOpcoes(QVBoxLayout *layout, TnGradeDataSet *grade, const TnOpcoesGrade &opcoes);
+// The grid in `layout`, with what its options put around it (the filter bar over it, the
+// totals footer under it) and its caption's menu. `chave` names the grid in the user's
+// preferences ("TOrvoDPTotalInventarioPeriodo.nDBGrid"): the columns moved and hidden there
+// are kept under it; empty: nothing is kept.
+void MontarGradeComOpcoes(QVBoxLayout *layout, TnGradeDataSet *grade, const TnOpcoesGrade &opcoes,
+                          const QString &chave = QString());
 
 // The footer under a grid: the total of every value column (EhColunaDeValor) of the rows
 // the view shows, under its column, in its display format; kept current as rows, order
@@ -64,11 +69,40 @@ public:
     bool FiltrarColuna(int coluna);
     QString Texto() const;
 
+    // The column's items of the caption's menu.
+    void AdicionarAoMenu(QMenu &menu, int coluna);
+
 private:
     bool Aplicar();
-    void Menu(const QPoint &pos);
 
     QPointer<TnGradeDataSet> FGrade;
     TnFiltroGrade FFiltro;
     QLabel *FTexto;
+};
+
+// Moving (goPermitirMoverColuna: a caption dragged to another place) and hiding
+// (goColumnHidingEnabled: the caption's menu) a grid's columns, remembered in the connected
+// user's preference file under the grid's key (section "Grades"): the columns in the order
+// shown, hidden ones marked with "-" ("DATAINVENT;-QTDELCTOINV;VALORTOTAL"). Columns kept
+// that the grid no longer has are skipped; new ones stay where the grid puts them.
+class TnColunasGrade : public QObject {
+    Q_OBJECT
+public:
+    TnColunasGrade(TnGradeDataSet *grade, const TnOpcoesGrade &opcoes, const QString &chave);
+    void AdicionarAoMenu(QMenu &menu, int coluna);
+    // Hides or shows a model column (never the last one shown) and keeps it.
+    void Ocultar(int coluna, bool ocultar);
+    // The columns as they are kept.
+    QString Estado() const;
+    // Puts the columns as the preferences keep them.
+    void Restaurar();
+
+private:
+    QString Nome(int coluna) const;
+    void Guardar();
+
+    QPointer<TnGradeDataSet> FGrade;
+    TnOpcoesGrade FOpcoes;
+    QString FChave;
+    bool FRestaurando = false;
 };

@@ -305,7 +305,7 @@ QWidget *TnFrmProcesso::CriarPaginaGrade(TnDMPowerParamGrid *grade)
                 cabecalho->setSortIndicator(coluna, Qt::AscendingOrder);
         });
     }
-    MontarGradeComOpcoes(l, FGrade, grade->GridOptions());
+    MontarGradeComOpcoes(l, FGrade, grade->GridOptions(), grade->ClassName() + QStringLiteral(".nDBGrid"));
     return pagina;
 }
 

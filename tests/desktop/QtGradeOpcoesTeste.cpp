@@ -3,6 +3,7 @@
 // exact totals kept current over the dataset's view.
 #include "ClientDataSet.h"
 #include "InteracaoTeste.h"
+#include "Personalizacao.h"
 #include "QtGrade.h"
 #include "QtGradeOpcoes.h"
 #include "QtTeste.h"
@@ -11,6 +12,9 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -225,4 +229,78 @@ TEST_F(GradeOpcoes, FiltroPelaColunaComAvisoELimpezaNumClique)
     EXPECT_EQ(ds.RecordCount(), 4);
     EXPECT_FALSE(barra->isVisible());
     EXPECT_EQ(p.rodape->Texto(3), "31,00");
+}
+
+TEST_F(GradeOpcoes, ColunasMovidasEOcultasLembradasPorUsuarioEGrade)
+{
+    QTemporaryDir pasta;
+    TnPreferenciasUsuario::DefinirPasta(pasta.path());
+    const auto restaurar = qScopeGuard([] {
+        TnPreferenciasUsuario::DefinirPasta(QString());
+        DefinirUsuarioConectado(0, QString());
+    });
+    DefinirUsuarioConectado(7, "MARIA");
+    const TnOpcoesGrade opcoes{goPermitirMoverColuna, goColumnHidingEnabled, goPermitirFiltro, goGridReadOnly};
+    const QString chave = "TTesteGrade.nDBGrid";
+    {
+        QWidget janela;
+        auto *l = new QVBoxLayout(&janela);
+        auto *g = new TnGradeDataSet(ds, &dono, true, &janela);
+        MontarGradeComOpcoes(l, g, opcoes, chave);
+        janela.resize(640, 240);
+        janela.show();
+        QApplication::processEvents();
+        QHeaderView *h = g->horizontalHeader();
+        EXPECT_TRUE(h->sectionsMovable());
+        h->moveSection(3, 0); // "Valor Total" dragged to the front
+        // Hidden from the caption's menu, beside the filter's items.
+        QStringList itens;
+        teste::QuandoPopup([&](QWidget *popup) {
+            auto *menu = qobject_cast<QMenu *>(popup);
+            ASSERT_NE(menu, nullptr);
+            teste::Capturar(menu, "grade_menu_cabecalho");
+            for (QAction *a : menu->actions())
+                if (!a->isSeparator())
+                    itens << a->text();
+            for (QAction *a : menu->actions())
+                if (a->text() == "Ocultar esta coluna")
+                    a->trigger();
+            menu->close();
+        });
+        emit h->customContextMenuRequested(QPoint(h->sectionViewportPosition(2) + 5, 5));
+        EXPECT_EQ(itens, QStringList({"Filtrar esta coluna...", "Ocultar esta coluna", "Colunas"}));
+        EXPECT_TRUE(h->isSectionHidden(2));
+        teste::Capturar(&janela, "grade_colunas_movidas_ocultas");
+    }
+    EXPECT_EQ(TnPreferenciasUsuario::Ler("Grades", chave), "VALOR;DATA;DESCRICAO;-QTDE;CODIGO");
+
+    // The same grid again, for the same user: as left. For another user: as declared.
+    const auto ordem = [&](QHeaderView *h) {
+        QStringList r;
+        for (int v = 0; v < h->count(); ++v)
+            r << (h->isSectionHidden(h->logicalIndex(v)) ? "-" : "") + QString::number(h->logicalIndex(v));
+        return r.join(u',');
+    };
+    {
+        QWidget janela;
+        auto *l = new QVBoxLayout(&janela);
+        auto *g = new TnGradeDataSet(ds, &dono, true, &janela);
+        MontarGradeComOpcoes(l, g, opcoes, chave);
+        EXPECT_EQ(ordem(g->horizontalHeader()), "3,0,1,-2,4");
+        auto *colunas = g->findChild<TnColunasGrade *>();
+        ASSERT_NE(colunas, nullptr);
+        // Shown again, and never the last column hidden.
+        colunas->Ocultar(2, false);
+        for (int c = 0; c < 5; ++c)
+            colunas->Ocultar(c, true);
+        EXPECT_EQ(g->horizontalHeader()->hiddenSectionCount(), 4);
+    }
+    DefinirUsuarioConectado(8, "JOAO");
+    {
+        QWidget janela;
+        auto *l = new QVBoxLayout(&janela);
+        auto *g = new TnGradeDataSet(ds, &dono, true, &janela);
+        MontarGradeComOpcoes(l, g, opcoes, chave);
+        EXPECT_EQ(ordem(g->horizontalHeader()), "0,1,2,3,4");
+    }
 }
