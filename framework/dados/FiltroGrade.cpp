@@ -56,36 +56,45 @@ const TnCondicaoColuna *TnFiltroGrade::Condicao(const QString &campo) const
     return nullptr;
 }
 
-bool TnFiltroGrade::Aceita(const TnClientDataSet &ds) const
+namespace {
+
+bool Passa(const TnField &f, const TnCondicaoColuna &c)
 {
-    for (const TnCondicaoColuna &c : FCondicoes) {
-        const TnField &f = ds.FieldByName(c.Campo);
-        if (!c.Valores.empty()) {
-            const TnCelula linha = f.Celula();
-            if (std::none_of(c.Valores.begin(), c.Valores.end(), [&](const TnCelula &v) { return MesmoValor(f, linha, v); }))
+    if (!c.Valores.empty()) {
+        const TnCelula linha = f.Celula();
+        if (std::none_of(c.Valores.begin(), c.Valores.end(), [&](const TnCelula &v) { return MesmoValor(f, linha, v); }))
+            return false;
+    }
+    if (!c.Contem.isEmpty()) {
+        if (f.IsNull())
+            return false;
+        const QString texto = EhTipoTexto(f.DataType()) ? f.AsString() : f.DisplayText();
+        if (!texto.contains(c.Contem, Qt::CaseInsensitive))
+            return false;
+    }
+    if (!c.De.Nulo || !c.Ate.Nulo) {
+        if (f.IsNull())
+            return false;
+        if (EhData(f.DataType())) {
+            const qint64 dia = f.AsDate().toJulianDay();
+            if ((!c.De.Nulo && dia < c.De.I) || (!c.Ate.Nulo && dia > c.Ate.I))
                 return false;
-        }
-        if (!c.Contem.isEmpty()) {
-            if (f.IsNull())
+        } else {
+            const double v = Numero(f);
+            if ((!c.De.Nulo && v < c.De.F) || (!c.Ate.Nulo && v > c.Ate.F))
                 return false;
-            const QString texto = EhTipoTexto(f.DataType()) ? f.AsString() : f.DisplayText();
-            if (!texto.contains(c.Contem, Qt::CaseInsensitive))
-                return false;
-        }
-        if (!c.De.Nulo || !c.Ate.Nulo) {
-            if (f.IsNull())
-                return false;
-            if (EhData(f.DataType())) {
-                const qint64 dia = f.AsDate().toJulianDay();
-                if ((!c.De.Nulo && dia < c.De.I) || (!c.Ate.Nulo && dia > c.Ate.I))
-                    return false;
-            } else {
-                const double v = Numero(f);
-                if ((!c.De.Nulo && v < c.De.F) || (!c.Ate.Nulo && v > c.Ate.F))
-                    return false;
-            }
         }
     }
+    return true;
+}
+
+} // namespace
+
+bool TnFiltroGrade::Aceita(const TnClientDataSet &ds) const
+{
+    for (const TnCondicaoColuna &c : FCondicoes)
+        if (!Passa(ds.FieldByName(c.Campo), c))
+            return false;
     return true;
 }
 
@@ -96,9 +105,17 @@ void TnFiltroGrade::Aplicar(TnClientDataSet &ds) const
         ds.SetOnFilterRecord({});
         return;
     }
-    // The conditions are copied: the dataset may outlive this object.
-    const TnFiltroGrade copia = *this;
-    ds.SetOnFilterRecord([copia](TnClientDataSet &d) { return copia.Aceita(d); });
+    // The conditions are copied (the dataset may outlive this object) with their fields'
+    // positions, found once here rather than by name for every row.
+    std::vector<std::pair<int, TnCondicaoColuna>> condicoes;
+    for (const TnCondicaoColuna &c : FCondicoes)
+        condicoes.emplace_back(ds.FieldByName(c.Campo).Index(), c);
+    ds.SetOnFilterRecord([condicoes = std::move(condicoes)](TnClientDataSet &d) {
+        for (const auto &[indice, c] : condicoes)
+            if (indice >= d.FieldCount() || !Passa(d.Fields(indice), c))
+                return false;
+        return true;
+    });
     ds.SetFiltered(true);
 }
 
