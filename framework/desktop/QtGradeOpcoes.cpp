@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -165,6 +166,11 @@ void MontarGradeComOpcoes(QVBoxLayout *layout, TnGradeDataSet *grade, const TnOp
         auto *rodape = new TnRodapeTotais(grade, grade->parentWidget());
         rodape->setObjectName(QStringLiteral("rodapeTotais"));
         layout->addWidget(rodape);
+    }
+    if (opcoes.Tem(goExibirNavigator) || opcoes.Tem(goPermitePaginacao)) {
+        auto *navegador = new TnNavegadorGrade(grade, opcoes, grade->parentWidget());
+        navegador->setObjectName(QStringLiteral("navegadorGrade"));
+        layout->addWidget(navegador);
     }
 }
 
@@ -548,4 +554,147 @@ void TnColunasGrade::AdicionarAoMenu(QMenu &menu, int coluna)
         a->setChecked(!h->isSectionHidden(c));
         connect(a, &QAction::toggled, this, [this, c](bool mostrar) { Ocultar(c, !mostrar); });
     }
+}
+
+// ---- TnNavegadorGrade -----------------------------------------------------------------
+
+TnNavegadorGrade::TnNavegadorGrade(TnGradeDataSet *grade, const TnOpcoesGrade &opcoes, QWidget *pai)
+    : QWidget(pai), FGrade(grade), FOpcoes(opcoes)
+{
+    auto *l = new QHBoxLayout(this);
+    l->setContentsMargins(2, 2, 2, 2);
+    const auto botao = [this, l](const char *nome, const QString &texto, QStyle::StandardPixmap icone, auto acao) {
+        auto *b = new QToolButton(this);
+        b->setObjectName(QString::fromLatin1(nome));
+        b->setIcon(style()->standardIcon(icone));
+        b->setText(texto);
+        b->setToolTip(texto);
+        b->setAutoRaise(true);
+        connect(b, &QToolButton::clicked, this, acao);
+        l->addWidget(b);
+    };
+    if (opcoes.Tem(goExibirNavigator)) {
+        botao("btnPrimeiro", QStringLiteral("Primeiro"), QStyle::SP_MediaSkipBackward, [this] { Mover(nmPrimeiro); });
+        botao("btnAnterior", QStringLiteral("Anterior"), QStyle::SP_MediaSeekBackward, [this] { Mover(nmAnterior); });
+        FPosicao = new QLabel(this);
+        FPosicao->setObjectName(QStringLiteral("lblPosicao"));
+        l->addWidget(FPosicao);
+        botao("btnProximo", QStringLiteral("Próximo"), QStyle::SP_MediaSeekForward, [this] { Mover(nmProximo); });
+        botao("btnUltimo", QStringLiteral("Último"), QStyle::SP_MediaSkipForward, [this] { Mover(nmUltimo); });
+    }
+    l->addStretch(1);
+    if (opcoes.Tem(goPermitePaginacao)) {
+        botao("btnPaginaAnterior", QStringLiteral("Página anterior"), QStyle::SP_ArrowLeft,
+              [this] { IrParaPagina(Pagina() - 1); });
+        FPagina = new QLabel(this);
+        FPagina->setObjectName(QStringLiteral("lblPagina"));
+        l->addWidget(FPagina);
+        botao("btnProximaPagina", QStringLiteral("Próxima página"), QStyle::SP_ArrowRight,
+              [this] { IrParaPagina(Pagina() + 1); });
+        grade->Modelo()->SetPagina(0, kLinhasPorPagina);
+    }
+    TnModeloDataSet *m = grade->Modelo();
+    connect(m, &TnModeloDataSet::RegistroMudou, this, &TnNavegadorGrade::SeguirRegistro);
+    connect(m, &QAbstractItemModel::modelReset, this, &TnNavegadorGrade::SeguirRegistro);
+    connect(m, &QAbstractItemModel::rowsInserted, this, &TnNavegadorGrade::Atualizar);
+    connect(m, &QAbstractItemModel::rowsRemoved, this, &TnNavegadorGrade::Atualizar);
+    SeguirRegistro();
+}
+
+void TnNavegadorGrade::Mover(TnMovimento mov)
+{
+    TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+    if (!ds || !ds->Active())
+        return;
+    ExecutarTratando([&] {
+        switch (mov) {
+        case nmPrimeiro: ds->First(); break;
+        case nmAnterior: ds->Prior(); break;
+        case nmProximo: ds->Next(); break;
+        case nmUltimo: ds->Last(); break;
+        }
+    });
+    SeguirRegistro();
+}
+
+int TnNavegadorGrade::Pagina() const
+{
+    const TnModeloDataSet *m = FGrade ? FGrade->Modelo() : nullptr;
+    return m && m->TamanhoPagina() > 0 ? m->InicioPagina() / m->TamanhoPagina() : 0;
+}
+
+int TnNavegadorGrade::Paginas() const
+{
+    const TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+    const int n = ds && ds->Active() ? ds->RecordCount() : 0;
+    return std::max(1, (n + kLinhasPorPagina - 1) / kLinhasPorPagina);
+}
+
+void TnNavegadorGrade::IrParaPagina(int pagina)
+{
+    TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+    if (!ds || !ds->Active() || pagina < 0)
+        return;
+    ExecutarTratando([&] {
+        // The packets the page needs, when the dataset is read in packets.
+        while (!ds->TodosLidos() && ds->RecordCount() <= pagina * kLinhasPorPagina)
+            if (ds->BuscarPacote() == 0)
+                break;
+        if (pagina * kLinhasPorPagina < ds->RecordCount())
+            ds->SetRecNo(pagina * kLinhasPorPagina + 1);
+    });
+    SeguirRegistro();
+}
+
+void TnNavegadorGrade::SeguirRegistro()
+{
+    TnModeloDataSet *m = FGrade ? FGrade->Modelo() : nullptr;
+    const TnClientDataSet *ds = m ? m->DataSet() : nullptr;
+    if (!m || FSeguindo)
+        return;
+    FSeguindo = true;
+    if (ds && ds->Active() && m->TamanhoPagina() > 0) {
+        // The page of the current row (while inserting: the new last row).
+        const int linha = ds->State() == dsInsert ? ds->RecordCount() : std::max(0, ds->RecNo() - 1);
+        const int inicio = linha / kLinhasPorPagina * kLinhasPorPagina;
+        if (inicio != m->InicioPagina())
+            m->SetPagina(inicio, kLinhasPorPagina);
+    }
+    FSeguindo = false;
+    Atualizar();
+}
+
+QString TnNavegadorGrade::Posicao() const
+{
+    const TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+    const int n = ds && ds->Active() ? ds->RecordCount() : 0;
+    const int atual = !ds || n == 0 ? 0 : ds->State() == dsInsert ? n + 1 : ds->RecNo();
+    return QStringLiteral("%1 de %2").arg(atual).arg(n + (ds && ds->State() == dsInsert ? 1 : 0));
+}
+
+QString TnNavegadorGrade::TextoPagina() const
+{
+    return QStringLiteral("Página %1 de %2").arg(Pagina() + 1).arg(Paginas());
+}
+
+void TnNavegadorGrade::Atualizar()
+{
+    if (FPosicao)
+        FPosicao->setText(Posicao());
+    if (FPagina)
+        FPagina->setText(TextoPagina());
+    const TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+    const bool dados = ds && ds->Active() && ds->RecordCount() > 0;
+    const int recNo = dados ? ds->RecNo() : 0;
+    const bool mais = ds && !ds->TodosLidos();
+    const auto habilitar = [this](const char *nome, bool v) {
+        if (auto *b = findChild<QToolButton *>(QString::fromLatin1(nome)))
+            b->setEnabled(v);
+    };
+    habilitar("btnPrimeiro", dados && recNo > 1);
+    habilitar("btnAnterior", dados && recNo > 1);
+    habilitar("btnProximo", dados && (recNo < ds->RecordCount() || mais));
+    habilitar("btnUltimo", dados && (recNo < ds->RecordCount() || mais));
+    habilitar("btnPaginaAnterior", Pagina() > 0);
+    habilitar("btnProximaPagina", Pagina() + 1 < Paginas() || mais);
 }

@@ -106,3 +106,33 @@ private:
     QString FChave;
     bool FRestaurando = false;
 };
+
+// The navigator (goExibirNavigator: "Primeiro", "Anterior", "Próximo", "Último" and the
+// current row's position, "n de m") and the pages (goPermitePaginacao: the grid shows the
+// rows a page at a time, "Página p de q", and follows the current row to its page). The
+// counts are those of the dataset's view (the rows read so far, for a dataset read in
+// packets); a page reads the packets it needs.
+class TnNavegadorGrade : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kLinhasPorPagina = 100;
+    TnNavegadorGrade(TnGradeDataSet *grade, const TnOpcoesGrade &opcoes, QWidget *pai = nullptr);
+    enum TnMovimento { nmPrimeiro, nmAnterior, nmProximo, nmUltimo };
+    void Mover(TnMovimento m);
+    // Shows the page (0-based) and makes its first row current.
+    void IrParaPagina(int pagina);
+    int Pagina() const;
+    int Paginas() const;
+    QString Posicao() const;    // "n de m"
+    QString TextoPagina() const; // "Página p de q"
+
+private:
+    void SeguirRegistro();
+    void Atualizar();
+
+    QPointer<TnGradeDataSet> FGrade;
+    TnOpcoesGrade FOpcoes;
+    QLabel *FPosicao = nullptr;
+    QLabel *FPagina = nullptr;
+    bool FSeguindo = false;
+};

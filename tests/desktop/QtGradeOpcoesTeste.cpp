@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
+#include <QToolButton>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -303,4 +305,68 @@ TEST_F(GradeOpcoes, ColunasMovidasEOcultasLembradasPorUsuarioEGrade)
         MontarGradeComOpcoes(l, g, opcoes, chave);
         EXPECT_EQ(ordem(g->horizontalHeader()), "0,1,2,3,4");
     }
+}
+
+TEST_F(GradeOpcoes, NavegadorEPaginasSeguemOMesmoRegistro)
+{
+    ds.DisableControls();
+    for (int i = 5; i <= 250; ++i)
+        Linha(ds, 1 + i % 28, QStringLiteral("Linha %1").arg(i), i, i * 100);
+    ds.EnableControls();
+    ds.First();
+    Pagina p(ds, &dono, {goExibirNavigator, goPermitePaginacao, goGridReadOnly, goTotalizarValores, goPermitirFiltro});
+    auto *nav = p.janela.findChild<TnNavegadorGrade *>();
+    ASSERT_NE(nav, nullptr);
+    const auto clicar = [&](const char *nome) {
+        auto *b = nav->findChild<QToolButton *>(QString::fromLatin1(nome));
+        ASSERT_NE(b, nullptr) << nome;
+        QTest::mouseClick(b, Qt::LeftButton);
+    };
+    const auto rotulo = [&](const char *nome) { return nav->findChild<QLabel *>(QString::fromLatin1(nome))->text(); };
+    QAbstractItemModel *m = p.grade->model();
+    EXPECT_EQ(m->rowCount(), 100); // a page, not the 250 rows
+    EXPECT_EQ(rotulo("lblPosicao"), "1 de 250");
+    EXPECT_EQ(rotulo("lblPagina"), "Página 1 de 3");
+    EXPECT_FALSE(nav->findChild<QToolButton *>("btnAnterior")->isEnabled());
+    EXPECT_FALSE(nav->findChild<QToolButton *>("btnPaginaAnterior")->isEnabled());
+    // The footer's totals stay those of every row, not of the page.
+    EXPECT_EQ(p.rodape->Texto(3), "31.396,00"); // 31,00 + 5 + 6 + ... + 250
+
+    clicar("btnProximo");
+    EXPECT_EQ(ds.RecNo(), 2);
+    EXPECT_EQ(rotulo("lblPosicao"), "2 de 250");
+    EXPECT_EQ(p.grade->currentIndex().row(), 1);
+    clicar("btnUltimo");
+    EXPECT_EQ(rotulo("lblPosicao"), "250 de 250");
+    EXPECT_EQ(rotulo("lblPagina"), "Página 3 de 3");
+    EXPECT_EQ(m->rowCount(), 50);
+    EXPECT_EQ(p.grade->currentIndex().row(), 49);
+    EXPECT_EQ(m->data(m->index(49, 4)).toString(), QString::number(ds.FieldByName("CODIGO").AsInteger()));
+    EXPECT_FALSE(nav->findChild<QToolButton *>("btnProximaPagina")->isEnabled());
+    QApplication::processEvents();
+    teste::Capturar(&p.janela, "grade_navegador_ultima_pagina");
+
+    // A page back: its first row is current; a row picked in the grid is the dataset's.
+    clicar("btnPaginaAnterior");
+    EXPECT_EQ(ds.RecNo(), 101);
+    EXPECT_EQ(rotulo("lblPagina"), "Página 2 de 3");
+    p.grade->setCurrentIndex(m->index(5, 0));
+    EXPECT_EQ(ds.RecNo(), 106);
+    EXPECT_EQ(rotulo("lblPosicao"), "106 de 250");
+    // Moving past the page's end turns the page.
+    ds.SetRecNo(200);
+    clicar("btnProximo");
+    EXPECT_EQ(rotulo("lblPagina"), "Página 3 de 3");
+    EXPECT_EQ(p.grade->currentIndex().row(), 0);
+    clicar("btnPrimeiro");
+    EXPECT_EQ(rotulo("lblPagina"), "Página 1 de 3");
+    EXPECT_EQ(ds.RecNo(), 1);
+
+    // Fewer rows, fewer pages.
+    TnFiltroGrade filtro;
+    filtro.Definir({.Campo = "CODIGO", .Valores = {TnCelula{.Nulo = false, .I = 3}}});
+    filtro.Aplicar(ds);
+    QApplication::processEvents();
+    EXPECT_EQ(rotulo("lblPagina"), "Página 1 de 1");
+    EXPECT_EQ(m->rowCount(), ds.RecordCount());
 }
