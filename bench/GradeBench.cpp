@@ -1,9 +1,11 @@
 // A result grid's figures over a million rows held in a dataset, computed over its view:
-// the footer's totals of two value columns, and a filter on one value of a column. Each is
+// the footer's totals of two value columns, a filter on one value of a column, and the
+// groups by branch then month with their counts and totals. Each is
 // measured against the same aggregate or filter through the sqlite3 C interface over the
 // same rows (the table the dataset was read from, with the same indexes: only its key).
 //
 // Target: each under 2x the C interface's time.
+#include "AgrupamentoVista.h"
 #include "BenchComum.h"
 #include "ClientDataSet.h"
 #include "FiltroGrade.h"
@@ -106,7 +108,40 @@ void BM_GradeFiltroUmValor(benchmark::State &state)
     state.counters["linhas"] = vistas;
 }
 
+// Grouping by branch then month: the view ordered by them (the grid's index), then the
+// groups with their counts and totals; against the same GROUP BY through the C interface
+// (on the table's key only, as the dataset had only its own order).
+void BM_GradeAgruparFilialMes(benchmark::State &state)
+{
+    Dados &d = Linhas();
+    sqlite3 *db = d.Banco.Lite();
+    size_t grupos = 0, brutos = 0;
+    TnLado fw{.Medir = [&] {
+                  d.Ds.SetIndexFieldNames(IndiceDoAgrupamento({"FILIAL", "MES"}, d.Ds.IndexFieldNames()));
+                  const std::vector<TnGrupo> g = AgruparVista(d.Ds, {"FILIAL", "MES"}, {"VALOR", "QTDE"});
+                  grupos = 0;
+                  for (const TnGrupo &f : g)
+                      grupos += f.Subgrupos.size();
+              },
+              .Depois = [&] { d.Ds.SetIndexFieldNames(QString()); }};
+    TnLado direto{.Medir = [&] {
+                      brutos = 0;
+                      sqlite3_stmt *st = PrepararSqlite(db, "select FILIAL, MES, count(*), sum(VALOR), sum(QTDE) from GRADE "
+                                                            "group by FILIAL, MES order by FILIAL, MES");
+                      while (sqlite3_step(st) == SQLITE_ROW) {
+                          benchmark::DoNotOptimize(sqlite3_column_double(st, 3));
+                          ++brutos;
+                      }
+                      sqlite3_finalize(st);
+                  }};
+    Alternar(state, fw, direto, [&] { d.Banco.Checkpoint(); }, "razao <= 2");
+    if (grupos != brutos)
+        state.SkipWithError("o agrupamento e a consulta não acharam os mesmos grupos");
+    state.counters["grupos"] = double(grupos);
+}
+
 } // namespace
 
+BENCHMARK(BM_GradeAgruparFilialMes)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_GradeTotais)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_GradeFiltroUmValor)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -28,53 +28,35 @@ int CasasDoTotal(const TnField &f)
     return casas;
 }
 
-TnTotalColuna TotalizarVista(const TnClientDataSet &ds, const TnField &campo)
+TnSomador::TnSomador(const TnClientDataSet &ds, const TnField &campo)
+    : FCol(&ds.ColunaArmazenada(campo.Index())), FCasas(CasasDoTotal(campo)), FEscalaCampo(campo.Scale())
 {
-    TnTotalColuna r;
-    r.Escala = CasasDoTotal(campo);
-    const TnColuna &col = ds.ColunaArmazenada(campo.Index());
-    // 128-bit sums: no run of 64-bit values overflows them before the end.
-    __int128 soma = 0;
-    bool falhou = false;
     if (campo.DataType() == ftBCD && !campo.CampoEscala().isEmpty()) {
         // Decimals per row: one sum per scale, brought to the largest at the end.
-        const TnColuna &escalas = ds.ColunaArmazenada(ds.FieldByName(campo.CampoEscala()).Index());
-        std::array<__int128, 19> porEscala{};
-        std::array<bool, 19> usada{};
-        ds.ParaCadaDaVista([&](qint32 s) {
-            if (col.Nulo(s))
-                return;
-            const int e = escalas.Nulo(s) ? campo.Scale() : int(std::clamp<qint64>(escalas.Inteiro(s), 0, 18));
-            porEscala[size_t(e)] += col.Inteiro(s);
-            usada[size_t(e)] = true;
-        });
+        FModo = mEscalaPorLinha;
+        FEscalas = &ds.ColunaArmazenada(ds.FieldByName(campo.CampoEscala()).Index());
+    } else {
+        FModo = campo.DataType() == ftBCD || EhTipoInteiro(campo.DataType()) ? mInteiro : mReal;
+    }
+}
+
+TnTotalColuna TnSomador::Total() const
+{
+    TnTotalColuna r;
+    r.Escala = FCasas;
+    __int128 soma = FSoma;
+    bool falhou = FFalhou;
+    if (FModo == mEscalaPorLinha) {
         for (int e = 0; e <= 18; ++e)
-            if (usada[size_t(e)])
+            if (FUsadas & (1u << e))
                 r.Escala = std::max(r.Escala, e);
         for (int e = 0; e <= 18; ++e) {
             __int128 parcela = 0;
-            if (!usada[size_t(e)])
+            if (!(FUsadas & (1u << e)))
                 continue;
-            if (!nDecimal::Reescalar(porEscala[size_t(e)], e, r.Escala, parcela) || __builtin_add_overflow(soma, parcela, &soma))
+            if (!nDecimal::Reescalar(FPorEscala[size_t(e)], e, r.Escala, parcela) || __builtin_add_overflow(soma, parcela, &soma))
                 falhou = true;
         }
-    } else if (campo.DataType() == ftBCD || EhTipoInteiro(campo.DataType())) {
-        ds.ParaCadaDaVista([&](qint32 s) {
-            if (!col.Nulo(s))
-                soma += col.Inteiro(s);
-        });
-    } else {
-        const int casas = r.Escala;
-        ds.ParaCadaDaVista([&](qint32 s) {
-            if (col.Nulo(s))
-                return;
-            const double v = col.Real(s);
-            qint64 e = 0;
-            if (nDecimal::DeRealRapido(v, casas, e) || nDecimal::DeReal(v, casas, e))
-                soma += e;
-            else
-                falhou = true;
-        });
     }
     if (falhou || soma > std::numeric_limits<qint64>::max() || soma < -std::numeric_limits<qint64>::max()
         || !nDecimal::CabeNaPrecisao(qint64(soma), 18, r.Escala)) {
@@ -83,6 +65,13 @@ TnTotalColuna TotalizarVista(const TnClientDataSet &ds, const TnField &campo)
     }
     r.Escalado = qint64(soma);
     return r;
+}
+
+TnTotalColuna TotalizarVista(const TnClientDataSet &ds, const TnField &campo)
+{
+    TnSomador somador(ds, campo);
+    ds.ParaCadaDaVista([&](qint32 s) { somador.Acrescentar(s); });
+    return somador.Total();
 }
 
 QString TextoDoTotal(const TnField &campo, const TnTotalColuna &total)

@@ -23,6 +23,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -140,21 +141,32 @@ void MontarGradeComOpcoes(QVBoxLayout *layout, TnGradeDataSet *grade, const TnOp
         barra->setObjectName(QStringLiteral("barraFiltro"));
         layout->addWidget(barra);
     }
+    TnGruposGrade *grupos = nullptr;
+    if (opcoes.Tem(goPermiteAgrupamento)) {
+        grupos = new TnGruposGrade(grade, grade->parentWidget());
+        grupos->setObjectName(QStringLiteral("gruposGrade"));
+        layout->addWidget(grupos);
+        layout->addWidget(grupos->Arvore(), 1);
+        grupos->Arvore()->setAlternatingRowColors(opcoes.Tem(goZebrar));
+    }
     TnColunasGrade *colunas = nullptr;
     if (opcoes.Tem(goPermitirMoverColuna) || opcoes.Tem(goColumnHidingEnabled)) {
         colunas = new TnColunasGrade(grade, opcoes, chave);
         colunas->setObjectName(QStringLiteral("colunasGrade"));
     }
     // The caption's menu: what the options offer for its column.
-    if (barra || (colunas && opcoes.Tem(goColumnHidingEnabled))) {
+    if (barra || grupos || (colunas && opcoes.Tem(goColumnHidingEnabled))) {
         QHeaderView *h = grade->horizontalHeader();
         h->setContextMenuPolicy(Qt::CustomContextMenu);
-        QObject::connect(h, &QWidget::customContextMenuRequested, grade, [grade, barra, colunas, opcoes](const QPoint &pos) {
+        QObject::connect(h, &QWidget::customContextMenuRequested, grade,
+                         [grade, barra, grupos, colunas, opcoes](const QPoint &pos) {
             const int coluna = grade->horizontalHeader()->logicalIndexAt(pos);
             QMenu menu(grade);
             menu.setObjectName(QStringLiteral("menuCabecalho"));
             if (barra)
                 barra->AdicionarAoMenu(menu, coluna);
+            if (grupos)
+                grupos->AdicionarAoMenu(menu, coluna);
             if (colunas && opcoes.Tem(goColumnHidingEnabled))
                 colunas->AdicionarAoMenu(menu, coluna);
             if (!menu.isEmpty())
@@ -166,6 +178,13 @@ void MontarGradeComOpcoes(QVBoxLayout *layout, TnGradeDataSet *grade, const TnOp
         auto *rodape = new TnRodapeTotais(grade, grade->parentWidget());
         rodape->setObjectName(QStringLiteral("rodapeTotais"));
         layout->addWidget(rodape);
+        if (grupos)
+            QObject::connect(grupos, &TnGruposGrade::Alternou, rodape, [rodape, grade, grupos](bool agrupado) {
+                if (agrupado)
+                    rodape->SeguirVisao(grupos->Arvore(), grupos->Arvore()->header());
+                else
+                    rodape->SeguirVisao(grade, grade->horizontalHeader());
+            });
     }
     if (opcoes.Tem(goExibirNavigator) || opcoes.Tem(goPermitePaginacao)) {
         auto *navegador = new TnNavegadorGrade(grade, opcoes, grade->parentWidget());
@@ -198,14 +217,24 @@ TnRodapeTotais::TnRodapeTotais(TnGradeDataSet *grade, QWidget *pai) : QWidget(pa
     connect(m, &QAbstractItemModel::rowsRemoved, this, adiar);
     connect(m, &QAbstractItemModel::dataChanged, this, adiar);
     connect(m, &QAbstractItemModel::layoutChanged, this, adiar);
+    SeguirVisao(grade, grade->horizontalHeader());
+    Recalcular();
+}
+
+void TnRodapeTotais::SeguirVisao(QAbstractItemView *visao, QHeaderView *h)
+{
+    for (const QMetaObject::Connection &c : FLigacoes)
+        disconnect(c);
+    FLigacoes.clear();
+    FVisao = visao;
+    FCabecalho = h;
     // Under their columns wherever they are drawn.
     const auto redesenhar = [this] { update(); };
-    QHeaderView *h = grade->horizontalHeader();
-    connect(h, &QHeaderView::sectionResized, this, redesenhar);
-    connect(h, &QHeaderView::sectionMoved, this, redesenhar);
-    connect(h, &QHeaderView::geometriesChanged, this, redesenhar);
-    connect(grade->horizontalScrollBar(), &QScrollBar::valueChanged, this, redesenhar);
-    Recalcular();
+    FLigacoes.push_back(connect(h, &QHeaderView::sectionResized, this, redesenhar));
+    FLigacoes.push_back(connect(h, &QHeaderView::sectionMoved, this, redesenhar));
+    FLigacoes.push_back(connect(h, &QHeaderView::geometriesChanged, this, redesenhar));
+    FLigacoes.push_back(connect(visao->horizontalScrollBar(), &QScrollBar::valueChanged, this, redesenhar));
+    update();
 }
 
 void TnRodapeTotais::Recalcular()
@@ -252,14 +281,14 @@ QSize TnRodapeTotais::sizeHint() const { return {100, fontMetrics().height() + 8
 
 void TnRodapeTotais::paintEvent(QPaintEvent *)
 {
-    if (!FGrade)
+    if (!FGrade || !FVisao || !FCabecalho)
         return;
     if (FDesatualizado)
         Recalcular();
     QPainter p(this);
-    const QHeaderView *h = FGrade->horizontalHeader();
-    // The grid's cells start where its viewport does.
-    const int x0 = FGrade->viewport()->mapTo(parentWidget(), QPoint(0, 0)).x() - x();
+    const QHeaderView *h = FCabecalho;
+    // The view's cells start where its viewport does.
+    const int x0 = FVisao->viewport()->mapTo(parentWidget(), QPoint(0, 0)).x() - x();
     p.setPen(palette().color(QPalette::Mid));
     p.drawLine(0, 0, width(), 0);
     p.setPen(palette().color(QPalette::ButtonText));
@@ -697,4 +726,252 @@ void TnNavegadorGrade::Atualizar()
     habilitar("btnUltimo", dados && (recNo < ds->RecordCount() || mais));
     habilitar("btnPaginaAnterior", Pagina() > 0);
     habilitar("btnProximaPagina", Pagina() + 1 < Paginas() || mais);
+}
+
+// ---- TnModeloGrupos -------------------------------------------------------------------
+
+TnModeloGrupos::TnModeloGrupos(TnModeloDataSet *base, QObject *pai) : QAbstractItemModel(pai), FBase(base) {}
+
+void TnModeloGrupos::Agrupar(const QStringList &campos)
+{
+    beginResetModel();
+    FCampos = campos;
+    FGrupos.clear();
+    FTotalDaColuna.assign(FBase ? size_t(FBase->columnCount()) : 0, -1);
+    const TnClientDataSet *ds = FBase ? FBase->DataSet() : nullptr;
+    if (ds && ds->Active() && !campos.isEmpty()) {
+        QStringList totais;
+        for (int c = 0; c < FBase->columnCount(); ++c)
+            if (const TnField *f = FBase->Campo(c); f && EhColunaDeValor(*f)) {
+                FTotalDaColuna[size_t(c)] = int(totais.size());
+                totais << f->FieldName();
+            }
+        try {
+            FGrupos = AgruparVista(*ds, campos, totais);
+        } catch (...) {
+            endResetModel();
+            throw;
+        }
+    }
+    endResetModel();
+}
+
+const TnGrupo *TnModeloGrupos::Grupo(const QModelIndex &i) const
+{
+    if (!i.isValid())
+        return nullptr;
+    const auto *pai = static_cast<const TnGrupo *>(i.internalPointer());
+    if (!pai)
+        return &FGrupos[size_t(i.row())];
+    return pai->Subgrupos.empty() ? nullptr : &pai->Subgrupos[size_t(i.row())];
+}
+
+QModelIndex TnModeloGrupos::index(int linha, int coluna, const QModelIndex &pai) const
+{
+    if (linha < 0 || coluna < 0 || linha >= rowCount(pai) || coluna >= columnCount())
+        return {};
+    // Every index points at the group it lies in (none at the first level).
+    return createIndex(linha, coluna, const_cast<TnGrupo *>(Grupo(pai)));
+}
+
+QModelIndex TnModeloGrupos::parent(const QModelIndex &i) const
+{
+    const auto *pai = i.isValid() ? static_cast<const TnGrupo *>(i.internalPointer()) : nullptr;
+    return pai ? createIndex(pai->Linha, 0, const_cast<TnGrupo *>(pai->Pai)) : QModelIndex();
+}
+
+int TnModeloGrupos::rowCount(const QModelIndex &pai) const
+{
+    if (!pai.isValid())
+        return int(FGrupos.size());
+    const TnGrupo *g = Grupo(pai);
+    if (!g || pai.column() != 0)
+        return 0;
+    return g->Subgrupos.empty() ? int(g->Quantidade()) : int(g->Subgrupos.size());
+}
+
+int TnModeloGrupos::columnCount(const QModelIndex &) const { return FBase ? FBase->columnCount() : 0; }
+
+QVariant TnModeloGrupos::headerData(int secao, Qt::Orientation o, int papel) const
+{
+    return FBase ? FBase->headerData(secao, o, papel) : QVariant();
+}
+
+QVariant TnModeloGrupos::data(const QModelIndex &i, int papel) const
+{
+    const TnClientDataSet *ds = FBase ? FBase->DataSet() : nullptr;
+    if (!ds || !i.isValid())
+        return {};
+    const TnField *f = FBase->Campo(i.column());
+    if (papel == Qt::TextAlignmentRole)
+        return f && EhTipoNumerico(f->DataType()) && !f->Def().TemListaValores()
+                   ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                   : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    if (const TnGrupo *g = Grupo(i)) {
+        if (papel == Qt::FontRole) {
+            QFont negrito;
+            negrito.setBold(true);
+            return negrito;
+        }
+        if (papel != Qt::DisplayRole)
+            return {};
+        if (i.column() == 0) {
+            const TnField &campo = ds->FieldByName(FCampos[g->Nivel]);
+            return QStringLiteral("%1: %2 (%3 %4)")
+                .arg(campo.DisplayLabel(), TextoDoValor(campo, g->Valor), FormatFloat(QStringLiteral("#,##0"), double(g->Quantidade())),
+                     g->Quantidade() == 1 ? QStringLiteral("linha") : QStringLiteral("linhas"));
+        }
+        const int k = size_t(i.column()) < FTotalDaColuna.size() ? FTotalDaColuna[size_t(i.column())] : -1;
+        return k >= 0 && f ? TextoDoTotal(*f, g->Totais[size_t(k)]) : QVariant();
+    }
+    if (papel != Qt::DisplayRole)
+        return {};
+    // A row of the dataset: read in place, as the grid reads it.
+    const auto *pai = static_cast<const TnGrupo *>(i.internalPointer());
+    QString texto;
+    TnField *codigo = nullptr;
+    const int resultado = FBase->Resultado(i.column(), &codigo);
+    try {
+        ds->LerRegistro(int(pai->Inicio) + i.row() + 1, [&] {
+            texto = resultado >= 0 ? codigo->ResultadosLookup().value(resultado) : f ? f->DisplayText() : QString();
+        });
+    } catch (const std::exception &) {
+        return {};
+    }
+    return texto;
+}
+
+// ---- TnGruposGrade --------------------------------------------------------------------
+
+TnGruposGrade::TnGruposGrade(TnGradeDataSet *grade, QWidget *pai) : QWidget(pai), FGrade(grade)
+{
+    auto *l = new QHBoxLayout(this);
+    l->setContentsMargins(4, 2, 4, 2);
+    FTexto = new QLabel(this);
+    FTexto->setObjectName(QStringLiteral("lblAgrupamento"));
+    auto *desagrupar = new QPushButton(QStringLiteral("Desagrupar"), this);
+    desagrupar->setObjectName(QStringLiteral("btnDesagrupar"));
+    connect(desagrupar, &QPushButton::clicked, this, &TnGruposGrade::Desagrupar);
+    l->addWidget(FTexto, 1);
+    l->addWidget(desagrupar);
+    FArvore = new QTreeView(pai);
+    FArvore->setObjectName(QStringLiteral("arvoreGrupos"));
+    FArvore->setUniformRowHeights(true); // rows are measured once, not each
+    FModelo = new TnModeloGrupos(grade->Modelo(), FArvore);
+    FArvore->setModel(FModelo);
+    FArvore->hide();
+    connect(FArvore, &QTreeView::expanded, this, &TnGruposGrade::AlargarPrimeira);
+    hide();
+    // The rows changed: the groups again, once the events of the change are over.
+    FAdiado.setSingleShot(true);
+    FAdiado.setInterval(0);
+    connect(&FAdiado, &QTimer::timeout, this, &TnGruposGrade::Refazer);
+    const auto adiar = [this] {
+        if (!FCampos.isEmpty())
+            FAdiado.start();
+    };
+    QAbstractItemModel *m = grade->Modelo();
+    connect(m, &QAbstractItemModel::modelReset, this, adiar);
+    connect(m, &QAbstractItemModel::rowsInserted, this, adiar);
+    connect(m, &QAbstractItemModel::dataChanged, this, adiar);
+}
+
+void TnGruposGrade::AdicionarAoMenu(QMenu &menu, int coluna)
+{
+    const TnField *f = FGrade ? FGrade->Modelo()->Campo(coluna) : nullptr;
+    if (!f && FCampos.isEmpty())
+        return;
+    if (!menu.isEmpty())
+        menu.addSeparator();
+    if (f && !FCampos.contains(f->FieldName(), Qt::CaseInsensitive)) {
+        const QString nome = f->FieldName();
+        menu.addAction(QStringLiteral("Agrupar por esta coluna"), this, [this, nome] { Agrupar(nome); });
+    }
+    if (!FCampos.isEmpty())
+        menu.addAction(QStringLiteral("Desagrupar"), this, &TnGruposGrade::Desagrupar);
+}
+
+bool TnGruposGrade::Agrupar(const QString &campo)
+{
+    TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+    if (!ds || !ds->Active() || FCampos.contains(campo, Qt::CaseInsensitive))
+        return false;
+    if (FCampos.isEmpty())
+        FIndiceAntes = ds->IndexFieldNames();
+    const QStringList campos = FCampos + QStringList{campo};
+    const bool ok = ExecutarTratando([&] {
+        ds->SetIndexFieldNames(IndiceDoAgrupamento(campos, FIndiceAntes));
+        FModelo->Agrupar(campos);
+    });
+    if (ok)
+        FCampos = campos;
+    FAdiado.stop(); // grouped just now: the new order needs no second pass
+    Mostrar();
+    return ok;
+}
+
+void TnGruposGrade::Desagrupar()
+{
+    TnClientDataSet *ds = FGrade ? FGrade->Modelo()->DataSet() : nullptr;
+    FCampos.clear();
+    FAdiado.stop();
+    ExecutarTratando([&] {
+        FModelo->Agrupar({});
+        if (ds && ds->Active())
+            ds->SetIndexFieldNames(FIndiceAntes);
+    });
+    Mostrar();
+}
+
+void TnGruposGrade::Refazer()
+{
+    if (FCampos.isEmpty() || !FGrade)
+        return;
+    if (!ExecutarTratando([&] { FModelo->Agrupar(FCampos); })) {
+        FCampos.clear();
+        FModelo->Agrupar({});
+    }
+    Mostrar();
+}
+
+void TnGruposGrade::Mostrar()
+{
+    if (!FGrade)
+        return;
+    const bool agrupado = !FCampos.isEmpty();
+    QStringList nomes;
+    for (const QString &c : FCampos)
+        if (const TnField *f = FGrade->Modelo()->DataSet() ? FGrade->Modelo()->DataSet()->FindField(c) : nullptr)
+            nomes << f->DisplayLabel();
+    FTexto->setText(QStringLiteral("Agrupado por: ") + nomes.join(QStringLiteral(" > ")));
+    setVisible(agrupado);
+    // The tree in the grid's place, its columns as the grid shows them.
+    const QHeaderView *h = FGrade->horizontalHeader();
+    QHeaderView *ha = FArvore->header();
+    for (int v = 0; agrupado && v < h->count(); ++v) {
+        const int c = h->logicalIndex(v);
+        if (ha->visualIndex(c) != v)
+            ha->moveSection(ha->visualIndex(c), v);
+        FArvore->setColumnHidden(c, h->isSectionHidden(c));
+        FArvore->setColumnWidth(c, FGrade->columnWidth(c));
+    }
+    AlargarPrimeira();
+    const bool mudou = FArvore->isVisibleTo(FArvore->parentWidget()) != agrupado;
+    FArvore->setVisible(agrupado);
+    FGrade->setVisible(!agrupado);
+    if (mudou)
+        emit Alternou(agrupado);
+}
+
+// The first column holds the groups' captions: wide enough to show them whole (measured on
+// the rows the tree shows, as the tree measures).
+void TnGruposGrade::AlargarPrimeira()
+{
+    QHeaderView *ha = FArvore->header();
+    if (FCampos.isEmpty() || ha->count() == 0)
+        return;
+    const int c = ha->logicalIndex(0);
+    FArvore->resizeColumnToContents(c);
+    if (FGrade && FArvore->columnWidth(c) < FGrade->columnWidth(c))
+        FArvore->setColumnWidth(c, FGrade->columnWidth(c));
 }

@@ -4,16 +4,22 @@
 // from the grid (deleting the current row, appending past the last one) and the footer of
 // column totals. Every figure is computed over the dataset's view (TotaisVista.h); the
 // heights are measured only for the rows on screen.
+#include "AgrupamentoVista.h"
 #include "FiltroGrade.h"
 #include "OpcoesGrade.h"
 
+#include <QAbstractItemModel>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <vector>
 
+class QAbstractItemView;
+class QHeaderView;
 class QLabel;
 class QMenu;
+class QTreeView;
+class TnModeloDataSet;
 class QVBoxLayout;
 class TnGradeDataSet;
 
@@ -40,12 +46,18 @@ public:
     // drawn or read before that).
     void Recalcular();
     QSize sizeHint() const override;
+    // The view whose columns the totals stand under: the grid's unless another is given
+    // (the tree of groups in its place, with the same columns).
+    void SeguirVisao(QAbstractItemView *visao, QHeaderView *cabecalho);
 
 protected:
     void paintEvent(QPaintEvent *) override;
 
 private:
     QPointer<TnGradeDataSet> FGrade;
+    QPointer<QAbstractItemView> FVisao;
+    QPointer<QHeaderView> FCabecalho;
+    std::vector<QMetaObject::Connection> FLigacoes;
     std::vector<QString> FTextos;
     std::vector<QString> FFalhas; // per column: why there is no total
     QTimer FAdiado;
@@ -135,4 +147,67 @@ private:
     QLabel *FPosicao = nullptr;
     QLabel *FPagina = nullptr;
     bool FSeguindo = false;
+};
+
+// The rows of a grid grouped by its columns (AgrupamentoVista.h), as a tree: a group row
+// shows its column's caption and value, its count and its totals; groups expand to their
+// subgroups or rows. The rows are read from the dataset as they are drawn.
+class TnModeloGrupos : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    TnModeloGrupos(TnModeloDataSet *base, QObject *pai = nullptr);
+    // Groups the dataset's view (already in their order) by `campos`; empty: no groups.
+    void Agrupar(const QStringList &campos);
+    const std::vector<TnGrupo> &Grupos() const { return FGrupos; }
+    // The group of an index; null for a row of the dataset.
+    const TnGrupo *Grupo(const QModelIndex &i) const;
+
+    QModelIndex index(int linha, int coluna, const QModelIndex &pai = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex &i) const override;
+    int rowCount(const QModelIndex &pai = QModelIndex()) const override;
+    int columnCount(const QModelIndex &pai = QModelIndex()) const override;
+    QVariant data(const QModelIndex &i, int papel = Qt::DisplayRole) const override;
+    QVariant headerData(int secao, Qt::Orientation o, int papel = Qt::DisplayRole) const override;
+
+private:
+    QPointer<TnModeloDataSet> FBase;
+    QStringList FCampos;
+    std::vector<TnGrupo> FGrupos;
+    std::vector<int> FTotalDaColuna; // per column: its place among the totals, or -1
+};
+
+// Grouping a grid (goPermiteAgrupamento): the caption's menu offers "Agrupar por esta
+// coluna" (again on another column: nested groups); while grouped, a bar over the grid says
+// by what, with "Desagrupar", and the tree of groups takes the grid's place. The dataset's
+// view is ordered by the grouped columns first (its order within them kept) and put back
+// as it was when the grouping ends; the groups follow the rows as they change.
+class TnGruposGrade : public QWidget {
+    Q_OBJECT
+public:
+    TnGruposGrade(TnGradeDataSet *grade, QWidget *pai = nullptr);
+    // Adds a level grouped by the field; false (the user told) when it cannot.
+    bool Agrupar(const QString &campo);
+    void Desagrupar();
+    const QStringList &Campos() const { return FCampos; }
+    QTreeView *Arvore() const { return FArvore; }
+signals:
+    // The tree took the grid's place (or gave it back).
+    void Alternou(bool agrupado);
+
+public:
+    TnModeloGrupos *Modelo() const { return FModelo; }
+    void AdicionarAoMenu(QMenu &menu, int coluna);
+
+private:
+    void Refazer();
+    void Mostrar();
+    void AlargarPrimeira();
+
+    QPointer<TnGradeDataSet> FGrade;
+    QStringList FCampos;
+    QString FIndiceAntes;
+    QLabel *FTexto;
+    QTreeView *FArvore;
+    TnModeloGrupos *FModelo;
+    QTimer FAdiado;
 };

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
+#include <QTreeView>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -369,4 +370,79 @@ TEST_F(GradeOpcoes, NavegadorEPaginasSeguemOMesmoRegistro)
     QApplication::processEvents();
     EXPECT_EQ(rotulo("lblPagina"), "Página 1 de 1");
     EXPECT_EQ(m->rowCount(), ds.RecordCount());
+}
+
+TEST_F(GradeOpcoes, AgrupamentoPorDuasColunasComContagemETotais)
+{
+    Linha(ds, 1, "Contagem de abertura", 2, 500);
+    Linha(ds, 1, "Ajuste", 1, 250);
+    Linha(ds, 3, "Ajuste", 4, 3);
+    ds.SetIndexFieldNames("CODIGO");
+    Pagina p(ds, &dono, {goPermiteAgrupamento, goTotalizarValores, goZebrar, goGridReadOnly, goPermitirFiltro});
+    auto *grupos = p.janela.findChild<TnGruposGrade *>();
+    ASSERT_NE(grupos, nullptr);
+    EXPECT_FALSE(grupos->isVisible());
+
+    // From the caption's menu.
+    QHeaderView *h = p.grade->horizontalHeader();
+    teste::QuandoPopup([&](QWidget *popup) {
+        auto *menu = qobject_cast<QMenu *>(popup);
+        ASSERT_NE(menu, nullptr);
+        for (QAction *a : menu->actions())
+            if (a->text() == "Agrupar por esta coluna")
+                a->trigger();
+        menu->close();
+    });
+    emit h->customContextMenuRequested(QPoint(h->sectionViewportPosition(0) + 5, 5));
+    ASSERT_EQ(grupos->Campos(), QStringList({"DATA"}));
+    EXPECT_EQ(ds.IndexFieldNames(), "DATA;CODIGO");
+    EXPECT_TRUE(grupos->isVisible());
+    EXPECT_TRUE(grupos->Arvore()->isVisible());
+    EXPECT_FALSE(p.grade->isVisible());
+    TnModeloGrupos *m = grupos->Modelo();
+    ASSERT_EQ(m->rowCount(), 4); // days 1, 2, 3, 4
+    const QModelIndex dia1 = m->index(0, 0);
+    EXPECT_EQ(m->data(dia1).toString(), QString::fromUtf8("Data Inventário: 01/03/2024 (3 linhas)"));
+    EXPECT_EQ(m->data(m->index(0, 3)).toString(), "17,50");     // 10,00 + 5,00 + 2,50
+    EXPECT_EQ(m->data(m->index(0, 2)).toString(), "4,00");
+    EXPECT_EQ(m->rowCount(dia1), 3);
+    EXPECT_EQ(m->data(m->index(1, 1, dia1)).toString(), "Contagem de abertura");
+
+    // Nested: the day, then the description.
+    ASSERT_TRUE(grupos->Agrupar("DESCRICAO"));
+    EXPECT_EQ(ds.IndexFieldNames(), "DATA;DESCRICAO;CODIGO");
+    const QModelIndex d1 = m->index(0, 0);
+    ASSERT_EQ(m->rowCount(d1), 2);
+    const QModelIndex contagem = m->index(1, 0, d1);
+    EXPECT_EQ(m->data(contagem).toString(), QString::fromUtf8("Descrição: Contagem de abertura (2 linhas)"));
+    EXPECT_EQ(m->data(m->index(1, 3, d1)).toString(), "15,00");
+    EXPECT_EQ(m->rowCount(contagem), 2);
+    EXPECT_EQ(m->parent(m->index(0, 0, contagem)), contagem);
+    EXPECT_EQ(m->parent(contagem), d1);
+    grupos->Arvore()->expand(d1);
+    grupos->Arvore()->expand(contagem);
+    p.janela.resize(980, 300);
+    QApplication::processEvents();
+    EXPECT_TRUE(grupos->Arvore()->isExpanded(contagem));
+    EXPECT_EQ(grupos->findChild<QLabel *>("lblAgrupamento")->text(),
+              QString::fromUtf8("Agrupado por: Data Inventário > Descrição"));
+    teste::Capturar(&p.janela, "grade_agrupada");
+    grupos->Arvore()->collapse(d1);
+    EXPECT_FALSE(grupos->Arvore()->isExpanded(d1));
+
+    // The groups follow the rows: a row changed.
+    ds.Locate("CODIGO", 3);
+    ds.Edit();
+    ds.FieldByName("VALOR").SetAsEscalado(1000, 2);
+    ds.Post();
+    QApplication::processEvents();
+    EXPECT_EQ(m->data(m->index(2, 3)).toString(), "10,03"); // day 3: 10,00 + 0,03
+
+    // One click: the grid again, in its own order.
+    QTest::mouseClick(grupos->findChild<QPushButton *>("btnDesagrupar"), Qt::LeftButton);
+    EXPECT_TRUE(grupos->Campos().isEmpty());
+    EXPECT_EQ(ds.IndexFieldNames(), "CODIGO");
+    EXPECT_TRUE(p.grade->isVisible());
+    EXPECT_FALSE(grupos->Arvore()->isVisible());
+    EXPECT_EQ(p.rodape->Texto(3), "48,52");
 }
