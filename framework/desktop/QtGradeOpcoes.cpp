@@ -51,7 +51,8 @@ protected:
             return true;
         }
         if (k->key() == Qt::Key_Down && k->modifiers() == Qt::NoModifier && FOpcoes.PodeIncluirAoDescer()
-            && ds->State() == dsBrowse && ds->TodosLidos() && FGrade->currentIndex().row() == FGrade->model()->rowCount() - 1) {
+            && ds->State() == dsBrowse && ds->TodosLidos() && ds->RecNo() == ds->RecordCount()
+            && FGrade->currentIndex().row() == FGrade->model()->rowCount() - 1) {
             ExecutarTratando([ds] { ds->Append(); });
             return true;
         }
