@@ -7,19 +7,12 @@
 // Target: each under 2x the C interface's time.
 #include "AgrupamentoVista.h"
 #include "BenchComum.h"
+#include "CamposGrade.h"
 #include "ClientDataSet.h"
 #include "FiltroGrade.h"
 #include "TotaisVista.h"
 
 namespace {
-
-const TnDefCampo kCampos[] = {
-    {.Nome = "ID", .Tipo = ftInteger},
-    {.Nome = "FILIAL", .Tipo = ftSmallint},
-    {.Nome = "MES", .Tipo = ftDate},
-    {.Nome = "VALOR", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .Def = {.DisplayFormat = "#,##0.00"}},
-    {.Nome = "QTDE", .Tipo = ftFloat, .Def = {.DisplayFormat = "#,##0.000"}},
-};
 
 // The table and the dataset read from it, made once for the cases of a run.
 struct Dados {
@@ -43,7 +36,7 @@ struct Dados {
         }
         sqlite3_finalize(ins);
         ExecSqlite(db, "commit");
-        Ds.DefinirCampos(kCampos);
+        Ds.DefinirCampos(kCamposGrade);
         Ds.SetLogChanges(false);
         auto cmd = Banco.Con().Preparar(QStringLiteral("select ID, FILIAL, MES, VALOR, QTDE from GRADE order by ID"));
         Ds.CarregarDe(cmd->Abrir());

@@ -1,6 +1,7 @@
 // Groups of a dataset's view by one field and by two nested, with their counts and exact
 // totals, checked against a plain recomputation over every row on random data.
 #include "AgrupamentoVista.h"
+#include "CamposGrade.h"
 #include "ClientDataSet.h"
 #include "FiltroGrade.h"
 
@@ -9,14 +10,6 @@
 #include <random>
 
 namespace {
-
-const TnDefCampo kCampos[] = {
-    {.Nome = "ID", .Tipo = ftInteger},
-    {.Nome = "FILIAL", .Tipo = ftSmallint},
-    {.Nome = "MES", .Tipo = ftDate},
-    {.Nome = "VALOR", .Tipo = ftBCD, .Precisao = 18, .Escala = 2, .Def = {.DisplayFormat = "#,##0.00"}},
-    {.Nome = "QTDE", .Tipo = ftFloat, .Def = {.DisplayFormat = "#,##0.00"}},
-};
 
 struct Soma {
     qint64 Linhas = 0, Valor = 0, Qtde = 0;
@@ -27,7 +20,7 @@ struct Soma {
 TEST(AgrupamentoVista, FilialEMesComoUmaRecontagemSimples)
 {
     TnClientDataSet ds;
-    ds.DefinirCampos(kCampos);
+    ds.DefinirCampos(kCamposGrade);
     ds.CreateDataSet();
     ds.SetLogChanges(false);
     std::mt19937 sorte(11);

@@ -387,11 +387,12 @@ bool TnBarraFiltro::FiltrarColuna(int coluna)
     outros.Retirar(f->FieldName());
     bool mais = false;
     std::vector<TnCelula> valores;
-    if (!ExecutarTratando([&] {
-            outros.Aplicar(*ds);
-            valores = ValoresDaColuna(*ds, *f, kMaximoValores, mais);
-            FFiltro.Aplicar(*ds);
-        }))
+    const bool lidos = ExecutarTratando([&] {
+        outros.Aplicar(*ds);
+        valores = ValoresDaColuna(*ds, *f, kMaximoValores, mais);
+    });
+    // The rows as the filter leaves them again, whatever happened while the values were read.
+    if (!Aplicar() || !lidos)
         return false;
 
     QDialog d(FGrade);
