@@ -213,6 +213,10 @@ TEST_F(AuditoriaProcessoBanco, RegrasNaOrdemDadaUmaVezETituloSoQuandoAcham)
     Lcto(1, QDate(2024, 3, 1), 30, 1); // outside February
 
     Rodar("2;1;2;;3");
+    EXPECT_EQ(FDp->GridOptions(),
+              TnOpcoesGrade({goAutoInsert, goZebrar, goPermitirFiltro, goTotalizarValores, goPermitePaginacao,
+                             goColumnHidingEnabled, goGridReadOnly, goExibirNavigator, goMostrarExpandirDetalhesVazios,
+                             goCelulaAlturaAutomatica, goHeaderAulturaAutomatica}));
     EXPECT_EQ(Grade(), Linhas({"T|Ausência de informações de CST.", "CST|20|Produto não possui inform",
                                     "T|Ausência de informações de propriedade.", kSemProp}));
     // Every rule, in the list's order; a list ending with ";" runs as well.

@@ -138,6 +138,16 @@ TEST_F(ConsultaLancamentosBanco, DeclaracaoAcaoEColunas)
                                    QString::fromUtf8("pPeriodoFinal:Período Final"),
                                    QString::fromUtf8("pCodigoUsuario:Usuário"), QString::fromUtf8("pObservacao:Observação")}));
     EXPECT_EQ(dp->Param("pObservacao").Hint(), "Informe uma palavra para busca");
+    // A read-only grid whose rows may still be deleted from it (the list only: nothing is
+    // written), with every other option of the result grids.
+    EXPECT_EQ(dp->GridOptions(),
+              TnOpcoesGrade({goAutoInsert, goZebrar, goPermitirFiltro, goPermitirMoverColuna, goPermiteDeletar,
+                             goTotalizarValores, goPermitePaginacao, goColumnHidingEnabled, goPermiteAgrupamento,
+                             goGridReadOnly, goExibirNavigator, goMostrarExpandirDetalhesVazios,
+                             goCelulaAlturaAutomatica, goHeaderAulturaAutomatica}));
+    EXPECT_TRUE(dp->DBGridReadOnly());
+    EXPECT_TRUE(dp->GridOptions().PodeExcluir());
+    EXPECT_FALSE(dp->GridOptions().PodeIncluirAoDescer());
     // It starts with the selection: the active company and the period; the branch and the
     // product, not among its selection keys, start empty.
     auto *nova = qobject_cast<TnDMPowerParamGrid *>(CriarDM(kClasse));

@@ -152,3 +152,19 @@ TEST_F(TotalInventarioPeriodoBanco, ParametrosRecusadosNoProprioParametro)
 }
 
 } // namespace
+
+TEST_F(TotalInventarioPeriodoBanco, OpcoesDaGrade)
+{
+    TnDMPowerParamGrid *dp = Abrir();
+    ASSERT_NE(dp, nullptr);
+    EXPECT_EQ(dp->GridOptions(),
+              TnOpcoesGrade({goAutoInsert, goZebrar, goPermitirFiltro, goPermitirMoverColuna, goTotalizarValores,
+                             goPermitePaginacao, goColumnHidingEnabled, goPermiteAgrupamento, goGridReadOnly,
+                             goExibirNavigator, goMostrarExpandirDetalhesVazios, goCelulaAlturaAutomatica,
+                             goHeaderAulturaAutomatica}));
+    // Read-only: nothing typed, no row deleted, no row appended by moving down.
+    EXPECT_TRUE(dp->DBGridReadOnly());
+    EXPECT_FALSE(dp->GridOptions().PodeEditar());
+    EXPECT_FALSE(dp->GridOptions().PodeExcluir());
+    EXPECT_FALSE(dp->GridOptions().PodeIncluirAoDescer());
+}

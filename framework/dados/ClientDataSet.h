@@ -214,6 +214,19 @@ public:
     // formats the rows it draws this way. The stored row is read (not an edit buffer);
     // writing to a field inside is refused. Exception when `recNo` is out of range.
     void LerRegistro(int recNo, const std::function<void()> &ler) const;
+    // Reading the view in bulk, for figures over the rows a cursor shows (a grid's totals):
+    // f(slot) for every row of the view, in its order, and a field's stored column, read by
+    // those slots. The stored rows are read (not an edit buffer); nothing moves or is told.
+    template <class F> void ParaCadaDaVista(F f) const
+    {
+        if (!Active())
+            return;
+        Sincronizar();
+        const qsizetype n = FVista.size();
+        for (qsizetype i = 0; i < n; ++i)
+            f(FVista[i]);
+    }
+    const TnColuna &ColunaArmazenada(int campo) const { return FDados->Coluna(campo); }
 
     // ---- provider
     void SetProvider(TnDataSetProvider *p) { FProvider = p; }

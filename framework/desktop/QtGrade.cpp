@@ -80,7 +80,8 @@ int TnModeloDataSet::rowCount(const QModelIndex &pai) const
     const TnClientDataSet *ds = DataSet();
     if (pai.isValid() || !ds || !ds->Active())
         return 0;
-    return ds->RecordCount() + (ds->State() == dsInsert ? 1 : 0);
+    const int todas = ds->RecordCount() + (ds->State() == dsInsert ? 1 : 0);
+    return FTamanhoPagina > 0 ? qBound(0, todas - FInicioPagina, FTamanhoPagina) : todas;
 }
 
 int TnModeloDataSet::columnCount(const QModelIndex &pai) const
@@ -93,14 +94,23 @@ int TnModeloDataSet::LinhaAtual() const
     const TnClientDataSet *ds = DataSet();
     if (!ds || !ds->Active())
         return -1;
-    return ds->State() == dsInsert ? ds->RecordCount() : ds->RecNo() - 1;
+    const int linha = (ds->State() == dsInsert ? ds->RecordCount() : ds->RecNo() - 1) - InicioPagina();
+    return FTamanhoPagina > 0 && (linha < 0 || linha >= FTamanhoPagina) ? -1 : linha;
+}
+
+void TnModeloDataSet::SetPagina(int inicio, int tamanho)
+{
+    beginResetModel();
+    FInicioPagina = qMax(0, inicio);
+    FTamanhoPagina = tamanho;
+    endResetModel();
 }
 
 // The row being edited or inserted shows the edit buffer, read through the current record.
 bool TnModeloDataSet::LinhaDoBuffer(int linha) const
 {
     const TnClientDataSet *ds = DataSet();
-    return (ds->State() == dsEdit || ds->State() == dsInsert) && linha == LinhaAtual();
+    return (ds->State() == dsEdit || ds->State() == dsInsert) && linha >= 0 && linha == LinhaAtual();
 }
 
 QVariant TnModeloDataSet::data(const QModelIndex &i, int papel) const
@@ -116,7 +126,7 @@ QVariant TnModeloDataSet::data(const QModelIndex &i, int papel) const
             if (LinhaDoBuffer(i.row()))
                 ler();
             else
-                ds->LerRegistro(i.row() + 1, ler);
+                ds->LerRegistro(RecNoDaLinha(i.row()), ler);
         } catch (const std::exception &) {
             return {};
         }
@@ -139,7 +149,7 @@ QVariant TnModeloDataSet::data(const QModelIndex &i, int papel) const
             if (LinhaDoBuffer(i.row()))
                 ler();
             else
-                ds->LerRegistro(i.row() + 1, ler);
+                ds->LerRegistro(RecNoDaLinha(i.row()), ler);
         } catch (const std::exception &) {
             return {};
         }
@@ -159,7 +169,7 @@ QVariant TnModeloDataSet::data(const QModelIndex &i, int papel) const
         if (LinhaDoBuffer(i.row()))
             ler();
         else
-            ds->LerRegistro(i.row() + 1, ler);
+            ds->LerRegistro(RecNoDaLinha(i.row()), ler);
     } catch (const std::exception &) {
         return {}; // a row that went away between the count and the drawing
     }
@@ -230,7 +240,7 @@ bool TnModeloDataSet::setData(const QModelIndex &i, const QVariant &valor, int p
         return false;
     return ExecutarTratando([&] {
         if (i.row() != LinhaAtual())
-            ds->SetRecNo(i.row() + 1);
+            ds->SetRecNo(RecNoDaLinha(i.row()));
         if (ds->State() == dsBrowse)
             ds->Edit();
         f->SetText(valor.toString());
@@ -247,7 +257,9 @@ void TnModeloDataSet::DadosAlterados(TnClientDataSet &)
 bool TnModeloDataSet::canFetchMore(const QModelIndex &pai) const
 {
     const TnClientDataSet *ds = DataSet();
-    return !pai.isValid() && ds && ds->Active() && !ds->TodosLidos();
+    // A full page needs no more rows.
+    return !pai.isValid() && ds && ds->Active() && !ds->TodosLidos()
+           && (FTamanhoPagina <= 0 || ds->RecordCount() < FInicioPagina + FTamanhoPagina);
 }
 
 void TnModeloDataSet::fetchMore(const QModelIndex &pai)
@@ -258,10 +270,20 @@ void TnModeloDataSet::fetchMore(const QModelIndex &pai)
 
 void TnModeloDataSet::AntesDeAcrescentar(TnClientDataSet &, int primeira, int quantidade)
 {
-    beginInsertRows(QModelIndex(), primeira, primeira + quantidade - 1);
+    // On a page, the rows that reach it are counted again once they are there.
+    if (FTamanhoPagina <= 0)
+        beginInsertRows(QModelIndex(), primeira, primeira + quantidade - 1);
 }
 
-void TnModeloDataSet::Acrescentados(TnClientDataSet &) { endInsertRows(); }
+void TnModeloDataSet::Acrescentados(TnClientDataSet &)
+{
+    if (FTamanhoPagina > 0) {
+        beginResetModel();
+        endResetModel();
+        return;
+    }
+    endInsertRows();
+}
 
 void TnModeloDataSet::RegistroAlterado(TnClientDataSet &, TnField *campo)
 {
@@ -346,11 +368,22 @@ void TnGradeDataSet::AjustarLarguras()
             const int caracteres = f->Size() > 0 ? f->Size() : (EhTipoNumerico(f->DataType()) ? 12 : 20);
             amostra = QString(qMin(caracteres, 24), QLatin1Char('x'));
         }
-        const int largura = qMax(fm.horizontalAdvance(amostra) + 16,
-                                 cabecalho.horizontalAdvance(FModelo->headerData(c, Qt::Horizontal).toString())
-                                     + margemCabecalho);
+        const QString caption = FModelo->headerData(c, Qt::Horizontal).toString();
+        int larguraCaption = cabecalho.horizontalAdvance(caption);
+        if (FCabecalhoQuebrado) {
+            larguraCaption = 0;
+            for (const QString &palavra : caption.split(u' ', Qt::SkipEmptyParts))
+                larguraCaption = qMax(larguraCaption, cabecalho.horizontalAdvance(palavra));
+        }
+        const int largura = qMax(fm.horizontalAdvance(amostra) + 16, larguraCaption + margemCabecalho);
         setColumnWidth(c, largura);
     }
+}
+
+void TnGradeDataSet::SetCabecalhoQuebrado(bool v)
+{
+    FCabecalhoQuebrado = v;
+    AjustarLarguras();
 }
 
 bool TnGradeDataSet::FocarCampo(const QString &campo)
@@ -397,7 +430,7 @@ void TnGradeDataSet::LinhaEscolhida(const QModelIndex &atual)
     if (!ds)
         return;
     const int linha = atual.row();
-    if (!ExecutarTratando([&] { ds->SetRecNo(linha + 1); }))
+    if (!ExecutarTratando([&] { ds->SetRecNo(FModelo->RecNoDaLinha(linha)); }))
         SeguirDataSet(FModelo->LinhaAtual()); // the record could not be left: back to it
 }
 

@@ -50,8 +50,17 @@ public:
     bool canFetchMore(const QModelIndex &pai) const override;
     void fetchMore(const QModelIndex &pai) override;
 
-    // The row of the dataset's current record (while inserting: the extra last row).
+    // The row of the dataset's current record (while inserting: the extra last row); -1
+    // when it is not on the page shown.
     int LinhaAtual() const;
+
+    // Paging: the model shows only the rows from `inicio` (0-based in the dataset's view),
+    // at most `tamanho` of them; `tamanho` <= 0 shows every row (the default).
+    void SetPagina(int inicio, int tamanho);
+    int InicioPagina() const { return FTamanhoPagina > 0 ? FInicioPagina : 0; }
+    int TamanhoPagina() const { return FTamanhoPagina; }
+    // The dataset's RecNo of a row of the model.
+    int RecNoDaLinha(int linha) const { return InicioPagina() + linha + 1; }
 
 signals:
     // The dataset moved to another record.
@@ -74,6 +83,7 @@ private:
     std::vector<int> FResultados;      // per column: -1, or the position of a lookup result
     bool FSomenteLeitura = true;
     QString FCampoEstilo;
+    int FInicioPagina = 0, FTamanhoPagina = 0;
 };
 
 // A grid: the lazy model in a table view that follows the dataset's current record and
@@ -91,6 +101,9 @@ public:
     void ConfirmarEdicao();
     void DescartarEdicao();
     bool Editando() const { return EditorAberto() != nullptr; }
+    // Captions wrap: a column need be only as wide as its values and its caption's longest
+    // word (the caption row grows to show the rest).
+    void SetCabecalhoQuebrado(bool v);
 
 private:
     void LinhaEscolhida(const QModelIndex &atual);
@@ -100,4 +113,5 @@ private:
 
     TnModeloDataSet *FModelo;
     bool FSincronizando = false;
+    bool FCabecalhoQuebrado = false;
 };

@@ -3,6 +3,7 @@
 #include "QtCadastro.h"
 #include "QtEditores.h"
 #include "QtGrade.h"
+#include "QtGradeOpcoes.h"
 #include "QtInteracao.h"
 #include "QtRelatorio.h"
 #include "QtMenu.h"
@@ -316,7 +317,7 @@ QWidget *TnFrmProcesso::CriarPaginaGrade(TnDMPowerParamGrid *grade)
                 cabecalho->setSortIndicator(coluna, Qt::AscendingOrder);
         });
     }
-    l->addWidget(FGrade, 1);
+    MontarGradeComOpcoes(l, FGrade, grade->GridOptions(), grade->ClassName() + QStringLiteral(".nDBGrid"));
     return pagina;
 }
 

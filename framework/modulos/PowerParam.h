@@ -41,6 +41,7 @@
 #include "Interacao.h"
 #include "Literais.h"
 #include "Modulos.h"
+#include "OpcoesGrade.h"
 #include "Relatorio.h"
 
 #include <QDate>
@@ -388,8 +389,11 @@ public:
     TnClientDataSet *DadosRelatorio() override { return &FResultado; }
 
     // ---- the grid's options
-    bool DBGridReadOnly() const { return FSomenteLeitura; }
-    void SetDBGridReadOnly(bool v) { FSomenteLeitura = v; }
+    // The options declared by name (OpcoesGrade.h); goGridReadOnly is DBGridReadOnly.
+    const TnOpcoesGrade &GridOptions() const { return FOpcoes; }
+    void SetGridOptions(const TnOpcoesGrade &opcoes) { FOpcoes = opcoes; }
+    bool DBGridReadOnly() const { return FOpcoes.Tem(goGridReadOnly); }
+    void SetDBGridReadOnly(bool v) { FOpcoes.Ligar(goGridReadOnly, v); }
     // A click on a column's caption sorts the rows by that column.
     bool DBGridOrdenar() const { return FOrdenar; }
     void SetDBGridOrdenar(bool v) { FOrdenar = v; }
@@ -429,7 +433,7 @@ public:
 private:
     TnAcaoLinha &AcaoLinha(const QString &nome);
     TnClientDataSet FResultado;
-    bool FSomenteLeitura = true;
+    TnOpcoesGrade FOpcoes{goGridReadOnly};
     bool FOrdenar = false;
     bool FPesquisa = false;
     QString FCampoEstilo;

@@ -71,7 +71,9 @@ enum { cMovimento, cChaveLcto, cCadastro, cDescricao, cIndice, cFieldNameChave, 
 
 TOrvoDPAuditoriaInv::TOrvoDPAuditoriaInv() : TnDMPowerParamGrid(kDeclaracao)
 {
-    SetDBGridReadOnly(true);
+    SetGridOptions({goAutoInsert, goZebrar, goPermitirFiltro, goTotalizarValores, goPermitePaginacao,
+                    goColumnHidingEnabled, goGridReadOnly, goExibirNavigator, goMostrarExpandirDetalhesVazios,
+                    goCelulaAlturaAutomatica, goHeaderAulturaAutomatica});
     SetDBGridOrdenar(false);
     SetPesquisa(false);
     SetCampoEstiloLinha(QStringLiteral("TITULO"));

@@ -89,7 +89,10 @@ struct TnValorSelecao {
 TOrvoDPConsultaLctoInv::TOrvoDPConsultaLctoInv()
     : TnDMPowerParamGrid(kDeclaracao), FAcoes(new TnActionList(this)), FActAbriLctoInv(new TnActAbrirCadastro(FAcoes))
 {
-    SetDBGridReadOnly(true);
+    SetGridOptions({goAutoInsert, goZebrar, goPermitirFiltro, goPermitirMoverColuna, goPermiteDeletar,
+                    goTotalizarValores, goPermitePaginacao, goColumnHidingEnabled, goPermiteAgrupamento, goGridReadOnly,
+                    goExibirNavigator, goMostrarExpandirDetalhesVazios, goCelulaAlturaAutomatica,
+                    goHeaderAulturaAutomatica});
     SetDBGridOrdenar(true);
     SetPesquisa(true);
     TnActAbrirCadastro &a = *FActAbriLctoInv;

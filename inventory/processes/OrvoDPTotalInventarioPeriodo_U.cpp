@@ -62,6 +62,9 @@ qint64 MesesDesde(const QDate &inicio, const QDate &d)
 
 TOrvoDPTotalInventarioPeriodo::TOrvoDPTotalInventarioPeriodo() : TnDMPowerParamGrid(kDeclaracao)
 {
+    SetGridOptions({goAutoInsert, goZebrar, goPermitirFiltro, goPermitirMoverColuna, goTotalizarValores,
+                    goPermitePaginacao, goColumnHidingEnabled, goPermiteAgrupamento, goGridReadOnly, goExibirNavigator,
+                    goMostrarExpandirDetalhesVazios, goCelulaAlturaAutomatica, goHeaderAulturaAutomatica});
     TnClientDataSet &ds = nClientDataSet();
     ds.DefinirCampos(kResultado);
     ds.CreateDataSet();
