@@ -400,3 +400,62 @@ TEST(Processo, ConjuntosDeDadosPorNome)
     EXPECT_NE(&dp.DataSet("outro"), &ds);
     EXPECT_THROW(dp.DataSet(" "), Exception);
 }
+
+// A check list: its options read into groups and entries, the value its ticks give (a group
+// ticks its entries, list order kept), a code given as text ticking the same, and nothing
+// ticked refused as a missing required parameter.
+TEST(Processo, ListaDeMarcacao)
+{
+    static const TnDefProcesso kMarcacao{
+        .Caption = "Marcar",
+        .Parametros = {{.Alias = "pRegras", .Caption = "Regras", .Tipo = ntpListaMarcacao, .Requerido = true,
+                        .OpcoesMarcacao = "Lançamentos=100; *Propriedade=1;*CST=2;;*Conta=3;Outra=7;*Base=6;Solta"}},
+    };
+    struct TTesteDPMarcacao : TnDMPowerParam {
+        TTesteDPMarcacao() : TnDMPowerParam(kMarcacao) {}
+    } dp;
+    TnpqParamItem &p = dp.Param("pRegras");
+    const std::vector<TnOpcaoMarcacao> &o = p.OpcoesMarcacao();
+    ASSERT_EQ(o.size(), 7u);
+    EXPECT_EQ(o[0].Caption, "Lançamentos");
+    EXPECT_EQ(o[0].Valor, "100");
+    EXPECT_TRUE(o[0].EhGrupo);
+    EXPECT_EQ(o[1].Caption, "Propriedade");
+    EXPECT_EQ(o[1].Grupo, 0);
+    EXPECT_EQ(o[3].Grupo, 0);
+    EXPECT_EQ(o[5].Grupo, 4); // under "Outra"
+    EXPECT_EQ(o[6].Valor, "Solta");
+    EXPECT_EQ(o[6].Grupo, -1);
+    EXPECT_EQ(p.ListaValores().size(), 7);
+
+    // Order of the list; a group whose entries are all ticked reports itself too.
+    p.Marcar({false, false, true, false, false, true, false});
+    EXPECT_EQ(p.AsString(), "2;7;6;");
+    p.Marcar({true});
+    EXPECT_EQ(p.AsString(), "100;1;2;3;");
+    p.Marcar({false, true, true, true, false, false, true});
+    EXPECT_EQ(p.AsString(), "100;1;2;3;Solta;");
+    EXPECT_EQ(p.Text(), "100;1;2;3;Solta;"); // the text is the value, never an option's caption
+
+    // Typed codes (as headless callers give them) are kept as given and tick the same options;
+    // "0" ticks every one.
+    dp.SetParamText("pRegras", "6;1");
+    EXPECT_EQ(p.AsString(), "6;1");
+    EXPECT_EQ(p.Marcadas(), (std::vector<bool>{false, true, false, false, true, true, false}));
+    dp.SetParamText("pRegras", "1");
+    EXPECT_EQ(p.Text(), "1");
+    dp.SetParamText("pRegras", " 7 ;;");
+    EXPECT_EQ(p.Marcadas(), (std::vector<bool>{false, false, false, false, true, true, false}));
+    dp.SetParamText("pRegras", "0");
+    EXPECT_EQ(TextoMarcacao(o, p.Marcadas()), "100;1;2;3;7;6;Solta;");
+
+    p.Marcar({});
+    EXPECT_TRUE(p.IsNull());
+    try {
+        dp.Rodar();
+        ADD_FAILURE() << "nada marcado";
+    } catch (const EnParam &e) {
+        EXPECT_EQ(e.Param(), "pRegras");
+        EXPECT_EQ(e.Message(), "O parâmetro \"Regras\" deve ser informado.");
+    }
+}

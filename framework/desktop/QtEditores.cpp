@@ -1,5 +1,7 @@
 #include "QtEditores.h"
 
+#include "QtListaMarcacao.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QAbstractItemView>
@@ -50,6 +52,15 @@ TnEditor::TnEditor(const QString &nome, TnTipoEditor tipo, QWidget *pai)
                 emit Editado();
         });
         FWidget = FEntrada = ck;
+        break;
+    }
+    case teListaMarcacao: {
+        auto *lm = new TnListaMarcacao(pai);
+        connect(lm, &TnListaMarcacao::Alterada, this, [this] {
+            if (!FAtualizando)
+                emit Editado();
+        });
+        FWidget = FEntrada = lm;
         break;
     }
     case teMemo: {
@@ -141,6 +152,8 @@ QString TnEditor::Texto() const
         return ck->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     if (auto *m = qobject_cast<QPlainTextEdit *>(FEntrada))
         return m->toPlainText();
+    if (auto *lm = qobject_cast<TnListaMarcacao *>(FEntrada))
+        return lm->Texto();
     return {};
 }
 
@@ -159,6 +172,8 @@ void TnEditor::SetTexto(const QString &texto)
         ck->setChecked(Marcado(texto));
     } else if (auto *m = qobject_cast<QPlainTextEdit *>(FEntrada)) {
         m->setPlainText(texto);
+    } else if (auto *lm = qobject_cast<TnListaMarcacao *>(FEntrada)) {
+        lm->SetTexto(texto);
     }
     FAtualizando = false;
 }
@@ -170,6 +185,12 @@ bool TnEditor::MesmoTexto(TnTipoEditor tipo, const QString &a, const QString &b)
 
 void TnEditor::SetLista(const QStringList &linhasTextoValor)
 {
+    if (auto *lm = qobject_cast<TnListaMarcacao *>(FEntrada)) {
+        FAtualizando = true;
+        lm->SetOpcoes(linhasTextoValor);
+        FAtualizando = false;
+        return;
+    }
     auto *cb = qobject_cast<QComboBox *>(FEntrada);
     if (!cb)
         return;

@@ -1,7 +1,7 @@
 #pragma once
 // One entry control of a generic form, for a field of a register or a parameter of a
 // process: its caption, its widget (a line, a list of values, a check box, several lines,
-// or a line with a search button for lookups) and its text. The forms write the text into
+// a line with a search button for lookups, or a check list) and its text. The forms write the text into
 // the field or parameter, which convert it (a list's text becomes its value).
 #include <QObject>
 #include <QPalette>
@@ -16,7 +16,8 @@ enum TnTipoEditor {
     teLista,     // a choice among the texts of a "text=value" list
     teMarcacao,  // yes or no: "1" or "0"
     teMemo,      // several lines
-    tePesquisa   // a code, with a button that searches it in a consultation
+    tePesquisa,  // a code, with a button that searches it in a consultation
+    teListaMarcacao // options to tick (QtListaMarcacao.h): the ticked values, "1;4;"
 };
 
 class TnEditor : public QObject {
@@ -42,6 +43,7 @@ public:
     void Descartar() { FDigitando = false; }
     // Two texts mean the same in a control of that kind (a check box: both yes or both no).
     static bool MesmoTexto(TnTipoEditor tipo, const QString &a, const QString &b);
+    // The texts of a list of values, or a check list's options ("*" an entry of a group).
     void SetLista(const QStringList &linhasTextoValor);
     void SetCaption(const QString &caption, bool requerido);
     void SetHabilitado(bool habilitado);

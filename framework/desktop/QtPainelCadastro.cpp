@@ -728,11 +728,11 @@ QGroupBox *TnPainelCadastro::CriarPainelParametros(TnpqPowerParam &params, const
     for (int i = 0; i < params.Count(); ++i) {
         TnEditor *e = CriarEditorParametro(params.Items(i), caixa);
         interno->addRow(e->Rotulo(), e->Widget());
-        // Lists and check boxes are taken as they change; every control when the focus
-        // leaves it, which then runs the parameter's OnExit.
+        // Lists, check boxes and check lists are taken as they change; every control when
+        // the focus leaves it, which then runs the parameter's OnExit.
         connect(e, &TnEditor::Editado, this, [this, nome, e] {
             // A line already taken when the focus left holds nothing new.
-            if (e->Tipo() != teLista && e->Tipo() != teMarcacao && !e->Digitando())
+            if (e->Tipo() != teLista && e->Tipo() != teMarcacao && e->Tipo() != teListaMarcacao && !e->Digitando())
                 return;
             for (const PainelParametros &p : FPaineisParametros)
                 if (p.Nome == nome)

@@ -30,6 +30,7 @@ TnTipoEditor TipoEditorDoParametro(const TnpqParamItem &p)
     case ntpCombo: return teLista;
     case ntpCheckBox: return teMarcacao;
     case ntpMemo: return teMemo;
+    case ntpListaMarcacao: return teListaMarcacao;
     case ntpLookup: return tePesquisa;
     default:
         if (!p.ListaValores().isEmpty())

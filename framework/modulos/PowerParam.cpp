@@ -27,6 +27,14 @@ TnpqParamItem::TnpqParamItem(const TnDefParam &def) : FDef(def), FValor(def.Padr
         FDef.Caption = CaptionDoDicionario(FDef.ChaveDicionario);
     if (FDef.Caption.isEmpty() && FDef.Alias.startsWith(u'p', Qt::CaseInsensitive))
         FDef.Caption = CaptionDoDicionario(FDef.Alias.mid(1));
+    if (FDef.Tipo == ntpListaMarcacao) {
+        FOpcoes = FDef.OpcoesMarcacao.isEmpty() ? LerOpcoesMarcacao(FDef.ListaValores)
+                                                : LerOpcoesMarcacao(FDef.OpcoesMarcacao);
+        if (FDef.ListaValores.isEmpty())
+            for (const QString &peca : FDef.OpcoesMarcacao.split(u';', Qt::SkipEmptyParts))
+                if (!peca.trimmed().isEmpty())
+                    FDef.ListaValores << peca.trimmed();
+    }
     // What else it leaves undeclared, from its dictionary key (Dicionario.h).
     const TnEntradaDicionario *e = EntradaDicionario(FDef.ChaveDicionario);
     if (!e)
@@ -65,7 +73,8 @@ void TnpqParamItem::SetValue(const QVariant &v) { FValor = v; }
 
 void TnpqParamItem::SetText(const QString &texto)
 {
-    if (!FDef.ListaValores.isEmpty()) {
+    // A check list's text is its value already (the ticked values); its options are no combo.
+    if (!FDef.ListaValores.isEmpty() && FDef.Tipo != ntpListaMarcacao) {
         bool achou = false;
         const QString valor = ComLista(FDef.ListaValores).ValorDoTexto(texto.trimmed(), &achou);
         if (achou) {
@@ -190,7 +199,7 @@ QString TnpqParamItem::Text() const
 {
     if (IsNull())
         return QString();
-    if (!FDef.ListaValores.isEmpty()) {
+    if (!FDef.ListaValores.isEmpty() && FDef.Tipo != ntpListaMarcacao) {
         const QString t = ComLista(FDef.ListaValores).TextoDoValor(AsString());
         if (!t.isEmpty())
             return t;

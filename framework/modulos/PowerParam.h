@@ -25,7 +25,9 @@
 // Building the parameter form (the front end): one control per item of PowerParam() in
 // order, shown when Visivel(), enabled when Habilitado(), marked when Requerido(); its kind
 // by Tipo() (a month-and-year entry when EhMesAno()), Hint(), TamanhoMaximo(), a combo of
-// ListaValores(), a lookup of ClasseLookup() (several codes when MultiSelecao()). The
+// ListaValores(), a lookup of ClasseLookup() (several codes when MultiSelecao()), a check
+// list of OpcoesMarcacao() (ntpListaMarcacao, ListaMarcacao.h: its value is the values of
+// the ticked options, "1;4;6;", and nothing ticked is no value). The
 // control writes SetText() and shows Text(). The run action calls Rodar() and hands any
 // exception to MostrarFalha(form, e); the grid variant's result is nClientDataSet(), the
 // tab variant's Aba(i).Dados, shown again on ResultadoAlterado().
@@ -39,6 +41,7 @@
 #include "ClientDataSet.h"
 #include "Formulario.h"
 #include "Interacao.h"
+#include "ListaMarcacao.h"
 #include "Literais.h"
 #include "Modulos.h"
 #include "OpcoesGrade.h"
@@ -63,7 +66,8 @@ enum TnTipoParam {
     ntpLookup,   // a code chosen in the consultation ClasseLookup
     ntpCombo,    // a choice from ListaValores
     ntpCheckBox, // yes or no
-    ntpMemo      // several lines of text
+    ntpMemo,     // several lines of text
+    ntpListaMarcacao // options to tick, in groups (OpcoesMarcacao)
 };
 
 // Declaration of one parameter.
@@ -84,6 +88,7 @@ struct TnDefParam {
     QString CaracteresAceitos{}; // the only characters the control takes; empty: any
     QString MascaraEdicao{};     // input mask of the control; empty: none
     QString FormatoExibicao{};   // how a number is shown (FormatFloat mask, "#0.00"); empty: plain
+    QString OpcoesMarcacao{};    // a check list's options, "Grupo=100;*Entrada=1;" (ListaMarcacao.h)
 };
 
 // One parameter and its value. The value is kept as given (SetValue) or typed (SetText).
@@ -113,6 +118,13 @@ public:
     void SetMascaraEdicao(const QString &m) { FDef.MascaraEdicao = m; }
     const QString &FormatoExibicao() const { return FDef.FormatoExibicao; }
     void SetFormatoExibicao(const QString &f) { FDef.FormatoExibicao = f; }
+    // A check list's options (ntpListaMarcacao), read from the declaration; ListaValores()
+    // holds them one a line for the form.
+    const std::vector<TnOpcaoMarcacao> &OpcoesMarcacao() const { return FOpcoes; }
+    // The options the value ticks, one flag per option.
+    std::vector<bool> Marcadas() const { return MarcadasDoTexto(FOpcoes, AsString()); }
+    // Ticks the options `marcadas` flags (a group its entries): the value is their values.
+    void Marcar(const std::vector<bool> &marcadas) { FValor = TextoMarcacao(FOpcoes, marcadas); }
     // Entered as a month and year (see the top of this file).
     bool EhMesAno() const;
     // Names a file the process writes (the dictionary key DICARQUIVOSALVAR): the form offers
@@ -159,6 +171,7 @@ private:
     [[noreturn]] void Falhar(const QString &tipo) const;
     TnDefParam FDef;
     QVariant FValor;
+    std::vector<TnOpcaoMarcacao> FOpcoes;
 };
 
 // The parameters of a process, in the order of the form.

@@ -14,31 +14,23 @@ const char *const kCompetInicial = "pCompetInicial";
 const char *const kCompetFinal = "pCompetFinal";
 const char *const kEstab = "pCodigoEstab";
 
-// The rules a user may choose, "caption=code"; "*" marks an entry under the group
+// The rules a user may tick, "caption=code"; "*" marks an entry under the group
 // "Lançamentos" (100), whose code runs nothing.
-const QStringList kOpcoes = {
-    QString::fromUtf8("Lançamentos=100"),
-    QString::fromUtf8("*Ausência de Informações de Propriedade=1"),
-    QString::fromUtf8("*Ausência de Informações de CST=2"),
-    QString::fromUtf8("*Ausência da Conta Contábil Detalhamento Propriedade=3"),
-    QString::fromUtf8("*Diferença na Quantidade Entre Lançamento do Inventario e Propriedade=4"),
-    QString::fromUtf8("*Diferença no custo Unitário do Lançamento do Inventario e Propriedade=5"),
-    QString::fromUtf8("*Ausência da Base de Cálculo no Detalhamento da CST=6"),
-};
+const char *const kOpcoes
+    = "Lançamentos=100;*Ausência de Informações de Propriedade=1;*Ausência de Informações de CST=2;"
+      "*Ausência da Conta Contábil Detalhamento Propriedade=3;"
+      "*Diferença na Quantidade Entre Lançamento do Inventario e Propriedade=4;"
+      "*Diferença no custo Unitário do Lançamento do Inventario e Propriedade=5;"
+      "*Ausência da Base de Cálculo no Detalhamento da CST=6;";
 
 const TnDefProcesso kDeclaracao{
     .Caption = QString::fromUtf8(kCaption),
     .CaptionParametros = QString::fromUtf8(kCaption),
     .Parametros =
         {
-            // The codes of the rules, joined by ";"; 0 for every rule.
-            {.Alias = kAuditoria, .Caption = "Auditoria", .Padrao = QStringLiteral("0"), .Requerido = true,
-             .Hint = QString::fromUtf8("Códigos separados por \";\" (0: todas): 1 Ausência de Informações de "
-                                       "Propriedade; 2 Ausência de Informações de CST; 3 Ausência da Conta Contábil "
-                                       "Detalhamento Propriedade; 4 Diferença na Quantidade Entre Lançamento do "
-                                       "Inventario e Propriedade; 5 Diferença no custo Unitário do Lançamento do "
-                                       "Inventario e Propriedade; 6 Ausência da Base de Cálculo no Detalhamento da "
-                                       "CST")},
+            // The ticked rules' codes, each followed by ";"; "0" (given by code) for every rule.
+            {.Alias = kAuditoria, .Caption = "Auditoria", .Tipo = ntpListaMarcacao, .Requerido = true,
+             .OpcoesMarcacao = QString::fromUtf8(kOpcoes)},
             {.Alias = kEmpresa, .Caption = "Empresa", .Tipo = ntpLookup, .ClasseLookup = "UlmarDCEmpresa",
              .ChaveDicionario = "CODIGOEMPRESA", .Requerido = true},
             {.Alias = kCompetInicial, .Caption = QString::fromUtf8("Competência Inicial"), .Tipo = ntpData,
@@ -108,8 +100,8 @@ void TOrvoDPAuditoriaInv::PrepararGrade()
 QString TOrvoDPAuditoriaInv::SelecionarTodasAuditorias() const
 {
     QString r;
-    for (const QString &opcao : kOpcoes)
-        r += opcao.section(u'=', -1) + u';';
+    for (const TnOpcaoMarcacao &opcao : Param(QString::fromLatin1(kAuditoria)).OpcoesMarcacao())
+        r += opcao.Valor + u';';
     return r;
 }
 
