@@ -134,6 +134,7 @@ void TnClientDataSet::Close()
     FSlotEdicao = -1;
     FModificado = false;
     FRangeAtivo = false;
+    FRangeNenhum = false;
     FRangeInicio.clear();
     FRangeFim.clear();
     MudarEstado(dsInactive);

@@ -187,6 +187,9 @@ public:
     const QString &IndexFieldNames() const { return FIndexFieldNames; }
     void SetIndexFieldNames(const QString &campos);
     void SetRange(const QVariantList &inicio, const QVariantList &fim);
+    // A range no row falls in (a detail whose master has no row); CancelRange or SetRange
+    // ends it.
+    void SetRangeVazio();
     void CancelRange();
     const QString &Filter() const { return FFiltroTexto; }
     void SetFilter(const QString &filtro);
@@ -275,6 +278,8 @@ private:
     // The view holds every row the filter lets through; the range is a window over them,
     // found by two searches on the index.
     void AjustarJanela() const;
+    // The window of the range just set becomes the view, its first row current.
+    void MostrarJanela();
     // Position of a row among all rows of the view (-1: not there), or in the window; found
     // by a search in the view's order, so the row must hold the values it was placed by.
     qsizetype PosicaoTotal(qint32 s) const;
@@ -357,6 +362,7 @@ private:
     QString FIndexFieldNames;
     std::vector<int> FIndice;
     bool FRangeAtivo = false;
+    bool FRangeNenhum = false; // SetRangeVazio: the window holds no row
     std::vector<TnCelula> FRangeInicio, FRangeFim;
     QString FFiltroTexto;
     bool FFiltrado = false;

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
@@ -258,9 +259,34 @@ void TnFrmProcesso::ResultadoAlterado()
         return;
     }
     auto *abas = qobject_cast<TnDMPowerParamTab *>(FProcesso);
+    const int atual = FResultados->currentIndex();
     LimparResultados();
     for (int i = 0; i < abas->QtdAbas(); ++i)
-        FResultados->addTab(new TnGradeDataSet(abas->Aba(i).Dados, abas, true), abas->Aba(i).Caption);
+        FResultados->addTab(CriarPaginaAba(abas->Aba(i), i), abas->Aba(i).Caption);
+    if (atual >= 0 && atual < FResultados->count())
+        FResultados->setCurrentIndex(atual);
+}
+
+QWidget *TnFrmProcesso::CriarPaginaAba(TnAbaResultado &aba, int indice)
+{
+    auto *mestre = new TnGradeDataSet(aba.Dados, FProcesso, true);
+    mestre->setObjectName(QStringLiteral("gradeMestre"));
+    if (!aba.Detalhe())
+        return mestre; // a tab of one grid is that grid
+    auto *pagina = new QWidget(FResultados);
+    pagina->setObjectName(QStringLiteral("abaResultado%1").arg(indice));
+    auto *l = new QVBoxLayout(pagina);
+    l->setContentsMargins(0, 0, 0, 0);
+    // The detail under its master, both read-only; the detail shows the master row's lines.
+    auto *divisor = new QSplitter(Qt::Vertical, pagina);
+    divisor->addWidget(mestre);
+    auto *detalhe = new TnGradeDataSet(*aba.Detalhe(), FProcesso, true, divisor);
+    detalhe->setObjectName(QStringLiteral("gradeDetalhe"));
+    divisor->addWidget(detalhe);
+    divisor->setStretchFactor(0, 3);
+    divisor->setStretchFactor(1, 2);
+    l->addWidget(divisor);
+    return pagina;
 }
 
 TnGradeDataSet *TnFrmProcesso::Grade() const { return FGrade.data(); }

@@ -411,6 +411,7 @@ TnClientDataSet *TnDMPowerParam::FindDataSet(const QString &nome) const
 
 void TnDMPowerParam::ResultadoAlterado()
 {
+    AntesDeMostrarResultado();
     if (FForm)
         FForm->ResultadoAlterado();
 }
@@ -499,6 +500,34 @@ void TnDMPowerParamGrid::DepoisConfigurar(TnFormModulo *form)
     ConfigurarDBGrid();
 }
 
+TnClientDataSet &TnAbaResultado::CriarDetalhe()
+{
+    if (!FDetalhe)
+        FDetalhe = std::make_unique<TnClientDataSet>();
+    return *FDetalhe;
+}
+
+void TnAbaResultado::LigarDetalhe(const QString &camposChave)
+{
+    if (!FDetalhe)
+        throw Exception(QStringLiteral("A aba %1 não tem detalhe para ligar.").arg(Caption));
+    FLigacao.reset();
+    try {
+        FLigacao = std::make_unique<TnLigacaoMestreDetalhe>(Dados, *FDetalhe, camposChave);
+    } catch (Exception &e) {
+        e.SetMessage(QStringLiteral("Aba %1: %2").arg(Caption, e.Message()));
+        throw;
+    }
+}
+
+QString TnAbaResultado::CamposChave() const { return FLigacao ? FLigacao->Campos().join(u';') : QString(); }
+
+void TnAbaResultado::SeguirMestre()
+{
+    if (FLigacao)
+        FLigacao->Seguir();
+}
+
 TnAbaResultado &TnDMPowerParamTab::AdicionarAba(const QString &caption)
 {
     FAbas.push_back(std::make_unique<TnAbaResultado>());
@@ -506,4 +535,18 @@ TnAbaResultado &TnDMPowerParamTab::AdicionarAba(const QString &caption)
     return *FAbas.back();
 }
 
+TnAbaResultado *TnDMPowerParamTab::FindAba(const QString &caption) const
+{
+    for (const auto &a : FAbas)
+        if (a->Caption.compare(caption.trimmed(), Qt::CaseInsensitive) == 0)
+            return a.get();
+    return nullptr;
+}
+
 void TnDMPowerParamTab::LimparAbas() { FAbas.clear(); }
+
+void TnDMPowerParamTab::AntesDeMostrarResultado()
+{
+    for (const auto &a : FAbas)
+        a->SeguirMestre();
+}

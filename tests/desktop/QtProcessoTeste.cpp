@@ -101,6 +101,55 @@ public:
     }
 };
 
+// One tab of K210 records with their K215 lines under them.
+const TnDefCampo kCamposK210[] = {
+    {.Nome = "ORIGEM", .Tipo = ftString, .Tamanho = 20, .Def = {.DisplayLabel = "Rotina Origem"}},
+    {.Nome = "DATALCTOFIS", .Tipo = ftDate, .Def = {.DisplayLabel = "Competência Mês/Ano"}},
+    {.Nome = "SEQK210", .Tipo = ftSmallint, .Def = {.DisplayLabel = "Sequência"}}};
+const TnDefCampo kCamposK215[] = {
+    {.Nome = "ORIGEM", .Tipo = ftString, .Tamanho = 20, .Def = {.DisplayLabel = "Rotina Origem"}},
+    {.Nome = "CODIGOPRODUTO", .Tipo = ftLargeint, .Def = {.DisplayLabel = "Produto Destino"}},
+    {.Nome = "DATALCTOFIS", .Tipo = ftDate, .Def = {.Visivel = false}},
+    {.Nome = "SEQK210", .Tipo = ftSmallint, .Def = {.Visivel = false}}};
+
+class TTesteDPMestreDetalhe : public TnDMPowerParamTab {
+public:
+    TTesteDPMestreDetalhe() : TnDMPowerParamTab(kResultado)
+    {
+        TnAbaResultado &a = AdicionarAba("K210");
+        a.Dados.DefinirCampos(kCamposK210);
+        a.CriarDetalhe().DefinirCampos(kCamposK215);
+        a.LigarDetalhe("DATALCTOFIS;SEQK210");
+        AdicionarAba("K220").Dados.DefinirCampos(kCamposResultado);
+    }
+    void Executar() override
+    {
+        TnAbaResultado &a = Aba(0);
+        for (TnClientDataSet *ds : {&a.Dados, a.Detalhe(), &Aba(1).Dados}) {
+            ds->Close();
+            ds->CreateDataSet();
+        }
+        const QDateTime marco(QDate(2024, 3, 1), QTime());
+        for (int seq : {1, 2}) {
+            a.Dados.Append();
+            a.Dados.FieldByName("ORIGEM").SetAsString("K210");
+            a.Dados.FieldByName("DATALCTOFIS").SetAsDateTime(marco);
+            a.Dados.FieldByName("SEQK210").SetAsInteger(seq);
+            a.Dados.Post();
+        }
+        for (auto [seq, produto] : {std::pair{1, 101}, {2, 201}, {2, 202}, {1, 102}, {1, 103}}) {
+            a.Detalhe()->Append();
+            a.Detalhe()->FieldByName("ORIGEM").SetAsString("K215");
+            a.Detalhe()->FieldByName("CODIGOPRODUTO").SetAsLargeInt(produto);
+            a.Detalhe()->FieldByName("DATALCTOFIS").SetAsDateTime(marco);
+            a.Detalhe()->FieldByName("SEQK210").SetAsInteger(seq);
+            a.Detalhe()->Post();
+        }
+        a.Dados.First();
+        ResultadoAlterado();
+    }
+};
+
 // The process classes registered, with the module fixture's.
 class ProcessoQt : public ModulosFixture {
 protected:
@@ -229,6 +278,36 @@ TEST_F(ProcessoQt, ResultadosEmGradeEEmAbas)
     ASSERT_EQ(a->Resultados()->count(), 2);
     EXPECT_EQ(a->Resultados()->tabText(1), "Saídas");
     EXPECT_EQ(qobject_cast<QTableView *>(a->Resultados()->widget(1))->model()->rowCount(), 1);
+}
+
+TEST_F(ProcessoQt, AbaComMestreEDetalhe)
+{
+    auto *dm = new TTesteDPMestreDetalhe();
+    TnFrmProcesso *f = Abrir(dm);
+    f->resize(900, 600);
+    EXPECT_TRUE(f->Executar());
+    EXPECT_TRUE(f->Executar()); // refilled: the grids are built again over the same datasets
+    ASSERT_EQ(f->Resultados()->count(), 2);
+    QWidget *pagina = f->Resultados()->widget(0);
+    auto *mestre = pagina->findChild<QTableView *>("gradeMestre");
+    auto *detalhe = pagina->findChild<QTableView *>("gradeDetalhe");
+    ASSERT_NE(mestre, nullptr);
+    ASSERT_NE(detalhe, nullptr);
+    EXPECT_EQ(mestre->model()->rowCount(), 2);
+    EXPECT_EQ(detalhe->model()->rowCount(), 3);
+    EXPECT_TRUE(detalhe->isVisible());
+    // Hidden key fields are no columns of the detail.
+    EXPECT_EQ(detalhe->model()->columnCount(), 2);
+    EXPECT_EQ(detalhe->model()->headerData(1, Qt::Horizontal).toString(), "Produto Destino");
+    // Choosing the master's second row shows its two lines.
+    mestre->setCurrentIndex(mestre->model()->index(1, 0));
+    QApplication::processEvents();
+    EXPECT_EQ(dm->Aba(0).Dados.RecNo(), 2);
+    EXPECT_EQ(detalhe->model()->rowCount(), 2);
+    EXPECT_EQ(detalhe->model()->index(1, 1).data().toString(), "202");
+    // The tab of one grid is that grid.
+    EXPECT_NE(qobject_cast<QTableView *>(f->Resultados()->widget(1)), nullptr);
+    teste::Capturar(f, "processo_mestre_detalhe");
 }
 
 TEST_F(ProcessoQt, ShowFormModalConfirmadoSoPelaExecucao)
