@@ -271,12 +271,40 @@ QWidget *TnFrmProcesso::CriarPaginaAba(TnAbaResultado &aba, int indice)
 {
     auto *mestre = new TnGradeDataSet(aba.Dados, FProcesso, true);
     mestre->setObjectName(QStringLiteral("gradeMestre"));
-    if (!aba.Detalhe())
+    if (!aba.Detalhe() && !aba.AcaoAbrir)
         return mestre; // a tab of one grid is that grid
     auto *pagina = new QWidget(FResultados);
     pagina->setObjectName(QStringLiteral("abaResultado%1").arg(indice));
     auto *l = new QVBoxLayout(pagina);
     l->setContentsMargins(0, 0, 0, 0);
+    if (TnActAbrirCadastro *acao = aba.AcaoAbrir) {
+        // The master row's register: a button offered while there is a row, and the double-click.
+        auto *barra = new QToolBar(pagina);
+        barra->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        QAction *abrir = barra->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), acao->Caption());
+        abrir->setObjectName(acao->Name());
+        abrir->setToolTip(acao->Hint.isEmpty() ? acao->Caption() : acao->Hint);
+        QPointer<TnActAbrirCadastro> alvo = acao;
+        const auto atualizar = [abrir, alvo] { abrir->setEnabled(alvo && alvo->Habilitada()); };
+        connect(abrir, &QAction::triggered, this, [alvo] {
+            if (alvo)
+                alvo->Execute();
+        });
+        connect(mestre, &QAbstractItemView::doubleClicked, this, [alvo] {
+            if (alvo)
+                alvo->Execute();
+        });
+        connect(mestre->model(), &QAbstractItemModel::modelReset, abrir, atualizar);
+        connect(mestre->model(), &QAbstractItemModel::rowsInserted, abrir, atualizar);
+        connect(mestre->model(), &QAbstractItemModel::rowsRemoved, abrir, atualizar);
+        atualizar();
+        l->addWidget(barra);
+    }
+    if (!aba.Detalhe()) {
+        mestre->setParent(pagina);
+        l->addWidget(mestre);
+        return pagina;
+    }
     // The detail under its master, both read-only; the detail shows the master row's lines.
     auto *divisor = new QSplitter(Qt::Vertical, pagina);
     divisor->addWidget(mestre);

@@ -35,6 +35,7 @@
 // month's FIRST day (01/03/2024), as every month-and-year value of the system: AsDate and
 // AsDataInicial answer it, AsDataFinal answers the month's last day (31/03/2024). "mm/yyyy",
 // "m/yyyy" and a whole date "dd/mm/yyyy" (its month) are accepted; Text() shows "mm/yyyy".
+#include "AbrirCadastro.h"
 #include "Acoes.h"
 #include "ClientDataSet.h"
 #include "Formulario.h"
@@ -435,6 +436,10 @@ public:
     QString CamposChave() const;
     // The detail follows the master's current row again (after both were refilled).
     void SeguirMestre();
+
+    // The master grid's open-register action (its Mestre is Dados): a double-click on a
+    // master row and the tab's button run it, offered only while it is Habilitada.
+    QPointer<TnActAbrirCadastro> AcaoAbrir;
 
 private:
     std::unique_ptr<TnClientDataSet> FDetalhe;

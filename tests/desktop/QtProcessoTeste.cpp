@@ -1,5 +1,6 @@
 // The generic process form: parameters as controls, the run action and where its failures
 // point, the result grid and tabs, and the modal run from the main window.
+#include "AbrirCadastro.h"
 #include "InteracaoTeste.h"
 #include "ModulosTeste.h"
 #include "QtEditores.h"
@@ -120,8 +121,16 @@ public:
         a.Dados.DefinirCampos(kCamposK210);
         a.CriarDetalhe().DefinirCampos(kCamposK215);
         a.LigarDetalhe("DATALCTOFIS;SEQK210");
+        a.AcaoAbrir = new TnActAbrirCadastro(&FAcoes);
+        a.AcaoAbrir->SetName("nActAbrirK210");
+        a.AcaoAbrir->SetCaption("Sped Fiscal - Bloco K210");
+        a.AcaoAbrir->Hint = QString::fromUtf8("Visualizar lançamento");
+        a.AcaoAbrir->ClasseCadastro = "TOrvoDMSpedFisK210"; // not registered here
+        a.AcaoAbrir->Mestre = &a.Dados;
+        a.AcaoAbrir->CamposMestre = a.AcaoAbrir->CamposDetalhe = "DATALCTOFIS;SEQK210";
         AdicionarAba("K220").Dados.DefinirCampos(kCamposResultado);
     }
+    TnActionList FAcoes;
     void Executar() override
     {
         TnAbaResultado &a = Aba(0);
@@ -308,6 +317,22 @@ TEST_F(ProcessoQt, AbaComMestreEDetalhe)
     // The tab of one grid is that grid.
     EXPECT_NE(qobject_cast<QTableView *>(f->Resultados()->widget(1)), nullptr);
     teste::Capturar(f, "processo_mestre_detalhe");
+
+    // The master row's register, by its button or a double-click: a class nobody registered
+    // gives a message. Without master rows the button is off.
+    auto *abrir = pagina->findChild<QAction *>("nActAbrirK210");
+    ASSERT_NE(abrir, nullptr);
+    EXPECT_TRUE(abrir->isEnabled());
+    EXPECT_EQ(abrir->toolTip(), QString::fromUtf8("Visualizar lançamento"));
+    abrir->trigger();
+    ASSERT_EQ(FUsuario.Avisos.size(), 1);
+    EXPECT_TRUE(FUsuario.Avisos[0].contains("TOrvoDMSpedFisK210"));
+    emit mestre->doubleClicked(mestre->model()->index(0, 0));
+    EXPECT_EQ(FUsuario.Avisos.size(), 2);
+    dm->Aba(0).Dados.EmptyDataSet();
+    QApplication::processEvents();
+    EXPECT_FALSE(abrir->isEnabled());
+    EXPECT_EQ(detalhe->model()->rowCount(), 0);
 }
 
 TEST_F(ProcessoQt, ShowFormModalConfirmadoSoPelaExecucao)
