@@ -1,5 +1,6 @@
 #include "ClientDataSet.h"
 
+#include "Bandas.h"
 #include "Conexao.h"
 #include "Decimal.h"
 #include "Filtro.h"
@@ -108,6 +109,13 @@ void TnClientDataSet::CreateDataSet()
     Abrir(NovosDados());
 }
 
+
+TnGridBands &TnClientDataSet::GridBands()
+{
+    if (!FBandas)
+        FBandas = std::make_unique<TnGridBands>();
+    return *FBandas;
+}
 
 void TnClientDataSet::EmptyDataSet()
 {

@@ -19,6 +19,7 @@
 
 class TnCursor;
 class TnCursorDerivado;
+class TnGridBands;
 class TnDataSetProvider;
 class TnFiltro;
 
@@ -218,6 +219,11 @@ public:
     // writing to a field inside is refused. Exception when `recNo` is out of range.
     void LerRegistro(int recNo, const std::function<void()> &ler) const;
 
+    // ---- grid settings
+    // The header bands of the dataset's grid (Bandas.h), made on first use.
+    TnGridBands &GridBands();
+    bool TemGridBands() const { return FBandas != nullptr; }
+
     // ---- provider
     void SetProvider(TnDataSetProvider *p) { FProvider = p; }
     TnDataSetProvider *Provider() const { return FProvider; }
@@ -378,4 +384,5 @@ private:
     TnDadosColunares *FCarga = nullptr; // storage a source is appending to (inside LerPacote)
     std::function<void(TnCursorDerivado &)> FDerivacao;
     std::unordered_map<std::type_index, std::shared_ptr<void>> FMapas;
+    std::unique_ptr<TnGridBands> FBandas;
 };

@@ -1,5 +1,6 @@
 #include "QtProcesso.h"
 
+#include "Bandas.h"
 #include "QtCadastro.h"
 #include "QtEditores.h"
 #include "QtGrade.h"
@@ -23,6 +24,42 @@
 #include <QVBoxLayout>
 
 namespace {
+// The header bands over other bands, one row of captions per depth, outermost first; the
+// bands of fields are the columns' own captions.
+void MostrarBandas(QWidget *quadro, const TnGridBands &bandas)
+{
+    delete quadro->layout();
+    for (QWidget *w : quadro->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        delete w;
+    auto *l = new QVBoxLayout(quadro);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(0);
+    std::vector<const TnGridBands *> nivel{&bandas};
+    while (!nivel.empty()) {
+        std::vector<const TnGridBands *> proximo;
+        auto *linha = new QHBoxLayout;
+        linha->setSpacing(0);
+        for (const TnGridBands *b : nivel)
+            for (int i = 0; i < b->Count(); ++i) {
+                const TnGridBandsItem &item = b->Items(i);
+                if (!item.Campo().isEmpty())
+                    continue;
+                auto *rotulo = new QLabel(item.Caption(), quadro);
+                rotulo->setObjectName(QStringLiteral("banda") + item.Nome());
+                rotulo->setAlignment(Qt::AlignCenter);
+                rotulo->setFrameShape(QFrame::StyledPanel);
+                rotulo->setVisible(!item.Caption().trimmed().isEmpty());
+                linha->addWidget(rotulo, 1);
+                proximo.push_back(&item.Filhas());
+            }
+        if (linha->count() > 0)
+            l->addLayout(linha);
+        else
+            delete linha;
+        nivel = std::move(proximo);
+    }
+}
+
 TnTipoEditor TipoEditorDoParametro(const TnpqParamItem &p)
 {
     switch (p.Tipo()) {
@@ -271,7 +308,8 @@ QWidget *TnFrmProcesso::CriarPaginaAba(TnAbaResultado &aba, int indice)
 {
     auto *mestre = new TnGradeDataSet(aba.Dados, FProcesso, true);
     mestre->setObjectName(QStringLiteral("gradeMestre"));
-    if (!aba.Detalhe() && !aba.AcaoAbrir)
+    const bool bandas = aba.Dados.TemGridBands() && aba.Dados.GridBands().Count() > 0;
+    if (!aba.Detalhe() && !aba.AcaoAbrir && !bandas)
         return mestre; // a tab of one grid is that grid
     auto *pagina = new QWidget(FResultados);
     pagina->setObjectName(QStringLiteral("abaResultado%1").arg(indice));
@@ -299,6 +337,19 @@ QWidget *TnFrmProcesso::CriarPaginaAba(TnAbaResultado &aba, int indice)
         connect(mestre->model(), &QAbstractItemModel::rowsRemoved, abrir, atualizar);
         atualizar();
         l->addWidget(barra);
+    }
+    if (aba.Dados.TemGridBands()) {
+        // The bands above the master's columns, shown again whenever the module rebuilds them.
+        auto *quadro = new QWidget(pagina);
+        quadro->setObjectName(QStringLiteral("bandas"));
+        TnGridBands &b = aba.Dados.GridBands();
+        MostrarBandas(quadro, b);
+        QPointer<QWidget> alvo = quadro;
+        b.AoAtualizar = [alvo, &b] {
+            if (alvo)
+                MostrarBandas(alvo, b);
+        };
+        l->addWidget(quadro);
     }
     if (!aba.Detalhe()) {
         mestre->setParent(pagina);

@@ -1,6 +1,7 @@
 // The generic process form: parameters as controls, the run action and where its failures
 // point, the result grid and tabs, and the modal run from the main window.
 #include "AbrirCadastro.h"
+#include "Bandas.h"
 #include "InteracaoTeste.h"
 #include "ModulosTeste.h"
 #include "QtEditores.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -154,6 +156,16 @@ public:
             a.Detalhe()->FieldByName("SEQK210").SetAsInteger(seq);
             a.Detalhe()->Post();
         }
+        // The header over the master's columns, rebuilt by every run.
+        TnGridBands &b = a.Dados.GridBands();
+        b.Clear();
+        TnGridBandsItem &empresa = b.Add("Empresa", "1 - Empresa Exemplo - 00.000.000/0001-91 - Filial (1)");
+        TnGridBandsItem &periodo =
+            empresa.GetChildBands().Add("Periodo", QString::fromUtf8("Período: 01/03/2024 à 31/03/2024"));
+        TnGridBandsItem &rotina = periodo.GetChildBands().Add("Rotina", QString::fromUtf8("Consulta Lançamento SPED - Bloco K"));
+        for (int i = 0; i < a.Dados.FieldCount(); ++i)
+            rotina.GetChildBands().Add(a.Dados.Fields(i).DisplayLabel()).SetField(a.Dados.Fields(i).FieldName());
+        b.AtualizarBandasGrid();
         a.Dados.First();
         ResultadoAlterado();
     }
@@ -316,6 +328,13 @@ TEST_F(ProcessoQt, AbaComMestreEDetalhe)
     EXPECT_EQ(detalhe->model()->index(1, 1).data().toString(), "202");
     // The tab of one grid is that grid.
     EXPECT_NE(qobject_cast<QTableView *>(f->Resultados()->widget(1)), nullptr);
+    // The header bands above the master, once each although the run rebuilt them twice.
+    auto *periodo = pagina->findChild<QLabel *>("bandaPeriodo");
+    ASSERT_NE(periodo, nullptr);
+    EXPECT_EQ(periodo->text(), QString::fromUtf8("Período: 01/03/2024 à 31/03/2024"));
+    EXPECT_EQ(pagina->findChildren<QLabel *>("bandaEmpresa").size(), 1);
+    EXPECT_EQ(dm->Aba(0).Dados.GridBands().Total(), 6);
+    EXPECT_TRUE(periodo->isVisible());
     teste::Capturar(f, "processo_mestre_detalhe");
 
     // The master row's register, by its button or a double-click: a class nobody registered
