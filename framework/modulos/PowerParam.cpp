@@ -357,6 +357,23 @@ void TnDMPowerParam::PreencherDaSelecao()
     }
 }
 
+void TnDMPowerParam::ReconfigurarDM(const QString &parametro, bool recarregar)
+{
+    TnSelecao &selecao = Selecao();
+    if (TnpqParamItem *p = FParams.FindParam(u'p' + parametro.trimmed()); p && selecao.Existe(parametro)) {
+        const TnParamSelecao &s = selecao.GetParams(parametro);
+        const QVariant antes = p->Value();
+        if (s.IsNull())
+            p->Clear();
+        else
+            p->SetValue(s.Value());
+        AtualizarControle(p->Alias());
+        if (p->Value() != antes)
+            ParamChange(*p);
+    }
+    TnDMFormulario::ReconfigurarDM(parametro, recarregar);
+}
+
 void TnDMPowerParam::Rodar()
 {
     FMensagens.Limpar();

@@ -265,6 +265,10 @@ public:
     // Keys the selection holds no value for leave their parameters alone. A caller may set
     // other values afterwards.
     void PreencherDaSelecao();
+    // The selection changed one of the module's keys while it is open (the user chose
+    // another company): the parameter named after that key follows it, empty when the
+    // selection holds none, shown again on the form, and npqPowerParamParamChange runs.
+    void ReconfigurarDM(const QString &parametro, bool recarregar) override;
 
     // ---- running
     // Clears the report, then ValidarDado, then every visible required parameter without a
