@@ -141,3 +141,41 @@ TEST(MestreDetalhe, IntervaloVazioENovasLinhas)
     ds.SetRange({1, QDate(2024, 3, 1), 2}, {1, QDate(2024, 3, 1), 2});
     EXPECT_EQ(Produtos(ds), (QList<qint64>{20}));
 }
+
+TEST(MestreDetalhe, IntervalosSobreMilharesDeLinhas)
+{
+    // Enough rows for the index to span several blocks: a range may begin in one block and
+    // end in another, or lie inside one.
+    TnClientDataSet ds;
+    const TnDefCampo campos[] = {{.Nome = "CHAVE", .Tipo = ftInteger}, {.Nome = "ID", .Tipo = ftInteger}};
+    ds.DefinirCampos(campos);
+    ds.CreateDataSet();
+    ds.DisableControls();
+    for (int i = 0; i < 20000; ++i) {
+        ds.Append();
+        ds.FieldByName("CHAVE").SetAsInteger((i * 7919) % 1000); // 20 rows of each key, scattered
+        ds.FieldByName("ID").SetAsInteger(i);
+        ds.Post();
+    }
+    ds.EnableControls();
+    ds.SetIndexFieldNames("CHAVE");
+    const auto contar = [&](int ini, int fim) {
+        ds.SetRange({ini}, {fim});
+        int n = 0;
+        bool dentro = true;
+        for (ds.First(); !ds.Eof(); ds.Next(), ++n)
+            dentro = dentro && ds.FieldByName("CHAVE").AsInteger() >= ini && ds.FieldByName("CHAVE").AsInteger() <= fim;
+        EXPECT_TRUE(dentro) << ini << ".." << fim;
+        return n;
+    };
+    EXPECT_EQ(contar(0, 0), 20);
+    EXPECT_EQ(contar(999, 999), 20);
+    EXPECT_EQ(contar(101, 102), 40);
+    EXPECT_EQ(contar(0, 999), 20000);
+    EXPECT_EQ(contar(50, 949), 18000); // across many blocks
+    EXPECT_EQ(contar(1000, 2000), 0);  // after every row
+    EXPECT_EQ(contar(-5, -1), 0);      // before every row
+    EXPECT_EQ(contar(600, 400), 0);    // a range that ends before it starts
+    for (int k = 0; k < 1000; k += 37)
+        EXPECT_EQ(contar(k, k), 20) << k;
+}

@@ -72,8 +72,8 @@ void TnClientDataSet::AjustarJanela() const
         return;
     }
     // The rows of the range are together in the order of the index: two searches find them.
-    const qsizetype ini = FVista.LimiteInferiorTotal([this](qint32 a) { return CompararChave(a, FRangeInicio) < 0; });
-    const qsizetype fim = FVista.LimiteInferiorTotal([this](qint32 a) { return CompararChave(a, FRangeFim) <= 0; });
+    const auto [ini, fim] = FVista.IntervaloTotal([this](qint32 a) { return CompararChave(a, FRangeInicio) < 0; },
+                                                  [this](qint32 a) { return CompararChave(a, FRangeFim) <= 0; });
     FVista.DefinirJanela(ini, std::max(ini, fim));
 }
 
