@@ -191,6 +191,17 @@ private:
     nDMConexao *FAntes;
 };
 
+// The plan of a statement as EXPLAIN QUERY PLAN answers it, its steps joined by "; ".
+inline QString PlanoSqlite(sqlite3 *db, const QByteArray &sql)
+{
+    sqlite3_stmt *st = PrepararSqlite(db, ("EXPLAIN QUERY PLAN " + sql).constData());
+    QStringList linhas;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        linhas << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 3)));
+    sqlite3_finalize(st);
+    return linhas.join(QStringLiteral("; "));
+}
+
 inline int RodadasBench()
 {
     static const int n = std::max(5, qEnvironmentVariableIntValue("ORVO_BENCH_RODADAS"));

@@ -101,16 +101,6 @@ QStringList Rastrear(sqlite3 *db, const std::function<void()> &f)
     return r;
 }
 
-QString Plano(sqlite3 *db, const QString &sql)
-{
-    sqlite3_stmt *st = PrepararSqlite(db, ("EXPLAIN QUERY PLAN " + sql).toUtf8().constData());
-    QStringList linhas;
-    while (sqlite3_step(st) == SQLITE_ROW)
-        linhas << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 3)));
-    sqlite3_finalize(st);
-    return linhas.join(QStringLiteral("; "));
-}
-
 void BM_RegistroK200PrimeiroPacote(benchmark::State &state)
 {
     TnBancoBench &b = Banco();
@@ -126,7 +116,7 @@ void BM_RegistroK200PrimeiroPacote(benchmark::State &state)
         for (const QString &s : rastro)
             if (s.contains(QLatin1String("SPEDFISK200")))
                 pacote = s;
-        const QString plano = Plano(db, pacote);
+        const QString plano = PlanoSqlite(db, pacote.toUtf8());
         static std::string rotulo;
         rotulo = plano.toStdString();
         std::fprintf(stderr, "primeiro pacote: %s\nplano: %s\n", pacote.toUtf8().constData(), rotulo.c_str());

@@ -207,3 +207,43 @@ TEST_F(ConversaoBanco, ReferenciaNovaChegaAoBancoAntigoSemPerderLinhas)
 }
 
 } // namespace
+
+TEST_F(ConversaoBanco, IndicesDePeriodoDoBlocoKChegamAoBancoAntigo)
+{
+    const QStringList indices = {"IDX_SPEDFISK280_DATAESTOQUE", "IDX_SPEDFISK300_RECONHEC", "IDX_SPEDFISK301_RECONHEC",
+                                 "IDX_SPEDFISK302_RECONHEC"};
+    const QString sqlIndice = teste::EmPostgres()
+        ? "select count(*) from pg_indexes where schemaname = current_schema() and upper(indexname) = upper(?)"
+        : "select count(*) from sqlite_master where type = 'index' and upper(name) = upper(?)";
+    const auto existentes = [&] {
+        QStringList r;
+        for (const QString &i : indices) {
+            auto cmd = con().Preparar(sqlIndice);
+            cmd->BindTexto(0, i);
+            TnCursor &c = cmd->Abrir();
+            if (c.Proximo() && c.Inteiro(0) > 0)
+                r << i;
+        }
+        return r;
+    };
+    const int versao = ConverterBanco(con());
+    EXPECT_EQ(existentes(), indices); // a new database has them from the declaration
+
+    // A database converted before the indexes were declared: the next conversion adds them.
+    for (const QString &i : indices)
+        con().Executar("drop index " + i);
+    con().Executar("update NVERSAOBANCO set VERSAO = 10 where MODULO = ?", {ModuloInv});
+    ASSERT_TRUE(existentes().isEmpty());
+    EXPECT_EQ(ConverterBanco(con()), versao);
+    EXPECT_EQ(existentes(), indices);
+
+    // The stock-date filter of K280 is a range on its index, not the company and branch prefix.
+    if (!teste::EmPostgres()) {
+        const QStringList plano = Linhas(
+            "explain query plan select K.SEQK280 from SPEDFISK280 K where K.CODIGOEMPRESA = 1 "
+            "and K.CODIGOESTAB in (1, 2) and K.DATAESTOQUE between '2024-01-01' and '2024-03-31'",
+            con());
+        EXPECT_TRUE(plano.join('\n').contains("IDX_SPEDFISK280_DATAESTOQUE (CODIGOEMPRESA=? AND CODIGOESTAB=? AND DATAESTOQUE>? AND DATAESTOQUE<?)"))
+            << plano.join('\n').toStdString();
+    }
+}

@@ -10,6 +10,7 @@
 #include <QScopeGuard>
 #include <QEvent>
 #include <QPointer>
+#include <QScopeGuard>
 #include <memory>
 #include <gtest/gtest.h>
 
@@ -292,6 +293,56 @@ TEST(Processo, AbertoComOsValoresDaSelecao)
                                                       "Estabelecimento: 7\r\nProduto: 1002; 1003\r\n"
                                                       "Período: 12/2024"));
     EXPECT_EQ(usuario.Padroes, QList<int>({mbNo}));
+}
+
+namespace {
+const TnDefProcesso kEmpresa{.Caption = "Consulta por empresa",
+                             .Parametros = {{.Alias = "pCodigoEmpresa", .Caption = "Empresa"},
+                                            {.Alias = "pCodigoEstab", .Caption = "Estabelecimentos"}}};
+class TTesteDPEmpresa : public TnDMPowerParam {
+public:
+    TTesteDPEmpresa() : TnDMPowerParam(kEmpresa) {}
+    static QString PegarVerificaSelecao() { return QStringLiteral("CodigoEmpresa"); }
+    void npqPowerParamParamChange(TnpqParamItem &param) override { Alterados << param.Alias() + '=' + param.AsString(); }
+    QStringList Alterados;
+};
+} // namespace
+
+TEST(Processo, ParametroDaEmpresaSegueATrocaDeEmpresa)
+{
+    ASSERT_TRUE(nRegisterClass(InfoDaClasse<TTesteDPEmpresa>("TTesteDPEmpresa")));
+    const auto limpeza = qScopeGuard([] {
+        nUnRegisterClass("TTesteDPEmpresa");
+        Selecao().Reset();
+        Variaveis().Reiniciar();
+    });
+    Selecao().GetParams("CodigoEmpresa").SetValue(1);
+    Selecao().GetParams("CodigoEstab").SetValue(3);
+    std::unique_ptr<TnDataModule> aberto(CriarDM("TTesteDPEmpresa"));
+    auto *dp = static_cast<TTesteDPEmpresa *>(aberto.get());
+    TnFormFalso form;
+    dp->ConfigurarForm(&form);
+    EXPECT_EQ(dp->Param("pCodigoEmpresa").AsInteger(), 1);
+    dp->Alterados.clear();
+    form.Chamadas.clear();
+
+    // Another company chosen while the process is open: its parameter follows, on the form too.
+    Selecao().GetParams("CodigoEmpresa").SetValue(2);
+    Selecao().ReconfigurarDM("CodigoEmpresa", true);
+    EXPECT_EQ(dp->Param("pCodigoEmpresa").AsInteger(), 2);
+    EXPECT_EQ(dp->Alterados, QStringList({"pCodigoEmpresa=2"}));
+    EXPECT_TRUE(form.Chamadas.contains("Atualizar:pCodigoEmpresa"));
+    // The same company again changes nothing; a key the process does not follow is not told.
+    Selecao().ReconfigurarDM("CodigoEmpresa", true);
+    Selecao().GetParams("CodigoEstab").SetValue(5);
+    Selecao().ReconfigurarDM("CodigoEstab", true);
+    EXPECT_EQ(dp->Alterados.size(), 1);
+    EXPECT_EQ(dp->Param("pCodigoEstab").AsInteger(), 3);
+    // No company in the selection: the parameter is emptied.
+    Selecao().GetParams("CodigoEmpresa").Clear();
+    Selecao().ReconfigurarDM("CodigoEmpresa", false);
+    EXPECT_TRUE(dp->Param("pCodigoEmpresa").IsNull());
+    dp->ConfigurarForm(nullptr);
 }
 
 TEST(Processo, VariantesGradeEAbas)

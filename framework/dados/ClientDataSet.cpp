@@ -1,5 +1,6 @@
 #include "ClientDataSet.h"
 
+#include "Bandas.h"
 #include "Conexao.h"
 #include "Decimal.h"
 #include "Filtro.h"
@@ -109,6 +110,13 @@ void TnClientDataSet::CreateDataSet()
 }
 
 
+TnGridBands &TnClientDataSet::GridBands()
+{
+    if (!FBandas)
+        FBandas = std::make_unique<TnGridBands>();
+    return *FBandas;
+}
+
 void TnClientDataSet::EmptyDataSet()
 {
     ExigirAtivo();
@@ -134,6 +142,7 @@ void TnClientDataSet::Close()
     FSlotEdicao = -1;
     FModificado = false;
     FRangeAtivo = false;
+    FRangeNenhum = false;
     FRangeInicio.clear();
     FRangeFim.clear();
     MudarEstado(dsInactive);

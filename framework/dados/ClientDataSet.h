@@ -19,6 +19,7 @@
 
 class TnCursor;
 class TnCursorDerivado;
+class TnGridBands;
 class TnDataSetProvider;
 class TnFiltro;
 
@@ -187,6 +188,9 @@ public:
     const QString &IndexFieldNames() const { return FIndexFieldNames; }
     void SetIndexFieldNames(const QString &campos);
     void SetRange(const QVariantList &inicio, const QVariantList &fim);
+    // A range no row falls in (a detail whose master has no row); CancelRange or SetRange
+    // ends it.
+    void SetRangeVazio();
     void CancelRange();
     const QString &Filter() const { return FFiltroTexto; }
     void SetFilter(const QString &filtro);
@@ -227,6 +231,11 @@ public:
             f(FVista[i]);
     }
     const TnColuna &ColunaArmazenada(int campo) const { return FDados->Coluna(campo); }
+
+    // ---- grid settings
+    // The header bands of the dataset's grid (Bandas.h), made on first use.
+    TnGridBands &GridBands();
+    bool TemGridBands() const { return FBandas != nullptr; }
 
     // ---- provider
     void SetProvider(TnDataSetProvider *p) { FProvider = p; }
@@ -288,6 +297,8 @@ private:
     // The view holds every row the filter lets through; the range is a window over them,
     // found by two searches on the index.
     void AjustarJanela() const;
+    // The window of the range just set becomes the view, its first row current.
+    void MostrarJanela();
     // Position of a row among all rows of the view (-1: not there), or in the window; found
     // by a search in the view's order, so the row must hold the values it was placed by.
     qsizetype PosicaoTotal(qint32 s) const;
@@ -370,6 +381,7 @@ private:
     QString FIndexFieldNames;
     std::vector<int> FIndice;
     bool FRangeAtivo = false;
+    bool FRangeNenhum = false; // SetRangeVazio: the window holds no row
     std::vector<TnCelula> FRangeInicio, FRangeFim;
     QString FFiltroTexto;
     bool FFiltrado = false;
@@ -385,4 +397,5 @@ private:
     TnDadosColunares *FCarga = nullptr; // storage a source is appending to (inside LerPacote)
     std::function<void(TnCursorDerivado &)> FDerivacao;
     std::unordered_map<std::type_index, std::shared_ptr<void>> FMapas;
+    std::unique_ptr<TnGridBands> FBandas;
 };

@@ -52,6 +52,8 @@ int TnClientDataSet::LadoDoIntervalo(qint32 s) const
 {
     if (!FRangeAtivo)
         return 0;
+    if (FRangeNenhum)
+        return 1;
     if (CompararChave(s, FRangeInicio) < 0)
         return -1;
     return CompararChave(s, FRangeFim) > 0 ? 1 : 0;
@@ -65,9 +67,13 @@ void TnClientDataSet::AjustarJanela() const
         FVista.SemJanela();
         return;
     }
+    if (FRangeNenhum) {
+        FVista.DefinirJanela(0, 0);
+        return;
+    }
     // The rows of the range are together in the order of the index: two searches find them.
-    const qsizetype ini = FVista.LimiteInferiorTotal([this](qint32 a) { return CompararChave(a, FRangeInicio) < 0; });
-    const qsizetype fim = FVista.LimiteInferiorTotal([this](qint32 a) { return CompararChave(a, FRangeFim) <= 0; });
+    const auto [ini, fim] = FVista.IntervaloTotal([this](qint32 a) { return CompararChave(a, FRangeInicio) < 0; },
+                                                  [this](qint32 a) { return CompararChave(a, FRangeFim) <= 0; });
     FVista.DefinirJanela(ini, std::max(ini, fim));
 }
 
@@ -393,6 +399,7 @@ void TnClientDataSet::SetIndexFieldNames(const QString &campos)
     FIndexFieldNames = campos;
     FIndice = std::move(indice);
     FRangeAtivo = false;
+    FRangeNenhum = false;
     FRangeInicio.clear();
     FRangeFim.clear();
     if (Active()) {
@@ -410,6 +417,24 @@ void TnClientDataSet::SetRange(const QVariantList &inicio, const QVariantList &f
     FRangeInicio = ConverterChave(FIndice, inicio);
     FRangeFim = ConverterChave(FIndice, fim);
     FRangeAtivo = true;
+    FRangeNenhum = false;
+    MostrarJanela();
+}
+
+void TnClientDataSet::SetRangeVazio()
+{
+    ExigirNavegacao();
+    if (FIndice.empty())
+        throw Exception(QStringLiteral("Nenhum índice definido (IndexFieldNames) para o intervalo."));
+    BuscarTodos();
+    FRangeInicio.clear();
+    FRangeFim.clear();
+    FRangeAtivo = FRangeNenhum = true;
+    MostrarJanela();
+}
+
+void TnClientDataSet::MostrarJanela()
+{
     const qint32 anterior = GetBookmark();
     AjustarJanela();
     Posicionar(0);
@@ -427,6 +452,7 @@ void TnClientDataSet::CancelRange()
         CheckBrowseMode();
     const qint32 atual = FPos >= 0 && FPos < FVista.size() ? FVista[FPos] : -1;
     FRangeAtivo = false;
+    FRangeNenhum = false;
     FRangeInicio.clear();
     FRangeFim.clear();
     if (Active()) {
@@ -519,6 +545,7 @@ void TnClientDataSet::CloneCursor(TnClientDataSet &origem, bool manterConfig)
         FFiltrado = origem.FFiltrado;
         FOnFilterRecord = origem.FOnFilterRecord;
         FRangeAtivo = origem.FRangeAtivo;
+        FRangeNenhum = origem.FRangeNenhum;
         FRangeInicio = origem.FRangeInicio;
         FRangeFim = origem.FRangeFim;
     } else {

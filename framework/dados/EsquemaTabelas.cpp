@@ -86,12 +86,22 @@ TnChaveEstrangeiraEsq DoEstab(const QString &tabela)
 // An item of a joint production (K291 and K292 under K290, K301 and K302 under K300):
 // the master's key, the product and its quantity.
 TnTabelaEsq ItemProducaoConjunta(const QString &tabela, const QString &mestre, const QString &chaveMestre,
-                                 const TnColunaEsq &fimDaChaveMestre, const char *quantidade)
+                                 const TnColunaEsq &fimDaChaveMestre, const char *quantidade,
+                                 std::vector<TnIndiceEsq> indices = {})
 {
     return {.Nome = tabela,
             .Colunas = {Empresa(), Estab(), Competencia(), fimDaChaveMestre, Produto(), QtdeK(quantidade)},
             .ChavePrimaria = chaveMestre + ";CODIGOPRODUTO",
-            .Estrangeiras = {Mestre(tabela, mestre, chaveMestre)}};
+            .Estrangeiras = {Mestre(tabela, mestre, chaveMestre)},
+            .Indices = std::move(indices)};
+}
+
+// The query of the Bloco K records filters some records by a date other than the competence
+// (the stock date of K280, the recognition date of K300 to K302): an index per table over
+// the company, the branch and that date.
+TnIndiceEsq IndicePeriodo(const QString &nome, const char *data)
+{
+    return {.Nome = nome, .Colunas = QStringLiteral("CODIGOEMPRESA;CODIGOESTAB;") + QLatin1String(data)};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -307,7 +317,8 @@ TnEsquema TabelasBlocoK()
          .ChavePrimaria = "CODIGOEMPRESA;CODIGOESTAB;DATALCTOFIS;SEQK280",
          .Unicas = {{.Nome = "UNQ_SPEDFISK280",
                      .Colunas = "CODIGOEMPRESA;CODIGOESTAB;DATALCTOFIS;DATAESTOQUE;INDICADORESTOQUE;"
-                                "CODIGOPRODUTO;CODIGOPESSOA"}}},
+                                "CODIGOPRODUTO;CODIGOPESSOA"}},
+         .Indices = {IndicePeriodo("IDX_SPEDFISK280_DATAESTOQUE", "DATAESTOQUE")}},
         {.Nome = "SPEDFISK290",
          .Colunas = {Empresa(), Estab(), Competencia(), seqK290,
                      Data("DATAINICIALORDEMPRODUCAO", Obrigatoria), Data("DATAFINALORDEMPRODUCAO"),
@@ -319,9 +330,12 @@ TnEsquema TabelasBlocoK()
         // The competence and recognition date are the natural key: the primary key holds it.
         {.Nome = "SPEDFISK300",
          .Colunas = {Empresa(), Estab(), Competencia(), reconhecimento},
-         .ChavePrimaria = chaveK300},
-        ItemProducaoConjunta("SPEDFISK301", "SPEDFISK300", chaveK300, reconhecimento, "QTDE"),
-        ItemProducaoConjunta("SPEDFISK302", "SPEDFISK300", chaveK300, reconhecimento, "QTDE"),
+         .ChavePrimaria = chaveK300,
+         .Indices = {IndicePeriodo("IDX_SPEDFISK300_RECONHEC", "DATARECONHECPROD")}},
+        ItemProducaoConjunta("SPEDFISK301", "SPEDFISK300", chaveK300, reconhecimento, "QTDE",
+                             {IndicePeriodo("IDX_SPEDFISK301_RECONHEC", "DATARECONHECPROD")}),
+        ItemProducaoConjunta("SPEDFISK302", "SPEDFISK300", chaveK300, reconhecimento, "QTDE",
+                             {IndicePeriodo("IDX_SPEDFISK302_RECONHEC", "DATARECONHECPROD")}),
     };
 }
 
@@ -387,6 +401,18 @@ const char *const kConfiguracaoGeralExemplo =
     "where exists (select 1 from EMPRESA where CODIGOEMPRESA = 1 and NOMEEMPRESA = 'Empresa Exemplo') "
     "and not exists (select 1 from CFGEMPRESAULMAR where CODIGOEMPRESA = 1)";
 
+// The declared indexes of these tables, each created where the database lacks it (a
+// database made before they were declared).
+QString IndicesQueFaltam(const QStringList &tabelas, const TnEsquema &esquema)
+{
+    QStringList ddl;
+    for (const QString &nome : tabelas)
+        for (const TnIndiceEsq &i : TabelaDoEsquema(esquema, nome)->Indices)
+            ddl << QStringLiteral("create index if not exists %1 on %2 (%3)")
+                       .arg(i.Nome, nome, ListaNomes(i.Colunas).join(QStringLiteral(", ")));
+    return ddl.join(QStringLiteral("; "));
+}
+
 QStringList Nomes(const TnEsquema &tabelas)
 {
     QStringList nomes;
@@ -415,6 +441,7 @@ const TnEsquema &EsquemaInv()
 
 const std::vector<TnPassoConversao> &PassosConversaoInv()
 {
+    static const QStringList kTabelasPeriodoBlocoK = {"SPEDFISK280", "SPEDFISK300", "SPEDFISK301", "SPEDFISK302"};
     static const std::vector<TnPassoConversao> passos = {
         {.Versao = 1,
          .Tipo = tpCriarTabelas,
@@ -456,6 +483,11 @@ const std::vector<TnPassoConversao> &PassosConversaoInv()
          .Tipo = tpCriarTabelas,
          .Descricao = "consultas personalizadas salvas",
          .Tabelas = Nomes(TabelasConsultaPersonalizada())},
+        {.Versao = 12,
+         .Tipo = tpExecutarSQL,
+         .Descricao = "índices de período do Bloco K",
+         .SQLSQLite = IndicesQueFaltam(kTabelasPeriodoBlocoK, TabelasBlocoK()),
+         .SQLPostgreSQL = IndicesQueFaltam(kTabelasPeriodoBlocoK, TabelasBlocoK())},
     };
     return passos;
 }

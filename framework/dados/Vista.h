@@ -130,7 +130,48 @@ public:
     // The same search over all rows: the block by its last row, then the row inside it.
     template <class Antes> qsizetype LimiteInferiorTotal(Antes antes) const
     {
+        return LimiteEntreBlocos(antes, 0, FBlocos.size());
+    }
+    // Both bounds of a range over all rows: the first row `antesIni` does not let before,
+    // and the first row `antesFim` does not (every row before the first bound is before the
+    // second). The two searches share their steps while both bounds lie on the same side.
+    template <class A, class B> std::pair<qsizetype, qsizetype> IntervaloTotal(A antesIni, B antesFim) const
+    {
         size_t ini = 0, fim = FBlocos.size();
+        while (ini < fim) {
+            const size_t meio = ini + (fim - ini) / 2;
+            const qint32 s = FBlocos[meio].back();
+            if (antesIni(s))
+                ini = meio + 1;
+            else if (!antesFim(s))
+                fim = meio;
+            else // the first bound in blocks ini..meio, the second after meio
+                return {LimiteEntreBlocos(antesIni, ini, meio), LimiteEntreBlocos(antesFim, meio + 1, fim)};
+        }
+        if (ini == FBlocos.size())
+            return {FTotal, FTotal};
+        const std::vector<qint32> &bl = FBlocos[ini];
+        auto lo = bl.begin(), hi = bl.end();
+        while (lo < hi) {
+            const auto meio = lo + (hi - lo) / 2;
+            if (antesIni(*meio))
+                lo = meio + 1;
+            else if (!antesFim(*meio))
+                hi = meio;
+            else
+                return {FInicio[ini] + (std::partition_point(lo, meio, antesIni) - bl.begin()),
+                        FInicio[ini] + (std::partition_point(meio + 1, hi, antesFim) - bl.begin())};
+        }
+        return {FInicio[ini] + (lo - bl.begin()), FInicio[ini] + (lo - bl.begin())};
+    }
+
+private:
+    static constexpr qsizetype kBloco = 2048;
+
+    // The first row `antes` does not let before, known to lie in blocks ini..fim (fim: the
+    // block after the last that may hold it, or the end).
+    template <class Antes> qsizetype LimiteEntreBlocos(Antes antes, size_t ini, size_t fim) const
+    {
         while (ini < fim) {
             const size_t meio = ini + (fim - ini) / 2;
             if (antes(FBlocos[meio].back()))
@@ -144,10 +185,6 @@ public:
         const auto it = std::partition_point(bl.begin(), bl.end(), antes);
         return FInicio[ini] + (it - bl.begin());
     }
-
-private:
-    static constexpr qsizetype kBloco = 2048;
-
     size_t Bloco(qsizetype i) const
     {
         const size_t u = FUltimo;

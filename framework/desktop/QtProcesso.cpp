@@ -1,5 +1,6 @@
 #include "QtProcesso.h"
 
+#include "Bandas.h"
 #include "QtCadastro.h"
 #include "QtEditores.h"
 #include "QtGrade.h"
@@ -18,12 +19,49 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
+// The header bands over other bands, one row of captions per depth, outermost first; the
+// bands of fields are the columns' own captions.
+void MostrarBandas(QWidget *quadro, const TnGridBands &bandas)
+{
+    delete quadro->layout();
+    for (QWidget *w : quadro->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        delete w;
+    auto *l = new QVBoxLayout(quadro);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(0);
+    std::vector<const TnGridBands *> nivel{&bandas};
+    while (!nivel.empty()) {
+        std::vector<const TnGridBands *> proximo;
+        auto *linha = new QHBoxLayout;
+        linha->setSpacing(0);
+        for (const TnGridBands *b : nivel)
+            for (int i = 0; i < b->Count(); ++i) {
+                const TnGridBandsItem &item = b->Items(i);
+                if (!item.Campo().isEmpty())
+                    continue;
+                auto *rotulo = new QLabel(item.Caption(), quadro);
+                rotulo->setObjectName(QStringLiteral("banda") + item.Nome());
+                rotulo->setAlignment(Qt::AlignCenter);
+                rotulo->setFrameShape(QFrame::StyledPanel);
+                rotulo->setVisible(!item.Caption().trimmed().isEmpty());
+                linha->addWidget(rotulo, 1);
+                proximo.push_back(&item.Filhas());
+            }
+        if (linha->count() > 0)
+            l->addLayout(linha);
+        else
+            delete linha;
+        nivel = std::move(proximo);
+    }
+}
+
 TnTipoEditor TipoEditorDoParametro(const TnpqParamItem &p)
 {
     switch (p.Tipo()) {
@@ -263,9 +301,76 @@ void TnFrmProcesso::ResultadoAlterado()
         return;
     }
     auto *abas = qobject_cast<TnDMPowerParamTab *>(FProcesso);
+    const int atual = FResultados->currentIndex();
     LimparResultados();
     for (int i = 0; i < abas->QtdAbas(); ++i)
-        FResultados->addTab(new TnGradeDataSet(abas->Aba(i).Dados, abas, true), abas->Aba(i).Caption);
+        FResultados->addTab(CriarPaginaAba(abas->Aba(i), i), abas->Aba(i).Caption);
+    if (atual >= 0 && atual < FResultados->count())
+        FResultados->setCurrentIndex(atual);
+}
+
+QWidget *TnFrmProcesso::CriarPaginaAba(TnAbaResultado &aba, int indice)
+{
+    auto *mestre = new TnGradeDataSet(aba.Dados, FProcesso, true);
+    mestre->setObjectName(QStringLiteral("gradeMestre"));
+    const bool bandas = aba.Dados.TemGridBands() && aba.Dados.GridBands().Count() > 0;
+    if (!aba.Detalhe() && !aba.AcaoAbrir && !bandas)
+        return mestre; // a tab of one grid is that grid
+    auto *pagina = new QWidget(FResultados);
+    pagina->setObjectName(QStringLiteral("abaResultado%1").arg(indice));
+    auto *l = new QVBoxLayout(pagina);
+    l->setContentsMargins(0, 0, 0, 0);
+    if (TnActAbrirCadastro *acao = aba.AcaoAbrir) {
+        // The master row's register: a button offered while there is a row, and the double-click.
+        auto *barra = new QToolBar(pagina);
+        barra->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        QAction *abrir = barra->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), acao->Caption());
+        abrir->setObjectName(acao->Name());
+        abrir->setToolTip(acao->Hint.isEmpty() ? acao->Caption() : acao->Hint);
+        QPointer<TnActAbrirCadastro> alvo = acao;
+        const auto atualizar = [abrir, alvo] { abrir->setEnabled(alvo && alvo->Habilitada()); };
+        connect(abrir, &QAction::triggered, this, [alvo] {
+            if (alvo)
+                alvo->Execute();
+        });
+        connect(mestre, &QAbstractItemView::doubleClicked, this, [alvo] {
+            if (alvo)
+                alvo->Execute();
+        });
+        connect(mestre->model(), &QAbstractItemModel::modelReset, abrir, atualizar);
+        connect(mestre->model(), &QAbstractItemModel::rowsInserted, abrir, atualizar);
+        connect(mestre->model(), &QAbstractItemModel::rowsRemoved, abrir, atualizar);
+        atualizar();
+        l->addWidget(barra);
+    }
+    if (aba.Dados.TemGridBands()) {
+        // The bands above the master's columns, shown again whenever the module rebuilds them.
+        auto *quadro = new QWidget(pagina);
+        quadro->setObjectName(QStringLiteral("bandas"));
+        TnGridBands &b = aba.Dados.GridBands();
+        MostrarBandas(quadro, b);
+        QPointer<QWidget> alvo = quadro;
+        b.AoAtualizar = [alvo, &b] {
+            if (alvo)
+                MostrarBandas(alvo, b);
+        };
+        l->addWidget(quadro);
+    }
+    if (!aba.Detalhe()) {
+        mestre->setParent(pagina);
+        l->addWidget(mestre);
+        return pagina;
+    }
+    // The detail under its master, both read-only; the detail shows the master row's lines.
+    auto *divisor = new QSplitter(Qt::Vertical, pagina);
+    divisor->addWidget(mestre);
+    auto *detalhe = new TnGradeDataSet(*aba.Detalhe(), FProcesso, true, divisor);
+    detalhe->setObjectName(QStringLiteral("gradeDetalhe"));
+    divisor->addWidget(detalhe);
+    divisor->setStretchFactor(0, 3);
+    divisor->setStretchFactor(1, 2);
+    l->addWidget(divisor);
+    return pagina;
 }
 
 TnGradeDataSet *TnFrmProcesso::Grade() const { return FGrade.data(); }

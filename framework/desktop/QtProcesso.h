@@ -63,6 +63,8 @@ private:
     void LimparResultados();
     // The grid process's result page: search line, grid, double-click, popup and sorting.
     QWidget *CriarPaginaGrade(TnDMPowerParamGrid *grade);
+    // A tab process's page: the master grid and, under it, the detail grid when the tab has one.
+    QWidget *CriarPaginaAba(TnAbaResultado &aba, int indice);
     // Tool buttons of the grid process's row actions, with their shortcuts.
     void CriarBotoesLinha();
     void MenuDaGrade(const QPoint &pos);

@@ -2,31 +2,40 @@
 
 #include "ClientDataSet.h"
 #include "DMClientDataSet.h"
+#include "Esquema.h"
+#include "Formulario.h"
 #include "Interacao.h"
 
 namespace {
-QStringList Campos(const QString &lista)
-{
-    QStringList r;
-    for (const QString &c : lista.split(u';', Qt::SkipEmptyParts))
-        if (const QString t = c.trimmed(); !t.isEmpty())
-            r << t;
-    return r;
-}
+// The register opened on a row that is no longer there.
+const char kRegistroAusente[] = "O registro desta linha não existe mais; o cadastro será aberto vazio.";
 } // namespace
 
 TnActAbrirCadastro::TnActAbrirCadastro(TnActionList *lista) : TnAction(lista)
 {
     if (lista)
         lista->Adicionar(this);
-    SetOnExecute([this](TnAction *) { Abrir(); });
+    SetOnExecute([this](TnAction *) {
+        if (!Habilitada())
+            return;
+        try {
+            Abrir();
+        } catch (const std::exception &e) {
+            MostrarFalha(nullptr, e);
+        }
+    });
+}
+
+bool TnActAbrirCadastro::Habilitada() const
+{
+    return Mestre && Mestre->Active() && Mestre->State() == dsBrowse && !Mestre->IsEmpty();
 }
 
 bool TnActAbrirCadastro::Abrir()
 {
     if (!Mestre || !Mestre->Active() || Mestre->State() == dsInsert || Mestre->IsEmpty())
         return false;
-    const QStringList mestre = Campos(CamposMestre), detalhe = Campos(CamposDetalhe);
+    const QStringList mestre = ListaNomes(CamposMestre), detalhe = ListaNomes(CamposDetalhe);
     if (mestre.isEmpty() || mestre.size() != detalhe.size())
         throw Exception(QStringLiteral("A ação %1 liga campos do mestre e do cadastro em números diferentes.").arg(Name()));
     QVariantList valores;
@@ -44,9 +53,14 @@ bool TnActAbrirCadastro::Abrir()
         for (int i = 0; i < detalhe.size(); ++i)
             cadastro->FixarSelecao(detalhe[i], valores[i]);
         cadastro->Abrir();
+        TnClientDataSet &ds = cadastro->nClientDataSet();
+        if (ds.IsEmpty())
+            nShowMessage(QString::fromUtf8(kRegistroAusente));
+        else
+            ds.First();
     } catch (...) {
         delete cadastro;
         throw;
     }
-    return Modal ? nShowFormModal(cadastro) : nShowForm(cadastro);
+    return Modal ? nShowFormModal(cadastro, PrepararForm) : nShowForm(cadastro, PrepararForm);
 }

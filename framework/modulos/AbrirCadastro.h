@@ -6,8 +6,14 @@
 // (SetVerificaSelecaoManual) and each detail field takes the value of the master field at
 // the same position (FixarSelecao), so the connection's selection stays as it was. The
 // register is opened and its form shown through the interaction (nShowFormModal or
-// nShowForm), which frees it when the form closes. A master that is closed, empty or
-// inserting opens nothing.
+// nShowForm), which frees it when the form closes. The class is found by name without
+// regard to case, and the selection keys the class declares are not asked for: the
+// register reads exactly the row's key, as bound values, and stands on its first row. A
+// row that is gone meanwhile opens the register empty, after a notice. A master that is
+// closed, empty or inserting opens nothing (Habilitada).
+//
+// Execute reports a failure (a class nobody registered, a register that fails to open) as
+// a message; Abrir lets it pass to its caller.
 //
 //     auto *a = new TnActAbrirCadastro(lista);
 //     a->SetName("nActAbriLctoInv");
@@ -21,8 +27,11 @@
 
 #include <QString>
 
+#include <functional>
+
 class TnClientDataSet;
 class TnDMClientDataSet;
+class TnFormModulo;
 
 class TnActAbrirCadastro : public TnAction {
     Q_OBJECT
@@ -35,7 +44,14 @@ public:
     QString CamposMestre;             // ';'-joined fields of the master row
     QString CamposDetalhe;            // the register's fields they give values to, same order
     bool Modal = false;
+    QString Hint;                     // what a grid's button for it says ("Visualizar lançamento")
     bool LogBanco = false;            // the opening is not written to any log here
+    // Runs on the register's form before it shows (switching its actions); may be empty.
+    std::function<void(TnFormModulo &)> PrepararForm;
+
+    // The master has a current row to open: active, browsing and not empty. A grid offers
+    // the action only then.
+    bool Habilitada() const;
 
     // Opens the register on the master's current row; answers what the interaction answers
     // (modal: the form was confirmed; not modal: it was shown), false when nothing opened.

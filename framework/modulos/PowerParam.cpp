@@ -372,6 +372,23 @@ void TnDMPowerParam::PreencherDaSelecao()
     }
 }
 
+void TnDMPowerParam::ReconfigurarDM(const QString &parametro, bool recarregar)
+{
+    TnSelecao &selecao = Selecao();
+    if (TnpqParamItem *p = FParams.FindParam(u'p' + parametro.trimmed()); p && selecao.Existe(parametro)) {
+        const TnParamSelecao &s = selecao.GetParams(parametro);
+        const QVariant antes = p->Value();
+        if (s.IsNull())
+            p->Clear();
+        else
+            p->SetValue(s.Value());
+        AtualizarControle(p->Alias());
+        if (p->Value() != antes)
+            ParamChange(*p);
+    }
+    TnDMFormulario::ReconfigurarDM(parametro, recarregar);
+}
+
 void TnDMPowerParam::Rodar()
 {
     FMensagens.Limpar();
@@ -444,6 +461,7 @@ TnClientDataSet *TnDMPowerParam::FindDataSet(const QString &nome) const
 
 void TnDMPowerParam::ResultadoAlterado()
 {
+    AntesDeMostrarResultado();
     if (FForm)
         FForm->ResultadoAlterado();
 }
@@ -532,11 +550,47 @@ void TnDMPowerParamGrid::DepoisConfigurar(TnFormModulo *form)
     ConfigurarDBGrid();
 }
 
+TnClientDataSet &TnAbaResultado::CriarDetalhe()
+{
+    if (!FDetalhe)
+        FDetalhe = std::make_unique<TnClientDataSet>();
+    return *FDetalhe;
+}
+
+void TnAbaResultado::LigarDetalhe(const QString &camposChave)
+{
+    if (!FDetalhe)
+        throw Exception(QStringLiteral("A aba %1 não tem detalhe para ligar.").arg(Caption));
+    FLigacao.reset();
+    try {
+        FLigacao = std::make_unique<TnLigacaoMestreDetalhe>(Dados, *FDetalhe, camposChave);
+    } catch (Exception &e) {
+        e.SetMessage(QStringLiteral("Aba %1: %2").arg(Caption, e.Message()));
+        throw;
+    }
+}
+
+QString TnAbaResultado::CamposChave() const { return FLigacao ? FLigacao->Campos().join(u';') : QString(); }
+
+void TnAbaResultado::SeguirMestre()
+{
+    if (FLigacao)
+        FLigacao->Seguir();
+}
+
 TnAbaResultado &TnDMPowerParamTab::AdicionarAba(const QString &caption)
 {
     FAbas.push_back(std::make_unique<TnAbaResultado>());
     FAbas.back()->Caption = caption;
     return *FAbas.back();
+}
+
+TnAbaResultado *TnDMPowerParamTab::FindAba(const QString &caption) const
+{
+    for (const auto &a : FAbas)
+        if (a->Caption.compare(caption.trimmed(), Qt::CaseInsensitive) == 0)
+            return a.get();
+    return nullptr;
 }
 
 void TnDMPowerParamTab::LimparAbas() { FAbas.clear(); }
@@ -546,4 +600,10 @@ QString TnDMPowerParam::MensagemFiltroInvalido(const QString &alias, const EFilt
     const TnpqParamItem *p = FParams.FindParam(alias);
     const QString nome = p && !p->Caption().trimmed().isEmpty() ? p->Caption().trimmed() : alias;
     return QStringLiteral("Valor \"%1\" inválido em \"%2\": %3").arg(e.Valor(), nome, e.Motivo());
+}
+
+void TnDMPowerParamTab::AntesDeMostrarResultado()
+{
+    for (const auto &a : FAbas)
+        a->SeguirMestre();
 }

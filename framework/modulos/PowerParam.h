@@ -37,12 +37,14 @@
 // month's FIRST day (01/03/2024), as every month-and-year value of the system: AsDate and
 // AsDataInicial answer it, AsDataFinal answers the month's last day (31/03/2024). "mm/yyyy",
 // "m/yyyy" and a whole date "dd/mm/yyyy" (its month) are accepted; Text() shows "mm/yyyy".
+#include "AbrirCadastro.h"
 #include "Acoes.h"
 #include "ClientDataSet.h"
 #include "Formulario.h"
 #include "Interacao.h"
 #include "ListaMarcacao.h"
 #include "Literais.h"
+#include "MestreDetalhe.h"
 #include "Modulos.h"
 #include "OpcoesGrade.h"
 #include "Relatorio.h"
@@ -297,6 +299,10 @@ public:
     // Keys the selection holds no value for leave their parameters alone. A caller may set
     // other values afterwards.
     void PreencherDaSelecao();
+    // The selection changed one of the module's keys while it is open (the user chose
+    // another company): the parameter named after that key follows it, empty when the
+    // selection holds none, shown again on the form, and npqPowerParamParamChange runs.
+    void ReconfigurarDM(const QString &parametro, bool recarregar) override;
 
     // ---- running
     // Clears the report, then ValidarDado, then every visible required parameter without a
@@ -362,6 +368,10 @@ public:
     // runs once for every parameter, in order, when the module is created (AposCriar), so
     // the rules hold for the starting values. The base does nothing.
     virtual void npqPowerParamParamChange(TnpqParamItem &param);
+
+protected:
+    // Runs in ResultadoAlterado before the form is told; the tab variant links its details.
+    virtual void AntesDeMostrarResultado() {}
 
 private:
     const TnDefProcesso &FDecl;
@@ -455,13 +465,41 @@ private:
     std::vector<TnAcaoLinha> FAcoesLinha;
 };
 
-// One tab of a process's result.
-struct TnAbaResultado {
+// One tab of a process's result: a master grid over Dados and, when the tab has one, a
+// detail grid under it showing the detail rows of the master's current row (LigarDetalhe).
+// Both grids are read-only.
+class TnAbaResultado {
+public:
     QString Caption;
-    TnClientDataSet Dados;
+    TnClientDataSet Dados; // the master rows
+
+    // The detail rows; null while the tab has no detail.
+    TnClientDataSet *Detalhe() const { return FDetalhe.get(); }
+    // The tab's detail dataset (made on first call); its fields are declared by the module.
+    TnClientDataSet &CriarDetalhe();
+    // Links the detail to the master by equal ';'-joined key fields: the detail shows the
+    // rows whose key equals the master's current row, as a range on an index over those
+    // fields (MestreDetalhe.h). Exception when the tab has no detail or a key field is
+    // declared in neither dataset (declare the fields first).
+    void LigarDetalhe(const QString &camposChave);
+    // The key fields of the link; empty without one.
+    QString CamposChave() const;
+    // The detail follows the master's current row again (after both were refilled).
+    void SeguirMestre();
+
+    // The master grid's open-register action (its Mestre is Dados): a double-click on a
+    // master row and the tab's button run it, offered only while it is Habilitada.
+    QPointer<TnActAbrirCadastro> AcaoAbrir;
+
+private:
+    std::unique_ptr<TnClientDataSet> FDetalhe;
+    std::unique_ptr<TnLigacaoMestreDetalhe> FLigacao; // goes before the datasets it watches
 };
 
-// A process that shows its results in tabs, one grid each.
+// A process that shows its results in tabs, one master grid each, with an optional detail
+// grid. A module declares its tabs once (at creation) and refills their datasets on every
+// run, or adds them during a run after LimparAbas. ResultadoAlterado makes every detail
+// follow its master before the form shows the tabs again.
 class TnDMPowerParamTab : public TnDMPowerParam {
     Q_OBJECT
 public:
@@ -469,7 +507,12 @@ public:
     TnAbaResultado &AdicionarAba(const QString &caption);
     int QtdAbas() const { return int(FAbas.size()); }
     TnAbaResultado &Aba(int i) const { return *FAbas.at(size_t(i)); }
+    // The tab of that caption (any case); null when none.
+    TnAbaResultado *FindAba(const QString &caption) const;
     void LimparAbas();
+
+protected:
+    void AntesDeMostrarResultado() override;
 
 private:
     std::vector<std::unique_ptr<TnAbaResultado>> FAbas;

@@ -87,12 +87,21 @@ struct TnValorSelecao {
 } // namespace
 
 TOrvoDPConsultaLctoInv::TOrvoDPConsultaLctoInv()
-    : TnDMPowerParamGrid(kDeclaracao), FAcoes(new TnActionList(this)), FActAbriLctoInv(new TnActAbrirCadastro(FAcoes))
+    : TnDMPowerParamGrid(kDeclaracao), FAcoes(new TnActionList(this)), FActAbriLctoInv(new TnActAbrirCadastro(FAcoes)),
+      FActAbrirLinha(new TnActAbrirCadastro(nullptr))
 {
     SetGridOptions({goAutoInsert, goZebrar, goPermitirFiltro, goPermitirMoverColuna, goPermiteDeletar,
                     goTotalizarValores, goPermitePaginacao, goColumnHidingEnabled, goPermiteAgrupamento, goGridReadOnly,
                     goExibirNavigator, goMostrarExpandirDetalhesVazios, goCelulaAlturaAutomatica,
                     goHeaderAulturaAutomatica});
+    FActAbrirLinha->setParent(this);
+    FActAbrirLinha->SetName(QStringLiteral("nActAbrirLinhaLctoInv"));
+    FActAbrirLinha->ClasseCadastro = QString::fromLatin1(kCadastro);
+    FActAbrirLinha->Instancia = QStringLiteral("ConsultaLctoInv");
+    FActAbrirLinha->Modal = true;
+    FActAbrirLinha->Mestre = &nClientDataSet();
+    FActAbrirLinha->CamposMestre = FActAbrirLinha->CamposDetalhe = QString::fromLatin1(kChaveLinha);
+    FActAbrirLinha->PrepararForm = [](TnFormModulo &form) { form.ConfigurarActionForm(nafIncluir, false); };
     SetDBGridOrdenar(true);
     SetPesquisa(true);
     TnActAbrirCadastro &a = *FActAbriLctoInv;
@@ -328,8 +337,6 @@ void TOrvoDPConsultaLctoInv::nDBGridDblClick()
     TnClientDataSet &ds = nClientDataSet();
     if (!ds.Active() || ds.IsEmpty() || ds.FieldByName(QStringLiteral("CODIGOPRODUTO")).IsNull())
         return;
-    const QVariant empresa = ds.FieldByName(QStringLiteral("CODIGOEMPRESA")).AsVariant();
-
     // The branch and the date go back to exactly what they were, whatever happens.
     std::vector<TnValorSelecao> anteriores;
     for (const char *nome : {"CODIGOESTAB", "DATAINVENT"})
@@ -341,22 +348,9 @@ void TOrvoDPConsultaLctoInv::nDBGridDblClick()
     for (const char *nome : {"CODIGOPRODUTO", "DATAINVENT", "CODIGOESTAB"})
         Selecao().GetParams(QString::fromLatin1(nome)).SetValue(ds.FieldByName(QString::fromLatin1(nome)).AsVariant());
 
-    TnDataModule *dm = CriarDM(QString::fromLatin1(kCadastro), nullptr, QStringLiteral("ConsultaLctoInv"));
-    auto *cadastro = qobject_cast<TnDMClientDataSet *>(dm);
-    if (!cadastro) {
-        delete dm;
-        throw Exception(QStringLiteral("A classe %1 não é um cadastro.").arg(QString::fromLatin1(kCadastro)));
-    }
-    try {
-        cadastro->SetVerificaSelecaoManual(QString::fromLatin1(kChaveLinha) + u';');
-        // The row's company for this register only: the active company stays.
-        cadastro->FixarSelecao(QStringLiteral("CODIGOEMPRESA"), empresa);
-        cadastro->Abrir();
-    } catch (...) {
-        delete cadastro;
-        throw;
-    }
-    nShowFormModal(cadastro, [](TnFormModulo &form) { form.ConfigurarActionForm(nafIncluir, false); });
+    // The register on the row's company, branch, date and product (every reason), the
+    // company pinned for it alone; modal, without the new-record action.
+    FActAbrirLinha->Abrir();
     AtualizarLinhas();
 }
 

@@ -19,8 +19,9 @@
 // button, Ctrl+Enter) on the row's company, branch, date and product, modally and without
 // the new-record action. The branch and the date are set in the connection's selection for
 // the register and put back afterwards, by name and to exactly their previous values, also
-// when the register fails; the product keeps the row's value; the company is pinned for the
-// register alone. When the register closes, the grid rows of that company, branch, date and
+// when the register fails; the product keeps the row's value. The register itself opens
+// through an open-register action (TnActAbrirCadastro), as the declared nActAbriLctoInv
+// does: those four keys pinned on it, so the row's company is for the register alone. When the register closes, the grid rows of that company, branch, date and
 // product are read again by their full key: each takes its own entry's values, rounded as
 // at the first load, or goes when its entry is gone.
 #include "PowerParam.h"
@@ -80,6 +81,7 @@ private:
 
     TnActionList *FAcoes;
     TnActAbrirCadastro *FActAbriLctoInv;
+    TnActAbrirCadastro *FActAbrirLinha; // the double-click's: the row's entry group, modal
     int FQtdCasas = 2;
     int FQtdCasasQtd = 2;
     int FCodigoEmpresa = 0;

@@ -1,5 +1,7 @@
 // The generic process form: parameters as controls, the run action and where its failures
 // point, the result grid and tabs, and the modal run from the main window.
+#include "AbrirCadastro.h"
+#include "Bandas.h"
 #include "InteracaoTeste.h"
 #include "ModulosTeste.h"
 #include "QtEditores.h"
@@ -11,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -97,6 +100,73 @@ public:
             a.Dados.FieldByName("CODIGO").SetAsInteger(1);
             a.Dados.Post();
         }
+        ResultadoAlterado();
+    }
+};
+
+// One tab of K210 records with their K215 lines under them.
+const TnDefCampo kCamposK210[] = {
+    {.Nome = "ORIGEM", .Tipo = ftString, .Tamanho = 20, .Def = {.DisplayLabel = "Rotina Origem"}},
+    {.Nome = "DATALCTOFIS", .Tipo = ftDate, .Def = {.DisplayLabel = "Competência Mês/Ano"}},
+    {.Nome = "SEQK210", .Tipo = ftSmallint, .Def = {.DisplayLabel = "Sequência"}}};
+const TnDefCampo kCamposK215[] = {
+    {.Nome = "ORIGEM", .Tipo = ftString, .Tamanho = 20, .Def = {.DisplayLabel = "Rotina Origem"}},
+    {.Nome = "CODIGOPRODUTO", .Tipo = ftLargeint, .Def = {.DisplayLabel = "Produto Destino"}},
+    {.Nome = "DATALCTOFIS", .Tipo = ftDate, .Def = {.Visivel = false}},
+    {.Nome = "SEQK210", .Tipo = ftSmallint, .Def = {.Visivel = false}}};
+
+class TTesteDPMestreDetalhe : public TnDMPowerParamTab {
+public:
+    TTesteDPMestreDetalhe() : TnDMPowerParamTab(kResultado)
+    {
+        TnAbaResultado &a = AdicionarAba("K210");
+        a.Dados.DefinirCampos(kCamposK210);
+        a.CriarDetalhe().DefinirCampos(kCamposK215);
+        a.LigarDetalhe("DATALCTOFIS;SEQK210");
+        a.AcaoAbrir = new TnActAbrirCadastro(&FAcoes);
+        a.AcaoAbrir->SetName("nActAbrirK210");
+        a.AcaoAbrir->SetCaption("Sped Fiscal - Bloco K210");
+        a.AcaoAbrir->Hint = QString::fromUtf8("Visualizar lançamento");
+        a.AcaoAbrir->ClasseCadastro = "TOrvoDMSpedFisK210"; // not registered here
+        a.AcaoAbrir->Mestre = &a.Dados;
+        a.AcaoAbrir->CamposMestre = a.AcaoAbrir->CamposDetalhe = "DATALCTOFIS;SEQK210";
+        AdicionarAba("K220").Dados.DefinirCampos(kCamposResultado);
+    }
+    TnActionList FAcoes;
+    void Executar() override
+    {
+        TnAbaResultado &a = Aba(0);
+        for (TnClientDataSet *ds : {&a.Dados, a.Detalhe(), &Aba(1).Dados}) {
+            ds->Close();
+            ds->CreateDataSet();
+        }
+        const QDateTime marco(QDate(2024, 3, 1), QTime());
+        for (int seq : {1, 2}) {
+            a.Dados.Append();
+            a.Dados.FieldByName("ORIGEM").SetAsString("K210");
+            a.Dados.FieldByName("DATALCTOFIS").SetAsDateTime(marco);
+            a.Dados.FieldByName("SEQK210").SetAsInteger(seq);
+            a.Dados.Post();
+        }
+        for (auto [seq, produto] : {std::pair{1, 101}, {2, 201}, {2, 202}, {1, 102}, {1, 103}}) {
+            a.Detalhe()->Append();
+            a.Detalhe()->FieldByName("ORIGEM").SetAsString("K215");
+            a.Detalhe()->FieldByName("CODIGOPRODUTO").SetAsLargeInt(produto);
+            a.Detalhe()->FieldByName("DATALCTOFIS").SetAsDateTime(marco);
+            a.Detalhe()->FieldByName("SEQK210").SetAsInteger(seq);
+            a.Detalhe()->Post();
+        }
+        // The header over the master's columns, rebuilt by every run.
+        TnGridBands &b = a.Dados.GridBands();
+        b.Clear();
+        TnGridBandsItem &empresa = b.Add("Empresa", "1 - Empresa Exemplo - 00.000.000/0001-91 - Filial (1)");
+        TnGridBandsItem &periodo =
+            empresa.GetChildBands().Add("Periodo", QString::fromUtf8("Período: 01/03/2024 à 31/03/2024"));
+        TnGridBandsItem &rotina = periodo.GetChildBands().Add("Rotina", QString::fromUtf8("Consulta Lançamento SPED - Bloco K"));
+        for (int i = 0; i < a.Dados.FieldCount(); ++i)
+            rotina.GetChildBands().Add(a.Dados.Fields(i).DisplayLabel()).SetField(a.Dados.Fields(i).FieldName());
+        b.AtualizarBandasGrid();
+        a.Dados.First();
         ResultadoAlterado();
     }
 };
@@ -229,6 +299,59 @@ TEST_F(ProcessoQt, ResultadosEmGradeEEmAbas)
     ASSERT_EQ(a->Resultados()->count(), 2);
     EXPECT_EQ(a->Resultados()->tabText(1), "Saídas");
     EXPECT_EQ(qobject_cast<QTableView *>(a->Resultados()->widget(1))->model()->rowCount(), 1);
+}
+
+TEST_F(ProcessoQt, AbaComMestreEDetalhe)
+{
+    auto *dm = new TTesteDPMestreDetalhe();
+    TnFrmProcesso *f = Abrir(dm);
+    f->resize(900, 600);
+    EXPECT_TRUE(f->Executar());
+    EXPECT_TRUE(f->Executar()); // refilled: the grids are built again over the same datasets
+    ASSERT_EQ(f->Resultados()->count(), 2);
+    QWidget *pagina = f->Resultados()->widget(0);
+    auto *mestre = pagina->findChild<QTableView *>("gradeMestre");
+    auto *detalhe = pagina->findChild<QTableView *>("gradeDetalhe");
+    ASSERT_NE(mestre, nullptr);
+    ASSERT_NE(detalhe, nullptr);
+    EXPECT_EQ(mestre->model()->rowCount(), 2);
+    EXPECT_EQ(detalhe->model()->rowCount(), 3);
+    EXPECT_TRUE(detalhe->isVisible());
+    // Hidden key fields are no columns of the detail.
+    EXPECT_EQ(detalhe->model()->columnCount(), 2);
+    EXPECT_EQ(detalhe->model()->headerData(1, Qt::Horizontal).toString(), "Produto Destino");
+    // Choosing the master's second row shows its two lines.
+    mestre->setCurrentIndex(mestre->model()->index(1, 0));
+    QApplication::processEvents();
+    EXPECT_EQ(dm->Aba(0).Dados.RecNo(), 2);
+    EXPECT_EQ(detalhe->model()->rowCount(), 2);
+    EXPECT_EQ(detalhe->model()->index(1, 1).data().toString(), "202");
+    // The tab of one grid is that grid.
+    EXPECT_NE(qobject_cast<QTableView *>(f->Resultados()->widget(1)), nullptr);
+    // The header bands above the master, once each although the run rebuilt them twice.
+    auto *periodo = pagina->findChild<QLabel *>("bandaPeriodo");
+    ASSERT_NE(periodo, nullptr);
+    EXPECT_EQ(periodo->text(), QString::fromUtf8("Período: 01/03/2024 à 31/03/2024"));
+    EXPECT_EQ(pagina->findChildren<QLabel *>("bandaEmpresa").size(), 1);
+    EXPECT_EQ(dm->Aba(0).Dados.GridBands().Total(), 6);
+    EXPECT_TRUE(periodo->isVisible());
+    teste::Capturar(f, "processo_mestre_detalhe");
+
+    // The master row's register, by its button or a double-click: a class nobody registered
+    // gives a message. Without master rows the button is off.
+    auto *abrir = pagina->findChild<QAction *>("nActAbrirK210");
+    ASSERT_NE(abrir, nullptr);
+    EXPECT_TRUE(abrir->isEnabled());
+    EXPECT_EQ(abrir->toolTip(), QString::fromUtf8("Visualizar lançamento"));
+    abrir->trigger();
+    ASSERT_EQ(FUsuario.Avisos.size(), 1);
+    EXPECT_TRUE(FUsuario.Avisos[0].contains("TOrvoDMSpedFisK210"));
+    emit mestre->doubleClicked(mestre->model()->index(0, 0));
+    EXPECT_EQ(FUsuario.Avisos.size(), 2);
+    dm->Aba(0).Dados.EmptyDataSet();
+    QApplication::processEvents();
+    EXPECT_FALSE(abrir->isEnabled());
+    EXPECT_EQ(detalhe->model()->rowCount(), 0);
 }
 
 TEST_F(ProcessoQt, ShowFormModalConfirmadoSoPelaExecucao)
