@@ -54,9 +54,14 @@ bool TnActAbrirCadastro::Abrir()
             cadastro->FixarSelecao(detalhe[i], valores[i]);
         cadastro->Abrir();
         TnClientDataSet &ds = cadastro->nClientDataSet();
-        if (ds.IsEmpty())
+        // Opened on one row (its whole key pinned), an empty register means the row is gone;
+        // opened on part of a key (a company's branches), it may simply have none yet.
+        bool linhaUnica = true;
+        for (const QString &k : ListaNomes(cadastro->ChavePrimaria()))
+            linhaUnica = linhaUnica && detalhe.contains(k, Qt::CaseInsensitive);
+        if (ds.IsEmpty() && linhaUnica)
             nShowMessage(QString::fromUtf8(kRegistroAusente));
-        else
+        else if (!ds.IsEmpty())
             ds.First();
     } catch (...) {
         delete cadastro;
