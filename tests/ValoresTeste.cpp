@@ -82,6 +82,11 @@ TEST(ProdutoExato, ConfereComReferenciaDecimal)
     for (const Caso &c : casos)
         EXPECT_EQ(MultiplicarValor(c.a, c.b, c.d), c.esperado) << c.a << " x " << c.b;
     EXPECT_THROW(MultiplicarValor(1e308, 1e308, 2), Exception);
+    // A tax from a base and a rate, exact as the product.
+    EXPECT_EQ(PercentualDoValor(1.15, 50, 2), 0.58);
+    EXPECT_EQ(PercentualDoValor(2.5, 18, 2), 0.45);
+    EXPECT_EQ(PercentualDoValor(-1.15, 50, 2), -0.58);
+    EXPECT_EQ(PercentualDoValor(100, 0, 2), 0.0);
     EXPECT_THROW(MultiplicarValor(kNaN, 1, 2), Exception);
 
     std::mt19937_64 gerador(20261209);

@@ -206,6 +206,18 @@ double MultiplicarValor(double a, double b, int decimais)
     return nDecimal::ParaReal(escalado, decimais);
 }
 
+double PercentualDoValor(double valor, double percentual, int decimais)
+{
+    __int128 mantissa = 0, escalado = 0;
+    int escala = 0;
+    if (decimais < 0 || decimais > 18 || !nDecimal::ProdutoExato(valor, percentual, mantissa, escala) ||
+        !nDecimal::Reescalar(mantissa, escala + 2, decimais, escalado) ||
+        escalado > std::numeric_limits<qint64>::max() || escalado < -std::numeric_limits<qint64>::max())
+        throw Exception(QStringLiteral("%1% de %2 é grande demais para %3 casas decimais.")
+                            .arg(NumeroParaTexto(percentual), NumeroParaTexto(valor), QString::number(decimais)));
+    return nDecimal::ParaReal(static_cast<qint64>(escalado), decimais);
+}
+
 int CountDec(double v)
 {
     if (!std::isfinite(v))

@@ -212,7 +212,7 @@ void TOrvoDPManutencaoLctoInventario::GerarLctoInvCST()
             cst.CST->SetAsInteger(FCST);
             cst.BASECALCULO->SetAsFloat(prop.PRECOUNIT->AsFloat());
             // The tax on the base as the register keeps it (two decimals).
-            cst.VALORIMPOSTO->SetAsFloat(cst.BASECALCULO->AsFloat() * FAliquota / 100);
+            cst.VALORIMPOSTO->SetAsFloat(PercentualDoValor(cst.BASECALCULO->AsFloat(), FAliquota, 2));
             ds.Post();
         }
         TnTransacao transacao(1);

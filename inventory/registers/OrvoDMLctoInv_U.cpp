@@ -779,7 +779,7 @@ void TOrvoDMLctoInv::AtualizarValorICMS(const QVariant &aliquota)
     TnClientDataSet &ds = nClientDataSet();
     if (!ds.Active() || (ds.IsEmpty() && ds.State() != dsInsert))
         return;
-    const double calc = RoundValor(ValorTotal() * taxa / 100, 2);
+    const double calc = PercentualDoValor(ValorTotal(), taxa, 2);
     TnField &icms = FieldByName(QStringLiteral("VALORICMS"));
     if (ds.State() == dsBrowse) {
         if (!icms.IsNull() && icms.AsFloat() == calc)
