@@ -93,10 +93,7 @@ void TOrvoDMSpedFisK290::DepoisConfigurar(TnFormModulo *form)
 
 QString TOrvoDMSpedFisK290::GetCamposChaveUNQ() const
 {
-    QStringList r;
-    for (const char *c : {"CODIGOEMPRESA", "CODIGOESTAB", "DATALCTOFIS", "CODIGOOPOS"})
-        r << QLatin1Char('[') + FieldByName(QString::fromLatin1(c)).DisplayLabel() + QLatin1Char(']');
-    return r.join(QStringLiteral("\r\n"));
+    return RotulosChave(*this, {"CODIGOEMPRESA", "CODIGOESTAB", "DATALCTOFIS", "CODIGOOPOS"});
 }
 
 TOrvoDCSpedFisK290::TOrvoDCSpedFisK290() : TnModuloBlocoK(DeclaracaoDaClasse(CamposConsulta)) {}

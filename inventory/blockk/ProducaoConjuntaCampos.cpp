@@ -1,6 +1,7 @@
 #include "ProducaoConjuntaCampos.h"
 
 #include "BlocoKCampos.h"
+#include "DMClientDataSet.h"
 
 TnDefCampo EmpresaProducaoConjunta(bool requerido)
 {
@@ -49,4 +50,12 @@ TnDefCampo QuantidadeProducaoConjunta(const char *nome, int precisao, const char
     c.Def.Chave = QStringLiteral("DICVALOR3");
     c.Def.Digitos = 14;
     return c;
+}
+
+QString RotulosChave(const TnDMClientDataSet &dm, std::initializer_list<const char *> campos)
+{
+    QStringList r;
+    for (const char *c : campos)
+        r << QLatin1Char('[') + dm.FieldByName(QString::fromLatin1(c)).DisplayLabel() + QLatin1Char(']');
+    return r.join(QStringLiteral("\r\n"));
 }

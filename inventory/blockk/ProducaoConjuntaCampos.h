@@ -5,6 +5,10 @@
 // with its reference and description beside the code.
 #include "Campo.h"
 
+#include <initializer_list>
+
+class TnDMClientDataSet;
+
 // CODIGOEMPRESA and CODIGOESTAB, hidden, with the company's and branch's lookups.
 TnDefCampo EmpresaProducaoConjunta(bool requerido);
 TnDefCampo EstabProducaoConjunta(bool requerido);
@@ -15,3 +19,6 @@ TnDefCampo ProdutoProducaoConjunta(const char *label, const char *hint,
                                    const char *resultado = "REFERENPRODUTO;DESCRPRODUTO");
 // A quantity numeric(precisao, 3) (dictionary DICVALOR3).
 TnDefCampo QuantidadeProducaoConjunta(const char *nome, int precisao, const char *label, const char *hint = "");
+// The captions of `campos` of `dm`, each "[caption]", one per line: a natural key for the
+// duplicate-key message.
+QString RotulosChave(const TnDMClientDataSet &dm, std::initializer_list<const char *> campos);
