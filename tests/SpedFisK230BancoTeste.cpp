@@ -78,6 +78,10 @@ TEST_F(SpedFisK230Banco, DataInicialExigidaSalvoOrdemZero)
     dm->FieldByName("CODIGOORDEMPRODUCAO").SetAsString("0");
     ds.Post();
     EXPECT_EQ(Linhas("SPEDFISK230", "DATAINICIOORDEMPRODUCAO is null"), 1);
+    // A new row does not keep the order "0" of the row before.
+    ds.Append();
+    EXPECT_TRUE(inicio.Required());
+    ds.Cancel();
 }
 
 TEST_F(SpedFisK230Banco, OrdemDeTrintaCaracteres)

@@ -51,6 +51,12 @@ void TOrvoDMSpedFisK230::ConfigurarAutoRequerido(TnClientDataSet *objeto)
                   FieldByName(QString::fromLatin1(kOrdem)).AsString() != QLatin1String(kOrdemSemInicio));
 }
 
+void TOrvoDMSpedFisK230::ConfigurarCampo(TnClientDataSet *objeto)
+{
+    TnModuloBlocoK::ConfigurarCampo(objeto);
+    ConfigurarAutoRequerido(objeto);
+}
+
 void TOrvoDMSpedFisK230::ConfigurarAutoFormato(TnClientDataSet *objeto)
 {
     TnModuloBlocoK::ConfigurarAutoFormato(objeto);

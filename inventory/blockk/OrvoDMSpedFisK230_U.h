@@ -20,6 +20,8 @@ public:
 
     TOrvoDMSpedFisK230();
     void ConfigurarAutoRequerido(TnClientDataSet *objeto) override;
+    // The requirement follows each row: a new row does not keep the previous row's.
+    void ConfigurarCampo(TnClientDataSet *objeto) override;
     void ConfigurarAutoFormato(TnClientDataSet *objeto) override;
     TnDMClientDataSet *DMK235() const { return FDMK235; }
 
