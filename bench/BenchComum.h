@@ -22,6 +22,8 @@
 #include <QCoreApplication>
 #include <QProcessEnvironment>
 #include <QSqlDriver>
+#include <cstring>
+#include <functional>
 #include <QUuid>
 #include <QFile>
 #include <QTemporaryDir>
@@ -200,6 +202,28 @@ inline QString PlanoSqlite(sqlite3 *db, const QByteArray &sql)
         linhas << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 3)));
     sqlite3_finalize(st);
     return linhas.join(QStringLiteral("; "));
+}
+
+// Statements naming `tabela` that the engine ran while `f` ran (through its trace).
+inline int ContarComandos(sqlite3 *db, const char *tabela, const std::function<void()> &f)
+{
+    static int *conta = nullptr;
+    static const char *nome = nullptr;
+    int n = 0;
+    conta = &n;
+    nome = tabela;
+    sqlite3_trace_v2(
+        db, SQLITE_TRACE_STMT,
+        [](unsigned, void *, void *p, void *) -> int {
+            if (std::strstr(sqlite3_sql(static_cast<sqlite3_stmt *>(p)), nome))
+                ++*conta;
+            return 0;
+        },
+        nullptr);
+    f();
+    sqlite3_trace_v2(db, 0, nullptr, nullptr);
+    conta = nullptr;
+    return n;
 }
 
 inline int RodadasBench()

@@ -135,28 +135,6 @@ void BM_BlocoK0210Salvar(benchmark::State &state)
     state.counters["linhas"] = kLinhas0210;
 }
 
-// Statements the engine ran while `f` ran that name `tabela`.
-int Contar(sqlite3 *db, const char *tabela, const std::function<void()> &f)
-{
-    static int *conta = nullptr;
-    static const char *nome = nullptr;
-    int n = 0;
-    conta = &n;
-    nome = tabela;
-    sqlite3_trace_v2(
-        db, SQLITE_TRACE_STMT,
-        [](unsigned, void *, void *p, void *) -> int {
-            if (std::strstr(sqlite3_sql(static_cast<sqlite3_stmt *>(p)), nome))
-                ++*conta;
-            return 0;
-        },
-        nullptr);
-    f();
-    sqlite3_trace_v2(db, 0, nullptr, nullptr);
-    conta = nullptr;
-    return n;
-}
-
 void BM_BlocoKK220Rolar(benchmark::State &state)
 {
     TnBancoBench &b = Banco();
@@ -168,7 +146,7 @@ void BM_BlocoKK220Rolar(benchmark::State &state)
         {.Medir =
              [&] {
                  auto *dm = qobject_cast<TnDMClientDataSet *>(CriarDMNovo(QStringLiteral("TOrvoDCSPEDFISK220")));
-                 leituras = Contar(b.Lite(), "CFGEMPRESAINV", [&] {
+                 leituras = ContarComandos(b.Lite(), "CFGEMPRESAINV", [&] {
                      dm->Abrir();
                      TnClientDataSet &ds = dm->nClientDataSet();
                      linhas = 0;
