@@ -108,6 +108,37 @@ TEST_F(ConfiabilidadeBanco, NumerosForaDaEscalaLidosOuRecusadosPeloNome)
     EXPECT_EQ(ds.FieldByName("REAL_").AsString(), "-123,46");
 }
 
+// Texts come back as written, whatever their characters (a leading byte order mark, a pair
+// of surrogates, an empty text apart from a null); a real read into a text or an integer
+// field comes as its decimal form or truncated.
+TEST_F(ConfiabilidadeBanco, TextosEReaisLidosComoForamGravados)
+{
+    const QString textos[] = {QStringLiteral("Ação €"), QString(QChar(0xFEFF)) + QStringLiteral("marca"),
+                              QStringLiteral("x") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("y"), QString(""),
+                              QString()};
+    auto cmd = con().Preparar("insert into T (ID, NOME, REAL_) values (?, ?, ?)");
+    for (int i = 0; i < 5; ++i) {
+        cmd->BindInteiro(0, i);
+        textos[i].isNull() ? cmd->BindNulo(1) : cmd->BindTexto(1, textos[i]);
+        cmd->BindReal(2, -2.75 + i);
+        cmd->Executar();
+    }
+    const TnDefCampo campos[] = {{.Nome = "ID", .Tipo = ftInteger},
+                                 {.Nome = "NOME", .Tipo = ftString, .Tamanho = 40},
+                                 {.Nome = "COMO_TEXTO", .Tipo = ftString, .Tamanho = 40},
+                                 {.Nome = "COMO_INTEIRO", .Tipo = ftLargeint}};
+    TnClientDataSet ds;
+    ds.DefinirCampos(campos);
+    ds.CarregarDe(
+        con().Preparar("select ID, NOME, REAL_ COMO_TEXTO, REAL_ COMO_INTEIRO from T order by ID")->Abrir());
+    for (int i = 0; i < 5; ++i, ds.Next()) {
+        EXPECT_EQ(ds.FieldByName("NOME").AsString(), textos[i]) << i;
+        EXPECT_EQ(ds.FieldByName("NOME").IsNull(), textos[i].isNull()) << i;
+        EXPECT_EQ(ds.FieldByName("COMO_TEXTO").AsString().replace(u',', u'.'), QString::number(-2.75 + i)) << i;
+        EXPECT_EQ(ds.FieldByName("COMO_INTEIRO").AsLargeInt(), qint64(-2.75 + i)) << i;
+    }
+}
+
 TEST_F(ConfiabilidadeBanco, DatasForaDosAnosDeQuatroDigitosSaoRecusadas)
 {
     auto cmd = con().Preparar("insert into T (ID, DATA) values (?, ?)");

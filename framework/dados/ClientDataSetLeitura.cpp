@@ -31,7 +31,7 @@ TFieldType TipoDoValor(const QVariant &v)
 
 // How each field is fed: from which cursor column and into which storage. Calculated
 // fields and fields the query lacks stay null.
-enum ModoLeitura : quint8 { mNulo, mI16, mI32, mI64, mF64, mB8, mBCD, mData, mDataHora, mTexto };
+enum ModoLeitura : quint8 { mNulo, mI16, mI32, mI64, mF64, mB8, mBCD, mData, mDataHora, mTexto, mTextoUtf8 };
 struct TnClientDataSet::Leitura {
     int Origem = -1;
     ModoLeitura M = mNulo;
@@ -91,7 +91,7 @@ std::vector<TnClientDataSet::Leitura> TnClientDataSet::LeiturasDe(TnCursor &curs
         case ftBCD: l.M = mBCD; break;
         case ftDate: l.M = mData; break;
         case ftDateTime: l.M = mDataHora; break;
-        default: l.M = mTexto; break;
+        default: l.M = cursor.TextosEmUtf8() ? mTextoUtf8 : mTexto; break;
         }
     }
     return leituras;
@@ -146,6 +146,7 @@ qsizetype TnClientDataSet::LerLinhas(TnDadosColunares &dados, TnCursor &cursor, 
                                                               : col.AcrescentarNulo();
                 break;
             }
+            case mTextoUtf8: col.AcrescentarUtf8(cursor.TextoUtf8(i)); break;
             default: col.AcrescentarTexto(cursor.TextoDireto(i)); break;
             }
         }

@@ -73,6 +73,9 @@ public:
     // The same text as UTF-8 bytes (empty for NULL), valid as TextoDireto: the engines hand
     // a text column over as stored, without a conversion to UTF-16 (bulk writers of files).
     virtual QByteArrayView TextoUtf8(int i);
+    // True when the engine keeps its texts as UTF-8, so that TextoUtf8 is the cheaper way to
+    // read them in bulk.
+    virtual bool TextosEmUtf8() const { return false; }
     // The value typed by the column's kind; an invalid QVariant for NULL.
     QVariant Valor(int i);
 

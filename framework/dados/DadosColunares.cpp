@@ -1,6 +1,7 @@
 #include "DadosColunares.h"
 
 #include <QDateTime>
+#include <QStringDecoder>
 #include <algorithm>
 
 namespace nDataHora {
@@ -163,6 +164,22 @@ void TnColuna::AcrescentarTexto(QStringView v)
     FInicio.push_back(static_cast<qint64>(FTexto.size()));
     FTamanho.push_back(static_cast<qint32>(v.size()));
     FTexto.insert(FTexto.end(), v.utf16(), v.utf16() + v.size());
+    ++FLinhas;
+}
+
+void TnColuna::AcrescentarUtf8(QByteArrayView v)
+{
+    Q_ASSERT(FArmazenamento == arTexto);
+    // A UTF-8 text never takes more UTF-16 units than it has bytes. Each value is decoded
+    // on its own and keeps a leading byte order mark, as a conversion to a string would.
+    const size_t inicio = FTexto.size();
+    FTexto.resize(inicio + size_t(v.size()));
+    QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QChar *const base = reinterpret_cast<QChar *>(FTexto.data() + inicio);
+    const qsizetype n = dec.appendToBuffer(base, v) - base;
+    FTexto.resize(inicio + size_t(n));
+    FInicio.push_back(static_cast<qint64>(inicio));
+    FTamanho.push_back(static_cast<qint32>(n));
     ++FLinhas;
 }
 

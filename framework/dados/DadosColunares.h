@@ -5,6 +5,7 @@
 // share one storage.
 #include "Tipos.h"
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <QStringView>
@@ -60,6 +61,8 @@ public:
     void AcrescentarInteiro(qint64 v);
     void AcrescentarReal(double v);
     void AcrescentarTexto(QStringView v);
+    // The same from UTF-8 bytes, decoded straight into the storage (no string in between).
+    void AcrescentarUtf8(QByteArrayView v);
     void AcrescentarDe(const TnColuna &outra, qsizetype linha);
 
     bool Nulo(qsizetype l) const

@@ -345,7 +345,9 @@ public:
     std::deque<PGresult *> Retidas; // rows read ahead so that another statement could run
     PGresult *Erro = nullptr;       // the failure met while reading ahead
     QString Buffer;
-    QStringDecoder Decodificador{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
+    // Each value on its own, a leading byte order mark kept as a character of the text.
+    QStringDecoder Decodificador{QStringDecoder::Utf8,
+                                 QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
 
     ~CursorPg() override { Soltar(); }
     int Colunas() const override { return P ? int(P->Colunas.size()) : 0; }

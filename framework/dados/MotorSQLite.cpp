@@ -166,11 +166,8 @@ public:
     const TnColunaInfo &Coluna(int i) const override { return cols[size_t(i)]; }
     bool Proximo() override;
     bool Nulo(int i) override { return sqlite3_column_type(st, i) == SQLITE_NULL; }
-    qint64 Inteiro(int i) override
-    {
-        if (sqlite3_column_type(st, i) == SQLITE_FLOAT) return qint64(sqlite3_column_double(st, i));
-        return sqlite3_column_int64(st, i);
-    }
+    // A real value comes truncated towards zero (clamped to the 64-bit range by SQLite).
+    qint64 Inteiro(int i) override { return sqlite3_column_int64(st, i); }
     double Real(int i) override { return sqlite3_column_double(st, i); }
     QString Texto(int i) override
     {
@@ -191,6 +188,7 @@ public:
         const auto *p = reinterpret_cast<const char16_t *>(sqlite3_column_text16(st, i));
         return p ? QStringView(p, sqlite3_column_bytes16(st, i) / 2) : QStringView();
     }
+    bool TextosEmUtf8() const override { return true; }
     QByteArrayView TextoUtf8(int i) override
     {
         if (sqlite3_column_type(st, i) == SQLITE_FLOAT)
