@@ -201,9 +201,8 @@ void TnDMClientDataSet::PreencherNovo()
     bool posicionado = false;
     const QVariantList valores = ValoresDoMestre(posicionado);
     if (posicionado) {
-        const QStringList campos = NomesDaLista(FCamposLink);
-        for (int i = 0; i < campos.size(); ++i)
-            Escrever(FDataSet.FieldByName(campos[i]), valores[i]);
+        for (int i = 0; i < FListaLink.size(); ++i)
+            Escrever(CampoLigado(FDataSet, FListaLink[i], FIndiceLink[i]), valores[i]);
     }
     SincroCopiarDados(FDataSet);
     FSequenciasPropostas.clear();
@@ -259,7 +258,7 @@ bool TnDMClientDataSet::EhCampoDaSelecao(const QString &campo) const
 
 bool TnDMClientDataSet::EhChaveDigitada(const QString &campo) const
 {
-    return EhCampoChave(campo) && !NomesDaLista(FCamposLink).contains(campo.trimmed(), Qt::CaseInsensitive)
+    return EhCampoChave(campo) && !FListaLink.contains(campo.trimmed(), Qt::CaseInsensitive)
            && !EhCampoDaSelecao(campo);
 }
 
@@ -293,9 +292,8 @@ void TnDMClientDataSet::AntesDeGravar()
         const QVariantList valores = ValoresDoMestre(posicionado);
         if (!posicionado)
             throw Exception(QStringLiteral("O registro principal deste detalhe não está gravado."));
-        const QStringList campos = NomesDaLista(FCamposLink);
-        for (int i = 0; i < campos.size(); ++i) {
-            const TnField &f = ds.FieldByName(campos[i]);
+        for (int i = 0; i < FListaLink.size(); ++i) {
+            const TnField &f = CampoLigado(ds, FListaLink[i], FIndiceLink[i]);
             if (f.AsVariant() != valores[i])
                 throw EnField(f.FieldName(), QStringLiteral("O campo \"%1\" deve ser igual ao do registro principal.")
                                                  .arg(f.DisplayLabel()));
@@ -444,6 +442,17 @@ void TnDMClientDataSet::ChecarAlteracao(const QString &operacao) const
 {
     if (SomenteLeitura())
         throw Exception(QStringLiteral("A consulta \"%1\" não permite %2 registros.").arg(FCaption, operacao));
+}
+
+// The field `nome` of `ds`, looked up by name only when the index found last no longer
+// holds it (the fields of a data set can be made again).
+TnField &TnDMClientDataSet::CampoLigado(const TnClientDataSet &ds, const QString &nome, int &indice)
+{
+    if (indice >= 0 && indice < ds.FieldCount() && ds.Fields(indice).FieldName().compare(nome, Qt::CaseInsensitive) == 0)
+        return ds.Fields(indice);
+    TnField &f = ds.FieldByName(nome);
+    indice = f.Index();
+    return f;
 }
 
 void TnDMClientDataSet::ChecarMestre() const
@@ -623,6 +632,9 @@ TnDMClientDataSet *TnDMClientDataSet::CriarDetalhe(TnDMClientDataSet *detalhe, c
     }
     detalhe->FMestre = this;
     detalhe->FCamposLink = campos.join(u';');
+    detalhe->FListaLink = campos;
+    detalhe->FIndiceLinkMestre.assign(campos.size(), -1);
+    detalhe->FIndiceLink.assign(campos.size(), -1);
     detalhe->setParent(this);
     FDetalhes.removeAll(QPointer<TnDMClientDataSet>());
     FDetalhes.append(detalhe);

@@ -386,6 +386,11 @@ private:
     bool FModoImportacao = false;
     QPointer<TnDMClientDataSet> FMestre;
     QString FCamposLink;
+    // FCamposLink parsed once, with the last index each name was found at in the master's
+    // and in this register's fields: every new or saved row reads the link.
+    QStringList FListaLink;
+    mutable std::vector<int> FIndiceLinkMestre, FIndiceLink;
+    static TnField &CampoLigado(const TnClientDataSet &ds, const QString &nome, int &indice);
     QVariantList FValoresMestre;     // the master's link values the rows were read for
     // The declared statement split at its order (SepararOrdem), made once: a detail reads
     // again on every move of its master.

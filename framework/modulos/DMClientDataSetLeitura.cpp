@@ -81,8 +81,9 @@ QVariantList TnDMClientDataSet::ValoresDoMestre(bool &posicionado) const
     const TnClientDataSet &m = FMestre->FDataSet;
     if (!m.Active() || m.State() == dsInsert || m.IsEmpty())
         return r;
-    for (const QString &c : NomesDaLista(FCamposLink))
-        r << m.FieldByName(c).AsVariant();
+    r.reserve(FListaLink.size());
+    for (int i = 0; i < FListaLink.size(); ++i)
+        r << CampoLigado(m, FListaLink[i], FIndiceLinkMestre[i]).AsVariant();
     posicionado = true;
     return r;
 }
@@ -102,7 +103,7 @@ QString TnDMClientDataSet::MontarComando(const QString &sql0, QVariantList &para
     if (!FCamposLink.isEmpty()) {
         bool posicionado = false;
         const QVariantList valores = ValoresDoMestre(posicionado);
-        const QStringList campos = NomesDaLista(FCamposLink);
+        const QStringList &campos = FListaLink;
         if (!posicionado)
             condicoes << QStringLiteral("1 = 0");
         else
