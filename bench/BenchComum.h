@@ -14,6 +14,7 @@
 #include "Bibliotecas.h"
 #include "Conexao.h"
 #include "ConversaoBanco.h"
+#include "DMClientDataSet.h"
 #include "Modulos.h"
 #include "Personalizacao.h"
 #include "PowerParam.h"
@@ -194,6 +195,13 @@ private:
 };
 
 // The plan of a statement as EXPLAIN QUERY PLAN answers it, its steps joined by "; ".
+// A new register of `classe`, as the program creates one by name (null for a class that is
+// not a register).
+inline TnDMClientDataSet *CadastroNovo(const QString &classe)
+{
+    return qobject_cast<TnDMClientDataSet *>(CriarDMNovo(classe));
+}
+
 inline QString PlanoSqlite(sqlite3 *db, const QByteArray &sql)
 {
     sqlite3_stmt *st = PrepararSqlite(db, ("EXPLAIN QUERY PLAN " + sql).constData());

@@ -117,7 +117,7 @@ void BM_BlocoK0210Salvar(benchmark::State &state)
         {.Preparar =
              [&] {
                  limpar();
-                 dm = qobject_cast<TnDMClientDataSet *>(CriarDMNovo(QStringLiteral("TOrvoDMSpedFis0210")));
+                 dm = CadastroNovo(QStringLiteral("TOrvoDMSpedFis0210"));
                  dm->Abrir();
                  dm->SetAplicarAoGravar(false);
              },
@@ -145,7 +145,7 @@ void BM_BlocoKK220Rolar(benchmark::State &state)
         state,
         {.Medir =
              [&] {
-                 auto *dm = qobject_cast<TnDMClientDataSet *>(CriarDMNovo(QStringLiteral("TOrvoDCSPEDFISK220")));
+                 auto *dm = CadastroNovo(QStringLiteral("TOrvoDCSPEDFISK220"));
                  leituras = ContarComandos(b.Lite(), "CFGEMPRESAINV", [&] {
                      dm->Abrir();
                      TnClientDataSet &ds = dm->nClientDataSet();

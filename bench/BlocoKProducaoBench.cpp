@@ -157,7 +157,7 @@ void BM_BlocoKK235Salvar(benchmark::State &state)
         {.Preparar =
              [&] {
                  limpar();
-                 dm = qobject_cast<TnDMClientDataSet *>(CriarDMNovo(QStringLiteral("TOrvoDMSpedFisK235")));
+                 dm = CadastroNovo(QStringLiteral("TOrvoDMSpedFisK235"));
                  dm->Abrir();
                  dm->SetAplicarAoGravar(false);
              },
@@ -181,7 +181,7 @@ void BM_BlocoKK230Mover(benchmark::State &state)
     int movimentos = 0;
     const auto mover = [&](TnBancoBench &b, bool contar) {
         Selecionar(b);
-        auto *dm = qobject_cast<TnDMClientDataSet *>(CriarDMNovo(QStringLiteral("TOrvoDMSpedFisK230")));
+        auto *dm = CadastroNovo(QStringLiteral("TOrvoDMSpedFisK230"));
         const auto percorrer = [&] {
             dm->Abrir();
             TnDMClientDataSet *k235 = dm->Detalhes().value(0);

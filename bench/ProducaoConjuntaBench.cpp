@@ -91,7 +91,7 @@ void BM_BlocoKK291Salvar(benchmark::State &state)
         {.Preparar =
              [&] {
                  limpar();
-                 mestre = qobject_cast<TnDMClientDataSet *>(CriarDMNovo(QStringLiteral("TOrvoDMSpedFisK290")));
+                 mestre = CadastroNovo(QStringLiteral("TOrvoDMSpedFisK290"));
                  mestre->Abrir();
                  itens = mestre->CriarDetalhe(QStringLiteral("TOrvoDMSpedFisK291"),
                                               QStringLiteral("CODIGOEMPRESA;CODIGOESTAB;DATALCTOFIS;SEQK290"));

@@ -109,7 +109,7 @@ void BM_RegistroK200PrimeiroPacote(benchmark::State &state)
     TnDMClientDataSet *dm = nullptr;
     // The statement the register runs for its first packet, and its plan.
     {
-        auto *primeiro = qobject_cast<TnDMClientDataSet *>(CriarDMNovo(QStringLiteral("TTesteFaixaK200")));
+        auto *primeiro = CadastroNovo(QStringLiteral("TTesteFaixaK200"));
         const QStringList rastro = Rastrear(db, [&] { primeiro->Abrir(); });
         DestruirDM(primeiro);
         QString pacote;
@@ -160,7 +160,7 @@ void BM_RegistroK200PrimeiroPacote(benchmark::State &state)
     };
     Alternar(
         state,
-        {.Preparar = [&] { dm = qobject_cast<TnDMClientDataSet *>(CriarDMNovo(QStringLiteral("TTesteFaixaK200"))); },
+        {.Preparar = [&] { dm = CadastroNovo(QStringLiteral("TTesteFaixaK200")); },
          .Medir =
              [&] {
                  dm->Abrir();
@@ -183,7 +183,7 @@ void BM_RegistroK200ResultadosLookup(benchmark::State &state)
         state,
         {.Medir =
              [&] {
-                 auto *dm = qobject_cast<TnDMClientDataSet *>(CriarDMNovo(QStringLiteral("TTesteFaixaK200")));
+                 auto *dm = CadastroNovo(QStringLiteral("TTesteFaixaK200"));
                  const QStringList rastro = Rastrear(b.Lite(), [&] {
                      dm->Abrir();
                      TnClientDataSet &ds = dm->nClientDataSet();
