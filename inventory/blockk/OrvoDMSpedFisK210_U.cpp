@@ -1,6 +1,7 @@
 #include "OrvoDMSpedFisK210_U.h"
 
 #include "BlocoKCampos.h"
+#include "BlocoKRegras.h"
 
 namespace {
 
@@ -89,18 +90,15 @@ void TOrvoDMSpedFisK210::ValidarDado()
     const TnField &competencia = FieldByName(QStringLiteral("DATALCTOFIS"));
     const TnField &inicio = FieldByName(QString::fromLatin1(kInicio));
     const TnField &fim = FieldByName(QString::fromLatin1(kFim));
-    // The competence month from its first to its last day, whatever day was stored.
-    const QDate c = competencia.AsDate();
-    const QDate primeiro = c.isValid() ? QDate(c.year(), c.month(), 1) : QDate();
-    const QDate ultimo = primeiro.isValid() ? primeiro.addMonths(1).addDays(-1) : QDate();
-    if (!inicio.IsNull() && ultimo.isValid() && inicio.AsDate() > ultimo)
+    const TnMesCompetencia mes(competencia);
+    if (!inicio.IsNull() && mes.Valido() && inicio.AsDate() > mes.Ultimo)
         throw EnField(inicio.FieldName(), QString::fromUtf8("A data de início da ordem de serviço não pode ser "
                                                             "superior a competência informada!"));
     if (!fim.IsNull()) {
         if (!inicio.IsNull() && inicio.AsDate() > fim.AsDate())
             throw EnField(fim.FieldName(), QString::fromUtf8("A data de conclusão da ordem de serviço não pode ser "
                                                              "inferior a data de início!"));
-        if (!primeiro.isValid() || fim.AsDate() < primeiro || fim.AsDate() > ultimo)
+        if (!mes.Contem(fim.AsDate()))
             throw EnField(fim.FieldName(), QString::fromUtf8("A data de conclusão da ordem de serviço deve "
                                                              "pertencer ao mesmo período informado no campo "
                                                              "competência!"));

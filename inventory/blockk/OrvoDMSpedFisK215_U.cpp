@@ -1,7 +1,8 @@
 #include "OrvoDMSpedFisK215_U.h"
 
 #include "BlocoKCampos.h"
-#include "Conexao.h"
+#include "BlocoKRegras.h"
+#include "OrvoDMSpedFisK210_U.h"
 
 namespace {
 
@@ -35,33 +36,7 @@ QString TOrvoDMSpedFisK215::GetCamposChaveUNQ() const
 
 bool TOrvoDMSpedFisK215::ProdutoOrigem(qint64 &produto) const
 {
-    if (TnDMClientDataSet *mestre = DmMaster()) {
-        const TnField &origem = mestre->FieldByName(QStringLiteral("CODIGOPRODUTO"));
-        if (origem.IsNull())
-            return false;
-        produto = origem.AsLargeInt();
-        return true;
-    }
-    // On its own: the K210 row of the link key.
-    const TnField &empresa = FieldByName(QStringLiteral("CODIGOEMPRESA"));
-    const TnField &estab = FieldByName(QStringLiteral("CODIGOESTAB"));
-    const TnField &competencia = FieldByName(QStringLiteral("DATALCTOFIS"));
-    const TnField &seq = FieldByName(QStringLiteral("SEQK210"));
-    if (empresa.IsNull() || estab.IsNull() || competencia.IsNull() || seq.IsNull())
-        return false;
-    auto cmd = nDMConexao::Atual().PrepararGuardado(
-        QStringLiteral("select CODIGOPRODUTO from SPEDFISK210 where CODIGOEMPRESA = ? and CODIGOESTAB = ? "
-                       "and DATALCTOFIS = ? and SEQK210 = ?"));
-    cmd->BindInteiro(0, empresa.AsLargeInt());
-    cmd->BindInteiro(1, estab.AsLargeInt());
-    cmd->BindData(2, competencia.AsDate());
-    cmd->BindInteiro(3, seq.AsLargeInt());
-    TnCursor &c = cmd->Abrir();
-    const bool achou = c.Proximo() && !c.Nulo(0);
-    if (achou)
-        produto = c.Inteiro(0);
-    cmd->Fechar();
-    return achou;
+    return ValorDoMestreK(*this, "SPEDFISK210", TOrvoDMSpedFisK210::kLigacaoK215, "CODIGOPRODUTO", produto);
 }
 
 void TOrvoDMSpedFisK215::ValidarDado()

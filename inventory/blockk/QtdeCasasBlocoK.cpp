@@ -14,6 +14,14 @@ int LerCasasQtdeBlocoK(int empresa)
     return VarToIntDef(valor, 3);
 }
 
+QString EmpresaDaLinhaK(const TnClientDataSet &ds)
+{
+    const TnField *empresa = ds.Active() && (!ds.IsEmpty() || ds.State() == dsInsert)
+                                 ? ds.FindField(QStringLiteral("CODIGOEMPRESA"))
+                                 : nullptr;
+    return empresa && !empresa->IsNull() ? empresa->AsString() : QStringLiteral("-1");
+}
+
 void FormatarQuantidadeK(TnField &campo, int casas)
 {
     const QString formato = FormatoCasas(casas);
