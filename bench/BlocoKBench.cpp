@@ -8,9 +8,7 @@
 // BM_BlocoKK220Rolar/sqlite: the K220 consultation opened over 100,000 rows of one company
 // and scrolled to the end: the statements that read the company settings are counted
 // through the engine's trace. Target: `leituras_cfg` <= `empresas` (once per company).
-#include "BenchComum.h"
-#include "Bibliotecas.h"
-#include "DMClientDataSet.h"
+#include "BlocoKComum.h"
 
 namespace {
 
@@ -24,15 +22,7 @@ TnBancoBench &Banco()
         ConverterBanco(banco->Con());
         sqlite3 *db = banco->Lite();
         ExecSqlite(db, "BEGIN IMMEDIATE");
-        sqlite3_stmt *p = PrepararSqlite(db, "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, "
-                                             "DESCRPRODUTO, INDICADORTIPO) values (1, ?, 'REF-' || ?, 'Produto', ?)");
-        for (int i = 1; i <= kLinhas0210 + 1; ++i) {
-            sqlite3_bind_int(p, 1, i);
-            sqlite3_bind_int(p, 2, i);
-            sqlite3_bind_int(p, 3, i % 2 ? 0 : 10);
-            PassoSqlite(db, p);
-        }
-        sqlite3_finalize(p);
+        InserirProdutosBlocoK(db, kLinhas0210 + 1);
         sqlite3_stmt *k = PrepararSqlite(db, "insert into SPEDFISK220 (CODIGOEMPRESA, CODIGOESTAB, DATALCTOFIS, "
                                              "CODIGOPRODUTOORI, CODIGOPRODUTODEST, QUANTIDADE, QUANTIDADEDEST) "
                                              "values (1, 1, '2024-06-10', ?, ?, 1.5, 1.5)");
@@ -49,21 +39,10 @@ TnBancoBench &Banco()
     return *b;
 }
 
-void Selecionar(TnBancoBench &b)
-{
-    nDMConexao::DefinirAtual(&b.Con());
-    TnBibliotecas::Carregar("OrvoCore");
-    Selecao().Reset();
-    Selecao().GetParams("CodigoEmpresa").SetValue(1);
-    Selecao().GetParams("CodigoEstab").SetValue(1);
-    Selecao().Refresh();
-    ExternalVar("gCodigoEmpresaAtiva", "1");
-}
-
 void BM_BlocoK0210Salvar(benchmark::State &state)
 {
     TnBancoBench &b = Banco();
-    Selecionar(b);
+    SelecionarBlocoK(b, false);
     sqlite3 *db = b.Lite();
     TnDMClientDataSet *dm = nullptr;
     const auto limpar = [&] { ExecSqlite(db, "delete from SPEDFIS0210"); };
@@ -138,7 +117,7 @@ void BM_BlocoK0210Salvar(benchmark::State &state)
 void BM_BlocoKK220Rolar(benchmark::State &state)
 {
     TnBancoBench &b = Banco();
-    Selecionar(b);
+    SelecionarBlocoK(b, false);
     int leituras = 0;
     int linhas = 0;
     Repetir(

@@ -11,9 +11,7 @@
 // ORVO_BENCH_LINHAS (1,000,000) rows, the rest in May. The statements on SPEDFISK235 are
 // counted through the engine's trace. Targets: one statement per move (`leituras` <=
 // `ordens` + 1) and razao (large table / small table, medians) <= 1.2.
-#include "BenchComum.h"
-#include "Bibliotecas.h"
-#include "DMClientDataSet.h"
+#include "BlocoKComum.h"
 
 #include <memory>
 
@@ -69,34 +67,12 @@ std::unique_ptr<TnBancoBench> NovoBanco(const QString &nome, int total)
     return banco;
 }
 
-void Selecionar(TnBancoBench &b)
-{
-    nDMConexao::DefinirAtual(&b.Con());
-    TnBibliotecas::Carregar("OrvoCore");
-    Selecao().Reset();
-    Selecao().GetParams("CodigoEmpresa").SetValue(1);
-    Selecao().GetParams("CodigoEstab").SetValue(1);
-    Selecao().GetParams("DataLctoFis_MENORIGUAL").SetValue(QDate(2024, 6, 1));
-    Selecao().GetParams("DataLctoFis_MAIORIGUAL").SetValue(QDate(2024, 6, 30));
-    Selecao().Refresh();
-    ExternalVar("gCodigoEmpresaAtiva", "1");
-}
-
-qint64 ValorDe(sqlite3 *db, const char *sql)
-{
-    sqlite3_stmt *n = PrepararSqlite(db, sql);
-    sqlite3_step(n);
-    const qint64 v = sqlite3_column_int64(n, 0);
-    sqlite3_finalize(n);
-    return v;
-}
-
 void BM_BlocoKK235Salvar(benchmark::State &state)
 {
     // One order, no other inputs: the rows go under order OP-0000000 of June.
     static std::unique_ptr<TnBancoBench> banco = NovoBanco(QStringLiteral("k235salvar"), kInsumosPorOrdem);
     TnBancoBench &b = *banco;
-    Selecionar(b);
+    SelecionarBlocoK(b, true);
     sqlite3 *db = b.Lite();
     TnDMClientDataSet *dm = nullptr;
     const auto limpar = [&] { ExecSqlite(db, "delete from SPEDFISK235"); };
@@ -165,7 +141,7 @@ void BM_BlocoKK235Salvar(benchmark::State &state)
          .Depois =
              [&] {
                  DestruirDM(dm);
-                 if (ValorDe(db, "select count(*) from SPEDFISK235") != kLinhasK235)
+                 if (ValorSqlite(db, "select count(*) from SPEDFISK235") != kLinhasK235)
                      std::abort();
              }},
         {.Preparar = limpar, .Medir = direto}, [&] { b.Checkpoint(); }, "razao <= 2");
@@ -177,44 +153,8 @@ void BM_BlocoKK230Mover(benchmark::State &state)
     static std::unique_ptr<TnBancoBench> pequeno =
         NovoBanco(QStringLiteral("k230pequeno"), std::max(LinhasBench() / 10, OrdensJunho() * kInsumosPorOrdem));
     static std::unique_ptr<TnBancoBench> grande = NovoBanco(QStringLiteral("k230grande"), LinhasBench());
-    int leituras = 0;
-    int movimentos = 0;
-    const auto mover = [&](TnBancoBench &b, bool contar) {
-        Selecionar(b);
-        auto *dm = CadastroNovo(QStringLiteral("TOrvoDMSpedFisK230"));
-        const auto percorrer = [&] {
-            dm->Abrir();
-            TnDMClientDataSet *k235 = dm->Detalhes().value(0);
-            TnClientDataSet &ds = dm->nClientDataSet();
-            movimentos = 0;
-            for (ds.First(); !ds.Eof(); ds.Next()) {
-                if (k235->nClientDataSet().RecordCount() != kInsumosPorOrdem)
-                    std::abort();
-                ++movimentos;
-            }
-        };
-        if (contar)
-            leituras = ContarComandos(b.Lite(), "SPEDFISK235", percorrer);
-        else
-            percorrer();
-        DestruirDM(dm);
-    };
-    Alternar(
-        state, {.Medir = [&] { mover(*grande, false); }}, {.Medir = [&] { mover(*pequeno, false); }},
-        [&] {
-            grande->Checkpoint();
-            pequeno->Checkpoint();
-        },
-        "razao (grande / pequena) <= 1.2");
-    mover(*grande, true);
-    state.counters["ordens"] = movimentos;
-    state.counters["leituras"] = leituras;
-    state.counters["linhas_pequena"] = double(ValorDe(pequeno->Lite(), "select count(*) from SPEDFISK235"));
-    state.counters["linhas_grande"] = double(ValorDe(grande->Lite(), "select count(*) from SPEDFISK235"));
-    if (movimentos != OrdensJunho())
-        state.SkipWithError("ordens percorridas");
-    else if (leituras > movimentos + 1)
-        state.SkipWithError("mais de uma leitura dos insumos por ordem");
+    MoverMestreBlocoK(state, *grande, *pequeno, "TOrvoDMSpedFisK230", "SPEDFISK235", kInsumosPorOrdem, OrdensJunho(),
+                      "ordens");
 }
 
 } // namespace

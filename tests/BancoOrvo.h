@@ -12,6 +12,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <utility>
 
 class BancoOrvo : public BancoConvertido {
 protected:
@@ -58,6 +59,29 @@ protected:
         if (dm)
             dm->Abrir();
         return dm;
+    }
+    // The column and message of the field refusal of `dm`'s Post, or an empty column when
+    // it passed (the row stays as the refusal left it).
+    static std::pair<QString, QString> Recusa(TnDMClientDataSet *dm)
+    {
+        try {
+            dm->nClientDataSet().Post();
+        } catch (const EnField &e) {
+            return {e.Campo(), e.Message()};
+        }
+        return {};
+    }
+    // The message of any refusal of `dm`'s Post (empty when it passed); the row is cancelled.
+    static QString MensagemDaRecusa(TnDMClientDataSet *dm)
+    {
+        QString msg;
+        try {
+            dm->nClientDataSet().Post();
+        } catch (const Exception &e) {
+            msg = e.Message();
+        }
+        dm->nClientDataSet().Cancel();
+        return msg;
     }
     // The inventory menu's actions (module 3) as the registered classes give them: made on
     // first use, kept until the case ends.

@@ -30,16 +30,6 @@ protected:
         dm->FieldByName("CODIGOPRODUTO").SetAsLargeInt(produto);
         dm->FieldByName("QUANTIDADE").SetAsFloat(5);
     }
-    // The column and message of the refusal of Post, or an empty column when it passed.
-    static std::pair<QString, QString> Recusa(TnDMClientDataSet *dm)
-    {
-        try {
-            dm->nClientDataSet().Post();
-        } catch (const EnField &e) {
-            return {e.Campo(), e.Message()};
-        }
-        return {};
-    }
     static void NovoDestino(TnDMClientDataSet *dm, qint64 produto)
     {
         dm->nClientDataSet().Append();

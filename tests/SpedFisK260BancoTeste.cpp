@@ -32,16 +32,6 @@ protected:
         dm->FieldByName("DATASAIDA").SetAsVariant(saida);
         dm->FieldByName("QUANTIDADESAI").SetAsFloat(4);
     }
-    // The column and message of the refusal of Post, or an empty column when it passed.
-    static std::pair<QString, QString> Recusa(TnDMClientDataSet *dm)
-    {
-        try {
-            dm->nClientDataSet().Post();
-        } catch (const EnField &e) {
-            return {e.Campo(), e.Message()};
-        }
-        return {};
-    }
     // A K265 row of `produto` in `dm` with the quantities given (NaN: empty), not yet saved.
     static void NovaMercadoria(TnDMClientDataSet *dm, qint64 produto, double consumida, double retornada)
     {
@@ -190,14 +180,7 @@ TEST_F(SpedFisK260Banco, ChaveNaturalDuplicada)
     dm->nClientDataSet().Post();
     NovaLinha(dm, 2, QDate(2024, 6, 3));
     dm->FieldByName("CODIGOOPOS").SetAsString("OS-1");
-    QString msg;
-    try {
-        dm->nClientDataSet().Post();
-    } catch (const Exception &e) {
-        msg = e.Message();
-    }
-    dm->nClientDataSet().Cancel();
-    EXPECT_EQ(msg, TOrvoDMSpedFisKBase::MensagemChaveDuplicada(QString::fromUtf8(
+    EXPECT_EQ(MensagemDaRecusa(dm), TOrvoDMSpedFisKBase::MensagemChaveDuplicada(QString::fromUtf8(
                        "[Período]\r\n[Produto/Insumo]\r\n[Ordem de Produção/Serviço]")));
     EXPECT_EQ(Linhas("SPEDFISK260"), 1);
 }

@@ -53,28 +53,6 @@ protected:
         if (substituido)
             dm->FieldByName("CODINSUMOSUBST").SetAsLargeInt(substituido);
     }
-    // The column and message of the refusal of Post, or an empty column when it passed.
-    static std::pair<QString, QString> Recusa(TnDMClientDataSet *dm)
-    {
-        try {
-            dm->nClientDataSet().Post();
-        } catch (const EnField &e) {
-            return {e.Campo(), e.Message()};
-        }
-        return {};
-    }
-    // The message of the refusal of Post (empty when it passed); the row is cancelled.
-    static QString MensagemDaRecusa(TnDMClientDataSet *dm)
-    {
-        QString msg;
-        try {
-            dm->nClientDataSet().Post();
-        } catch (const Exception &e) {
-            msg = e.Message();
-        }
-        dm->nClientDataSet().Cancel();
-        return msg;
-    }
 };
 
 const QString kUmaCorrecao =

@@ -11,19 +11,6 @@ const char *const kRetorno = "DATARETORNO";
 const char *const kQtdeRetorno = "QUANTIDADERET";
 const char *const kOrdem = "CODIGOOPOS";
 
-TnDefCampo Quantidade(const char *nome, const char *label, const char *hint, bool requerido)
-{
-    TnDefCampo q = CampoQuantidadeK(nome, 18, 3, "#,##0.000", label, hint, requerido);
-    q.Def.Chave = QStringLiteral("DICVALOR3");
-    return q;
-}
-
-TnDefCampo Data(const char *nome, const char *label, const char *hint, bool requerido)
-{
-    return {.Nome = QString::fromLatin1(nome), .Tipo = ftDate, .Requerido = requerido,
-            .Def = {.Chave = "DICDATA", .DisplayLabel = QString::fromUtf8(label), .Hint = QString::fromUtf8(hint)}};
-}
-
 // The consultation shows the product's reference and description beside its code.
 std::vector<TnDefCampo> Campos(bool consulta)
 {
@@ -33,22 +20,15 @@ std::vector<TnDefCampo> Campos(bool consulta)
         produto.Def.ResultadoLookup = QStringLiteral("REFERENPRODUTO;DESCRPRODUTO");
     return {CampoEmpresaK(),
             CampoEstabK(),
-            {.Nome = "DATALCTOFIS", .Tipo = ftDate, .Requerido = true,
-             .Def = {.Chave = "DICDATAMESANO", .Hint = QString::fromUtf8("Informe a competência do lançamento"),
-                     .TipoControle = ntcData}},
-            // Numbered within the branch's competence month.
-            {.Nome = "SEQK260", .Tipo = ftSmallint, .Requerido = true,
-             .Def = {.Chave = "SEQSMALLINT", .SequenciaPor = "CODIGOEMPRESA;CODIGOESTAB;DATALCTOFIS"}},
+            CampoCompetenciaK(true),
+            CampoSequenciaK("SEQK260", true),
             produto,
-            Data(kSaida, "Data Saída", "Informe a data de saída do estoque", true),
-            Quantidade("QUANTIDADESAI", "Quantidade Saída", "Informe a quantidade de saída do estoque", true),
-            Data(kRetorno, "Data Retorno", "Informe a data de retorno ao estoque", false),
-            Quantidade(kQtdeRetorno, "Quantidade Retorno", "Informe a quantidade de retorno ao estoque", false),
-            {.Nome = kOrdem, .Tipo = ftString, .Tamanho = 30,
-             .Def = {.DisplayLabel = QString::fromUtf8("Ordem de Produção/Serviço"),
-                     .Hint = QString::fromUtf8("Informe o código da ordem de produção no reprocessamento, ou da "
-                                               "ordem de serviço no reparo"),
-                     .TamanhoMaximo = 30}}};
+            CampoDataK(kSaida, "Data Saída", "Informe a data de saída do estoque", true),
+            CampoQtde3K("QUANTIDADESAI", "Quantidade Saída", "Informe a quantidade de saída do estoque", true),
+            CampoDataK(kRetorno, "Data Retorno", "Informe a data de retorno ao estoque"),
+            CampoQtde3K(kQtdeRetorno, "Quantidade Retorno", "Informe a quantidade de retorno ao estoque"),
+            CampoOrdemOSK("Informe o código da ordem de produção no reprocessamento, ou da ordem de serviço no "
+                          "reparo")};
 }
 
 std::vector<TnDefCampo> CamposRegistro() { return Campos(false); }

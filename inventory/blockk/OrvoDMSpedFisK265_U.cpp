@@ -7,13 +7,6 @@
 
 namespace {
 
-TnDefCampo Quantidade(const char *nome, const char *label, const char *hint)
-{
-    TnDefCampo q = CampoQuantidadeK(nome, 18, 3, "#,##0.000", label, hint, false);
-    q.Def.Chave = QStringLiteral("DICVALOR3");
-    return q;
-}
-
 // The link columns come from the master and stay hidden in its grid.
 std::vector<TnDefCampo> Campos()
 {
@@ -21,12 +14,12 @@ std::vector<TnDefCampo> Campos()
     produto.Def.ResultadoLookup = QStringLiteral("REFERENPRODUTO;DESCRPRODUTO");
     return {CampoEmpresaK(),
             CampoEstabK(),
-            {.Nome = "DATALCTOFIS", .Tipo = ftDate, .Requerido = true,
-             .Def = {.Chave = "DICDATAMESANO", .Visivel = false}},
-            {.Nome = "SEQK260", .Tipo = ftSmallint, .Requerido = true, .Def = {.Chave = "SEQSMALLINT", .Visivel = false}},
+            CampoCompetenciaK(false),
+            CampoSequenciaK("SEQK260", false),
             produto,
-            Quantidade("QTDCONSUMIDA", "Quantidade Consumida", "Informe a quantidade consumida – saída do estoque"),
-            Quantidade("QTDRETORNADA", "Quantidade Retornada", "Informe a quantidade retornada – entrada no estoque")};
+            CampoQtde3K("QTDCONSUMIDA", "Quantidade Consumida", "Informe a quantidade consumida – saída do estoque"),
+            CampoQtde3K("QTDRETORNADA", "Quantidade Retornada",
+                        "Informe a quantidade retornada – entrada no estoque")};
 }
 
 } // namespace

@@ -10,19 +10,6 @@ const char *const kOrdem = "CODIGOOPOS";
 const char *const kInicio = "DATAINIAPURACAO";
 const char *const kFim = "DATAFIMAPURACAO";
 
-TnDefCampo Quantidade(const char *nome, const char *label, const char *hint)
-{
-    TnDefCampo q = CampoQuantidadeK(nome, 18, 3, "#,##0.000", label, hint, false);
-    q.Def.Chave = QStringLiteral("DICVALOR3");
-    return q;
-}
-
-TnDefCampo Data(const char *nome, const char *label, const char *hint)
-{
-    return {.Nome = QString::fromLatin1(nome), .Tipo = ftDate,
-            .Def = {.Chave = "DICDATA", .DisplayLabel = QString::fromUtf8(label), .Hint = QString::fromUtf8(hint)}};
-}
-
 // The consultation shows the product's reference and description beside its code.
 std::vector<TnDefCampo> Campos(bool consulta)
 {
@@ -32,12 +19,8 @@ std::vector<TnDefCampo> Campos(bool consulta)
         produto.Def.ResultadoLookup = QStringLiteral("REFERENPRODUTO;DESCRPRODUTO");
     return {CampoEmpresaK(),
             CampoEstabK(),
-            {.Nome = "DATALCTOFIS", .Tipo = ftDate, .Requerido = true,
-             .Def = {.Chave = "DICDATAMESANO", .Hint = QString::fromUtf8("Informe a competência do lançamento"),
-                     .TipoControle = ntcData}},
-            // Numbered within the branch's competence month.
-            {.Nome = "SEQK270", .Tipo = ftSmallint, .Requerido = true,
-             .Def = {.Chave = "SEQSMALLINT", .SequenciaPor = "CODIGOEMPRESA;CODIGOESTAB;DATALCTOFIS"}},
+            CampoCompetenciaK(true),
+            CampoSequenciaK("SEQK270", true),
             {.Nome = "ORIGEM", .Tipo = ftSmallint, .Requerido = true,
              .Def = {.DisplayLabel = QStringLiteral(" Origem"),
                      .ListaValores = {QString::fromUtf8("Desmontagem e/ou Consumo Relativo aos Registros K210/K215=3"),
@@ -51,23 +34,15 @@ std::vector<TnDefCampo> Campos(bool consulta)
                      // Only the records of the list are origins.
                      .SomenteDaLista = true}},
             produto,
-            Quantidade("QTDCORRECAOPOS", "Quantidade Correção Positiva",
-                       "Informe a quantidade de correção positiva de apontamento ocorrido em período de apuração "
-                       "anterior"),
-            Quantidade("QTDCORRECAONEG", "Quantidade Correção Negativa",
-                       "Informe a quantidade de correção negativa de apontamento ocorrido em período de apuração "
-                       "anterior"),
-            {.Nome = kOrdem, .Tipo = ftString, .Tamanho = 30,
-             .Def = {.DisplayLabel = QString::fromUtf8("Ordem de Produção/Serviço"),
-                     .Hint = QString::fromUtf8("Informe a ordem de produção ou da ordem de serviço que está sendo "
-                                               "corrigida"),
-                     .TamanhoMaximo = 30}},
-            Data(kInicio, "Data Inicial Período Apuração",
-                 "Informe a data inicial do período de apuração em que ocorreu o apontamento que está sendo "
-                 "corrigido"),
-            Data(kFim, "Data Final Período Apuração",
-                 "Informe a data final do período de apuração em que ocorreu o apontamento que está sendo "
-                 "corrigido")};
+            CampoCorrecaoK(true, true),
+            CampoCorrecaoK(false, true),
+            CampoOrdemOSK("Informe a ordem de produção ou da ordem de serviço que está sendo corrigida"),
+            CampoDataK(kInicio, "Data Inicial Período Apuração",
+                       "Informe a data inicial do período de apuração em que ocorreu o apontamento que está sendo "
+                       "corrigido"),
+            CampoDataK(kFim, "Data Final Período Apuração",
+                       "Informe a data final do período de apuração em que ocorreu o apontamento que está sendo "
+                       "corrigido")};
 }
 
 std::vector<TnDefCampo> CamposRegistro() { return Campos(false); }

@@ -9,13 +9,6 @@ namespace {
 
 const char *const kSubstituido = "CODINSUMOSUBST";
 
-TnDefCampo Quantidade(const char *nome, const char *label, const char *hint)
-{
-    TnDefCampo q = CampoQuantidadeK(nome, 18, 3, "#,##0.000", label, hint, false);
-    q.Def.Chave = QStringLiteral("DICVALOR3");
-    return q;
-}
-
 // The link columns come from the master and stay hidden in its grid.
 std::vector<TnDefCampo> Campos()
 {
@@ -29,14 +22,11 @@ std::vector<TnDefCampo> Campos()
     substituido.Def.ResultadoLookup = QStringLiteral("REFERENPRODUTO;DESCRPRODUTO");
     return {CampoEmpresaK(),
             CampoEstabK(),
-            {.Nome = "DATALCTOFIS", .Tipo = ftDate, .Requerido = true,
-             .Def = {.Chave = "DICDATAMESANO", .Visivel = false}},
-            {.Nome = "SEQK270", .Tipo = ftSmallint, .Requerido = true, .Def = {.Chave = "SEQSMALLINT", .Visivel = false}},
+            CampoCompetenciaK(false),
+            CampoSequenciaK("SEQK270", false),
             produto,
-            Quantidade("QTDCORRECAOPOS", "Quantidade Correção Positiva",
-                       "Informe a quantidade de correção positiva de apontamento"),
-            Quantidade("QTDCORRECAONEG", "Quantidade Correção Negativa",
-                       "Informe a quantidade de correção negativa de apontamento"),
+            CampoCorrecaoK(true, false),
+            CampoCorrecaoK(false, false),
             substituido};
 }
 

@@ -10,13 +10,6 @@ const char *const kEstoque = "DATAESTOQUE";
 const char *const kTipo = "INDICADORESTOQUE";
 const char *const kParticipante = "CODIGOPESSOA";
 
-TnDefCampo Quantidade(const char *nome, const char *label, const char *hint)
-{
-    TnDefCampo q = CampoQuantidadeK(nome, 18, 3, "#,##0.000", label, hint, false);
-    q.Def.Chave = QStringLiteral("DICVALOR3");
-    return q;
-}
-
 // The consultation shows the product's reference and description beside its code.
 std::vector<TnDefCampo> Campos(bool consulta)
 {
@@ -25,15 +18,9 @@ std::vector<TnDefCampo> Campos(bool consulta)
         produto.Def.ResultadoLookup = QStringLiteral("REFERENPRODUTO;DESCRPRODUTO");
     return {CampoEmpresaK(),
             CampoEstabK(),
-            {.Nome = "DATALCTOFIS", .Tipo = ftDate, .Requerido = true,
-             .Def = {.Chave = "DICDATAMESANO", .Hint = QString::fromUtf8("Informe a competência do lançamento"),
-                     .TipoControle = ntcData}},
-            // Numbered within the branch's competence month.
-            {.Nome = "SEQK280", .Tipo = ftSmallint, .Requerido = true,
-             .Def = {.Chave = "SEQSMALLINT", .SequenciaPor = "CODIGOEMPRESA;CODIGOESTAB;DATALCTOFIS"}},
-            {.Nome = kEstoque, .Tipo = ftDate, .Requerido = true,
-             .Def = {.Chave = "DICDATA", .DisplayLabel = QString::fromUtf8("Data Estoque"),
-                     .Hint = QString::fromUtf8("Informe a data do estoque escriturado que está sendo corrigido")}},
+            CampoCompetenciaK(true),
+            CampoSequenciaK("SEQK280", true),
+            CampoDataK(kEstoque, "Data Estoque", "Informe a data do estoque escriturado que está sendo corrigido", true),
             {.Nome = kTipo, .Tipo = ftSmallint, .Requerido = true,
              .Def = {.Chave = "INDICADORESTOQUE", .DisplayLabel = QString::fromUtf8("Tipo de Estoque"),
                      .Hint = QString::fromUtf8("Informe o indicador do tipo de estoque"),
@@ -49,12 +36,8 @@ std::vector<TnDefCampo> Campos(bool consulta)
             produto,
             {.Nome = kParticipante, .Tipo = ftInteger,
              .Def = {.Chave = "CODIGOPESSOA", .Digitos = 9, .CamposLink = "CODIGOPESSOA"}},
-            Quantidade("QTDCORRECAOPOS", "Quantidade Correção Positiva",
-                       "Informe a quantidade de correção positiva de apontamento ocorrido em período de apuração "
-                       "anterior"),
-            Quantidade("QTDCORRECAONEG", "Quantidade Correção Negativa",
-                       "Informe a quantidade de correção negativa de apontamento ocorrido em período de apuração "
-                       "anterior")};
+            CampoCorrecaoK(true, true),
+            CampoCorrecaoK(false, true)};
 }
 
 std::vector<TnDefCampo> CamposRegistro() { return Campos(false); }
