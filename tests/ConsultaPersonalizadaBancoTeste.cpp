@@ -110,7 +110,8 @@ TEST_F(ConsultaPersonalizadaBanco, CatalogoDosRegistrosComCustoTotalSoNosLancame
     // the account plan are left out.
     EXPECT_EQ(classes, QStringList({kLcto, "TOrvoDMLctoInvPropriedade", "TOrvoDMLctoInvCST", kProduto,
                                     "TOrvoDMSpedFis0210", "TOrvoDMSpedFisK200", "TOrvoDMSpedFisK220",
-                                    "TOrvoDMSpedFisK230", "TOrvoDMSpedFisK235"}));
+                                    "TOrvoDMSpedFisK230", "TOrvoDMSpedFisK235", "TOrvoDMSpedFisK250",
+                                    "TOrvoDMSpedFisK255"}));
     EXPECT_EQ(cat.Tabela(kLcto)->Tabela, QStringLiteral("LCTOINV"));
     EXPECT_EQ(cat.Tabela(kLcto)->Caption, QStringLiteral("Lançamentos do Inventário"));
     EXPECT_EQ(cat.Tabela(kLcto)->Campo("QTDEESTOQUE")->Descricao, QStringLiteral("Quantidade"));
