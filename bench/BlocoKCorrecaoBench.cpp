@@ -15,6 +15,7 @@
 // move (`leituras` <= `mestres` + 1) and razao (large table / small table, medians) <= 1.2.
 #include "BlocoKComum.h"
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -91,11 +92,18 @@ std::unique_ptr<TnBancoBench> NovoBanco(const TnParK &par, const QString &nome, 
     return banco;
 }
 
+// The cases' databases by name, never destroyed: Qt's registry of connections may be gone
+// before a static of this file would close them.
+std::map<QString, std::unique_ptr<TnBancoBench>> &Bancos()
+{
+    static auto *bancos = new std::map<QString, std::unique_ptr<TnBancoBench>>;
+    return *bancos;
+}
+
 void Salvar(benchmark::State &state, const TnParK &par, const QString &nome)
 {
     // One June master without items: the rows go under it.
-    static std::map<QString, std::unique_ptr<TnBancoBench>> bancos;
-    std::unique_ptr<TnBancoBench> &banco = bancos[nome];
+    std::unique_ptr<TnBancoBench> &banco = Bancos()[nome];
     if (!banco)
         banco = NovoBanco(par, nome, 0);
     TnBancoBench &b = *banco;
@@ -169,9 +177,8 @@ void Salvar(benchmark::State &state, const TnParK &par, const QString &nome)
 
 void Mover(benchmark::State &state, const TnParK &par, const QString &nome)
 {
-    static std::map<QString, std::unique_ptr<TnBancoBench>> bancos;
-    std::unique_ptr<TnBancoBench> &pequeno = bancos[nome + QStringLiteral("pequeno")];
-    std::unique_ptr<TnBancoBench> &grande = bancos[nome + QStringLiteral("grande")];
+    std::unique_ptr<TnBancoBench> &pequeno = Bancos()[nome + QStringLiteral("pequeno")];
+    std::unique_ptr<TnBancoBench> &grande = Bancos()[nome + QStringLiteral("grande")];
     if (!pequeno)
         pequeno = NovoBanco(par, nome + QStringLiteral("pequeno"),
                             std::max(LinhasBench() / 10, MestresJunho() * kItensPorMestre));
