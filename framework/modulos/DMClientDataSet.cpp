@@ -207,8 +207,9 @@ void TnDMClientDataSet::PreencherNovo()
         FGeracaoDoNovo = geracao;
         FSelecaoDoNovoValida = true;
     }
-    for (TnValorDaSelecao &v : FSelecaoDoNovo)
-        Escrever(CampoLigado(FDataSet, v.Campo, v.Indice), v.Valor);
+    // By position: a field's hook may make the list again while a value is written.
+    for (size_t k = 0; k < FSelecaoDoNovo.size(); ++k)
+        Escrever(CampoLigado(FDataSet, FSelecaoDoNovo[k].Campo, FSelecaoDoNovo[k].Indice), FSelecaoDoNovo[k].Valor);
     if (const QVariantList *valores = LinkDoMestre())
         for (int i = 0; i < FListaLink.size(); ++i)
             Escrever(CampoLigado(FDataSet, FListaLink[i], FIndiceLink[i]), valores->at(i));

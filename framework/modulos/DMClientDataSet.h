@@ -302,7 +302,8 @@ public:
     // form can show them as copied); empty while no row is being inserted.
     QStringList CamposCopiados() const;
     // The field a selection key filters and fills; the field of the key's name (any case),
-    // or empty when the dataset has none.
+    // or empty when the dataset has none. New rows ask it again only when the selection
+    // changed (GeracaoSelecao): its answer while inserting must not depend on the row.
     virtual QString CampoDaSelecao(const QString &chave) const;
 
     // ---- TnDataModule
