@@ -553,6 +553,77 @@ TEST_F(CadastroBanco, DetalheCopiaAChaveESegueOMestre)
     EXPECT_TRUE(det.isNull());
 }
 
+// Rows typed one after another take the master's and the selection's values as they are
+// at each row: a master that moved or changed in place, a selection set again, pinned or
+// emptied between two rows.
+TEST_F(CadastroBanco, NovasLinhasSeguemMestreESelecaoQueMudam)
+{
+    auto *mestre = Criar<TTesteCadLcto>("TTesteCadLcto");
+    TnClientDataSet &m = mestre->nClientDataSet();
+    mestre->Abrir();
+    TnDMClientDataSet *det = mestre->CriarDetalhe("TTesteCadProp", kChaveLcto);
+    det->SetAplicarAoGravar(false);
+    TnClientDataSet &d = det->nClientDataSet();
+    const auto digitar = [&](int seq) {
+        d.Append();
+        d.FieldByName("SEQ").SetAsInteger(seq);
+        d.FieldByName("QUANTIDADE").SetAsFloat(1);
+        d.FieldByName("PRECOUNIT").SetAsFloat(1);
+    };
+
+    ASSERT_TRUE(m.Locate("CODIGOPRODUTO", 100));
+    digitar(3);
+    d.Post();
+    digitar(4);
+    d.Post();
+    EXPECT_EQ(d.FieldByName("CODIGOPRODUTO").AsInteger(), 100);
+    // Moving the master writes the rows kept so far; the next one hangs from the new row.
+    ASSERT_TRUE(m.Locate("CODIGOPRODUTO", 200));
+    digitar(5);
+    EXPECT_EQ(d.FieldByName("CODIGOPRODUTO").AsInteger(), 200);
+    d.Post();
+    det->AplicarAlteracoes();
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE", "CODIGOPRODUTO = 100 and SEQ in (3, 4)"), 2);
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE", "CODIGOPRODUTO = 200 and SEQ = 5"), 1);
+
+    // The master's row changed in place: the row typed before no longer belongs to it, a
+    // new one takes what it holds now, and what it held again once the change is undone.
+    digitar(6);
+    m.Edit();
+    m.FieldByName("MOTIVOINVENTARIO").SetAsInteger(5);
+    EXPECT_THROW(d.Post(), EnField);
+    d.Cancel();
+    d.Append();
+    EXPECT_EQ(d.FieldByName("MOTIVOINVENTARIO").AsInteger(), 5);
+    d.Cancel();
+    m.Cancel();
+    digitar(6);
+    EXPECT_EQ(d.FieldByName("MOTIVOINVENTARIO").AsInteger(), 1);
+    d.Post();
+    det->AplicarAlteracoes();
+    EXPECT_EQ(Linhas("LCTOINVPROPRIEDADE", "CODIGOPRODUTO = 200 and SEQ = 6 and MOTIVOINVENTARIO = 1"), 1);
+
+    // The selection set again without re-reading, pinned for the register, let go, emptied.
+    const auto estabDoNovo = [&] {
+        m.Append();
+        const QVariant v = m.FieldByName("CODIGOESTAB").AsVariant();
+        m.Cancel();
+        return v;
+    };
+    EXPECT_EQ(estabDoNovo().toInt(), 1);
+    Selecao().GetParams("CodigoEstab").SetValue(2);
+    EXPECT_EQ(estabDoNovo().toInt(), 2);
+    mestre->FixarSelecao("CodigoEstab", 3);
+    EXPECT_EQ(estabDoNovo().toInt(), 3);
+    mestre->SoltarSelecao("CodigoEstab");
+    EXPECT_EQ(estabDoNovo().toInt(), 2);
+    Selecao().GetParams("CodigoEstab").Clear();
+    EXPECT_TRUE(EhNulo(estabDoNovo()));
+    mestre->SetVerificaSelecaoManual("CodigoEmpresa");
+    Selecao().GetParams("CodigoEstab").SetValue(1);
+    EXPECT_TRUE(EhNulo(estabDoNovo()));
+}
+
 TEST_F(CadastroBanco, AtualizarNumaLinhaAlemDaPrimeiraSegueSoALinhaEmQueFica)
 {
     auto *mestre = Criar<TTesteCadLcto>("TTesteCadLcto");

@@ -81,7 +81,12 @@ qsizetype TnClientDataSet::PosicaoTotal(qint32 s) const
 {
     if (s < 0)
         return -1;
-    const qsizetype p = FVista.LimiteInferiorTotal([this, s](qint32 a) { return Menor(a, s); });
+    // Rows typed in the order of the index go after the last one: one comparison instead
+    // of a search.
+    const qsizetype n = FVista.Total();
+    const qsizetype p = n > 0 && Menor(FVista.Slot(n - 1), s)
+                            ? n
+                            : FVista.LimiteInferiorTotal([this, s](qint32 a) { return Menor(a, s); });
     return p < FVista.Total() && FVista.Slot(p) == s ? p : -1;
 }
 
@@ -93,7 +98,12 @@ qsizetype TnClientDataSet::PosicaoNaJanela(qint32 s) const
 
 qsizetype TnClientDataSet::InserirNaVista(qint32 s) const
 {
-    const qsizetype p = FVista.LimiteInferiorTotal([this, s](qint32 a) { return Menor(a, s); });
+    // Rows typed in the order of the index go after the last one: one comparison instead
+    // of a search.
+    const qsizetype n = FVista.Total();
+    const qsizetype p = n > 0 && Menor(FVista.Slot(n - 1), s)
+                            ? n
+                            : FVista.LimiteInferiorTotal([this, s](qint32 a) { return Menor(a, s); });
     const int lado = LadoDoIntervalo(s);
     FVista.InserirTotal(p, s, lado);
     return lado == 0 ? p - FVista.InicioJanela() : -1;

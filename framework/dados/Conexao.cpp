@@ -264,6 +264,7 @@ nDMConexao::nDMConexao(const TnConfigBanco &cfg) : FCfg(cfg)
         if (cfg.Arquivo.isEmpty())
             throw Exception(QStringLiteral("Nenhum arquivo de banco de dados foi informado."));
         CriarArquivoPrivado(cfg.Arquivo);
+        PrepararBibliotecaSQLite();
         FDb = QSqlDatabase::addDatabase("QSQLITE", FNomeConexao);
         FDb.setDatabaseName(cfg.Arquivo);
         FDb.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");

@@ -218,12 +218,26 @@ void TnColuna::Ler(qsizetype l, TnCelula &c) const
     c.Nulo = Nulo(l);
     c.I = 0;
     c.F = 0;
-    c.S.clear();
+    // A cell read again and again (a provider binding row after row) keeps its own text's
+    // storage: a text is copied into it, not allocated per value.
+    const bool propria = c.S.isDetached();
+    if (!c.Nulo && FArmazenamento == arTexto) {
+        const QStringView t = Texto(l);
+        if (propria && c.S.capacity() >= t.size()) {
+            c.S.resize(t.size());
+            std::copy(t.begin(), t.end(), c.S.data());
+        } else {
+            c.S = t.toString();
+        }
+        return;
+    }
+    if (propria)
+        c.S.truncate(0);
+    else
+        c.S.clear();
     if (c.Nulo)
         return;
-    if (FArmazenamento == arTexto)
-        c.S = Texto(l).toString();
-    else if (FArmazenamento == arF64)
+    if (FArmazenamento == arF64)
         c.F = FF64[l];
     else
         c.I = Inteiro(l);

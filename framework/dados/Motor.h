@@ -59,6 +59,8 @@ protected:
 };
 
 std::unique_ptr<TnMotor> CriarMotorSQLite(nDMConexao &con);
+// Library-wide settings of SQLite, made once before the first connection opens.
+void PrepararBibliotecaSQLite();
 std::unique_ptr<TnMotor> CriarMotorPostgres(nDMConexao &con);
 
 // The kind of a column of a declared SQL type ("NUMERIC(18,2)", "VARCHAR(40)", "DOUBLE

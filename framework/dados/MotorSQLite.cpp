@@ -659,6 +659,21 @@ TnColunaInfo InfoDeTipoDeclarado(const QString &nome, const char *decl)
     return c;
 }
 
+void PrepararBibliotecaSQLite()
+{
+    // A savepoint keeps in its sub-journal the pages it may have to give back, and a
+    // statement's own journal goes to the same place: past SQLite's 64 KiB it is moved to a
+    // temporary file for the rest of the transaction, and every later statement writes its
+    // journal there, one system call per page. A register applied inside a process's
+    // transaction (a savepoint) into a table whose index it touches all over easily keeps
+    // more than that. Up to 1 MiB stays in memory. The library takes this only before it
+    // starts, that is before the first connection opens; later it answers SQLITE_MISUSE
+    // and keeps its default.
+    static const int kJournalEmMemoria = 1 << 20;
+    static const int resultado = sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, kJournalEmMemoria);
+    (void)resultado;
+}
+
 std::unique_ptr<TnMotor> CriarMotorSQLite(nDMConexao &con)
 {
     return std::make_unique<MotorSQLite>(con, static_cast<sqlite3 *>(con.HandleSQLite()));

@@ -188,22 +188,31 @@ void TnDMClientDataSet::PreencherNovo()
         if (!EhNulo(f.Def().ValorPadrao))
             Escrever(f, f.Def().ValorPadrao);
     }
-    for (const QString &chave : ChavesSelecao()) {
-        const QString nome = CampoDaSelecao(chave);
-        if (nome.isEmpty())
-            continue;
-        TnField &f = FDataSet.FieldByName(nome);
-        bool temValor = false;
-        const QVariant v = ValorSelecao(chave, f, temValor);
-        if (temValor)
-            Escrever(f, v);
+    // The selection's fields and values are found once per change of the selection: rows
+    // typed one after another under the same selection take the same values.
+    if (!FSelecaoDoNovoValida || FGeracaoDoNovo != GeracaoSelecao()) {
+        FSelecaoDoNovoValida = false;
+        FSelecaoDoNovo.clear();
+        const quint64 geracao = GeracaoSelecao();
+        for (const QString &chave : ChavesSelecao()) {
+            const QString nome = CampoDaSelecao(chave);
+            if (nome.isEmpty())
+                continue;
+            const TnField &f = FDataSet.FieldByName(nome);
+            bool temValor = false;
+            QVariant v = ValorSelecao(chave, f, temValor);
+            if (temValor)
+                FSelecaoDoNovo.push_back({f.FieldName(), f.Index(), std::move(v)});
+        }
+        FGeracaoDoNovo = geracao;
+        FSelecaoDoNovoValida = true;
     }
-    bool posicionado = false;
-    const QVariantList valores = ValoresDoMestre(posicionado);
-    if (posicionado) {
+    // By position: a field's hook may make the list again while a value is written.
+    for (size_t k = 0; k < FSelecaoDoNovo.size(); ++k)
+        Escrever(CampoLigado(FDataSet, FSelecaoDoNovo[k].Campo, FSelecaoDoNovo[k].Indice), FSelecaoDoNovo[k].Valor);
+    if (const QVariantList *valores = LinkDoMestre())
         for (int i = 0; i < FListaLink.size(); ++i)
-            Escrever(CampoLigado(FDataSet, FListaLink[i], FIndiceLink[i]), valores[i]);
-    }
+            Escrever(CampoLigado(FDataSet, FListaLink[i], FIndiceLink[i]), valores->at(i));
     SincroCopiarDados(FDataSet);
     FSequenciasPropostas.clear();
     ProporSequencias(nullptr);
@@ -288,13 +297,19 @@ void TnDMClientDataSet::AntesDeGravar()
                                                  .arg(f.DisplayLabel()));
         }
     if (!FCamposLink.isEmpty()) {
-        bool posicionado = false;
-        const QVariantList valores = ValoresDoMestre(posicionado);
-        if (!posicionado)
+        const QVariantList *valores = LinkDoMestre();
+        if (!valores)
             throw Exception(QStringLiteral("O registro principal deste detalhe não está gravado."));
+        const TnClientDataSet &m = FMestre->FDataSet;
         for (int i = 0; i < FListaLink.size(); ++i) {
             const TnField &f = CampoLigado(ds, FListaLink[i], FIndiceLink[i]);
-            if (f.AsVariant() != valores[i])
+            // Fields of the same kind hold the same value in the same cell; others compare
+            // as values.
+            const TnField &fm = CampoLigado(m, FListaLink[i], FIndiceLinkMestre[i]);
+            const bool igual = f.DataType() == fm.DataType() && f.DataType() != ftBCD
+                                   ? f.Celula() == FCelulasMestre[size_t(i)]
+                                   : f.AsVariant() == valores->at(i);
+            if (!igual)
                 throw EnField(f.FieldName(), QStringLiteral("O campo \"%1\" deve ser igual ao do registro principal.")
                                                  .arg(f.DisplayLabel()));
         }
@@ -448,8 +463,12 @@ void TnDMClientDataSet::ChecarAlteracao(const QString &operacao) const
 // holds it (the fields of a data set can be made again).
 TnField &TnDMClientDataSet::CampoLigado(const TnClientDataSet &ds, const QString &nome, int &indice)
 {
-    if (indice >= 0 && indice < ds.FieldCount() && ds.Fields(indice).FieldName().compare(nome, Qt::CaseInsensitive) == 0)
-        return ds.Fields(indice);
+    if (indice >= 0 && indice < ds.FieldCount()) {
+        // The name as declared first: the comparison without regard to case costs far more.
+        const QString &achado = ds.Fields(indice).FieldName();
+        if (achado == nome || achado.compare(nome, Qt::CaseInsensitive) == 0)
+            return ds.Fields(indice);
+    }
     TnField &f = ds.FieldByName(nome);
     indice = f.Index();
     return f;
@@ -461,9 +480,7 @@ void TnDMClientDataSet::ChecarMestre() const
         return;
     if (!FMestre)
         throw Exception(QStringLiteral("O cadastro principal deste detalhe foi fechado."));
-    bool posicionado = false;
-    ValoresDoMestre(posicionado);
-    if (!posicionado)
+    if (!MestrePosicionado())
         throw Exception(QStringLiteral("Grave o registro principal antes de incluir os detalhes."));
 }
 
@@ -635,6 +652,7 @@ TnDMClientDataSet *TnDMClientDataSet::CriarDetalhe(TnDMClientDataSet *detalhe, c
     detalhe->FListaLink = campos;
     detalhe->FIndiceLinkMestre.assign(campos.size(), -1);
     detalhe->FIndiceLink.assign(campos.size(), -1);
+    detalhe->FValoresLinkValidos = false;
     detalhe->setParent(this);
     FDetalhes.removeAll(QPointer<TnDMClientDataSet>());
     FDetalhes.append(detalhe);

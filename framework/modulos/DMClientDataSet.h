@@ -302,7 +302,8 @@ public:
     // form can show them as copied); empty while no row is being inserted.
     QStringList CamposCopiados() const;
     // The field a selection key filters and fills; the field of the key's name (any case),
-    // or empty when the dataset has none.
+    // or empty when the dataset has none. New rows ask it again only when the selection
+    // changed (GeracaoSelecao): its answer while inserting must not depend on the row.
     virtual QString CampoDaSelecao(const QString &chave) const;
 
     // ---- TnDataModule
@@ -392,6 +393,26 @@ private:
     mutable std::vector<int> FIndiceLinkMestre, FIndiceLink;
     static TnField &CampoLigado(const TnClientDataSet &ds, const QString &nome, int &indice);
     QVariantList FValoresMestre;     // the master's link values the rows were read for
+    // The master's link values read last, as cells and as values (LinkDoMestre): each new or
+    // saved row reads the cells again, and the values are made again only when one changed.
+    mutable std::vector<TnCelula> FCelulasMestre;
+    mutable QVariantList FValoresLink;
+    mutable bool FValoresLinkValidos = false;
+    // The master has a current row the detail's rows may hang from.
+    bool MestrePosicionado() const;
+    // The master's link values (in FListaLink's order); null without a current master row.
+    const QVariantList *LinkDoMestre() const;
+    // What a new row takes from the selection: each selection key's field (by index, as
+    // CampoLigado finds it) and value, found again only when the selection changed
+    // (GeracaoSelecao), not on every row.
+    struct TnValorDaSelecao {
+        QString Campo;
+        int Indice;
+        QVariant Valor;
+    };
+    std::vector<TnValorDaSelecao> FSelecaoDoNovo;
+    quint64 FGeracaoDoNovo = 0;
+    bool FSelecaoDoNovoValida = false;
     // The declared statement split at its order (SepararOrdem), made once: a detail reads
     // again on every move of its master.
     int FOrdemSeparada = -1; // -1: not split yet; 0: cannot be read in packets; 1: FOrdem

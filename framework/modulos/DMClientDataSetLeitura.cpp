@@ -72,20 +72,48 @@ QVariant TnDMClientDataSet::ValorSelecao(const QString &chave, const TnField &ca
     return v;
 }
 
+bool TnDMClientDataSet::MestrePosicionado() const
+{
+    if (!FMestre)
+        return false;
+    const TnClientDataSet &m = FMestre->FDataSet;
+    return m.Active() && m.State() != dsInsert && !m.IsEmpty();
+}
+
+const QVariantList *TnDMClientDataSet::LinkDoMestre() const
+{
+    if (!MestrePosicionado())
+        return nullptr;
+    const TnClientDataSet &m = FMestre->FDataSet;
+    const size_t n = size_t(FListaLink.size());
+    bool mudou = !FValoresLinkValidos || FCelulasMestre.size() != n;
+    FCelulasMestre.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        const TnField &f = CampoLigado(m, FListaLink[qsizetype(i)], FIndiceLinkMestre[i]);
+        TnCelula c = f.Celula();
+        // A numeric's value also depends on its scale, which a row may take from another
+        // field: such a value is made again every time.
+        if (f.DataType() == ftBCD || !(c == FCelulasMestre[i])) {
+            FCelulasMestre[i] = std::move(c);
+            mudou = true;
+        }
+    }
+    if (mudou) {
+        FValoresLinkValidos = false;
+        FValoresLink.clear();
+        FValoresLink.reserve(qsizetype(n));
+        for (size_t i = 0; i < n; ++i)
+            FValoresLink << CampoLigado(m, FListaLink[qsizetype(i)], FIndiceLinkMestre[i]).AsVariant();
+        FValoresLinkValidos = true;
+    }
+    return &FValoresLink;
+}
+
 QVariantList TnDMClientDataSet::ValoresDoMestre(bool &posicionado) const
 {
-    QVariantList r;
-    posicionado = false;
-    if (!FMestre)
-        return r;
-    const TnClientDataSet &m = FMestre->FDataSet;
-    if (!m.Active() || m.State() == dsInsert || m.IsEmpty())
-        return r;
-    r.reserve(FListaLink.size());
-    for (int i = 0; i < FListaLink.size(); ++i)
-        r << CampoLigado(m, FListaLink[i], FIndiceLinkMestre[i]).AsVariant();
-    posicionado = true;
-    return r;
+    const QVariantList *valores = LinkDoMestre();
+    posicionado = valores != nullptr;
+    return valores ? *valores : QVariantList();
 }
 
 QString TnDMClientDataSet::TextoComando(QVariantList &parametros) const
@@ -164,6 +192,7 @@ void TnDMClientDataSet::LerDados()
     if (Aberto() && FDataSet.ChangeCount() > 0 && FDataSet.Provider())
         FDataSet.ApplyUpdates(0);
     AntesDeLer();
+    FValoresLinkValidos = false; // the master's fields may have been made again
     bool posicionado = true;
     if (!FCamposLink.isEmpty())
         FValoresMestre = ValoresDoMestre(posicionado);

@@ -69,6 +69,7 @@ void TnDataModule::SetVerificaSelecaoManual(const QString &chaves)
         if (const QString t = c.trimmed(); !t.isEmpty())
             lista.append(t);
     FChaves = lista;
+    AvancarGeracaoSelecao();
 }
 
 void TnDataModule::FixarSelecao(const QString &chave, const QVariant &valor)
@@ -82,12 +83,13 @@ void TnDataModule::FixarSelecao(const QString &chave, const QVariant &valor)
             return;
         }
     FSelecaoFixa.push_back(std::make_unique<TnParamSelecao>(nome));
-    FSelecaoFixa.back()->SetValue(valor);
+    FSelecaoFixa.back()->SetValue(valor); // also a new generation of the selection
 }
 
 void TnDataModule::SoltarSelecao(const QString &chave)
 {
     std::erase_if(FSelecaoFixa, [&](const auto &p) { return MesmoNome(p->Name(), chave.trimmed()); });
+    AvancarGeracaoSelecao();
 }
 
 bool TnDataModule::SelecaoFixada(const QString &chave) const
@@ -251,6 +253,7 @@ TnDataModule *TnRegistro::Criar(const QString &classe, TnAction *acao, const QSt
     dm->FClasse = info->Nome;
     dm->FAcao = acao;
     dm->FChaves = info->ChavesSelecao();
+    AvancarGeracaoSelecao();
     dm->FGlobal = global;
     dm->setObjectName(TextoProprio(nome));
     FInstancias.append(dm);

@@ -9,6 +9,13 @@
 QDate gDataInicialAtivo;
 
 namespace {
+quint64 gGeracaoSelecao = 0;
+} // namespace
+
+quint64 GeracaoSelecao() { return gGeracaoSelecao; }
+void AvancarGeracaoSelecao() { ++gGeracaoSelecao; }
+
+namespace {
 bool MesmoNome(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -110,8 +117,15 @@ TnParamSelecao::TnParamSelecao(const QString &nome) : FNome(TextoProprio(nome)) 
 
 void TnParamSelecao::SetValue(const QVariant &v)
 {
+    AvancarGeracaoSelecao();
     // A text is kept as the selection's own copy (see TextoProprio.h).
     FValor = v.typeId() == QMetaType::QString ? QVariant(TextoProprio(v.toString())) : v;
+}
+
+void TnParamSelecao::Clear()
+{
+    AvancarGeracaoSelecao();
+    FValor = QVariant();
 }
 
 bool TnParamSelecao::IsNull() const
@@ -175,6 +189,7 @@ TnParamSelecao &TnSelecao::GetParams(const QString &nome)
             return *p;
     if (n.isEmpty())
         throw Exception(QStringLiteral("Parâmetro de seleção sem nome"));
+    AvancarGeracaoSelecao();
     FParams.push_back(std::make_unique<TnParamSelecao>(n));
     return *FParams.back();
 }

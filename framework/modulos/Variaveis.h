@@ -72,7 +72,7 @@ public:
     const QString &Name() const { return FNome; }
     const QVariant &Value() const { return FValor; }
     void SetValue(const QVariant &v);
-    void Clear() { FValor = QVariant(); }
+    void Clear();
     bool IsNull() const;
     QString AsString() const;          // a date as dd/mm/yyyy; empty when null
     qint64 AsInteger() const;          // 0 when null or not a whole number
@@ -114,4 +114,9 @@ private:
 
 // The connection's selection.
 TnSelecao &Selecao();
+// Grows whenever a selection parameter (the connection's or one a module pinned) is made,
+// set or cleared, or a module's list of selection keys changes: what a module derived from
+// the selection stays valid while this number stays the same.
+quint64 GeracaoSelecao();
+void AvancarGeracaoSelecao();
 void ReconfigurarDM(const QString &parametro, bool recarregar);
