@@ -68,3 +68,9 @@ void PresetarProdutoSelecao()
     if (Selecao().Existe(produto))
         Selecao().GetParams(produto).SetValue(1);
 }
+
+void FormatarValorOrvo(TnField &campo)
+{
+    if ((campo.DataType() == ftFloat || campo.DataType() == ftBCD) && campo.DisplayFormat().isEmpty())
+        campo.SetDisplayFormat(QStringLiteral("#,##0.00"));
+}

@@ -25,6 +25,9 @@ void ParaCadaTabelaOrvo(
 // The catalogue of those tables; classes not registered are left out. The entries get the
 // computed field "Custo Total" (CUSTOTOTAL).
 void ConfigurarTabelas(TnCatalogoConsulta &catalogo);
+// A float or decimal result column without a display format gets "#,##0.00" (the runner's
+// grid and the designer's preview show values alike).
+void FormatarValorOrvo(TnField &campo);
 // The selection's "CODIGOPRODUTO" set to 1, only when the selection has that parameter
 // (none is added).
 void PresetarProdutoSelecao();

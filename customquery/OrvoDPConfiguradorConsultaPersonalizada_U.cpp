@@ -42,6 +42,13 @@ void TOrvoDPConfiguradorConsultaPersonalizada::OnCriarCamposDM(int tipo, const Q
     OrvoCriarCamposDM(tipo, classe, campos);
 }
 
+void TOrvoDPConfiguradorConsultaPersonalizada::OnFormatCampoConsulta(TnField &campo,
+                                                                     const TnConstrutorConsultaPersonalizada &construtor)
+{
+    TnDPConfiguradorConsultaPersonalizada::OnFormatCampoConsulta(campo, construtor);
+    FormatarValorOrvo(campo);
+}
+
 void TOrvoDPConfiguradorConsultaPersonalizada::ConfigurarTabelas()
 {
     TnFormConfiguradorConsulta &form = FormConfigurador();

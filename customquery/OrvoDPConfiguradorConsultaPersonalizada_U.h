@@ -21,6 +21,9 @@ public:
     // "CUSTOTOTAL" appended to the field catalogue of "TOrvoDMLctoInv" only.
     void OnCriarCamposDM(int tipo, const QString &classe, TnClientDataSet &campos) override;
 
+    // The preview's float and decimal columns shown as the runner shows them.
+    void OnFormatCampoConsulta(TnField &campo, const TnConstrutorConsultaPersonalizada &construtor) override;
+
     // Action type 12, the product selection preset, the twelve catalogue entries, the
     // navigation bar, and the form's OnDefinicaoAlterada replaced by IgnorarEvento: the
     // preview is read only when the user asks for it (the entries may be a million rows;

@@ -19,8 +19,7 @@ void TOrvoDPConsultaPersonalizada::CreateContructor()
 void TOrvoDPConsultaPersonalizada::OnFormatCampoConsulta(TnField &campo)
 {
     TnDPConsultaPersonalizada::OnFormatCampoConsulta(campo);
-    if ((campo.DataType() == ftFloat || campo.DataType() == ftBCD) && campo.DisplayFormat().isEmpty())
-        campo.SetDisplayFormat(QStringLiteral("#,##0.00"));
+    FormatarValorOrvo(campo);
 }
 
 namespace {

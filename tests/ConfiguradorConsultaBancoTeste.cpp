@@ -217,7 +217,7 @@ TEST_F(ConfiguradorConsultaBanco, ConsultaDesenhadaSalvaERodadaPeloExecutor)
     EXPECT_EQ(d->Previa(), nullptr);
     d->Rodar();
     ASSERT_NE(d->Previa(), nullptr);
-    EXPECT_EQ(Grade(*d->Previa()), QStringList({"1|Produto 1|5525,69|1", "2|Produto 1|21|1", "1|Produto 2|3,02|1"}));
+    EXPECT_EQ(Grade(*d->Previa()), QStringList({"1|Produto 1|5.525,69|1", "2|Produto 1|21,00|1", "1|Produto 2|3,02|1"}));
     EXPECT_EQ(d->Previa()->FieldByName("CUSTOTOTAL").DisplayLabel(), QStringLiteral("Custo'; drop table LCTOINV; --"));
 
     // Saved, renamed, opened again as it was.

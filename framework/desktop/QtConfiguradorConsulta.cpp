@@ -25,6 +25,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -205,6 +207,10 @@ void TnFrmConfiguradorConsulta::Construir()
     FNavBar = new QTreeWidget(esquerda);
     FNavBar->setObjectName(QStringLiteral("nNavBar"));
     FNavBar->setHeaderHidden(true);
+    // A long caption scrolls sideways instead of being cut off.
+    FNavBar->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    FNavBar->header()->setStretchLastSection(false);
+    FNavBar->setMinimumWidth(300);
     FNavBar->setToolTip(QStringLiteral("Enter ou duplo clique: adicionar a tabela à consulta"));
     connect(FNavBar, &QTreeWidget::itemActivated, this, [this] { AdicionarTabelaAtual(); });
     le->addWidget(Rotulo(QStringLiteral("Tabelas &disponíveis"), FNavBar, esquerda));
@@ -260,8 +266,11 @@ void TnFrmConfiguradorConsulta::Construir()
                              | QAbstractItemView::AnyKeyPressed);
     FCampos->setItemDelegateForColumn(ccOperador, new TnDelegadoOperador(FCampos));
     FCampos->setToolTip(QStringLiteral("Espaço marca ou desmarca; F2 edita o título ou o operador"));
+    FCampos->setWordWrap(false);
+    FCampos->setAlternatingRowColors(true);
+    FCampos->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    FCampos->verticalHeader()->setDefaultSectionSize(FCampos->fontMetrics().height() + 8);
     FCampos->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    FCampos->horizontalHeader()->setSectionResizeMode(ccTitulo, QHeaderView::Stretch);
     connect(FCampos, &QTableWidget::cellChanged, this, &TnFrmConfiguradorConsulta::CampoAlterado);
     FAbas->addTab(FCampos, QStringLiteral("Ca&mpos"));
 
@@ -381,7 +390,11 @@ void TnFrmConfiguradorConsulta::Construir()
 
     divisor->setStretchFactor(0, 1);
     divisor->setStretchFactor(1, 3);
-    divisor->setSizes({260, 840});
+    divisor->setSizes({360, 840});
+    // Enter belongs to the control in focus (it adds the table of the navigation bar), not to
+    // a default button of the window.
+    for (QPushButton *b : Conteudo()->findChildren<QPushButton *>())
+        b->setAutoDefault(false);
     // Tab goes from the catalogue to the query, then through the tabs' controls.
     setTabOrder(FNavBar, adicionar);
     setTabOrder(adicionar, FTabelas);
@@ -468,8 +481,10 @@ void TnFrmConfiguradorConsulta::MostrarTabelas()
         c->clear();
         for (const TnTabelaConsulta &t : FDesenho->Definicao().Tabelas)
             c->addItem(FDesenho->DescricaoTabela(t.Alias), t.Alias);
-        const int i = c->findData(antes);
-        c->setCurrentIndex(i >= 0 ? i : (c == FJuncaoTabelaD && c->count() > 1 ? 1 : 0));
+        c->setCurrentIndex(std::max(0, c->findData(antes)));
+        // The second table of a pair is another table than the first.
+        if (c == FJuncaoTabelaD && c->count() > 1 && c->currentData() == FJuncaoTabelaE->currentData())
+            c->setCurrentIndex(FJuncaoTabelaE->currentIndex() == 0 ? 1 : 0);
         c->blockSignals(false);
     }
     CamposJuncaoDe(FJuncaoTabelaE, FJuncaoCampoE);
@@ -491,6 +506,12 @@ void TnFrmConfiguradorConsulta::CamposJuncaoDe(QComboBox *tabela, QComboBox *cam
 
 void TnFrmConfiguradorConsulta::MostrarCampos()
 {
+    // Inside the commit of a cell being edited the view still holds its editor: shown
+    // again once the view is done with it.
+    if (FNaEdicao) {
+        QTimer::singleShot(0, this, &TnFrmConfiguradorConsulta::MostrarCampos);
+        return;
+    }
     const QPoint atual(FCampos->currentColumn(), FCampos->currentRow());
     FMostrando = true;
     const std::vector<TnCampoDesenho> campos =
@@ -546,6 +567,8 @@ void TnFrmConfiguradorConsulta::CampoAlterado(int linha, int coluna)
     QTableWidgetItem *i = FCampos->item(linha, coluna);
     const bool marcado = i->checkState() == Qt::Checked;
     const QString alias = FAliasAtual;
+    FNaEdicao = coluna == ccTitulo || coluna == ccOperador; // committed by the cell's editor
+    const auto fim = qScopeGuard([this] { FNaEdicao = false; });
     const bool ok = Tentar([&] {
         switch (coluna) {
         case ccTitulo: FDesenho->SetCaption(alias, campo, i->text()); break;
@@ -576,9 +599,15 @@ void TnFrmConfiguradorConsulta::MostrarJuncoes()
 {
     const int atual = FJuncoes->currentRow();
     FJuncoes->clear();
+    const auto descricao = [this](const QString &alias, const QString &campo) {
+        for (const TnCampoDesenho &c : FDesenho->Campos(alias))
+            if (c.Campo.compare(campo, Qt::CaseInsensitive) == 0)
+                return QStringLiteral("%1.%2 (%3)").arg(alias, c.Campo, c.Descricao);
+        return alias + u'.' + campo;
+    };
     for (const TnParJuncao &p : FDesenho->Juncoes()) {
-        auto *i = new QListWidgetItem(QStringLiteral("%1.%2 = %3.%4").arg(p.AliasEsquerda, p.CampoEsquerda,
-                                                                            p.AliasDireita, p.CampoDireita),
+        auto *i = new QListWidgetItem(descricao(p.AliasEsquerda, p.CampoEsquerda) + QStringLiteral("  =  ")
+                                          + descricao(p.AliasDireita, p.CampoDireita),
                                       FJuncoes);
         i->setData(Qt::UserRole, QStringList{p.AliasEsquerda, p.CampoEsquerda, p.AliasDireita, p.CampoDireita});
     }

@@ -81,4 +81,5 @@ private:
     QList<QAction *> FAcoes;
     QString FAliasAtual;
     bool FMostrando = false;
+    bool FNaEdicao = false; // a cell's editor is committing its text
 };

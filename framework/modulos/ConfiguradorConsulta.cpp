@@ -71,6 +71,12 @@ void TnDPConfiguradorConsultaPersonalizada::DepoisConfigurar(TnFormModulo *form)
 
 void TnDPConfiguradorConsultaPersonalizada::OnCriarCamposDM(int, const QString &, TnClientDataSet &) {}
 
+void TnDPConfiguradorConsultaPersonalizada::OnFormatCampoConsulta(TnField &campo,
+                                                                  const TnConstrutorConsultaPersonalizada &construtor)
+{
+    FormatarColunaConsulta(campo, construtor);
+}
+
 const TnTabelaCatalogo &TnDPConfiguradorConsultaPersonalizada::TabelaDoAlias(const QString &alias) const
 {
     for (const TnTabelaConsulta &t : FDef.Tabelas)
@@ -430,7 +436,7 @@ void TnDPConfiguradorConsultaPersonalizada::Executar()
     const std::unique_ptr<TnConstrutorConsultaPersonalizada> c = Construtor(FDef);
     auto ds = std::make_unique<TnClientDataSet>();
     const TnConstrutorConsultaPersonalizada &construtor = *c;
-    DefinirResultadoConsulta(*ds, construtor, [&construtor](TnField &f) { FormatarColunaConsulta(f, construtor); });
+    DefinirResultadoConsulta(*ds, construtor, [&](TnField &f) { OnFormatCampoConsulta(f, construtor); });
     auto cmd = nDMConexao::Atual().Preparar(c->SQL() + QStringLiteral(" limit %1").arg(kLinhasPrevia));
     for (int i = 0; i < c->Valores().size(); ++i)
         cmd->BindValor(i, c->Valores()[i]);

@@ -176,6 +176,9 @@ public:
     // A table's field catalogue was filled with the framework's rows; a module appends its
     // computed fields here. The base adds nothing.
     virtual void OnCriarCamposDM(int tipo, const QString &classe, TnClientDataSet &campos);
+    // A column of the preview was made: its caption, format and visibility from the
+    // builder's column are set.
+    virtual void OnFormatCampoConsulta(TnField &campo, const TnConstrutorConsultaPersonalizada &construtor);
     // Asks before the form closes on unsaved changes.
     void FormCloseQuery(TnFormModulo *form, bool &podeFechar) override;
 
