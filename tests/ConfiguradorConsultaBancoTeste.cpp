@@ -2,7 +2,7 @@
 // them: its menu action, the catalogue it offers and its computed field, a query designed,
 // saved and run by the runner of action type 12, what the designer refuses, and the
 // preview that the module refreshes only on demand.
-#include "BancoOrvo.h"
+#include "BancoConsultaPersonalizada.h"
 #include "ConfiguradorConsulta.h"
 
 namespace {
@@ -29,19 +29,14 @@ const TnEntradaEsperada kEsperadas[] = {
     {"TTavroDCPlanoEspec", "Cadastros", "Cadastro", ""},
 };
 
-class ConfiguradorConsultaBanco : public BancoOrvo {
+class ConfiguradorConsultaBanco : public BancoConsultaPersonalizada {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoConsultaPersonalizada::SetUp();
         if (IsSkipped())
             return;
-        for (const char *b : {"OrvoCore", "Ulmar", "OrvoQuery"})
-            TnBibliotecas::Carregar(QString::fromLatin1(b));
-        con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, 2, 'Filial')");
-        for (int p = 1; p <= 2; ++p)
-            con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, ?, ?)",
-                           {p, QStringLiteral("Produto %1").arg(p)});
+        InserirProdutos("Produto", 2);
         // 29.7 x 186.05 is 5525.69 and 3 x 1.005 is 3.02 exactly (as doubles: 5525.68, 3.01).
         Lcto(1, 1, 29.7, 186.05);
         Lcto(1, 2, 3, 1.005);
@@ -63,18 +58,6 @@ protected:
         if (d)
             d->ConfigurarForm(nullptr);
         return d;
-    }
-    static QStringList Grade(TnClientDataSet &ds)
-    {
-        QStringList r;
-        for (ds.First(); !ds.Eof(); ds.Next()) {
-            QStringList l;
-            for (int i = 0; i < ds.FieldCount(); ++i)
-                if (ds.Fields(i).Visible())
-                    l << ds.Fields(i).DisplayText();
-            r << l.join(u'|');
-        }
-        return r;
     }
 };
 
@@ -217,7 +200,7 @@ TEST_F(ConfiguradorConsultaBanco, ConsultaDesenhadaSalvaERodadaPeloExecutor)
     EXPECT_EQ(d->Previa(), nullptr);
     d->Rodar();
     ASSERT_NE(d->Previa(), nullptr);
-    EXPECT_EQ(Grade(*d->Previa()), QStringList({"1|Produto 1|5.525,69|1", "2|Produto 1|21,00|1", "1|Produto 2|3,02|1"}));
+    EXPECT_EQ(GradeVisivel(*d->Previa()), QStringList({"1|Produto 1|5.525,69|1", "2|Produto 1|21,00|1", "1|Produto 2|3,02|1"}));
     EXPECT_EQ(d->Previa()->FieldByName("CUSTOTOTAL").DisplayLabel(), QStringLiteral("Custo'; drop table LCTOINV; --"));
 
     // Saved, renamed, opened again as it was.
@@ -243,7 +226,7 @@ TEST_F(ConfiguradorConsultaBanco, ConsultaDesenhadaSalvaERodadaPeloExecutor)
     r->Param("pFiltro2").SetText("01/03/2024");
     r->Param("pFiltro2Final").SetText("31/03/2024");
     r->Rodar();
-    EXPECT_EQ(Grade(r->nClientDataSet()), QStringList({"1|Produto 1|5.525,69|1", "1|Produto 2|3,02|1"}));
+    EXPECT_EQ(GradeVisivel(r->nClientDataSet()), QStringList({"1|Produto 1|5.525,69|1", "1|Produto 2|3,02|1"}));
     EXPECT_EQ(r->nClientDataSet().FieldByName("CUSTOTOTAL").DisplayLabel(),
               QStringLiteral("Custo'; drop table LCTOINV; --"));
     EXPECT_EQ(Linhas("LCTOINV"), 3);

@@ -114,6 +114,17 @@ TnFiltroConsulta *TnDPConfiguradorConsultaPersonalizada::FiltroDo(const QString 
     return nullptr;
 }
 
+TnCampoConsulta *TnDPConfiguradorConsultaPersonalizada::CampoParaAlterar(const QString &alias, const QString &campo,
+                                                                         bool mostrar)
+{
+    TnCampoConsulta *m = CampoMostrado(alias, campo);
+    if (!m && mostrar) {
+        FDef.Campos.push_back({alias, campo});
+        m = &FDef.Campos.back();
+    }
+    return m;
+}
+
 void TnDPConfiguradorConsultaPersonalizada::TirarDaOrdem(const QString &alias, const QString &campo)
 {
     std::erase_if(FDef.Ordem, [&](const TnOrdemConsulta &o) { return o.Alias == alias && Igual(o.Campo, campo); });
@@ -268,15 +279,9 @@ void TnDPConfiguradorConsultaPersonalizada::SetTotal(const QString &alias, const
         throw Exception(QStringLiteral("Total inválido."));
     if ((total == ntcSoma || total == ntcMedia) && !EhTipoNumerico(c.Tipo))
         throw Exception(QStringLiteral("O campo \"%1\" não é numérico para ser totalizado.").arg(c.Descricao));
-    TnCampoConsulta *m = CampoMostrado(alias, c.Campo);
-    if (!m) {
-        if (total == ntcNenhum)
-            return;
-        FDef.Campos.push_back({alias, c.Campo});
-        m = &FDef.Campos.back();
-    } else if (m->Total == total) {
+    TnCampoConsulta *m = CampoParaAlterar(alias, c.Campo, total != ntcNenhum);
+    if (!m || m->Total == total)
         return;
-    }
     m->Total = total;
     if (total != ntcNenhum)
         TirarDaOrdem(alias, c.Campo);
@@ -288,15 +293,9 @@ void TnDPConfiguradorConsultaPersonalizada::SetNegativar(const QString &alias, c
     const TnCampoCatalogo &c = CampoDoAlias(alias, campo);
     if (negativar && !EhTipoNumerico(c.Tipo))
         throw Exception(QStringLiteral("O campo \"%1\" não é numérico para ser negativado.").arg(c.Descricao));
-    TnCampoConsulta *m = CampoMostrado(alias, c.Campo);
-    if (!m) {
-        if (!negativar)
-            return;
-        FDef.Campos.push_back({alias, c.Campo});
-        m = &FDef.Campos.back();
-    } else if (m->Negativar == negativar) {
+    TnCampoConsulta *m = CampoParaAlterar(alias, c.Campo, negativar);
+    if (!m || m->Negativar == negativar)
         return;
-    }
     m->Negativar = negativar;
     Alterou();
 }
@@ -310,15 +309,9 @@ void TnDPConfiguradorConsultaPersonalizada::SetCaption(const QString &alias, con
         texto.clear();
     if (texto.size() > 120)
         throw Exception(QStringLiteral("O título do campo \"%1\" tem mais de 120 caracteres.").arg(c.Descricao));
-    TnCampoConsulta *m = CampoMostrado(alias, c.Campo);
-    if (!m) {
-        if (texto.isEmpty())
-            return;
-        FDef.Campos.push_back({alias, c.Campo});
-        m = &FDef.Campos.back();
-    } else if (m->Caption == texto) {
+    TnCampoConsulta *m = CampoParaAlterar(alias, c.Campo, !texto.isEmpty());
+    if (!m || m->Caption == texto)
         return;
-    }
     m->Caption = texto;
     Alterou();
 }

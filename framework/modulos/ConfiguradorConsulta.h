@@ -190,6 +190,8 @@ private:
     const TnTabelaCatalogo &TabelaDoAlias(const QString &alias) const;
     const TnCampoCatalogo &CampoDoAlias(const QString &alias, const QString &campo) const;
     TnCampoConsulta *CampoMostrado(const QString &alias, const QString &campo);
+    // The shown field's entry; a new one when it is not shown and `mostrar` (else null).
+    TnCampoConsulta *CampoParaAlterar(const QString &alias, const QString &campo, bool mostrar);
     TnFiltroConsulta *FiltroDo(const QString &alias, const QString &campo);
     void TirarDaOrdem(const QString &alias, const QString &campo);
     std::unique_ptr<TnConstrutorConsultaPersonalizada> Construtor(const TnDefinicaoConsulta &def) const;

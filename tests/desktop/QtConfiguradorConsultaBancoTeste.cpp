@@ -1,7 +1,7 @@
 // The custom-query designer's window driven from the keyboard: a table added from the
 // navigation bar, fields ticked and captioned, the preview, "Mostrar SQL", the save, and
 // the saved query run from its menu action in the process window.
-#include "BancoOrvo.h"
+#include "BancoConsultaPersonalizada.h"
 #include "ConfiguradorConsulta.h"
 #include "QtConfiguradorConsulta.h"
 #include "QtEditores.h"
@@ -22,19 +22,14 @@
 
 namespace {
 
-class QtConfiguradorConsultaBanco : public BancoOrvo {
+class QtConfiguradorConsultaBanco : public BancoConsultaPersonalizada {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoConsultaPersonalizada::SetUp();
         if (IsSkipped())
             return;
-        for (const char *b : {"OrvoCore", "Ulmar", "OrvoQuery"})
-            TnBibliotecas::Carregar(QString::fromLatin1(b));
-        con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, 2, 'Filial 2')");
-        for (int p = 1; p <= 2; ++p)
-            con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, ?, ?)",
-                           {p, QStringLiteral("Parafuso sextavado %1").arg(p)});
+        InserirProdutos("Parafuso sextavado", 2);
         const QVariantList lctos[] = {{1, 1, 29.7, 186.05}, {1, 2, 3, 1.005}, {2, 1, 7, 1.5}};
         for (const QVariantList &l : lctos)
             con().Executar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
@@ -46,7 +41,7 @@ protected:
     void TearDown() override
     {
         DefinirInteracao(nullptr);
-        BancoOrvo::TearDown();
+        BancoConsultaPersonalizada::TearDown();
     }
     // The row of a field in the field table.
     static int Linha(QTableWidget *t, const QString &campo)
