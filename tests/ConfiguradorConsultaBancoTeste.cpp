@@ -237,6 +237,10 @@ TEST_F(ConfiguradorConsultaBanco, ConsultaDesenhadaSalvaERodadaPeloExecutor)
     EXPECT_TRUE(d->ConsultasSalvas().empty());
     EXPECT_FALSE(d->Definicao().Tabelas.empty());
     EXPECT_THROW(outro->Abrir(codigo), Exception);
+    // The other window still holds it: its save makes a new query instead of failing.
+    EXPECT_GT(outro->Salvar("Custo por filial e produto"), 0);
+    ASSERT_EQ(outro->ConsultasSalvas().size(), 1u);
+    EXPECT_EQ(outro->ConsultasSalvas()[0].Nome, QStringLiteral("Custo por filial e produto"));
 
     // Taking a table out takes its fields, filters, order and joins.
     d->RemoverTabela(p);

@@ -267,6 +267,8 @@ void TnFrmConfiguradorConsulta::Construir()
     FCampos->setItemDelegateForColumn(ccOperador, new TnDelegadoOperador(FCampos));
     FCampos->setToolTip(QStringLiteral("Espaço marca ou desmarca; F2 edita o título ou o operador"));
     FCampos->setWordWrap(false);
+    // Tab leaves the table for the next control; the arrows move between its cells.
+    FCampos->setTabKeyNavigation(false);
     FCampos->setAlternatingRowColors(true);
     FCampos->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     FCampos->verticalHeader()->setDefaultSectionSize(FCampos->fontMetrics().height() + 8);
@@ -313,7 +315,7 @@ void TnFrmConfiguradorConsulta::Construir()
     gj->setColumnStretch(3, 1);
     lj->addLayout(gj);
     auto *bj = new QHBoxLayout;
-    auto *addJuncao = new QPushButton(QStringLiteral("Adicionar &junção"), pJuncoes);
+    auto *addJuncao = new QPushButton(QStringLiteral("Adicionar j&unção"), pJuncoes);
     addJuncao->setObjectName(QStringLiteral("btAdicionarJuncao"));
     connect(addJuncao, &QPushButton::clicked, this, [this] {
         if (!FDesenho || FJuncaoCampoE->currentIndex() < 0 || FJuncaoCampoD->currentIndex() < 0)
@@ -359,7 +361,7 @@ void TnFrmConfiguradorConsulta::Construir()
     FOrdemCampo->setObjectName(QStringLiteral("cbOrdemCampo"));
     bo->addWidget(Rotulo(QStringLiteral("Campo"), FOrdemCampo, pOrdem));
     bo->addWidget(FOrdemCampo, 1);
-    auto *addOrdem = new QPushButton(QStringLiteral("Adicionar à &ordem"), pOrdem);
+    auto *addOrdem = new QPushButton(QStringLiteral("Adicionar à o&rdem"), pOrdem);
     addOrdem->setObjectName(QStringLiteral("btAdicionarOrdem"));
     connect(addOrdem, &QPushButton::clicked, this, [this] {
         const QStringList c = FOrdemCampo->currentData().toStringList();

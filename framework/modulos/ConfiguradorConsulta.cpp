@@ -461,6 +461,12 @@ void TnDPConfiguradorConsultaPersonalizada::ActMostrarSQLExecute()
 int TnDPConfiguradorConsultaPersonalizada::Salvar(const QString &nome)
 {
     Construtor(FDef); // a design that cannot run is not saved
+    // The query opened was deleted meanwhile (from another window): saved as a new one.
+    if (FCodigo > 0) {
+        const std::vector<TnConsultaSalva> salvas = ConsultasSalvas();
+        if (std::none_of(salvas.begin(), salvas.end(), [this](const TnConsultaSalva &s) { return s.Codigo == FCodigo; }))
+            FCodigo = 0;
+    }
     FCodigo = SalvarConsultaPersonalizada(nome, FForm.TipoAction(), FDef, FCodigo);
     FNome = nome.trimmed();
     FAlterada = false;

@@ -10,6 +10,7 @@
 #include "QtTeste.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QInputDialog>
 #include <QListWidget>
 #include <QMessageBox>
@@ -145,6 +146,22 @@ TEST_F(QtConfiguradorConsultaBanco, ConsultaDesenhadaPeloTecladoSalvaERodada)
     teste::Capturar(f, "configurador_consulta_campos");
     f->Abas()->setCurrentIndex(1);
     teste::Capturar(f, "configurador_consulta_juncoes");
+    // The order: the shown fields without a total are offered; Tab to the button and the
+    // space bar add the one chosen.
+    f->Abas()->setCurrentIndex(2);
+    auto *ordemCampo = f->findChild<QComboBox *>("cbOrdemCampo");
+    ASSERT_NE(ordemCampo, nullptr);
+    ASSERT_EQ(ordemCampo->count(), 2); // branch and description; the summed cost orders nothing
+    ordemCampo->setFocus();
+    QTest::keyClick(ordemCampo, Qt::Key_Down);
+    EXPECT_EQ(ordemCampo->currentIndex(), 1);
+    QTest::keyClick(ordemCampo, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("btAdicionarOrdem"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_EQ(f->ListaOrdem()->count(), 1);
+    EXPECT_EQ(f->ListaOrdem()->item(0)->text(), QStringLiteral("T2 - Descrição"));
+    EXPECT_EQ(ordemCampo->count(), 1);
+    teste::Capturar(f, "configurador_consulta_ordem");
 
     // F5: the first rows, exact to the cent.
     QTest::keyClick(f, Qt::Key_F5);
