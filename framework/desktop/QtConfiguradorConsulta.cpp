@@ -672,10 +672,21 @@ void TnFrmConfiguradorConsulta::MostrarPrevia()
                              : QStringLiteral("%1 linha(s).").arg(n));
 }
 
+void TnFrmConfiguradorConsulta::ConfirmarEdicao()
+{
+    QWidget *editor = QApplication::focusWidget();
+    if (!editor || editor->parentWidget() != FCampos->viewport())
+        return;
+    QAbstractItemDelegate *d = FCampos->itemDelegateForIndex(FCampos->currentIndex());
+    emit d->commitData(editor);
+    emit d->closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 void TnFrmConfiguradorConsulta::Visualizar()
 {
     if (!FDesenho)
         return;
+    ConfirmarEdicao();
     if (Tentar([this] { FDesenho->Executar(); }))
         FAbas->setCurrentWidget(FPaginaPrevia);
     MostrarPrevia();
@@ -683,6 +694,7 @@ void TnFrmConfiguradorConsulta::Visualizar()
 
 void TnFrmConfiguradorConsulta::MostrarSQL()
 {
+    ConfirmarEdicao();
     if (FDesenho)
         Tentar([this] { FDesenho->ActMostrarSQLExecute(); });
 }
@@ -745,6 +757,7 @@ void TnFrmConfiguradorConsulta::SalvarConsulta()
 {
     if (!FDesenho)
         return;
+    ConfirmarEdicao();
     QString nome = FDesenho->NomeConsulta();
     if (FDesenho->Codigo() == 0)
         nome = PedirNome(QStringLiteral("Salvar consulta"), QString());

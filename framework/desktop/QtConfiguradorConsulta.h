@@ -57,6 +57,9 @@ private:
     void CampoAlterado(int linha, int coluna);
     void CamposJuncaoDe(QComboBox *tabela, QComboBox *campo);
     QString AliasAtual() const;
+    // The text typed in a cell of the field table still open is taken (a key of the
+    // toolbar pressed while typing must not lose it).
+    void ConfirmarEdicao();
     // Unsaved changes may be dropped: true when there are none or the user agrees.
     bool PodeDescartar();
     // Asks a query's name; empty when cancelled.

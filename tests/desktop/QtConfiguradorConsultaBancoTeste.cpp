@@ -123,6 +123,26 @@ TEST_F(QtConfiguradorConsultaBanco, ConsultaDesenhadaPeloTecladoSalvaERodada)
     EXPECT_EQ(dm->Campo("T1", "CODIGOESTAB").Filtrar, true);
     EXPECT_EQ(dm->Campo("T1", "CUSTOTOTAL").Total, ntcSoma);
     EXPECT_EQ(campos->item(estab, TnFrmConfiguradorConsulta::ccOperador)->text(), QStringLiteral("Lista"));
+    // The operator is picked in its list: F2, the arrows, Enter.
+    const auto operador = [&](int linha, int passos, int opcoes) {
+        campos->setFocus();
+        campos->setCurrentCell(linha, TnFrmConfiguradorConsulta::ccOperador);
+        QTest::keyClick(campos, Qt::Key_F2);
+        auto *lista = qobject_cast<QComboBox *>(QApplication::focusWidget());
+        ASSERT_NE(lista, nullptr);
+        EXPECT_EQ(lista->count(), opcoes);
+        for (int i = 0; i < std::abs(passos); ++i)
+            QTest::keyClick(lista, passos < 0 ? Qt::Key_Up : Qt::Key_Down);
+        QTest::keyClick(lista, Qt::Key_Return);
+        QTest::qWait(20); // the view takes the choice, then the table is shown again
+    };
+    operador(estab, -2, 4); // Lista -> Igual
+    EXPECT_EQ(dm->Campo("T1", "CODIGOESTAB").Operador, nofIgual);
+    Marcar(campos, custo, TnFrmConfiguradorConsulta::ccFiltrar);
+    operador(custo, -1, 2); // a computed field: equal or range only
+    EXPECT_EQ(dm->Campo("T1", "CUSTOTOTAL").Operador, nofIgual);
+    Marcar(campos, custo, TnFrmConfiguradorConsulta::ccFiltrar);
+    EXPECT_FALSE(dm->Campo("T1", "CUSTOTOTAL").Filtrar);
     // A text field cannot be summed: its cell is not offered.
     f->TabelasEscolhidas()->setCurrentRow(1);
     const int descricao = Linha(campos, "DESCRPRODUTO");
@@ -163,8 +183,17 @@ TEST_F(QtConfiguradorConsultaBanco, ConsultaDesenhadaPeloTecladoSalvaERodada)
     EXPECT_EQ(ordemCampo->count(), 1);
     teste::Capturar(f, "configurador_consulta_ordem");
 
-    // F5: the first rows, exact to the cent.
-    QTest::keyClick(f, Qt::Key_F5);
+    // F5, even while a caption is still being typed (it is taken first): the first rows,
+    // exact to the cent.
+    f->Abas()->setCurrentIndex(0);
+    campos->setFocus();
+    campos->setCurrentCell(estab, TnFrmConfiguradorConsulta::ccTitulo);
+    QTest::keyClick(campos, Qt::Key_F2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Filial"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+    QApplication::processEvents();
+    EXPECT_EQ(dm->Campo("T1", "CODIGOESTAB").Caption, QStringLiteral("Filial"));
     ASSERT_NE(f->GradePrevia(), nullptr);
     QAbstractItemModel *m = f->GradePrevia()->model();
     ASSERT_EQ(m->rowCount(), 3);
