@@ -119,7 +119,10 @@ TnCampoConsulta *TnDPConfiguradorConsultaPersonalizada::CampoParaAlterar(const Q
 {
     TnCampoConsulta *m = CampoMostrado(alias, campo);
     if (!m && mostrar) {
-        FDef.Campos.push_back({alias, campo});
+        TnCampoConsulta novo;
+        novo.Alias = alias;
+        novo.Campo = campo;
+        FDef.Campos.push_back(std::move(novo));
         m = &FDef.Campos.back();
     }
     return m;
@@ -233,7 +236,7 @@ void TnDPConfiguradorConsultaPersonalizada::SetMostrar(const QString &alias, con
     if (mostrar == (CampoMostrado(alias, c.Campo) != nullptr))
         return;
     if (mostrar) {
-        FDef.Campos.push_back({alias, c.Campo});
+        CampoParaAlterar(alias, c.Campo, true);
     } else {
         std::erase_if(FDef.Campos, [&](const TnCampoConsulta &x) { return x.Alias == alias && Igual(x.Campo, c.Campo); });
         TirarDaOrdem(alias, c.Campo);
@@ -372,8 +375,7 @@ void TnDPConfiguradorConsultaPersonalizada::AdicionarOrdem(const QString &alias,
     for (const TnOrdemConsulta &o : FDef.Ordem)
         if (o.Alias == alias && Igual(o.Campo, c.Campo))
             return;
-    if (!m)
-        FDef.Campos.push_back({alias, c.Campo});
+    CampoParaAlterar(alias, c.Campo, true);
     FDef.Ordem.push_back({alias, c.Campo});
     Alterou();
 }
