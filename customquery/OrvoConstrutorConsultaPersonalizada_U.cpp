@@ -1,5 +1,7 @@
 #include "OrvoConstrutorConsultaPersonalizada_U.h"
 
+#include "Variaveis.h"
+
 namespace {
 
 struct TnEntradaCatalogo {
@@ -44,10 +46,31 @@ void OrvoCriarCamposDM(int tipo, const QString &classe, TnClientDataSet &campos)
     campos.Post();
 }
 
+void ParaCadaTabelaOrvo(
+    const std::function<void(const QString &, const QString &, const QString &, const QString &)> &adicionar)
+{
+    for (const TnEntradaCatalogo &e : kCatalogo)
+        adicionar(QString::fromLatin1(e.Classe), QString::fromUtf8(e.Grupo), QString::fromUtf8(e.Item),
+                  QString::fromUtf8(e.Caption));
+}
+
 void ConfigurarTabelas(TnCatalogoConsulta &catalogo)
 {
     catalogo.OnCriarCamposDM = &OrvoCriarCamposDM;
-    for (const TnEntradaCatalogo &e : kCatalogo)
-        catalogo.AddTabela(QString::fromLatin1(e.Classe), QString::fromUtf8(e.Grupo), QString::fromUtf8(e.Item),
-                           QString::fromUtf8(e.Caption));
+    ParaCadaTabelaOrvo([&](const QString &classe, const QString &grupo, const QString &item, const QString &caption) {
+        catalogo.AddTabela(classe, grupo, item, caption);
+    });
+}
+
+void PresetarProdutoSelecao()
+{
+    const QString produto = QStringLiteral("CODIGOPRODUTO");
+    if (Selecao().Existe(produto))
+        Selecao().GetParams(produto).SetValue(1);
+}
+
+void FormatarValorOrvo(TnField &campo)
+{
+    if ((campo.DataType() == ftFloat || campo.DataType() == ftBCD) && campo.DisplayFormat().isEmpty())
+        campo.SetDisplayFormat(QStringLiteral("#,##0.00"));
 }

@@ -1,22 +1,12 @@
 #include "OrvoDPConsultaPersonalizada_U.h"
 
 #include "OrvoConstrutorConsultaPersonalizada_U.h"
-#include "Variaveis.h"
-
-namespace {
-
-constexpr int kTipoAcaoConsulta = 12;
-const char *const kCategoria = "30 Consultas\\20 Consultas Personalizadas";
-
-} // namespace
 
 void TOrvoDPConsultaPersonalizada::ConfigurarCatalogo(TnCatalogoConsulta &catalogo) { ConfigurarTabelas(catalogo); }
 
 void TOrvoDPConsultaPersonalizada::CriarFiltros()
 {
-    const QString produto = QStringLiteral("CODIGOPRODUTO");
-    if (Selecao().Existe(produto))
-        Selecao().GetParams(produto).SetValue(1);
+    PresetarProdutoSelecao();
     TnDPConsultaPersonalizada::CriarFiltros();
 }
 
@@ -29,8 +19,7 @@ void TOrvoDPConsultaPersonalizada::CreateContructor()
 void TOrvoDPConsultaPersonalizada::OnFormatCampoConsulta(TnField &campo)
 {
     TnDPConsultaPersonalizada::OnFormatCampoConsulta(campo);
-    if ((campo.DataType() == ftFloat || campo.DataType() == ftBCD) && campo.DisplayFormat().isEmpty())
-        campo.SetDisplayFormat(QStringLiteral("#,##0.00"));
+    FormatarValorOrvo(campo);
 }
 
 namespace {
@@ -41,11 +30,11 @@ struct TOrvoRegistroConsultaPersonalizada {
     TnRegistrador<TOrvoDPConsultaPersonalizada> Classe{"TOrvoDPConsultaPersonalizada"};
     TOrvoRegistroConsultaPersonalizada()
     {
-        SetActionPowerInfo(kTipoAcaoConsulta, QStringLiteral("TOrvoDPConsultaPersonalizada"));
-        DefinirMenuConsultasPersonalizadas(kTipoAcaoConsulta, 3, QString::fromLatin1(kCategoria));
+        SetActionPowerInfo(kTipoAcaoConsultaOrvo, QStringLiteral("TOrvoDPConsultaPersonalizada"));
+        DefinirMenuConsultasPersonalizadas(kTipoAcaoConsultaOrvo, 3, QString::fromLatin1(kCategoriaConsultasOrvo));
     }
     // Unregistering the class (after this) drops its action type binding and its actions.
-    ~TOrvoRegistroConsultaPersonalizada() { RemoverMenuConsultasPersonalizadas(kTipoAcaoConsulta); }
+    ~TOrvoRegistroConsultaPersonalizada() { RemoverMenuConsultasPersonalizadas(kTipoAcaoConsultaOrvo); }
 };
 
 const TOrvoRegistroConsultaPersonalizada gRegistro;

@@ -5,6 +5,7 @@
 #include "Personalizacao.h"
 #include "PowerParam.h"
 #include "QtCadastro.h"
+#include "QtConfiguradorConsulta.h"
 #include "QtProcesso.h"
 
 #include <QAction>
@@ -283,6 +284,8 @@ TnFrmModulo *CriarFormModulo(TnDataModule *dm, QWidget *pai)
     // A window that fails while it is built frees the module itself (its destructor).
     if (auto *cadastro = qobject_cast<TnDMClientDataSet *>(dm))
         return new TnFrmCadastro(cadastro, pai);
+    if (auto *configurador = qobject_cast<TnDPConfiguradorConsultaPersonalizada *>(dm))
+        return new TnFrmConfiguradorConsulta(configurador, pai);
     if (auto *processo = qobject_cast<TnDMPowerParam *>(dm))
         return new TnFrmProcesso(processo, pai);
     return new TnFrmSimples(dm, pai);

@@ -1,4 +1,5 @@
 #include "QtMenu.h"
+#include "ConsultaPersonalizada.h"
 
 #include "QtForms.h"
 #include "QtInteracao.h"
@@ -130,6 +131,9 @@ void TnFrmMenuVarnel::Inicializar()
     DefinirFormPrincipal(this);
     connect(&Registro(), &TnRegistro::ClasseRegistrada, this, &TnFrmMenuVarnel::AgendarMenus);
     connect(&Registro(), &TnRegistro::ClasseRemovida, this, &TnFrmMenuVarnel::AgendarMenus);
+    // A custom query saved, renamed or deleted is a menu entry come, renamed or gone.
+    connect(&AvisoConsultasPersonalizadas(), &TnAvisoConsultasPersonalizadas::Alteradas, this,
+            &TnFrmMenuVarnel::AgendarMenus);
     // The toolbar's classes take their icons first, so its few buttons never share one
     // however many classes the menus hold.
     CriarBtnToolBar();

@@ -405,7 +405,14 @@ int SalvarConsultaPersonalizada(const QString &nome, int tipoAcao, const TnDefin
         cmd->Executar();
     }
     tr.Commit();
+    emit AvisoConsultasPersonalizadas().Alteradas();
     return codigo;
+}
+
+TnAvisoConsultasPersonalizadas &AvisoConsultasPersonalizadas()
+{
+    static TnAvisoConsultasPersonalizadas aviso;
+    return aviso;
 }
 
 std::vector<TnConsultaSalva> ListarConsultasPersonalizadas(int tipoAcao)
@@ -443,12 +450,14 @@ void RenomearConsultaPersonalizada(int codigo, const QString &nome)
     con.Executar(QStringLiteral("update NCONSULTAPERSONALIZADA set NOMECONSULTA = ? where CODIGOCONSULTA = ?"),
                  {n, codigo});
     tr.Commit();
+    emit AvisoConsultasPersonalizadas().Alteradas();
 }
 
 void ExcluirConsultaPersonalizada(int codigo)
 {
     nDMConexao::Atual().Executar(QStringLiteral("delete from NCONSULTAPERSONALIZADA where CODIGOCONSULTA = ?"),
                                  {codigo});
+    emit AvisoConsultasPersonalizadas().Alteradas();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -651,7 +660,13 @@ void TnConstrutorConsultaPersonalizada::Montar(const TnCatalogoConsulta &catalog
             col.Precisao = 18;
             col.Escala = cc->Escala;
             break;
-        case ntcContagem: e = QStringLiteral("count(%1)").arg(e); col.Tipo = ftLargeint; col.NaoNulo = true; break;
+        case ntcContagem:
+            // A count is a whole number: not in the counted field's format.
+            e = QStringLiteral("count(%1)").arg(e);
+            col.Tipo = ftLargeint;
+            col.NaoNulo = true;
+            col.Formato.clear();
+            break;
         case ntcMinimo:
         case ntcMaximo:
             e = QStringLiteral("%1(%2)").arg(c.Total == ntcMinimo ? u"min" : u"max", e);
@@ -869,9 +884,13 @@ void TnDPConsultaPersonalizada::CreateContructor()
 
 void TnDPConsultaPersonalizada::OnFormatCampoConsulta(TnField &campo)
 {
-    if (!FConstrutor)
-        return;
-    for (const TnConstrutorConsultaPersonalizada::Coluna &c : FConstrutor->Colunas())
+    if (FConstrutor)
+        FormatarColunaConsulta(campo, *FConstrutor);
+}
+
+void FormatarColunaConsulta(TnField &campo, const TnConstrutorConsultaPersonalizada &construtor)
+{
+    for (const TnConstrutorConsultaPersonalizada::Coluna &c : construtor.Colunas())
         if (Igual(c.Nome, campo.FieldName())) {
             campo.SetDisplayLabel(c.Caption);
             if (!c.Formato.isEmpty())
@@ -880,22 +899,11 @@ void TnDPConsultaPersonalizada::OnFormatCampoConsulta(TnField &campo)
         }
 }
 
-void TnDPConsultaPersonalizada::Executar()
+void DefinirResultadoConsulta(TnClientDataSet &ds, const TnConstrutorConsultaPersonalizada &construtor,
+                              const std::function<void(TnField &)> &formatar)
 {
-    if (FDef.Tabelas.empty())
-        throw Exception(QStringLiteral("Nenhuma consulta personalizada foi carregada."));
-    CriarFiltros();
-    CreateContructor();
-    if (!FConstrutor)
-        throw Exception(QStringLiteral("A consulta não tem construtor."));
-    FConstrutor->Montar(FCatalogo, true);
-
-    TnClientDataSet &ds = nClientDataSet();
-    ds.Close();
-    // The fields come from the builder's columns, so that they exist before the first packet;
-    // a runner keeps its definition, so they are declared once.
     if (ds.FieldCount() == 0)
-        for (const TnConstrutorConsultaPersonalizada::Coluna &c : FConstrutor->Colunas()) {
+        for (const TnConstrutorConsultaPersonalizada::Coluna &c : construtor.Colunas()) {
             TnDefCampo d;
             d.Nome = c.Nome;
             d.Tipo = c.Tipo == ftUnknown ? ftString : c.Tipo;
@@ -906,10 +914,12 @@ void TnDPConsultaPersonalizada::Executar()
                 d.Escala = c.Escala;
             }
             d.Requerido = c.NaoNulo;
-            OnFormatCampoConsulta(ds.AdicionarCampo(d));
+            TnField &f = ds.AdicionarCampo(d);
+            if (formatar)
+                formatar(f);
         }
-    // Exact products come in cents: divided by 100 on their way into the grid.
-    const std::vector<TnConstrutorConsultaPersonalizada::Coluna> colunas = FConstrutor->Colunas();
+    // Exact products come in cents: divided by 100 on their way into the dataset.
+    const std::vector<TnConstrutorConsultaPersonalizada::Coluna> colunas = construtor.Colunas();
     const bool centavos = std::any_of(colunas.begin(), colunas.end(), [](const auto &c) { return c.Centavos; });
     if (!centavos)
         ds.SetDerivacao({});
@@ -929,6 +939,23 @@ void TnDPConsultaPersonalizada::Executar()
                 });
             }
         });
+}
+
+void TnDPConsultaPersonalizada::Executar()
+{
+    if (FDef.Tabelas.empty())
+        throw Exception(QStringLiteral("Nenhuma consulta personalizada foi carregada."));
+    CriarFiltros();
+    CreateContructor();
+    if (!FConstrutor)
+        throw Exception(QStringLiteral("A consulta não tem construtor."));
+    FConstrutor->Montar(FCatalogo, true);
+
+    TnClientDataSet &ds = nClientDataSet();
+    ds.Close();
+    // The fields come from the builder's columns, so that they exist before the first packet;
+    // a runner keeps its definition, so they are declared once.
+    DefinirResultadoConsulta(ds, *FConstrutor, [this](TnField &f) { OnFormatCampoConsulta(f); });
     if (FConstrutor->OrdemPaginavel()) {
         ds.AbrirPaginado(std::make_shared<TnFonteChaveada>(nDMConexao::Atual(), FConstrutor->SQLBase(),
                                                            FConstrutor->Valores(), FConstrutor->Ordem(),

@@ -72,6 +72,7 @@ public:
     const std::vector<TnTabelaCatalogo> &Tabelas() const { return FTabelas; }
     const TnTabelaCatalogo *Tabela(const QString &classe) const; // any case; null when absent
     int TipoAcao() const { return FTipo; }
+    void SetTipoAcao(int tipo) { FTipo = tipo; }
 
     // Fills `ds` with the field catalogue of a catalogue table (defining its fields when it
     // has none), then calls OnCriarCamposDM.
@@ -157,6 +158,15 @@ TnConsultaSalva LerConsultaPersonalizada(int codigo);
 void RenomearConsultaPersonalizada(int codigo, const QString &nome);
 void ExcluirConsultaPersonalizada(int codigo);
 
+// Tells whoever lists the saved queries (the main menu) that one was saved, renamed or
+// deleted.
+class TnAvisoConsultasPersonalizadas : public QObject {
+    Q_OBJECT
+signals:
+    void Alteradas();
+};
+TnAvisoConsultasPersonalizadas &AvisoConsultasPersonalizadas();
+
 // ---- builder
 
 class TnConstrutorConsultaPersonalizada {
@@ -206,6 +216,14 @@ private:
     bool FAgrupada = false;
     bool FPaginavel = false;
 };
+
+// The builder's columns as the fields of `ds` (when it has none yet), each given to
+// `formatar`, and exact products, which the statement gives in cents, read as their value
+// (divided by 100 on their way in).
+void DefinirResultadoConsulta(TnClientDataSet &ds, const TnConstrutorConsultaPersonalizada &c,
+                              const std::function<void(TnField &)> &formatar);
+// A result field's caption, format and visibility from the builder's column of its name.
+void FormatarColunaConsulta(TnField &campo, const TnConstrutorConsultaPersonalizada &c);
 
 // ---- runner
 

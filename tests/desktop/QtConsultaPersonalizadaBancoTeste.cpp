@@ -1,6 +1,6 @@
 // A saved custom query opened from its menu action in the process window: its filters as
 // parameters, the run, the result grid with the catalogue's captions and formats.
-#include "BancoOrvo.h"
+#include "BancoConsultaPersonalizada.h"
 #include "ConsultaPersonalizada.h"
 #include "QtEditores.h"
 #include "QtGrade.h"
@@ -15,19 +15,14 @@
 
 namespace {
 
-class QtConsultaPersonalizadaBanco : public BancoOrvo {
+class QtConsultaPersonalizadaBanco : public BancoConsultaPersonalizada {
 protected:
     void SetUp() override
     {
-        BancoOrvo::SetUp();
+        BancoConsultaPersonalizada::SetUp();
         if (IsSkipped())
             return;
-        for (const char *b : {"OrvoCore", "Ulmar", "OrvoQuery"})
-            TnBibliotecas::Carregar(QString::fromLatin1(b));
-        con().Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) values (1, 2, 'Filial 2')");
-        for (int p = 1; p <= 2; ++p)
-            con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) values (1, ?, ?)",
-                           {p, QStringLiteral("Parafuso sextavado %1").arg(p)});
+        InserirProdutos("Parafuso sextavado", 2);
         const QVariantList lctos[] = {{1, "2024-03-01", 1, 120.4, 1.25}, {1, "2024-03-01", 2, 3000, 0.05},
                                       {2, "2024-03-01", 1, 7, 1.5}, {2, "2024-04-01", 2, 15, 0.8}};
         for (const QVariantList &l : lctos)
@@ -40,7 +35,7 @@ protected:
     void TearDown() override
     {
         DefinirInteracao(nullptr);
-        BancoOrvo::TearDown();
+        BancoConsultaPersonalizada::TearDown();
     }
     TnInteracaoQt FQt;
 };
