@@ -3,6 +3,7 @@
 // the rows they load by column name and in the order of the target's key, the period of
 // each family, filter texts that designate nothing or are not valid, and the header bands.
 #include "BancoOrvo.h"
+#include "LinhasDataSet.h"
 #include "Bandas.h"
 #include "ClientDataSet.h"
 #include "OrvoConsultaLctoBlocoKFactory_U.h"
@@ -82,18 +83,7 @@ protected:
     {
         Rotina(registro)->SetConfig(c).SetCdsMestre(&cds).SetCdsDetalhe(nullptr).Relacionar();
     }
-    // The rows' values of `campos` (';'-joined), a row per line, fields joined by "|".
-    static QStringList Linhas(TnClientDataSet &cds, const QString &campos)
-    {
-        QStringList linhas;
-        for (cds.First(); !cds.Eof(); cds.Next()) {
-            QStringList v;
-            for (const QString &c : campos.split(u';'))
-                v << (cds.FieldByName(c).IsNull() ? QStringLiteral("null") : cds.FieldByName(c).AsString());
-            linhas << v.join(u'|');
-        }
-        return linhas;
-    }
+    static QStringList Linhas(TnClientDataSet &ds, const QString &campos) { return teste::LinhasDoDataSet(ds, campos); }
 };
 
 const char kSelectK200[] =
@@ -126,10 +116,10 @@ QString S(const char *a, const char *b = "", const char *c = "", const char *d =
 
 } // namespace
 
-TEST_F(ConsultaBlocoKBanco, FabricaSoConheceAsRotinasConstruidas)
+TEST_F(ConsultaBlocoKBanco, FabricaDasDezFamilias)
 {
     const auto fabrica = ConsultaLctoBlocoKFactory();
-    for (quint16 n : {200, 220, 280})
+    for (quint16 n : {200, 210, 220, 230, 250, 260, 270, 280, 290, 300})
         EXPECT_NE(fabrica->PegarRotina(n), nullptr) << n;
     EXPECT_NE(dynamic_cast<TOrvoConsultaRotinaBlocoK220 *>(fabrica->PegarRotina(220).get()), nullptr);
     for (quint16 n : {0, 201, 240, 301, 65535})
@@ -372,4 +362,57 @@ TEST_F(ConsultaBlocoKBanco, InstrucaoQueFalhaDeixaOAlvoComoEstava)
     TnClientDataSet k220;
     Relacionar(220, Config(), k220);
     EXPECT_EQ(k220.RecordCount(), 3);
+}
+
+TEST_F(ConsultaBlocoKBanco, DetalhesPeloMestreEItensDaProducaoConjuntaPorExists)
+{
+    TConsultaLctoSpedBlocoKConfig c = Config();
+    c.CodigoEstab = QStringLiteral("1");
+    c.CodigoProduto = QStringLiteral("10");
+    c.CodigoNCM = QStringLiteral("7318");
+    auto k210 = Rotina(210);
+    k210->SetConfig(c);
+    // The details of the masters the filter keeps: the master by its key, with its product.
+    EXPECT_EQ(Base(k210).SQLDetalhe().Texto,
+              "select cast('K215' as varchar(4)) ORIGEM,K.DATALCTOFIS,K.CODIGOPRODUTO,P.DESCRPRODUTO DESCRICAO,"
+              "K.QUANTIDADE,K.CODIGOEMPRESA,K.CODIGOESTAB,K.SEQK210 from SPEDFISK215 K join PRODUTO P on "
+              "P.CODIGOPRODUTO=K.CODIGOPRODUTO and P.CODIGOEMPRESA=K.CODIGOEMPRESA join SPEDFISK210 M on "
+              "M.CODIGOEMPRESA=K.CODIGOEMPRESA and M.CODIGOESTAB=K.CODIGOESTAB and M.DATALCTOFIS=K.DATALCTOFIS and "
+              "M.SEQK210=K.SEQK210 join PRODUTO MP on MP.CODIGOPRODUTO=M.CODIGOPRODUTO and "
+              "MP.CODIGOEMPRESA=M.CODIGOEMPRESA where K.CODIGOEMPRESA = ? and (K.CODIGOESTAB = 1)  and K.DATALCTOFIS "
+              "between ? and ? and (MP.CODIGOPRODUTO = 10)  and (MP.CODIGONCM = '7318')  order by "
+              "K.CODIGOEMPRESA,K.CODIGOESTAB,K.DATALCTOFIS,K.SEQK210,K.CODIGOPRODUTO");
+    // Without a filter the detail is the family's select as it is.
+    c.CodigoProduto.clear();
+    c.CodigoNCM.clear();
+    k210->SetConfig(c);
+    EXPECT_FALSE(Base(k210).SQLDetalhe().Texto.contains("SPEDFISK210"));
+
+    // A joint production's filter: one EXISTS per item table, correlated on the item's key.
+    c.CodigoProduto = QStringLiteral("10");
+    auto k290 = Rotina(290);
+    k290->SetConfig(c);
+    const QString item = "exists (select 1 from SPEDFISK29%1 I join PRODUTO IP on IP.CODIGOPRODUTO=I.CODIGOPRODUTO and "
+                         "IP.CODIGOEMPRESA=I.CODIGOEMPRESA where I.CODIGOEMPRESA=K.CODIGOEMPRESA and "
+                         "I.CODIGOESTAB=K.CODIGOESTAB and I.DATALCTOFIS=K.DATALCTOFIS and I.SEQK290=K.SEQK290 and "
+                         "(I.CODIGOPRODUTO = 10))";
+    EXPECT_EQ(Base(k290).SQLMestre().Texto,
+              "select cast('K290' as varchar(4)) ORIGEM,K.DATALCTOFIS,K.DATAINICIALORDEMPRODUCAO,"
+              "K.DATAFINALORDEMPRODUCAO,K.CODIGOOPOS,K.CODIGOEMPRESA,K.CODIGOESTAB,K.SEQK290 from SPEDFISK290 K "
+              "where K.CODIGOEMPRESA = ? and (K.CODIGOESTAB = 1)  and K.DATALCTOFIS between ? and ? and ("
+                  + item.arg(1) + " or " + item.arg(2)
+                  + ")  order by K.CODIGOEMPRESA,K.CODIGOESTAB,K.DATALCTOFIS,K.SEQK290");
+    // Its items keep every digit of their quantities.
+    EXPECT_TRUE(Base(k290).SQLDetalhe().Texto.contains("cast(K.QTDPRODUCAOACABADA as numeric(18,3)) QUANTIDADE"));
+    EXPECT_TRUE(Base(k290).SQLDetalhe().Texto.contains("cast(K.QTDCONSUMIDA as numeric(18,3)) QUANTIDADE"));
+    // A text that designates nothing adds no EXISTS.
+    c.CodigoProduto = QStringLiteral(";");
+    k290->SetConfig(c);
+    EXPECT_FALSE(Base(k290).SQLMestre().Texto.contains("exists"));
+    auto k300 = Rotina(300);
+    c.CodigoNCM = QStringLiteral("7318");
+    k300->SetConfig(c);
+    EXPECT_TRUE(Base(k300).SQLMestre().Texto.contains(
+        "I.DATARECONHECPROD=K.DATARECONHECPROD and (IP.CODIGONCM = '7318'))"));
+    EXPECT_TRUE(Base(k300).SQLMestre().Texto.contains("K.DATARECONHECPROD between ? and ?"));
 }

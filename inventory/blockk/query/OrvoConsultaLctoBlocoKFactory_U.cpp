@@ -11,8 +11,15 @@ std::unique_ptr<IRelacionarRotinaBlocoK> TOrvoConsultaLctoBlocoKFactory::PegarRo
 {
     switch (registro) {
     case 200: return TOrvoConsultaRotinaBlocoK200::New();
+    case 210: return TOrvoConsultaRotinaBlocoK210::New();
     case 220: return TOrvoConsultaRotinaBlocoK220::New();
+    case 230: return TOrvoConsultaRotinaBlocoK230::New();
+    case 250: return TOrvoConsultaRotinaBlocoK250::New();
+    case 260: return TOrvoConsultaRotinaBlocoK260::New();
+    case 270: return TOrvoConsultaRotinaBlocoK270::New();
     case 280: return TOrvoConsultaRotinaBlocoK280::New();
+    case 290: return TOrvoConsultaRotinaBlocoK290::New();
+    case 300: return TOrvoConsultaRotinaBlocoK300::New();
     default: return nullptr;
     }
 }
