@@ -212,6 +212,27 @@ inline QString PlanoSqlite(sqlite3 *db, const QByteArray &sql)
     return linhas.join(QStringLiteral("; "));
 }
 
+// Products 1 to `produtos` of company 1 ("Produto <code>") and people 1 to `pessoas`
+// ("Pessoa <code>"), inside the open transaction of `db`.
+inline void InserirProdutosEPessoas(sqlite3 *db, int produtos, int pessoas)
+{
+    sqlite3_stmt *p = PrepararSqlite(db, "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) "
+                                         "values (1, ?, 'Produto ' || ?)");
+    for (int i = 1; i <= produtos; ++i) {
+        sqlite3_bind_int(p, 1, i);
+        sqlite3_bind_int(p, 2, i);
+        PassoSqlite(db, p);
+    }
+    sqlite3_finalize(p);
+    sqlite3_stmt *pe = PrepararSqlite(db, "insert into PESSOA (CODIGOPESSOA, NOMEPESSOA) values (?, 'Pessoa ' || ?)");
+    for (int i = 1; i <= pessoas; ++i) {
+        sqlite3_bind_int(pe, 1, i);
+        sqlite3_bind_int(pe, 2, i);
+        PassoSqlite(db, pe);
+    }
+    sqlite3_finalize(pe);
+}
+
 // Statements naming `tabela` that the engine ran while `f` ran (through its trace).
 inline int ContarComandos(sqlite3 *db, const char *tabela, const std::function<void()> &f)
 {

@@ -30,21 +30,7 @@ TnBancoBench &Banco()
         ConverterBanco(banco->Con());
         sqlite3 *db = banco->Lite();
         ExecSqlite(db, "BEGIN IMMEDIATE");
-        sqlite3_stmt *p = PrepararSqlite(db, "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) "
-                                             "values (1, ?, 'Produto ' || ?)");
-        for (int i = 1; i <= kProdutos; ++i) {
-            sqlite3_bind_int(p, 1, i);
-            sqlite3_bind_int(p, 2, i);
-            PassoSqlite(db, p);
-        }
-        sqlite3_finalize(p);
-        sqlite3_stmt *pe = PrepararSqlite(db, "insert into PESSOA (CODIGOPESSOA, NOMEPESSOA) values (?, 'Pessoa ' || ?)");
-        for (int i = 1; i <= kPessoas; ++i) {
-            sqlite3_bind_int(pe, 1, i);
-            sqlite3_bind_int(pe, 2, i);
-            PassoSqlite(db, pe);
-        }
-        sqlite3_finalize(pe);
+        InserirProdutosEPessoas(db, kProdutos, kPessoas);
         sqlite3_stmt *l = PrepararSqlite(db, "insert into SPEDFISK280 (CODIGOEMPRESA, CODIGOESTAB, DATALCTOFIS, SEQK280, "
                                              "DATAESTOQUE, INDICADORESTOQUE, CODIGOPRODUTO, CODIGOPESSOA, QTDCORRECAOPOS, "
                                              "QTDCORRECAONEG) values (1, 1, ?, ?, ?, ?, ?, ?, ?, ?)");

@@ -70,3 +70,21 @@ TEST(Bandas, ReconstruidasSemDuplicarECamposDeMesmoRotulo)
     EXPECT_EQ(b.Total(), 0);
     EXPECT_EQ(b.Find("ORIGEM"), nullptr);
 }
+
+TEST(Bandas, CopiaDeOutrasMantemOAvisoDaGrade)
+{
+    TnClientDataSet origem, destino;
+    Construir(origem.GridBands(), QString::fromUtf8("Período: 01/03/2024 à 31/03/2024"));
+    int avisos = 0;
+    destino.GridBands().AoAtualizar = [&] { ++avisos; };
+    destino.GridBands().Add("Empresa");
+    destino.GridBands().CopiarDe(origem.GridBands());
+    EXPECT_EQ(Arvore(destino.GridBands()), Arvore(origem.GridBands()));
+    EXPECT_EQ(destino.GridBands().Find("ORIGEM")->Campo(), "ORIGEM");
+    EXPECT_EQ(avisos, 0);
+    destino.GridBands().AtualizarBandasGrid();
+    EXPECT_EQ(avisos, 1);
+    // The copy is its own: the source rebuilt changes nothing in it.
+    origem.GridBands().Clear();
+    EXPECT_EQ(destino.GridBands().Total(), 6);
+}

@@ -400,3 +400,31 @@ TEST(DataSetCarga, CursorDerivadoColunasCalculadasFiltroECopiaDeLinha)
     EXPECT_EQ(ds.FieldByName("DOBRO").AsFloat(), 1.5);
     EXPECT_EQ(ds.FieldByName("DATA").AsDate(), QDate(2024, 3, 3));
 }
+
+TEST_F(DataSet, AssumirLinhasDeOutroComOsMesmosCampos)
+{
+    TnClientDataSet novo;
+    novo.DefinirCampos(kItens);
+    novo.CreateDataSet();
+    novo.Append();
+    novo.FieldByName("ID").SetAsInteger(9);
+    novo.FieldByName("NOME").SetAsString("nove");
+    novo.Post();
+    ds.SetIndexFieldNames("NOME");
+    int avisos = 0;
+    ds.AfterOpen = [&](TnClientDataSet &) { ++avisos; };
+    ds.AssumirLinhas(novo);
+    EXPECT_EQ(Ids(), std::vector<int>{9});
+    EXPECT_EQ(ds.IndexFieldNames(), "NOME");
+    EXPECT_EQ(avisos, 1);
+    EXPECT_FALSE(novo.Active());
+
+    // Other fields: refused, nothing changed.
+    TnClientDataSet outro;
+    const TnDefCampo campos[] = {{.Nome = "ID", .Tipo = ftInteger}, {.Nome = "NOME", .Tipo = ftString, .Tamanho = 20}};
+    outro.DefinirCampos(campos);
+    outro.CreateDataSet();
+    EXPECT_THROW(ds.AssumirLinhas(outro), Exception);
+    EXPECT_TRUE(outro.Active());
+    EXPECT_EQ(Ids(), std::vector<int>{9});
+}

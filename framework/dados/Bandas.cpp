@@ -33,6 +33,19 @@ TnGridBandsItem &TnGridBands::Add(const QString &nome, const QString &caption)
 
 void TnGridBands::Clear() { FItens.clear(); }
 
+void TnGridBands::CopiarDe(const TnGridBands &outra)
+{
+    if (&outra == this)
+        return;
+    Clear();
+    for (const auto &b : outra.FItens) {
+        TnGridBandsItem &copia = Add(b->Nome(), b->Caption());
+        if (!b->Campo().isEmpty())
+            copia.SetField(b->Campo());
+        copia.GetChildBands().CopiarDe(b->Filhas());
+    }
+}
+
 TnGridBandsItem *TnGridBands::Find(const QString &nome) const
 {
     for (const auto &b : FItens) {

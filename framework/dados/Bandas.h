@@ -63,6 +63,10 @@ public:
     // Bands in all, children included.
     int Total() const;
 
+    // These bands become a copy of `outra`'s (names, captions, fields, nesting); the grid's
+    // hook (AoAtualizar) stays. The grid is not told (AtualizarBandasGrid).
+    void CopiarDe(const TnGridBands &outra);
+
     // Tells the grid to show the bands again (what the grid set in AoAtualizar); counts the
     // rebuilds.
     void AtualizarBandasGrid();

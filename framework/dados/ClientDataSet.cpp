@@ -129,6 +129,24 @@ void TnClientDataSet::EmptyDataSet()
     AvisarRolagem(kSempreRolou);
 }
 
+void TnClientDataSet::AssumirLinhas(TnClientDataSet &origem)
+{
+    if (&origem == this)
+        return;
+    origem.ExigirAtivo();
+    bool iguais = FieldCount() == origem.FieldCount();
+    for (int i = 0; iguais && i < FieldCount(); ++i)
+        iguais = Fields(i).DataType() == origem.Fields(i).DataType() && Fields(i).FieldKind() == origem.Fields(i).FieldKind();
+    if (!iguais)
+        throw Exception(QStringLiteral("Os campos dos dois conjuntos de dados não são os mesmos."));
+    if (EmEdicao())
+        Cancel();
+    origem.BuscarTodos();
+    std::shared_ptr<TnDadosColunares> dados = origem.FDados;
+    origem.Close();
+    Abrir(std::move(dados));
+}
+
 void TnClientDataSet::Close()
 {
     if (!Active())

@@ -101,6 +101,12 @@ public:
     // An empty function reads the cursors as they are.
     void SetDerivacao(std::function<void(TnCursorDerivado &)> derivar) { FDerivacao = std::move(derivar); }
     void EmptyDataSet();              // removes every row and the change log
+    // Takes the rows of `origem` (open, of the same field types in the same order), which
+    // closes: a result read into a dataset of its own replaces this one's rows in one step,
+    // without a copy. The fields, order, filter and views stay this dataset's; cursors
+    // cloned from this one keep the former rows. Exception, nothing changed, when the fields
+    // differ.
+    void AssumirLinhas(TnClientDataSet &origem);
     void Close();
 
     // ---- reading in packets
