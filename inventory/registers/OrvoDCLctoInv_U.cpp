@@ -213,9 +213,9 @@ void TOrvoDCLctoInv::AntesDeLer()
 
 void TOrvoDCLctoInv::LerCasas(int empresa)
 {
-    const TnCasasDecimaisInv casas = LerCasasDecimaisInv(QStringLiteral(" CODIGOEMPRESA = ") + QString::number(empresa));
-    FQtdeCasaDecimal = casas.Valor;
-    FQtdeCasaDecimalQtd = casas.Qtde;
+    const TnCfgLctoInv &cfg = CfgLctoInv(empresa);
+    FQtdeCasaDecimal = cfg.QtdeCasaDecimal;
+    FQtdeCasaDecimalQtd = cfg.QtdeCasaDecimalQtd;
 }
 
 void TOrvoDCLctoInv::ConfigurarCampo(TnClientDataSet *)
@@ -237,6 +237,7 @@ void TOrvoDCLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
     // The company's settings may have changed (the settings register reconfigures for the
     // company after saving): the cached decimals are read again even for the same company.
     if (parametro.compare(QStringLiteral("CodigoEmpresa"), Qt::CaseInsensitive) == 0) {
+        EsquecerCfgLctoInv();
         FCfgEmpresa.Esquecer();
         if (Aberto()) {
             ConfigurarCampo(&nClientDataSet());

@@ -156,6 +156,12 @@ private:
     void CopiarParaOutrasConsultas();
     void DesfazerProdutoPendente();
     void CarregarCfgEmpresa();
+    // Before a save: the settings, the user's limit and the product read again, together.
+    void LerAoGravar();
+    // The row's panel columns (PAINEL...): the product `codigo` (null: none) and its values.
+    void GuardarProdutoNaLinha(const QVariant &codigo, const QVariantList &valores);
+    // The row's panel columns hold its product.
+    bool ProdutoNaLinha() const;
     void CriarControlesExtras();
     void CriarPainelProduto(TnFormModulo *form);
     void MostrarAliquota();
@@ -179,6 +185,12 @@ private:
     int FQtdeCasaDecimalQtd = 2;
     QVariant FMascClassifFiscal;
     TnCacheCfgEmpresa FCfgEmpresa;
+    TnUsoCfgLctoInv FUsoCfg;
+    // What the read of the save under way found: the user's limit (invalid: not read), the
+    // product found (-1: none) or known missing (-1: not known).
+    QDate FLimiteLido;
+    qint64 FProdutoLido = -1;
+    qint64 FProdutoAusente = -1;
     std::unique_ptr<TnpqPowerParam> FParamsProduto;
     // The product accessor of this register (CriarDMProdutoInv): keyed reads and writes of
     // PRODUTO, created once and freed with the register.
