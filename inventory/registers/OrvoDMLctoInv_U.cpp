@@ -521,14 +521,7 @@ void TOrvoDMLctoInv::CarregarCfgEmpresa()
 {
     FCfgEmpresa.Carregar(nClientDataSet(), [this](int empresa) {
         // The company's settings as the entry modules keep them (read once per company).
-        const TnCfgLctoInv &cfg = CfgLctoInv(empresa);
-        FUsaReferencia = cfg.UsaReferencia;
-        FUsaClassifFiscal = cfg.UsaClassifFiscal;
-        FMascClassifFiscal = cfg.MascClassifFiscal;
-        FQtdeCasaDecimal = cfg.QtdeCasaDecimal;
-        FInformaICMS = cfg.InformaICMS;
-        FInformaPISCOFINS = cfg.InformaPISCOFINS;
-        FQtdeCasaDecimalQtd = cfg.QtdeCasaDecimalQtd;
+        FCfg = CfgLctoInv(empresa);
         // The product register's copy choice of this user; kept as it was when never set.
         const std::unique_ptr<QSettings> ini = CriarINIModuloCfg();
         const QString copiar = PegarSectionUsuario(QStringLiteral("frmUlmarDMProduto")) + QStringLiteral("/CopiarValor");
@@ -550,11 +543,7 @@ void TOrvoDMLctoInv::LerAoGravar()
     FProdutoLido = r.TemProduto ? codigo.AsLargeInt() : -1;
     FProdutoAusente = r.TemProduto || codigo.IsNull() ? -1 : codigo.AsLargeInt();
     GuardarProdutoNaLinha(r.TemProduto ? codigo.AsVariant() : QVariant(), r.Produto);
-    const bool mudou = r.Cfg.UsaReferencia != FUsaReferencia || r.Cfg.UsaClassifFiscal != FUsaClassifFiscal
-                       || r.Cfg.MascClassifFiscal != FMascClassifFiscal || r.Cfg.QtdeCasaDecimal != FQtdeCasaDecimal
-                       || r.Cfg.InformaICMS != FInformaICMS || r.Cfg.InformaPISCOFINS != FInformaPISCOFINS
-                       || r.Cfg.QtdeCasaDecimalQtd != FQtdeCasaDecimalQtd;
-    if (mudou) {
+    if (!(r.Cfg == FCfg)) {
         // The row is checked and written under the settings as they are now.
         FCfgEmpresa.Esquecer();
         Configurar();
@@ -577,13 +566,13 @@ bool TOrvoDMLctoInv::ProdutoNaLinha() const
     return nClientDataSet().Active() && !painel.IsNull() && !codigo.IsNull() && painel.AsLargeInt() == codigo.AsLargeInt();
 }
 
-bool TOrvoDMLctoInv::UsaReferencia() { CarregarCfgEmpresa(); return FUsaReferencia; }
-bool TOrvoDMLctoInv::UsaClassifFiscal() { CarregarCfgEmpresa(); return FUsaClassifFiscal; }
-bool TOrvoDMLctoInv::InformaICMS() { CarregarCfgEmpresa(); return FInformaICMS; }
-bool TOrvoDMLctoInv::InformaPISCOFINS() { CarregarCfgEmpresa(); return FInformaPISCOFINS; }
-int TOrvoDMLctoInv::QtdeCasaDecimal() { CarregarCfgEmpresa(); return FQtdeCasaDecimal; }
-int TOrvoDMLctoInv::QtdeCasaDecimalQtd() { CarregarCfgEmpresa(); return FQtdeCasaDecimalQtd; }
-QVariant TOrvoDMLctoInv::MascClassifFiscal() { CarregarCfgEmpresa(); return FMascClassifFiscal; }
+bool TOrvoDMLctoInv::UsaReferencia() { CarregarCfgEmpresa(); return FCfg.UsaReferencia; }
+bool TOrvoDMLctoInv::UsaClassifFiscal() { CarregarCfgEmpresa(); return FCfg.UsaClassifFiscal; }
+bool TOrvoDMLctoInv::InformaICMS() { CarregarCfgEmpresa(); return FCfg.InformaICMS; }
+bool TOrvoDMLctoInv::InformaPISCOFINS() { CarregarCfgEmpresa(); return FCfg.InformaPISCOFINS; }
+int TOrvoDMLctoInv::QtdeCasaDecimal() { CarregarCfgEmpresa(); return FCfg.QtdeCasaDecimal; }
+int TOrvoDMLctoInv::QtdeCasaDecimalQtd() { CarregarCfgEmpresa(); return FCfg.QtdeCasaDecimalQtd; }
+QVariant TOrvoDMLctoInv::MascClassifFiscal() { CarregarCfgEmpresa(); return FCfg.MascClassifFiscal; }
 
 void TOrvoDMLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
 {

@@ -3,9 +3,14 @@
 // reason per row, with its quantity, unit cost and the tax values the company details.
 //
 // The company's settings (CFGEMPRESAULMAR and CFGEMPRESAINV) decide the decimals of the
-// quantity and the unit cost and which tax values are typed. They are cached per company:
-// read again when the row's company (or, without one, the active company) changes and
-// whenever the framework reconfigures the module for "CodigoEmpresa".
+// quantity and the unit cost and which tax values are typed. They are cached per company
+// (CfgLctoInv, shared by the entry modules): taken again when the row's company (or,
+// without one, the active company) changes and whenever the framework reconfigures the
+// module for "CodigoEmpresa". Each save reads them again, with the user's last permitted
+// date and the product, in one statement: a change another user made holds at once.
+//
+// The product panel's values come with the rows (PRODUTO joined, the PAINEL... fields, never
+// written): a move shows them without a read.
 //
 // The reason "6" (goods under tax substitution) is offered only when the inventory date the
 // module was opened for is after 31/12/2019.
@@ -177,13 +182,7 @@ private:
     bool FCfgCadastroTrocado = false;
     std::function<void(TnpqParamItem &)> FCodigoGrupoInvnDBEditExit;
     QDateTime FDataInvent;
-    bool FUsaClassifFiscal = false;
-    bool FUsaReferencia = true;
-    bool FInformaICMS = false;
-    bool FInformaPISCOFINS = false;
-    int FQtdeCasaDecimal = 2;
-    int FQtdeCasaDecimalQtd = 2;
-    QVariant FMascClassifFiscal;
+    TnCfgLctoInv FCfg; // the company's settings, as of the last read
     TnCacheCfgEmpresa FCfgEmpresa;
     TnUsoCfgLctoInv FUsoCfg;
     // What the read of the save under way found: the user's limit (invalid: not read), the
