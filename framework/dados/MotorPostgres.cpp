@@ -520,9 +520,9 @@ public:
     }
     // Sends an execution of `p` with `valores` in one pipeline, with what it needs before it:
     // the transaction's BEGIN still to be sent, and the statement's preparation and
-    // description when it is not on the server yet (one round trip for all). `linhas`: the
-    // rows are read by `cursor` (single-row mode, its sync read when they end); otherwise
-    // the result is read here and its changed rows answered.
+    // description when it is not on the server yet (one round trip for all). With `cursor`
+    // the rows are read by it (single-row mode, the sync read when they end); otherwise the
+    // result is read here and its changed rows answered.
     int ExecutarComPreparo(Preparado &p, const std::vector<const char *> &valores, CursorPg *cursor);
     void Ativar(CursorPg *c) { FAtivo = c; }
     void Desativar(CursorPg *c)
@@ -779,7 +779,12 @@ int MotorPostgres::ExecutarComPreparo(Preparado &p, const std::vector<const char
         Falhar(falha, p.SQL);
     }
     if (cursor) {
-        PQsetSingleRowMode(FPg);
+        if (!PQsetSingleRowMode(FPg)) {
+            // Rows that would come all at once are refused rather than half read.
+            PQclear(ResultadoNoPipeline());
+            FecharPipeline();
+            Falhar(nullptr, p.SQL);
+        }
         cursor->EmBinario = binario;
         cursor->EmPipeline = true;
         return 0;

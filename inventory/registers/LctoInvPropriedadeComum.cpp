@@ -152,9 +152,16 @@ namespace {
 struct TnCfgGuardadas {
     quint64 Conexao = 0; // the connection they were read on (its identity)
     quint64 Textos = 0;  // its texts of statements run by then (TextosExecutados)
+    quint64 Reconfiguracoes = 0; // the selection's reconfigurations by then
     std::map<int, TnCfgLctoInv> PorEmpresa;
-    int Usos = 0;
 };
+
+// The settings kept are those of this connection as it is now.
+bool Valem(const TnCfgGuardadas &g, const nDMConexao &con)
+{
+    return g.Conexao == con.Identidade() && g.Textos == con.TextosExecutados()
+           && g.Reconfiguracoes == Selecao().Reconfiguracoes();
+}
 
 TnCfgGuardadas &Guardadas()
 {
@@ -165,10 +172,11 @@ TnCfgGuardadas &Guardadas()
 void Guardar(nDMConexao &con, int empresa, const TnCfgLctoInv &cfg)
 {
     TnCfgGuardadas &g = Guardadas();
-    if (g.Conexao != con.Identidade() || g.Textos != con.TextosExecutados()) {
+    if (!Valem(g, con)) {
         g.PorEmpresa.clear();
         g.Conexao = con.Identidade();
         g.Textos = con.TextosExecutados();
+        g.Reconfiguracoes = Selecao().Reconfiguracoes();
     }
     g.PorEmpresa[empresa] = cfg;
 }
@@ -229,19 +237,10 @@ const TnCfgLctoInv &CfgLctoInv(int empresa)
 {
     TnCfgGuardadas &g = Guardadas();
     nDMConexao &con = nDMConexao::Atual();
-    if (g.Conexao == con.Identidade() && g.Textos == con.TextosExecutados())
+    if (Valem(g, con))
         if (const auto it = g.PorEmpresa.find(empresa); it != g.PorEmpresa.end())
             return it->second;
     LerParaLctoInv(empresa, QVariant());
     return g.PorEmpresa[empresa];
 }
 
-void EsquecerCfgLctoInv() { Guardadas().PorEmpresa.clear(); }
-
-TnUsoCfgLctoInv::TnUsoCfgLctoInv() { ++Guardadas().Usos; }
-
-TnUsoCfgLctoInv::~TnUsoCfgLctoInv()
-{
-    if (--Guardadas().Usos == 0)
-        EsquecerCfgLctoInv();
-}

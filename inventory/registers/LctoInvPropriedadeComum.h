@@ -104,18 +104,9 @@ struct TnLeituraLctoInv {
 // the settings read as the company's (CfgLctoInv).
 TnLeituraLctoInv LerParaLctoInv(int empresa, const QVariant &produto);
 
-// The settings of company `empresa` on the current connection: read once and kept while an
-// entry module is alive (TnUsoCfgLctoInv), replaced whenever a save reads them again
-// (LerParaLctoInv), and forgotten when the modules are reconfigured for "CodigoEmpresa"
-// (the settings registers' save, a change of company: EsquecerCfgLctoInv) or a text of
-// statements ran on the connection (nDMConexao::TextosExecutados).
+// The settings of company `empresa` on the current connection: read once and kept for the
+// session, replaced whenever a save reads them again (LerParaLctoInv), and read again after
+// the selection reconfigured the modules (the settings registers' save, a change of company:
+// TnSelecao::Reconfiguracoes) or a text of statements ran on the connection
+// (nDMConexao::TextosExecutados).
 const TnCfgLctoInv &CfgLctoInv(int empresa);
-void EsquecerCfgLctoInv();
-// Held by each entry module: the settings kept go when the last one does.
-class TnUsoCfgLctoInv {
-public:
-    TnUsoCfgLctoInv();
-    ~TnUsoCfgLctoInv();
-    TnUsoCfgLctoInv(const TnUsoCfgLctoInv &) = delete;
-    TnUsoCfgLctoInv &operator=(const TnUsoCfgLctoInv &) = delete;
-};

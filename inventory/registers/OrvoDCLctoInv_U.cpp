@@ -237,7 +237,6 @@ void TOrvoDCLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
     // The company's settings may have changed (the settings register reconfigures for the
     // company after saving): the cached decimals are read again even for the same company.
     if (parametro.compare(QStringLiteral("CodigoEmpresa"), Qt::CaseInsensitive) == 0) {
-        EsquecerCfgLctoInv();
         FCfgEmpresa.Esquecer();
         if (Aberto()) {
             ConfigurarCampo(&nClientDataSet());

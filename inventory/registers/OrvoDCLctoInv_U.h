@@ -64,7 +64,6 @@ private:
     int FQtdeCasaDecimalQtd = 2;
     int FCasasTotal = 2; // decimals of the totals of the rows read
     TnCacheCfgEmpresa FCfgEmpresa;
-    TnUsoCfgLctoInv FUsoCfg;
 };
 
 class TOrvoDCLctoInvSyn : public TOrvoDCLctoInv {

@@ -121,13 +121,6 @@ void TOrvoDMLctoInvPropriedade::LerCasasDecimais()
     FQtdeCasaDecimalVal = cfg.QtdeCasaDecimal;
 }
 
-void TOrvoDMLctoInvPropriedade::ReconfigurarDM(const QString &parametro, bool recarregar)
-{
-    if (parametro.compare(QStringLiteral("CodigoEmpresa"), Qt::CaseInsensitive) == 0)
-        EsquecerCfgLctoInv();
-    TnDMClientDataSet::ReconfigurarDM(parametro, recarregar);
-}
-
 void TOrvoDMLctoInvPropriedade::ConfigurarAutoValor(TnClientDataSet *objeto)
 {
     TnDMClientDataSet::ConfigurarAutoValor(objeto);

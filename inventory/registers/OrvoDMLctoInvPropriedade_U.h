@@ -8,7 +8,6 @@
 // participant: the participant field is enabled and required exactly then, following the
 // indicator's value with or without a form.
 #include "DMClientDataSet.h"
-#include "LctoInvPropriedadeComum.h"
 
 #include <QPointer>
 
@@ -28,9 +27,6 @@ public:
     void ConfigurarCampo(TnClientDataSet *objeto) override;
     void ConfigurarAutoFormato(TnClientDataSet *objeto) override;
     void ConfigurarAutoValor(TnClientDataSet *objeto) override;
-    // The settings register reconfigures for "CodigoEmpresa" after saving: the decimals are
-    // read again.
-    void ReconfigurarDM(const QString &parametro, bool recarregar) override;
 
     // Enables and requires CODIGOPESSOAPART exactly when INDICADORPROPRIEDADE is not 0.
     void ConfigurarCampoParticipante();
@@ -51,5 +47,4 @@ private:
     QPointer<TnDMClientDataSet> FDMDetalhe;
     int FQtdeCasaDecimalQtd = 2;
     int FQtdeCasaDecimalVal = 2;
-    TnUsoCfgLctoInv FUsoCfg;
 };

@@ -578,7 +578,6 @@ void TOrvoDMLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
 {
     // The settings register reconfigures for the company after saving: read them again.
     if (parametro.compare(QStringLiteral("CodigoEmpresa"), Qt::CaseInsensitive) == 0) {
-        EsquecerCfgLctoInv();
         FCfgEmpresa.Esquecer();
         if (Aberto())
             Configurar();

@@ -184,7 +184,6 @@ private:
     QDateTime FDataInvent;
     TnCfgLctoInv FCfg; // the company's settings, as of the last read
     TnCacheCfgEmpresa FCfgEmpresa;
-    TnUsoCfgLctoInv FUsoCfg;
     // What the read of the save under way found: the user's limit (invalid: not read), the
     // product found (-1: none) or known missing (-1: not known).
     QDate FLimiteLido;
