@@ -132,9 +132,10 @@ struct TnIdas {
             ComLatencia.Ms.push_back(ms + n);
         };
     }
+    // On the server only: the embedded engine has no network between.
     void Informar(benchmark::State &state) const
     {
-        if (Idas.Ms.empty())
+        if (Idas.Ms.empty() || nDMConexao::Atual().PegarTipoCon() != tcPostgreSQL)
             return;
         state.counters["idas_e_voltas"] = Idas.Mediana();
         state.counters["lat1ms_min_ms"] = ComLatencia.Min();

@@ -552,11 +552,16 @@ void TOrvoDMLctoInv::LerAoGravar()
 
 void TOrvoDMLctoInv::GuardarProdutoNaLinha(const QVariant &codigo, const QVariantList &valores)
 {
-    FieldByName(QStringLiteral("PAINELCODIGOPRODUTO")).SetAsVariant(codigo);
+    const auto guardar = [this](const char *campo, const QVariant &v) {
+        TnField &f = FieldByName(QString::fromLatin1(campo));
+        if (f.IsNull() != EhNulo(v) || (!f.IsNull() && f.AsVariant() != v))
+            f.SetAsVariant(v);
+    };
+    guardar("PAINELCODIGOPRODUTO", codigo);
     int i = 0;
     for (const char *c : {"PAINELREFERENPRODUTO", "PAINELCODIGOGRUPOPRODUTO", "PAINELDESCRPRODUTO", "PAINELCODIGONCM",
                           "PAINELUNIDADEMEDIDA"})
-        FieldByName(QString::fromLatin1(c)).SetAsVariant(valores.value(i++));
+        guardar(c, valores.value(i++));
 }
 
 bool TOrvoDMLctoInv::ProdutoNaLinha() const
@@ -771,11 +776,13 @@ void TOrvoDMLctoInv::ConfigurarAutoValor(TnClientDataSet *objeto)
 {
     FLimiteLido = QDate();
     FProdutoLido = FProdutoAusente = -1;
+    TnClientDataSet &ds = nClientDataSet();
+    // What the user changed, before the product's panel columns are refreshed.
+    const bool alterado = ds.State() == dsInsert || ds.Modified();
     if (!ModoImportacao())
         LerAoGravar();
     TnDMClientDataSet::ConfigurarAutoValor(objeto);
-    TnClientDataSet &ds = nClientDataSet();
-    if (ds.State() == dsInsert || ds.Modified()) {
+    if (alterado) {
         FieldByName(QStringLiteral("DATAHORALCTOINV")).SetAsDateTime(QDateTime::currentDateTime());
         FieldByName(QStringLiteral("CODIGOUSUARIO")).SetAsInteger(CodigoUsuarioConectado());
     }
