@@ -157,3 +157,21 @@ TEST_F(IdasEVoltasRegistroBanco, OutraConexaoMudaLimiteEConfiguracao)
     EXPECT_EQ(Falha(dm), QString());
     EXPECT_EQ(Linhas("LCTOINV", "CODIGOPRODUTO = 103 and QTDEESTOQUE = 9"), 1);
 }
+
+// The save's read refreshes the product's panel columns of the row; a row the user did not
+// change is still not stamped again, and a product changed meanwhile shows as it is now.
+TEST_F(IdasEVoltasRegistroBanco, SalvarSemMudarNaoCarimba)
+{
+    TnDMClientDataSet *dm = Abrir();
+    ASSERT_NE(dm, nullptr);
+    TnClientDataSet &ds = dm->nClientDataSet();
+    ASSERT_EQ(ds.FieldByName("CODIGOPRODUTO").AsInteger(), 100);
+    nDMConexao outra(con().Config());
+    outra.Executar("update PRODUTO set DESCRPRODUTO = 'Outro nome' where CODIGOEMPRESA = 1 and CODIGOPRODUTO = 100");
+    ds.Edit();
+    EXPECT_EQ(Falha(dm), QString());
+    EXPECT_EQ(Linhas("LCTOINV", "CODIGOPRODUTO = 100 and DATAHORALCTOINV = '2020-02-01 10:00:00'"), 1);
+    void *painel = nullptr;
+    ASSERT_TRUE(QMetaObject::invokeMethod(dm, "npqPowerParam", Qt::DirectConnection, Q_RETURN_ARG(void *, painel)));
+    EXPECT_EQ(static_cast<TnpqPowerParam *>(painel)->Param("pDescrProduto").Text(), "Outro nome");
+}
