@@ -25,7 +25,8 @@ class TnFiltro;
 
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 enum TUpdateStatus { usUnmodified, usModified, usInserted, usDeleted };
-enum TLocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
+// loSomenteLidas: among the rows read only (a packeted dataset does not ask its source).
+enum TLocateOption { loCaseInsensitive = 1, loPartialKey = 2, loSomenteLidas = 4 };
 enum TUpdateKind { ukModify, ukInsert, ukDelete };
 // What a client does with a row the provider could not write.
 enum TReconcileAction {

@@ -329,6 +329,8 @@ bool TnClientDataSet::Locate(const QString &campos, const QVariantList &valores,
             if (confere(FVista[i]))
                 return irPara(i);
     }
+    if (opcoes & loSomenteLidas)
+        return false;
     // Not among the rows read: the source looks the row up by its key when it can, with a
     // cost that does not grow with the rows; else packet after packet, looking at the new
     // rows only.

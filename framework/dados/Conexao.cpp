@@ -487,6 +487,9 @@ int nDMConexao::Executar(const QString &sql)
     if (!FFalhaDesfazer.isEmpty())
         ExigirTransacaoViva();
     ExigirTextoValido(sql);
+    qsizetype inicio = 0;
+    if (!EhControleDeTransacao(PrimeiraPalavra(sql, inicio, FCfg.Tipo)))
+        ++FTextos;
     return FMotor->ExecutarTexto(sql);
 }
 
@@ -494,6 +497,7 @@ int nDMConexao::ExecutarComandos(const QStringList &comandos, int *falhou)
 {
     for (const QString &c : comandos)
         ExigirTextoValido(c);
+    ++FTextos;
     int indice = -1;
     try {
         // Several statements outside a transaction: all or nothing.
@@ -653,7 +657,8 @@ void nDMConexao::Iniciar(int id, bool ro)
         return;
     }
     if (FPilha.empty()) {
-        Executar(FMotor->InicioTransacao(ro));
+        if (!FMotor->AdiarInicio())
+            Executar(FMotor->InicioTransacao(ro));
     } else {
         Executar(QStringLiteral("SAVEPOINT sp_%1").arg(FPilha.size()));
     }
@@ -686,11 +691,25 @@ void nDMConexao::Terminar(int id, bool ro)
         }
         throw Exception(QStringLiteral("A transação %1 foi desfeita por um erro anterior: nada foi gravado.").arg(id));
     }
-    if (FPilha.size() == 1)
-        Executar("COMMIT");
-    else
+    if (FPilha.size() == 1) {
+        if (!FMotor->EsquecerInicioAdiado()) // nothing was sent: nothing to commit
+            Executar("COMMIT");
+    } else
         Executar(QStringLiteral("RELEASE SAVEPOINT sp_%1").arg(FPilha.size() - 1));
     FPilha.pop_back();
+}
+
+std::vector<int> nDMConexao::ConcluirEConfirmar(TnLote &lote, int id, int &falhou)
+{
+    std::vector<int> linhas;
+    if (FPilha.size() == 1 && FPilha.back().id == id && !FPilha.back().ro && FPilha.back().profundidade == 1
+        && !FAbortada && FMotor->ConcluirEConfirmar(lote, falhou, linhas)) {
+        FPilha.pop_back();
+        return linhas;
+    }
+    linhas = lote.Concluir(falhou);
+    Terminar(id, false);
+    return linhas;
 }
 
 void nDMConexao::StartTransaction(int id, bool, bool) { Iniciar(id, false); }
@@ -720,9 +739,10 @@ void nDMConexao::RollBack(int id)
         return;
     }
     FAbortada = false;
-    if (nivel == 0)
-        Executar("ROLLBACK");
-    else
+    if (nivel == 0) {
+        if (!FMotor->EsquecerInicioAdiado())
+            Executar("ROLLBACK");
+    } else
         Executar(QStringLiteral("ROLLBACK TO SAVEPOINT sp_%1; RELEASE SAVEPOINT sp_%1").arg(nivel));
 }
 
@@ -745,6 +765,13 @@ TnTransacao::~TnTransacao()
                                  .arg(FId)
                                  .arg(ex ? ex->Message() : QString::fromLocal8Bit(e.what())));
     }
+}
+
+std::vector<int> TnTransacao::ConcluirEConfirmar(TnLote &lote, int &falhou)
+{
+    std::vector<int> linhas = FCon.ConcluirEConfirmar(lote, FId, falhou);
+    FAberta = false;
+    return linhas;
 }
 
 void TnTransacao::Commit()

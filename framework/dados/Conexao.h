@@ -273,6 +273,11 @@ public:
     // one of their own: all or nothing. Statements of one shape that differ only in their
     // literals are prepared once and bound, so a long text costs in proportion to its length.
     int Executar(const QString &sql);
+    // How many texts of statements (Executar, ExecutarComandos: scripts, maintenance, a
+    // process's own statements) ran on the connection, transaction control apart. Such a
+    // text may have changed anything: what a module keeps of the database (company settings)
+    // is read again after one.
+    quint64 TextosExecutados() const { return FTextos; }
     // Statements without parameters run in order inside the open transaction (prepared once
     // per shape as above); a failure sets `*falhou` (when given) to the position of the
     // statement that failed, then throws.
@@ -281,6 +286,11 @@ public:
     int Executar(const QString &sql, const QVariantList &params);
     // A batch of executions of prepared commands (see TnLote).
     std::unique_ptr<TnLote> NovoLote();
+    // Runs `lote` and commits transaction `id`: in one exchange with the server when `id` is
+    // the outermost transaction, opened once (its commit goes behind the batch). When an
+    // execution fails nothing is committed and `id` stays open, lost, for its rollback;
+    // `falhou` as in TnLote::Concluir.
+    std::vector<int> ConcluirEConfirmar(TnLote &lote, int id, int &falhou);
     // Runs a prepared statement so that its failure leaves the open transaction usable (a
     // failed statement loses the whole transaction; a savepoint around the statement keeps
     // the rest). Outside a transaction it just runs it.
@@ -298,6 +308,9 @@ public:
     // The exchanges counted since the connection opened or the count was last reset.
     const TnIdasEVoltas &IdasEVoltas() const { return FIdas; }
     void ZerarIdasEVoltas() { FIdas = {}; }
+    // For diagnosis: while set, the server's engine appends to `rastro` a line per exchange
+    // it counts (what it sent), so a case can print where its round trips go.
+    void RastrearIdasEVoltas(QStringList *rastro) { FRastro = rastro; }
 
     QDateTime PegarDataServidor(bool comHora = true);
     QSqlDatabase &BancoQt() { return FDb; }
@@ -329,6 +342,8 @@ private:
     quint64 FIdentidade = 0;
     std::vector<TnDependenteConexao *> FDependentes;
     TnIdasEVoltas FIdas;
+    QStringList *FRastro = nullptr;
+    quint64 FTextos = 0; // TextosExecutados
 };
 
 // Rolls transaction `id` back when it leaves scope without Commit (an exception passed).
@@ -337,6 +352,8 @@ public:
     explicit TnTransacao(int id, nDMConexao &c = nDMConexao::Atual(), bool ro = false);
     ~TnTransacao();
     void Commit();
+    // Runs `lote` and commits (nDMConexao::ConcluirEConfirmar).
+    std::vector<int> ConcluirEConfirmar(TnLote &lote, int &falhou);
     TnTransacao(const TnTransacao &) = delete;
     TnTransacao &operator=(const TnTransacao &) = delete;
 

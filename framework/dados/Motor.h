@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 class TnMotor {
 public:
@@ -42,11 +43,23 @@ public:
     virtual void Descartar() {}
     // The statement that opens the outermost transaction.
     virtual QString InicioTransacao(bool leitura) const = 0;
+    // The outermost transaction opens in front of the next statement the engine sends,
+    // rather than in an exchange of its own (the server: BEGIN leads the next pipeline).
+    // False: the caller opens it now.
+    virtual bool AdiarInicio() { return false; }
+    // The transaction AdiarInicio held is still unopened (nothing was sent since): it is
+    // forgotten, and ends without a statement. False when it was opened.
+    virtual bool EsquecerInicioAdiado() { return false; }
+    // Runs `lote` with the commit of the outermost transaction behind it, in one exchange.
+    // False when the engine cannot (the caller runs the batch, then commits).
+    virtual bool ConcluirEConfirmar(TnLote &, int &, std::vector<int> &) { return false; }
     // The server's date and time (the embedded engine: this machine's).
     virtual QDateTime DataServidor() = 0;
 
     // The count of exchanges of `con`, for its engine's commands and batches.
     static TnIdasEVoltas &Contagem(nDMConexao &con) { return con.FIdas; }
+    // Where the exchanges are traced (RastrearIdasEVoltas), or null.
+    static QStringList *Rastro(nDMConexao &con) { return con.FRastro; }
 
 protected:
     // The number of the transaction a text of several statements runs in.

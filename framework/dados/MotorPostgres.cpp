@@ -198,7 +198,7 @@ class MotorPostgres;
 // A statement prepared on the server, shared by its command, the batches that run it and the
 // cache of text shapes; freed on the server when the last one lets it go.
 struct Preparado {
-    MotorPostgres *Motor = nullptr;
+    MotorPostgres *Motor = nullptr; // set once it exists on the server, which frees it at the end
     std::string Nome;
     QString SQL;
     int Parametros = 0;
@@ -344,6 +344,8 @@ public:
     PGresult *Linha = nullptr;
     std::deque<PGresult *> Retidas; // rows read ahead so that another statement could run
     PGresult *Erro = nullptr;       // the failure met while reading ahead
+    bool EmBinario = true;          // the format the rows of this execution come in
+    bool EmPipeline = false;        // sent in a pipeline (with its preparation): its sync follows the rows
     QString Buffer;
     // Each value on its own, a leading byte order mark kept as a character of the text.
     QStringDecoder Decodificador{QStringDecoder::Utf8,
@@ -378,7 +380,9 @@ private:
     const char *Valor(int i) const { return PQgetvalue(Linha, 0, i); }
     int Tamanho(int i) const { return PQgetlength(Linha, 0, i); }
     Oid Tipo(int i) const { return PQftype(Linha, i); }
-    bool Binario() const { return P->Binario; }
+    bool Binario() const { return EmBinario; }
+    // The rows are over: a pipeline's sync is read and the connection leaves pipeline mode.
+    void FimDasLinhas();
 };
 
 // ---------------------------------------------------------------- the engine
@@ -436,6 +440,19 @@ public:
     }
 
     QString InicioTransacao(bool) const override { return QStringLiteral("BEGIN"); }
+    bool AdiarInicio() override
+    {
+        FInicioPendente = true;
+        return true;
+    }
+    bool EsquecerInicioAdiado() override
+    {
+        if (!FInicioPendente || !FLoteAdiado.empty())
+            return false;
+        FInicioPendente = false;
+        return true;
+    }
+    bool ConcluirEConfirmar(TnLote &lote, int &falhou, std::vector<int> &linhas) override;
 
     QDateTime DataServidor() override
     {
@@ -450,11 +467,20 @@ public:
     PGconn *Pg() const { return FPg; }
     nDMConexao &Con() { return FCon; }
     TnIdasEVoltas &Idas() { return Contagem(FCon); }
+    // The exchange just counted, for a trace that is on (RastrearIdasEVoltas).
+    void Rastrear(const char *tipo, const QString &sql)
+    {
+        if (QStringList *r = Rastro(FCon))
+            r->append(QLatin1String(tipo) + u' ' + sql.simplified());
+    }
     bool EmTransacao() const { return FCon.InTransaction(); }
+    bool InicioPendente() const { return FInicioPendente; }
 
     // The connection is about to be used: a cursor still reading keeps its rows in memory,
-    // writes held for a batch are sent (unless `manterLote`: the batch itself is sending).
-    void Ocupar(CursorPg *quem = nullptr, bool manterLote = false)
+    // writes held for a batch are sent (unless `manterLote`: the batch itself is sending),
+    // and a transaction still to be opened is opened (unless `manterInicio`: what is sent
+    // next opens it, EnviarInicio).
+    void Ocupar(CursorPg *quem = nullptr, bool manterLote = false, bool manterInicio = false)
     {
         if (FAtivo && FAtivo != quem) {
             FAtivo->Reter();
@@ -462,8 +488,42 @@ public:
         }
         if (!manterLote && !FLoteAdiado.empty())
             Descarregar();
+        if (!manterInicio && FInicioPendente) {
+            FInicioPendente = false;
+            ExecutarUm(QStringLiteral("BEGIN"));
+        }
         LiberarPendentes();
     }
+    // In pipeline mode: the transaction still to be opened opens in front of what follows.
+    // Answers whether a BEGIN was queued (its result comes first).
+    bool EnviarInicio()
+    {
+        if (!std::exchange(FInicioPendente, false))
+            return false;
+        PQsendQueryParams(FPg, "BEGIN", 0, nullptr, nullptr, nullptr, nullptr, 0);
+        return true;
+    }
+    // The result of a query sent in a pipeline, and the null that ends it.
+    PGresult *ResultadoNoPipeline()
+    {
+        PGresult *r = PQgetResult(FPg);
+        if (r)
+            while (PGresult *resto = PQgetResult(FPg))
+                PQclear(resto);
+        return r;
+    }
+    // Reads up to the pipeline's sync and leaves pipeline mode.
+    void FecharPipeline()
+    {
+        LerAteSync([](PGresult *) { return false; });
+        PQexitPipelineMode(FPg);
+    }
+    // Sends an execution of `p` with `valores` in one pipeline, with what it needs before it:
+    // the transaction's BEGIN still to be sent, and the statement's preparation and
+    // description when it is not on the server yet (one round trip for all). With `cursor`
+    // the rows are read by it (single-row mode, the sync read when they end); otherwise the
+    // result is read here and its changed rows answered.
+    int ExecutarComPreparo(Preparado &p, const std::vector<const char *> &valores, CursorPg *cursor);
     void Ativar(CursorPg *c) { FAtivo = c; }
     void Desativar(CursorPg *c)
     {
@@ -473,6 +533,12 @@ public:
 
     // Prepares `sql` ($n placeholders) on the server and describes it: one round trip.
     std::shared_ptr<Preparado> PrepararNoServidor(const QString &sql, const std::vector<Oid> &tipos);
+    // The same, prepared with its first execution (ExecutarComPreparo, or a batch's
+    // pipeline): no round trip of its own. `parametros`: its placeholders.
+    std::shared_ptr<Preparado> PrepararDepois(const QString &sql, int parametros);
+    // The statement is on the server, described by `descricao` (its columns, the format
+    // its rows are read in).
+    void Descrito(Preparado &p, PGresult *descricao);
 
     // A statement the server no longer needs; freed with the next statement sent.
     void Liberar(const std::string &nome)
@@ -534,6 +600,7 @@ private:
 
     PGconn *FPg;
     bool FFechando = false;
+    bool FInicioPendente = false; // the outermost transaction opens with the next exchange
     int FSeq = 0;
     CursorPg *FAtivo = nullptr;
     std::vector<std::string> FLiberar;
@@ -569,6 +636,7 @@ void MotorPostgres::LiberarPendentes()
         sql += "DEALLOCATE " + n + ";";
     FLiberar.clear();
     ++Idas().Comandos;
+    Rastrear("liberar", QString::fromStdString(sql));
     PQclear(PQexec(FPg, sql.c_str()));
 }
 
@@ -613,6 +681,7 @@ std::shared_ptr<Preparado> MotorPostgres::PrepararNoServidor(const QString &sql,
     PQsendDescribePrepared(FPg, p->Nome.c_str());
     PQpipelineSync(FPg);
     ++Idas().Comandos;
+    Rastrear("preparar", sql);
     PGresult *falha = nullptr, *descricao = nullptr;
     int passo = 0;
     LerAteSync([&](PGresult *r) {
@@ -631,8 +700,28 @@ std::shared_ptr<Preparado> MotorPostgres::PrepararNoServidor(const QString &sql,
         PQclear(descricao);
         Falhar(falha, sql);
     }
-    p->Motor = this;
-    p->Parametros = PQnparams(descricao);
+    Descrito(*p, descricao);
+    PQclear(descricao);
+    AnalisarCopia(*p);
+    return p;
+}
+
+std::shared_ptr<Preparado> MotorPostgres::PrepararDepois(const QString &sql, int parametros)
+{
+    auto p = std::make_shared<Preparado>();
+    p->Nome = "orvo_" + std::to_string(++FSeq);
+    p->SQL = sql;
+    p->Parametros = parametros;
+    AnalisarCopia(*p);
+    return p;
+}
+
+void MotorPostgres::Descrito(Preparado &p, PGresult *descricao)
+{
+    p.Motor = this;
+    p.Parametros = PQnparams(descricao);
+    p.Colunas.clear();
+    p.Binario = true;
     const int n = PQnfields(descricao);
     for (int i = 0; i < n; ++i) {
         const Oid oid = PQftype(descricao, i);
@@ -647,23 +736,82 @@ std::shared_ptr<Preparado> MotorPostgres::PrepararNoServidor(const QString &sql,
             c.Tamanho = mod - 4;
         }
         if (!LidoEmBinario(oid))
-            p->Binario = false;
-        p->Colunas.push_back(c);
+            p.Binario = false;
+        p.Colunas.push_back(c);
     }
-    PQclear(descricao);
-    AnalisarCopia(*p);
-    return p;
+}
+
+int MotorPostgres::ExecutarComPreparo(Preparado &p, const std::vector<const char *> &valores, CursorPg *cursor)
+{
+    const bool preparar = !p.Motor;
+    const QByteArray u = preparar ? p.SQL.toUtf8() : QByteArray();
+    // Rows of a statement not described yet come as text: their format is chosen before
+    // the description arrives.
+    const bool binario = !preparar && p.Binario && cursor;
+    PQenterPipelineMode(FPg);
+    const bool inicio = EnviarInicio();
+    if (preparar) {
+        PQsendPrepare(FPg, p.Nome.c_str(), u.constData(), 0, nullptr);
+        PQsendDescribePrepared(FPg, p.Nome.c_str());
+    }
+    PQsendQueryPrepared(FPg, p.Nome.c_str(), p.Parametros, valores.data(), nullptr, nullptr, binario ? 1 : 0);
+    PQpipelineSync(FPg);
+    PGresult *falha = nullptr;
+    const auto conferir = [&](PGresult *r, ExecStatusType esperado) {
+        if (!r)
+            return;
+        if (PQresultStatus(r) != esperado && !falha && PQresultStatus(r) != PGRES_PIPELINE_ABORTED)
+            falha = r;
+        else
+            PQclear(r);
+    };
+    if (inicio)
+        conferir(ResultadoNoPipeline(), PGRES_COMMAND_OK);
+    if (preparar) {
+        conferir(ResultadoNoPipeline(), PGRES_COMMAND_OK);
+        PGresult *d = ResultadoNoPipeline();
+        if (d && PQresultStatus(d) == PGRES_COMMAND_OK && !falha)
+            Descrito(p, d);
+        conferir(d, PGRES_COMMAND_OK);
+    }
+    if (falha) {
+        FecharPipeline();
+        Falhar(falha, p.SQL);
+    }
+    if (cursor) {
+        if (!PQsetSingleRowMode(FPg)) {
+            // Rows that would come all at once are refused rather than half read.
+            PQclear(ResultadoNoPipeline());
+            FecharPipeline();
+            Falhar(nullptr, p.SQL);
+        }
+        cursor->EmBinario = binario;
+        cursor->EmPipeline = true;
+        return 0;
+    }
+    PGresult *r = ResultadoNoPipeline();
+    FecharPipeline();
+    const ExecStatusType st = PQresultStatus(r);
+    if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK)
+        Falhar(r, p.SQL);
+    const int n = std::atoi(PQcmdTuples(r));
+    PQclear(r);
+    return n;
 }
 
 // ---------------------------------------------------------------- commands
 
 class ComandoPg final : public TnComando {
 public:
-    ComandoPg(MotorPostgres &motor, const QString &sql, const QStringList &nomes) : FMotor(motor)
+    ComandoPg(MotorPostgres &motor, const QString &sql, const QStringList &nomes, int total) : FMotor(motor)
     {
         FSQL = sql;
         FNomes = nomes;
-        FP = motor.PrepararNoServidor(NumerarParametros(sql), {});
+        // Prepared with its first execution; a text of several statements goes to the server
+        // at once, which refuses it here, where the caller expects it.
+        const QString numerado = NumerarParametros(sql);
+        FP = DividirComandos(numerado, tcPostgreSQL).size() > 1 ? motor.PrepararNoServidor(numerado, {})
+                                                                : motor.PrepararDepois(numerado, total);
         FValores.Redimensionar(FP->Parametros);
         FCursor.Motor = &motor;
         FCursor.P = FP;
@@ -714,9 +862,12 @@ public:
     {
         FMotor.Con().ExigirTransacaoViva();
         FCursor.Soltar();
-        FMotor.Ocupar();
+        FMotor.Ocupar(nullptr, false, true);
         const std::vector<const char *> valores = FValores.Ponteiros();
         ++FMotor.Idas().Comandos;
+        FMotor.Rastrear("executar", FSQL);
+        if (!FP->Motor || FMotor.InicioPendente())
+            return FMotor.ExecutarComPreparo(*FP, valores, nullptr);
         PGresult *r = PQexecPrepared(FMotor.Pg(), FP->Nome.c_str(), FP->Parametros, valores.data(), nullptr, nullptr, 0);
         const ExecStatusType s = PQresultStatus(r);
         if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK)
@@ -743,9 +894,17 @@ public:
     {
         FMotor.Con().ExigirTransacaoViva();
         FCursor.Soltar();
-        FMotor.Ocupar();
+        FMotor.Ocupar(nullptr, false, true);
         const std::vector<const char *> valores = FValores.Ponteiros();
         ++FMotor.Idas().Comandos;
+        FMotor.Rastrear("abrir", FSQL);
+        if (!FP->Motor || FMotor.InicioPendente()) {
+            FMotor.ExecutarComPreparo(*FP, valores, &FCursor);
+            FCursor.Ativo = true;
+            FMotor.Ativar(&FCursor);
+            return FCursor;
+        }
+        FCursor.EmBinario = FP->Binario;
         if (!PQsendQueryPrepared(FMotor.Pg(), FP->Nome.c_str(), FP->Parametros, valores.data(), nullptr, nullptr,
                                  FP->Binario ? 1 : 0))
             FMotor.Falhar(nullptr, FSQL);
@@ -777,9 +936,9 @@ private:
     CursorPg FCursor;
 };
 
-std::unique_ptr<TnComando> MotorPostgres::Preparar(const QString &sql, const QStringList &nomes, int)
+std::unique_ptr<TnComando> MotorPostgres::Preparar(const QString &sql, const QStringList &nomes, int total)
 {
-    return std::make_unique<ComandoPg>(*this, sql, nomes);
+    return std::make_unique<ComandoPg>(*this, sql, nomes, total);
 }
 
 // ---------------------------------------------------------------- cursor reading
@@ -815,6 +974,7 @@ bool CursorPg::Proximo()
         PQclear(r);
     while (PGresult *resto = PQgetResult(Motor->Pg()))
         PQclear(resto);
+    FimDasLinhas();
     if (falha)
         Motor->Falhar(falha, P->SQL);
     return false;
@@ -836,7 +996,14 @@ void CursorPg::Reter()
             PQclear(r);
         while (PGresult *resto = PQgetResult(Motor->Pg()))
             PQclear(resto);
+        FimDasLinhas();
     }
+}
+
+void CursorPg::FimDasLinhas()
+{
+    if (std::exchange(EmPipeline, false))
+        Motor->FecharPipeline();
 }
 
 void CursorPg::Soltar()
@@ -855,6 +1022,7 @@ void CursorPg::Soltar()
     if (Ativo) {
         while (PGresult *r = PQgetResult(Motor->Pg()))
             PQclear(r);
+        FimDasLinhas();
         Ativo = false;
         Motor->Desativar(this);
     }
@@ -1035,12 +1203,38 @@ void MotorPostgres::Pipeline(const std::vector<const Execucao *> &execucoes, int
                              const std::function<void(size_t, int)> &aoResultado)
 {
     falhou = -1;
+    if (execucoes.empty())
+        return;
     PGresult *erro = nullptr;
     size_t indiceErro = 0;
     // In parts: what one part sends and answers fits the connection's buffers, so sending
     // all before reading cannot stall.
     constexpr size_t kParte = 1000;
     PQenterPipelineMode(FPg);
+    // Ahead of the first part: the transaction's BEGIN still to be sent, then the statements
+    // not on the server yet, prepared and described (each with the first execution that
+    // uses it, for naming a failure).
+    struct Preliminar {
+        Preparado *P = nullptr; // null: the BEGIN
+        size_t Execucao = 0;
+        bool Descricao = false;
+    };
+    std::vector<Preliminar> preliminares;
+    if (EnviarInicio())
+        preliminares.push_back({});
+    std::vector<QByteArray> textos;
+    for (size_t k = 0; k < execucoes.size(); ++k) {
+        Preparado *p = execucoes[k]->P.get();
+        if (p->Nome.empty() || p->Motor
+            || std::any_of(preliminares.begin(), preliminares.end(), [p](const Preliminar &x) { return x.P == p; }))
+            continue;
+        textos.push_back(p->SQL.toUtf8());
+        PQsendPrepare(FPg, p->Nome.c_str(), textos.back().constData(), 0, nullptr);
+        PQsendDescribePrepared(FPg, p->Nome.c_str());
+        preliminares.push_back({p, k, false});
+        preliminares.push_back({p, k, true});
+    }
+    size_t preliminar = 0;
     for (size_t ini = 0; ini < execucoes.size() && !erro; ini += kParte) {
         const size_t fim = std::min(execucoes.size(), ini + kParte);
         for (size_t k = ini; k < fim; ++k) {
@@ -1054,9 +1248,26 @@ void MotorPostgres::Pipeline(const std::vector<const Execucao *> &execucoes, int
         }
         PQpipelineSync(FPg);
         ++Idas().Sincronizacoes;
+        if (Rastro(FCon)) {
+            QStringList partes;
+            for (size_t k = ini; k < fim; ++k)
+                partes << (execucoes[k]->P->Nome.empty() ? execucoes[k]->Texto : execucoes[k]->P->SQL).simplified();
+            Rastrear("pipeline", partes.join(QStringLiteral(" | ")));
+        }
         size_t k = ini;
         LerAteSync([&](PGresult *r) {
             const ExecStatusType s = PQresultStatus(r);
+            if (preliminar < preliminares.size()) {
+                const Preliminar &x = preliminares[preliminar++];
+                if (s == PGRES_FATAL_ERROR && !erro) {
+                    erro = r;
+                    indiceErro = x.Execucao;
+                    return true;
+                }
+                if (x.Descricao && s == PGRES_COMMAND_OK)
+                    Descrito(*x.P, r);
+                return false;
+            }
             const size_t esta = k++;
             if (s == PGRES_FATAL_ERROR && !erro) {
                 erro = r;
@@ -1080,6 +1291,8 @@ void MotorPostgres::Pipeline(const std::vector<const Execucao *> &execucoes, int
 class LotePg final : public TnLote {
 public:
     explicit LotePg(MotorPostgres &motor) : FMotor(motor) {}
+    // The next Concluir sends the commit of the open transaction behind the executions.
+    bool Confirmar = false;
     void Adicionar(TnComando &cmd) override
     {
         auto &c = dynamic_cast<ComandoPg &>(cmd);
@@ -1090,12 +1303,26 @@ public:
         std::vector<const Execucao *> lista;
         for (const Execucao &e : FExecucoes)
             lista.push_back(&e);
-        std::vector<int> linhas(lista.size(), 0);
+        const size_t n = lista.size();
+        std::vector<int> linhas(n, 0);
+        Execucao commit;
+        if (std::exchange(Confirmar, false)) {
+            commit.P = std::make_shared<Preparado>();
+            commit.Texto = QStringLiteral("COMMIT");
+            lista.push_back(&commit);
+        }
         const auto limpar = qScopeGuard([this] { FExecucoes.clear(); });
-        FMotor.Ocupar();
+        FMotor.Ocupar(nullptr, false, true);
         try {
-            FMotor.Pipeline(lista, falhou, [&](size_t k, int n) { linhas[k] = n; });
+            FMotor.Pipeline(lista, falhou, [&](size_t k, int m) {
+                if (k < n)
+                    linhas[k] = m;
+            });
         } catch (EDatabaseError &e) {
+            if (falhou < 0 || size_t(falhou) >= n) {
+                falhou = -1; // the commit itself
+                throw;
+            }
             throw EDatabaseError(e.Message() + QStringLiteral(" (") + lista[size_t(falhou)]->Onde() + u')', e.Estado(),
                                  e.CodigoNativo(), e.TextoMotor(), e.SQL());
         }
@@ -1108,6 +1335,16 @@ private:
 };
 
 std::unique_ptr<TnLote> MotorPostgres::NovoLote() { return std::make_unique<LotePg>(*this); }
+
+bool MotorPostgres::ConcluirEConfirmar(TnLote &lote, int &falhou, std::vector<int> &linhas)
+{
+    auto *l = dynamic_cast<LotePg *>(&lote);
+    if (!l || !FLoteAdiado.empty())
+        return false;
+    l->Confirmar = true;
+    linhas = l->Concluir(falhou);
+    return true;
+}
 
 bool MotorPostgres::PodeReordenar(const std::vector<std::shared_ptr<Preparado>> &ordem)
 {
@@ -1140,7 +1377,10 @@ bool MotorPostgres::PodeReordenar(const std::vector<std::shared_ptr<Preparado>> 
 void MotorPostgres::Copiar(const std::vector<const Execucao *> &linhas)
 {
     const Preparado &p = *linhas.front()->P;
+    if (std::exchange(FInicioPendente, false))
+        ExecutarUm(QStringLiteral("BEGIN"));
     ++Idas().Copias;
+    Rastrear("copiar", QString::fromUtf8(p.CopiaSQL));
     PGresult *r = PQexec(FPg, p.CopiaSQL.constData());
     if (PQresultStatus(r) != PGRES_COPY_IN)
         Falhar(r, QString::fromUtf8(p.CopiaSQL));
@@ -1193,7 +1433,7 @@ void MotorPostgres::Descarregar()
     lote.swap(FLoteAdiado);
     FBytesAdiados = 0;
     FOrdemAdiada = 0; // the next batch counts its rows from one
-    Ocupar(nullptr, true);
+    Ocupar(nullptr, true, true);
     // Statements in the order they first came, and whether their rows can go together.
     std::vector<std::shared_ptr<Preparado>> ordem;
     bool copiaveis = true;
@@ -1286,6 +1526,7 @@ int MotorPostgres::ExecutarUm(const QString &comando)
 {
     Ocupar();
     ++Idas().Comandos;
+    Rastrear("texto", comando);
     PGresult *r = PQexec(FPg, comando.toUtf8().constData());
     const ExecStatusType s = PQresultStatus(r);
     if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK && s != PGRES_EMPTY_QUERY)
@@ -1299,7 +1540,7 @@ int MotorPostgres::ExecutarVarios(const std::vector<QString> &comandos, int &fal
 {
     // Statements that write rows run by their shape (prepared once), the others as written;
     // all in one pipeline.
-    Ocupar();
+    Ocupar(nullptr, false, true);
     std::deque<Execucao> execucoes;
     std::vector<const Execucao *> lista;
     const auto semNome = std::make_shared<Preparado>();

@@ -320,9 +320,15 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
         }
         return !a.Protegido;
     };
+    // One new row in a transaction of its own (a register's save of a new row): on the server
+    // its commit goes behind it, in the same exchange. An insert writes its row or fails, and
+    // a row the database refuses leaves nothing committed. (An update or a delete waits for
+    // its count: a key that names several rows must change none.)
+    const bool confirmarJunto = a.Pg && pendentes.size() == 1 && pendentes.front().Tipo == ukInsert && !con.InTransaction();
     for (;;) {
         TnTransacao transacao(idTransacao, con);
         bool repetir = false;
+        bool confirmada = false;
         if (a.Pg && !a.Protegido) {
             // On the server the rows go in batches, one pipeline each: no round trip per row.
             constexpr size_t kLote = 2000;
@@ -353,7 +359,12 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
                 int indice = -1;
                 std::vector<int> linhas;
                 try {
-                    linhas = lote->Concluir(indice);
+                    if (confirmarJunto && !a.Protegido) {
+                        linhas = transacao.ConcluirEConfirmar(*lote, indice);
+                        confirmada = true;
+                    } else {
+                        linhas = lote->Concluir(indice);
+                    }
                 } catch (Exception &e) {
                     if (indice < 0)
                         throw;
@@ -390,7 +401,8 @@ int TnDataSetProvider::Aplicar(TnClientDataSet &ds, int maxErrors)
             a.Protegido = true;
             continue; // the guard rolls this attempt back
         }
-        transacao.Commit();
+        if (!confirmada)
+            transacao.Commit();
         break;
     }
 

@@ -113,10 +113,11 @@ void TnDMClientDataSet::Ligar()
         if (FRestaurando)
             return;
         const TDataSetState estado = std::exchange(FEstadoGravando, dsBrowse);
-        if (FAplicarAoGravar && d.Provider())
+        const bool aplicou = FAplicarAoGravar && d.Provider();
+        if (aplicou)
             Aplicar(estado);
         nClientDataSetAfterPost(d);
-        DepoisDeMudarLinha();
+        DepoisDeMudarLinha(aplicou && estado == dsInsert);
     };
     ds.BeforeCancel = gancho(&TnDMClientDataSet::nClientDataSetBeforeCancel);
     ds.AfterCancel = [this](TnClientDataSet &d) {
@@ -445,10 +446,14 @@ void TnDMClientDataSet::AplicarAlteracoes()
         FDataSet.ApplyUpdates(0);
 }
 
-void TnDMClientDataSet::DepoisDeMudarLinha()
+void TnDMClientDataSet::DepoisDeMudarLinha(bool linhaNova)
 {
     ConfigurarCampo(&FDataSet);
-    SincronizarDetalhes();
+    {
+        const bool antes = std::exchange(FLinhaNovaGravada, linhaNova);
+        const auto repor = qScopeGuard([&] { FLinhaNovaGravada = antes; });
+        SincronizarDetalhes();
+    }
     if (FRelerPendente && !FDataSet.EmEdicao())
         Reabrir();
 }

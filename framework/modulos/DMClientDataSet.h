@@ -369,7 +369,9 @@ private:
     // Words a refused change in the register's own terms: a duplicate key with the key
     // fields' captions and values, a missing reference with the field that names it.
     void ExplicarRecusa(EDatabaseError &e, TDataSetState estadoAntes);
-    void DepoisDeMudarLinha();
+    // After a post, cancel or delete; `linhaNova`: the row was just inserted in the database,
+    // so no detail row can refer to it yet and the details open empty without a read.
+    void DepoisDeMudarLinha(bool linhaNova = false);
     // After a refused delete: back on the row the user tried to delete, read again from
     // the database.
     void VoltarAoExcluido();
@@ -430,6 +432,7 @@ private:
     bool FManterMensagem = false;    // ManterMensagemDaRecusa during the write under way
     std::map<int, QVariant> FSequenciasPropostas; // by field: the number proposed to the new row
     bool FRelerPendente = false;     // the selection changed while a row was in edit
+    bool FLinhaNovaGravada = false;  // the details follow a row just inserted (DepoisDeMudarLinha)
     // Reading again and finding the row again: the scroll's effects wait for the row it
     // ends on (FRolouRelendo: the dataset scrolled meanwhile).
     bool FRelendo = false;

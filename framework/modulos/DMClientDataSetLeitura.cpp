@@ -199,9 +199,9 @@ void TnDMClientDataSet::LerDados()
     const QString chave = NomesDaLista(ChavePrimaria()).join(u';');
     if (chave != FProvider.KeyFields())
         FProvider.SetKeyFields(chave);
-    // A master without a current row (empty, or inserting one) has no detail rows: nothing
-    // to ask the database once the fields are known.
-    if (!posicionado && FDataSet.CamposDeclarados()) {
+    // A master without a current row (empty, or inserting one), or on a row it has just
+    // inserted, has no detail rows: nothing to ask the database once the fields are known.
+    if ((!posicionado || (FMestre && FMestre->FLinhaNovaGravada)) && FDataSet.CamposDeclarados()) {
         FDataSet.AbrirVazio();
         return;
     }

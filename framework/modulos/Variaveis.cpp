@@ -242,6 +242,7 @@ void TnSelecao::ReconfigurarDM(const QString &parametro, bool recarregar)
 {
     const TnParamSelecao &p = GetParams(parametro);
     AtualizarVariaveis(p);
+    ++FReconfiguracoes;
     // Guarded: a module's hook may open or close modules.
     const QList<TnDataModule *> modulos = Registro().Instancias();
     for (const QPointer<TnDataModule> &dm : QList<QPointer<TnDataModule>>(modulos.begin(), modulos.end())) {

@@ -106,10 +106,14 @@ public:
     // (parametro, recarregar) on every live module (CriarDM, CriarDMNovo) that follows it
     // (ChavesSelecao), oldest first.
     void ReconfigurarDM(const QString &parametro, bool recarregar);
+    // How many times ReconfigurarDM ran: what was kept for the selection (a company's
+    // settings) is taken again after one, also by whoever had no module open then.
+    quint64 Reconfiguracoes() const { return FReconfiguracoes; }
 
 private:
     void AtualizarVariaveis(const TnParamSelecao &p);
     std::vector<std::unique_ptr<TnParamSelecao>> FParams;
+    quint64 FReconfiguracoes = 0;
 };
 
 // The connection's selection.

@@ -1,7 +1,11 @@
 #include "LctoInvPropriedadeComum.h"
 
+#include "Conexao.h"
+#include "Personalizacao.h"
 #include "SQLDataSet.h"
 #include "Variaveis.h"
+
+#include <map>
 
 const char *const kChaveLctoInv = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO";
 const char *const kChavePropriedade = "CODIGOEMPRESA;CODIGOESTAB;DATAINVENT;CODIGOPRODUTO;MOTIVOINVENTARIO;SEQ";
@@ -142,3 +146,101 @@ TnCasasDecimaisInv LerCasasDecimaisInv(const QString &condicao, int padrao)
 }
 
 QString FormatoCasas(int casas) { return QStringLiteral("#,##0.") + QString(qMax(casas, 0), u'0'); }
+
+namespace {
+
+struct TnCfgGuardadas {
+    quint64 Conexao = 0; // the connection they were read on (its identity)
+    quint64 Textos = 0;  // its texts of statements run by then (TextosExecutados)
+    quint64 Reconfiguracoes = 0; // the selection's reconfigurations by then
+    std::map<int, TnCfgLctoInv> PorEmpresa;
+};
+
+// The settings kept are those of this connection as it is now.
+bool Valem(const TnCfgGuardadas &g, const nDMConexao &con)
+{
+    return g.Conexao == con.Identidade() && g.Textos == con.TextosExecutados()
+           && g.Reconfiguracoes == Selecao().Reconfiguracoes();
+}
+
+TnCfgGuardadas &Guardadas()
+{
+    static TnCfgGuardadas g;
+    return g;
+}
+
+void Guardar(nDMConexao &con, int empresa, const TnCfgLctoInv &cfg)
+{
+    TnCfgGuardadas &g = Guardadas();
+    if (!Valem(g, con)) {
+        g.PorEmpresa.clear();
+        g.Conexao = con.Identidade();
+        g.Textos = con.TextosExecutados();
+        g.Reconfiguracoes = Selecao().Reconfiguracoes();
+    }
+    g.PorEmpresa[empresa] = cfg;
+}
+
+} // namespace
+
+TnLeituraLctoInv LerParaLctoInv(int empresa, const QVariant &produto)
+{
+    nDMConexao &con = nDMConexao::Atual();
+    // One row whatever exists: each settings row, the product and the user's limit joined
+    // on their own, a missing one giving its defaults.
+    auto cmd = con.PrepararGuardado(QStringLiteral(
+        "select (select N.DATAFINALPERMITIDA from NPERSONALIZACAO N where N.CODIGOUSUARIO = ?), "
+        "CG.USAREFERENCIAPROD, CG.LIVROMODELO7, CG.MASCCLASSIFFISCALPROD, CI.QTDECASADECIMAL, "
+        "CI.LANCAICMSRECUP, CI.DETALHARPISCOFINSITEM, CI.QTDECASADECIMALQTD, P.CODIGOPRODUTO, "
+        "P.REFERENPRODUTO, P.CODIGOGRUPOPRODUTO, P.DESCRPRODUTO, P.CODIGONCM, P.UNIDADEMEDIDA "
+        "from (select cast(? as integer) as EMPRESA, cast(? as bigint) as PRODUTO) X "
+        "left join CFGEMPRESAULMAR CG on CG.CODIGOEMPRESA = X.EMPRESA "
+        "left join CFGEMPRESAINV CI on CI.CODIGOEMPRESA = X.EMPRESA "
+        "left join PRODUTO P on P.CODIGOEMPRESA = X.EMPRESA and P.CODIGOPRODUTO = X.PRODUTO"));
+    cmd->BindInteiro(0, CodigoUsuarioConectado());
+    cmd->BindInteiro(1, empresa);
+    if (EhNulo(produto))
+        cmd->BindNulo(2);
+    else
+        cmd->BindInteiro(2, produto.toLongLong());
+    TnLeituraLctoInv r;
+    r.Limite = nDMPersonalizacao::SemLimite();
+    TnCursor &c = cmd->Abrir();
+    if (c.Proximo()) {
+        if (!c.Nulo(0)) {
+            const QDate d = c.Data(0);
+            if (d.isValid())
+                r.Limite = d;
+        }
+        const auto sim = [&c](int i, bool padrao) {
+            return c.Nulo(i) ? padrao : c.Valor(i).toString().trimmed() == QLatin1String("1");
+        };
+        TnCfgLctoInv &cfg = r.Cfg;
+        cfg.UsaReferencia = sim(1, true);
+        cfg.UsaClassifFiscal = sim(2, false);
+        cfg.MascClassifFiscal = c.Valor(3);
+        cfg.QtdeCasaDecimal = CasasDecimais(c.Valor(4));
+        cfg.InformaICMS = sim(5, false);
+        cfg.InformaPISCOFINS = sim(6, false);
+        cfg.QtdeCasaDecimalQtd = CasasDecimais(c.Valor(7));
+        r.TemProduto = !c.Nulo(8);
+        if (r.TemProduto)
+            for (int i = 9; i < 14; ++i)
+                r.Produto << c.Valor(i);
+    }
+    cmd->Fechar();
+    Guardar(con, empresa, r.Cfg);
+    return r;
+}
+
+const TnCfgLctoInv &CfgLctoInv(int empresa)
+{
+    TnCfgGuardadas &g = Guardadas();
+    nDMConexao &con = nDMConexao::Atual();
+    if (Valem(g, con))
+        if (const auto it = g.PorEmpresa.find(empresa); it != g.PorEmpresa.end())
+            return it->second;
+    LerParaLctoInv(empresa, QVariant());
+    return g.PorEmpresa[empresa];
+}
+

@@ -6,7 +6,9 @@
 #include "Campo.h"
 #include "ClientDataSet.h"
 
+#include <QDate>
 #include <QString>
+#include <QVariant>
 #include <utility>
 #include <vector>
 
@@ -74,3 +76,37 @@ struct TnCasasDecimaisInv {
 TnCasasDecimaisInv LerCasasDecimaisInv(const QString &condicao, int padrao = 2);
 // The display format of a number with `casas` decimals: "#,##0." followed by that many zeros.
 QString FormatoCasas(int casas);
+
+// The company settings the entry modules follow (CFGEMPRESAULMAR and CFGEMPRESAINV), with
+// each missing row's defaults.
+struct TnCfgLctoInv {
+    bool UsaReferencia = true;
+    bool UsaClassifFiscal = false;
+    QVariant MascClassifFiscal;
+    int QtdeCasaDecimal = 2;
+    int QtdeCasaDecimalQtd = 2;
+    bool InformaICMS = false;
+    bool InformaPISCOFINS = false;
+    bool operator==(const TnCfgLctoInv &) const = default;
+};
+
+// What saving an entry depends on, read in one statement: the company's settings, the
+// connected user's last permitted date (nDMPersonalizacao::SemLimite when none) and the
+// product's panel columns (TemProduto false when the company has no such product).
+struct TnLeituraLctoInv {
+    TnCfgLctoInv Cfg;
+    QDate Limite;
+    bool TemProduto = false;
+    // REFERENPRODUTO, CODIGOGRUPOPRODUTO, DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA.
+    QVariantList Produto;
+};
+// Reads them for the company `empresa` and the product `produto` (null: none), and keeps
+// the settings read as the company's (CfgLctoInv).
+TnLeituraLctoInv LerParaLctoInv(int empresa, const QVariant &produto);
+
+// The settings of company `empresa` on the current connection: read once and kept for the
+// session, replaced whenever a save reads them again (LerParaLctoInv), and read again after
+// the selection reconfigured the modules (the settings registers' save, a change of company:
+// TnSelecao::Reconfiguracoes) or a text of statements ran on the connection
+// (nDMConexao::TextosExecutados).
+const TnCfgLctoInv &CfgLctoInv(int empresa);

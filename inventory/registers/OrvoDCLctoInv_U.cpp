@@ -213,9 +213,9 @@ void TOrvoDCLctoInv::AntesDeLer()
 
 void TOrvoDCLctoInv::LerCasas(int empresa)
 {
-    const TnCasasDecimaisInv casas = LerCasasDecimaisInv(QStringLiteral(" CODIGOEMPRESA = ") + QString::number(empresa));
-    FQtdeCasaDecimal = casas.Valor;
-    FQtdeCasaDecimalQtd = casas.Qtde;
+    const TnCfgLctoInv &cfg = CfgLctoInv(empresa);
+    FQtdeCasaDecimal = cfg.QtdeCasaDecimal;
+    FQtdeCasaDecimalQtd = cfg.QtdeCasaDecimalQtd;
 }
 
 void TOrvoDCLctoInv::ConfigurarCampo(TnClientDataSet *)
@@ -283,8 +283,10 @@ void TOrvoDCLctoInv::CopiarDoCadastro(const TnClientDataSet &origem)
     for (const QString &campo : QString::fromLatin1(kChaveLctoInv).split(QLatin1Char(';')))
         chave << origem.FieldByName(campo).AsVariant();
     TnGradeAberta aberta(*this);
-    // The grid's row of the same key is replaced (its key stays as it is).
-    const bool existe = ds.Locate(QString::fromLatin1(kChaveLctoInv), chave);
+    // The grid's row of the same key is replaced (its key stays as it is). A row not read yet
+    // is not asked for: the copy stands for it, and the packet that reaches it leaves the
+    // database's copy out.
+    const bool existe = ds.Locate(QString::fromLatin1(kChaveLctoInv), chave, loSomenteLidas);
     if (existe)
         ds.Edit();
     else

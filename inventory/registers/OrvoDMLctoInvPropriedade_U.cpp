@@ -107,19 +107,18 @@ int TOrvoDMLctoInvPropriedade::PegarQtdeCasaDecimal()
     return FQtdeCasaDecimalVal;
 }
 
-// Read on every call, both decimals at once: the settings may have changed since the last one.
+// The company's decimals as the entry modules keep them (read once per company, again after
+// the settings change).
 void TOrvoDMLctoInvPropriedade::LerCasasDecimais()
 {
     const TnField &empresa = FieldByName(QStringLiteral("CODIGOEMPRESA"));
     const TnClientDataSet &ds = nClientDataSet();
-    QString condicao;
-    if (ds.Active() && !ds.IsEmpty() && !empresa.IsNull())
-        condicao = ValorParaSQL(empresa, QStringLiteral("="), true);
-    else // no line yet: the selected company's
-        condicao = QStringLiteral("CODIGOEMPRESA = %1").arg(Selecao().GetParams(QStringLiteral("CodigoEmpresa")).AsInteger());
-    const TnCasasDecimaisInv casas = LerCasasDecimaisInv(condicao);
-    FQtdeCasaDecimalQtd = casas.Qtde;
-    FQtdeCasaDecimalVal = casas.Valor;
+    const int codigo = ds.Active() && !ds.IsEmpty() && !empresa.IsNull()
+                           ? empresa.AsInteger()
+                           : Selecao().GetParams(QStringLiteral("CodigoEmpresa")).AsInteger(); // no line yet: the selected company's
+    const TnCfgLctoInv &cfg = CfgLctoInv(codigo);
+    FQtdeCasaDecimalQtd = cfg.QtdeCasaDecimalQtd;
+    FQtdeCasaDecimalVal = cfg.QtdeCasaDecimal;
 }
 
 void TOrvoDMLctoInvPropriedade::ConfigurarAutoValor(TnClientDataSet *objeto)

@@ -16,6 +16,7 @@
 #include "Variaveis.h"
 
 #include <QLocale>
+#include <QScopeGuard>
 #include <QSettings>
 
 namespace {
@@ -56,6 +57,11 @@ TnDefCampo ValorMedio(const char *nome, const char *caption, int decimais)
                     .Pagina = QString::fromUtf8(kPaginaST), .Hint = QStringLiteral("Informe o valor"),
                     .TamanhoMaximo = 18, .Digitos = 18, .Decimais = decimais,
                     .DisplayFormat = QStringLiteral("#,##0.000000")}};
+}
+
+TnDefCampo Painel(const char *nome, TFieldType tipo, int tamanho = 0)
+{
+    return {.Nome = nome, .Tipo = tipo, .Tamanho = tamanho, .Flags = 0, .Def = {.Visivel = false, .Habilitado = false}};
 }
 
 std::vector<TnDefCampo> Campos()
@@ -99,6 +105,15 @@ std::vector<TnDefCampo> Campos()
                  .TipoControle = ntcCombo, .Visivel = false}},
         {.Nome = "IDSYN", .Tipo = ftInteger,
          .Def = {.DisplayLabel = QString::fromUtf8("Código SYN"), .TamanhoMaximo = 9, .Habilitado = false}},
+        // The product's panel columns, read with the row (PRODUTO joined): moving to an entry
+        // shows its product without a read of its own. Never written; PAINELCODIGOPRODUTO is
+        // empty when the product does not exist.
+        Painel("PAINELCODIGOPRODUTO", ftLargeint),
+        Painel("PAINELREFERENPRODUTO", ftString, 60),
+        Painel("PAINELCODIGOGRUPOPRODUTO", ftInteger),
+        Painel("PAINELDESCRPRODUTO", ftString, 120),
+        Painel("PAINELCODIGONCM", ftString, 12),
+        Painel("PAINELUNIDADEMEDIDA", ftString, 10),
         // A percentage beside the row, never read nor written.
         {.Nome = "ALIQUOTACLOUD", .Tipo = ftFloat, .Kind = fkInternalCalc, .Flags = 0,
          .Def = {.DisplayLabel = QString::fromUtf8("Alíquota ICMS"), .Pagina = QString::fromUtf8(kPaginaDados),
@@ -113,7 +128,11 @@ const TnDefCadastro kDeclaracao{
            "t_t.QTDEESTOQUE, t_t.PRECOUNIT, t_t.VALORIR, t_t.VALORICMS, t_t.VALORPIS, t_t.VALORCOFINS, "
            "t_t.OBSLCTOINV, t_t.DATAHORALCTOINV, t_t.CODIGOUSUARIO, t_t.VALORMEDIOICMS, t_t.VALORMEDIOBCICMSST, "
            "t_t.VALORMEDIOICMSST, t_t.VALORMEDIOFCP, t_t.ORIGEMDADO, t_t.IDSYN, "
-           "cast(null as numeric(10,0)) as ALIQUOTACLOUD from LCTOINV t_t order by t_t.CODIGOEMPRESA, "
+           "p_p.CODIGOPRODUTO as PAINELCODIGOPRODUTO, p_p.REFERENPRODUTO as PAINELREFERENPRODUTO, "
+           "p_p.CODIGOGRUPOPRODUTO as PAINELCODIGOGRUPOPRODUTO, p_p.DESCRPRODUTO as PAINELDESCRPRODUTO, "
+           "p_p.CODIGONCM as PAINELCODIGONCM, p_p.UNIDADEMEDIDA as PAINELUNIDADEMEDIDA, "
+           "cast(null as numeric(10,0)) as ALIQUOTACLOUD from LCTOINV t_t left join PRODUTO p_p on "
+           "p_p.CODIGOEMPRESA = t_t.CODIGOEMPRESA and p_p.CODIGOPRODUTO = t_t.CODIGOPRODUTO order by t_t.CODIGOEMPRESA, "
            "t_t.CODIGOESTAB, t_t.DATAINVENT, t_t.CODIGOPRODUTO, t_t.MOTIVOINVENTARIO",
     .Tabela = "LCTOINV",
     .Campos = Campos(),
@@ -232,7 +251,14 @@ TnUtilProduto &TOrvoDMLctoInv::CriarDMProdutoInv()
 bool TOrvoDMLctoInv::ProdutoExiste()
 {
     const TnField &codigo = FieldByName(QStringLiteral("CODIGOPRODUTO"));
-    return !codigo.IsNull() && CriarDMProdutoInv().EncontrarCodigo(codigo.AsLargeInt());
+    if (codigo.IsNull())
+        return false;
+    // What the row or the save's read already knows of the product.
+    if (ProdutoNaLinha() || FProdutoLido == codigo.AsLargeInt())
+        return true;
+    if (FProdutoAusente == codigo.AsLargeInt())
+        return false;
+    return CriarDMProdutoInv().EncontrarCodigo(codigo.AsLargeInt());
 }
 
 void TOrvoDMLctoInv::nClientDataSetCODIGOPRODUTOSetText(TnField &campo, const QString &texto)
@@ -262,7 +288,13 @@ void TOrvoDMLctoInv::MostrarValoresProdutoInv()
     const TnField &empresa = FieldByName(QStringLiteral("CODIGOEMPRESA"));
     if (!nClientDataSet().Active() || codigo.IsNull()) {
         LimparParamsProduto();
-    } else if (ProdutoExiste()) {
+    } else if (ProdutoNaLinha()) {
+        for (int i = 1; i < FParamsProduto->Count(); ++i) {
+            TnpqParamItem &p = FParamsProduto->Items(i);
+            const QVariant v = FieldByName(QStringLiteral("PAINEL") + ColunaDoParam(p)).Value();
+            p.SetText(EhNulo(v) ? QStringLiteral(" ") : v.toString());
+        }
+    } else if (CriarDMProdutoInv().EncontrarCodigo(codigo.AsLargeInt())) {
         for (int i = 1; i < FParamsProduto->Count(); ++i) {
             TnpqParamItem &p = FParamsProduto->Items(i);
             const QVariant v = FProduto->Valor(ColunaDoParam(p));
@@ -408,8 +440,13 @@ void TOrvoDMLctoInv::CriarProdutoFaltante()
     // The product and the entry are written in one transaction, committed once the entry
     // is written (nClientDataSetAfterPost); a product that cannot be written leaves nothing.
     auto transacao = std::make_unique<TnTransacao>(TransacaoLivre(7290));
-    FProduto->InserirProduto(registro);
+    CriarDMProdutoInv().InserirProduto(registro);
     FTransacaoProduto = std::move(transacao);
+    FProdutoAusente = -1;
+    QVariantList painel;
+    for (const char *c : {"REFERENPRODUTO", "CODIGOGRUPOPRODUTO", "DESCRPRODUTO", "CODIGONCM", "UNIDADEMEDIDA"})
+        painel << FProduto->Valor(QString::fromLatin1(c));
+    GuardarProdutoNaLinha(codigo.AsLargeInt(), painel);
 }
 
 void TOrvoDMLctoInv::DesfazerProdutoPendente()
@@ -483,30 +520,8 @@ QString TOrvoDMLctoInv::TextoOrigem(const QVariant &origem)
 void TOrvoDMLctoInv::CarregarCfgEmpresa()
 {
     FCfgEmpresa.Carregar(nClientDataSet(), [this](int empresa) {
-        // One read, the company bound as a parameter. Each settings row is joined on its
-        // own: a company without its general settings (CFGEMPRESAULMAR) still gets its
-        // inventory settings, and whatever row is missing gives its settings' defaults.
-        auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
-            "select CG.USAREFERENCIAPROD, CG.LIVROMODELO7, CG.MASCCLASSIFFISCALPROD, CI.QTDECASADECIMAL, "
-            "CI.LANCAICMSRECUP, CI.DETALHARPISCOFINSITEM, CI.QTDECASADECIMALQTD from EMPRESA E "
-            "left join CFGEMPRESAULMAR CG on CG.CODIGOEMPRESA = E.CODIGOEMPRESA "
-            "left join CFGEMPRESAINV CI on CI.CODIGOEMPRESA = E.CODIGOEMPRESA where E.CODIGOEMPRESA = ?"));
-        cmd->BindInteiro(0, empresa);
-        TnCursor &c = cmd->Abrir();
-        QVariantList v;
-        if (c.Proximo())
-            for (int i = 0; i < 7; ++i)
-                v << c.Valor(i);
-        const auto sim = [&v](int i, bool padrao) {
-            return EhNulo(v.value(i)) ? padrao : v.value(i).toString().trimmed() == QLatin1String("1");
-        };
-        FUsaReferencia = sim(0, true);
-        FUsaClassifFiscal = sim(1, false);
-        FMascClassifFiscal = v.value(2);
-        FQtdeCasaDecimal = CasasDecimais(v.value(3));
-        FInformaICMS = sim(4, false);
-        FInformaPISCOFINS = sim(5, false);
-        FQtdeCasaDecimalQtd = CasasDecimais(v.value(6));
+        // The company's settings as the entry modules keep them (read once per company).
+        FCfg = CfgLctoInv(empresa);
         // The product register's copy choice of this user; kept as it was when never set.
         const std::unique_ptr<QSettings> ini = CriarINIModuloCfg();
         const QString copiar = PegarSectionUsuario(QStringLiteral("frmUlmarDMProduto")) + QStringLiteral("/CopiarValor");
@@ -515,13 +530,54 @@ void TOrvoDMLctoInv::CarregarCfgEmpresa()
     });
 }
 
-bool TOrvoDMLctoInv::UsaReferencia() { CarregarCfgEmpresa(); return FUsaReferencia; }
-bool TOrvoDMLctoInv::UsaClassifFiscal() { CarregarCfgEmpresa(); return FUsaClassifFiscal; }
-bool TOrvoDMLctoInv::InformaICMS() { CarregarCfgEmpresa(); return FInformaICMS; }
-bool TOrvoDMLctoInv::InformaPISCOFINS() { CarregarCfgEmpresa(); return FInformaPISCOFINS; }
-int TOrvoDMLctoInv::QtdeCasaDecimal() { CarregarCfgEmpresa(); return FQtdeCasaDecimal; }
-int TOrvoDMLctoInv::QtdeCasaDecimalQtd() { CarregarCfgEmpresa(); return FQtdeCasaDecimalQtd; }
-QVariant TOrvoDMLctoInv::MascClassifFiscal() { CarregarCfgEmpresa(); return FMascClassifFiscal; }
+void TOrvoDMLctoInv::LerAoGravar()
+{
+    // What the save depends on, read fresh in one statement: the settings (another user may
+    // have changed them), the user's last permitted date and the product. The panel's
+    // columns of the row follow the product as it is now.
+    TnClientDataSet &ds = nClientDataSet();
+    const TnField &codigo = FieldByName(QStringLiteral("CODIGOPRODUTO"));
+    const TnLeituraLctoInv r =
+        LerParaLctoInv(ChaveEmpresaConfiguracao(ds).toInt(), codigo.IsNull() ? QVariant() : QVariant(codigo.AsLargeInt()));
+    FLimiteLido = r.Limite;
+    FProdutoLido = r.TemProduto ? codigo.AsLargeInt() : -1;
+    FProdutoAusente = r.TemProduto || codigo.IsNull() ? -1 : codigo.AsLargeInt();
+    GuardarProdutoNaLinha(r.TemProduto ? codigo.AsVariant() : QVariant(), r.Produto);
+    if (!(r.Cfg == FCfg)) {
+        // The row is checked and written under the settings as they are now.
+        FCfgEmpresa.Esquecer();
+        Configurar();
+    }
+}
+
+void TOrvoDMLctoInv::GuardarProdutoNaLinha(const QVariant &codigo, const QVariantList &valores)
+{
+    const auto guardar = [this](const char *campo, const QVariant &v) {
+        TnField &f = FieldByName(QString::fromLatin1(campo));
+        if (f.IsNull() != EhNulo(v) || (!f.IsNull() && f.AsVariant() != v))
+            f.SetAsVariant(v);
+    };
+    guardar("PAINELCODIGOPRODUTO", codigo);
+    int i = 0;
+    for (const char *c : {"PAINELREFERENPRODUTO", "PAINELCODIGOGRUPOPRODUTO", "PAINELDESCRPRODUTO", "PAINELCODIGONCM",
+                          "PAINELUNIDADEMEDIDA"})
+        guardar(c, valores.value(i++));
+}
+
+bool TOrvoDMLctoInv::ProdutoNaLinha() const
+{
+    const TnField &painel = FieldByName(QStringLiteral("PAINELCODIGOPRODUTO"));
+    const TnField &codigo = FieldByName(QStringLiteral("CODIGOPRODUTO"));
+    return nClientDataSet().Active() && !painel.IsNull() && !codigo.IsNull() && painel.AsLargeInt() == codigo.AsLargeInt();
+}
+
+bool TOrvoDMLctoInv::UsaReferencia() { CarregarCfgEmpresa(); return FCfg.UsaReferencia; }
+bool TOrvoDMLctoInv::UsaClassifFiscal() { CarregarCfgEmpresa(); return FCfg.UsaClassifFiscal; }
+bool TOrvoDMLctoInv::InformaICMS() { CarregarCfgEmpresa(); return FCfg.InformaICMS; }
+bool TOrvoDMLctoInv::InformaPISCOFINS() { CarregarCfgEmpresa(); return FCfg.InformaPISCOFINS; }
+int TOrvoDMLctoInv::QtdeCasaDecimal() { CarregarCfgEmpresa(); return FCfg.QtdeCasaDecimal; }
+int TOrvoDMLctoInv::QtdeCasaDecimalQtd() { CarregarCfgEmpresa(); return FCfg.QtdeCasaDecimalQtd; }
+QVariant TOrvoDMLctoInv::MascClassifFiscal() { CarregarCfgEmpresa(); return FCfg.MascClassifFiscal; }
 
 void TOrvoDMLctoInv::ReconfigurarDM(const QString &parametro, bool recarregar)
 {
@@ -718,9 +774,15 @@ void TOrvoDMLctoInv::ConfigurarAutoFormato(TnClientDataSet *objeto)
 
 void TOrvoDMLctoInv::ConfigurarAutoValor(TnClientDataSet *objeto)
 {
-    TnDMClientDataSet::ConfigurarAutoValor(objeto);
+    FLimiteLido = QDate();
+    FProdutoLido = FProdutoAusente = -1;
     TnClientDataSet &ds = nClientDataSet();
-    if (ds.State() == dsInsert || ds.Modified()) {
+    // What the user changed, before the product's panel columns are refreshed.
+    const bool alterado = ds.State() == dsInsert || ds.Modified();
+    if (!ModoImportacao())
+        LerAoGravar();
+    TnDMClientDataSet::ConfigurarAutoValor(objeto);
+    if (alterado) {
         FieldByName(QStringLiteral("DATAHORALCTOINV")).SetAsDateTime(QDateTime::currentDateTime());
         FieldByName(QStringLiteral("CODIGOUSUARIO")).SetAsInteger(CodigoUsuarioConectado());
     }
@@ -845,9 +907,14 @@ void TOrvoDMLctoInv::ValidarDado()
     // A product created by an earlier attempt whose entry was not written is undone: it is
     // created again with this attempt.
     DesfazerProdutoPendente();
+    // What the save's read found serves this check only.
+    const auto esquecer = qScopeGuard([this] {
+        FLimiteLido = QDate();
+        FProdutoLido = FProdutoAusente = -1;
+    });
     TnDMClientDataSet::ValidarDado();
     const TnField &data = FieldByName(QStringLiteral("DATAINVENT"));
-    const QDate limite = nDMPersonalizacao::GetPermiDataFinal();
+    const QDate limite = FLimiteLido.isValid() ? FLimiteLido : nDMPersonalizacao::GetPermiDataFinal();
     if (!data.IsNull() && data.AsDate() > limite)
         throw EnField(data.FieldName(), QString::fromUtf8(OrvoSDataLctoForaPersonalizacao)
                                             .arg(QLocale(QLocale::Portuguese, QLocale::Brazil)

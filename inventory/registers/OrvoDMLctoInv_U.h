@@ -3,9 +3,14 @@
 // reason per row, with its quantity, unit cost and the tax values the company details.
 //
 // The company's settings (CFGEMPRESAULMAR and CFGEMPRESAINV) decide the decimals of the
-// quantity and the unit cost and which tax values are typed. They are cached per company:
-// read again when the row's company (or, without one, the active company) changes and
-// whenever the framework reconfigures the module for "CodigoEmpresa".
+// quantity and the unit cost and which tax values are typed. They are cached per company
+// (CfgLctoInv, shared by the entry modules): taken again when the row's company (or,
+// without one, the active company) changes and whenever the framework reconfigures the
+// module for "CodigoEmpresa". Each save reads them again, with the user's last permitted
+// date and the product, in one statement: a change another user made holds at once.
+//
+// The product panel's values come with the rows (PRODUTO joined, the PAINEL... fields, never
+// written): a move shows them without a read.
 //
 // The reason "6" (goods under tax substitution) is offered only when the inventory date the
 // module was opened for is after 31/12/2019.
@@ -156,6 +161,12 @@ private:
     void CopiarParaOutrasConsultas();
     void DesfazerProdutoPendente();
     void CarregarCfgEmpresa();
+    // Before a save: the settings, the user's limit and the product read again, together.
+    void LerAoGravar();
+    // The row's panel columns (PAINEL...): the product `codigo` (null: none) and its values.
+    void GuardarProdutoNaLinha(const QVariant &codigo, const QVariantList &valores);
+    // The row's panel columns hold its product.
+    bool ProdutoNaLinha() const;
     void CriarControlesExtras();
     void CriarPainelProduto(TnFormModulo *form);
     void MostrarAliquota();
@@ -171,14 +182,13 @@ private:
     bool FCfgCadastroTrocado = false;
     std::function<void(TnpqParamItem &)> FCodigoGrupoInvnDBEditExit;
     QDateTime FDataInvent;
-    bool FUsaClassifFiscal = false;
-    bool FUsaReferencia = true;
-    bool FInformaICMS = false;
-    bool FInformaPISCOFINS = false;
-    int FQtdeCasaDecimal = 2;
-    int FQtdeCasaDecimalQtd = 2;
-    QVariant FMascClassifFiscal;
+    TnCfgLctoInv FCfg; // the company's settings, as of the last read
     TnCacheCfgEmpresa FCfgEmpresa;
+    // What the read of the save under way found: the user's limit (invalid: not read), the
+    // product found (-1: none) or known missing (-1: not known).
+    QDate FLimiteLido;
+    qint64 FProdutoLido = -1;
+    qint64 FProdutoAusente = -1;
     std::unique_ptr<TnpqPowerParam> FParamsProduto;
     // The product accessor of this register (CriarDMProdutoInv): keyed reads and writes of
     // PRODUTO, created once and freed with the register.

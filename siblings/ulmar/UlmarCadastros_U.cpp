@@ -127,6 +127,13 @@ protected:
                                          "\"Alterar Estrutura do Plano de Contas Inventário\", que reescreve as "
                                          "classificações dos grupos."));
     }
+    // The modules that follow the company take its settings again.
+    void nClientDataSetAfterPost(TnClientDataSet &ds) override
+    {
+        TUlmarCadastro::nClientDataSetAfterPost(ds);
+        if (!ModoImportacao())
+            Selecao().ReconfigurarDM(QStringLiteral("CodigoEmpresa"), false);
+    }
 };
 
 // The company register. Once a new company is saved on its form, it offers to register the
