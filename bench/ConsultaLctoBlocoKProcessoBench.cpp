@@ -8,7 +8,20 @@
 // into typed columns (integers, texts, numbers exact to 6 decimals). Target: razao <= 1.5.
 // The label gives the plan of the K290 statement filtered by a product: its item EXISTS
 // read by the item tables' primary keys.
+//
+// BM_ConsultaBlocoKK290Produto/pg: the same K290 orders (ORVO_BENCH_LINHAS / 10, three
+// produced items and two consumed components each, over 20,000 products) on the server, and
+// the K290 routine filtered by a product (the master statement with its item EXISTS, the
+// load into the target and the header bands) against the same three statements, bound alike
+// (values as text, typed by the server), read through libpq in binary, one row at a time,
+// into typed columns. The label says how each item EXISTS reads its table (EXPLAIN of the
+// statement bound as the routine binds it: the scan node, whether it is the primary key's
+// index, once per order or once hashed) and gives the plan. Beside it, `sonda_min_ms` and
+// `sonda_med_ms`: the same statement with each EXISTS's correlation moved into its join's
+// condition, which the server cannot hash and so probes the item tables' primary keys once
+// per order (its reading in the label too), stepped the same way on libpq.
 #include "BenchComum.h"
+#include "TextoSQL.h"
 
 #include "OrvoConsultaLctoBlocoKFactory_U.h"
 #include "OrvoConsultaRotinaBlocoKBase_U.h"
@@ -330,6 +343,238 @@ void BM_ConsultaBlocoKProcesso(benchmark::State &state)
     if (linhasFw != linhasBruto || linhasFw == 0)
         state.SkipWithError("os dois lados leram linhas diferentes");
 }
+
+// ---- on the server
+
+// The K290 orders of Banco() on a schema of the server, written by the server itself.
+void GerarK290Pg(nDMConexao &con)
+{
+    ConverterBanco(con);
+    const QString n = QString::number(Mestres());
+    const QString porMes = QString::number((Mestres() + kMeses - 1) / kMeses);
+    // Order i: its month and sequence as mes(i) and seq(i) give them; its item j the product
+    // item(i, j) gives.
+    const QString mes = QStringLiteral("cast(date '2024-01-01' + (i / ") + porMes + QStringLiteral(") * interval '1 month' as date)");
+    const QString seq = QStringLiteral("i % ") + porMes + QStringLiteral(" + 1");
+    con.Executar(QStringLiteral("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) "
+                                "select 1, i, 'Produto ' || i from generate_series(1, %1) i")
+                     .arg(kProdutos));
+    con.Executar(QStringLiteral("insert into SPEDFISK290 (CODIGOEMPRESA, CODIGOESTAB, DATALCTOFIS, SEQK290, "
+                                "DATAINICIALORDEMPRODUCAO, CODIGOOPOS) select 1, 1, %1, %2, %1, 'OPC' || i "
+                                "from generate_series(0, %3 - 1) i")
+                     .arg(mes, seq, n));
+    // The orders' statistics first: the check of each item's order is planned with them.
+    con.Executar("ANALYZE SPEDFISK290");
+    for (const char *tabela : {"SPEDFISK291", "SPEDFISK292"}) {
+        const bool produzido = tabela[10] == '1';
+        con.Executar(QStringLiteral("insert into %1 (CODIGOEMPRESA, CODIGOESTAB, DATALCTOFIS, SEQK290, CODIGOPRODUTO, %2) "
+                                    "select 1, 1, %3, %4, (i * %5 + j) % %6 + 1, 1.25 "
+                                    "from generate_series(0, %7 - 1) i, generate_series(%8, %9) j")
+                         .arg(QString::fromLatin1(tabela),
+                              QString::fromLatin1(produzido ? "QTDPRODUCAOACABADA" : "QTDCONSUMIDA"), mes, seq)
+                         .arg(kDetalhes)
+                         .arg(kProdutos)
+                         .arg(n)
+                         .arg(produzido ? 0 : 3)
+                         .arg(produzido ? 2 : kDetalhes - 1));
+    }
+    // Only these tables: a bare ANALYZE would go through every schema of the server.
+    con.Executar("ANALYZE PRODUTO, SPEDFISK291, SPEDFISK292");
+}
+
+// The values of a statement as the framework sends them: texts the server types.
+struct TnValoresTexto {
+    std::vector<std::string> Textos;
+    std::vector<const char *> Ponteiros;
+    explicit TnValoresTexto(const QVariantList &valores)
+    {
+        for (const QVariant &v : valores)
+            Textos.push_back(v.metaType().id() == QMetaType::QDate ? Iso(v.toDate()).toStdString()
+                                                                   : std::to_string(v.toLongLong()));
+        for (const std::string &t : Textos)
+            Ponteiros.push_back(t.c_str());
+    }
+};
+
+// The plan the server makes for `sql` with those values, one line per node.
+QStringList PlanoPg(PGconn *c, const QByteArray &sql, const TnValoresTexto &v)
+{
+    PGresult *r = PQexecParams(c, ("EXPLAIN " + sql).constData(), int(v.Ponteiros.size()), nullptr,
+                               v.Ponteiros.data(), nullptr, nullptr, 0);
+    ChecarPg(c, r, "explain");
+    QStringList linhas;
+    for (int i = 0; i < PQntuples(r); ++i)
+        linhas << QString::fromUtf8(PQgetvalue(r, i, 0)).trimmed();
+    PQclear(r);
+    return linhas;
+}
+
+// The name of the index of `tabela`'s primary key.
+QString IndiceDaChavePg(PGconn *c, const char *tabela)
+{
+    const char *v[] = {tabela};
+    PGresult *r = PQexecParams(c, "select i.relname from pg_index x join pg_class i on i.oid = x.indexrelid "
+                                  "where x.indrelid = to_regclass($1) and x.indisprimary",
+                               1, nullptr, v, nullptr, nullptr, 0);
+    ChecarPg(c, r, "chave");
+    const QString nome = PQntuples(r) ? QString::fromUtf8(PQgetvalue(r, 0, 0)) : QString();
+    PQclear(r);
+    return nome;
+}
+
+// How `plano` reads each K290 item table: its scan node, whether that is the primary key's
+// index, and whether its EXISTS runs once per order or once for the statement (hashed).
+QString LeituraDosItensPg(PGconn *c, const QStringList &plano)
+{
+    const QString filtro = plano.filter(QStringLiteral("Filter: ")).value(0);
+    QStringList r;
+    for (const char *tabela : {"spedfisk291", "spedfisk292"}) {
+        QString no = QStringLiteral("?"), subplano;
+        for (const QString &l : plano) {
+            if (l.startsWith(QLatin1String("SubPlan ")))
+                subplano = l;
+            if (l.contains(QStringLiteral(" on ") + QLatin1String(tabela) + QLatin1Char(' '))) {
+                no = l.left(l.indexOf(QStringLiteral(" on "))).remove(QStringLiteral("->")).trimmed();
+                break;
+            }
+        }
+        const bool chave = no.endsWith(QStringLiteral(" using ") + IndiceDaChavePg(c, tabela));
+        const bool hash = !subplano.isEmpty() && filtro.contains(QStringLiteral("hashed ") + subplano + QLatin1Char(')'));
+        r << QString::fromLatin1(tabela).toUpper() + QStringLiteral(" ") + no
+                 + (chave ? QStringLiteral(" (chave primária") : QStringLiteral(" (NÃO pela chave primária"))
+                 + (hash ? QStringLiteral(", uma vez: hashed)") : QStringLiteral(", por ordem)"));
+    }
+    return r.join(QStringLiteral(", "));
+}
+
+// Sends `sql` with `v` and reads its rows one at a time in binary: integers, dates (days) and
+// texts into typed columns.
+qint64 LerPg(PGconn *c, const char *sql, const TnValoresTexto &v, std::vector<qint64> &inteiros,
+             std::vector<QString> &textos)
+{
+    if (!PQsendQueryParams(c, sql, int(v.Ponteiros.size()), nullptr, v.Ponteiros.data(), nullptr, nullptr, 1))
+        ChecarPg(c, nullptr, "send");
+    PQsetSingleRowMode(c);
+    qint64 linhas = 0;
+    while (PGresult *r = PQgetResult(c)) {
+        if (PQresultStatus(r) == PGRES_SINGLE_TUPLE) {
+            ++linhas;
+            for (int k = 0; k < PQnfields(r); ++k) {
+                const char *p = PQgetvalue(r, 0, k);
+                const int n = PQgetlength(r, 0, k);
+                if (PQgetisnull(r, 0, k)) {
+                    inteiros.push_back(-1);
+                    continue;
+                }
+                switch (PQftype(r, k)) {
+                case 21: case 23: case 20: case 1082: case 1114: {
+                    quint64 x = 0;
+                    for (int b = 0; b < n; ++b)
+                        x = (x << 8) | quint8(p[b]);
+                    inteiros.push_back(qint64(x));
+                    break;
+                }
+                default: textos.push_back(QString::fromUtf8(p, n)); break;
+                }
+            }
+        } else {
+            ChecarPg(c, r, sql);
+        }
+        PQclear(r);
+    }
+    return linhas;
+}
+
+void BM_ConsultaBlocoKK290ProdutoPg(benchmark::State &state)
+{
+    TnBancoBench banco(tcPostgreSQL, QStringLiteral("consultak290"));
+    GerarK290Pg(banco.Con());
+    SelecionarEstab1(banco.Con());
+    static TnUsuarioBench usuario;
+    PGconn *pg = banco.Pg();
+    TConsultaLctoSpedBlocoKConfig cfg = Config();
+    cfg.CodigoProduto = QStringLiteral("10");
+    const auto rotina = [&cfg] {
+        auto r = ConsultaLctoBlocoKFactory()->PegarRotina(290);
+        r->SetConfig(cfg);
+        return r;
+    };
+    const TnSQLBlocoK sql = [&] {
+        auto r = rotina();
+        return dynamic_cast<TOrvoConsultaRotinaBlocoKBase &>(*r).SQLMestre();
+    }();
+    const QByteArray texto = NumerarParametros(sql.Texto).toUtf8();
+    const TnValoresTexto valores(sql.Valores);
+
+    const QStringList plano = PlanoPg(pg, texto, valores);
+    // The same statement with each EXISTS's correlation in its join's condition: the server
+    // cannot hash such a subquery and probes the item tables' primary keys once per order.
+    QString sondaTexto = QString::fromUtf8(texto);
+    sondaTexto.replace(QStringLiteral("IP.CODIGOEMPRESA=I.CODIGOEMPRESA where I.CODIGOEMPRESA=K.CODIGOEMPRESA and "
+                                      "I.CODIGOESTAB=K.CODIGOESTAB and I.DATALCTOFIS=K.DATALCTOFIS and I.SEQK290=K.SEQK290 and "),
+                       QStringLiteral("IP.CODIGOEMPRESA=I.CODIGOEMPRESA and I.CODIGOEMPRESA=K.CODIGOEMPRESA and "
+                                      "I.CODIGOESTAB=K.CODIGOESTAB and I.DATALCTOFIS=K.DATALCTOFIS and I.SEQK290=K.SEQK290 where "));
+    const QByteArray sonda = sondaTexto.toUtf8();
+    const QStringList planoSonda = PlanoPg(pg, sonda, valores);
+    const QString rotulo = QStringLiteral("rotina: ") + LeituraDosItensPg(pg, plano) + QStringLiteral(" | correlação na junção: ")
+                           + LeituraDosItensPg(pg, planoSonda) + QStringLiteral(" | plano: ") + plano.join(QStringLiteral("; "));
+    TnTempos sondaMs;
+    std::vector<qint64> inteirosSonda;
+    std::vector<QString> textosSonda;
+    qint64 linhasSonda = 0;
+    for (int r = 0; r < RodadasBench(); ++r) {
+        banco.Checkpoint();
+        sondaMs.Ms.push_back(MedirMs([&] {
+            inteirosSonda.clear();
+            textosSonda.clear();
+            linhasSonda = LerPg(pg, sonda.constData(), valores, inteirosSonda, textosSonda);
+        }));
+    }
+
+    TnClientDataSet cds;
+    qint64 linhasFw = 0, linhasBruto = 0;
+    const auto framework = [&] {
+        rotina()->SetCdsMestre(&cds).Relacionar();
+        linhasFw = cds.RecordCount();
+    };
+    // The bands' reads: the active branch by its key and the server's time.
+    const TnValoresTexto estab(QVariantList{1, 1});
+    const TnValoresTexto nada{QVariantList{}};
+    std::vector<qint64> inteiros;
+    std::vector<QString> textos;
+    const auto direto = [&] {
+        inteiros.clear();
+        textos.clear();
+        ExecPg(pg, "BEGIN");
+        linhasBruto = LerPg(pg, texto.constData(), valores, inteiros, textos);
+        LerPg(pg, "select CODIGOEMPRESA, NOMEESTAB, INSCRFEDERAL from ESTAB where CODIGOEMPRESA = $1 and CODIGOESTAB = $2",
+              estab, inteiros, textos);
+        LerPg(pg, "select cast(localtimestamp as timestamp(3))", nada, inteiros, textos);
+        ExecPg(pg, "COMMIT");
+    };
+    Alternar(state, {.Medir = framework}, {.Medir = direto}, [&] { banco.Checkpoint(); });
+    static std::string rotuloTexto; // the benchmark keeps the pointer
+    rotuloTexto = rotulo.toStdString();
+    state.SetLabel(rotuloTexto);
+    state.counters["sonda_min_ms"] = sondaMs.Min();
+    state.counters["sonda_med_ms"] = sondaMs.Mediana();
+    state.counters["linhas"] = double(linhasFw);
+    state.counters["ordens"] = double(Mestres());
+    if (linhasFw != linhasBruto || linhasFw != linhasSonda || linhasFw == 0)
+        state.SkipWithError("os lados leram linhas diferentes");
+    cds.Close();
+    nDMConexao::DefinirAtual(nullptr);
+}
+
+int Registrar()
+{
+    if (TemPostgres())
+        benchmark::RegisterBenchmark("BM_ConsultaBlocoKK290Produto/pg", BM_ConsultaBlocoKK290ProdutoPg)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
+    return 0;
+}
+const int gRegistro = Registrar();
 
 } // namespace
 
