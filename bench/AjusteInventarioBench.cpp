@@ -799,29 +799,15 @@ void BM_AjusteLinhasPg(benchmark::State &state, int tipo)
     GerarBasePg(banco.Con());
     Cronometro c;
     int vez = 0;
-    quint64 idas = 0;
-    TnLado fw{[] {}, [&] {
-                  banco.Con().ZerarIdasEVoltas();
-                  Ajustar(c, tipo, Alvo(tipo, vez++));
-                  idas = banco.Con().IdasEVoltas().Total();
-              }};
-    TnLado bruto{[] {}, [&] { AjustarPg(banco.Pg(), tipo, Alvo(tipo, vez++)); }};
-    Alternar(state, fw, bruto, [&] { banco.Checkpoint(); });
-    state.counters["idas_e_voltas"] = double(idas);
+    AlternarNoServidor(
+        state, banco, [] {}, [&] { Ajustar(c, tipo, Alvo(tipo, vez++)); },
+        [&](PGconn *pg) { AjustarPg(pg, tipo, Alvo(tipo, vez++)); });
     DestruirTodosDM();
 }
 
-int Registrar()
-{
-    if (TemPostgres())
-        for (int tipo : {1, 2})
-            benchmark::RegisterBenchmark(("BM_AjusteLinhas/" + std::to_string(tipo) + "/pg").c_str(),
-                                         [tipo](benchmark::State &s) { BM_AjusteLinhasPg(s, tipo); })
-                ->Unit(benchmark::kMillisecond)
-                ->Iterations(1);
-    return 0;
-}
-const int gRegistro = Registrar();
+const int gRegistro =
+    RegistrarNoServidor("BM_AjusteLinhas/1/pg", [](benchmark::State &s) { BM_AjusteLinhasPg(s, 1); })
+    + RegistrarNoServidor("BM_AjusteLinhas/2/pg", [](benchmark::State &s) { BM_AjusteLinhasPg(s, 2); });
 
 } // namespace
 

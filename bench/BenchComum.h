@@ -558,6 +558,31 @@ inline void Alternar(benchmark::State &state, TnLado fw, TnLado bruto, const std
         state.SetLabel(alvo);
 }
 
+// A comparison on the server (Alternar): each side's round starts after `limpar` (not
+// timed); the raw side gets the connection's libpq handle; the exchanges of the framework's
+// last round are reported as `idas_e_voltas`.
+inline void AlternarNoServidor(benchmark::State &state, TnBancoBench &banco, const std::function<void()> &limpar,
+                               const std::function<void()> &framework, const std::function<void(PGconn *)> &direto)
+{
+    quint64 idas = 0;
+    TnLado fw{limpar, [&] {
+                  banco.Con().ZerarIdasEVoltas();
+                  framework();
+                  idas = banco.Con().IdasEVoltas().Total();
+              }};
+    TnLado bruto{limpar, [&] { direto(banco.Pg()); }};
+    Alternar(state, fw, bruto, [&] { banco.Checkpoint(); });
+    state.counters["idas_e_voltas"] = double(idas);
+}
+
+// Registers `f` as `nome` (one iteration, milliseconds) when a server is set.
+template <class F> int RegistrarNoServidor(const std::string &nome, F f)
+{
+    if (TemPostgres())
+        benchmark::RegisterBenchmark(nome.c_str(), f)->Unit(benchmark::kMillisecond)->Iterations(1);
+    return 0;
+}
+
 // Rounds of one measurement alone (no raw side): min and median as counters.
 inline void Repetir(benchmark::State &state, TnLado lado, const std::function<void()> &checkpoint,
                     const char *prefixo = "")

@@ -160,31 +160,18 @@ void BM_ImportacaoSynPg(benchmark::State &state)
                              "select 1, i, 'P' || i, 'Produto ' || i from generate_series(1, " +
                              QString::number(Registros()) + ") i");
         banco.Con().Executar("ANALYZE");
-        const auto limpar = [&] { banco.Con().Executar("delete from LCTOINV where CODIGOEMPRESA = 1"); };
         int importados = 0;
-        quint64 idas = 0;
-        TnLado fw{limpar, [&] {
-                      banco.Con().ZerarIdasEVoltas();
-                      importados = Importar();
-                      idas = banco.Con().IdasEVoltas().Total();
-                  }};
-        TnLado bruto{limpar, [&] { UpsertsDiretosPg(banco.Pg()); }};
-        Alternar(state, fw, bruto, [&] { banco.Checkpoint(); });
+        AlternarNoServidor(
+            state, banco, [&] { banco.Con().Executar("delete from LCTOINV where CODIGOEMPRESA = 1"); },
+            [&] { importados = Importar(); }, UpsertsDiretosPg);
         if (importados != Registros())
             state.SkipWithError("registros a menos");
         state.counters["linhas"] = double(Registros());
-        state.counters["idas_e_voltas"] = double(idas);
     }
     Encerrar();
 }
 
-int Registrar()
-{
-    if (TemPostgres())
-        benchmark::RegisterBenchmark("BM_ImportacaoSyn/pg", BM_ImportacaoSynPg)->Unit(benchmark::kMillisecond)->Iterations(1);
-    return 0;
-}
-const int gRegistro = Registrar();
+const int gRegistro = RegistrarNoServidor("BM_ImportacaoSyn/pg", BM_ImportacaoSynPg);
 
 } // namespace
 

@@ -233,31 +233,15 @@ void BM_ReceberInventarioPg(benchmark::State &state)
         con.Executar("delete from LCTOINV where CODIGOEMPRESA = 1");
         con.Executar("delete from PRODUTO where CODIGOEMPRESA = 1 and CODIGOGRUPOPRODUTO = 5");
     };
-    quint64 idas = 0;
-    TnLado fw{limpar, [&] {
-                  con.ZerarIdasEVoltas();
-                  Receber();
-                  idas = con.IdasEVoltas().Total();
-              }};
-    TnLado bruto{limpar, [&] { InserirDiretoPg(banco.Pg()); }};
-    Alternar(state, fw, bruto, [&] { banco.Checkpoint(); });
+    AlternarNoServidor(state, banco, limpar, Receber, InserirDiretoPg);
     if (nDMSQLDataSet::PegarQtdRegistro(QStringLiteral("LCTOINV"), QStringLiteral("CODIGOEMPRESA = 1")) != Itens())
         state.SkipWithError("lançamentos a menos");
     state.counters["http_ms"] = http;
     state.counters["linhas"] = 3.0 * Itens();
-    state.counters["idas_e_voltas"] = double(idas);
     DestruirTodosDM();
 }
 
-int Registrar()
-{
-    if (TemPostgres())
-        benchmark::RegisterBenchmark("BM_ReceberInventario/pg", BM_ReceberInventarioPg)
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(1);
-    return 0;
-}
-const int gRegistro = Registrar();
+const int gRegistro = RegistrarNoServidor("BM_ReceberInventario/pg", BM_ReceberInventarioPg);
 
 } // namespace
 
