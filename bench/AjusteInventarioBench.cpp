@@ -25,6 +25,7 @@
 #include "Interacao.h"
 #include "Modulos.h"
 #include "PowerParam.h"
+#include "TextoSQL.h"
 #include "Valores.h"
 #include "Variaveis.h"
 
@@ -39,6 +40,7 @@
 #include <cstring>
 #include <cstdio>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -639,6 +641,173 @@ void BM_ResiduoLimitado(benchmark::State &state)
         state.counters["visitas_por_linha"] = double(visitas) / Linhas();
     }
 }
+
+// ---- on the server
+
+// The same entries, property lines and tax-situation lines as Banco(…, true), on a schema of
+// the server, written by the server.
+void GerarBasePg(nDMConexao &con)
+{
+    ConverterBanco(con);
+    const QString n = QString::number(Linhas());
+    con.Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) "
+                 "values (1, 2, 'E'), (1, 3, 'E'), (1, 4, 'E'), (1, 5, 'E')");
+    con.Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) select 1, i, 'P' "
+                 "from generate_series(1, " + QString::number(Linhas() / 5 + 1) + ") i");
+    // Entry i as Gerar(i) gives it, with its line counts.
+    const QString gerados = "(select i, i % 5 + 1 as ESTAB, i / 5 + 1 as PRODUTO, case when i % 4 <> 0 "
+                            "then (1 + i % 50)::float8 else (1.25 + i % 40)::float8 end as QTDE, "
+                            "1 + (i % 3000) / 100.0::float8 as PRECO, i % 3 + 1 as ITENS, (i / 3) % 3 + 1 as CSTS "
+                            "from generate_series(0, " + n + " - 1) i) G";
+    con.Executar("insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
+                 "QTDEESTOQUE, PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
+                 "select 1, ESTAB, '2024-01-01', PRODUTO, 1, QTDE, PRECO, 1.5, 0, 0, '2024-01-05 10:00:00', 1, 2 from " +
+                 gerados);
+    con.Executar("insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
+                 "MOTIVOINVENTARIO, SEQ, QUANTIDADE, PRECOUNIT) select 1, ESTAB, '2024-01-01', PRODUTO, 1, S, "
+                 "QTDE / ITENS, case when S = 2 then PRECO + 0.5 else PRECO end from " + gerados +
+                 " cross join lateral generate_series(1, ITENS) S");
+    con.Executar("insert into LCTOINVCST (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
+                 "SEQ, CST, BASECALCULO, VALORIMPOSTO) select 1, ESTAB, '2024-01-01', PRODUTO, 1, K % ITENS + 1, "
+                 "K * 20, 10 + K, 1.8 + K from " + gerados + " cross join lateral generate_series(0, CSTS - 1) K");
+    con.Executar("ANALYZE");
+}
+
+// Money in cents as the text of numeric(18,2).
+void TextoCentavos(std::string &s, qint64 c)
+{
+    if (c < 0) {
+        s += '-';
+        c = -c;
+    }
+    TextoInteiro(s, c / 100);
+    s += '.';
+    s += char('0' + c / 10 % 10);
+    s += char('0' + c % 10);
+}
+
+// Pipelined prepared UPDATEs of the rows read with the values computed for them (as
+// Atualizar does on SQLite): a and b (b when the key has more than 5 columns), money as
+// numeric text when `centavos`, then the key.
+void AtualizarPg(PGconn *c, const char *sql, const std::vector<Lido> &linhas, int chaves, bool centavos = false)
+{
+    const int valores = chaves > 5 ? 2 : 1;
+    TnPipelinePg p(c, sql, valores + chaves);
+    std::string a, b, estab, produto, seq, cst;
+    for (const Lido &x : linhas) {
+        a.clear();
+        b.clear();
+        if (centavos) {
+            TextoCentavos(a, qint64(x.a));
+            TextoCentavos(b, qint64(x.b));
+        } else {
+            TextoReal(a, x.a);
+            TextoReal(b, x.b);
+        }
+        estab.clear();
+        TextoInteiro(estab, x.estab);
+        produto.clear();
+        TextoInteiro(produto, x.produto);
+        seq.clear();
+        TextoInteiro(seq, x.seq);
+        cst.clear();
+        TextoInteiro(cst, x.cst);
+        const char *v[9];
+        int i = 0;
+        v[i++] = a.c_str();
+        if (valores == 2)
+            v[i++] = b.c_str();
+        v[i++] = "1";
+        v[i++] = estab.c_str();
+        v[i++] = "2024-01-01";
+        v[i++] = produto.c_str();
+        v[i++] = "1";
+        if (chaves > 5)
+            v[i++] = seq.c_str();
+        if (chaves > 6)
+            v[i++] = cst.c_str();
+        p.Enviar(v);
+    }
+}
+
+QByteArray ComDolar(const char *sql) { return NumerarParametros(QString::fromLatin1(sql)).toUtf8(); }
+
+// The whole adjustment on libpq: the entries read, adjusted (CustoBruto, QtdeBruta), their
+// lines and tax-situation lines read and propagated from the new values (PropagarBruto),
+// and every entry and line written with pipelined prepared UPDATEs in one transaction.
+void AjustarPg(PGconn *c, int tipo, double alvoReais)
+{
+    std::vector<Lido> lctos;
+    lctos.reserve(size_t(Linhas()));
+    LerPg(c, SqlLer, [&](PGresult *r, int i) {
+        lctos.push_back({InteiroPg(r, i, 1), RealPg(r, i, 3), RealPg(r, i, 4), int(InteiroPg(r, i, 0)),
+                         int(InteiroPg(r, i, 2)), 0, 0});
+    });
+    const qint64 alvo = Escalar(alvoReais, 2);
+    if (tipo == 1)
+        CustoBruto(lctos, alvo);
+    else
+        QtdeBruta(lctos, alvo);
+    // The lines come in the entries' order: each takes its entry's new quantity and cost.
+    std::vector<LinhaItem> li;
+    size_t k = 0;
+    LerPg(c, SqlItens, [&](PGresult *r, int i) {
+        LinhaItem x{InteiroPg(r, i, 1), 0, 0, RealPg(r, i, 6), RealPg(r, i, 7), int(InteiroPg(r, i, 0)),
+                    int(InteiroPg(r, i, 2)), int(InteiroPg(r, i, 5))};
+        while (k < lctos.size() && std::tuple(lctos[k].estab, lctos[k].produto, lctos[k].motivo)
+                                       < std::tuple(x.estab, x.produto, x.motivo))
+            ++k;
+        x.qtdeLcto = lctos[k].a;
+        x.precoLcto = lctos[k].b;
+        li.push_back(x);
+    });
+    std::vector<Lido> csts;
+    LerPg(c, SqlCst, [&](PGresult *r, int i) {
+        csts.push_back({InteiroPg(r, i, 1), RealPg(r, i, 5), RealPg(r, i, 6), int(InteiroPg(r, i, 0)),
+                        int(InteiroPg(r, i, 2)), int(InteiroPg(r, i, 3)), int(InteiroPg(r, i, 4))});
+    });
+    std::vector<Lido> itens;
+    PropagarBruto(tipo, li, itens, csts);
+    if (tipo == 1)
+        for (Lido &x : lctos)
+            x.a = x.b;
+    ExecPg(c, "BEGIN");
+    AtualizarPg(c, ComDolar(tipo == 1 ? SqlAtualizarPreco : SqlAtualizarQtde).constData(), lctos, 5);
+    AtualizarPg(c,
+                ComDolar("update LCTOINVPROPRIEDADE set QUANTIDADE = ?, PRECOUNIT = ? where CODIGOEMPRESA = ? "
+                         "and CODIGOESTAB = ? and DATAINVENT = ? and CODIGOPRODUTO = ? and MOTIVOINVENTARIO = ? "
+                         "and SEQ = ?")
+                    .constData(),
+                itens, 6);
+    AtualizarPg(c,
+                ComDolar("update LCTOINVCST set BASECALCULO = ?, VALORIMPOSTO = ? where CODIGOEMPRESA = ? "
+                         "and CODIGOESTAB = ? and DATAINVENT = ? and CODIGOPRODUTO = ? and MOTIVOINVENTARIO = ? "
+                         "and SEQ = ? and CST = ?")
+                    .constData(),
+                csts, 7, true);
+    ExecPg(c, "COMMIT");
+}
+
+// The whole run with its lines on the server, against AjustarPg. Each run (of either side)
+// takes the other target from the run before it, so every entry and line changes every time;
+// the sides take turns (NaVezDaRodada) and each meets both targets. The exchanges of the
+// framework's last run are reported beside the times.
+void BM_AjusteLinhasPg(benchmark::State &state, int tipo)
+{
+    TnBancoBench banco(tcPostgreSQL, QStringLiteral("ajuste"));
+    TnConexaoDoCaso atual(&banco.Con());
+    GerarBasePg(banco.Con());
+    Cronometro c;
+    int vez = 0;
+    AlternarNoServidor(
+        state, banco, [] {}, [&] { Ajustar(c, tipo, Alvo(tipo, vez++)); },
+        [&](PGconn *pg) { AjustarPg(pg, tipo, Alvo(tipo, vez++)); });
+    DestruirTodosDM();
+}
+
+const int gRegistro =
+    RegistrarNoServidor("BM_AjusteLinhas/1/pg", [](benchmark::State &s) { BM_AjusteLinhasPg(s, 1); })
+    + RegistrarNoServidor("BM_AjusteLinhas/2/pg", [](benchmark::State &s) { BM_AjusteLinhasPg(s, 2); });
 
 } // namespace
 

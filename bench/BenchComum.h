@@ -35,6 +35,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -391,6 +392,123 @@ inline void ExecPg(PGconn *c, const char *sql)
     PQclear(r);
 }
 
+// Appends the shortest text of a number (COPY's text format and a bound text parameter read
+// a double's exactly).
+inline void TextoReal(std::string &s, double v)
+{
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    s.append(buf, r.ptr);
+}
+inline void TextoInteiro(std::string &s, qint64 v)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    s.append(buf, r.ptr);
+}
+
+// Sends `gerar(i, buffer)` for i in [0, n) through one COPY FROM STDIN (`sql`), in parts of
+// about a megabyte.
+inline void CopiarPg(PGconn *c, const char *sql, int n, const std::function<void(int, std::string &)> &gerar)
+{
+    PGresult *r = PQexec(c, sql);
+    ChecarPg(c, r, sql);
+    PQclear(r);
+    std::string buf;
+    buf.reserve(1 << 20);
+    for (int i = 0; i < n; ++i) {
+        gerar(i, buf);
+        if (buf.size() > (1u << 20) - 256) {
+            if (PQputCopyData(c, buf.data(), int(buf.size())) != 1)
+                ChecarPg(c, nullptr, "COPY");
+            buf.clear();
+        }
+    }
+    if (!buf.empty() && PQputCopyData(c, buf.data(), int(buf.size())) != 1)
+        ChecarPg(c, nullptr, "COPY");
+    PQputCopyEnd(c, nullptr);
+    while ((r = PQgetResult(c))) {
+        ChecarPg(c, r, sql);
+        PQclear(r);
+    }
+}
+
+// Reads the results of the statements sent since the last sync, up to and with the sync;
+// with `umaLinha`, each must have changed exactly one row.
+inline void LerAteSyncPg(PGconn *c, bool umaLinha = true)
+{
+    for (;;) {
+        PGresult *r = PQgetResult(c);
+        if (!r)
+            continue; // end of one statement's results
+        const ExecStatusType s = PQresultStatus(r);
+        ChecarPg(c, r, "pipeline");
+        if (umaLinha && s == PGRES_COMMAND_OK && std::strcmp(PQcmdTuples(r), "1") != 0)
+            std::abort();
+        PQclear(r);
+        if (s == PGRES_PIPELINE_SYNC)
+            return;
+    }
+}
+
+// Executions of one prepared statement (parameters as text) sent in a pipeline, a sync every
+// thousand: the raw side's way of writing rows whose values are computed on the client.
+class TnPipelinePg {
+public:
+    TnPipelinePg(PGconn *c, const char *sql, int parametros, bool umaLinha = true)
+        : FC(c), FN(parametros), FUmaLinha(umaLinha)
+    {
+        static int seq = 0;
+        FNome = "bench_pipeline_" + std::to_string(++seq);
+        PGresult *r = PQprepare(c, FNome.c_str(), sql, parametros, nullptr);
+        ChecarPg(c, r, sql);
+        PQclear(r);
+        if (!PQenterPipelineMode(c))
+            ChecarPg(c, nullptr, "pipeline");
+    }
+    ~TnPipelinePg()
+    {
+        if (FPendentes) {
+            PQpipelineSync(FC);
+            LerAteSyncPg(FC, FUmaLinha);
+        }
+        PQexitPipelineMode(FC);
+        ExecPg(FC, ("DEALLOCATE " + FNome).c_str());
+    }
+    TnPipelinePg(const TnPipelinePg &) = delete;
+    TnPipelinePg &operator=(const TnPipelinePg &) = delete;
+    // Sends one execution with `valores` (FN texts, nullptr for NULL).
+    void Enviar(const char *const *valores)
+    {
+        if (!PQsendQueryPrepared(FC, FNome.c_str(), FN, valores, nullptr, nullptr, 0))
+            ChecarPg(FC, nullptr, "send");
+        if (++FPendentes == 1000) {
+            PQpipelineSync(FC);
+            LerAteSyncPg(FC, FUmaLinha);
+            FPendentes = 0;
+        }
+    }
+
+private:
+    PGconn *FC;
+    int FN;
+    bool FUmaLinha;
+    std::string FNome;
+    int FPendentes = 0;
+};
+
+// Runs a query and hands each row of its (text) result to `f(result, row)`.
+inline void LerPg(PGconn *c, const char *sql, const std::function<void(PGresult *, int)> &f)
+{
+    PGresult *r = PQexec(c, sql);
+    ChecarPg(c, r, sql);
+    for (int i = 0, n = PQntuples(r); i < n; ++i)
+        f(r, i);
+    PQclear(r);
+}
+inline double RealPg(PGresult *r, int linha, int col) { return std::strtod(PQgetvalue(r, linha, col), nullptr); }
+inline qint64 InteiroPg(PGresult *r, int linha, int col) { return std::strtoll(PQgetvalue(r, linha, col), nullptr, 10); }
+
 // ---------------------------------------------------------------- alternating rounds
 
 // One side of a comparison: `Preparar` and `Depois` run untimed around each timed `Medir`.
@@ -459,6 +577,31 @@ inline void Alternar(benchmark::State &state, TnLado fw, TnLado bruto, const std
     state.counters["razao_med"] = tf.Mediana() / tb.Mediana();
     if (alvo)
         state.SetLabel(alvo);
+}
+
+// A comparison on the server (Alternar): each side's round starts after `limpar` (not
+// timed); the raw side gets the connection's libpq handle; the exchanges of the framework's
+// last round are reported as `idas_e_voltas`.
+inline void AlternarNoServidor(benchmark::State &state, TnBancoBench &banco, const std::function<void()> &limpar,
+                               const std::function<void()> &framework, const std::function<void(PGconn *)> &direto)
+{
+    quint64 idas = 0;
+    TnLado fw{limpar, [&] {
+                  banco.Con().ZerarIdasEVoltas();
+                  framework();
+                  idas = banco.Con().IdasEVoltas().Total();
+              }};
+    TnLado bruto{limpar, [&] { direto(banco.Pg()); }};
+    Alternar(state, fw, bruto, [&] { banco.Checkpoint(); });
+    state.counters["idas_e_voltas"] = double(idas);
+}
+
+// Registers `f` as `nome` (one iteration, milliseconds) when a server is set.
+template <class F> int RegistrarNoServidor(const std::string &nome, F f)
+{
+    if (TemPostgres())
+        benchmark::RegisterBenchmark(nome.c_str(), f)->Unit(benchmark::kMillisecond)->Iterations(1);
+    return 0;
 }
 
 // Rounds of one measurement alone (no raw side): min and median as counters.

@@ -210,29 +210,14 @@ void BM_DuplicarLctoInvPg(benchmark::State &state)
     TnBancoBench banco(tcPostgreSQL, QStringLiteral("duplicar"));
     TnConexaoDoCaso atual(&banco.Con());
     GerarBasePg(banco.Con());
-    const auto limpar = [&] { banco.Con().Executar("delete from LCTOINV where CODIGOESTAB in (2, 3)"); };
-    quint64 idas = 0;
-    TnLado fw{limpar, [&] {
-                  banco.Con().ZerarIdasEVoltas();
-                  Framework(state);
-                  idas = banco.Con().IdasEVoltas().Total();
-              }};
-    TnLado bruto{limpar, [&] { DiretoPg(banco.Pg()); }};
-    Alternar(state, fw, bruto, [&] { banco.Checkpoint(); });
+    AlternarNoServidor(
+        state, banco, [&] { banco.Con().Executar("delete from LCTOINV where CODIGOESTAB in (2, 3)"); },
+        [&] { Framework(state); }, DiretoPg);
     state.counters["linhas"] = 6.0 * Linhas();
-    state.counters["idas_e_voltas"] = double(idas);
     DestruirTodosDM();
 }
 
-int Registrar()
-{
-    if (TemPostgres())
-        benchmark::RegisterBenchmark("BM_DuplicarLctoInv/pg", BM_DuplicarLctoInvPg)
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(1);
-    return 0;
-}
-const int gRegistro = Registrar();
+const int gRegistro = RegistrarNoServidor("BM_DuplicarLctoInv/pg", BM_DuplicarLctoInvPg);
 
 } // namespace
 

@@ -103,6 +103,96 @@ void BM_GerarLctoInventario(benchmark::State &state)
     DestruirTodosDM();
 }
 
+// ---- on the server
+
+// The same branches, products and balances on a schema of the server, written by the server.
+void GerarBasePg(nDMConexao &con)
+{
+    ConverterBanco(con);
+    const QString n = QString::number(Linhas()), produtos = QString::number(Produtos());
+    con.Executar("insert into ESTAB (CODIGOEMPRESA, CODIGOESTAB, NOMEESTAB) select 1, e, 'Filial' "
+                 "from generate_series(2, " + QString::number(kEstabs) + ") e");
+    con.Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, DESCRPRODUTO) "
+                 "select 1, i, 'Produto' from generate_series(1, " + produtos + ") i");
+    // Balance i as Gerar(i) gives it.
+    con.Executar("insert into SALDOESTOQUE (CODIGOEMPRESA, CODIGOESTAB, DATASALDO, CODIGOPRODUTO, QUANTIDADE, "
+                 "VALORUNITARIO, VALORTOTAL) select 1, i / " + produtos + " + 1, '2024-03-01', i % " + produtos +
+                 " + 1, 1 + (i % 97) * 0.5, 2.5 + (i % 13) * 1.25, (1 + (i % 97) * 0.5) * (2.5 + (i % 13) * 1.25) "
+                 "from generate_series(0, " + n + " - 1) i");
+    con.Executar("ANALYZE");
+}
+
+// The raw side on the server: each branch's balances read as the fiscal module reads them
+// (one query per branch, in product order), then the entries and property lines of those
+// above 0 written with COPY FROM STDIN, in one transaction.
+void DiretoPg(PGconn *c)
+{
+    struct Lido {
+        int estab;
+        qint64 produto;
+        double qtde, unitario;
+    };
+    std::vector<Lido> saldos;
+    saldos.reserve(size_t(Linhas()));
+    ExecPg(c, "BEGIN");
+    for (int e = 1; e <= kEstabs; ++e) {
+        const std::string sql = "select CODIGOPRODUTO, QUANTIDADE, VALORUNITARIO from SALDOESTOQUE "
+                                "where CODIGOEMPRESA = 1 and CODIGOESTAB = " + std::to_string(e) +
+                                " and DATASALDO = '2024-03-01' and QUANTIDADE <> 0 order by CODIGOPRODUTO";
+        LerPg(c, sql.c_str(), [&](PGresult *r, int i) {
+            const Lido l{e, InteiroPg(r, i, 0), RealPg(r, i, 1), RealPg(r, i, 2)};
+            if (l.qtde > 0 && l.unitario > 0)
+                saldos.push_back(l);
+        });
+    }
+    const auto chave = [&](const Lido &l, std::string &s) {
+        s += "1\t";
+        TextoInteiro(s, l.estab);
+        s += "\t2024-03-01\t";
+        TextoInteiro(s, l.produto);
+        s += "\t1\t";
+    };
+    const int n = int(saldos.size());
+    CopiarPg(c,
+             "COPY LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, QTDEESTOQUE, "
+             "PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) FROM STDIN",
+             n, [&](int i, std::string &s) {
+                 chave(saldos[size_t(i)], s);
+                 TextoReal(s, saldos[size_t(i)].qtde);
+                 s += '\t';
+                 TextoReal(s, saldos[size_t(i)].unitario);
+                 s += "\t0\t0\t0\t2024-03-10 09:00:00\t1\t1\n";
+             });
+    CopiarPg(c,
+             "COPY LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, "
+             "INDICADORPROPRIEDADE, CODIGOPESSOAPART, CONTACTB, PRECOUNIT, QUANTIDADE) FROM STDIN",
+             n, [&](int i, std::string &s) {
+                 chave(saldos[size_t(i)], s);
+                 s += "1\t0\t\\N\t\\N\t";
+                 TextoReal(s, saldos[size_t(i)].unitario);
+                 s += '\t';
+                 TextoReal(s, saldos[size_t(i)].qtde);
+                 s += '\n';
+             });
+    ExecPg(c, "COMMIT");
+}
+
+// Each round starts without the entries of March (their lines go with them); the
+// exchanges of the framework's last round are reported beside the times.
+void BM_GerarLctoInventarioPg(benchmark::State &state)
+{
+    TnBancoBench banco(tcPostgreSQL, QStringLiteral("gerar"));
+    TnConexaoDoCaso atual(&banco.Con());
+    GerarBasePg(banco.Con());
+    AlternarNoServidor(
+        state, banco, [&] { banco.Con().Executar("delete from LCTOINV where DATAINVENT = '2024-03-01'"); },
+        [&] { Framework(state); }, DiretoPg);
+    state.counters["linhas"] = 2.0 * Linhas();
+    DestruirTodosDM();
+}
+
+const int gRegistro = RegistrarNoServidor("BM_GerarLctoInventario/pg", BM_GerarLctoInventarioPg);
+
 } // namespace
 
 BENCHMARK(BM_GerarLctoInventario)->Unit(benchmark::kMillisecond)->Iterations(1);

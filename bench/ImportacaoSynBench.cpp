@@ -9,6 +9,7 @@
 #include "Modulos.h"
 #include "Personalizacao.h"
 #include "SynImportacao.h"
+#include "TextoSQL.h"
 #include "Valores.h"
 
 #include <QDir>
@@ -62,7 +63,9 @@ void UpsertsDiretos(sqlite3 *db)
     ExecSqlite(db, "COMMIT");
 }
 
-void BM_ImportacaoSyn(benchmark::State &state)
+// The settings and the file of the import: ORVO_BENCH_IMPORTACAO records of the inventory
+// data group, every entry new, products by reference.
+void PrepararArquivo(benchmark::State &state)
 {
     GarantirApp();
     TnBibliotecas::Carregar("OrvoCore");
@@ -74,36 +77,101 @@ void BM_ImportacaoSyn(benchmark::State &state)
     TnConfigPrograma::DefinirArquivo(ini);
     DefinirUsuarioConectado(1, "ADMINISTRADOR");
     QDir().mkpath(Pasta().filePath("syn"));
-    {
-        QFile f(TnSynDPImportacaoBase::Arquivo(QStringLiteral("LCTOINV"), 1));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            state.SkipWithError("arquivo");
-        QByteArray texto;
-        for (int i = 1; i <= Registros(); ++i)
-            texto += QStringLiteral("%1;1;01/03/2024;P%2;1;%3;%4\n")
-                         .arg(5000 + i)
-                         .arg(i)
-                         .arg(NumeroParaTexto(Quantidade(i)), NumeroParaTexto(Custo(i)))
-                         .toUtf8();
-        f.write(texto);
-    }
-    int importados = 0;
-    MedirEmBancoNovo(state, Banco,
-                     [&] {
-                         auto *dp = dynamic_cast<TnSynDPImportacaoBase *>(CriarDM("TOrvoDPImportacaoSyn"));
-                         dp->ConfigurarForm(nullptr); // chooses the inventory data group
-                         dp->Param("pCodigoEmpresa").SetValue(1);
-                         dp->Rodar();
-                         importados = dp->Importados();
-                         DestruirDM(dp);
-                     },
-                     UpsertsDiretos);
-    if (importados != Registros())
-        state.SkipWithError("registros a menos");
+    QFile f(TnSynDPImportacaoBase::Arquivo(QStringLiteral("LCTOINV"), 1));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        state.SkipWithError("arquivo");
+    QByteArray texto;
+    for (int i = 1; i <= Registros(); ++i)
+        texto += QStringLiteral("%1;1;01/03/2024;P%2;1;%3;%4\n")
+                     .arg(5000 + i)
+                     .arg(i)
+                     .arg(NumeroParaTexto(Quantidade(i)), NumeroParaTexto(Custo(i)))
+                     .toUtf8();
+    f.write(texto);
+}
+
+void Encerrar()
+{
     TnConfigPrograma::DefinirArquivo(QString());
     DefinirUsuarioConectado(0, QString());
     TnBibliotecas::DescarregarTodas();
 }
+
+// The import as the user runs it, on the current connection; the records imported.
+int Importar()
+{
+    auto *dp = dynamic_cast<TnSynDPImportacaoBase *>(CriarDM("TOrvoDPImportacaoSyn"));
+    dp->ConfigurarForm(nullptr); // chooses the inventory data group
+    dp->Param("pCodigoEmpresa").SetValue(1);
+    dp->Rodar();
+    const int importados = dp->Importados();
+    DestruirDM(dp);
+    return importados;
+}
+
+void BM_ImportacaoSyn(benchmark::State &state)
+{
+    PrepararArquivo(state);
+    int importados = 0;
+    MedirEmBancoNovo(state, Banco, [&] { importados = Importar(); }, UpsertsDiretos);
+    if (importados != Registros())
+        state.SkipWithError("registros a menos");
+    Encerrar();
+}
+
+// ---- on the server
+
+// The raw side on the server: the import's own upsert, prepared, executed for the same rows
+// in a pipeline (a sync every thousand) in one transaction.
+void UpsertsDiretosPg(PGconn *c)
+{
+    ExecPg(c, "BEGIN");
+    {
+        const QByteArray sql = NumerarParametros(QString::fromLatin1(TnSynDPImportacaoBase::kUpsertInventario)).toUtf8();
+        TnPipelinePg p(c, sql.constData(), 10);
+        std::string produto, qtde, custo, id;
+        for (int i = 1; i <= Registros(); ++i) {
+            produto.clear();
+            TextoInteiro(produto, i);
+            qtde.clear();
+            TextoReal(qtde, Quantidade(i));
+            custo.clear();
+            TextoReal(custo, Custo(i));
+            id.clear();
+            TextoInteiro(id, 5000 + i);
+            const char *v[10] = {"1", "1", "2024-03-01", produto.c_str(), "1", qtde.c_str(), custo.c_str(),
+                                 "2024-04-02 09:30:00.123", "1", id.c_str()};
+            p.Enviar(v);
+        }
+    }
+    ExecPg(c, "COMMIT");
+}
+
+// Each round starts without entries; the exchanges of the framework's last round are
+// reported beside the times.
+void BM_ImportacaoSynPg(benchmark::State &state)
+{
+    PrepararArquivo(state);
+    {
+        TnBancoBench banco(tcPostgreSQL, QStringLiteral("syn"));
+        TnConexaoDoCaso atual(&banco.Con());
+        ConverterBanco(banco.Con());
+        banco.Con().Executar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, DESCRPRODUTO) "
+                             "select 1, i, 'P' || i, 'Produto ' || i from generate_series(1, " +
+                             QString::number(Registros()) + ") i");
+        banco.Con().Executar("ANALYZE");
+        int importados = 0;
+        AlternarNoServidor(
+            state, banco, [&] { banco.Con().Executar("delete from LCTOINV where CODIGOEMPRESA = 1"); },
+            [&] { importados = Importar(); }, UpsertsDiretosPg);
+        if (importados != Registros())
+            state.SkipWithError("registros a menos");
+        state.counters["linhas"] = double(Registros());
+    }
+    Encerrar();
+}
+
+const int gRegistro = RegistrarNoServidor("BM_ImportacaoSyn/pg", BM_ImportacaoSynPg);
 
 } // namespace
 

@@ -156,63 +156,24 @@ void InserirSQLite(sqlite3 *db)
     ExecSqlite(db, "COMMIT");
 }
 
-// Appends the shortest text of a double (COPY's text format reads it exactly).
-void Real(std::string &s, double v)
-{
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    s.append(buf, r.ptr);
-}
-void Inteiro(std::string &s, qint64 v)
-{
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    s.append(buf, r.ptr);
-}
-
-// Sends `gerar(i, buffer)` for every entry through one COPY FROM STDIN.
-void Copiar(PGconn *c, const char *sql, const std::function<void(int, std::string &)> &gerar)
-{
-    PGresult *r = PQexec(c, sql);
-    ChecarPg(c, r, sql);
-    PQclear(r);
-    std::string buf;
-    buf.reserve(1 << 20);
-    for (int i = 0; i < LinhasBench(); ++i) {
-        gerar(i, buf);
-        if (buf.size() > (1u << 20) - 256) {
-            if (PQputCopyData(c, buf.data(), int(buf.size())) != 1)
-                ChecarPg(c, nullptr, "COPY");
-            buf.clear();
-        }
-    }
-    if (!buf.empty() && PQputCopyData(c, buf.data(), int(buf.size())) != 1)
-        ChecarPg(c, nullptr, "COPY");
-    PQputCopyEnd(c, nullptr);
-    while ((r = PQgetResult(c))) {
-        ChecarPg(c, r, sql);
-        PQclear(r);
-    }
-}
-
 // The key columns both tables start with, and the quantity and price they share, as COPY
 // text; `meio` goes between the key and the quantity.
 void LinhaCopia(int i, std::string &s, const char *meio, bool comIcms)
 {
     const Lcto g = Gerar(i);
     s += "1\t";
-    Inteiro(s, g.estab);
+    TextoInteiro(s, g.estab);
     s += '\t';
     s += kDatas[g.data];
     s += '\t';
-    Inteiro(s, g.produto);
+    TextoInteiro(s, g.produto);
     s += meio;
-    Real(s, g.qtde);
+    TextoReal(s, g.qtde);
     s += '\t';
-    Real(s, g.preco);
+    TextoReal(s, g.preco);
     if (comIcms) {
         s += '\t';
-        Real(s, g.icms);
+        TextoReal(s, g.icms);
         s += "\t0\t0\t";
         s += kAgora;
         s += "\t1\t2";
@@ -224,14 +185,14 @@ void LinhaCopia(int i, std::string &s, const char *meio, bool comIcms)
 void InserirPg(PGconn *c)
 {
     ExecPg(c, "BEGIN");
-    Copiar(c,
+    CopiarPg(c,
            "COPY LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, QTDEESTOQUE, "
            "PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) FROM STDIN",
-           [](int i, std::string &s) { LinhaCopia(i, s, "\t1\t", true); });
-    Copiar(c,
+           LinhasBench(), [](int i, std::string &s) { LinhaCopia(i, s, "\t1\t", true); });
+    CopiarPg(c,
            "COPY LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, "
            "INDICADORPROPRIEDADE, QUANTIDADE, PRECOUNIT) FROM STDIN",
-           [](int i, std::string &s) { LinhaCopia(i, s, "\t1\t1\t0\t", false); });
+           LinhasBench(), [](int i, std::string &s) { LinhaCopia(i, s, "\t1\t1\t0\t", false); });
     ExecPg(c, "COMMIT");
 }
 
@@ -467,23 +428,6 @@ void AplicarSQLite(sqlite3 *db, int rodada)
     ExecSqlite(db, "COMMIT");
 }
 
-// Reads the results of the statements sent since the last sync, up to and with the sync.
-void LerAteSync(PGconn *c)
-{
-    for (;;) {
-        PGresult *r = PQgetResult(c);
-        if (!r)
-            continue; // end of one statement's results
-        const ExecStatusType s = PQresultStatus(r);
-        ChecarPg(c, r, "pipeline");
-        if (s == PGRES_COMMAND_OK && std::strcmp(PQcmdTuples(r), "1") != 0)
-            std::abort();
-        PQclear(r);
-        if (s == PGRES_PIPELINE_SYNC)
-            return;
-    }
-}
-
 void AplicarPg(PGconn *c, int rodada)
 {
     static int seq = 0;
@@ -507,7 +451,7 @@ void AplicarPg(PGconn *c, int rodada)
             ChecarPg(c, nullptr, "send");
         if ((n + 1) % kLote == 0 || n + 1 == Edicoes()) {
             PQpipelineSync(c);
-            LerAteSync(c);
+            LerAteSyncPg(c);
         }
     }
     PQexitPipelineMode(c);

@@ -160,6 +160,21 @@ TEST_F(DuplicarLctoInvBanco, ReajusteExatoNoMeioCentavo)
               QStringList({"1.5005|0.23"}));
 }
 
+// The product starts from the shortest decimal form of the stored value, on the server too
+// whatever number of digits the session shows: 0.9999999999999999 x 1.00005 is
+// 1.0000499999999999899995, 1 at 4 decimals, where its 15-digit form (1) would give 1.0001.
+TEST_F(DuplicarLctoInvBanco, ReajusteDoValorGuardadoInteiro)
+{
+    Lcto(1, kOrigem, 20, 1, 0.9999999999999999, 2);
+    const bool pg = con().PegarTipoCon() == tcPostgreSQL;
+    if (pg)
+        Sql("set extra_float_digits = 0");
+    EXPECT_EQ(Falha(Duplicar("2", {{"pReagusteQuantidade", "1,00005"}})), "");
+    if (pg)
+        Sql("reset extra_float_digits");
+    EXPECT_EQ(Entradas(kDestino), QStringList({"2|20|1|1|2"}));
+}
+
 // Refusals that change nothing: the source branch among the destinations at the same date,
 // a destination list or group list the grammar refuses, a destination date after the
 // user's window, no company, no known destination branch.

@@ -257,12 +257,15 @@ void TOrvoDPDuplicarLctoInv::VerificarLancamentosDestino()
         throw EnParam(kOrigem, QString::fromUtf8(OrvoSOperacaoCancelada));
 }
 
+// The chosen groups' products (PRODUTO joined as P), or nothing when every product goes.
+QString TOrvoDPDuplicarLctoInv::FiltroGrupos() const
+{
+    return FFiltraGrupos ? FilterInterval(QStringLiteral("P.CODIGOGRUPOPRODUTO"), FGrupos.join(u';')) : QString();
+}
+
 QString TOrvoDPDuplicarLctoInv::MontarFiltroOrigem() const
 {
-    QString f = QStringLiteral("L.CODIGOEMPRESA = ? and L.CODIGOESTAB = ? and L.DATAINVENT = ?");
-    if (FFiltraGrupos)
-        f += FilterInterval(QStringLiteral("P.CODIGOGRUPOPRODUTO"), FGrupos.join(u';'));
-    return f;
+    return QStringLiteral("L.CODIGOEMPRESA = ? and L.CODIGOESTAB = ? and L.DATAINVENT = ?") + FiltroGrupos();
 }
 
 namespace {
@@ -299,6 +302,32 @@ void TOrvoDPDuplicarLctoInv::AbrirLctoInvCSTOrigem(const QString &filtro)
     FCst = &cdsInvCst->Mapa<TMapDadosLctoInvCST>();
     FInsLctoInvCST = std::make_unique<TMapParamInsLctoInvCST>();
     TnFieldMapper::MapearParams(*nSQLQueryCST, *FInsLctoInvCST);
+}
+
+// Whether the source holds any entry (on the server, where it is not read).
+bool TOrvoDPDuplicarLctoInv::ExisteOrigem(const QString &filtro) const
+{
+    auto cmd = nDMConexao::Atual().Preparar(QStringLiteral("select 1 from LCTOINV L%1 where %2 limit 1")
+                                                .arg(FFiltraGrupos ? QLatin1String(kJoinProduto) : QLatin1String(),
+                                                     filtro));
+    cmd->BindInteiro(0, FCodigoEmpresa);
+    cmd->BindInteiro(1, FCodigoEstab);
+    cmd->BindData(2, FCompetOrigem);
+    return cmd->Abrir().Proximo();
+}
+
+// The three sources, read into datasets for the copy row by row (the run ends when there
+// is no source entry), and in mode 1 the keys the destination holds.
+void TOrvoDPDuplicarLctoInv::AbrirOrigens(const QString &filtro)
+{
+    PrepararInsercoes();
+    AbrirLctoInvOrigem(filtro);
+    if (cdsLancamento->IsEmpty())
+        throw EnParam(kOrigem, QString::fromUtf8(OrvoSDuplicaSemLancamentos));
+    AbrirLctoInvPropriedadeOrigem(filtro);
+    AbrirLctoInvCSTOrigem(filtro);
+    if (FFormaGeracao == fgManter)
+        LerChavesDestino();
 }
 
 // Mode 1: the products and reasons each destination branch holds at the destination date,
@@ -473,6 +502,116 @@ void TOrvoDPDuplicarLctoInv::Copiar()
     }
 }
 
+namespace {
+
+// A readjusted float column as MultiplicarValor gives it: the exact product of the value's
+// and the factor's shortest decimal forms (a float8's text is its shortest form while
+// extra_float_digits is above 0), rounded half away from zero (numeric's round) to `casas`.
+QString ReajusteNoServidor(const QString &coluna, const QString &fator, const QString &casas)
+{
+    return QStringLiteral("round(%1::text::numeric * %2::numeric, %3)::float8").arg(coluna, fator, casas);
+}
+// A whole quantity stays whole.
+QString QtdeNoServidor(const QString &coluna)
+{
+    return ReajusteNoServidor(coluna, QStringLiteral(":fq"),
+                              QStringLiteral("case when %1 = trunc(%1) then 0 else :cq::int end").arg(coluna));
+}
+QString CustoNoServidor(const QString &coluna)
+{
+    return ReajusteNoServidor(coluna, QStringLiteral(":fc"), QStringLiteral(":cc::int"));
+}
+
+} // namespace
+
+// The copy on the server: the rows follow from the source, so the database makes them
+// itself, every destination branch at once, in one statement (mode 2 deletes first, in
+// another). The entries to copy (`cand`: each source entry at each destination branch, in
+// mode 1 only where the branch lacks its key) are counted; those the factors leave with
+// quantity and cost 0 are not written, and the lines go with the entries written.
+void TOrvoDPDuplicarLctoInv::CopiarNoServidor()
+{
+    nDMConexao &con = nDMConexao::Atual();
+    QStringList filiais;
+    for (int f : FFiliais)
+        filiais << QString::number(f);
+    const QString de = QStringLiteral("from LCTOINV L") + (FFiltraGrupos ? QLatin1String(kJoinProduto) : QLatin1String());
+    const QString onde =
+        QStringLiteral(" where L.CODIGOEMPRESA = :emp and L.CODIGOESTAB = :origem and L.DATAINVENT = :dorig") +
+        FiltroGrupos();
+    const QString qtde = QtdeNoServidor(QStringLiteral("L.QTDEESTOQUE"));
+    const QString custo = CustoNoServidor(QStringLiteral("L.PRECOUNIT"));
+    const auto vincular = [&](TnComando &cmd) {
+        for (const auto &[nome, valor] :
+             std::initializer_list<std::pair<const char *, QVariant>>{
+                 {"emp", FCodigoEmpresa},
+                 {"origem", FCodigoEstab},
+                 {"dorig", FCompetOrigem},
+                 {"ddest", FCompetDestino},
+                 {"filiais", QStringLiteral("{%1}").arg(filiais.join(u','))},
+                 {"fq", FpReagusteQuantidade},
+                 {"fc", FpReagusteValorUnitario},
+                 {"cq", FCasasDecimaisQuantidade},
+                 {"cc", FCasasDecimaisCusto},
+                 {"agora", QDateTime::currentDateTime()},
+                 {"usuario", CodigoUsuarioConectado()}})
+            if (cmd.IndiceParametro(QString::fromLatin1(nome)) >= 0)
+                cmd.BindValor(QString::fromLatin1(nome), valor);
+    };
+    // For this transaction only: the decimal forms above need the shortest text of a
+    // float8, whatever the server's setting; and the lines join the entries written by
+    // hash or merge, never a nested loop, which statistics of a table not analysed since it
+    // grew (one row, say) would choose and make quadratic.
+    con.Executar(QStringLiteral(
+        "select set_config('extra_float_digits', '1', true), set_config('enable_nestloop', 'off', true)"));
+    if (FFormaGeracao == fgAlterar) {
+        auto excluir = con.Preparar(
+            QStringLiteral("delete from LCTOINV D where D.CODIGOEMPRESA = :emp and D.DATAINVENT = :ddest "
+                           "and D.CODIGOESTAB = any(:filiais::int[]) and exists(select 1 %1%2 "
+                           "and L.CODIGOPRODUTO = D.CODIGOPRODUTO and L.MOTIVOINVENTARIO = D.MOTIVOINVENTARIO "
+                           "and (%3 <> 0 or %4 <> 0))")
+                .arg(de, onde, qtde, custo));
+        vincular(*excluir);
+        excluir->Executar();
+    }
+    const QString manter = FFormaGeracao != fgManter
+                               ? QString()
+                               : QStringLiteral(" and not exists(select 1 from LCTOINV D where D.CODIGOEMPRESA = :emp "
+                                                "and D.CODIGOESTAB = E.ESTAB and D.DATAINVENT = :ddest "
+                                                "and D.CODIGOPRODUTO = L.CODIGOPRODUTO "
+                                                "and D.MOTIVOINVENTARIO = L.MOTIVOINVENTARIO)");
+    const QString linhaDe = QStringLiteral(
+        "from NOVOS N join %1 S on S.CODIGOEMPRESA = :emp and S.CODIGOESTAB = :origem and S.DATAINVENT = :dorig "
+        "and S.CODIGOPRODUTO = N.CODIGOPRODUTO and S.MOTIVOINVENTARIO = N.MOTIVOINVENTARIO");
+    const QString textoCopia =
+        QStringLiteral(
+            "with CAND as (select E.ESTAB, L.CODIGOPRODUTO, L.MOTIVOINVENTARIO, %1 as QTDE, %2 as PRECO, "
+            "coalesce(L.VALORIR, 0) as VALORIR, coalesce(L.VALORICMS, 0) as VALORICMS, "
+            "coalesce(L.VALORPIS, 0) as VALORPIS, coalesce(L.VALORCOFINS, 0) as VALORCOFINS, L.OBSLCTOINV "
+            "%3 cross join unnest(:filiais::int[]) E(ESTAB)%4%5), "
+            "NOVOS as (insert into LCTOINV (CODIGOEMPRESA, CODIGOESTAB, CODIGOPRODUTO, MOTIVOINVENTARIO, DATAINVENT, "
+            "QTDEESTOQUE, PRECOUNIT, VALORIR, VALORICMS, OBSLCTOINV, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO, "
+            "VALORPIS, VALORCOFINS) select :emp, ESTAB, CODIGOPRODUTO, MOTIVOINVENTARIO, :ddest, QTDE, PRECO, "
+            "VALORIR, VALORICMS, OBSLCTOINV, :agora, :usuario, 1, VALORPIS, VALORCOFINS from CAND "
+            "where QTDE <> 0 or PRECO <> 0 returning CODIGOESTAB, CODIGOPRODUTO, MOTIVOINVENTARIO), "
+            "PROPS as (insert into LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, "
+            "MOTIVOINVENTARIO, SEQ, INDICADORPROPRIEDADE, CODIGOPESSOAPART, CONTACTB, QUANTIDADE, PRECOUNIT, VALORIR) "
+            "select :emp, N.CODIGOESTAB, :ddest, S.CODIGOPRODUTO, S.MOTIVOINVENTARIO, S.SEQ, S.INDICADORPROPRIEDADE, "
+            "nullif(S.CODIGOPESSOAPART, 0), nullif(S.CONTACTB, 0), %6, %7, S.VALORIR %8), "
+            "CSTS as (insert into LCTOINVCST (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, "
+            "SEQ, CST, BASECALCULO, VALORIMPOSTO) select :emp, N.CODIGOESTAB, :ddest, S.CODIGOPRODUTO, "
+            "S.MOTIVOINVENTARIO, S.SEQ, S.CST, S.BASECALCULO, S.VALORIMPOSTO %9) "
+            "select count(*) from CAND")
+            .arg(qtde, custo, de, onde, manter, QtdeNoServidor(QStringLiteral("S.QUANTIDADE")),
+                 CustoNoServidor(QStringLiteral("S.PRECOUNIT")), linhaDe.arg(QLatin1String("LCTOINVPROPRIEDADE")),
+                 linhaDe.arg(QLatin1String("LCTOINVCST")));
+    auto copiar = con.Preparar(textoCopia);
+    vincular(*copiar);
+    TnCursor &c = copiar->Abrir();
+    FContador = c.Proximo() ? c.Inteiro(0) : 0;
+    copiar->Fechar();
+}
+
 void TOrvoDPDuplicarLctoInv::Liberar()
 {
     FLctoInventario = nullptr;
@@ -500,18 +639,17 @@ void TOrvoDPDuplicarLctoInv::Executar()
     AbrirFiliaisDestino();
     VerificarLancamentosDestino();
 
-    PrepararInsercoes();
     FProgresso = CriarProgresso(this);
     FProgresso->MostrarSimples(QStringLiteral("Aguarde, Buscando Dados."));
     const QString filtro = MontarFiltroOrigem();
-    AbrirLctoInvOrigem(filtro);
-    if (cdsLancamento->IsEmpty())
-        throw EnParam(kOrigem, QString::fromUtf8(OrvoSDuplicaSemLancamentos));
     CarregarCasasDecimais(FCodigoEmpresa);
-    AbrirLctoInvPropriedadeOrigem(filtro);
-    AbrirLctoInvCSTOrigem(filtro);
-    if (FFormaGeracao == fgManter)
-        LerChavesDestino();
+    // On the server the rows never leave it (CopiarNoServidor): only whether there are any
+    // is asked here.
+    const bool noServidor = nDMConexao::Atual().PegarTipoCon() == tcPostgreSQL;
+    if (!noServidor)
+        AbrirOrigens(filtro);
+    else if (!ExisteOrigem(filtro))
+        throw EnParam(kOrigem, QString::fromUtf8(OrvoSDuplicaSemLancamentos));
     FProgresso->MostrarSimples(QStringLiteral("Duplicando Lançamentos Inventários... "));
 
     try {
@@ -520,7 +658,25 @@ void TOrvoDPDuplicarLctoInv::Executar()
         // come back with the rollback when it fails.
         if (FFormaGeracao == fgExcluir)
             nDMSQLDataSet::LimpaRegistro(QStringLiteral("LCTOINV"), FCondicaoDestino);
-        Copiar();
+        bool copiado = false;
+        if (noServidor) {
+            // A refusal undoes the set-based copy alone; the copy row by row then meets it
+            // again and names the row refused.
+            try {
+                TnTransacao emConjunto(2);
+                CopiarNoServidor();
+                emConjunto.Commit();
+                copiado = true;
+            } catch (const EAbort &) {
+                throw;
+            } catch (const Exception &) {
+                FContador = 0;
+            }
+            if (!copiado)
+                AbrirOrigens(filtro);
+        }
+        if (!copiado)
+            Copiar();
         t.Commit();
     } catch (const EAbort &) {
         throw;

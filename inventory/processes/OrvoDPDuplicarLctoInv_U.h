@@ -128,7 +128,10 @@ private:
     double LerReajuste(const QString &alias);
     void AbrirFiliaisDestino();
     void VerificarLancamentosDestino();
+    QString FiltroGrupos() const;
     QString MontarFiltroOrigem() const;
+    void AbrirOrigens(const QString &filtro);
+    bool ExisteOrigem(const QString &filtro) const;
     void AbrirLctoInvOrigem(const QString &filtro);
     void AbrirLctoInvPropriedadeOrigem(const QString &filtro);
     void AbrirLctoInvCSTOrigem(const QString &filtro);
@@ -141,6 +144,7 @@ private:
     void InserirLctoInvCST();
     bool ExisteNoDestino(int estab, size_t &pos) const;
     void Copiar();
+    void CopiarNoServidor();
     void Liberar();
 
     // ---- state of the run
