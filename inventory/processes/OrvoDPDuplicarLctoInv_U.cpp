@@ -507,9 +507,16 @@ namespace {
 // A readjusted float column as MultiplicarValor gives it: the exact product of the value's
 // and the factor's shortest decimal forms (a float8's text is its shortest form while
 // extra_float_digits is above 0), rounded half away from zero (numeric's round) to `casas`.
+// A product that may reach past what the column holds (1e15, checked with a margin on the
+// doubles, cheaply) fails the statement on purpose, by a cast of the row's own text (a
+// constant would fail when the statement is planned): the copy row by row then runs and
+// refuses the entry by name, as it does on the embedded database.
 QString ReajusteNoServidor(const QString &coluna, const QString &fator, const QString &casas)
 {
-    return QStringLiteral("round(%1::text::numeric * %2::numeric, %3)::float8").arg(coluna, fator, casas);
+    return QStringLiteral("case when abs(%1) * %2::float8 < 999000000000000 "
+                          "then round(%1::text::numeric * %2::numeric, %3)::float8 "
+                          "else cast(%1::text || ' fora da coluna' as float8) end")
+        .arg(coluna, fator, casas);
 }
 // A whole quantity stays whole.
 QString QtdeNoServidor(const QString &coluna)
