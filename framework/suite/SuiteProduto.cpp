@@ -241,8 +241,11 @@ QVariant ValorColuna(const TnColunaEsq &c, const QVariant &v)
 {
     if (!v.isValid() || v.isNull())
         return QVariant();
+    // A text is looked at through a view: an import passes a dozen per product.
     const bool texto = v.typeId() == QMetaType::QString;
-    if (texto && v.toString().trimmed().isEmpty())
+    const QStringView aparado = texto ? QStringView(*static_cast<const QString *>(v.constData())).trimmed()
+                                      : QStringView();
+    if (texto && aparado.isEmpty())
         return QVariant();
     bool ok = true;
     QVariant r;
@@ -250,17 +253,19 @@ QVariant ValorColuna(const TnColunaEsq &c, const QVariant &v)
     case ftSmallint:
     case ftInteger:
     case ftLargeint:
-        r = texto ? QVariant(v.toString().trimmed().toLongLong(&ok)) : QVariant(v.toLongLong(&ok));
+        r = texto ? QVariant(aparado.toLongLong(&ok)) : QVariant(v.toLongLong(&ok));
         break;
     case ftFloat:
     case ftBCD:
-        r = texto ? QVariant(v.toString().trimmed().toDouble(&ok)) : QVariant(v.toDouble(&ok));
+        r = texto ? QVariant(aparado.toDouble(&ok)) : QVariant(v.toDouble(&ok));
         break;
     case ftDate:
         r = v.toDate();
         ok = r.toDate().isValid();
         break;
     default:
+        if (texto)
+            return v; // already the text stored
         r = v.toString();
     }
     if (!ok)

@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 #include <utility>
@@ -103,49 +104,54 @@ bool LerSoD(QStringView t, QString &d)
     };
     if (!ler(u"{") || !ler(u"\"d\"") || !ler(u":") || !ler(u"\""))
         return false;
-    QString r;
-    r.reserve(t.size() - i);
+    // Decoded straight into a buffer as long as the rest of the reply (the decoded text is
+    // never longer): the inner list has an escaped quote around every name and text, and an
+    // append per run between them would cost more than the copying itself.
+    QString r(t.size() - i, Qt::Uninitialized);
+    char16_t *saida = reinterpret_cast<char16_t *>(r.data());
+    const char16_t *const texto = t.utf16();
     while (i < t.size()) {
         qsizetype fim = i;
-        while (fim < t.size() && t[fim] != u'"' && t[fim] != u'\\' && t[fim].unicode() >= 0x20)
+        while (fim < t.size() && texto[fim] != u'"' && texto[fim] != u'\\' && texto[fim] >= 0x20)
             ++fim;
-        r += t.mid(i, fim - i);
+        saida = std::copy(texto + i, texto + fim, saida);
         i = fim;
-        if (i >= t.size() || t[i].unicode() < 0x20)
+        if (i >= t.size() || texto[i] < 0x20)
             return false;
-        if (t[i] == u'"') {
+        if (texto[i] == u'"') {
             ++i;
             if (!ler(u"}"))
                 return false;
             brancos();
             if (i != t.size())
                 return false;
+            r.truncate(saida - reinterpret_cast<const char16_t *>(r.constData()));
             d = std::move(r);
             return true;
         }
         if (++i >= t.size())
             return false;
-        const char16_t e = t[i++].unicode();
+        const char16_t e = texto[i++];
         switch (e) {
-        case u'"': r += u'"'; break;
-        case u'\\': r += u'\\'; break;
-        case u'/': r += u'/'; break;
-        case u'b': r += u'\b'; break;
-        case u'f': r += u'\f'; break;
-        case u'n': r += u'\n'; break;
-        case u'r': r += u'\r'; break;
-        case u't': r += u'\t'; break;
+        case u'"': *saida++ = u'"'; break;
+        case u'\\': *saida++ = u'\\'; break;
+        case u'/': *saida++ = u'/'; break;
+        case u'b': *saida++ = u'\b'; break;
+        case u'f': *saida++ = u'\f'; break;
+        case u'n': *saida++ = u'\n'; break;
+        case u'r': *saida++ = u'\r'; break;
+        case u't': *saida++ = u'\t'; break;
         case u'u': {
             char16_t c = 0;
             for (qsizetype k = 0; k < 4; ++k, ++i) {
-                const int digito = i < t.size() ? Hex(t[i].unicode()) : -1;
+                const int digito = i < t.size() ? Hex(texto[i]) : -1;
                 if (digito < 0)
                     return false;
                 c = char16_t(c * 16 + digito);
             }
             if (QChar::isSurrogate(c)) // pairs and strays: the general parser's business
                 return false;
-            r += QChar(c);
+            *saida++ = c;
             break;
         }
         default: return false;
