@@ -20,6 +20,7 @@
 #include <QScopeGuard>
 #include <QSqlDriver>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <libpq-fe.h>
 
 #include <charconv>
@@ -838,7 +839,11 @@ public:
         Slot(i);
         ExigirTextoGravavel(v);
         ConferirDestino(i, v);
-        FValores.Texto[size_t(i)] = v.toStdString();
+        // Encoded into the slot's own string: its room stays from row to row of a batch.
+        std::string &t = FValores.Texto[size_t(i)];
+        QStringEncoder enc(QStringEncoder::Utf8);
+        t.resize(size_t(enc.requiredSpace(v.size())));
+        t.resize(size_t(enc.appendToBuffer(t.data(), v) - t.data()));
         FValores.Nulo[size_t(i)] = 0;
     }
     void BindData(int i, const QDate &v) override { BindIso(i, v, nullptr); }

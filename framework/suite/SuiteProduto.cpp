@@ -10,7 +10,6 @@
 #include "Valores.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <unordered_map>
@@ -286,10 +285,12 @@ const QString &SelectPorCodigo()
     return sql;
 }
 
-const QRegularExpression &Numero()
+// A product code typed as text: one to eighteen digits 0-9 and nothing else.
+bool EhNumero(QStringView t)
 {
-    static const QRegularExpression numero(QStringLiteral("^[0-9]{1,18}$"));
-    return numero;
+    return !t.isEmpty() && t.size() <= 18 && std::all_of(t.begin(), t.end(), [](QChar c) {
+               return c >= u'0' && c <= u'9';
+           });
 }
 
 } // namespace
@@ -449,7 +450,7 @@ bool TnUtilProduto::EncontrarProduto(const QString &texto)
                Ler(sql, t)) {
         return true;
     }
-    return Numero().match(t).hasMatch() && EncontrarCodigo(t.toLongLong());
+    return EhNumero(t) && EncontrarCodigo(t.toLongLong());
 }
 
 const QString &TnUtilProduto::SQLInsert(quint32 colunas)
