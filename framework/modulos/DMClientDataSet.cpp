@@ -191,8 +191,8 @@ void TnDMClientDataSet::PreencherNovo()
     }
     // The selection's fields and values are found once per change of the selection: rows
     // typed one after another under the same selection take the same values.
-    if (!FSelecaoDoNovoValida || FGeracaoDoNovo != GeracaoSelecao()) {
-        FSelecaoDoNovoValida = false;
+    if (FGeracaoDoNovo != GeracaoSelecao()) {
+        FGeracaoDoNovo.reset();
         FSelecaoDoNovo.clear();
         const quint64 geracao = GeracaoSelecao();
         for (const QString &chave : ChavesSelecao()) {
@@ -206,7 +206,6 @@ void TnDMClientDataSet::PreencherNovo()
                 FSelecaoDoNovo.push_back({f.FieldName(), f.Index(), std::move(v)});
         }
         FGeracaoDoNovo = geracao;
-        FSelecaoDoNovoValida = true;
     }
     // By position: a field's hook may make the list again while a value is written.
     for (size_t k = 0; k < FSelecaoDoNovo.size(); ++k)

@@ -92,6 +92,7 @@
 #include <map>
 #include <memory>
 #include <utility>
+#include <optional>
 #include <vector>
 
 // Kind of form of a module.
@@ -413,8 +414,8 @@ private:
         QVariant Valor;
     };
     std::vector<TnValorDaSelecao> FSelecaoDoNovo;
-    quint64 FGeracaoDoNovo = 0;
-    bool FSelecaoDoNovoValida = false;
+    // The selection's generation FSelecaoDoNovo was found at; empty while it is not found.
+    std::optional<quint64> FGeracaoDoNovo;
     // The declared statement split at its order (SepararOrdem), made once: a detail reads
     // again on every move of its master.
     int FOrdemSeparada = -1; // -1: not split yet; 0: cannot be read in packets; 1: FOrdem
