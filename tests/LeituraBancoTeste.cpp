@@ -208,6 +208,50 @@ TEST_F(LeituraBanco, TextosVaziosLongosEAcentuadosPeloMesmoCursor)
     }
 }
 
+TEST_F(LeituraBanco, ParametroReusadoPorDatasTextosENulosGuardaOUltimoValor)
+{
+    // One statement run again and again, each parameter bound in turn with the same date,
+    // a null, a text and another date: every row keeps what was bound for it.
+    const QDate d1(2024, 3, 1), d2(1999, 12, 31);
+    const QDateTime m1(QDate(2024, 4, 2), QTime(9, 30, 0, 123));
+    struct Linha {
+        QVariant d, m;
+        QString t;
+    };
+    const Linha linhas[] = {
+        {d1, m1, "curto"},
+        {d1, m1, QString(300, u'x')},
+        {QVariant(), QVariant(), "b"},
+        {d1, m1, QString()},
+        {QStringLiteral("2024-05-05"), QDateTime(d2, QTime(23, 59, 59)), "c"},
+        {d1, m1, "d"},
+        {d2, QDateTime(d1, QTime(0, 0)), "e"},
+    };
+    auto ins = con().Preparar("insert into V (ID, D, M, T) values (?, ?, ?, ?)");
+    int id = 0;
+    for (const Linha &l : linhas) {
+        ins->BindInteiro(0, id++);
+        if (l.d.typeId() == QMetaType::QString)
+            ins->BindTexto(1, l.d.toString());
+        else
+            l.d.isValid() ? ins->BindData(1, l.d.toDate()) : ins->BindNulo(1);
+        l.m.isValid() ? ins->BindDataHora(2, l.m.toDateTime()) : ins->BindNulo(2);
+        l.t.isNull() ? ins->BindNulo(3) : ins->BindTexto(3, l.t);
+        ins->Executar();
+    }
+    auto cmd = con().Preparar("select D, M, T from V order by ID");
+    TnCursor &cur = cmd->Abrir();
+    for (const Linha &l : linhas) {
+        ASSERT_TRUE(cur.Proximo());
+        const QDate d = l.d.typeId() == QMetaType::QString ? QDate(2024, 5, 5) : l.d.toDate();
+        EXPECT_EQ(cur.Nulo(0), !d.isValid());
+        EXPECT_EQ(cur.Data(0), d);
+        EXPECT_EQ(cur.DataHora(1), l.m.toDateTime());
+        EXPECT_EQ(cur.Nulo(2), l.t.isNull());
+        EXPECT_EQ(cur.Texto(2), l.t);
+    }
+}
+
 TEST_F(LeituraBanco, CursorPelaMetadeContinuaDepoisDeOutrosComandos)
 {
     constexpr int kLinhas = 3000;

@@ -16,6 +16,7 @@
 #include <sqlite3.h>
 
 #include <charconv>
+#include <limits>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -259,22 +260,34 @@ public:
         Checar(sqlite3_bind_double(Livre(), i + 1, v));
     }
     // Texts travel as UTF-8, the database's own encoding, so SQLite stores them without a
-    // conversion of its own; a short one is encoded on the stack.
+    // conversion of its own. Each is encoded into its parameter's own buffer, kept with the
+    // command and bound without a copy: an import binds a dozen texts per row, and a copy
+    // into memory of SQLite's own (an allocation under its lock) for each cost more than the
+    // encoding.
     void BindTexto(int i, const QString &v) override
     {
         ExigirTextoGravavel(v);
         ConferirDestino(i, v);
-        char local[512];
+        sqlite3_stmt *st = Livre();
         QStringEncoder enc(QStringEncoder::Utf8);
-        if (enc.requiredSpace(v.size()) <= qsizetype(sizeof local)) {
-            char *fim = enc.appendToBuffer(local, v);
-            Checar(sqlite3_bind_text(Livre(), i + 1, local, int(fim - local), SQLITE_TRANSIENT));
+        Buffer &b = BufferDe(i);
+        b.Chave = kSemChave;
+        const qsizetype espaco = std::max<qsizetype>(enc.requiredSpace(v.size()), 1);
+        if (espaco > b.Capacidade) {
+            // A new buffer takes the text before the old one goes: a failed bind leaves the
+            // parameter on a buffer still alive.
+            auto novo = std::make_unique<char[]>(size_t(espaco));
+            const int n = int(enc.appendToBuffer(novo.get(), v) - novo.get());
+            Checar(sqlite3_bind_text(st, i + 1, novo.get(), n, SQLITE_STATIC));
+            b.Dados = std::move(novo);
+            b.Capacidade = espaco;
             return;
         }
-        const QByteArray u = v.toUtf8();
-        Checar(sqlite3_bind_text(Livre(), i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT));
+        const int n = int(enc.appendToBuffer(b.Dados.get(), v) - b.Dados.get());
+        Checar(sqlite3_bind_text(st, i + 1, b.Dados.get(), n, SQLITE_STATIC));
     }
-    // Dates travel as ISO text written straight into a small buffer (no string objects).
+    // Dates travel as ISO text written straight into the parameter's buffer; the same date
+    // bound again (an import's date on every row) is not written again.
     void BindData(int i, const QDate &v) override { BindIso(i, v, nullptr); }
     void BindDataHora(int i, const QDateTime &v) override
     {
@@ -285,11 +298,24 @@ public:
     }
     void BindIso(int i, const QDate &d, const QTime *t)
     {
-        char buf[32];
-        const int n = TextoIsoParaVincular(buf, d, t);
-        if (n < 0)
+        if (!d.isValid())
             return BindNulo(i);
-        Checar(sqlite3_bind_text(Livre(), i + 1, buf, n, SQLITE_TRANSIENT));
+        sqlite3_stmt *st = Livre();
+        Buffer &b = BufferDe(i);
+        const std::pair<qint64, int> chave{d.toJulianDay(), t ? t->msecsSinceStartOfDay() : -1};
+        if (b.Chave != chave) {
+            if (b.Capacidade < kTamIso) {
+                b.Dados = std::make_unique<char[]>(kTamIso);
+                b.Capacidade = kTamIso;
+            }
+            b.Chave = kSemChave;
+            const int n = TextoIsoParaVincular(b.Dados.get(), d, t);
+            if (n < 0)
+                return BindNulo(i);
+            b.Tamanho = n;
+            b.Chave = chave;
+        }
+        Checar(sqlite3_bind_text(st, i + 1, b.Dados.get(), b.Tamanho, SQLITE_STATIC));
     }
 
     int Executar() override
@@ -381,6 +407,23 @@ private:
     sqlite3_stmt *FSt = nullptr;
     CursorSQLite FCursor;
     std::vector<Declarada> FDeclaradas; // the columns as the last execution described them
+
+    // A parameter's text as last bound; `Chave` names the date it holds, if it holds one.
+    static constexpr std::pair<qint64, int> kSemChave{std::numeric_limits<qint64>::min(), 0};
+    static constexpr qsizetype kTamIso = 32;
+    struct Buffer {
+        std::unique_ptr<char[]> Dados;
+        qsizetype Capacidade = 0;
+        int Tamanho = 0;
+        std::pair<qint64, int> Chave = kSemChave;
+    };
+    std::vector<Buffer> FBuffers;
+    Buffer &BufferDe(int i)
+    {
+        if (size_t(i) >= FBuffers.size())
+            FBuffers.resize(size_t(i) + 1);
+        return FBuffers[size_t(i)];
+    }
     friend class CursorSQLite;
 };
 
