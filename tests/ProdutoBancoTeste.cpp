@@ -153,6 +153,39 @@ TEST_F(ProdutoBanco, PrecarregadoAchaOMesmoQueOBancoEAcompanhaOsInseridos)
     EXPECT_FALSE(util.Precarregado());
 }
 
+TEST_F(ProdutoBanco, PrecarregadoComMilharesDeProdutosAchaCadaUmPeloTextoEPeloCodigo)
+{
+    // More products than the memory was sized for, read and inserted: every reference (in
+    // another letter case, accented ones too) and every code is found, and nothing else.
+    {
+        TnTransacao t(1, con());
+        auto ins = con().Preparar("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, DESCRPRODUTO, "
+                                  "UNIDADEMEDIDA) values (1, ?, ?, 'P', 'UN')");
+        for (int i = 1; i <= 2000; ++i) {
+            ins->BindInteiro(0, 10 * i);
+            ins->BindTexto(1, i % 3 ? QStringLiteral("ref-%1").arg(i) : QString::fromUtf8("çã-%1").arg(i));
+            ins->Executar();
+        }
+        t.Commit();
+    }
+    util.Precarregar(10);
+    for (int i = 1; i <= 3000; ++i)
+        util.InserirProduto({{"REFERENPRODUTO", QStringLiteral("nova-%1").arg(i)}, {"DESCRPRODUTO", "N"}});
+    for (int i = 1; i <= 2000; ++i) {
+        const QString ref = i % 3 ? QStringLiteral("REF-%1").arg(i) : QString::fromUtf8("ÇÃ-%1").arg(i);
+        ASSERT_TRUE(util.EncontrarProduto(ref)) << i;
+        ASSERT_EQ(util.GetCodigoProduto(), 10 * i);
+        ASSERT_TRUE(util.EncontrarProduto(QString::number(10 * i))) << i;
+        ASSERT_FALSE(util.EncontrarProduto(QString::number(10 * i - 5))) << i;
+    }
+    for (int i = 1; i <= 3000; ++i) {
+        ASSERT_TRUE(util.EncontrarProduto(QStringLiteral("Nova-%1").arg(i))) << i;
+        ASSERT_EQ(util.GetCodigoProduto(), 20000 + i);
+    }
+    EXPECT_FALSE(util.EncontrarProduto("ref-2001"));
+    EXPECT_FALSE(util.EncontrarProduto("nova-0"));
+}
+
 TEST_F(ProdutoBanco, ValoresPadroesDeUmProdutoNovo)
 {
     DefinirUsuarioConectado(1, "ADMINISTRADOR");

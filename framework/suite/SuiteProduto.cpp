@@ -10,9 +10,7 @@
 #include "Valores.h"
 
 #include <QHash>
-#include <QSet>
 #include <algorithm>
-#include <unordered_map>
 
 QString ConstruirMascaraInv(int casasDecimais)
 {
@@ -317,30 +315,157 @@ void TnRegistroProduto::Set(int posicao, const QVariant &valor)
     FPresentes |= 1u << posicao;
 }
 
+namespace {
+
+// A reference in upper case, as the lookups compare them. Plain ASCII (nearly every
+// reference) is turned on the stack; anything else goes through Qt's case mapping.
+class TnReferenciaMaiuscula {
+public:
+    TnReferenciaMaiuscula(const TnReferenciaMaiuscula &) = delete;
+    TnReferenciaMaiuscula &operator=(const TnReferenciaMaiuscula &) = delete;
+    explicit TnReferenciaMaiuscula(QStringView t)
+    {
+        if (t.size() <= kLocal && std::all_of(t.begin(), t.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+            for (qsizetype i = 0; i < t.size(); ++i) {
+                const char16_t c = t[i].unicode();
+                FLocal[i] = c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+            }
+            FTexto = QStringView(FLocal, t.size());
+        } else {
+            FLongo = t.toString().toUpper();
+            FTexto = FLongo;
+        }
+    }
+    QStringView Texto() const { return FTexto; }
+
+private:
+    static constexpr qsizetype kLocal = 128;
+    char16_t FLocal[kLocal];
+    QString FLongo;
+    QStringView FTexto;
+};
+
+// An open-addressing table (linear probing, kept at most half full) over entries held in
+// flat arrays: a preload of a hundred thousand products and the lookups of an import of as
+// many touch one slot and one text each, and the whole goes in a few frees.
+class TnTabelaAberta {
+public:
+    // The slot of `hash` where `igual` holds, or the empty slot where it would go.
+    template <class Igual> size_t Procurar(size_t hash, Igual igual) const
+    {
+        const size_t mascara = FSlots.size() - 1;
+        for (size_t i = hash & mascara;; i = (i + 1) & mascara)
+            if (FSlots[i] == kVazio || (FHashes[FSlots[i]] == hash && igual(FSlots[i])))
+                return i;
+    }
+    qint32 Entrada(size_t slot) const { return FSlots[slot]; }
+    // Puts the next entry (numbered from 0, in the order they come) with `hash` in the empty
+    // `slot` found for it; the table grows when it passes half full.
+    void Ocupar(size_t slot, size_t hash)
+    {
+        FSlots[slot] = qint32(FHashes.size());
+        FHashes.push_back(hash);
+        if (FHashes.size() * 2 > FSlots.size())
+            Reservar(FHashes.size());
+    }
+    void Reservar(size_t entradas)
+    {
+        size_t n = 16;
+        while (n < entradas * 2 + 2)
+            n *= 2;
+        if (n <= FSlots.size())
+            return;
+        FSlots.assign(n, kVazio);
+        for (size_t e = 0; e < FHashes.size(); ++e) {
+            size_t i = FHashes[e] & (n - 1);
+            while (FSlots[i] != kVazio)
+                i = (i + 1) & (n - 1);
+            FSlots[i] = qint32(e);
+        }
+        FHashes.reserve(entradas);
+    }
+
+private:
+    static constexpr qint32 kVazio = -1;
+    std::vector<qint32> FSlots = std::vector<qint32>(16, kVazio);
+    std::vector<size_t> FHashes;
+};
+
+} // namespace
+
 // The preloaded products: the lowest code of each reference in upper case, every code, and
 // the next free code.
 struct TnUtilProduto::Cache {
-    // Keyed by Qt's unseeded string hash: the seeded one (what QHash uses) is several times
-    // slower on short texts, and this table is built and searched a hundred thousand times
-    // in a run; the keys are the company's own product references.
-    struct HashTexto {
-        size_t operator()(const QString &t) const noexcept { return qHash(t, 0); }
-    };
-    std::unordered_map<QString, qint64, HashTexto> Referencias;
-    QSet<qint64> Codigos;
+    // References: their upper-case texts one after another in one buffer.
+    TnTabelaAberta Tabela;
+    QString Textos;
+    std::vector<qsizetype> Inicios; // entry e's text: Textos[Inicios[e], Inicios[e + 1])
+    std::vector<qint64> CodigoDaReferencia;
+    // Codes: an open-addressing set of its own.
+    TnTabelaAberta TabelaCodigos;
+    std::vector<qint64> Codigos;
     qint64 Proximo = 1;
+
+    static size_t Hash(QStringView t) { return qHash(t, 0); }
+    static size_t Hash(qint64 c)
+    {
+        const size_t x = size_t(c) * 0x9E3779B97F4A7C15ull;
+        return x ^ (x >> 29);
+    }
+
+    QStringView TextoDe(qint32 e) const
+    {
+        const qsizetype ini = Inicios[size_t(e)];
+        return QStringView(Textos).mid(ini, Inicios[size_t(e) + 1] - ini);
+    }
+    void Reservar(qsizetype n)
+    {
+        Tabela.Reservar(size_t(n));
+        TabelaCodigos.Reservar(size_t(n));
+        Inicios.reserve(size_t(n) + 1);
+        CodigoDaReferencia.reserve(size_t(n));
+        Codigos.reserve(size_t(n));
+    }
+    // The code of an upper-case reference; -1 when there is none.
+    qint64 Referencia(QStringView maiuscula) const
+    {
+        const qint32 e = Tabela.Entrada(Tabela.Procurar(Hash(maiuscula), [&](qint32 x) { return TextoDe(x) == maiuscula; }));
+        return e < 0 ? -1 : CodigoDaReferencia[size_t(e)];
+    }
+    bool TemCodigo(qint64 codigo) const
+    {
+        return TabelaCodigos.Entrada(TabelaCodigos.Procurar(Hash(codigo), [&](qint32 x) {
+                   return Codigos[size_t(x)] == codigo;
+               })) >= 0;
+    }
 
     // `referencia` null: the product has none.
     void Adicionar(qint64 codigo, const QString &referencia)
     {
-        Codigos.insert(codigo);
+        const auto igualCodigo = [&](qint32 x) { return Codigos[size_t(x)] == codigo; };
+        const size_t hc = Hash(codigo);
+        if (const size_t slot = TabelaCodigos.Procurar(hc, igualCodigo); TabelaCodigos.Entrada(slot) < 0) {
+            Codigos.push_back(codigo);
+            TabelaCodigos.Ocupar(slot, hc);
+        }
         Proximo = std::max(Proximo, codigo + 1);
         if (referencia.isNull())
             return;
-        const QString chave = referencia.toUpper();
-        const auto [it, nova] = Referencias.try_emplace(chave, codigo);
-        if (!nova && it->second > codigo)
-            it->second = codigo;
+        const TnReferenciaMaiuscula chave(referencia);
+        const QStringView t = chave.Texto();
+        const size_t h = Hash(t);
+        const auto igual = [&](qint32 x) { return TextoDe(x) == t; };
+        const size_t slot = Tabela.Procurar(h, igual);
+        if (const qint32 e = Tabela.Entrada(slot); e >= 0) {
+            CodigoDaReferencia[size_t(e)] = std::min(CodigoDaReferencia[size_t(e)], codigo);
+            return;
+        }
+        if (Inicios.empty())
+            Inicios.push_back(0);
+        Textos.append(t);
+        Inicios.push_back(Textos.size());
+        CodigoDaReferencia.push_back(codigo);
+        Tabela.Ocupar(slot, h);
     }
 };
 
@@ -383,8 +508,7 @@ void TnUtilProduto::Precarregar(qsizetype novos)
     // Room for them all at once: no rehash while a hundred thousand come in.
     const qint64 existentes = nDMSQLDataSet::PegarQtdRegistro(QStringLiteral("PRODUTO"),
                                                               QStringLiteral("CODIGOEMPRESA = %1").arg(FEmpresa));
-    cache->Referencias.reserve(existentes + novos);
-    cache->Codigos.reserve(existentes + novos);
+    cache->Reservar(existentes + novos);
     auto cmd = nDMConexao::Atual().Preparar(QStringLiteral(
         "select CODIGOPRODUTO, REFERENPRODUTO from PRODUTO where CODIGOEMPRESA = ? order by CODIGOPRODUTO"));
     cmd->BindInteiro(0, FEmpresa);
@@ -428,7 +552,7 @@ bool TnUtilProduto::EncontrarCodigo(qint64 codigo)
     if (!FCache)
         return Ler(SelectPorCodigo(), codigo);
     Esquecer();
-    if (!FCache->Codigos.contains(codigo))
+    if (!FCache->TemCodigo(codigo))
         return false;
     FCodigoAtual = codigo; // its row is read when asked for
     return true;
@@ -441,9 +565,8 @@ bool TnUtilProduto::EncontrarProduto(const QString &texto)
     if (t.isEmpty())
         return false;
     if (FCache) {
-        const auto it = FCache->Referencias.find(t.toUpper());
-        if (it != FCache->Referencias.end()) {
-            FCodigoAtual = it->second;
+        if (const qint64 codigo = FCache->Referencia(TnReferenciaMaiuscula(t).Texto()); codigo >= 0) {
+            FCodigoAtual = codigo;
             return true;
         }
     } else if (static const QString sql = SelectProduto(QStringLiteral("UPPER(REFERENPRODUTO) = UPPER(?)"));
