@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QStringMatcher>
 #include <algorithm>
 #include <cmath>
 #include <tuple>
@@ -77,8 +78,14 @@ const QRegularExpression &MarcaRecusa()
     return re;
 }
 
-// Whether a text may hold a refusal at all: a quick look before any closer one.
-bool PodeTerRecusa(const QString &texto) { return texto.contains(QLatin1String("sucesso"), Qt::CaseInsensitive); }
+// Whether a text may hold a refusal at all: a quick look before any closer one. The reply
+// of a large inventory runs to megabytes and is looked at twice: a skipping search, not a
+// character-by-character comparison.
+bool PodeTerRecusa(const QString &texto)
+{
+    static const QStringMatcher sucesso(u"sucesso", Qt::CaseInsensitive);
+    return sucesso.indexIn(texto) >= 0;
+}
 
 int Hex(char16_t c)
 {
@@ -273,6 +280,7 @@ void TOrvoDPReceberLancamentosInventario::PrepararIntegracao()
     FQtdeProdutosAtualizados = FQtdeProdutosImportados = FQtdeInventariosImportados = 0;
     FMascaraCNM.clear();
     FMascaraLida = false;
+    FUltimoNCM = FUltimoNCMFormatado = QString();
     TnUtilProduto &produtos = ControleProduto();
     produtos.LimparDados();
     produtos.SetCodigoEmpresa(FCodigoEmpresa);
@@ -525,7 +533,9 @@ void TOrvoDPReceberLancamentosInventario::IncluirAtualizarProduto(const QString 
                      kNCM = TnRegistroProduto::Posicao(QStringLiteral("CODIGONCM")),
                      kUnidade = TnRegistroProduto::Posicao(QStringLiteral("UNIDADEMEDIDA")),
                      kTipo = TnRegistroProduto::Posicao(QStringLiteral("INDICADORTIPO"));
-    TnRegistroProduto registro = FRegistroPadrao;
+    // The record kept for the run: every item sets the same columns over the same defaults,
+    // so it is filled in place rather than copied per item.
+    TnRegistroProduto &registro = FRegistroPadrao;
     registro.Set(kReferencia, codigo);
     registro.Set(kGrupo, FCodigoGrupoProduto);
     registro.Set(kDescricao, descricao);
@@ -558,7 +568,11 @@ QString TOrvoDPReceberLancamentosInventario::PegarMascClassifFiscal(const QStrin
         FMascaraLida = true;
     }
     // Not cut to the column: a classification that does not fit is refused, never shortened.
-    return FormatarConteudoMascara(ncm, FMascaraCNM, 0);
+    if (ncm != FUltimoNCM || FUltimoNCM.isNull()) {
+        FUltimoNCMFormatado = FormatarConteudoMascara(ncm, FMascaraCNM, 0);
+        FUltimoNCM = ncm;
+    }
+    return FUltimoNCMFormatado;
 }
 
 bool TOrvoDPReceberLancamentosInventario::EhInventarioJaImportado() const

@@ -94,6 +94,8 @@ private:
     int FTipoProcessamento = 2;
     QString FMascaraCNM;
     bool FMascaraLida = false;
+    // The last classification formatted and its result: the items of a reply share few.
+    QString FUltimoNCM, FUltimoNCMFormatado;
     int FQtdeProdutosAtualizados = 0;
     int FQtdeProdutosImportados = 0;
     int FQtdeInventariosImportados = 0;
@@ -104,5 +106,6 @@ private:
     // The entry built for each product code in this run.
     QHash<qint64, TLCTOINV *> FLctosDoProduto;
     QDateTime FAgora;
-    TnRegistroProduto FRegistroPadrao; // a new product's values that do not depend on the item
+    // A new product's values: those that do not depend on the item, and the current item's.
+    TnRegistroProduto FRegistroPadrao;
 };
