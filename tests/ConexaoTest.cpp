@@ -71,6 +71,40 @@ TEST_F(ConexaoBanco, TransacoesNumeradasAninham)
     EXPECT_EQ(Linhas("T"), 2);
 }
 
+TEST_F(ConexaoBanco, SavepointQueMexeEmMuitasPaginasGravaEDesfaz)
+{
+    // A savepoint inside a transaction that changes a few megabytes of existing pages, and
+    // a cascade delete of as many rows: their journals outgrow memory and go to a file, and
+    // both statements still write (and the savepoint still undoes).
+    const QString texto(38, u'x');
+    con().Executar("create index IX_F_TID on F (TID)");
+    {
+        TnTransacao t(1, con());
+        auto ins = con().Preparar("insert into T (ID, NOME) values (?, ?)");
+        auto filho = con().Preparar("insert into F (ID, TID) values (?, ?)");
+        for (int i = 0; i < 40000; ++i) {
+            ins->BindInteiro(0, i);
+            ins->BindTexto(1, texto);
+            ins->ExecutarEmLote();
+            filho->BindInteiro(0, i);
+            filho->BindInteiro(1, i);
+            filho->ExecutarEmLote();
+        }
+        t.Commit();
+    }
+    con().StartTransaction(1);
+    con().StartTransaction(2);
+    con().Executar("update T set NOME = 'y'");
+    con().RollBack(2);
+    con().StartTransaction(2);
+    con().Executar("delete from T where ID >= 100");
+    con().Commit(2);
+    con().Commit(1);
+    EXPECT_EQ(Linhas("T"), 100);
+    EXPECT_EQ(Linhas("F"), 100);
+    EXPECT_EQ(nDMSQLDataSet::PegarValorCampo("T", "NOME", "ID = 7").toString(), texto);
+}
+
 TEST_F(ConexaoBanco, GuardaDesfazQuandoExcecaoPassa)
 {
     try {

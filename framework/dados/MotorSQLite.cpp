@@ -709,10 +709,14 @@ void PrepararBibliotecaSQLite()
     // temporary file for the rest of the transaction, and every later statement writes its
     // journal there, one system call per page. A register applied inside a process's
     // transaction (a savepoint) into a table whose index it touches all over easily keeps
-    // more than that. Up to 1 MiB stays in memory. The library takes this only before it
-    // starts, that is before the first connection opens; later it answers SQLITE_MISUSE
-    // and keeps its default.
-    static const int kJournalEmMemoria = 1 << 20;
+    // more than that, so the threshold is raised to just under 128 KiB. Not further: the
+    // library keeps the journal in memory in pieces of the threshold's size and moves each
+    // piece to the file in one write, and its file layer writes at most 128 KiB - 1 bytes at
+    // once, answering "disk full" to anything longer: a larger threshold makes every
+    // statement whose journal outgrows it fail. The library takes this only before it
+    // starts, that is before the first connection opens; later it answers SQLITE_MISUSE and
+    // keeps its default.
+    static const int kJournalEmMemoria = (128 - 4) * 1024;
     static const int resultado = sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, kJournalEmMemoria);
     (void)resultado;
 }
