@@ -146,6 +146,50 @@ TEST_F(LoteBanco, LoteDeExecucoesRespondeEmOrdemEParaNaFalha)
     EXPECT_EQ(falhou, 1);
 }
 
+TEST_F(LoteBanco, LoteDeLinhasNovasGravaTodasOuNenhuma)
+{
+    // A batch of new rows of one insert (COPY on the server): every row counts one; one
+    // refused names its position and leaves nothing; on the server, rows a trigger drops
+    // without an error are not taken as written.
+    auto lote = con().NovoLote();
+    const auto encher = [&](int base, int repetida) {
+        for (int i = 0; i < 40; ++i) {
+            ins->BindInteiro(0, i == 25 ? repetida : base + i);
+            ins->BindTexto(1, QStringLiteral("n%1").arg(i));
+            ins->BindNulo(2);
+            ins->BindNulo(3);
+            ins->BindNulo(4);
+            lote->Adicionar(*ins);
+        }
+    };
+    int falhou = 0;
+    {
+        TnTransacao t(1, con());
+        encher(100, 125);
+        EXPECT_EQ(lote->Concluir(falhou), std::vector<int>(40, 1));
+        EXPECT_EQ(falhou, -1);
+        t.Commit();
+    }
+    {
+        TnTransacao t(1, con());
+        encher(200, 100); // the 26th repeats a key
+        EXPECT_THROW(lote->Concluir(falhou), EDatabaseError);
+        EXPECT_EQ(falhou, 25);
+    }
+    EXPECT_EQ(Linhas("L"), 40);
+    if (!teste::EmPostgres())
+        return;
+    con().Executar("create function PULAR_L() returns trigger as $$ begin if new.ID = 325 then return null; end if; "
+                   "return new; end $$ language plpgsql");
+    con().Executar("create trigger TG_PULAR_L before insert on L for each row execute function PULAR_L()");
+    {
+        TnTransacao t(1, con());
+        encher(300, 325);
+        EXPECT_THROW(lote->Concluir(falhou), EDatabaseError);
+    }
+    EXPECT_EQ(Linhas("L"), 40);
+}
+
 TEST_F(LoteBanco, TextoDeComandosComLiteraisEmUmaTransacao)
 {
     // Statements of one shape with different literals give what each would as written:
