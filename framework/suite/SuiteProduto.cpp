@@ -399,7 +399,7 @@ struct TnUtilProduto::Cache {
     // References: their upper-case texts one after another in one buffer.
     TnTabelaAberta Tabela;
     QString Textos;
-    std::vector<qsizetype> Inicios; // entry e's text: Textos[Inicios[e], Inicios[e + 1])
+    std::vector<qsizetype> Inicios{0}; // entry e's text: Textos[Inicios[e], Inicios[e + 1])
     std::vector<qint64> CodigoDaReferencia;
     // Codes: an open-addressing set of its own.
     TnTabelaAberta TabelaCodigos;
@@ -460,8 +460,6 @@ struct TnUtilProduto::Cache {
             CodigoDaReferencia[size_t(e)] = std::min(CodigoDaReferencia[size_t(e)], codigo);
             return;
         }
-        if (Inicios.empty())
-            Inicios.push_back(0);
         Textos.append(t);
         Inicios.push_back(Textos.size());
         CodigoDaReferencia.push_back(codigo);
