@@ -427,3 +427,47 @@ TEST_F(ProdutosBanco, DuplicarProdutos)
     Rodar(dp, params("2", "3", "21"), mbNo);
     EXPECT_EQ(Produtos(2).size(), 5);
 }
+
+// Ten thousand products copied: on the server a few exchanges in all. A product refused in
+// the middle leaves the target company as it was and the message names it.
+TEST_F(ProdutosBanco, DuplicarMuitosProdutosTudoOuNada)
+{
+    TnDMPowerParam *dp = Processo("TOrvoDPDuplicarProdutoInv");
+    ASSERT_NE(dp, nullptr);
+    constexpr int kProdutos = 10000;
+    con().Executar(QStringLiteral("with recursive N(I) as (select 1 union all select I + 1 from N where I < %1) "
+                                  "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, CODIGOGRUPOPRODUTO, DESCRPRODUTO, "
+                                  "REFERENPRODUTO, UNIDADEMEDIDA, CODIGOUSUARIO) select 1, 1000 + I, 11, 'Item ' || I, "
+                                  "'R-' || I, 'UN', 1 from N")
+                       .arg(kProdutos));
+    const QHash<QString, QString> params{{"pCodigoEmpresaOri", "1"}, {"pCodigoGrupoProdutoOri", "11"},
+                                         {"pCampoRef", "1"}, {"pCodigoEmpresaDest", "2"},
+                                         {"pCodigoGrupoProdutoDest", "20"}};
+    Produto(2, 50, 20, "Existente", "R-7");
+    InjetarFalha("PRODUTO", "insert", "NEW.CODIGOEMPRESA = 2 and NEW.REFERENPRODUTO = 'R-5000'", "falha simulada");
+    try {
+        Rodar(dp, params);
+        ADD_FAILURE() << "a cópia deveria falhar";
+    } catch (const Exception &e) {
+        EXPECT_TRUE(e.Message().contains("falha simulada")) << e.Message().toStdString();
+        EXPECT_TRUE(e.Message().contains("CodigoProduto = 5051")) << e.Message().toStdString();
+    }
+    EXPECT_EQ(Produtos(2), QStringList({"50"}));
+    EXPECT_FALSE(con().InTransaction());
+
+    RetirarFalha("PRODUTO", "insert");
+    con().ZerarIdasEVoltas();
+    Rodar(dp, params);
+    if (con().PegarTipoCon() == tcPostgreSQL)
+        EXPECT_LE(con().IdasEVoltas().Total(), 2u * kProdutos / 1000) << con().IdasEVoltas().Total();
+    // Every product but the one the target group has by reference, numbered after code 50
+    // in the order of the source codes, on both engines.
+    EXPECT_EQ(Linhas(dp).first(), QStringLiteral("4|Inseridos %1 produtos na empresa de destino de %2 produtos da "
+                                                 "empresa de origem!")
+                                      .arg(kProdutos + 1)
+                                      .arg(kProdutos + 2));
+    EXPECT_EQ(BancoTeste::Linhas("PRODUTO", "CODIGOEMPRESA = 2 and CODIGOPRODUTO = 51 and REFERENPRODUTO = 'P-10'"), 1);
+    EXPECT_EQ(BancoTeste::Linhas("PRODUTO", "CODIGOEMPRESA = 2 and CODIGOPRODUTO = 5051 and REFERENPRODUTO = 'R-5000'"),
+              1);
+    EXPECT_EQ(BancoTeste::Linhas("PRODUTO", "CODIGOEMPRESA = 2 and REFERENPRODUTO = 'R-7'"), 1);
+}

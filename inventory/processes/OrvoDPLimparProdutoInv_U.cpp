@@ -201,8 +201,6 @@ void TOrvoDPDuplicarProdutoInv::Executar()
     });
     FTempo.Iniciar();
     CarregarProdutoOrigem();
-    CarregarProdutoDestino();
-    GravarCDSProdutoDestino();
     GravarProdutosBD();
 }
 
@@ -220,7 +218,7 @@ void TOrvoDPDuplicarProdutoInv::CarregarProdutoOrigem()
         QStringLiteral("select CODIGOPRODUTO ,REFERENPRODUTO ,CODIGOGRUPOPRODUTO ,DESCRPRODUTO ,CODIGONCM "
                        ",UNIDADEMEDIDA ,INDICADORTIPO ,TIPOCREDITO ,TIPODEBITO ,CSTENTRADA ,CSTSAIDA ,CSTCOFINSENTRADA "
                        ",CSTCOFINSSAIDA ,TIPOCREDITOCOFINS ,TIPODEBITOCOFINS from PRODUTO where CODIGOEMPRESA = ? "
-                       "and CODIGOGRUPOPRODUTO = ?"));
+                       "and CODIGOGRUPOPRODUTO = ? order by CODIGOPRODUTO"));
     curProdutoOrigem->BindInteiro(0, FCodEmpOrigem);
     curProdutoOrigem->BindInteiro(1, FCodGrupoProdOrigem);
     cdsProdutos.EmptyDataSet();
@@ -295,13 +293,71 @@ void TOrvoDPDuplicarProdutoInv::GravarCDSProdutoDestino()
     curProdutoOrigem->Fechar();
 }
 
+int TOrvoDPDuplicarProdutoInv::CopiarNoServidor()
+{
+    QString colunas, valores;
+    for (const auto &par : kCopiados) {
+        colunas += QStringLiteral(", ") + QString::fromLatin1(par[1]);
+        valores += QStringLiteral(", O.") + QString::fromLatin1(par[1]);
+    }
+    const QString comparado = QString::fromLatin1(kComparacao[FVerificarExistente]);
+    // Code mode keeps the source code; the others number the copies from the target
+    // company's next free code in the order of the source codes, as the copy row by row does.
+    const QString codigo = FVerificarExistente == 0
+                               ? QStringLiteral("O.CODIGOPRODUTO")
+                               : QStringLiteral("cast(? as bigint) + row_number() over (order by O.CODIGOPRODUTO) - 1");
+    const auto cmd = nDMConexao::Atual().Preparar(
+        QStringLiteral("insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, CODIGOGRUPOPRODUTO, DATAATUALIZACAO, "
+                       "CODIGOUSUARIO, DNF, DACON%1) select ?, %2, ?, ?, ?, '0', '0'%3 from PRODUTO O "
+                       "where O.CODIGOEMPRESA = ? and O.CODIGOGRUPOPRODUTO = ? and not exists (select 1 from PRODUTO D "
+                       "where D.CODIGOEMPRESA = ? and D.CODIGOGRUPOPRODUTO = ? and D.%4 = O.%4)")
+            .arg(colunas, codigo, valores, comparado));
+    int i = 0;
+    cmd->BindInteiro(i++, FCodEmpDestino);
+    if (FVerificarExistente != 0)
+        cmd->BindInteiro(i++, nDMSQLDataSet::PegarProximoCodigo(QStringLiteral("PRODUTO"), QStringLiteral("CODIGOPRODUTO"),
+                                                                QStringLiteral("CODIGOEMPRESA = ")
+                                                                    + ValorParaFiltro(FCodEmpDestino, ftSmallint),
+                                                                0, 1));
+    cmd->BindInteiro(i++, FCodGrupoProdDestino);
+    cmd->BindData(i++, QDate::currentDate());
+    cmd->BindInteiro(i++, CodigoUsuarioConectado());
+    cmd->BindInteiro(i++, FCodEmpOrigem);
+    cmd->BindInteiro(i++, FCodGrupoProdOrigem);
+    cmd->BindInteiro(i++, FCodEmpDestino);
+    cmd->BindInteiro(i++, FCodGrupoProdDestino);
+    return cmd->Executar();
+}
+
 void TOrvoDPDuplicarProdutoInv::GravarProdutosBD()
 {
     int gravados = 0;
     try {
         TnTransacao t(1);
-        if (cdsProdutos.Active() && !cdsProdutos.IsEmpty())
-            gravados = GravarCDS(cdsProdutos, QStringLiteral("Produto"), QStringLiteral("CodigoEmpresa;CodigoProduto;"));
+        bool copiado = false;
+        if (nDMConexao::Atual().PegarTipoCon() == tcPostgreSQL) {
+            // On the server the products never leave it. A refusal undoes the set-based copy
+            // alone; the copy row by row then meets it again and names the product refused.
+            try {
+                const std::unique_ptr<TnProgresso> progresso = CriarProgresso(this);
+                progresso->MostrarSimples(QStringLiteral("Duplicando Produtos ..."));
+                TnTransacao emConjunto(2);
+                gravados = CopiarNoServidor();
+                emConjunto.Commit();
+                copiado = true;
+            } catch (const EAbort &) {
+                throw;
+            } catch (const Exception &) {
+                gravados = 0;
+            }
+        }
+        if (!copiado) {
+            CarregarProdutoDestino();
+            GravarCDSProdutoDestino();
+            if (cdsProdutos.Active() && !cdsProdutos.IsEmpty())
+                gravados =
+                    GravarCDS(cdsProdutos, QStringLiteral("Produto"), QStringLiteral("CodigoEmpresa;CodigoProduto;"));
+        }
         t.Commit();
     } catch (Exception &e) {
         e.SetMessage(QString::fromUtf8(kCopiaCancelada) + QString::fromLatin1(kCRLF) + e.Message());

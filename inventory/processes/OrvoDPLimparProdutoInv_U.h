@@ -55,6 +55,8 @@ public:
     void CarregarProdutoDestino();
     void GravarCDSProdutoDestino();
     void GravarProdutosBD();
+    // The copy as one statement on the server; answers the products written.
+    int CopiarNoServidor();
 
     // The copy buffer: the products to write into the target company.
     TnClientDataSet cdsProdutos;
