@@ -341,7 +341,10 @@ void TextoCopia(std::string &s, const QByteArray &t)
 
 // The raw side on the server: the same fetch, decoding and lookup, the mask and the
 // products read in the transaction, and the products, entries and property lines written
-// with COPY FROM STDIN.
+// with COPY FROM STDIN, each table analyzed inside the transaction once it holds the rows
+// (as the framework does from 10,000 rows on): autovacuum may have analyzed it while the
+// rows were not yet visible, and the foreign-key checks of the next table would then be
+// planned on an empty one.
 void InserirDiretoPg(PGconn *c, TnLadoDireto &lado)
 {
     const QString resposta = BuscarResposta(lado.Url);
@@ -377,6 +380,8 @@ void InserirDiretoPg(PGconn *c, TnLadoDireto &lado)
                  s.append(hoje.constData(), size_t(hoje.size()));
                  s += "\t1\n";
              });
+    if (n >= 10000)
+        ExecPg(c, "ANALYZE PRODUTO");
     CopiarPg(c,
              "COPY LCTOINV (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, QTDEESTOQUE, "
              "PRECOUNIT, VALORICMS, VALORPIS, VALORCOFINS, OBSLCTOINV, DATAHORALCTOINV, CODIGOUSUARIO, ORIGEMDADO) "
@@ -393,6 +398,8 @@ void InserirDiretoPg(PGconn *c, TnLadoDireto &lado)
                  s.append(agora.constData(), size_t(agora.size()));
                  s += "\t1\t3\n";
              });
+    if (n >= 10000)
+        ExecPg(c, "ANALYZE LCTOINV");
     CopiarPg(c,
              "COPY LCTOINVPROPRIEDADE (CODIGOEMPRESA, CODIGOESTAB, DATAINVENT, CODIGOPRODUTO, MOTIVOINVENTARIO, SEQ, "
              "INDICADORPROPRIEDADE, QUANTIDADE, PRECOUNIT) FROM STDIN",
@@ -406,6 +413,8 @@ void InserirDiretoPg(PGconn *c, TnLadoDireto &lado)
                  TextoReal(s, item.Custo);
                  s += '\n';
              });
+    if (n >= 10000)
+        ExecPg(c, "ANALYZE LCTOINVPROPRIEDADE");
     ExecPg(c, "COMMIT");
 }
 

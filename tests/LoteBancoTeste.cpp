@@ -424,3 +424,32 @@ TEST(TextoSQL, GatilhosComentariosENomesNaoCortamOComando)
 }
 
 } // namespace
+
+// On the server, a table another connection analyzed while this transaction filled it looks
+// empty to the planner (the new rows are not visible to the analysis); the transaction
+// analyzes it again once its copied rows reach ten thousand, so that checks by key that
+// follow are planned on the rows it holds.
+TEST_F(LoteBanco, TabelaQueOServidorJulgaVaziaEAnalisadaDeNovo)
+{
+    if (con().PegarTipoCon() != tcPostgreSQL)
+        GTEST_SKIP() << "estatísticas do servidor";
+    const auto estimadas = [&](nDMConexao &c) {
+        auto q = c.Preparar("select reltuples from pg_class where oid = 'l'::regclass");
+        TnCursor &r = q->Abrir();
+        return r.Proximo() ? r.Real(0) : -2.0;
+    };
+    nDMConexao outra(con().Config());
+    auto t = std::make_optional<TnTransacao>(1, con());
+    const auto lote = [&](int de) {
+        for (int id = de; id < de + 6000; ++id)
+            Linha(id, QStringLiteral("linha"));
+        con().Executar("select 1"); // sends the rows held
+    };
+    lote(1);
+    outra.Executar("analyze L");
+    EXPECT_EQ(estimadas(outra), 0.0);
+    lote(6001);
+    EXPECT_EQ(estimadas(outra), 12000.0);
+    t.reset(); // rolls back
+    EXPECT_EQ(Linhas("L"), 0);
+}

@@ -447,6 +447,7 @@ public:
     bool AdiarInicio() override
     {
         FInicioPendente = true;
+        FCopiadas.clear();
         return true;
     }
     bool EsquecerInicioAdiado() override
@@ -623,6 +624,14 @@ private:
     quint64 FUso = 0;
     // Tables each table refers to (its foreign keys), asked once.
     QHash<QString, QStringList> FReferencias;
+    // Rows the open transaction copied into each table, and the count at which it is next
+    // analyzed (AnalisarSeCresceu).
+    struct Copiadas {
+        qint64 Linhas = 0;
+        qint64 Proxima = 0;
+    };
+    QHash<QString, Copiadas> FCopiadas;
+    void AnalisarSeCresceu(const QString &tabela, qint64 linhas);
 };
 
 Preparado::~Preparado()
@@ -1449,8 +1458,10 @@ qint64 MotorPostgres::Copiar(const std::vector<const Execucao *> &linhas, int *f
             PQclear(r);
         }
     }
-    if (!falha)
+    if (!falha) {
+        AnalisarSeCresceu(p.Tabela, gravadas);
         return gravadas;
+    }
     // "COPY table, line N": the row of the batch that failed (a trigger's function names a
     // line of its own in the same context, before it).
     const QString contexto = QString::fromUtf8(PQresultErrorField(falha, PG_DIAG_CONTEXT));
@@ -1460,6 +1471,29 @@ qint64 MotorPostgres::Copiar(const std::vector<const Execucao *> &linhas, int *f
     if (falhou)
         *falhou = nomeada ? n - 1 : -1;
     Falhar(falha, p.SQL, nomeada ? linhas[size_t(n - 1)]->Onde() : QString());
+}
+
+// A table a transaction fills by the thousands can have statistics that say it is empty:
+// autovacuum analyzes it once the changes of an earlier transaction commit, while this one's
+// rows are not yet visible to it, and the plans of the foreign-key checks of the rows that
+// follow (and of statements by key) then read the table by any index that takes the
+// company, or from the start, once per row. The transaction analyzes the table itself
+// (counting its own rows) when its copied rows reach 10,000 and each time they double: an
+// analysis of the open transaction also makes autovacuum wait for new changes before it
+// analyzes the table again.
+void MotorPostgres::AnalisarSeCresceu(const QString &tabela, qint64 linhas)
+{
+    constexpr qint64 kPrimeiraAnalise = 10000;
+    if (!EmTransacao() || linhas <= 0)
+        return;
+    Copiadas &c = FCopiadas[tabela];
+    if (c.Proxima == 0)
+        c.Proxima = kPrimeiraAnalise;
+    c.Linhas += linhas;
+    if (c.Linhas < c.Proxima)
+        return;
+    c.Proxima = 2 * c.Linhas;
+    ExecutarUm(QStringLiteral("ANALYZE ") + tabela);
 }
 
 void MotorPostgres::Descarregar()
