@@ -7,8 +7,8 @@
 //   the same conditions (the lines go by the tables' cascade); with the deletion of their
 //   products (one per ten entries) within 2x of the raw DELETEs.
 // - Clearing the products (one per ten entries) of a company: within 1.5x of the raw DELETE.
-// - Copying those products into another company's group: within 1.5x of reading them and
-//   inserting them with one prepared statement in one transaction.
+// - Copying those products into another company's group: within 1.5x of one INSERT ...
+//   SELECT of those the target group lacks, in one transaction.
 //
 // With a server (ORVO_TESTE_PG_*), the clearing of the entries, the clearing of the
 // products and the copy run on it too (names ending in "/pg"), on the same rows written by
@@ -162,53 +162,21 @@ void BM_LimparProdutos(benchmark::State &state)
         [] { Exec("BEGIN IMMEDIATE; delete from PRODUTO where CODIGOEMPRESA = 1 and CODIGOUSUARIO = 1; COMMIT"); });
 }
 
-// The raw copy: the source rows read, the target group's codes in a hash, one prepared
-// insert per new product, one transaction.
+// The raw copy: the source group's products that the target group lacks by code, inserted
+// by one statement in one transaction with the values the process writes (the target company
+// and group, the day of the run, the connected user, "0" for the two flags).
 void CopiarDireto()
 {
-    sqlite3 *db = Db();
-    std::unordered_set<qint64> existentes;
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "select CODIGOPRODUTO from PRODUTO where CODIGOEMPRESA = 2 and CODIGOGRUPOPRODUTO = 20", -1,
-                       &st, nullptr);
-    while (sqlite3_step(st) == SQLITE_ROW)
-        existentes.insert(sqlite3_column_int64(st, 0));
-    sqlite3_finalize(st);
-    Exec("BEGIN IMMEDIATE");
-    sqlite3_stmt *ins = nullptr;
-    sqlite3_prepare_v2(db,
-                       "insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
-                       "DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA, DATAATUALIZACAO, CODIGOUSUARIO, DNF, DACON, INDICADORTIPO, "
-                       "TIPOCREDITO, TIPODEBITO, CSTENTRADA, CSTSAIDA, CSTCOFINSENTRADA, CSTCOFINSSAIDA, TIPOCREDITOCOFINS, "
-                       "TIPODEBITOCOFINS) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                       -1, &ins, nullptr);
-    sqlite3_prepare_v2(db,
-                       "select CODIGOPRODUTO ,REFERENPRODUTO ,CODIGOGRUPOPRODUTO ,DESCRPRODUTO ,CODIGONCM ,UNIDADEMEDIDA "
-                       ",INDICADORTIPO ,TIPOCREDITO ,TIPODEBITO ,CSTENTRADA ,CSTSAIDA ,CSTCOFINSENTRADA ,CSTCOFINSSAIDA "
-                       ",TIPOCREDITOCOFINS ,TIPODEBITOCOFINS from PRODUTO where CODIGOEMPRESA = 1 and CODIGOGRUPOPRODUTO = 11",
-                       -1, &st, nullptr);
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        const qint64 codigo = sqlite3_column_int64(st, 0);
-        if (existentes.count(codigo))
-            continue;
-        // Every value bound per row, as the framework's writer binds them.
-        sqlite3_bind_int(ins, 1, 2);
-        sqlite3_bind_int64(ins, 2, codigo);
-        sqlite3_bind_value(ins, 3, sqlite3_column_value(st, 1));
-        sqlite3_bind_int(ins, 4, 20);
-        for (int k = 0; k < 3; ++k)
-            sqlite3_bind_value(ins, 5 + k, sqlite3_column_value(st, 3 + k));
-        sqlite3_bind_text(ins, 8, "2024-11-05", 10, SQLITE_STATIC);
-        sqlite3_bind_int(ins, 9, 0);
-        sqlite3_bind_text(ins, 10, "0", 1, SQLITE_STATIC);
-        sqlite3_bind_text(ins, 11, "0", 1, SQLITE_STATIC);
-        for (int k = 0; k < 9; ++k)
-            sqlite3_bind_value(ins, 12 + k, sqlite3_column_value(st, 6 + k));
-        PassoSqlite(db, ins);
-    }
-    sqlite3_finalize(st);
-    sqlite3_finalize(ins);
-    Exec("COMMIT");
+    const std::string hoje = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    Exec(("BEGIN IMMEDIATE; insert into PRODUTO (CODIGOEMPRESA, CODIGOPRODUTO, REFERENPRODUTO, CODIGOGRUPOPRODUTO, "
+          "DESCRPRODUTO, CODIGONCM, UNIDADEMEDIDA, DATAATUALIZACAO, CODIGOUSUARIO, DNF, DACON, INDICADORTIPO, "
+          "TIPOCREDITO, TIPODEBITO, CSTENTRADA, CSTSAIDA, CSTCOFINSENTRADA, CSTCOFINSSAIDA, TIPOCREDITOCOFINS, "
+          "TIPODEBITOCOFINS) select 2, O.CODIGOPRODUTO, O.REFERENPRODUTO, 20, O.DESCRPRODUTO, O.CODIGONCM, "
+          "O.UNIDADEMEDIDA, '" + hoje + "', 0, '0', '0', O.INDICADORTIPO, O.TIPOCREDITO, O.TIPODEBITO, O.CSTENTRADA, "
+          "O.CSTSAIDA, O.CSTCOFINSENTRADA, O.CSTCOFINSSAIDA, O.TIPOCREDITOCOFINS, O.TIPODEBITOCOFINS from PRODUTO O "
+          "where O.CODIGOEMPRESA = 1 and O.CODIGOGRUPOPRODUTO = 11 and not exists (select 1 from PRODUTO D "
+          "where D.CODIGOEMPRESA = 2 and D.CODIGOGRUPOPRODUTO = 20 and D.CODIGOPRODUTO = O.CODIGOPRODUTO); COMMIT")
+             .c_str());
 }
 
 void BM_DuplicarProdutos(benchmark::State &state)

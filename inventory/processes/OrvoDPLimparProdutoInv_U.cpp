@@ -213,12 +213,14 @@ void TOrvoDPDuplicarProdutoInv::CarregarProdutoOrigem()
     if (FQtdOrigem == 0)
         throw EnParam(QStringLiteral("pCodigoGrupoProdutoOri"),
                       QStringLiteral("Nenhum produto encontrado na empresa de origem. Processo cancelado."));
-    // Read in one pass into the copy buffer (GravarCDSProdutoDestino).
+    // Read in one pass into the copy buffer (GravarCDSProdutoDestino); new codes are given
+    // in the order of the source codes.
     curProdutoOrigem = nDMConexao::Atual().Preparar(
         QStringLiteral("select CODIGOPRODUTO ,REFERENPRODUTO ,CODIGOGRUPOPRODUTO ,DESCRPRODUTO ,CODIGONCM "
                        ",UNIDADEMEDIDA ,INDICADORTIPO ,TIPOCREDITO ,TIPODEBITO ,CSTENTRADA ,CSTSAIDA ,CSTCOFINSENTRADA "
                        ",CSTCOFINSSAIDA ,TIPOCREDITOCOFINS ,TIPODEBITOCOFINS from PRODUTO where CODIGOEMPRESA = ? "
-                       "and CODIGOGRUPOPRODUTO = ? order by CODIGOPRODUTO"));
+                       "and CODIGOGRUPOPRODUTO = ?")
+        + (FVerificarExistente == 0 ? QString() : QStringLiteral(" order by CODIGOPRODUTO")));
     curProdutoOrigem->BindInteiro(0, FCodEmpOrigem);
     curProdutoOrigem->BindInteiro(1, FCodGrupoProdOrigem);
     cdsProdutos.EmptyDataSet();
@@ -293,7 +295,7 @@ void TOrvoDPDuplicarProdutoInv::GravarCDSProdutoDestino()
     curProdutoOrigem->Fechar();
 }
 
-int TOrvoDPDuplicarProdutoInv::CopiarNoServidor()
+int TOrvoDPDuplicarProdutoInv::CopiarEmConjunto()
 {
     QString colunas, valores;
     for (const auto &par : kCopiados) {
@@ -335,14 +337,14 @@ void TOrvoDPDuplicarProdutoInv::GravarProdutosBD()
     try {
         TnTransacao t(1);
         bool copiado = false;
-        if (nDMConexao::Atual().PegarTipoCon() == tcPostgreSQL) {
-            // On the server the products never leave it. A refusal undoes the set-based copy
+        {
+            // The products never leave the database. A refusal undoes the set-based copy
             // alone; the copy row by row then meets it again and names the product refused.
             try {
                 const std::unique_ptr<TnProgresso> progresso = CriarProgresso(this);
                 progresso->MostrarSimples(QStringLiteral("Duplicando Produtos ..."));
                 TnTransacao emConjunto(2);
-                gravados = CopiarNoServidor();
+                gravados = CopiarEmConjunto();
                 emConjunto.Commit();
                 copiado = true;
             } catch (const EAbort &) {

@@ -8,9 +8,10 @@
 // TOrvoDPDuplicarProdutoInv copies the products of an analytic group of one company into an
 // analytic group of another, skipping those the target group already has (by code,
 // reference or description, looked up by key), keeping the source codes or taking the
-// target company's next free codes one after the other, and writes them in one
-// transaction: a kept code that another product of the target company holds rolls the
-// whole copy back, the message naming it. Texts are copied whole, so a second run finds
+// target company's next free codes one after the other in the order of the source codes,
+// and writes them with one INSERT ... SELECT (the rows never leave the database): a kept
+// code that another product of the target company holds rolls the whole copy back, and the
+// copy row by row then run names it. Texts are copied whole, so a second run finds
 // every product it copied and copies nothing.
 #include "ClientDataSet.h"
 #include "Conexao.h"
@@ -55,8 +56,8 @@ public:
     void CarregarProdutoDestino();
     void GravarCDSProdutoDestino();
     void GravarProdutosBD();
-    // The copy as one statement on the server; answers the products written.
-    int CopiarNoServidor();
+    // The copy as one statement; answers the products written.
+    int CopiarEmConjunto();
 
     // The copy buffer: the products to write into the target company.
     TnClientDataSet cdsProdutos;
