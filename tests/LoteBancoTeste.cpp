@@ -427,8 +427,9 @@ TEST(TextoSQL, GatilhosComentariosENomesNaoCortamOComando)
 
 // On the server, a table another connection analyzed while this transaction filled it looks
 // empty to the planner (the new rows are not visible to the analysis); the transaction
-// analyzes it again once its copied rows reach ten thousand, so that checks by key that
-// follow are planned on the rows it holds.
+// analyzes it again once its copied rows reach ten thousand and each time they double, so
+// that checks by key that follow are planned on the rows it holds. An analysis that would
+// wait for another transaction is left out: the rows go on.
 TEST_F(LoteBanco, TabelaQueOServidorJulgaVaziaEAnalisadaDeNovo)
 {
     if (con().PegarTipoCon() != tcPostgreSQL)
@@ -440,16 +441,21 @@ TEST_F(LoteBanco, TabelaQueOServidorJulgaVaziaEAnalisadaDeNovo)
     };
     nDMConexao outra(con().Config());
     auto t = std::make_optional<TnTransacao>(1, con());
-    const auto lote = [&](int de) {
-        for (int id = de; id < de + 6000; ++id)
+    const auto lote = [&](int de, int n) {
+        for (int id = de; id < de + n; ++id)
             Linha(id, QStringLiteral("linha"));
         con().Executar("select 1"); // sends the rows held
     };
-    lote(1);
+    lote(1, 6000);
+    {
+        TnTransacao bloqueio(1, outra);
+        outra.Executar("lock table L in share update exclusive mode");
+        lote(6001, 6000); // 12,000: its analysis would wait
+    }
     outra.Executar("analyze L");
     EXPECT_EQ(estimadas(outra), 0.0);
-    lote(6001);
-    EXPECT_EQ(estimadas(outra), 12000.0);
+    lote(12001, 12000); // 24,000
+    EXPECT_EQ(estimadas(outra), 24000.0);
     t.reset(); // rolls back
     EXPECT_EQ(Linhas("L"), 0);
 }

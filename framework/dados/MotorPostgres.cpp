@@ -1480,7 +1480,10 @@ qint64 MotorPostgres::Copiar(const std::vector<const Execucao *> &linhas, int *f
 // company, or from the start, once per row. The transaction analyzes the table itself
 // (counting its own rows) when its copied rows reach 10,000 and each time they double: an
 // analysis of the open transaction also makes autovacuum wait for new changes before it
-// analyzes the table again.
+// analyzes the table again. The analysis holds its lock to the transaction's end, and two
+// analyses of one table wait for each other: one that would wait (another transaction
+// analyzed the table and is still open), or that the user may not make, is left out inside
+// a savepoint of its own, so that concurrent loads neither wait nor deadlock.
 void MotorPostgres::AnalisarSeCresceu(const QString &tabela, qint64 linhas)
 {
     constexpr qint64 kPrimeiraAnalise = 10000;
@@ -1493,7 +1496,24 @@ void MotorPostgres::AnalisarSeCresceu(const QString &tabela, qint64 linhas)
     if (c.Linhas < c.Proxima)
         return;
     c.Proxima = 2 * c.Linhas;
-    ExecutarUm(QStringLiteral("ANALYZE ") + tabela);
+    Ocupar();
+    const QString analise = QStringLiteral("SAVEPOINT orvo_analise; LOCK TABLE %1 IN SHARE UPDATE EXCLUSIVE MODE "
+                                           "NOWAIT; ANALYZE %1; RELEASE SAVEPOINT orvo_analise")
+                                .arg(tabela);
+    ++Idas().Comandos;
+    Rastrear("texto", analise);
+    PGresult *r = PQexec(FPg, analise.toUtf8().constData());
+    const bool feita = PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    if (feita)
+        return;
+    const QString desfazer = QStringLiteral("ROLLBACK TO SAVEPOINT orvo_analise; RELEASE SAVEPOINT orvo_analise");
+    ++Idas().Comandos;
+    Rastrear("texto", desfazer);
+    r = PQexec(FPg, desfazer.toUtf8().constData());
+    if (PQresultStatus(r) != PGRES_COMMAND_OK)
+        Falhar(r, desfazer);
+    PQclear(r);
 }
 
 void MotorPostgres::Descarregar()
