@@ -215,9 +215,11 @@ void TOrvoDPManutencaoLctoInventario::GerarLctoInvCST()
             cst.VALORIMPOSTO->SetAsFloat(PercentualDoValor(cst.BASECALCULO->AsFloat(), FAliquota, 2));
             ds.Post();
         }
-        TnTransacao transacao(1);
-        ds.ApplyUpdates(0); // the first refused line raises, and nothing stays written
-        transacao.Commit();
+        // The apply is one transaction of its own: the first refused line raises and nothing
+        // stays written. (Inside a transaction of the process it would be a savepoint, and
+        // SQLite would copy every page it reuses from the space the deleted lines left into
+        // the savepoint's journal.)
+        ds.ApplyUpdates(0);
         Mensagens().Adicionar(QStringLiteral("Registros processados com Sucesso"), tmSucesso);
     } catch (const Exception &e) {
         Mensagens().Adicionar(QStringLiteral("Erro ao inserir registros\r\n") + e.Message(), tmErro);
