@@ -336,22 +336,20 @@ void TOrvoDPDuplicarProdutoInv::GravarProdutosBD()
     int gravados = 0;
     try {
         TnTransacao t(1);
+        // The products never leave the database. A refusal undoes the set-based copy alone;
+        // the copy row by row then meets it again and names the product refused.
         bool copiado = false;
-        {
-            // The products never leave the database. A refusal undoes the set-based copy
-            // alone; the copy row by row then meets it again and names the product refused.
-            try {
-                const std::unique_ptr<TnProgresso> progresso = CriarProgresso(this);
-                progresso->MostrarSimples(QStringLiteral("Duplicando Produtos ..."));
-                TnTransacao emConjunto(2);
-                gravados = CopiarEmConjunto();
-                emConjunto.Commit();
-                copiado = true;
-            } catch (const EAbort &) {
-                throw;
-            } catch (const Exception &) {
-                gravados = 0;
-            }
+        try {
+            const std::unique_ptr<TnProgresso> progresso = CriarProgresso(this);
+            progresso->MostrarSimples(QStringLiteral("Duplicando Produtos ..."));
+            TnTransacao emConjunto(2);
+            gravados = CopiarEmConjunto();
+            emConjunto.Commit();
+            copiado = true;
+        } catch (const EAbort &) {
+            throw;
+        } catch (const Exception &) {
+            gravados = 0;
         }
         if (!copiado) {
             CarregarProdutoDestino();
