@@ -458,8 +458,9 @@ TEST_F(ProdutosBanco, DuplicarMuitosProdutosTudoOuNada)
     RetirarFalha("PRODUTO", "insert");
     con().ZerarIdasEVoltas();
     Rodar(dp, params);
-    if (con().PegarTipoCon() == tcPostgreSQL)
+    if (con().PegarTipoCon() == tcPostgreSQL) {
         EXPECT_LE(con().IdasEVoltas().Total(), 2u * kProdutos / 1000) << con().IdasEVoltas().Total();
+    }
     // Every product but the one the target group has by reference, numbered after code 50
     // in the order of the source codes, on both engines.
     EXPECT_EQ(Linhas(dp).first(), QStringLiteral("4|Inseridos %1 produtos na empresa de destino de %2 produtos da "

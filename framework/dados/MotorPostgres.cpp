@@ -1505,15 +1505,8 @@ void MotorPostgres::AnalisarSeCresceu(const QString &tabela, qint64 linhas)
     PGresult *r = PQexec(FPg, analise.toUtf8().constData());
     const bool feita = PQresultStatus(r) == PGRES_COMMAND_OK;
     PQclear(r);
-    if (feita)
-        return;
-    const QString desfazer = QStringLiteral("ROLLBACK TO SAVEPOINT orvo_analise; RELEASE SAVEPOINT orvo_analise");
-    ++Idas().Comandos;
-    Rastrear("texto", desfazer);
-    r = PQexec(FPg, desfazer.toUtf8().constData());
-    if (PQresultStatus(r) != PGRES_COMMAND_OK)
-        Falhar(r, desfazer);
-    PQclear(r);
+    if (!feita)
+        ExecutarUm(QStringLiteral("ROLLBACK TO SAVEPOINT orvo_analise; RELEASE SAVEPOINT orvo_analise"));
 }
 
 void MotorPostgres::Descarregar()

@@ -195,7 +195,7 @@ void TOrvoDPDuplicarProdutoInv::Executar()
     if (nMessageDlg(QString::fromUtf8(kConfirmarDuplicacao), mtWarning, mbYes | mbNo) != mbYes)
         return;
     const auto liberar = qScopeGuard([this] {
-        curProdutoOrigem.reset();
+        cdsProdutos.EmptyDataSet();
         FExistentes.clear();
         FExistentesTexto.clear();
     });
@@ -213,17 +213,6 @@ void TOrvoDPDuplicarProdutoInv::CarregarProdutoOrigem()
     if (FQtdOrigem == 0)
         throw EnParam(QStringLiteral("pCodigoGrupoProdutoOri"),
                       QStringLiteral("Nenhum produto encontrado na empresa de origem. Processo cancelado."));
-    // Read in one pass into the copy buffer (GravarCDSProdutoDestino); new codes are given
-    // in the order of the source codes.
-    curProdutoOrigem = nDMConexao::Atual().Preparar(
-        QStringLiteral("select CODIGOPRODUTO ,REFERENPRODUTO ,CODIGOGRUPOPRODUTO ,DESCRPRODUTO ,CODIGONCM "
-                       ",UNIDADEMEDIDA ,INDICADORTIPO ,TIPOCREDITO ,TIPODEBITO ,CSTENTRADA ,CSTSAIDA ,CSTCOFINSENTRADA "
-                       ",CSTCOFINSSAIDA ,TIPOCREDITOCOFINS ,TIPODEBITOCOFINS from PRODUTO where CODIGOEMPRESA = ? "
-                       "and CODIGOGRUPOPRODUTO = ?")
-        + (FVerificarExistente == 0 ? QString() : QStringLiteral(" order by CODIGOPRODUTO")));
-    curProdutoOrigem->BindInteiro(0, FCodEmpOrigem);
-    curProdutoOrigem->BindInteiro(1, FCodGrupoProdOrigem);
-    cdsProdutos.EmptyDataSet();
 }
 
 void TOrvoDPDuplicarProdutoInv::CarregarProdutoDestino()
@@ -257,7 +246,18 @@ void TOrvoDPDuplicarProdutoInv::GravarCDSProdutoDestino()
     progresso->MostrarSimples(QStringLiteral("Duplicando Produtos ..."));
     progresso->ConfigurarProgressoTotal(FQtdOrigem);
 
-    TnCursorDerivado linhas(curProdutoOrigem->Abrir());
+    // The source products read in one pass into the buffer; new codes are given in the
+    // order of the source codes.
+    const auto origem = nDMConexao::Atual().Preparar(
+        QStringLiteral("select CODIGOPRODUTO ,REFERENPRODUTO ,CODIGOGRUPOPRODUTO ,DESCRPRODUTO ,CODIGONCM "
+                       ",UNIDADEMEDIDA ,INDICADORTIPO ,TIPOCREDITO ,TIPODEBITO ,CSTENTRADA ,CSTSAIDA ,CSTCOFINSENTRADA "
+                       ",CSTCOFINSSAIDA ,TIPOCREDITOCOFINS ,TIPODEBITOCOFINS from PRODUTO where CODIGOEMPRESA = ? "
+                       "and CODIGOGRUPOPRODUTO = ?")
+        + (FVerificarExistente == 0 ? QString() : QStringLiteral(" order by CODIGOPRODUTO")));
+    origem->BindInteiro(0, FCodEmpOrigem);
+    origem->BindInteiro(1, FCodGrupoProdOrigem);
+    cdsProdutos.EmptyDataSet();
+    TnCursorDerivado linhas(origem->Abrir());
     const int codigo = linhas.IndiceOrigem(QStringLiteral("CODIGOPRODUTO"));
     const int comparado = linhas.IndiceOrigem(QString::fromLatin1(kComparacao[FVerificarExistente]));
     const auto constante = [](qint64 i) {
@@ -292,7 +292,6 @@ void TOrvoDPDuplicarProdutoInv::GravarCDSProdutoDestino()
                                         : !FExistentesTexto.contains(o.Texto(comparado));
     });
     cdsProdutos.CarregarDe(linhas);
-    curProdutoOrigem->Fechar();
 }
 
 int TOrvoDPDuplicarProdutoInv::CopiarEmConjunto()

@@ -68,8 +68,7 @@ private:
     int FCodEmpDestino = 0;
     int FCodEmpOrigem = 0;
     int FCodGrupoProdDestino = 0;
-    // The source products' statement, read once into the buffer; their number.
-    std::unique_ptr<TnComando> curProdutoOrigem;
+    // The number of source products.
     qint64 FQtdOrigem = 0;
     // The target group's products by the comparison column: codes, or references or
     // descriptions.
